@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+// Plain inputs and results of the program's modal dialogs. A dialog is a thin view
+// over one of these; the logic never touches a widget.
+
+// The six user preferences of the "Program Preferences" dialog.
+struct Preferences {
+    bool ontop = true;
+    bool newwin = false;
+    bool exjs = false;
+    bool exmt = false;
+    bool defappend = false;
+    int owaction = 0; // 0 prompt, 1 overwrite, 2 skip, 3 unique name
+
+    bool operator==(const Preferences&) const = default;
+};
+
+// "Build List from URL".
+struct UrlDialogInput {
+    bool defappend = false;
+    QString currentEntry; // shown in the combo box when hasCurrentEntry
+    bool hasCurrentEntry = false;
+    bool filtersApplied = false;
+};
+struct UrlRequest {
+    QString url;
+    bool append = false;
+};
+
+// "Build Sequential List".
+struct SequenceDialogInput {
+    bool defappend = false;
+    QString clipboardText;
+};
+struct SequenceRequest {
+    QString url;
+    int selectionStart = 0;
+    int selectionLength = 0;
+    QString startText;
+    QString endText;
+    bool append = false;
+};
+
+// "Add Single Link".
+struct SingleLinkRequest {
+    QString url;
+    bool append = false;
+};
+
+// "Search List".
+struct SearchRequest {
+    QString text;
+    bool matchCase = false;
+    bool addToSelection = true;
+    bool findNext = false;
+};

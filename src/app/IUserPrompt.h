@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "app/DialogRequests.h"
+
+enum class PromptIcon { None, Information, Question, Exclamation, Critical };
+enum class PromptButtons { Ok, YesNo };
+enum class PromptAnswer { Ok, Yes, No, Closed };
+
+// The one way the program asks the user anything: every message box and every modal
+// dialog goes through here, so the logic can be driven by tests that answer them.
+// The real implementation shows Qt dialogs and takes the main window out of the
+// topmost band while each one is open.
+class IUserPrompt {
+public:
+    virtual ~IUserPrompt() = default;
+
+    virtual PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
+                                 PromptButtons buttons = PromptButtons::Ok) = 0;
+
+    // "Select Desired Action": true = append, false = new list, nullopt = closed
+    // without "OK" (the caller keeps its earlier choice).
+    virtual std::optional<bool> askDesiredAction(bool defappend) = 0;
+
+    virtual std::optional<Preferences> editPreferences(const Preferences& current) = 0;
+    virtual std::optional<UrlRequest> askUrl(const UrlDialogInput& input) = 0;
+    virtual std::optional<SequenceRequest> askSequence(const SequenceDialogInput& input) = 0;
+    virtual std::optional<SingleLinkRequest> askSingleLink(bool defappend) = 0;
+    virtual std::optional<SearchRequest> askSearch() = 0;
+    // Returns the edited filter entries when the user pressed "Save".
+    virtual std::optional<QStringList> manageFilters(const QStringList& entries) = 0;
+
+    // File pickers; an empty result means the user cancelled.
+    virtual QString openFileName(const QString& title, const QString& filter,
+                                 const QString& initialPath) = 0;
+    virtual QString saveFileName(const QString& title, const QString& filter,
+                                 const QString& initialPath) = 0;
+};

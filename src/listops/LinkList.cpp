@@ -1,0 +1,130 @@
+#include "listops/LinkList.h"
+
+LinkList::LinkList(QObject* parent) : QAbstractListModel(parent), m_selection(this) {}
+
+int LinkList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant LinkList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+        return m_entries.at(index.row());
+    return {};
+}
+
+bool LinkList::add(const QString& entry)
+{
+    if (isFull())
+        return false;
+    const int row = count();
+    beginInsertRows(QModelIndex(), row, row);
+    m_entries.append(entry);
+    indexEntry(entry);
+    endInsertRows();
+    return true;
+}
+
+int LinkList::addMany(const QStringList& entries)
+{
+    const int room = MaxEntries - count();
+    const int n = std::min(room, static_cast<int>(entries.size()));
+    if (n <= 0)
+        return 0;
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + n - 1);
+    m_entries.reserve(first + n);
+    for (int i = 0; i < n; ++i) {
+        m_entries.append(entries.at(i));
+        indexEntry(entries.at(i));
+    }
+    endInsertRows();
+    return n;
+}
+
+void LinkList::removeAt(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    beginRemoveRows(QModelIndex(), index, index);
+    unindexEntry(m_entries.at(index));
+    m_entries.removeAt(index);
+    endRemoveRows();
+}
+
+void LinkList::clear()
+{
+    beginResetModel();
+    m_entries.clear();
+    m_index.clear();
+    endResetModel();
+}
+
+bool LinkList::isSelected(int index) const
+{
+    return m_selection.isSelected(this->index(index));
+}
+
+void LinkList::setSelected(int index, bool selected)
+{
+    if (index < 0 || index >= count())
+        return;
+    m_selection.select(this->index(index),
+                       selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+void LinkList::setRangeSelected(int first, int last, bool selected)
+{
+    first = std::max(first, 0);
+    last = std::min(last, count() - 1);
+    if (first > last)
+        return;
+    m_selection.select(QItemSelection(index(first), index(last)),
+                       selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+int LinkList::selectedCount() const
+{
+    int n = 0;
+    for (const QItemSelectionRange& range : m_selection.selection())
+        n += range.height();
+    return n;
+}
+
+QList<int> LinkList::selectedIndexes() const
+{
+    QList<int> rows;
+    for (const QModelIndex& i : m_selection.selectedIndexes())
+        rows.append(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int LinkList::currentIndex() const
+{
+    const QModelIndex current = m_selection.currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void LinkList::setCurrentIndex(int index)
+{
+    if (index < 0 || index >= count())
+        m_selection.setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    else
+        m_selection.setCurrentIndex(this->index(index), QItemSelectionModel::NoUpdate);
+}
+
+void LinkList::indexEntry(const QString& entry)
+{
+    ++m_index[entry];
+}
+
+void LinkList::unindexEntry(const QString& entry)
+{
+    auto it = m_index.find(entry);
+    if (it != m_index.end() && --it.value() == 0)
+        m_index.erase(it);
+}

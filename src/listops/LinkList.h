@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QStringList>
+
+// The link list: string entries in insertion order, with multiple selection and a
+// current entry (-1 when none). Counts and indexes are 16-bit in the program's file
+// and message formats, so the list holds at most MaxEntries entries; an add past the
+// limit is refused and reported through its result.
+class LinkList final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int MaxEntries = 32767;
+
+    explicit LinkList(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    int count() const { return static_cast<int>(m_entries.size()); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    bool isFull() const { return count() >= MaxEntries; }
+    const QString& at(int index) const { return m_entries.at(index); }
+    const QStringList& entries() const { return m_entries; }
+
+    // Exact, case-sensitive membership test, answered from an index.
+    bool contains(const QString& entry) const { return m_index.contains(entry); }
+
+    // Adds at the end; false (nothing added) when the list is full.
+    bool add(const QString& entry);
+    // Adds entries at the end in one model change; stops at the limit and returns
+    // how many were added.
+    int addMany(const QStringList& entries);
+    void removeAt(int index);
+    void clear();
+
+    QItemSelectionModel* selectionModel() { return &m_selection; }
+    bool isSelected(int index) const;
+    void setSelected(int index, bool selected);
+    // Sets or clears the selection flag of every entry in [first, last].
+    void setRangeSelected(int first, int last, bool selected);
+    int selectedCount() const;
+    QList<int> selectedIndexes() const;
+
+    int currentIndex() const;
+    void setCurrentIndex(int index);
+
+    // Asks the view to make an entry the first visible one.
+    void setTopIndex(int index) { emit topIndexRequested(index); }
+
+signals:
+    void topIndexRequested(int index);
+
+private:
+    void indexEntry(const QString& entry);
+    void unindexEntry(const QString& entry);
+
+    QStringList m_entries;
+    QHash<QString, int> m_index; // entry -> number of times it is listed
+    QItemSelectionModel m_selection;
+};
