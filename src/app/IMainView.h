@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// What the list builders and commands need of the main window besides the list and
+// the shared members: the status bar, the busy state and the list's scroll extent.
+class IMainView {
+public:
+    virtual ~IMainView() = default;
+
+    // First status-bar panel ("pnlStatus").
+    virtual void setStatus(const QString& text) = 0;
+    virtual QString idleStatusText() const = 0;
+    // Progress maximum then value; a value of 0 hides the bar and lets the second
+    // panel ("pnlProgress") show text.
+    virtual void setProgress(int max, int value) = 0;
+    // Text of the second status-bar panel, e.g. "12 links found".
+    virtual void setCountText(const QString& text) = 0;
+    // Recomputes the list's horizontal scroll extent from its widest entry.
+    virtual void setListExtent() = 0;
+    // Disables or enables the main window's input.
+    virtual void setWindowEnabled(bool enabled) = 0;
+    // Hourglass (true) or default (false) pointer.
+    virtual void setWaitPointer(bool wait) = 0;
+};
