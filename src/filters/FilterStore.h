@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CRegSettings;
+struct MainState;
+
+// The file-type filter list as stored: section "File Types" holds one text value per entry
+// ("Type 0", "Type 1"...) made of a description, " - " and the extension; section
+// "Filters" value "Apply Filters" holds the switch ("1"/"0").
+class FilterStore final {
+public:
+    // The text after the first " - " (found without regard to case); an entry without the
+    // separator has no extension and gives "".
+    static QString ExtensionOf(const QString& entry);
+    // The stored entries in stored order; empty when the section is missing or empty.
+    static QStringList LoadEntries(const CRegSettings& settings);
+    // ExtensionOf of each entry, in order.
+    static QStringList Extensions(const QStringList& entries);
+    // Replaces the section: deletes it, then writes "Type 0", "Type 1"... in list order.
+    static void SaveEntries(CRegSettings& settings, const QStringList& entries);
+
+    // "Filters"/"Apply Filters" read as a number (default "0"), non-zero meaning on.
+    static bool ApplyFiltersStored(const CRegSettings& settings);
+    static void StoreApplyFilters(CRegSettings& settings, bool on);
+
+    // Start-up: ftypes from the stored entries; with entries, the menu item is enabled and
+    // checked from the stored switch; without, disabled and unchecked.
+    static void LoadIntoState(const CRegSettings& settings, MainState& state);
+    // After the "Manage Filters" dialog closed: with filters, the check mark follows the
+    // stored switch; without, it is cleared and "0" stored. Enabled exactly when ftypes is
+    // not empty.
+    static void RefreshAfterDialog(CRegSettings& settings, MainState& state);
+    // The "Apply &filters" click: flips the check mark and stores it.
+    static void Toggle(CRegSettings& settings, MainState& state);
+};
