@@ -1,0 +1,3 @@
+#include "winsupport/ui/Help.h"
+
+void ShowHelp(QWidget*, int) {}
