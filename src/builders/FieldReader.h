@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class QIODevice;
+
+// Reads the comma-delimited fields of a link list file from a device, streaming.
+// A field ends at a comma or a line end (CR LF, a lone LF or a lone CR); spaces before
+// a field are skipped; a field that begins with a double quote runs to the next double
+// quote (line ends included), the quotes are dropped and anything after the closing
+// quote up to the next delimiter is ignored; an empty line gives one empty field.
+// The text is UTF-8 (a leading byte order mark is skipped). A NUL byte, invalid UTF-8
+// or a field longer than MaxFieldBytes is an error; after an error the reader stays
+// at its end.
+class FieldReader final {
+public:
+    static constexpr qsizetype MaxFieldBytes = 64 * 1024;
+
+    explicit FieldReader(QIODevice& device);
+
+    // True when no further field can be read (tested before each field).
+    bool atEnd();
+    // The next field, or nullopt with *error set (when error is given) on a read
+    // error, binary data, invalid UTF-8 or an over-long field. At the end it returns
+    // nullopt with an empty error.
+    std::optional<QString> next(QString* error = nullptr);
+
+private:
+    bool fill();
+    int peekByte();
+    int takeByte();
+    std::optional<QString> fail(QString* error, const QString& text);
+
+    QIODevice& m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_eof = false;
+    bool m_failed = false;
+    bool m_started = false;
+};

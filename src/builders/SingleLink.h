@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "app/DialogRequests.h"
+
+class LinkList;
+
+// The logic of "Add Single Link" (Form11).
+class SingleLink final {
+public:
+    SingleLink() = delete;
+
+    // The "Add " test: the URL begins with "http" or "ftp" in any letter case, nothing
+    // trimmed. An empty text is rejected too, with the same message, so "Add " always
+    // ends in either an added entry or the message.
+    static bool IsAcceptable(const QString& url);
+    static QString BadFormatMessage();
+    // Empties the list unless request.append, then adds the URL. Returns false and
+    // changes nothing when the URL is not acceptable or the list is full.
+    static bool Apply(const SingleLinkRequest& request, LinkList& list);
+};

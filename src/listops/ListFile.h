@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Link list files: one entry per line, CR LF after every entry, UTF-8.
+class ListFile final {
+public:
+    ListFile() = delete;
+
+    // The pickers' filter, in the form description|pattern|description|pattern.
+    static QString Filter();
+    // Converts a description|pattern|... filter into QFileDialog's "desc (patterns);;..."
+    // form. "*.*" also offers "*", so files without an extension are listed too.
+    static QString QtFilter(const QString& pipeFilter);
+
+    // Replaces the file's content with the entries. The file is written to a
+    // temporary name and renamed into place, so a failure leaves the old file intact.
+    static bool Save(const QString& path, const QStringList& entries, QString* error);
+    // Writes the entries after the file's existing content, which is not read.
+    static bool Append(const QString& path, const QStringList& entries, QString* error);
+};
