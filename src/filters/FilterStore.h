@@ -11,8 +11,8 @@ struct MainState;
 // "Filters" value "Apply Filters" holds the switch ("1"/"0").
 class FilterStore final {
 public:
-    // The text after the first " - " (found without regard to case); an entry without the
-    // separator has no extension and gives "".
+    // The text after the first " - ". An entry without the separator (only a hand-edited
+    // store holds one) is taken as a bare extension and gives the whole entry.
     static QString ExtensionOf(const QString& entry);
     // The stored entries in stored order; empty when the section is missing or empty.
     static QStringList LoadEntries(const CRegSettings& settings);

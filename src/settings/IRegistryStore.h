@@ -19,9 +19,20 @@ struct RegValue {
     QByteArray data;
 
     // The stored form of a text value: UTF-8 text plus one terminating NUL.
-    static RegValue text(const QString& name, const QString& text);
+    static RegValue text(const QString& name, const QString& text)
+    {
+        QByteArray data = text.toUtf8();
+        data.append('\0');
+        return {name, RegValueType::Text, data};
+    }
     // A 32-bit little-endian number, as a non-text value.
-    static RegValue number(const QString& name, quint32 value);
+    static RegValue number(const QString& name, quint32 value)
+    {
+        QByteArray data(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            data[i] = char((value >> (8 * i)) & 0xff);
+        return {name, RegValueType::Number, data};
+    }
 
     bool operator==(const RegValue&) const = default;
 };

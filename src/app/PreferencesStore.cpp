@@ -1,0 +1,67 @@
+#include "app/PreferencesStore.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include "settings/CRegSettings.h"
+#include "settings/TextConversions.h"
+
+namespace {
+
+const QString kOptions = QStringLiteral("Options");
+
+bool readBool(const CRegSettings& settings, const QString& key, bool fallback)
+{
+    const QString stored =
+        settings.GetSetting(kOptions, key, fallback ? QStringLiteral("True") : QStringLiteral("0"));
+    return TextToBoolOr(stored, fallback);
+}
+
+QString boolText(bool on)
+{
+    return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+} // namespace
+
+Preferences LoadPreferences(const CRegSettings& settings)
+{
+    Preferences prefs;
+    const int owaction =
+        TextToIntOr(settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"),
+                                        QStringLiteral("0")),
+                    0);
+    // Only the four actions exist; anything else would leave the downloader without a rule.
+    prefs.owaction = owaction >= 0 && owaction <= 3 ? owaction : 0;
+    prefs.ontop = readBool(settings, QStringLiteral("On Top"), true);
+    prefs.newwin = readBool(settings, QStringLiteral("New Window"), false);
+    prefs.exjs = readBool(settings, QStringLiteral("Exclude JS Links"), false);
+    prefs.exmt = readBool(settings, QStringLiteral("Exclude Mailto Links"), false);
+    prefs.defappend = readBool(settings, QStringLiteral("Default Append"), false);
+    return prefs;
+}
+
+void SavePreferences(CRegSettings& settings, const Preferences& prefs)
+{
+    settings.SaveSetting(kOptions, QStringLiteral("On Top"), boolText(prefs.ontop));
+    settings.SaveSetting(kOptions, QStringLiteral("New Window"),
+                         prefs.newwin ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.SaveSetting(kOptions, QStringLiteral("Exclude JS Links"), boolText(prefs.exjs));
+    settings.SaveSetting(kOptions, QStringLiteral("Exclude Mailto Links"), boolText(prefs.exmt));
+    settings.SaveSetting(kOptions, QStringLiteral("Default Append"), boolText(prefs.defappend));
+    settings.SaveSetting(kOptions, QStringLiteral("Overwrite Action"),
+                         QString::number(prefs.owaction));
+}
+
+QString LastUsedSaveFolder(const CRegSettings& settings)
+{
+    QString fallback = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (fallback.isEmpty())
+        fallback = QDir::homePath();
+    return settings.GetSetting(kOptions, QStringLiteral("Last Used Save Folder"), fallback);
+}
+
+void SetLastUsedSaveFolder(CRegSettings& settings, const QString& path)
+{
+    settings.SaveSetting(kOptions, QStringLiteral("Last Used Save Folder"), path);
+}

@@ -1,0 +1,83 @@
+#include "filters/FilterStore.h"
+
+#include "app/MainState.h"
+#include "settings/CRegSettings.h"
+#include "settings/TextConversions.h"
+
+namespace {
+
+const QString kFileTypes = QStringLiteral("File Types");
+const QString kFilters = QStringLiteral("Filters");
+const QString kApplyFilters = QStringLiteral("Apply Filters");
+const QString kSeparator = QStringLiteral(" - ");
+
+} // namespace
+
+QString FilterStore::ExtensionOf(const QString& entry)
+{
+    const qsizetype at = entry.indexOf(kSeparator);
+    return at < 0 ? entry : entry.mid(at + kSeparator.size());
+}
+
+QStringList FilterStore::LoadEntries(const CRegSettings& settings)
+{
+    QStringList entries;
+    for (const auto& row : settings.GetAllSettings(kFileTypes))
+        entries.append(row.second);
+    return entries;
+}
+
+QStringList FilterStore::Extensions(const QStringList& entries)
+{
+    QStringList extensions;
+    extensions.reserve(entries.size());
+    for (const QString& entry : entries)
+        extensions.append(ExtensionOf(entry));
+    return extensions;
+}
+
+void FilterStore::SaveEntries(CRegSettings& settings, const QStringList& entries)
+{
+    // Rewriting from scratch makes the creation order the list order and leaves no
+    // numbered key behind from a longer list.
+    settings.DeleteSetting(kFileTypes, QString());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        settings.SaveSetting(kFileTypes, QStringLiteral("Type ") + QString::number(i), entries[i]);
+}
+
+bool FilterStore::ApplyFiltersStored(const CRegSettings& settings)
+{
+    // Written only as "1"/"0"; a number (non-zero = on) or True/False is accepted, and
+    // anything else counts as the default, off.
+    return TextToBoolOr(settings.GetSetting(kFilters, kApplyFilters, QStringLiteral("0")), false);
+}
+
+void FilterStore::StoreApplyFilters(CRegSettings& settings, bool on)
+{
+    settings.SaveSetting(kFilters, kApplyFilters, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void FilterStore::LoadIntoState(const CRegSettings& settings, MainState& state)
+{
+    const QStringList entries = LoadEntries(settings);
+    state.ftypes = Extensions(entries);
+    state.appfiltEnabled = !entries.isEmpty();
+    state.appfiltChecked = !entries.isEmpty() && ApplyFiltersStored(settings);
+}
+
+void FilterStore::RefreshAfterDialog(CRegSettings& settings, MainState& state)
+{
+    if (!state.ftypes.isEmpty()) {
+        state.appfiltChecked = ApplyFiltersStored(settings);
+    } else {
+        state.appfiltChecked = false;
+        StoreApplyFilters(settings, false);
+    }
+    state.appfiltEnabled = !state.ftypes.isEmpty();
+}
+
+void FilterStore::Toggle(CRegSettings& settings, MainState& state)
+{
+    state.appfiltChecked = !state.appfiltChecked;
+    StoreApplyFilters(settings, state.appfiltChecked);
+}

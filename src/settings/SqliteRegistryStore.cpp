@@ -1,0 +1,364 @@
+#include "settings/SqliteRegistryStore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace {
+
+// How long a call waits for another process's transaction before giving up. Writes are a
+// few rows each, so any real wait is short; the limit only bounds a stuck peer.
+constexpr int kBusyTimeoutMs = 10000;
+
+constexpr int kSchemaVersion = 1;
+
+// Rollback journal (the default), not WAL: WAL needs shared memory beside the file and
+// does not work on network home folders; with writes this rare its speed buys nothing.
+// Every write takes the write lock up front (BEGIN IMMEDIATE) so two writers never
+// deadlock upgrading a read lock; the busy timeout makes the later one wait its turn.
+const char* const kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS sections (
+    id        INTEGER PRIMARY KEY,
+    parent_id INTEGER REFERENCES sections(id) ON DELETE CASCADE,
+    path      TEXT NOT NULL UNIQUE COLLATE NOCASE
+);
+CREATE INDEX IF NOT EXISTS sections_parent ON sections(parent_id);
+CREATE TABLE IF NOT EXISTS section_values (
+    id         INTEGER PRIMARY KEY AUTOINCREMENT,
+    section_id INTEGER NOT NULL REFERENCES sections(id) ON DELETE CASCADE,
+    name       TEXT NOT NULL COLLATE NOCASE,
+    type       INTEGER NOT NULL,
+    data       BLOB NOT NULL,
+    UNIQUE (section_id, name)
+);
+)sql";
+
+bool isDamage(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+// A prepared statement that finalizes itself.
+class Statement final {
+public:
+    Statement(sqlite3* db, const char* sql)
+    {
+        m_rc = db ? sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) : SQLITE_MISUSE;
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return m_stmt != nullptr && m_rc == SQLITE_OK; }
+    int prepareResult() const { return m_rc; }
+
+    void bind(int index, const QString& text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int index, qint64 number) { sqlite3_bind_int64(m_stmt, index, number); }
+    void bindBlob(int index, const QByteArray& data)
+    {
+        // A null pointer would bind NULL; a zero-length value must stay a zero-length blob.
+        if (data.isEmpty())
+            sqlite3_bind_zeroblob(m_stmt, index, 0);
+        else
+            sqlite3_bind_blob(m_stmt, index, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+    }
+    int step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE; }
+
+    QString text(int column) const
+    {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, column));
+    }
+    qint64 number(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    QByteArray blob(int column) const
+    {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+        const int size = sqlite3_column_bytes(m_stmt, column);
+        return size > 0 ? QByteArray(p, size) : QByteArray("", 0);
+    }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
+{
+    const int rc = db ? sqlite3_exec(db, sql, nullptr, nullptr, nullptr) : SQLITE_MISUSE;
+    if (rcOut)
+        *rcOut = rc;
+    return rc == SQLITE_OK;
+}
+
+// Runs `body` inside one write transaction; commits when it returns true, else rolls back.
+template <typename Body>
+bool writeTransaction(sqlite3* db, Body body)
+{
+    if (!exec(db, "BEGIN IMMEDIATE"))
+        return false;
+    if (!body()) {
+        exec(db, "ROLLBACK");
+        return false;
+    }
+    if (!exec(db, "COMMIT")) {
+        exec(db, "ROLLBACK");
+        return false;
+    }
+    return true;
+}
+
+std::optional<qint64> sectionId(sqlite3* db, const QString& path)
+{
+    Statement st(db, "SELECT id FROM sections WHERE path = ?1");
+    if (!st.ok())
+        return std::nullopt;
+    st.bind(1, path);
+    if (st.step() != SQLITE_ROW)
+        return std::nullopt;
+    return st.number(0);
+}
+
+// Creates the section and its missing parents; call inside a write transaction.
+std::optional<qint64> ensureSection(sqlite3* db, const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const QStringList parts = path.split(QLatin1Char('\\'));
+    std::optional<qint64> parent;
+    QString prefix;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        prefix = i == 0 ? parts[i] : prefix + QLatin1Char('\\') + parts[i];
+        if (auto existing = sectionId(db, prefix)) {
+            parent = existing;
+            continue;
+        }
+        Statement insert(db, "INSERT INTO sections (parent_id, path) VALUES (?1, ?2)");
+        if (!insert.ok())
+            return std::nullopt;
+        if (parent)
+            insert.bind(1, *parent);
+        insert.bind(2, prefix);
+        if (insert.step() != SQLITE_DONE)
+            return std::nullopt;
+        parent = sqlite3_last_insert_rowid(db);
+    }
+    return parent;
+}
+
+} // namespace
+
+SqliteRegistryStore::SqliteRegistryStore(const QString& databasePath)
+    : m_path(databasePath)
+{
+    if (openDatabase() || !m_db)
+        return;
+    // The file opened but is not a database we can read: keep it for the user under a
+    // name that says what happened, and start again with an empty store.
+    moveAsideDamagedFile();
+}
+
+SqliteRegistryStore::~SqliteRegistryStore()
+{
+    closeDatabase();
+}
+
+QString SqliteRegistryStore::userDatabasePath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/quillmarch/registry.sqlite3");
+}
+
+std::shared_ptr<SqliteRegistryStore> SqliteRegistryStore::openForUser()
+{
+    const QString path = userDatabasePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return std::make_shared<SqliteRegistryStore>(path);
+}
+
+// Returns false only when the file is damaged; m_db is null when it cannot be opened.
+bool SqliteRegistryStore::openDatabase()
+{
+    const QByteArray file = QFile::encodeName(m_path);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(file.constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                       | SQLITE_OPEN_FULLMUTEX,
+                                   nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return true;
+    }
+    m_db = db;
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(m_db, 1);
+    return prepareSchema();
+}
+
+void SqliteRegistryStore::closeDatabase()
+{
+    if (m_db)
+        sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+bool SqliteRegistryStore::prepareSchema()
+{
+    int rc = SQLITE_OK;
+    if (!exec(m_db, "PRAGMA foreign_keys = ON", &rc) && isDamage(rc))
+        return false;
+
+    // quick_check reads every page, so a truncated file is found here and not later in
+    // the middle of the user's work.
+    {
+        Statement check(m_db, "PRAGMA quick_check");
+        if (!check.ok()) {
+            if (isDamage(check.prepareResult()))
+                return false;
+        } else {
+            rc = check.step();
+            if (isDamage(rc))
+                return false;
+            if (rc == SQLITE_ROW && check.text(0) != QLatin1String("ok"))
+                return false;
+        }
+    }
+
+    // Two processes starting at once both get here; the write lock makes one create the
+    // tables and the other find them. A read-only or unreachable file fails this step:
+    // reads still work where the tables exist, writes report failure.
+    writeTransaction(m_db, [&] {
+        if (!exec(m_db, kSchema, &rc))
+            return false;
+        const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kSchemaVersion);
+        return exec(m_db, pragma.constData(), &rc);
+    });
+    return !isDamage(rc);
+}
+
+void SqliteRegistryStore::moveAsideDamagedFile()
+{
+    closeDatabase();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = m_path + QStringLiteral(".corrupt-") + stamp;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
+
+    if (!QFile::rename(m_path, aside)) {
+        m_recoveryNotice =
+            QStringLiteral("The settings file \"%1\" is damaged and could not be moved aside, "
+                           "so Quillmarch uses its default settings and cannot save changes.")
+                .arg(QDir::toNativeSeparators(m_path));
+        return;
+    }
+    // A journal left beside the damaged file would otherwise be played into the new one.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        const QString companion = m_path + QLatin1String(suffix);
+        if (QFileInfo::exists(companion))
+            QFile::rename(companion, aside + QLatin1String(suffix));
+    }
+    m_movedAsidePath = aside;
+    m_recoveryNotice =
+        QStringLiteral("The settings file was damaged and has been moved aside to \"%1\"; "
+                       "Quillmarch started with default settings.")
+            .arg(QDir::toNativeSeparators(aside));
+
+    if (!openDatabase())
+        closeDatabase();
+}
+
+bool SqliteRegistryStore::sectionExists(const QString& path) const
+{
+    return sectionId(m_db, path).has_value();
+}
+
+bool SqliteRegistryStore::createSection(const QString& path)
+{
+    return writeTransaction(m_db, [&] { return ensureSection(m_db, path).has_value(); });
+}
+
+std::optional<RegValue> SqliteRegistryStore::readValue(const QString& path,
+                                                       const QString& name) const
+{
+    Statement st(m_db, "SELECT v.name, v.type, v.data FROM section_values v "
+                       "JOIN sections s ON s.id = v.section_id "
+                       "WHERE s.path = ?1 AND v.name = ?2");
+    if (!st.ok())
+        return std::nullopt;
+    st.bind(1, path);
+    st.bind(2, name);
+    if (st.step() != SQLITE_ROW)
+        return std::nullopt;
+    return RegValue{st.text(0), RegValueType(st.number(1)), st.blob(2)};
+}
+
+bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
+{
+    return writeTransaction(m_db, [&] {
+        const auto id = ensureSection(m_db, path);
+        if (!id)
+            return false;
+        // An existing value is updated in place, so it keeps its row and its place in
+        // the creation order.
+        Statement st(m_db, "INSERT INTO section_values (section_id, name, type, data) "
+                           "VALUES (?1, ?2, ?3, ?4) "
+                           "ON CONFLICT (section_id, name) DO UPDATE "
+                           "SET type = excluded.type, data = excluded.data");
+        if (!st.ok())
+            return false;
+        st.bind(1, *id);
+        st.bind(2, value.name);
+        st.bind(3, qint64(value.type));
+        st.bindBlob(4, value.data);
+        return st.step() == SQLITE_DONE;
+    });
+}
+
+QList<RegValue> SqliteRegistryStore::values(const QString& path) const
+{
+    QList<RegValue> result;
+    Statement st(m_db, "SELECT v.name, v.type, v.data FROM section_values v "
+                       "JOIN sections s ON s.id = v.section_id "
+                       "WHERE s.path = ?1 ORDER BY v.id");
+    if (!st.ok())
+        return result;
+    st.bind(1, path);
+    while (st.step() == SQLITE_ROW)
+        result.append(RegValue{st.text(0), RegValueType(st.number(1)), st.blob(2)});
+    return result;
+}
+
+bool SqliteRegistryStore::deleteValue(const QString& path, const QString& name)
+{
+    return writeTransaction(m_db, [&] {
+        Statement st(m_db, "DELETE FROM section_values WHERE name = ?2 AND section_id = "
+                           "(SELECT id FROM sections WHERE path = ?1)");
+        if (!st.ok())
+            return false;
+        st.bind(1, path);
+        st.bind(2, name);
+        return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+    });
+}
+
+bool SqliteRegistryStore::deleteSection(const QString& path)
+{
+    // The foreign keys remove the section's values and the sections below it.
+    return writeTransaction(m_db, [&] {
+        Statement st(m_db, "DELETE FROM sections WHERE path = ?1");
+        if (!st.ok())
+            return false;
+        st.bind(1, path);
+        return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+    });
+}

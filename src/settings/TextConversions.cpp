@@ -1,0 +1,45 @@
+#include "settings/TextConversions.h"
+
+#include <cmath>
+
+bool TextToBool(const QString& text, bool* ok)
+{
+    const QString t = text.trimmed();
+    bool readable = true;
+    bool result = false;
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+        result = true;
+    } else if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+        result = false;
+    } else {
+        const double number = t.toDouble(&readable);
+        readable = readable && std::isfinite(number);
+        result = readable && number != 0.0;
+    }
+    if (ok)
+        *ok = readable;
+    return result;
+}
+
+int TextToInt(const QString& text, bool* ok)
+{
+    bool readable = false;
+    const int number = text.trimmed().toInt(&readable, 10);
+    if (ok)
+        *ok = readable;
+    return readable ? number : 0;
+}
+
+bool TextToBoolOr(const QString& text, bool fallback)
+{
+    bool ok = false;
+    const bool value = TextToBool(text, &ok);
+    return ok ? value : fallback;
+}
+
+int TextToIntOr(const QString& text, int fallback)
+{
+    bool ok = false;
+    const int value = TextToInt(text, &ok);
+    return ok ? value : fallback;
+}
