@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+class QTimer;
+
+// Accepts links sent to a running Quillmarch by another process (`quillmarch --send-link
+// URL`) on a per-user local socket that only the user can connect to.
+//
+// Wire format, one link per connection: the sender writes the link's length in bytes as
+// a 4-byte big-endian number, then the link as UTF-8; the receiver answers one byte, '1'
+// when it took the link and '0' when it refused it (empty, longer than kMaxLinkBytes, or
+// not valid UTF-8), and closes the connection. A sender that stays silent longer than the
+// read timeout is disconnected.
+class LinkReceiver final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxLinkBytes = 64 * 1024;
+    static constexpr int kDefaultReadTimeoutMs = 5000;
+
+    // Listens on SocketPath().
+    explicit LinkReceiver(QObject* parent = nullptr);
+    // Listens on the given socket path (tests, or a second profile).
+    explicit LinkReceiver(const QString& socketPath, QObject* parent = nullptr);
+    ~LinkReceiver() override;
+
+    // Starts listening. Removes a stale socket left by an instance that ended without
+    // closing it, but never takes over a live one: when another instance is listening,
+    // or the path is held by something that is not this user's socket, it fails and
+    // says why in *error.
+    bool listen(QString* error);
+    bool isListening() const;
+    void close();
+    QString socketPath() const { return m_socketPath; }
+    void setReadTimeout(int ms) { m_readTimeoutMs = ms; }
+
+    // The per-user socket: in the XDG runtime directory, else /tmp with the user id in
+    // the name.
+    static QString SocketPath();
+    // Delivers one link to the running instance; true when it acknowledged it. On
+    // failure *error (if given) says why, e.g. "No running Quillmarch to receive the
+    // link." Blocks the calling thread up to about timeoutMs.
+    static bool SendLink(const QString& text, QString* error, int timeoutMs = 5000);
+    static bool SendLinkTo(const QString& socketPath, const QString& text, QString* error,
+                           int timeoutMs = 5000);
+
+signals:
+    void linkReceived(const QString& text);
+
+private:
+    struct Pending;
+    void onNewConnection();
+    void onReadyRead(QLocalSocket* socket);
+    void finish(QLocalSocket* socket, char answer);
+
+    QString m_socketPath;
+    QLocalServer* m_server = nullptr;
+    int m_readTimeoutMs = kDefaultReadTimeoutMs;
+    QHash<QLocalSocket*, QTimer*> m_timers;
+};
