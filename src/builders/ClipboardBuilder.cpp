@@ -1,6 +1,92 @@
 #include "builders/ClipboardBuilder.h"
 
-ClipboardOutcome ClipboardBuilder::run(MainState&, LinkList&, IUserPrompt&, const QString&) { return ClipboardOutcome::NoText; }
-QString ClipboardBuilder::noTextMessage() { return {}; }
-QString ClipboardBuilder::noLinksMessage() { return {}; }
-bool ClipboardBuilder::isLink(QStringView) { return false; }
+#include "app/IUserPrompt.h"
+#include "app/MainState.h"
+#include "builders/LinkRules.h"
+#include "listops/LinkList.h"
+#include "listops/ListLimit.h"
+
+QString ClipboardBuilder::noTextMessage()
+{
+    return QStringLiteral("The ClipBoard does not contain any valid URLs. Operation aborted.");
+}
+
+QString ClipboardBuilder::noLinksMessage()
+{
+    return QStringLiteral("The ClipBoard does not contain any valid urls. Operation aborted.");
+}
+
+bool ClipboardBuilder::isLink(QStringView line)
+{
+    return line.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive)
+        || line.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
+        || line.startsWith(QLatin1StringView("mailto:"), Qt::CaseInsensitive)
+        || line.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
+}
+
+ClipboardOutcome ClipboardBuilder::run(MainState& state, LinkList& list, IUserPrompt& prompt,
+                                       const QString& clipboardText)
+{
+    QString text;
+    if (state.drgdrp) {
+        text = state.goturl;
+        state.drgdrp = false;
+    } else {
+        text = clipboardText;
+    }
+
+    if (text.isEmpty()) {
+        prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noTextMessage());
+        return ClipboardOutcome::NoText;
+    }
+
+    // Lines are cut at CR LF pairs only, by index, without copying the remaining text.
+    // Admitted lines are collected and added in one model change: nothing between the
+    // question and the end of the scan depends on the list.
+    const QLatin1StringView crlf("\r\n");
+    QStringList pending;
+    int room = 0;
+    qint64 notAdded = 0;
+    bool accepted = false;
+    qsizetype pos = 0;
+    const qsizetype length = text.size();
+    while (pos < length) {
+        const qsizetype end = text.indexOf(crlf, pos);
+        const qsizetype lineEnd = end < 0 ? length : end;
+        const QStringView candidate = QStringView(text).mid(pos, lineEnd - pos);
+
+        if (isLink(candidate)) {
+            if (!accepted) {
+                if (!list.isEmpty()) {
+                    if (const std::optional<bool> answer = prompt.askDesiredAction(state.defappend))
+                        state.append = *answer;
+                    if (!state.append)
+                        list.clear();
+                }
+                room = LinkList::MaxEntries - list.count();
+            }
+            accepted = true;
+            const QString line = candidate.toString();
+            if (LinkRules::passesExclusion(line, state.exjs, state.exmt)) {
+                if (pending.size() < room)
+                    pending.append(line);
+                else
+                    ++notAdded;
+            }
+        }
+
+        if (end < 0)
+            break;
+        pos = end + crlf.size();
+    }
+
+    list.addMany(pending);
+    if (notAdded > 0)
+        prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(notAdded));
+
+    if (!accepted) {
+        prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noLinksMessage());
+        return ClipboardOutcome::NoLinks;
+    }
+    return ClipboardOutcome::Built;
+}

@@ -1,7 +1,144 @@
 #include "builders/FieldReader.h"
 
 #include <QIODevice>
+#include <QStringDecoder>
+
+namespace {
+constexpr qint64 ChunkSize = 64 * 1024;
+}
 
 FieldReader::FieldReader(QIODevice& device) : m_device(device) {}
-bool FieldReader::atEnd() { return true; }
-std::optional<QString> FieldReader::next(QString*) { return std::nullopt; }
+
+bool FieldReader::fill()
+{
+    if (m_pos < m_buffer.size())
+        return true;
+    if (m_eof)
+        return false;
+    m_buffer.resize(ChunkSize);
+    const qint64 got = m_device.read(m_buffer.data(), ChunkSize);
+    m_pos = 0;
+    if (got <= 0) {
+        m_buffer.clear();
+        m_eof = true;
+        m_readError = got < 0;
+        return false;
+    }
+    m_buffer.truncate(got);
+    if (!m_started) {
+        m_started = true;
+        if (m_buffer.startsWith("\xEF\xBB\xBF"))
+            m_pos = 3;
+        return fill();
+    }
+    return true;
+}
+
+int FieldReader::peekByte()
+{
+    return fill() ? static_cast<unsigned char>(m_buffer.at(m_pos)) : -1;
+}
+
+int FieldReader::takeByte()
+{
+    return fill() ? static_cast<unsigned char>(m_buffer.at(m_pos++)) : -1;
+}
+
+bool FieldReader::atEnd()
+{
+    return m_failed || (peekByte() < 0 && !m_readError);
+}
+
+std::optional<QString> FieldReader::fail(QString* error, const QString& text)
+{
+    m_failed = true;
+    m_buffer.clear();
+    m_pos = 0;
+    m_eof = true;
+    if (error)
+        *error = text;
+    return std::nullopt;
+}
+
+std::optional<QString> FieldReader::tooLong(QString* error)
+{
+    return fail(error, QStringLiteral("The file contains an item longer than %1 KiB; it is not a link list file.")
+                           .arg(MaxFieldBytes / 1024));
+}
+
+std::optional<QString> FieldReader::next(QString* error)
+{
+    if (error)
+        error->clear();
+    if (atEnd())
+        return std::nullopt;
+    if (m_readError)
+        return fail(error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
+
+    while (peekByte() == ' ')
+        takeByte();
+
+    QByteArray field;
+    bool quoted = false;
+    int c = peekByte();
+    if (c == '"') {
+        quoted = true;
+        takeByte();
+    }
+
+    // Collects the field's bytes; a quoted field runs to the closing quote, then
+    // anything up to the delimiter is skipped.
+    bool closed = !quoted;
+    for (;;) {
+        if (!quoted && fill()) {
+            // Copies a run of ordinary bytes at once.
+            const char* data = m_buffer.constData();
+            const qsizetype size = m_buffer.size();
+            qsizetype i = m_pos;
+            while (i < size && data[i] != ',' && data[i] != '\n' && data[i] != '\r' && data[i] != '\0')
+                ++i;
+            if (i > m_pos) {
+                if (field.size() + (i - m_pos) > MaxFieldBytes)
+                    return tooLong(error);
+                field.append(data + m_pos, i - m_pos);
+                m_pos = i;
+                continue;
+            }
+        }
+        c = takeByte();
+        if (c < 0)
+            break;
+        if (c == 0)
+            return fail(error, QStringLiteral("The file contains binary data (a NUL byte); it is not a text file."));
+        if (!closed) {
+            if (c == '"') {
+                closed = true;
+                continue;
+            }
+        } else {
+            if (c == ',' || c == '\n')
+                break;
+            if (c == '\r') {
+                if (peekByte() == '\n')
+                    takeByte();
+                break;
+            }
+            if (quoted)
+                continue;
+        }
+        if (field.size() >= MaxFieldBytes)
+            return tooLong(error);
+        field.append(static_cast<char>(c));
+    }
+    if (m_readError)
+        return fail(error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
+
+    // A leading byte order mark was dropped once at the start of the file; inside a
+    // field it is kept as a character.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(field);
+    if (decoder.hasError())
+        return fail(error, QStringLiteral("The file is not valid UTF-8 text."));
+    return text;
+}

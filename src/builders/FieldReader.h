@@ -32,6 +32,7 @@ private:
     int peekByte();
     int takeByte();
     std::optional<QString> fail(QString* error, const QString& text);
+    std::optional<QString> tooLong(QString* error);
 
     QIODevice& m_device;
     QByteArray m_buffer;
@@ -39,4 +40,5 @@ private:
     bool m_eof = false;
     bool m_failed = false;
     bool m_started = false;
+    bool m_readError = false;
 };

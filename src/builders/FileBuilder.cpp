@@ -1,5 +1,129 @@
 #include "builders/FileBuilder.h"
 
-FileBuildResult FileBuilder::run(const QString&, MainState&, LinkList&, IUserPrompt&, IMainView*) { return {}; }
-QString FileBuilder::badFormatMessage() { return {}; }
-bool FileBuilder::isValidItem(QStringView) { return false; }
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include "app/IMainView.h"
+#include "app/IUserPrompt.h"
+#include "app/MainState.h"
+#include "builders/FieldReader.h"
+#include "builders/LinkRules.h"
+#include "listops/LinkList.h"
+#include "listops/ListLimit.h"
+
+namespace {
+
+// Added entries are handed to the list in batches of this many.
+constexpr int BatchSize = 1024;
+// Size of the block checked for binary content before the list is touched.
+constexpr qint64 SniffSize = 64 * 1024;
+
+QString sniffProblem(QFile& file)
+{
+    const QByteArray head = file.peek(SniffSize);
+    if (head.contains('\0'))
+        return QStringLiteral("The file contains binary data (a NUL byte); it is not a text file.");
+    // Stateful: a character cut at the block's end is not an error.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    (void)decoder(head);
+    if (decoder.hasError())
+        return QStringLiteral("The file is not valid UTF-8 text.");
+    return {};
+}
+
+} // namespace
+
+QString FileBuilder::badFormatMessage()
+{
+    return QStringLiteral("This file appears to contain items that are not valid urls. Please see the "
+                          "program's help file for details on formatting url list files for "
+                          "importing. Operation aborted.");
+}
+
+bool FileBuilder::isValidItem(QStringView item)
+{
+    return item.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
+        || item.startsWith(QLatin1StringView("mailto"), Qt::CaseInsensitive)
+        || item.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive)
+        || item.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
+}
+
+FileBuildResult FileBuilder::run(const QString& path, MainState& state, LinkList& list,
+                                 IUserPrompt& prompt, IMainView* view)
+{
+    FileBuildResult result;
+    auto showError = [&](const QString& text) {
+        result.error = text;
+        prompt.message(PromptIcon::Critical, QStringLiteral("Error"), text);
+    };
+
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        showError(QStringLiteral("\"%1\" is a folder, not a link list file.").arg(path));
+        return result;
+    }
+    if (info.exists() && !info.isFile()) {
+        showError(QStringLiteral("\"%1\" is not a regular file.").arg(path));
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showError(QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
+        return result;
+    }
+    if (const QString problem = sniffProblem(file); !problem.isEmpty()) {
+        showError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+        return result;
+    }
+
+    FieldReader reader(file);
+    QStringList pending;
+    auto flush = [&] {
+        result.added += list.addMany(pending);
+        pending.clear();
+    };
+
+    bool started = false;
+    while (!reader.atEnd()) {
+        QString problem;
+        const std::optional<QString> item = reader.next(&problem);
+        if (!item) {
+            if (!problem.isEmpty()) {
+                flush();
+                showError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+            }
+            break;
+        }
+        if (!isValidItem(*item)) {
+            flush();
+            result.badFormat = true;
+            prompt.message(PromptIcon::Critical, QStringLiteral("Bad Format"), badFormatMessage());
+            break;
+        }
+        if (!started) {
+            if (!list.isEmpty()) {
+                if (view)
+                    view->setWaitPointer(false);
+                if (const std::optional<bool> answer = prompt.askDesiredAction(state.defappend))
+                    state.append = *answer;
+            }
+            if (!state.append)
+                list.clear();
+            started = true;
+        }
+        if (!LinkRules::passesExclusion(*item, state.exjs, state.exmt))
+            continue;
+        if (list.count() + pending.size() >= LinkList::MaxEntries) {
+            flush();
+            result.limitReached = true;
+            prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
+            break;
+        }
+        pending.append(*item);
+        if (pending.size() >= BatchSize)
+            flush();
+    }
+    flush();
+    return result;
+}
