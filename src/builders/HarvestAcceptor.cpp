@@ -1,0 +1,51 @@
+#include "builders/HarvestAcceptor.h"
+
+#include "app/MainState.h"
+#include "builders/LinkRules.h"
+#include "builders/SplitPath.h"
+#include "listops/LinkList.h"
+
+HarvestAcceptor::HarvestAcceptor(MainState& state, LinkList& list) : m_state(state), m_list(list)
+{
+}
+
+QString HarvestAcceptor::normalise(const QString& href)
+{
+    // One left-to-right pass gives the same text as replacing the first occurrence again
+    // and again: a replacement inserts a space, which can never start a new "%20".
+    QString result = href;
+    result.replace(QLatin1StringView("%20"), QLatin1StringView(" "));
+    return result;
+}
+
+bool HarvestAcceptor::passesFileFilter(const QString& address, const QStringList& ftypes)
+{
+    const QString extension = SplitPath(address, 3).mid(1);
+    if (extension.isEmpty())
+        return false;
+    return ftypes.contains(extension, Qt::CaseSensitive);
+}
+
+int HarvestAcceptor::accept(const QStringList& hrefs)
+{
+    const bool filterOn = m_state.filterActive();
+    QStringList accepted;
+    QSet<QString> acceptedSet;
+    for (const QString& href : hrefs) {
+        const QString address = normalise(href);
+        if (m_list.contains(address) || acceptedSet.contains(address))
+            continue;
+        if (filterOn && !passesFileFilter(address, m_state.ftypes))
+            continue;
+        if (!LinkRules::passesExclusion(address, m_state.exjs, m_state.exmt))
+            continue;
+        accepted.append(address);
+        acceptedSet.insert(address);
+    }
+    const int added = m_list.addMany(accepted);
+    if (added < accepted.size()) {
+        m_limitReached = true;
+        m_notAdded += static_cast<int>(accepted.size()) - added;
+    }
+    return added;
+}

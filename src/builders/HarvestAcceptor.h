@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class LinkList;
+struct MainState;
+
+// Applies the page harvest's acceptance rules to link addresses in document order:
+// "%20" becomes a space, an address already listed (exact, case-sensitive) is skipped,
+// the file-type filter (when active) and the exclusion preferences decide, and the
+// survivors are appended to the list. The limits of the list are respected: once it is
+// full, the rest is counted as not added.
+class HarvestAcceptor final {
+public:
+    HarvestAcceptor(MainState& state, LinkList& list);
+
+    // Returns how many addresses were added to the list.
+    int accept(const QStringList& hrefs);
+    bool limitReached() const { return m_limitReached; }
+    // Accepted addresses that did not fit in the list, over every accept() call.
+    int notAdded() const { return m_notAdded; }
+
+    // Each "%20" replaced by one space, repeated until none is left.
+    static QString normalise(const QString& href);
+    // The file-type filter: the text after the last dot of the whole address (see
+    // SplitPath) must equal one of the extensions exactly.
+    static bool passesFileFilter(const QString& address, const QStringList& ftypes);
+
+private:
+    MainState& m_state;
+    LinkList& m_list;
+    bool m_limitReached = false;
+    int m_notAdded = 0;
+};

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "builders/IHarvestBrowser.h"
+
+class IContentTypeFetcher;
+class IMainView;
+class IShellWindow;
+class IShellWindows;
+class IUserPrompt;
+class LinkList;
+struct MainState;
+
+// "Build list from URL" and the flows that end in a page harvest: the build from the
+// current entry's target and the incoming link. Owns the running harvest ("wb2"): a
+// browser made by the factory for each load, or an adopted open window.
+class UrlListBuilder final : public QObject {
+    Q_OBJECT
+public:
+    using BrowserFactory = std::function<std::unique_ptr<IHarvestBrowser>()>;
+
+    enum class Outcome {
+        Harvested,       // the page's links went through the acceptance rules
+        NavigationError, // the load failed; the error message was shown
+        Refused,         // the content-type check refused the URL
+        Cancelled,       // dialog cancelled or Esc pressed
+        Failed,          // the page could not be read, or no browser could be made
+    };
+    Q_ENUM(Outcome)
+
+    UrlListBuilder(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
+                   IShellWindows& shellWindows, IContentTypeFetcher& fetcher,
+                   BrowserFactory browserFactory, QObject* parent = nullptr);
+    ~UrlListBuilder() override;
+
+    // The whole operation: the dialog when goturl is empty (with the content-type
+    // check), else goturl without either; adopts an open window showing exactly the
+    // URL or loads it in a new hidden browser. Always leaves goturl empty.
+    void mnufURL_Click();
+    // Builds from the list's current entry: content-type check, "Select Desired
+    // Action", then mnufURL_Click with goturl set.
+    void mnusavpopbuild_Click();
+    // Harvests state.nurl: adopts an open window showing it or loads it hidden; asks
+    // "Select Desired Action" first when the list is not empty.
+    void incomingLink();
+    // The Esc key: resets the status and progress and, while a harvest or a content-type
+    // check runs, stops it and returns the window to idle.
+    void cancel();
+
+    bool harvestRunning() const;
+
+signals:
+    // Every started harvest or refused/cancelled request ends with exactly one of these,
+    // after the view was returned to idle and any message was shown.
+    void harvestFinished(UrlListBuilder::Outcome outcome);
+
+private:
+    enum class Origin { UrlBuild, Incoming };
+
+    void startHarvest(const QString& url, Origin origin);
+    std::shared_ptr<IShellWindow> findOpenWindow(const QString& url) const;
+    void harvestAdopted(const std::shared_ptr<IShellWindow>& window);
+    void onDocumentComplete(quint64 generation);
+    void onNavigateError(quint64 generation, qint32 statusCode);
+    void onProgress(quint64 generation, int progress, int progressMax);
+    void onLinks(quint64 generation, const std::optional<QStringList>& hrefs, bool clearFirst);
+    void recurseFramesFinish();
+    void finishPageCompleted();
+    void errorPath();
+    void releaseBrowser();
+    void refuse();
+    bool contentTypeIsHtml(const QString& url);
+    void showLimitOnce(int notAdded);
+    void end(Outcome outcome);
+
+    MainState& m_state;
+    LinkList& m_list;
+    IMainView& m_view;
+    IUserPrompt& m_prompt;
+    IShellWindows& m_shellWindows;
+    IContentTypeFetcher& m_fetcher;
+    BrowserFactory m_browserFactory;
+
+    // "wb2": the browser of the running load, or the adopted window. Both empty when no
+    // harvest runs. A released browser is destroyed later, outside its own callbacks.
+    std::unique_ptr<IHarvestBrowser> m_browser;
+    std::shared_ptr<IShellWindow> m_adopted;
+    // Distinguishes callbacks of the current harvest from those of a released one.
+    quint64 m_generation = 0;
+    bool m_fetching = false;
+    bool m_fetchCancelled = false;
+    bool m_collecting = false;
+};
