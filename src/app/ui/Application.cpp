@@ -1,9 +1,105 @@
 #include "app/ui/Application.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+#include "app/IUserPrompt.h"
+#include "app/ui/Form1.h"
+#include "platform/LinkReceiver.h"
+#include "settings/SqliteRegistryStore.h"
+
+namespace {
+
+const char* const kUsage =
+    "Usage: quillmarch [TEXT...]\n"
+    "       quillmarch --send-link URL\n"
+    "\n"
+    "Starts Quillmarch. Any TEXT given is taken whole (the arguments joined by one\n"
+    "space) and built into the link list like clipboard text: every line that begins\n"
+    "with http, ftp, mailto: or javascript: becomes an entry.\n"
+    "\n"
+    "  --send-link URL  hand URL to the Quillmarch already running, which builds a list\n"
+    "                   from that page's links; exits 0 when it was delivered\n"
+    "  --help           show this text\n"
+    "  --version        show the version\n";
+
+int sendLink(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fputs("quillmarch: --send-link needs a URL\n", stderr);
+        return 2;
+    }
+    QString error;
+    if (!LinkReceiver::SendLink(QString::fromLocal8Bit(argv[2]), &error)) {
+        std::fprintf(stderr, "quillmarch: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+// Chromium needs these before the first page is created; as root it refuses to start
+// with its sandbox.
+void prepareBrowserEngine()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                "--disable-background-networking --disable-component-update");
+}
+
+} // namespace
 
 int runQuillmarch(int argc, char** argv)
 {
+    if (argc >= 2) {
+        const QByteArray first(argv[1]);
+        if (first == "--send-link")
+            return sendLink(argc, argv);
+        if (first == "--help" || first == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (first == "--version") {
+            std::puts("Quillmarch 1.6");
+            return 0;
+        }
+    }
+
+    prepareBrowserEngine();
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
+    QApplication::setOrganizationName(QStringLiteral("Corvid Lantern"));
+    QApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QApplication::setDesktopFileName(QStringLiteral("quillmarch"));
+
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    const QString commandLine = words.join(QLatin1Char(' '));
+
+    auto store = SqliteRegistryStore::openForUser();
+    Form1 form(store);
+    form.show();
+
+    if (!store->recoveryNotice().isEmpty())
+        form.prompt().message(PromptIcon::Exclamation, QStringLiteral("Settings Reset"),
+                              store->recoveryNotice());
+
+    QString receiverError;
+    if (!form.installLinkReceiver(&receiverError))
+        std::fprintf(stderr, "quillmarch: links sent with --send-link will not arrive here: %s\n",
+                     qPrintable(receiverError));
+
+    if (!commandLine.isEmpty()) {
+        form.state().drgdrp = true;
+        form.state().goturl = commandLine;
+        form.mnufClip_Click();
+    }
+    return app.exec();
 }

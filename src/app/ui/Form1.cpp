@@ -1,0 +1,622 @@
+#include "app/ui/Form1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "app/IUserPrompt.h"
+#include "app/PreferencesStore.h"
+#include "app/ui/QtUserPrompt.h"
+#include "builders/ClipboardBuilder.h"
+#include "builders/FileBuilder.h"
+#include "builders/SequenceBuilder.h"
+#include "builders/SingleLink.h"
+#include "builders/UrlListBuilder.h"
+#include "filters/FilterListEditor.h"
+#include "filters/FilterStore.h"
+#include "listops/ListFile.h"
+#include "listops/ListLimit.h"
+#include "listops/ListSearch.h"
+#include "listops/ui/LinkListView.h"
+#include "platform/CurlContentTypeFetcher.h"
+#include "platform/LinkReceiver.h"
+#include "platform/ShellWindowRegistry.h"
+#include "platform/WebEngineHarvestBrowser.h"
+#include "winsupport/CProgressBarEx.h"
+#include "winsupport/MSubclass.h"
+#include "winsupport/SizeLimitsEvent.h"
+#include "winsupport/ui/Help.h"
+#include "winsupport/ui/MinimumSizeAnswer.h"
+#include "winsupport/ui/ProgressPanel.h"
+
+namespace {
+
+const QString kIdleStatus = QStringLiteral("Ready");
+constexpr int kInitialWidth = 560;
+constexpr int kInitialHeight = 420;
+
+} // namespace
+
+Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget* parent)
+    : QMainWindow(parent), m_store(std::move(store)), m_regset(CRegSettings::forQuillmarch(m_store))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quillmarch"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("emblem-web"),
+                                   style()->standardIcon(QStyle::SP_FileDialogListView)));
+    if (prompt) {
+        m_prompt = prompt;
+    } else {
+        m_ownPrompt = std::make_unique<QtUserPrompt>(
+            this, [this] { leaveTopmostBand(); }, [this] { restoreTopmostBand(); });
+        m_prompt = m_ownPrompt.get();
+    }
+
+    m_listView = new LinkListView(this);
+    m_listView->setModel(&m_list);
+    m_listView->setSelectionModel(m_list.selectionModel());
+    setCentralWidget(m_listView);
+
+    buildMenus();
+    buildStatusBar();
+    resize(kInitialWidth, kInitialHeight);
+
+    connect(m_listView, &LinkListView::textDropped, this, [this](const QString& text) {
+        m_state.drgdrp = true;
+        m_state.goturl = text;
+        mnufClip_Click();
+    });
+    connect(m_listView, &LinkListView::openRequested, this, [this] { m_openreq = true; });
+    connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
+    connect(m_listView, &LinkListView::enterPressed, this, [this] {
+        // The link viewer opens the current entry; until it exists the request is kept.
+        if (m_list.currentIndex() != -1 && m_list.count() > 0)
+            ++m_openRequests;
+    });
+    connect(&m_list, &LinkList::topIndexRequested, this, [this](int row) {
+        m_listView->scrollTo(m_list.index(row), QAbstractItemView::PositionAtTop);
+    });
+    // The enabled state of commands follows the list and its selection as they change.
+    connect(m_list.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Form1::updateCommandStates);
+    connect(m_list.selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &Form1::updateCommandStates);
+    connect(&m_list, &QAbstractItemModel::rowsInserted, this, &Form1::updateCommandStates);
+    connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommandStates);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::updateCommandStates);
+
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    if (m_receiver)
+        m_receiver->close();
+    UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
+    m_urlBuilder.reset();
+}
+
+void Form1::Form_Load()
+{
+    m_state.meX = width();
+    m_state.meY = height();
+    m_state.ftypes.clear();
+    setStatus(idleStatusText());
+    FilterStore::LoadIntoState(m_regset, m_state);
+    applyFilterMenuState();
+
+    const Preferences prefs = LoadPreferences(m_regset);
+    m_state.owaction = prefs.owaction;
+    m_state.ontop = prefs.ontop;
+    m_state.newwin = prefs.newwin;
+    m_state.exjs = prefs.exjs;
+    m_state.exmt = prefs.exmt;
+    m_state.defappend = prefs.defappend;
+    applyTopmostBand(m_state.ontop);
+
+    SubscribeMessage(this, this, SizeLimitsEvent::queryType());
+    MinimumSizeAnswer::Query(this);
+    updateCommandStates();
+}
+
+QAction* Form1::addCommand(QMenu* menu, const QString& name, const QString& caption,
+                           void (Form1::*handler)(), const QKeySequence& shortcut)
+{
+    auto* act = menu->addAction(caption);
+    act->setObjectName(name);
+    if (!shortcut.isEmpty())
+        act->setShortcut(shortcut);
+    if (handler)
+        connect(act, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    else
+        act->setEnabled(false); // the command arrives with a later part of the program
+    m_actions.insert(name, act);
+    return act;
+}
+
+void Form1::buildMenus()
+{
+    QMenu* mnuf = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuf->setObjectName(QStringLiteral("mnuf"));
+    addCommand(mnuf, "mnufileopen", "&Open selected link", nullptr);
+    addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", nullptr);
+    mnuf->addSeparator();
+    addCommand(mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click,
+               QKeySequence::Save)->setIcon(QIcon::fromTheme("document-save"));
+    addCommand(mnuf, "mnufapplist", "&Append list to text file", &Form1::mnufapplist_Click);
+    mnuf->addSeparator();
+    addCommand(mnuf, "mnufEx", "&Exit", &Form1::mnufEx_Click, QKeySequence::Quit)
+        ->setIcon(QIcon::fromTheme("application-exit"));
+
+    QMenu* mnulst = menuBar()->addMenu(QStringLiteral("&List"));
+    mnulst->setObjectName(QStringLiteral("mnulst"));
+    addCommand(mnulst, "mnufURL", "Build list from &URL", &Form1::mnufURL_Click,
+               QKeySequence(Qt::CTRL | Qt::Key_L));
+    addCommand(mnulst, "mnufClip", "Build list from &Clipboard", &Form1::mnufClip_Click,
+               QKeySequence::Paste)->setIcon(QIcon::fromTheme("edit-paste"));
+    addCommand(mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click,
+               QKeySequence::Open)->setIcon(QIcon::fromTheme("document-open"));
+    addCommand(mnulst, "mnufSeq", "Build &sequential list", &Form1::mnufSeq_Click);
+    addCommand(mnulst, "mnulstSingle", "&Add single link", &Form1::mnulstSingle_Click,
+               QKeySequence(Qt::CTRL | Qt::Key_N))->setIcon(QIcon::fromTheme("list-add"));
+    mnulst->addSeparator();
+    addCommand(mnulst, "mnulstsrch", "Search &list", &Form1::mnulstsrch_Click, QKeySequence::Find)
+        ->setIcon(QIcon::fromTheme("edit-find"));
+    addCommand(mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click,
+               QKeySequence::SelectAll)->setIcon(QIcon::fromTheme("edit-select-all"));
+    addCommand(mnulst, "mnulstclr", "&Clear list", &Form1::mnulstclr_Click)
+        ->setIcon(QIcon::fromTheme("edit-clear"));
+
+    QMenu* mnuo = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuo->setObjectName(QStringLiteral("mnuo"));
+    addCommand(mnuo, "mnuopoptions", "&Preferences...", &Form1::mnuopoptions_Click)
+        ->setIcon(QIcon::fromTheme("preferences-system"));
+    mnuo->addSeparator();
+    addCommand(mnuo, "mnuopappfilt", "Apply &filters", &Form1::mnuopappfilt_Click)
+        ->setCheckable(true);
+    addCommand(mnuo, "mnuopfilt", "&Manage filters...", &Form1::mnuopfilt_Click);
+
+    QMenu* mnuh = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuh->setObjectName(QStringLiteral("mnuh"));
+    addCommand(mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click,
+               QKeySequence::HelpContents)->setIcon(QIcon::fromTheme("help-contents"));
+    addCommand(mnuh, "mnuhelptour", "&Interactive Tour", nullptr);
+    addCommand(mnuh, "mnuHelpAbt", "&About...", nullptr)->setIcon(QIcon::fromTheme("help-about"));
+
+    // The list's context menu ("mnusavepop").
+    m_mnusavepop = new QMenu(this);
+    m_mnusavepop->setObjectName(QStringLiteral("mnusavepop"));
+    QAction* open = addCommand(m_mnusavepop, "mnusavpopopen", "&Open selected link",
+                               &Form1::mnusavpopopen_Click);
+    m_mnusavepop->setDefaultAction(open);
+    addCommand(m_mnusavepop, "mnusavepoptrgt", "Save selected link target(s) to disk", nullptr);
+    addCommand(m_mnusavepop, "mnusavpopbuild", "&Build list from selected link target",
+               &Form1::mnusavpopbuild_Click);
+    m_mnusavepop->addSeparator();
+    QAction* remove = addCommand(m_mnusavepop, "mnusavpopremove", "&Remove selected link",
+                                 &Form1::mnusavpopremove_Click, QKeySequence::Delete);
+    // Delete works on the focused entry of the list without opening the menu.
+    remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_listView->addAction(remove);
+}
+
+void Form1::buildStatusBar()
+{
+    QStatusBar* sbStatusBar = statusBar();
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    sbStatusBar->setSizeGripEnabled(true);
+    m_pnlStatus = new QLabel(sbStatusBar);
+    m_pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
+    m_pnlStatus->setTextFormat(Qt::PlainText);
+    m_pnlStatus->setMinimumWidth(80);
+    sbStatusBar->addWidget(m_pnlStatus, 1);
+    m_pnlProgress = new ProgressPanel(sbStatusBar);
+    m_pnlProgress->setObjectName(QStringLiteral("pnlProgress"));
+    sbStatusBar->addPermanentWidget(m_pnlProgress);
+}
+
+QAction* Form1::action(const QString& name) const
+{
+    return m_actions.value(name);
+}
+
+void Form1::setStatus(const QString& text)
+{
+    m_stattext = text;
+    m_pnlStatus->setText(text);
+}
+
+QString Form1::idleStatusText() const
+{
+    return kIdleStatus;
+}
+
+QString Form1::statusPanelText() const
+{
+    return m_pnlStatus->text();
+}
+
+void Form1::setProgressValue(int value)
+{
+    if (!m_pbar) {
+        m_pbar = std::make_unique<CProgressBarEx>();
+        m_pbar->setClient(m_pnlProgress);
+        m_pbar->setHost(m_pnlProgress);
+        m_pbar->setPanelKey(QStringLiteral("pnlProgress"));
+        m_pbar->ResizeEx();
+    }
+    m_pbar->setTextOnly(value == 0);
+    m_pbar->setMax(pmax);
+    m_pval = value;
+    m_pbar->setValue(value);
+}
+
+void Form1::setProgress(int max, int value)
+{
+    pmax = max;
+    setProgressValue(value);
+}
+
+void Form1::setCountText(const QString& text)
+{
+    m_pnlProgress->setText(text);
+}
+
+QString Form1::countText() const
+{
+    return m_pnlProgress->text();
+}
+
+void Form1::setListExtent()
+{
+    const QFontMetrics fm(m_listView->font());
+    const int scroll = m_listView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int extent = 0;
+    for (const QString& entry : m_list.entries()) {
+        const int w = fm.horizontalAdvance(entry) + scroll;
+        if (w + 10 >= extent)
+            extent = w + 10;
+    }
+    m_listView->setHorizontalExtent(extent);
+}
+
+// The window keeps taking keys while a build runs so that Esc can cancel it: only its
+// menus and list are disabled.
+void Form1::setWindowEnabled(bool enabled)
+{
+    menuBar()->setEnabled(enabled);
+    m_listView->setEnabled(enabled);
+    if (enabled)
+        updateCommandStates();
+}
+
+bool Form1::windowInputEnabled() const
+{
+    return menuBar()->isEnabled() && m_listView->isEnabled();
+}
+
+void Form1::setWaitPointer(bool wait)
+{
+    const bool showing = QGuiApplication::overrideCursor() != nullptr;
+    if (wait && !showing)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!wait)
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+}
+
+void Form1::applyTopmostBand(bool topmost)
+{
+    if (topmost == m_topmost)
+        return; // no change, no flicker
+    m_topmost = topmost;
+    if (QWindow* w = windowHandle())
+        w->setFlag(Qt::WindowStaysOnTopHint, topmost);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+}
+
+void Form1::leaveTopmostBand()
+{
+    applyTopmostBand(false);
+}
+
+void Form1::restoreTopmostBand()
+{
+    applyTopmostBand(m_state.ontop);
+}
+
+void Form1::applyFilterMenuState()
+{
+    QAction* appfilt = action(QStringLiteral("mnuopappfilt"));
+    appfilt->setChecked(m_state.appfiltChecked);
+    appfilt->setEnabled(m_state.appfiltEnabled);
+}
+
+void Form1::updateCommandStates()
+{
+    const int n = m_list.selectedCount();
+    const int c = m_list.count();
+    action("mnufsavlst")->setEnabled(c != 0);
+    action("mnufapplist")->setEnabled(c != 0);
+    action("mnusavpopopen")->setEnabled(n == 1);
+    action("mnusavpopbuild")->setEnabled(c != 0 && n == 1);
+    action("mnusavpopremove")->setEnabled(c != 0 && m_list.currentIndex() != -1);
+    action("mnulstselall")->setEnabled(c != 0);
+    action("mnulstclr")->setEnabled(true);
+}
+
+void Form1::showCount()
+{
+    setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+}
+
+QString Form1::clipboardText() const
+{
+    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+}
+
+UrlListBuilder& Form1::urlBuilder()
+{
+    if (!m_urlBuilder) {
+        m_fetcher = std::make_unique<CurlContentTypeFetcher>();
+        m_urlBuilder = std::make_unique<UrlListBuilder>(
+            m_state, m_list, *this, *m_prompt, ShellWindowRegistry::instance(), *m_fetcher,
+            [] { return std::make_unique<WebEngineHarvestBrowser>(); });
+        connect(m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this,
+                &Form1::harvestFinished);
+    }
+    return *m_urlBuilder;
+}
+
+void Form1::mnufURL_Click()
+{
+    urlBuilder().mnufURL_Click();
+}
+
+void Form1::mnusavpopbuild_Click()
+{
+    if (m_list.currentIndex() == -1)
+        return;
+    urlBuilder().mnusavpopbuild_Click();
+}
+
+void Form1::mnufClip_Click()
+{
+    const QString text = m_state.drgdrp ? QString() : clipboardText();
+    const ClipboardOutcome outcome = ClipboardBuilder::run(m_state, m_list, *m_prompt, text);
+    if (outcome != ClipboardOutcome::NoText)
+        setListExtent();
+}
+
+void Form1::mnufFile_Click()
+{
+    const QString path = m_prompt->openFileName(QStringLiteral("Select file to import..."),
+                                                ListFile::Filter(), LastUsedSaveFolder(m_regset));
+    if (path.isEmpty())
+        return;
+    setWaitPointer(true);
+    SetLastUsedSaveFolder(m_regset, path);
+    FileBuilder::run(path, m_state, m_list, *m_prompt, this);
+    setListExtent();
+    showCount();
+    setWaitPointer(false);
+    setStatus(idleStatusText());
+    setWindowEnabled(true);
+}
+
+void Form1::mnufSeq_Click()
+{
+    const std::optional<SequenceRequest> request =
+        m_prompt->askSequence(SequenceDialogInput{m_state.defappend, clipboardText()});
+    if (request) {
+        const SequenceResult result = SequenceBuilder::Build(*request, m_list);
+        if (!result.error.isEmpty())
+            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
+        else if (result.limitReached)
+            m_prompt->message(PromptIcon::Exclamation, ListLimit::title(),
+                              ListLimit::message(-1));
+    }
+    setListExtent();
+}
+
+void Form1::mnulstSingle_Click()
+{
+    const std::optional<SingleLinkRequest> request = m_prompt->askSingleLink(m_state.defappend);
+    if (!request)
+        return;
+    if (!SingleLink::Apply(*request, m_list))
+        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(1));
+    // A long link must be reachable with the scroll bar like any other entry.
+    setListExtent();
+}
+
+void Form1::mnulstsrch_Click()
+{
+    ListSearch::ApplyRequest(m_state, m_prompt->askSearch());
+    ListSearch::run(m_state, m_list, *m_prompt);
+}
+
+void Form1::mnulstselall_Click()
+{
+    m_list.setRangeSelected(0, m_list.count() - 1, true);
+}
+
+void Form1::mnulstclr_Click()
+{
+    m_list.clear();
+    setCountText(QString());
+}
+
+void Form1::mnusavpopremove_Click()
+{
+    m_list.removeAt(m_list.currentIndex());
+}
+
+void Form1::mnusavpopopen_Click()
+{
+    m_openreq = true;
+}
+
+void Form1::mnufsavlst_Click()
+{
+    const QString path = m_prompt->saveFileName(QStringLiteral("Save file as..."), ListFile::Filter(),
+                                                LastUsedSaveFolder(m_regset));
+    if (path.isEmpty())
+        return;
+    SetLastUsedSaveFolder(m_regset, path);
+    QString error;
+    if (!ListFile::Save(path, m_list.entries(), &error))
+        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
+}
+
+void Form1::mnufapplist_Click()
+{
+    const QString path = m_prompt->openFileName(QStringLiteral("Append to..."), ListFile::Filter(),
+                                                LastUsedSaveFolder(m_regset));
+    if (path.isEmpty())
+        return;
+    SetLastUsedSaveFolder(m_regset, path);
+    QString error;
+    if (!ListFile::Append(path, m_list.entries(), &error))
+        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
+}
+
+void Form1::mnufEx_Click()
+{
+    close();
+}
+
+void Form1::mnuopoptions_Click()
+{
+    const Preferences current{m_state.ontop, m_state.newwin, m_state.exjs,
+                              m_state.exmt, m_state.defappend, m_state.owaction};
+    const std::optional<Preferences> edited = m_prompt->editPreferences(current);
+    if (edited) {
+        SavePreferences(m_regset, *edited);
+        m_state.ontop = edited->ontop;
+        m_state.newwin = edited->newwin;
+        m_state.owaction = edited->owaction;
+        m_state.defappend = edited->defappend;
+        m_state.exjs = edited->exjs;
+        m_state.exmt = edited->exmt;
+    }
+    restoreTopmostBand();
+}
+
+void Form1::mnuopappfilt_Click()
+{
+    FilterStore::Toggle(m_regset, m_state);
+    applyFilterMenuState();
+}
+
+void Form1::mnuopfilt_Click()
+{
+    const std::optional<QStringList> entries =
+        m_prompt->manageFilters(FilterStore::LoadEntries(m_regset));
+    if (entries) {
+        FilterListEditor editor(*entries);
+        editor.save(m_regset, m_state);
+    }
+    FilterStore::RefreshAfterDialog(m_regset, m_state);
+    applyFilterMenuState();
+}
+
+void Form1::mnuHelpCont_Click()
+{
+    ShowHelp(this, 0);
+}
+
+void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (m_slideshowRunning) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Slideshow in Progress"),
+                          QStringLiteral("You have a slideshow in progress. Please stop the "
+                                         "slideshow before performing any other tasks."));
+        return;
+    }
+    if (button == Qt::RightButton && m_list.count() != 0 && m_list.currentIndex() != -1) {
+        updateCommandStates();
+        m_mnusavepop->exec(globalPos, m_mnusavepop->defaultAction());
+    }
+    if (m_openreq) {
+        // Opening belongs to the link viewer; until it exists the request is recorded.
+        ++m_openRequests;
+        m_openreq = false;
+    }
+}
+
+void Form1::receiveLink(const QString& text)
+{
+    m_state.nurl = text;
+    QMetaObject::invokeMethod(this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
+}
+
+bool Form1::installLinkReceiver(QString* error)
+{
+    if (!m_receiver) {
+        m_receiver = new LinkReceiver(this);
+        connect(m_receiver, &LinkReceiver::linkReceived, this, &Form1::receiveLink);
+    }
+    return m_receiver->listen(error);
+}
+
+void Form1::cancelHarvest()
+{
+    if (m_urlBuilder) {
+        m_urlBuilder->cancel();
+        return;
+    }
+    setStatus(idleStatusText());
+    setWindowEnabled(true);
+    setProgress(100, 0);
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        cancelHarvest();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (m_state.openedone) {
+        m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
+                          QStringLiteral("Quillmarch openend a web browser window while it was "
+                                         "running and it is still open. Do you wish to close it "
+                                         "as well?"),
+                          PromptButtons::YesNo);
+    }
+    if (m_urlBuilder && m_urlBuilder->harvestRunning())
+        m_urlBuilder->cancel();
+    m_urlBuilder.reset();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible())
+            w->close();
+    }
+    event->accept();
+}
+
+qint32 Form1::MsgResponse()
+{
+    ActiveMessage();
+    m_msgResponse = 0;
+    return 0;
+}
+
+qint32 Form1::WindowProc(QObject*, int, QEvent* event)
+{
+    SizeLimitsEvent::answer(event, m_state.meX, m_state.meY);
+    return 0;
+}

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/IMainView.h"
+#include "app/MainState.h"
+#include "listops/LinkList.h"
+#include "settings/CRegSettings.h"
+#include "winsupport/ISubclass.h"
+
+class CProgressBarEx;
+class CurlContentTypeFetcher;
+class IRegistryStore;
+class IUserPrompt;
+class LinkListView;
+class LinkReceiver;
+class ProgressPanel;
+class QAction;
+class QLabel;
+class QMenu;
+class UrlListBuilder;
+
+// The main window ("Form1"): owns the link list, the shared members, the menus and the
+// status bar, and runs every command of the program through the logic classes.
+class Form1 final : public QMainWindow, public IMainView, public ISubclass {
+    Q_OBJECT
+public:
+    // prompt: the "ask the user" implementation; null means the real Qt dialogs.
+    explicit Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt = nullptr,
+                   QWidget* parent = nullptr);
+    ~Form1() override;
+
+    MainState& state() { return m_state; }
+    LinkList& list() { return m_list; }
+    LinkListView* listView() const { return m_listView; }
+    IUserPrompt& prompt() { return *m_prompt; }
+    CRegSettings& regset() { return m_regset; }
+
+    // Status-bar properties.
+    QString Status() const { return m_stattext; }
+    void setStatus(const QString& text) override;
+    int Progress() const { return m_pval; }
+    void setProgressValue(int value);
+    int pmax = 100;
+
+    // IMainView
+    QString idleStatusText() const override;
+    void setProgress(int max, int value) override;
+    void setCountText(const QString& text) override;
+    void setListExtent() override;
+    void setWindowEnabled(bool enabled) override;
+    void setWaitPointer(bool wait) override;
+
+    void SetListExtent() { setListExtent(); }
+    QString countText() const;
+    QString statusPanelText() const;
+    bool windowInputEnabled() const;
+    bool isTopmost() const { return m_topmost; }
+
+    // Commands, named after their menu items.
+    void mnufURL_Click();
+    void mnufClip_Click();
+    void mnufFile_Click();
+    void mnufSeq_Click();
+    void mnulstSingle_Click();
+    void mnulstsrch_Click();
+    void mnulstselall_Click();
+    void mnulstclr_Click();
+    void mnufsavlst_Click();
+    void mnufapplist_Click();
+    void mnufEx_Click();
+    void mnuopoptions_Click();
+    void mnuopappfilt_Click();
+    void mnuopfilt_Click();
+    void mnuHelpCont_Click();
+    void mnusavpopopen_Click();
+    void mnusavpopremove_Click();
+    void mnusavpopbuild_Click();
+
+    // A link text delivered from outside: kept in nurl and harvested on the next turn
+    // of the event loop.
+    void receiveLink(const QString& text);
+    // Starts listening for links sent by `quillmarch --send-link`.
+    bool installLinkReceiver(QString* error);
+
+    // A pending request to open the entry under the pointer ("openreq"); the link
+    // viewer carries it out once it exists.
+    bool openRequestPending() const { return m_openreq; }
+    int openRequestsRecorded() const { return m_openRequests; }
+    // The slideshow state the list's guard reads; the slideshow sets it.
+    void setSlideshowRunning(bool running) { m_slideshowRunning = running; }
+    // The list's mouse-up handling: slideshow guard, context menu, open request.
+    void List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+
+    QAction* action(const QString& name) const;
+    QMenu* contextMenu() const { return m_mnusavepop; }
+
+    // Topmost band around dialogs.
+    void leaveTopmostBand();
+    void restoreTopmostBand();
+
+    // ISubclass: answers the size-limits query with meX x meY.
+    qint32 MsgResponse() override;
+    void setMsgResponse(qint32 response) override { m_msgResponse = response; }
+    qint32 WindowProc(QObject* hWnd, int iMsg, QEvent* event) override;
+
+signals:
+    void harvestFinished();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void buildMenus();
+    void buildStatusBar();
+    QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
+                        void (Form1::*handler)(), const QKeySequence& shortcut = {});
+    void applyTopmostBand(bool topmost);
+    void applyFilterMenuState();
+    void updateCommandStates();
+    void afterListBuilt();
+    void showCount();
+    void cancelHarvest();
+    UrlListBuilder& urlBuilder();
+    QString clipboardText() const;
+
+    std::shared_ptr<IRegistryStore> m_store;
+    CRegSettings m_regset;
+    MainState m_state;
+    LinkList m_list;
+    std::unique_ptr<IUserPrompt> m_ownPrompt;
+    IUserPrompt* m_prompt = nullptr;
+
+    LinkListView* m_listView = nullptr;
+    QLabel* m_pnlStatus = nullptr;
+    ProgressPanel* m_pnlProgress = nullptr;
+    std::unique_ptr<CProgressBarEx> m_pbar;
+    QMenu* m_mnusavepop = nullptr;
+    QHash<QString, QAction*> m_actions;
+
+    std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
+    std::unique_ptr<UrlListBuilder> m_urlBuilder;
+    LinkReceiver* m_receiver = nullptr;
+
+    QString m_stattext;
+    int m_pval = 0;
+    bool m_topmost = false;
+    bool m_openreq = false;
+    int m_openRequests = 0;
+    bool m_slideshowRunning = false;
+    qint32 m_msgResponse = 0;
+};

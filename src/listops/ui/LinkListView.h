@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QListView>
+
+// The link list's view ("List1"): multiple selection, one uniform row height so tens of
+// thousands of entries scroll smoothly, a horizontal extent set from the widest entry,
+// and plain-text drops handed to the owner.
+class LinkListView final : public QListView {
+    Q_OBJECT
+public:
+    explicit LinkListView(QWidget* parent = nullptr);
+
+    // Width in pixels the horizontal scroll bar covers; 0 for an empty list.
+    void setHorizontalExtent(int pixels);
+    int horizontalExtent() const { return m_extent; }
+
+    // True when a drag carries text the list takes: plain text that is not only a list
+    // of local files.
+    static bool acceptsDrop(const QMimeData* data);
+
+signals:
+    void textDropped(const QString& text);
+    void openRequested();   // double-click
+    void enterPressed();
+    void mouseReleased(Qt::MouseButton button, const QPoint& globalPos);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int m_extent = 0;
+};
