@@ -1,0 +1,151 @@
+#include "app/ui/Form12.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/Help.h"
+
+namespace {
+
+constexpr int kPreferencesHelpTopic = 6;
+
+QCheckBox* makeCheck(const QString& caption, const char* name, QWidget* parent)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QRadioButton* makeOption(const QString& caption, const QString& name, QWidget* parent)
+{
+    auto* option = new QRadioButton(caption, parent);
+    option->setObjectName(name);
+    return option;
+}
+
+QLabel* makeNote(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+Form12::Form12(const Preferences& current, QWidget* parent)
+    : QDialog(parent)
+    , m_current(current)
+{
+    setWindowTitle(QStringLiteral("Program Preferences"));
+
+    auto* window = new QGroupBox(QStringLiteral("Window Behavior:"), this);
+    m_chkontop = makeCheck(QStringLiteral("Keep program window on top of all other windows."),
+                           "chkontop", window);
+    auto* windowLayout = new QVBoxLayout(window);
+    windowLayout->addWidget(m_chkontop);
+
+    auto* building = new QGroupBox(QStringLiteral("Building Lists:"), this);
+    m_chkexjs = makeCheck(QStringLiteral("Exclude \"javascript:\" links."), "chkexjs", building);
+    m_chkexmt = makeCheck(QStringLiteral("Exclude \"mailto:\" links."), "chkexmt", building);
+    m_chkdefapp = makeCheck(QStringLiteral("\"Append to existing list\" checked by default."),
+                            "chkdefapp", building);
+    auto* buildingLayout = new QVBoxLayout(building);
+    buildingLayout->addWidget(m_chkexjs);
+    buildingLayout->addWidget(m_chkexmt);
+    buildingLayout->addWidget(m_chkdefapp);
+
+    auto* opening = new QGroupBox(QStringLiteral("Opening Links:"), this);
+    m_oplnkopen[0] = makeOption(QStringLiteral("Open links in new window."),
+                                QStringLiteral("oplnkopen_0"), opening);
+    m_oplnkopen[1] = makeOption(QStringLiteral("Open links in existing window (if any)."),
+                                QStringLiteral("oplnkopen_1"), opening);
+    auto* openingGroup = new QButtonGroup(this);
+    auto* openingLayout = new QVBoxLayout(opening);
+    openingLayout->addWidget(
+        makeNote(QStringLiteral("Default action to take when opening links from list:"), opening));
+    for (int i = 0; i < 2; ++i) {
+        openingGroup->addButton(m_oplnkopen[i], i);
+        openingLayout->addWidget(m_oplnkopen[i]);
+    }
+
+    auto* saving = new QGroupBox(QStringLiteral("Saving Files:"), this);
+    const QString owCaptions[4] = {
+        QStringLiteral("Prompt."),
+        QStringLiteral("Overwrite."),
+        QStringLiteral("Skip file."),
+        QStringLiteral("Save with new auto generated unique name."),
+    };
+    auto* savingGroup = new QButtonGroup(this);
+    auto* savingLayout = new QVBoxLayout(saving);
+    savingLayout->addWidget(makeNote(QStringLiteral("Default action to take if file being saved "
+                                                    "already exists in destination folder:"),
+                                     saving));
+    for (int i = 0; i < 4; ++i) {
+        m_opowaction[i]
+            = makeOption(owCaptions[i], QStringLiteral("opowaction_%1").arg(i), saving);
+        savingGroup->addButton(m_opowaction[i], i);
+        savingLayout->addWidget(m_opowaction[i]);
+    }
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* save = buttons->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
+    save->setObjectName(QStringLiteral("Command1"));
+    save->setDefault(true);
+    QPushButton* cancel
+        = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    QPushButton* help = buttons->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
+    help->setObjectName(QStringLiteral("Command3"));
+    help->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &Form12::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(help, &QPushButton::clicked, this, &Form12::Command3_Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(window);
+    layout->addWidget(building);
+    layout->addWidget(opening);
+    layout->addWidget(saving);
+    layout->addSpacing(4);
+    layout->addWidget(buttons);
+    setMinimumWidth(440);
+    MakeFixedDialog(*this);
+
+    m_chkontop->setChecked(current.ontop);
+    m_chkexjs->setChecked(current.exjs);
+    m_chkexmt->setChecked(current.exmt);
+    m_chkdefapp->setChecked(current.defappend);
+    m_oplnkopen[current.newwin ? 0 : 1]->setChecked(true);
+    // An exclusive group starts with no button checked, which is what an out-of-range
+    // owaction shows.
+    if (current.owaction >= 0 && current.owaction < 4)
+        m_opowaction[current.owaction]->setChecked(true);
+}
+
+void Form12::Command1_Click()
+{
+    Preferences p;
+    p.ontop = m_chkontop->isChecked();
+    p.newwin = m_oplnkopen[0]->isChecked();
+    p.exjs = m_chkexjs->isChecked();
+    p.exmt = m_chkexmt->isChecked();
+    p.defappend = m_chkdefapp->isChecked();
+    p.owaction = m_current.owaction;
+    for (int i = 0; i < 4; ++i) {
+        if (m_opowaction[i]->isChecked()) {
+            p.owaction = i;
+            break;
+        }
+    }
+    m_result = p;
+    accept();
+}
+
+void Form12::Command3_Click() { ShowHelp(this, kPreferencesHelpTopic); }

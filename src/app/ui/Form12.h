@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+#include "app/DialogRequests.h"
+
+class QCheckBox;
+class QPushButton;
+class QRadioButton;
+
+// "Program Preferences": the six user preferences.
+class Form12 final : public QDialog {
+    Q_OBJECT
+public:
+    // The controls show `current`. An owaction outside 0 to 3 selects none of the
+    // "Saving Files:" options.
+    explicit Form12(const Preferences& current, QWidget* parent = nullptr);
+
+    // The preferences as the user left them when "Save" was pressed; nullopt after
+    // "Cancel" or closing the window. When no "Saving Files:" option is selected, the
+    // earlier owaction is kept.
+    std::optional<Preferences> preferences() const { return m_result; }
+
+private:
+    void Command1_Click(); // Save
+    void Command3_Click(); // Help
+
+    Preferences m_current;
+    QCheckBox* m_chkontop;
+    QCheckBox* m_chkexjs;
+    QCheckBox* m_chkexmt;
+    QCheckBox* m_chkdefapp;
+    QRadioButton* m_oplnkopen[2];
+    QRadioButton* m_opowaction[4];
+    std::optional<Preferences> m_result;
+};

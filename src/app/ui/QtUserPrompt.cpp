@@ -1,0 +1,182 @@
+#include "app/ui/QtUserPrompt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "app/ui/Form12.h"
+#include "builders/ui/Form10.h"
+#include "builders/ui/Form11.h"
+#include "builders/ui/Form2.h"
+#include "builders/ui/Form5.h"
+#include "filters/ui/Form3.h"
+#include "listops/ListFile.h"
+#include "listops/ui/Form9.h"
+
+// Takes the owner out of the topmost band for as long as a dialog is open.
+class QtUserPrompt::BandScope final {
+public:
+    explicit BandScope(QtUserPrompt& prompt)
+        : m_prompt(prompt)
+    {
+        if (m_prompt.m_bandDepth++ == 0 && m_prompt.m_leaveTopmostBand)
+            m_prompt.m_leaveTopmostBand();
+    }
+    ~BandScope()
+    {
+        if (--m_prompt.m_bandDepth == 0 && m_prompt.m_restoreTopmostBand)
+            m_prompt.m_restoreTopmostBand();
+    }
+    BandScope(const BandScope&) = delete;
+    BandScope& operator=(const BandScope&) = delete;
+
+private:
+    QtUserPrompt& m_prompt;
+};
+
+QtUserPrompt::QtUserPrompt(QWidget* owner, std::function<void()> leaveTopmostBand,
+                           std::function<void()> restoreTopmostBand)
+    : m_owner(owner)
+    , m_leaveTopmostBand(std::move(leaveTopmostBand))
+    , m_restoreTopmostBand(std::move(restoreTopmostBand))
+{
+}
+
+QWidget* QtUserPrompt::dialogParent() const
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return m_owner.data();
+}
+
+PromptAnswer QtUserPrompt::message(PromptIcon icon, const QString& title, const QString& text,
+                                   PromptButtons buttons)
+{
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    switch (icon) {
+    case PromptIcon::None:
+        break;
+    case PromptIcon::Information:
+        boxIcon = QMessageBox::Information;
+        break;
+    case PromptIcon::Question:
+        boxIcon = QMessageBox::Question;
+        break;
+    case PromptIcon::Exclamation:
+        boxIcon = QMessageBox::Warning;
+        break;
+    case PromptIcon::Critical:
+        boxIcon = QMessageBox::Critical;
+        break;
+    }
+    const bool yesNo = buttons == PromptButtons::YesNo;
+    QMessageBox box(boxIcon, title, text,
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    dialogParent());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Ok);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    if (!clicked)
+        return PromptAnswer::Closed;
+    switch (box.standardButton(clicked)) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+    default:
+        return PromptAnswer::Closed;
+    }
+}
+
+std::optional<bool> QtUserPrompt::askDesiredAction(bool defappend)
+{
+    BandScope band(*this);
+    Form10 dialog(defappend, dialogParent());
+    dialog.exec();
+    return dialog.choice();
+}
+
+std::optional<Preferences> QtUserPrompt::editPreferences(const Preferences& current)
+{
+    BandScope band(*this);
+    Form12 dialog(current, dialogParent());
+    dialog.exec();
+    return dialog.preferences();
+}
+
+std::optional<UrlRequest> QtUserPrompt::askUrl(const UrlDialogInput& input)
+{
+    BandScope band(*this);
+    Form5 dialog(input, dialogParent());
+    dialog.exec();
+    return dialog.request();
+}
+
+std::optional<SequenceRequest> QtUserPrompt::askSequence(const SequenceDialogInput& input)
+{
+    BandScope band(*this);
+    Form2 dialog(input, *this, dialogParent());
+    dialog.exec();
+    return dialog.request();
+}
+
+std::optional<SingleLinkRequest> QtUserPrompt::askSingleLink(bool defappend)
+{
+    BandScope band(*this);
+    Form11 dialog(defappend, *this, dialogParent());
+    dialog.exec();
+    return dialog.request();
+}
+
+std::optional<SearchRequest> QtUserPrompt::askSearch()
+{
+    BandScope band(*this);
+    Form9 dialog(dialogParent());
+    dialog.exec();
+    return dialog.request();
+}
+
+std::optional<QStringList> QtUserPrompt::manageFilters(const QStringList& entries)
+{
+    BandScope band(*this);
+    Form3 dialog(entries, *this, dialogParent());
+    dialog.exec();
+    return dialog.entries();
+}
+
+QString QtUserPrompt::openFileName(const QString& title, const QString& filter,
+                                   const QString& initialPath)
+{
+    return pickFile(false, title, filter, initialPath);
+}
+
+QString QtUserPrompt::saveFileName(const QString& title, const QString& filter,
+                                   const QString& initialPath)
+{
+    return pickFile(true, title, filter, initialPath);
+}
+
+QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& filter,
+                               const QString& initialPath)
+{
+    BandScope band(*this);
+    QFileDialog dialog(dialogParent(), title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The open picker takes only a file that exists; the save picker asks before it
+    // replaces one.
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setNameFilter(ListFile::QtFilter(filter));
+    if (!initialPath.isEmpty()) {
+        const QFileInfo info(initialPath);
+        dialog.setDirectory(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+#include "app/DialogRequests.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Build List from URL": asks for the page address and the append choice.
+class Form5 final : public QDialog {
+    Q_OBJECT
+public:
+    // With input.hasCurrentEntry the URL is offered in a combo box holding that entry;
+    // otherwise in a text box with auto-completion.
+    explicit Form5(const UrlDialogInput& input, QWidget* parent = nullptr);
+
+    // The URL and append choice of "Build"; nullopt after "Cancel" or closing the window.
+    std::optional<UrlRequest> request() const { return m_request; }
+
+private:
+    QString urlText() const;
+    void updateBuildState();
+    void Command1_Click(); // Build
+
+    QLineEdit* m_text1;
+    QComboBox* m_combo1;
+    QCheckBox* m_check2;
+    QLabel* m_label2;
+    QPushButton* m_command1;
+    std::optional<UrlRequest> m_request;
+};
