@@ -67,15 +67,13 @@ private:
     void onDocumentComplete(quint64 generation);
     void onNavigateError(quint64 generation, qint32 statusCode);
     void onProgress(quint64 generation, int progress, int progressMax);
-    void onLinks(quint64 generation, const std::optional<QStringList>& hrefs, bool clearFirst);
+    void onLinks(quint64 generation, const std::optional<QStringList>& hrefs);
     void recurseFramesFinish();
     void finishPageCompleted();
     void errorPath();
     void releaseBrowser();
     void refuse();
     bool contentTypeIsHtml(const QString& url);
-    void showLimitOnce(int notAdded);
-    void end(Outcome outcome);
 
     MainState& m_state;
     LinkList& m_list;

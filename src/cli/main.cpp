@@ -1,7 +1,57 @@
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <unistd.h>
 
-int main()
+#include "cli/CliOptions.h"
+#include "cli/CliRunner.h"
+
+namespace {
+
+// Standard error carries the tool's own messages for scripts to read; Qt's and the
+// browser engine's diagnostics appear only when QUILLMARCH_CLI_DEBUG is set.
+void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    std::puts("quillmarch-cli");
-    return 0;
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    const QByteArray text = (message + QLatin1Char('\n')).toLocal8Bit();
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
+}
+
+} // namespace
+
+// quillmarch-cli: builds a link list without a window and prints it.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QUILLMARCH_CLI_DEBUG"))
+        qInstallMessageHandler(quietMessageHandler);
+    // The hidden browser needs no display: draw off screen unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Chromium refuses its sandbox as root (containers, CI); run without it there.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                "--disable-gpu --disable-background-networking --disable-component-update");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
+
+    const CliOptions options = CliOptions::parse(QCoreApplication::arguments());
+    if (options.command == CliOptions::Command::Help) {
+        const QByteArray text = CliOptions::usage().toUtf8();
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        const QByteArray text
+            = (QStringLiteral("quillmarch-cli: ") + options.error + QStringLiteral("\n\n")
+               + CliOptions::usage())
+                  .toUtf8();
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
+        return 2;
+    }
+    CliRunner runner(options);
+    return runner.run();
 }

@@ -1,10 +1,191 @@
 #include "platform/CurlContentTypeFetcher.h"
 
-CurlContentTypeFetcher::CurlContentTypeFetcher() : CurlContentTypeFetcher(Options{}) {}
-CurlContentTypeFetcher::CurlContentTypeFetcher(const Options& options)
-    : m_options(options), m_cancel(std::make_shared<std::atomic<bool>>(false))
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <cctype>
+#include <curl/curl.h>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <type_traits>
+
+// One fetch as the worker sees it. The worker owns a reference, so a caller that stopped
+// waiting (a cancel) never leaves it with freed memory.
+struct CurlContentTypeFetcher::Job {
+    std::string url;
+    Options options;
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> finished{false};
+    // Written by the worker before finished is set; read by the caller after.
+    std::string contentType;
+    bool headersComplete = false;
+    long status = 0;
+    bool sawLocation = false;
+};
+
+namespace {
+
+std::string trimmed(const std::string& text)
 {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return text.substr(begin, end - begin);
 }
-CurlContentTypeFetcher::~CurlContentTypeFetcher() = default;
-QString CurlContentTypeFetcher::fetchContentType(const QString&) { return {}; }
-void CurlContentTypeFetcher::cancel() { m_cancel->store(true); }
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+// Reads header lines; a status line opens a new response (after a redirect or an interim
+// 1xx answer), so only the last response's Content-Type survives. At the blank line that
+// ends the final response's header block the transfer is aborted: the body is not wanted.
+size_t CurlContentTypeFetcher::onHeader(char* buffer, size_t size, size_t count, void* userdata)
+{
+    auto* job = static_cast<Job*>(userdata);
+    const size_t length = size * count;
+    if (job->cancelled.load())
+        return 0;
+    const std::string line = trimmed(std::string(buffer, length));
+
+    if (line.rfind("HTTP/", 0) == 0) {
+        job->contentType.clear();
+        job->sawLocation = false;
+        const auto space = line.find(' ');
+        job->status = space == std::string::npos ? 0 : std::atol(line.c_str() + space + 1);
+        return length;
+    }
+    if (line.empty()) {
+        const bool interim = job->status >= 100 && job->status < 200;
+        const bool redirect = job->status >= 300 && job->status < 400 && job->sawLocation
+            && job->options.maxRedirects != 0;
+        if (job->status != 0 && !interim && !redirect) {
+            job->headersComplete = true;
+            return 0;
+        }
+        return length;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string::npos)
+        return length;
+    const std::string name = lower(trimmed(line.substr(0, colon)));
+    if (name == "content-type")
+        job->contentType = trimmed(line.substr(colon + 1));
+    else if (name == "location")
+        job->sawLocation = true;
+    return length;
+}
+
+size_t CurlContentTypeFetcher::onBody(char*, size_t, size_t, void* userdata)
+{
+    // Only reached when the header block could not be recognised (for example a
+    // protocol without one); the body is never wanted.
+    static_cast<Job*>(userdata)->headersComplete = true;
+    return 0;
+}
+
+static_assert(std::is_same_v<curl_off_t, std::int64_t>);
+
+int CurlContentTypeFetcher::onProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t,
+                                       std::int64_t)
+{
+    return static_cast<Job*>(userdata)->cancelled.load() ? 1 : 0;
+}
+
+void CurlContentTypeFetcher::run(Job& job)
+{
+    CURL* curl = curl_easy_init();
+    if (!curl)
+        return;
+    curl_easy_setopt(curl, CURLOPT_URL, job.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, job.options.maxRedirects != 0 ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, job.options.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, job.options.connectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, job.options.totalTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlContentTypeFetcher::onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &job);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlContentTypeFetcher::onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &job);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlContentTypeFetcher::onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &job);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quillmarch");
+    const CURLcode code = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+
+    // Our own abort after the headers shows as a write error; anything else that is not
+    // success means the header cannot be trusted.
+    const bool complete = code == CURLE_OK || (code == CURLE_WRITE_ERROR && job.headersComplete);
+    if (!complete || job.cancelled.load())
+        job.contentType.clear();
+}
+
+CurlContentTypeFetcher::CurlContentTypeFetcher() : CurlContentTypeFetcher(Options{}) {}
+
+CurlContentTypeFetcher::CurlContentTypeFetcher(const Options& options) : m_options(options)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CurlContentTypeFetcher::~CurlContentTypeFetcher()
+{
+    cancel();
+}
+
+QString CurlContentTypeFetcher::fetchContentType(const QString& url)
+{
+    if (m_loop)
+        return QString(); // one fetch at a time; a nested request fails
+
+    auto job = std::make_shared<Job>();
+    job->url = url.toStdString();
+    job->options = m_options;
+    m_job = job;
+
+    QEventLoop loop;
+    m_loop = &loop;
+    const QPointer<QEventLoop> waiting(&loop);
+    std::thread([job, waiting] {
+        run(*job);
+        job->finished.store(true);
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app,
+                [waiting] {
+                    if (waiting)
+                        waiting->quit();
+                },
+                Qt::QueuedConnection);
+        }
+    }).detach();
+
+    if (!job->finished.load() && !job->cancelled.load())
+        loop.exec();
+    m_loop = nullptr;
+    m_job.reset();
+
+    if (job->cancelled.load() || !job->finished.load())
+        return QString();
+    return QString::fromStdString(job->contentType);
+}
+
+void CurlContentTypeFetcher::cancel()
+{
+    if (m_job)
+        m_job->cancelled.store(true);
+    if (m_loop)
+        m_loop->quit();
+}

@@ -2,9 +2,13 @@
 
 #include <QString>
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "builders/IContentTypeFetcher.h"
+
+class QEventLoop;
 
 // The content-type check over libcurl. The transfer runs on a worker thread as a GET
 // (some servers answer HEAD differently) that follows redirects and is aborted as soon as
@@ -27,10 +31,16 @@ public:
     void cancel() override;
 
     // Whether a fetch is waiting right now.
-    bool isFetching() const { return m_fetching; }
+    bool isFetching() const { return m_loop != nullptr; }
 
 private:
+    struct Job;
+    static void run(Job& job);
+    static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
+    static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
+    static int onProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t);
+
     Options m_options;
-    std::shared_ptr<std::atomic<bool>> m_cancel;
-    bool m_fetching = false;
+    std::shared_ptr<Job> m_job;
+    QEventLoop* m_loop = nullptr;
 };

@@ -1,31 +1,257 @@
 #include "platform/WebEngineHarvestBrowser.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QVariant>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 
-WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent) : QObject(parent) {}
-WebEngineHarvestBrowser::~WebEngineHarvestBrowser() = default;
+#include "builders/NavigationErrors.h"
+
+namespace {
+
+// A page that never shows a script dialog or a console message and never opens a window.
+class SilentPage final : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
+    {
+        return false;
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override
+    {
+    }
+};
+
+// Chromium's network error codes (net/base/net_error_list.h) met in practice, mapped
+// onto the URL-moniker codes whose messages describe them.
+qint32 statusForNetError(int error)
+{
+    using namespace NavigationStatus;
+    switch (error) {
+    case -3: // ABORTED
+        return INET_E_TERMINATED_BIND;
+    case -6: // FILE_NOT_FOUND
+        return INET_E_OBJECT_NOT_FOUND;
+    case -7: // TIMED_OUT
+    case -118: // CONNECTION_TIMED_OUT
+        return INET_E_CONNECTION_TIMEOUT;
+    case -20: // BLOCKED_BY_CLIENT
+    case -21: // BLOCKED_BY_ADMINISTRATOR
+    case -27: // BLOCKED_BY_RESPONSE
+        return INET_E_SECURITY_PROBLEM;
+    case -100: // CONNECTION_CLOSED
+    case -101: // CONNECTION_RESET
+    case -324: // EMPTY_RESPONSE
+        return INET_E_DOWNLOAD_FAILURE;
+    case -105: // NAME_NOT_RESOLVED
+    case -137: // NAME_RESOLUTION_FAILED
+        return INET_E_RESOURCE_NOT_FOUND;
+    case -110: // SSL_CLIENT_AUTH_CERT_NEEDED
+    case -127: // PROXY_AUTH_REQUESTED
+        return INET_E_AUTHENTICATION_REQUIRED;
+    case -300: // INVALID_URL
+        return INET_E_INVALID_URL;
+    case -301: // DISALLOWED_URL_SCHEME
+    case -302: // UNKNOWN_URL_SCHEME
+        return INET_E_UNKNOWN_PROTOCOL;
+    case -303: // INVALID_REDIRECT
+    case -310: // TOO_MANY_REDIRECTS
+    case -311: // UNSAFE_REDIRECT
+        return INET_E_REDIRECT_FAILED;
+    default:
+        break;
+    }
+    if (error <= -800 && error > -900) // DNS resolver errors
+        return INET_E_RESOURCE_NOT_FOUND;
+    if (error == -107 || error == -113 || (error <= -200 && error > -300)) // TLS, certificates
+        return INET_E_SECURITY_PROBLEM;
+    if (error <= -100 && error > -200) // connection errors
+        return INET_E_CANNOT_CONNECT;
+    if (error <= -300 && error > -400) // HTTP protocol errors
+        return INET_E_CANNOT_LOAD_DATA;
+    if (error <= -400 && error > -500) // cache errors
+        return INET_E_DATA_NOT_AVAILABLE;
+    return INET_E_DOWNLOAD_FAILURE;
+}
+
+} // namespace
+
+WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent) : QObject(parent)
+{
+    m_page = new SilentPage(harvestProfile(), this);
+    connect(m_page, &QWebEnginePage::loadingChanged, this,
+            &WebEngineHarvestBrowser::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        if (!m_stopped && m_onProgress)
+            m_onProgress(progress, 100);
+    });
+    // A request the page makes for a new window is left unanswered, so none opens.
+    connect(m_page, &QWebEnginePage::newWindowRequested, this,
+            [](QWebEngineNewWindowRequest&) {});
+}
+
+WebEngineHarvestBrowser::~WebEngineHarvestBrowser()
+{
+    m_stopped = true;
+    if (m_page) {
+        m_page->disconnect(this);
+        delete m_page.data();
+    }
+}
+
 void WebEngineHarvestBrowser::setDocumentCompleteHandler(std::function<void()> handler)
 {
     m_onComplete = std::move(handler);
 }
+
 void WebEngineHarvestBrowser::setNavigateErrorHandler(std::function<void(qint32)> handler)
 {
     m_onError = std::move(handler);
 }
+
 void WebEngineHarvestBrowser::setProgressHandler(std::function<void(int, int)> handler)
 {
     m_onProgress = std::move(handler);
 }
-void WebEngineHarvestBrowser::navigate(const QString&) {}
-void WebEngineHarvestBrowser::stop() {}
-void WebEngineHarvestBrowser::collectLinks(LinksHandler) {}
-QWebEnginePage* WebEngineHarvestBrowser::page() const { return m_page; }
-qint32 WebEngineHarvestBrowser::statusCodeFor(QWebEngineLoadingInfo::ErrorDomain, int code)
+
+void WebEngineHarvestBrowser::navigate(const QString& url)
 {
-    return code;
+    m_stopped = false;
+    if (m_page)
+        m_page->load(QUrl::fromUserInput(url));
 }
-QString WebEngineHarvestBrowser::recurseFramesScript() { return {}; }
-void WebEngineHarvestBrowser::collectLinksFrom(QWebEnginePage*, LinksHandler) {}
-QWebEngineProfile* WebEngineHarvestBrowser::harvestProfile() { return nullptr; }
-void WebEngineHarvestBrowser::onLoadingChanged(const QWebEngineLoadingInfo&) {}
+
+void WebEngineHarvestBrowser::stop()
+{
+    m_stopped = true;
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebEngineHarvestBrowser::collectLinks(LinksHandler done)
+{
+    collectLinksFrom(m_page, std::move(done));
+}
+
+QWebEnginePage* WebEngineHarvestBrowser::page() const
+{
+    return m_page;
+}
+
+void WebEngineHarvestBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    if (m_stopped)
+        return;
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        if (m_onComplete)
+            m_onComplete();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        if (m_onError)
+            m_onError(statusCodeFor(info.errorDomain(), info.errorCode()));
+        // The handler may have released this browser; the page is still alive until
+        // control returns to the event loop.
+        if (!m_stopped && m_onComplete)
+            m_onComplete();
+        break;
+    default:
+        break;
+    }
+}
+
+qint32 WebEngineHarvestBrowser::statusCodeFor(QWebEngineLoadingInfo::ErrorDomain domain,
+                                              int errorCode)
+{
+    switch (domain) {
+    case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+        return errorCode;
+    case QWebEngineLoadingInfo::CertificateErrorDomain:
+        return NavigationStatus::INET_E_SECURITY_PROBLEM;
+    case QWebEngineLoadingInfo::DnsErrorDomain:
+        return NavigationStatus::INET_E_RESOURCE_NOT_FOUND;
+    case QWebEngineLoadingInfo::ConnectionErrorDomain:
+    case QWebEngineLoadingInfo::HttpErrorDomain:
+    case QWebEngineLoadingInfo::FtpErrorDomain:
+    case QWebEngineLoadingInfo::InternalErrorDomain:
+        return statusForNetError(errorCode);
+    case QWebEngineLoadingInfo::NoErrorDomain:
+        break;
+    }
+    return NavigationStatus::INET_E_DOWNLOAD_FAILURE;
+}
+
+QString WebEngineHarvestBrowser::recurseFramesScript()
+{
+    // Runs in an isolated world, so the page's own scripts cannot replace the built-ins
+    // used here; the documents themselves are shared. A frame from another origin throws
+    // on access and is skipped.
+    return QStringLiteral(R"JS(
+(function () {
+    var out = [];
+    function walk(doc) {
+        var links = null;
+        try { links = doc.links; } catch (e) { links = null; }
+        if (links) {
+            var n = 0;
+            try { n = links.length; } catch (e) { n = 0; }
+            for (var i = 0; i < n; ++i) {
+                try {
+                    var href = links[i].href;
+                    if (typeof href === 'string')
+                        out.push(href);
+                } catch (e) {}
+            }
+        }
+        var frames = null, count = 0;
+        try { frames = doc.defaultView.frames; count = frames.length; } catch (e) { count = 0; }
+        for (var f = 0; f < count && f <= 32767; ++f) {
+            var sub = null;
+            try { sub = frames[f].document; } catch (e) { sub = null; }
+            if (sub)
+                walk(sub);
+        }
+    }
+    walk(document);
+    return out;
+})()
+)JS");
+}
+
+void WebEngineHarvestBrowser::collectLinksFrom(QWebEnginePage* page, LinksHandler done)
+{
+    if (!page) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [done] { done(std::nullopt); }, Qt::QueuedConnection);
+        return;
+    }
+    page->runJavaScript(recurseFramesScript(), QWebEngineScript::ApplicationWorld,
+                        [done](const QVariant& result) {
+                            if (result.typeId() != QMetaType::QVariantList) {
+                                done(std::nullopt);
+                                return;
+                            }
+                            done(result.toStringList());
+                        });
+}
+
+QWebEngineProfile* WebEngineHarvestBrowser::harvestProfile()
+{
+    // Created on the first harvest, so Qt WebEngine starts only when a page is needed.
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile) {
+        profile = new QWebEngineProfile(QCoreApplication::instance());
+        profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+        profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    }
+    return profile;
+}

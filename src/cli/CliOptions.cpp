@@ -1,0 +1,169 @@
+#include "cli/CliOptions.h"
+
+namespace {
+
+bool parseSelection(const QString& text, int& start, int& length)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() != 2)
+        return false;
+    bool okStart = false;
+    bool okLength = false;
+    start = parts.at(0).toInt(&okStart);
+    length = parts.at(1).toInt(&okLength);
+    return okStart && okLength && start >= 0 && length > 0;
+}
+
+} // namespace
+
+CliOptions CliOptions::parse(const QStringList& arguments)
+{
+    CliOptions options;
+    QStringList positional;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        auto value = [&](const QString& name) -> std::optional<QString> {
+            if (i + 1 >= arguments.size()) {
+                options.error = QStringLiteral("%1 needs a value.").arg(name);
+                return std::nullopt;
+            }
+            return arguments.at(++i);
+        };
+        if (arg == QLatin1StringView("-h") || arg == QLatin1StringView("--help")) {
+            options.command = Command::Help;
+            return options;
+        } else if (arg == QLatin1StringView("--filter")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            QString extension = *v;
+            if (extension.startsWith(QLatin1Char('.')))
+                extension.remove(0, 1);
+            if (extension.isEmpty()) {
+                options.error = QStringLiteral("--filter needs an extension.");
+                return options;
+            }
+            options.filters.append(extension);
+        } else if (arg == QLatin1StringView("--no-filters")) {
+            options.noFilters = true;
+        } else if (arg == QLatin1StringView("--exclude-js")) {
+            options.excludeJs = true;
+        } else if (arg == QLatin1StringView("--exclude-mailto")) {
+            options.excludeMailto = true;
+        } else if (arg == QLatin1StringView("--save")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.saveFile = *v;
+        } else if (arg == QLatin1StringView("--timeout")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            bool ok = false;
+            options.timeoutSeconds = v->toInt(&ok);
+            if (!ok || options.timeoutSeconds <= 0) {
+                options.error = QStringLiteral("--timeout needs a number of seconds above 0.");
+                return options;
+            }
+        } else if (arg == QLatin1StringView("--start")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.startText = *v;
+        } else if (arg == QLatin1StringView("--end")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.endText = *v;
+        } else if (arg == QLatin1StringView("--select")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            if (!parseSelection(*v, options.selectStart, options.selectLength)) {
+                options.error = QStringLiteral("--select needs OFFSET:LENGTH, e.g. 23:2.");
+                return options;
+            }
+        } else if (arg.startsWith(QLatin1StringView("--"))) {
+            options.error = QStringLiteral("Unknown option %1.").arg(arg);
+            return options;
+        } else {
+            positional.append(arg);
+        }
+    }
+
+    if (positional.isEmpty()) {
+        options.error = QStringLiteral("No command given.");
+        return options;
+    }
+    const QString command = positional.takeFirst();
+    if (command == QLatin1StringView("harvest"))
+        options.command = Command::Harvest;
+    else if (command == QLatin1StringView("text"))
+        options.command = Command::Text;
+    else if (command == QLatin1StringView("file"))
+        options.command = Command::File;
+    else if (command == QLatin1StringView("sequence"))
+        options.command = Command::Sequence;
+    else if (command == QLatin1StringView("help"))
+        options.command = Command::Help;
+    else {
+        options.error = QStringLiteral("Unknown command %1.").arg(command);
+        return options;
+    }
+    if (options.command == Command::Help)
+        return options;
+
+    if (positional.size() > 1) {
+        options.error = QStringLiteral("Too many arguments.");
+        return options;
+    }
+    options.argument = positional.value(0);
+    if (options.command == Command::Text && options.argument.isEmpty())
+        options.argument = QStringLiteral("-");
+    if (options.argument.isEmpty()) {
+        options.error = options.command == Command::File ? QStringLiteral("No FILE given.")
+                                                         : QStringLiteral("No URL given.");
+        return options;
+    }
+    if (options.command == Command::Sequence
+        && (options.startText.isEmpty() || options.endText.isEmpty() || options.selectStart < 0)) {
+        options.error = QStringLiteral("sequence needs --start N, --end M and --select OFFSET:LENGTH.");
+        return options;
+    }
+    return options;
+}
+
+QString CliOptions::usage()
+{
+    return QStringLiteral(R"(Usage: quillmarch-cli COMMAND [OPTIONS]
+
+Builds a link list without a window and prints it on standard output, one entry a
+line. The list follows the same rules as the Quillmarch window, with your stored
+file-type filters and exclusion preferences unless options override them.
+
+Commands:
+  harvest URL        Load the page in a hidden browser (no display needed) and list
+                     the links of the page and of all its frames, without duplicates.
+  text [FILE|-]      Take the lines of a text (standard input when FILE is - or
+                     missing) that begin like a link. Lines may end in LF or CR LF.
+  file FILE          Read a list file (one link a line).
+  sequence URL --start N --end M --select OFFSET:LENGTH
+                     Number a run of URLs: the LENGTH characters of URL from OFFSET
+                     (counted from 0) are replaced by each number from N to M, padded
+                     with zeros to the width of N as written (--start 001).
+
+Options:
+  --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
+                     stored filters and switches filtering on). harvest only.
+  --no-filters       Do not apply file-type filters. harvest only.
+  --exclude-js       Leave out "javascript:" links.
+  --exclude-mailto   Leave out "mailto" links.
+  --save FILE        Also write the list to FILE in Quillmarch's list format.
+  --timeout SECONDS  Give up a harvest after SECONDS (default 120).
+  -h, --help         Show this text.
+
+Messages go to standard error. Exit status: 0 success, 1 the list could not be
+built (navigation error, not an HTML page, no links, bad file, save failed),
+2 wrong usage.
+)");
+}

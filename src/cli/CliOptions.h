@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
+// error set, and the caller prints it with the usage text.
+struct CliOptions {
+    enum class Command { None, Help, Harvest, Text, File, Sequence };
+
+    Command command = Command::None;
+    QString argument; // URL, FILE or "-" (standard input) depending on the command
+
+    QStringList filters;    // --filter EXT, repeatable: replaces the stored filter set
+    bool noFilters = false; // --no-filters
+    bool excludeJs = false; // --exclude-js
+    bool excludeMailto = false; // --exclude-mailto
+    QString saveFile;           // --save FILE
+    int timeoutSeconds = 120;   // --timeout SECONDS (harvest)
+
+    // sequence
+    QString startText;
+    QString endText;
+    int selectStart = -1;
+    int selectLength = -1;
+
+    QString error;
+
+    static CliOptions parse(const QStringList& arguments);
+    static QString usage();
+};

@@ -1,0 +1,185 @@
+#include "cli/CliRunner.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/PreferencesStore.h"
+#include "builders/ClipboardBuilder.h"
+#include "builders/FileBuilder.h"
+#include "builders/SequenceBuilder.h"
+#include "builders/UrlListBuilder.h"
+#include "cli/ConsolePrompt.h"
+#include "cli/ConsoleView.h"
+#include "filters/FilterStore.h"
+#include "listops/ListFile.h"
+#include "listops/ListLimit.h"
+#include "platform/CurlContentTypeFetcher.h"
+#include "platform/ShellWindowRegistry.h"
+#include "platform/WebEngineHarvestBrowser.h"
+#include "settings/CRegSettings.h"
+#include "settings/SqliteRegistryStore.h"
+
+CliRunner::CliRunner(const CliOptions& options) : m_options(options) {}
+
+void CliRunner::printError(const QString& text)
+{
+    const QByteArray out = (text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stderr);
+    std::fflush(stderr);
+}
+
+void CliRunner::loadSettings()
+{
+    const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    const CRegSettings settings = CRegSettings::forQuillmarch(store);
+    FilterStore::LoadIntoState(settings, m_state);
+    const Preferences prefs = LoadPreferences(settings);
+    m_state.exjs = prefs.exjs;
+    m_state.exmt = prefs.exmt;
+    m_state.defappend = prefs.defappend;
+
+    if (!m_options.filters.isEmpty()) {
+        m_state.ftypes = m_options.filters;
+        m_state.appfiltEnabled = true;
+        m_state.appfiltChecked = true;
+    }
+    if (m_options.noFilters)
+        m_state.appfiltChecked = false;
+    if (m_options.excludeJs)
+        m_state.exjs = true;
+    if (m_options.excludeMailto)
+        m_state.exmt = true;
+}
+
+int CliRunner::run()
+{
+    loadSettings();
+    switch (m_options.command) {
+    case CliOptions::Command::Harvest:
+        return harvest();
+    case CliOptions::Command::Text:
+        return text();
+    case CliOptions::Command::File:
+        return file();
+    case CliOptions::Command::Sequence:
+        return sequence();
+    default:
+        return 2;
+    }
+}
+
+int CliRunner::finish(bool built)
+{
+    QByteArray out;
+    for (const QString& entry : m_list.entries()) {
+        out += entry.toUtf8();
+        out += '\n';
+    }
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    std::fflush(stdout);
+
+    if (!m_options.saveFile.isEmpty()) {
+        QString error;
+        if (!ListFile::Save(m_options.saveFile, m_list.entries(), &error)) {
+            printError(QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, error));
+            return 1;
+        }
+    }
+    return built ? 0 : 1;
+}
+
+int CliRunner::harvest()
+{
+    ConsolePrompt prompt(m_options.argument);
+    ConsoleView view;
+    CurlContentTypeFetcher fetcher;
+    UrlListBuilder builder(m_state, m_list, view, prompt, ShellWindowRegistry::instance(), fetcher,
+                           [] { return std::make_unique<WebEngineHarvestBrowser>(); });
+
+    UrlListBuilder::Outcome outcome = UrlListBuilder::Outcome::Failed;
+    bool ended = false;
+    bool timedOut = false;
+    QObject::connect(&builder, &UrlListBuilder::harvestFinished,
+                     [&](UrlListBuilder::Outcome o) {
+                         outcome = o;
+                         ended = true;
+                         QCoreApplication::exit(0);
+                     });
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, [&] {
+        timedOut = true;
+        builder.cancel();
+    });
+    timeout.start(m_options.timeoutSeconds * 1000);
+    QTimer::singleShot(0, [&] { builder.mnufURL_Click(); });
+    if (!ended)
+        QCoreApplication::exec();
+
+    if (timedOut) {
+        printError(QStringLiteral("Error: the page did not load within %1 seconds.")
+                       .arg(m_options.timeoutSeconds));
+        return 1;
+    }
+    return finish(outcome == UrlListBuilder::Outcome::Harvested);
+}
+
+int CliRunner::text()
+{
+    QByteArray bytes;
+    if (m_options.argument == QLatin1StringView("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            printError(QStringLiteral("Error: cannot read standard input."));
+            return 1;
+        }
+        bytes = in.readAll();
+    } else {
+        QFile in(m_options.argument);
+        if (!in.open(QIODevice::ReadOnly)) {
+            printError(QStringLiteral("Error: cannot read %1: %2")
+                           .arg(m_options.argument, in.errorString()));
+            return 1;
+        }
+        bytes = in.readAll();
+    }
+    // The builder cuts lines at CR LF only; text files on Linux end lines in LF.
+    QString text = QString::fromUtf8(bytes);
+    text.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
+    text.replace(QLatin1StringView("\n"), QLatin1StringView("\r\n"));
+
+    ConsolePrompt prompt;
+    const ClipboardOutcome outcome = ClipboardBuilder::run(m_state, m_list, prompt, text);
+    return finish(outcome == ClipboardOutcome::Built);
+}
+
+int CliRunner::file()
+{
+    ConsolePrompt prompt;
+    const FileBuildResult result = FileBuilder::run(m_options.argument, m_state, m_list, prompt);
+    return finish(result.error.isEmpty() && !result.badFormat);
+}
+
+int CliRunner::sequence()
+{
+    SequenceRequest request;
+    request.url = m_options.argument;
+    request.selectionStart = m_options.selectStart;
+    request.selectionLength = m_options.selectLength;
+    request.startText = m_options.startText;
+    request.endText = m_options.endText;
+    request.append = false;
+    const SequenceResult result = SequenceBuilder::Build(request, m_list);
+    if (!result.error.isEmpty()) {
+        printError(QStringLiteral("Error: ") + result.error);
+        return 1;
+    }
+    if (result.limitReached) {
+        ConsolePrompt prompt;
+        prompt.message(PromptIcon::Exclamation, ListLimit::title(),
+                       ListLimit::message(result.notAdded));
+    }
+    return finish(true);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/MainState.h"
+#include "cli/CliOptions.h"
+#include "listops/LinkList.h"
+
+// Runs one command of quillmarch-cli with the program's builders and prints the list.
+class CliRunner final {
+public:
+    explicit CliRunner(const CliOptions& options);
+
+    // The process exit status: 0 built, 1 not built or not saved.
+    int run();
+
+private:
+    void loadSettings();
+    int harvest();
+    int text();
+    int file();
+    int sequence();
+    int finish(bool built);
+    static void printError(const QString& text);
+
+    CliOptions m_options;
+    MainState m_state;
+    LinkList m_list;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include "app/IUserPrompt.h"
+
+// The "ask the user" answers of the command-line tool: messages go to standard error
+// as "Title: text", the append question is answered "append", and the URL dialog is
+// answered with the URL of the command line. Every other question is declined.
+class ConsolePrompt final : public IUserPrompt {
+public:
+    explicit ConsolePrompt(QString url = QString());
+
+    PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
+                         PromptButtons buttons = PromptButtons::Ok) override;
+    std::optional<bool> askDesiredAction(bool defappend) override;
+    std::optional<Preferences> editPreferences(const Preferences& current) override;
+    std::optional<UrlRequest> askUrl(const UrlDialogInput& input) override;
+    std::optional<SequenceRequest> askSequence(const SequenceDialogInput& input) override;
+    std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
+    std::optional<SearchRequest> askSearch() override;
+    std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    QString openFileName(const QString& title, const QString& filter,
+                         const QString& initialPath) override;
+    QString saveFileName(const QString& title, const QString& filter,
+                         const QString& initialPath) override;
+
+    int messageCount() const { return m_messages; }
+
+private:
+    QString m_url;
+    int m_messages = 0;
+};
