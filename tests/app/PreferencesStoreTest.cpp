@@ -1,0 +1,120 @@
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/PreferencesStore.h"
+#include "settings/CRegSettings.h"
+#include "settings/SqliteRegistryStore.h"
+
+namespace {
+
+class PreferencesStoreTest : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    CRegSettings m_settings = CRegSettings::forQuillmarch(
+        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+
+    QString stored(const char* key) const
+    {
+        return m_settings.GetSetting(QStringLiteral("Options"), QString::fromLatin1(key),
+                                     QStringLiteral("<absent>"));
+    }
+    void store(const char* key, const char* text)
+    {
+        m_settings.SaveSetting(QStringLiteral("Options"), QString::fromLatin1(key),
+                               QString::fromLatin1(text));
+    }
+};
+
+TEST_F(PreferencesStoreTest, FreshStoreGivesDefaults)
+{
+    const Preferences prefs = LoadPreferences(m_settings);
+    EXPECT_TRUE(prefs.ontop);
+    EXPECT_FALSE(prefs.newwin);
+    EXPECT_FALSE(prefs.exjs);
+    EXPECT_FALSE(prefs.exmt);
+    EXPECT_FALSE(prefs.defappend);
+    EXPECT_EQ(prefs.owaction, 0);
+}
+
+TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
+{
+    struct Row {
+        Preferences prefs;
+        const char* onTop;
+        const char* newWindow;
+        const char* js;
+        const char* mailto;
+        const char* append;
+        const char* overwrite;
+    };
+    const Row rows[] = {
+        {{false, true, true, false, true, 2}, "False", "1", "True", "False", "True", "2"},
+        {{true, false, false, true, false, 1}, "True", "0", "False", "True", "False", "1"},
+        {{true, true, true, true, true, 3}, "True", "1", "True", "True", "True", "3"},
+        {{false, false, false, false, false, 0}, "False", "0", "False", "False", "False", "0"},
+    };
+    for (const Row& row : rows) {
+        SavePreferences(m_settings, row.prefs);
+        EXPECT_EQ(stored("On Top"), QLatin1String(row.onTop));
+        EXPECT_EQ(stored("New Window"), QLatin1String(row.newWindow));
+        EXPECT_EQ(stored("Exclude JS Links"), QLatin1String(row.js));
+        EXPECT_EQ(stored("Exclude Mailto Links"), QLatin1String(row.mailto));
+        EXPECT_EQ(stored("Default Append"), QLatin1String(row.append));
+        EXPECT_EQ(stored("Overwrite Action"), QLatin1String(row.overwrite));
+        EXPECT_EQ(LoadPreferences(m_settings), row.prefs);
+    }
+    // The dialog's Save order is the order the values were first created.
+    QStringList names;
+    for (const auto& pair : m_settings.GetAllSettings(QStringLiteral("Options")))
+        names.append(pair.first);
+    EXPECT_EQ(names, (QStringList{QStringLiteral("On Top"), QStringLiteral("New Window"),
+                                  QStringLiteral("Exclude JS Links"),
+                                  QStringLiteral("Exclude Mailto Links"),
+                                  QStringLiteral("Default Append"),
+                                  QStringLiteral("Overwrite Action")}));
+}
+
+TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDefault)
+{
+    store("On Top", "0");
+    store("New Window", "True");
+    store("Exclude JS Links", "1");
+    store("Exclude Mailto Links", "yes");
+    store("Default Append", "tRuE");
+    store("Overwrite Action", "3");
+    Preferences prefs = LoadPreferences(m_settings);
+    EXPECT_FALSE(prefs.ontop);
+    EXPECT_TRUE(prefs.newwin);
+    EXPECT_TRUE(prefs.exjs);
+    EXPECT_FALSE(prefs.exmt);
+    EXPECT_TRUE(prefs.defappend);
+    EXPECT_EQ(prefs.owaction, 3);
+
+    // "On Top" defaults to True, so an unreadable value there keeps the window on top.
+    store("On Top", "yes");
+    store("New Window", "");
+    EXPECT_TRUE(LoadPreferences(m_settings).ontop);
+    EXPECT_FALSE(LoadPreferences(m_settings).newwin);
+
+    for (const char* overwrite : {"7", "-1", "two", "1.0", ""}) {
+        store("Overwrite Action", overwrite);
+        EXPECT_EQ(LoadPreferences(m_settings).owaction, 0) << overwrite;
+    }
+}
+
+TEST_F(PreferencesStoreTest, LastUsedSaveFolderDefaultsToDownloadsAndRoundTrips)
+{
+    QString expected = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (expected.isEmpty())
+        expected = QDir::homePath();
+    EXPECT_EQ(LastUsedSaveFolder(m_settings), expected);
+
+    SetLastUsedSaveFolder(m_settings, QStringLiteral("/srv/files/list.txt"));
+    EXPECT_EQ(stored("Last Used Save Folder"), QStringLiteral("/srv/files/list.txt"));
+    EXPECT_EQ(LastUsedSaveFolder(m_settings), QStringLiteral("/srv/files/list.txt"));
+}
+
+} // namespace
