@@ -85,6 +85,8 @@ TEST_F(SqliteRegistryStoreTest, ValuesKeepCreationOrderTypeAndBytes)
 
 TEST_F(SqliteRegistryStoreTest, DataSurvivesReopening)
 {
+    // A zero-byte file is an empty database, not a damaged one.
+    writeAll(m_path, QByteArray());
     {
         SqliteRegistryStore store(m_path);
         ASSERT_TRUE(store.writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
@@ -92,6 +94,7 @@ TEST_F(SqliteRegistryStoreTest, DataSurvivesReopening)
     SqliteRegistryStore again(m_path);
     EXPECT_EQ(again.readValue(kSection, QStringLiteral("k"))->data, QByteArray("v\0", 2));
     EXPECT_TRUE(again.recoveryNotice().isEmpty());
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("registry.sqlite3")});
 }
 
 // A real database cut short, and bytes that never were one: both are moved aside, the
