@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
 class QLocalServer;
 class QLocalSocket;
-class QTimer;
 
 // Accepts links sent to a running Quillmarch by another process (`quillmarch --send-link
 // URL`) on a per-user local socket that only the user can connect to.
@@ -52,7 +50,6 @@ signals:
     void linkReceived(const QString& text);
 
 private:
-    struct Pending;
     void onNewConnection();
     void onReadyRead(QLocalSocket* socket);
     void finish(QLocalSocket* socket, char answer);
@@ -60,5 +57,4 @@ private:
     QString m_socketPath;
     QLocalServer* m_server = nullptr;
     int m_readTimeoutMs = kDefaultReadTimeoutMs;
-    QHash<QLocalSocket*, QTimer*> m_timers;
 };

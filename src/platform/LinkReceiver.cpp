@@ -1,0 +1,256 @@
+#include "platform/LinkReceiver.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QVariant>
+#include <QtEndian>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kAnsweredProperty = "qm.linkreceiver.answered";
+const int kHeaderBytes = 4;
+
+QString noReceiverMessage()
+{
+    return QStringLiteral("No running Quillmarch to receive the link.");
+}
+
+enum class PathState { Missing, OwnSocket, Foreign };
+
+// The socket may sit in the shared /tmp, so anything at the path that is not a socket
+// of this user is neither removed, listened on, nor sent to.
+PathState inspectPath(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return PathState::Missing;
+    if (!S_ISSOCK(info.st_mode) || info.st_uid != ::geteuid())
+        return PathState::Foreign;
+    return PathState::OwnSocket;
+}
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+LinkReceiver::LinkReceiver(QObject* parent)
+    : LinkReceiver(SocketPath(), parent)
+{
+}
+
+LinkReceiver::LinkReceiver(const QString& socketPath, QObject* parent)
+    : QObject(parent)
+    , m_socketPath(socketPath)
+{
+}
+
+LinkReceiver::~LinkReceiver()
+{
+    close();
+}
+
+QString LinkReceiver::SocketPath()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return QStringLiteral("/tmp/quillmarch-link-%1.sock").arg(::geteuid());
+    return runtime + QStringLiteral("/quillmarch-link.sock");
+}
+
+bool LinkReceiver::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void LinkReceiver::close()
+{
+    if (!m_server)
+        return;
+    // Closing removes the socket file, so the next instance starts clean.
+    m_server->close();
+    delete m_server;
+    m_server = nullptr;
+}
+
+bool LinkReceiver::listen(QString* error)
+{
+    if (isListening())
+        return true;
+    switch (inspectPath(m_socketPath)) {
+    case PathState::Foreign:
+        setError(error, QStringLiteral("Cannot receive links: %1 exists and is not a socket "
+                                       "belonging to this user.")
+                            .arg(m_socketPath));
+        return false;
+    case PathState::OwnSocket: {
+        QLocalSocket probe;
+        probe.connectToServer(m_socketPath);
+        if (probe.waitForConnected(1000)) {
+            probe.abort();
+            setError(error, QStringLiteral("Another Quillmarch is already receiving links "
+                                           "on %1.")
+                                .arg(m_socketPath));
+            return false;
+        }
+        // Nobody answers: an instance ended without closing its socket.
+        if (!QLocalServer::removeServer(m_socketPath)) {
+            setError(error, QStringLiteral("Cannot remove the stale link socket %1.")
+                                .arg(m_socketPath));
+            return false;
+        }
+        break;
+    }
+    case PathState::Missing:
+        break;
+    }
+
+    auto* server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // An instance that started between the probe and here makes this fail: the file
+    // exists, and listen never replaces it.
+    if (!server->listen(m_socketPath)) {
+        setError(error, QStringLiteral("Cannot receive links on %1: %2")
+                            .arg(m_socketPath, server->errorString()));
+        delete server;
+        return false;
+    }
+    m_server = server;
+    connect(m_server, &QLocalServer::newConnection, this, &LinkReceiver::onNewConnection);
+    return true;
+}
+
+void LinkReceiver::onNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        auto* timer = new QTimer(socket);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, socket, &QLocalSocket::abort);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        timer->start(m_readTimeoutMs);
+        onReadyRead(socket);
+    }
+}
+
+void LinkReceiver::onReadyRead(QLocalSocket* socket)
+{
+    if (socket->property(kAnsweredProperty).toBool())
+        return;
+    if (socket->bytesAvailable() < kHeaderBytes)
+        return;
+    const QByteArray header = socket->peek(kHeaderBytes);
+    const quint32 length = qFromBigEndian<quint32>(header.constData());
+    if (length == 0 || length > static_cast<quint32>(kMaxLinkBytes)) {
+        finish(socket, '0');
+        return;
+    }
+    if (socket->bytesAvailable() < kHeaderBytes + static_cast<qint64>(length))
+        return;
+    socket->skip(kHeaderBytes);
+    const QByteArray bytes = socket->read(length);
+
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder(bytes);
+    if (decoder.hasError()) {
+        finish(socket, '0');
+        return;
+    }
+    // Answer first: whatever the link sets off must not keep the sender waiting.
+    finish(socket, '1');
+    emit linkReceived(text);
+}
+
+void LinkReceiver::finish(QLocalSocket* socket, char answer)
+{
+    socket->setProperty(kAnsweredProperty, true);
+    if (auto* timer = socket->findChild<QTimer*>())
+        timer->stop();
+    socket->write(&answer, 1);
+    socket->flush();
+    socket->disconnectFromServer();
+}
+
+bool LinkReceiver::SendLink(const QString& text, QString* error, int timeoutMs)
+{
+    return SendLinkTo(SocketPath(), text, error, timeoutMs);
+}
+
+bool LinkReceiver::SendLinkTo(const QString& socketPath, const QString& text, QString* error,
+                              int timeoutMs)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.isEmpty()) {
+        setError(error, QStringLiteral("There is no link to send."));
+        return false;
+    }
+    if (bytes.size() > kMaxLinkBytes) {
+        setError(error, QStringLiteral("The link is too long to send (more than %1 bytes).")
+                            .arg(kMaxLinkBytes));
+        return false;
+    }
+    switch (inspectPath(socketPath)) {
+    case PathState::Missing:
+        setError(error, noReceiverMessage());
+        return false;
+    case PathState::Foreign:
+        setError(error, QStringLiteral("%1 is not a link socket belonging to this user; the "
+                                       "link was not sent.")
+                            .arg(socketPath));
+        return false;
+    case PathState::OwnSocket:
+        break;
+    }
+
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(timeoutMs)) {
+        const auto failure = socket.error();
+        if (failure == QLocalSocket::ServerNotFoundError
+            || failure == QLocalSocket::ConnectionRefusedError)
+            setError(error, noReceiverMessage());
+        else
+            setError(error, QStringLiteral("Cannot reach the running Quillmarch: %1")
+                                .arg(socket.errorString()));
+        return false;
+    }
+
+    char header[kHeaderBytes];
+    qToBigEndian<quint32>(static_cast<quint32>(bytes.size()), header);
+    socket.write(header, kHeaderBytes);
+    socket.write(bytes);
+    while (socket.bytesToWrite() > 0) {
+        if (deadline.hasExpired() || !socket.waitForBytesWritten(deadline.remainingTime())) {
+            setError(error, QStringLiteral("The running Quillmarch did not take the link in "
+                                           "time."));
+            return false;
+        }
+    }
+    while (socket.bytesAvailable() < 1) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(deadline.remainingTime())) {
+            setError(error, QStringLiteral("The running Quillmarch did not confirm the link."));
+            return false;
+        }
+    }
+    char answer = 0;
+    socket.getChar(&answer);
+    socket.disconnectFromServer();
+    if (answer != '1') {
+        setError(error, QStringLiteral("The running Quillmarch refused the link."));
+        return false;
+    }
+    return true;
+}
