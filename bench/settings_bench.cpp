@@ -8,7 +8,8 @@
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 
-namespace {
+namespace
+{
 
 struct Fixture {
     QTemporaryDir dir;
@@ -21,20 +22,20 @@ void BM_SaveSetting(benchmark::State& state)
     Fixture f;
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(f.settings.SaveSetting(QStringLiteral("Options"),
-                                                        QStringLiteral("On Top"),
-                                                        (++i & 1) ? QStringLiteral("True")
-                                                                  : QStringLiteral("False")));
+        benchmark::DoNotOptimize(
+            f.settings.SaveSetting(QStringLiteral("Options"), QStringLiteral("On Top"),
+                (++i & 1) ? QStringLiteral("True") : QStringLiteral("False")));
 }
 BENCHMARK(BM_SaveSetting)->Unit(benchmark::kMillisecond);
 
 void BM_GetSetting(benchmark::State& state)
 {
     Fixture f;
-    f.settings.SaveSetting(QStringLiteral("Options"), QStringLiteral("On Top"), QStringLiteral("True"));
+    f.settings.SaveSetting(
+        QStringLiteral("Options"), QStringLiteral("On Top"), QStringLiteral("True"));
     for (auto _ : state)
-        benchmark::DoNotOptimize(f.settings.GetSetting(QStringLiteral("Options"),
-                                                       QStringLiteral("On Top"), QStringLiteral("True")));
+        benchmark::DoNotOptimize(f.settings.GetSetting(
+            QStringLiteral("Options"), QStringLiteral("On Top"), QStringLiteral("True")));
 }
 BENCHMARK(BM_GetSetting)->Unit(benchmark::kMicrosecond);
 

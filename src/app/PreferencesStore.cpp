@@ -6,14 +6,15 @@
 #include "settings/CRegSettings.h"
 #include "settings/TextConversions.h"
 
-namespace {
+namespace
+{
 
 const QString kOptions = QStringLiteral("Options");
 
 bool readBool(const CRegSettings& settings, const QString& key, bool fallback)
 {
-    const QString stored =
-        settings.GetSetting(kOptions, key, fallback ? QStringLiteral("True") : QStringLiteral("0"));
+    const QString stored = settings.GetSetting(
+        kOptions, key, fallback ? QStringLiteral("True") : QStringLiteral("0"));
     return TextToBoolOr(stored, fallback);
 }
 
@@ -27,10 +28,8 @@ QString boolText(bool on)
 Preferences LoadPreferences(const CRegSettings& settings)
 {
     Preferences prefs;
-    const int owaction =
-        TextToIntOr(settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"),
-                                        QStringLiteral("0")),
-                    0);
+    const int owaction = TextToIntOr(
+        settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"), QStringLiteral("0")), 0);
     // Only the four actions exist; anything else would leave the downloader without a rule.
     prefs.owaction = owaction >= 0 && owaction <= 3 ? owaction : 0;
     prefs.ontop = readBool(settings, QStringLiteral("On Top"), true);
@@ -45,12 +44,12 @@ void SavePreferences(CRegSettings& settings, const Preferences& prefs)
 {
     settings.SaveSetting(kOptions, QStringLiteral("On Top"), boolText(prefs.ontop));
     settings.SaveSetting(kOptions, QStringLiteral("New Window"),
-                         prefs.newwin ? QStringLiteral("1") : QStringLiteral("0"));
+        prefs.newwin ? QStringLiteral("1") : QStringLiteral("0"));
     settings.SaveSetting(kOptions, QStringLiteral("Exclude JS Links"), boolText(prefs.exjs));
     settings.SaveSetting(kOptions, QStringLiteral("Exclude Mailto Links"), boolText(prefs.exmt));
     settings.SaveSetting(kOptions, QStringLiteral("Default Append"), boolText(prefs.defappend));
-    settings.SaveSetting(kOptions, QStringLiteral("Overwrite Action"),
-                         QString::number(prefs.owaction));
+    settings.SaveSetting(
+        kOptions, QStringLiteral("Overwrite Action"), QString::number(prefs.owaction));
 }
 
 QString LastUsedSaveFolder(const CRegSettings& settings)

@@ -9,7 +9,8 @@ struct MainState;
 
 // The working copy of the filter list that the "Manage Filters" dialog edits. Entries are
 // "description - extension"; no two entries may share an extension (compared with case).
-class FilterListEditor final {
+class FilterListEditor final
+{
 public:
     explicit FilterListEditor(QStringList entries);
 

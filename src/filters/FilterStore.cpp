@@ -4,7 +4,8 @@
 #include "settings/CRegSettings.h"
 #include "settings/TextConversions.h"
 
-namespace {
+namespace
+{
 
 const QString kFileTypes = QStringLiteral("File Types");
 const QString kFilters = QStringLiteral("Filters");

@@ -9,7 +9,8 @@ struct MainState;
 // The file-type filter list as stored: section "File Types" holds one text value per entry
 // ("Type 0", "Type 1"...) made of a description, " - " and the extension; section
 // "Filters" value "Apply Filters" holds the switch ("1"/"0").
-class FilterStore final {
+class FilterStore final
+{
 public:
     // The text after the first " - ". An entry without the separator (only a hand-edited
     // store holds one) is taken as a bare extension and gives the whole entry.

@@ -5,7 +5,8 @@
 const QString CRegSettings::kDefaultCompany = QStringLiteral("Corvid Lantern");
 const QString CRegSettings::kDefaultAppName = QStringLiteral("Quillmarch");
 
-namespace {
+namespace
+{
 
 // "*" names the section's unnamed default value, which the store keeps under "".
 QString valueName(const QString& Key)
@@ -58,8 +59,8 @@ QString CRegSettings::keyPath(const QString& Section) const
     return path;
 }
 
-QString CRegSettings::GetSetting(const QString& Section, const QString& Key,
-                                 const QString& Default) const
+QString CRegSettings::GetSetting(
+    const QString& Section, const QString& Key, const QString& Default) const
 {
     if (!m_store)
         return Default;
@@ -85,7 +86,7 @@ QList<QPair<QString, QString>> CRegSettings::GetAllSettings(const QString& Secti
     for (const RegValue& value : m_store->values(keyPath(Section))) {
         if (value.type != RegValueType::Text)
             continue;
-        result.append({value.name, value.data.isEmpty() ? QString() : storedText(value.data)});
+        result.append({ value.name, value.data.isEmpty() ? QString() : storedText(value.data) });
     }
     return result;
 }

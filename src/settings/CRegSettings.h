@@ -11,7 +11,8 @@
 // "Software\<Company>\<AppName>\<Section>". Holds no state besides the two names; every
 // call goes to the store, so several objects see each other's writes at once.
 // No operation throws: a failure shows as the default, an empty list or false.
-class CRegSettings final {
+class CRegSettings final
+{
 public:
     explicit CRegSettings(std::shared_ptr<IRegistryStore> store);
 

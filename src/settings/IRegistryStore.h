@@ -23,7 +23,7 @@ struct RegValue {
     {
         QByteArray data = text.toUtf8();
         data.append('\0');
-        return {name, RegValueType::Text, data};
+        return { name, RegValueType::Text, data };
     }
     // A 32-bit little-endian number, as a non-text value.
     static RegValue number(const QString& name, quint32 value)
@@ -31,7 +31,7 @@ struct RegValue {
         QByteArray data(4, '\0');
         for (int i = 0; i < 4; ++i)
             data[i] = char((value >> (8 * i)) & 0xff);
-        return {name, RegValueType::Number, data};
+        return { name, RegValueType::Number, data };
     }
 
     bool operator==(const RegValue&) const = default;
@@ -43,7 +43,8 @@ struct RegValue {
 // regard to ASCII letter case. Nothing is cached: every call reads or writes the backing
 // store at the time of the call, so several objects and several processes see the latest
 // write. No operation throws; a failure is reported by the result only.
-class IRegistryStore {
+class IRegistryStore
+{
 public:
     virtual ~IRegistryStore() = default;
 

@@ -8,7 +8,8 @@
 #include <QStringList>
 #include <sqlite3.h>
 
-namespace {
+namespace
+{
 
 // How long a call waits for another process's transaction before giving up. Writes are a
 // few rows each, so any real wait is short; the limit only bounds a stuck peer.
@@ -44,7 +45,8 @@ bool isDamage(int rc)
 }
 
 // A prepared statement that finalizes itself.
-class Statement final {
+class Statement final
+{
 public:
     Statement(sqlite3* db, const char* sql)
     {
@@ -100,8 +102,7 @@ bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
 }
 
 // Runs `body` inside one write transaction; commits when it returns true, else rolls back.
-template <typename Body>
-bool writeTransaction(sqlite3* db, Body body)
+template <typename Body> bool writeTransaction(sqlite3* db, Body body)
 {
     if (!exec(db, "BEGIN IMMEDIATE"))
         return false;
@@ -192,9 +193,7 @@ bool SqliteRegistryStore::openDatabase()
     const QByteArray file = QFile::encodeName(m_path);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(file.constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
-                                       | SQLITE_OPEN_FULLMUTEX,
-                                   nullptr);
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
         return true;
@@ -252,26 +251,27 @@ void SqliteRegistryStore::moveAsideDamagedFile()
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = m_path + QStringLiteral(".corrupt-") + stamp;
     for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
+        aside
+            = m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
 
     if (!QFile::rename(m_path, aside)) {
-        m_recoveryNotice =
-            QStringLiteral("The settings file \"%1\" is damaged and could not be moved aside, "
-                           "so Quillmarch uses its default settings and cannot save changes.")
-                .arg(QDir::toNativeSeparators(m_path));
+        m_recoveryNotice
+            = QStringLiteral("The settings file \"%1\" is damaged and could not be moved aside, "
+                             "so Quillmarch uses its default settings and cannot save changes.")
+                  .arg(QDir::toNativeSeparators(m_path));
         return;
     }
     // A journal left beside the damaged file would otherwise be played into the new one.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    for (const char* suffix : { "-journal", "-wal", "-shm" }) {
         const QString companion = m_path + QLatin1String(suffix);
         if (QFileInfo::exists(companion))
             QFile::rename(companion, aside + QLatin1String(suffix));
     }
     m_movedAsidePath = aside;
-    m_recoveryNotice =
-        QStringLiteral("The settings file was damaged and has been moved aside to \"%1\"; "
-                       "Quillmarch started with default settings.")
-            .arg(QDir::toNativeSeparators(aside));
+    m_recoveryNotice
+        = QStringLiteral("The settings file was damaged and has been moved aside to \"%1\"; "
+                         "Quillmarch started with default settings.")
+              .arg(QDir::toNativeSeparators(aside));
 
     if (!openDatabase())
         closeDatabase();
@@ -287,19 +287,20 @@ bool SqliteRegistryStore::createSection(const QString& path)
     return writeTransaction(m_db, [&] { return ensureSection(m_db, path).has_value(); });
 }
 
-std::optional<RegValue> SqliteRegistryStore::readValue(const QString& path,
-                                                       const QString& name) const
+std::optional<RegValue> SqliteRegistryStore::readValue(
+    const QString& path, const QString& name) const
 {
-    Statement st(m_db, "SELECT v.name, v.type, v.data FROM section_values v "
-                       "JOIN sections s ON s.id = v.section_id "
-                       "WHERE s.path = ?1 AND v.name = ?2");
+    Statement st(m_db,
+        "SELECT v.name, v.type, v.data FROM section_values v "
+        "JOIN sections s ON s.id = v.section_id "
+        "WHERE s.path = ?1 AND v.name = ?2");
     if (!st.ok())
         return std::nullopt;
     st.bind(1, path);
     st.bind(2, name);
     if (st.step() != SQLITE_ROW)
         return std::nullopt;
-    return RegValue{st.text(0), RegValueType(st.number(1)), st.blob(2)};
+    return RegValue { st.text(0), RegValueType(st.number(1)), st.blob(2) };
 }
 
 bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
@@ -310,10 +311,11 @@ bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
             return false;
         // An existing value is updated in place, so it keeps its row and its place in
         // the creation order.
-        Statement st(m_db, "INSERT INTO section_values (section_id, name, type, data) "
-                           "VALUES (?1, ?2, ?3, ?4) "
-                           "ON CONFLICT (section_id, name) DO UPDATE "
-                           "SET type = excluded.type, data = excluded.data");
+        Statement st(m_db,
+            "INSERT INTO section_values (section_id, name, type, data) "
+            "VALUES (?1, ?2, ?3, ?4) "
+            "ON CONFLICT (section_id, name) DO UPDATE "
+            "SET type = excluded.type, data = excluded.data");
         if (!st.ok())
             return false;
         st.bind(1, *id);
@@ -327,22 +329,24 @@ bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
 QList<RegValue> SqliteRegistryStore::values(const QString& path) const
 {
     QList<RegValue> result;
-    Statement st(m_db, "SELECT v.name, v.type, v.data FROM section_values v "
-                       "JOIN sections s ON s.id = v.section_id "
-                       "WHERE s.path = ?1 ORDER BY v.id");
+    Statement st(m_db,
+        "SELECT v.name, v.type, v.data FROM section_values v "
+        "JOIN sections s ON s.id = v.section_id "
+        "WHERE s.path = ?1 ORDER BY v.id");
     if (!st.ok())
         return result;
     st.bind(1, path);
     while (st.step() == SQLITE_ROW)
-        result.append(RegValue{st.text(0), RegValueType(st.number(1)), st.blob(2)});
+        result.append(RegValue { st.text(0), RegValueType(st.number(1)), st.blob(2) });
     return result;
 }
 
 bool SqliteRegistryStore::deleteValue(const QString& path, const QString& name)
 {
     return writeTransaction(m_db, [&] {
-        Statement st(m_db, "DELETE FROM section_values WHERE name = ?2 AND section_id = "
-                           "(SELECT id FROM sections WHERE path = ?1)");
+        Statement st(m_db,
+            "DELETE FROM section_values WHERE name = ?2 AND section_id = "
+            "(SELECT id FROM sections WHERE path = ?1)");
         if (!st.ok())
             return false;
         st.bind(1, path);

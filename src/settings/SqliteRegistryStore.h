@@ -12,7 +12,8 @@ struct sqlite3;
 // A file that is not a readable database is moved aside and replaced by an empty store;
 // recoveryNotice() then says so. A store that cannot be opened at all answers every
 // call as a failure (no value, empty list, false).
-class SqliteRegistryStore final : public IRegistryStore {
+class SqliteRegistryStore final : public IRegistryStore
+{
 public:
     explicit SqliteRegistryStore(const QString& databasePath);
     ~SqliteRegistryStore() override;

@@ -8,9 +8,11 @@
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 
-namespace {
+namespace
+{
 
-class PreferencesStoreTest : public ::testing::Test {
+class PreferencesStoreTest : public ::testing::Test
+{
 protected:
     QTemporaryDir m_dir;
     CRegSettings m_settings = CRegSettings::forQuillmarch(
@@ -18,13 +20,13 @@ protected:
 
     QString stored(const char* key) const
     {
-        return m_settings.GetSetting(QStringLiteral("Options"), QString::fromLatin1(key),
-                                     QStringLiteral("<absent>"));
+        return m_settings.GetSetting(
+            QStringLiteral("Options"), QString::fromLatin1(key), QStringLiteral("<absent>"));
     }
     void store(const char* key, const char* text)
     {
-        m_settings.SaveSetting(QStringLiteral("Options"), QString::fromLatin1(key),
-                               QString::fromLatin1(text));
+        m_settings.SaveSetting(
+            QStringLiteral("Options"), QString::fromLatin1(key), QString::fromLatin1(text));
     }
 };
 
@@ -51,10 +53,10 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
         const char* overwrite;
     };
     const Row rows[] = {
-        {{false, true, true, false, true, 2}, "False", "1", "True", "False", "True", "2"},
-        {{true, false, false, true, false, 1}, "True", "0", "False", "True", "False", "1"},
-        {{true, true, true, true, true, 3}, "True", "1", "True", "True", "True", "3"},
-        {{false, false, false, false, false, 0}, "False", "0", "False", "False", "False", "0"},
+        { { false, true, true, false, true, 2 }, "False", "1", "True", "False", "True", "2" },
+        { { true, false, false, true, false, 1 }, "True", "0", "False", "True", "False", "1" },
+        { { true, true, true, true, true, 3 }, "True", "1", "True", "True", "True", "3" },
+        { { false, false, false, false, false, 0 }, "False", "0", "False", "False", "False", "0" },
     };
     for (const Row& row : rows) {
         SavePreferences(m_settings, row.prefs);
@@ -70,11 +72,10 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
     QStringList names;
     for (const auto& pair : m_settings.GetAllSettings(QStringLiteral("Options")))
         names.append(pair.first);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("On Top"), QStringLiteral("New Window"),
-                                  QStringLiteral("Exclude JS Links"),
-                                  QStringLiteral("Exclude Mailto Links"),
-                                  QStringLiteral("Default Append"),
-                                  QStringLiteral("Overwrite Action")}));
+    EXPECT_EQ(names,
+        (QStringList { QStringLiteral("On Top"), QStringLiteral("New Window"),
+            QStringLiteral("Exclude JS Links"), QStringLiteral("Exclude Mailto Links"),
+            QStringLiteral("Default Append"), QStringLiteral("Overwrite Action") }));
 }
 
 TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDefault)
@@ -99,7 +100,7 @@ TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDef
     EXPECT_TRUE(LoadPreferences(m_settings).ontop);
     EXPECT_FALSE(LoadPreferences(m_settings).newwin);
 
-    for (const char* overwrite : {"7", "-1", "two", "1.0", ""}) {
+    for (const char* overwrite : { "7", "-1", "two", "1.0", "" }) {
         store("Overwrite Action", overwrite);
         EXPECT_EQ(LoadPreferences(m_settings).owaction, 0) << overwrite;
     }

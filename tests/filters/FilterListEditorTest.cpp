@@ -8,7 +8,8 @@
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 
-namespace {
+namespace
+{
 
 TEST(FilterListEditorTest, DuplicateExtensionsAreRefused)
 {
@@ -18,15 +19,15 @@ TEST(FilterListEditorTest, DuplicateExtensionsAreRefused)
         const char* refused; // nullptr: added
     };
     const Row rows[] = {
-        {"Photos", "jpg", "jpg"},         // same extension, other description
-        {"Pictures", "JPG", nullptr},     // the comparison is case-sensitive
-        {"Pictures", "jpg ", nullptr},    // typed text is not trimmed
-        {"Anything", "zip", "zip"},
-        {"A - B", "c", nullptr},          // stored as "A - B - c", extension "B - c"
-        {"X - B", "c", "B - c"},          // the same first-separator rule finds it
-        {"Dotted", ".jpg", nullptr},      // the dot is accepted as typed
+        { "Photos", "jpg", "jpg" }, // same extension, other description
+        { "Pictures", "JPG", nullptr }, // the comparison is case-sensitive
+        { "Pictures", "jpg ", nullptr }, // typed text is not trimmed
+        { "Anything", "zip", "zip" },
+        { "A - B", "c", nullptr }, // stored as "A - B - c", extension "B - c"
+        { "X - B", "c", "B - c" }, // the same first-separator rule finds it
+        { "Dotted", ".jpg", nullptr }, // the dot is accepted as typed
     };
-    FilterListEditor editor({QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip")});
+    FilterListEditor editor({ QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip") });
     QStringList expected = editor.entries();
     for (const Row& row : rows) {
         const QString description = QString::fromLatin1(row.description);
@@ -45,7 +46,7 @@ TEST(FilterListEditorTest, DuplicateExtensionsAreRefused)
 TEST(FilterListEditorTest, MessagesAndAddAvailability)
 {
     EXPECT_EQ(FilterListEditor::duplicateMessage(QStringLiteral("jpg")),
-              QStringLiteral("You already have the type \"jpg\" in the list."));
+        QStringLiteral("You already have the type \"jpg\" in the list."));
     FilterListEditor editor({});
     EXPECT_TRUE(editor.canAdd(QStringLiteral("d"), QStringLiteral("e")));
     EXPECT_FALSE(editor.canAdd(QString(), QStringLiteral("e")));
@@ -53,13 +54,14 @@ TEST(FilterListEditorTest, MessagesAndAddAvailability)
     EXPECT_TRUE(editor.canAdd(QStringLiteral(" "), QStringLiteral(" ")));
 }
 
-class FilterListEditorSaveTest : public ::testing::Test {
+class FilterListEditorSaveTest : public ::testing::Test
+{
 protected:
     QTemporaryDir m_dir;
     CRegSettings m_settings = CRegSettings::forQuillmarch(
         std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
-    const QStringList m_four{QStringLiteral("One - a"), QStringLiteral("Two - b"),
-                             QStringLiteral("Three - c"), QStringLiteral("Four - d")};
+    const QStringList m_four { QStringLiteral("One - a"), QStringLiteral("Two - b"),
+        QStringLiteral("Three - c"), QStringLiteral("Four - d") };
 };
 
 TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
@@ -72,16 +74,17 @@ TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
     MainState state;
     editor.save(m_settings, state);
 
-    const QList<QPair<QString, QString>> expected{
-        {QStringLiteral("Type 0"), QStringLiteral("One - a")},
-        {QStringLiteral("Type 1"), QStringLiteral("Three - c")},
-        {QStringLiteral("Type 2"), QStringLiteral("Four - d")},
+    const QList<QPair<QString, QString>> expected {
+        { QStringLiteral("Type 0"), QStringLiteral("One - a") },
+        { QStringLiteral("Type 1"), QStringLiteral("Three - c") },
+        { QStringLiteral("Type 2"), QStringLiteral("Four - d") },
     };
     EXPECT_EQ(m_settings.GetAllSettings(QStringLiteral("File Types")), expected);
-    EXPECT_EQ(m_settings.GetSetting(QStringLiteral("File Types"), QStringLiteral("Type 3"),
-                                    QStringLiteral("<none>")),
-              QStringLiteral("<none>"));
-    EXPECT_EQ(state.ftypes, (QStringList{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("d")}));
+    EXPECT_EQ(m_settings.GetSetting(
+                  QStringLiteral("File Types"), QStringLiteral("Type 3"), QStringLiteral("<none>")),
+        QStringLiteral("<none>"));
+    EXPECT_EQ(state.ftypes,
+        (QStringList { QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("d") }));
 }
 
 TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
@@ -102,8 +105,9 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
     EXPECT_FALSE(state.appfiltChecked);
     EXPECT_FALSE(state.appfiltEnabled);
     EXPECT_TRUE(m_settings.GetAllSettings(QStringLiteral("File Types")).isEmpty());
-    EXPECT_EQ(m_settings.GetSetting(QStringLiteral("Filters"), QStringLiteral("Apply Filters"), QString()),
-              QStringLiteral("0"));
+    EXPECT_EQ(m_settings.GetSetting(
+                  QStringLiteral("Filters"), QStringLiteral("Apply Filters"), QString()),
+        QStringLiteral("0"));
 }
 
 TEST_F(FilterListEditorSaveTest, AnEditorThatIsNotSavedChangesNothing)

@@ -7,9 +7,11 @@
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 
-namespace {
+namespace
+{
 
-class FilterStoreTest : public ::testing::Test {
+class FilterStoreTest : public ::testing::Test
+{
 protected:
     QTemporaryDir m_dir;
     CRegSettings m_settings = CRegSettings::forQuillmarch(
@@ -21,8 +23,8 @@ protected:
     }
     QString storedApply() const
     {
-        return m_settings.GetSetting(QStringLiteral("Filters"), QStringLiteral("Apply Filters"),
-                                     QStringLiteral("<absent>"));
+        return m_settings.GetSetting(
+            QStringLiteral("Filters"), QStringLiteral("Apply Filters"), QStringLiteral("<absent>"));
     }
 };
 
@@ -33,41 +35,42 @@ TEST(FilterStoreExtension, SplitsAtTheFirstSeparator)
         const char* extension;
     };
     const Row rows[] = {
-        {"Images - jpg", "jpg"},
-        {"Archive - tar - gz", "tar - gz"},
-        {"A - B - c", "B - c"},
-        {"Dotted - .jpg", ".jpg"},
-        {"Hyphen-only - x-y", "x-y"},
-        {"Empty - ", ""},
-        {" - raw", "raw"},
+        { "Images - jpg", "jpg" },
+        { "Archive - tar - gz", "tar - gz" },
+        { "A - B - c", "B - c" },
+        { "Dotted - .jpg", ".jpg" },
+        { "Hyphen-only - x-y", "x-y" },
+        { "Empty - ", "" },
+        { " - raw", "raw" },
         // Without the separator the whole entry is the extension.
-        {"jpg", "jpg"},
-        {"Images -jpg", "Images -jpg"},
+        { "jpg", "jpg" },
+        { "Images -jpg", "Images -jpg" },
     };
     for (const Row& row : rows)
         EXPECT_EQ(FilterStore::ExtensionOf(QString::fromLatin1(row.entry)),
-                  QString::fromLatin1(row.extension))
+            QString::fromLatin1(row.extension))
             << row.entry;
 }
 
 TEST_F(FilterStoreTest, EntriesRoundTripInListOrder)
 {
-    const QStringList entries{QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip"),
-                              QStringLiteral("A - B - c")};
+    const QStringList entries { QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip"),
+        QStringLiteral("A - B - c") };
     FilterStore::SaveEntries(m_settings, entries);
-    const QList<QPair<QString, QString>> expected{
-        {QStringLiteral("Type 0"), entries[0]},
-        {QStringLiteral("Type 1"), entries[1]},
-        {QStringLiteral("Type 2"), entries[2]},
+    const QList<QPair<QString, QString>> expected {
+        { QStringLiteral("Type 0"), entries[0] },
+        { QStringLiteral("Type 1"), entries[1] },
+        { QStringLiteral("Type 2"), entries[2] },
     };
     EXPECT_EQ(storedTypes(), expected);
     EXPECT_EQ(FilterStore::LoadEntries(m_settings), entries);
     EXPECT_EQ(FilterStore::Extensions(entries),
-              (QStringList{QStringLiteral("jpg"), QStringLiteral("zip"), QStringLiteral("B - c")}));
+        (QStringList { QStringLiteral("jpg"), QStringLiteral("zip"), QStringLiteral("B - c") }));
 
     // A shorter list leaves no numbered key behind.
-    FilterStore::SaveEntries(m_settings, {entries[2]});
-    EXPECT_EQ(storedTypes(), (QList<QPair<QString, QString>>{{QStringLiteral("Type 0"), entries[2]}}));
+    FilterStore::SaveEntries(m_settings, { entries[2] });
+    EXPECT_EQ(storedTypes(),
+        (QList<QPair<QString, QString>> { { QStringLiteral("Type 0"), entries[2] } }));
 }
 
 TEST_F(FilterStoreTest, StartUpState)
@@ -79,15 +82,15 @@ TEST_F(FilterStoreTest, StartUpState)
         bool checked;
         bool enabled;
     };
-    const QStringList two{QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip")};
+    const QStringList two { QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip") };
     const Row rows[] = {
-        {"fresh store", {}, nullptr, false, false},
-        {"no types but switch on", {}, "1", false, false},
-        {"types, switch on", two, "1", true, true},
-        {"types, switch off", two, "0", false, true},
-        {"types, switch missing", two, nullptr, false, true},
-        {"types, any non-zero number", two, "-2", true, true},
-        {"types, unreadable switch", two, "yes", false, true},
+        { "fresh store", {}, nullptr, false, false },
+        { "no types but switch on", {}, "1", false, false },
+        { "types, switch on", two, "1", true, true },
+        { "types, switch off", two, "0", false, true },
+        { "types, switch missing", two, nullptr, false, true },
+        { "types, any non-zero number", two, "-2", true, true },
+        { "types, unreadable switch", two, "yes", false, true },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -95,9 +98,9 @@ TEST_F(FilterStoreTest, StartUpState)
         FilterStore::SaveEntries(m_settings, row.entries);
         if (row.apply)
             m_settings.SaveSetting(QStringLiteral("Filters"), QStringLiteral("Apply Filters"),
-                                   QString::fromLatin1(row.apply));
+                QString::fromLatin1(row.apply));
         MainState state;
-        state.ftypes = QStringList{QStringLiteral("stale")};
+        state.ftypes = QStringList { QStringLiteral("stale") };
         state.appfiltChecked = true;
         FilterStore::LoadIntoState(m_settings, state);
         EXPECT_EQ(state.ftypes, FilterStore::Extensions(row.entries));
@@ -108,7 +111,7 @@ TEST_F(FilterStoreTest, StartUpState)
 
 TEST_F(FilterStoreTest, ToggleStoresAndSurvivesARestart)
 {
-    FilterStore::SaveEntries(m_settings, {QStringLiteral("Pictures - jpg")});
+    FilterStore::SaveEntries(m_settings, { QStringLiteral("Pictures - jpg") });
     MainState state;
     FilterStore::LoadIntoState(m_settings, state);
     ASSERT_FALSE(state.appfiltChecked);
@@ -130,7 +133,7 @@ TEST_F(FilterStoreTest, RefreshAfterDialog)
 {
     // With filters the check mark follows the store; without, it is cleared and "0" stored.
     MainState state;
-    state.ftypes = QStringList{QStringLiteral("jpg")};
+    state.ftypes = QStringList { QStringLiteral("jpg") };
     FilterStore::StoreApplyFilters(m_settings, true);
     FilterStore::RefreshAfterDialog(m_settings, state);
     EXPECT_TRUE(state.appfiltChecked);

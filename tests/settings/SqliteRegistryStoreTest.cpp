@@ -12,7 +12,8 @@
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 
-namespace {
+namespace
+{
 
 const QString kSection = QStringLiteral("Software\\Corvid Lantern\\Quillmarch\\Shared");
 
@@ -29,7 +30,8 @@ void writeAll(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-class SqliteRegistryStoreTest : public ::testing::Test {
+class SqliteRegistryStoreTest : public ::testing::Test
+{
 protected:
     QTemporaryDir m_dir;
     QString m_path = m_dir.filePath(QStringLiteral("registry.sqlite3"));
@@ -44,7 +46,7 @@ TEST_F(SqliteRegistryStoreTest, SectionsAreCreatedWithParentsAndDeletedWithChild
     EXPECT_TRUE(store.sectionExists(QStringLiteral("Software")));
     EXPECT_TRUE(store.sectionExists(QStringLiteral("Software\\A\\B")));
     ASSERT_TRUE(store.writeValue(QStringLiteral("Software\\A\\B\\C"),
-                                 RegValue::text(QStringLiteral("v"), QStringLiteral("x"))));
+        RegValue::text(QStringLiteral("v"), QStringLiteral("x"))));
 
     EXPECT_TRUE(store.deleteSection(QStringLiteral("Software\\A\\B")));
     EXPECT_FALSE(store.sectionExists(QStringLiteral("Software\\A\\B")));
@@ -64,14 +66,14 @@ TEST_F(SqliteRegistryStoreTest, ValuesKeepCreationOrderTypeAndBytes)
     const QString path = QStringLiteral("Software\\X");
     ASSERT_TRUE(store.writeValue(path, RegValue::text(QStringLiteral("b"), QStringLiteral("1"))));
     ASSERT_TRUE(store.writeValue(path, RegValue::number(QStringLiteral("a"), 0x01020304)));
-    ASSERT_TRUE(store.writeValue(path, RegValue{QStringLiteral("z"), RegValueType::Text, {}}));
+    ASSERT_TRUE(store.writeValue(path, RegValue { QStringLiteral("z"), RegValueType::Text, {} }));
     ASSERT_TRUE(store.writeValue(path, RegValue::text(QStringLiteral("B"), QStringLiteral("22"))));
 
     // Names compare without letter case, so "B" rewrote "b" in place and kept its name.
-    const QList<RegValue> expected{
-        {QStringLiteral("b"), RegValueType::Text, QByteArray("22\0", 3)},
-        {QStringLiteral("a"), RegValueType::Number, QByteArray("\x04\x03\x02\x01", 4)},
-        {QStringLiteral("z"), RegValueType::Text, QByteArray()},
+    const QList<RegValue> expected {
+        { QStringLiteral("b"), RegValueType::Text, QByteArray("22\0", 3) },
+        { QStringLiteral("a"), RegValueType::Number, QByteArray("\x04\x03\x02\x01", 4) },
+        { QStringLiteral("z"), RegValueType::Text, QByteArray() },
     };
     EXPECT_EQ(store.values(path), expected);
     EXPECT_EQ(store.readValue(QStringLiteral("software\\x"), QStringLiteral("A")), expected[1]);
@@ -89,12 +91,14 @@ TEST_F(SqliteRegistryStoreTest, DataSurvivesReopening)
     writeAll(m_path, QByteArray());
     {
         SqliteRegistryStore store(m_path);
-        ASSERT_TRUE(store.writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
+        ASSERT_TRUE(
+            store.writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
     }
     SqliteRegistryStore again(m_path);
     EXPECT_EQ(again.readValue(kSection, QStringLiteral("k"))->data, QByteArray("v\0", 2));
     EXPECT_TRUE(again.recoveryNotice().isEmpty());
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("registry.sqlite3")});
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+        QStringList { QStringLiteral("registry.sqlite3") });
 }
 
 // A real database cut short, and bytes that never were one: both are moved aside, the
@@ -104,8 +108,8 @@ TEST_F(SqliteRegistryStoreTest, DamagedFileIsMovedAsideAndReplaced)
     {
         SqliteRegistryStore seed(m_path);
         for (int i = 0; i < 12; ++i)
-            ASSERT_TRUE(seed.writeValue(kSection, RegValue::text(QStringLiteral("Key %1").arg(i),
-                                                                 QString(3000, QLatin1Char('x')))));
+            ASSERT_TRUE(seed.writeValue(kSection,
+                RegValue::text(QStringLiteral("Key %1").arg(i), QString(3000, QLatin1Char('x')))));
     }
     const QByteArray realDatabase = readAll(m_path);
     ASSERT_GT(realDatabase.size(), 5 * 4096);
@@ -115,9 +119,9 @@ TEST_F(SqliteRegistryStoreTest, DamagedFileIsMovedAsideAndReplaced)
         QByteArray bytes;
     };
     const Row rows[] = {
-        {"garbage", QByteArray("This is not a database at all.\n").repeated(200)},
-        {"truncated to a third", realDatabase.left(realDatabase.size() / 3)},
-        {"truncated inside the header", realDatabase.left(60)},
+        { "garbage", QByteArray("This is not a database at all.\n").repeated(200) },
+        { "truncated to a third", realDatabase.left(realDatabase.size() / 3) },
+        { "truncated inside the header", realDatabase.left(60) },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -138,7 +142,8 @@ TEST_F(SqliteRegistryStoreTest, DamagedFileIsMovedAsideAndReplaced)
                 << store.recoveryNotice().toStdString();
 
             EXPECT_TRUE(store.values(kSection).isEmpty());
-            ASSERT_TRUE(store.writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
+            ASSERT_TRUE(store.writeValue(
+                kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
             EXPECT_EQ(store.readValue(kSection, QStringLiteral("k"))->data, QByteArray("v\0", 2));
         }
         SqliteRegistryStore reopened(m_path);
@@ -157,8 +162,10 @@ TEST_F(SqliteRegistryStoreTest, OpenForUserUsesXdgConfigHome)
     else
         qputenv("XDG_CONFIG_HOME", saved);
 
-    EXPECT_EQ(store->databasePath(), m_dir.filePath(QStringLiteral("cfg/quillmarch/registry.sqlite3")));
-    ASSERT_TRUE(store->writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
+    EXPECT_EQ(
+        store->databasePath(), m_dir.filePath(QStringLiteral("cfg/quillmarch/registry.sqlite3")));
+    ASSERT_TRUE(
+        store->writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
     EXPECT_TRUE(QFileInfo::exists(store->databasePath()));
 }
 
@@ -180,24 +187,26 @@ TEST(SqliteRegistryStoreChild, WritesAlongsideParent)
     const QString path = qEnvironmentVariable(kChildEnv);
     if (path.isEmpty())
         GTEST_SKIP() << "runs only as the child of TwoProcessesWritingAtOnceLoseNothing";
-    CRegSettings settings = CRegSettings::forQuillmarch(std::make_shared<SqliteRegistryStore>(path));
+    CRegSettings settings
+        = CRegSettings::forQuillmarch(std::make_shared<SqliteRegistryStore>(path));
     std::cout << "ready" << std::endl;
     ASSERT_EQ(readLine(), "go");
     for (int i = 0; i < kWritesEach; ++i) {
-        ASSERT_TRUE(settings.SaveSetting(QStringLiteral("Shared"), QStringLiteral("child %1").arg(i),
-                                         QString::number(i)));
-        ASSERT_TRUE(settings.SaveSetting(QStringLiteral("Shared"), QStringLiteral("Last"),
-                                         QStringLiteral("child %1").arg(i)));
+        ASSERT_TRUE(settings.SaveSetting(
+            QStringLiteral("Shared"), QStringLiteral("child %1").arg(i), QString::number(i)));
+        ASSERT_TRUE(settings.SaveSetting(
+            QStringLiteral("Shared"), QStringLiteral("Last"), QStringLiteral("child %1").arg(i)));
     }
     std::cout << "done" << std::endl;
     ASSERT_EQ(readLine(), "check");
     EXPECT_EQ(settings.GetSetting(QStringLiteral("Shared"), QStringLiteral("Last"), QString()),
-              QStringLiteral("parent final"));
+        QStringLiteral("parent final"));
 }
 
 TEST_F(SqliteRegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing)
 {
-    CRegSettings settings = CRegSettings::forQuillmarch(std::make_shared<SqliteRegistryStore>(m_path));
+    CRegSettings settings
+        = CRegSettings::forQuillmarch(std::make_shared<SqliteRegistryStore>(m_path));
     ASSERT_TRUE(settings.SaveSetting(QStringLiteral("Shared"), QStringLiteral("Last"), QString()));
 
     QProcess child;
@@ -206,7 +215,7 @@ TEST_F(SqliteRegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::SeparateChannels);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=SqliteRegistryStoreChild.WritesAlongsideParent")});
+        { QStringLiteral("--gtest_filter=SqliteRegistryStoreChild.WritesAlongsideParent") });
     ASSERT_TRUE(child.waitForStarted());
     QByteArray output;
     auto waitFor = [&](const QByteArray& word) {
@@ -221,17 +230,18 @@ TEST_F(SqliteRegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing)
     child.write("go\n");
     child.waitForBytesWritten(-1);
     for (int i = 0; i < kWritesEach; ++i) {
-        ASSERT_TRUE(settings.SaveSetting(QStringLiteral("Shared"), QStringLiteral("parent %1").arg(i),
-                                         QString::number(i)));
-        ASSERT_TRUE(settings.SaveSetting(QStringLiteral("Shared"), QStringLiteral("Last"),
-                                         QStringLiteral("parent %1").arg(i)));
+        ASSERT_TRUE(settings.SaveSetting(
+            QStringLiteral("Shared"), QStringLiteral("parent %1").arg(i), QString::number(i)));
+        ASSERT_TRUE(settings.SaveSetting(
+            QStringLiteral("Shared"), QStringLiteral("Last"), QStringLiteral("parent %1").arg(i)));
     }
     ASSERT_TRUE(waitFor("done")) << output.toStdString();
 
     // The child's last write is visible here through the object that was open all along.
-    const QString last = settings.GetSetting(QStringLiteral("Shared"), QStringLiteral("Last"), QString());
+    const QString last
+        = settings.GetSetting(QStringLiteral("Shared"), QStringLiteral("Last"), QString());
     EXPECT_TRUE(last == QStringLiteral("child %1").arg(kWritesEach - 1)
-                || last == QStringLiteral("parent %1").arg(kWritesEach - 1))
+        || last == QStringLiteral("parent %1").arg(kWritesEach - 1))
         << last.toStdString();
     const auto all = settings.GetAllSettings(QStringLiteral("Shared"));
     ASSERT_EQ(all.size(), 1 + 2 * kWritesEach);
@@ -250,14 +260,15 @@ TEST_F(SqliteRegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing)
     EXPECT_EQ(nextParent, kWritesEach);
     EXPECT_EQ(nextChild, kWritesEach);
 
-    ASSERT_TRUE(settings.SaveSetting(QStringLiteral("Shared"), QStringLiteral("Last"),
-                                     QStringLiteral("parent final")));
+    ASSERT_TRUE(settings.SaveSetting(
+        QStringLiteral("Shared"), QStringLiteral("Last"), QStringLiteral("parent final")));
     child.write("check\n");
     child.closeWriteChannel();
     ASSERT_TRUE(child.waitForFinished(-1));
     output += child.readAllStandardOutput();
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString() << child.readAllStandardError().toStdString();
+    EXPECT_EQ(child.exitCode(), 0)
+        << output.toStdString() << child.readAllStandardError().toStdString();
     EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 

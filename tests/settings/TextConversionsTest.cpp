@@ -2,7 +2,8 @@
 
 #include "settings/TextConversions.h"
 
-namespace {
+namespace
+{
 
 TEST(TextConversionsTest, TextToBool)
 {
@@ -12,11 +13,21 @@ TEST(TextConversionsTest, TextToBool)
         bool value;
     };
     const Row rows[] = {
-        {"True", true, true},   {"tRUE", true, true},    {"False", true, false},
-        {"FALSE", true, false}, {" true ", true, true},  {"1", true, true},
-        {"0", true, false},     {"-1", true, true},      {"0.0", true, false},
-        {"2.5", true, true},    {"yes", false, false},   {"", false, false},
-        {"Truee", false, false}, {"nan", false, false},  {"1 0", false, false},
+        { "True", true, true },
+        { "tRUE", true, true },
+        { "False", true, false },
+        { "FALSE", true, false },
+        { " true ", true, true },
+        { "1", true, true },
+        { "0", true, false },
+        { "-1", true, true },
+        { "0.0", true, false },
+        { "2.5", true, true },
+        { "yes", false, false },
+        { "", false, false },
+        { "Truee", false, false },
+        { "nan", false, false },
+        { "1 0", false, false },
     };
     for (const Row& row : rows) {
         bool ok = !row.ok;
@@ -36,9 +47,16 @@ TEST(TextConversionsTest, TextToInt)
         int value;
     };
     const Row rows[] = {
-        {"0", true, 0},       {"3", true, 3},     {" 2 ", true, 2}, {"-7", true, -7},
-        {"+1", true, 1},      {"x", false, 0},    {"", false, 0},   {"1.5", false, 0},
-        {"0x10", false, 0},   {"99999999999", false, 0},
+        { "0", true, 0 },
+        { "3", true, 3 },
+        { " 2 ", true, 2 },
+        { "-7", true, -7 },
+        { "+1", true, 1 },
+        { "x", false, 0 },
+        { "", false, 0 },
+        { "1.5", false, 0 },
+        { "0x10", false, 0 },
+        { "99999999999", false, 0 },
     };
     for (const Row& row : rows) {
         bool ok = !row.ok;
