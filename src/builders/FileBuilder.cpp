@@ -26,7 +26,7 @@ QString sniffProblem(QFile& file)
         return QStringLiteral("The file contains binary data (a NUL byte); it is not a text file.");
     // Stateful: a character cut at the block's end is not an error.
     QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder(head);
+    const QString decoded = decoder.decode(head);
     if (decoder.hasError())
         return QStringLiteral("The file is not valid UTF-8 text.");
     return {};

@@ -1,0 +1,68 @@
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+#include "builders/FieldReader.h"
+
+namespace {
+
+// Reads every field; a failure appends "!" followed by the error.
+QStringList readAll(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    FieldReader reader(buffer);
+    QStringList fields;
+    while (!reader.atEnd()) {
+        QString error;
+        const std::optional<QString> field = reader.next(&error);
+        if (!field) {
+            fields.append("!" + error);
+            break;
+        }
+        fields.append(*field);
+    }
+    return fields;
+}
+
+} // namespace
+
+TEST(FieldReader, SplitsFieldsAsListFilesAreRead)
+{
+    struct Row {
+        QByteArray bytes;
+        QStringList fields;
+    };
+    const Row rows[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\r\nb\r\n\r\n", {"a", "b", ""}},
+        {"a\nb", {"a", "b"}},
+        {"http://x/?a=1,2\r\n", {"http://x/?a=1", "2"}},
+        {"   http://x  \r\n", {"http://x  "}},
+        {"\"a,b\r\nc\"tail,d", {"a,b\r\nc", "d"}},
+        {"\"unterminated", {"unterminated"}},
+        {"\xEF\xBB\xBFhttp://x", {"http://x"}},
+        {"http://x/\xC3\xA9", {QStringLiteral("http://x/\u00e9")}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(readAll(row.bytes), row.fields) << row.bytes.toStdString();
+}
+
+TEST(FieldReader, BinaryBadTextAndOverLongFieldsAreErrors)
+{
+    const QByteArray rows[] = {
+        QByteArray("http://a\r\nab\0cd", 15),
+        QByteArray("http://a\r\nhttp://\xC3\x28"),
+        QByteArray("http://a\r\n") + QByteArray(FieldReader::MaxFieldBytes + 1, 'x'),
+    };
+    for (const QByteArray& bytes : rows) {
+        const QStringList fields = readAll(bytes);
+        ASSERT_EQ(fields.size(), 2);
+        EXPECT_EQ(fields[0], "http://a");
+        EXPECT_TRUE(fields[1].startsWith("!") && fields[1].size() > 1) << fields[1].toStdString();
+    }
+    // A field of exactly the limit is still read.
+    EXPECT_EQ(readAll(QByteArray(FieldReader::MaxFieldBytes, 'x')).first().size(), FieldReader::MaxFieldBytes);
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "builders/SequenceBuilder.h"
+#include "listops/LinkList.h"
+
+namespace {
+
+const QString Pattern = QStringLiteral("http://h/img05.jpg");
+
+SequenceRequest request(const QString& start, const QString& end, bool append = false)
+{
+    return SequenceRequest{Pattern, 12, 2, start, end, append};
+}
+
+} // namespace
+
+TEST(SequenceBuilder, MaskWidthComesFromTheStartText)
+{
+    struct Row {
+        QString start, end;
+        QStringList parts;
+    };
+    const Row rows[] = {
+        {"05", "12", {"05", "06", "07", "08", "09", "10", "11", "12"}},
+        {"5", "12", {"5", "6", "7", "8", "9", "10", "11", "12"}},
+        {"098", "101", {"098", "099", "100", "101"}},
+        {"8", "10", {"8", "9", "10"}},
+        {"7", "7", {"7"}},
+    };
+    for (const Row& row : rows) {
+        LinkList list;
+        const SequenceResult r = SequenceBuilder::Build(request(row.start, row.end), list);
+        EXPECT_TRUE(r.error.isEmpty());
+        QStringList expected;
+        for (const QString& p : row.parts)
+            expected.append("http://h/img" + p + ".jpg");
+        EXPECT_EQ(list.entries(), expected) << row.start.toStdString();
+        EXPECT_EQ(r.added, expected.size());
+    }
+}
+
+TEST(SequenceBuilder, StartPastEndStillEmptiesTheListUnlessAppending)
+{
+    LinkList list;
+    list.add("http://old");
+    EXPECT_EQ(SequenceBuilder::Build(request("9", "3", true), list).added, 0);
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_EQ(SequenceBuilder::Build(request("9", "3"), list).added, 0);
+    EXPECT_TRUE(list.isEmpty());
+}
+
+TEST(SequenceBuilder, RefusedRequestsChangeNothing)
+{
+    const SequenceRequest rows[] = {
+        request("", "5"),           request("1", ""),        request("1a", "5"),
+        request(" 1", "5"),         request("-1", "5"),      request("1", "2147483648"),
+        request("99999999999", "1"), {Pattern, 3, 0, "1", "5", false}, // no selection
+        {Pattern, 17, 5, "1", "5", false},                           // past the URL's end
+    };
+    for (const SequenceRequest& row : rows) {
+        LinkList list;
+        list.add("http://old");
+        const SequenceResult r = SequenceBuilder::Build(row, list);
+        EXPECT_FALSE(r.error.isEmpty()) << row.startText.toStdString() << ".." << row.endText.toStdString();
+        EXPECT_EQ(list.entries(), QStringList{"http://old"});
+    }
+    LinkList list;
+    EXPECT_EQ(SequenceBuilder::Build({Pattern, 0, 0, "1", "2", false}, list).error,
+              SequenceBuilder::SelectionMissingMessage());
+}
+
+TEST(SequenceBuilder, ARunPastTheLimitStopsThere)
+{
+    LinkList list;
+    list.add("http://old");
+    const SequenceResult r = SequenceBuilder::Build(request("0", "2147483647", true), list);
+    EXPECT_TRUE(r.limitReached);
+    EXPECT_EQ(list.count(), LinkList::MaxEntries);
+    EXPECT_EQ(r.added, LinkList::MaxEntries - 1);
+    EXPECT_EQ(r.notAdded, 2147483648LL - r.added);
+    EXPECT_EQ(list.at(1), "http://h/img0.jpg");
+}
+
+TEST(SequenceBuilder, KeyFilterAndDropDownItems)
+{
+    EXPECT_EQ(SequenceBuilder::OnlyNum(8), 8);
+    EXPECT_EQ(SequenceBuilder::OnlyNum('0'), '0');
+    EXPECT_EQ(SequenceBuilder::OnlyNum('9'), '9');
+    EXPECT_EQ(SequenceBuilder::OnlyNum('a'), 0);
+    EXPECT_EQ(SequenceBuilder::OnlyNum('-'), 0);
+    EXPECT_EQ(SequenceBuilder::OnlyNum(13), 0);
+    const QStringList items = SequenceBuilder::NumberItems(3);
+    ASSERT_EQ(items.size(), 500);
+    EXPECT_EQ(items.first(), "001");
+    EXPECT_EQ(items.last(), "500");
+    EXPECT_EQ(SequenceBuilder::NumberItems(1).at(9), "10");
+    EXPECT_EQ(SequenceBuilder::FormatWithMask(123, 2), "123");
+}

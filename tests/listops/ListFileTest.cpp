@@ -1,0 +1,62 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "listops/ListFile.h"
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(ListFile, SaveWritesEveryEntryWithCrLfAndReplacesOldContent)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("l.txt");
+    put(path, "old content that is longer\r\n");
+    ASSERT_TRUE(ListFile::Save(path, {"http://a", QStringLiteral("http://\u00e9"), "c"}, nullptr));
+    EXPECT_EQ(contents(path), "http://a\r\nhttp://\xC3\xA9\r\nc\r\n");
+    ASSERT_TRUE(ListFile::Save(path, {}, nullptr));
+    EXPECT_EQ(contents(path), "");
+}
+
+TEST(ListFile, AppendAddsAfterTheExistingContentUnread)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("l.txt");
+    put(path, "http://x\r\nhttp://no-line-end");
+    ASSERT_TRUE(ListFile::Append(path, {"http://a", "http://b"}, nullptr));
+    EXPECT_EQ(contents(path), "http://x\r\nhttp://no-line-endhttp://a\r\nhttp://b\r\n");
+}
+
+TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
+{
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(ListFile::Save(dir.path(), {"http://a"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(ListFile::Append(dir.path(), {"http://a"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(ListFile::Save(dir.filePath("no/such/folder/l.txt"), {"http://a"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ListFile, QtFilterKeepsDescriptionsAndListsFilesWithoutExtension)
+{
+    EXPECT_EQ(ListFile::QtFilter(ListFile::Filter()), "Text Files (*.txt);;All Files (*.* *)");
+    EXPECT_EQ(ListFile::QtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
+}
