@@ -1,0 +1,436 @@
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <map>
+
+#include "app/MainState.h"
+#include "builders/IContentTypeFetcher.h"
+#include "builders/IShellWindows.h"
+#include "builders/NavigationErrors.h"
+#include "builders/UrlListBuilder.h"
+#include "listops/LinkList.h"
+#include "listops/ListLimit.h"
+#include "support/RecordingMainView.h"
+#include "support/ScriptedPrompt.h"
+#include "support/WaitFor.h"
+
+namespace {
+
+const QString kBuilding = QStringLiteral("Bulding list (press \"Esc\" to cancel).");
+const QString kNotHtml = QStringLiteral(
+    "Quillmarch cannot build a list from this URL. It does not point to a valid HTML document.");
+const QString kProblem
+    = QStringLiteral("Quillmarch encountered a problem building a list from this url.");
+
+// A browser driven by the test: it records what it was told and fires its handlers on
+// request. `alive` tells whether the builder still holds it.
+struct FakeBrowser final : IHarvestBrowser {
+    std::function<void()> complete;
+    std::function<void(qint32)> error;
+    std::function<void(int, int)> progress;
+    LinksHandler pendingLinks;
+    QStringList navigated;
+    int stops = 0;
+    bool* alive = nullptr;
+
+    ~FakeBrowser() override
+    {
+        if (alive)
+            *alive = false;
+    }
+    void setDocumentCompleteHandler(std::function<void()> h) override { complete = std::move(h); }
+    void setNavigateErrorHandler(std::function<void(qint32)> h) override { error = std::move(h); }
+    void setProgressHandler(std::function<void(int, int)> h) override { progress = std::move(h); }
+    void navigate(const QString& url) override { navigated.append(url); }
+    void stop() override { ++stops; }
+    void collectLinks(LinksHandler done) override { pendingLinks = std::move(done); }
+};
+
+struct FakeWindow final : IShellWindow {
+    QString url;
+    bool html = true;
+    QStringList links;
+    int collected = 0;
+    QString locationUrl() const override { return url; }
+    bool isHtmlDocument() const override { return html; }
+    void collectLinks(IHarvestBrowser::LinksHandler done) override
+    {
+        ++collected;
+        const QStringList copy = links;
+        QTimer::singleShot(0, [done, copy] { done(copy); });
+    }
+};
+
+struct FakeWindows final : IShellWindows {
+    QList<std::shared_ptr<IShellWindow>> open;
+    QList<std::shared_ptr<IShellWindow>> windows() const override { return open; }
+};
+
+struct FakeFetcher final : IContentTypeFetcher {
+    std::map<QString, QString> types;
+    QStringList fetched;
+    std::function<void()> whileWaiting; // runs as if an event arrived during the wait
+    bool cancelled = false;
+    QString fetchContentType(const QString& url) override
+    {
+        fetched.append(url);
+        cancelled = false;
+        if (whileWaiting)
+            whileWaiting();
+        if (cancelled)
+            return QString();
+        const auto it = types.find(url);
+        return it == types.end() ? QString() : it->second;
+    }
+    void cancel() override { cancelled = true; }
+};
+
+class UrlListBuilderTest : public testing::Test {
+protected:
+    UrlListBuilderTest()
+        : builder(state, list, view, prompt, windows, fetcher, [this] { return makeBrowser(); }),
+          finished(&builder, &UrlListBuilder::harvestFinished)
+    {
+    }
+
+    std::unique_ptr<IHarvestBrowser> makeBrowser()
+    {
+        if (!factoryWorks)
+            return nullptr;
+        auto browser = std::make_unique<FakeBrowser>();
+        browserAlive = true;
+        browser->alive = &browserAlive;
+        browser_ = browser.get();
+        ++browsersMade;
+        return browser;
+    }
+
+    UrlListBuilder::Outcome lastOutcome() const
+    {
+        return finished.last().at(0).value<UrlListBuilder::Outcome>();
+    }
+
+    void answerLinks(const QStringList& links)
+    {
+        ASSERT_TRUE(browser_->pendingLinks);
+        auto done = std::move(browser_->pendingLinks);
+        done(links);
+    }
+
+    MainState state;
+    LinkList list;
+    RecordingMainView view;
+    ScriptedPrompt prompt;
+    FakeWindows windows;
+    FakeFetcher fetcher;
+    bool factoryWorks = true;
+    bool browserAlive = false;
+    FakeBrowser* browser_ = nullptr;
+    int browsersMade = 0;
+    UrlListBuilder builder;
+    QSignalSpy finished;
+};
+
+} // namespace
+
+TEST_F(UrlListBuilderTest, DialogCarriesItsInputsAndCancelBuildsNothing)
+{
+    state.defappend = true;
+    state.appfiltChecked = true;
+    list.addMany({"http://a/", "http://b/"});
+    list.setCurrentIndex(1);
+    prompt.urls.push_back(std::nullopt);
+
+    builder.mnufURL_Click();
+
+    EXPECT_TRUE(prompt.lastUrlInput.defappend);
+    EXPECT_TRUE(prompt.lastUrlInput.hasCurrentEntry);
+    EXPECT_EQ(prompt.lastUrlInput.currentEntry, QStringLiteral("http://b/"));
+    EXPECT_TRUE(prompt.lastUrlInput.filtersApplied);
+    EXPECT_EQ(browsersMade, 0);
+    EXPECT_TRUE(fetcher.fetched.isEmpty());
+    EXPECT_TRUE(view.statusLog.isEmpty());
+    EXPECT_EQ(list.count(), 2);
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::Cancelled);
+}
+
+TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
+{
+    const QString url = QStringLiteral("http://h/page");
+    list.addMany({"http://old/1"});
+    fetcher.types[url] = QStringLiteral("TEXT/HTML; charset=UTF-8");
+    prompt.urls.push_back(UrlRequest{url, false});
+
+    builder.mnufURL_Click();
+
+    EXPECT_EQ(fetcher.fetched, QStringList{url});
+    ASSERT_EQ(browsersMade, 1);
+    EXPECT_EQ(browser_->navigated, QStringList{url});
+    EXPECT_EQ(view.status, kBuilding);
+    EXPECT_EQ(view.countText, QString());
+    EXPECT_FALSE(view.windowEnabled);
+    EXPECT_TRUE(view.waitPointer);
+    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_TRUE(builder.harvestRunning());
+    EXPECT_TRUE(finished.isEmpty());
+
+    browser_->progress(40, 200);
+    EXPECT_EQ(view.progressMax, 200);
+    EXPECT_EQ(view.progressValue, 40);
+    browser_->progress(0, 200);
+    EXPECT_EQ(view.progressMax, 100);
+    EXPECT_EQ(view.progressValue, 0);
+
+    browser_->complete();
+    EXPECT_TRUE(list.isEmpty()) << "a new list is started when the page completes";
+    answerLinks({"http://h/a", "http://h/a", "file:///x", "http://h/b%20c"});
+
+    EXPECT_EQ(list.entries(), (QStringList{"http://h/a", "http://h/b c"}));
+    EXPECT_EQ(view.countText, QStringLiteral("2 links found"));
+    EXPECT_TRUE(view.isIdle());
+    EXPECT_GE(view.extentUpdates, 1);
+    EXPECT_FALSE(builder.harvestRunning());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::Harvested);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(browserAlive) << "the hidden browser is released after the harvest";
+}
+
+TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
+{
+    for (const QString& type : {QStringLiteral("application/pdf"), QString()}) {
+        SCOPED_TRACE(type.toStdString());
+        prompt.messages.clear();
+        list.clear();
+        list.add(QStringLiteral("http://keep/"));
+        const QString url = QStringLiteral("http://h/file.pdf");
+        fetcher.types[url] = type;
+        prompt.urls.push_back(UrlRequest{url, false});
+
+        builder.mnufURL_Click();
+
+        ASSERT_EQ(prompt.messages.size(), 1);
+        EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Exclamation);
+        EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(prompt.messages[0].text, kNotHtml);
+        EXPECT_EQ(browsersMade, 0);
+        EXPECT_EQ(list.entries(), QStringList{"http://keep/"});
+        EXPECT_TRUE(view.windowEnabled);
+        EXPECT_FALSE(view.waitPointer);
+        EXPECT_FALSE(builder.harvestRunning());
+        EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::Refused);
+    }
+}
+
+TEST_F(UrlListBuilderTest, HandedOverUrlSkipsDialogStatusAndCheck)
+{
+    state.goturl = QStringLiteral("http://h/x");
+    builder.mnufURL_Click();
+    EXPECT_TRUE(fetcher.fetched.isEmpty());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_TRUE(view.statusLog.isEmpty());
+    ASSERT_EQ(browsersMade, 1);
+    EXPECT_EQ(browser_->navigated, QStringList{"http://h/x"});
+    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_FALSE(view.windowEnabled);
+}
+
+TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
+{
+    for (const bool append : {false, true}) {
+        SCOPED_TRACE(append);
+        prompt.messages.clear();
+        list.clear();
+        list.add(QStringLiteral("http://old/"));
+        state.append = append;
+        state.naverr = true; // left over from an earlier build: cleared at the start
+        state.goturl = QStringLiteral("http://h/missing");
+        builder.mnufURL_Click();
+        EXPECT_FALSE(state.naverr);
+
+        browser_->error(404);
+        browser_->complete();
+
+        EXPECT_FALSE(browser_->pendingLinks) << "the page is not harvested";
+        ASSERT_EQ(prompt.messages.size(), 1);
+        EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
+        EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(prompt.messages[0].text,
+                  kProblem + QStringLiteral("\r\n\r\nError: Object not found. "));
+        EXPECT_EQ(list.count(), append ? 1 : 0);
+        EXPECT_TRUE(view.isIdle());
+        EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::NavigationError);
+    }
+}
+
+TEST_F(UrlListBuilderTest, UnreadablePageTakesTheErrorPath)
+{
+    state.goturl = QStringLiteral("http://h/x");
+    list.add(QStringLiteral("http://old/"));
+    state.append = true;
+    builder.mnufURL_Click();
+    browser_->complete();
+    auto done = std::move(browser_->pendingLinks);
+    done(std::nullopt);
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].text, kProblem);
+    EXPECT_EQ(view.countText, QStringLiteral("1 links found"));
+    EXPECT_TRUE(view.isIdle());
+    EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::Failed);
+}
+
+TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
+{
+    auto pdf = std::make_shared<FakeWindow>();
+    pdf->url = QStringLiteral("http://h/dir/");
+    pdf->html = false;
+    auto other = std::make_shared<FakeWindow>();
+    other->url = QStringLiteral("http://h/dir");
+    auto exact = std::make_shared<FakeWindow>();
+    exact->url = QStringLiteral("http://h/dir/");
+    exact->links = {"http://h/from-window"};
+    windows.open = {pdf, other, exact};
+
+    list.add(QStringLiteral("http://old/"));
+    prompt.urls.push_back(UrlRequest{QStringLiteral("http://h/dir/"), false});
+    builder.mnufURL_Click();
+    EXPECT_EQ(browsersMade, 0);
+    EXPECT_TRUE(fetcher.fetched.isEmpty());
+    EXPECT_EQ(exact->collected, 1);
+    EXPECT_EQ(other->collected, 0);
+    ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
+    EXPECT_EQ(list.entries(), QStringList{"http://h/from-window"});
+    EXPECT_EQ(view.countText, QStringLiteral("1 links found"));
+    EXPECT_TRUE(view.windowEnabled);
+    EXPECT_FALSE(builder.harvestRunning());
+
+    // Another spelling of the same page is loaded anew.
+    fetcher.types[QStringLiteral("http://H/dir/")] = QStringLiteral("text/html");
+    prompt.urls.push_back(UrlRequest{QStringLiteral("http://H/dir/"), true});
+    builder.mnufURL_Click();
+    EXPECT_EQ(browsersMade, 1);
+    EXPECT_EQ(exact->collected, 1);
+}
+
+TEST_F(UrlListBuilderTest, EscStopsALoadAndIgnoresItsLaterEvents)
+{
+    state.goturl = QStringLiteral("http://h/slow");
+    list.add(QStringLiteral("http://old/"));
+    builder.mnufURL_Click();
+    FakeBrowser* running = browser_;
+    auto complete = running->complete;
+
+    builder.cancel();
+    EXPECT_EQ(running->stops, 1);
+    EXPECT_TRUE(view.isIdle());
+    EXPECT_FALSE(builder.harvestRunning());
+    EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::Cancelled);
+
+    complete(); // a late event of the released browser
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_EQ(finished.size(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(browserAlive);
+
+    // Esc with nothing running only resets the status bar and the window.
+    view.windowEnabled = false;
+    builder.cancel();
+    EXPECT_TRUE(view.windowEnabled);
+    EXPECT_EQ(finished.size(), 1);
+}
+
+TEST_F(UrlListBuilderTest, EscDuringTheContentTypeCheckCancelsQuietly)
+{
+    const QString url = QStringLiteral("http://h/page");
+    fetcher.types[url] = QStringLiteral("text/html");
+    fetcher.whileWaiting = [this] {
+        EXPECT_TRUE(builder.harvestRunning());
+        builder.cancel();
+    };
+    prompt.urls.push_back(UrlRequest{url, false});
+    builder.mnufURL_Click();
+    EXPECT_TRUE(fetcher.cancelled);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_EQ(browsersMade, 0);
+    EXPECT_TRUE(view.isIdle());
+    EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::Cancelled);
+}
+
+TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
+{
+    list.addMany({"http://h/page.html", "http://h/a.zip"});
+    fetcher.types[QStringLiteral("http://h/page.html")] = QStringLiteral("text/html;charset=x");
+    fetcher.types[QStringLiteral("http://h/a.zip")] = QStringLiteral("application/zip");
+
+    list.setCurrentIndex(1);
+    builder.mnusavpopbuild_Click();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].text, kNotHtml);
+    EXPECT_EQ(prompt.desiredActionAsked, 0);
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_TRUE(view.windowEnabled);
+
+    list.setCurrentIndex(0);
+    prompt.desiredActions.push_back(true);
+    builder.mnusavpopbuild_Click();
+    EXPECT_EQ(prompt.desiredActionAsked, 1);
+    EXPECT_TRUE(state.append);
+    EXPECT_EQ(fetcher.fetched.size(), 2) << "the hand-over skips a second check";
+    ASSERT_EQ(browsersMade, 1);
+    EXPECT_EQ(browser_->navigated, QStringList{"http://h/page.html"});
+    EXPECT_TRUE(state.goturl.isEmpty());
+    browser_->complete();
+    answerLinks({"http://h/a.zip", "http://h/new"});
+    EXPECT_EQ(list.entries(), (QStringList{"http://h/page.html", "http://h/a.zip", "http://h/new"}));
+    EXPECT_EQ(view.countText, QStringLiteral("3 links found"));
+}
+
+TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
+{
+    state.nurl = QStringLiteral("http://h/in");
+    builder.incomingLink();
+    EXPECT_EQ(prompt.desiredActionAsked, 0);
+    ASSERT_EQ(browsersMade, 1);
+    EXPECT_EQ(browser_->navigated, QStringList{"http://h/in"});
+    EXPECT_TRUE(view.statusLog.isEmpty());
+    EXPECT_TRUE(view.windowEnabled);
+    EXPECT_TRUE(fetcher.fetched.isEmpty());
+    browser_->complete();
+    answerLinks({"http://h/1"});
+
+    prompt.desiredActions.push_back(false);
+    state.nurl = QStringLiteral("http://h/in2");
+    builder.incomingLink();
+    EXPECT_EQ(prompt.desiredActionAsked, 1);
+    EXPECT_TRUE(list.isEmpty()) << "a new list is started at once";
+
+    factoryWorks = false;
+    builder.incomingLink();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
+    EXPECT_EQ(prompt.messages[0].text,
+              QStringLiteral("Error listing links automatically. Please use \"Build list from "
+                             "URL\" in \"List\" menu."));
+    EXPECT_FALSE(builder.harvestRunning());
+}
+
+TEST_F(UrlListBuilderTest, ShowsTheListLimitOnce)
+{
+    QStringList full;
+    for (int i = 0; i < LinkList::MaxEntries - 1; ++i)
+        full.append(QStringLiteral("http://old/%1").arg(i));
+    list.addMany(full);
+    state.append = true;
+    state.goturl = QStringLiteral("http://h/many");
+    builder.mnufURL_Click();
+    browser_->complete();
+    answerLinks({"http://n/1", "http://n/2", "http://n/3"});
+    EXPECT_EQ(list.count(), LinkList::MaxEntries);
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].title, ListLimit::title());
+    EXPECT_EQ(prompt.messages[0].text, ListLimit::message(2));
+}

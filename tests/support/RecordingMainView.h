@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QStringList>
+
+#include "app/IMainView.h"
+
+// An IMainView that keeps the last value of everything the logic set.
+class RecordingMainView final : public IMainView {
+public:
+    QString status;
+    QString countText = QStringLiteral("(untouched)");
+    int progressMax = -1;
+    int progressValue = -1;
+    int extentUpdates = 0;
+    bool windowEnabled = true;
+    bool waitPointer = false;
+    QStringList statusLog;
+
+    void setStatus(const QString& text) override
+    {
+        status = text;
+        statusLog.append(text);
+    }
+    QString idleStatusText() const override { return QStringLiteral("Idle"); }
+    void setProgress(int max, int value) override
+    {
+        progressMax = max;
+        progressValue = value;
+    }
+    void setCountText(const QString& text) override { countText = text; }
+    void setListExtent() override { ++extentUpdates; }
+    void setWindowEnabled(bool enabled) override { windowEnabled = enabled; }
+    void setWaitPointer(bool wait) override { waitPointer = wait; }
+
+    // Idle as every end path leaves the window.
+    bool isIdle() const
+    {
+        return windowEnabled && !waitPointer && status == idleStatusText() && progressValue == 0;
+    }
+};
