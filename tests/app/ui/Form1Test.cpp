@@ -1,0 +1,344 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/ui/Form1.h"
+#include "listops/ui/LinkListView.h"
+#include "settings/CRegSettings.h"
+#include "settings/SqliteRegistryStore.h"
+#include "support/ScriptedPrompt.h"
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
+    }
+
+    std::unique_ptr<Form1> makeForm()
+    {
+        return std::make_unique<Form1>(m_store, &m_prompt);
+    }
+
+    CRegSettings settings() { return CRegSettings::forQuillmarch(m_store); }
+
+    QTemporaryDir m_dir;
+    std::shared_ptr<SqliteRegistryStore> m_store;
+    ScriptedPrompt m_prompt;
+};
+
+TEST_F(Form1Test, FreshStartUsesDefaults)
+{
+    auto form = makeForm();
+    const MainState& s = form->state();
+    EXPECT_TRUE(s.ontop);
+    EXPECT_FALSE(s.newwin);
+    EXPECT_FALSE(s.exjs);
+    EXPECT_FALSE(s.exmt);
+    EXPECT_FALSE(s.defappend);
+    EXPECT_EQ(s.owaction, 0);
+    EXPECT_TRUE(s.ftypes.isEmpty());
+    EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_EQ(form->windowTitle(), "Quillmarch");
+    EXPECT_EQ(form->Status(), form->idleStatusText());
+    EXPECT_EQ(form->statusPanelText(), form->idleStatusText());
+    EXPECT_TRUE(form->isTopmost());
+    EXPECT_EQ(s.meX, form->width());
+    EXPECT_EQ(s.meY, form->height());
+}
+
+TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
+{
+    CRegSettings reg = settings();
+    reg.SaveSetting("Options", "On Top", "False");
+    reg.SaveSetting("Options", "New Window", "1");
+    reg.SaveSetting("Options", "Exclude JS Links", "True");
+    reg.SaveSetting("Options", "Exclude Mailto Links", "true");
+    reg.SaveSetting("Options", "Default Append", "yes"); // unreadable: the default holds
+    reg.SaveSetting("Options", "Overwrite Action", "3");
+    reg.SaveSetting("File Types", "Type 0", "Images - jpg");
+    reg.SaveSetting("File Types", "Type 1", "Archive - tar - gz");
+    reg.SaveSetting("Filters", "Apply Filters", "1");
+
+    auto form = makeForm();
+    const MainState& s = form->state();
+    EXPECT_FALSE(s.ontop);
+    EXPECT_FALSE(form->isTopmost());
+    EXPECT_TRUE(s.newwin);
+    EXPECT_TRUE(s.exjs);
+    EXPECT_TRUE(s.exmt);
+    EXPECT_FALSE(s.defappend);
+    EXPECT_EQ(s.owaction, 3);
+    EXPECT_EQ(s.ftypes, (QStringList{"jpg", "tar - gz"}));
+    EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
+    EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
+}
+
+TEST_F(Form1Test, ProgressZeroShowsTextAndOtherValuesShowTheBar)
+{
+    auto form = makeForm();
+    form->show();
+    form->setCountText("12 links found");
+    form->setProgress(200, 50);
+    EXPECT_EQ(form->Progress(), 50);
+    EXPECT_EQ(form->pmax, 200);
+    form->setProgress(100, 0);
+    EXPECT_EQ(form->Progress(), 0);
+    EXPECT_EQ(form->countText(), "12 links found");
+}
+
+TEST_F(Form1Test, EscapeWithoutHarvestResetsStatusAndEnablesWindow)
+{
+    auto form = makeForm();
+    form->show();
+    form->setStatus("Working");
+    form->setWindowEnabled(false);
+    form->setProgress(100, 40);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_EQ(form->Status(), form->idleStatusText());
+    EXPECT_TRUE(form->windowInputEnabled());
+    EXPECT_EQ(form->Progress(), 0);
+    EXPECT_EQ(form->pmax, 100);
+}
+
+TEST_F(Form1Test, ClosingAsksOnlyWhenAnOutsideWindowIsOpen)
+{
+    auto form = makeForm();
+    form->show();
+    form->close();
+    EXPECT_TRUE(m_prompt.messages.isEmpty());
+
+    auto second = makeForm();
+    second->show();
+    second->state().openedone = true;
+    second->close();
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_EQ(m_prompt.messages[0].title, "Close Browser Window?");
+    EXPECT_EQ(m_prompt.messages[0].icon, PromptIcon::Question);
+}
+
+TEST_F(Form1Test, CommandLineTextIsBuiltLikeClipboardText)
+{
+    auto form = makeForm();
+    form->state().drgdrp = true;
+    form->state().goturl = "http://a.example/1\r\nnot a link\r\nftp://b.example/2";
+    form->mnufClip_Click();
+    EXPECT_EQ(form->list().entries(), (QStringList{"http://a.example/1", "ftp://b.example/2"}));
+    EXPECT_FALSE(form->state().drgdrp);
+    EXPECT_GT(form->listView()->horizontalExtent(), 0);
+}
+
+TEST_F(Form1Test, ClipboardBuildReadsTheClipboard)
+{
+    auto form = makeForm();
+    QApplication::clipboard()->setText("http://c.example/x\r\n");
+    form->mnufClip_Click();
+    EXPECT_EQ(form->list().entries(), (QStringList{"http://c.example/x"}));
+}
+
+TEST_F(Form1Test, PlainTextDropBuildsAndFileListsAreRefused)
+{
+    auto form = makeForm();
+    QMimeData text;
+    text.setText("http://drop.example/a\r\nhttp://drop.example/b");
+    EXPECT_TRUE(LinkListView::acceptsDrop(&text));
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+    EXPECT_FALSE(LinkListView::acceptsDrop(&files));
+    QMimeData image;
+    image.setImageData(QImage(4, 4, QImage::Format_RGB32));
+    EXPECT_FALSE(LinkListView::acceptsDrop(&image));
+
+    emit form->listView()->textDropped(text.text());
+    EXPECT_EQ(form->list().count(), 2);
+    EXPECT_FALSE(form->state().drgdrp);
+}
+
+TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
+{
+    auto form = makeForm();
+    form->list().addMany({"http://a", "http://b", "http://c"});
+    form->mnulstselall_Click();
+    EXPECT_EQ(form->list().selectedCount(), 3);
+
+    form->list().setCurrentIndex(1);
+    form->mnusavpopremove_Click();
+    EXPECT_EQ(form->list().entries(), (QStringList{"http://a", "http://c"}));
+    EXPECT_EQ(form->list().selectedCount(), 2);
+
+    form->setCountText("2 links found");
+    form->mnulstclr_Click();
+    EXPECT_EQ(form->list().count(), 0);
+    EXPECT_EQ(form->countText(), "");
+    form->mnulstclr_Click(); // an empty list clears again without harm
+    EXPECT_EQ(form->countText(), "");
+}
+
+TEST_F(Form1Test, CommandStatesFollowTheList)
+{
+    auto form = makeForm();
+    EXPECT_FALSE(form->action("mnufsavlst")->isEnabled());
+    EXPECT_FALSE(form->action("mnufapplist")->isEnabled());
+    form->list().addMany({"http://a", "http://b"});
+    EXPECT_TRUE(form->action("mnufsavlst")->isEnabled());
+    form->list().setSelected(0, true);
+    EXPECT_TRUE(form->action("mnusavpopopen")->isEnabled());
+    EXPECT_TRUE(form->action("mnusavpopbuild")->isEnabled());
+    form->list().setSelected(1, true);
+    EXPECT_FALSE(form->action("mnusavpopopen")->isEnabled());
+    EXPECT_FALSE(form->action("mnusavpopbuild")->isEnabled());
+    // Commands of parts not yet in the program stay disabled.
+    EXPECT_FALSE(form->action("mnufileopen")->isEnabled());
+    EXPECT_FALSE(form->action("mnufsav")->isEnabled());
+}
+
+TEST_F(Form1Test, SlideshowGuardBlocksMouseUpAndKeepsTheOpenRequest)
+{
+    auto form = makeForm();
+    form->list().addMany({"http://a"});
+    form->setSlideshowRunning(true);
+    form->mnusavpopopen_Click();
+    form->List1_MouseUp(Qt::LeftButton, QPoint());
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_EQ(m_prompt.messages[0].title, "Slideshow in Progress");
+    EXPECT_TRUE(form->openRequestPending());
+    EXPECT_EQ(form->openRequestsRecorded(), 0);
+
+    form->setSlideshowRunning(false);
+    form->List1_MouseUp(Qt::LeftButton, QPoint());
+    EXPECT_FALSE(form->openRequestPending());
+    EXPECT_EQ(form->openRequestsRecorded(), 1);
+}
+
+TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
+{
+    auto form = makeForm();
+    form->list().addMany({"http://a.example/1", "mailto:x@example.com", "ftp://b.example/2"});
+    const QString path = m_dir.filePath("list.txt");
+    m_prompt.saveNames.push_back(path);
+    form->mnufsavlst_Click();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "http://a.example/1\r\nmailto:x@example.com\r\nftp://b.example/2\r\n");
+    EXPECT_EQ(settings().GetSetting("Options", "Last Used Save Folder", ""), path);
+
+    auto second = makeForm();
+    m_prompt.openNames.push_back(path);
+    second->mnufFile_Click();
+    EXPECT_EQ(m_prompt.lastPickerInitial, path);
+    EXPECT_EQ(second->list().entries(), form->list().entries());
+    EXPECT_EQ(second->countText(), "3 links found");
+    EXPECT_EQ(second->Status(), second->idleStatusText());
+}
+
+TEST_F(Form1Test, CancelledPickersChangeNothing)
+{
+    auto form = makeForm();
+    form->list().addMany({"http://a"});
+    form->mnufsavlst_Click();
+    form->mnufapplist_Click();
+    form->mnufFile_Click();
+    EXPECT_EQ(settings().GetSetting("Options", "Last Used Save Folder", "unset"), "unset");
+    EXPECT_EQ(form->list().count(), 1);
+}
+
+TEST_F(Form1Test, SaveFailureIsReportedAndTheOldFileKept)
+{
+    auto form = makeForm();
+    form->list().addMany({"http://a"});
+    m_prompt.saveNames.push_back(m_dir.filePath("missing-folder/list.txt"));
+    form->mnufsavlst_Click();
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_EQ(m_prompt.messages[0].title, "Error");
+    EXPECT_FALSE(m_prompt.messages[0].text.isEmpty());
+}
+
+TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)
+{
+    auto form = makeForm();
+    Preferences changed;
+    changed.ontop = false;
+    changed.newwin = true;
+    changed.exjs = true;
+    changed.owaction = 2;
+    m_prompt.preferences.push_back(changed);
+    form->mnuopoptions_Click();
+    EXPECT_FALSE(form->state().ontop);
+    EXPECT_FALSE(form->isTopmost());
+    EXPECT_TRUE(form->state().exjs);
+    EXPECT_EQ(form->state().owaction, 2);
+    CRegSettings reg = settings();
+    EXPECT_EQ(reg.GetSetting("Options", "On Top", ""), "False");
+    EXPECT_EQ(reg.GetSetting("Options", "New Window", ""), "1");
+    EXPECT_EQ(reg.GetSetting("Options", "Overwrite Action", ""), "2");
+
+    // A restart reads what was saved.
+    auto restarted = makeForm();
+    EXPECT_FALSE(restarted->state().ontop);
+    EXPECT_TRUE(restarted->state().newwin);
+
+    // Cancel leaves everything as it was.
+    restarted->mnuopoptions_Click();
+    EXPECT_FALSE(restarted->state().ontop);
+    EXPECT_EQ(reg.GetSetting("Options", "Overwrite Action", ""), "2");
+}
+
+TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
+{
+    auto form = makeForm();
+    m_prompt.filterLists.push_back(QStringList{"Pictures - jpg", "Archives - zip"});
+    form->mnuopfilt_Click();
+    EXPECT_EQ(form->state().ftypes, (QStringList{"jpg", "zip"}));
+    EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+
+    form->action("mnuopappfilt")->trigger();
+    EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "1");
+
+    m_prompt.filterLists.push_back(QStringList{});
+    form->mnuopfilt_Click();
+    EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "0");
+}
+
+TEST_F(Form1Test, SearchSelectsTheMatchAndReportsMisses)
+{
+    auto form = makeForm();
+    form->list().addMany({"http://a", "http://bx", "http://cx"});
+    m_prompt.searches.push_back(SearchRequest{"X", false, false, false});
+    form->mnulstsrch_Click();
+    EXPECT_EQ(form->list().selectedIndexes(), (QList<int>{1}));
+    m_prompt.searches.push_back(SearchRequest{"nothing", false, false, false});
+    form->mnulstsrch_Click();
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_EQ(m_prompt.messages[0].title, "Not Found");
+}
+
+TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
+{
+    auto form = makeForm();
+    form->setListExtent();
+    EXPECT_EQ(form->listView()->horizontalExtent(), 0);
+    form->list().addMany({"http://a", "http://" + QString(300, 'w')});
+    form->setListExtent();
+    const QFontMetrics fm(form->listView()->font());
+    const int scroll = form->listView()->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_EQ(form->listView()->horizontalExtent(),
+              fm.horizontalAdvance(form->list().at(1)) + scroll + 10);
+}
+
+} // namespace
