@@ -1,11 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// The folder text with exactly one "/" at its end; an empty text becomes "/".
+// The folder text with "/" appended unless its last character already is "/"; an empty
+// text becomes "/".
 QString WithTrailingSlash(const QString& folder);
 
-// The installed help book's folder: "<appdir>/help", else
-// "<appdir>/../share/quillmarch/help", the first one holding index.html.
-// Empty when neither does.
+// The folders where the help book may be, in the order they are tried, for a program
+// installed in appDir: "<appDir>/help" (beside the executable), then
+// "<appDir>/../share/quillmarch/help" (an installed tree), then "<appDir>/../help" (a
+// build tree, where tools and test runners sit one folder below the book).
+QStringList HelpBookCandidates(const QString& appDir);
+
+// The first of HelpBookCandidates(appDir) that holds index.html, as a clean absolute
+// path ending in "/"; empty when none does.
+QString HelpBookFolder(const QString& appDir);
+
+// HelpBookFolder for the running program's own folder.
 QString HelpBookFolder();

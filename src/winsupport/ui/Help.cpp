@@ -1,3 +1,65 @@
 #include "winsupport/ui/Help.h"
 
-void ShowHelp(QWidget*, int) {}
+#include <QApplication>
+#include <QPointer>
+
+#include "winsupport/ShellPaths.h"
+#include "winsupport/ui/HelpViewer.h"
+
+namespace {
+
+struct HelpTopic {
+    int topic;
+    const char* page;
+};
+
+// The topics the program's dialogs ask for, and where each lives in the help book.
+constexpr HelpTopic kTopics[] = {
+    {0, "index.html"},
+    {6, "preferences.html#topic6"},
+    {17, "sequential.html#topic17"},
+    {19, "slideshow.html#topic19"},
+};
+
+QPointer<HelpViewer>& viewer()
+{
+    static QPointer<HelpViewer> open;
+    return open;
+}
+
+} // namespace
+
+QString HelpTopicPage(int topic)
+{
+    for (const HelpTopic& entry : kTopics) {
+        if (entry.topic == topic)
+            return QString::fromLatin1(entry.page);
+    }
+    return QString::fromLatin1(kTopics[0].page);
+}
+
+HelpViewer* OpenHelpViewer()
+{
+    return viewer();
+}
+
+void ShowHelp(QWidget* owner, int topic)
+{
+    Q_UNUSED(owner);
+    QPointer<HelpViewer>& open = viewer();
+    if (!open) {
+        const QString appDir = QCoreApplication::applicationDirPath();
+        open = new HelpViewer(HelpBookFolder(appDir), HelpBookCandidates(appDir));
+    }
+    // Asked from a modal dialog, the window must not be blocked by that dialog.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != open)
+        open->stayUsableOver(modal);
+    open->showPage(HelpTopicPage(topic));
+    if (open->isMinimized())
+        open->showNormal();
+    else
+        open->show();
+    open->raise();
+    open->activateWindow();
+}

@@ -1,8 +1,19 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
+class HelpViewer;
 
 // Opens the help book in the program's help window: topic 0 the contents, 6 Program
-// Preferences, 17 Build Sequential List, 19 Slide Show Options. An unknown topic opens
-// the contents. The one help window is reused and raised when already open.
+// Preferences, 17 Build Sequential List, 19 Slide Show Options; an unknown topic opens
+// the contents. There is one help window: when it is open already it is reused, shown
+// at the topic and raised. owner is the window asking; the help window stays a window of
+// its own so it can be read beside the dialog that asked for it.
 void ShowHelp(QWidget* owner, int topic);
+
+// The page of the help book for a topic ("file.html" or "file.html#anchor").
+QString HelpTopicPage(int topic);
+
+// The open help window, or nullptr.
+HelpViewer* OpenHelpViewer();

@@ -1,13 +1,112 @@
 #include "winsupport/ui/Shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStringListModel>
 #include <QUrl>
 
-int OpenWithShell(QWidget*, const QString& target)
+#include "winsupport/UrlHistory.h"
+#include "winsupport/ui/UrlCompleter.h"
+
+namespace {
+
+ShellOpener& opener()
 {
-    return QDesktopServices::openUrl(QUrl(target)) ? kShellOpened : kShellNoHandler;
+    static ShellOpener current;
+    return current;
 }
 
-void AttachAutoComplete(QLineEdit*) {}
+bool openWithDesktop(const QUrl& url)
+{
+    if (opener())
+        return opener()(url);
+    return QDesktopServices::openUrl(url);
+}
 
-void RememberTypedUrl(const QString&) {}
+// The address a target stands for, or an empty URL when it may not be opened.
+QUrl openableUrl(const QString& target)
+{
+    const QString text = target.trimmed();
+    if (text.isEmpty())
+        return {};
+    if (text.startsWith(QLatin1Char('/'))) {
+        const QFileInfo info(text);
+        return info.isDir() ? QUrl::fromLocalFile(info.absoluteFilePath()) : QUrl();
+    }
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid())
+        return {};
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file")) {
+        const QFileInfo info(url.toLocalFile());
+        return info.isDir() ? url : QUrl();
+    }
+    static const QStringList webSchemes{QStringLiteral("http"), QStringLiteral("https"),
+                                        QStringLiteral("ftp"), QStringLiteral("ftps")};
+    if (webSchemes.contains(scheme))
+        return url.host().isEmpty() ? QUrl() : url;
+    if (scheme == QLatin1String("mailto"))
+        return url.path().isEmpty() ? QUrl() : url;
+    return {};
+}
+
+// The typed URLs of this process, shared by every URL box's completer.
+struct TypedUrlStore {
+    UrlHistory history;
+    QPointer<QStringListModel> model;
+};
+
+TypedUrlStore& typedUrls()
+{
+    static TypedUrlStore store;
+    return store;
+}
+
+QStringListModel* typedUrlModel()
+{
+    TypedUrlStore& store = typedUrls();
+    if (!store.model) {
+        store.model = new QStringListModel(store.history.urls(), QCoreApplication::instance());
+    }
+    return store.model;
+}
+
+} // namespace
+
+int OpenWithShell(QWidget* owner, const QString& target)
+{
+    Q_UNUSED(owner);
+    const QUrl url = openableUrl(target);
+    if (url.isEmpty())
+        return kShellNoHandler;
+    return openWithDesktop(url) ? kShellOpened : kShellNoHandler;
+}
+
+void SetShellOpener(ShellOpener replacement)
+{
+    opener() = std::move(replacement);
+}
+
+void AttachAutoComplete(QLineEdit* edit)
+{
+    if (!edit || qobject_cast<UrlCompleter*>(edit->completer()))
+        return;
+    edit->setCompleter(new UrlCompleter(typedUrlModel(), edit));
+}
+
+void RememberTypedUrl(const QString& url)
+{
+    TypedUrlStore& store = typedUrls();
+    if (!store.history.remember(url))
+        return;
+    if (store.model)
+        store.model->setStringList(store.history.urls());
+}
+
+QStringList TypedUrls()
+{
+    return typedUrls().history.urls();
+}

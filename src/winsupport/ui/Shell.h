@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class QLineEdit;
+class QUrl;
 class QWidget;
 
 // What OpenWithShell answers: the address was handed to the user's handler, or no
@@ -10,13 +13,28 @@ class QWidget;
 inline constexpr int kShellOpened = 42;
 inline constexpr int kShellNoHandler = 31;
 
-// Opens a web or e-mail address with the user's default handler (never through a shell
-// command line). Returns kShellOpened (42) or kShellNoHandler (31).
+// Opens a web address (http, https, ftp, ftps), an e-mail address (mailto:) or an
+// existing local folder with the user's default handler. Nothing is ever passed to a
+// shell. Other targets (local files, unknown schemes, blank text) are refused, so a page
+// or a list entry cannot make the program launch a file. Returns kShellOpened (42) when
+// a handler took the address, kShellNoHandler (31) otherwise. owner is the window the
+// request comes from; it is not needed by the Linux handlers.
 int OpenWithShell(QWidget* owner, const QString& target);
 
-// Gives the edit a completer offering the URLs the user typed before and file-system
-// paths. The completer belongs to the edit.
+// The function that hands an address to the desktop; QDesktopServices::openUrl unless
+// replaced. Passing an empty function restores the default.
+using ShellOpener = std::function<bool(const QUrl&)>;
+void SetShellOpener(ShellOpener opener);
+
+// Gives the edit a completer offering the URLs the user built lists from (case-insensitive
+// prefix match) and, once the text starts with "/", the file-system paths below it. The
+// file system is read only when a path is typed, one folder at a time. The completer
+// belongs to the edit.
 void AttachAutoComplete(QLineEdit* edit);
 
-// Records a URL the user built a list from, most recent first, for the completers.
+// Records a URL the user built a list from, most recent first (at most 200 are kept),
+// for every completer; the history is kept in the user's settings, section "URL History".
 void RememberTypedUrl(const QString& url);
+
+// The remembered URLs, most recent first.
+QStringList TypedUrls();

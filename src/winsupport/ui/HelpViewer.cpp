@@ -1,0 +1,137 @@
+#include "winsupport/ui/HelpViewer.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+
+#include "winsupport/ui/Shell.h"
+
+namespace {
+const QString kTitle = QStringLiteral("Quillmarch Help");
+const QString kContents = QStringLiteral("index.html");
+} // namespace
+
+HelpViewer::HelpViewer(const QString& bookFolder, const QStringList& searched, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), m_bookFolder(bookFolder), m_searched(searched),
+      m_browser(new QTextBrowser(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(kTitle);
+    resize(820, 620);
+
+    // Links are followed here: pages of the book in this window, anything else (web and
+    // e-mail addresses) with the user's own programs.
+    m_browser->setOpenLinks(false);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
+    if (!m_bookFolder.isEmpty())
+        m_browser->setSearchPaths({m_bookFolder});
+    setCentralWidget(m_browser);
+
+    QToolBar* bar = addToolBar(tr("Navigation"));
+    bar->setObjectName(QStringLiteral("HelpNavigation"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"),
+                            m_browser, &QTextBrowser::backward);
+    m_back->setShortcut(QKeySequence::Back);
+    m_forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"),
+                               m_browser, &QTextBrowser::forward);
+    m_forward->setShortcut(QKeySequence::Forward);
+    QAction* contents = bar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                       tr("Contents"), this, [this] {
+                                           m_browser->setSource(QUrl::fromLocalFile(m_bookFolder + kContents));
+                                       });
+    contents->setToolTip(tr("Show the list of help topics"));
+    QAction* home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"),
+                                   this, [this] {
+                                       if (m_home.isValid())
+                                           m_browser->setSource(m_home);
+                                   });
+    home->setToolTip(tr("Return to the page this help was opened at"));
+    contents->setEnabled(hasBook());
+    home->setEnabled(hasBook());
+    m_back->setEnabled(false);
+    m_forward->setEnabled(false);
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QAction::setEnabled);
+
+    if (!hasBook())
+        showMissingBook();
+}
+
+void HelpViewer::showPage(const QString& page)
+{
+    if (!hasBook()) {
+        showMissingBook();
+        return;
+    }
+    const int hash = page.indexOf(QLatin1Char('#'));
+    const QString file = hash < 0 ? page : page.left(hash);
+    QUrl url = QUrl::fromLocalFile(m_bookFolder + (file.isEmpty() ? kContents : file));
+    if (hash >= 0)
+        url.setFragment(page.mid(hash + 1));
+    m_home = url;
+    if (m_browser->source() == url)
+        m_browser->reload();
+    else
+        m_browser->setSource(url);
+    if (url.hasFragment())
+        m_browser->scrollToAnchor(url.fragment());
+}
+
+QUrl HelpViewer::currentSource() const
+{
+    return m_browser->source();
+}
+
+void HelpViewer::stayUsableOver(QWidget* modal)
+{
+    if (modal == m_modalHost || modal == this)
+        return;
+    if (m_modalHost)
+        m_modalHost->removeEventFilter(this);
+    m_modalHost = modal;
+    const QRect frame = geometry();
+    const bool shown = isVisible();
+    setParent(modal, Qt::Window);
+    if (!frame.isEmpty())
+        setGeometry(frame);
+    if (modal)
+        modal->installEventFilter(this);
+    if (shown)
+        show();
+}
+
+bool HelpViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_modalHost && event->type() == QEvent::Hide)
+        stayUsableOver(nullptr);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void HelpViewer::showMissingBook()
+{
+    QString places;
+    for (const QString& folder : m_searched)
+        places += QStringLiteral("<li><code>%1</code></li>").arg(QDir::toNativeSeparators(folder).toHtmlEscaped());
+    m_browser->setHtml(tr("<h2>The help book was not found</h2>"
+                          "<p>Quillmarch looks for its help pages (a folder holding "
+                          "<code>index.html</code>) in these places, and none of them has it:</p>"
+                          "<ul>%1</ul>"
+                          "<p>Reinstalling Quillmarch puts the help book back.</p>")
+                           .arg(places));
+}
+
+void HelpViewer::followLink(const QUrl& link)
+{
+    const QUrl url = m_browser->source().resolved(link);
+    if (url.isLocalFile()) {
+        m_browser->setSource(url);
+        return;
+    }
+    OpenWithShell(this, url.toString());
+}

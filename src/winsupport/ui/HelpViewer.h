@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QUrl>
+
+class QAction;
+class QTextBrowser;
+
+// The program's help window: the HTML help book in a text browser with back, forward,
+// contents and home buttons. External addresses in the book open in the user's browser.
+// Home returns to the page the window was last asked to show.
+class HelpViewer final : public QMainWindow {
+    Q_OBJECT
+public:
+    // bookFolder: the help book's folder ending in "/", or empty when no book was found;
+    // searched: the folders that were looked in, named in the message shown then.
+    HelpViewer(const QString& bookFolder, const QStringList& searched, QWidget* parent = nullptr);
+
+    // Shows page (a file of the book, with an optional "#anchor") and makes it Home.
+    void showPage(const QString& page);
+    QUrl currentSource() const;
+    QTextBrowser* browser() const { return m_browser; }
+    bool hasBook() const { return !m_bookFolder.isEmpty(); }
+
+    // Keeps the window usable while modal is open: a modal dialog blocks every window
+    // except its own, so the help window joins it until it is hidden, then becomes a
+    // window of its own again (and stays open).
+    void stayUsableOver(QWidget* modal);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showMissingBook();
+    void followLink(const QUrl& link);
+
+    QString m_bookFolder;
+    QStringList m_searched;
+    QTextBrowser* m_browser;
+    QAction* m_back;
+    QAction* m_forward;
+    QUrl m_home;
+    QWidget* m_modalHost = nullptr;
+};

@@ -1,0 +1,125 @@
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QTextBrowser>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "winsupport/ShellPaths.h"
+#include "winsupport/ui/Help.h"
+#include "winsupport/ui/HelpViewer.h"
+#include "winsupport/ui/Shell.h"
+
+namespace {
+
+int helpWindowCount()
+{
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += qobject_cast<HelpViewer*>(widget) != nullptr ? 1 : 0;
+    return count;
+}
+
+class HelpTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        delete OpenHelpViewer();
+        SetShellOpener({});
+    }
+};
+
+} // namespace
+
+TEST_F(HelpTest, DialogTopicsLandOnExistingAnchors)
+{
+    const QString book = HelpBookFolder();
+    ASSERT_FALSE(book.isEmpty());
+    for (int topic : {6, 17, 19}) {
+        const QString page = HelpTopicPage(topic);
+        const int hash = page.indexOf(QLatin1Char('#'));
+        ASSERT_GT(hash, 0) << topic;
+        QFile file(book + page.left(hash));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
+        const QByteArray id = "id=\"" + page.mid(hash + 1).toUtf8() + '"';
+        EXPECT_TRUE(file.readAll().contains(id)) << page.toStdString();
+    }
+    EXPECT_EQ(HelpTopicPage(0), QStringLiteral("index.html"));
+    EXPECT_EQ(HelpTopicPage(12345), QStringLiteral("index.html"));
+}
+
+TEST_F(HelpTest, ShowHelpOpensOneWindowAndReusesIt)
+{
+    ShowHelp(nullptr, 0);
+    HelpViewer* first = OpenHelpViewer();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->hasBook());
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("Quillmarch Help"));
+    EXPECT_TRUE(first->currentSource().path().endsWith(QLatin1String("/index.html")));
+
+    ShowHelp(nullptr, 17);
+    EXPECT_EQ(OpenHelpViewer(), first);
+    EXPECT_EQ(helpWindowCount(), 1);
+    EXPECT_TRUE(first->currentSource().path().endsWith(QLatin1String("/sequential.html")));
+    EXPECT_EQ(first->currentSource().fragment(), QStringLiteral("topic17"));
+    EXPECT_FALSE(first->browser()->toPlainText().isEmpty());
+
+    first->close(); // deletes itself
+    QApplication::processEvents();
+    EXPECT_EQ(OpenHelpViewer(), nullptr);
+    ShowHelp(nullptr, 19);
+    ASSERT_NE(OpenHelpViewer(), nullptr);
+    EXPECT_EQ(helpWindowCount(), 1);
+}
+
+TEST_F(HelpTest, LinksInsideTheBookStayAndOthersGoToTheDesktop)
+{
+    QList<QUrl> handedOut;
+    SetShellOpener([&handedOut](const QUrl& url) {
+        handedOut.append(url);
+        return true;
+    });
+    ShowHelp(nullptr, 0);
+    HelpViewer* viewer = OpenHelpViewer();
+    ASSERT_NE(viewer, nullptr);
+
+    emit viewer->browser()->anchorClicked(QUrl(QStringLiteral("preferences.html#topic6")));
+    EXPECT_TRUE(viewer->currentSource().path().endsWith(QLatin1String("/preferences.html")));
+    EXPECT_TRUE(handedOut.isEmpty());
+
+    emit viewer->browser()->anchorClicked(QUrl(QStringLiteral("https://www.example.org/")));
+    ASSERT_EQ(handedOut.size(), 1);
+    EXPECT_EQ(handedOut.front(), QUrl(QStringLiteral("https://www.example.org/")));
+    EXPECT_TRUE(viewer->currentSource().path().endsWith(QLatin1String("/preferences.html")));
+}
+
+TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndOutlivesIt)
+{
+    QDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+
+    ShowHelp(&dialog, 6);
+    HelpViewer* viewer = OpenHelpViewer();
+    ASSERT_NE(viewer, nullptr);
+    // A modal dialog leaves its own windows usable only.
+    EXPECT_EQ(viewer->parentWidget(), &dialog);
+    EXPECT_TRUE(viewer->isWindow());
+
+    dialog.hide();
+    EXPECT_EQ(viewer->parentWidget(), nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(OpenHelpViewer(), viewer);
+}
+
+TEST(HelpViewer, MissingBookSaysWhereItLooked)
+{
+    HelpViewer viewer(QString(), {QStringLiteral("/nowhere/help"), QStringLiteral("/usr/share/quillmarch/help")});
+    viewer.showPage(QStringLiteral("preferences.html#topic6"));
+    const QString text = viewer.browser()->toPlainText();
+    EXPECT_TRUE(text.contains(QLatin1String("not found")));
+    EXPECT_TRUE(text.contains(QLatin1String("/nowhere/help")));
+    EXPECT_TRUE(text.contains(QLatin1String("/usr/share/quillmarch/help")));
+}
