@@ -42,6 +42,13 @@ const QString kIdleStatus = QStringLiteral("Ready");
 constexpr int kInitialWidth = 560;
 constexpr int kInitialHeight = 420;
 
+// The desktop's icon for a command, or the style's own when the desktop has no theme.
+QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QLatin1String(name),
+                            QApplication::style()->standardIcon(fallback));
+}
+
 } // namespace
 
 Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget* parent)
@@ -149,35 +156,35 @@ void Form1::buildMenus()
     addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", nullptr);
     mnuf->addSeparator();
     addCommand(mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click,
-               QKeySequence::Save)->setIcon(QIcon::fromTheme("document-save"));
+               QKeySequence::Save)->setIcon(themedIcon("document-save", QStyle::SP_DialogSaveButton));
     addCommand(mnuf, "mnufapplist", "&Append list to text file", &Form1::mnufapplist_Click);
     mnuf->addSeparator();
     addCommand(mnuf, "mnufEx", "&Exit", &Form1::mnufEx_Click, QKeySequence::Quit)
-        ->setIcon(QIcon::fromTheme("application-exit"));
+        ->setIcon(themedIcon("application-exit", QStyle::SP_DialogCloseButton));
 
     QMenu* mnulst = menuBar()->addMenu(QStringLiteral("&List"));
     mnulst->setObjectName(QStringLiteral("mnulst"));
     addCommand(mnulst, "mnufURL", "Build list from &URL", &Form1::mnufURL_Click,
                QKeySequence(Qt::CTRL | Qt::Key_L));
     addCommand(mnulst, "mnufClip", "Build list from &Clipboard", &Form1::mnufClip_Click,
-               QKeySequence::Paste)->setIcon(QIcon::fromTheme("edit-paste"));
+               QKeySequence::Paste)->setIcon(themedIcon("edit-paste", QStyle::SP_FileDialogDetailedView));
     addCommand(mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click,
-               QKeySequence::Open)->setIcon(QIcon::fromTheme("document-open"));
+               QKeySequence::Open)->setIcon(themedIcon("document-open", QStyle::SP_DialogOpenButton));
     addCommand(mnulst, "mnufSeq", "Build &sequential list", &Form1::mnufSeq_Click);
     addCommand(mnulst, "mnulstSingle", "&Add single link", &Form1::mnulstSingle_Click,
-               QKeySequence(Qt::CTRL | Qt::Key_N))->setIcon(QIcon::fromTheme("list-add"));
+               QKeySequence(Qt::CTRL | Qt::Key_N))->setIcon(themedIcon("list-add", QStyle::SP_FileDialogNewFolder));
     mnulst->addSeparator();
     addCommand(mnulst, "mnulstsrch", "Search &list", &Form1::mnulstsrch_Click, QKeySequence::Find)
-        ->setIcon(QIcon::fromTheme("edit-find"));
+        ->setIcon(themedIcon("edit-find", QStyle::SP_FileDialogContentsView));
     addCommand(mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click,
-               QKeySequence::SelectAll)->setIcon(QIcon::fromTheme("edit-select-all"));
+               QKeySequence::SelectAll)->setIcon(themedIcon("edit-select-all", QStyle::SP_DialogApplyButton));
     addCommand(mnulst, "mnulstclr", "&Clear list", &Form1::mnulstclr_Click)
-        ->setIcon(QIcon::fromTheme("edit-clear"));
+        ->setIcon(themedIcon("edit-clear", QStyle::SP_DialogResetButton));
 
     QMenu* mnuo = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuo->setObjectName(QStringLiteral("mnuo"));
     addCommand(mnuo, "mnuopoptions", "&Preferences...", &Form1::mnuopoptions_Click)
-        ->setIcon(QIcon::fromTheme("preferences-system"));
+        ->setIcon(themedIcon("preferences-system", QStyle::SP_FileDialogInfoView));
     mnuo->addSeparator();
     addCommand(mnuo, "mnuopappfilt", "Apply &filters", &Form1::mnuopappfilt_Click)
         ->setCheckable(true);
@@ -186,9 +193,9 @@ void Form1::buildMenus()
     QMenu* mnuh = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuh->setObjectName(QStringLiteral("mnuh"));
     addCommand(mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click,
-               QKeySequence::HelpContents)->setIcon(QIcon::fromTheme("help-contents"));
+               QKeySequence::HelpContents)->setIcon(themedIcon("help-contents", QStyle::SP_DialogHelpButton));
     addCommand(mnuh, "mnuhelptour", "&Interactive Tour", nullptr);
-    addCommand(mnuh, "mnuHelpAbt", "&About...", nullptr)->setIcon(QIcon::fromTheme("help-about"));
+    addCommand(mnuh, "mnuHelpAbt", "&About...", nullptr)->setIcon(themedIcon("help-about", QStyle::SP_MessageBoxInformation));
 
     // The list's context menu ("mnusavepop").
     m_mnusavepop = new QMenu(this);
