@@ -20,7 +20,7 @@ public:
     // The preferences as the user left them when "Save" was pressed; nullopt after
     // "Cancel" or closing the window. When no "Saving Files:" option is selected, the
     // earlier owaction is kept.
-    std::optional<Preferences> preferences() const { return m_result; }
+    const std::optional<Preferences>& preferences() const { return m_result; }
 
 private:
     void Command1_Click(); // Save

@@ -15,7 +15,7 @@ public:
 
     // true = append, false = build a new list; nullopt when the dialog was closed
     // without "OK".
-    std::optional<bool> choice() const { return m_choice; }
+    const std::optional<bool>& choice() const { return m_choice; }
 
     // Selects the option with this index (0 "Build new list", 1 "Append to list").
     void Option1_Click(int index);

@@ -18,7 +18,7 @@ public:
     // The URL exactly as typed and the append choice; nullopt after "Cancel" or closing
     // the window. A URL the "Add " test refuses is reported through the prompt and the
     // dialog stays open.
-    std::optional<SingleLinkRequest> request() const { return m_request; }
+    const std::optional<SingleLinkRequest>& request() const { return m_request; }
 
 private:
     void Command1_Click(); // Add

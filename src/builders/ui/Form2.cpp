@@ -31,6 +31,10 @@ QComboBox* makeNumberBox(const char* name, QObject* filter, QWidget* parent)
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(15);
     box->setMinimumContentsLength(6);
+    // Typed numbers are taken as typed, never completed from the list.
+    box->setCompleter(nullptr);
+    // Keys reach the edit through the combo box (its focus proxy) or directly.
+    box->installEventFilter(filter);
     box->lineEdit()->installEventFilter(filter);
     return box;
 }

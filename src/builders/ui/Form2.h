@@ -20,7 +20,7 @@ public:
 
     // The pattern, its selected part and the two numbers as they were when "Build" was
     // pressed; nullopt after "Cancel" or closing the window.
-    std::optional<SequenceRequest> request() const { return m_request; }
+    const std::optional<SequenceRequest>& request() const { return m_request; }
 
 private:
     void Text1_LostFocus();

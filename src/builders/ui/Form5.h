@@ -20,7 +20,7 @@ public:
     explicit Form5(const UrlDialogInput& input, QWidget* parent = nullptr);
 
     // The URL and append choice of "Build"; nullopt after "Cancel" or closing the window.
-    std::optional<UrlRequest> request() const { return m_request; }
+    const std::optional<UrlRequest>& request() const { return m_request; }
 
 private:
     QString urlText() const;

@@ -20,7 +20,7 @@ public:
 
     // The edited list when "Save" was pressed; nullopt after "Cancel" or closing the
     // window.
-    std::optional<QStringList> entries() const { return m_result; }
+    const std::optional<QStringList>& entries() const { return m_result; }
 
 private:
     void updateButtons();

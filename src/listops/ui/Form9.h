@@ -16,7 +16,7 @@ public:
 
     // What "Find" or "Find Next" (findNext set) asked for; nullopt after "Cancel" or
     // closing the window. The search itself is the caller's.
-    std::optional<SearchRequest> request() const { return m_request; }
+    const std::optional<SearchRequest>& request() const { return m_request; }
 
 private:
     void finish(bool findNext);

@@ -1,0 +1,137 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include "app/ui/Form12.h"
+#include "support/DialogTesting.h"
+
+using DialogTesting::Child;
+
+namespace {
+
+bool checked(const Form12& d, const char* name)
+{
+    if (auto* box = d.findChild<QCheckBox*>(QString::fromLatin1(name)))
+        return box->isChecked();
+    return Child<QRadioButton>(d, name)->isChecked();
+}
+
+Preferences saved(Form12& d)
+{
+    Child<QPushButton>(d, "Command1")->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    return d.preferences().value_or(Preferences{});
+}
+
+} // namespace
+
+TEST(Form12Test, ControlsShowTheCurrentPreferences)
+{
+    Preferences fresh; // a first start: only "On Top" set
+    Preferences all{false, true, true, true, true, 3};
+    for (const Preferences& p : {fresh, all}) {
+        Form12 d(p);
+        EXPECT_EQ(checked(d, "chkontop"), p.ontop);
+        EXPECT_EQ(checked(d, "chkexjs"), p.exjs);
+        EXPECT_EQ(checked(d, "chkexmt"), p.exmt);
+        EXPECT_EQ(checked(d, "chkdefapp"), p.defappend);
+        EXPECT_EQ(checked(d, "oplnkopen_0"), p.newwin);
+        EXPECT_EQ(checked(d, "oplnkopen_1"), !p.newwin);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(checked(d, QStringLiteral("opowaction_%1").arg(i).toLatin1().constData()),
+                      i == p.owaction);
+    }
+}
+
+TEST(Form12Test, SaveReturnsWhatTheControlsShow)
+{
+    Form12 d(Preferences{});
+    Child<QCheckBox>(d, "chkontop")->click();
+    Child<QCheckBox>(d, "chkexmt")->click();
+    Child<QCheckBox>(d, "chkdefapp")->click();
+    Child<QRadioButton>(d, "oplnkopen_0")->click();
+    Child<QRadioButton>(d, "opowaction_2")->click();
+    const Preferences expected{false, true, false, true, true, 2};
+    EXPECT_EQ(saved(d), expected);
+}
+
+TEST(Form12Test, SavingUnchangedGivesTheSamePreferences)
+{
+    for (int ow = 0; ow < 4; ++ow) {
+        const Preferences p{ow % 2 == 0, ow % 2 == 1, ow == 1, ow == 2, ow == 3, ow};
+        Form12 d(p);
+        EXPECT_EQ(saved(d), p) << ow;
+    }
+}
+
+TEST(Form12Test, OutOfRangeOverwriteActionSelectsNothingAndIsKeptUnlessChosen)
+{
+    Preferences p;
+    p.owaction = 7;
+    Form12 kept(p);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(checked(kept, QStringLiteral("opowaction_%1").arg(i).toLatin1().constData()));
+    EXPECT_EQ(saved(kept).owaction, 7);
+
+    Form12 chosen(p);
+    Child<QRadioButton>(chosen, "opowaction_1")->click();
+    EXPECT_EQ(saved(chosen).owaction, 1);
+}
+
+TEST(Form12Test, CancelAndCloseGiveNothing)
+{
+    Form12 cancelled(Preferences{});
+    Child<QCheckBox>(cancelled, "chkexjs")->click();
+    Child<QPushButton>(cancelled, "Command2")->click();
+    EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+    EXPECT_FALSE(cancelled.preferences().has_value());
+
+    Form12 closed(Preferences{});
+    closed.show();
+    closed.close();
+    EXPECT_FALSE(closed.preferences().has_value());
+}
+
+TEST(Form12Look, CaptionsAndFrame)
+{
+    Form12 d(Preferences{});
+    if (DialogTesting::KeepOpen()) {
+        d.exec();
+        return;
+    }
+    EXPECT_EQ(d.windowTitle(), "Program Preferences");
+    QStringList groups;
+    for (const QGroupBox* g : d.findChildren<QGroupBox*>())
+        groups << g->title();
+    EXPECT_EQ(groups, QStringList({"Window Behavior:", "Building Lists:", "Opening Links:",
+                                   "Saving Files:"}));
+    const std::pair<const char*, const char*> captions[] = {
+        {"chkontop", "Keep program window on top of all other windows."},
+        {"chkexjs", "Exclude \"javascript:\" links."},
+        {"chkexmt", "Exclude \"mailto:\" links."},
+        {"chkdefapp", "\"Append to existing list\" checked by default."},
+        {"oplnkopen_0", "Open links in new window."},
+        {"oplnkopen_1", "Open links in existing window (if any)."},
+        {"opowaction_0", "Prompt."},
+        {"opowaction_1", "Overwrite."},
+        {"opowaction_2", "Skip file."},
+        {"opowaction_3", "Save with new auto generated unique name."},
+        {"Command1", "Save"},
+        {"Command2", "Cancel"},
+        {"Command3", "Help"},
+    };
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(Child<QAbstractButton>(d, name)->text(), caption) << name;
+    QStringList labels;
+    for (const QLabel* l : d.findChildren<QLabel*>())
+        labels << l->text();
+    EXPECT_TRUE(labels.contains("Default action to take when opening links from list:"));
+    EXPECT_TRUE(labels.contains(
+        "Default action to take if file being saved already exists in destination folder:"));
+    EXPECT_TRUE(Child<QPushButton>(d, "Command1")->isDefault());
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+}

@@ -1,0 +1,171 @@
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/ui/QtUserPrompt.h"
+#include "builders/ui/Form10.h"
+#include "builders/ui/Form11.h"
+#include "support/DialogTesting.h"
+
+using DialogTesting::Child;
+using DialogTesting::WhenModal;
+
+namespace {
+
+// Records the band calls and answers each modal window as the test scripts it.
+class QtUserPromptTest : public ::testing::Test {
+protected:
+    QtUserPromptTest()
+        : prompt(&owner, [this] { band << QStringLiteral("leave"); },
+                 [this] { band << QStringLiteral("restore"); })
+    {
+    }
+
+    QWidget owner;
+    QStringList band;
+    QtUserPrompt prompt;
+};
+
+} // namespace
+
+TEST_F(QtUserPromptTest, MessageShowsTitleTextIconAndButtons)
+{
+    struct Row {
+        PromptIcon icon;
+        QMessageBox::Icon boxIcon;
+        PromptButtons buttons;
+        QMessageBox::StandardButton press;
+        PromptAnswer answer;
+    };
+    const Row rows[] = {
+        {PromptIcon::Information, QMessageBox::Information, PromptButtons::Ok, QMessageBox::Ok,
+         PromptAnswer::Ok},
+        {PromptIcon::Exclamation, QMessageBox::Warning, PromptButtons::Ok, QMessageBox::Ok,
+         PromptAnswer::Ok},
+        {PromptIcon::Critical, QMessageBox::Critical, PromptButtons::Ok, QMessageBox::Ok,
+         PromptAnswer::Ok},
+        {PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::Yes,
+         PromptAnswer::Yes},
+        {PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::No,
+         PromptAnswer::No},
+    };
+    for (const Row& row : rows) {
+        WhenModal<QMessageBox>([row](QMessageBox* box) {
+            EXPECT_EQ(box->windowTitle(), "Close Browser Window?");
+            EXPECT_EQ(box->text(), "Text with <b>markup</b> shown as typed.");
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->icon(), row.boxIcon);
+            const auto expected = row.buttons == PromptButtons::YesNo
+                ? QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)
+                : QMessageBox::StandardButtons(QMessageBox::Ok);
+            EXPECT_EQ(box->standardButtons(), expected);
+            box->button(row.press)->click();
+        });
+        EXPECT_EQ(prompt.message(row.icon, "Close Browser Window?",
+                                 "Text with <b>markup</b> shown as typed.", row.buttons),
+                  row.answer);
+    }
+    // A message box stays over its owner without changing the owner's band.
+    EXPECT_TRUE(band.isEmpty());
+}
+
+TEST_F(QtUserPromptTest, EscapeOnAYesNoQuestionAnswersNo)
+{
+    WhenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(prompt.message(PromptIcon::Question, "t", "q", PromptButtons::YesNo),
+              PromptAnswer::No);
+}
+
+TEST_F(QtUserPromptTest, DialogRunsBetweenLeavingAndRestoringTheBand)
+{
+    WhenModal<Form10>([this](Form10* dialog) {
+        EXPECT_EQ(band, QStringList({"leave"}));
+        EXPECT_EQ(dialog->parentWidget(), &owner);
+        Child<QRadioButton>(*dialog, "Option1_1")->click();
+        Child<QPushButton>(*dialog, "Command1")->click();
+    });
+    EXPECT_EQ(prompt.askDesiredAction(false), std::optional<bool>(true));
+    EXPECT_EQ(band, QStringList({"leave", "restore"}));
+
+    WhenModal<Form10>([](Form10* dialog) { dialog->close(); });
+    EXPECT_EQ(prompt.askDesiredAction(true), std::nullopt);
+    EXPECT_EQ(band, QStringList({"leave", "restore", "leave", "restore"}));
+}
+
+TEST_F(QtUserPromptTest, DialogMessagesAppearOverTheDialog)
+{
+    WhenModal<Form11>([](Form11* dialog) {
+        Child<QLineEdit>(*dialog, "Text1")->setText("example.org");
+        WhenModal<QMessageBox>([dialog](QMessageBox* box) {
+            EXPECT_EQ(box->windowTitle(), "Bad Format");
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            EXPECT_EQ(box->parentWidget(), dialog);
+            box->button(QMessageBox::Ok)->click();
+            // Back in the dialog, still open: correct the URL and add it.
+            QTimer::singleShot(0, dialog, [dialog] {
+                Child<QLineEdit>(*dialog, "Text1")->setText("http://example.org");
+                Child<QPushButton>(*dialog, "Command1")->click();
+            });
+        });
+        Child<QPushButton>(*dialog, "Command1")->click();
+    });
+    const std::optional<SingleLinkRequest> r = prompt.askSingleLink(true);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->url, "http://example.org");
+    EXPECT_TRUE(r->append);
+    EXPECT_EQ(band, QStringList({"leave", "restore"}));
+}
+
+TEST_F(QtUserPromptTest, OpenPickerOffersExistingFilesFromTheInitialFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString list = dir.filePath("links list.txt");
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    // The folder of a remembered file path, or the folder itself, is where it opens.
+    for (const QString& initial : {dir.path(), list}) {
+        WhenModal<QFileDialog>([&](QFileDialog* picker) {
+            EXPECT_EQ(picker->windowTitle(), "Append to...");
+            EXPECT_EQ(picker->acceptMode(), QFileDialog::AcceptOpen);
+            EXPECT_EQ(picker->fileMode(), QFileDialog::ExistingFile);
+            EXPECT_EQ(QDir(picker->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+            EXPECT_FALSE(picker->nameFilters().isEmpty());
+            EXPECT_TRUE(picker->nameFilters().constFirst().contains("*.txt"));
+            picker->selectFile(list);
+            static_cast<QDialog*>(picker)->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
+        });
+        EXPECT_EQ(prompt.openFileName("Append to...",
+                                      "Text Files (*.txt)|*.txt|All Files (*.*)|*.*", initial),
+                  list);
+    }
+    EXPECT_EQ(band, QStringList({"leave", "restore", "leave", "restore"}));
+}
+
+TEST_F(QtUserPromptTest, SavePickerConfirmsOverwriteAndCancelGivesEmpty)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString target = dir.filePath("new.txt");
+    WhenModal<QFileDialog>([&](QFileDialog* picker) {
+        EXPECT_EQ(picker->windowTitle(), "Save file as...");
+        EXPECT_EQ(picker->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_FALSE(picker->testOption(QFileDialog::DontConfirmOverwrite));
+        picker->selectFile(target);
+        static_cast<QDialog*>(picker)->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
+    });
+    EXPECT_EQ(prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()),
+              target);
+
+    WhenModal<QFileDialog>([](QFileDialog* picker) { picker->reject(); });
+    EXPECT_EQ(prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()),
+              QString());
+}

@@ -1,0 +1,108 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "builders/ui/Form11.h"
+#include "support/DialogTesting.h"
+#include "support/ScriptedPrompt.h"
+
+using DialogTesting::Child;
+
+TEST(Form11Test, AddTakesLinksAndRefusesTheRestWithBadFormat)
+{
+    const std::pair<const char*, bool> rows[] = {
+        {"https://example.org/a", true},
+        {"HTTP://EXAMPLE.ORG/", true},
+        {"Ftp://files.example.org/x ", true},
+        {" http://example.org/", false},
+        {"example.org/page", false},
+        {"mailto:someone@example.org", false},
+        {"", false},
+    };
+    for (const auto& [url, accepted] : rows) {
+        ScriptedPrompt prompt;
+        Form11 d(false, prompt);
+        d.show();
+        QTest::keyClicks(Child<QLineEdit>(d, "Text1"), url);
+        Child<QPushButton>(d, "Command1")->click();
+        if (accepted) {
+            EXPECT_TRUE(prompt.messages.isEmpty()) << url;
+            EXPECT_FALSE(d.isVisible()) << url;
+            ASSERT_TRUE(d.request().has_value()) << url;
+            EXPECT_EQ(d.request()->url, url);
+        } else {
+            ASSERT_EQ(prompt.messages.size(), 1) << url;
+            EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
+            EXPECT_EQ(prompt.messages[0].title, "Bad Format");
+            EXPECT_EQ(prompt.messages[0].text, "Please enter a valid URL in the format of \"ftp:// "
+                                               "or http://...\". Operation aborted.");
+            EXPECT_TRUE(d.isVisible()) << url;
+            EXPECT_EQ(Child<QLineEdit>(d, "Text1")->text(), url);
+            EXPECT_FALSE(d.request().has_value()) << url;
+        }
+    }
+}
+
+TEST(Form11Test, CorrectedUrlIsAcceptedAfterARefusal)
+{
+    ScriptedPrompt prompt;
+    Form11 d(true, prompt);
+    d.show();
+    auto* text1 = Child<QLineEdit>(d, "Text1");
+    QTest::keyClicks(text1, "example.org");
+    Child<QPushButton>(d, "Command1")->click();
+    ASSERT_TRUE(d.isVisible());
+    text1->setCursorPosition(0);
+    QTest::keyClicks(text1, "http://");
+    Child<QPushButton>(d, "Command1")->click();
+    EXPECT_EQ(prompt.messages.size(), 1);
+    ASSERT_TRUE(d.request().has_value());
+    EXPECT_EQ(d.request()->url, "http://example.org");
+    EXPECT_TRUE(d.request()->append);
+}
+
+TEST(Form11Test, AppendBoxFollowsDefappendAndIsReturned)
+{
+    for (const bool defappend : {false, true}) {
+        ScriptedPrompt prompt;
+        Form11 d(defappend, prompt);
+        auto* check1 = Child<QCheckBox>(d, "Check1");
+        EXPECT_EQ(check1->isChecked(), defappend);
+        check1->click();
+        Child<QLineEdit>(d, "Text1")->setText("http://x/");
+        Child<QPushButton>(d, "Command1")->click();
+        ASSERT_TRUE(d.request().has_value());
+        EXPECT_EQ(d.request()->append, !defappend);
+    }
+}
+
+TEST(Form11Test, CancelGivesNothing)
+{
+    ScriptedPrompt prompt;
+    Form11 d(false, prompt);
+    Child<QLineEdit>(d, "Text1")->setText("http://x/");
+    Child<QPushButton>(d, "Command2")->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.request().has_value());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST(Form11Look, CaptionsAndFrame)
+{
+    ScriptedPrompt prompt;
+    Form11 d(false, prompt);
+    if (DialogTesting::KeepOpen()) {
+        d.exec();
+        return;
+    }
+    EXPECT_EQ(d.windowTitle(), "Add Single Link");
+    EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "URL of link to add:");
+    EXPECT_EQ(Child<QCheckBox>(d, "Check1")->text(), "Append to existing list");
+    EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Add ");
+    EXPECT_TRUE(Child<QPushButton>(d, "Command1")->isDefault());
+    EXPECT_EQ(Child<QPushButton>(d, "Command2")->text(), "Cancel");
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+}

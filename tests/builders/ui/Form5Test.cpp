@@ -1,0 +1,136 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+#include "builders/ui/Form5.h"
+#include "support/DialogTesting.h"
+
+using DialogTesting::Child;
+
+namespace {
+
+// "Build" remembers the URL for completion; keep that out of the user's own settings.
+class Form5Test : public ::testing::Test {
+protected:
+    void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
+    void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
+};
+
+UrlDialogInput withEntry(const QString& entry)
+{
+    UrlDialogInput in;
+    in.hasCurrentEntry = true;
+    in.currentEntry = entry;
+    return in;
+}
+
+} // namespace
+
+TEST_F(Form5Test, TextBoxModeEnablesBuildOnlyWhileAUrlIsTyped)
+{
+    Form5 d(UrlDialogInput{});
+    auto* text1 = Child<QLineEdit>(d, "Text1");
+    auto* build = Child<QPushButton>(d, "Command1");
+    EXPECT_FALSE(text1->isHidden());
+    EXPECT_TRUE(Child<QComboBox>(d, "Combo1")->isHidden());
+    EXPECT_FALSE(build->isEnabled());
+    QTest::keyClicks(text1, "h");
+    EXPECT_TRUE(build->isEnabled());
+    QTest::keyClick(text1, Qt::Key_Backspace);
+    EXPECT_FALSE(build->isEnabled());
+}
+
+TEST_F(Form5Test, BuildReturnsTheTypedUrlAndAppendChoice)
+{
+    for (const bool defappend : {false, true}) {
+        UrlDialogInput in;
+        in.defappend = defappend;
+        Form5 d(in);
+        auto* check2 = Child<QCheckBox>(d, "Check2");
+        EXPECT_EQ(check2->isChecked(), defappend);
+        QTest::keyClicks(Child<QLineEdit>(d, "Text1"), " http://example.org/a b ");
+        check2->click();
+        Child<QPushButton>(d, "Command1")->click();
+        ASSERT_TRUE(d.request().has_value());
+        EXPECT_EQ(d.request()->url, " http://example.org/a b ");
+        EXPECT_EQ(d.request()->append, !defappend);
+    }
+}
+
+TEST_F(Form5Test, CurrentEntryIsOfferedInTheComboBox)
+{
+    Form5 d(withEntry("http://example.org/listed"));
+    auto* combo = Child<QComboBox>(d, "Combo1");
+    auto* build = Child<QPushButton>(d, "Command1");
+    EXPECT_TRUE(Child<QLineEdit>(d, "Text1")->isHidden());
+    EXPECT_FALSE(combo->isHidden());
+    EXPECT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), "http://example.org/listed");
+    EXPECT_TRUE(build->isEnabled());
+
+    combo->lineEdit()->clear();
+    EXPECT_FALSE(build->isEnabled());
+    QTest::keyClicks(combo->lineEdit(), "ftp://other/");
+    EXPECT_TRUE(build->isEnabled());
+    build->click();
+    ASSERT_TRUE(d.request().has_value());
+    EXPECT_EQ(d.request()->url, "ftp://other/");
+}
+
+TEST_F(Form5Test, EnterWithoutUrlKeepsTheDialogOpen)
+{
+    Form5 d(UrlDialogInput{});
+    ASSERT_TRUE(DialogTesting::ShowActive(d));
+    QTest::keyClick(Child<QLineEdit>(d, "Text1"), Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.request().has_value());
+
+    QTest::keyClicks(Child<QLineEdit>(d, "Text1"), "http://x/");
+    QTest::keyClick(Child<QLineEdit>(d, "Text1"), Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    ASSERT_TRUE(d.request().has_value());
+    EXPECT_EQ(d.request()->url, "http://x/");
+}
+
+TEST_F(Form5Test, CancelGivesNothing)
+{
+    Form5 d(withEntry("http://example.org/"));
+    Child<QPushButton>(d, "Command3")->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.request().has_value());
+}
+
+TEST_F(Form5Test, FilterNoteFollowsTheFilterSwitch)
+{
+    for (const bool applied : {true, false}) {
+        UrlDialogInput in;
+        in.filtersApplied = applied;
+        Form5 d(in);
+        EXPECT_EQ(Child<QLabel>(d, "Label2")->text(),
+                  applied ? "Filters will be applied. (See \"Options\" menu.)"
+                          : "Filters will not be applied. (See \"Options\" menu.)");
+    }
+}
+
+TEST(Form5Look, CaptionsAndFrame)
+{
+    UrlDialogInput in;
+    in.filtersApplied = true;
+    Form5 d(in);
+    if (DialogTesting::KeepOpen()) {
+        d.exec();
+        return;
+    }
+    EXPECT_EQ(d.windowTitle(), "Build List from URL");
+    EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "URL:");
+    EXPECT_EQ(Child<QCheckBox>(d, "Check2")->text(), "Append to existing list");
+    EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Build");
+    EXPECT_TRUE(Child<QPushButton>(d, "Command1")->isDefault());
+    EXPECT_EQ(Child<QPushButton>(d, "Command3")->text(), "Cancel");
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+}
