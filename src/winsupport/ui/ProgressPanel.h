@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QSize>
 #include <QString>
 
 #include "winsupport/IProgressSurface.h"
@@ -23,8 +24,8 @@ public:
     bool showsPicture() const { return m_showsPicture; }
     const QImage& surfaceImage() const { return m_image; }
 
-    int surfaceWidth() const override { return m_image.width(); }
-    int surfaceHeight() const override { return m_image.height(); }
+    int surfaceWidth() const override { return m_size.width(); }
+    int surfaceHeight() const override { return m_size.height(); }
     void setSurfaceWidth(int width) override;
     void setSurfaceHeight(int height) override;
     void clearSurface(quint32 backColor) override;
@@ -40,6 +41,7 @@ private:
     void resizeSurface(int width, int height);
 
     QString m_text;
+    QSize m_size{0, 0}; // the surface's size; the image is null while either side is 0
     QImage m_image;
     bool m_showsPicture = false;
 };
