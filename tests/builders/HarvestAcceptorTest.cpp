@@ -4,6 +4,7 @@
 #include "app/MainState.h"
 #include "builders/HarvestAcceptor.h"
 #include "listops/LinkList.h"
+#include "support/QtPrinters.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include "builders/NavigationErrors.h"
 #include "builders/SplitPath.h"
+#include "support/QtPrinters.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompt.h"
 #include "support/WaitFor.h"
+#include "support/QtPrinters.h"
 
 namespace {
 

@@ -1,0 +1,108 @@
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+
+#include "platform/CurlContentTypeFetcher.h"
+#include "support/LocalHttpServer.h"
+#include "support/QtPrinters.h"
+
+TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
+{
+    LocalHttpServer site;
+    site.page("/page.html", "<p>x</p>", "text/html; charset=UTF-8");
+    site.page("/doc.pdf", "%PDF", "application/pdf");
+    site.server().Get("/to-pdf", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/doc.pdf");
+        res.set_content("<p>moved</p>", "text/html");
+    });
+    site.server().Get("/to-html", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/to-html-2", 301);
+    });
+    site.server().Get("/to-html-2", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/page.html", 307);
+    });
+    // Answers HEAD as something else: the check must use GET.
+    site.server().Get("/head-lies", [](const httplib::Request& req, httplib::Response& res) {
+        if (req.method == "HEAD")
+            res.set_content("", "application/octet-stream");
+        else
+            res.set_content("<p>x</p>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+
+    CurlContentTypeFetcher fetcher;
+    const std::pair<const char*, const char*> rows[] = {
+        {"/page.html", "text/html; charset=UTF-8"},
+        {"/doc.pdf", "application/pdf"},
+        {"/to-pdf", "application/pdf"},
+        {"/to-html", "text/html; charset=UTF-8"},
+        {"/head-lies", "text/html"},
+    };
+    for (const auto& [path, type] : rows) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(fetcher.fetchContentType(site.url(QString::fromUtf8(path))),
+                  QString::fromUtf8(type));
+    }
+    EXPECT_FALSE(fetcher.isFetching());
+}
+
+TEST(CurlContentTypeFetcherTest, FailuresGiveAnEmptyHeader)
+{
+    LocalHttpServer closed;
+    ASSERT_TRUE(closed.start());
+    const QString refused = closed.url("/");
+    closed.stop();
+
+    CurlContentTypeFetcher fetcher;
+    EXPECT_EQ(fetcher.fetchContentType(refused), QString());
+    EXPECT_EQ(fetcher.fetchContentType(QStringLiteral("http://no-such-host.invalid/")), QString());
+    EXPECT_EQ(fetcher.fetchContentType(QStringLiteral("file:///etc/hostname")), QString());
+    EXPECT_EQ(fetcher.fetchContentType(QStringLiteral("not a url")), QString());
+}
+
+TEST(CurlContentTypeFetcherTest, StopsAfterTheHeadersAndCanBeCancelled)
+{
+    LocalHttpServer site;
+    constexpr size_t kTotal = 256u * 1024u * 1024u;
+    std::atomic<size_t> served{0};
+    site.server().Get("/big.html", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(kTotal, "text/html",
+                                 [&](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     const std::string chunk(std::min<size_t>(length, 65536), 'a');
+                                     served += chunk.size();
+                                     return sink.write(chunk.data(), chunk.size()) && offset < kTotal;
+                                 });
+    });
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    site.server().Get("/stalls", [&](const httplib::Request&, httplib::Response& res) {
+        std::unique_lock lock(mutex);
+        released.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
+        res.set_content("<p>late</p>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+
+    CurlContentTypeFetcher fetcher;
+    EXPECT_EQ(fetcher.fetchContentType(site.url("/big.html")), QStringLiteral("text/html"));
+    EXPECT_LT(served.load(), kTotal / 4) << "the body is not downloaded";
+
+    // Esc while the server keeps the answer back: the wait ends at once, empty.
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (++ticks == 3)
+            fetcher.cancel();
+    });
+    ticker.start(50);
+    EXPECT_EQ(fetcher.fetchContentType(site.url("/stalls")), QString());
+    EXPECT_GE(ticks, 3) << "events were processed while waiting";
+    EXPECT_FALSE(fetcher.isFetching());
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+}

@@ -1,0 +1,270 @@
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <atomic>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+
+#include "app/MainState.h"
+#include "builders/NavigationErrors.h"
+#include "builders/UrlListBuilder.h"
+#include "listops/LinkList.h"
+#include "platform/CurlContentTypeFetcher.h"
+#include "platform/ShellWindowRegistry.h"
+#include "platform/WebEngineHarvestBrowser.h"
+#include "support/LocalHttpServer.h"
+#include "support/QtPrinters.h"
+#include "support/RecordingMainView.h"
+#include "support/ScriptedPrompt.h"
+#include "support/WaitFor.h"
+
+namespace {
+
+const QString kProblem
+    = QStringLiteral("Quillmarch encountered a problem building a list from this url.");
+
+// The URL builder over the real hidden browser, content-type check and registry.
+class WebEngineHarvestTest : public testing::Test {
+protected:
+    WebEngineHarvestTest()
+        : builder(state, list, view, prompt, registry, fetcher,
+                  [this] {
+                      ++browsersMade;
+                      return std::make_unique<WebEngineHarvestBrowser>();
+                  }),
+          finished(&builder, &UrlListBuilder::harvestFinished)
+    {
+    }
+
+    // Runs the handed-over path (no dialog, no content-type check) to its end.
+    UrlListBuilder::Outcome harvestHandedOver(const QString& url)
+    {
+        state.goturl = url;
+        return run([this] { builder.mnufURL_Click(); });
+    }
+    UrlListBuilder::Outcome harvestFromDialog(const QString& url, bool append)
+    {
+        prompt.urls.push_back(UrlRequest{url, append});
+        return run([this] { builder.mnufURL_Click(); });
+    }
+    template <typename Start> UrlListBuilder::Outcome run(Start start)
+    {
+        const qsizetype before = finished.size();
+        start();
+        EXPECT_TRUE(waitFor([&] { return finished.size() > before; }, 60000));
+        if (finished.size() == before)
+            return UrlListBuilder::Outcome::Failed;
+        return finished.last().at(0).value<UrlListBuilder::Outcome>();
+    }
+
+    MainState state;
+    LinkList list;
+    RecordingMainView view;
+    ScriptedPrompt prompt;
+    ShellWindowRegistry registry;
+    CurlContentTypeFetcher fetcher;
+    int browsersMade = 0;
+    UrlListBuilder builder;
+    QSignalSpy finished;
+};
+
+} // namespace
+
+TEST(WebEngineHarvestBrowserTest, MapsLoadingErrorsOntoStatusCodes)
+{
+    using D = QWebEngineLoadingInfo;
+    using namespace NavigationStatus;
+    const std::tuple<D::ErrorDomain, int, qint32> rows[] = {
+        {D::HttpStatusCodeDomain, 404, 404},
+        {D::HttpStatusCodeDomain, 503, 503},
+        {D::ConnectionErrorDomain, -102, INET_E_CANNOT_CONNECT},  // refused
+        {D::ConnectionErrorDomain, -105, INET_E_RESOURCE_NOT_FOUND}, // name not resolved
+        {D::DnsErrorDomain, -105, INET_E_RESOURCE_NOT_FOUND},
+        {D::ConnectionErrorDomain, -118, INET_E_CONNECTION_TIMEOUT},
+        {D::ConnectionErrorDomain, -7, INET_E_CONNECTION_TIMEOUT},
+        {D::ConnectionErrorDomain, -302, INET_E_UNKNOWN_PROTOCOL},
+        {D::ConnectionErrorDomain, -202, INET_E_SECURITY_PROBLEM}, // authority invalid
+        {D::CertificateErrorDomain, -201, INET_E_SECURITY_PROBLEM},
+        {D::HttpErrorDomain, -310, INET_E_REDIRECT_FAILED},
+        {D::ConnectionErrorDomain, -3, INET_E_TERMINATED_BIND},
+        {D::NoErrorDomain, 0, INET_E_DOWNLOAD_FAILURE},
+    };
+    for (const auto& [domain, code, expected] : rows) {
+        SCOPED_TRACE(testing::Message() << domain << " " << code);
+        EXPECT_EQ(WebEngineHarvestBrowser::statusCodeFor(domain, code), expected);
+    }
+}
+
+TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrder)
+{
+    LocalHttpServer other;
+    other.page("/foreign.html", "<a href='/foreign-link'>x</a>");
+    ASSERT_TRUE(other.start());
+
+    LocalHttpServer site;
+    std::atomic<int> popupRequests{0};
+    site.server().Get("/popup.html", [&](const httplib::Request&, httplib::Response& res) {
+        ++popupRequests;
+        res.set_content("<a href='/from-popup'>p</a>", "text/html");
+    });
+    site.page("/fs.html", "<html><frameset cols='25%,25%,25%,25%'>"
+                          "<frame src='/f1.html'><frame src='/f2.html'>"
+                          "<frame src='" + other.originStd() + "/foreign.html'>"
+                          "<frame src='/f3.html'></frameset></html>");
+    site.page("/f1.html", "<a href='/f1-a'>a</a><iframe src='/nested.html'></iframe>"
+                          "<a href='/f1-b'>b</a>");
+    site.page("/nested.html", "<a href='/nested-a'>n</a><iframe src='/deep.html'></iframe>");
+    site.page("/deep.html", "<a href='/deep-a'>d</a>");
+    site.page("/f2.html", "<a href='/f2-a'>a</a>");
+    site.page("/f3.html", "<a href='/f3-a'>a</a>");
+    site.page("/page.html",
+              "<html><head><base href='/base/'></head><body>"
+                    "<a href='rel.zip'>r</a><a href='my%20file.zip'>s</a><a>no address</a>"
+                    "<a href='rel.zip'>again</a><a href='REL.zip'>case</a>"
+                    "<a href='upper.ZIP'>u</a><a href='q.zip?x=1'>q</a>"
+                    "<img usemap='#m'><map name='m'><area href='area.html' shape='rect'"
+                    " coords='0,0,5,5'></map>"
+                    "<a href='mailto:a@example.invalid'>m</a><a href='javascript:void(0)'>j</a>"
+                    "<a href='file:///etc/passwd'>f</a>"
+                    "<script>var a = document.createElement('a'); a.href = '/scripted';"
+                    "document.body.appendChild(a); window.open('/popup.html');"
+                    "alert('never shown'); confirm('no');</script></body></html>");
+    ASSERT_TRUE(site.start());
+    const QString s = site.origin();
+
+    EXPECT_EQ(harvestFromDialog(site.url("/fs.html"), false),
+              UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(list.entries(),
+              (QStringList{s + "/f1-a", s + "/f1-b", s + "/nested-a", s + "/deep-a",
+                           s + "/f2-a", s + "/f3-a"}));
+    EXPECT_TRUE(prompt.messages.isEmpty()) << "the other origin's frame is skipped silently";
+    EXPECT_EQ(view.countText, QStringLiteral("6 links found"));
+    EXPECT_TRUE(view.isIdle());
+
+    // Appending: links already listed are not added again.
+    list.add(s + "/base/rel.zip");
+    EXPECT_EQ(harvestFromDialog(site.url("/page.html"), true),
+              UrlListBuilder::Outcome::Harvested);
+    const QStringList appended = list.entries().mid(6);
+    EXPECT_EQ(appended,
+              (QStringList{s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip",
+                           s + "/base/upper.ZIP", s + "/base/q.zip?x=1", s + "/base/area.html", "mailto:a@example.invalid",
+                           "javascript:void(0)", s + "/scripted"}));
+    EXPECT_EQ(popupRequests.load(), 0) << "no pop-up window was opened";
+
+    // With the file-type filter and both exclusions on.
+    state.ftypes = {QStringLiteral("zip")};
+    state.appfiltChecked = true;
+    state.exjs = state.exmt = true;
+    EXPECT_EQ(harvestFromDialog(site.url("/page.html"), false),
+              UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(list.entries(), (QStringList{s + "/base/rel.zip", s + "/base/my file.zip",
+                                           s + "/base/REL.zip"}));
+}
+
+TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
+{
+    LocalHttpServer site;
+    site.page("/doc.pdf", "%PDF-1.4", "application/pdf");
+    site.page("/ok.html", "<a href='/x'>x</a>");
+    ASSERT_TRUE(site.start());
+    LocalHttpServer closed;
+    ASSERT_TRUE(closed.start());
+    const QString refusedUrl = closed.url("/");
+    closed.stop();
+
+    struct Row {
+        QString url;
+        QString message;
+    };
+    const Row rows[] = {
+        {site.url("/missing.html"), QStringLiteral("Object not found. ")},
+        {refusedUrl, QStringLiteral("Unable to connect to server.")},
+        {QStringLiteral("http://no-such-host.invalid/"),
+         QStringLiteral("Requested resource is not found.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.url.toStdString());
+        prompt.messages.clear();
+        list.clear();
+        list.add(QStringLiteral("http://old/"));
+        state.append = false;
+        EXPECT_EQ(harvestHandedOver(row.url), UrlListBuilder::Outcome::NavigationError);
+        ASSERT_EQ(prompt.messages.size(), 1);
+        EXPECT_EQ(prompt.messages[0].text, kProblem + QStringLiteral("\r\n\r\nError: ") + row.message);
+        EXPECT_TRUE(list.isEmpty());
+        EXPECT_TRUE(view.isIdle());
+    }
+
+    // Through the dialog, what is not HTML is refused before any page is loaded.
+    prompt.messages.clear();
+    const int made = browsersMade;
+    EXPECT_EQ(harvestFromDialog(site.url("/doc.pdf"), false), UrlListBuilder::Outcome::Refused);
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].text,
+              QStringLiteral("Quillmarch cannot build a list from this URL. It does not point "
+                             "to a valid HTML document."));
+    EXPECT_EQ(browsersMade, made);
+}
+
+TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
+{
+    LocalHttpServer site;
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<int> slowRequests{0};
+    site.server().Get("/slow.html", [&](const httplib::Request&, httplib::Response& res) {
+        ++slowRequests;
+        std::unique_lock lock(mutex);
+        released.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
+        res.set_content("<a href='/late'>l</a>", "text/html");
+    });
+    site.page("/shown/", "<a href='/from-window'>w</a><iframe src='/inner.html'></iframe>");
+    site.page("/shown", "<a href='/other-spelling'>o</a>");
+    site.page("/inner.html", "<a href='/inner-link'>i</a>");
+    ASSERT_TRUE(site.start());
+
+    list.add(QStringLiteral("http://old/"));
+    state.goturl = site.url("/slow.html");
+    builder.mnufURL_Click();
+    ASSERT_TRUE(waitFor([&] { return slowRequests.load() > 0; }));
+    EXPECT_TRUE(builder.harvestRunning());
+    builder.cancel();
+    EXPECT_FALSE(builder.harvestRunning());
+    EXPECT_TRUE(view.isIdle());
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    EXPECT_EQ(finished.last().at(0).value<UrlListBuilder::Outcome>(),
+              UrlListBuilder::Outcome::Cancelled);
+    QTest::qWait(300); // let the stopped load's late events arrive, if any
+    EXPECT_EQ(list.entries(), QStringList{"http://old/"});
+
+    // A page of an open window: registered, loaded, known to be HTML.
+    auto page = std::make_unique<QWebEnginePage>(WebEngineHarvestBrowser::harvestProfile());
+    registry.registerPage(page.get());
+    QSignalSpy loaded(page.get(), &QWebEnginePage::loadFinished);
+    page->load(QUrl(site.url("/shown/")));
+    ASSERT_TRUE(waitFor([&] { return !loaded.isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] {
+        const auto open = registry.windows();
+        return open.size() == 1 && open[0]->isHtmlDocument();
+    }));
+    EXPECT_EQ(registry.windows()[0]->locationUrl(), site.url("/shown/"));
+
+    const int made = browsersMade;
+    EXPECT_EQ(harvestHandedOver(site.url("/shown/")), UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(browsersMade, made) << "no new load for the adopted window";
+    EXPECT_EQ(list.entries(), (QStringList{site.url("/from-window"), site.url("/inner-link")}));
+
+    EXPECT_EQ(harvestHandedOver(site.url("/shown")), UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(browsersMade, made + 1) << "another spelling is loaded anew";
+    EXPECT_EQ(list.entries(), QStringList{site.url("/other-spelling")});
+
+    page.reset();
+    EXPECT_EQ(registry.count(), 0) << "a destroyed page leaves the registry";
+}
