@@ -39,7 +39,7 @@ idle_wakeups() { # title seconds command...
   sleep 2
   local count
   count=$(timeout -s INT "$secs" strace -f -qq -c -e trace=poll,ppoll,select,pselect6,epoll_wait,epoll_pwait -p $pid 2>&1 \
-          | awk '/total/ {print $3}')
+          | awk '/total/ {print $4}')
   kill $pid; wait $pid 2>/dev/null || true
   echo "${count:-0}"
 }
@@ -52,5 +52,5 @@ echo "start-up to shown window (median of $runs): quillmarch ${q} ms, bare Qt wi
 
 qw=$(idle_wakeups Quillmarch 10 "$build/quillmarch")
 mw=$(idle_wakeups Minimal 10 "$build/bench/minimal_window")
-echo "wake-ups in 10 s idle (poll-family calls): quillmarch ${qw}, bare Qt window ${mw}"
+echo "wake-ups in 10 s idle (poll-family calls, all threads): quillmarch ${qw}, bare Qt window ${mw}"
 if pgrep -f QtWebEngineProcess >/dev/null; then echo "note: a QtWebEngineProcess is running"; fi
