@@ -115,7 +115,7 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     layout->addWidget(saving);
     layout->addSpacing(4);
     layout->addWidget(buttons);
-    setMinimumWidth(440);
+    setMinimumWidth(520);
     MakeFixedDialog(*this);
 
     m_chkontop->setChecked(current.ontop);

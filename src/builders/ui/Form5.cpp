@@ -48,10 +48,10 @@ Form5::Form5(const UrlDialogInput& input, QWidget* parent)
     grid->addWidget(m_text1, 0, 1);
     grid->addWidget(m_combo1, 0, 1);
     grid->addWidget(m_check2, 1, 1);
+    grid->addWidget(m_label2, 2, 1);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(m_label2);
     layout->addSpacing(4);
     layout->addWidget(buttons);
     m_text1->setMinimumWidth(380);
