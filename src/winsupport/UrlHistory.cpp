@@ -1,5 +1,33 @@
 #include "winsupport/UrlHistory.h"
 
+#include <algorithm>
+
+const QString UrlHistory::kSection = QStringLiteral("URL History");
+
+namespace {
+
+const QString kKeyPrefix = QStringLiteral("Url ");
+
+// The number in a value name "Url <n>", or -1 for any other name.
+qint64 keyNumber(const QString& key)
+{
+    if (!key.startsWith(kKeyPrefix))
+        return -1;
+    bool ok = false;
+    const qint64 n = key.mid(kKeyPrefix.size()).toLongLong(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
+} // namespace
+
+UrlHistory::UrlHistory(CRegSettings settings) : m_settings(std::move(settings))
+{
+    QStringList stored;
+    for (const auto& [key, url] : m_settings->GetAllSettings(kSection))
+        stored.prepend(url);
+    setUrls(stored);
+}
+
 bool UrlHistory::remember(const QString& url)
 {
     const QString text = url.trimmed();
@@ -11,6 +39,8 @@ bool UrlHistory::remember(const QString& url)
     m_urls.prepend(text);
     while (m_urls.size() > kLimit)
         m_urls.removeLast();
+    if (m_settings)
+        store(text);
     return true;
 }
 
@@ -25,4 +55,24 @@ void UrlHistory::setUrls(const QStringList& mostRecentFirst)
         if (m_urls.size() == kLimit)
             break;
     }
+}
+
+void UrlHistory::store(const QString& url)
+{
+    // Read back first: another window or process may have written since.
+    const QList<QPair<QString, QString>> values = m_settings->GetAllSettings(kSection);
+    qint64 last = 0;
+    QStringList kept; // value names that stay, oldest first
+    for (const auto& [key, value] : values) {
+        if (key.isEmpty()) // the section's unnamed value; an empty name would mean the section
+            continue;
+        last = std::max(last, keyNumber(key));
+        if (value.trimmed() == url)
+            m_settings->DeleteSetting(kSection, key);
+        else
+            kept.append(key);
+    }
+    m_settings->SaveSetting(kSection, kKeyPrefix + QString::number(last + 1), url);
+    for (qsizetype i = 0; i + kLimit < kept.size() + 1; ++i)
+        m_settings->DeleteSetting(kSection, kept[i]);
 }

@@ -1,4 +1,8 @@
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+
+#include "settings/SqliteRegistryStore.h"
 
 #include "winsupport/UrlHistory.h"
 
@@ -50,4 +54,61 @@ TEST(UrlHistory, SetUrlsDropsBlanksRepeatsAndExcess)
     const QStringList urls = history.urls();
     ASSERT_EQ(urls.size(), UrlHistory::kLimit);
     EXPECT_EQ(urls.mid(0, 3), (QStringList{QStringLiteral("http://x/"), QStringLiteral("http://y/"), QStringLiteral("http://z/0")}));
+}
+
+namespace {
+
+class StoredUrlHistory : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3")));
+        ASSERT_TRUE(m_store->isOpen());
+    }
+    CRegSettings settings() const { return CRegSettings::forQuillmarch(m_store); }
+
+    QTemporaryDir m_dir;
+    std::shared_ptr<SqliteRegistryStore> m_store;
+};
+
+} // namespace
+
+TEST_F(StoredUrlHistory, ReadsBackMostRecentFirstWithoutRepeats)
+{
+    {
+        UrlHistory history(settings());
+        history.remember(QStringLiteral("http://a.example/"));
+        history.remember(QStringLiteral("http://b.example/"));
+        history.remember(QStringLiteral("http://a.example/"));
+    }
+    EXPECT_EQ(UrlHistory(settings()).urls(),
+              (QStringList{QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/")}));
+    EXPECT_EQ(settings().GetAllSettings(UrlHistory::kSection).size(), 2);
+}
+
+TEST_F(StoredUrlHistory, KeepsWhatAnotherWindowRememberedMeanwhile)
+{
+    UrlHistory first(settings());
+    UrlHistory second(settings());
+    first.remember(QStringLiteral("http://first.example/"));
+    second.remember(QStringLiteral("http://second.example/"));
+    EXPECT_EQ(UrlHistory(settings()).urls(),
+              (QStringList{QStringLiteral("http://second.example/"), QStringLiteral("http://first.example/")}));
+}
+
+TEST_F(StoredUrlHistory, TheStoredSectionNeverGrowsPastTheLimit)
+{
+    CRegSettings regset = settings();
+    for (int i = 0; i < UrlHistory::kLimit + 3; ++i)
+        regset.SaveSetting(UrlHistory::kSection, QStringLiteral("Url %1").arg(i + 1), QStringLiteral("http://h.example/%1").arg(i));
+    UrlHistory history(settings());
+    ASSERT_EQ(history.urls().size(), UrlHistory::kLimit);
+    EXPECT_EQ(history.urls().front(), QStringLiteral("http://h.example/%1").arg(UrlHistory::kLimit + 2));
+
+    history.remember(QStringLiteral("http://new.example/"));
+    const auto stored = regset.GetAllSettings(UrlHistory::kSection);
+    ASSERT_EQ(stored.size(), UrlHistory::kLimit);
+    EXPECT_EQ(stored.back().second, QStringLiteral("http://new.example/"));
+    EXPECT_EQ(UrlHistory(settings()).urls(), history.urls());
 }

@@ -8,6 +8,8 @@
 #include <QStringListModel>
 #include <QUrl>
 
+#include "settings/CRegSettings.h"
+#include "settings/SqliteRegistryStore.h"
 #include "winsupport/UrlHistory.h"
 #include "winsupport/ui/UrlCompleter.h"
 
@@ -56,12 +58,23 @@ QUrl openableUrl(const QString& target)
 // The typed URLs of this process, shared by every URL box's completer.
 struct TypedUrlStore {
     UrlHistory history;
+    bool chosen = false; // a store was given, or the user's own was opened
     QPointer<QStringListModel> model;
 };
 
-TypedUrlStore& typedUrls()
+TypedUrlStore& rawTypedUrls()
 {
     static TypedUrlStore store;
+    return store;
+}
+
+TypedUrlStore& typedUrls()
+{
+    TypedUrlStore& store = rawTypedUrls();
+    if (!store.chosen) {
+        store.chosen = true;
+        store.history = UrlHistory(CRegSettings::forQuillmarch(SqliteRegistryStore::openForUser()));
+    }
     return store;
 }
 
@@ -109,4 +122,13 @@ void RememberTypedUrl(const QString& url)
 QStringList TypedUrls()
 {
     return typedUrls().history.urls();
+}
+
+void UseUrlHistoryStore(std::shared_ptr<IRegistryStore> registry)
+{
+    TypedUrlStore& store = rawTypedUrls();
+    store.chosen = true;
+    store.history = registry ? UrlHistory(CRegSettings::forQuillmarch(std::move(registry))) : UrlHistory();
+    if (store.model)
+        store.model->setStringList(store.history.urls());
 }

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
+class IRegistryStore;
 class QLineEdit;
 class QUrl;
 class QWidget;
@@ -38,3 +40,8 @@ void RememberTypedUrl(const QString& url);
 
 // The remembered URLs, most recent first.
 QStringList TypedUrls();
+
+// The settings store that keeps the typed URLs. Without this call the user's own store is
+// opened on first use; a null store keeps them in memory only. Replaces the list in
+// memory with the one kept in the given store.
+void UseUrlHistoryStore(std::shared_ptr<IRegistryStore> store);

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "settings/CRegSettings.h"
+#include "settings/SqliteRegistryStore.h"
 #include "winsupport/ui/Shell.h"
 
 namespace {
@@ -74,6 +76,10 @@ TEST_F(ShellTest, NoHandlerForAnAcceptedAddressAnswers31)
 
 TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
 {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto store = std::make_shared<SqliteRegistryStore>(dir.filePath(QStringLiteral("registry.sqlite3")));
+    UseUrlHistoryStore(store);
     RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page07.html"));
     RememberTypedUrl(QStringLiteral("ftp://files.example.net/pub/"));
     EXPECT_EQ(TypedUrls().front(), QStringLiteral("ftp://files.example.net/pub/"));
@@ -90,10 +96,15 @@ TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
     RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page08.html"));
     completer->setCompletionPrefix(edit.text());
     EXPECT_EQ(completions(completer).size(), 2);
+    // The history went to the settings store given.
+    EXPECT_EQ(CRegSettings::forQuillmarch(store).GetAllSettings(QStringLiteral("URL History")).size(), 3);
+    UseUrlHistoryStore(nullptr);
+    EXPECT_TRUE(TypedUrls().isEmpty());
 }
 
 TEST(AutoComplete, OffersPathsOnceAPathIsTyped)
 {
+    UseUrlHistoryStore(nullptr);
     QLineEdit edit;
     AttachAutoComplete(&edit);
     edit.show();
