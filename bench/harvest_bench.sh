@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Page harvest benchmark: quillmarch-cli against lynx on two generated pages served on
+# 127.0.0.1 — one with 30000 distinct links, one with 300 frames of 10 links each.
+#   bench/harvest_bench.sh [BUILD_DIR]   (default: build)
+# Installs hyperfine and lynx when missing (benchmark only; not needed to build or test).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build}
+cli="$PWD/$build_dir/quillmarch-cli"
+[ -x "$cli" ] || { echo "build $cli first (cmake --build $build_dir --target quillmarch-cli)" >&2; exit 1; }
+
+missing=()
+command -v hyperfine >/dev/null || missing+=(hyperfine)
+command -v lynx >/dev/null || missing+=(lynx)
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+site=$(mktemp -d)
+config=$(mktemp -d)
+server_pid=
+cleanup() {
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+  rm -rf "$site" "$config"
+}
+trap cleanup EXIT
+
+python3 - "$site" <<'PY'
+import sys, pathlib
+root = pathlib.Path(sys.argv[1])
+links = "\n".join(f'<a href="/item/{i}.html">link {i}</a><br>' for i in range(30000))
+(root / "links.html").write_text(f"<html><body>{links}</body></html>")
+frames = "\n".join(f'<iframe src="/frame{i}.html" width="20" height="20"></iframe>' for i in range(300))
+(root / "frames.html").write_text(f"<html><body>{frames}</body></html>")
+for i in range(300):
+    body = "".join(f'<a href="/f{i}/{j}.html">{j}</a>' for j in range(10))
+    (root / f"frame{i}.html").write_text(f"<html><body>{body}</body></html>")
+PY
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
+server_pid=$!
+for _ in $(seq 50); do
+  curl -sf -o /dev/null "http://127.0.0.1:$port/links.html" && break
+  sleep 0.1
+done
+
+links_url="http://127.0.0.1:$port/links.html"
+frames_url="http://127.0.0.1:$port/frames.html"
+export XDG_CONFIG_HOME="$config"   # no stored filters
+echo "quillmarch-cli: $(XDG_CONFIG_HOME=$config "$cli" harvest "$links_url" | wc -l) links, " \
+     "$(XDG_CONFIG_HOME=$config "$cli" harvest "$frames_url" | wc -l) frame links"
+
+hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/links.md" \
+  -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
+  -n "lynx 30000 links" "lynx -dump -listonly $links_url"
+hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/frames.md" \
+  -n "quillmarch-cli 300 frames" "$cli harvest $frames_url" \
+  -n "lynx 300 frames" "lynx -dump -listonly $frames_url"
+cat "$site/links.md" "$site/frames.md"
