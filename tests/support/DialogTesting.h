@@ -46,10 +46,14 @@ template <typename T> void WhenModal(std::function<void(T*)> act, int triesLeft 
             act(w);
             return;
         }
-        if (triesLeft > 0)
+        if (triesLeft > 0) {
             WhenModal<T>(act, triesLeft - 1);
-        else
+        } else {
             ADD_FAILURE() << "no modal window of the expected type appeared";
+            // Close whatever is open so the test ends instead of waiting for a person.
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+        }
     });
 }
 

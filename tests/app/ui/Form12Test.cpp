@@ -58,15 +58,6 @@ TEST(Form12Test, SaveReturnsWhatTheControlsShow)
     EXPECT_EQ(saved(d), expected);
 }
 
-TEST(Form12Test, SavingUnchangedGivesTheSamePreferences)
-{
-    for (int ow = 0; ow < 4; ++ow) {
-        const Preferences p{ow % 2 == 0, ow % 2 == 1, ow == 1, ow == 2, ow == 3, ow};
-        Form12 d(p);
-        EXPECT_EQ(saved(d), p) << ow;
-    }
-}
-
 TEST(Form12Test, OutOfRangeOverwriteActionSelectsNothingAndIsKeptUnlessChosen)
 {
     Preferences p;
