@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEvent>
+#include <QIcon>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -41,12 +42,12 @@ HelpViewer::HelpViewer(const QString& bookFolder, const QStringList& searched, Q
     m_forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"),
                                m_browser, &QTextBrowser::forward);
     m_forward->setShortcut(QKeySequence::Forward);
-    QAction* contents = bar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+    QAction* contents = bar->addAction(QIcon::fromTheme(QStringLiteral("help-contents"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
                                        tr("Contents"), this, [this] {
                                            m_browser->setSource(QUrl::fromLocalFile(m_bookFolder + kContents));
                                        });
     contents->setToolTip(tr("Show the list of help topics"));
-    QAction* home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"),
+    QAction* home = bar->addAction(QIcon::fromTheme(QStringLiteral("go-home"), style()->standardIcon(QStyle::SP_DirHomeIcon)), tr("Home"),
                                    this, [this] {
                                        if (m_home.isValid())
                                            m_browser->setSource(m_home);

@@ -123,3 +123,15 @@ TEST(HelpViewer, MissingBookSaysWhereItLooked)
     EXPECT_TRUE(text.contains(QLatin1String("/nowhere/help")));
     EXPECT_TRUE(text.contains(QLatin1String("/usr/share/quillmarch/help")));
 }
+
+// Manual look at the help window on a real display; runs until the window is closed:
+// ui_tests --gtest_also_run_disabled_tests --gtest_filter='HelpManual.*'
+// QM_HELP_TOPIC chooses the topic (contents when unset).
+TEST(HelpManual, DISABLED_ShowTheHelpWindow)
+{
+    ShowHelp(nullptr, qEnvironmentVariableIntValue("QM_HELP_TOPIC"));
+    HelpViewer* viewer = OpenHelpViewer();
+    ASSERT_NE(viewer, nullptr);
+    QObject::connect(viewer, &QObject::destroyed, qApp, &QApplication::quit);
+    QApplication::exec();
+}
