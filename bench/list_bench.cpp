@@ -11,10 +11,12 @@
 #include "listops/ListFile.h"
 #include "listops/ListSearch.h"
 
-namespace {
+namespace
+{
 
 // Answers nothing and shows nothing.
-class SilentPrompt final : public IUserPrompt {
+class SilentPrompt final : public IUserPrompt
+{
 public:
     PromptAnswer message(PromptIcon, const QString&, const QString&, PromptButtons) override
     {
@@ -35,7 +37,8 @@ QStringList fullList()
 {
     QStringList entries;
     for (int i = 0; i < LinkList::MaxEntries; ++i)
-        entries.append(QStringLiteral("http://www.example.org/gallery/%1/picture%2.jpg").arg(i % 97).arg(i));
+        entries.append(
+            QStringLiteral("http://www.example.org/gallery/%1/picture%2.jpg").arg(i % 97).arg(i));
     return entries;
 }
 
@@ -91,11 +94,16 @@ void BM_SearchNoMatch(benchmark::State& st)
     const bool matchCase = st.range(0) != 0;
     const bool addToSelection = st.range(1) != 0;
     for (auto _ : st) {
-        ListSearch::ApplyRequest(state, SearchRequest{QStringLiteral("NoSuchText"), matchCase, addToSelection, false});
+        ListSearch::ApplyRequest(state,
+            SearchRequest { QStringLiteral("NoSuchText"), matchCase, addToSelection, false });
         benchmark::DoNotOptimize(ListSearch::run(state, list, prompt));
     }
 }
-BENCHMARK(BM_SearchNoMatch)->ArgNames({"mcase", "add2sel"})->Args({0, 1})->Args({1, 1})->Args({0, 0})
+BENCHMARK(BM_SearchNoMatch)
+    ->ArgNames({ "mcase", "add2sel" })
+    ->Args({ 0, 1 })
+    ->Args({ 1, 1 })
+    ->Args({ 0, 0 })
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

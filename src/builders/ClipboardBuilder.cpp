@@ -24,8 +24,8 @@ bool ClipboardBuilder::isLink(QStringView line)
         || line.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
 }
 
-ClipboardOutcome ClipboardBuilder::run(MainState& state, LinkList& list, IUserPrompt& prompt,
-                                       const QString& clipboardText)
+ClipboardOutcome ClipboardBuilder::run(
+    MainState& state, LinkList& list, IUserPrompt& prompt, const QString& clipboardText)
 {
     QString text;
     if (state.drgdrp) {

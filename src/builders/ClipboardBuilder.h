@@ -7,9 +7,9 @@ class LinkList;
 struct MainState;
 
 enum class ClipboardOutcome {
-    NoText,  // the text was empty: nothing changed, no extent update
+    NoText, // the text was empty: nothing changed, no extent update
     NoLinks, // no line passed the link test: list unchanged
-    Built,   // at least one line passed the link test
+    Built, // at least one line passed the link test
 };
 
 // "Build list from Clipboard" (mnufClip_Click without the window work): cuts a text
@@ -17,14 +17,15 @@ enum class ClipboardOutcome {
 // exclusion preferences, in text order. Shows its own messages ("Oops!", list full)
 // and the "Select Desired Action" question. The caller updates the list's extent
 // for Built and NoLinks.
-class ClipboardBuilder final {
+class ClipboardBuilder final
+{
 public:
     ClipboardBuilder() = delete;
 
     // Uses state.goturl instead of clipboardText when state.drgdrp is set, and resets
     // state.drgdrp.
-    static ClipboardOutcome run(MainState& state, LinkList& list, IUserPrompt& prompt,
-                                const QString& clipboardText);
+    static ClipboardOutcome run(
+        MainState& state, LinkList& list, IUserPrompt& prompt, const QString& clipboardText);
 
     static QString noTextMessage();
     static QString noLinksMessage();

@@ -3,11 +3,15 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
-namespace {
+namespace
+{
 constexpr qint64 ChunkSize = 64 * 1024;
 }
 
-FieldReader::FieldReader(QIODevice& device) : m_device(device) {}
+FieldReader::FieldReader(QIODevice& device)
+    : m_device(device)
+{
+}
 
 bool FieldReader::fill()
 {
@@ -62,8 +66,9 @@ std::optional<QString> FieldReader::fail(QString* error, const QString& text)
 
 std::optional<QString> FieldReader::tooLong(QString* error)
 {
-    return fail(error, QStringLiteral("The file contains an item longer than %1 KiB; it is not a link list file.")
-                           .arg(MaxFieldBytes / 1024));
+    return fail(error,
+        QStringLiteral("The file contains an item longer than %1 KiB; it is not a link list file.")
+            .arg(MaxFieldBytes / 1024));
 }
 
 std::optional<QString> FieldReader::next(QString* error)
@@ -73,7 +78,8 @@ std::optional<QString> FieldReader::next(QString* error)
     if (atEnd())
         return std::nullopt;
     if (m_readError)
-        return fail(error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
+        return fail(
+            error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
 
     while (peekByte() == ' ')
         takeByte();
@@ -95,7 +101,8 @@ std::optional<QString> FieldReader::next(QString* error)
             const char* data = m_buffer.constData();
             const qsizetype size = m_buffer.size();
             qsizetype i = m_pos;
-            while (i < size && data[i] != ',' && data[i] != '\n' && data[i] != '\r' && data[i] != '\0')
+            while (
+                i < size && data[i] != ',' && data[i] != '\n' && data[i] != '\r' && data[i] != '\0')
                 ++i;
             if (i > m_pos) {
                 if (field.size() + (i - m_pos) > MaxFieldBytes)
@@ -109,7 +116,9 @@ std::optional<QString> FieldReader::next(QString* error)
         if (c < 0)
             break;
         if (c == 0)
-            return fail(error, QStringLiteral("The file contains binary data (a NUL byte); it is not a text file."));
+            return fail(error,
+                QStringLiteral(
+                    "The file contains binary data (a NUL byte); it is not a text file."));
         if (!closed) {
             if (c == '"') {
                 closed = true;
@@ -131,12 +140,13 @@ std::optional<QString> FieldReader::next(QString* error)
         field.append(static_cast<char>(c));
     }
     if (m_readError)
-        return fail(error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
+        return fail(
+            error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
 
     // A leading byte order mark was dropped once at the start of the file; inside a
     // field it is kept as a character.
     QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder(field);
     if (decoder.hasError())
         return fail(error, QStringLiteral("The file is not valid UTF-8 text."));

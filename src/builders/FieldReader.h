@@ -14,7 +14,8 @@ class QIODevice;
 // The text is UTF-8 (a leading byte order mark is skipped). A NUL byte, invalid UTF-8
 // or a field longer than MaxFieldBytes is an error; after an error the reader stays
 // at its end.
-class FieldReader final {
+class FieldReader final
+{
 public:
     static constexpr qsizetype MaxFieldBytes = 64 * 1024;
 

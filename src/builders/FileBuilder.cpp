@@ -12,7 +12,8 @@
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
-namespace {
+namespace
+{
 
 // Added entries are handed to the list in batches of this many.
 constexpr int BatchSize = 1024;
@@ -36,9 +37,10 @@ QString sniffProblem(QFile& file)
 
 QString FileBuilder::badFormatMessage()
 {
-    return QStringLiteral("This file appears to contain items that are not valid urls. Please see the "
-                          "program's help file for details on formatting url list files for "
-                          "importing. Operation aborted.");
+    return QStringLiteral(
+        "This file appears to contain items that are not valid urls. Please see the "
+        "program's help file for details on formatting url list files for "
+        "importing. Operation aborted.");
 }
 
 bool FileBuilder::isValidItem(QStringView item)
@@ -49,8 +51,8 @@ bool FileBuilder::isValidItem(QStringView item)
         || item.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
 }
 
-FileBuildResult FileBuilder::run(const QString& path, MainState& state, LinkList& list,
-                                 IUserPrompt& prompt, IMainView* view)
+FileBuildResult FileBuilder::run(
+    const QString& path, MainState& state, LinkList& list, IUserPrompt& prompt, IMainView* view)
 {
     FileBuildResult result;
     auto showError = [&](const QString& text) {
@@ -69,7 +71,8 @@ FileBuildResult FileBuilder::run(const QString& path, MainState& state, LinkList
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        showError(QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
+        showError(
+            QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
         return result;
     }
     if (const QString problem = sniffProblem(file); !problem.isEmpty()) {

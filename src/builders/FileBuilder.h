@@ -8,10 +8,10 @@ class LinkList;
 struct MainState;
 
 struct FileBuildResult {
-    int added = 0;            // entries added to the list
-    bool badFormat = false;   // stopped at an item that is not a link ("Bad Format")
-    bool limitReached = false;// stopped because the list was full
-    QString error;            // text of the error shown, empty when none
+    int added = 0; // entries added to the list
+    bool badFormat = false; // stopped at an item that is not a link ("Bad Format")
+    bool limitReached = false; // stopped because the list was full
+    QString error; // text of the error shown, empty when none
 };
 
 // "Build list from file", the reading part of mnufFile_Click: reads a link list file
@@ -22,13 +22,14 @@ struct FileBuildResult {
 // an error found later stops the run and keeps the items added before it. The caller
 // does the file picker, the stored folder, the pointer, the status texts and the
 // extent update.
-class FileBuilder final {
+class FileBuilder final
+{
 public:
     FileBuilder() = delete;
 
     // view, when given, gets the default pointer back before the question is shown.
     static FileBuildResult run(const QString& path, MainState& state, LinkList& list,
-                               IUserPrompt& prompt, IMainView* view = nullptr);
+        IUserPrompt& prompt, IMainView* view = nullptr);
 
     static QString badFormatMessage();
     // Validity of a list file item: "http", "mailto", "ftp" or "javascript:" at the

@@ -4,7 +4,8 @@
 
 #include "listops/LinkList.h"
 
-namespace {
+namespace
+{
 
 constexpr int ListItems = 500;
 

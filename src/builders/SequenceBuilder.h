@@ -11,12 +11,13 @@ struct SequenceResult {
     int added = 0;
     bool limitReached = false;
     qint64 notAdded = 0; // numbers of the run that did not fit into the list
-    QString error;       // set when the request was refused; nothing changed then
+    QString error; // set when the request was refused; nothing changed then
 };
 
 // The logic of "Build Sequential List" (Form2): numbers formatted with a mask of
 // zeros, the key filter of the number boxes, and the build itself.
-class SequenceBuilder final {
+class SequenceBuilder final
+{
 public:
     SequenceBuilder() = delete;
 

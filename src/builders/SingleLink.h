@@ -7,7 +7,8 @@
 class LinkList;
 
 // The logic of "Add Single Link" (Form11).
-class SingleLink final {
+class SingleLink final
+{
 public:
     SingleLink() = delete;
 

@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 // Entries are encoded and written in blocks of about this many bytes.
 constexpr qsizetype BlockSize = 256 * 1024;
@@ -19,7 +20,8 @@ bool writeEntries(Device& file, const QStringList& entries, QString* error, cons
             return true;
         if (file.write(block) != block.size()) {
             if (error)
-                *error = QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString());
+                *error
+                    = QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString());
             return false;
         }
         block.clear();
@@ -101,7 +103,8 @@ bool ListFile::Append(const QString& path, const QStringList& entries, QString* 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         if (error)
-            *error = QStringLiteral("Cannot open \"%1\" for appending: %2.").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot open \"%1\" for appending: %2.")
+                         .arg(path, file.errorString());
         return false;
     }
     if (!writeEntries(file, entries, error, path))

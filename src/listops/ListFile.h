@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // Link list files: one entry per line, CR LF after every entry, UTF-8.
-class ListFile final {
+class ListFile final
+{
 public:
     ListFile() = delete;
 

@@ -5,7 +5,8 @@
 // The one message every builder shows when a build would pass the link list's limit
 // of LinkList::MaxEntries entries. A build stops at the limit, keeps what it added and
 // shows this message once.
-class ListLimit final {
+class ListLimit final
+{
 public:
     ListLimit() = delete;
 

@@ -34,8 +34,8 @@ bool ListSearch::run(MainState& state, LinkList& list, IUserPrompt& prompt)
     int found = -1;
     for (qint64 i = std::max<qint64>(first, 0); i < count; ++i) {
         const QString& entry = list.at(int(i));
-        const bool hit = state.mcase ? matcher.indexIn(entry) >= 0
-                                     : matcher.indexIn(entry.toLower()) >= 0;
+        const bool hit
+            = state.mcase ? matcher.indexIn(entry) >= 0 : matcher.indexIn(entry.toLower()) >= 0;
         if (hit) {
             found = int(i);
             break;
@@ -49,7 +49,7 @@ bool ListSearch::run(MainState& state, LinkList& list, IUserPrompt& prompt)
 
     if (found < 0) {
         prompt.message(PromptIcon::Information, QStringLiteral("Not Found"),
-                       QStringLiteral("Search text not found"));
+            QStringLiteral("Search text not found"));
         return false;
     }
     state.srchidx = found;

@@ -9,7 +9,8 @@ class LinkList;
 struct MainState;
 
 // "Search List" (mnulstsrch_Click): the dialog's stores and the scan.
-class ListSearch final {
+class ListSearch final
+{
 public:
     ListSearch() = delete;
 

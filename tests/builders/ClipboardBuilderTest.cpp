@@ -5,7 +5,8 @@
 #include "listops/LinkList.h"
 #include "support/ScriptedPrompt.h"
 
-namespace {
+namespace
+{
 
 struct ClipCase {
     const char* name;
@@ -15,7 +16,9 @@ struct ClipCase {
 
 } // namespace
 
-class ClipboardCutting : public ::testing::TestWithParam<ClipCase> {};
+class ClipboardCutting : public ::testing::TestWithParam<ClipCase>
+{
+};
 
 TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
 {
@@ -28,17 +31,19 @@ TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
     EXPECT_EQ(prompt.desiredActionAsked, 0); // the list was empty
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, ClipboardCutting,
-    ::testing::Values(
-        ClipCase{"EmptyLineAndFinalCrLf", "http://a\r\n\r\nhttp://b\r\n", {"http://a", "http://b"}},
-        ClipCase{"LoneLineFeedsStayInOneLine", "http://a\nhttp://b\n", {"http://a\nhttp://b\n"}},
-        ClipCase{"LoneCarriageReturnStays", "http://a\rx\r\nftp://b", {"http://a\rx", "ftp://b"}},
-        ClipCase{"LeadingSpaceIsNotALink", " http://a\r\nhttp://b  ", {"http://b  "}},
-        ClipCase{"PrefixesInAnyCaseKeepTheirCase", "HTTP://A\r\nFtp://b\r\nMAILTO:x@y\r\nJavaScript:go()",
-                 {"HTTP://A", "Ftp://b", "MAILTO:x@y", "JavaScript:go()"}},
-        ClipCase{"MailtoNeedsTheColon", "mailto x@y\r\nmailto:x@y", {"mailto:x@y"}},
-        ClipCase{"DuplicatesAreKept", "http://a\r\nhttp://a", {"http://a", "http://a"}}),
+INSTANTIATE_TEST_SUITE_P(Lines, ClipboardCutting,
+    ::testing::Values(ClipCase { "EmptyLineAndFinalCrLf", "http://a\r\n\r\nhttp://b\r\n",
+                          { "http://a", "http://b" } },
+        ClipCase {
+            "LoneLineFeedsStayInOneLine", "http://a\nhttp://b\n", { "http://a\nhttp://b\n" } },
+        ClipCase {
+            "LoneCarriageReturnStays", "http://a\rx\r\nftp://b", { "http://a\rx", "ftp://b" } },
+        ClipCase { "LeadingSpaceIsNotALink", " http://a\r\nhttp://b  ", { "http://b  " } },
+        ClipCase { "PrefixesInAnyCaseKeepTheirCase",
+            "HTTP://A\r\nFtp://b\r\nMAILTO:x@y\r\nJavaScript:go()",
+            { "HTTP://A", "Ftp://b", "MAILTO:x@y", "JavaScript:go()" } },
+        ClipCase { "MailtoNeedsTheColon", "mailto x@y\r\nmailto:x@y", { "mailto:x@y" } },
+        ClipCase { "DuplicatesAreKept", "http://a\r\nhttp://a", { "http://a", "http://a" } }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
@@ -48,16 +53,19 @@ TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
     list.add("http://old");
     ScriptedPrompt prompt;
     EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, ""), ClipboardOutcome::NoText);
-    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, "hello\r\n www.x.org"), ClipboardOutcome::NoLinks);
+    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, "hello\r\n www.x.org"),
+        ClipboardOutcome::NoLinks);
     ASSERT_EQ(prompt.messages.size(), 2);
-    EXPECT_EQ(prompt.messages[0].text, "The ClipBoard does not contain any valid URLs. Operation aborted.");
-    EXPECT_EQ(prompt.messages[1].text, "The ClipBoard does not contain any valid urls. Operation aborted.");
+    EXPECT_EQ(prompt.messages[0].text,
+        "The ClipBoard does not contain any valid URLs. Operation aborted.");
+    EXPECT_EQ(prompt.messages[1].text,
+        "The ClipBoard does not contain any valid urls. Operation aborted.");
     for (const auto& m : prompt.messages) {
         EXPECT_EQ(m.title, "Oops!");
         EXPECT_EQ(m.icon, PromptIcon::Critical);
     }
     EXPECT_EQ(prompt.desiredActionAsked, 0);
-    EXPECT_EQ(list.entries(), QStringList{"http://old"});
+    EXPECT_EQ(list.entries(), QStringList { "http://old" });
 }
 
 TEST(ClipboardBuilder, HandedOverTextWinsOverTheClipboardOnce)
@@ -71,7 +79,7 @@ TEST(ClipboardBuilder, HandedOverTextWinsOverTheClipboardOnce)
     ClipboardBuilder::run(state, list, prompt, "http://clip");
     EXPECT_FALSE(state.drgdrp);
     ClipboardBuilder::run(state, list, prompt, "http://clip");
-    EXPECT_EQ(list.entries(), (QStringList{"http://dropped", "http://clip"}));
+    EXPECT_EQ(list.entries(), (QStringList { "http://dropped", "http://clip" }));
 }
 
 TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
@@ -82,10 +90,10 @@ TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
         QStringList expected;
     };
     const Row rows[] = {
-        {true, false, {"http://old", "http://a", "http://b"}},
-        {false, true, {"http://a", "http://b"}},
-        {std::nullopt, true, {"http://old", "http://a", "http://b"}}, // closed: keeps append
-        {std::nullopt, false, {"http://a", "http://b"}},
+        { true, false, { "http://old", "http://a", "http://b" } },
+        { false, true, { "http://a", "http://b" } },
+        { std::nullopt, true, { "http://old", "http://a", "http://b" } }, // closed: keeps append
+        { std::nullopt, false, { "http://a", "http://b" } },
     };
     for (const Row& row : rows) {
         MainState state;
@@ -111,7 +119,7 @@ TEST(ClipboardBuilder, ExcludedLinksCountAsAccepted)
     ScriptedPrompt prompt;
     prompt.desiredActions.push_back(false);
     EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, "mailto:a@b\r\njavascript:x()"),
-              ClipboardOutcome::Built);
+        ClipboardOutcome::Built);
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_TRUE(list.isEmpty()); // cleared by the answer, nothing admitted
     EXPECT_TRUE(prompt.messages.isEmpty());
@@ -125,7 +133,8 @@ TEST(ClipboardBuilder, StopsAtTheListLimitAndSaysSoOnce)
     QStringList lines;
     for (int i = 0; i < LinkList::MaxEntries + 3; ++i)
         lines.append(QStringLiteral("http://h/%1").arg(i));
-    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, lines.join("\r\n")), ClipboardOutcome::Built);
+    EXPECT_EQ(
+        ClipboardBuilder::run(state, list, prompt, lines.join("\r\n")), ClipboardOutcome::Built);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     EXPECT_EQ(list.at(LinkList::MaxEntries - 1), lines.at(LinkList::MaxEntries - 1));
     ASSERT_EQ(prompt.messages.size(), 1);

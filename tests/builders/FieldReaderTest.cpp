@@ -3,7 +3,8 @@
 
 #include "builders/FieldReader.h"
 
-namespace {
+namespace
+{
 
 // Reads every field; a failure appends "!" followed by the error.
 QStringList readAll(const QByteArray& bytes)
@@ -34,17 +35,17 @@ TEST(FieldReader, SplitsFieldsAsListFilesAreRead)
         QStringList fields;
     };
     const Row rows[] = {
-        {"", {}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\r\n\r\nb", {"a", "", "b"}},
-        {"a\r\nb\r\n\r\n", {"a", "b", ""}},
-        {"a\nb", {"a", "b"}},
-        {"http://x/?a=1,2\r\n", {"http://x/?a=1", "2"}},
-        {"   http://x  \r\n", {"http://x  "}},
-        {"\"a,b\r\nc\"tail,d", {"a,b\r\nc", "d"}},
-        {"\"unterminated", {"unterminated"}},
-        {"\xEF\xBB\xBFhttp://x", {"http://x"}},
-        {"http://x/\xC3\xA9", {QStringLiteral("http://x/\u00e9")}},
+        { "", {} },
+        { "a\r\nb\r\n", { "a", "b" } },
+        { "a\r\n\r\nb", { "a", "", "b" } },
+        { "a\r\nb\r\n\r\n", { "a", "b", "" } },
+        { "a\nb", { "a", "b" } },
+        { "http://x/?a=1,2\r\n", { "http://x/?a=1", "2" } },
+        { "   http://x  \r\n", { "http://x  " } },
+        { "\"a,b\r\nc\"tail,d", { "a,b\r\nc", "d" } },
+        { "\"unterminated", { "unterminated" } },
+        { "\xEF\xBB\xBFhttp://x", { "http://x" } },
+        { "http://x/\xC3\xA9", { QStringLiteral("http://x/\u00e9") } },
     };
     for (const Row& row : rows)
         EXPECT_EQ(readAll(row.bytes), row.fields) << row.bytes.toStdString();
@@ -64,5 +65,6 @@ TEST(FieldReader, BinaryBadTextAndOverLongFieldsAreErrors)
         EXPECT_TRUE(fields[1].startsWith("!") && fields[1].size() > 1) << fields[1].toStdString();
     }
     // A field of exactly the limit is still read.
-    EXPECT_EQ(readAll(QByteArray(FieldReader::MaxFieldBytes, 'x')).first().size(), FieldReader::MaxFieldBytes);
+    EXPECT_EQ(readAll(QByteArray(FieldReader::MaxFieldBytes, 'x')).first().size(),
+        FieldReader::MaxFieldBytes);
 }

@@ -8,7 +8,8 @@
 #include "listops/ListFile.h"
 #include "support/ScriptedPrompt.h"
 
-class FileBuilderTest : public ::testing::Test {
+class FileBuilderTest : public ::testing::Test
+{
 protected:
     QString write(const QByteArray& bytes)
     {
@@ -29,8 +30,8 @@ protected:
 
 TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
 {
-    const QStringList entries{"http://a/1", "HTTP://B", "ftp://c", "mailto:x@y",
-                              "javascript:go()", QStringLiteral("http://d/\u00e9")};
+    const QStringList entries { "http://a/1", "HTTP://B", "ftp://c", "mailto:x@y",
+        "javascript:go()", QStringLiteral("http://d/\u00e9") };
     const QString path = m_dir.filePath("saved.txt");
     ASSERT_TRUE(ListFile::Save(path, entries, nullptr));
     const FileBuildResult r = run(path);
@@ -46,10 +47,10 @@ TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
         QStringList added;
     };
     const Row rows[] = {
-        {"http://a\r\n\r\nhttp://b\r\n", {"http://a"}},
-        {"http://a\r\nhttp://b\r\n\r\n", {"http://a", "http://b"}},
-        {"http://x/?a=1,2\r\nhttp://b", {"http://x/?a=1"}},
-        {"www.a.org\r\nhttp://b", {}},
+        { "http://a\r\n\r\nhttp://b\r\n", { "http://a" } },
+        { "http://a\r\nhttp://b\r\n\r\n", { "http://a", "http://b" } },
+        { "http://x/?a=1,2\r\nhttp://b", { "http://x/?a=1" } },
+        { "www.a.org\r\nhttp://b", {} },
     };
     for (const Row& row : rows) {
         list.clear();
@@ -67,7 +68,7 @@ TEST_F(FileBuilderTest, ValidityNeedsNoColonAfterMailtoAndExclusionsDropSilently
 {
     state.exmt = true;
     run(write("  Mailto x@y\r\nMAILTO:z\r\nhttp://a\r\n"));
-    EXPECT_EQ(list.entries(), QStringList{"http://a"});
+    EXPECT_EQ(list.entries(), QStringList { "http://a" });
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
@@ -77,7 +78,7 @@ TEST_F(FileBuilderTest, AsksOnceBeforeTheFirstValidItem)
     prompt.desiredActions.push_back(false);
     run(write("http://a\r\nhttp://b"));
     EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_EQ(list.entries(), (QStringList{"http://a", "http://b"}));
+    EXPECT_EQ(list.entries(), (QStringList { "http://a", "http://b" }));
 
     // A first item that is not a link stops before the question: nothing is cleared.
     run(write("nope\r\nhttp://c"));
@@ -104,7 +105,7 @@ TEST_F(FileBuilderTest, UnreadableFilesChangeNothing)
         prompt.messages.clear();
         const FileBuildResult r = run(path);
         EXPECT_FALSE(r.error.isEmpty()) << path.toStdString();
-        EXPECT_EQ(list.entries(), QStringList{"http://old"});
+        EXPECT_EQ(list.entries(), QStringList { "http://old" });
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(prompt.messages[0].title, "Error");
     }
@@ -131,5 +132,5 @@ TEST_F(FileBuilderTest, StopsAtTheListLimit)
     EXPECT_TRUE(r.limitReached);
     EXPECT_EQ(r.added, LinkList::MaxEntries);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
-    EXPECT_EQ(prompt.titles(), QStringList{"List Full"});
+    EXPECT_EQ(prompt.titles(), QStringList { "List Full" });
 }

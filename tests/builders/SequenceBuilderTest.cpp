@@ -3,13 +3,14 @@
 #include "builders/SequenceBuilder.h"
 #include "listops/LinkList.h"
 
-namespace {
+namespace
+{
 
 const QString Pattern = QStringLiteral("http://h/img05.jpg");
 
 SequenceRequest request(const QString& start, const QString& end, bool append = false)
 {
-    return SequenceRequest{Pattern, 12, 2, start, end, append};
+    return SequenceRequest { Pattern, 12, 2, start, end, append };
 }
 
 } // namespace
@@ -21,11 +22,11 @@ TEST(SequenceBuilder, MaskWidthComesFromTheStartText)
         QStringList parts;
     };
     const Row rows[] = {
-        {"05", "12", {"05", "06", "07", "08", "09", "10", "11", "12"}},
-        {"5", "12", {"5", "6", "7", "8", "9", "10", "11", "12"}},
-        {"098", "101", {"098", "099", "100", "101"}},
-        {"8", "10", {"8", "9", "10"}},
-        {"7", "7", {"7"}},
+        { "05", "12", { "05", "06", "07", "08", "09", "10", "11", "12" } },
+        { "5", "12", { "5", "6", "7", "8", "9", "10", "11", "12" } },
+        { "098", "101", { "098", "099", "100", "101" } },
+        { "8", "10", { "8", "9", "10" } },
+        { "7", "7", { "7" } },
     };
     for (const Row& row : rows) {
         LinkList list;
@@ -52,21 +53,22 @@ TEST(SequenceBuilder, StartPastEndStillEmptiesTheListUnlessAppending)
 TEST(SequenceBuilder, RefusedRequestsChangeNothing)
 {
     const SequenceRequest rows[] = {
-        request("", "5"),           request("1", ""),        request("1a", "5"),
-        request(" 1", "5"),         request("-1", "5"),      request("1", "2147483648"),
-        request("99999999999", "1"), {Pattern, 3, 0, "1", "5", false}, // no selection
-        {Pattern, 17, 5, "1", "5", false},                           // past the URL's end
+        request("", "5"), request("1", ""), request("1a", "5"), request(" 1", "5"),
+        request("-1", "5"), request("1", "2147483648"), request("99999999999", "1"),
+        { Pattern, 3, 0, "1", "5", false }, // no selection
+        { Pattern, 17, 5, "1", "5", false }, // past the URL's end
     };
     for (const SequenceRequest& row : rows) {
         LinkList list;
         list.add("http://old");
         const SequenceResult r = SequenceBuilder::Build(row, list);
-        EXPECT_FALSE(r.error.isEmpty()) << row.startText.toStdString() << ".." << row.endText.toStdString();
-        EXPECT_EQ(list.entries(), QStringList{"http://old"});
+        EXPECT_FALSE(r.error.isEmpty())
+            << row.startText.toStdString() << ".." << row.endText.toStdString();
+        EXPECT_EQ(list.entries(), QStringList { "http://old" });
     }
     LinkList list;
-    EXPECT_EQ(SequenceBuilder::Build({Pattern, 0, 0, "1", "2", false}, list).error,
-              SequenceBuilder::SelectionMissingMessage());
+    EXPECT_EQ(SequenceBuilder::Build({ Pattern, 0, 0, "1", "2", false }, list).error,
+        SequenceBuilder::SelectionMissingMessage());
 }
 
 TEST(SequenceBuilder, ARunPastTheLimitStopsThere)

@@ -6,9 +6,15 @@
 TEST(SingleLink, AcceptsOnlyWebAndFileTransferPrefixes)
 {
     const std::pair<QString, bool> rows[] = {
-        {"https://x", true}, {"HTTP://X", true}, {"Ftp://x", true}, {"http", true},
-        {"", false},         {" http://x", false}, {"www.x.org", false},
-        {"mailto:a@b", false}, {"javascript:x()", false},
+        { "https://x", true },
+        { "HTTP://X", true },
+        { "Ftp://x", true },
+        { "http", true },
+        { "", false },
+        { " http://x", false },
+        { "www.x.org", false },
+        { "mailto:a@b", false },
+        { "javascript:x()", false },
     };
     for (const auto& [url, ok] : rows)
         EXPECT_EQ(SingleLink::IsAcceptable(url), ok) << url.toStdString();
@@ -18,12 +24,12 @@ TEST(SingleLink, ApplyReplacesOrAppendsAndRefusesBadInput)
 {
     LinkList list;
     list.add("http://a");
-    EXPECT_TRUE(SingleLink::Apply({"http://a", true}, list));
-    EXPECT_EQ(list.entries(), (QStringList{"http://a", "http://a"}));
-    EXPECT_FALSE(SingleLink::Apply({"www.x.org", false}, list));
+    EXPECT_TRUE(SingleLink::Apply({ "http://a", true }, list));
+    EXPECT_EQ(list.entries(), (QStringList { "http://a", "http://a" }));
+    EXPECT_FALSE(SingleLink::Apply({ "www.x.org", false }, list));
     EXPECT_EQ(list.count(), 2); // a refused URL does not clear the list
-    EXPECT_TRUE(SingleLink::Apply({"Ftp://b", false}, list));
-    EXPECT_EQ(list.entries(), QStringList{"Ftp://b"});
+    EXPECT_TRUE(SingleLink::Apply({ "Ftp://b", false }, list));
+    EXPECT_EQ(list.entries(), QStringList { "Ftp://b" });
 }
 
 TEST(SingleLink, AppendToAFullListIsRefusedReplacingIsNot)
@@ -33,8 +39,8 @@ TEST(SingleLink, AppendToAFullListIsRefusedReplacingIsNot)
     for (int i = 0; i < LinkList::MaxEntries; ++i)
         many.append(QStringLiteral("http://h/%1").arg(i));
     list.addMany(many);
-    EXPECT_FALSE(SingleLink::Apply({"http://new", true}, list));
+    EXPECT_FALSE(SingleLink::Apply({ "http://new", true }, list));
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
-    EXPECT_TRUE(SingleLink::Apply({"http://new", false}, list));
-    EXPECT_EQ(list.entries(), QStringList{"http://new"});
+    EXPECT_TRUE(SingleLink::Apply({ "http://new", false }, list));
+    EXPECT_EQ(list.entries(), QStringList { "http://new" });
 }

@@ -4,7 +4,8 @@
 
 #include "listops/ListFile.h"
 
-namespace {
+namespace
+{
 
 QByteArray contents(const QString& path)
 {
@@ -26,7 +27,8 @@ TEST(ListFile, SaveWritesEveryEntryWithCrLfAndReplacesOldContent)
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
     put(path, "old content that is longer\r\n");
-    ASSERT_TRUE(ListFile::Save(path, {"http://a", QStringLiteral("http://\u00e9"), "c"}, nullptr));
+    ASSERT_TRUE(
+        ListFile::Save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }, nullptr));
     EXPECT_EQ(contents(path), "http://a\r\nhttp://\xC3\xA9\r\nc\r\n");
     ASSERT_TRUE(ListFile::Save(path, {}, nullptr));
     EXPECT_EQ(contents(path), "");
@@ -37,7 +39,7 @@ TEST(ListFile, AppendAddsAfterTheExistingContentUnread)
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
     put(path, "http://x\r\nhttp://no-line-end");
-    ASSERT_TRUE(ListFile::Append(path, {"http://a", "http://b"}, nullptr));
+    ASSERT_TRUE(ListFile::Append(path, { "http://a", "http://b" }, nullptr));
     EXPECT_EQ(contents(path), "http://x\r\nhttp://no-line-endhttp://a\r\nhttp://b\r\n");
 }
 
@@ -45,13 +47,13 @@ TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
 {
     QTemporaryDir dir;
     QString error;
-    EXPECT_FALSE(ListFile::Save(dir.path(), {"http://a"}, &error));
+    EXPECT_FALSE(ListFile::Save(dir.path(), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(ListFile::Append(dir.path(), {"http://a"}, &error));
+    EXPECT_FALSE(ListFile::Append(dir.path(), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(ListFile::Save(dir.filePath("no/such/folder/l.txt"), {"http://a"}, &error));
+    EXPECT_FALSE(ListFile::Save(dir.filePath("no/such/folder/l.txt"), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
