@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,6 +9,15 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // No test may read or write the user's own settings, history or cache. A child
+    // process started by a test inherits its parent's folders.
+    QTemporaryDir home;
+    if (qEnvironmentVariableIsEmpty("QM_TEST_HOME")) {
+        qputenv("QM_TEST_HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+        qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (::geteuid() == 0)

@@ -10,6 +10,7 @@
 #include "app/ui/Form1.h"
 #include "platform/LinkReceiver.h"
 #include "settings/SqliteRegistryStore.h"
+#include "winsupport/ui/Shell.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ int runQuillmarch(int argc, char** argv)
     const QString commandLine = words.join(QLatin1Char(' '));
 
     auto store = SqliteRegistryStore::openForUser();
+    UseUrlHistoryStore(store);
     Form1 form(store);
     form.show();
 
