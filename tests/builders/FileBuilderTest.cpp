@@ -112,17 +112,6 @@ TEST_F(FileBuilderTest, UnreadableFilesChangeNothing)
     EXPECT_EQ(prompt.desiredActionAsked, 0);
 }
 
-TEST_F(FileBuilderTest, ALongLineAfterTheFirstBlockStopsWithAnErrorKeepingEarlierItems)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 3000; ++i)
-        bytes += "http://host/" + QByteArray::number(i) + "\r\n";
-    bytes += "http://" + QByteArray(2 * 1024 * 1024, 'x') + "\r\n";
-    const FileBuildResult r = run(write(bytes));
-    EXPECT_EQ(list.count(), 3000);
-    EXPECT_FALSE(r.error.isEmpty());
-}
-
 TEST_F(FileBuilderTest, StopsAtTheListLimit)
 {
     QByteArray bytes;

@@ -66,7 +66,7 @@ TEST_F(ListSearchTest, FirstFindNextStartsAtTheSecondEntry)
     EXPECT_EQ(state.srchidx, 1);
 }
 
-TEST_F(ListSearchTest, CancelOrEmptyTextDoesNothing)
+TEST_F(ListSearchTest, CancelOrEmptyTextDoesNothingAnEmptyListFindsNothing)
 {
     list.setSelected(2, true);
     ListSearch::ApplyRequest(state, std::nullopt);
@@ -74,14 +74,8 @@ TEST_F(ListSearchTest, CancelOrEmptyTextDoesNothing)
     EXPECT_FALSE(search("", false));
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(list.selectedIndexes(), QList<int> { 2 });
-}
 
-TEST(ListSearch, EmptyListReportsNotFound)
-{
-    MainState state;
-    LinkList list;
-    ScriptedPrompt prompt;
-    ListSearch::ApplyRequest(state, SearchRequest { "a", false, true, false });
-    EXPECT_FALSE(ListSearch::run(state, list, prompt));
+    list.clear();
+    EXPECT_FALSE(search("a", true));
     EXPECT_EQ(prompt.titles(), QStringList { "Not Found" });
 }
