@@ -17,6 +17,7 @@ int main(int argc, char** argv)
         qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
         qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
         qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
