@@ -26,19 +26,3 @@ TEST(PointerIsOver, IncludesTheEdgesOfTheControl)
     }
     EXPECT_FALSE(PointerIsOver(nullptr, QPoint(0, 0)));
 }
-
-TEST(PointerIsOver, ReadsThePointerPosition)
-{
-    QWidget container;
-    container.setGeometry(40, 50, 300, 200);
-    auto* control = new QWidget(&container);
-    control->setGeometry(10, 20, 50, 30);
-    container.show();
-
-    QCursor::setPos(container.mapToGlobal(QPoint(60, 50)));
-    if (QCursor::pos() != container.mapToGlobal(QPoint(60, 50)))
-        GTEST_SKIP() << "this platform cannot place the pointer";
-    EXPECT_TRUE(PointerIsOver(control));
-    QCursor::setPos(container.mapToGlobal(QPoint(61, 50)));
-    EXPECT_FALSE(PointerIsOver(control));
-}
