@@ -14,7 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const char* const kAnsweredProperty = "qm.linkreceiver.answered";
 const int kHeaderBytes = 4;
@@ -30,7 +31,8 @@ enum class PathState { Missing, OwnSocket, Foreign };
 // of this user is neither removed, listened on, nor sent to.
 PathState inspectPath(const QString& path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return PathState::Missing;
     if (!S_ISSOCK(info.st_mode) || info.st_uid != ::geteuid())
@@ -91,24 +93,26 @@ bool LinkReceiver::listen(QString* error)
         return true;
     switch (inspectPath(m_socketPath)) {
     case PathState::Foreign:
-        setError(error, QStringLiteral("Cannot receive links: %1 exists and is not a socket "
-                                       "belonging to this user.")
-                            .arg(m_socketPath));
+        setError(error,
+            QStringLiteral("Cannot receive links: %1 exists and is not a socket "
+                           "belonging to this user.")
+                .arg(m_socketPath));
         return false;
     case PathState::OwnSocket: {
         QLocalSocket probe;
         probe.connectToServer(m_socketPath);
         if (probe.waitForConnected(1000)) {
             probe.abort();
-            setError(error, QStringLiteral("Another Quillmarch is already receiving links "
-                                           "on %1.")
-                                .arg(m_socketPath));
+            setError(error,
+                QStringLiteral("Another Quillmarch is already receiving links "
+                               "on %1.")
+                    .arg(m_socketPath));
             return false;
         }
         // Nobody answers: an instance ended without closing its socket.
         if (!QLocalServer::removeServer(m_socketPath)) {
-            setError(error, QStringLiteral("Cannot remove the stale link socket %1.")
-                                .arg(m_socketPath));
+            setError(
+                error, QStringLiteral("Cannot remove the stale link socket %1.").arg(m_socketPath));
             return false;
         }
         break;
@@ -122,8 +126,9 @@ bool LinkReceiver::listen(QString* error)
     // An instance that started between the probe and here makes this fail: the file
     // exists, and listen never replaces it.
     if (!server->listen(m_socketPath)) {
-        setError(error, QStringLiteral("Cannot receive links on %1: %2")
-                            .arg(m_socketPath, server->errorString()));
+        setError(error,
+            QStringLiteral("Cannot receive links on %1: %2")
+                .arg(m_socketPath, server->errorString()));
         delete server;
         return false;
     }
@@ -188,8 +193,8 @@ bool LinkReceiver::SendLink(const QString& text, QString* error, int timeoutMs)
     return SendLinkTo(SocketPath(), text, error, timeoutMs);
 }
 
-bool LinkReceiver::SendLinkTo(const QString& socketPath, const QString& text, QString* error,
-                              int timeoutMs)
+bool LinkReceiver::SendLinkTo(
+    const QString& socketPath, const QString& text, QString* error, int timeoutMs)
 {
     const QByteArray bytes = text.toUtf8();
     if (bytes.isEmpty()) {
@@ -197,8 +202,9 @@ bool LinkReceiver::SendLinkTo(const QString& socketPath, const QString& text, QS
         return false;
     }
     if (bytes.size() > kMaxLinkBytes) {
-        setError(error, QStringLiteral("The link is too long to send (more than %1 bytes).")
-                            .arg(kMaxLinkBytes));
+        setError(error,
+            QStringLiteral("The link is too long to send (more than %1 bytes).")
+                .arg(kMaxLinkBytes));
         return false;
     }
     switch (inspectPath(socketPath)) {
@@ -206,9 +212,10 @@ bool LinkReceiver::SendLinkTo(const QString& socketPath, const QString& text, QS
         setError(error, noReceiverMessage());
         return false;
     case PathState::Foreign:
-        setError(error, QStringLiteral("%1 is not a link socket belonging to this user; the "
-                                       "link was not sent.")
-                            .arg(socketPath));
+        setError(error,
+            QStringLiteral("%1 is not a link socket belonging to this user; the "
+                           "link was not sent.")
+                .arg(socketPath));
         return false;
     case PathState::OwnSocket:
         break;
@@ -223,8 +230,9 @@ bool LinkReceiver::SendLinkTo(const QString& socketPath, const QString& text, QS
             || failure == QLocalSocket::ConnectionRefusedError)
             setError(error, noReceiverMessage());
         else
-            setError(error, QStringLiteral("Cannot reach the running Quillmarch: %1")
-                                .arg(socket.errorString()));
+            setError(error,
+                QStringLiteral("Cannot reach the running Quillmarch: %1")
+                    .arg(socket.errorString()));
         return false;
     }
 
@@ -234,8 +242,9 @@ bool LinkReceiver::SendLinkTo(const QString& socketPath, const QString& text, QS
     socket.write(bytes);
     while (socket.bytesToWrite() > 0) {
         if (deadline.hasExpired() || !socket.waitForBytesWritten(deadline.remainingTime())) {
-            setError(error, QStringLiteral("The running Quillmarch did not take the link in "
-                                           "time."));
+            setError(error,
+                QStringLiteral("The running Quillmarch did not take the link in "
+                               "time."));
             return false;
         }
     }

@@ -14,7 +14,8 @@ class QLocalSocket;
 // when it took the link and '0' when it refused it (empty, longer than kMaxLinkBytes, or
 // not valid UTF-8), and closes the connection. A sender that stays silent longer than the
 // read timeout is disconnected.
-class LinkReceiver final : public QObject {
+class LinkReceiver final : public QObject
+{
     Q_OBJECT
 public:
     static constexpr int kMaxLinkBytes = 64 * 1024;
@@ -43,8 +44,8 @@ public:
     // failure *error (if given) says why, e.g. "No running Quillmarch to receive the
     // link." Blocks the calling thread up to about timeoutMs.
     static bool SendLink(const QString& text, QString* error, int timeoutMs = 5000);
-    static bool SendLinkTo(const QString& socketPath, const QString& text, QString* error,
-                           int timeoutMs = 5000);
+    static bool SendLinkTo(
+        const QString& socketPath, const QString& text, QString* error, int timeoutMs = 5000);
 
 signals:
     void linkReceived(const QString& text);

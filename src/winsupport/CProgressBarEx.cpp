@@ -8,7 +8,8 @@
 
 bool CProgressBarEx::s_resizing = false;
 
-namespace {
+namespace
+{
 
 // Rounds to the nearest whole number, halves to the even neighbour (the default
 // floating-point rounding mode).
@@ -23,7 +24,7 @@ void CProgressBarEx::setClient(IProgressSurface* client)
 {
     if (!client)
         throw QmError(13, QStringLiteral("CProgressBarEx.Client"),
-                      QStringLiteral("Client property must be of type PictureBox."));
+            QStringLiteral("Client property must be of type PictureBox."));
     m_client = client;
     ResizeEx();
 }
@@ -32,7 +33,7 @@ void CProgressBarEx::setHost(IProgressSurface* host)
 {
     if (!host)
         throw QmError(13, QStringLiteral("CProgressBarEx.Host"),
-                      QStringLiteral("Host property must be of type StatusBar."));
+            QStringLiteral("Host property must be of type StatusBar."));
     m_host = host;
     if (m_client)
         ResizeEx();
@@ -59,7 +60,7 @@ void CProgressBarEx::setMin(qint32 value)
 {
     if (value >= m_max)
         throw QmError(kMinNotBelowMax, QStringLiteral("CProgressBar.Min"),
-                      QStringLiteral("Min property must be less than Max."));
+            QStringLiteral("Min property must be less than Max."));
     m_min = value;
     Refresh();
 }
@@ -147,8 +148,8 @@ void CProgressBarEx::DrawBlocks()
         return;
     // Multiplying first keeps exact halves exact. Min and Max do not clamp Value again,
     // so the share may lie outside 0..1.
-    const double blocks = static_cast<double>(static_cast<qint64>(m_value) - m_min)
-        * m_blockCount / static_cast<double>(static_cast<qint64>(m_max) - m_min);
+    const double blocks = static_cast<double>(static_cast<qint64>(m_value) - m_min) * m_blockCount
+        / static_cast<double>(static_cast<qint64>(m_max) - m_min);
     const int filled = std::clamp(roundEven(blocks), 0, m_blockCount);
     if (filled == m_lastDrawn)
         return;
@@ -157,7 +158,7 @@ void CProgressBarEx::DrawBlocks()
     int x = m_margin;
     for (int block = 1; block <= m_blockCount; ++block) {
         m_client->fillRect(x, m_margin, x + m_blockWidth, m_margin + m_blockHeight - 1,
-                           block <= filled ? m_foreColor : m_backColor);
+            block <= filled ? m_foreColor : m_backColor);
         x += m_gap + m_blockWidth;
     }
     if (m_host)

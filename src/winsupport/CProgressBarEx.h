@@ -9,7 +9,8 @@ class IProgressSurface;
 // panel (PanelKey) of a status bar (Host). The bar is redrawn and handed to the panel
 // only when the number of filled blocks changes, so frequent Value updates between block
 // steps cost nothing.
-class CProgressBarEx final {
+class CProgressBarEx final
+{
 public:
     static constexpr quint32 kSystemHighlight = 0x8000000D;
     static constexpr quint32 kSystemButtonFace = 0x8000000F;

@@ -13,7 +13,8 @@
 // Colours are 32-bit OLE colours: a value with the high bit set names a system colour
 // by index in its low byte (0x8000000D highlight, 0x8000000F button face); any other
 // value is 0x00BBGGRR. The surface resolves them when it paints.
-class IProgressSurface {
+class IProgressSurface
+{
 public:
     virtual ~IProgressSurface() = default;
 

@@ -7,7 +7,8 @@ class QObject;
 
 // A subscriber to window messages (see MSubclass.h). On Linux a window is a QObject and a
 // message is the number of a QEvent type delivered to it.
-class ISubclass {
+class ISubclass
+{
 public:
     // Values of MsgResponse.
     enum Response : qint32 {

@@ -12,7 +12,8 @@
 #include "winsupport/ISubclass.h"
 #include "winsupport/QmError.h"
 
-namespace {
+namespace
+{
 
 // Property names on the subscribed window. The prefix keeps them apart from the
 // window's own dynamic properties.
@@ -38,8 +39,7 @@ int activeMessage = 0;
 
 void raise(qint32 number, const char* description)
 {
-    throw QmError(number, QStringLiteral("MSubclass.WindowProc"),
-                  QString::fromLatin1(description));
+    throw QmError(number, QStringLiteral("MSubclass.WindowProc"), QString::fromLatin1(description));
 }
 
 int findSubscriber(const QObject* window, int message, const ISubclass* subscriber)
@@ -54,7 +54,8 @@ int findSubscriber(const QObject* window, int message, const ISubclass* subscrib
 
 // The event filter that stands in for a replaced window procedure: it hands the events
 // of subscribed types to their subscribers and lets everything else through untouched.
-class Dispatcher final : public QObject {
+class Dispatcher final : public QObject
+{
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -121,7 +122,7 @@ void SubscribeMessage(ISubclass* subscriber, QObject* window, int message)
 
     const int count = std::max(0, SubscriberCount(window, message)) + 1;
     window->setProperty(subscriberName(message, count).constData(),
-                        QVariant::fromValue(reinterpret_cast<quintptr>(subscriber)));
+        QVariant::fromValue(reinterpret_cast<quintptr>(subscriber)));
     window->setProperty(messageCountName(message).constData(), count);
 }
 
@@ -136,7 +137,7 @@ void UnsubscribeMessage(ISubclass* subscriber, QObject* window, int message)
     const int count = SubscriberCount(window, message);
     for (int i = position + 1; i <= count; ++i)
         window->setProperty(subscriberName(message, i - 1).constData(),
-                            window->property(subscriberName(message, i).constData()));
+            window->property(subscriberName(message, i).constData()));
     window->setProperty(subscriberName(message, count).constData(), QVariant());
     window->setProperty(messageCountName(message).constData(), count - 1);
 

@@ -34,9 +34,10 @@ ISubclass* SubscriberAt(const QObject* window, int message, int index);
 // True while the dispatching filter is installed on the window.
 bool IsHooked(const QObject* window);
 
-namespace MSubclassErrors {
-inline constexpr qint32 kCantSubclass = -2147220991;      // 0x80040201
-inline constexpr qint32 kAlreadyHandled = -2147220990;    // 0x80040202
-inline constexpr qint32 kInvalidWindow = -2147220989;     // 0x80040203
-inline constexpr qint32 kExternalWindow = -2147220988;    // 0x80040204
+namespace MSubclassErrors
+{
+inline constexpr qint32 kCantSubclass = -2147220991; // 0x80040201
+inline constexpr qint32 kAlreadyHandled = -2147220990; // 0x80040202
+inline constexpr qint32 kInvalidWindow = -2147220989; // 0x80040203
+inline constexpr qint32 kExternalWindow = -2147220988; // 0x80040204
 } // namespace MSubclassErrors

@@ -6,7 +6,8 @@
 // The size-limits query sent to a window (see MinimumSizeAnswer): a subscriber of
 // queryType() writes the window's minimum tracking size into the event, and the sender
 // applies it as the window's minimum size.
-class SizeLimitsEvent final : public QEvent {
+class SizeLimitsEvent final : public QEvent
+{
 public:
     // The registered event type; the message number to subscribe to.
     static QEvent::Type queryType();

@@ -16,7 +16,8 @@
 
 #include "platform/LinkReceiver.h"
 
-namespace {
+namespace
+{
 
 const char* const kChildSocket = "QM_LINK_TEST_SOCKET";
 const char* const kChildText = "QM_LINK_TEST_TEXT";
@@ -61,7 +62,8 @@ TEST_F(LinkReceiverTest, DeliversWithinOneProcessOnAnOwnerOnlySocket)
     LinkReceiver receiver(path);
     QString error;
     ASSERT_TRUE(receiver.listen(&error)) << error.toStdString();
-    struct stat info {};
+    struct stat info {
+    };
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 077, 0u) << std::oct << info.st_mode;
 
@@ -156,7 +158,7 @@ TEST_F(LinkReceiverTest, DeliversFromAnotherProcess)
     child.setProcessEnvironment(environment);
     QSignalSpy finished(&child, &QProcess::finished);
     child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=LinkReceiverChild.SendsTheLinkItWasGiven"});
+        { "--gtest_filter=LinkReceiverChild.SendsTheLinkItWasGiven" });
     ASSERT_TRUE(finished.wait(60000)) << "the sending process did not end";
     EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
     ASSERT_EQ(received.count(), 1);
@@ -170,7 +172,7 @@ TEST(LinkReceiverChild, SendsTheLinkItWasGiven)
     if (!qEnvironmentVariableIsSet(kChildSocket))
         GTEST_SKIP() << "runs only as the child of DeliversFromAnotherProcess";
     QString error;
-    EXPECT_TRUE(LinkReceiver::SendLinkTo(qEnvironmentVariable(kChildSocket),
-                                         qEnvironmentVariable(kChildText), &error))
+    EXPECT_TRUE(LinkReceiver::SendLinkTo(
+        qEnvironmentVariable(kChildSocket), qEnvironmentVariable(kChildText), &error))
         << error.toStdString();
 }

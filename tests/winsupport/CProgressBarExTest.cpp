@@ -7,7 +7,8 @@
 #include "winsupport/IProgressSurface.h"
 #include "winsupport/QmError.h"
 
-namespace {
+namespace
+{
 
 // Plays both the drawing surface and the status bar, and records what the bar does.
 struct FakeSurface final : IProgressSurface {
@@ -20,10 +21,10 @@ struct FakeSurface final : IProgressSurface {
     int surfaceHeight() const override { return height; }
     void setSurfaceWidth(int w) override { width = w; }
     void setSurfaceHeight(int h) override { height = h; }
-    void clearSurface(quint32) override {}
+    void clearSurface(quint32) override { }
     void fillRect(int l, int t, int r, int b, quint32 color) override
     {
-        fills.append({QRect(QPoint(l, t), QPoint(r, b)), color});
+        fills.append({ QRect(QPoint(l, t), QPoint(r, b)), color });
     }
     int panelWidth(const QString& key) const override { return key == "pnl" ? panel : -1; }
     int hostHeight() const override { return host; }
@@ -63,10 +64,17 @@ TEST_F(TwentyBlocks, HandsOverAPictureOnlyWhenTheFilledCountChanges)
         qint32 max, value;
         int filled, pictures;
     } steps[] = {
-        {100, 0, 0, 0},  {100, 50, 10, 1}, {100, 52, 10, 1}, {100, 53, 11, 2},
-        {100, 150, 20, 3}, // clamped to 100
+        { 100, 0, 0, 0 },
+        { 100, 50, 10, 1 },
+        { 100, 52, 10, 1 },
+        { 100, 53, 11, 2 },
+        { 100, 150, 20, 3 }, // clamped to 100
         // Half a block per unit: halves round to the even neighbour.
-        {40, 1, 0, 4}, {40, 3, 2, 5}, {40, 5, 2, 5}, {40, 7, 4, 6}, {40, 9, 4, 6},
+        { 40, 1, 0, 4 },
+        { 40, 3, 2, 5 },
+        { 40, 5, 2, 5 },
+        { 40, 7, 4, 6 },
+        { 40, 9, 4, 6 },
     };
     for (const auto& step : steps) {
         bar.setMax(step.max);
@@ -79,7 +87,7 @@ TEST_F(TwentyBlocks, HandsOverAPictureOnlyWhenTheFilledCountChanges)
     EXPECT_EQ(surface.picture[1].first, QRect(QPoint(16, 2), QPoint(27, 17)));
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(surface.picture[i].second,
-                  i < 4 ? CProgressBarEx::kSystemHighlight : CProgressBarEx::kSystemButtonFace);
+            i < 4 ? CProgressBarEx::kSystemHighlight : CProgressBarEx::kSystemButtonFace);
 }
 
 TEST_F(TwentyBlocks, BoundsClampValueAndGuardEachOther)

@@ -10,7 +10,8 @@
 #include "winsupport/MSubclass.h"
 #include "winsupport/QmError.h"
 
-namespace {
+namespace
+{
 
 const auto kMessage = static_cast<QEvent::Type>(QEvent::registerEventType());
 const auto kOther = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -23,7 +24,10 @@ struct Window final : QObject {
 
 struct Subscriber final : ISubclass {
     explicit Subscriber(QList<Subscriber*>* log = nullptr, qint32 response = PassOn)
-        : log(log), response(response) {}
+        : log(log)
+        , response(response)
+    {
+    }
     QList<Subscriber*>* log;
     qint32 response;
     int calls = 0, seenActive = 0;
@@ -63,7 +67,7 @@ TEST(MSubclass, CountsShiftsAndUnhooksOnlyAtTheLastRegistration)
     EXPECT_EQ(SubscriberCount(&window, kMessage), 2);
 
     send(&window);
-    EXPECT_EQ(log, (QList<Subscriber*>{&first, &second}));
+    EXPECT_EQ(log, (QList<Subscriber*> { &first, &second }));
     EXPECT_EQ(first.seenActive, kMessage);
     EXPECT_EQ(ActiveMessage(), 0);
     EXPECT_EQ(window.delivered, 1);

@@ -14,7 +14,7 @@ QSize MinimumSizeAnswer::Query(QWidget* window)
     QCoreApplication::sendEvent(window, &query);
     const QSize answer = query.minTrackSize();
     const QSize wanted(std::clamp(answer.width(), 0, QWIDGETSIZE_MAX),
-                       std::clamp(answer.height(), 0, QWIDGETSIZE_MAX));
+        std::clamp(answer.height(), 0, QWIDGETSIZE_MAX));
     if (wanted != window->minimumSize())
         window->setMinimumSize(wanted);
     return window->minimumSize();

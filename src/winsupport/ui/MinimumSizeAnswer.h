@@ -12,7 +12,8 @@ class QWidget;
 // whenever its minimum tracking size (meX, meY) changes. Query sends a SizeLimitsEvent
 // that starts with the window's current minimum size; whatever the subscribers leave in
 // it becomes the window's minimum size.
-class MinimumSizeAnswer final {
+class MinimumSizeAnswer final
+{
 public:
     MinimumSizeAnswer() = delete;
 

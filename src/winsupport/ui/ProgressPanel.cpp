@@ -65,8 +65,8 @@ void ProgressPanel::fillRect(int left, int top, int right, int bottom, quint32 c
     if (m_image.isNull())
         return;
     QPainter painter(&m_image);
-    painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)).normalized(),
-                     resolveColor(color));
+    painter.fillRect(
+        QRect(QPoint(left, top), QPoint(right, bottom)).normalized(), resolveColor(color));
 }
 
 int ProgressPanel::panelWidth(const QString&) const

@@ -11,7 +11,8 @@
 // bar's picture or its own text. It is both the bar's drawing surface (an image of its
 // own, blocks in the palette's highlight colour on button face) and the host panel that
 // shows the image; any panel key refers to the panel itself.
-class ProgressPanel final : public QLabel, public IProgressSurface {
+class ProgressPanel final : public QLabel, public IProgressSurface
+{
 public:
     static constexpr int kWidth = 200;
 
@@ -41,7 +42,7 @@ private:
     void resizeSurface(int width, int height);
 
     QString m_text;
-    QSize m_size{0, 0}; // the surface's size; the image is null while either side is 0
+    QSize m_size { 0, 0 }; // the surface's size; the image is null while either side is 0
     QImage m_image;
     bool m_showsPicture = false;
 };

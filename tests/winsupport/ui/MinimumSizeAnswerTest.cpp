@@ -7,13 +7,14 @@
 #include "winsupport/SizeLimitsEvent.h"
 #include "winsupport/ui/MinimumSizeAnswer.h"
 
-namespace {
+namespace
+{
 
 // Answers the size-limits query the way the main window does.
 struct MinimumTracker final : ISubclass {
     int meX = 320, meY = 240;
     qint32 MsgResponse() override { return 0; }
-    void setMsgResponse(qint32) override {}
+    void setMsgResponse(qint32) override { }
     qint32 WindowProc(QObject*, int, QEvent* event) override
     {
         SizeLimitsEvent::answer(event, meX, meY);

@@ -17,8 +17,14 @@ TEST(PointerIsOver, IncludesTheEdgesOfTheControl)
         QPoint inContainer;
         bool over;
     } rows[] = {
-        {{10, 20}, true}, {{60, 50}, true}, {{35, 35}, true}, {{60, 20}, true},
-        {{9, 35}, false}, {{61, 35}, false}, {{35, 19}, false}, {{35, 51}, false},
+        { { 10, 20 }, true },
+        { { 60, 50 }, true },
+        { { 35, 35 }, true },
+        { { 60, 20 }, true },
+        { { 9, 35 }, false },
+        { { 61, 35 }, false },
+        { { 35, 19 }, false },
+        { { 35, 51 }, false },
     };
     for (const auto& row : rows) {
         EXPECT_EQ(PointerIsOver(control, container.mapToGlobal(row.inContainer)), row.over)
