@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <QStringListModel>
 
+#include "app/ui/FirstPaintProbe.h"
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -19,6 +21,7 @@ int main(int argc, char** argv)
     window.menuBar()->addMenu(QStringLiteral("&File"))->addAction(QStringLiteral("&Exit"));
     window.statusBar()->showMessage(QStringLiteral("Ready"));
     window.resize(560, 420);
+    FirstPaintProbe::attachIfRequested(&window);
     window.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/IUserPrompt.h"
+#include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
 #include "platform/LinkReceiver.h"
 #include "settings/SqliteRegistryStore.h"
@@ -87,6 +88,7 @@ int runQuillmarch(int argc, char** argv)
     auto store = SqliteRegistryStore::openForUser();
     UseUrlHistoryStore(store);
     Form1 form(store);
+    FirstPaintProbe::attachIfRequested(&form);
     form.show();
 
     if (!store->recoveryNotice().isEmpty())
