@@ -474,25 +474,32 @@ void Form1::mnusavpopopen_Click()
 
 void Form1::mnufsavlst_Click()
 {
-    const QString path = m_prompt->saveFileName(QStringLiteral("Save file as..."), ListFile::Filter(),
-                                                LastUsedSaveFolder(m_regset));
-    if (path.isEmpty())
-        return;
-    SetLastUsedSaveFolder(m_regset, path);
-    QString error;
-    if (!ListFile::Save(path, m_list.entries(), &error))
-        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
+    writeListFile(ListFileMode::Replace);
 }
 
 void Form1::mnufapplist_Click()
 {
-    const QString path = m_prompt->openFileName(QStringLiteral("Append to..."), ListFile::Filter(),
-                                                LastUsedSaveFolder(m_regset));
+    writeListFile(ListFileMode::Append);
+}
+
+// Save replaces the chosen file (the picker confirms that); append needs an existing
+// file and adds after its content. The chosen path is remembered before the file is
+// touched; a failure is reported and leaves the old content as it was.
+void Form1::writeListFile(ListFileMode mode)
+{
+    const QString filter = ListFile::Filter();
+    const QString initial = LastUsedSaveFolder(m_regset);
+    const QString path = mode == ListFileMode::Replace
+        ? m_prompt->saveFileName(QStringLiteral("Save file as..."), filter, initial)
+        : m_prompt->openFileName(QStringLiteral("Append to..."), filter, initial);
     if (path.isEmpty())
         return;
     SetLastUsedSaveFolder(m_regset, path);
     QString error;
-    if (!ListFile::Append(path, m_list.entries(), &error))
+    const bool written = mode == ListFileMode::Replace
+        ? ListFile::Save(path, m_list.entries(), &error)
+        : ListFile::Append(path, m_list.entries(), &error);
+    if (!written)
         m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
 }
 

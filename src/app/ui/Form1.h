@@ -121,7 +121,8 @@ private:
     void applyTopmostBand(bool topmost);
     void applyFilterMenuState();
     void updateCommandStates();
-    void afterListBuilt();
+    enum class ListFileMode { Replace, Append };
+    void writeListFile(ListFileMode mode);
     void showCount();
     void cancelHarvest();
     UrlListBuilder& urlBuilder();
