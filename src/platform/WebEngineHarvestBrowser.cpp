@@ -192,36 +192,49 @@ qint32 WebEngineHarvestBrowser::statusCodeFor(QWebEngineLoadingInfo::ErrorDomain
 
 QString WebEngineHarvestBrowser::recurseFramesScript()
 {
-    // Runs in an isolated world, so the page's own scripts cannot replace the built-ins
-    // used here; the documents themselves are shared. A frame from another origin throws
-    // on access and is skipped.
+    // Runs in the page's own world. An isolated world would shield the walk from the
+    // page's scripts, but Chromium then builds a second script context for every frame
+    // the walk touches, which costs several milliseconds a frame (seconds on a page of
+    // a few hundred frames). The walk therefore relies only on what a page's scripts
+    // cannot replace by accident:
+    //  - the globals `window` and `document` and a window's `window` and `document`
+    //    are unforgeable, and a document's `links`, a collection's `length` and index
+    //    and a link's `href` are getters that an assignment does not shadow;
+    //  - a window's `frames` and `length` are replaceable (a page's global
+    //    `var length = 3` replaces them), so frames are taken by index until the index
+    //    no longer gives a window (`w.window === w` holds only for windows);
+    //  - results are stored by index, not with Array.prototype.push.
+    // A frame from another origin throws on access to its document and is skipped.
     return QStringLiteral(R"JS(
 (function () {
     var out = [];
-    function walk(doc) {
-        var links = null;
-        try { links = doc.links; } catch (e) { links = null; }
-        if (links) {
-            var n = 0;
-            try { n = links.length; } catch (e) { n = 0; }
-            for (var i = 0; i < n; ++i) {
-                try {
-                    var href = links[i].href;
-                    if (typeof href === 'string')
-                        out.push(href);
-                } catch (e) {}
-            }
+    function walk(win, doc) {
+        var links = null, n = 0;
+        try { links = doc.links; n = links.length; } catch (e) { n = 0; }
+        if (typeof n !== 'number')
+            n = 0;
+        for (var i = 0; i < n; ++i) {
+            try {
+                var href = links[i].href;
+                if (typeof href === 'string')
+                    out[out.length] = href;
+            } catch (e) {}
         }
-        var frames = null, count = 0;
-        try { frames = doc.defaultView.frames; count = frames.length; } catch (e) { count = 0; }
-        for (var f = 0; f < count && f <= 32767; ++f) {
-            var sub = null;
-            try { sub = frames[f].document; } catch (e) { sub = null; }
+        for (var f = 0; f <= 32767; ++f) {
+            var child = null, sub = null;
+            try {
+                child = win[f];
+                if (!child || child.window !== child)
+                    child = null;
+            } catch (e) { child = null; }
+            if (!child)
+                break;
+            try { sub = child.document; } catch (e) { sub = null; }
             if (sub)
-                walk(sub);
+                walk(child, sub);
         }
     }
-    walk(document);
+    walk(window, window.document);
     return out;
 })()
 )JS");
@@ -234,7 +247,7 @@ void WebEngineHarvestBrowser::collectLinksFrom(QWebEnginePage* page, LinksHandle
             QCoreApplication::instance(), [done] { done(std::nullopt); }, Qt::QueuedConnection);
         return;
     }
-    page->runJavaScript(recurseFramesScript(), QWebEngineScript::ApplicationWorld,
+    page->runJavaScript(recurseFramesScript(), QWebEngineScript::MainWorld,
                         [done](const QVariant& result) {
                             if (result.typeId() != QMetaType::QVariantList) {
                                 done(std::nullopt);

@@ -163,6 +163,36 @@ TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrde
                                            s + "/base/REL.zip"}));
 }
 
+// The walk runs among the page's own scripts: globals those scripts replace and a policy
+// that forbids every script must not change what is found.
+TEST_F(WebEngineHarvestTest, PageScriptsAndScriptPolicyDoNotChangeTheWalk)
+{
+    LocalHttpServer site;
+    const std::string tamper = "<script>var length = 0; var frames = [];"
+                               "Array.prototype.push = function () { return 0; };</script>";
+    site.page("/tampered.html", "<html><head>" + tamper + "</head><body>"
+                                "<a href='/top-a'>a</a><iframe src='/t1.html'></iframe>"
+                                "<div id='2'>named like the next frame index</div>"
+                                "<iframe src='/t2.html'></iframe><a href='/top-b'>b</a>"
+                                "</body></html>");
+    site.page("/t1.html", tamper + "<a href='/t1-a'>a</a><iframe src='/t1-inner.html'></iframe>");
+    site.page("/t1-inner.html", "<a href='/t1-inner-a'>a</a>");
+    site.page("/t2.html", "<a href='/t2-a'>a</a>");
+    site.server().Get("/policy.html", [](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Content-Security-Policy", "script-src 'none'");
+        res.set_content("<a href='/p-a'>a</a><iframe src='/t2.html'></iframe>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    const QString s = site.origin();
+
+    EXPECT_EQ(harvestHandedOver(site.url("/tampered.html")), UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(list.entries(), (QStringList{s + "/top-a", s + "/top-b", s + "/t1-a",
+                                           s + "/t1-inner-a", s + "/t2-a"}));
+
+    EXPECT_EQ(harvestHandedOver(site.url("/policy.html")), UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(list.entries(), (QStringList{s + "/p-a", s + "/t2-a"}));
+}
+
 TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
 {
     LocalHttpServer site;
