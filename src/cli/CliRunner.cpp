@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/PreferencesStore.h"
 #include "builders/ClipboardBuilder.h"
@@ -118,12 +119,25 @@ int CliRunner::harvest()
     if (!ended)
         QCoreApplication::exec();
 
-    if (timedOut) {
+    int status = 1;
+    if (timedOut)
         printError(QStringLiteral("Error: the page did not load within %1 seconds.")
                        .arg(m_options.timeoutSeconds));
-        return 1;
-    }
-    return finish(outcome == UrlListBuilder::Outcome::Harvested);
+    else
+        status = finish(outcome == UrlListBuilder::Outcome::Harvested);
+    endProcess(status);
+}
+
+void CliRunner::endProcess(int status)
+{
+    // The list is printed and saved, and nothing else of the process needs keeping: the
+    // browser profile lives in memory and the settings were only read. Destroying the
+    // page and shutting the browser engine down in order takes hundreds of milliseconds
+    // on a page with many frames, so the process ends here; the engine's helper
+    // processes end by themselves once their connection to this one closes.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
 }
 
 int CliRunner::text()

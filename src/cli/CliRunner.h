@@ -9,7 +9,8 @@ class CliRunner final {
 public:
     explicit CliRunner(const CliOptions& options);
 
-    // The process exit status: 0 built, 1 not built or not saved.
+    // The process exit status: 0 built, 1 not built or not saved. The harvest command
+    // does not return: it ends the process with that status once its list is out.
     int run();
 
 private:
@@ -20,6 +21,7 @@ private:
     int sequence();
     int finish(bool built);
     static void printError(const QString& text);
+    [[noreturn]] static void endProcess(int status);
 
     CliOptions m_options;
     MainState m_state;
