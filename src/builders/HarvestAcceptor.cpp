@@ -30,17 +30,24 @@ int HarvestAcceptor::accept(const QStringList& hrefs)
 {
     const bool filterOn = m_state.filterActive();
     QStringList accepted;
-    QSet<QString> acceptedSet;
+    accepted.reserve(hrefs.size());
+    // Every address met in this call: the rules give the same answer for the same
+    // address, so a repeat is skipped whether its first occurrence was accepted or not.
+    QSet<QString> seen;
+    seen.reserve(hrefs.size());
     for (const QString& href : hrefs) {
         const QString address = normalise(href);
-        if (m_list.contains(address) || acceptedSet.contains(address))
+        if (m_list.contains(address))
+            continue;
+        const qsizetype seenBefore = seen.size();
+        seen.insert(address);
+        if (seen.size() == seenBefore)
             continue;
         if (filterOn && !passesFileFilter(address, m_state.ftypes))
             continue;
         if (!LinkRules::passesExclusion(address, m_state.exjs, m_state.exmt))
             continue;
         accepted.append(address);
-        acceptedSet.insert(address);
     }
     const int added = m_list.addMany(accepted);
     if (added < accepted.size()) {
