@@ -14,6 +14,13 @@ struct ClipCase {
     QStringList expected;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const ClipCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+
 } // namespace
 
 class ClipboardCutting : public ::testing::TestWithParam<ClipCase>
