@@ -355,7 +355,7 @@ void Form1::updateCommandStates()
     action("mnufapplist")->setEnabled(c != 0);
     action("mnusavpopopen")->setEnabled(n == 1);
     action("mnusavpopbuild")->setEnabled(c != 0 && n == 1);
-    action("mnusavpopremove")->setEnabled(c != 0 && m_list.currentIndex() != -1);
+    action("mnusavpopremove")->setEnabled(c != 0 && n == 1);
     action("mnulstselall")->setEnabled(c != 0);
     action("mnulstclr")->setEnabled(true);
 }

@@ -196,9 +196,11 @@ TEST_F(Form1Test, CommandStatesFollowTheList)
     form->list().setSelected(0, true);
     EXPECT_TRUE(form->action("mnusavpopopen")->isEnabled());
     EXPECT_TRUE(form->action("mnusavpopbuild")->isEnabled());
+    EXPECT_TRUE(form->action("mnusavpopremove")->isEnabled());
     form->list().setSelected(1, true);
     EXPECT_FALSE(form->action("mnusavpopopen")->isEnabled());
     EXPECT_FALSE(form->action("mnusavpopbuild")->isEnabled());
+    EXPECT_FALSE(form->action("mnusavpopremove")->isEnabled());
     // Commands of parts not yet in the program stay disabled.
     EXPECT_FALSE(form->action("mnufileopen")->isEnabled());
     EXPECT_FALSE(form->action("mnufsav")->isEnabled());
