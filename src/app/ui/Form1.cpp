@@ -98,6 +98,13 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::updateCommandStates);
+    connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::resetListExtent);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::resetListExtent);
+    connect(&m_list, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int) {
+                if (first < m_extentMeasured)
+                    resetListExtent();
+            });
 
     Form_Load();
 }
@@ -281,17 +288,28 @@ QString Form1::countText() const
     return m_pnlProgress->text();
 }
 
+// The extent is the widest entry's width plus the vertical scroll bar and a margin.
+// Builders only append, so entries measured before keep their widths: each call
+// measures only the entries added since the last one. A removal or a clear starts
+// the measurement over.
 void Form1::setListExtent()
 {
-    const QFontMetrics fm(m_listView->font());
     const int scroll = m_listView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    int extent = 0;
-    for (const QString& entry : m_list.entries()) {
-        const int w = fm.horizontalAdvance(entry) + scroll;
-        if (w + 10 >= extent)
-            extent = w + 10;
+    if (m_extentMeasured > m_list.count())
+        resetListExtent();
+    if (m_extentMeasured < m_list.count()) {
+        const int w = LinkListView::widestTextWidth(m_listView->font(), m_list.entries(), m_extentMeasured) + scroll;
+        if (w + 10 >= m_extent)
+            m_extent = w + 10;
+        m_extentMeasured = m_list.count();
     }
-    m_listView->setHorizontalExtent(extent);
+    m_listView->setHorizontalExtent(m_extent);
+}
+
+void Form1::resetListExtent()
+{
+    m_extentMeasured = 0;
+    m_extent = 0;
 }
 
 // The window keeps taking keys while a build runs so that Esc can cancel it: only its

@@ -125,6 +125,7 @@ private:
     void writeListFile(ListFileMode mode);
     void showCount();
     void cancelHarvest();
+    void resetListExtent();
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
 
@@ -146,6 +147,8 @@ private:
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     LinkReceiver* m_receiver = nullptr;
 
+    int m_extent = 0;          // widest entry measured so far, with margins
+    int m_extentMeasured = 0;  // entries [0, m_extentMeasured) are measured
     QString m_stattext;
     int m_pval = 0;
     bool m_topmost = false;

@@ -4,6 +4,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStyledItemDelegate>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace {
 
@@ -44,6 +47,50 @@ void LinkListView::setHorizontalExtent(int pixels)
     m_extent = std::max(pixels, 0);
     static_cast<ExtentDelegate*>(itemDelegate())->extent = m_extent;
     scheduleDelayedItemsLayout();
+}
+
+int LinkListView::widestTextWidth(const QFont& font, const QStringList& entries, int from)
+{
+    const QFontMetrics fm(font);
+    const QFontMetricsF fmf(font);
+    std::array<qreal, 128> advance{};
+    for (int c = 32; c < 128; ++c)
+        advance[c] = fmf.horizontalAdvance(QChar(c));
+
+    // Estimates: the sum of the characters' advances, which is the drawn width of plain
+    // Latin text up to kerning. Entries with other characters are measured exactly.
+    const int count = static_cast<int>(entries.size());
+    std::vector<std::pair<qreal, int>> estimates; // (estimate, index)
+    estimates.reserve(std::max(count - from, 0));
+    int widest = 0;
+    for (int i = from; i < count; ++i) {
+        const QString& text = entries.at(i);
+        qreal sum = 0;
+        bool plain = true;
+        for (QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u >= 128 || u < 32) {
+                plain = false;
+                break;
+            }
+            sum += advance[u];
+        }
+        if (plain)
+            estimates.emplace_back(sum, i);
+        else
+            widest = std::max(widest, fm.horizontalAdvance(text));
+    }
+    // Kerning moves a width by a fraction of a character per pair at most; every entry
+    // whose estimate comes within a generous margin of the largest is measured exactly.
+    std::sort(estimates.begin(), estimates.end(), std::greater<>());
+    const qreal largest = estimates.empty() ? 0 : estimates.front().first;
+    const qreal margin = largest / 20 + 2 * fmf.averageCharWidth();
+    for (const auto& [estimate, index] : estimates) {
+        if (estimate < largest - margin && estimate < widest - margin)
+            break;
+        widest = std::max(widest, fm.horizontalAdvance(entries.at(index)));
+    }
+    return widest;
 }
 
 bool LinkListView::acceptsDrop(const QMimeData* data)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QListView>
 
 // The link list's view ("List1"): multiple selection, one uniform row height so tens of
@@ -13,6 +14,12 @@ public:
     // Width in pixels the horizontal scroll bar covers; 0 for an empty list.
     void setHorizontalExtent(int pixels);
     int horizontalExtent() const { return m_extent; }
+
+    // The width of the widest of entries [from, count) as the font draws it. Exact
+    // measuring shapes each text and costs microseconds an entry, so the entries are
+    // first estimated from per-character advances and only those that could be the
+    // widest are measured exactly.
+    static int widestTextWidth(const QFont& font, const QStringList& entries, int from);
 
     // True when a drag carries text the list takes: plain text that is not only a list
     // of local files.

@@ -339,8 +339,20 @@ TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
     form->setListExtent();
     const QFontMetrics fm(form->listView()->font());
     const int scroll = form->listView()->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    EXPECT_EQ(form->listView()->horizontalExtent(),
-              fm.horizontalAdvance(form->list().at(1)) + scroll + 10);
+    const int wide = fm.horizontalAdvance(form->list().at(1)) + scroll + 10;
+    EXPECT_EQ(form->listView()->horizontalExtent(), wide);
+
+    // Appending keeps the widest; removing the widest shrinks the extent again.
+    form->list().add("http://b");
+    form->setListExtent();
+    EXPECT_EQ(form->listView()->horizontalExtent(), wide);
+    form->list().removeAt(1);
+    form->setListExtent();
+    EXPECT_LT(form->listView()->horizontalExtent(), wide);
+    EXPECT_GT(form->listView()->horizontalExtent(), 0);
+    form->mnulstclr_Click();
+    form->setListExtent();
+    EXPECT_EQ(form->listView()->horizontalExtent(), 0);
 }
 
 } // namespace
