@@ -32,7 +32,7 @@ idle_wakeups() { # title command...
   xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
   sleep 2
   local calls
-  calls=$(timeout -s INT 10 strace -f -qq -c -p $pid 2>&1 | awk '/total/ {print $4}')
+  calls=$(timeout -s INT 10 strace -f -qq -c -p $pid 2>&1 | awk '/total/ {print $4}' || true)
   if pgrep -f QtWebEngineProcess >/dev/null; then echo "browser engine process running" >&2; fi
   echo "$title: ${calls:-0} system calls in 10 s idle (all threads)" \
        "; WebEngine libraries mapped: $(grep -c WebEngine /proc/$pid/maps || true)"

@@ -17,8 +17,8 @@
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
 #include "platform/CurlContentTypeFetcher.h"
-#include "platform/ShellWindowRegistry.h"
-#include "platform/WebEngineHarvestBrowser.h"
+#include "platform/webengine/ShellWindowRegistry.h"
+#include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 

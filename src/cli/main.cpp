@@ -34,7 +34,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
                 "--disable-gpu --disable-background-networking --disable-component-update");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 

@@ -25,7 +25,6 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             "--disable-gpu --disable-background-networking --disable-component-update");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

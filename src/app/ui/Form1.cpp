@@ -27,8 +27,8 @@
 #include "listops/ui/LinkListView.h"
 #include "platform/CurlContentTypeFetcher.h"
 #include "platform/LinkReceiver.h"
-#include "platform/ShellWindowRegistry.h"
-#include "platform/WebEngineHarvestBrowser.h"
+#include "platform/BrowserEngineLoader.h"
+#include "platform/IBrowserEngine.h"
 #include "winsupport/CProgressBarEx.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SizeLimitsEvent.h"
@@ -393,8 +393,17 @@ UrlListBuilder& Form1::urlBuilder()
     if (!m_urlBuilder) {
         m_fetcher = std::make_unique<CurlContentTypeFetcher>();
         m_urlBuilder = std::make_unique<UrlListBuilder>(
-            m_state, m_list, *this, *m_prompt, ShellWindowRegistry::instance(), *m_fetcher,
-            [] { return std::make_unique<WebEngineHarvestBrowser>(); });
+            m_state, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
+            []() -> std::unique_ptr<IHarvestBrowser> {
+                // The engine's libraries load with the first page the program needs.
+                QString error;
+                IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
+                if (!engine) {
+                    qWarning("%s", qPrintable(error));
+                    return nullptr;
+                }
+                return engine->createHarvestBrowser();
+            });
         connect(m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this,
                 &Form1::harvestFinished);
     }

@@ -6,6 +6,7 @@
 #include "app/IMainView.h"
 #include "app/MainState.h"
 #include "listops/LinkList.h"
+#include "platform/BrowserEngineLoader.h"
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
 
@@ -143,6 +144,7 @@ private:
     QMenu* m_mnusavepop = nullptr;
     QHash<QString, QAction*> m_actions;
 
+    LazyShellWindows m_shellWindows;
     std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     LinkReceiver* m_receiver = nullptr;

@@ -1,4 +1,4 @@
-#include "platform/WebEngineHarvestBrowser.h"
+#include "platform/webengine/WebEngineHarvestBrowser.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,10 +1,10 @@
-#include "platform/ShellWindowRegistry.h"
+#include "platform/webengine/ShellWindowRegistry.h"
 
 #include <QCoreApplication>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
-#include "platform/WebEngineHarvestBrowser.h"
+#include "platform/webengine/WebEngineHarvestBrowser.h"
 
 namespace {
 

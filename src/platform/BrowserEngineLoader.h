@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "builders/IShellWindows.h"
+
+class IBrowserEngine;
+
+// Loads the browser engine module on first use and keeps it for the process's life.
+class BrowserEngineLoader final {
+public:
+    BrowserEngineLoader() = delete;
+
+    // The engine, loading it when needed; null with a clear error when the module is
+    // missing or unusable.
+    static IBrowserEngine* engine(QString* error = nullptr);
+    // The engine when it was loaded already, without loading it.
+    static IBrowserEngine* loadedEngine();
+    // Where the module is looked for, in order: next to the executable, one folder up
+    // (the build tree's test runners), and the installed library folder.
+    static QStringList moduleCandidates(const QString& appDir);
+};
+
+// The program's open browser windows. Until the engine is loaded the program has none,
+// so asking does not load it.
+class LazyShellWindows final : public IShellWindows {
+public:
+    QList<std::shared_ptr<IShellWindow>> windows() const override;
+};

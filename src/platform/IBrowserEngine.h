@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+#include "builders/IHarvestBrowser.h"
+#include "builders/IShellWindows.h"
+
+// The browser engine as the rest of the program sees it: hidden harvest browsers and
+// the registry of the program's open browser windows. It lives in a module that is
+// loaded the first time a page is needed (BrowserEngineLoader), so the program starts
+// without the engine's libraries.
+class IBrowserEngine {
+public:
+    virtual ~IBrowserEngine() = default;
+    virtual std::unique_ptr<IHarvestBrowser> createHarvestBrowser() = 0;
+    virtual IShellWindows& shellWindows() = 0;
+};
+
+// Name of the function the engine module exports: IBrowserEngine* (*)().
+inline constexpr const char* kBrowserEngineEntryPoint = "quillmarch_browser_engine";
