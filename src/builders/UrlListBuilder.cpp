@@ -87,21 +87,8 @@ void UrlListBuilder::mnufURL_Click()
         return;
     }
 
-    if (fromDialog) {
-        const quint64 generation = m_generation;
-        const bool html = contentTypeIsHtml(url);
-        if (m_fetchCancelled || generation != m_generation) {
-            // Esc (or a newer harvest) took over while the check ran; the view is
-            // already back to idle.
-            m_state.goturl.clear();
-            emit harvestFinished(Outcome::Cancelled);
-            return;
-        }
-        if (!html) {
-            refuse();
-            return;
-        }
-    }
+    if (fromDialog && !passesContentTypeCheck(url))
+        return;
 
     startHarvest(url, Origin::UrlBuild);
     m_state.goturl.clear();
@@ -117,17 +104,8 @@ void UrlListBuilder::mnusavpopbuild_Click()
     // The check waits in an event loop; the window takes no input meanwhile except Esc.
     m_view.setWindowEnabled(false);
     m_view.setWaitPointer(true);
-    const quint64 generation = m_generation;
-    const bool html = contentTypeIsHtml(m_state.goturl);
-    if (m_fetchCancelled || generation != m_generation) {
-        m_state.goturl.clear();
-        emit harvestFinished(Outcome::Cancelled);
+    if (!passesContentTypeCheck(m_state.goturl))
         return;
-    }
-    if (!html) {
-        refuse();
-        return;
-    }
 
     m_view.setWaitPointer(false);
     if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_state.defappend))
@@ -337,6 +315,24 @@ void UrlListBuilder::refuse()
     m_view.setWindowEnabled(true);
     m_state.goturl.clear();
     emit harvestFinished(Outcome::Refused);
+}
+
+bool UrlListBuilder::passesContentTypeCheck(const QString& url)
+{
+    const quint64 generation = m_generation;
+    const bool html = contentTypeIsHtml(url);
+    if (m_fetchCancelled || generation != m_generation) {
+        // Esc (or a newer harvest) took over while the check ran; the view is already
+        // back to idle.
+        m_state.goturl.clear();
+        emit harvestFinished(Outcome::Cancelled);
+        return false;
+    }
+    if (!html) {
+        refuse();
+        return false;
+    }
+    return true;
 }
 
 bool UrlListBuilder::contentTypeIsHtml(const QString& url)

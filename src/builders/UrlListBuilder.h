@@ -73,6 +73,9 @@ private:
     void errorPath();
     void releaseBrowser();
     void refuse();
+    // Runs the content-type check; on a refusal or a cancel it ends the request (message,
+    // idle view, signal) and answers false.
+    bool passesContentTypeCheck(const QString& url);
     bool contentTypeIsHtml(const QString& url);
 
     MainState& m_state;
