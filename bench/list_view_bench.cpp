@@ -7,7 +7,8 @@
 #include "app/ui/Form1.h"
 #include "settings/SqliteRegistryStore.h"
 
-namespace {
+namespace
+{
 
 QStringList fullList()
 {
@@ -21,7 +22,7 @@ QStringList fullList()
 
 struct Window {
     QTemporaryDir dir;
-    Form1 form{std::make_shared<SqliteRegistryStore>(dir.filePath("registry.sqlite3"))};
+    Form1 form { std::make_shared<SqliteRegistryStore>(dir.filePath("registry.sqlite3")) };
     Window() { form.list().addMany(fullList()); }
 };
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
   libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev libsqlite3-dev sqlite3

@@ -4,7 +4,8 @@
 
 // What the list builders and commands need of the main window besides the list and
 // the shared members: the status bar, the busy state and the list's scroll extent.
-class IMainView {
+class IMainView
+{
 public:
     virtual ~IMainView() = default;
 

@@ -14,12 +14,14 @@ enum class PromptAnswer { Ok, Yes, No, Closed };
 // dialog goes through here, so the logic can be driven by tests that answer them.
 // The real implementation shows Qt dialogs and takes the main window out of the
 // topmost band while each one is open.
-class IUserPrompt {
+class IUserPrompt
+{
 public:
     virtual ~IUserPrompt() = default;
 
     virtual PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
-                                 PromptButtons buttons = PromptButtons::Ok) = 0;
+        PromptButtons buttons = PromptButtons::Ok)
+        = 0;
 
     // "Select Desired Action": true = append, false = new list, nullopt = closed
     // without "OK" (the caller keeps its earlier choice).
@@ -34,8 +36,10 @@ public:
     virtual std::optional<QStringList> manageFilters(const QStringList& entries) = 0;
 
     // File pickers; an empty result means the user cancelled.
-    virtual QString openFileName(const QString& title, const QString& filter,
-                                 const QString& initialPath) = 0;
-    virtual QString saveFileName(const QString& title, const QString& filter,
-                                 const QString& initialPath) = 0;
+    virtual QString openFileName(
+        const QString& title, const QString& filter, const QString& initialPath)
+        = 0;
+    virtual QString saveFileName(
+        const QString& title, const QString& filter, const QString& initialPath)
+        = 0;
 };

@@ -5,7 +5,9 @@
 #include "builders/SplitPath.h"
 #include "listops/LinkList.h"
 
-HarvestAcceptor::HarvestAcceptor(MainState& state, LinkList& list) : m_state(state), m_list(list)
+HarvestAcceptor::HarvestAcceptor(MainState& state, LinkList& list)
+    : m_state(state)
+    , m_list(list)
 {
 }
 

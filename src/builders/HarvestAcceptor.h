@@ -12,7 +12,8 @@ struct MainState;
 // the file-type filter (when active) and the exclusion preferences decide, and the
 // survivors are appended to the list. The limits of the list are respected: once it is
 // full, the rest is counted as not added.
-class HarvestAcceptor final {
+class HarvestAcceptor final
+{
 public:
     HarvestAcceptor(MainState& state, LinkList& list);
 

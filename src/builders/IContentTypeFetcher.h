@@ -5,7 +5,8 @@
 // Fetches the "Content-Type" header of the final response for a URL. Blocking from the
 // caller's view, while the interface keeps repainting and handling keys; an empty text
 // when the fetch failed or was cancelled.
-class IContentTypeFetcher {
+class IContentTypeFetcher
+{
 public:
     virtual ~IContentTypeFetcher() = default;
     virtual QString fetchContentType(const QString& url) = 0;

@@ -10,7 +10,8 @@
 // that runs the page's scripts, never opens pop-up windows and never shows script
 // dialogs. Every handler is called on the interface thread, never from inside a call
 // to navigate(), stop() or collectLinks().
-class IHarvestBrowser {
+class IHarvestBrowser
+{
 public:
     // The addresses of the loaded page's links ("RecurseFrames"): the document's anchors
     // and areas that have an address, absolute, in document order, then each frame's
@@ -26,8 +27,7 @@ public:
     // A load of the page or of one of its frames failed; statusCode as in
     // NavigationErrorMessage. Reported before the document-complete call.
     virtual void setNavigateErrorHandler(std::function<void(qint32 statusCode)> handler) = 0;
-    virtual void setProgressHandler(std::function<void(int progress, int progressMax)> handler)
-        = 0;
+    virtual void setProgressHandler(std::function<void(int progress, int progressMax)> handler) = 0;
 
     virtual void navigate(const QString& url) = 0;
     // Stops the load; no further handler calls follow.

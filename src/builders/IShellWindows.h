@@ -8,7 +8,8 @@
 
 // One open browser window of the program. A handle stays valid after its window closed;
 // it then shows no address and collectLinks answers nullopt.
-class IShellWindow {
+class IShellWindow
+{
 public:
     virtual ~IShellWindow() = default;
     virtual QString locationUrl() const = 0;
@@ -19,7 +20,8 @@ public:
 };
 
 // The program's open browser windows ("ShellWindows"), in the order they were opened.
-class IShellWindows {
+class IShellWindows
+{
 public:
     virtual ~IShellWindows() = default;
     virtual QList<std::shared_ptr<IShellWindow>> windows() const = 0;

@@ -4,7 +4,8 @@
 
 // Prefix tests shared by every list builder. "Begins with" compares the prefix at
 // position 0 without regard to letter case; nothing is trimmed.
-namespace LinkRules {
+namespace LinkRules
+{
 
 inline bool beginsWith(const QString& text, QLatin1StringView prefix)
 {

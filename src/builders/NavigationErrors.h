@@ -5,8 +5,12 @@
 
 // The status codes a failed page load reports (URL-moniker codes 0x800C.... and HTTP
 // status codes), named as the navigation error table names them.
-namespace NavigationStatus {
-inline constexpr qint32 code(quint32 value) { return static_cast<qint32>(value); }
+namespace NavigationStatus
+{
+inline constexpr qint32 code(quint32 value)
+{
+    return static_cast<qint32>(value);
+}
 inline constexpr qint32 INET_E_INVALID_URL = code(0x800C0002u);
 inline constexpr qint32 INET_E_NO_SESSION = code(0x800C0003u);
 inline constexpr qint32 INET_E_CANNOT_CONNECT = code(0x800C0004u);

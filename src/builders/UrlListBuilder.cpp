@@ -13,7 +13,8 @@
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
-namespace {
+namespace
+{
 
 const QString kBuildingStatus = QStringLiteral("Bulding list (press \"Esc\" to cancel).");
 const QString kErrorTitle = QStringLiteral("Error");
@@ -27,11 +28,16 @@ const QString kIncomingFailed = QStringLiteral(
 } // namespace
 
 UrlListBuilder::UrlListBuilder(MainState& state, LinkList& list, IMainView& view,
-                               IUserPrompt& prompt, IShellWindows& shellWindows,
-                               IContentTypeFetcher& fetcher, BrowserFactory browserFactory,
-                               QObject* parent)
-    : QObject(parent), m_state(state), m_list(list), m_view(view), m_prompt(prompt),
-      m_shellWindows(shellWindows), m_fetcher(fetcher), m_browserFactory(std::move(browserFactory))
+    IUserPrompt& prompt, IShellWindows& shellWindows, IContentTypeFetcher& fetcher,
+    BrowserFactory browserFactory, QObject* parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_list(list)
+    , m_view(view)
+    , m_prompt(prompt)
+    , m_shellWindows(shellWindows)
+    , m_fetcher(fetcher)
+    , m_browserFactory(std::move(browserFactory))
 {
 }
 
@@ -175,7 +181,7 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
         m_view.setWindowEnabled(true);
         m_view.setProgress(100, 0);
         m_prompt.message(PromptIcon::Critical, kErrorTitle,
-                         origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem);
+            origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem);
         emit harvestFinished(Outcome::Failed);
         return;
     }
@@ -219,7 +225,7 @@ void UrlListBuilder::onDocumentComplete(quint64 generation)
         m_list.clear();
     if (m_state.naverr) {
         m_prompt.message(PromptIcon::Critical, kErrorTitle,
-                         kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_state.navmsg);
+            kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_state.navmsg);
         finishPageCompleted();
         emit harvestFinished(Outcome::NavigationError);
         return;
@@ -266,8 +272,8 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
     recurseFramesFinish();
     finishPageCompleted();
     if (acceptor.limitReached())
-        m_prompt.message(PromptIcon::Exclamation, ListLimit::title(),
-                         ListLimit::message(acceptor.notAdded()));
+        m_prompt.message(
+            PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(acceptor.notAdded()));
     emit harvestFinished(Outcome::Harvested);
 }
 

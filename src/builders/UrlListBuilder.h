@@ -18,23 +18,24 @@ struct MainState;
 // "Build list from URL" and the flows that end in a page harvest: the build from the
 // current entry's target and the incoming link. Owns the running harvest ("wb2"): a
 // browser made by the factory for each load, or an adopted open window.
-class UrlListBuilder final : public QObject {
+class UrlListBuilder final : public QObject
+{
     Q_OBJECT
 public:
     using BrowserFactory = std::function<std::unique_ptr<IHarvestBrowser>()>;
 
     enum class Outcome {
-        Harvested,       // the page's links went through the acceptance rules
+        Harvested, // the page's links went through the acceptance rules
         NavigationError, // the load failed; the error message was shown
-        Refused,         // the content-type check refused the URL
-        Cancelled,       // dialog cancelled or Esc pressed
-        Failed,          // the page could not be read, or no browser could be made
+        Refused, // the content-type check refused the URL
+        Cancelled, // dialog cancelled or Esc pressed
+        Failed, // the page could not be read, or no browser could be made
     };
     Q_ENUM(Outcome)
 
     UrlListBuilder(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
-                   IShellWindows& shellWindows, IContentTypeFetcher& fetcher,
-                   BrowserFactory browserFactory, QObject* parent = nullptr);
+        IShellWindows& shellWindows, IContentTypeFetcher& fetcher, BrowserFactory browserFactory,
+        QObject* parent = nullptr);
     ~UrlListBuilder() override;
 
     // The whole operation: the dialog when goturl is empty (with the content-type

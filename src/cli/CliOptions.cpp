@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
-namespace {
+namespace
+{
 
 bool parseSelection(const QString& text, int& start, int& length)
 {
@@ -127,7 +128,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     }
     if (options.command == Command::Sequence
         && (options.startText.isEmpty() || options.endText.isEmpty() || options.selectStart < 0)) {
-        options.error = QStringLiteral("sequence needs --start N, --end M and --select OFFSET:LENGTH.");
+        options.error
+            = QStringLiteral("sequence needs --start N, --end M and --select OFFSET:LENGTH.");
         return options;
     }
     return options;

@@ -12,12 +12,12 @@ struct CliOptions {
     Command command = Command::None;
     QString argument; // URL, FILE or "-" (standard input) depending on the command
 
-    QStringList filters;    // --filter EXT, repeatable: replaces the stored filter set
+    QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters
     bool excludeJs = false; // --exclude-js
     bool excludeMailto = false; // --exclude-mailto
-    QString saveFile;           // --save FILE
-    int timeoutSeconds = 120;   // --timeout SECONDS (harvest)
+    QString saveFile; // --save FILE
+    int timeoutSeconds = 120; // --timeout SECONDS (harvest)
 
     // sequence
     QString startText;

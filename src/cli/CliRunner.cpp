@@ -22,7 +22,10 @@
 #include "settings/CRegSettings.h"
 #include "settings/SqliteRegistryStore.h"
 
-CliRunner::CliRunner(const CliOptions& options) : m_options(options) {}
+CliRunner::CliRunner(const CliOptions& options)
+    : m_options(options)
+{
+}
 
 void CliRunner::printError(const QString& text)
 {
@@ -97,17 +100,16 @@ int CliRunner::harvest()
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
     UrlListBuilder builder(m_state, m_list, view, prompt, ShellWindowRegistry::instance(), fetcher,
-                           [] { return std::make_unique<WebEngineHarvestBrowser>(); });
+        [] { return std::make_unique<WebEngineHarvestBrowser>(); });
 
     UrlListBuilder::Outcome outcome = UrlListBuilder::Outcome::Failed;
     bool ended = false;
     bool timedOut = false;
-    QObject::connect(&builder, &UrlListBuilder::harvestFinished,
-                     [&](UrlListBuilder::Outcome o) {
-                         outcome = o;
-                         ended = true;
-                         QCoreApplication::exit(0);
-                     });
+    QObject::connect(&builder, &UrlListBuilder::harvestFinished, [&](UrlListBuilder::Outcome o) {
+        outcome = o;
+        ended = true;
+        QCoreApplication::exit(0);
+    });
     QTimer timeout;
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, [&] {
@@ -192,8 +194,8 @@ int CliRunner::sequence()
     }
     if (result.limitReached) {
         ConsolePrompt prompt;
-        prompt.message(PromptIcon::Exclamation, ListLimit::title(),
-                       ListLimit::message(result.notAdded));
+        prompt.message(
+            PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(result.notAdded));
     }
     return finish(true);
 }

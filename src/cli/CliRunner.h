@@ -5,7 +5,8 @@
 #include "listops/LinkList.h"
 
 // Runs one command of quillmarch-cli with the program's builders and prints the list.
-class CliRunner final {
+class CliRunner final
+{
 public:
     explicit CliRunner(const CliOptions& options);
 

@@ -2,10 +2,13 @@
 
 #include <cstdio>
 
-ConsolePrompt::ConsolePrompt(QString url) : m_url(std::move(url)) {}
+ConsolePrompt::ConsolePrompt(QString url)
+    : m_url(std::move(url))
+{
+}
 
-PromptAnswer ConsolePrompt::message(PromptIcon, const QString& title, const QString& text,
-                                    PromptButtons buttons)
+PromptAnswer ConsolePrompt::message(
+    PromptIcon, const QString& title, const QString& text, PromptButtons buttons)
 {
     ++m_messages;
     QString line = text;
@@ -30,7 +33,7 @@ std::optional<UrlRequest> ConsolePrompt::askUrl(const UrlDialogInput&)
 {
     if (m_url.isEmpty())
         return std::nullopt;
-    return UrlRequest{m_url, false};
+    return UrlRequest { m_url, false };
 }
 
 std::optional<SequenceRequest> ConsolePrompt::askSequence(const SequenceDialogInput&)

@@ -7,12 +7,13 @@
 // The "ask the user" answers of the command-line tool: messages go to standard error
 // as "Title: text", the append question is answered "append", and the URL dialog is
 // answered with the URL of the command line. Every other question is declined.
-class ConsolePrompt final : public IUserPrompt {
+class ConsolePrompt final : public IUserPrompt
+{
 public:
     explicit ConsolePrompt(QString url = QString());
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
-                         PromptButtons buttons = PromptButtons::Ok) override;
+        PromptButtons buttons = PromptButtons::Ok) override;
     std::optional<bool> askDesiredAction(bool defappend) override;
     std::optional<Preferences> editPreferences(const Preferences& current) override;
     std::optional<UrlRequest> askUrl(const UrlDialogInput& input) override;
@@ -20,10 +21,10 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
-    QString openFileName(const QString& title, const QString& filter,
-                         const QString& initialPath) override;
-    QString saveFileName(const QString& title, const QString& filter,
-                         const QString& initialPath) override;
+    QString openFileName(
+        const QString& title, const QString& filter, const QString& initialPath) override;
+    QString saveFileName(
+        const QString& title, const QString& filter, const QString& initialPath) override;
 
     int messageCount() const { return m_messages; }
 

@@ -3,13 +3,14 @@
 #include "app/IMainView.h"
 
 // The main window's status bar and busy state have no counterpart on a console.
-class ConsoleView final : public IMainView {
+class ConsoleView final : public IMainView
+{
 public:
-    void setStatus(const QString&) override {}
+    void setStatus(const QString&) override { }
     QString idleStatusText() const override { return QStringLiteral("Ready"); }
-    void setProgress(int, int) override {}
-    void setCountText(const QString&) override {}
-    void setListExtent() override {}
-    void setWindowEnabled(bool) override {}
-    void setWaitPointer(bool) override {}
+    void setProgress(int, int) override { }
+    void setCountText(const QString&) override { }
+    void setListExtent() override { }
+    void setWindowEnabled(bool) override { }
+    void setWaitPointer(bool) override { }
 };

@@ -6,7 +6,8 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
 
-namespace {
+namespace
+{
 
 // Standard error carries the tool's own messages for scripts to read; Qt's and the
 // browser engine's diagnostics appear only when QUILLMARCH_CLI_DEBUG is set.
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-                "--disable-gpu --disable-background-networking --disable-component-update");
+            "--disable-gpu --disable-background-networking --disable-component-update");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 
@@ -44,10 +45,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!options.error.isEmpty()) {
-        const QByteArray text
-            = (QStringLiteral("quillmarch-cli: ") + options.error + QStringLiteral("\n\n")
-               + CliOptions::usage())
-                  .toUtf8();
+        const QByteArray text = (QStringLiteral("quillmarch-cli: ") + options.error
+            + QStringLiteral("\n\n") + CliOptions::usage())
+                                    .toUtf8();
         std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
         return 2;
     }

@@ -1,6 +1,10 @@
 #include "listops/LinkList.h"
 
-LinkList::LinkList(QObject* parent) : QAbstractListModel(parent), m_selection(this) {}
+LinkList::LinkList(QObject* parent)
+    : QAbstractListModel(parent)
+    , m_selection(this)
+{
+}
 
 int LinkList::rowCount(const QModelIndex& parent) const
 {
@@ -72,8 +76,8 @@ void LinkList::setSelected(int index, bool selected)
 {
     if (index < 0 || index >= count())
         return;
-    m_selection.select(this->index(index),
-                       selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    m_selection.select(
+        this->index(index), selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void LinkList::setRangeSelected(int first, int last, bool selected)
@@ -83,7 +87,7 @@ void LinkList::setRangeSelected(int first, int last, bool selected)
     if (first > last)
         return;
     m_selection.select(QItemSelection(index(first), index(last)),
-                       selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+        selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 int LinkList::selectedCount() const

@@ -9,7 +9,8 @@
 // current entry (-1 when none). Counts and indexes are 16-bit in the program's file
 // and message formats, so the list holds at most MaxEntries entries; an add past the
 // limit is refused and reported through its result.
-class LinkList final : public QAbstractListModel {
+class LinkList final : public QAbstractListModel
+{
     Q_OBJECT
 public:
     static constexpr int MaxEntries = 32767;

@@ -15,14 +15,16 @@ Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 #include "platform/IBrowserEngine.h"
 
-namespace {
+namespace
+{
 
 IBrowserEngine* g_engine = nullptr;
 const QString kModuleName = QStringLiteral("quillmarch-webengine.so");
 
 void ensureGlobalShareContext()
 {
-    if (qt_gl_global_share_context() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (qt_gl_global_share_context()
+        || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return;
     auto* context = new QOpenGLContext(QCoreApplication::instance());
     context->create(); // may fail without OpenGL; the engine then draws in software
@@ -46,8 +48,8 @@ void dropLateLoadWarning(QtMsgType type, const QMessageLogContext& context, cons
 QStringList BrowserEngineLoader::moduleCandidates(const QString& appDir)
 {
     const QDir dir(appDir);
-    return {dir.filePath(kModuleName), dir.filePath(QStringLiteral("../") + kModuleName),
-            dir.filePath(QStringLiteral("../lib/quillmarch/") + kModuleName)};
+    return { dir.filePath(kModuleName), dir.filePath(QStringLiteral("../") + kModuleName),
+        dir.filePath(QStringLiteral("../lib/quillmarch/") + kModuleName) };
 }
 
 IBrowserEngine* BrowserEngineLoader::loadedEngine()

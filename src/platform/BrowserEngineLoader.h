@@ -8,7 +8,8 @@
 class IBrowserEngine;
 
 // Loads the browser engine module on first use and keeps it for the process's life.
-class BrowserEngineLoader final {
+class BrowserEngineLoader final
+{
 public:
     BrowserEngineLoader() = delete;
 
@@ -24,7 +25,8 @@ public:
 
 // The program's open browser windows. Until the engine is loaded the program has none,
 // so asking does not load it.
-class LazyShellWindows final : public IShellWindows {
+class LazyShellWindows final : public IShellWindows
+{
 public:
     QList<std::shared_ptr<IShellWindow>> windows() const override;
 };

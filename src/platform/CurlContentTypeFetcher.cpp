@@ -15,8 +15,8 @@
 struct CurlContentTypeFetcher::Job {
     std::string url;
     Options options;
-    std::atomic<bool> cancelled{false};
-    std::atomic<bool> finished{false};
+    std::atomic<bool> cancelled { false };
+    std::atomic<bool> finished { false };
     // Written by the worker before finished is set; read by the caller after.
     std::string contentType;
     bool headersComplete = false;
@@ -24,7 +24,8 @@ struct CurlContentTypeFetcher::Job {
     bool sawLocation = false;
 };
 
-namespace {
+namespace
+{
 
 std::string trimmed(const std::string& text)
 {
@@ -95,8 +96,8 @@ size_t CurlContentTypeFetcher::onBody(char*, size_t, size_t, void* userdata)
 
 static_assert(std::is_same_v<curl_off_t, std::int64_t>);
 
-int CurlContentTypeFetcher::onProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t,
-                                       std::int64_t)
+int CurlContentTypeFetcher::onProgress(
+    void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t)
 {
     return static_cast<Job*>(userdata)->cancelled.load() ? 1 : 0;
 }
@@ -132,9 +133,13 @@ void CurlContentTypeFetcher::run(Job& job)
         job.contentType.clear();
 }
 
-CurlContentTypeFetcher::CurlContentTypeFetcher() : CurlContentTypeFetcher(Options{}) {}
+CurlContentTypeFetcher::CurlContentTypeFetcher()
+    : CurlContentTypeFetcher(Options {})
+{
+}
 
-CurlContentTypeFetcher::CurlContentTypeFetcher(const Options& options) : m_options(options)
+CurlContentTypeFetcher::CurlContentTypeFetcher(const Options& options)
+    : m_options(options)
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });

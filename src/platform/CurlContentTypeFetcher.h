@@ -15,7 +15,8 @@ class QEventLoop;
 // the final response's header block is complete, so the body is never downloaded. The
 // caller waits in a local event loop: the window keeps repainting and Esc reaches
 // cancel().
-class CurlContentTypeFetcher final : public IContentTypeFetcher {
+class CurlContentTypeFetcher final : public IContentTypeFetcher
+{
 public:
     struct Options {
         long connectTimeoutSeconds = 15;

@@ -9,7 +9,8 @@
 // the registry of the program's open browser windows. It lives in a module that is
 // loaded the first time a page is needed (BrowserEngineLoader), so the program starts
 // without the engine's libraries.
-class IBrowserEngine {
+class IBrowserEngine
+{
 public:
     virtual ~IBrowserEngine() = default;
     virtual std::unique_ptr<IHarvestBrowser> createHarvestBrowser() = 0;

@@ -4,7 +4,8 @@
 
 const QString UrlHistory::kSection = QStringLiteral("URL History");
 
-namespace {
+namespace
+{
 
 const QString kKeyPrefix = QStringLiteral("Url ");
 
@@ -20,7 +21,8 @@ qint64 keyNumber(const QString& key)
 
 } // namespace
 
-UrlHistory::UrlHistory(CRegSettings settings) : m_settings(std::move(settings))
+UrlHistory::UrlHistory(CRegSettings settings)
+    : m_settings(std::move(settings))
 {
     QStringList stored;
     for (const auto& [key, url] : m_settings->GetAllSettings(kSection))

@@ -13,7 +13,8 @@
 // With settings, the list is read from section "URL History" when constructed and each
 // change is written at once: one value per URL, named "Url <n>" with n growing, oldest
 // first, so a change costs a few single-value writes and never a rewrite of the section.
-class UrlHistory final {
+class UrlHistory final
+{
 public:
     static constexpr int kLimit = 200;
     static const QString kSection;

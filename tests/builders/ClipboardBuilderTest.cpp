@@ -20,7 +20,6 @@ void PrintTo(const ClipCase& c, std::ostream* out)
     *out << c.name;
 }
 
-
 } // namespace
 
 class ClipboardCutting : public ::testing::TestWithParam<ClipCase>

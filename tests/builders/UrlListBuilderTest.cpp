@@ -11,12 +11,13 @@
 #include "builders/UrlListBuilder.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
+#include "support/QtPrinters.h"
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompt.h"
 #include "support/WaitFor.h"
-#include "support/QtPrinters.h"
 
-namespace {
+namespace
+{
 
 const QString kBuilding = QStringLiteral("Bulding list (press \"Esc\" to cancel).");
 const QString kNotHtml = QStringLiteral(
@@ -87,11 +88,12 @@ struct FakeFetcher final : IContentTypeFetcher {
     void cancel() override { cancelled = true; }
 };
 
-class UrlListBuilderTest : public testing::Test {
+class UrlListBuilderTest : public testing::Test
+{
 protected:
     UrlListBuilderTest()
-        : builder(state, list, view, prompt, windows, fetcher, [this] { return makeBrowser(); }),
-          finished(&builder, &UrlListBuilder::harvestFinished)
+        : builder(state, list, view, prompt, windows, fetcher, [this] { return makeBrowser(); })
+        , finished(&builder, &UrlListBuilder::harvestFinished)
     {
     }
 
@@ -139,7 +141,7 @@ TEST_F(UrlListBuilderTest, DialogCarriesItsInputsAndCancelBuildsNothing)
 {
     state.defappend = true;
     state.appfiltChecked = true;
-    list.addMany({"http://a/", "http://b/"});
+    list.addMany({ "http://a/", "http://b/" });
     list.setCurrentIndex(1);
     prompt.urls.push_back(std::nullopt);
 
@@ -160,15 +162,15 @@ TEST_F(UrlListBuilderTest, DialogCarriesItsInputsAndCancelBuildsNothing)
 TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
 {
     const QString url = QStringLiteral("http://h/page");
-    list.addMany({"http://old/1"});
+    list.addMany({ "http://old/1" });
     fetcher.types[url] = QStringLiteral("TEXT/HTML; charset=UTF-8");
-    prompt.urls.push_back(UrlRequest{url, false});
+    prompt.urls.push_back(UrlRequest { url, false });
 
     builder.mnufURL_Click();
 
-    EXPECT_EQ(fetcher.fetched, QStringList{url});
+    EXPECT_EQ(fetcher.fetched, QStringList { url });
     ASSERT_EQ(browsersMade, 1);
-    EXPECT_EQ(browser_->navigated, QStringList{url});
+    EXPECT_EQ(browser_->navigated, QStringList { url });
     EXPECT_EQ(view.status, kBuilding);
     EXPECT_EQ(view.countText, QString());
     EXPECT_FALSE(view.windowEnabled);
@@ -186,9 +188,9 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
 
     browser_->complete();
     EXPECT_TRUE(list.isEmpty()) << "a new list is started when the page completes";
-    answerLinks({"http://h/a", "http://h/a", "file:///x", "http://h/b%20c"});
+    answerLinks({ "http://h/a", "http://h/a", "file:///x", "http://h/b%20c" });
 
-    EXPECT_EQ(list.entries(), (QStringList{"http://h/a", "http://h/b c"}));
+    EXPECT_EQ(list.entries(), (QStringList { "http://h/a", "http://h/b c" }));
     EXPECT_EQ(view.countText, QStringLiteral("2 links found"));
     EXPECT_TRUE(view.isIdle());
     EXPECT_GE(view.extentUpdates, 1);
@@ -202,14 +204,14 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
 
 TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
 {
-    for (const QString& type : {QStringLiteral("application/pdf"), QString()}) {
+    for (const QString& type : { QStringLiteral("application/pdf"), QString() }) {
         SCOPED_TRACE(type.toStdString());
         prompt.messages.clear();
         list.clear();
         list.add(QStringLiteral("http://keep/"));
         const QString url = QStringLiteral("http://h/file.pdf");
         fetcher.types[url] = type;
-        prompt.urls.push_back(UrlRequest{url, false});
+        prompt.urls.push_back(UrlRequest { url, false });
 
         builder.mnufURL_Click();
 
@@ -218,7 +220,7 @@ TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
         EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Error"));
         EXPECT_EQ(prompt.messages[0].text, kNotHtml);
         EXPECT_EQ(browsersMade, 0);
-        EXPECT_EQ(list.entries(), QStringList{"http://keep/"});
+        EXPECT_EQ(list.entries(), QStringList { "http://keep/" });
         EXPECT_TRUE(view.windowEnabled);
         EXPECT_FALSE(view.waitPointer);
         EXPECT_FALSE(builder.harvestRunning());
@@ -234,14 +236,14 @@ TEST_F(UrlListBuilderTest, HandedOverUrlSkipsDialogStatusAndCheck)
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_TRUE(view.statusLog.isEmpty());
     ASSERT_EQ(browsersMade, 1);
-    EXPECT_EQ(browser_->navigated, QStringList{"http://h/x"});
+    EXPECT_EQ(browser_->navigated, QStringList { "http://h/x" });
     EXPECT_TRUE(state.goturl.isEmpty());
     EXPECT_FALSE(view.windowEnabled);
 }
 
 TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
 {
-    for (const bool append : {false, true}) {
+    for (const bool append : { false, true }) {
         SCOPED_TRACE(append);
         prompt.messages.clear();
         list.clear();
@@ -260,7 +262,7 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
         EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
         EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Error"));
         EXPECT_EQ(prompt.messages[0].text,
-                  kProblem + QStringLiteral("\r\n\r\nError: Object not found. "));
+            kProblem + QStringLiteral("\r\n\r\nError: Object not found. "));
         EXPECT_EQ(list.count(), append ? 1 : 0);
         EXPECT_TRUE(view.isIdle());
         EXPECT_EQ(lastOutcome(), UrlListBuilder::Outcome::NavigationError);
@@ -292,25 +294,25 @@ TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
     other->url = QStringLiteral("http://h/dir");
     auto exact = std::make_shared<FakeWindow>();
     exact->url = QStringLiteral("http://h/dir/");
-    exact->links = {"http://h/from-window"};
-    windows.open = {pdf, other, exact};
+    exact->links = { "http://h/from-window" };
+    windows.open = { pdf, other, exact };
 
     list.add(QStringLiteral("http://old/"));
-    prompt.urls.push_back(UrlRequest{QStringLiteral("http://h/dir/"), false});
+    prompt.urls.push_back(UrlRequest { QStringLiteral("http://h/dir/"), false });
     builder.mnufURL_Click();
     EXPECT_EQ(browsersMade, 0);
     EXPECT_TRUE(fetcher.fetched.isEmpty());
     EXPECT_EQ(exact->collected, 1);
     EXPECT_EQ(other->collected, 0);
     ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
-    EXPECT_EQ(list.entries(), QStringList{"http://h/from-window"});
+    EXPECT_EQ(list.entries(), QStringList { "http://h/from-window" });
     EXPECT_EQ(view.countText, QStringLiteral("1 links found"));
     EXPECT_TRUE(view.windowEnabled);
     EXPECT_FALSE(builder.harvestRunning());
 
     // Another spelling of the same page is loaded anew.
     fetcher.types[QStringLiteral("http://H/dir/")] = QStringLiteral("text/html");
-    prompt.urls.push_back(UrlRequest{QStringLiteral("http://H/dir/"), true});
+    prompt.urls.push_back(UrlRequest { QStringLiteral("http://H/dir/"), true });
     builder.mnufURL_Click();
     EXPECT_EQ(browsersMade, 1);
     EXPECT_EQ(exact->collected, 1);
@@ -351,7 +353,7 @@ TEST_F(UrlListBuilderTest, EscDuringTheContentTypeCheckCancelsQuietly)
         EXPECT_TRUE(builder.harvestRunning());
         builder.cancel();
     };
-    prompt.urls.push_back(UrlRequest{url, false});
+    prompt.urls.push_back(UrlRequest { url, false });
     builder.mnufURL_Click();
     EXPECT_TRUE(fetcher.cancelled);
     EXPECT_TRUE(prompt.messages.isEmpty());
@@ -362,7 +364,7 @@ TEST_F(UrlListBuilderTest, EscDuringTheContentTypeCheckCancelsQuietly)
 
 TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
 {
-    list.addMany({"http://h/page.html", "http://h/a.zip"});
+    list.addMany({ "http://h/page.html", "http://h/a.zip" });
     fetcher.types[QStringLiteral("http://h/page.html")] = QStringLiteral("text/html;charset=x");
     fetcher.types[QStringLiteral("http://h/a.zip")] = QStringLiteral("application/zip");
 
@@ -382,11 +384,12 @@ TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
     EXPECT_TRUE(state.append);
     EXPECT_EQ(fetcher.fetched.size(), 2) << "the hand-over skips a second check";
     ASSERT_EQ(browsersMade, 1);
-    EXPECT_EQ(browser_->navigated, QStringList{"http://h/page.html"});
+    EXPECT_EQ(browser_->navigated, QStringList { "http://h/page.html" });
     EXPECT_TRUE(state.goturl.isEmpty());
     browser_->complete();
-    answerLinks({"http://h/a.zip", "http://h/new"});
-    EXPECT_EQ(list.entries(), (QStringList{"http://h/page.html", "http://h/a.zip", "http://h/new"}));
+    answerLinks({ "http://h/a.zip", "http://h/new" });
+    EXPECT_EQ(
+        list.entries(), (QStringList { "http://h/page.html", "http://h/a.zip", "http://h/new" }));
     EXPECT_EQ(view.countText, QStringLiteral("3 links found"));
 }
 
@@ -396,12 +399,12 @@ TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
     builder.incomingLink();
     EXPECT_EQ(prompt.desiredActionAsked, 0);
     ASSERT_EQ(browsersMade, 1);
-    EXPECT_EQ(browser_->navigated, QStringList{"http://h/in"});
+    EXPECT_EQ(browser_->navigated, QStringList { "http://h/in" });
     EXPECT_TRUE(view.statusLog.isEmpty());
     EXPECT_TRUE(view.windowEnabled);
     EXPECT_TRUE(fetcher.fetched.isEmpty());
     browser_->complete();
-    answerLinks({"http://h/1"});
+    answerLinks({ "http://h/1" });
 
     prompt.desiredActions.push_back(false);
     state.nurl = QStringLiteral("http://h/in2");
@@ -414,8 +417,8 @@ TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
     EXPECT_EQ(prompt.messages[0].text,
-              QStringLiteral("Error listing links automatically. Please use \"Build list from "
-                             "URL\" in \"List\" menu."));
+        QStringLiteral("Error listing links automatically. Please use \"Build list from "
+                       "URL\" in \"List\" menu."));
     EXPECT_FALSE(builder.harvestRunning());
 }
 
@@ -429,7 +432,7 @@ TEST_F(UrlListBuilderTest, ShowsTheListLimitOnce)
     state.goturl = QStringLiteral("http://h/many");
     builder.mnufURL_Click();
     browser_->complete();
-    answerLinks({"http://n/1", "http://n/2", "http://n/3"});
+    answerLinks({ "http://n/1", "http://n/2", "http://n/3" });
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].title, ListLimit::title());

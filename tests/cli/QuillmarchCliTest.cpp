@@ -12,7 +12,8 @@
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 
-namespace {
+namespace
+{
 
 struct CliResult {
     int exitCode = -1;
@@ -21,7 +22,8 @@ struct CliResult {
 };
 
 // Runs the built quillmarch-cli with its settings store in a temporary folder.
-class QuillmarchCliTest : public testing::Test {
+class QuillmarchCliTest : public testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(m_config.isValid()); }
 
@@ -42,9 +44,9 @@ protected:
             process.waitForFinished();
             return {};
         }
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError()) };
     }
 
     CRegSettings settings()
@@ -67,9 +69,10 @@ private:
 TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
 {
     LocalHttpServer site;
-    site.page("/p.html", "<a href='/a.zip'>1</a><a href='/b.html'>2</a><a href='/a.zip'>3</a>"
-                         "<a href='mailto:x@example.invalid'>4</a><a href='javascript:x()'>5</a>"
-                         "<a href='/c%20d.zip'>6</a>");
+    site.page("/p.html",
+        "<a href='/a.zip'>1</a><a href='/b.html'>2</a><a href='/a.zip'>3</a>"
+        "<a href='mailto:x@example.invalid'>4</a><a href='javascript:x()'>5</a>"
+        "<a href='/c%20d.zip'>6</a>");
     site.page("/doc.pdf", "%PDF", "application/pdf");
     site.server().Get("/missing.html", [](const httplib::Request&, httplib::Response& res) {
         res.status = 404;
@@ -79,47 +82,48 @@ TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
     const QString s = site.origin();
     {
         CRegSettings store = settings();
-        FilterStore::SaveEntries(store, {QStringLiteral("Archives - zip")});
+        FilterStore::SaveEntries(store, { QStringLiteral("Archives - zip") });
         FilterStore::StoreApplyFilters(store, true);
         Preferences prefs;
         prefs.exmt = true;
         SavePreferences(store, prefs);
     }
 
-    CliResult r = cli({"harvest", site.url("/p.html"), "--save", path("out.txt")});
+    CliResult r = cli({ "harvest", site.url("/p.html"), "--save", path("out.txt") });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, lines({s + "/a.zip", s + "/c d.zip"}));
+    EXPECT_EQ(r.out, lines({ s + "/a.zip", s + "/c d.zip" }));
     QFile saved(path("out.txt"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), (s + "/a.zip\r\n" + s + "/c d.zip\r\n").toUtf8());
 
-    r = cli({"harvest", site.url("/p.html"), "--no-filters", "--exclude-js"});
+    r = cli({ "harvest", site.url("/p.html"), "--no-filters", "--exclude-js" });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, lines({s + "/a.zip", s + "/b.html", s + "/c d.zip"}));
+    EXPECT_EQ(r.out, lines({ s + "/a.zip", s + "/b.html", s + "/c d.zip" }));
 
-    r = cli({"harvest", site.url("/p.html"), "--filter", "html"});
-    EXPECT_EQ(r.out, lines({s + "/b.html"}));
+    r = cli({ "harvest", site.url("/p.html"), "--filter", "html" });
+    EXPECT_EQ(r.out, lines({ s + "/b.html" }));
 
-    r = cli({"harvest", site.url("/missing.html")});
+    r = cli({ "harvest", site.url("/missing.html") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Error: Object not found. \n"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Error: Object not found. \n")))
+        << r.err.toStdString();
 
-    r = cli({"harvest", site.url("/doc.pdf")});
+    r = cli({ "harvest", site.url("/doc.pdf") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("It does not point to a valid HTML document.")));
 }
 
 TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
 {
-    CliResult r = cli({"text"}, "http://a/1\nnot a link\r\nmailto:m@x\nFTP://b/2\n");
+    CliResult r = cli({ "text" }, "http://a/1\nnot a link\r\nmailto:m@x\nFTP://b/2\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, lines({"http://a/1", "mailto:m@x", "FTP://b/2"}));
+    EXPECT_EQ(r.out, lines({ "http://a/1", "mailto:m@x", "FTP://b/2" }));
 
-    r = cli({"text", "-", "--exclude-mailto"}, "mailto:m@x\nhttp://a/1\nhttp://a/1\n");
-    EXPECT_EQ(r.out, lines({"http://a/1", "http://a/1"}));
+    r = cli({ "text", "-", "--exclude-mailto" }, "mailto:m@x\nhttp://a/1\nhttp://a/1\n");
+    EXPECT_EQ(r.out, lines({ "http://a/1", "http://a/1" }));
 
-    r = cli({"text"}, "nothing here\n");
+    r = cli({ "text" }, "nothing here\n");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_TRUE(r.err.contains(QStringLiteral("does not contain any valid urls")));
@@ -128,35 +132,36 @@ TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write("http://f/1\r\njavascript:x()\r\nhttp://f/2\r\n");
     list.close();
-    r = cli({"file", path("list.txt"), "--exclude-js", "--save", path("copy.txt")});
+    r = cli({ "file", path("list.txt"), "--exclude-js", "--save", path("copy.txt") });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, lines({"http://f/1", "http://f/2"}));
+    EXPECT_EQ(r.out, lines({ "http://f/1", "http://f/2" }));
     EXPECT_TRUE(QFile::exists(path("copy.txt")));
 
-    r = cli({"file", path("absent.txt")});
+    r = cli({ "file", path("absent.txt") });
     EXPECT_EQ(r.exitCode, 1);
 
-    r = cli({"sequence", "http://s/img01.jpg", "--start", "08", "--end", "11", "--select",
-             "12:2"});
+    r = cli(
+        { "sequence", "http://s/img01.jpg", "--start", "08", "--end", "11", "--select", "12:2" });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, lines({"http://s/img08.jpg", "http://s/img09.jpg", "http://s/img10.jpg",
-                            "http://s/img11.jpg"}));
+    EXPECT_EQ(r.out,
+        lines({ "http://s/img08.jpg", "http://s/img09.jpg", "http://s/img10.jpg",
+            "http://s/img11.jpg" }));
 
-    r = cli({"sequence", "http://s/1", "--start", "1", "--end", "2", "--select", "40:2"});
+    r = cli({ "sequence", "http://s/1", "--start", "1", "--end", "2", "--select", "40:2" });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
 }
 
 TEST_F(QuillmarchCliTest, UsageErrorsAndHelp)
 {
-    CliResult r = cli({"--help"});
+    CliResult r = cli({ "--help" });
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains(QStringLiteral("harvest URL")));
 
-    for (const QStringList& wrong : {QStringList{}, QStringList{"harvest"},
-                                     QStringList{"bogus", "x"}, QStringList{"text", "--frobnicate"},
-                                     QStringList{"sequence", "http://s/1", "--start", "1"},
-                                     QStringList{"harvest", "http://x/", "--filter"}}) {
+    for (const QStringList& wrong : { QStringList {}, QStringList { "harvest" },
+             QStringList { "bogus", "x" }, QStringList { "text", "--frobnicate" },
+             QStringList { "sequence", "http://s/1", "--start", "1" },
+             QStringList { "harvest", "http://x/", "--filter" } }) {
         SCOPED_TRACE(wrong.join(' ').toStdString());
         r = cli(wrong);
         EXPECT_EQ(r.exitCode, 2);

@@ -37,12 +37,12 @@ TEST(LinkList, StopsAtTheLimitAndKeepsWhatItAdded)
 TEST(LinkList, SelectionAndCurrentEntry)
 {
     LinkList list;
-    list.addMany({"http://a", "http://b", "http://c"});
+    list.addMany({ "http://a", "http://b", "http://c" });
     EXPECT_EQ(list.currentIndex(), -1);
     list.setRangeSelected(0, 2, true);
     EXPECT_EQ(list.selectedCount(), 3);
     list.setSelected(1, false);
-    EXPECT_EQ(list.selectedIndexes(), (QList<int>{0, 2}));
+    EXPECT_EQ(list.selectedIndexes(), (QList<int> { 0, 2 }));
     list.setCurrentIndex(2);
     EXPECT_EQ(list.currentIndex(), 2);
     list.clear();

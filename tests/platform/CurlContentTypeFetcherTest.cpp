@@ -34,16 +34,16 @@ TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
 
     CurlContentTypeFetcher fetcher;
     const std::pair<const char*, const char*> rows[] = {
-        {"/page.html", "text/html; charset=UTF-8"},
-        {"/doc.pdf", "application/pdf"},
-        {"/to-pdf", "application/pdf"},
-        {"/to-html", "text/html; charset=UTF-8"},
-        {"/head-lies", "text/html"},
+        { "/page.html", "text/html; charset=UTF-8" },
+        { "/doc.pdf", "application/pdf" },
+        { "/to-pdf", "application/pdf" },
+        { "/to-html", "text/html; charset=UTF-8" },
+        { "/head-lies", "text/html" },
     };
     for (const auto& [path, type] : rows) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(fetcher.fetchContentType(site.url(QString::fromUtf8(path))),
-                  QString::fromUtf8(type));
+        EXPECT_EQ(
+            fetcher.fetchContentType(site.url(QString::fromUtf8(path))), QString::fromUtf8(type));
     }
     EXPECT_FALSE(fetcher.isFetching());
 }
@@ -66,14 +66,14 @@ TEST(CurlContentTypeFetcherTest, StopsAfterTheHeadersAndCanBeCancelled)
 {
     LocalHttpServer site;
     constexpr size_t kTotal = 256u * 1024u * 1024u;
-    std::atomic<size_t> served{0};
+    std::atomic<size_t> served { 0 };
     site.server().Get("/big.html", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(kTotal, "text/html",
-                                 [&](size_t offset, size_t length, httplib::DataSink& sink) {
-                                     const std::string chunk(std::min<size_t>(length, 65536), 'a');
-                                     served += chunk.size();
-                                     return sink.write(chunk.data(), chunk.size()) && offset < kTotal;
-                                 });
+        res.set_content_provider(
+            kTotal, "text/html", [&](size_t offset, size_t length, httplib::DataSink& sink) {
+                const std::string chunk(std::min<size_t>(length, 65536), 'a');
+                served += chunk.size();
+                return sink.write(chunk.data(), chunk.size()) && offset < kTotal;
+            });
     });
     std::mutex mutex;
     std::condition_variable released;

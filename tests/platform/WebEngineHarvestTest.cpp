@@ -19,21 +19,23 @@
 #include "support/ScriptedPrompt.h"
 #include "support/WaitFor.h"
 
-namespace {
+namespace
+{
 
 const QString kProblem
     = QStringLiteral("Quillmarch encountered a problem building a list from this url.");
 
 // The URL builder over the real hidden browser, content-type check and registry.
-class WebEngineHarvestTest : public testing::Test {
+class WebEngineHarvestTest : public testing::Test
+{
 protected:
     WebEngineHarvestTest()
         : builder(state, list, view, prompt, registry, fetcher,
-                  [this] {
-                      ++browsersMade;
-                      return std::make_unique<WebEngineHarvestBrowser>();
-                  }),
-          finished(&builder, &UrlListBuilder::harvestFinished)
+            [this] {
+                ++browsersMade;
+                return std::make_unique<WebEngineHarvestBrowser>();
+            })
+        , finished(&builder, &UrlListBuilder::harvestFinished)
     {
     }
 
@@ -45,7 +47,7 @@ protected:
     }
     UrlListBuilder::Outcome harvestFromDialog(const QString& url, bool append)
     {
-        prompt.urls.push_back(UrlRequest{url, append});
+        prompt.urls.push_back(UrlRequest { url, append });
         return run([this] { builder.mnufURL_Click(); });
     }
     template <typename Start> UrlListBuilder::Outcome run(Start start)
@@ -76,19 +78,19 @@ TEST(WebEngineHarvestBrowserTest, MapsLoadingErrorsOntoStatusCodes)
     using D = QWebEngineLoadingInfo;
     using namespace NavigationStatus;
     const std::tuple<D::ErrorDomain, int, qint32> rows[] = {
-        {D::HttpStatusCodeDomain, 404, 404},
-        {D::HttpStatusCodeDomain, 503, 503},
-        {D::ConnectionErrorDomain, -102, INET_E_CANNOT_CONNECT},  // refused
-        {D::ConnectionErrorDomain, -105, INET_E_RESOURCE_NOT_FOUND}, // name not resolved
-        {D::DnsErrorDomain, -105, INET_E_RESOURCE_NOT_FOUND},
-        {D::ConnectionErrorDomain, -118, INET_E_CONNECTION_TIMEOUT},
-        {D::ConnectionErrorDomain, -7, INET_E_CONNECTION_TIMEOUT},
-        {D::ConnectionErrorDomain, -302, INET_E_UNKNOWN_PROTOCOL},
-        {D::ConnectionErrorDomain, -202, INET_E_SECURITY_PROBLEM}, // authority invalid
-        {D::CertificateErrorDomain, -201, INET_E_SECURITY_PROBLEM},
-        {D::HttpErrorDomain, -310, INET_E_REDIRECT_FAILED},
-        {D::ConnectionErrorDomain, -3, INET_E_TERMINATED_BIND},
-        {D::NoErrorDomain, 0, INET_E_DOWNLOAD_FAILURE},
+        { D::HttpStatusCodeDomain, 404, 404 },
+        { D::HttpStatusCodeDomain, 503, 503 },
+        { D::ConnectionErrorDomain, -102, INET_E_CANNOT_CONNECT }, // refused
+        { D::ConnectionErrorDomain, -105, INET_E_RESOURCE_NOT_FOUND }, // name not resolved
+        { D::DnsErrorDomain, -105, INET_E_RESOURCE_NOT_FOUND },
+        { D::ConnectionErrorDomain, -118, INET_E_CONNECTION_TIMEOUT },
+        { D::ConnectionErrorDomain, -7, INET_E_CONNECTION_TIMEOUT },
+        { D::ConnectionErrorDomain, -302, INET_E_UNKNOWN_PROTOCOL },
+        { D::ConnectionErrorDomain, -202, INET_E_SECURITY_PROBLEM }, // authority invalid
+        { D::CertificateErrorDomain, -201, INET_E_SECURITY_PROBLEM },
+        { D::HttpErrorDomain, -310, INET_E_REDIRECT_FAILED },
+        { D::ConnectionErrorDomain, -3, INET_E_TERMINATED_BIND },
+        { D::NoErrorDomain, 0, INET_E_DOWNLOAD_FAILURE },
     };
     for (const auto& [domain, code, expected] : rows) {
         SCOPED_TRACE(testing::Message() << domain << " " << code);
@@ -103,64 +105,65 @@ TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrde
     ASSERT_TRUE(other.start());
 
     LocalHttpServer site;
-    std::atomic<int> popupRequests{0};
+    std::atomic<int> popupRequests { 0 };
     site.server().Get("/popup.html", [&](const httplib::Request&, httplib::Response& res) {
         ++popupRequests;
         res.set_content("<a href='/from-popup'>p</a>", "text/html");
     });
-    site.page("/fs.html", "<html><frameset cols='25%,25%,25%,25%'>"
-                          "<frame src='/f1.html'><frame src='/f2.html'>"
-                          "<frame src='" + other.originStd() + "/foreign.html'>"
-                          "<frame src='/f3.html'></frameset></html>");
-    site.page("/f1.html", "<a href='/f1-a'>a</a><iframe src='/nested.html'></iframe>"
-                          "<a href='/f1-b'>b</a>");
+    site.page("/fs.html",
+        "<html><frameset cols='25%,25%,25%,25%'>"
+        "<frame src='/f1.html'><frame src='/f2.html'>"
+        "<frame src='"
+            + other.originStd()
+            + "/foreign.html'>"
+              "<frame src='/f3.html'></frameset></html>");
+    site.page("/f1.html",
+        "<a href='/f1-a'>a</a><iframe src='/nested.html'></iframe>"
+        "<a href='/f1-b'>b</a>");
     site.page("/nested.html", "<a href='/nested-a'>n</a><iframe src='/deep.html'></iframe>");
     site.page("/deep.html", "<a href='/deep-a'>d</a>");
     site.page("/f2.html", "<a href='/f2-a'>a</a>");
     site.page("/f3.html", "<a href='/f3-a'>a</a>");
     site.page("/page.html",
-              "<html><head><base href='/base/'></head><body>"
-                    "<a href='rel.zip'>r</a><a href='my%20file.zip'>s</a><a>no address</a>"
-                    "<a href='rel.zip'>again</a><a href='REL.zip'>case</a>"
-                    "<a href='upper.ZIP'>u</a><a href='q.zip?x=1'>q</a>"
-                    "<img usemap='#m'><map name='m'><area href='area.html' shape='rect'"
-                    " coords='0,0,5,5'></map>"
-                    "<a href='mailto:a@example.invalid'>m</a><a href='javascript:void(0)'>j</a>"
-                    "<a href='file:///etc/passwd'>f</a>"
-                    "<script>var a = document.createElement('a'); a.href = '/scripted';"
-                    "document.body.appendChild(a); window.open('/popup.html');"
-                    "alert('never shown'); confirm('no');</script></body></html>");
+        "<html><head><base href='/base/'></head><body>"
+        "<a href='rel.zip'>r</a><a href='my%20file.zip'>s</a><a>no address</a>"
+        "<a href='rel.zip'>again</a><a href='REL.zip'>case</a>"
+        "<a href='upper.ZIP'>u</a><a href='q.zip?x=1'>q</a>"
+        "<img usemap='#m'><map name='m'><area href='area.html' shape='rect'"
+        " coords='0,0,5,5'></map>"
+        "<a href='mailto:a@example.invalid'>m</a><a href='javascript:void(0)'>j</a>"
+        "<a href='file:///etc/passwd'>f</a>"
+        "<script>var a = document.createElement('a'); a.href = '/scripted';"
+        "document.body.appendChild(a); window.open('/popup.html');"
+        "alert('never shown'); confirm('no');</script></body></html>");
     ASSERT_TRUE(site.start());
     const QString s = site.origin();
 
-    EXPECT_EQ(harvestFromDialog(site.url("/fs.html"), false),
-              UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(harvestFromDialog(site.url("/fs.html"), false), UrlListBuilder::Outcome::Harvested);
     EXPECT_EQ(list.entries(),
-              (QStringList{s + "/f1-a", s + "/f1-b", s + "/nested-a", s + "/deep-a",
-                           s + "/f2-a", s + "/f3-a"}));
+        (QStringList {
+            s + "/f1-a", s + "/f1-b", s + "/nested-a", s + "/deep-a", s + "/f2-a", s + "/f3-a" }));
     EXPECT_TRUE(prompt.messages.isEmpty()) << "the other origin's frame is skipped silently";
     EXPECT_EQ(view.countText, QStringLiteral("6 links found"));
     EXPECT_TRUE(view.isIdle());
 
     // Appending: links already listed are not added again.
     list.add(s + "/base/rel.zip");
-    EXPECT_EQ(harvestFromDialog(site.url("/page.html"), true),
-              UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(harvestFromDialog(site.url("/page.html"), true), UrlListBuilder::Outcome::Harvested);
     const QStringList appended = list.entries().mid(6);
     EXPECT_EQ(appended,
-              (QStringList{s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip",
-                           s + "/base/upper.ZIP", s + "/base/q.zip?x=1", s + "/base/area.html", "mailto:a@example.invalid",
-                           "javascript:void(0)", s + "/scripted"}));
+        (QStringList { s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip",
+            s + "/base/upper.ZIP", s + "/base/q.zip?x=1", s + "/base/area.html",
+            "mailto:a@example.invalid", "javascript:void(0)", s + "/scripted" }));
     EXPECT_EQ(popupRequests.load(), 0) << "no pop-up window was opened";
 
     // With the file-type filter and both exclusions on.
-    state.ftypes = {QStringLiteral("zip")};
+    state.ftypes = { QStringLiteral("zip") };
     state.appfiltChecked = true;
     state.exjs = state.exmt = true;
-    EXPECT_EQ(harvestFromDialog(site.url("/page.html"), false),
-              UrlListBuilder::Outcome::Harvested);
-    EXPECT_EQ(list.entries(), (QStringList{s + "/base/rel.zip", s + "/base/my file.zip",
-                                           s + "/base/REL.zip"}));
+    EXPECT_EQ(harvestFromDialog(site.url("/page.html"), false), UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(list.entries(),
+        (QStringList { s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip" }));
 }
 
 // The walk runs among the page's own scripts: globals those scripts replace and a policy
@@ -170,11 +173,13 @@ TEST_F(WebEngineHarvestTest, PageScriptsAndScriptPolicyDoNotChangeTheWalk)
     LocalHttpServer site;
     const std::string tamper = "<script>var length = 0; var frames = [];"
                                "Array.prototype.push = function () { return 0; };</script>";
-    site.page("/tampered.html", "<html><head>" + tamper + "</head><body>"
-                                "<a href='/top-a'>a</a><iframe src='/t1.html'></iframe>"
-                                "<div id='2'>named like the next frame index</div>"
-                                "<iframe src='/t2.html'></iframe><a href='/top-b'>b</a>"
-                                "</body></html>");
+    site.page("/tampered.html",
+        "<html><head>" + tamper
+            + "</head><body>"
+              "<a href='/top-a'>a</a><iframe src='/t1.html'></iframe>"
+              "<div id='2'>named like the next frame index</div>"
+              "<iframe src='/t2.html'></iframe><a href='/top-b'>b</a>"
+              "</body></html>");
     site.page("/t1.html", tamper + "<a href='/t1-a'>a</a><iframe src='/t1-inner.html'></iframe>");
     site.page("/t1-inner.html", "<a href='/t1-inner-a'>a</a>");
     site.page("/t2.html", "<a href='/t2-a'>a</a>");
@@ -186,11 +191,11 @@ TEST_F(WebEngineHarvestTest, PageScriptsAndScriptPolicyDoNotChangeTheWalk)
     const QString s = site.origin();
 
     EXPECT_EQ(harvestHandedOver(site.url("/tampered.html")), UrlListBuilder::Outcome::Harvested);
-    EXPECT_EQ(list.entries(), (QStringList{s + "/top-a", s + "/top-b", s + "/t1-a",
-                                           s + "/t1-inner-a", s + "/t2-a"}));
+    EXPECT_EQ(list.entries(),
+        (QStringList { s + "/top-a", s + "/top-b", s + "/t1-a", s + "/t1-inner-a", s + "/t2-a" }));
 
     EXPECT_EQ(harvestHandedOver(site.url("/policy.html")), UrlListBuilder::Outcome::Harvested);
-    EXPECT_EQ(list.entries(), (QStringList{s + "/p-a", s + "/t2-a"}));
+    EXPECT_EQ(list.entries(), (QStringList { s + "/p-a", s + "/t2-a" }));
 }
 
 TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
@@ -209,10 +214,10 @@ TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
         QString message;
     };
     const Row rows[] = {
-        {site.url("/missing.html"), QStringLiteral("Object not found. ")},
-        {refusedUrl, QStringLiteral("Unable to connect to server.")},
-        {QStringLiteral("http://no-such-host.invalid/"),
-         QStringLiteral("Requested resource is not found.")},
+        { site.url("/missing.html"), QStringLiteral("Object not found. ") },
+        { refusedUrl, QStringLiteral("Unable to connect to server.") },
+        { QStringLiteral("http://no-such-host.invalid/"),
+            QStringLiteral("Requested resource is not found.") },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.url.toStdString());
@@ -222,7 +227,8 @@ TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
         state.append = false;
         EXPECT_EQ(harvestHandedOver(row.url), UrlListBuilder::Outcome::NavigationError);
         ASSERT_EQ(prompt.messages.size(), 1);
-        EXPECT_EQ(prompt.messages[0].text, kProblem + QStringLiteral("\r\n\r\nError: ") + row.message);
+        EXPECT_EQ(
+            prompt.messages[0].text, kProblem + QStringLiteral("\r\n\r\nError: ") + row.message);
         EXPECT_TRUE(list.isEmpty());
         EXPECT_TRUE(view.isIdle());
     }
@@ -233,8 +239,8 @@ TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
     EXPECT_EQ(harvestFromDialog(site.url("/doc.pdf"), false), UrlListBuilder::Outcome::Refused);
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].text,
-              QStringLiteral("Quillmarch cannot build a list from this URL. It does not point "
-                             "to a valid HTML document."));
+        QStringLiteral("Quillmarch cannot build a list from this URL. It does not point "
+                       "to a valid HTML document."));
     EXPECT_EQ(browsersMade, made);
 }
 
@@ -244,7 +250,7 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     std::mutex mutex;
     std::condition_variable released;
     bool release = false;
-    std::atomic<int> slowRequests{0};
+    std::atomic<int> slowRequests { 0 };
     site.server().Get("/slow.html", [&](const httplib::Request&, httplib::Response& res) {
         ++slowRequests;
         std::unique_lock lock(mutex);
@@ -269,10 +275,10 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
         release = true;
     }
     released.notify_all();
-    EXPECT_EQ(finished.last().at(0).value<UrlListBuilder::Outcome>(),
-              UrlListBuilder::Outcome::Cancelled);
+    EXPECT_EQ(
+        finished.last().at(0).value<UrlListBuilder::Outcome>(), UrlListBuilder::Outcome::Cancelled);
     QTest::qWait(300); // let the stopped load's late events arrive, if any
-    EXPECT_EQ(list.entries(), QStringList{"http://old/"});
+    EXPECT_EQ(list.entries(), QStringList { "http://old/" });
 
     // A page of an open window: registered, loaded, known to be HTML.
     auto page = std::make_unique<QWebEnginePage>(WebEngineHarvestBrowser::harvestProfile());
@@ -289,11 +295,11 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     const int made = browsersMade;
     EXPECT_EQ(harvestHandedOver(site.url("/shown/")), UrlListBuilder::Outcome::Harvested);
     EXPECT_EQ(browsersMade, made) << "no new load for the adopted window";
-    EXPECT_EQ(list.entries(), (QStringList{site.url("/from-window"), site.url("/inner-link")}));
+    EXPECT_EQ(list.entries(), (QStringList { site.url("/from-window"), site.url("/inner-link") }));
 
     EXPECT_EQ(harvestHandedOver(site.url("/shown")), UrlListBuilder::Outcome::Harvested);
     EXPECT_EQ(browsersMade, made + 1) << "another spelling is loaded anew";
-    EXPECT_EQ(list.entries(), QStringList{site.url("/other-spelling")});
+    EXPECT_EQ(list.entries(), QStringList { site.url("/other-spelling") });
 
     page.reset();
     EXPECT_EQ(registry.count(), 0) << "a destroyed page leaves the registry";

@@ -15,9 +15,13 @@
 //   shot form2.png --wait "Build Sequential List" -- env QM_KEEP_OPEN=1
 //       QT_QPA_PLATFORM=xcb build/tests/ui_tests --gtest_filter='Form2Look.*'
 // (shot: /work/shared/tools/shot, a screenshot under a private X server).
-namespace DialogTesting {
+namespace DialogTesting
+{
 
-inline bool KeepOpen() { return qEnvironmentVariableIntValue("QM_KEEP_OPEN") == 1; }
+inline bool KeepOpen()
+{
+    return qEnvironmentVariableIntValue("QM_KEEP_OPEN") == 1;
+}
 
 // The child with this objectName; fails the test when there is none.
 template <typename T> T* Child(const QObject& parent, const char* name)

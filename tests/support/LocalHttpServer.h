@@ -9,7 +9,8 @@
 
 // A real HTTP server on 127.0.0.1 and a free port, serving from its own thread. Register
 // handlers through server() or page() before start(); the destructor stops it.
-class LocalHttpServer final {
+class LocalHttpServer final
+{
 public:
     LocalHttpServer() = default;
     ~LocalHttpServer() { stop(); }
@@ -20,7 +21,7 @@ public:
 
     // Serves a fixed body under path.
     void page(const std::string& path, const std::string& body,
-              const std::string& contentType = "text/html; charset=utf-8")
+        const std::string& contentType = "text/html; charset=utf-8")
     {
         m_server.Get(path, [body, contentType](const httplib::Request&, httplib::Response& res) {
             res.set_content(body, contentType.c_str());

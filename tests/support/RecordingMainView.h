@@ -5,7 +5,8 @@
 #include "app/IMainView.h"
 
 // An IMainView that keeps the last value of everything the logic set.
-class RecordingMainView final : public IMainView {
+class RecordingMainView final : public IMainView
+{
 public:
     QString status;
     QString countText = QStringLiteral("(untouched)");

@@ -9,7 +9,8 @@
 // An "ask the user" implementation for tests: records every message and answers
 // each question from a queue the test fills in advance. An unexpected question
 // fails the test through the recorded log rather than blocking.
-class ScriptedPrompt final : public IUserPrompt {
+class ScriptedPrompt final : public IUserPrompt
+{
 public:
     struct Message {
         PromptIcon icon;
@@ -32,9 +33,9 @@ public:
     std::deque<QString> saveNames;
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
-                         PromptButtons buttons = PromptButtons::Ok) override
+        PromptButtons buttons = PromptButtons::Ok) override
     {
-        messages.append({icon, title, text});
+        messages.append({ icon, title, text });
         if (!messageAnswers.empty())
             return take(messageAnswers);
         return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;

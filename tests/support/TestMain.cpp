@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            "--disable-gpu --disable-background-networking --disable-component-update");
+        "--disable-gpu --disable-background-networking --disable-component-update");
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

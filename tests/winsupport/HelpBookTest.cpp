@@ -9,7 +9,8 @@
 // Reads every page of the help book in the source tree as XHTML and checks that the book
 // holds together: each page parses, has a title, and every link inside the book reaches
 // an existing page and an existing anchor on it.
-namespace {
+namespace
+{
 
 struct Page {
     QString title;
@@ -51,14 +52,16 @@ Page readPage(const QString& path)
         }
     }
     if (xml.hasError())
-        page.parseError = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
+        page.parseError
+            = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
     return page;
 }
 
 QMap<QString, Page> readBook()
 {
     QMap<QString, Page> book;
-    const QStringList names = QDir(bookFolder()).entryList({QStringLiteral("*.html")}, QDir::Files);
+    const QStringList names
+        = QDir(bookFolder()).entryList({ QStringLiteral("*.html") }, QDir::Files);
     for (const QString& name : names)
         book.insert(name, readPage(bookFolder() + name));
     return book;
@@ -77,7 +80,8 @@ TEST(HelpBook, EveryPageParsesAndHasATitle)
     ASSERT_TRUE(book.contains(QStringLiteral("index.html")));
     ASSERT_GE(book.size(), 10);
     for (auto it = book.cbegin(); it != book.cend(); ++it) {
-        EXPECT_TRUE(it->parseError.isEmpty()) << it.key().toStdString() << ": " << it->parseError.toStdString();
+        EXPECT_TRUE(it->parseError.isEmpty())
+            << it.key().toStdString() << ": " << it->parseError.toStdString();
         EXPECT_FALSE(it->title.trimmed().isEmpty()) << it.key().toStdString();
     }
 }
@@ -92,10 +96,12 @@ TEST(HelpBook, EveryInternalLinkReachesAnExistingPageAndAnchor)
                 continue;
             const QString target = url.path().isEmpty() ? it.key() : url.path();
             if (target.endsWith(QLatin1String(".css"))) {
-                EXPECT_TRUE(QFile::exists(bookFolder() + target)) << it.key().toStdString() << " -> " << href.toStdString();
+                EXPECT_TRUE(QFile::exists(bookFolder() + target))
+                    << it.key().toStdString() << " -> " << href.toStdString();
                 continue;
             }
-            ASSERT_TRUE(book.contains(target)) << it.key().toStdString() << " -> " << href.toStdString();
+            ASSERT_TRUE(book.contains(target))
+                << it.key().toStdString() << " -> " << href.toStdString();
             if (url.hasFragment()) {
                 EXPECT_TRUE(book[target].anchors.contains(url.fragment()))
                     << it.key().toStdString() << " -> " << href.toStdString();
@@ -107,19 +113,21 @@ TEST(HelpBook, EveryInternalLinkReachesAnExistingPageAndAnchor)
 TEST(HelpBook, EveryPageIsReachableFromTheContents)
 {
     const QMap<QString, Page> book = readBook();
-    QSet<QString> reached{QStringLiteral("index.html")};
-    QStringList queue{QStringLiteral("index.html")};
+    QSet<QString> reached { QStringLiteral("index.html") };
+    QStringList queue { QStringLiteral("index.html") };
     while (!queue.isEmpty()) {
         const QString name = queue.takeFirst();
         for (const QString& href : book.value(name).links) {
             const QUrl url(href);
             const QString target = url.path();
-            if (leavesTheBook(url) || target.isEmpty() || !book.contains(target) || reached.contains(target))
+            if (leavesTheBook(url) || target.isEmpty() || !book.contains(target)
+                || reached.contains(target))
                 continue;
             reached.insert(target);
             queue.append(target);
         }
     }
     for (auto it = book.cbegin(); it != book.cend(); ++it)
-        EXPECT_TRUE(reached.contains(it.key())) << it.key().toStdString() << " is not linked from the contents";
+        EXPECT_TRUE(reached.contains(it.key()))
+            << it.key().toStdString() << " is not linked from the contents";
 }

@@ -5,7 +5,8 @@
 
 #include "winsupport/ShellPaths.h"
 
-namespace {
+namespace
+{
 
 void writeIndex(const QString& folder)
 {
@@ -23,12 +24,12 @@ TEST(WithTrailingSlash, AddsExactlyOneSlashWhenMissing)
         const char* folder;
         const char* expected;
     } rows[] = {
-        {"/", "/"},                           // the root already ends in one
-        {"/opt/quillmarch", "/opt/quillmarch/"},
-        {"/opt/quillmarch/", "/opt/quillmarch/"},
-        {"", "/"},
-        {"relative/dir", "relative/dir/"},
-        {"/name with space", "/name with space/"},
+        { "/", "/" }, // the root already ends in one
+        { "/opt/quillmarch", "/opt/quillmarch/" },
+        { "/opt/quillmarch/", "/opt/quillmarch/" },
+        { "", "/" },
+        { "relative/dir", "relative/dir/" },
+        { "/name with space", "/name with space/" },
     };
     for (const auto& row : rows)
         EXPECT_EQ(WithTrailingSlash(QString::fromUtf8(row.folder)), QString::fromUtf8(row.expected))

@@ -13,7 +13,8 @@ TEST(UrlHistory, MostRecentFirstAndRepeatsMoveToTheFront)
     EXPECT_TRUE(history.remember(QStringLiteral("http://b.example/")));
     EXPECT_TRUE(history.remember(QStringLiteral("http://a.example/")));
     EXPECT_FALSE(history.remember(QStringLiteral("http://a.example/")));
-    EXPECT_EQ(history.urls(), (QStringList{QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/")}));
+    EXPECT_EQ(history.urls(),
+        (QStringList { QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/") }));
 }
 
 TEST(UrlHistory, IgnoresBlankTextAndStoresTrimmed)
@@ -22,7 +23,7 @@ TEST(UrlHistory, IgnoresBlankTextAndStoresTrimmed)
     EXPECT_FALSE(history.remember(QString()));
     EXPECT_FALSE(history.remember(QStringLiteral("   ")));
     EXPECT_TRUE(history.remember(QStringLiteral("  http://a.example/x \t")));
-    EXPECT_EQ(history.urls(), QStringList{QStringLiteral("http://a.example/x")});
+    EXPECT_EQ(history.urls(), QStringList { QStringLiteral("http://a.example/x") });
 }
 
 TEST(UrlHistory, CaseDifferencesAreDifferentUrls)
@@ -46,24 +47,30 @@ TEST(UrlHistory, ForgetsTheOldestBeyondTheLimit)
 
 TEST(UrlHistory, SetUrlsDropsBlanksRepeatsAndExcess)
 {
-    QStringList loaded{QStringLiteral("http://x/"), QString(), QStringLiteral("http://y/"), QStringLiteral("http://x/")};
+    QStringList loaded { QStringLiteral("http://x/"), QString(), QStringLiteral("http://y/"),
+        QStringLiteral("http://x/") };
     for (int i = 0; i < UrlHistory::kLimit; ++i)
         loaded.append(QStringLiteral("http://z/%1").arg(i));
     UrlHistory history;
     history.setUrls(loaded);
     const QStringList urls = history.urls();
     ASSERT_EQ(urls.size(), UrlHistory::kLimit);
-    EXPECT_EQ(urls.mid(0, 3), (QStringList{QStringLiteral("http://x/"), QStringLiteral("http://y/"), QStringLiteral("http://z/0")}));
+    EXPECT_EQ(urls.mid(0, 3),
+        (QStringList { QStringLiteral("http://x/"), QStringLiteral("http://y/"),
+            QStringLiteral("http://z/0") }));
 }
 
-namespace {
+namespace
+{
 
-class StoredUrlHistory : public ::testing::Test {
+class StoredUrlHistory : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3")));
+        m_store = std::make_shared<SqliteRegistryStore>(
+            m_dir.filePath(QStringLiteral("registry.sqlite3")));
         ASSERT_TRUE(m_store->isOpen());
     }
     CRegSettings settings() const { return CRegSettings::forQuillmarch(m_store); }
@@ -83,7 +90,7 @@ TEST_F(StoredUrlHistory, ReadsBackMostRecentFirstWithoutRepeats)
         history.remember(QStringLiteral("http://a.example/"));
     }
     EXPECT_EQ(UrlHistory(settings()).urls(),
-              (QStringList{QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/")}));
+        (QStringList { QStringLiteral("http://a.example/"), QStringLiteral("http://b.example/") }));
     EXPECT_EQ(settings().GetAllSettings(UrlHistory::kSection).size(), 2);
 }
 
@@ -94,17 +101,20 @@ TEST_F(StoredUrlHistory, KeepsWhatAnotherWindowRememberedMeanwhile)
     first.remember(QStringLiteral("http://first.example/"));
     second.remember(QStringLiteral("http://second.example/"));
     EXPECT_EQ(UrlHistory(settings()).urls(),
-              (QStringList{QStringLiteral("http://second.example/"), QStringLiteral("http://first.example/")}));
+        (QStringList {
+            QStringLiteral("http://second.example/"), QStringLiteral("http://first.example/") }));
 }
 
 TEST_F(StoredUrlHistory, TheStoredSectionNeverGrowsPastTheLimit)
 {
     CRegSettings regset = settings();
     for (int i = 0; i < UrlHistory::kLimit + 3; ++i)
-        regset.SaveSetting(UrlHistory::kSection, QStringLiteral("Url %1").arg(i + 1), QStringLiteral("http://h.example/%1").arg(i));
+        regset.SaveSetting(UrlHistory::kSection, QStringLiteral("Url %1").arg(i + 1),
+            QStringLiteral("http://h.example/%1").arg(i));
     UrlHistory history(settings());
     ASSERT_EQ(history.urls().size(), UrlHistory::kLimit);
-    EXPECT_EQ(history.urls().front(), QStringLiteral("http://h.example/%1").arg(UrlHistory::kLimit + 2));
+    EXPECT_EQ(
+        history.urls().front(), QStringLiteral("http://h.example/%1").arg(UrlHistory::kLimit + 2));
 
     history.remember(QStringLiteral("http://new.example/"));
     const auto stored = regset.GetAllSettings(UrlHistory::kSection);

@@ -13,20 +13,21 @@
 #include "settings/SqliteRegistryStore.h"
 #include "winsupport/ui/Shell.h"
 
-namespace {
+namespace
+{
 
-const char* const kUsage =
-    "Usage: quillmarch [TEXT...]\n"
-    "       quillmarch --send-link URL\n"
-    "\n"
-    "Starts Quillmarch. Any TEXT given is taken whole (the arguments joined by one\n"
-    "space) and built into the link list like clipboard text: every line that begins\n"
-    "with http, ftp, mailto: or javascript: becomes an entry.\n"
-    "\n"
-    "  --send-link URL  hand URL to the Quillmarch already running, which builds a list\n"
-    "                   from that page's links; exits 0 when it was delivered\n"
-    "  --help           show this text\n"
-    "  --version        show the version\n";
+const char* const kUsage
+    = "Usage: quillmarch [TEXT...]\n"
+      "       quillmarch --send-link URL\n"
+      "\n"
+      "Starts Quillmarch. Any TEXT given is taken whole (the arguments joined by one\n"
+      "space) and built into the link list like clipboard text: every line that begins\n"
+      "with http, ftp, mailto: or javascript: becomes an entry.\n"
+      "\n"
+      "  --send-link URL  hand URL to the Quillmarch already running, which builds a list\n"
+      "                   from that page's links; exits 0 when it was delivered\n"
+      "  --help           show this text\n"
+      "  --version        show the version\n";
 
 int sendLink(int argc, char** argv)
 {
@@ -53,7 +54,7 @@ void prepareBrowserEngine()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-                "--disable-gpu --disable-background-networking --disable-component-update");
+            "--disable-gpu --disable-background-networking --disable-component-update");
 }
 
 } // namespace
@@ -93,13 +94,13 @@ int runQuillmarch(int argc, char** argv)
     form.show();
 
     if (!store->recoveryNotice().isEmpty())
-        form.prompt().message(PromptIcon::Exclamation, QStringLiteral("Settings Reset"),
-                              store->recoveryNotice());
+        form.prompt().message(
+            PromptIcon::Exclamation, QStringLiteral("Settings Reset"), store->recoveryNotice());
 
     QString receiverError;
     if (!form.installLinkReceiver(&receiverError))
         std::fprintf(stderr, "quillmarch: links sent with --send-link will not arrive here: %s\n",
-                     qPrintable(receiverError));
+            qPrintable(receiverError));
 
     if (!commandLine.isEmpty()) {
         form.state().drgdrp = true;

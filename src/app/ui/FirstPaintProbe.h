@@ -7,7 +7,8 @@ class QWidget;
 // For start-up measurements: when QUILLMARCH_EXIT_WHEN_SHOWN is set, quits the
 // application as soon as the window has painted for the first time, so a benchmark can
 // time launch-to-first-paint as a whole process run.
-class FirstPaintProbe final : public QObject {
+class FirstPaintProbe final : public QObject
+{
 public:
     static void attachIfRequested(QWidget* window);
 

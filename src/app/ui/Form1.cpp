@@ -25,10 +25,10 @@
 #include "listops/ListLimit.h"
 #include "listops/ListSearch.h"
 #include "listops/ui/LinkListView.h"
-#include "platform/CurlContentTypeFetcher.h"
-#include "platform/LinkReceiver.h"
 #include "platform/BrowserEngineLoader.h"
+#include "platform/CurlContentTypeFetcher.h"
 #include "platform/IBrowserEngine.h"
+#include "platform/LinkReceiver.h"
 #include "winsupport/CProgressBarEx.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SizeLimitsEvent.h"
@@ -36,7 +36,8 @@
 #include "winsupport/ui/MinimumSizeAnswer.h"
 #include "winsupport/ui/ProgressPanel.h"
 
-namespace {
+namespace
+{
 
 const QString kIdleStatus = QStringLiteral("Ready");
 constexpr int kInitialWidth = 560;
@@ -45,19 +46,20 @@ constexpr int kInitialHeight = 420;
 // The desktop's icon for a command, or the style's own when the desktop has no theme.
 QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
 {
-    return QIcon::fromTheme(QLatin1String(name),
-                            QApplication::style()->standardIcon(fallback));
+    return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
 }
 
 } // namespace
 
 Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget* parent)
-    : QMainWindow(parent), m_store(std::move(store)), m_regset(CRegSettings::forQuillmarch(m_store))
+    : QMainWindow(parent)
+    , m_store(std::move(store))
+    , m_regset(CRegSettings::forQuillmarch(m_store))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmarch"));
-    setWindowIcon(QIcon::fromTheme(QStringLiteral("emblem-web"),
-                                   style()->standardIcon(QStyle::SP_FileDialogListView)));
+    setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("emblem-web"), style()->standardIcon(QStyle::SP_FileDialogListView)));
     if (prompt) {
         m_prompt = prompt;
     } else {
@@ -92,19 +94,19 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
     });
     // The enabled state of commands follows the list and its selection as they change.
     connect(m_list.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &Form1::updateCommandStates);
+        &Form1::updateCommandStates);
     connect(m_list.selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &Form1::updateCommandStates);
+        &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::resetListExtent);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::resetListExtent);
     connect(&m_list, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int first, int) {
-                if (first < m_extentMeasured)
-                    resetListExtent();
-            });
+        [this](const QModelIndex&, int first, int) {
+            if (first < m_extentMeasured)
+                resetListExtent();
+        });
 
     Form_Load();
 }
@@ -141,7 +143,7 @@ void Form1::Form_Load()
 }
 
 QAction* Form1::addCommand(QMenu* menu, const QString& name, const QString& caption,
-                           void (Form1::*handler)(), const QKeySequence& shortcut)
+    void (Form1::*handler)(), const QKeySequence& shortcut)
 {
     auto* act = menu->addAction(caption);
     act->setObjectName(name);
@@ -162,8 +164,9 @@ void Form1::buildMenus()
     addCommand(mnuf, "mnufileopen", "&Open selected link", nullptr);
     addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", nullptr);
     mnuf->addSeparator();
-    addCommand(mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click,
-               QKeySequence::Save)->setIcon(themedIcon("document-save", QStyle::SP_DialogSaveButton));
+    addCommand(
+        mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click, QKeySequence::Save)
+        ->setIcon(themedIcon("document-save", QStyle::SP_DialogSaveButton));
     addCommand(mnuf, "mnufapplist", "&Append list to text file", &Form1::mnufapplist_Click);
     mnuf->addSeparator();
     addCommand(mnuf, "mnufEx", "&Exit", &Form1::mnufEx_Click, QKeySequence::Quit)
@@ -172,19 +175,23 @@ void Form1::buildMenus()
     QMenu* mnulst = menuBar()->addMenu(QStringLiteral("&List"));
     mnulst->setObjectName(QStringLiteral("mnulst"));
     addCommand(mnulst, "mnufURL", "Build list from &URL", &Form1::mnufURL_Click,
-               QKeySequence(Qt::CTRL | Qt::Key_L));
+        QKeySequence(Qt::CTRL | Qt::Key_L));
     addCommand(mnulst, "mnufClip", "Build list from &Clipboard", &Form1::mnufClip_Click,
-               QKeySequence::Paste)->setIcon(themedIcon("edit-paste", QStyle::SP_FileDialogDetailedView));
-    addCommand(mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click,
-               QKeySequence::Open)->setIcon(themedIcon("document-open", QStyle::SP_DialogOpenButton));
+        QKeySequence::Paste)
+        ->setIcon(themedIcon("edit-paste", QStyle::SP_FileDialogDetailedView));
+    addCommand(
+        mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click, QKeySequence::Open)
+        ->setIcon(themedIcon("document-open", QStyle::SP_DialogOpenButton));
     addCommand(mnulst, "mnufSeq", "Build &sequential list", &Form1::mnufSeq_Click);
     addCommand(mnulst, "mnulstSingle", "&Add single link", &Form1::mnulstSingle_Click,
-               QKeySequence(Qt::CTRL | Qt::Key_N))->setIcon(themedIcon("list-add", QStyle::SP_FileDialogNewFolder));
+        QKeySequence(Qt::CTRL | Qt::Key_N))
+        ->setIcon(themedIcon("list-add", QStyle::SP_FileDialogNewFolder));
     mnulst->addSeparator();
     addCommand(mnulst, "mnulstsrch", "Search &list", &Form1::mnulstsrch_Click, QKeySequence::Find)
         ->setIcon(themedIcon("edit-find", QStyle::SP_FileDialogContentsView));
-    addCommand(mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click,
-               QKeySequence::SelectAll)->setIcon(themedIcon("edit-select-all", QStyle::SP_DialogApplyButton));
+    addCommand(
+        mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click, QKeySequence::SelectAll)
+        ->setIcon(themedIcon("edit-select-all", QStyle::SP_DialogApplyButton));
     addCommand(mnulst, "mnulstclr", "&Clear list", &Form1::mnulstclr_Click)
         ->setIcon(themedIcon("edit-clear", QStyle::SP_DialogResetButton));
 
@@ -199,23 +206,25 @@ void Form1::buildMenus()
 
     QMenu* mnuh = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuh->setObjectName(QStringLiteral("mnuh"));
-    addCommand(mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click,
-               QKeySequence::HelpContents)->setIcon(themedIcon("help-contents", QStyle::SP_DialogHelpButton));
+    addCommand(
+        mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click, QKeySequence::HelpContents)
+        ->setIcon(themedIcon("help-contents", QStyle::SP_DialogHelpButton));
     addCommand(mnuh, "mnuhelptour", "&Interactive Tour", nullptr);
-    addCommand(mnuh, "mnuHelpAbt", "&About...", nullptr)->setIcon(themedIcon("help-about", QStyle::SP_MessageBoxInformation));
+    addCommand(mnuh, "mnuHelpAbt", "&About...", nullptr)
+        ->setIcon(themedIcon("help-about", QStyle::SP_MessageBoxInformation));
 
     // The list's context menu ("mnusavepop").
     m_mnusavepop = new QMenu(this);
     m_mnusavepop->setObjectName(QStringLiteral("mnusavepop"));
-    QAction* open = addCommand(m_mnusavepop, "mnusavpopopen", "&Open selected link",
-                               &Form1::mnusavpopopen_Click);
+    QAction* open = addCommand(
+        m_mnusavepop, "mnusavpopopen", "&Open selected link", &Form1::mnusavpopopen_Click);
     m_mnusavepop->setDefaultAction(open);
     addCommand(m_mnusavepop, "mnusavepoptrgt", "Save selected link target(s) to disk", nullptr);
     addCommand(m_mnusavepop, "mnusavpopbuild", "&Build list from selected link target",
-               &Form1::mnusavpopbuild_Click);
+        &Form1::mnusavpopbuild_Click);
     m_mnusavepop->addSeparator();
     QAction* remove = addCommand(m_mnusavepop, "mnusavpopremove", "&Remove selected link",
-                                 &Form1::mnusavpopremove_Click, QKeySequence::Delete);
+        &Form1::mnusavpopremove_Click, QKeySequence::Delete);
     // Delete works on the focused entry of the list without opening the menu.
     remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     m_listView->addAction(remove);
@@ -298,7 +307,9 @@ void Form1::setListExtent()
     if (m_extentMeasured > m_list.count())
         resetListExtent();
     if (m_extentMeasured < m_list.count()) {
-        const int w = LinkListView::widestTextWidth(m_listView->font(), m_list.entries(), m_extentMeasured) + scroll;
+        const int w
+            = LinkListView::widestTextWidth(m_listView->font(), m_list.entries(), m_extentMeasured)
+            + scroll;
         if (w + 10 >= m_extent)
             m_extent = w + 10;
         m_extentMeasured = m_list.count();
@@ -392,9 +403,8 @@ UrlListBuilder& Form1::urlBuilder()
 {
     if (!m_urlBuilder) {
         m_fetcher = std::make_unique<CurlContentTypeFetcher>();
-        m_urlBuilder = std::make_unique<UrlListBuilder>(
-            m_state, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
-            []() -> std::unique_ptr<IHarvestBrowser> {
+        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state, m_list, *this, *m_prompt,
+            m_shellWindows, *m_fetcher, []() -> std::unique_ptr<IHarvestBrowser> {
                 // The engine's libraries load with the first page the program needs.
                 QString error;
                 IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
@@ -404,8 +414,8 @@ UrlListBuilder& Form1::urlBuilder()
                 }
                 return engine->createHarvestBrowser();
             });
-        connect(m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this,
-                &Form1::harvestFinished);
+        connect(
+            m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
     }
     return *m_urlBuilder;
 }
@@ -433,7 +443,7 @@ void Form1::mnufClip_Click()
 void Form1::mnufFile_Click()
 {
     const QString path = m_prompt->openFileName(QStringLiteral("Select file to import..."),
-                                                ListFile::Filter(), LastUsedSaveFolder(m_regset));
+        ListFile::Filter(), LastUsedSaveFolder(m_regset));
     if (path.isEmpty())
         return;
     setWaitPointer(true);
@@ -448,15 +458,14 @@ void Form1::mnufFile_Click()
 
 void Form1::mnufSeq_Click()
 {
-    const std::optional<SequenceRequest> request =
-        m_prompt->askSequence(SequenceDialogInput{m_state.defappend, clipboardText()});
+    const std::optional<SequenceRequest> request
+        = m_prompt->askSequence(SequenceDialogInput { m_state.defappend, clipboardText() });
     if (request) {
         const SequenceResult result = SequenceBuilder::Build(*request, m_list);
         if (!result.error.isEmpty())
             m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
         else if (result.limitReached)
-            m_prompt->message(PromptIcon::Exclamation, ListLimit::title(),
-                              ListLimit::message(-1));
+            m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
     }
     setListExtent();
 }
@@ -537,8 +546,8 @@ void Form1::mnufEx_Click()
 
 void Form1::mnuopoptions_Click()
 {
-    const Preferences current{m_state.ontop, m_state.newwin, m_state.exjs,
-                              m_state.exmt, m_state.defappend, m_state.owaction};
+    const Preferences current { m_state.ontop, m_state.newwin, m_state.exjs, m_state.exmt,
+        m_state.defappend, m_state.owaction };
     const std::optional<Preferences> edited = m_prompt->editPreferences(current);
     if (edited) {
         SavePreferences(m_regset, *edited);
@@ -560,8 +569,8 @@ void Form1::mnuopappfilt_Click()
 
 void Form1::mnuopfilt_Click()
 {
-    const std::optional<QStringList> entries =
-        m_prompt->manageFilters(FilterStore::LoadEntries(m_regset));
+    const std::optional<QStringList> entries
+        = m_prompt->manageFilters(FilterStore::LoadEntries(m_regset));
     if (entries) {
         FilterListEditor editor(*entries);
         editor.save(m_regset, m_state);
@@ -579,8 +588,8 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 {
     if (m_slideshowRunning) {
         m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Slideshow in Progress"),
-                          QStringLiteral("You have a slideshow in progress. Please stop the "
-                                         "slideshow before performing any other tasks."));
+            QStringLiteral("You have a slideshow in progress. Please stop the "
+                           "slideshow before performing any other tasks."));
         return;
     }
     if (button == Qt::RightButton && m_list.count() != 0 && m_list.currentIndex() != -1) {
@@ -597,7 +606,8 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 void Form1::receiveLink(const QString& text)
 {
     m_state.nurl = text;
-    QMetaObject::invokeMethod(this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
 }
 
 bool Form1::installLinkReceiver(QString* error)
@@ -634,10 +644,10 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     if (m_state.openedone) {
         m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
-                          QStringLiteral("Quillmarch openend a web browser window while it was "
-                                         "running and it is still open. Do you wish to close it "
-                                         "as well?"),
-                          PromptButtons::YesNo);
+            QStringLiteral("Quillmarch openend a web browser window while it was "
+                           "running and it is still open. Do you wish to close it "
+                           "as well?"),
+            PromptButtons::YesNo);
     }
     if (m_urlBuilder && m_urlBuilder->harvestRunning())
         m_urlBuilder->cancel();

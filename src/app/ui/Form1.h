@@ -24,12 +24,13 @@ class UrlListBuilder;
 
 // The main window ("Form1"): owns the link list, the shared members, the menus and the
 // status bar, and runs every command of the program through the logic classes.
-class Form1 final : public QMainWindow, public IMainView, public ISubclass {
+class Form1 final : public QMainWindow, public IMainView, public ISubclass
+{
     Q_OBJECT
 public:
     // prompt: the "ask the user" implementation; null means the real Qt dialogs.
     explicit Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt = nullptr,
-                   QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
     ~Form1() override;
 
     MainState& state() { return m_state; }
@@ -118,7 +119,7 @@ private:
     void buildMenus();
     void buildStatusBar();
     QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
-                        void (Form1::*handler)(), const QKeySequence& shortcut = {});
+        void (Form1::*handler)(), const QKeySequence& shortcut = {});
     void applyTopmostBand(bool topmost);
     void applyFilterMenuState();
     void updateCommandStates();
@@ -149,8 +150,8 @@ private:
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     LinkReceiver* m_receiver = nullptr;
 
-    int m_extent = 0;          // widest entry measured so far, with margins
-    int m_extentMeasured = 0;  // entries [0, m_extentMeasured) are measured
+    int m_extent = 0; // widest entry measured so far, with margins
+    int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured
     QString m_stattext;
     int m_pval = 0;
     bool m_topmost = false;

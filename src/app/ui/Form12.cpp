@@ -12,7 +12,8 @@
 #include "app/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 
-namespace {
+namespace
+{
 
 constexpr int kPreferencesHelpTopic = 6;
 
@@ -46,26 +47,26 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     setWindowTitle(QStringLiteral("Program Preferences"));
 
     auto* window = new QGroupBox(QStringLiteral("Window Behavior:"), this);
-    m_chkontop = makeCheck(QStringLiteral("Keep program window on top of all other windows."),
-                           "chkontop", window);
+    m_chkontop = makeCheck(
+        QStringLiteral("Keep program window on top of all other windows."), "chkontop", window);
     auto* windowLayout = new QVBoxLayout(window);
     windowLayout->addWidget(m_chkontop);
 
     auto* building = new QGroupBox(QStringLiteral("Building Lists:"), this);
     m_chkexjs = makeCheck(QStringLiteral("Exclude \"javascript:\" links."), "chkexjs", building);
     m_chkexmt = makeCheck(QStringLiteral("Exclude \"mailto:\" links."), "chkexmt", building);
-    m_chkdefapp = makeCheck(QStringLiteral("\"Append to existing list\" checked by default."),
-                            "chkdefapp", building);
+    m_chkdefapp = makeCheck(
+        QStringLiteral("\"Append to existing list\" checked by default."), "chkdefapp", building);
     auto* buildingLayout = new QVBoxLayout(building);
     buildingLayout->addWidget(m_chkexjs);
     buildingLayout->addWidget(m_chkexmt);
     buildingLayout->addWidget(m_chkdefapp);
 
     auto* opening = new QGroupBox(QStringLiteral("Opening Links:"), this);
-    m_oplnkopen[0] = makeOption(QStringLiteral("Open links in new window."),
-                                QStringLiteral("oplnkopen_0"), opening);
+    m_oplnkopen[0] = makeOption(
+        QStringLiteral("Open links in new window."), QStringLiteral("oplnkopen_0"), opening);
     m_oplnkopen[1] = makeOption(QStringLiteral("Open links in existing window (if any)."),
-                                QStringLiteral("oplnkopen_1"), opening);
+        QStringLiteral("oplnkopen_1"), opening);
     auto* openingGroup = new QButtonGroup(this);
     auto* openingLayout = new QVBoxLayout(opening);
     openingLayout->addWidget(
@@ -86,10 +87,9 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     auto* savingLayout = new QVBoxLayout(saving);
     savingLayout->addWidget(makeNote(QStringLiteral("Default action to take if file being saved "
                                                     "already exists in destination folder:"),
-                                     saving));
+        saving));
     for (int i = 0; i < 4; ++i) {
-        m_opowaction[i]
-            = makeOption(owCaptions[i], QStringLiteral("opowaction_%1").arg(i), saving);
+        m_opowaction[i] = makeOption(owCaptions[i], QStringLiteral("opowaction_%1").arg(i), saving);
         savingGroup->addButton(m_opowaction[i], i);
         savingLayout->addWidget(m_opowaction[i]);
     }
@@ -148,4 +148,7 @@ void Form12::Command1_Click()
     accept();
 }
 
-void Form12::Command3_Click() { ShowHelp(this, kPreferencesHelpTopic); }
+void Form12::Command3_Click()
+{
+    ShowHelp(this, kPreferencesHelpTopic);
+}

@@ -10,7 +10,8 @@ class QPushButton;
 class QRadioButton;
 
 // "Program Preferences": the six user preferences.
-class Form12 final : public QDialog {
+class Form12 final : public QDialog
+{
     Q_OBJECT
 public:
     // The controls show `current`. An owaction outside 0 to 3 selects none of the

@@ -15,7 +15,8 @@
 #include "listops/ui/Form9.h"
 
 // Takes the owner out of the topmost band for as long as a dialog is open.
-class QtUserPrompt::BandScope final {
+class QtUserPrompt::BandScope final
+{
 public:
     explicit BandScope(QtUserPrompt& prompt)
         : m_prompt(prompt)
@@ -36,7 +37,7 @@ private:
 };
 
 QtUserPrompt::QtUserPrompt(QWidget* owner, std::function<void()> leaveTopmostBand,
-                           std::function<void()> restoreTopmostBand)
+    std::function<void()> restoreTopmostBand)
     : m_owner(owner)
     , m_leaveTopmostBand(std::move(leaveTopmostBand))
     , m_restoreTopmostBand(std::move(restoreTopmostBand))
@@ -50,8 +51,8 @@ QWidget* QtUserPrompt::dialogParent() const
     return m_owner.data();
 }
 
-PromptAnswer QtUserPrompt::message(PromptIcon icon, const QString& title, const QString& text,
-                                   PromptButtons buttons)
+PromptAnswer QtUserPrompt::message(
+    PromptIcon icon, const QString& title, const QString& text, PromptButtons buttons)
 {
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
@@ -72,8 +73,7 @@ PromptAnswer QtUserPrompt::message(PromptIcon icon, const QString& title, const 
     }
     const bool yesNo = buttons == PromptButtons::YesNo;
     QMessageBox box(boxIcon, title, text,
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    dialogParent());
+        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, dialogParent());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Ok);
@@ -149,20 +149,20 @@ std::optional<QStringList> QtUserPrompt::manageFilters(const QStringList& entrie
     return dialog.entries();
 }
 
-QString QtUserPrompt::openFileName(const QString& title, const QString& filter,
-                                   const QString& initialPath)
+QString QtUserPrompt::openFileName(
+    const QString& title, const QString& filter, const QString& initialPath)
 {
     return pickFile(false, title, filter, initialPath);
 }
 
-QString QtUserPrompt::saveFileName(const QString& title, const QString& filter,
-                                   const QString& initialPath)
+QString QtUserPrompt::saveFileName(
+    const QString& title, const QString& filter, const QString& initialPath)
 {
     return pickFile(true, title, filter, initialPath);
 }
 
-QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& filter,
-                               const QString& initialPath)
+QString QtUserPrompt::pickFile(
+    bool save, const QString& title, const QString& filter, const QString& initialPath)
 {
     BandScope band(*this);
     QFileDialog dialog(dialogParent(), title);

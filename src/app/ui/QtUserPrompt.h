@@ -12,13 +12,14 @@ class QWidget;
 // the topmost band (leaveTopmostBand) and returns to the band of its preference
 // afterwards (restoreTopmostBand); nested dialogs call the pair once, around the
 // outermost one. Message boxes stay over their owner without the band change.
-class QtUserPrompt final : public IUserPrompt {
+class QtUserPrompt final : public IUserPrompt
+{
 public:
     QtUserPrompt(QWidget* owner, std::function<void()> leaveTopmostBand,
-                 std::function<void()> restoreTopmostBand);
+        std::function<void()> restoreTopmostBand);
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
-                         PromptButtons buttons = PromptButtons::Ok) override;
+        PromptButtons buttons = PromptButtons::Ok) override;
     std::optional<bool> askDesiredAction(bool defappend) override;
     std::optional<Preferences> editPreferences(const Preferences& current) override;
     std::optional<UrlRequest> askUrl(const UrlDialogInput& input) override;
@@ -28,18 +29,18 @@ public:
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
     // filter is description|pattern|...; initialPath is a folder, or a file whose folder
     // the picker opens in. The chosen path is returned as the picker gives it.
-    QString openFileName(const QString& title, const QString& filter,
-                         const QString& initialPath) override;
-    QString saveFileName(const QString& title, const QString& filter,
-                         const QString& initialPath) override;
+    QString openFileName(
+        const QString& title, const QString& filter, const QString& initialPath) override;
+    QString saveFileName(
+        const QString& title, const QString& filter, const QString& initialPath) override;
 
 private:
     class BandScope;
 
     // The window a new dialog belongs to: the dialog open now, else the owner.
     QWidget* dialogParent() const;
-    QString pickFile(bool save, const QString& title, const QString& filter,
-                     const QString& initialPath);
+    QString pickFile(
+        bool save, const QString& title, const QString& filter, const QString& initialPath);
 
     QPointer<QWidget> m_owner;
     std::function<void()> m_leaveTopmostBand;

@@ -7,7 +7,8 @@ class QPushButton;
 class QRadioButton;
 
 // "Select Desired Action": asks whether new links replace the list or are appended to it.
-class Form10 final : public QDialog {
+class Form10 final : public QDialog
+{
     Q_OBJECT
 public:
     // "Append to list" is preselected exactly when defappend is true.

@@ -51,10 +51,10 @@ void Form11::Command1_Click()
 {
     const QString url = m_text1->text();
     if (!SingleLink::IsAcceptable(url)) {
-        m_prompt.message(PromptIcon::Critical, QStringLiteral("Bad Format"),
-                         SingleLink::BadFormatMessage());
+        m_prompt.message(
+            PromptIcon::Critical, QStringLiteral("Bad Format"), SingleLink::BadFormatMessage());
         return;
     }
-    m_request = SingleLinkRequest{url, m_check1->isChecked()};
+    m_request = SingleLinkRequest { url, m_check1->isChecked() };
     accept();
 }

@@ -10,7 +10,8 @@ class QCheckBox;
 class QLineEdit;
 
 // "Add Single Link": one typed URL to add to the list.
-class Form11 final : public QDialog {
+class Form11 final : public QDialog
+{
     Q_OBJECT
 public:
     Form11(bool defappend, IUserPrompt& prompt, QWidget* parent = nullptr);

@@ -19,7 +19,8 @@
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/Shell.h"
 
-namespace {
+namespace
+{
 
 constexpr int kSequenceHelpTopic = 17;
 
@@ -142,19 +143,22 @@ void Form2::Text1_LostFocus()
     refill(m_text4, width);
 }
 
-void Form2::text3_Change() { refill(m_text4, m_text3->currentText().size()); }
+void Form2::text3_Change()
+{
+    refill(m_text4, m_text3->currentText().size());
+}
 
 void Form2::updateBuildState()
 {
     m_command1->setEnabled(!m_text1->text().isEmpty() && !m_text3->currentText().isEmpty()
-                           && !m_text4->currentText().isEmpty());
+        && !m_text4->currentText().isEmpty());
 }
 
 void Form2::Command1_Click()
 {
     if (m_text1->selectedText().isEmpty()) {
         m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"),
-                         SequenceBuilder::SelectionMissingMessage());
+            SequenceBuilder::SelectionMissingMessage());
         return;
     }
     SequenceRequest r;
@@ -169,4 +173,7 @@ void Form2::Command1_Click()
     accept();
 }
 
-void Form2::Command2_Click() { ShowHelp(this, kSequenceHelpTopic); }
+void Form2::Command2_Click()
+{
+    ShowHelp(this, kSequenceHelpTopic);
+}

@@ -12,7 +12,8 @@ class QPushButton;
 class SelectionKeepingLineEdit;
 
 // "Build Sequential List": a pattern URL whose selected part counts from Start # to End #.
-class Form2 final : public QDialog {
+class Form2 final : public QDialog
+{
     Q_OBJECT
 public:
     // Clipboard text that begins with "http" or "ftp" (any case) prefills the URL box.

@@ -30,8 +30,8 @@ Form5::Form5(const UrlDialogInput& input, QWidget* parent)
     m_label2 = new QLabel(this);
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->setText(input.filtersApplied
-                          ? QStringLiteral("Filters will be applied. (See \"Options\" menu.)")
-                          : QStringLiteral("Filters will not be applied. (See \"Options\" menu.)"));
+            ? QStringLiteral("Filters will be applied. (See \"Options\" menu.)")
+            : QStringLiteral("Filters will not be applied. (See \"Options\" menu.)"));
 
     auto* buttons = new QDialogButtonBox(this);
     m_command1 = buttons->addButton(QStringLiteral("Build"), QDialogButtonBox::AcceptRole);
@@ -82,7 +82,10 @@ QString Form5::urlText() const
     return m_text1->isHidden() ? m_combo1->currentText() : m_text1->text();
 }
 
-void Form5::updateBuildState() { m_command1->setEnabled(!urlText().isEmpty()); }
+void Form5::updateBuildState()
+{
+    m_command1->setEnabled(!urlText().isEmpty());
+}
 
 void Form5::Command1_Click()
 {
@@ -90,6 +93,6 @@ void Form5::Command1_Click()
     if (url.isEmpty())
         return;
     RememberTypedUrl(url);
-    m_request = UrlRequest{url, m_check2->isChecked()};
+    m_request = UrlRequest { url, m_check2->isChecked() };
     accept();
 }

@@ -12,7 +12,8 @@ class QLineEdit;
 class QPushButton;
 
 // "Build List from URL": asks for the page address and the append choice.
-class Form5 final : public QDialog {
+class Form5 final : public QDialog
+{
     Q_OBJECT
 public:
     // With input.hasCurrentEntry the URL is offered in a combo box holding that entry;

@@ -9,9 +9,10 @@ SelectionKeepingLineEdit::SelectionKeepingLineEdit(QWidget* parent)
     // Draw the selection of the unfocused edit in the focused colours, so the part
     // chosen to count stays plain to see while the numbers are picked.
     QPalette p = palette();
-    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(
+        QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-               p.color(QPalette::Active, QPalette::HighlightedText));
+        p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
 }
 

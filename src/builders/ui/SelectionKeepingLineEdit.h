@@ -6,7 +6,8 @@
 // the focus (a plain QLineEdit drops the selection when it loses the focus). It reports
 // losing the focus to another control of its window with focusLost(), after the
 // selection has been restored.
-class SelectionKeepingLineEdit final : public QLineEdit {
+class SelectionKeepingLineEdit final : public QLineEdit
+{
     Q_OBJECT
 public:
     explicit SelectionKeepingLineEdit(QWidget* parent = nullptr);

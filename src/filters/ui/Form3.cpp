@@ -56,7 +56,7 @@ Form3::Form3(const QStringList& entries, IUserPrompt& prompt, QWidget* parent)
     cancel->setObjectName(QStringLiteral("Command3"));
 
     // Enter in the text boxes adds the typed entry; "Save" is pressed deliberately.
-    for (QPushButton* b : {m_command1, m_command4, save, cancel})
+    for (QPushButton* b : { m_command1, m_command4, save, cancel })
         b->setAutoDefault(false);
     m_command1->setDefault(true);
 
@@ -109,7 +109,7 @@ void Form3::Command1_Click()
         return;
     if (const std::optional<QString> duplicate = m_editor.add(m_text1->text(), m_text2->text())) {
         m_prompt.message(PromptIcon::Information, QStringLiteral("Duplicate Type"),
-                         FilterListEditor::duplicateMessage(*duplicate));
+            FilterListEditor::duplicateMessage(*duplicate));
         return;
     }
     m_list1->addItem(m_editor.entries().constLast());

@@ -12,7 +12,8 @@ class QListWidget;
 class QPushButton;
 
 // "Manage Filters": edits a working copy of the file-type list.
-class Form3 final : public QDialog {
+class Form3 final : public QDialog
+{
     Q_OBJECT
 public:
     // entries: the stored "description - extension" lines, in stored order.

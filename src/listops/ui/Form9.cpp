@@ -62,7 +62,7 @@ Form9::Form9(QWidget* parent)
 
 void Form9::finish(bool findNext)
 {
-    m_request = SearchRequest{m_text1->text(), m_check1->isChecked(), m_check2->isChecked(),
-                              findNext};
+    m_request
+        = SearchRequest { m_text1->text(), m_check1->isChecked(), m_check2->isChecked(), findNext };
     accept();
 }

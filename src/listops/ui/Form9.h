@@ -9,7 +9,8 @@ class QCheckBox;
 class QLineEdit;
 
 // "Search List": the search text and its two options.
-class Form9 final : public QDialog {
+class Form9 final : public QDialog
+{
     Q_OBJECT
 public:
     explicit Form9(QWidget* parent = nullptr);

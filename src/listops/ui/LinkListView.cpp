@@ -8,11 +8,13 @@
 #include <array>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Every row is as wide as the list's extent, so the view's horizontal scroll range is
 // the extent rather than the width of whichever entry it measured first.
-class ExtentDelegate final : public QStyledItemDelegate {
+class ExtentDelegate final : public QStyledItemDelegate
+{
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     int extent = 0;
@@ -27,7 +29,8 @@ public:
 
 } // namespace
 
-LinkListView::LinkListView(QWidget* parent) : QListView(parent)
+LinkListView::LinkListView(QWidget* parent)
+    : QListView(parent)
 {
     setObjectName(QStringLiteral("List1"));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -53,7 +56,7 @@ int LinkListView::widestTextWidth(const QFont& font, const QStringList& entries,
 {
     const QFontMetrics fm(font);
     const QFontMetricsF fmf(font);
-    std::array<qreal, 128> advance{};
+    std::array<qreal, 128> advance {};
     for (int c = 32; c < 128; ++c)
         advance[c] = fmf.horizontalAdvance(QChar(c));
 
@@ -99,8 +102,8 @@ bool LinkListView::acceptsDrop(const QMimeData* data)
         return false;
     if (data->hasUrls()) {
         const QList<QUrl> urls = data->urls();
-        const bool allLocal = std::all_of(urls.begin(), urls.end(),
-                                          [](const QUrl& u) { return u.isLocalFile(); });
+        const bool allLocal
+            = std::all_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
         if (allLocal)
             return false;
     }

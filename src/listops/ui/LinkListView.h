@@ -6,7 +6,8 @@
 // The link list's view ("List1"): multiple selection, one uniform row height so tens of
 // thousands of entries scroll smoothly, a horizontal extent set from the widest entry,
 // and plain-text drops handed to the owner.
-class LinkListView final : public QListView {
+class LinkListView final : public QListView
+{
     Q_OBJECT
 public:
     explicit LinkListView(QWidget* parent = nullptr);
@@ -27,7 +28,7 @@ public:
 
 signals:
     void textDropped(const QString& text);
-    void openRequested();   // double-click
+    void openRequested(); // double-click
     void enterPressed();
     void mouseReleased(Qt::MouseButton button, const QPoint& globalPos);
 

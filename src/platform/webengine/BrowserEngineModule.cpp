@@ -5,9 +5,11 @@
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 
-namespace {
+namespace
+{
 
-class WebEngineBrowserEngine final : public IBrowserEngine {
+class WebEngineBrowserEngine final : public IBrowserEngine
+{
 public:
     std::unique_ptr<IHarvestBrowser> createHarvestBrowser() override
     {

@@ -6,14 +6,17 @@
 
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 
-namespace {
+namespace
+{
 
 // A registered page as the builders see it. Holds the page weakly: once the window
 // closed, the handle shows no address and yields no links.
-class RegisteredPage final : public IShellWindow {
+class RegisteredPage final : public IShellWindow
+{
 public:
     RegisteredPage(QWebEnginePage* page, QString contentType)
-        : m_page(page), m_contentType(std::move(contentType))
+        : m_page(page)
+        , m_contentType(std::move(contentType))
     {
     }
 
@@ -36,7 +39,10 @@ private:
 
 } // namespace
 
-ShellWindowRegistry::ShellWindowRegistry(QObject* parent) : QObject(parent) {}
+ShellWindowRegistry::ShellWindowRegistry(QObject* parent)
+    : QObject(parent)
+{
+}
 
 ShellWindowRegistry::~ShellWindowRegistry()
 {
@@ -61,12 +67,10 @@ void ShellWindowRegistry::registerPage(QWebEnginePage* page)
         m_pages.removeIf([](const QPointer<QWebEnginePage>& p) { return p.isNull(); });
         m_contentTypes.remove(page);
     });
-    connect(page, &QWebEnginePage::loadStarted, this, [this, page] {
-        m_contentTypes.remove(page);
-    });
-    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
-        refreshContentType(page);
-    });
+    connect(
+        page, &QWebEnginePage::loadStarted, this, [this, page] { m_contentTypes.remove(page); });
+    connect(page, &QWebEnginePage::loadFinished, this,
+        [this, page](bool) { refreshContentType(page); });
     refreshContentType(page);
 }
 
@@ -94,8 +98,8 @@ void ShellWindowRegistry::refreshContentType(QWebEnginePage* page)
     QPointer<ShellWindowRegistry> self(this);
     QPointer<QWebEnginePage> guard(page);
     page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
-                        [self, guard](const QVariant& result) {
-                            if (self && guard && self->m_pages.contains(guard))
-                                self->m_contentTypes.insert(guard, result.toString());
-                        });
+        [self, guard](const QVariant& result) {
+            if (self && guard && self->m_pages.contains(guard))
+                self->m_contentTypes.insert(guard, result.toString());
+        });
 }

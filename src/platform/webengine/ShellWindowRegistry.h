@@ -13,7 +13,8 @@ class QWebEnginePage;
 // registers once it exists and leaves the registry by itself when it is destroyed.
 // Whether a page shows an HTML document is learnt from the document's own content type
 // after each completed load.
-class ShellWindowRegistry final : public QObject, public IShellWindows {
+class ShellWindowRegistry final : public QObject, public IShellWindows
+{
     Q_OBJECT
 public:
     explicit ShellWindowRegistry(QObject* parent = nullptr);

@@ -10,23 +10,25 @@
 
 #include "builders/NavigationErrors.h"
 
-namespace {
+namespace
+{
 
 // A page that never shows a script dialog or a console message and never opens a window.
-class SilentPage final : public QWebEnginePage {
+class SilentPage final : public QWebEnginePage
+{
 public:
     using QWebEnginePage::QWebEnginePage;
 
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
-    void javaScriptAlert(const QUrl&, const QString&) override {}
+    void javaScriptAlert(const QUrl&, const QString&) override { }
     bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
     bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
     {
         return false;
     }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
-                                  const QString&) override
+    void javaScriptConsoleMessage(
+        JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override
     {
     }
 };
@@ -85,18 +87,18 @@ qint32 statusForNetError(int error)
 
 } // namespace
 
-WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent) : QObject(parent)
+WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
+    : QObject(parent)
 {
     m_page = new SilentPage(harvestProfile(), this);
-    connect(m_page, &QWebEnginePage::loadingChanged, this,
-            &WebEngineHarvestBrowser::onLoadingChanged);
+    connect(
+        m_page, &QWebEnginePage::loadingChanged, this, &WebEngineHarvestBrowser::onLoadingChanged);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
         if (!m_stopped && m_onProgress)
             m_onProgress(progress, 100);
     });
     // A request the page makes for a new window is left unanswered, so none opens.
-    connect(m_page, &QWebEnginePage::newWindowRequested, this,
-            [](QWebEngineNewWindowRequest&) {});
+    connect(m_page, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest&) {});
 }
 
 WebEngineHarvestBrowser::~WebEngineHarvestBrowser()
@@ -169,8 +171,8 @@ void WebEngineHarvestBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info
     }
 }
 
-qint32 WebEngineHarvestBrowser::statusCodeFor(QWebEngineLoadingInfo::ErrorDomain domain,
-                                              int errorCode)
+qint32 WebEngineHarvestBrowser::statusCodeFor(
+    QWebEngineLoadingInfo::ErrorDomain domain, int errorCode)
 {
     switch (domain) {
     case QWebEngineLoadingInfo::HttpStatusCodeDomain:
@@ -247,14 +249,14 @@ void WebEngineHarvestBrowser::collectLinksFrom(QWebEnginePage* page, LinksHandle
             QCoreApplication::instance(), [done] { done(std::nullopt); }, Qt::QueuedConnection);
         return;
     }
-    page->runJavaScript(recurseFramesScript(), QWebEngineScript::MainWorld,
-                        [done](const QVariant& result) {
-                            if (result.typeId() != QMetaType::QVariantList) {
-                                done(std::nullopt);
-                                return;
-                            }
-                            done(result.toStringList());
-                        });
+    page->runJavaScript(
+        recurseFramesScript(), QWebEngineScript::MainWorld, [done](const QVariant& result) {
+            if (result.typeId() != QMetaType::QVariantList) {
+                done(std::nullopt);
+                return;
+            }
+            done(result.toStringList());
+        });
 }
 
 QWebEngineProfile* WebEngineHarvestBrowser::harvestProfile()

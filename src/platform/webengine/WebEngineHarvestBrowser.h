@@ -14,7 +14,8 @@ class QWebEngineProfile;
 // off-the-record profile shared by every harvest browser of the process: nothing is
 // written to disk, and a second Quillmarch process (the program and the command-line
 // tool side by side) never competes for a profile folder.
-class WebEngineHarvestBrowser final : public QObject, public IHarvestBrowser {
+class WebEngineHarvestBrowser final : public QObject, public IHarvestBrowser
+{
     Q_OBJECT
 public:
     explicit WebEngineHarvestBrowser(QObject* parent = nullptr);

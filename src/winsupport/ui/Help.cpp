@@ -6,7 +6,8 @@
 #include "winsupport/ShellPaths.h"
 #include "winsupport/ui/HelpViewer.h"
 
-namespace {
+namespace
+{
 
 struct HelpTopic {
     int topic;
@@ -15,10 +16,10 @@ struct HelpTopic {
 
 // The topics the program's dialogs ask for, and where each lives in the help book.
 constexpr HelpTopic kTopics[] = {
-    {0, "index.html"},
-    {6, "preferences.html#topic6"},
-    {17, "sequential.html#topic17"},
-    {19, "slideshow.html#topic19"},
+    { 0, "index.html" },
+    { 6, "preferences.html#topic6" },
+    { 17, "sequential.html#topic17" },
+    { 19, "slideshow.html#topic19" },
 };
 
 QPointer<HelpViewer>& viewer()

@@ -10,14 +10,17 @@
 
 #include "winsupport/ui/Shell.h"
 
-namespace {
+namespace
+{
 const QString kTitle = QStringLiteral("Quillmarch Help");
 const QString kContents = QStringLiteral("index.html");
 } // namespace
 
 HelpViewer::HelpViewer(const QString& bookFolder, const QStringList& searched, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), m_bookFolder(bookFolder), m_searched(searched),
-      m_browser(new QTextBrowser(this))
+    : QMainWindow(parent, Qt::Window)
+    , m_bookFolder(bookFolder)
+    , m_searched(searched)
+    , m_browser(new QTextBrowser(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("HelpViewer"));
@@ -29,29 +32,31 @@ HelpViewer::HelpViewer(const QString& bookFolder, const QStringList& searched, Q
     m_browser->setOpenLinks(false);
     connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
     if (!m_bookFolder.isEmpty())
-        m_browser->setSearchPaths({m_bookFolder});
+        m_browser->setSearchPaths({ m_bookFolder });
     setCentralWidget(m_browser);
 
     QToolBar* bar = addToolBar(tr("Navigation"));
     bar->setObjectName(QStringLiteral("HelpNavigation"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"),
-                            m_browser, &QTextBrowser::backward);
+    m_back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"), m_browser,
+        &QTextBrowser::backward);
     m_back->setShortcut(QKeySequence::Back);
     m_forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"),
-                               m_browser, &QTextBrowser::forward);
+        m_browser, &QTextBrowser::forward);
     m_forward->setShortcut(QKeySequence::Forward);
-    QAction* contents = bar->addAction(QIcon::fromTheme(QStringLiteral("help-contents"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
-                                       tr("Contents"), this, [this] {
-                                           m_browser->setSource(QUrl::fromLocalFile(m_bookFolder + kContents));
-                                       });
+    QAction* contents
+        = bar->addAction(QIcon::fromTheme(QStringLiteral("help-contents"),
+                             style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
+            tr("Contents"), this,
+            [this] { m_browser->setSource(QUrl::fromLocalFile(m_bookFolder + kContents)); });
     contents->setToolTip(tr("Show the list of help topics"));
-    QAction* home = bar->addAction(QIcon::fromTheme(QStringLiteral("go-home"), style()->standardIcon(QStyle::SP_DirHomeIcon)), tr("Home"),
-                                   this, [this] {
-                                       if (m_home.isValid())
-                                           m_browser->setSource(m_home);
-                                   });
+    QAction* home = bar->addAction(
+        QIcon::fromTheme(QStringLiteral("go-home"), style()->standardIcon(QStyle::SP_DirHomeIcon)),
+        tr("Home"), this, [this] {
+            if (m_home.isValid())
+                m_browser->setSource(m_home);
+        });
     home->setToolTip(tr("Return to the page this help was opened at"));
     contents->setEnabled(hasBook());
     home->setEnabled(hasBook());
@@ -118,7 +123,8 @@ void HelpViewer::showMissingBook()
 {
     QString places;
     for (const QString& folder : m_searched)
-        places += QStringLiteral("<li><code>%1</code></li>").arg(QDir::toNativeSeparators(folder).toHtmlEscaped());
+        places += QStringLiteral("<li><code>%1</code></li>")
+                      .arg(QDir::toNativeSeparators(folder).toHtmlEscaped());
     m_browser->setHtml(tr("<h2>The help book was not found</h2>"
                           "<p>Quillmarch looks for its help pages (a folder holding "
                           "<code>index.html</code>) in these places, and none of them has it:</p>"

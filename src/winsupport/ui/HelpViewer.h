@@ -10,7 +10,8 @@ class QTextBrowser;
 // The program's help window: the HTML help book in a text browser with back, forward,
 // contents and home buttons. External addresses in the book open in the user's browser.
 // Home returns to the page the window was last asked to show.
-class HelpViewer final : public QMainWindow {
+class HelpViewer final : public QMainWindow
+{
     Q_OBJECT
 public:
     // bookFolder: the help book's folder ending in "/", or empty when no book was found;

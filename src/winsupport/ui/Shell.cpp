@@ -13,7 +13,8 @@
 #include "winsupport/UrlHistory.h"
 #include "winsupport/ui/UrlCompleter.h"
 
-namespace {
+namespace
+{
 
 ShellOpener& opener()
 {
@@ -46,8 +47,8 @@ QUrl openableUrl(const QString& target)
         const QFileInfo info(url.toLocalFile());
         return info.isDir() ? url : QUrl();
     }
-    static const QStringList webSchemes{QStringLiteral("http"), QStringLiteral("https"),
-                                        QStringLiteral("ftp"), QStringLiteral("ftps")};
+    static const QStringList webSchemes { QStringLiteral("http"), QStringLiteral("https"),
+        QStringLiteral("ftp"), QStringLiteral("ftps") };
     if (webSchemes.contains(scheme))
         return url.host().isEmpty() ? QUrl() : url;
     if (scheme == QLatin1String("mailto"))
@@ -128,7 +129,8 @@ void UseUrlHistoryStore(std::shared_ptr<IRegistryStore> registry)
 {
     TypedUrlStore& store = rawTypedUrls();
     store.chosen = true;
-    store.history = registry ? UrlHistory(CRegSettings::forQuillmarch(std::move(registry))) : UrlHistory();
+    store.history
+        = registry ? UrlHistory(CRegSettings::forQuillmarch(std::move(registry))) : UrlHistory();
     if (store.model)
         store.model->setStringList(store.history.urls());
 }

@@ -4,7 +4,8 @@
 #include <QLineEdit>
 
 UrlCompleter::UrlCompleter(QAbstractItemModel* urls, QLineEdit* edit)
-    : QCompleter(urls, edit), m_urls(urls)
+    : QCompleter(urls, edit)
+    , m_urls(urls)
 {
     setCaseSensitivity(Qt::CaseInsensitive);
     setCompletionMode(QCompleter::PopupCompletion);

@@ -9,7 +9,8 @@ class QLineEdit;
 // Completion for a URL box: the shared model of typed URLs while the text looks like an
 // address, and a file-system model while it is an absolute path. The file-system model
 // is created on the first path typed.
-class UrlCompleter final : public QCompleter {
+class UrlCompleter final : public QCompleter
+{
     Q_OBJECT
 public:
     UrlCompleter(QAbstractItemModel* urls, QLineEdit* edit);

@@ -10,7 +10,8 @@
 
 using DialogTesting::Child;
 
-namespace {
+namespace
+{
 
 bool checked(const Form12& d, const char* name)
 {
@@ -23,7 +24,7 @@ Preferences saved(Form12& d)
 {
     Child<QPushButton>(d, "Command1")->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    return d.preferences().value_or(Preferences{});
+    return d.preferences().value_or(Preferences {});
 }
 
 } // namespace
@@ -31,8 +32,8 @@ Preferences saved(Form12& d)
 TEST(Form12Test, ControlsShowTheCurrentPreferences)
 {
     Preferences fresh; // a first start: only "On Top" set
-    Preferences all{false, true, true, true, true, 3};
-    for (const Preferences& p : {fresh, all}) {
+    Preferences all { false, true, true, true, true, 3 };
+    for (const Preferences& p : { fresh, all }) {
         Form12 d(p);
         EXPECT_EQ(checked(d, "chkontop"), p.ontop);
         EXPECT_EQ(checked(d, "chkexjs"), p.exjs);
@@ -42,19 +43,19 @@ TEST(Form12Test, ControlsShowTheCurrentPreferences)
         EXPECT_EQ(checked(d, "oplnkopen_1"), !p.newwin);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(checked(d, QStringLiteral("opowaction_%1").arg(i).toLatin1().constData()),
-                      i == p.owaction);
+                i == p.owaction);
     }
 }
 
 TEST(Form12Test, SaveReturnsWhatTheControlsShow)
 {
-    Form12 d(Preferences{});
+    Form12 d(Preferences {});
     Child<QCheckBox>(d, "chkontop")->click();
     Child<QCheckBox>(d, "chkexmt")->click();
     Child<QCheckBox>(d, "chkdefapp")->click();
     Child<QRadioButton>(d, "oplnkopen_0")->click();
     Child<QRadioButton>(d, "opowaction_2")->click();
-    const Preferences expected{false, true, false, true, true, 2};
+    const Preferences expected { false, true, false, true, true, 2 };
     EXPECT_EQ(saved(d), expected);
 }
 
@@ -74,13 +75,13 @@ TEST(Form12Test, OutOfRangeOverwriteActionSelectsNothingAndIsKeptUnlessChosen)
 
 TEST(Form12Test, CancelAndCloseGiveNothing)
 {
-    Form12 cancelled(Preferences{});
+    Form12 cancelled(Preferences {});
     Child<QCheckBox>(cancelled, "chkexjs")->click();
     Child<QPushButton>(cancelled, "Command2")->click();
     EXPECT_EQ(cancelled.result(), QDialog::Rejected);
     EXPECT_FALSE(cancelled.preferences().has_value());
 
-    Form12 closed(Preferences{});
+    Form12 closed(Preferences {});
     closed.show();
     closed.close();
     EXPECT_FALSE(closed.preferences().has_value());
@@ -88,7 +89,7 @@ TEST(Form12Test, CancelAndCloseGiveNothing)
 
 TEST(Form12Look, CaptionsAndFrame)
 {
-    Form12 d(Preferences{});
+    Form12 d(Preferences {});
     if (DialogTesting::KeepOpen()) {
         d.exec();
         return;
@@ -97,22 +98,22 @@ TEST(Form12Look, CaptionsAndFrame)
     QStringList groups;
     for (const QGroupBox* g : d.findChildren<QGroupBox*>())
         groups << g->title();
-    EXPECT_EQ(groups, QStringList({"Window Behavior:", "Building Lists:", "Opening Links:",
-                                   "Saving Files:"}));
+    EXPECT_EQ(groups,
+        QStringList({ "Window Behavior:", "Building Lists:", "Opening Links:", "Saving Files:" }));
     const std::pair<const char*, const char*> captions[] = {
-        {"chkontop", "Keep program window on top of all other windows."},
-        {"chkexjs", "Exclude \"javascript:\" links."},
-        {"chkexmt", "Exclude \"mailto:\" links."},
-        {"chkdefapp", "\"Append to existing list\" checked by default."},
-        {"oplnkopen_0", "Open links in new window."},
-        {"oplnkopen_1", "Open links in existing window (if any)."},
-        {"opowaction_0", "Prompt."},
-        {"opowaction_1", "Overwrite."},
-        {"opowaction_2", "Skip file."},
-        {"opowaction_3", "Save with new auto generated unique name."},
-        {"Command1", "Save"},
-        {"Command2", "Cancel"},
-        {"Command3", "Help"},
+        { "chkontop", "Keep program window on top of all other windows." },
+        { "chkexjs", "Exclude \"javascript:\" links." },
+        { "chkexmt", "Exclude \"mailto:\" links." },
+        { "chkdefapp", "\"Append to existing list\" checked by default." },
+        { "oplnkopen_0", "Open links in new window." },
+        { "oplnkopen_1", "Open links in existing window (if any)." },
+        { "opowaction_0", "Prompt." },
+        { "opowaction_1", "Overwrite." },
+        { "opowaction_2", "Skip file." },
+        { "opowaction_3", "Save with new auto generated unique name." },
+        { "Command1", "Save" },
+        { "Command2", "Cancel" },
+        { "Command3", "Help" },
     };
     for (const auto& [name, caption] : captions)
         EXPECT_EQ(Child<QAbstractButton>(d, name)->text(), caption) << name;

@@ -13,17 +13,19 @@
 
 // The main window wired to the real hidden browser, the real link receiver and another
 // Quillmarch process sending it a link.
-namespace {
+namespace
+{
 
-class Form1HarvestTest : public ::testing::Test {
+class Form1HarvestTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
         m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
         m_server.page("/links.html",
-                      "<html><body><a href='/a.zip'>a</a><a href='mailto:x@example.com'>m</a>"
-                      "<a href='/a.zip'>again</a><a href='b.html'>b</a></body></html>");
+            "<html><body><a href='/a.zip'>a</a><a href='mailto:x@example.com'>m</a>"
+            "<a href='/a.zip'>again</a><a href='b.html'>b</a></body></html>");
         ASSERT_TRUE(m_server.start());
     }
 
@@ -42,14 +44,14 @@ TEST_F(Form1HarvestTest, LinkSentByAnotherProcessIsHarvested)
 
     const QString url = m_server.url("/links.html");
     QProcess sender;
-    sender.start(QStringLiteral(QM_BINARY_DIR "/quillmarch"), {"--send-link", url});
+    sender.start(QStringLiteral(QM_BINARY_DIR "/quillmarch"), { "--send-link", url });
     ASSERT_TRUE(sender.waitForStarted(10000));
     ASSERT_TRUE(waitFor([&] { return sender.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
 
     ASSERT_TRUE(waitFor([&] { return form.countText().endsWith("links found"); }, 60000));
     EXPECT_EQ(form.list().entries(),
-              (QStringList{m_server.url("/a.zip"), "mailto:x@example.com", m_server.url("/b.html")}));
+        (QStringList { m_server.url("/a.zip"), "mailto:x@example.com", m_server.url("/b.html") }));
     EXPECT_EQ(form.state().nurl, url);
     EXPECT_EQ(form.countText(), "3 links found");
     EXPECT_EQ(m_prompt.desiredActionAsked, 0); // the list was empty
@@ -60,7 +62,7 @@ TEST_F(Form1HarvestTest, SendingWithoutARunningProgramFails)
 {
     QProcess sender;
     sender.start(QStringLiteral(QM_BINARY_DIR "/quillmarch"),
-                 {"--send-link", m_server.url("/links.html")});
+        { "--send-link", m_server.url("/links.html") });
     ASSERT_TRUE(sender.waitForFinished(20000));
     EXPECT_NE(sender.exitCode(), 0);
     EXPECT_FALSE(sender.readAllStandardError().isEmpty());
@@ -70,7 +72,7 @@ TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 {
     Form1 form(m_store, &m_prompt);
     form.show();
-    m_prompt.urls.push_back(UrlRequest{m_server.url("/links.html"), false});
+    m_prompt.urls.push_back(UrlRequest { m_server.url("/links.html"), false });
     form.mnufURL_Click();
     ASSERT_TRUE(waitFor([&] { return form.countText() == "3 links found"; }, 60000));
     EXPECT_EQ(form.Status(), form.idleStatusText());
@@ -86,8 +88,9 @@ TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
     const QPointF at(10, 10);
 
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(m_dir.filePath("x.txt"))});
-    QDragEnterEvent enterFiles(at.toPoint(), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    files.setUrls({ QUrl::fromLocalFile(m_dir.filePath("x.txt")) });
+    QDragEnterEvent enterFiles(
+        at.toPoint(), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &enterFiles);
     EXPECT_FALSE(enterFiles.isAccepted());
 
@@ -98,7 +101,8 @@ TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
     EXPECT_TRUE(enterText.isAccepted());
     QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &drop);
-    EXPECT_EQ(form.list().entries(), (QStringList{"http://drop.example/1", "ftp://drop.example/2"}));
+    EXPECT_EQ(
+        form.list().entries(), (QStringList { "http://drop.example/1", "ftp://drop.example/2" }));
     EXPECT_FALSE(form.state().drgdrp);
 }
 

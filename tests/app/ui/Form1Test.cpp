@@ -15,9 +15,11 @@
 #include "settings/SqliteRegistryStore.h"
 #include "support/ScriptedPrompt.h"
 
-namespace {
+namespace
+{
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -25,10 +27,7 @@ protected:
         m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
     }
 
-    std::unique_ptr<Form1> makeForm()
-    {
-        return std::make_unique<Form1>(m_store, &m_prompt);
-    }
+    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_store, &m_prompt); }
 
     CRegSettings settings() { return CRegSettings::forQuillmarch(m_store); }
 
@@ -80,7 +79,7 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
     EXPECT_TRUE(s.exmt);
     EXPECT_FALSE(s.defappend);
     EXPECT_EQ(s.owaction, 3);
-    EXPECT_EQ(s.ftypes, (QStringList{"jpg", "tar - gz"}));
+    EXPECT_EQ(s.ftypes, (QStringList { "jpg", "tar - gz" }));
     EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
     EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
 }
@@ -134,7 +133,7 @@ TEST_F(Form1Test, CommandLineTextIsBuiltLikeClipboardText)
     form->state().drgdrp = true;
     form->state().goturl = "http://a.example/1\r\nnot a link\r\nftp://b.example/2";
     form->mnufClip_Click();
-    EXPECT_EQ(form->list().entries(), (QStringList{"http://a.example/1", "ftp://b.example/2"}));
+    EXPECT_EQ(form->list().entries(), (QStringList { "http://a.example/1", "ftp://b.example/2" }));
     EXPECT_FALSE(form->state().drgdrp);
     EXPECT_GT(form->listView()->horizontalExtent(), 0);
 }
@@ -144,7 +143,7 @@ TEST_F(Form1Test, ClipboardBuildReadsTheClipboard)
     auto form = makeForm();
     QApplication::clipboard()->setText("http://c.example/x\r\n");
     form->mnufClip_Click();
-    EXPECT_EQ(form->list().entries(), (QStringList{"http://c.example/x"}));
+    EXPECT_EQ(form->list().entries(), (QStringList { "http://c.example/x" }));
 }
 
 TEST_F(Form1Test, PlainTextDropBuildsAndFileListsAreRefused)
@@ -155,7 +154,7 @@ TEST_F(Form1Test, PlainTextDropBuildsAndFileListsAreRefused)
     EXPECT_TRUE(LinkListView::acceptsDrop(&text));
 
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+    files.setUrls({ QUrl::fromLocalFile("/tmp/a.txt") });
     EXPECT_FALSE(LinkListView::acceptsDrop(&files));
     QMimeData image;
     image.setImageData(QImage(4, 4, QImage::Format_RGB32));
@@ -169,13 +168,13 @@ TEST_F(Form1Test, PlainTextDropBuildsAndFileListsAreRefused)
 TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
 {
     auto form = makeForm();
-    form->list().addMany({"http://a", "http://b", "http://c"});
+    form->list().addMany({ "http://a", "http://b", "http://c" });
     form->mnulstselall_Click();
     EXPECT_EQ(form->list().selectedCount(), 3);
 
     form->list().setCurrentIndex(1);
     form->mnusavpopremove_Click();
-    EXPECT_EQ(form->list().entries(), (QStringList{"http://a", "http://c"}));
+    EXPECT_EQ(form->list().entries(), (QStringList { "http://a", "http://c" }));
     EXPECT_EQ(form->list().selectedCount(), 2);
 
     form->setCountText("2 links found");
@@ -191,7 +190,7 @@ TEST_F(Form1Test, CommandStatesFollowTheList)
     auto form = makeForm();
     EXPECT_FALSE(form->action("mnufsavlst")->isEnabled());
     EXPECT_FALSE(form->action("mnufapplist")->isEnabled());
-    form->list().addMany({"http://a", "http://b"});
+    form->list().addMany({ "http://a", "http://b" });
     EXPECT_TRUE(form->action("mnufsavlst")->isEnabled());
     form->list().setSelected(0, true);
     EXPECT_TRUE(form->action("mnusavpopopen")->isEnabled());
@@ -209,7 +208,7 @@ TEST_F(Form1Test, CommandStatesFollowTheList)
 TEST_F(Form1Test, SlideshowGuardBlocksMouseUpAndKeepsTheOpenRequest)
 {
     auto form = makeForm();
-    form->list().addMany({"http://a"});
+    form->list().addMany({ "http://a" });
     form->setSlideshowRunning(true);
     form->mnusavpopopen_Click();
     form->List1_MouseUp(Qt::LeftButton, QPoint());
@@ -227,13 +226,14 @@ TEST_F(Form1Test, SlideshowGuardBlocksMouseUpAndKeepsTheOpenRequest)
 TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
 {
     auto form = makeForm();
-    form->list().addMany({"http://a.example/1", "mailto:x@example.com", "ftp://b.example/2"});
+    form->list().addMany({ "http://a.example/1", "mailto:x@example.com", "ftp://b.example/2" });
     const QString path = m_dir.filePath("list.txt");
     m_prompt.saveNames.push_back(path);
     form->mnufsavlst_Click();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "http://a.example/1\r\nmailto:x@example.com\r\nftp://b.example/2\r\n");
+    EXPECT_EQ(
+        file.readAll(), "http://a.example/1\r\nmailto:x@example.com\r\nftp://b.example/2\r\n");
     EXPECT_EQ(settings().GetSetting("Options", "Last Used Save Folder", ""), path);
 
     auto second = makeForm();
@@ -248,7 +248,7 @@ TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
 TEST_F(Form1Test, CancelledPickersChangeNothing)
 {
     auto form = makeForm();
-    form->list().addMany({"http://a"});
+    form->list().addMany({ "http://a" });
     form->mnufsavlst_Click();
     form->mnufapplist_Click();
     form->mnufFile_Click();
@@ -259,7 +259,7 @@ TEST_F(Form1Test, CancelledPickersChangeNothing)
 TEST_F(Form1Test, SaveFailureIsReportedAndTheOldFileKept)
 {
     auto form = makeForm();
-    form->list().addMany({"http://a"});
+    form->list().addMany({ "http://a" });
     m_prompt.saveNames.push_back(m_dir.filePath("missing-folder/list.txt"));
     form->mnufsavlst_Click();
     ASSERT_EQ(m_prompt.messages.size(), 1);
@@ -300,9 +300,9 @@ TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)
 TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
 {
     auto form = makeForm();
-    m_prompt.filterLists.push_back(QStringList{"Pictures - jpg", "Archives - zip"});
+    m_prompt.filterLists.push_back(QStringList { "Pictures - jpg", "Archives - zip" });
     form->mnuopfilt_Click();
-    EXPECT_EQ(form->state().ftypes, (QStringList{"jpg", "zip"}));
+    EXPECT_EQ(form->state().ftypes, (QStringList { "jpg", "zip" }));
     EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
     EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
 
@@ -310,7 +310,7 @@ TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
     EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
     EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "1");
 
-    m_prompt.filterLists.push_back(QStringList{});
+    m_prompt.filterLists.push_back(QStringList {});
     form->mnuopfilt_Click();
     EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
     EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
@@ -320,11 +320,11 @@ TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
 TEST_F(Form1Test, SearchSelectsTheMatchAndReportsMisses)
 {
     auto form = makeForm();
-    form->list().addMany({"http://a", "http://bx", "http://cx"});
-    m_prompt.searches.push_back(SearchRequest{"X", false, false, false});
+    form->list().addMany({ "http://a", "http://bx", "http://cx" });
+    m_prompt.searches.push_back(SearchRequest { "X", false, false, false });
     form->mnulstsrch_Click();
-    EXPECT_EQ(form->list().selectedIndexes(), (QList<int>{1}));
-    m_prompt.searches.push_back(SearchRequest{"nothing", false, false, false});
+    EXPECT_EQ(form->list().selectedIndexes(), (QList<int> { 1 }));
+    m_prompt.searches.push_back(SearchRequest { "nothing", false, false, false });
     form->mnulstsrch_Click();
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Not Found");
@@ -335,7 +335,7 @@ TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
     auto form = makeForm();
     form->setListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), 0);
-    form->list().addMany({"http://a", "http://" + QString(300, 'w')});
+    form->list().addMany({ "http://a", "http://" + QString(300, 'w') });
     form->setListExtent();
     const QFontMetrics fm(form->listView()->font());
     const int scroll = form->listView()->style()->pixelMetric(QStyle::PM_ScrollBarExtent);

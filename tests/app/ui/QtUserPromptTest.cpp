@@ -16,14 +16,17 @@
 using DialogTesting::Child;
 using DialogTesting::WhenModal;
 
-namespace {
+namespace
+{
 
 // Records the band calls and answers each modal window as the test scripts it.
-class QtUserPromptTest : public ::testing::Test {
+class QtUserPromptTest : public ::testing::Test
+{
 protected:
     QtUserPromptTest()
-        : prompt(&owner, [this] { band << QStringLiteral("leave"); },
-                 [this] { band << QStringLiteral("restore"); })
+        : prompt(
+            &owner, [this] { band << QStringLiteral("leave"); },
+            [this] { band << QStringLiteral("restore"); })
     {
     }
 
@@ -44,16 +47,16 @@ TEST_F(QtUserPromptTest, MessageShowsTitleTextIconAndButtons)
         PromptAnswer answer;
     };
     const Row rows[] = {
-        {PromptIcon::Information, QMessageBox::Information, PromptButtons::Ok, QMessageBox::Ok,
-         PromptAnswer::Ok},
-        {PromptIcon::Exclamation, QMessageBox::Warning, PromptButtons::Ok, QMessageBox::Ok,
-         PromptAnswer::Ok},
-        {PromptIcon::Critical, QMessageBox::Critical, PromptButtons::Ok, QMessageBox::Ok,
-         PromptAnswer::Ok},
-        {PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::Yes,
-         PromptAnswer::Yes},
-        {PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::No,
-         PromptAnswer::No},
+        { PromptIcon::Information, QMessageBox::Information, PromptButtons::Ok, QMessageBox::Ok,
+            PromptAnswer::Ok },
+        { PromptIcon::Exclamation, QMessageBox::Warning, PromptButtons::Ok, QMessageBox::Ok,
+            PromptAnswer::Ok },
+        { PromptIcon::Critical, QMessageBox::Critical, PromptButtons::Ok, QMessageBox::Ok,
+            PromptAnswer::Ok },
+        { PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::Yes,
+            PromptAnswer::Yes },
+        { PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::No,
+            PromptAnswer::No },
     };
     for (const Row& row : rows) {
         WhenModal<QMessageBox>([row](QMessageBox* box) {
@@ -68,8 +71,8 @@ TEST_F(QtUserPromptTest, MessageShowsTitleTextIconAndButtons)
             box->button(row.press)->click();
         });
         EXPECT_EQ(prompt.message(row.icon, "Close Browser Window?",
-                                 "Text with <b>markup</b> shown as typed.", row.buttons),
-                  row.answer);
+                      "Text with <b>markup</b> shown as typed.", row.buttons),
+            row.answer);
     }
     // A message box stays over its owner without changing the owner's band.
     EXPECT_TRUE(band.isEmpty());
@@ -78,24 +81,24 @@ TEST_F(QtUserPromptTest, MessageShowsTitleTextIconAndButtons)
 TEST_F(QtUserPromptTest, EscapeOnAYesNoQuestionAnswersNo)
 {
     WhenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    EXPECT_EQ(prompt.message(PromptIcon::Question, "t", "q", PromptButtons::YesNo),
-              PromptAnswer::No);
+    EXPECT_EQ(
+        prompt.message(PromptIcon::Question, "t", "q", PromptButtons::YesNo), PromptAnswer::No);
 }
 
 TEST_F(QtUserPromptTest, DialogRunsBetweenLeavingAndRestoringTheBand)
 {
     WhenModal<Form10>([this](Form10* dialog) {
-        EXPECT_EQ(band, QStringList({"leave"}));
+        EXPECT_EQ(band, QStringList({ "leave" }));
         EXPECT_EQ(dialog->parentWidget(), &owner);
         Child<QRadioButton>(*dialog, "Option1_1")->click();
         Child<QPushButton>(*dialog, "Command1")->click();
     });
     EXPECT_EQ(prompt.askDesiredAction(false), std::optional<bool>(true));
-    EXPECT_EQ(band, QStringList({"leave", "restore"}));
+    EXPECT_EQ(band, QStringList({ "leave", "restore" }));
 
     WhenModal<Form10>([](Form10* dialog) { dialog->close(); });
     EXPECT_EQ(prompt.askDesiredAction(true), std::nullopt);
-    EXPECT_EQ(band, QStringList({"leave", "restore", "leave", "restore"}));
+    EXPECT_EQ(band, QStringList({ "leave", "restore", "leave", "restore" }));
 }
 
 TEST_F(QtUserPromptTest, DialogMessagesAppearOverTheDialog)
@@ -119,7 +122,7 @@ TEST_F(QtUserPromptTest, DialogMessagesAppearOverTheDialog)
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->url, "http://example.org");
     EXPECT_TRUE(r->append);
-    EXPECT_EQ(band, QStringList({"leave", "restore"}));
+    EXPECT_EQ(band, QStringList({ "leave", "restore" }));
 }
 
 TEST_F(QtUserPromptTest, OpenPickerOffersExistingFilesFromTheInitialFolder)
@@ -132,7 +135,7 @@ TEST_F(QtUserPromptTest, OpenPickerOffersExistingFilesFromTheInitialFolder)
     file.close();
 
     // The folder of a remembered file path, or the folder itself, is where it opens.
-    for (const QString& initial : {dir.path(), list}) {
+    for (const QString& initial : { dir.path(), list }) {
         WhenModal<QFileDialog>([&](QFileDialog* picker) {
             EXPECT_EQ(picker->windowTitle(), "Append to...");
             EXPECT_EQ(picker->acceptMode(), QFileDialog::AcceptOpen);
@@ -141,13 +144,14 @@ TEST_F(QtUserPromptTest, OpenPickerOffersExistingFilesFromTheInitialFolder)
             EXPECT_FALSE(picker->nameFilters().isEmpty());
             EXPECT_TRUE(picker->nameFilters().constFirst().contains("*.txt"));
             picker->selectFile(list);
-            static_cast<QDialog*>(picker)->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
+            static_cast<QDialog*>(picker)
+                ->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
         });
-        EXPECT_EQ(prompt.openFileName("Append to...",
-                                      "Text Files (*.txt)|*.txt|All Files (*.*)|*.*", initial),
-                  list);
+        EXPECT_EQ(prompt.openFileName(
+                      "Append to...", "Text Files (*.txt)|*.txt|All Files (*.*)|*.*", initial),
+            list);
     }
-    EXPECT_EQ(band, QStringList({"leave", "restore", "leave", "restore"}));
+    EXPECT_EQ(band, QStringList({ "leave", "restore", "leave", "restore" }));
 }
 
 TEST_F(QtUserPromptTest, SavePickerConfirmsOverwriteAndCancelGivesEmpty)
@@ -160,12 +164,13 @@ TEST_F(QtUserPromptTest, SavePickerConfirmsOverwriteAndCancelGivesEmpty)
         EXPECT_EQ(picker->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_FALSE(picker->testOption(QFileDialog::DontConfirmOverwrite));
         picker->selectFile(target);
-        static_cast<QDialog*>(picker)->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
+        static_cast<QDialog*>(picker)
+            ->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
     });
-    EXPECT_EQ(prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()),
-              target);
+    EXPECT_EQ(
+        prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()), target);
 
     WhenModal<QFileDialog>([](QFileDialog* picker) { picker->reject(); });
-    EXPECT_EQ(prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()),
-              QString());
+    EXPECT_EQ(
+        prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()), QString());
 }

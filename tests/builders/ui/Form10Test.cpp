@@ -9,7 +9,7 @@ using DialogTesting::Child;
 
 TEST(Form10Test, PreselectsAppendExactlyWhenDefappend)
 {
-    for (const bool defappend : {false, true}) {
+    for (const bool defappend : { false, true }) {
         Form10 dialog(defappend);
         EXPECT_EQ(Child<QRadioButton>(dialog, "Option1_1")->isChecked(), defappend);
         EXPECT_EQ(Child<QRadioButton>(dialog, "Option1_0")->isChecked(), !defappend);
@@ -24,10 +24,10 @@ TEST(Form10Test, OkReturnsTheSelectedOption)
         bool expected;
     };
     const Row rows[] = {
-        {false, nullptr, false},
-        {true, nullptr, true},
-        {false, "Option1_1", true},
-        {true, "Option1_0", false},
+        { false, nullptr, false },
+        { true, nullptr, true },
+        { false, "Option1_1", true },
+        { true, "Option1_0", false },
     };
     for (const Row& row : rows) {
         Form10 dialog(row.defappend);

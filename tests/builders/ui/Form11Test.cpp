@@ -13,13 +13,13 @@ using DialogTesting::Child;
 TEST(Form11Test, AddTakesLinksAndRefusesTheRestWithBadFormat)
 {
     const std::pair<const char*, bool> rows[] = {
-        {"https://example.org/a", true},
-        {"HTTP://EXAMPLE.ORG/", true},
-        {"Ftp://files.example.org/x ", true},
-        {" http://example.org/", false},
-        {"example.org/page", false},
-        {"mailto:someone@example.org", false},
-        {"", false},
+        { "https://example.org/a", true },
+        { "HTTP://EXAMPLE.ORG/", true },
+        { "Ftp://files.example.org/x ", true },
+        { " http://example.org/", false },
+        { "example.org/page", false },
+        { "mailto:someone@example.org", false },
+        { "", false },
     };
     for (const auto& [url, accepted] : rows) {
         ScriptedPrompt prompt;
@@ -38,8 +38,9 @@ TEST(Form11Test, AddTakesLinksAndRefusesTheRestWithBadFormat)
             ASSERT_EQ(prompt.messages.size(), 1) << url;
             EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
             EXPECT_EQ(prompt.messages[0].title, "Bad Format");
-            EXPECT_EQ(prompt.messages[0].text, "Please enter a valid URL in the format of \"ftp:// "
-                                               "or http://...\". Operation aborted.");
+            EXPECT_EQ(prompt.messages[0].text,
+                "Please enter a valid URL in the format of \"ftp:// "
+                "or http://...\". Operation aborted.");
             EXPECT_TRUE(d.isVisible()) << url;
             EXPECT_EQ(Child<QLineEdit>(d, "Text1")->text(), url);
             EXPECT_FALSE(d.request().has_value()) << url;

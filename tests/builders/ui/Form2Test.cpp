@@ -14,10 +14,12 @@
 
 using DialogTesting::Child;
 
-namespace {
+namespace
+{
 
 // "Build" remembers the URL for completion; keep that out of the user's own settings.
-class Form2Test : public ::testing::Test {
+class Form2Test : public ::testing::Test
+{
 protected:
     void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
     void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
@@ -121,7 +123,7 @@ TEST_F(Form2Test, PickingAStartItemLeavesEndAlone)
 TEST_F(Form2Test, NumberBoxesDiscardEverythingButDigits)
 {
     open("http://example.org/", 0, 0);
-    for (QComboBox* box : {text3, text4}) {
+    for (QComboBox* box : { text3, text4 }) {
         box->setFocus();
         box->lineEdit()->clear();
         QTest::keyClicks(box, "1a-2 .3x");
@@ -167,8 +169,8 @@ TEST_F(Form2Test, BuildWithoutSelectionWarnsAndStaysOpen)
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Exclamation);
     EXPECT_EQ(prompt.messages[0].title, "Error");
     EXPECT_EQ(prompt.messages[0].text,
-              "Please select a portion of the URL in place of which to insert the sequential "
-              "digits.");
+        "Please select a portion of the URL in place of which to insert the sequential "
+        "digits.");
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->request().has_value());
 }
@@ -196,24 +198,24 @@ TEST_F(Form2Test, BuildReturnsTheSelectionCapturedWhenPressed)
 TEST_F(Form2Test, ClipboardTextPrefillsOnlyWhenItLooksLikeALink)
 {
     const std::pair<const char*, bool> rows[] = {
-        {"http://example.org/a01.jpg", true},
-        {"HTTPS://example.org/", true},
-        {"FTP://files.example.org/x", true},
-        {"ftp.example.org/pub", true},
-        {"www.example.org/a01.jpg", false},
-        {" http://example.org/", false},
-        {"", false},
+        { "http://example.org/a01.jpg", true },
+        { "HTTPS://example.org/", true },
+        { "FTP://files.example.org/x", true },
+        { "ftp.example.org/pub", true },
+        { "www.example.org/a01.jpg", false },
+        { " http://example.org/", false },
+        { "", false },
     };
     for (const auto& [clip, prefilled] : rows) {
-        Form2 d(SequenceDialogInput{false, QString::fromLatin1(clip)}, prompt);
+        Form2 d(SequenceDialogInput { false, QString::fromLatin1(clip) }, prompt);
         EXPECT_EQ(Child<QLineEdit>(d, "Text1")->text(), prefilled ? clip : "") << clip;
     }
 }
 
 TEST_F(Form2Test, AppendBoxFollowsDefappendAndCancelGivesNothing)
 {
-    for (const bool defappend : {false, true}) {
-        Form2 d(SequenceDialogInput{defappend, {}}, prompt);
+    for (const bool defappend : { false, true }) {
+        Form2 d(SequenceDialogInput { defappend, {} }, prompt);
         EXPECT_EQ(Child<QCheckBox>(d, "Check1")->isChecked(), defappend);
         Child<QPushButton>(d, "Command3")->click();
         EXPECT_EQ(d.result(), QDialog::Rejected);
@@ -224,15 +226,15 @@ TEST_F(Form2Test, AppendBoxFollowsDefappendAndCancelGivesNothing)
 TEST(Form2Look, CaptionsAndFrame)
 {
     ScriptedPrompt prompt;
-    Form2 d(SequenceDialogInput{false, QStringLiteral("http://example.org/gallery/img05.jpg")},
-            prompt);
+    Form2 d(SequenceDialogInput { false, QStringLiteral("http://example.org/gallery/img05.jpg") },
+        prompt);
     if (DialogTesting::KeepOpen()) {
         d.exec();
         return;
     }
     EXPECT_EQ(d.windowTitle(), "Build Sequential List");
     EXPECT_EQ(Child<QLabel>(d, "Label4")->text(),
-              "Enter a url below then select the portion you would like to increment.");
+        "Enter a url below then select the portion you would like to increment.");
     EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "URL:");
     EXPECT_EQ(Child<QLabel>(d, "Label2")->text(), "Start #:");
     EXPECT_EQ(Child<QLabel>(d, "Label3")->text(), "End #:");

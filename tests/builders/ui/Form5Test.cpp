@@ -11,10 +11,12 @@
 
 using DialogTesting::Child;
 
-namespace {
+namespace
+{
 
 // "Build" remembers the URL for completion; keep that out of the user's own settings.
-class Form5Test : public ::testing::Test {
+class Form5Test : public ::testing::Test
+{
 protected:
     void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
     void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
@@ -32,7 +34,7 @@ UrlDialogInput withEntry(const QString& entry)
 
 TEST_F(Form5Test, TextBoxModeEnablesBuildOnlyWhileAUrlIsTyped)
 {
-    Form5 d(UrlDialogInput{});
+    Form5 d(UrlDialogInput {});
     auto* text1 = Child<QLineEdit>(d, "Text1");
     auto* build = Child<QPushButton>(d, "Command1");
     EXPECT_FALSE(text1->isHidden());
@@ -46,7 +48,7 @@ TEST_F(Form5Test, TextBoxModeEnablesBuildOnlyWhileAUrlIsTyped)
 
 TEST_F(Form5Test, BuildReturnsTheTypedUrlAndAppendChoice)
 {
-    for (const bool defappend : {false, true}) {
+    for (const bool defappend : { false, true }) {
         UrlDialogInput in;
         in.defappend = defappend;
         Form5 d(in);
@@ -83,7 +85,7 @@ TEST_F(Form5Test, CurrentEntryIsOfferedInTheComboBox)
 
 TEST_F(Form5Test, EnterWithoutUrlKeepsTheDialogOpen)
 {
-    Form5 d(UrlDialogInput{});
+    Form5 d(UrlDialogInput {});
     ASSERT_TRUE(DialogTesting::ShowActive(d));
     QTest::keyClick(Child<QLineEdit>(d, "Text1"), Qt::Key_Return);
     EXPECT_TRUE(d.isVisible());
@@ -106,13 +108,13 @@ TEST_F(Form5Test, CancelGivesNothing)
 
 TEST_F(Form5Test, FilterNoteFollowsTheFilterSwitch)
 {
-    for (const bool applied : {true, false}) {
+    for (const bool applied : { true, false }) {
         UrlDialogInput in;
         in.filtersApplied = applied;
         Form5 d(in);
         EXPECT_EQ(Child<QLabel>(d, "Label2")->text(),
-                  applied ? "Filters will be applied. (See \"Options\" menu.)"
-                          : "Filters will not be applied. (See \"Options\" menu.)");
+            applied ? "Filters will be applied. (See \"Options\" menu.)"
+                    : "Filters will not be applied. (See \"Options\" menu.)");
     }
 }
 

@@ -10,9 +10,11 @@
 
 using DialogTesting::Child;
 
-namespace {
+namespace
+{
 
-class Form3Test : public ::testing::Test {
+class Form3Test : public ::testing::Test
+{
 protected:
     void open(const QStringList& entries)
     {
@@ -48,7 +50,7 @@ protected:
     QPushButton* del = nullptr;
 };
 
-const QStringList kTwo{QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip")};
+const QStringList kTwo { QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip") };
 
 } // namespace
 
@@ -56,8 +58,11 @@ TEST_F(Form3Test, AddIsEnabledOnlyWithBothTexts)
 {
     open({});
     const std::tuple<const char*, const char*, bool> rows[] = {
-        {"", "", false}, {"Pictures", "", false}, {"", "jpg", false}, {"Pictures", "jpg", true},
-        {" ", " ", true},
+        { "", "", false },
+        { "Pictures", "", false },
+        { "", "jpg", false },
+        { "Pictures", "jpg", true },
+        { " ", " ", true },
     };
     for (const auto& [description, extension, enabled] : rows) {
         type(description, extension);
@@ -76,7 +81,7 @@ TEST_F(Form3Test, AddAppendsTheEntryAndEmptiesTheBoxes)
     type("Dotted", ".jpg");
     add->click();
     EXPECT_TRUE(prompt.messages.isEmpty());
-    EXPECT_EQ(shown(), kTwo + QStringList({"A - B - c", "Photos - JPG", "Dotted - .jpg"}));
+    EXPECT_EQ(shown(), kTwo + QStringList({ "A - B - c", "Photos - JPG", "Dotted - .jpg" }));
     EXPECT_TRUE(text1->text().isEmpty());
     EXPECT_TRUE(text2->text().isEmpty());
     EXPECT_FALSE(add->isEnabled());
@@ -98,12 +103,12 @@ TEST_F(Form3Test, DuplicateExtensionIsRefusedWithAMessage)
 
 TEST_F(Form3Test, DeleteRemovesTheSelectedEntryOnly)
 {
-    open(kTwo + QStringList({"Docs - pdf", "Music - mp3"}));
+    open(kTwo + QStringList({ "Docs - pdf", "Music - mp3" }));
     EXPECT_FALSE(del->isEnabled());
     list1->setCurrentRow(1);
     EXPECT_TRUE(del->isEnabled());
     del->click();
-    EXPECT_EQ(shown(), QStringList({"Pictures - jpg", "Docs - pdf", "Music - mp3"}));
+    EXPECT_EQ(shown(), QStringList({ "Pictures - jpg", "Docs - pdf", "Music - mp3" }));
     EXPECT_TRUE(list1->selectedItems().isEmpty());
     EXPECT_FALSE(del->isEnabled());
 
@@ -138,18 +143,18 @@ TEST_F(Form3Test, SaveReturnsTheEditedListAndCancelNothing)
 TEST(Form3Look, CaptionsAndFrame)
 {
     ScriptedPrompt prompt;
-    Form3 d({QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip"),
-             QStringLiteral("Documents - pdf")},
-            prompt);
+    Form3 d({ QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip"),
+                QStringLiteral("Documents - pdf") },
+        prompt);
     if (DialogTesting::KeepOpen()) {
         d.exec();
         return;
     }
     EXPECT_EQ(d.windowTitle(), "Manage Filters");
     EXPECT_EQ(Child<QLabel>(d, "Label3")->text(),
-              "Define the file types below whose links you'd like displayed in the list when "
-              "building a list from a url. Enter a description and an extension then click "
-              "\"Add\". Don't include the dot. ");
+        "Define the file types below whose links you'd like displayed in the list when "
+        "building a list from a url. Enter a description and an extension then click "
+        "\"Add\". Don't include the dot. ");
     EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "Description:");
     EXPECT_EQ(Child<QLabel>(d, "Label2")->text(), "Extension:");
     EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Add");

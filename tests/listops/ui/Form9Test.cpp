@@ -18,10 +18,10 @@ TEST(Form9Test, FindAndFindNextReturnTheTextAndOptions)
         SearchRequest expected;
     };
     const Row rows[] = {
-        {"Command1", false, false, {"Abc", false, true, false}},
-        {"Command2", false, false, {"Abc", false, true, true}},
-        {"Command1", true, true, {"Abc", true, false, false}},
-        {"Command2", true, false, {"Abc", true, true, true}},
+        { "Command1", false, false, { "Abc", false, true, false } },
+        { "Command2", false, false, { "Abc", false, true, true } },
+        { "Command1", true, true, { "Abc", true, false, false } },
+        { "Command2", true, false, { "Abc", true, true, true } },
     };
     for (const Row& row : rows) {
         Form9 d;

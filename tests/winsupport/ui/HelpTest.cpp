@@ -10,7 +10,8 @@
 #include "winsupport/ui/HelpViewer.h"
 #include "winsupport/ui/Shell.h"
 
-namespace {
+namespace
+{
 
 int helpWindowCount()
 {
@@ -20,7 +21,8 @@ int helpWindowCount()
     return count;
 }
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public ::testing::Test
+{
 protected:
     void TearDown() override
     {
@@ -35,7 +37,7 @@ TEST_F(HelpTest, DialogTopicsLandOnExistingAnchors)
 {
     const QString book = HelpBookFolder();
     ASSERT_FALSE(book.isEmpty());
-    for (int topic : {6, 17, 19}) {
+    for (int topic : { 6, 17, 19 }) {
         const QString page = HelpTopicPage(topic);
         const int hash = page.indexOf(QLatin1Char('#'));
         ASSERT_GT(hash, 0) << topic;
@@ -116,7 +118,8 @@ TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndOutlivesIt)
 
 TEST(HelpViewer, MissingBookSaysWhereItLooked)
 {
-    HelpViewer viewer(QString(), {QStringLiteral("/nowhere/help"), QStringLiteral("/usr/share/quillmarch/help")});
+    HelpViewer viewer(QString(),
+        { QStringLiteral("/nowhere/help"), QStringLiteral("/usr/share/quillmarch/help") });
     viewer.showPage(QStringLiteral("preferences.html#topic6"));
     const QString text = viewer.browser()->toPlainText();
     EXPECT_TRUE(text.contains(QLatin1String("not found")));

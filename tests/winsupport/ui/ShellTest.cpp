@@ -11,9 +11,11 @@
 #include "settings/SqliteRegistryStore.h"
 #include "winsupport/ui/Shell.h"
 
-namespace {
+namespace
+{
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -47,29 +49,31 @@ TEST_F(ShellTest, OpensWebAndMailAddressesOnly)
         QString target;
         int expected;
     } rows[] = {
-        {QStringLiteral("https://www.example.org/about"), kShellOpened},
-        {QStringLiteral("ftp://ftp.example.org/pub/"), kShellOpened},
-        {QStringLiteral("mailto:support@example.org"), kShellOpened},
-        {folder.path(), kShellOpened},                         // "Open Folder" after a download
-        {QString(), kShellNoHandler},
-        {QStringLiteral("   "), kShellNoHandler},
-        {QStringLiteral("/etc/passwd"), kShellNoHandler},      // a file is never launched
-        {QStringLiteral("file:///etc/passwd"), kShellNoHandler},
-        {QStringLiteral("javascript:alert(1)"), kShellNoHandler},
-        {QStringLiteral("http://"), kShellNoHandler},
-        {QStringLiteral("mailto:"), kShellNoHandler},
+        { QStringLiteral("https://www.example.org/about"), kShellOpened },
+        { QStringLiteral("ftp://ftp.example.org/pub/"), kShellOpened },
+        { QStringLiteral("mailto:support@example.org"), kShellOpened },
+        { folder.path(), kShellOpened }, // "Open Folder" after a download
+        { QString(), kShellNoHandler },
+        { QStringLiteral("   "), kShellNoHandler },
+        { QStringLiteral("/etc/passwd"), kShellNoHandler }, // a file is never launched
+        { QStringLiteral("file:///etc/passwd"), kShellNoHandler },
+        { QStringLiteral("javascript:alert(1)"), kShellNoHandler },
+        { QStringLiteral("http://"), kShellNoHandler },
+        { QStringLiteral("mailto:"), kShellNoHandler },
     };
     for (const auto& row : rows) {
         m_opened.clear();
         EXPECT_EQ(OpenWithShell(nullptr, row.target), row.expected) << row.target.toStdString();
-        EXPECT_EQ(m_opened.size(), row.expected == kShellOpened ? 1 : 0) << row.target.toStdString();
+        EXPECT_EQ(m_opened.size(), row.expected == kShellOpened ? 1 : 0)
+            << row.target.toStdString();
     }
 }
 
 TEST_F(ShellTest, NoHandlerForAnAcceptedAddressAnswers31)
 {
     m_handlerExists = false;
-    EXPECT_EQ(OpenWithShell(nullptr, QStringLiteral("mailto:support@example.org")), kShellNoHandler);
+    EXPECT_EQ(
+        OpenWithShell(nullptr, QStringLiteral("mailto:support@example.org")), kShellNoHandler);
     ASSERT_EQ(m_opened.size(), 1);
     EXPECT_EQ(m_opened.front(), QUrl(QStringLiteral("mailto:support@example.org")));
 }
@@ -78,7 +82,8 @@ TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    auto store = std::make_shared<SqliteRegistryStore>(dir.filePath(QStringLiteral("registry.sqlite3")));
+    auto store
+        = std::make_shared<SqliteRegistryStore>(dir.filePath(QStringLiteral("registry.sqlite3")));
     UseUrlHistoryStore(store);
     RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page07.html"));
     RememberTypedUrl(QStringLiteral("ftp://files.example.net/pub/"));
@@ -90,14 +95,16 @@ TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
     ASSERT_NE(completer, nullptr);
     edit.show();
     QTest::keyClicks(&edit, QStringLiteral("HTTP://gall"));
-    EXPECT_EQ(completions(completer), QStringList{QStringLiteral("http://gallery.example.com/album/page07.html")});
+    EXPECT_EQ(completions(completer),
+        QStringList { QStringLiteral("http://gallery.example.com/album/page07.html") });
 
     // A URL remembered while the box exists is offered too.
     RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page08.html"));
     completer->setCompletionPrefix(edit.text());
     EXPECT_EQ(completions(completer).size(), 2);
     // The history went to the settings store given.
-    EXPECT_EQ(CRegSettings::forQuillmarch(store).GetAllSettings(QStringLiteral("URL History")).size(), 3);
+    EXPECT_EQ(
+        CRegSettings::forQuillmarch(store).GetAllSettings(QStringLiteral("URL History")).size(), 3);
     UseUrlHistoryStore(nullptr);
     EXPECT_TRUE(TypedUrls().isEmpty());
 }
