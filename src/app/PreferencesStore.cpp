@@ -42,6 +42,7 @@ Preferences LoadPreferences(const CRegSettings& settings)
 
 void SavePreferences(CRegSettings& settings, const Preferences& prefs)
 {
+    const auto batch = settings.batch();
     settings.SaveSetting(kOptions, QStringLiteral("On Top"), boolText(prefs.ontop));
     settings.SaveSetting(kOptions, QStringLiteral("New Window"),
         prefs.newwin ? QStringLiteral("1") : QStringLiteral("0"));

@@ -40,7 +40,9 @@ QStringList FilterStore::Extensions(const QStringList& entries)
 void FilterStore::SaveEntries(CRegSettings& settings, const QStringList& entries)
 {
     // Rewriting from scratch makes the creation order the list order and leaves no
-    // numbered key behind from a longer list.
+    // numbered key behind from a longer list. One transaction: another reader sees the
+    // old list or the new one, never half of it.
+    const auto batch = settings.batch();
     settings.DeleteSetting(kFileTypes, QString());
     for (qsizetype i = 0; i < entries.size(); ++i)
         settings.SaveSetting(kFileTypes, QStringLiteral("Type ") + QString::number(i), entries[i]);

@@ -111,3 +111,16 @@ CRegSettings CRegSettings::forQuillmarch(std::shared_ptr<IRegistryStore> store)
     settings.setAppName(QStringLiteral("Quillmarch"));
     return settings;
 }
+
+CRegSettings::WriteBatch::WriteBatch(std::shared_ptr<IRegistryStore> store)
+    : m_store(std::move(store))
+{
+    if (m_store)
+        m_store->beginBatch();
+}
+
+CRegSettings::WriteBatch::~WriteBatch()
+{
+    if (m_store)
+        m_store->endBatch();
+}

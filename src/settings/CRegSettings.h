@@ -37,6 +37,21 @@ public:
     // A settings object addressed to Company "Corvid Lantern", AppName "Quillmarch".
     static CRegSettings forQuillmarch(std::shared_ptr<IRegistryStore> store);
 
+    // Holds the writes made through any settings object on the same store in one
+    // transaction until it is destroyed (see IRegistryStore::beginBatch).
+    class WriteBatch final
+    {
+    public:
+        explicit WriteBatch(std::shared_ptr<IRegistryStore> store);
+        ~WriteBatch();
+        WriteBatch(const WriteBatch&) = delete;
+        WriteBatch& operator=(const WriteBatch&) = delete;
+
+    private:
+        std::shared_ptr<IRegistryStore> m_store;
+    };
+    WriteBatch batch() const { return WriteBatch(m_store); }
+
     static const QString kDefaultCompany;
     static const QString kDefaultAppName;
 

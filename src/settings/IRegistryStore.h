@@ -66,4 +66,11 @@ public:
     // Deletes the section with its values and any sections below it; false when it does
     // not exist.
     virtual bool deleteSection(const QString& path) = 0;
+
+    // Groups the writes made until the matching endBatch into one transaction, so
+    // several values become durable with one commit and other processes see all of
+    // them or none. Batches nest; the outermost end commits. True when the batch was
+    // (or will be) committed.
+    virtual bool beginBatch() { return true; }
+    virtual bool endBatch() { return true; }
 };

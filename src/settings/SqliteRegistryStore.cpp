@@ -102,8 +102,20 @@ bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
 }
 
 // Runs `body` inside one write transaction; commits when it returns true, else rolls back.
+// Inside a batch (a transaction already open on the connection) the write is a
+// savepoint of that transaction and becomes durable with the batch's commit.
 template <typename Body> bool writeTransaction(sqlite3* db, Body body)
 {
+    if (db && !sqlite3_get_autocommit(db)) {
+        if (!exec(db, "SAVEPOINT one_write"))
+            return false;
+        if (!body()) {
+            exec(db, "ROLLBACK TO one_write");
+            exec(db, "RELEASE one_write");
+            return false;
+        }
+        return exec(db, "RELEASE one_write");
+    }
     if (!exec(db, "BEGIN IMMEDIATE"))
         return false;
     if (!body()) {
@@ -243,6 +255,27 @@ bool SqliteRegistryStore::prepareSchema()
         return exec(m_db, pragma.constData(), &rc);
     });
     return !isDamage(rc);
+}
+
+bool SqliteRegistryStore::beginBatch()
+{
+    if (m_batchDepth++ > 0)
+        return m_batchOpen;
+    m_batchOpen = exec(m_db, "BEGIN IMMEDIATE");
+    return m_batchOpen;
+}
+
+bool SqliteRegistryStore::endBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return m_batchOpen;
+    if (!m_batchOpen)
+        return false;
+    m_batchOpen = false;
+    if (exec(m_db, "COMMIT"))
+        return true;
+    exec(m_db, "ROLLBACK");
+    return false;
 }
 
 void SqliteRegistryStore::moveAsideDamagedFile()

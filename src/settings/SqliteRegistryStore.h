@@ -39,6 +39,8 @@ public:
     QList<RegValue> values(const QString& path) const override;
     bool deleteValue(const QString& path, const QString& name) override;
     bool deleteSection(const QString& path) override;
+    bool beginBatch() override;
+    bool endBatch() override;
 
 private:
     bool openDatabase();
@@ -49,5 +51,7 @@ private:
     QString m_path;
     sqlite3* m_db = nullptr;
     QString m_recoveryNotice;
+    int m_batchDepth = 0;
+    bool m_batchOpen = false;
     QString m_movedAsidePath;
 };

@@ -61,7 +61,9 @@ void UrlHistory::setUrls(const QStringList& mostRecentFirst)
 
 void UrlHistory::store(const QString& url)
 {
-    // Read back first: another window or process may have written since.
+    // Read back first: another window or process may have written since. The read and
+    // the writes are one transaction, so two processes cannot interleave them.
+    const auto batch = m_settings->batch();
     const QList<QPair<QString, QString>> values = m_settings->GetAllSettings(kSection);
     qint64 last = 0;
     QStringList kept; // value names that stay, oldest first

@@ -273,3 +273,29 @@ TEST_F(SqliteRegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing)
 }
 
 } // namespace
+
+// A batch makes several writes one transaction: another connection sees none of them
+// until the outermost batch ends, then all of them.
+TEST_F(SqliteRegistryStoreTest, BatchedWritesBecomeVisibleTogether)
+{
+    CRegSettings settings
+        = CRegSettings::forQuillmarch(std::make_shared<SqliteRegistryStore>(m_path));
+    CRegSettings other = CRegSettings::forQuillmarch(std::make_shared<SqliteRegistryStore>(m_path));
+    {
+        const auto outer = settings.batch();
+        settings.SaveSetting("Options", "On Top", "False");
+        {
+            const auto inner = settings.batch();
+            settings.SaveSetting("Options", "New Window", "1");
+        }
+        EXPECT_EQ(settings.GetSetting("Options", "New Window", "0"), "1"); // its own writes
+        EXPECT_EQ(other.GetSetting("Options", "On Top", "unset"), "unset");
+        EXPECT_EQ(other.GetSetting("Options", "New Window", "unset"), "unset");
+    }
+    EXPECT_EQ(other.GetSetting("Options", "On Top", ""), "False");
+    EXPECT_EQ(other.GetSetting("Options", "New Window", ""), "1");
+
+    // Outside a batch every write commits on its own again.
+    settings.SaveSetting("Options", "Default Append", "True");
+    EXPECT_EQ(other.GetSetting("Options", "Default Append", ""), "True");
+}

@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
-#include <QVBoxLayout>
 #include <QWindow>
 
 #include "app/IUserPrompt.h"
