@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "app/IUserPrompt.h"
-#include "app/MainState.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "builders/ClipboardBuilder.h"
 #include "builders/FileBuilder.h"
 #include "listops/LinkList.h"

@@ -1,7 +1,7 @@
 #include "builders/ClipboardBuilder.h"
 
-#include "app/IUserPrompt.h"
-#include "app/MainState.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "builders/LinkRules.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"

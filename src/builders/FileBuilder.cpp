@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "app/IMainView.h"
-#include "app/IUserPrompt.h"
-#include "app/MainState.h"
+#include "core/IMainView.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "builders/FieldReader.h"
 #include "builders/LinkRules.h"
 #include "listops/LinkList.h"

@@ -1,6 +1,6 @@
 #include "builders/HarvestAcceptor.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "builders/LinkRules.h"
 #include "builders/SplitPath.h"
 #include "listops/LinkList.h"

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/DialogRequests.h"
+#include "core/DialogRequests.h"
 
 class LinkList;
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/DialogRequests.h"
+#include "core/DialogRequests.h"
 
 class LinkList;
 

@@ -3,9 +3,9 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "app/IMainView.h"
-#include "app/IUserPrompt.h"
-#include "app/MainState.h"
+#include "core/IMainView.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "builders/HarvestAcceptor.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "cli/CliOptions.h"
 #include "listops/LinkList.h"
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 
 // The "ask the user" answers of the command-line tool: messages go to standard error
 // as "Title: text", the append question is answered "append", and the URL dialog is

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IMainView.h"
+#include "core/IMainView.h"
 
 // The main window's status bar and busy state have no counterpart on a console.
 class ConsoleView final : public IMainView

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "filters/FilterStore.h"
 
 FilterListEditor::FilterListEditor(QStringList entries)

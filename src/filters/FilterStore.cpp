@@ -1,6 +1,6 @@
 #include "filters/FilterStore.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "settings/CRegSettings.h"
 #include "settings/TextConversions.h"
 

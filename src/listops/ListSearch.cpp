@@ -2,8 +2,8 @@
 
 #include <QStringMatcher>
 
-#include "app/IUserPrompt.h"
-#include "app/MainState.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 
 void ListSearch::ApplyRequest(MainState& state, const std::optional<SearchRequest>& request)

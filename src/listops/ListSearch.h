@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/DialogRequests.h"
+#include "core/DialogRequests.h"
 
 class IUserPrompt;
 class LinkList;

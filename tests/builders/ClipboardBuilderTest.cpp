@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "builders/ClipboardBuilder.h"
 #include "listops/LinkList.h"
 #include "support/ScriptedPrompt.h"

@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "builders/FileBuilder.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"

@@ -1,7 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "builders/HarvestAcceptor.h"
 #include "listops/LinkList.h"
 #include "support/QtPrinters.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "builders/NavigationErrors.h"

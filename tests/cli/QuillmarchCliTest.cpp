@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/DialogRequests.h"
+#include "core/DialogRequests.h"
 #include "app/PreferencesStore.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListSearch.h"
 #include "support/ScriptedPrompt.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "builders/NavigationErrors.h"
 #include "builders/UrlListBuilder.h"
 #include "listops/LinkList.h"

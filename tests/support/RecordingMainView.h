@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "app/IMainView.h"
+#include "core/IMainView.h"
 
 // An IMainView that keeps the last value of everything the logic set.
 class RecordingMainView final : public IMainView

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 
 // An "ask the user" implementation for tests: records every message and answers
 // each question from a queue the test fills in advance. An unexpected question

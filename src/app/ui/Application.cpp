@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 #include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
 #include "platform/LinkReceiver.h"

@@ -10,7 +10,7 @@
 #include <QStyle>
 #include <QWindow>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 #include "app/PreferencesStore.h"
 #include "app/ui/QtUserPrompt.h"
 #include "builders/ClipboardBuilder.h"

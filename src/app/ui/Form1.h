@@ -3,8 +3,8 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "app/IMainView.h"
-#include "app/MainState.h"
+#include "core/IMainView.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "platform/BrowserEngineLoader.h"
 #include "settings/CRegSettings.h"

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 
 class QWidget;
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 #include "app/ui/DialogFrame.h"
 #include "builders/SingleLink.h"
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <optional>
 
-#include "app/DialogRequests.h"
+#include "core/DialogRequests.h"
 
 class QCheckBox;
 class QComboBox;

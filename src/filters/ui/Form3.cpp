@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/IUserPrompt.h"
+#include "core/IUserPrompt.h"
 #include "app/ui/DialogFrame.h"
 
 Form3::Form3(const QStringList& entries, IUserPrompt& prompt, QWidget* parent)

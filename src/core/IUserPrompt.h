@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/DialogRequests.h"
+#include "core/DialogRequests.h"
 
 enum class PromptIcon { None, Information, Question, Exclamation, Critical };
 enum class PromptButtons { Ok, YesNo };

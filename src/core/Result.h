@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <utility>
+#include <variant>
+
+// How an operation that can fail reports its end: a status, a message for the user when
+// it failed, and the data when it succeeded. Cancelled is not a failure: the user chose
+// to stop, and there is nothing to report.
+enum class ResultStatus { Ok, Failed, Cancelled };
+
+template <typename T = std::monostate> class Result final
+{
+public:
+    static Result ok(T value = T {}) { return Result(ResultStatus::Ok, {}, std::move(value)); }
+    static Result failed(QString message)
+    {
+        return Result(ResultStatus::Failed, std::move(message), std::nullopt);
+    }
+    static Result cancelled() { return Result(ResultStatus::Cancelled, {}, std::nullopt); }
+
+    // Carries a failure or cancellation over from an operation of another data type.
+    template <typename U> static Result from(const Result<U>& other)
+    {
+        return Result(other.status(), other.message(), std::nullopt);
+    }
+
+    ResultStatus status() const { return m_status; }
+    bool isOk() const { return m_status == ResultStatus::Ok; }
+    bool isFailed() const { return m_status == ResultStatus::Failed; }
+    bool isCancelled() const { return m_status == ResultStatus::Cancelled; }
+    explicit operator bool() const { return isOk(); }
+
+    const QString& message() const { return m_message; }
+    // The data; only meaningful when isOk().
+    const T& value() const& { return *m_value; }
+    T&& value() && { return std::move(*m_value); }
+
+private:
+    Result(ResultStatus status, QString message, std::optional<T> value)
+        : m_status(status)
+        , m_message(std::move(message))
+        , m_value(std::move(value))
+    {
+    }
+
+    ResultStatus m_status;
+    QString m_message;
+    std::optional<T> m_value;
+};
