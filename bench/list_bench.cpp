@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "core/IUserPrompt.h"
-#include "core/MainState.h"
 #include "builders/ClipboardBuilder.h"
 #include "builders/FileBuilder.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "listops/ListSearch.h"

@@ -1,8 +1,8 @@
 #include "builders/ClipboardBuilder.h"
 
+#include "builders/LinkRules.h"
 #include "core/IUserPrompt.h"
 #include "core/MainState.h"
-#include "builders/LinkRules.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "builders/FieldReader.h"
+#include "builders/LinkRules.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
 #include "core/MainState.h"
-#include "builders/FieldReader.h"
-#include "builders/LinkRules.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 

@@ -1,8 +1,8 @@
 #include "builders/HarvestAcceptor.h"
 
-#include "core/MainState.h"
 #include "builders/LinkRules.h"
 #include "builders/SplitPath.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 
 HarvestAcceptor::HarvestAcceptor(MainState& state, LinkList& list)

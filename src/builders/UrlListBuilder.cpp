@@ -3,13 +3,13 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "core/IMainView.h"
-#include "core/IUserPrompt.h"
-#include "core/MainState.h"
 #include "builders/HarvestAcceptor.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "builders/NavigationErrors.h"
+#include "core/IMainView.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 

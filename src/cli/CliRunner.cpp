@@ -17,10 +17,10 @@
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
 #include "platform/CurlContentTypeFetcher.h"
+#include "platform/SqliteRegistryStore.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 CliRunner::CliRunner(const CliOptions& options)
     : m_options(options)

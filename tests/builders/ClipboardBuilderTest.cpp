@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
 #include "builders/ClipboardBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "support/ScriptedPrompt.h"
 

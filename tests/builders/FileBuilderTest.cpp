@@ -2,8 +2,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
 #include "builders/FileBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "support/ScriptedPrompt.h"

@@ -1,8 +1,8 @@
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
 #include "builders/HarvestAcceptor.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "support/QtPrinters.h"
 

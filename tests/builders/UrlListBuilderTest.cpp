@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "core/MainState.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "builders/NavigationErrors.h"
 #include "builders/UrlListBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 #include "support/QtPrinters.h"

@@ -1,4 +1,3 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -6,7 +5,7 @@
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -57,9 +56,8 @@ TEST(FilterListEditorTest, MessagesAndAddAvailability)
 class FilterListEditorSaveTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
     const QStringList m_four { QStringLiteral("One - a"), QStringLiteral("Two - b"),
         QStringLiteral("Three - c"), QStringLiteral("Four - d") };
 };

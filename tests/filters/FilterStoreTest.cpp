@@ -1,11 +1,10 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "core/MainState.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -13,9 +12,8 @@ namespace
 class FilterStoreTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
 
     QList<QPair<QString, QString>> storedTypes() const
     {

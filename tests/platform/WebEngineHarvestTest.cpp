@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
-#include "core/MainState.h"
 #include "builders/NavigationErrors.h"
 #include "builders/UrlListBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "platform/CurlContentTypeFetcher.h"
 #include "platform/webengine/ShellWindowRegistry.h"

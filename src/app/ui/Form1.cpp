@@ -10,7 +10,6 @@
 #include <QStyle>
 #include <QWindow>
 
-#include "core/IUserPrompt.h"
 #include "app/PreferencesStore.h"
 #include "app/ui/QtUserPrompt.h"
 #include "builders/ClipboardBuilder.h"
@@ -18,6 +17,7 @@
 #include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "builders/UrlListBuilder.h"
+#include "core/IUserPrompt.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"

@@ -5,15 +5,14 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -21,18 +20,13 @@ namespace
 class Form1Test : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
-    }
+    void SetUp() override { ASSERT_TRUE(m_temp.isValid()); }
 
-    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_store, &m_prompt); }
+    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_temp.store(), &m_prompt); }
 
-    CRegSettings settings() { return CRegSettings::forQuillmarch(m_store); }
+    CRegSettings settings() { return m_temp.settings(); }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store;
+    TempSettingsStore m_temp;
     ScriptedPrompt m_prompt;
 };
 
@@ -227,7 +221,7 @@ TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
 {
     auto form = makeForm();
     form->list().addMany({ "http://a.example/1", "mailto:x@example.com", "ftp://b.example/2" });
-    const QString path = m_dir.filePath("list.txt");
+    const QString path = m_temp.filePath("list.txt");
     m_prompt.saveNames.push_back(path);
     form->mnufsavlst_Click();
     QFile file(path);
@@ -260,7 +254,7 @@ TEST_F(Form1Test, SaveFailureIsReportedAndTheOldFileKept)
 {
     auto form = makeForm();
     form->list().addMany({ "http://a" });
-    m_prompt.saveNames.push_back(m_dir.filePath("missing-folder/list.txt"));
+    m_prompt.saveNames.push_back(m_temp.filePath("missing-folder/list.txt"));
     form->mnufsavlst_Click();
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Error");
