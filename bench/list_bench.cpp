@@ -49,7 +49,7 @@ void BM_ClipboardBuild(benchmark::State& st)
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        ClipboardBuilder::run(state, list, prompt, text);
+        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, text);
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * text.size() * 2);
@@ -65,7 +65,7 @@ void BM_FileBuild(benchmark::State& st)
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        FileBuilder::run(path, state, list, prompt);
+        FileBuilder::run(path, state.handover, state.prefs, list, prompt);
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * QFile(path).size());
@@ -94,9 +94,9 @@ void BM_SearchNoMatch(benchmark::State& st)
     const bool matchCase = st.range(0) != 0;
     const bool addToSelection = st.range(1) != 0;
     for (auto _ : st) {
-        ListSearch::ApplyRequest(state,
+        ListSearch::ApplyRequest(state.search,
             SearchRequest { QStringLiteral("NoSuchText"), matchCase, addToSelection, false });
-        benchmark::DoNotOptimize(ListSearch::run(state, list, prompt));
+        benchmark::DoNotOptimize(ListSearch::run(state.search, list, prompt));
     }
 }
 BENCHMARK(BM_SearchNoMatch)

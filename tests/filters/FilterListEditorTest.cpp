@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
@@ -69,7 +69,7 @@ TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
     editor.remove(1);
     editor.remove(7);
     editor.remove(-1);
-    MainState state;
+    FilterState state;
     editor.save(m_settings, state);
 
     const QList<QPair<QString, QString>> expected {
@@ -89,7 +89,7 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 {
     FilterStore::SaveEntries(m_settings, m_four);
     FilterStore::StoreApplyFilters(m_settings, true);
-    MainState state;
+    FilterState state;
     FilterStore::LoadIntoState(m_settings, state);
     ASSERT_TRUE(state.appfiltChecked);
 
@@ -111,7 +111,7 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 TEST_F(FilterListEditorSaveTest, AnEditorThatIsNotSavedChangesNothing)
 {
     FilterStore::SaveEntries(m_settings, m_four);
-    MainState state;
+    FilterState state;
     FilterStore::LoadIntoState(m_settings, state);
     {
         FilterListEditor editor(FilterStore::LoadEntries(m_settings));

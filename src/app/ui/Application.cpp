@@ -104,8 +104,8 @@ int runQuillmarch(int argc, char** argv)
             qPrintable(receiverError));
 
     if (!commandLine.isEmpty()) {
-        form.state().drgdrp = true;
-        form.state().goturl = commandLine;
+        form.state().handover.drgdrp = true;
+        form.state().handover.goturl = commandLine;
         form.mnufClip_Click();
     }
     return app.exec();
