@@ -66,7 +66,7 @@ HarvestBatch::HarvestBatch(const MainState& settings, UrlSource source, IShellWi
 {
     // Each page decides alone, as a single harvest does; the append choice never
     // carries over from one page to the next.
-    m_settings.append = false;
+    m_settings.handover.append = false;
 }
 
 HarvestBatch::~HarvestBatch() = default;
@@ -144,8 +144,9 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const QString& c
     // The URL builder runs as for a URL typed in its dialog, and gets the check's answer
     // at once: the refusal of what is not HTML and every later message are its own.
     page->checked = std::make_unique<PrefetchedContentType>(contentType);
-    page->builder = std::make_unique<UrlListBuilder>(page->state, page->list, page->view,
-        page->prompt, m_shellWindows, *page->checked, m_browserFactory);
+    page->builder = std::make_unique<UrlListBuilder>(page->state.prefs, page->state.filters,
+        page->state.handover, page->state.nav, page->list, page->view, page->prompt, m_shellWindows,
+        *page->checked, m_browserFactory);
     const std::weak_ptr<Page> weak = page;
     connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
         [this, weak](UrlListBuilder::Outcome outcome) {
