@@ -12,7 +12,6 @@
 #include "core/Version.h"
 #include "platform/LinkReceiver.h"
 #include "platform/SqliteRegistryStore.h"
-#include "winsupport/ui/Shell.h"
 
 namespace
 {
@@ -88,9 +87,8 @@ int runQuillmarch(int argc, char** argv)
     words.removeFirst();
     const QString commandLine = words.join(QLatin1Char(' '));
 
-    auto store = SqliteRegistryStore::openForUser();
-    UseUrlHistoryStore(store);
-    Form1 form(store);
+    const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    Form1 form(Services::standard(store));
     FirstPaintProbe::attachIfRequested(&form);
     form.show();
 

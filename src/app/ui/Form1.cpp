@@ -24,13 +24,11 @@
 #include "listops/ListLimit.h"
 #include "listops/ListSearch.h"
 #include "listops/ui/LinkListView.h"
-#include "platform/BrowserEngineLoader.h"
-#include "platform/CurlContentTypeFetcher.h"
-#include "platform/IBrowserEngine.h"
 #include "platform/LinkReceiver.h"
 #include "winsupport/CProgressBarEx.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SizeLimitsEvent.h"
+#include "winsupport/UrlHistory.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/MinimumSizeAnswer.h"
 #include "winsupport/ui/ProgressPanel.h"
@@ -50,10 +48,10 @@ QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
 
 } // namespace
 
-Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget* parent)
+Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     : QMainWindow(parent)
-    , m_store(std::move(store))
-    , m_regset(CRegSettings::forQuillmarch(m_store))
+    , m_services(std::move(services))
+    , m_regset(CRegSettings::forQuillmarch(m_services.store))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmarch"));
@@ -63,7 +61,8 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
         m_prompt = prompt;
     } else {
         m_ownPrompt = std::make_unique<QtUserPrompt>(
-            this, [this] { leaveTopmostBand(); }, [this] { restoreTopmostBand(); });
+            this, *m_services.urlHistory, [this] { leaveTopmostBand(); },
+            [this] { restoreTopmostBand(); });
         m_prompt = m_ownPrompt.get();
     }
 
@@ -107,13 +106,17 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
                 resetListExtent();
         });
 
+    if (m_services.linkReceiver)
+        connect(
+            m_services.linkReceiver.get(), &LinkReceiver::linkReceived, this, &Form1::receiveLink);
+
     Form_Load();
 }
 
 Form1::~Form1()
 {
-    if (m_receiver)
-        m_receiver->close();
+    if (m_services.linkReceiver)
+        m_services.linkReceiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
     m_urlBuilder.reset();
 }
@@ -395,19 +398,9 @@ QString Form1::clipboardText() const
 UrlListBuilder& Form1::urlBuilder()
 {
     if (!m_urlBuilder) {
-        m_fetcher = std::make_unique<CurlContentTypeFetcher>();
         m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters,
-            m_state.handover, m_state.nav, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
-            []() -> std::unique_ptr<IHarvestBrowser> {
-                // The engine's libraries load with the first page the program needs.
-                QString error;
-                IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
-                if (!engine) {
-                    qWarning("%s", qPrintable(error));
-                    return nullptr;
-                }
-                return engine->createHarvestBrowser();
-            });
+            m_state.handover, m_state.nav, m_list, *this, *m_prompt, *m_services.shellWindows,
+            *m_services.fetcher, m_services.browserFactory);
         connect(
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
     }
@@ -598,11 +591,12 @@ void Form1::receiveLink(const QString& text)
 
 bool Form1::installLinkReceiver(QString* error)
 {
-    if (!m_receiver) {
-        m_receiver = new LinkReceiver(this);
-        connect(m_receiver, &LinkReceiver::linkReceived, this, &Form1::receiveLink);
+    if (!m_services.linkReceiver) {
+        if (error)
+            *error = QStringLiteral("This window has no link receiver.");
+        return false;
     }
-    return m_receiver->listen(error);
+    return m_services.linkReceiver->listen(error);
 }
 
 void Form1::cancelHarvest()
