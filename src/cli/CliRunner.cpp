@@ -82,9 +82,9 @@ int CliRunner::finish(bool built)
     std::fflush(stdout);
 
     if (!m_options.saveFile.isEmpty()) {
-        QString error;
-        if (!ListFile::save(m_options.saveFile, m_list.entries(), &error)) {
-            printError(QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, error));
+        if (const Result<> saved = ListFile::save(m_options.saveFile, m_list.entries()); !saved) {
+            printError(QStringLiteral("Error: cannot save %1: %2")
+                           .arg(m_options.saveFile, saved.message()));
             return 1;
         }
     }

@@ -28,7 +28,7 @@ public:
     explicit CurlContentTypeFetcher(const Options& options);
     ~CurlContentTypeFetcher() override;
 
-    QString fetchContentType(const QString& url) override;
+    Result<QString> fetchContentType(const QString& url) override;
     void cancel() override;
 
     // Whether a fetch is waiting right now.

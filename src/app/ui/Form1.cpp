@@ -518,12 +518,11 @@ void Form1::writeListFile(ListFileMode mode)
     if (path.isEmpty())
         return;
     setLastUsedSaveFolder(m_regset, path);
-    QString error;
-    const bool written = mode == ListFileMode::Replace
-        ? ListFile::save(path, m_list.entries(), &error)
-        : ListFile::append(path, m_list.entries(), &error);
+    const Result<> written = mode == ListFileMode::Replace
+        ? ListFile::save(path, m_list.entries())
+        : ListFile::append(path, m_list.entries());
     if (!written)
-        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
+        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
 }
 
 void Form1::mnufEx_Click()
@@ -589,14 +588,11 @@ void Form1::receiveLink(const QString& text)
         this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
 }
 
-bool Form1::installLinkReceiver(QString* error)
+Result<> Form1::installLinkReceiver()
 {
-    if (!m_services.linkReceiver) {
-        if (error)
-            *error = QStringLiteral("This window has no link receiver.");
-        return false;
-    }
-    return m_services.linkReceiver->listen(error);
+    if (!m_services.linkReceiver)
+        return Result<>::failed(QStringLiteral("This window has no link receiver."));
+    return m_services.linkReceiver->listen();
 }
 
 void Form1::cancelHarvest()

@@ -6,6 +6,7 @@
 #include "app/ui/Services.h"
 #include "core/IMainView.h"
 #include "core/MainState.h"
+#include "core/Result.h"
 #include "listops/LinkList.h"
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
@@ -80,7 +81,7 @@ public:
     // of the event loop.
     void receiveLink(const QString& text);
     // Starts listening for links sent by `quillmarch --send-link`.
-    bool installLinkReceiver(QString* error);
+    Result<> installLinkReceiver();
 
     // A pending request to open the entry under the pointer ("openreq"); the link
     // viewer carries it out once it exists.

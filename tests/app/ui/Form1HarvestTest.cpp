@@ -36,8 +36,8 @@ TEST_F(Form1HarvestTest, LinkSentByAnotherProcessIsHarvested)
 {
     Form1 form(Services::standard(m_temp.store()), &m_prompt);
     form.show();
-    QString error;
-    ASSERT_TRUE(form.installLinkReceiver(&error)) << error.toStdString();
+    const Result<> receiving = form.installLinkReceiver();
+    ASSERT_TRUE(receiving.isOk()) << receiving.message().toStdString();
 
     const QString url = m_server.url("/links.html");
     QProcess sender;
