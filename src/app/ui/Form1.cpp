@@ -422,10 +422,8 @@ void Form1::mnusavpopbuild_Click()
 void Form1::mnufClip_Click()
 {
     const QString text = m_state.handover.drgdrp ? QString() : clipboardText();
-    const ClipboardOutcome outcome
-        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
-    if (outcome != ClipboardOutcome::NoText)
-        SetListExtent();
+    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
+    SetListExtent();
 }
 
 void Form1::mnufFile_Click()
@@ -447,10 +445,10 @@ void Form1::mnufSeq_Click()
     const std::optional<SequenceRequest> request
         = m_prompt->askSequence(SequenceDialogInput { m_state.prefs.defappend, clipboardText() });
     if (request) {
-        const SequenceResult result = SequenceBuilder::build(*request, m_list);
-        if (!result.error.isEmpty())
-            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
-        else if (result.limitReached)
+        const Result<SequenceRun> built = SequenceBuilder::build(*request, m_list);
+        if (!built)
+            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), built.message());
+        else if (built.value().limitReached)
             m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
     }
     SetListExtent();
@@ -462,8 +460,8 @@ void Form1::mnulstSingle_Click()
         = m_prompt->askSingleLink(m_state.prefs.defappend);
     if (!request)
         return;
-    if (!SingleLink::apply(*request, m_list))
-        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(1));
+    if (const Result<> added = SingleLink::apply(*request, m_list); !added)
+        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), added.message());
     // A long link must be reachable with the scroll bar like any other entry.
     SetListExtent();
 }
