@@ -196,6 +196,30 @@ Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
     return Result<QString>::ok(QString::fromStdString(job->contentType));
 }
 
+void CurlContentTypeFetcher::fetchContentTypeAsync(
+    const QString& url, QObject* context, std::function<void(const QString&)> done)
+{
+    cancel();
+    auto job = std::make_shared<Job>();
+    job->url = url.toStdString();
+    job->options = m_options;
+    m_job = job;
+    const QPointer<QObject> receiver(context);
+    std::thread([job, receiver, done = std::move(done)] {
+        run(*job);
+        job->finished.store(true);
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app,
+                [job, receiver, done] {
+                    if (receiver && !job->cancelled.load())
+                        done(QString::fromStdString(job->contentType));
+                },
+                Qt::QueuedConnection);
+        }
+    }).detach();
+}
+
 void CurlContentTypeFetcher::cancel()
 {
     if (m_job)
