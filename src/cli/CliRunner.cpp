@@ -83,9 +83,9 @@ int CliRunner::finish(bool built)
     std::fflush(stdout);
 
     if (!m_options.saveFile.isEmpty()) {
-        QString error;
-        if (!ListFile::save(m_options.saveFile, m_list.entries(), &error)) {
-            printError(QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, error));
+        if (const Result<> saved = ListFile::save(m_options.saveFile, m_list.entries()); !saved) {
+            printError(QStringLiteral("Error: cannot save %1: %2")
+                           .arg(m_options.saveFile, saved.message()));
             return 1;
         }
     }
@@ -210,17 +210,16 @@ int CliRunner::text()
     text.replace(QLatin1StringView("\n"), QLatin1StringView("\r\n"));
 
     ConsolePrompt prompt;
-    const ClipboardOutcome outcome
-        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, prompt, text);
-    return finish(outcome == ClipboardOutcome::Built);
+    return finish(
+        ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, prompt, text).isOk());
 }
 
 int CliRunner::file()
 {
     ConsolePrompt prompt;
-    const FileBuildResult result
-        = FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt);
-    return finish(result.error.isEmpty() && !result.badFormat);
+    return finish(
+        FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt)
+            .isOk());
 }
 
 int CliRunner::sequence()
@@ -232,15 +231,15 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
-    const SequenceResult result = SequenceBuilder::build(request, m_list);
-    if (!result.error.isEmpty()) {
-        printError(QStringLiteral("Error: ") + result.error);
+    const Result<SequenceRun> built = SequenceBuilder::build(request, m_list);
+    if (!built) {
+        printError(QStringLiteral("Error: ") + built.message());
         return 1;
     }
-    if (result.limitReached) {
+    if (built.value().limitReached) {
         ConsolePrompt prompt;
-        prompt.message(
-            PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(result.notAdded));
+        prompt.message(PromptIcon::Exclamation, ListLimit::title(),
+            ListLimit::message(built.value().notAdded));
     }
     return finish(true);
 }

@@ -30,7 +30,7 @@ public:
     explicit CurlContentTypeFetcher(const Options& options);
     ~CurlContentTypeFetcher() override;
 
-    QString fetchContentType(const QString& url) override;
+    Result<QString> fetchContentType(const QString& url) override;
     void cancel() override;
 
     // The same fetch without waiting: done receives the content type (empty when the
