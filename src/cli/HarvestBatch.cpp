@@ -135,13 +135,13 @@ void HarvestBatch::startPage(qint64 index, const QString& url)
     page->timeout.start(m_options.timeoutSeconds * 1000);
     // The check runs on its own thread; nothing waits for it, so several pages are
     // checked and loaded side by side.
-    page->check.fetchContentTypeAsync(url, this, [this, weak](const QString& contentType) {
+    page->check.fetchContentTypeAsync(url, this, [this, weak](const Result<QString>& contentType) {
         if (const auto p = weak.lock())
             onChecked(p, contentType);
     });
 }
 
-void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const QString& contentType)
+void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QString>& contentType)
 {
     if (page->ended)
         return;
