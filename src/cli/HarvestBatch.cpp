@@ -153,9 +153,9 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QSt
         *page->checked, m_browserFactory);
     const std::weak_ptr<Page> weak = page;
     connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
-        [this, weak](UrlListBuilder::Outcome outcome) {
+        [this, weak](const Result<>& outcome) {
             if (const auto p = weak.lock())
-                finishPage(p, outcome == UrlListBuilder::Outcome::Harvested);
+                finishPage(p, outcome.isOk());
         });
     page->builder->mnufURL_Click();
 }

@@ -187,10 +187,10 @@ Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
     m_loop = nullptr;
     m_job.reset();
 
-    return outcome(*job, url);
+    return resultOf(*job, url);
 }
 
-Result<QString> CurlContentTypeFetcher::outcome(const Job& job, const QString& url)
+Result<QString> CurlContentTypeFetcher::resultOf(const Job& job, const QString& url)
 {
     if (job.cancelled.load() || !job.finished.load())
         return Result<QString>::cancelled();
@@ -218,7 +218,7 @@ void CurlContentTypeFetcher::fetchContentTypeAsync(
                 app,
                 [job, url, receiver, done] {
                     if (receiver && !job->cancelled.load())
-                        done(outcome(*job, url));
+                        done(resultOf(*job, url));
                 },
                 Qt::QueuedConnection);
         }
