@@ -13,6 +13,7 @@
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleView.h"
+#include "cli/HarvestBatch.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
@@ -93,6 +94,8 @@ int CliRunner::finish(bool built)
 
 int CliRunner::harvest()
 {
+    if (m_options.manyPages())
+        return harvestMany();
     ConsolePrompt prompt(m_options.argument);
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
@@ -126,6 +129,48 @@ int CliRunner::harvest()
     else
         status = finish(outcome.isOk());
     endProcess(status);
+}
+
+int CliRunner::harvestMany()
+{
+    // The URLs of the command line, then those of the list file, read as the pages are
+    // started: a long list is never held whole.
+    std::unique_ptr<QFile> listFile;
+    if (!m_options.fromFile.isEmpty()) {
+        listFile = std::make_unique<QFile>();
+        const bool opened = m_options.fromFile == QLatin1StringView("-")
+            ? listFile->open(stdin, QIODevice::ReadOnly)
+            : (listFile->setFileName(m_options.fromFile), listFile->open(QIODevice::ReadOnly));
+        if (!opened) {
+            printError(QStringLiteral("Error: cannot read %1: %2")
+                           .arg(m_options.fromFile, listFile->errorString()));
+            return 1;
+        }
+    }
+    qsizetype nextArgument = 0;
+    auto source = [&]() -> std::optional<QString> {
+        if (nextArgument < m_options.urls.size())
+            return m_options.urls.at(nextArgument++);
+        while (listFile) {
+            const QByteArray line = listFile->readLine();
+            if (line.isEmpty())
+                break;
+            const QString url = QString::fromUtf8(line).trimmed();
+            if (!url.isEmpty())
+                return url;
+        }
+        return std::nullopt;
+    };
+
+    HarvestBatch::Options options;
+    options.jobs = m_options.jobs;
+    options.timeoutSeconds = m_options.timeoutSeconds;
+    options.dedupeAll = m_options.dedupeAll;
+    options.saveFile = m_options.saveFile;
+    HarvestBatch batch(
+        m_state, source, ShellWindowRegistry::instance(),
+        [] { return std::make_unique<WebEngineHarvestBrowser>(); }, options);
+    endProcess(batch.run());
 }
 
 void CliRunner::endProcess(int status)
