@@ -97,3 +97,22 @@ QList<std::shared_ptr<IShellWindow>> LazyShellWindows::windows() const
         return engine->shellWindows().windows();
     return {};
 }
+
+IBrowserWindow* LazyBrowserWindows::createWindow()
+{
+    QString error;
+    IBrowserEngine* loaded = BrowserEngineLoader::engine(&error);
+    if (!loaded) {
+        if (m_onError)
+            m_onError(error);
+        return nullptr;
+    }
+    return loaded->browserWindows().createWindow();
+}
+
+IBrowserWindow* LazyBrowserWindows::lastHtmlWindow()
+{
+    if (IBrowserEngine* loaded = BrowserEngineLoader::loadedEngine())
+        return loaded->browserWindows().lastHtmlWindow();
+    return nullptr;
+}
