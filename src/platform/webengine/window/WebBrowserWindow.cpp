@@ -144,6 +144,13 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
         setWindowTitle(title.isEmpty() ? QStringLiteral("Browser") : title);
     });
 
+    // The engine loads a page only in a view that has been shown; a window that starts
+    // hidden is shown once without reaching the screen.
+    setAttribute(Qt::WA_DontShowOnScreen, true);
+    show();
+    hide();
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+
     openWindows().removeIf([](const QPointer<WebBrowserWindow>& w) { return w.isNull(); });
     openWindows().append(this);
     ShellWindowRegistry::instance().registerPage(m_page);
@@ -218,6 +225,9 @@ void WebBrowserWindow::navigate(const QString& text)
 {
     const QUrl url = urlFromText(text);
     m_address->setText(url.toDisplayString());
+    // Busy from the request on, as the window's users expect, not only once the
+    // engine reports the start.
+    m_loading = true;
     m_page->load(url);
 }
 
