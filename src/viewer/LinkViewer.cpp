@@ -1,7 +1,8 @@
 #include "viewer/LinkViewer.h"
 
 #include "core/IMainView.h"
-#include "core/MainState.h"
+#include "core/Preferences.h"
+#include "core/WindowState.h"
 #include "listops/LinkList.h"
 #include "viewer/IBrowserWindows.h"
 #include "viewer/Slideshow.h"
@@ -14,10 +15,12 @@ const QString kSlideshowStatus = QStringLiteral("Slideshow in progress.");
 
 } // namespace
 
-LinkViewer::LinkViewer(MainState& state, LinkList& list, IMainView& view, IBrowserWindows& windows,
-    std::function<void()> activateMainWindow, QObject* parent)
+LinkViewer::LinkViewer(const Preferences& prefs, WindowState& window, LinkList& list,
+    IMainView& view, IBrowserWindows& windows, std::function<void()> activateMainWindow,
+    QObject* parent)
     : QObject(parent)
-    , m_state(state)
+    , m_prefs(prefs)
+    , m_windowState(window)
     , m_list(list)
     , m_view(view)
     , m_windows(&windows)
@@ -45,12 +48,12 @@ IBrowserWindow* LinkViewer::findOrCreateWindow()
 {
     if (m_window)
         return m_window;
-    IBrowserWindow* window = m_state.newwin ? nullptr : m_windows->lastHtmlWindow();
+    IBrowserWindow* window = m_prefs.newwin ? nullptr : m_windows->lastHtmlWindow();
     if (!window) {
         window = m_windows->createWindow();
         if (!window)
             return nullptr;
-        m_state.openedone = true;
+        m_windowState.openedone = true;
     }
     attach(window);
     return window;
@@ -178,7 +181,7 @@ void LinkViewer::openTour(const QString& url)
         m_tour = window;
         connect(window, &IBrowserWindow::OnQuit, this, &LinkViewer::tourQuit);
     }
-    m_state.openedone = true;
+    m_windowState.openedone = true;
     m_tour->setVisible(true);
     m_tour->showMaximizedActive();
     m_tour->Navigate(url);
@@ -252,5 +255,5 @@ void LinkViewer::tourQuit()
 // set: every browser window the viewer can attach to is one the program opened.
 void LinkViewer::refreshOpenedOne()
 {
-    m_state.openedone = m_window || m_tour;
+    m_windowState.openedone = m_window || m_tour;
 }

@@ -11,7 +11,8 @@ class IBrowserWindows;
 class IMainView;
 class LinkList;
 class Slideshow;
-struct MainState;
+struct Preferences;
+struct WindowState;
 
 // Shows list entries in the program's browser window ("WebBrowser1") and the tour in a
 // second one ("webbrowser3"), steps back and forward through the list, and reflects
@@ -29,9 +30,11 @@ public:
     static constexpr int kShownImage = 8;
     static constexpr int kHiddenImage = 9;
 
+    // prefs.newwin chooses a new window over reuse; window.openedone is kept current.
     // activateMainWindow gives the main window the keyboard focus back.
-    LinkViewer(MainState& state, LinkList& list, IMainView& view, IBrowserWindows& windows,
-        std::function<void()> activateMainWindow, QObject* parent = nullptr);
+    LinkViewer(const Preferences& prefs, WindowState& window, LinkList& list, IMainView& view,
+        IBrowserWindows& windows, std::function<void()> activateMainWindow,
+        QObject* parent = nullptr);
     ~LinkViewer() override;
 
     // Where windows come from from now on (tests give their own).
@@ -84,7 +87,8 @@ private:
     void tourQuit();
     void refreshOpenedOne();
 
-    MainState& m_state;
+    const Preferences& m_prefs;
+    WindowState& m_windowState;
     LinkList& m_list;
     IMainView& m_view;
     IBrowserWindows* m_windows;

@@ -41,12 +41,12 @@ SlideshowOptions Slideshow::LoadOptions(const CRegSettings& settings)
 {
     SlideshowOptions options;
     options.interval = std::clamp(
-        TextToIntOr(
+        textToIntOr(
             settings.GetSetting(kSection, QStringLiteral("Interval"), QStringLiteral("4")), 4),
         1, 120);
-    options.justSelected = TextToBoolOr(
+    options.justSelected = textToBoolOr(
         settings.GetSetting(kSection, QStringLiteral("Include Files"), QStringLiteral("1")), true);
-    options.fromLoadComplete = TextToBoolOr(
+    options.fromLoadComplete = textToBoolOr(
         settings.GetSetting(kSection, QStringLiteral("Wait"), QStringLiteral("1")), true);
     return options;
 }

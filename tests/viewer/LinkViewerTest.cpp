@@ -20,7 +20,8 @@ protected:
     RecordingMainView m_view;
     FakeBrowserWindows m_windows;
     int m_mainActivations = 0;
-    LinkViewer m_viewer { m_state, m_list, m_view, m_windows, [this] { ++m_mainActivations; } };
+    LinkViewer m_viewer { m_state.prefs, m_state.window, m_list, m_view, m_windows,
+        [this] { ++m_mainActivations; } };
 };
 
 TEST_F(LinkViewerTest, FirstOpenReusesAnHtmlWindowOrCreatesOne)
@@ -33,14 +34,14 @@ TEST_F(LinkViewerTest, FirstOpenReusesAnHtmlWindowOrCreatesOne)
     for (const Row& row :
         { Row { false, true, false }, Row { false, false, true }, Row { true, true, true } }) {
         MainState state;
-        state.newwin = row.newwin;
+        state.prefs.newwin = row.newwin;
         FakeBrowserWindows windows;
         if (row.htmlWindowOpen)
             windows.htmlWindow = new FakeBrowserWindow;
-        LinkViewer viewer(state, m_list, m_view, windows, {});
+        LinkViewer viewer(state.prefs, state.window, m_list, m_view, windows, {});
         ASSERT_TRUE(viewer.openStep(1));
         EXPECT_EQ(windows.created.size(), row.expectCreated ? 1 : 0) << row.newwin;
-        EXPECT_EQ(state.openedone, row.expectCreated);
+        EXPECT_EQ(state.window.openedone, row.expectCreated);
         auto* used = static_cast<FakeBrowserWindow*>(viewer.WebBrowser1());
         EXPECT_EQ(used->navigated, QStringList { "http://a/2" });
         // Later opens keep the same window.
@@ -142,7 +143,7 @@ TEST_F(LinkViewerTest, ClosedWindowIsForgottenAndTheNextOpenStartsAgain)
     m_windows.last()->startLoad();
     m_windows.last()->closeByUser();
     EXPECT_EQ(m_viewer.WebBrowser1(), nullptr);
-    EXPECT_FALSE(m_state.openedone);
+    EXPECT_FALSE(m_state.window.openedone);
     EXPECT_TRUE(m_view.isIdle());
     m_viewer.openCurrent();
     EXPECT_EQ(m_windows.created.size(), 2);
@@ -158,14 +159,14 @@ TEST_F(LinkViewerTest, TourWindowIsReusedAndOpenedOneFollowsBothWindows)
     FakeBrowserWindow* tour = m_windows.last();
     EXPECT_TRUE(tour->maximized);
     EXPECT_EQ(tour->navigated.size(), 2);
-    EXPECT_TRUE(m_state.openedone);
+    EXPECT_TRUE(m_state.window.openedone);
 
-    m_state.newwin = true;
+    m_state.prefs.newwin = true;
     m_viewer.openStep(0);
     tour->closeByUser();
-    EXPECT_TRUE(m_state.openedone);
+    EXPECT_TRUE(m_state.window.openedone);
     m_windows.last()->closeByUser();
-    EXPECT_FALSE(m_state.openedone);
+    EXPECT_FALSE(m_state.window.openedone);
 }
 
 } // namespace

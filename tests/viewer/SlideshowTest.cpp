@@ -3,8 +3,8 @@
 
 #include "core/MainState.h"
 #include "listops/LinkList.h"
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/FakeBrowserWindows.h"
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompt.h"
@@ -42,7 +42,7 @@ protected:
     RecordingMainView m_view;
     ScriptedPrompt m_prompt;
     FakeBrowserWindows m_windows;
-    LinkViewer m_viewer { m_state, m_list, m_view, m_windows, {} };
+    LinkViewer m_viewer { m_state.prefs, m_state.window, m_list, m_view, m_windows, {} };
     Slideshow m_show { m_viewer, m_list, m_view, m_prompt, m_settings };
 };
 

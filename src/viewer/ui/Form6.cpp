@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 
 Form6::Form6(const SlideshowOptions& stored, QWidget* parent)
@@ -68,7 +68,7 @@ Form6::Form6(const SlideshowOptions& stored, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     m_option1[1]->setChecked(stored.justSelected);
     m_option1[0]->setChecked(!stored.justSelected);
@@ -89,7 +89,7 @@ void Form6::Command3_Click()
 
 void Form6::Command2_Click()
 {
-    ShowHelp(this, 19);
+    showHelp(this, 19);
 }
 
 void Form6::Command1_Click()

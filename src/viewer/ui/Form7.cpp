@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form7::Form7(QWidget* parent)
     : QDialog(parent)
@@ -20,7 +20,7 @@ Form7::Form7(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(resume);
     layout->addWidget(stop);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 }
 
 void Form7::showEvent(QShowEvent* event)

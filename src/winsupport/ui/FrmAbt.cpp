@@ -8,9 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
 #include "core/IUserPrompt.h"
 #include "core/ProductInfo.h"
+#include "core/Version.h"
+#include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Shell.h"
 
 namespace
@@ -43,7 +44,7 @@ FrmAbt::FrmAbt(IUserPrompt& prompt, const QString& idleStatus, QWidget* parent)
 
     auto* name = new QLabel(QStringLiteral("<b>Quillmarch</b>"), this);
     auto* label7
-        = new QLabel(QStringLiteral("Version %1").arg(QLatin1String(ProductInfo::kVersion)), this);
+        = new QLabel(QStringLiteral("Version %1").arg(QLatin1String(kQuillmarchVersion)), this);
     label7->setObjectName(QStringLiteral("Label7"));
     auto* label1 = new QLabel(QString(), this);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -89,7 +90,7 @@ FrmAbt::FrmAbt(IUserPrompt& prompt, const QString& idleStatus, QWidget* parent)
     layout->addWidget(label2);
     layout->addWidget(buttons);
     setMinimumWidth(340);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 }
 
 void FrmAbt::Label6_Click()

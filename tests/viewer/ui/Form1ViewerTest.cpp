@@ -10,7 +10,7 @@
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "support/FakeBrowserWindows.h"
 #include "support/ScriptedPrompt.h"
 #include "viewer/LinkViewer.h"
@@ -177,7 +177,7 @@ TEST_F(Form1ViewerTest, ClosingAsksAboutTheBrowserWindowAndYesClosesIt)
     m_form->close();
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Close Browser Window?");
-    EXPECT_FALSE(m_form->state().openedone);
+    EXPECT_FALSE(m_form->state().window.openedone);
     EXPECT_EQ(m_form->viewer().WebBrowser1(), nullptr);
 }
 

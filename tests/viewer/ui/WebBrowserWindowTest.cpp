@@ -7,10 +7,10 @@
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
+#include "platform/SqliteRegistryStore.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
 #include "platform/webengine/window/WebBrowserWindow.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/WaitFor.h"
