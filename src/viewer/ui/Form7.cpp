@@ -20,6 +20,7 @@ Form7::Form7(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(resume);
     layout->addWidget(stop);
+    setMinimumWidth(320); // room for the title
     makeFixedDialog(*this);
 }
 

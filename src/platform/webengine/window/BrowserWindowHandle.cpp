@@ -35,12 +35,10 @@ void BrowserWindowHandle::showNoActivate()
 {
     if (!m_window)
         return;
-    m_window->setAttribute(Qt::WA_ShowWithoutActivating, true);
     if (m_window->isMinimized())
         m_window->showNormal();
     else
         m_window->show();
-    m_window->setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
 void BrowserWindowHandle::bringToFront(bool activate)

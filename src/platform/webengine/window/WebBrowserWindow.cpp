@@ -117,15 +117,17 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         m_loading = true;
+        m_reportingProgress = true;
         updateLoadState();
         emit m_handle->BeforeNavigate2();
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
         m_indicator->setValue(progress);
-        if (m_loading)
+        if (m_reportingProgress)
             emit m_handle->ProgressChange(progress, 100);
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        m_reportingProgress = false;
         if (!m_loading)
             return;
         m_loading = false;
@@ -144,8 +146,11 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
         setWindowTitle(title.isEmpty() ? QStringLiteral("Browser") : title);
     });
 
-    // The engine loads a page only in a view that has been shown; a window that starts
-    // hidden is shown once without reaching the screen.
+    // Showing the window never takes the keyboard focus from the main window; what
+    // should have it activates it. The engine loads a page only in a view that has been
+    // shown, so the window, which starts hidden, is shown once without reaching the
+    // screen.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
     setAttribute(Qt::WA_DontShowOnScreen, true);
     show();
     hide();

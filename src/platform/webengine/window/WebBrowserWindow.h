@@ -59,5 +59,6 @@ private:
     QAction* m_reloadStop = nullptr;
     QAction* m_openOutside = nullptr;
     bool m_loading = false;
+    bool m_reportingProgress = false; // between the engine's load start and its end
     bool m_quitReported = false;
 };
