@@ -59,6 +59,11 @@ TEST_F(WebBrowserWindowTest, TopLevelLoadReportsStartProgressAndOneCompletion)
     auto* handle = static_cast<BrowserWindowHandle*>(window);
     EXPECT_EQ(handle->window()->addressField()->text(), m_server.url("/ask.html"));
 
+    // A jump to an anchor of the same page completes like a load.
+    window->Navigate(m_server.url("/ask.html#end"));
+    ASSERT_TRUE(waitFor([&] { return complete.count() == 2; }));
+    EXPECT_FALSE(window->Busy());
+
     // Once it shows an HTML page, it is the window the next open reuses.
     ASSERT_TRUE(waitFor([&] { return m_windows.lastHtmlWindow() == window; }));
 

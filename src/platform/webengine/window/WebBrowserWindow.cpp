@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
@@ -230,10 +231,25 @@ void WebBrowserWindow::navigate(const QString& text)
 {
     const QUrl url = urlFromText(text);
     m_address->setText(url.toDisplayString());
+    const QUrl current = m_page->url();
+    const bool sameDocument = !m_loading && !current.isEmpty()
+        && current.adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment)
+        && current.fragment() != url.fragment() && url.hasFragment();
+    m_page->load(url);
+    if (sameDocument) {
+        // A jump to another anchor of the page shown is no load for the engine; it is
+        // reported as a load that started and completed, so nobody waits for it.
+        QTimer::singleShot(0, this, [this] {
+            if (m_loading)
+                return;
+            emit m_handle->BeforeNavigate2();
+            emit m_handle->DocumentComplete();
+        });
+        return;
+    }
     // Busy from the request on, as the window's users expect, not only once the
     // engine reports the start.
     m_loading = true;
-    m_page->load(url);
 }
 
 void WebBrowserWindow::stopLoading()
