@@ -362,8 +362,7 @@ void Form1::setWindowEnabled(bool enabled)
     m_listView->setEnabled(enabled);
     if (m_toolbar)
         m_toolbar->setEnabled(enabled);
-    if (enabled)
-        updateCommandStates();
+    updateCommandStates();
 }
 
 bool Form1::windowInputEnabled() const
@@ -427,14 +426,19 @@ void Form1::updateCommandStates()
     action("mnusavpopremove")->setEnabled(s.mnusavpopremove);
     action("mnulstselall")->setEnabled(c != 0);
     if (m_toolbar) {
-        m_toolbar->button("sav")->setEnabled(s.sav);
+        // While the window takes no input (a build runs) the buttons and their keys rest.
+        const bool input = windowInputEnabled();
+        for (const char* key :
+            { "list_url", "list_clp", "list_file", "list_seq", "resize", "help" })
+            m_toolbar->button(QLatin1String(key))->setEnabled(input);
+        m_toolbar->button("sav")->setEnabled(input && s.sav);
         m_toolbar->menuEntry("savtgt")->setEnabled(s.savtgt);
         m_toolbar->menuEntry("savelist")->setEnabled(s.savelist);
         m_toolbar->menuEntry("appendlist")->setEnabled(s.savelist);
-        m_toolbar->button("back")->setEnabled(s.back);
-        m_toolbar->button("fwd")->setEnabled(s.fwd);
-        m_toolbar->button("slideshow")->setEnabled(s.slideshow);
-        m_toolbar->button("hide_br")->setEnabled(s.hide_br);
+        m_toolbar->button("back")->setEnabled(input && s.back);
+        m_toolbar->button("fwd")->setEnabled(input && s.fwd);
+        m_toolbar->button("slideshow")->setEnabled(input && s.slideshow);
+        m_toolbar->button("hide_br")->setEnabled(input && s.hide_br);
         m_toolbar->setImage(QStringLiteral("hide_br"), m_viewer->hideBrImage());
         m_toolbar->button("hide_br")->setToolTip(m_viewer->hideBrTooltip());
     }

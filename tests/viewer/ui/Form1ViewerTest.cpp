@@ -82,6 +82,20 @@ TEST_F(Form1ViewerTest, EnterOpensTheCurrentEntryAndTheKeysStepInTheSameWindow)
     EXPECT_FALSE(button("hide_br")->isEnabled());
 }
 
+TEST_F(Form1ViewerTest, ToolbarAndItsKeysRestWhileTheWindowTakesNoInput)
+{
+    showAndActivate();
+    m_form->list().setCurrentIndex(0);
+    m_form->setWindowEnabled(false);
+    EXPECT_FALSE(button("fwd")->isEnabled());
+    EXPECT_FALSE(button("list_url")->isEnabled());
+    QTest::keyClick(m_form.get(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_TRUE(m_windows.created.isEmpty());
+    m_form->setWindowEnabled(true);
+    EXPECT_TRUE(button("fwd")->isEnabled());
+    EXPECT_TRUE(button("list_url")->isEnabled());
+}
+
 TEST_F(Form1ViewerTest, OpenMenuItemOpensTheSelectedEntry)
 {
     m_form->list().setSelected(2, true);
