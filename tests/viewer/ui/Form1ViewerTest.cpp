@@ -195,6 +195,16 @@ TEST_F(Form1ViewerTest, ClosingAsksAboutTheBrowserWindowAndYesClosesIt)
     EXPECT_EQ(m_form->viewer().WebBrowser1(), nullptr);
 }
 
+TEST_F(Form1ViewerTest, ProgressBarGoesAwayAlsoWhenTheCountTextIsEmpty)
+{
+    m_form->setProgress(100, 60);
+    m_form->setCountText(QString());
+    m_form->setProgress(100, 0);
+    auto* panel = m_form->findChild<QLabel*>("pnlProgress");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->pixmap().isNull());
+}
+
 TEST_F(Form1ViewerTest, RestoringFromMinimizedIsAnnounced)
 {
     int restored = 0;

@@ -95,6 +95,8 @@ TEST_F(WebBrowserWindowTest, EnterAndAltRightShowTheLinksInOneWindow)
     EXPECT_EQ(window->LocationURL(), m_server.url("/p1.html"));
     EXPECT_EQ(form.Status(), form.idleStatusText());
     EXPECT_EQ(form.countText(), "3 links found");
+    QTest::qWait(100);
+    EXPECT_EQ(form.Progress(), 0);
     EXPECT_TRUE(window->Visible());
 
     QApplication::setActiveWindow(&form);
