@@ -3,11 +3,11 @@
 
 #include "core/MainState.h"
 #include "listops/LinkList.h"
-#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
 #include "support/FakeBrowserWindows.h"
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 #include "support/WaitFor.h"
 #include "viewer/LinkViewer.h"
 #include "viewer/Slideshow.h"
@@ -33,10 +33,8 @@ protected:
 
     FakeBrowserWindow* window() { return m_windows.last(); }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store
-        = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
-    CRegSettings m_settings = CRegSettings::forQuillmarch(m_store);
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
     MainState m_state;
     LinkList m_list;
     RecordingMainView m_view;

@@ -3,23 +3,21 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "app/ui/Services.h"
 #include "core/IMainView.h"
 #include "core/MainState.h"
+#include "core/Result.h"
 #include "listops/LinkList.h"
-#include "platform/BrowserEngineLoader.h"
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
 
 class CFormBorder;
 class CProgressBarEx;
-class CurlContentTypeFetcher;
-class IRegistryStore;
 class IUserPrompt;
 class IBrowserWindows;
 class LinkListView;
 class LinkViewer;
 class MainToolbar;
-class LinkReceiver;
 class ProgressPanel;
 class QAction;
 class QLabel;
@@ -33,9 +31,9 @@ class Form1 final : public QMainWindow, public IMainView, public ISubclass
 {
     Q_OBJECT
 public:
-    // prompt: the "ask the user" implementation; null means the real Qt dialogs.
-    explicit Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt = nullptr,
-        QWidget* parent = nullptr);
+    // services: everything the window works with (see Services::standard); prompt: the
+    // "ask the user" implementation, null meaning the real Qt dialogs.
+    explicit Form1(Services services, IUserPrompt* prompt = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     MainState& state() { return m_state; }
@@ -109,7 +107,7 @@ public:
     // of the event loop.
     void receiveLink(const QString& text);
     // Starts listening for links sent by `quillmarch --send-link`.
-    bool installLinkReceiver(QString* error);
+    Result<> installLinkReceiver();
 
     // A pending request to open an entry ("openreq"), carried out by the list's next
     // mouse-up.
@@ -161,7 +159,7 @@ private:
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
 
-    std::shared_ptr<IRegistryStore> m_store;
+    Services m_services;
     CRegSettings m_regset;
     MainState m_state;
     LinkList m_list;
@@ -175,10 +173,7 @@ private:
     QMenu* m_mnusavepop = nullptr;
     QHash<QString, QAction*> m_actions;
 
-    LazyShellWindows m_shellWindows;
-    std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
-    LinkReceiver* m_receiver = nullptr;
 
     int m_extent = 0; // widest entry measured so far, with margins
     int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured

@@ -10,9 +10,9 @@
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
-#include "platform/SqliteRegistryStore.h"
 #include "support/FakeBrowserWindows.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 #include "viewer/LinkViewer.h"
 #include "viewer/Slideshow.h"
 #include "viewer/ui/MainToolbar.h"
@@ -26,8 +26,7 @@ class Form1ViewerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_form = std::make_unique<Form1>(
-            std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3")), &m_prompt);
+        m_form = std::make_unique<Form1>(Services::standard(m_temp.store()), &m_prompt);
         m_form->useBrowserWindows(m_windows);
         m_form->list().addMany({ "http://a/1", "http://a/2", "http://a/3" });
     }
@@ -41,7 +40,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
     }
 
-    QTemporaryDir m_dir;
+    TempSettingsStore m_temp;
     ScriptedPrompt m_prompt;
     FakeBrowserWindows m_windows;
     std::unique_ptr<Form1> m_form;

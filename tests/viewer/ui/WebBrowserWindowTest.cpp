@@ -7,12 +7,12 @@
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
-#include "platform/SqliteRegistryStore.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
 #include "platform/webengine/window/WebBrowserWindow.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 #include "support/WaitFor.h"
 #include "viewer/LinkViewer.h"
 
@@ -77,9 +77,9 @@ TEST_F(WebBrowserWindowTest, TopLevelLoadReportsStartProgressAndOneCompletion)
 
 TEST_F(WebBrowserWindowTest, EnterAndAltRightShowTheLinksInOneWindow)
 {
-    QTemporaryDir dir;
+    TempSettingsStore temp;
     ScriptedPrompt prompt;
-    Form1 form(std::make_shared<SqliteRegistryStore>(dir.filePath("registry.sqlite3")), &prompt);
+    Form1 form(Services::standard(temp.store()), &prompt);
     form.useBrowserWindows(m_windows);
     form.list().addMany(
         { m_server.url("/p1.html"), m_server.url("/p2.html"), m_server.url("/p3.html") });
