@@ -95,6 +95,18 @@ TEST_F(Form1ViewerTest, ToolbarAndItsKeysRestWhileTheWindowTakesNoInput)
     EXPECT_TRUE(button("list_url")->isEnabled());
 }
 
+TEST_F(Form1ViewerTest, DoubleClickOpensTheEntryUnderThePointer)
+{
+    showAndActivate();
+    QWidget* viewport = m_form->listView()->viewport();
+    const QRect row = m_form->listView()->visualRect(m_form->list().index(2));
+    QTest::mouseDClick(
+        m_form->windowHandle(), Qt::LeftButton, {}, viewport->mapTo(m_form.get(), row.center()));
+    ASSERT_NE(m_windows.last(), nullptr);
+    EXPECT_EQ(m_windows.last()->navigated, QStringList { "http://a/3" });
+    EXPECT_FALSE(m_form->openRequestPending());
+}
+
 TEST_F(Form1ViewerTest, OpenMenuItemOpensTheSelectedEntry)
 {
     m_form->list().setSelected(2, true);
