@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "builders/IShellWindows.h"
+#include "core/Result.h"
 #include "viewer/IBrowserWindows.h"
 
 class IBrowserEngine;
@@ -16,9 +17,9 @@ class BrowserEngineLoader final
 public:
     BrowserEngineLoader() = delete;
 
-    // The engine, loading it when needed; null with a clear error when the module is
+    // The engine, loading it when needed; failed with a clear message when the module is
     // missing or unusable.
-    static IBrowserEngine* engine(QString* error = nullptr);
+    static Result<IBrowserEngine*> engine();
     // The engine when it was loaded already, without loading it.
     static IBrowserEngine* loadedEngine();
     // Where the module is looked for, in order: next to the executable, one folder up
