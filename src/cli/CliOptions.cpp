@@ -84,6 +84,37 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 options.error = QStringLiteral("--select needs OFFSET:LENGTH, e.g. 23:2.");
                 return options;
             }
+        } else if (arg == QLatin1StringView("--dir")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.dir = *v;
+        } else if (arg == QLatin1StringView("--from")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.fromFile = *v;
+        } else if (arg == QLatin1StringView("--exists")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            const QStringList policies { QStringLiteral("prompt"), QStringLiteral("overwrite"),
+                QStringLiteral("skip"), QStringLiteral("unique") };
+            options.exists = static_cast<int>(policies.indexOf(*v));
+            if (options.exists < 0) {
+                options.error = QStringLiteral("--exists needs prompt, overwrite, skip or unique.");
+                return options;
+            }
+        } else if (arg == QLatin1StringView("--retries")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            bool ok = false;
+            options.retries = v->toInt(&ok);
+            if (!ok || options.retries < 0 || options.retries > 10) {
+                options.error = QStringLiteral("--retries needs a number from 0 to 10.");
+                return options;
+            }
         } else if (arg.startsWith(QLatin1StringView("--"))) {
             options.error = QStringLiteral("Unknown option %1.").arg(arg);
             return options;
@@ -105,6 +136,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
         options.command = Command::File;
     else if (command == QLatin1StringView("sequence"))
         options.command = Command::Sequence;
+    else if (command == QLatin1StringView("download"))
+        options.command = Command::Download;
     else if (command == QLatin1StringView("help"))
         options.command = Command::Help;
     else {
@@ -114,6 +147,12 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     if (options.command == Command::Help)
         return options;
 
+    if (options.command == Command::Download) {
+        options.urls = positional;
+        if (options.urls.isEmpty() && options.fromFile.isEmpty())
+            options.error = QStringLiteral("download needs a URL or --from LISTFILE.");
+        return options;
+    }
     if (positional.size() > 1) {
         options.error = QStringLiteral("Too many arguments.");
         return options;
@@ -153,6 +192,13 @@ Commands:
                      Number a run of URLs: the LENGTH characters of URL from OFFSET
                      (counted from 0) are replaced by each number from N to M, padded
                      with zeros to the width of N as written (--start 001).
+  download [URL...] [--from LISTFILE]
+                     Save the target of each link (and of each line of LISTFILE, "-"
+                     for standard input) into a folder, one after the other, with
+                     the window's rules: the name after the link's last "/"
+                     (index.html when it has no "."), a temporary file renamed into
+                     place only when complete, failed transfers tried again.
+                     Prints one line per saved file: its path, a tab and its size.
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
@@ -162,10 +208,16 @@ Options:
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
   --timeout SECONDS  Give up a harvest after SECONDS (default 120).
+  --dir DIR          download: the destination folder (default: the current one).
+  --exists POLICY    download: what to do when a file of the name exists: prompt
+                     (ask on the terminal), overwrite, skip or unique (a numbered
+                     name). Default: the "Overwrite Action" preference.
+  --retries N        download: tries again after a transient failure, 0 to 10
+                     (default: the "Retries" setting, 3).
   -h, --help         Show this text.
 
 Messages go to standard error. Exit status: 0 success, 1 the list could not be
-built (navigation error, not an HTML page, no links, bad file, save failed),
-2 wrong usage.
+built (navigation error, not an HTML page, no links, bad file, save failed) or a
+download failed, 2 wrong usage.
 )");
 }

@@ -7,7 +7,7 @@
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
 // error set, and the caller prints it with the usage text.
 struct CliOptions {
-    enum class Command { None, Help, Harvest, Text, File, Sequence };
+    enum class Command { None, Help, Harvest, Text, File, Sequence, Download };
 
     Command command = Command::None;
     QString argument; // URL, FILE or "-" (standard input) depending on the command
@@ -24,6 +24,13 @@ struct CliOptions {
     QString endText;
     int selectStart = -1;
     int selectLength = -1;
+
+    // download
+    QStringList urls;
+    QString fromFile; // --from LISTFILE
+    QString dir; // --dir DIR, the current folder when empty
+    int exists = -1; // --exists: 0 prompt, 1 overwrite, 2 skip, 3 unique; -1 stored
+    int retries = -1; // --retries N; -1 stored
 
     QString error;
 

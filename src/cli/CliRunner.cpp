@@ -13,6 +13,7 @@
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleView.h"
+#include "cli/DownloadCommand.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
@@ -69,6 +70,8 @@ int CliRunner::run()
         return file();
     case CliOptions::Command::Sequence:
         return sequence();
+    case CliOptions::Command::Download:
+        return download();
     default:
         return 2;
     }
@@ -198,4 +201,9 @@ int CliRunner::sequence()
             PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(result.notAdded));
     }
     return finish(true);
+}
+
+int CliRunner::download()
+{
+    return DownloadCommand(m_options).run();
 }

@@ -21,14 +21,21 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    // Asks on the terminal; without one the question cannot be answered (nullopt).
+    std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
     QString openFileName(
         const QString& title, const QString& filter, const QString& initialPath) override;
     QString saveFileName(
         const QString& title, const QString& filter, const QString& initialPath) override;
 
     int messageCount() const { return m_messages; }
+    // "File Exists" questions that could not be asked (no terminal) or were not
+    // answered (end of input); each such file was skipped.
+    int unanswered() const { return m_unanswered; }
 
 private:
+    int m_unanswered = 0;
     QString m_url;
     int m_messages = 0;
 };

@@ -56,3 +56,11 @@ struct SearchRequest {
     bool addToSelection = true;
     bool findNext = false;
 };
+
+// "File Exists": the answer of its "OK" (0 overwrite, 1 skip file, 2 save with the name
+// typed in filnm) and whether it holds for every later existing file of the job.
+struct FileExistsAnswer {
+    int owaction = 0;
+    QString filnm;
+    bool allfiles = false;
+};

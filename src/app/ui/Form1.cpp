@@ -9,8 +9,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QWindow>
+#include <algorithm>
 
-#include "core/IUserPrompt.h"
 #include "app/PreferencesStore.h"
 #include "app/ui/QtUserPrompt.h"
 #include "builders/ClipboardBuilder.h"
@@ -18,6 +18,9 @@
 #include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "builders/UrlListBuilder.h"
+#include "core/IUserPrompt.h"
+#include "download/DownloadStart.h"
+#include "download/ui/Form4.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
@@ -26,6 +29,7 @@
 #include "listops/ui/LinkListView.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/CurlContentTypeFetcher.h"
+#include "platform/CurlTransferService.h"
 #include "platform/IBrowserEngine.h"
 #include "platform/LinkReceiver.h"
 #include "winsupport/CProgressBarEx.h"
@@ -112,6 +116,8 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
 
 Form1::~Form1()
 {
+    // The download window's job uses the transfer service, which goes with the members.
+    delete m_form4;
     if (m_receiver)
         m_receiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
@@ -161,7 +167,8 @@ void Form1::buildMenus()
     QMenu* mnuf = menuBar()->addMenu(QStringLiteral("&File"));
     mnuf->setObjectName(QStringLiteral("mnuf"));
     addCommand(mnuf, "mnufileopen", "&Open selected link", nullptr);
-    addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", nullptr);
+    addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", &Form1::mnufsav_Click)
+        ->setIcon(themedIcon("document-save-as", QStyle::SP_DialogSaveButton));
     mnuf->addSeparator();
     addCommand(
         mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click, QKeySequence::Save)
@@ -218,7 +225,8 @@ void Form1::buildMenus()
     QAction* open = addCommand(
         m_mnusavepop, "mnusavpopopen", "&Open selected link", &Form1::mnusavpopopen_Click);
     m_mnusavepop->setDefaultAction(open);
-    addCommand(m_mnusavepop, "mnusavepoptrgt", "Save selected link target(s) to disk", nullptr);
+    addCommand(m_mnusavepop, "mnusavepoptrgt", "Save selected link target(s) to disk",
+        &Form1::mnusavepoptrgt_Click);
     addCommand(m_mnusavepop, "mnusavpopbuild", "&Build list from selected link target",
         &Form1::mnusavpopbuild_Click);
     m_mnusavepop->addSeparator();
@@ -385,6 +393,8 @@ void Form1::updateCommandStates()
     action("mnusavpopbuild")->setEnabled(c != 0 && n == 1);
     action("mnusavpopremove")->setEnabled(c != 0 && n == 1);
     action("mnulstselall")->setEnabled(c != 0);
+    action("mnufsav")->setEnabled(n != 0);
+    action("mnusavepoptrgt")->setEnabled(n != 0);
     action("mnulstclr")->setEnabled(true);
 }
 
@@ -505,6 +515,89 @@ void Form1::mnusavpopremove_Click()
 void Form1::mnusavpopopen_Click()
 {
     m_openreq = true;
+}
+
+ITransferService& Form1::transferService()
+{
+    if (!m_transfers) {
+        m_ownTransfers = std::make_unique<CurlTransferService>();
+        m_transfers = m_ownTransfers.get();
+    }
+    return *m_transfers;
+}
+
+void Form1::mnufsav_Click()
+{
+    if (m_form4) {
+        // An earlier job's window is still loaded (perhaps hidden by "Background"): it
+        // is shown again, and a new job waits until it has been closed.
+        m_form4->bringToFront();
+        return;
+    }
+    QList<int> rows = m_list.selectedIndexes();
+    std::sort(rows.begin(), rows.end());
+    QStringList links;
+    for (int row : rows)
+        links.append(m_list.at(row));
+    const std::optional<DownloadBatch> batch = PrepareDownload(links, *m_prompt, m_regset);
+    if (!batch)
+        return;
+
+    leaveTopmostBand();
+    setWindowEnabled(false);
+    DownloadJobOptions options;
+    options.folder = batch->folder;
+    options.owaction = m_state.owaction;
+    options.retries = DownloadRetries(m_regset);
+    m_form4 = new Form4(
+        batch->links, options, transferService(), m_ownPrompt ? nullptr : m_prompt, this);
+    connect(m_form4, &Form4::mainCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(m_form4, &Form4::backgroundRequested, this, [this] {
+        setWindowEnabled(true);
+        showMinimized();
+    });
+    connect(m_form4, &Form4::fileExistsOpening, this, [this] {
+        setWindowEnabled(true);
+        if (isMinimized())
+            showNormal();
+    });
+    connect(m_form4, &Form4::fileExistsClosed, this, [this] { setWindowEnabled(false); });
+    connect(m_form4, &Form4::unloading, this, &Form1::downloadWindowUnloaded);
+    connect(this, &Form1::restoredFromMinimized, m_form4, &Form4::bringToFront);
+    m_form4->show();
+}
+
+Form4* Form1::downloadWindow() const
+{
+    return m_form4;
+}
+
+void Form1::mnusavepoptrgt_Click()
+{
+    if (m_list.selectedCount() >= 1)
+        mnufsav_Click();
+}
+
+void Form1::downloadWindowUnloaded()
+{
+    setWindowTitle(QStringLiteral("Quillmarch"));
+    restoreTopmostBand();
+    setWindowEnabled(true);
+    if (isMinimized())
+        showNormal();
+    activateWindow();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
+            emit restoredFromMinimized();
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_form4) {
+        m_form4->raiseOverOwner();
+    }
 }
 
 void Form1::mnufsavlst_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "core/IMainView.h"
@@ -12,6 +13,8 @@
 
 class CProgressBarEx;
 class CurlContentTypeFetcher;
+class Form4;
+class ITransferService;
 class IRegistryStore;
 class IUserPrompt;
 class LinkListView;
@@ -79,6 +82,13 @@ public:
     void mnusavpopopen_Click();
     void mnusavpopremove_Click();
     void mnusavpopbuild_Click();
+    void mnufsav_Click();
+    void mnusavepoptrgt_Click();
+
+    // The "Saving Files" window of the download job, while it is loaded.
+    Form4* downloadWindow() const;
+    // Tests hand in their own transfer service before the first download.
+    void setTransferService(ITransferService* service) { m_transfers = service; }
 
     // A link text delivered from outside: kept in nurl and harvested on the next turn
     // of the event loop.
@@ -109,10 +119,13 @@ public:
 
 signals:
     void harvestFinished();
+    // The window was restored from minimized.
+    void restoredFromMinimized();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Form_Load();
@@ -130,6 +143,8 @@ private:
     void resetListExtent();
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
+    ITransferService& transferService();
+    void downloadWindowUnloaded();
 
     std::shared_ptr<IRegistryStore> m_store;
     CRegSettings m_regset;
@@ -149,6 +164,9 @@ private:
     std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     LinkReceiver* m_receiver = nullptr;
+    std::unique_ptr<ITransferService> m_ownTransfers;
+    ITransferService* m_transfers = nullptr;
+    QPointer<Form4> m_form4;
 
     int m_extent = 0; // widest entry measured so far, with margins
     int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured

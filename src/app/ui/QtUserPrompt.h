@@ -27,6 +27,8 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
     // filter is description|pattern|...; initialPath is a folder, or a file whose folder
     // the picker opens in. The chosen path is returned as the picker gives it.
     QString openFileName(

@@ -202,7 +202,12 @@ TEST_F(Form1Test, CommandStatesFollowTheList)
     EXPECT_FALSE(form->action("mnusavpopremove")->isEnabled());
     // Commands of parts not yet in the program stay disabled.
     EXPECT_FALSE(form->action("mnufileopen")->isEnabled());
+    // Saving link targets needs a selection of any size.
+    EXPECT_TRUE(form->action("mnufsav")->isEnabled());
+    EXPECT_TRUE(form->action("mnusavepoptrgt")->isEnabled());
+    form->list().setRangeSelected(0, form->list().count() - 1, false);
     EXPECT_FALSE(form->action("mnufsav")->isEnabled());
+    EXPECT_FALSE(form->action("mnusavepoptrgt")->isEnabled());
 }
 
 TEST_F(Form1Test, SlideshowGuardBlocksMouseUpAndKeepsTheOpenRequest)
