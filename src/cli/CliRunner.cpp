@@ -13,7 +13,6 @@
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleView.h"
-#include "cli/DownloadCommand.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
@@ -70,8 +69,7 @@ int CliRunner::run()
         return file();
     case CliOptions::Command::Sequence:
         return sequence();
-    case CliOptions::Command::Download:
-        return download();
+
     default:
         return 2;
     }
@@ -201,9 +199,4 @@ int CliRunner::sequence()
             PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(result.notAdded));
     }
     return finish(true);
-}
-
-int CliRunner::download()
-{
-    return DownloadCommand(m_options).run();
 }

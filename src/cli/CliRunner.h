@@ -20,7 +20,6 @@ private:
     int text();
     int file();
     int sequence();
-    int download();
     int finish(bool built);
     static void printError(const QString& text);
     [[noreturn]] static void endProcess(int status);

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,27 +20,12 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Creates an empty file with a fresh hidden name in folder; the path, or an empty text
-// with the reason in error.
-QString createTempFile(const QString& folder, QString* error)
+// A fresh hidden name in folder for the file being received.
+QString tempName(const QString& folder)
 {
-    for (int tries = 0; tries < 16; ++tries) {
-        const QString path = folder
-            + QStringLiteral(".quillmarch-%1.part")
-                  .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
-        const int fd = ::open(QFile::encodeName(path).constData(),
-            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
-        }
-        if (errno != EEXIST) {
-            *error = errnoText(errno);
-            return QString();
-        }
-    }
-    *error = errnoText(EEXIST);
-    return QString();
+    return folder
+        + QStringLiteral(".quillmarch-%1.part")
+              .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
 }
 
 } // namespace
@@ -163,12 +147,7 @@ void DownloadJob::nextLink()
     m_size = -1;
     m_resumeFrom = 0;
 
-    QString error;
-    m_tempPath = createTempFile(m_options.folder, &error);
-    if (m_tempPath.isEmpty()) {
-        linkFailed(localError(error));
-        return;
-    }
+    m_tempPath = tempName(m_options.folder);
     emit changed();
     startTransfer(0);
 }

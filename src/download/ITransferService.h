@@ -3,10 +3,12 @@
 #include <QObject>
 #include <QString>
 
-// One request to fetch a link's target into a file the caller has created.
+// One request to fetch a link's target into a file.
 struct TransferRequest {
     QString url;
-    QString tempPath; // the body goes here; the caller renames it when complete
+    // The body goes here (created when it does not exist, emptied unless resuming); the
+    // caller renames it when complete. A cancelled transfer removes it.
+    QString tempPath;
     qint64 resumeFrom = 0; // bytes of tempPath to keep; the rest is asked for with a range
     int connectTimeoutSeconds = 30;
     int stallTimeoutSeconds = 60; // no byte received for this long ends it as a timeout

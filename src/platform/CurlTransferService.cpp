@@ -327,9 +327,20 @@ void CurlTransferService::perform(void* handle, Transfer& t)
     TransferEnd end;
     const TransferRequest& r = t.request;
 
-    t.fd = ::open(t.tempPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (t.fd < 0 || ::ftruncate(t.fd, r.resumeFrom) != 0
-        || ::lseek(t.fd, r.resumeFrom, SEEK_SET) != r.resumeFrom) {
+    // A fresh transfer creates (or empties) the file; a resumed one keeps its first
+    // resumeFrom bytes. A symbolic link in its place is never followed.
+    const int flags
+        = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (r.resumeFrom == 0 ? O_TRUNC : 0);
+    t.fd = t.cancelled.load() ? -1 : ::open(t.tempPath.c_str(), flags, 0666);
+    if (t.cancelled.load()) {
+        end.kind = TransferEnd::Kind::Cancelled;
+        post(t.id, end);
+        return;
+    }
+    if (t.fd < 0
+        || (r.resumeFrom > 0
+            && (::ftruncate(t.fd, r.resumeFrom) != 0
+                || ::lseek(t.fd, r.resumeFrom, SEEK_SET) != r.resumeFrom))) {
         end.localError = true;
         end.errorText = QString::fromLocal8Bit(std::strerror(errno));
         if (t.fd >= 0)
@@ -378,6 +389,8 @@ void CurlTransferService::perform(void* handle, Transfer& t)
     end.resumable = t.acceptRanges || t.status == 206 || scheme == "ftp" || scheme == "ftps";
     if (t.cancelled.load()) {
         end.kind = TransferEnd::Kind::Cancelled;
+        // The caller may have removed the file before it was created here.
+        ::unlink(t.tempPath.c_str());
     } else if (t.writeErrno != 0) {
         end.localError = true;
         end.errorText = QString::fromLocal8Bit(std::strerror(t.writeErrno));
