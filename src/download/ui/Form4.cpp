@@ -29,7 +29,8 @@ QGroupBox* group(const QString& title, QWidget* parent)
 
 Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
     IUserPrompt* prompt, QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QWidget(owner,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Saving Files"));
@@ -115,6 +116,11 @@ void Form4::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!m_started) {
         m_started = true;
+        if (QWidget* owner = parentWidget()) {
+            QRect frame = rect();
+            frame.moveCenter(owner->frameGeometry().center());
+            move(frame.topLeft());
+        }
         m_job->start();
     }
 }
