@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "core/IUserPrompt.h"
-#include "core/MainState.h"
 #include "builders/ClipboardBuilder.h"
 #include "builders/FileBuilder.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "listops/ListSearch.h"
@@ -29,6 +29,8 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool) override { return {}; }
     std::optional<SearchRequest> askSearch() override { return {}; }
     std::optional<QStringList> manageFilters(const QStringList&) override { return {}; }
+    std::optional<FileExistsAnswer> askFileExists(const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
@@ -49,7 +51,7 @@ void BM_ClipboardBuild(benchmark::State& st)
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        ClipboardBuilder::run(state, list, prompt, text);
+        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, text);
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * text.size() * 2);
@@ -65,7 +67,7 @@ void BM_FileBuild(benchmark::State& st)
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        FileBuilder::run(path, state, list, prompt);
+        FileBuilder::run(path, state.handover, state.prefs, list, prompt);
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * QFile(path).size());
@@ -94,9 +96,9 @@ void BM_SearchNoMatch(benchmark::State& st)
     const bool matchCase = st.range(0) != 0;
     const bool addToSelection = st.range(1) != 0;
     for (auto _ : st) {
-        ListSearch::ApplyRequest(state,
+        ListSearch::ApplyRequest(state.search,
             SearchRequest { QStringLiteral("NoSuchText"), matchCase, addToSelection, false });
-        benchmark::DoNotOptimize(ListSearch::run(state, list, prompt));
+        benchmark::DoNotOptimize(ListSearch::run(state.search, list, prompt));
     }
 }
 BENCHMARK(BM_SearchNoMatch)

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/ui/Form1.h"
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 
 namespace
 {

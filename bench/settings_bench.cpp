@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "filters/FilterStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 namespace
 {

@@ -4,11 +4,12 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "core/IMainView.h"
-#include "core/IUserPrompt.h"
-#include "core/MainState.h"
 #include "builders/FieldReader.h"
 #include "builders/LinkRules.h"
+#include "core/HandOver.h"
+#include "core/IMainView.h"
+#include "core/IUserPrompt.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -51,8 +52,8 @@ bool FileBuilder::isValidItem(QStringView item)
         || item.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
 }
 
-FileBuildResult FileBuilder::run(
-    const QString& path, MainState& state, LinkList& list, IUserPrompt& prompt, IMainView* view)
+FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const Preferences& prefs,
+    LinkList& list, IUserPrompt& prompt, IMainView* view)
 {
     FileBuildResult result;
     auto showError = [&](const QString& text) {
@@ -108,14 +109,14 @@ FileBuildResult FileBuilder::run(
             if (!list.isEmpty()) {
                 if (view)
                     view->setWaitPointer(false);
-                if (const std::optional<bool> answer = prompt.askDesiredAction(state.defappend))
-                    state.append = *answer;
+                if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
+                    handover.append = *answer;
             }
-            if (!state.append)
+            if (!handover.append)
                 list.clear();
             started = true;
         }
-        if (!LinkRules::passesExclusion(*item, state.exjs, state.exmt))
+        if (!LinkRules::passesExclusion(*item, prefs.exjs, prefs.exmt))
             continue;
         if (list.count() + pending.size() >= LinkList::MaxEntries) {
             flush();

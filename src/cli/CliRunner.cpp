@@ -17,10 +17,10 @@
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
 #include "platform/CurlContentTypeFetcher.h"
+#include "platform/SqliteRegistryStore.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 CliRunner::CliRunner(const CliOptions& options)
     : m_options(options)
@@ -38,23 +38,20 @@ void CliRunner::loadSettings()
 {
     const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
-    FilterStore::LoadIntoState(settings, m_state);
-    const Preferences prefs = LoadPreferences(settings);
-    m_state.exjs = prefs.exjs;
-    m_state.exmt = prefs.exmt;
-    m_state.defappend = prefs.defappend;
+    FilterStore::LoadIntoState(settings, m_state.filters);
+    m_state.prefs = LoadPreferences(settings);
 
     if (!m_options.filters.isEmpty()) {
-        m_state.ftypes = m_options.filters;
-        m_state.appfiltEnabled = true;
-        m_state.appfiltChecked = true;
+        m_state.filters.ftypes = m_options.filters;
+        m_state.filters.appfiltEnabled = true;
+        m_state.filters.appfiltChecked = true;
     }
     if (m_options.noFilters)
-        m_state.appfiltChecked = false;
+        m_state.filters.appfiltChecked = false;
     if (m_options.excludeJs)
-        m_state.exjs = true;
+        m_state.prefs.exjs = true;
     if (m_options.excludeMailto)
-        m_state.exmt = true;
+        m_state.prefs.exmt = true;
 }
 
 int CliRunner::run()
@@ -100,7 +97,8 @@ int CliRunner::harvest()
     ConsolePrompt prompt(m_options.argument);
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
-    UrlListBuilder builder(m_state, m_list, view, prompt, ShellWindowRegistry::instance(), fetcher,
+    UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.handover, m_state.nav, m_list,
+        view, prompt, ShellWindowRegistry::instance(), fetcher,
         [] { return std::make_unique<WebEngineHarvestBrowser>(); });
 
     UrlListBuilder::Outcome outcome = UrlListBuilder::Outcome::Failed;
@@ -168,14 +166,16 @@ int CliRunner::text()
     text.replace(QLatin1StringView("\n"), QLatin1StringView("\r\n"));
 
     ConsolePrompt prompt;
-    const ClipboardOutcome outcome = ClipboardBuilder::run(m_state, m_list, prompt, text);
+    const ClipboardOutcome outcome
+        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, prompt, text);
     return finish(outcome == ClipboardOutcome::Built);
 }
 
 int CliRunner::file()
 {
     ConsolePrompt prompt;
-    const FileBuildResult result = FileBuilder::run(m_options.argument, m_state, m_list, prompt);
+    const FileBuildResult result
+        = FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt);
     return finish(result.error.isEmpty() && !result.badFormat);
 }
 

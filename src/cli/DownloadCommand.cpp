@@ -12,8 +12,8 @@
 #include "download/DownloadJob.h"
 #include "download/DownloadStart.h"
 #include "platform/CurlTransferService.h"
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 namespace
 {
@@ -103,7 +103,7 @@ int DownloadCommand::run()
     options.folder = dir.absoluteFilePath();
     options.owaction
         = m_options.exists >= 0 ? m_options.exists : LoadPreferences(settings).owaction;
-    options.retries = m_options.retries >= 0 ? m_options.retries : DownloadRetries(settings);
+    options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
     options.reportErrors = false;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterStore.h"
 
 FilterListEditor::FilterListEditor(QStringList entries)
@@ -41,7 +41,7 @@ bool FilterListEditor::canAdd(const QString& description, const QString& extensi
     return !description.isEmpty() && !extension.isEmpty();
 }
 
-void FilterListEditor::save(CRegSettings& settings, MainState& state) const
+void FilterListEditor::save(CRegSettings& settings, FilterState& state) const
 {
     state.ftypes = FilterStore::Extensions(m_entries);
     FilterStore::SaveEntries(settings, m_entries);

@@ -1,6 +1,6 @@
 #include "filters/FilterStore.h"
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "settings/CRegSettings.h"
 #include "settings/TextConversions.h"
 
@@ -60,7 +60,7 @@ void FilterStore::StoreApplyFilters(CRegSettings& settings, bool on)
     settings.SaveSetting(kFilters, kApplyFilters, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void FilterStore::LoadIntoState(const CRegSettings& settings, MainState& state)
+void FilterStore::LoadIntoState(const CRegSettings& settings, FilterState& state)
 {
     const QStringList entries = LoadEntries(settings);
     state.ftypes = Extensions(entries);
@@ -68,7 +68,7 @@ void FilterStore::LoadIntoState(const CRegSettings& settings, MainState& state)
     state.appfiltChecked = !entries.isEmpty() && ApplyFiltersStored(settings);
 }
 
-void FilterStore::RefreshAfterDialog(CRegSettings& settings, MainState& state)
+void FilterStore::RefreshAfterDialog(CRegSettings& settings, FilterState& state)
 {
     if (!state.ftypes.isEmpty()) {
         state.appfiltChecked = ApplyFiltersStored(settings);
@@ -79,7 +79,7 @@ void FilterStore::RefreshAfterDialog(CRegSettings& settings, MainState& state)
     state.appfiltEnabled = !state.ftypes.isEmpty();
 }
 
-void FilterStore::Toggle(CRegSettings& settings, MainState& state)
+void FilterStore::Toggle(CRegSettings& settings, FilterState& state)
 {
     state.appfiltChecked = !state.appfiltChecked;
     StoreApplyFilters(settings, state.appfiltChecked);

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 class CRegSettings;
-struct MainState;
+struct FilterState;
 
 // The file-type filter list as stored: section "File Types" holds one text value per entry
 // ("Type 0", "Type 1"...) made of a description, " - " and the extension; section
@@ -28,11 +28,11 @@ public:
 
     // Start-up: ftypes from the stored entries; with entries, the menu item is enabled and
     // checked from the stored switch; without, disabled and unchecked.
-    static void LoadIntoState(const CRegSettings& settings, MainState& state);
+    static void LoadIntoState(const CRegSettings& settings, FilterState& state);
     // After the "Manage Filters" dialog closed: with filters, the check mark follows the
     // stored switch; without, it is cleared and "0" stored. Enabled exactly when ftypes is
     // not empty.
-    static void RefreshAfterDialog(CRegSettings& settings, MainState& state);
+    static void RefreshAfterDialog(CRegSettings& settings, FilterState& state);
     // The "Apply &filters" click: flips the check mark and stores it.
-    static void Toggle(CRegSettings& settings, MainState& state);
+    static void Toggle(CRegSettings& settings, FilterState& state);
 };

@@ -1,12 +1,11 @@
 #include <QDir>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "app/PreferencesStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -14,9 +13,8 @@ namespace
 class PreferencesStoreTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
 
     QString stored(const char* key) const
     {

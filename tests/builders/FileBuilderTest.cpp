@@ -2,8 +2,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
 #include "builders/FileBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "support/ScriptedPrompt.h"
@@ -19,7 +19,10 @@ protected:
         f.write(bytes);
         return path;
     }
-    FileBuildResult run(const QString& path) { return FileBuilder::run(path, state, list, prompt); }
+    FileBuildResult run(const QString& path)
+    {
+        return FileBuilder::run(path, state.handover, state.prefs, list, prompt);
+    }
 
     QTemporaryDir m_dir;
     int m_files = 0;
@@ -66,7 +69,7 @@ TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
 
 TEST_F(FileBuilderTest, ValidityNeedsNoColonAfterMailtoAndExclusionsDropSilently)
 {
-    state.exmt = true;
+    state.prefs.exmt = true;
     run(write("  Mailto x@y\r\nMAILTO:z\r\nhttp://a\r\n"));
     EXPECT_EQ(list.entries(), QStringList { "http://a" });
     EXPECT_TRUE(prompt.messages.isEmpty());

@@ -4,11 +4,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/DialogRequests.h"
 #include "app/PreferencesStore.h"
+#include "core/DialogRequests.h"
 #include "filters/FilterStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 

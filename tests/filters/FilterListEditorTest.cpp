@@ -1,12 +1,11 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -57,9 +56,8 @@ TEST(FilterListEditorTest, MessagesAndAddAvailability)
 class FilterListEditorSaveTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
     const QStringList m_four { QStringLiteral("One - a"), QStringLiteral("Two - b"),
         QStringLiteral("Three - c"), QStringLiteral("Four - d") };
 };
@@ -71,7 +69,7 @@ TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
     editor.remove(1);
     editor.remove(7);
     editor.remove(-1);
-    MainState state;
+    FilterState state;
     editor.save(m_settings, state);
 
     const QList<QPair<QString, QString>> expected {
@@ -91,7 +89,7 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 {
     FilterStore::SaveEntries(m_settings, m_four);
     FilterStore::StoreApplyFilters(m_settings, true);
-    MainState state;
+    FilterState state;
     FilterStore::LoadIntoState(m_settings, state);
     ASSERT_TRUE(state.appfiltChecked);
 
@@ -113,7 +111,7 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 TEST_F(FilterListEditorSaveTest, AnEditorThatIsNotSavedChangesNothing)
 {
     FilterStore::SaveEntries(m_settings, m_four);
-    MainState state;
+    FilterState state;
     FilterStore::LoadIntoState(m_settings, state);
     {
         FilterListEditor editor(FilterStore::LoadEntries(m_settings));

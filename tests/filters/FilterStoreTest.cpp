@@ -1,11 +1,10 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -13,9 +12,8 @@ namespace
 class FilterStoreTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
 
     QList<QPair<QString, QString>> storedTypes() const
     {
@@ -99,7 +97,7 @@ TEST_F(FilterStoreTest, StartUpState)
         if (row.apply)
             m_settings.SaveSetting(QStringLiteral("Filters"), QStringLiteral("Apply Filters"),
                 QString::fromLatin1(row.apply));
-        MainState state;
+        FilterState state;
         state.ftypes = QStringList { QStringLiteral("stale") };
         state.appfiltChecked = true;
         FilterStore::LoadIntoState(m_settings, state);
@@ -112,14 +110,14 @@ TEST_F(FilterStoreTest, StartUpState)
 TEST_F(FilterStoreTest, ToggleStoresAndSurvivesARestart)
 {
     FilterStore::SaveEntries(m_settings, { QStringLiteral("Pictures - jpg") });
-    MainState state;
+    FilterState state;
     FilterStore::LoadIntoState(m_settings, state);
     ASSERT_FALSE(state.appfiltChecked);
 
     FilterStore::Toggle(m_settings, state);
     EXPECT_TRUE(state.appfiltChecked);
     EXPECT_EQ(storedApply(), QStringLiteral("1"));
-    MainState restarted;
+    FilterState restarted;
     FilterStore::LoadIntoState(m_settings, restarted);
     EXPECT_TRUE(restarted.appfiltChecked);
     EXPECT_TRUE(restarted.filterActive());
@@ -132,7 +130,7 @@ TEST_F(FilterStoreTest, ToggleStoresAndSurvivesARestart)
 TEST_F(FilterStoreTest, RefreshAfterDialog)
 {
     // With filters the check mark follows the store; without, it is cleared and "0" stored.
-    MainState state;
+    FilterState state;
     state.ftypes = QStringList { QStringLiteral("jpg") };
     FilterStore::StoreApplyFilters(m_settings, true);
     FilterStore::RefreshAfterDialog(m_settings, state);

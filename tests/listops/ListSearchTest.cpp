@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
+#include "core/SearchState.h"
 #include "listops/LinkList.h"
 #include "listops/ListSearch.h"
 #include "support/ScriptedPrompt.h"
@@ -19,7 +19,7 @@ protected:
         return ListSearch::run(state, list, prompt);
     }
 
-    MainState state;
+    SearchState state;
     LinkList list;
     ScriptedPrompt prompt;
     int top = -1;

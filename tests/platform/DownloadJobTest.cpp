@@ -81,8 +81,13 @@ protected:
         return QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
 
+    void TearDown() override { m_release = true; }
+
     QTemporaryDir m_dir;
     QString m_folder;
+    // A stalled handler waits for this; it outlives the server's threads.
+    std::atomic<bool> m_release { false };
+    std::atomic<bool> m_stalled { false };
     LocalHttpServer m_site;
     CurlTransferService m_service;
     ScriptedPrompt m_prompt;
@@ -201,17 +206,15 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
 
 TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
 {
-    std::atomic<bool> release { false };
-    std::atomic<bool> stalled { false };
-    m_site.server().Get("/stall.bin", [&](const httplib::Request&, httplib::Response& res) {
+    m_site.server().Get("/stall.bin", [this](const httplib::Request&, httplib::Response& res) {
         res.set_content_provider(100000, "application/octet-stream",
-            [&](size_t offset, size_t, httplib::DataSink& sink) {
+            [this](size_t offset, size_t, httplib::DataSink& sink) {
                 if (offset == 0) {
                     sink.write(std::string(1000, 'n').data(), 1000);
                     return true;
                 }
-                stalled = true;
-                while (!release)
+                m_stalled = true;
+                while (!m_release)
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 return false;
             });
@@ -228,13 +231,13 @@ TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
     DownloadJob job(
         { m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service, m_prompt);
     job.start();
-    ASSERT_TRUE(waitFor([&] { return stalled.load(); }));
+    ASSERT_TRUE(waitFor([&] { return m_stalled.load(); }));
     EXPECT_EQ(read("stall.bin"), "old content");
     EXPECT_EQ(names().size(), 2); // the old file and the temporary one
     job.cancel();
     EXPECT_EQ(job.Label3(), "Aborting...");
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Cancelled);
-    release = true;
+    m_release = true;
     EXPECT_EQ(read("stall.bin"), "old content");
     EXPECT_EQ(names(), QStringList({ "stall.bin" }));
 }

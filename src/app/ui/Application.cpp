@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "core/IUserPrompt.h"
 #include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
+#include "core/IUserPrompt.h"
+#include "core/Version.h"
 #include "platform/LinkReceiver.h"
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "winsupport/ui/Shell.h"
 
 namespace
@@ -70,7 +71,7 @@ int runQuillmarch(int argc, char** argv)
             return 0;
         }
         if (first == "--version") {
-            std::puts("Quillmarch 1.6");
+            std::printf("Quillmarch %s\n", kQuillmarchVersion);
             return 0;
         }
     }
@@ -80,7 +81,7 @@ int runQuillmarch(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
     QApplication::setOrganizationName(QStringLiteral("Corvid Lantern"));
-    QApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kQuillmarchVersion));
     QApplication::setDesktopFileName(QStringLiteral("quillmarch"));
 
     QStringList words = QApplication::arguments();
@@ -103,8 +104,8 @@ int runQuillmarch(int argc, char** argv)
             qPrintable(receiverError));
 
     if (!commandLine.isEmpty()) {
-        form.state().drgdrp = true;
-        form.state().goturl = commandLine;
+        form.state().handover.drgdrp = true;
+        form.state().handover.goturl = commandLine;
         form.mnufClip_Click();
     }
     return app.exec();

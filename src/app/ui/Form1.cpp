@@ -81,8 +81,8 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
     resize(kInitialWidth, kInitialHeight);
 
     connect(m_listView, &LinkListView::textDropped, this, [this](const QString& text) {
-        m_state.drgdrp = true;
-        m_state.goturl = text;
+        m_state.handover.drgdrp = true;
+        m_state.handover.goturl = text;
         mnufClip_Click();
     });
     connect(m_listView, &LinkListView::openRequested, this, [this] { m_openreq = true; });
@@ -126,21 +126,15 @@ Form1::~Form1()
 
 void Form1::Form_Load()
 {
-    m_state.meX = width();
-    m_state.meY = height();
-    m_state.ftypes.clear();
+    m_state.window.meX = width();
+    m_state.window.meY = height();
+    m_state.filters.ftypes.clear();
     setStatus(idleStatusText());
-    FilterStore::LoadIntoState(m_regset, m_state);
+    FilterStore::LoadIntoState(m_regset, m_state.filters);
     applyFilterMenuState();
 
-    const Preferences prefs = LoadPreferences(m_regset);
-    m_state.owaction = prefs.owaction;
-    m_state.ontop = prefs.ontop;
-    m_state.newwin = prefs.newwin;
-    m_state.exjs = prefs.exjs;
-    m_state.exmt = prefs.exmt;
-    m_state.defappend = prefs.defappend;
-    applyTopmostBand(m_state.ontop);
+    m_state.prefs = LoadPreferences(m_regset);
+    applyTopmostBand(m_state.prefs.ontop);
 
     SubscribeMessage(this, this, SizeLimitsEvent::queryType());
     MinimumSizeAnswer::Query(this);
@@ -373,14 +367,14 @@ void Form1::leaveTopmostBand()
 
 void Form1::restoreTopmostBand()
 {
-    applyTopmostBand(m_state.ontop);
+    applyTopmostBand(m_state.prefs.ontop);
 }
 
 void Form1::applyFilterMenuState()
 {
     QAction* appfilt = action(QStringLiteral("mnuopappfilt"));
-    appfilt->setChecked(m_state.appfiltChecked);
-    appfilt->setEnabled(m_state.appfiltEnabled);
+    appfilt->setChecked(m_state.filters.appfiltChecked);
+    appfilt->setEnabled(m_state.filters.appfiltEnabled);
 }
 
 void Form1::updateCommandStates()
@@ -412,8 +406,9 @@ UrlListBuilder& Form1::urlBuilder()
 {
     if (!m_urlBuilder) {
         m_fetcher = std::make_unique<CurlContentTypeFetcher>();
-        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state, m_list, *this, *m_prompt,
-            m_shellWindows, *m_fetcher, []() -> std::unique_ptr<IHarvestBrowser> {
+        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters,
+            m_state.handover, m_state.nav, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
+            []() -> std::unique_ptr<IHarvestBrowser> {
                 // The engine's libraries load with the first page the program needs.
                 QString error;
                 IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
@@ -443,8 +438,9 @@ void Form1::mnusavpopbuild_Click()
 
 void Form1::mnufClip_Click()
 {
-    const QString text = m_state.drgdrp ? QString() : clipboardText();
-    const ClipboardOutcome outcome = ClipboardBuilder::run(m_state, m_list, *m_prompt, text);
+    const QString text = m_state.handover.drgdrp ? QString() : clipboardText();
+    const ClipboardOutcome outcome
+        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
     if (outcome != ClipboardOutcome::NoText)
         setListExtent();
 }
@@ -457,7 +453,7 @@ void Form1::mnufFile_Click()
         return;
     setWaitPointer(true);
     SetLastUsedSaveFolder(m_regset, path);
-    FileBuilder::run(path, m_state, m_list, *m_prompt, this);
+    FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, *m_prompt, this);
     setListExtent();
     showCount();
     setWaitPointer(false);
@@ -468,7 +464,7 @@ void Form1::mnufFile_Click()
 void Form1::mnufSeq_Click()
 {
     const std::optional<SequenceRequest> request
-        = m_prompt->askSequence(SequenceDialogInput { m_state.defappend, clipboardText() });
+        = m_prompt->askSequence(SequenceDialogInput { m_state.prefs.defappend, clipboardText() });
     if (request) {
         const SequenceResult result = SequenceBuilder::Build(*request, m_list);
         if (!result.error.isEmpty())
@@ -481,7 +477,8 @@ void Form1::mnufSeq_Click()
 
 void Form1::mnulstSingle_Click()
 {
-    const std::optional<SingleLinkRequest> request = m_prompt->askSingleLink(m_state.defappend);
+    const std::optional<SingleLinkRequest> request
+        = m_prompt->askSingleLink(m_state.prefs.defappend);
     if (!request)
         return;
     if (!SingleLink::Apply(*request, m_list))
@@ -492,8 +489,8 @@ void Form1::mnulstSingle_Click()
 
 void Form1::mnulstsrch_Click()
 {
-    ListSearch::ApplyRequest(m_state, m_prompt->askSearch());
-    ListSearch::run(m_state, m_list, *m_prompt);
+    ListSearch::ApplyRequest(m_state.search, m_prompt->askSearch());
+    ListSearch::run(m_state.search, m_list, *m_prompt);
 }
 
 void Form1::mnulstselall_Click()
@@ -539,18 +536,23 @@ void Form1::mnufsav_Click()
     QStringList links;
     for (int row : rows)
         links.append(m_list.at(row));
-    const std::optional<DownloadBatch> batch = PrepareDownload(links, *m_prompt, m_regset);
+    const std::optional<DownloadBatch> batch
+        = prepareDownload(links, *m_prompt, LastUsedSaveFolder(m_regset));
     if (!batch)
         return;
+    SetLastUsedSaveFolder(m_regset, batch->chosen);
 
     leaveTopmostBand();
     setWindowEnabled(false);
     DownloadJobOptions options;
     options.folder = batch->folder;
-    options.owaction = m_state.owaction;
-    options.retries = DownloadRetries(m_regset);
+    options.owaction = m_state.prefs.owaction;
+    options.retries = downloadRetries(m_regset);
+    // The job's questions and messages belong to its window; tests answer them instead.
     m_form4 = new Form4(
-        batch->links, options, transferService(), m_ownPrompt ? nullptr : m_prompt, this);
+        batch->links, options, transferService(), m_ownPrompt ? nullptr : m_prompt,
+        [](QWidget* window) { return std::make_unique<QtUserPrompt>(window, nullptr, nullptr); },
+        this);
     connect(m_form4, &Form4::mainCaptionChanged, this, &QWidget::setWindowTitle);
     connect(m_form4, &Form4::backgroundRequested, this, [this] {
         setWindowEnabled(true);
@@ -638,24 +640,16 @@ void Form1::mnufEx_Click()
 
 void Form1::mnuopoptions_Click()
 {
-    const Preferences current { m_state.ontop, m_state.newwin, m_state.exjs, m_state.exmt,
-        m_state.defappend, m_state.owaction };
-    const std::optional<Preferences> edited = m_prompt->editPreferences(current);
-    if (edited) {
+    if (const std::optional<Preferences> edited = m_prompt->editPreferences(m_state.prefs)) {
         SavePreferences(m_regset, *edited);
-        m_state.ontop = edited->ontop;
-        m_state.newwin = edited->newwin;
-        m_state.owaction = edited->owaction;
-        m_state.defappend = edited->defappend;
-        m_state.exjs = edited->exjs;
-        m_state.exmt = edited->exmt;
+        m_state.prefs = *edited;
     }
     restoreTopmostBand();
 }
 
 void Form1::mnuopappfilt_Click()
 {
-    FilterStore::Toggle(m_regset, m_state);
+    FilterStore::Toggle(m_regset, m_state.filters);
     applyFilterMenuState();
 }
 
@@ -665,9 +659,9 @@ void Form1::mnuopfilt_Click()
         = m_prompt->manageFilters(FilterStore::LoadEntries(m_regset));
     if (entries) {
         FilterListEditor editor(*entries);
-        editor.save(m_regset, m_state);
+        editor.save(m_regset, m_state.filters);
     }
-    FilterStore::RefreshAfterDialog(m_regset, m_state);
+    FilterStore::RefreshAfterDialog(m_regset, m_state.filters);
     applyFilterMenuState();
 }
 
@@ -697,7 +691,7 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 
 void Form1::receiveLink(const QString& text)
 {
-    m_state.nurl = text;
+    m_state.handover.nurl = text;
     QMetaObject::invokeMethod(
         this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
 }
@@ -734,7 +728,7 @@ void Form1::keyPressEvent(QKeyEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    if (m_state.openedone) {
+    if (m_state.window.openedone) {
         m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
             QStringLiteral("Quillmarch openend a web browser window while it was "
                            "running and it is still open. Do you wish to close it "
@@ -760,6 +754,6 @@ qint32 Form1::MsgResponse()
 
 qint32 Form1::WindowProc(QObject*, int, QEvent* event)
 {
-    SizeLimitsEvent::answer(event, m_state.meX, m_state.meY);
+    SizeLimitsEvent::answer(event, m_state.window.meX, m_state.window.meY);
     return 0;
 }

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/IUserPrompt.h"
-#include "app/ui/DialogFrame.h"
 #include "builders/SingleLink.h"
+#include "core/IUserPrompt.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form11::Form11(bool defappend, IUserPrompt& prompt, QWidget* parent)
     : QDialog(parent)
@@ -43,7 +43,7 @@ Form11::Form11(bool defappend, IUserPrompt& prompt, QWidget* parent)
     layout->addWidget(m_check1);
     layout->addSpacing(4);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
     m_text1->setFocus();
 }
 

@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/IUserPrompt.h"
-#include "app/ui/DialogFrame.h"
 #include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "builders/ui/OnlyNumFilter.h"
 #include "builders/ui/SelectionKeepingLineEdit.h"
+#include "core/IUserPrompt.h"
+#include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/Shell.h"
 
@@ -116,7 +116,7 @@ Form2::Form2(const SequenceDialogInput& input, IUserPrompt& prompt, QWidget* par
     layout->addLayout(grid);
     layout->addSpacing(4);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     m_check1->setChecked(input.defappend);
     AttachAutoComplete(m_text1);

@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/ui/QtUserPrompt.h"
+#include "core/IUserPrompt.h"
 
 namespace
 {
@@ -28,7 +28,7 @@ QGroupBox* group(const QString& title, QWidget* parent)
 } // namespace
 
 Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
-    IUserPrompt* prompt, QWidget* owner)
+    IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner)
     : QWidget(owner,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -36,7 +36,7 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
     setWindowTitle(QStringLiteral("Saving Files"));
     setAttribute(Qt::WA_DeleteOnClose);
     if (!prompt) {
-        m_ownPrompt = std::make_unique<QtUserPrompt>(this, nullptr, nullptr);
+        m_ownPrompt = makePrompt(this);
         prompt = m_ownPrompt.get();
     }
     m_job = std::make_unique<DownloadJob>(links, options, service, *prompt);

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "download/DownloadJob.h"
@@ -18,10 +19,12 @@ class Form4 final : public QWidget
 {
     Q_OBJECT
 public:
-    // prompt: answers the job's questions and messages; null means the real Qt dialogs
-    // over this window.
+    using PromptFactory = std::function<std::unique_ptr<IUserPrompt>(QWidget* window)>;
+
+    // prompt answers the job's questions and messages; when it is null, makePrompt makes
+    // the real dialogs over this window.
     Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
-        IUserPrompt* prompt, QWidget* owner);
+        IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner);
     ~Form4() override;
 
     DownloadJob& job() { return *m_job; }

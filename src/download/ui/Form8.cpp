@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
 #include "core/IUserPrompt.h"
 #include "download/DownloadNames.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form8::Form8(const QString& filnm, IUserPrompt& prompt, QWidget* parent)
     : QDialog(parent)
@@ -62,7 +62,7 @@ Form8::Form8(const QString& filnm, IUserPrompt& prompt, QWidget* parent)
     layout->addLayout(options);
     layout->addWidget(m_check1);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 }
 
 void Form8::selectTypedName()

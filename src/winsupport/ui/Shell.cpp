@@ -8,8 +8,8 @@
 #include <QStringListModel>
 #include <QUrl>
 
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "winsupport/UrlHistory.h"
 #include "winsupport/ui/UrlCompleter.h"
 

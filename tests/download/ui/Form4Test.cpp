@@ -10,7 +10,7 @@
 #include "app/PreferencesStore.h"
 #include "app/ui/Form1.h"
 #include "download/ui/Form4.h"
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "support/DialogTesting.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
@@ -68,8 +68,8 @@ protected:
     QTemporaryDir m_out;
     std::shared_ptr<SqliteRegistryStore> m_store;
     ScriptedPrompt m_prompt;
+    std::atomic<bool> m_release { false }; // outlives the server's threads
     LocalHttpServer m_site;
-    std::atomic<bool> m_release { false };
     std::unique_ptr<Form1> m_form;
 };
 
