@@ -62,7 +62,7 @@ void BM_FileBuild(benchmark::State& st)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.txt"));
-    ListFile::Save(path, fullList(), nullptr);
+    ListFile::save(path, fullList(), nullptr);
     SilentPrompt prompt;
     for (auto _ : st) {
         MainState state;
@@ -80,7 +80,7 @@ void BM_Save(benchmark::State& st)
     const QString path = dir.filePath(QStringLiteral("list.txt"));
     const QStringList entries = fullList();
     for (auto _ : st)
-        benchmark::DoNotOptimize(ListFile::Save(path, entries, nullptr));
+        benchmark::DoNotOptimize(ListFile::save(path, entries, nullptr));
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 
@@ -96,7 +96,7 @@ void BM_SearchNoMatch(benchmark::State& st)
     const bool matchCase = st.range(0) != 0;
     const bool addToSelection = st.range(1) != 0;
     for (auto _ : st) {
-        ListSearch::ApplyRequest(state.search,
+        ListSearch::applyRequest(state.search,
             SearchRequest { QStringLiteral("NoSuchText"), matchCase, addToSelection, false });
         benchmark::DoNotOptimize(ListSearch::run(state.search, list, prompt));
     }

@@ -19,10 +19,7 @@ QString ClipboardBuilder::noLinksMessage()
 
 bool ClipboardBuilder::isLink(QStringView line)
 {
-    return line.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive)
-        || line.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
-        || line.startsWith(QLatin1StringView("mailto:"), Qt::CaseInsensitive)
-        || line.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
+    return LinkRules::isLink(line, LinkRules::LinkTest::ClipboardLine);
 }
 
 ClipboardOutcome ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, LinkList& list,

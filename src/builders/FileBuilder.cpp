@@ -46,10 +46,7 @@ QString FileBuilder::badFormatMessage()
 
 bool FileBuilder::isValidItem(QStringView item)
 {
-    return item.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
-        || item.startsWith(QLatin1StringView("mailto"), Qt::CaseInsensitive)
-        || item.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive)
-        || item.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
+    return LinkRules::isLink(item, LinkRules::LinkTest::ListFileItem);
 }
 
 FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const Preferences& prefs,

@@ -25,7 +25,7 @@ public:
     // reported). Also called after a failed load, once the browser gave up.
     virtual void setDocumentCompleteHandler(std::function<void()> handler) = 0;
     // A load of the page or of one of its frames failed; statusCode as in
-    // NavigationErrorMessage. Reported before the document-complete call.
+    // navigationErrorMessage. Reported before the document-complete call.
     virtual void setNavigateErrorHandler(std::function<void(qint32 statusCode)> handler) = 0;
     virtual void setProgressHandler(std::function<void(int progress, int progressMax)> handler) = 0;
 

@@ -151,14 +151,10 @@ void UrlListBuilder::incomingLink()
 
 void UrlListBuilder::cancel()
 {
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_view.setProgress(100, 0);
-
+    m_view.returnToIdle();
     if (m_fetching) {
         m_fetchCancelled = true;
         m_fetcher.cancel();
-        m_view.setWaitPointer(false);
         // The waiting operation reports its end once the fetch returned.
         return;
     }
@@ -167,11 +163,8 @@ void UrlListBuilder::cancel()
 
     if (m_browser)
         m_browser->stop();
-    m_view.setListExtent();
-    m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_view.setProgress(100, 0);
+    m_view.SetListExtent();
+    m_view.returnToIdle();
     releaseBrowser();
     emit harvestFinished(Outcome::Cancelled);
 }
@@ -183,10 +176,7 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
     if (m_browserFactory)
         browser = m_browserFactory();
     if (!browser) {
-        m_view.setWaitPointer(false);
-        m_view.setStatus(m_view.idleStatusText());
-        m_view.setWindowEnabled(true);
-        m_view.setProgress(100, 0);
+        m_view.returnToIdle();
         m_prompt.message(PromptIcon::Critical, kErrorTitle,
             origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem);
         emit harvestFinished(Outcome::Failed);
@@ -250,7 +240,7 @@ void UrlListBuilder::onNavigateError(quint64 generation, qint32 statusCode)
     if (generation != m_generation)
         return;
     m_nav.naverr = true;
-    m_nav.navmsg = NavigationErrorMessage(statusCode);
+    m_nav.navmsg = navigationErrorMessage(statusCode);
 }
 
 void UrlListBuilder::onProgress(quint64 generation, int progress, int progressMax)
@@ -291,11 +281,8 @@ void UrlListBuilder::recurseFramesFinish()
 
 void UrlListBuilder::finishPageCompleted()
 {
-    m_view.setListExtent();
-    m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_view.setProgress(100, 0);
+    m_view.SetListExtent();
+    m_view.returnToIdle();
     releaseBrowser();
 }
 
@@ -324,8 +311,7 @@ void UrlListBuilder::refuse()
     m_view.setWaitPointer(false);
     m_prompt.message(PromptIcon::Exclamation, kErrorTitle, kNotHtml);
     releaseBrowser();
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
+    m_view.returnToIdle();
     m_handover.goturl.clear();
     emit harvestFinished(Outcome::Refused);
 }

@@ -38,8 +38,8 @@ void CliRunner::loadSettings()
 {
     const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
-    FilterStore::LoadIntoState(settings, m_state.filters);
-    m_state.prefs = LoadPreferences(settings);
+    FilterStore::loadIntoState(settings, m_state.filters);
+    m_state.prefs = loadPreferences(settings);
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;
@@ -84,7 +84,7 @@ int CliRunner::finish(bool built)
 
     if (!m_options.saveFile.isEmpty()) {
         QString error;
-        if (!ListFile::Save(m_options.saveFile, m_list.entries(), &error)) {
+        if (!ListFile::save(m_options.saveFile, m_list.entries(), &error)) {
             printError(QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, error));
             return 1;
         }
@@ -188,7 +188,7 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
-    const SequenceResult result = SequenceBuilder::Build(request, m_list);
+    const SequenceResult result = SequenceBuilder::build(request, m_list);
     if (!result.error.isEmpty()) {
         printError(QStringLiteral("Error: ") + result.error);
         return 1;

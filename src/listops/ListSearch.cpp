@@ -6,7 +6,7 @@
 #include "core/SearchState.h"
 #include "listops/LinkList.h"
 
-void ListSearch::ApplyRequest(SearchState& state, const std::optional<SearchRequest>& request)
+void ListSearch::applyRequest(SearchState& state, const std::optional<SearchRequest>& request)
 {
     state.fnext = false;
     state.add2sel = false;

@@ -16,7 +16,7 @@ public:
 
     // Resets fnext, add2sel, mcase and srchtxt, then stores the dialog's answer
     // (nullopt: Cancel or closed, nothing stored).
-    static void ApplyRequest(SearchState& state, const std::optional<SearchRequest>& request);
+    static void applyRequest(SearchState& state, const std::optional<SearchRequest>& request);
 
     // Scans from the first entry (from srchidx + 1 when fnext) for the first entry
     // that contains srchtxt, selects it and scrolls it to the top. Without add2sel the

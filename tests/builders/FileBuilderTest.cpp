@@ -36,7 +36,7 @@ TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
     const QStringList entries { "http://a/1", "HTTP://B", "ftp://c", "mailto:x@y",
         "javascript:go()", QStringLiteral("http://d/\u00e9") };
     const QString path = m_dir.filePath("saved.txt");
-    ASSERT_TRUE(ListFile::Save(path, entries, nullptr));
+    ASSERT_TRUE(ListFile::save(path, entries, nullptr));
     const FileBuildResult r = run(path);
     EXPECT_EQ(list.entries(), entries);
     EXPECT_EQ(r.added, entries.size());

@@ -82,11 +82,11 @@ TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
     const QString s = site.origin();
     {
         CRegSettings store = settings();
-        FilterStore::SaveEntries(store, { QStringLiteral("Archives - zip") });
-        FilterStore::StoreApplyFilters(store, true);
+        FilterStore::saveEntries(store, { QStringLiteral("Archives - zip") });
+        FilterStore::storeApplyFilters(store, true);
         Preferences prefs;
         prefs.exmt = true;
-        SavePreferences(store, prefs);
+        savePreferences(store, prefs);
     }
 
     CliResult r = cli({ "harvest", site.url("/p.html"), "--save", path("out.txt") });

@@ -64,8 +64,8 @@ protected:
 
 TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
 {
-    FilterStore::SaveEntries(m_settings, m_four);
-    FilterListEditor editor(FilterStore::LoadEntries(m_settings));
+    FilterStore::saveEntries(m_settings, m_four);
+    FilterListEditor editor(FilterStore::loadEntries(m_settings));
     editor.remove(1);
     editor.remove(7);
     editor.remove(-1);
@@ -87,17 +87,17 @@ TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
 
 TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 {
-    FilterStore::SaveEntries(m_settings, m_four);
-    FilterStore::StoreApplyFilters(m_settings, true);
+    FilterStore::saveEntries(m_settings, m_four);
+    FilterStore::storeApplyFilters(m_settings, true);
     FilterState state;
-    FilterStore::LoadIntoState(m_settings, state);
+    FilterStore::loadIntoState(m_settings, state);
     ASSERT_TRUE(state.appfiltChecked);
 
-    FilterListEditor editor(FilterStore::LoadEntries(m_settings));
+    FilterListEditor editor(FilterStore::loadEntries(m_settings));
     for (int i = 0; i < m_four.size(); ++i)
         editor.remove(0);
     editor.save(m_settings, state);
-    FilterStore::RefreshAfterDialog(m_settings, state);
+    FilterStore::refreshAfterDialog(m_settings, state);
 
     EXPECT_TRUE(state.ftypes.isEmpty());
     EXPECT_FALSE(state.appfiltChecked);
@@ -110,16 +110,16 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 
 TEST_F(FilterListEditorSaveTest, AnEditorThatIsNotSavedChangesNothing)
 {
-    FilterStore::SaveEntries(m_settings, m_four);
+    FilterStore::saveEntries(m_settings, m_four);
     FilterState state;
-    FilterStore::LoadIntoState(m_settings, state);
+    FilterStore::loadIntoState(m_settings, state);
     {
-        FilterListEditor editor(FilterStore::LoadEntries(m_settings));
+        FilterListEditor editor(FilterStore::loadEntries(m_settings));
         editor.add(QStringLiteral("Five"), QStringLiteral("e"));
         editor.remove(0);
     }
-    EXPECT_EQ(FilterStore::LoadEntries(m_settings), m_four);
-    EXPECT_EQ(state.ftypes, FilterStore::Extensions(m_four));
+    EXPECT_EQ(FilterStore::loadEntries(m_settings), m_four);
+    EXPECT_EQ(state.ftypes, FilterStore::extensions(m_four));
 }
 
 } // namespace

@@ -28,9 +28,9 @@ TEST(ListFile, SaveWritesEveryEntryWithCrLfAndReplacesOldContent)
     const QString path = dir.filePath("l.txt");
     put(path, "old content that is longer\r\n");
     ASSERT_TRUE(
-        ListFile::Save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }, nullptr));
+        ListFile::save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }, nullptr));
     EXPECT_EQ(contents(path), "http://a\r\nhttp://\xC3\xA9\r\nc\r\n");
-    ASSERT_TRUE(ListFile::Save(path, {}, nullptr));
+    ASSERT_TRUE(ListFile::save(path, {}, nullptr));
     EXPECT_EQ(contents(path), "");
 }
 
@@ -39,7 +39,7 @@ TEST(ListFile, AppendAddsAfterTheExistingContentUnread)
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
     put(path, "http://x\r\nhttp://no-line-end");
-    ASSERT_TRUE(ListFile::Append(path, { "http://a", "http://b" }, nullptr));
+    ASSERT_TRUE(ListFile::append(path, { "http://a", "http://b" }, nullptr));
     EXPECT_EQ(contents(path), "http://x\r\nhttp://no-line-endhttp://a\r\nhttp://b\r\n");
 }
 
@@ -47,18 +47,18 @@ TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
 {
     QTemporaryDir dir;
     QString error;
-    EXPECT_FALSE(ListFile::Save(dir.path(), { "http://a" }, &error));
+    EXPECT_FALSE(ListFile::save(dir.path(), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(ListFile::Append(dir.path(), { "http://a" }, &error));
+    EXPECT_FALSE(ListFile::append(dir.path(), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(ListFile::Save(dir.filePath("no/such/folder/l.txt"), { "http://a" }, &error));
+    EXPECT_FALSE(ListFile::save(dir.filePath("no/such/folder/l.txt"), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(ListFile, QtFilterKeepsDescriptionsAndListsFilesWithoutExtension)
 {
-    EXPECT_EQ(ListFile::QtFilter(ListFile::Filter()), "Text Files (*.txt);;All Files (*.* *)");
-    EXPECT_EQ(ListFile::QtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
+    EXPECT_EQ(ListFile::qtFilter(ListFile::filter()), "Text Files (*.txt);;All Files (*.* *)");
+    EXPECT_EQ(ListFile::qtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
 }

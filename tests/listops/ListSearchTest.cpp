@@ -15,7 +15,7 @@ protected:
     }
     bool search(const QString& text, bool add2sel, bool mcase = false, bool fnext = false)
     {
-        ListSearch::ApplyRequest(state, SearchRequest { text, mcase, add2sel, fnext });
+        ListSearch::applyRequest(state, SearchRequest { text, mcase, add2sel, fnext });
         return ListSearch::run(state, list, prompt);
     }
 
@@ -69,7 +69,7 @@ TEST_F(ListSearchTest, FirstFindNextStartsAtTheSecondEntry)
 TEST_F(ListSearchTest, CancelOrEmptyTextDoesNothingAnEmptyListFindsNothing)
 {
     list.setSelected(2, true);
-    ListSearch::ApplyRequest(state, std::nullopt);
+    ListSearch::applyRequest(state, std::nullopt);
     EXPECT_FALSE(ListSearch::run(state, list, prompt));
     EXPECT_FALSE(search("", false));
     EXPECT_TRUE(prompt.messages.isEmpty());

@@ -38,7 +38,7 @@ int sendLink(int argc, char** argv)
         return 2;
     }
     QString error;
-    if (!LinkReceiver::SendLink(QString::fromLocal8Bit(argv[2]), &error)) {
+    if (!LinkReceiver::sendLink(QString::fromLocal8Bit(argv[2]), &error)) {
         std::fprintf(stderr, "quillmarch: %s\n", qPrintable(error));
         return 1;
     }

@@ -130,14 +130,14 @@ void Form1::Form_Load()
     m_state.window.meY = height();
     m_state.filters.ftypes.clear();
     setStatus(idleStatusText());
-    FilterStore::LoadIntoState(m_regset, m_state.filters);
+    FilterStore::loadIntoState(m_regset, m_state.filters);
     applyFilterMenuState();
 
-    m_state.prefs = LoadPreferences(m_regset);
+    m_state.prefs = loadPreferences(m_regset);
     applyTopmostBand(m_state.prefs.ontop);
 
     SubscribeMessage(this, this, SizeLimitsEvent::queryType());
-    MinimumSizeAnswer::Query(this);
+    MinimumSizeAnswer::query(this);
     updateCommandStates();
 }
 
@@ -302,7 +302,7 @@ QString Form1::countText() const
 // Builders only append, so entries measured before keep their widths: each call
 // measures only the entries added since the last one. A removal or a clear starts
 // the measurement over.
-void Form1::setListExtent()
+void Form1::SetListExtent()
 {
     const int scroll = m_listView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     if (m_extentMeasured > m_list.count())
@@ -442,23 +442,21 @@ void Form1::mnufClip_Click()
     const ClipboardOutcome outcome
         = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
     if (outcome != ClipboardOutcome::NoText)
-        setListExtent();
+        SetListExtent();
 }
 
 void Form1::mnufFile_Click()
 {
     const QString path = m_prompt->openFileName(QStringLiteral("Select file to import..."),
-        ListFile::Filter(), LastUsedSaveFolder(m_regset));
+        ListFile::filter(), lastUsedSaveFolder(m_regset));
     if (path.isEmpty())
         return;
     setWaitPointer(true);
-    SetLastUsedSaveFolder(m_regset, path);
+    setLastUsedSaveFolder(m_regset, path);
     FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, *m_prompt, this);
-    setListExtent();
+    SetListExtent();
     showCount();
-    setWaitPointer(false);
-    setStatus(idleStatusText());
-    setWindowEnabled(true);
+    returnToIdle();
 }
 
 void Form1::mnufSeq_Click()
@@ -466,13 +464,13 @@ void Form1::mnufSeq_Click()
     const std::optional<SequenceRequest> request
         = m_prompt->askSequence(SequenceDialogInput { m_state.prefs.defappend, clipboardText() });
     if (request) {
-        const SequenceResult result = SequenceBuilder::Build(*request, m_list);
+        const SequenceResult result = SequenceBuilder::build(*request, m_list);
         if (!result.error.isEmpty())
             m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
         else if (result.limitReached)
             m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
     }
-    setListExtent();
+    SetListExtent();
 }
 
 void Form1::mnulstSingle_Click()
@@ -481,15 +479,15 @@ void Form1::mnulstSingle_Click()
         = m_prompt->askSingleLink(m_state.prefs.defappend);
     if (!request)
         return;
-    if (!SingleLink::Apply(*request, m_list))
+    if (!SingleLink::apply(*request, m_list))
         m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(1));
     // A long link must be reachable with the scroll bar like any other entry.
-    setListExtent();
+    SetListExtent();
 }
 
 void Form1::mnulstsrch_Click()
 {
-    ListSearch::ApplyRequest(m_state.search, m_prompt->askSearch());
+    ListSearch::applyRequest(m_state.search, m_prompt->askSearch());
     ListSearch::run(m_state.search, m_list, *m_prompt);
 }
 
@@ -617,18 +615,18 @@ void Form1::mnufapplist_Click()
 // touched; a failure is reported and leaves the old content as it was.
 void Form1::writeListFile(ListFileMode mode)
 {
-    const QString filter = ListFile::Filter();
-    const QString initial = LastUsedSaveFolder(m_regset);
+    const QString filter = ListFile::filter();
+    const QString initial = lastUsedSaveFolder(m_regset);
     const QString path = mode == ListFileMode::Replace
         ? m_prompt->saveFileName(QStringLiteral("Save file as..."), filter, initial)
         : m_prompt->openFileName(QStringLiteral("Append to..."), filter, initial);
     if (path.isEmpty())
         return;
-    SetLastUsedSaveFolder(m_regset, path);
+    setLastUsedSaveFolder(m_regset, path);
     QString error;
     const bool written = mode == ListFileMode::Replace
-        ? ListFile::Save(path, m_list.entries(), &error)
-        : ListFile::Append(path, m_list.entries(), &error);
+        ? ListFile::save(path, m_list.entries(), &error)
+        : ListFile::append(path, m_list.entries(), &error);
     if (!written)
         m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
 }
@@ -641,7 +639,7 @@ void Form1::mnufEx_Click()
 void Form1::mnuopoptions_Click()
 {
     if (const std::optional<Preferences> edited = m_prompt->editPreferences(m_state.prefs)) {
-        SavePreferences(m_regset, *edited);
+        savePreferences(m_regset, *edited);
         m_state.prefs = *edited;
     }
     restoreTopmostBand();
@@ -649,25 +647,25 @@ void Form1::mnuopoptions_Click()
 
 void Form1::mnuopappfilt_Click()
 {
-    FilterStore::Toggle(m_regset, m_state.filters);
+    FilterStore::toggle(m_regset, m_state.filters);
     applyFilterMenuState();
 }
 
 void Form1::mnuopfilt_Click()
 {
     const std::optional<QStringList> entries
-        = m_prompt->manageFilters(FilterStore::LoadEntries(m_regset));
+        = m_prompt->manageFilters(FilterStore::loadEntries(m_regset));
     if (entries) {
         FilterListEditor editor(*entries);
         editor.save(m_regset, m_state.filters);
     }
-    FilterStore::RefreshAfterDialog(m_regset, m_state.filters);
+    FilterStore::refreshAfterDialog(m_regset, m_state.filters);
     applyFilterMenuState();
 }
 
 void Form1::mnuHelpCont_Click()
 {
-    ShowHelp(this, 0);
+    showHelp(this, 0);
 }
 
 void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
@@ -711,9 +709,7 @@ void Form1::cancelHarvest()
         m_urlBuilder->cancel();
         return;
     }
-    setStatus(idleStatusText());
-    setWindowEnabled(true);
-    setProgress(100, 0);
+    returnToIdle();
 }
 
 void Form1::keyPressEvent(QKeyEvent* event)

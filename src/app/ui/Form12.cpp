@@ -150,5 +150,5 @@ void Form12::Command1_Click()
 
 void Form12::Command3_Click()
 {
-    ShowHelp(this, kPreferencesHelpTopic);
+    showHelp(this, kPreferencesHelpTopic);
 }

@@ -50,9 +50,9 @@ Form11::Form11(bool defappend, IUserPrompt& prompt, QWidget* parent)
 void Form11::Command1_Click()
 {
     const QString url = m_text1->text();
-    if (!SingleLink::IsAcceptable(url)) {
+    if (!SingleLink::isAcceptable(url)) {
         m_prompt.message(
-            PromptIcon::Critical, QStringLiteral("Bad Format"), SingleLink::BadFormatMessage());
+            PromptIcon::Critical, QStringLiteral("Bad Format"), SingleLink::badFormatMessage());
         return;
     }
     m_request = SingleLinkRequest { url, m_check1->isChecked() };

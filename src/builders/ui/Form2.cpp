@@ -44,7 +44,7 @@ QComboBox* makeNumberBox(const char* name, QObject* filter, QWidget* parent)
 void refill(QComboBox* box, int width)
 {
     box->clear();
-    box->addItems(SequenceBuilder::NumberItems(width));
+    box->addItems(SequenceBuilder::numberItems(width));
     box->setCurrentIndex(0);
 }
 
@@ -121,7 +121,7 @@ Form2::Form2(const SequenceDialogInput& input, IUserPrompt& prompt, QWidget* par
     m_check1->setChecked(input.defappend);
     AttachAutoComplete(m_text1);
     const QString& clip = input.clipboardText;
-    if (!clip.isEmpty() && SingleLink::IsAcceptable(clip))
+    if (!clip.isEmpty() && SingleLink::isAcceptable(clip))
         m_text1->setText(clip);
     m_text1->setFocus();
 
@@ -158,7 +158,7 @@ void Form2::Command1_Click()
 {
     if (m_text1->selectedText().isEmpty()) {
         m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"),
-            SequenceBuilder::SelectionMissingMessage());
+            SequenceBuilder::selectionMissingMessage());
         return;
     }
     SequenceRequest r;
@@ -175,5 +175,5 @@ void Form2::Command1_Click()
 
 void Form2::Command2_Click()
 {
-    ShowHelp(this, kSequenceHelpTopic);
+    showHelp(this, kSequenceHelpTopic);
 }

@@ -30,7 +30,7 @@ QPointer<HelpViewer>& viewer()
 
 } // namespace
 
-QString HelpTopicPage(int topic)
+QString helpTopicPage(int topic)
 {
     for (const HelpTopic& entry : kTopics) {
         if (entry.topic == topic)
@@ -39,24 +39,24 @@ QString HelpTopicPage(int topic)
     return QString::fromLatin1(kTopics[0].page);
 }
 
-HelpViewer* OpenHelpViewer()
+HelpViewer* openHelpViewer()
 {
     return viewer();
 }
 
-void ShowHelp(QWidget* owner, int topic)
+void showHelp(QWidget* owner, int topic)
 {
     Q_UNUSED(owner);
     QPointer<HelpViewer>& open = viewer();
     if (!open) {
         const QString appDir = QCoreApplication::applicationDirPath();
-        open = new HelpViewer(HelpBookFolder(appDir), HelpBookCandidates(appDir));
+        open = new HelpViewer(helpBookFolder(appDir), helpBookCandidates(appDir));
     }
     // Asked from a modal dialog, the window must not be blocked by that dialog.
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != open)
         open->stayUsableOver(modal);
-    open->showPage(HelpTopicPage(topic));
+    open->showPage(helpTopicPage(topic));
     if (open->isMinimized())
         open->showNormal();
     else

@@ -10,10 +10,10 @@ class HelpViewer;
 // the contents. There is one help window: when it is open already it is reused, shown
 // at the topic and raised. owner is the window asking; the help window stays a window of
 // its own so it can be read beside the dialog that asked for it.
-void ShowHelp(QWidget* owner, int topic);
+void showHelp(QWidget* owner, int topic);
 
 // The page of the help book for a topic ("file.html" or "file.html#anchor").
-QString HelpTopicPage(int topic);
+QString helpTopicPage(int topic);
 
 // The open help window, or nullptr.
-HelpViewer* OpenHelpViewer();
+HelpViewer* openHelpViewer();

@@ -99,7 +99,7 @@ int OpenWithShell(QWidget* owner, const QString& target)
     return openWithDesktop(url) ? kShellOpened : kShellNoHandler;
 }
 
-void SetShellOpener(ShellOpener replacement)
+void setShellOpener(ShellOpener replacement)
 {
     opener() = std::move(replacement);
 }

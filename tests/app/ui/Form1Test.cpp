@@ -332,10 +332,10 @@ TEST_F(Form1Test, SearchSelectsTheMatchAndReportsMisses)
 TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
 {
     auto form = makeForm();
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), 0);
     form->list().addMany({ "http://a", "http://" + QString(300, 'w') });
-    form->setListExtent();
+    form->SetListExtent();
     const QFontMetrics fm(form->listView()->font());
     const int scroll = form->listView()->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int wide = fm.horizontalAdvance(form->list().at(1)) + scroll + 10;
@@ -343,14 +343,14 @@ TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
 
     // Appending keeps the widest; removing the widest shrinks the extent again.
     form->list().add("http://b");
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), wide);
     form->list().removeAt(1);
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_LT(form->listView()->horizontalExtent(), wide);
     EXPECT_GT(form->listView()->horizontalExtent(), 0);
     form->mnulstclr_Click();
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), 0);
 }
 

@@ -19,12 +19,12 @@ class ShellTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetShellOpener([this](const QUrl& url) {
+        setShellOpener([this](const QUrl& url) {
             m_opened.append(url);
             return m_handlerExists;
         });
     }
-    void TearDown() override { SetShellOpener({}); }
+    void TearDown() override { setShellOpener({}); }
 
     QList<QUrl> m_opened;
     bool m_handlerExists = true;
