@@ -102,7 +102,7 @@ int DownloadCommand::run()
     DownloadJobOptions options;
     options.folder = dir.absoluteFilePath();
     options.owaction
-        = m_options.exists >= 0 ? m_options.exists : LoadPreferences(settings).owaction;
+        = m_options.exists >= 0 ? m_options.exists : loadPreferences(settings).owaction;
     options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
     options.reportErrors = false;
     options.progressIntervalMs = m_terminal ? 100 : 1000;

@@ -23,6 +23,6 @@ int downloadRetries(const CRegSettings& settings)
 {
     const QString stored = settings.GetSetting(
         QStringLiteral("Options"), QStringLiteral("Retries"), QStringLiteral("3"));
-    const int retries = TextToIntOr(stored, 3);
+    const int retries = textToIntOr(stored, 3);
     return retries >= 0 && retries <= 10 ? retries : 3;
 }

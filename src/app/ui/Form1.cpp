@@ -535,10 +535,10 @@ void Form1::mnufsav_Click()
     for (int row : rows)
         links.append(m_list.at(row));
     const std::optional<DownloadBatch> batch
-        = prepareDownload(links, *m_prompt, LastUsedSaveFolder(m_regset));
+        = prepareDownload(links, *m_prompt, lastUsedSaveFolder(m_regset));
     if (!batch)
         return;
-    SetLastUsedSaveFolder(m_regset, batch->chosen);
+    setLastUsedSaveFolder(m_regset, batch->chosen);
 
     leaveTopmostBand();
     setWindowEnabled(false);

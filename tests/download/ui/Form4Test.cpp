@@ -80,7 +80,7 @@ TEST_F(Form4Test, SavesTheSelectionAndOffersTheFolder)
     Form4* window = save({ "/a.txt", "/nothing/", "/b.txt" });
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(m_prompt.lastPickerTitle, "Save Link Target(s) in...");
-    EXPECT_EQ(LastUsedSaveFolder(CRegSettings::forQuillmarch(m_store)), m_out.path());
+    EXPECT_EQ(lastUsedSaveFolder(CRegSettings::forQuillmarch(m_store)), m_out.path());
     EXPECT_FALSE(m_form->windowInputEnabled());
     ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
     QTest::qWait(50); // the window repaints on its own timer
@@ -111,10 +111,10 @@ TEST_F(Form4Test, StartRules)
 
     m_form->list().setSelected(0, false);
     m_prompt.folders = { QString() }; // the picker is cancelled
-    const QString before = LastUsedSaveFolder(CRegSettings::forQuillmarch(m_store));
+    const QString before = lastUsedSaveFolder(CRegSettings::forQuillmarch(m_store));
     m_form->mnusavepoptrgt_Click();
     EXPECT_EQ(m_form->downloadWindow(), nullptr);
-    EXPECT_EQ(LastUsedSaveFolder(CRegSettings::forQuillmarch(m_store)), before);
+    EXPECT_EQ(lastUsedSaveFolder(CRegSettings::forQuillmarch(m_store)), before);
     EXPECT_TRUE(m_form->windowInputEnabled());
 }
 
