@@ -1,6 +1,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -52,7 +55,7 @@ protected:
     {
         QStringList links;
         for (const QString& p : paths)
-            links.append(p.startsWith("http") ? p : m_site.url(p));
+            links.append(p.contains("://") ? p : m_site.url(p));
         DownloadJobOptions options;
         options.folder = m_folder;
         options.owaction = owaction;
@@ -282,4 +285,39 @@ TEST_F(DownloadJobTest, ExistingNamesFollowThePolicy)
         ASSERT_TRUE(check.open(QIODevice::ReadOnly));
         EXPECT_EQ(check.readAll(), "link");
     }
+}
+
+TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
+{
+    QTemporaryDir root;
+    QFile served(root.filePath("f.bin"));
+    ASSERT_TRUE(served.open(QIODevice::WriteOnly));
+    served.write(QByteArray::fromStdString(bytes(3000)));
+    served.close();
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    QProcess ftp; // the FTP server of Debian's python3-pyftpdlib
+    ftp.start("/usr/bin/python3",
+        { "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", port, "-d", root.path() });
+    ASSERT_TRUE(waitFor(
+        [&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port.toUShort());
+            return socket.waitForConnected(100);
+        },
+        10000))
+        << ftp.readAllStandardError().toStdString();
+
+    const QString origin = "ftp://127.0.0.1:" + port;
+    DownloadJob& job = run({ origin + "/f.bin", origin + "/none.bin" });
+    EXPECT_EQ(read("f.bin"), QByteArray::fromStdString(bytes(3000)));
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_TRUE(m_prompt.messages[0].text.startsWith("ErrorCode: 78 : "))
+        << m_prompt.messages[0].text.toStdString();
+    EXPECT_EQ(names(), QStringList({ "f.bin" }));
+    ftp.kill();
+    ftp.waitForFinished();
 }
