@@ -4,6 +4,7 @@
 #   - one 1 GiB file against `curl -o`: throughput ratio and peak memory (RSS);
 #   - 1000 files of 4 KiB against `wget -q -i`: rate ratio.
 #   bench/download_bench.sh [BUILD_DIR]   (default: build)
+# QM_BENCH_OUT=FOLDER saves the files there instead (e.g. /dev/shm, to leave the disk out).
 # Installs nginx-light, hyperfine and wget when missing (benchmark only). Everything lives
 # in one folder under /tmp that is removed at the end, the 1 GiB file included.
 set -euo pipefail
@@ -29,6 +30,8 @@ work=$(mktemp -d /tmp/qm-download-bench.XXXXXX)
 cleanup() {
   [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
   rm -rf "$work"
+  [ -n "${QM_BENCH_OUT:-}" ] && rm -f "$QM_BENCH_OUT"/big.bin "$QM_BENCH_OUT"/f*.bin
+  true
 }
 trap cleanup EXIT
 # nginx serves as its own unprivileged user when started as root.
@@ -75,7 +78,7 @@ for _ in $(seq 50); do
 done
 
 big="http://127.0.0.1:$port/big.bin"
-out="$work/out"
+out="${QM_BENCH_OUT:-$work/out}"
 
 echo "== one 1 GiB file: quillmarch-cli download vs curl -o"
 hyperfine --warmup 1 --runs 3 --export-json "$work/big.json" \
