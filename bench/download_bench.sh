@@ -27,10 +27,11 @@ fi
 nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
 
 work=$(mktemp -d /tmp/qm-download-bench.XXXXXX)
+out=
 cleanup() {
   [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
   rm -rf "$work"
-  [ -n "${QM_BENCH_OUT:-}" ] && rm -f "$QM_BENCH_OUT"/big.bin "$QM_BENCH_OUT"/f*.bin
+  [ -n "${QM_BENCH_OUT:-}" ] && [ -n "${out:-}" ] && rm -rf "$out"
   true
 }
 trap cleanup EXIT
@@ -78,7 +79,8 @@ for _ in $(seq 50); do
 done
 
 big="http://127.0.0.1:$port/big.bin"
-out="${QM_BENCH_OUT:-$work/out}"
+out="$work/out"
+[ -n "${QM_BENCH_OUT:-}" ] && out=$(mktemp -d "$QM_BENCH_OUT/qm-bench-out.XXXXXX")
 
 echo "== one 1 GiB file: quillmarch-cli download vs curl -o"
 hyperfine --warmup 1 --runs 3 --export-json "$work/big.json" \
