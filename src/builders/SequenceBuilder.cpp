@@ -64,29 +64,22 @@ QString SequenceBuilder::selectionMissingMessage()
         "Please select a portion of the URL in place of which to insert the sequential digits.");
 }
 
-SequenceResult SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
+Result<SequenceRun> SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
 {
-    SequenceResult result;
     const QString& url = request.url;
-    if (request.selectionLength <= 0) {
-        result.error = selectionMissingMessage();
-        return result;
-    }
+    if (request.selectionLength <= 0)
+        return Result<SequenceRun>::failed(selectionMissingMessage());
     if (request.selectionStart < 0 || request.selectionStart > url.size()
-        || request.selectionLength > url.size() - request.selectionStart) {
-        result.error = QStringLiteral("The selected portion lies outside the URL.");
-        return result;
-    }
+        || request.selectionLength > url.size() - request.selectionStart)
+        return Result<SequenceRun>::failed(
+            QStringLiteral("The selected portion lies outside the URL."));
     const std::optional<qint64> start = readNumber(request.startText);
-    if (!start) {
-        result.error = numberError(QStringLiteral("Start #"), request.startText);
-        return result;
-    }
+    if (!start)
+        return Result<SequenceRun>::failed(
+            numberError(QStringLiteral("Start #"), request.startText));
     const std::optional<qint64> end = readNumber(request.endText);
-    if (!end) {
-        result.error = numberError(QStringLiteral("End #"), request.endText);
-        return result;
-    }
+    if (!end)
+        return Result<SequenceRun>::failed(numberError(QStringLiteral("End #"), request.endText));
 
     if (!request.append)
         list.clear();
@@ -104,8 +97,9 @@ SequenceResult SequenceBuilder::build(const SequenceRequest& request, LinkList& 
     entries.reserve(take);
     for (qint64 i = 0; i < take; ++i)
         entries.append(prefix + formatWithMask(*start + i, zeros) + suffix);
-    result.added = list.addMany(entries);
-    result.notAdded = wanted - result.added;
-    result.limitReached = result.notAdded > 0;
-    return result;
+    SequenceRun run;
+    run.added = list.addMany(entries);
+    run.notAdded = wanted - run.added;
+    run.limitReached = run.notAdded > 0;
+    return Result<SequenceRun>::ok(run);
 }

@@ -3,6 +3,8 @@
 namespace
 {
 
+constexpr int kMaxJobs = 16;
+
 bool parseSelection(const QString& text, int& start, int& length)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
@@ -66,6 +68,23 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 options.error = QStringLiteral("--timeout needs a number of seconds above 0.");
                 return options;
             }
+        } else if (arg == QLatin1StringView("--from")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.fromFile = *v;
+        } else if (arg == QLatin1StringView("--dedupe-all")) {
+            options.dedupeAll = true;
+        } else if (arg == QLatin1StringView("--jobs")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            bool ok = false;
+            options.jobs = v->toInt(&ok);
+            if (!ok || options.jobs < 1 || options.jobs > kMaxJobs) {
+                options.error = QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMaxJobs);
+                return options;
+            }
         } else if (arg == QLatin1StringView("--start")) {
             const auto v = value(arg);
             if (!v)
@@ -89,11 +108,6 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             if (!v)
                 return options;
             options.dir = *v;
-        } else if (arg == QLatin1StringView("--from")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            options.fromFile = *v;
         } else if (arg == QLatin1StringView("--exists")) {
             const auto v = value(arg);
             if (!v)
@@ -151,9 +165,20 @@ CliOptions CliOptions::parse(const QStringList& arguments)
         options.urls = positional;
         if (options.urls.isEmpty() && options.fromFile.isEmpty())
             options.error = QStringLiteral("download needs a URL or --from LISTFILE.");
+        else if (options.dedupeAll)
+            options.error = QStringLiteral("--dedupe-all is for harvest only.");
         return options;
     }
-    if (positional.size() > 1) {
+    if (options.command == Command::Harvest) {
+        options.urls = positional;
+        if (options.urls.isEmpty() && !options.fromFile.isEmpty())
+            return options;
+    } else if (!options.fromFile.isEmpty() || options.dedupeAll) {
+        options.error = QStringLiteral(
+            "--from is for harvest and download only; --dedupe-all for harvest only.");
+        return options;
+    }
+    if (positional.size() > 1 && options.command != Command::Harvest) {
         options.error = QStringLiteral("Too many arguments.");
         return options;
     }
@@ -183,8 +208,10 @@ line. The list follows the same rules as the Quillmarch window, with your stored
 file-type filters and exclusion preferences unless options override them.
 
 Commands:
-  harvest URL        Load the page in a hidden browser (no display needed) and list
+  harvest URL...     Load the page in a hidden browser (no display needed) and list
                      the links of the page and of all its frames, without duplicates.
+                     With several URLs (or --from), the pages load a few at a time and
+                     each page's links are printed in the order the pages were given.
   text [FILE|-]      Take the lines of a text (standard input when FILE is - or
                      missing) that begin like a link. Lines may end in LF or CR LF.
   file FILE          Read a list file (one link a line).
@@ -207,7 +234,12 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --timeout SECONDS  Give up a harvest after SECONDS (default 120).
+  --timeout SECONDS  Give up a page after SECONDS (default 120).
+  --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
+                     input); blank lines are skipped. harvest and download.
+  --dedupe-all       With several pages, print a link only the first time any page
+                     gives it (each page drops its own duplicates anyway).
+  --jobs N           Pages loaded at a time, 1 to 16 (default 4).
   --dir DIR          download: the destination folder (default: the current one).
   --exists POLICY    download: what to do when a file of the name exists: prompt
                      (ask on the terminal), overwrite, skip or unique (a numbered
@@ -216,8 +248,9 @@ Options:
                      (default: the "Retries" setting, 3).
   -h, --help         Show this text.
 
-Messages go to standard error. Exit status: 0 success, 1 the list could not be
-built (navigation error, not an HTML page, no links, bad file, save failed) or a
-download failed, 2 wrong usage.
+Messages go to standard error; with several pages each message begins with its
+page's URL. Exit status: 0 success, 1 the list could not be built (navigation error,
+not an HTML page, no links, bad file, save failed; with several pages: any page) or
+a download failed, 2 wrong usage.
 )");
 }

@@ -11,6 +11,11 @@ struct CliOptions {
 
     Command command = Command::None;
     QString argument; // URL, FILE or "-" (standard input) depending on the command
+    QStringList
+        urls; // harvest, download: every URL given, in order (harvest: argument is the first)
+    QString fromFile; // --from LISTFILE: more URLs, one a line ("-": standard input)
+    bool dedupeAll = false; // --dedupe-all: one list across the pages of a harvest
+    int jobs = 4; // --jobs N: pages harvested at a time
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters
@@ -25,14 +30,15 @@ struct CliOptions {
     int selectStart = -1;
     int selectLength = -1;
 
-    // download
-    QStringList urls;
-    QString fromFile; // --from LISTFILE
+    // download (with urls and fromFile above)
     QString dir; // --dir DIR, the current folder when empty
     int exists = -1; // --exists: 0 prompt, 1 overwrite, 2 skip, 3 unique; -1 stored
     int retries = -1; // --retries N; -1 stored
 
     QString error;
+
+    // Several pages in one harvest: more than one URL, or a list file.
+    bool manyPages() const { return urls.size() > 1 || !fromFile.isEmpty(); }
 
     static CliOptions parse(const QStringList& arguments);
     static QString usage();

@@ -12,7 +12,6 @@
 #include "core/Version.h"
 #include "platform/LinkReceiver.h"
 #include "platform/SqliteRegistryStore.h"
-#include "winsupport/ui/Shell.h"
 
 namespace
 {
@@ -37,9 +36,8 @@ int sendLink(int argc, char** argv)
         std::fputs("quillmarch: --send-link needs a URL\n", stderr);
         return 2;
     }
-    QString error;
-    if (!LinkReceiver::sendLink(QString::fromLocal8Bit(argv[2]), &error)) {
-        std::fprintf(stderr, "quillmarch: %s\n", qPrintable(error));
+    if (const Result<> sent = LinkReceiver::sendLink(QString::fromLocal8Bit(argv[2])); !sent) {
+        std::fprintf(stderr, "quillmarch: %s\n", qPrintable(sent.message()));
         return 1;
     }
     return 0;
@@ -88,9 +86,8 @@ int runQuillmarch(int argc, char** argv)
     words.removeFirst();
     const QString commandLine = words.join(QLatin1Char(' '));
 
-    auto store = SqliteRegistryStore::openForUser();
-    UseUrlHistoryStore(store);
-    Form1 form(store);
+    const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    Form1 form(Services::standard(store));
     FirstPaintProbe::attachIfRequested(&form);
     form.show();
 
@@ -98,10 +95,9 @@ int runQuillmarch(int argc, char** argv)
         form.prompt().message(
             PromptIcon::Exclamation, QStringLiteral("Settings Reset"), store->recoveryNotice());
 
-    QString receiverError;
-    if (!form.installLinkReceiver(&receiverError))
+    if (const Result<> receiving = form.installLinkReceiver(); !receiving)
         std::fprintf(stderr, "quillmarch: links sent with --send-link will not arrive here: %s\n",
-            qPrintable(receiverError));
+            qPrintable(receiving.message()));
 
     if (!commandLine.isEmpty()) {
         form.state().handover.drgdrp = true;

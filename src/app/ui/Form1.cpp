@@ -27,14 +27,11 @@
 #include "listops/ListLimit.h"
 #include "listops/ListSearch.h"
 #include "listops/ui/LinkListView.h"
-#include "platform/BrowserEngineLoader.h"
-#include "platform/CurlContentTypeFetcher.h"
-#include "platform/CurlTransferService.h"
-#include "platform/IBrowserEngine.h"
 #include "platform/LinkReceiver.h"
 #include "winsupport/CProgressBarEx.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SizeLimitsEvent.h"
+#include "winsupport/UrlHistory.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/MinimumSizeAnswer.h"
 #include "winsupport/ui/ProgressPanel.h"
@@ -54,10 +51,10 @@ QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
 
 } // namespace
 
-Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget* parent)
+Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     : QMainWindow(parent)
-    , m_store(std::move(store))
-    , m_regset(CRegSettings::forQuillmarch(m_store))
+    , m_services(std::move(services))
+    , m_regset(CRegSettings::forQuillmarch(m_services.store))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmarch"));
@@ -67,7 +64,8 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
         m_prompt = prompt;
     } else {
         m_ownPrompt = std::make_unique<QtUserPrompt>(
-            this, [this] { leaveTopmostBand(); }, [this] { restoreTopmostBand(); });
+            this, *m_services.urlHistory, [this] { leaveTopmostBand(); },
+            [this] { restoreTopmostBand(); });
         m_prompt = m_ownPrompt.get();
     }
 
@@ -111,6 +109,10 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
                 resetListExtent();
         });
 
+    if (m_services.linkReceiver)
+        connect(
+            m_services.linkReceiver.get(), &LinkReceiver::linkReceived, this, &Form1::receiveLink);
+
     Form_Load();
 }
 
@@ -118,8 +120,8 @@ Form1::~Form1()
 {
     // The download window's job uses the transfer service, which goes with the members.
     delete m_form4;
-    if (m_receiver)
-        m_receiver->close();
+    if (m_services.linkReceiver)
+        m_services.linkReceiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
     m_urlBuilder.reset();
 }
@@ -405,19 +407,9 @@ QString Form1::clipboardText() const
 UrlListBuilder& Form1::urlBuilder()
 {
     if (!m_urlBuilder) {
-        m_fetcher = std::make_unique<CurlContentTypeFetcher>();
         m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters,
-            m_state.handover, m_state.nav, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
-            []() -> std::unique_ptr<IHarvestBrowser> {
-                // The engine's libraries load with the first page the program needs.
-                QString error;
-                IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
-                if (!engine) {
-                    qWarning("%s", qPrintable(error));
-                    return nullptr;
-                }
-                return engine->createHarvestBrowser();
-            });
+            m_state.handover, m_state.nav, m_list, *this, *m_prompt, *m_services.shellWindows,
+            *m_services.fetcher, m_services.browserFactory);
         connect(
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
     }
@@ -439,10 +431,8 @@ void Form1::mnusavpopbuild_Click()
 void Form1::mnufClip_Click()
 {
     const QString text = m_state.handover.drgdrp ? QString() : clipboardText();
-    const ClipboardOutcome outcome
-        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
-    if (outcome != ClipboardOutcome::NoText)
-        SetListExtent();
+    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
+    SetListExtent();
 }
 
 void Form1::mnufFile_Click()
@@ -464,10 +454,10 @@ void Form1::mnufSeq_Click()
     const std::optional<SequenceRequest> request
         = m_prompt->askSequence(SequenceDialogInput { m_state.prefs.defappend, clipboardText() });
     if (request) {
-        const SequenceResult result = SequenceBuilder::build(*request, m_list);
-        if (!result.error.isEmpty())
-            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
-        else if (result.limitReached)
+        const Result<SequenceRun> built = SequenceBuilder::build(*request, m_list);
+        if (!built)
+            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), built.message());
+        else if (built.value().limitReached)
             m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
     }
     SetListExtent();
@@ -479,8 +469,8 @@ void Form1::mnulstSingle_Click()
         = m_prompt->askSingleLink(m_state.prefs.defappend);
     if (!request)
         return;
-    if (!SingleLink::apply(*request, m_list))
-        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(1));
+    if (const Result<> added = SingleLink::apply(*request, m_list); !added)
+        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), added.message());
     // A long link must be reachable with the scroll bar like any other entry.
     SetListExtent();
 }
@@ -512,15 +502,6 @@ void Form1::mnusavpopopen_Click()
     m_openreq = true;
 }
 
-ITransferService& Form1::transferService()
-{
-    if (!m_transfers) {
-        m_ownTransfers = std::make_unique<CurlTransferService>();
-        m_transfers = m_ownTransfers.get();
-    }
-    return *m_transfers;
-}
-
 void Form1::mnufsav_Click()
 {
     if (m_form4) {
@@ -548,8 +529,10 @@ void Form1::mnufsav_Click()
     options.retries = downloadRetries(m_regset);
     // The job's questions and messages belong to its window; tests answer them instead.
     m_form4 = new Form4(
-        batch->links, options, transferService(), m_ownPrompt ? nullptr : m_prompt,
-        [](QWidget* window) { return std::make_unique<QtUserPrompt>(window, nullptr, nullptr); },
+        batch->links, options, *m_services.transfers, m_ownPrompt ? nullptr : m_prompt,
+        [this](QWidget* window) {
+            return std::make_unique<QtUserPrompt>(window, *m_services.urlHistory, nullptr, nullptr);
+        },
         this);
     connect(m_form4, &Form4::mainCaptionChanged, this, &QWidget::setWindowTitle);
     connect(m_form4, &Form4::backgroundRequested, this, [this] {
@@ -623,12 +606,11 @@ void Form1::writeListFile(ListFileMode mode)
     if (path.isEmpty())
         return;
     setLastUsedSaveFolder(m_regset, path);
-    QString error;
-    const bool written = mode == ListFileMode::Replace
-        ? ListFile::save(path, m_list.entries(), &error)
-        : ListFile::append(path, m_list.entries(), &error);
+    const Result<> written = mode == ListFileMode::Replace
+        ? ListFile::save(path, m_list.entries())
+        : ListFile::append(path, m_list.entries());
     if (!written)
-        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
+        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
 }
 
 void Form1::mnufEx_Click()
@@ -694,13 +676,11 @@ void Form1::receiveLink(const QString& text)
         this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
 }
 
-bool Form1::installLinkReceiver(QString* error)
+Result<> Form1::installLinkReceiver()
 {
-    if (!m_receiver) {
-        m_receiver = new LinkReceiver(this);
-        connect(m_receiver, &LinkReceiver::linkReceived, this, &Form1::receiveLink);
-    }
-    return m_receiver->listen(error);
+    if (!m_services.linkReceiver)
+        return Result<>::failed(QStringLiteral("This window has no link receiver."));
+    return m_services.linkReceiver->listen();
 }
 
 void Form1::cancelHarvest()

@@ -4,21 +4,18 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/ui/Services.h"
 #include "core/IMainView.h"
 #include "core/MainState.h"
+#include "core/Result.h"
 #include "listops/LinkList.h"
-#include "platform/BrowserEngineLoader.h"
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
 
 class CProgressBarEx;
-class CurlContentTypeFetcher;
 class Form4;
-class ITransferService;
-class IRegistryStore;
 class IUserPrompt;
 class LinkListView;
-class LinkReceiver;
 class ProgressPanel;
 class QAction;
 class QLabel;
@@ -31,9 +28,9 @@ class Form1 final : public QMainWindow, public IMainView, public ISubclass
 {
     Q_OBJECT
 public:
-    // prompt: the "ask the user" implementation; null means the real Qt dialogs.
-    explicit Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt = nullptr,
-        QWidget* parent = nullptr);
+    // services: everything the window works with (see Services::standard); prompt: the
+    // "ask the user" implementation, null meaning the real Qt dialogs.
+    explicit Form1(Services services, IUserPrompt* prompt = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     MainState& state() { return m_state; }
@@ -86,14 +83,12 @@ public:
 
     // The "Saving Files" window of the download job, while it is loaded.
     Form4* downloadWindow() const;
-    // Tests hand in their own transfer service before the first download.
-    void setTransferService(ITransferService* service) { m_transfers = service; }
 
     // A link text delivered from outside: kept in nurl and harvested on the next turn
     // of the event loop.
     void receiveLink(const QString& text);
     // Starts listening for links sent by `quillmarch --send-link`.
-    bool installLinkReceiver(QString* error);
+    Result<> installLinkReceiver();
 
     // A pending request to open the entry under the pointer ("openreq"); the link
     // viewer carries it out once it exists.
@@ -142,10 +137,9 @@ private:
     void resetListExtent();
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
-    ITransferService& transferService();
     void downloadWindowUnloaded();
 
-    std::shared_ptr<IRegistryStore> m_store;
+    Services m_services;
     CRegSettings m_regset;
     MainState m_state;
     LinkList m_list;
@@ -159,12 +153,7 @@ private:
     QMenu* m_mnusavepop = nullptr;
     QHash<QString, QAction*> m_actions;
 
-    LazyShellWindows m_shellWindows;
-    std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
-    LinkReceiver* m_receiver = nullptr;
-    std::unique_ptr<ITransferService> m_ownTransfers;
-    ITransferService* m_transfers = nullptr;
     QPointer<Form4> m_form4;
 
     int m_extent = 0; // widest entry measured so far, with margins

@@ -9,6 +9,7 @@
 
 #include "app/PreferencesStore.h"
 #include "app/ui/Form1.h"
+#include "app/ui/Services.h"
 #include "download/ui/Form4.h"
 #include "platform/SqliteRegistryStore.h"
 #include "support/DialogTesting.h"
@@ -42,7 +43,7 @@ protected:
                 });
         });
         ASSERT_TRUE(m_site.start());
-        m_form = std::make_unique<Form1>(m_store, &m_prompt);
+        m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
     }
 
     void TearDown() override
