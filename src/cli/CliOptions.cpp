@@ -226,6 +226,7 @@ Commands:
                      (index.html when it has no "."), a temporary file renamed into
                      place only when complete, failed transfers tried again.
                      Prints one line per saved file: its path, a tab and its size.
+                     Ctrl-C removes the file being received (exit status 130).
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the

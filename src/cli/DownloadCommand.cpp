@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -19,6 +21,16 @@ namespace
 {
 
 constexpr qint64 kProgressIntervalMs = 200;
+
+// Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
+// remove its partial file before the process ends.
+int g_signalPipe[2] = { -1, -1 };
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
 
 void write(FILE* stream, const QString& text)
 {
@@ -130,7 +142,27 @@ int DownloadCommand::run()
         clearProgress();
         QCoreApplication::exit(0);
     });
+    bool interrupted = false;
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (::pipe(g_signalPipe) == 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&] {
+            char byte;
+            [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+            interrupted = true;
+            job.cancel();
+        });
+        struct sigaction action = {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGTERM, &action, nullptr);
+    }
     job.start();
     QCoreApplication::exec();
+    if (interrupted) {
+        write(stderr, QStringLiteral("Interrupted: the file being received was removed.\n"));
+        return 130;
+    }
     return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;
 }

@@ -126,11 +126,22 @@ TEST_F(DownloadCommandTest, KilledMidTransferLeavesNoFileUnderItsName)
     });
     ASSERT_TRUE(site.start());
 
-    QProcess process;
-    prepare(process, { site.url("/slow.bin") });
-    ASSERT_TRUE(waitFor([&] { return !names().isEmpty(); }));
-    process.kill();
-    process.waitForFinished();
+    // SIGTERM cancels and removes the partial file; SIGKILL leaves it only under its
+    // temporary name.
+    for (const bool gentle : { true, false }) {
+        SCOPED_TRACE(gentle ? "SIGTERM" : "SIGKILL");
+        QProcess process;
+        prepare(process, { site.url("/slow.bin") });
+        ASSERT_TRUE(waitFor([&] { return !names().isEmpty(); }));
+        gentle ? process.terminate() : process.kill();
+        process.waitForFinished();
+        if (gentle) {
+            EXPECT_EQ(process.exitCode(), 130);
+            EXPECT_TRUE(names().isEmpty());
+        }
+        EXPECT_FALSE(names().contains("slow.bin"));
+        for (const QString& name : names())
+            QFile::remove(m_out.filePath(name));
+    }
     release = true;
-    EXPECT_FALSE(names().contains("slow.bin"));
 }
