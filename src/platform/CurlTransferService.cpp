@@ -8,6 +8,7 @@
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -328,19 +329,20 @@ void CurlTransferService::perform(void* handle, Transfer& t)
     const TransferRequest& r = t.request;
 
     // A fresh transfer creates (or empties) the file; a resumed one keeps its first
-    // resumeFrom bytes. A symbolic link in its place is never followed.
-    const int flags
-        = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (r.resumeFrom == 0 ? O_TRUNC : 0);
-    t.fd = t.cancelled.load() ? -1 : ::open(t.tempPath.c_str(), flags, 0666);
+    // resumeFrom bytes. A symbolic link in its place is never followed. An empty file is
+    // not truncated: on ext4 that would make its close wait for the data to be written.
+    t.fd = t.cancelled.load()
+        ? -1
+        : ::open(t.tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (t.cancelled.load()) {
         end.kind = TransferEnd::Kind::Cancelled;
         post(t.id, end);
         return;
     }
-    if (t.fd < 0
-        || (r.resumeFrom > 0
-            && (::ftruncate(t.fd, r.resumeFrom) != 0
-                || ::lseek(t.fd, r.resumeFrom, SEEK_SET) != r.resumeFrom))) {
+    struct stat info;
+    if (t.fd < 0 || ::fstat(t.fd, &info) != 0
+        || (info.st_size != r.resumeFrom && ::ftruncate(t.fd, r.resumeFrom) != 0)
+        || (r.resumeFrom > 0 && ::lseek(t.fd, r.resumeFrom, SEEK_SET) != r.resumeFrom)) {
         end.localError = true;
         end.errorText = QString::fromLocal8Bit(std::strerror(errno));
         if (t.fd >= 0)
