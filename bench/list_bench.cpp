@@ -31,6 +31,12 @@ public:
     std::optional<QStringList> manageFilters(const QStringList&) override { return {}; }
     std::optional<FileExistsAnswer> askFileExists(const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions&) override
+    {
+        return {};
+    }
+    bool askSlideshowResume() override { return false; }
+    void showAbout(const QString&) override { }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };

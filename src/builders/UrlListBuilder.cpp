@@ -76,7 +76,7 @@ void UrlListBuilder::mnufURL_Click()
         input.filtersApplied = m_filters.appfiltChecked;
         const std::optional<UrlRequest> request = m_prompt.askUrl(input);
         if (!request || request->url.isEmpty()) {
-            emit harvestFinished(Outcome::Cancelled);
+            emit harvestFinished(Result<>::cancelled());
             return;
         }
         m_view.setWaitPointer(true);
@@ -166,7 +166,7 @@ void UrlListBuilder::cancel()
     m_view.SetListExtent();
     m_view.returnToIdle();
     releaseBrowser();
-    emit harvestFinished(Outcome::Cancelled);
+    emit harvestFinished(Result<>::cancelled());
 }
 
 void UrlListBuilder::startHarvest(const QString& url, Origin origin)
@@ -177,9 +177,9 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
         browser = m_browserFactory();
     if (!browser) {
         m_view.returnToIdle();
-        m_prompt.message(PromptIcon::Critical, kErrorTitle,
-            origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem);
-        emit harvestFinished(Outcome::Failed);
+        const QString& text = origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem;
+        m_prompt.message(PromptIcon::Critical, kErrorTitle, text);
+        emit harvestFinished(Result<>::failed(text));
         return;
     }
 
@@ -221,10 +221,10 @@ void UrlListBuilder::onDocumentComplete(quint64 generation)
     if (!m_handover.append)
         m_list.clear();
     if (m_nav.naverr) {
-        m_prompt.message(PromptIcon::Critical, kErrorTitle,
-            kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg);
+        const QString text = kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg;
+        m_prompt.message(PromptIcon::Critical, kErrorTitle, text);
         finishPageCompleted();
-        emit harvestFinished(Outcome::NavigationError);
+        emit harvestFinished(Result<>::failed(text));
         return;
     }
     m_collecting = true;
@@ -261,7 +261,7 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
     m_collecting = false;
     if (!hrefs) {
         errorPath();
-        emit harvestFinished(Outcome::Failed);
+        emit harvestFinished(Result<>::failed(kHarvestProblem));
         return;
     }
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
@@ -271,7 +271,7 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
     if (acceptor.limitReached())
         m_prompt.message(
             PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(acceptor.notAdded()));
-    emit harvestFinished(Outcome::Harvested);
+    emit harvestFinished(Result<>::ok());
 }
 
 void UrlListBuilder::recurseFramesFinish()
@@ -313,7 +313,7 @@ void UrlListBuilder::refuse()
     releaseBrowser();
     m_view.returnToIdle();
     m_handover.goturl.clear();
-    emit harvestFinished(Outcome::Refused);
+    emit harvestFinished(Result<>::failed(kNotHtml));
 }
 
 bool UrlListBuilder::passesContentTypeCheck(const QString& url)
@@ -324,7 +324,7 @@ bool UrlListBuilder::passesContentTypeCheck(const QString& url)
         // Esc (or a newer harvest) took over while the check ran; the view is already
         // back to idle.
         m_handover.goturl.clear();
-        emit harvestFinished(Outcome::Cancelled);
+        emit harvestFinished(Result<>::cancelled());
         return false;
     }
     if (!html) {

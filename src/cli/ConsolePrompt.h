@@ -31,6 +31,12 @@ public:
     // Asks on the terminal; without one the question cannot be answered (nullopt).
     std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions&) override
+    {
+        return std::nullopt;
+    }
+    bool askSlideshowResume() override { return false; }
+    void showAbout(const QString&) override { }
     QString openFileName(
         const QString& title, const QString& filter, const QString& initialPath) override;
     QString saveFileName(

@@ -11,6 +11,7 @@
 
 #include "builders/UrlListBuilder.h"
 #include "core/MainState.h"
+#include "core/Result.h"
 
 class IShellWindows;
 class QEventLoop;
@@ -44,7 +45,7 @@ public:
     void setWriters(Writer out, Writer err);
 
     // Harvests every page and returns the exit status: 0 when every page gave its
-    // list, 1 when any page failed or the list could not be saved.
+    // list, 1 when any page failed, no URL was given or the list could not be saved.
     int run();
 
     // How many pages may be started but not yet written.
@@ -68,7 +69,7 @@ private:
 
     void pump();
     void startPage(qint64 index, const QString& url);
-    void onChecked(const std::shared_ptr<Page>& page, const QString& contentType);
+    void onChecked(const std::shared_ptr<Page>& page, const Result<QString>& contentType);
     void onTimeout(const std::shared_ptr<Page>& page);
     void finishPage(const std::shared_ptr<Page>& page, bool ok);
     void writeReady();

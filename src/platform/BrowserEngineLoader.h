@@ -3,7 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "builders/IShellWindows.h"
+#include "core/Result.h"
+#include "viewer/IBrowserWindows.h"
 
 class IBrowserEngine;
 
@@ -13,9 +17,9 @@ class BrowserEngineLoader final
 public:
     BrowserEngineLoader() = delete;
 
-    // The engine, loading it when needed; null with a clear error when the module is
+    // The engine, loading it when needed; failed with a clear message when the module is
     // missing or unusable.
-    static IBrowserEngine* engine(QString* error = nullptr);
+    static Result<IBrowserEngine*> engine();
     // The engine when it was loaded already, without loading it.
     static IBrowserEngine* loadedEngine();
     // Where the module is looked for, in order: next to the executable, one folder up
@@ -29,4 +33,20 @@ class LazyShellWindows final : public IShellWindows
 {
 public:
     QList<std::shared_ptr<IShellWindow>> windows() const override;
+};
+
+// The program's browser windows, loading the engine with the first one. When the engine
+// cannot be loaded, onError gets the reason and no window is made.
+class LazyBrowserWindows final : public IBrowserWindows
+{
+public:
+    explicit LazyBrowserWindows(std::function<void(const QString&)> onError)
+        : m_onError(std::move(onError))
+    {
+    }
+    IBrowserWindow* createWindow() override;
+    IBrowserWindow* lastHtmlWindow() override;
+
+private:
+    std::function<void(const QString&)> m_onError;
 };

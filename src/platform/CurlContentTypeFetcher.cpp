@@ -189,15 +189,20 @@ Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
 
     if (job->cancelled.load() || !job->finished.load())
         return Result<QString>::cancelled();
-    if (!job->error.empty())
+    return resultOf(*job);
+}
+
+Result<QString> CurlContentTypeFetcher::resultOf(const Job& job)
+{
+    if (!job.error.empty())
         return Result<QString>::failed(
             QStringLiteral("The content type of %1 could not be read: %2")
-                .arg(url, QString::fromStdString(job->error)));
-    return Result<QString>::ok(QString::fromStdString(job->contentType));
+                .arg(QString::fromStdString(job.url), QString::fromStdString(job.error)));
+    return Result<QString>::ok(QString::fromStdString(job.contentType));
 }
 
 void CurlContentTypeFetcher::fetchContentTypeAsync(
-    const QString& url, QObject* context, std::function<void(const QString&)> done)
+    const QString& url, QObject* context, std::function<void(const Result<QString>&)> done)
 {
     cancel();
     auto job = std::make_shared<Job>();
@@ -213,7 +218,7 @@ void CurlContentTypeFetcher::fetchContentTypeAsync(
                 app,
                 [job, receiver, done] {
                     if (receiver && !job->cancelled.load())
-                        done(QString::fromStdString(job->contentType));
+                        done(resultOf(*job));
                 },
                 Qt::QueuedConnection);
         }

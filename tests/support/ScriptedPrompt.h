@@ -29,6 +29,8 @@ public:
     std::deque<std::optional<SingleLinkRequest>> singleLinks;
     std::deque<std::optional<SearchRequest>> searches;
     std::deque<std::optional<QStringList>> filterLists;
+    std::deque<std::optional<SlideshowOptions>> slideshowOptions;
+    std::deque<bool> slideshowResumes;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
     std::deque<std::optional<FileExistsAnswer>> fileExistsAnswers;
@@ -84,6 +86,18 @@ public:
         lastPickerInitial = initial;
         return takeOr(folders, QString());
     }
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions& stored) override
+    {
+        lastSlideshowStored = stored;
+        ++slideshowOptionsAsked;
+        return takeOr(slideshowOptions, std::optional<SlideshowOptions>());
+    }
+    bool askSlideshowResume() override
+    {
+        ++slideshowPausesAsked;
+        return takeOr(slideshowResumes, false);
+    }
+    void showAbout(const QString&) override { ++aboutShown; }
     QString openFileName(const QString& title, const QString&, const QString& initial) override
     {
         lastPickerTitle = title;
@@ -98,6 +112,10 @@ public:
     }
 
     UrlDialogInput lastUrlInput;
+    SlideshowOptions lastSlideshowStored;
+    int slideshowOptionsAsked = 0;
+    int slideshowPausesAsked = 0;
+    int aboutShown = 0;
     QString lastPickerTitle;
     QString lastPickerInitial;
 

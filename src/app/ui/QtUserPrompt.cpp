@@ -14,6 +14,9 @@
 #include "filters/ui/Form3.h"
 #include "listops/ListFile.h"
 #include "listops/ui/Form9.h"
+#include "viewer/ui/Form6.h"
+#include "viewer/ui/Form7.h"
+#include "winsupport/ui/FrmAbt.h"
 
 // Takes the owner out of the topmost band for as long as a dialog is open.
 class QtUserPrompt::BandScope final
@@ -173,6 +176,29 @@ QString QtUserPrompt::chooseFolder(const QString& title, const QString& initialF
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
+}
+
+std::optional<SlideshowOptions> QtUserPrompt::askSlideshowOptions(const SlideshowOptions& stored)
+{
+    BandScope band(*this);
+    Form6 dialog(stored, dialogParent());
+    dialog.exec();
+    return dialog.options();
+}
+
+bool QtUserPrompt::askSlideshowResume()
+{
+    BandScope band(*this);
+    Form7 dialog(dialogParent());
+    dialog.exec();
+    return dialog.ss_resume();
+}
+
+void QtUserPrompt::showAbout(const QString& idleStatus)
+{
+    BandScope band(*this);
+    FrmAbt dialog(*this, idleStatus, dialogParent());
+    dialog.exec();
 }
 
 QString QtUserPrompt::openFileName(
