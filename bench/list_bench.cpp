@@ -29,6 +29,8 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool) override { return {}; }
     std::optional<SearchRequest> askSearch() override { return {}; }
     std::optional<QStringList> manageFilters(const QStringList&) override { return {}; }
+    std::optional<FileExistsAnswer> askFileExists(const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions&) override
     {
         return {};

@@ -103,6 +103,32 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 options.error = QStringLiteral("--select needs OFFSET:LENGTH, e.g. 23:2.");
                 return options;
             }
+        } else if (arg == QLatin1StringView("--dir")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.dir = *v;
+        } else if (arg == QLatin1StringView("--exists")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            const QStringList policies { QStringLiteral("prompt"), QStringLiteral("overwrite"),
+                QStringLiteral("skip"), QStringLiteral("unique") };
+            options.exists = static_cast<int>(policies.indexOf(*v));
+            if (options.exists < 0) {
+                options.error = QStringLiteral("--exists needs prompt, overwrite, skip or unique.");
+                return options;
+            }
+        } else if (arg == QLatin1StringView("--retries")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            bool ok = false;
+            options.retries = v->toInt(&ok);
+            if (!ok || options.retries < 0 || options.retries > 10) {
+                options.error = QStringLiteral("--retries needs a number from 0 to 10.");
+                return options;
+            }
         } else if (arg.startsWith(QLatin1StringView("--"))) {
             options.error = QStringLiteral("Unknown option %1.").arg(arg);
             return options;
@@ -124,6 +150,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
         options.command = Command::File;
     else if (command == QLatin1StringView("sequence"))
         options.command = Command::Sequence;
+    else if (command == QLatin1StringView("download"))
+        options.command = Command::Download;
     else if (command == QLatin1StringView("help"))
         options.command = Command::Help;
     else {
@@ -133,12 +161,21 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     if (options.command == Command::Help)
         return options;
 
+    if (options.command == Command::Download) {
+        options.urls = positional;
+        if (options.urls.isEmpty() && options.fromFile.isEmpty())
+            options.error = QStringLiteral("download needs a URL or --from LISTFILE.");
+        else if (options.dedupeAll)
+            options.error = QStringLiteral("--dedupe-all is for harvest only.");
+        return options;
+    }
     if (options.command == Command::Harvest) {
         options.urls = positional;
         if (options.urls.isEmpty() && !options.fromFile.isEmpty())
             return options;
     } else if (!options.fromFile.isEmpty() || options.dedupeAll) {
-        options.error = QStringLiteral("--from and --dedupe-all are for harvest only.");
+        options.error = QStringLiteral(
+            "--from is for harvest and download only; --dedupe-all for harvest only.");
         return options;
     }
     if (positional.size() > 1 && options.command != Command::Harvest) {
@@ -182,6 +219,14 @@ Commands:
                      Number a run of URLs: the LENGTH characters of URL from OFFSET
                      (counted from 0) are replaced by each number from N to M, padded
                      with zeros to the width of N as written (--start 001).
+  download [URL...] [--from LISTFILE]
+                     Save the target of each link (and of each line of LISTFILE, "-"
+                     for standard input) into a folder, one after the other, with
+                     the window's rules: the name after the link's last "/"
+                     (index.html when it has no "."), a temporary file renamed into
+                     place only when complete, failed transfers tried again.
+                     Prints one line per saved file: its path, a tab and its size.
+                     Ctrl-C removes the file being received (exit status 130).
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
@@ -191,16 +236,22 @@ Options:
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
   --timeout SECONDS  Give up a page after SECONDS (default 120).
-  --from LISTFILE    Also harvest the URLs of LISTFILE, one a line (- reads standard
-                     input); blank lines are skipped. harvest only.
+  --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
+                     input); blank lines are skipped. harvest and download.
   --dedupe-all       With several pages, print a link only the first time any page
                      gives it (each page drops its own duplicates anyway).
   --jobs N           Pages loaded at a time, 1 to 16 (default 4).
+  --dir DIR          download: the destination folder (default: the current one).
+  --exists POLICY    download: what to do when a file of the name exists: prompt
+                     (ask on the terminal), overwrite, skip or unique (a numbered
+                     name). Default: the "Overwrite Action" preference.
+  --retries N        download: tries again after a transient failure, 0 to 10
+                     (default: the "Retries" setting, 3).
   -h, --help         Show this text.
 
 Messages go to standard error; with several pages each message begins with its
 page's URL. Exit status: 0 success, 1 the list could not be built (navigation error,
-not an HTML page, no links, bad file, save failed; with several pages: any page),
-2 wrong usage.
+not an HTML page, no links, bad file, save failed; with several pages: any page) or
+a download failed, 2 wrong usage.
 )");
 }

@@ -7,11 +7,12 @@
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
 // error set, and the caller prints it with the usage text.
 struct CliOptions {
-    enum class Command { None, Help, Harvest, Text, File, Sequence };
+    enum class Command { None, Help, Harvest, Text, File, Sequence, Download };
 
     Command command = Command::None;
     QString argument; // URL, FILE or "-" (standard input) depending on the command
-    QStringList urls; // harvest: every URL given, in order (argument is the first)
+    QStringList
+        urls; // harvest, download: every URL given, in order (harvest: argument is the first)
     QString fromFile; // --from LISTFILE: more URLs, one a line ("-": standard input)
     bool dedupeAll = false; // --dedupe-all: one list across the pages of a harvest
     int jobs = 4; // --jobs N: pages harvested at a time
@@ -28,6 +29,11 @@ struct CliOptions {
     QString endText;
     int selectStart = -1;
     int selectLength = -1;
+
+    // download (with urls and fromFile above)
+    QString dir; // --dir DIR, the current folder when empty
+    int exists = -1; // --exists: 0 prompt, 1 overwrite, 2 skip, 3 unique; -1 stored
+    int retries = -1; // --retries N; -1 stored
 
     QString error;
 

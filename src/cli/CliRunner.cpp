@@ -67,6 +67,7 @@ int CliRunner::run()
         return file();
     case CliOptions::Command::Sequence:
         return sequence();
+
     default:
         return 2;
     }

@@ -1,6 +1,10 @@
 #include "cli/ConsolePrompt.h"
 
+#include <QFile>
+
+#include "download/DownloadNames.h"
 #include <cstdio>
+#include <unistd.h>
 
 ConsolePrompt::ConsolePrompt(QString url)
     : m_url(std::move(url))
@@ -72,6 +76,78 @@ QString ConsolePrompt::openFileName(const QString&, const QString&, const QStrin
 }
 
 QString ConsolePrompt::saveFileName(const QString&, const QString&, const QString&)
+{
+    return QString();
+}
+
+namespace
+{
+
+void printErr(const QString& text)
+{
+    const QByteArray out = text.toUtf8();
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stderr);
+    std::fflush(stderr);
+}
+
+// One line from standard input without its line end; nullopt at the end of input.
+std::optional<QString> readLine()
+{
+    QByteArray line;
+    for (;;) {
+        const int c = std::fgetc(stdin);
+        if (c == EOF)
+            return line.isEmpty() ? std::nullopt
+                                  : std::optional<QString>(QString::fromLocal8Bit(line));
+        if (c == '\n')
+            return QString::fromLocal8Bit(line);
+        line += static_cast<char>(c);
+    }
+}
+
+} // namespace
+
+std::optional<FileExistsAnswer> ConsolePrompt::askFileExists(const QString& proposedName)
+{
+    if (!::isatty(STDIN_FILENO)) {
+        ++m_unanswered;
+        printErr(QStringLiteral("Error: \"%1\" already exists in the destination folder and "
+                                "there is no terminal to ask what to do; it was skipped (use "
+                                "--exists overwrite, skip or unique).\n")
+                     .arg(proposedName));
+        return FileExistsAnswer { 1, proposedName, false };
+    }
+    printErr(QStringLiteral("\rThe file \"%1\" already exists in the destination folder.\n")
+                 .arg(proposedName));
+    for (;;) {
+        printErr(QStringLiteral("[o]verwrite, [s]kip file, save with [n]ew name (add ! to use this "
+                                "action for all subsequent files): "));
+        const std::optional<QString> line = readLine();
+        if (!line) {
+            ++m_unanswered;
+            printErr(QStringLiteral("\nNo answer: \"%1\" was skipped.\n").arg(proposedName));
+            return FileExistsAnswer { 1, proposedName, false };
+        }
+        QString choice = line->trimmed();
+        const bool all = choice.endsWith(QLatin1Char('!'));
+        if (all)
+            choice.chop(1);
+        if (choice == QLatin1String("o"))
+            return FileExistsAnswer { 0, proposedName, all };
+        if (choice == QLatin1String("s"))
+            return FileExistsAnswer { 1, proposedName, all };
+        if (choice == QLatin1String("n")) {
+            printErr(QStringLiteral("New name: "));
+            const std::optional<QString> name = readLine();
+            if (name && !name->isEmpty() && TypedNameProblem(*name).isEmpty())
+                return FileExistsAnswer { 2, *name, all };
+            printErr(name && !name->isEmpty() ? TypedNameProblem(*name) + QLatin1Char('\n')
+                                              : QStringLiteral("No name given.\n"));
+        }
+    }
+}
+
+QString ConsolePrompt::chooseFolder(const QString&, const QString&)
 {
     return QString();
 }

@@ -28,6 +28,9 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    // Asks on the terminal; without one the question cannot be answered (nullopt).
+    std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
     std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions&) override
     {
         return std::nullopt;
@@ -40,8 +43,12 @@ public:
         const QString& title, const QString& filter, const QString& initialPath) override;
 
     int messageCount() const { return m_messages; }
+    // "File Exists" questions that could not be asked (no terminal) or were not
+    // answered (end of input); each such file was skipped.
+    int unanswered() const { return m_unanswered; }
 
 private:
+    int m_unanswered = 0;
     QString m_url;
     Writer m_writer;
     int m_messages = 0;

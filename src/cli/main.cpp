@@ -5,6 +5,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
+#include "cli/DownloadCommand.h"
 
 namespace
 {
@@ -46,9 +47,22 @@ QByteArray engineFlags(int argc, char** argv)
 
 } // namespace
 
-// quillmarch-cli: builds a link list without a window and prints it.
+// quillmarch-cli: builds a link list without a window and prints it, or downloads.
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CliOptions early = CliOptions::parse(arguments);
+    if (early.command == CliOptions::Command::Download && early.error.isEmpty()) {
+        // Downloads need no graphics at all: start as fast as possible.
+        if (qEnvironmentVariableIsEmpty("QUILLMARCH_CLI_DEBUG"))
+            qInstallMessageHandler(quietMessageHandler);
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
+        return DownloadCommand(CliOptions::parse(QCoreApplication::arguments())).run();
+    }
+
     if (qEnvironmentVariableIsEmpty("QUILLMARCH_CLI_DEBUG"))
         qInstallMessageHandler(quietMessageHandler);
     // The hidden browser needs no display: draw off screen unless told otherwise.

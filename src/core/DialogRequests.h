@@ -47,6 +47,14 @@ struct SearchRequest {
     bool findNext = false;
 };
 
+// "File Exists": the answer of its "OK" (0 overwrite, 1 skip file, 2 save with the name
+// typed in filnm) and whether it holds for every later existing file of the job.
+struct FileExistsAnswer {
+    int owaction = 0;
+    QString filnm;
+    bool allfiles = false;
+};
+
 // "Slide Show Options": the choices the dialog opens with and returns on "Start".
 struct SlideshowOptions {
     bool justSelected = true; // "Just selected" (incl 1) or "All in list" (incl 0)

@@ -43,6 +43,13 @@ public:
     // Returns the edited filter entries when the user pressed "Save".
     virtual std::optional<QStringList> manageFilters(const QStringList& entries) = 0;
 
+    // "File Exists" for a name about to be saved; nullopt when it was closed without "OK".
+    virtual std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) = 0;
+
+    // Folder picker with the initial folder preselected; the chosen folder exactly as
+    // the picker gives it, or an empty text when the user cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& initialFolder) = 0;
+
     // File pickers; an empty result means the user cancelled.
     virtual QString openFileName(
         const QString& title, const QString& filter, const QString& initialPath)

@@ -33,6 +33,9 @@ public:
     std::deque<bool> slideshowResumes;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    std::deque<std::optional<FileExistsAnswer>> fileExistsAnswers;
+    std::deque<QString> folders;
+    QStringList fileExistsAsked; // the proposed names, in order
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
         PromptButtons buttons = PromptButtons::Ok) override
@@ -71,6 +74,17 @@ public:
     std::optional<QStringList> manageFilters(const QStringList&) override
     {
         return takeOr(filterLists, std::optional<QStringList>());
+    }
+    std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) override
+    {
+        fileExistsAsked.append(proposedName);
+        return takeOr(fileExistsAnswers, std::optional<FileExistsAnswer>());
+    }
+    QString chooseFolder(const QString& title, const QString& initial) override
+    {
+        lastPickerTitle = title;
+        lastPickerInitial = initial;
+        return takeOr(folders, QString());
     }
     std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions& stored) override
     {

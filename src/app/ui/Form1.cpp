@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/PreferencesStore.h"
 #include "app/ui/QtUserPrompt.h"
@@ -20,6 +21,8 @@
 #include "builders/SingleLink.h"
 #include "builders/UrlListBuilder.h"
 #include "core/IUserPrompt.h"
+#include "download/DownloadStart.h"
+#include "download/ui/Form4.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
@@ -149,6 +152,8 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
 
 Form1::~Form1()
 {
+    // The download window's job uses the transfer service, which goes with the members.
+    delete m_form4;
     // The slideshow and the viewer report to this window; they go first.
     delete m_slideshow;
     m_slideshow = nullptr;
@@ -197,7 +202,8 @@ void Form1::buildMenus()
     QMenu* mnuf = menuBar()->addMenu(QStringLiteral("&File"));
     mnuf->setObjectName(QStringLiteral("mnuf"));
     addCommand(mnuf, "mnufileopen", "&Open selected link", &Form1::mnufileopen_Click);
-    addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", nullptr);
+    addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", &Form1::mnufsav_Click)
+        ->setIcon(themedIcon("document-save-as", QStyle::SP_DialogSaveButton));
     mnuf->addSeparator();
     addCommand(
         mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click, QKeySequence::Save)
@@ -254,7 +260,8 @@ void Form1::buildMenus()
     QAction* open = addCommand(
         m_mnusavepop, "mnusavpopopen", "&Open selected link", &Form1::mnusavpopopen_Click);
     m_mnusavepop->setDefaultAction(open);
-    addCommand(m_mnusavepop, "mnusavepoptrgt", "Save selected link target(s) to disk", nullptr);
+    addCommand(m_mnusavepop, "mnusavepoptrgt", "Save selected link target(s) to disk",
+        &Form1::mnusavepoptrgt_Click);
     addCommand(m_mnusavepop, "mnusavpopbuild", "&Build list from selected link target",
         &Form1::mnusavpopbuild_Click);
     m_mnusavepop->addSeparator();
@@ -565,14 +572,6 @@ void Form1::mnufileopen_Click()
     List1_MouseUp(Qt::NoButton, QPoint());
 }
 
-void Form1::mnufsav_Click()
-{
-}
-
-void Form1::mnusavepoptrgt_Click()
-{
-}
-
 // The tour ships with the help book, so it works offline.
 void Form1::mnuhelptour_Click()
 {
@@ -589,6 +588,75 @@ void Form1::mnuhelptour_Click()
 void Form1::mnuHelpAbt_Click()
 {
     m_prompt->showAbout(idleStatusText());
+}
+
+void Form1::mnufsav_Click()
+{
+    if (m_form4) {
+        // An earlier job's window is still loaded (perhaps hidden by "Background"): it
+        // is shown again, and a new job waits until it has been closed.
+        m_form4->bringToFront();
+        return;
+    }
+    QList<int> rows = m_list.selectedIndexes();
+    std::sort(rows.begin(), rows.end());
+    QStringList links;
+    for (int row : rows)
+        links.append(m_list.at(row));
+    const std::optional<DownloadBatch> batch
+        = prepareDownload(links, *m_prompt, lastUsedSaveFolder(m_regset));
+    if (!batch)
+        return;
+    setLastUsedSaveFolder(m_regset, batch->chosen);
+
+    leaveTopmostBand();
+    setWindowEnabled(false);
+    DownloadJobOptions options;
+    options.folder = batch->folder;
+    options.owaction = m_state.prefs.owaction;
+    options.retries = downloadRetries(m_regset);
+    // The job's questions and messages belong to its window; tests answer them instead.
+    m_form4 = new Form4(
+        batch->links, options, *m_services.transfers, m_ownPrompt ? nullptr : m_prompt,
+        [this](QWidget* window) {
+            return std::make_unique<QtUserPrompt>(window, *m_services.urlHistory, nullptr, nullptr);
+        },
+        this);
+    connect(m_form4, &Form4::mainCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(m_form4, &Form4::backgroundRequested, this, [this] {
+        setWindowEnabled(true);
+        showMinimized();
+    });
+    connect(m_form4, &Form4::fileExistsOpening, this, [this] {
+        setWindowEnabled(true);
+        if (isMinimized())
+            showNormal();
+    });
+    connect(m_form4, &Form4::fileExistsClosed, this, [this] { setWindowEnabled(false); });
+    connect(m_form4, &Form4::unloading, this, &Form1::downloadWindowUnloaded);
+    connect(this, &Form1::restoredFromMinimized, m_form4, &Form4::bringToFront);
+    m_form4->show();
+}
+
+Form4* Form1::downloadWindow() const
+{
+    return m_form4;
+}
+
+void Form1::mnusavepoptrgt_Click()
+{
+    if (m_list.selectedCount() >= 1)
+        mnufsav_Click();
+}
+
+void Form1::downloadWindowUnloaded()
+{
+    setWindowTitle(QStringLiteral("Quillmarch"));
+    restoreTopmostBand();
+    setWindowEnabled(true);
+    if (isMinimized())
+        showNormal();
+    activateWindow();
 }
 
 void Form1::mnufsavlst_Click()
@@ -774,6 +842,9 @@ void Form1::changeEvent(QEvent* event)
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
         if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized())
             emit restoredFromMinimized();
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_form4) {
+        // While a download window is loaded it stays over the main window.
+        m_form4->raiseOverOwner();
     }
     QMainWindow::changeEvent(event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "app/ui/Services.h"
@@ -13,6 +14,7 @@
 
 class CFormBorder;
 class CProgressBarEx;
+class Form4;
 class IUserPrompt;
 class IBrowserWindows;
 class LinkListView;
@@ -82,7 +84,7 @@ public:
     void mnusavpopremove_Click();
     void mnusavpopbuild_Click();
     void mnufileopen_Click();
-    // Saving link targets; the download job connects here.
+    // Saving link targets.
     void mnufsav_Click();
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
@@ -102,6 +104,9 @@ public:
     bool compactMode() const { return m_resizeImage == 13; }
     int resizeImage() const { return m_resizeImage; }
     QSize savedFullSize() const { return m_savedFullSize; }
+
+    // The "Saving Files" window of the download job, while it is loaded.
+    Form4* downloadWindow() const;
 
     // A link text delivered from outside: kept in nurl and harvested on the next turn
     // of the event loop.
@@ -158,6 +163,7 @@ private:
     void resetListExtent();
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
+    void downloadWindowUnloaded();
 
     Services m_services;
     CRegSettings m_regset;
@@ -174,6 +180,7 @@ private:
     QHash<QString, QAction*> m_actions;
 
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
+    QPointer<Form4> m_form4;
 
     int m_extent = 0; // widest entry measured so far, with margins
     int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured

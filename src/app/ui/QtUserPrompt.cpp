@@ -10,6 +10,7 @@
 #include "builders/ui/Form11.h"
 #include "builders/ui/Form2.h"
 #include "builders/ui/Form5.h"
+#include "download/ui/Form8.h"
 #include "filters/ui/Form3.h"
 #include "listops/ListFile.h"
 #include "listops/ui/Form9.h"
@@ -151,6 +152,30 @@ std::optional<QStringList> QtUserPrompt::manageFilters(const QStringList& entrie
     Form3 dialog(entries, *this, dialogParent());
     dialog.exec();
     return dialog.entries();
+}
+
+std::optional<FileExistsAnswer> QtUserPrompt::askFileExists(const QString& proposedName)
+{
+    BandScope band(*this);
+    Form8 dialog(proposedName, *this, dialogParent());
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    dialog.exec();
+    return dialog.answer();
+}
+
+QString QtUserPrompt::chooseFolder(const QString& title, const QString& initialFolder)
+{
+    BandScope band(*this);
+    QFileDialog dialog(dialogParent(), title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (!initialFolder.isEmpty())
+        dialog.setDirectory(initialFolder);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 std::optional<SlideshowOptions> QtUserPrompt::askSlideshowOptions(const SlideshowOptions& stored)

@@ -29,6 +29,8 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    std::optional<FileExistsAnswer> askFileExists(const QString& proposedName) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
     std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions& stored) override;
     bool askSlideshowResume() override;
     void showAbout(const QString& idleStatus) override;

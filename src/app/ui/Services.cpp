@@ -4,6 +4,7 @@
 #include "builders/IShellWindows.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/CurlContentTypeFetcher.h"
+#include "platform/CurlTransferService.h"
 #include "platform/IBrowserEngine.h"
 #include "platform/LinkReceiver.h"
 #include "settings/CRegSettings.h"
@@ -32,5 +33,6 @@ Services Services::standard(std::shared_ptr<IRegistryStore> store)
         return engine.value()->createHarvestBrowser();
     };
     services.linkReceiver = std::make_unique<LinkReceiver>();
+    services.transfers = std::make_unique<CurlTransferService>();
     return services;
 }

@@ -7,6 +7,7 @@
 class IContentTypeFetcher;
 class IRegistryStore;
 class IShellWindows;
+class ITransferService;
 class LinkReceiver;
 class UrlHistory;
 
@@ -20,6 +21,7 @@ struct Services final {
     std::unique_ptr<IShellWindows> shellWindows; // the program's open browser windows
     UrlListBuilder::BrowserFactory browserFactory; // hidden harvest browsers
     std::unique_ptr<LinkReceiver> linkReceiver; // links sent by `quillmarch --send-link`
+    std::unique_ptr<ITransferService> transfers; // downloads of link targets
 
     Services();
     ~Services();
@@ -28,6 +30,7 @@ struct Services final {
 
     // The program's own services over the settings store: libcurl's content-type check,
     // browsers from the engine module (loaded with the first page), the typed URLs kept
-    // in the store, and a link receiver on the user's socket (not listening yet).
+    // in the store, a link receiver on the user's socket (not listening yet) and libcurl's
+    // transfer service for downloads.
     static Services standard(std::shared_ptr<IRegistryStore> store);
 };

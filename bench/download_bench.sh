@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Download benchmark: `quillmarch-cli download` against curl and wget, both fetching from
+# nginx on 127.0.0.1 with a configuration of this script's own (started and stopped here):
+#   - one 1 GiB file against `curl -o`: throughput ratio and peak memory (RSS);
+#   - 1000 files of 4 KiB against `wget -q -i`: rate ratio.
+#   bench/download_bench.sh [BUILD_DIR]   (default: build)
+# QM_BENCH_OUT=FOLDER saves the files there instead (e.g. /dev/shm, to leave the disk out).
+# Installs nginx-light, hyperfine and wget when missing (benchmark only). Everything lives
+# in one folder under /tmp that is removed at the end, the 1 GiB file included.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build}
+cli="$PWD/$build_dir/quillmarch-cli"
+[ -x "$cli" ] || { echo "build $cli first (cmake --build $build_dir --target quillmarch-cli)" >&2; exit 1; }
+
+missing=()
+command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || missing+=(nginx-light)
+command -v hyperfine >/dev/null || missing+=(hyperfine)
+command -v wget >/dev/null || missing+=(wget)
+command -v curl >/dev/null || missing+=(curl)
+[ -x /usr/bin/time ] || missing+=(time)
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
+
+work=$(mktemp -d /tmp/qm-download-bench.XXXXXX)
+out=
+cleanup() {
+  [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
+  rm -rf "$work"
+  [ -n "${QM_BENCH_OUT:-}" ] && [ -n "${out:-}" ] && rm -rf "$out"
+  true
+}
+trap cleanup EXIT
+# nginx serves as its own unprivileged user when started as root.
+chmod 755 "$work"
+mkdir -p "$work/www/small" "$work/out" "$work/logs" "$work/temp"
+export XDG_CONFIG_HOME="$work/config"
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" <<CONF
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/logs/error.log;
+events { worker_connections 256; }
+http {
+  access_log off;
+  sendfile on;
+  tcp_nopush on;
+  keepalive_requests 100000;
+  client_body_temp_path $work/temp/body;
+  proxy_temp_path $work/temp/proxy;
+  fastcgi_temp_path $work/temp/fastcgi;
+  uwsgi_temp_path $work/temp/uwsgi;
+  scgi_temp_path $work/temp/scgi;
+  types { application/octet-stream bin; }
+  server {
+    listen 127.0.0.1:$port;
+    root $work/www;
+  }
+}
+CONF
+
+# A sparse file: the server reads it from memory, so the clients are what is measured.
+truncate -s 1G "$work/www/big.bin"
+head -c 4096 /dev/urandom > "$work/small.tmpl"
+for i in $(seq -w 1 1000); do
+  cp "$work/small.tmpl" "$work/www/small/f$i.bin"
+  echo "http://127.0.0.1:$port/small/f$i.bin"
+done > "$work/list.txt"
+
+"$nginx_bin" -p "$work" -c "$work/nginx.conf"
+for _ in $(seq 50); do
+  curl -sf -o /dev/null "http://127.0.0.1:$port/small/f0001.bin" && break
+  sleep 0.1
+done
+
+big="http://127.0.0.1:$port/big.bin"
+out="$work/out"
+[ -n "${QM_BENCH_OUT:-}" ] && out=$(mktemp -d "$QM_BENCH_OUT/qm-bench-out.XXXXXX")
+
+echo "== one 1 GiB file: quillmarch-cli download vs curl -o"
+hyperfine --warmup 1 --runs 3 --export-json "$work/big.json" \
+  --prepare "rm -f $out/*" \
+  -n curl "curl -sf -o $out/big.bin $big" \
+  -n quillmarch "$cli download --exists overwrite --dir $out $big"
+
+peak_kib() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident/ {print $2}'; }
+rm -f "$out"/*
+tiny_rss=$(peak_kib "$cli" download --exists overwrite --dir "$out" "http://127.0.0.1:$port/small/f0001.bin")
+rm -f "$out"/*
+big_rss=$(peak_kib "$cli" download --exists overwrite --dir "$out" "$big")
+rm -f "$out"/*
+curl_rss=$(peak_kib curl -s -o "$out/big.bin" "$big")
+rm -f "$out"/*
+
+echo "== 1000 files of 4 KiB: quillmarch-cli download --from vs wget -q -i"
+hyperfine --warmup 1 --runs 5 --export-json "$work/small.json" \
+  --prepare "rm -f $out/*" \
+  -n wget "wget -q -P $out -i $work/list.txt" \
+  -n quillmarch "$cli download --exists overwrite --dir $out --from $work/list.txt"
+
+python3 - "$work" "$tiny_rss" "$big_rss" "$curl_rss" <<'PY'
+import json, sys
+work, tiny, big, curl_rss = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+def means(name):
+    return {r["command"]: r["mean"] for r in json.load(open(f"{work}/{name}.json"))["results"]}
+b = means("big"); s = means("small")
+print()
+print(f"1 GiB: curl {1024 / b['curl']:.0f} MiB/s, quillmarch {1024 / b['quillmarch']:.0f} MiB/s, "
+      f"throughput ratio quillmarch/curl = {b['curl'] / b['quillmarch']:.3f} (aim >= 0.95)")
+print(f"peak RSS: quillmarch {big / 1024:.1f} MiB for 1 GiB, {tiny / 1024:.1f} MiB for 4 KiB "
+      f"(growth {(big - tiny) / 1024:.1f} MiB, aim < 16); curl {curl_rss / 1024:.1f} MiB")
+print(f"1000 x 4 KiB: wget {1000 / s['wget']:.0f} files/s, quillmarch {1000 / s['quillmarch']:.0f} files/s, "
+      f"rate ratio quillmarch/wget = {s['wget'] / s['quillmarch']:.2f} (aim 1.2)")
+PY

@@ -1,0 +1,168 @@
+#include "cli/DownloadCommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+#include "app/PreferencesStore.h"
+#include "cli/ConsolePrompt.h"
+#include "download/DownloadJob.h"
+#include "download/DownloadStart.h"
+#include "platform/CurlTransferService.h"
+#include "platform/SqliteRegistryStore.h"
+#include "settings/CRegSettings.h"
+
+namespace
+{
+
+constexpr qint64 kProgressIntervalMs = 200;
+
+// Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
+// remove its partial file before the process ends.
+int g_signalPipe[2] = { -1, -1 };
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void write(FILE* stream, const QString& text)
+{
+    const QByteArray out = text.toUtf8();
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stream);
+    std::fflush(stream);
+}
+
+// The links of a list file, one a line (LF or CR LF), blank lines left out.
+bool readLinks(const QString& path, QStringList* links, QString* error)
+{
+    QFile in;
+    const bool opened = path == QLatin1String("-")
+        ? in.open(stdin, QIODevice::ReadOnly)
+        : (in.setFileName(path), in.open(QIODevice::ReadOnly));
+    if (!opened) {
+        *error = in.errorString();
+        return false;
+    }
+    const QString text = QString::fromUtf8(in.readAll());
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString link = line.trimmed();
+        if (!link.isEmpty())
+            links->append(link);
+    }
+    return true;
+}
+
+} // namespace
+
+DownloadCommand::DownloadCommand(const CliOptions& options)
+    : m_options(options)
+    , m_terminal(::isatty(STDERR_FILENO) == 1)
+{
+}
+
+void DownloadCommand::clearProgress()
+{
+    if (m_progressShown)
+        write(stderr, QStringLiteral("\r\033[K"));
+    m_progressShown = false;
+}
+
+void DownloadCommand::showProgress(const DownloadJob& job, bool force)
+{
+    if (!m_terminal || job.currentIndex() == 0 || job.owdialog())
+        return;
+    if (!force && m_lastProgress.isValid() && m_lastProgress.elapsed() < kProgressIntervalMs)
+        return;
+    m_lastProgress.start();
+    write(stderr,
+        QStringLiteral("\r\033[K[%1/%2] %3  %4 %5")
+            .arg(job.currentIndex())
+            .arg(job.count())
+            .arg(job.curfile(), job.Label1(), job.Label2()));
+    m_progressShown = true;
+}
+
+int DownloadCommand::run()
+{
+    QStringList links = m_options.urls;
+    if (!m_options.fromFile.isEmpty()) {
+        QString error;
+        if (!readLinks(m_options.fromFile, &links, &error)) {
+            write(stderr,
+                QStringLiteral("Error: cannot read %1: %2\n").arg(m_options.fromFile, error));
+            return 1;
+        }
+    }
+    if (links.isEmpty()) {
+        write(stderr, QStringLiteral("Error: no links to download.\n"));
+        return 1;
+    }
+    const QFileInfo dir(m_options.dir.isEmpty() ? QDir::currentPath() : m_options.dir);
+    if (!dir.isDir()) {
+        write(stderr, QStringLiteral("Error: %1 is not a folder.\n").arg(m_options.dir));
+        return 1;
+    }
+
+    const CRegSettings settings = CRegSettings::forQuillmarch(SqliteRegistryStore::openForUser());
+    DownloadJobOptions options;
+    options.folder = dir.absoluteFilePath();
+    options.owaction
+        = m_options.exists >= 0 ? m_options.exists : loadPreferences(settings).owaction;
+    options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
+    options.reportErrors = false;
+    options.progressIntervalMs = m_terminal ? 100 : 1000;
+
+    ConsolePrompt prompt;
+    CurlTransferService service;
+    DownloadJob job(links, options, service, prompt);
+    int failed = 0;
+    QObject::connect(&job, &DownloadJob::linkFinished,
+        [&](int, const QString& link, const Result<SavedFile>& result) {
+            clearProgress();
+            if (!result.isOk()) {
+                ++failed;
+                write(stderr, QStringLiteral("Error: %1 (%2)\n").arg(result.message(), link));
+            } else if (result.value().skipped) {
+                write(stderr, QStringLiteral("Skipped: %1 exists\n").arg(result.value().path));
+            } else {
+                write(stdout,
+                    QStringLiteral("%1\t%2\n").arg(result.value().path).arg(result.value().size));
+            }
+        });
+    QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
+    QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
+    QObject::connect(&job, &DownloadJob::ended, [&] {
+        clearProgress();
+        QCoreApplication::exit(0);
+    });
+    bool interrupted = false;
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (::pipe(g_signalPipe) == 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&] {
+            char byte;
+            [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+            interrupted = true;
+            job.cancel();
+        });
+        struct sigaction action = {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGTERM, &action, nullptr);
+    }
+    job.start();
+    QCoreApplication::exec();
+    if (interrupted) {
+        write(stderr, QStringLiteral("Interrupted: the file being received was removed.\n"));
+        return 130;
+    }
+    return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include "cli/CliOptions.h"
+
+class DownloadJob;
+
+// `quillmarch-cli download`: runs the window's download job on the given links and
+// reports on the console: one line per saved file on standard output, errors on
+// standard error, and a progress line when standard error is a terminal.
+class DownloadCommand final
+{
+public:
+    explicit DownloadCommand(const CliOptions& options);
+
+    // 0 when every link was saved or skipped, 1 when any failed, 2 for wrong usage.
+    int run();
+
+private:
+    void showProgress(const DownloadJob& job, bool force);
+    void clearProgress();
+
+    CliOptions m_options;
+    bool m_terminal = false;
+    bool m_progressShown = false;
+    QElapsedTimer m_lastProgress;
+};

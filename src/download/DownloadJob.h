@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include "core/Result.h"
+#include "download/FileExistsResolution.h"
+#include "download/ITransferService.h"
+
+class IUserPrompt;
+
+struct DownloadJobOptions {
+    QString folder; // the destination, ending with "/"
+    int owaction = 0; // "Overwrite Action"
+    int retries = 3; // further tries of a link after a transient failure
+    int retryBaseMs = 1000; // pauses between tries: base, twice that, four times...
+    int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this
+    int progressIntervalMs = 33; // how often the byte count is read while a file runs
+    bool reportErrors = true; // one "Error" message per failed link through the prompt
+    TransferRequest limits; // timeouts and redirects for every request
+};
+
+// A link's outcome: where its target was saved and how big it is, or skipped.
+struct SavedFile {
+    QString path;
+    qint64 size = 0;
+    bool skipped = false;
+};
+
+// The download job of "Saving Files": fetches each link of its batch in order into the
+// destination folder, one at a time, resolving existing names by the "Overwrite Action"
+// policy. Each body is written to a temporary file in the folder and renamed to its
+// final name only when complete, so a cancelled, failed or interrupted link leaves no
+// file under a final name and an overwritten file keeps its content until then.
+// The state the window shows (labels, bars, the main window's caption) is kept here.
+class DownloadJob final : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Phase { Idle, Running, Done, Error, Cancelled };
+
+    // The links are copied: a later batch never changes a running job.
+    DownloadJob(QStringList links, DownloadJobOptions options, ITransferService& service,
+        IUserPrompt& prompt, QObject* parent = nullptr);
+    // Cancels what is still running and removes its temporary file.
+    ~DownloadJob() override;
+
+    void start();
+    // Ends the job at once: "Aborting...", the running transfer is cancelled, no
+    // further link is requested and the job ends as Cancelled.
+    void cancel();
+
+    Phase phase() const { return m_phase; }
+    bool isRunning() const { return m_phase == Phase::Running; }
+    const QString& folder() const { return m_options.folder; }
+    int count() const { return static_cast<int>(m_links.size()); }
+    int currentIndex() const { return m_i; } // 1-based, 0 before the first link
+    const QString& curlink() const { return m_curlink; }
+    const QString& curfile() const { return m_curfile; }
+    bool xfererror() const { return m_xfererror; }
+    bool owdialog() const { return m_owdialog; }
+    // A question or message of the job is open now (the job is waiting for it).
+    bool asking() const { return m_asking > 0; }
+    const FileExistsResolution& resolution() const { return m_resolution; }
+
+    // What "Saving Files" shows.
+    const QString& Label1() const { return m_label1; } // "1024 of 2049 bytes"
+    const QString& Label2() const { return m_label2; } // "50%"
+    const QString& Label3() const { return m_label3; } // "Saving ...", "Done", "Error"
+    int ProgressBar1() const { return m_bar1; }
+    int ProgressBar1Max() const { return m_bar1Max; }
+    int ProgressBar2() const { return m_bar2; }
+    int ProgressBar2Max() const { return m_bar2Max; }
+    // The main window's caption while the job runs and when it has ended.
+    const QString& mainCaption() const { return m_caption; }
+
+signals:
+    // Something shown changed; the window repaints at its own pace.
+    void changed();
+    void fileExistsDialogOpening();
+    void fileExistsDialogClosed();
+    // One per link, in order; a failure's message is the text of its "Error" message.
+    void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
+    void ended();
+    // A question or message of the job has been answered.
+    void askingFinished();
+
+private:
+    void nextLink();
+    void startTransfer(qint64 resumeFrom);
+    void onHeaders(quint64 id, const TransferHeaders& headers);
+    void onFinished(quint64 id, const TransferEnd& end);
+    void readProgress();
+    void showBytes(qint64 bytes);
+    void linkSaved(qint64 size);
+    void linkFailed(const QString& message);
+    void afterLink();
+    void finish();
+    void removeTemp();
+    bool fileExists(const QString& name) const;
+    QString localError(const QString& reason) const;
+
+    QStringList m_links;
+    DownloadJobOptions m_options;
+    ITransferService& m_service;
+    IUserPrompt& m_prompt;
+    FileExistsResolution m_resolution;
+    QTimer m_progressTimer;
+    QTimer m_retryTimer;
+
+    Phase m_phase = Phase::Idle;
+    bool m_cancl = false;
+    bool m_xfererror = false;
+    bool m_owdialog = false;
+    int m_asking = 0;
+    int m_i = 0;
+    QString m_curlink;
+    QString m_curfile;
+    QString m_tempPath;
+    quint64 m_transferId = 0;
+    int m_attempt = 0;
+    qint64 m_size = -1;
+    qint64 m_resumeFrom = 0;
+
+    QString m_label1;
+    QString m_label2;
+    QString m_label3;
+    int m_bar1 = 0;
+    int m_bar1Max = 100;
+    int m_bar2 = 0;
+    int m_bar2Max = 100;
+    QString m_caption;
+};

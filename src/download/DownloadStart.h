@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class CRegSettings;
+class IUserPrompt;
+
+// A batch to download: the links in list order, the folder exactly as the picker
+// returned it (what is remembered as "Last Used Save Folder"), and the destination
+// folder ending with "/".
+struct DownloadBatch {
+    QStringList links;
+    QString chosen;
+    QString folder;
+};
+
+// The start of "Save selected link target(s) to disk": nothing when no entry is
+// selected or the first selected one is empty; otherwise asks for the folder
+// ("Save Link Target(s) in...", with initialFolder preselected). Nothing when the
+// picker is cancelled.
+std::optional<DownloadBatch> prepareDownload(
+    const QStringList& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder);
+
+// "Options"/"Retries": further tries of a link after a transient failure, 0 to 10,
+// 3 when not set or unreadable.
+int downloadRetries(const CRegSettings& settings);

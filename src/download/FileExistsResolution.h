@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class IUserPrompt;
+
+// Decides what happens to a link whose file name already exists in the destination
+// folder, by the "Overwrite Action" preference: 0 ask with "File Exists", 1 overwrite,
+// 2 skip, 3 a numbered name that does not exist yet. Lives as long as one job: the
+// "use this action for all" choice, the last answer and the numbering counter hold
+// for every file of the job.
+class FileExistsResolution final
+{
+public:
+    // exists(name): whether a file (not a folder) of that name is in the folder.
+    FileExistsResolution(
+        int owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists);
+
+    // The name to write to (curfile itself means overwrite), or nullopt to skip the link.
+    std::optional<QString> resolve(const QString& curfile);
+
+    // Called around the "File Exists" dialog so the windows can keep it in front.
+    std::function<void()> dialogOpening;
+    std::function<void()> dialogClosed;
+
+    bool allfiles() const { return m_allfiles; }
+    int uniquecount() const { return m_uniquecount; }
+
+private:
+    QString uniqueName(const QString& base);
+
+    int m_owaction;
+    IUserPrompt& m_prompt;
+    std::function<bool(const QString&)> m_exists;
+    bool m_allfiles = false;
+    int m_answer = 0; // the last answer given with "OK"
+    QString m_typedName; // the name of the last answer 2
+    bool m_typedNameUsed = false; // later files of "for all" are numbered from it
+    int m_uniquecount = 0;
+};

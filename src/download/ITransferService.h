@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// One request to fetch a link's target into a file.
+struct TransferRequest {
+    QString url;
+    // The body goes here (created when it does not exist, emptied unless resuming); the
+    // caller renames it when complete. A cancelled transfer removes it.
+    QString tempPath;
+    qint64 resumeFrom = 0; // bytes of tempPath to keep; the rest is asked for with a range
+    int connectTimeoutSeconds = 30;
+    int stallTimeoutSeconds = 60; // no byte received for this long ends it as a timeout
+    int maxRedirects = 20;
+};
+
+// What the final response said before its body: its size is -1 when the server did
+// not give one, or gave 0 or a text that is not a number.
+struct TransferHeaders {
+    int status = 0; // HTTP status, 0 for other protocols
+    qint64 size = -1; // whole file, counting bytes kept by a resume
+};
+
+// How a transfer ended. errorCode and errorText read like "404" and "Not Found" for an
+// HTTP status of 400 or more, or a transfer library's code and text.
+struct TransferEnd {
+    enum class Kind { Complete, Failed, Cancelled };
+    Kind kind = Kind::Failed;
+    qint64 bytesInFile = 0; // bytes now in tempPath
+    long errorCode = 0;
+    QString errorText;
+    bool localError = false; // the file could not be written (errorText says why)
+    bool transient = false; // trying again may succeed
+    int retryAfterSeconds = -1; // the server's "Retry-After", -1 when none
+    bool resumable = false; // the server takes range requests for this file
+};
+
+// Fetches link targets, one at a time in the order started, on a worker of its own.
+// Headers and the end arrive as signals on the thread that owns the service; the byte
+// count is a counter the caller reads when it repaints.
+class ITransferService : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~ITransferService() override = default;
+
+    // Queues a transfer and returns its id.
+    virtual quint64 start(const TransferRequest& request) = 0;
+    // Ends a queued or running transfer: it finishes as Cancelled. No effect when done.
+    virtual void cancel(quint64 id) = 0;
+    // Bytes in the file of the running transfer with this id (0 when it is not running).
+    virtual qint64 bytesInFile(quint64 id) const = 0;
+
+signals:
+    void headersReceived(quint64 id, const TransferHeaders& headers);
+    void finished(quint64 id, const TransferEnd& end);
+};

@@ -1,0 +1,232 @@
+#include "download/ui/Form4.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/IUserPrompt.h"
+
+namespace
+{
+
+constexpr int kRepaintIntervalMs = 33;
+
+QGroupBox* group(const QString& title, QWidget* parent)
+{
+    auto* box = new QGroupBox(title, parent);
+    new QVBoxLayout(box);
+    return box;
+}
+
+} // namespace
+
+Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
+    IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner)
+    : QWidget(owner,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Saving Files"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (!prompt) {
+        m_ownPrompt = makePrompt(this);
+        prompt = m_ownPrompt.get();
+    }
+    m_job = std::make_unique<DownloadJob>(links, options, service, *prompt);
+
+    QGroupBox* status = group(QStringLiteral("Status:"), this);
+    m_label3 = new QLabel(status);
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3->setTextFormat(Qt::PlainText);
+    m_label3->setMinimumWidth(420);
+    m_label3->setMaximumWidth(420);
+    status->layout()->addWidget(m_label3);
+
+    QGroupBox* file = group(QStringLiteral("File Progress:"), this);
+    m_progressBar1 = new QProgressBar(file);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setTextVisible(false);
+    m_label1 = new QLabel(file);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label2 = new QLabel(file);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* counts = new QHBoxLayout;
+    counts->addWidget(m_label1, 1);
+    counts->addWidget(m_label2);
+    file->layout()->addWidget(m_progressBar1);
+    static_cast<QVBoxLayout*>(file->layout())->addLayout(counts);
+
+    QGroupBox* total = group(QStringLiteral("Total Progress:"), this);
+    m_progressBar2 = new QProgressBar(total);
+    m_progressBar2->setObjectName(QStringLiteral("ProgressBar2"));
+    m_progressBar2->setTextVisible(false);
+    total->layout()->addWidget(m_progressBar2);
+
+    m_command1 = new QPushButton(QStringLiteral("Cancel"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command2 = new QPushButton(QStringLiteral("Background"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_command2);
+    buttons->addWidget(m_command1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(status);
+    layout->addWidget(file);
+    layout->addWidget(total);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_repaint.setSingleShot(true);
+    m_repaint.setInterval(kRepaintIntervalMs);
+    connect(&m_repaint, &QTimer::timeout, this, &Form4::refresh);
+    connect(m_job.get(), &DownloadJob::changed, this, &Form4::scheduleRefresh);
+    connect(m_job.get(), &DownloadJob::ended, this, &Form4::showEnd);
+    connect(m_job.get(), &DownloadJob::fileExistsDialogOpening, this, [this] {
+        raise();
+        emit fileExistsOpening();
+    });
+    connect(m_job.get(), &DownloadJob::fileExistsDialogClosed, this, &Form4::fileExistsClosed);
+    connect(m_job.get(), &DownloadJob::askingFinished, this, [this] {
+        if (m_closePending && !m_job->asking())
+            QTimer::singleShot(0, this, &QWidget::close);
+    });
+    refresh();
+}
+
+Form4::~Form4()
+{
+    // The job goes first: it may still call the prompt while it cancels.
+    m_job.reset();
+}
+
+void Form4::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        if (QWidget* owner = parentWidget()) {
+            QRect frame = rect();
+            frame.moveCenter(owner->frameGeometry().center());
+            move(frame.topLeft());
+        }
+        m_job->start();
+    }
+}
+
+void Form4::scheduleRefresh()
+{
+    if (!m_repaint.isActive())
+        m_repaint.start();
+}
+
+void Form4::refresh()
+{
+    const DownloadJob& job = *m_job;
+    m_label1->setText(job.Label1());
+    m_label2->setText(job.Label2());
+    // A long folder or name is cut in the middle so the count stays visible.
+    m_label3->setText(
+        m_label3->fontMetrics().elidedText(job.Label3(), Qt::ElideMiddle, m_label3->width()));
+    m_label3->setToolTip(job.Label3());
+    m_progressBar1->setMaximum(job.ProgressBar1Max());
+    m_progressBar1->setValue(job.ProgressBar1());
+    m_progressBar2->setMaximum(std::max(1, job.ProgressBar2Max()));
+    m_progressBar2->setValue(job.ProgressBar2());
+    if (!job.mainCaption().isEmpty() && job.mainCaption() != m_caption && !m_unloaded) {
+        m_caption = job.mainCaption();
+        emit mainCaptionChanged(m_caption);
+    }
+}
+
+void Form4::showEnd()
+{
+    m_repaint.stop();
+    refresh();
+    if (m_job->phase() == DownloadJob::Phase::Error) {
+        m_command2->hide();
+        m_command1->setText(QStringLiteral("Close"));
+    } else if (m_job->phase() == DownloadJob::Phase::Done) {
+        m_command2->setText(QStringLiteral("Open Folder"));
+        m_command1->setText(QStringLiteral("Close"));
+    }
+}
+
+void Form4::Command1_Click()
+{
+    if (m_command1->text() == QLatin1String("Cancel")) {
+        m_job->cancel();
+        refresh();
+    }
+    close();
+}
+
+void Form4::Command2_Click()
+{
+    if (m_command2->text() == QLatin1String("Background")) {
+        hide();
+        emit backgroundRequested();
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_job->folder()));
+    close();
+}
+
+void Form4::bringToFront()
+{
+    if (m_job->owdialog()) {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialog->raise();
+            dialog->activateWindow();
+            return;
+        }
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form4::raiseOverOwner()
+{
+    if (m_job->owdialog()) {
+        bringToFront();
+        return;
+    }
+    if (isVisible())
+        raise();
+}
+
+void Form4::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_job && m_job->owdialog())
+        bringToFront();
+}
+
+void Form4::closeEvent(QCloseEvent* event)
+{
+    if (m_job->asking()) {
+        // A dialog of the job is open over this window: end the job now, and go once
+        // that dialog has returned.
+        m_job->cancel();
+        m_closePending = true;
+        hide();
+        event->ignore();
+        return;
+    }
+    m_unloaded = true;
+    m_job->cancel();
+    emit unloading();
+    event->accept();
+}

@@ -1,0 +1,414 @@
+#include "platform/CurlTransferService.h"
+
+#include <QFile>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr long kReceiveBuffer = 512 * 1024;
+
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+
+std::string trimmed(const std::string& text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A whole non-negative number, or -1.
+qint64 parseCount(const std::string& text)
+{
+    if (text.empty() || text.size() > 18)
+        return -1;
+    qint64 value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// HTTP/2 and later send no reason phrase; the usual ones are filled in.
+QString reasonFor(long status)
+{
+    switch (status) {
+    case 400:
+        return QStringLiteral("Bad Request");
+    case 401:
+        return QStringLiteral("Unauthorized");
+    case 403:
+        return QStringLiteral("Forbidden");
+    case 404:
+        return QStringLiteral("Not Found");
+    case 410:
+        return QStringLiteral("Gone");
+    case 429:
+        return QStringLiteral("Too Many Requests");
+    case 500:
+        return QStringLiteral("Internal Server Error");
+    case 502:
+        return QStringLiteral("Bad Gateway");
+    case 503:
+        return QStringLiteral("Service Unavailable");
+    case 504:
+        return QStringLiteral("Gateway Timeout");
+    default:
+        return QStringLiteral("HTTP Error");
+    }
+}
+
+bool transientStatus(long status)
+{
+    return status == 408 || status == 429 || status == 502 || status == 503 || status == 504;
+}
+
+bool transientCode(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+struct CurlTransferService::Transfer {
+    quint64 id = 0;
+    std::string url;
+    std::string tempPath;
+    TransferRequest request;
+    std::atomic<bool> cancelled { false };
+    CurlTransferService* service = nullptr;
+    CURL* curl = nullptr; // the worker's handle while the transfer runs
+
+    int fd = -1;
+    qint64 written = 0;
+    int writeErrno = 0;
+    bool headersSent = false;
+    bool httpError = false;
+    // The response being read (a redirect or an interim answer starts a new one).
+    long status = 0;
+    std::string reason;
+    qint64 contentLength = -1;
+    bool acceptRanges = false;
+    bool sawLocation = false;
+    int retryAfter = -1;
+};
+
+CurlTransferService::CurlTransferService(QObject* parent)
+    : ITransferService(parent)
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        // A file-size limit must fail the write (EFBIG), not end the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+    });
+    m_worker = std::thread([this] { workerLoop(); });
+}
+
+CurlTransferService::~CurlTransferService()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        m_queue.clear();
+        if (m_current)
+            m_current->cancelled.store(true);
+    }
+    m_wake.notify_all();
+    m_worker.join();
+}
+
+quint64 CurlTransferService::start(const TransferRequest& request)
+{
+    auto transfer = std::make_shared<Transfer>();
+    transfer->id = m_nextId++;
+    transfer->url = request.url.toStdString();
+    transfer->tempPath = QFile::encodeName(request.tempPath).toStdString();
+    transfer->request = request;
+    transfer->service = this;
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(transfer);
+    }
+    m_wake.notify_one();
+    return transfer->id;
+}
+
+void CurlTransferService::cancel(quint64 id)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_current && m_current->id == id) {
+        m_current->cancelled.store(true);
+        return;
+    }
+    for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
+        if ((*it)->id == id) {
+            m_queue.erase(it);
+            TransferEnd end;
+            end.kind = TransferEnd::Kind::Cancelled;
+            post(id, end);
+            return;
+        }
+    }
+}
+
+qint64 CurlTransferService::bytesInFile(quint64 id) const
+{
+    return m_runningId.load() == id ? m_runningBytes.load() : 0;
+}
+
+void CurlTransferService::post(quint64 id, const TransferEnd& end)
+{
+    QMetaObject::invokeMethod(
+        this, [this, id, end] { emit finished(id, end); }, Qt::QueuedConnection);
+}
+
+void CurlTransferService::workerLoop()
+{
+    CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
+    for (;;) {
+        std::shared_ptr<Transfer> transfer;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_stopping)
+                return;
+            transfer = m_queue.front();
+            m_queue.pop_front();
+            m_current = transfer;
+        }
+        m_runningBytes.store(transfer->request.resumeFrom);
+        m_runningId.store(transfer->id);
+        perform(curl.get(), *transfer);
+        m_runningId.store(0);
+        std::lock_guard lock(m_mutex);
+        m_current.reset();
+    }
+}
+
+size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, void* userdata)
+{
+    auto* t = static_cast<Transfer*>(userdata);
+    const size_t length = size * count;
+    const std::string line = trimmed(std::string(buffer, length));
+    if (line.rfind("HTTP/", 0) == 0) {
+        t->status = 0;
+        t->reason.clear();
+        t->contentLength = -1;
+        t->acceptRanges = false;
+        t->sawLocation = false;
+        t->retryAfter = -1;
+        const auto space = line.find(' ');
+        if (space != std::string::npos) {
+            t->status = std::atol(line.c_str() + space + 1);
+            const auto second = line.find(' ', space + 1);
+            if (second != std::string::npos)
+                t->reason = trimmed(line.substr(second + 1));
+        }
+        return length;
+    }
+    if (line.empty()) {
+        const bool interim = t->status >= 100 && t->status < 200;
+        const bool redirect
+            = t->status >= 300 && t->status < 400 && t->sawLocation && t->request.maxRedirects != 0;
+        if (t->status != 0 && !interim && !redirect && t->status >= 400)
+            t->httpError = true;
+        return length;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string::npos)
+        return length;
+    const std::string name = lower(trimmed(line.substr(0, colon)));
+    const std::string value = trimmed(line.substr(colon + 1));
+    if (name == "content-length")
+        t->contentLength = parseCount(value);
+    else if (name == "accept-ranges")
+        t->acceptRanges = lower(value) == "bytes";
+    else if (name == "location")
+        t->sawLocation = true;
+    else if (name == "retry-after")
+        t->retryAfter = static_cast<int>(std::min<qint64>(parseCount(value), 24 * 3600));
+    return length;
+}
+
+void CurlTransferService::sendHeaders(Transfer& t, void* curl)
+{
+    t.headersSent = true;
+    TransferHeaders headers;
+    headers.status = static_cast<int>(t.status);
+    qint64 length = t.contentLength;
+    if (t.status == 0) {
+        curl_off_t known = -1;
+        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &known) == CURLE_OK)
+            length = known;
+    }
+    // A range answer gives the length of the rest; the file also holds what was kept.
+    const bool kept = t.request.resumeFrom > 0 && (t.status == 206 || t.status == 0);
+    headers.size = length > 0 ? length + (kept ? t.request.resumeFrom : 0) : -1;
+    const quint64 id = t.id;
+    QMetaObject::invokeMethod(
+        this, [this, id, headers] { emit headersReceived(id, headers); }, Qt::QueuedConnection);
+}
+
+size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void* userdata)
+{
+    auto* t = static_cast<Transfer*>(userdata);
+    const size_t length = size * count;
+    if (t->httpError || t->cancelled.load())
+        return 0;
+    if (!t->headersSent) {
+        // A server that ignored the range sends the whole file again.
+        if (t->request.resumeFrom > 0 && t->status == 200) {
+            if (::ftruncate(t->fd, 0) != 0 || ::lseek(t->fd, 0, SEEK_SET) != 0) {
+                t->writeErrno = errno;
+                return 0;
+            }
+            t->written = 0;
+        }
+        t->service->sendHeaders(*t, t->curl);
+    }
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(t->fd, buffer + done, length - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            t->writeErrno = errno;
+            return 0;
+        }
+        done += static_cast<size_t>(n);
+    }
+    t->written += static_cast<qint64>(length);
+    t->service->m_runningBytes.store(t->written, std::memory_order_relaxed);
+    return length;
+}
+
+int CurlTransferService::onProgress(void* userdata, long long, long long, long long, long long)
+{
+    return static_cast<Transfer*>(userdata)->cancelled.load() ? 1 : 0;
+}
+
+void CurlTransferService::perform(void* handle, Transfer& t)
+{
+    CURL* curl = static_cast<CURL*>(handle);
+    t.curl = curl;
+    TransferEnd end;
+    const TransferRequest& r = t.request;
+
+    // A fresh transfer creates (or empties) the file; a resumed one keeps its first
+    // resumeFrom bytes. A symbolic link in its place is never followed. An empty file is
+    // not truncated: on ext4 that would make its close wait for the data to be written.
+    t.fd = t.cancelled.load()
+        ? -1
+        : ::open(t.tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (t.cancelled.load()) {
+        end.kind = TransferEnd::Kind::Cancelled;
+        post(t.id, end);
+        return;
+    }
+    struct stat info;
+    if (t.fd < 0 || ::fstat(t.fd, &info) != 0
+        || (info.st_size != r.resumeFrom && ::ftruncate(t.fd, r.resumeFrom) != 0)
+        || (r.resumeFrom > 0 && ::lseek(t.fd, r.resumeFrom, SEEK_SET) != r.resumeFrom)) {
+        end.localError = true;
+        end.errorText = QString::fromLocal8Bit(std::strerror(errno));
+        if (t.fd >= 0)
+            ::close(t.fd);
+        post(t.id, end);
+        return;
+    }
+    t.written = r.resumeFrom;
+
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    curl_easy_reset(curl);
+    curl_easy_setopt(curl, CURLOPT_URL, t.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, r.maxRedirects != 0 ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(r.maxRedirects));
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(r.connectTimeoutSeconds));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(r.stallTimeoutSeconds));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlTransferService::onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlTransferService::onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlTransferService::onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quillmarch/1.6");
+    const std::string range = std::to_string(r.resumeFrom) + "-";
+    if (r.resumeFrom > 0)
+        curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
+
+    const CURLcode code = curl_easy_perform(curl);
+    if (!t.headersSent && code == CURLE_OK && !t.httpError)
+        sendHeaders(t, curl);
+    if (::close(t.fd) != 0 && t.writeErrno == 0 && code == CURLE_OK)
+        t.writeErrno = errno;
+    t.fd = -1;
+    t.curl = nullptr;
+
+    const std::string scheme = lower(t.url.substr(0, t.url.find(':')));
+    end.bytesInFile = t.written;
+    end.resumable = t.acceptRanges || t.status == 206 || scheme == "ftp" || scheme == "ftps";
+    if (t.cancelled.load()) {
+        end.kind = TransferEnd::Kind::Cancelled;
+        // The caller may have removed the file before it was created here.
+        ::unlink(t.tempPath.c_str());
+    } else if (t.writeErrno != 0) {
+        end.localError = true;
+        end.errorText = QString::fromLocal8Bit(std::strerror(t.writeErrno));
+    } else if (t.httpError) {
+        end.errorCode = t.status;
+        end.errorText = t.reason.empty() ? reasonFor(t.status) : QString::fromStdString(t.reason);
+        end.transient = transientStatus(t.status);
+        end.retryAfterSeconds = t.retryAfter;
+        end.resumable = false;
+    } else if (code == CURLE_OK) {
+        end.kind = TransferEnd::Kind::Complete;
+    } else {
+        end.errorCode = static_cast<long>(code);
+        end.errorText = QString::fromUtf8(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
+        end.transient = transientCode(code);
+    }
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    post(t.id, end);
+}

@@ -1,0 +1,94 @@
+#include <QSet>
+#include <gtest/gtest.h>
+
+#include "download/FileExistsResolution.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedPrompt.h"
+
+namespace
+{
+
+struct Folder {
+    QSet<QString> names;
+    std::function<bool(const QString&)> exists()
+    {
+        return [this](const QString& name) { return names.contains(name); };
+    }
+};
+
+std::optional<QString> skip()
+{
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST(FileExistsResolution, StandingPolicies)
+{
+    ScriptedPrompt prompt;
+    Folder folder { { "photo.jpg", "photo(1).jpg", "photo(2).jpg" } };
+    const struct {
+        int owaction;
+        std::optional<QString> result;
+    } rows[] = {
+        { 1, QString("photo.jpg") },
+        { 7, QString("photo.jpg") },
+        { 2, skip() },
+        { 3, QString("photo(3).jpg") },
+    };
+    for (const auto& row : rows) {
+        FileExistsResolution resolution(row.owaction, prompt, folder.exists());
+        EXPECT_EQ(resolution.resolve("photo.jpg"), row.result) << row.owaction;
+    }
+    EXPECT_TRUE(prompt.fileExistsAsked.isEmpty());
+}
+
+TEST(FileExistsResolution, UniqueNumbersKeepGrowingAcrossTheJob)
+{
+    ScriptedPrompt prompt;
+    Folder folder { { "a.jpg", "b.gif" } };
+    FileExistsResolution resolution(3, prompt, folder.exists());
+    EXPECT_EQ(resolution.resolve("a.jpg"), QString("a(1).jpg"));
+    EXPECT_EQ(resolution.resolve("b.gif"), QString("b(2).gif"));
+}
+
+TEST(FileExistsResolution, PromptAnswers)
+{
+    Folder folder { { "a.txt", "b.txt", "c.txt" } };
+    const struct {
+        const char* name;
+        std::optional<FileExistsAnswer> answer;
+        std::optional<QString> first;
+        int asked; // of the three names a.txt, b.txt, c.txt
+        std::optional<QString> third;
+    } rows[] = {
+        { "overwrite, ask each time", FileExistsAnswer { 0, "a.txt", false }, QString("a.txt"), 3,
+            QString("c.txt") },
+        { "skip for all", FileExistsAnswer { 1, "a.txt", true }, skip(), 1, skip() },
+        { "typed name for all is numbered later", FileExistsAnswer { 2, "new.txt", true },
+            QString("new.txt"), 1, QString("new(2).txt") },
+        { "closed without OK overwrites", std::nullopt, QString("a.txt"), 3, QString("c.txt") },
+    };
+    for (const auto& row : rows) {
+        ScriptedPrompt prompt;
+        prompt.fileExistsAnswers = { row.answer };
+        int opened = 0;
+        FileExistsResolution resolution(0, prompt, folder.exists());
+        resolution.dialogOpening = [&] { ++opened; };
+        EXPECT_EQ(resolution.resolve("a.txt"), row.first) << row.name;
+        resolution.resolve("b.txt");
+        EXPECT_EQ(resolution.resolve("c.txt"), row.third) << row.name;
+        EXPECT_EQ(prompt.fileExistsAsked.size(), row.asked) << row.name;
+        EXPECT_EQ(opened, row.asked) << row.name;
+    }
+}
+
+TEST(FileExistsResolution, ClosingKeepsTheLastAnswerWithTheProposedName)
+{
+    ScriptedPrompt prompt;
+    Folder folder { { "a.txt", "b.txt" } };
+    prompt.fileExistsAnswers = { FileExistsAnswer { 2, "x.txt", false }, std::nullopt };
+    FileExistsResolution resolution(0, prompt, folder.exists());
+    EXPECT_EQ(resolution.resolve("a.txt"), QString("x.txt"));
+    EXPECT_EQ(resolution.resolve("b.txt"), QString("b.txt"));
+}

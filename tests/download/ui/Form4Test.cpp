@@ -1,0 +1,156 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <gtest/gtest.h>
+
+#include "app/PreferencesStore.h"
+#include "app/ui/Form1.h"
+#include "app/ui/Services.h"
+#include "download/ui/Form4.h"
+#include "platform/SqliteRegistryStore.h"
+#include "support/DialogTesting.h"
+#include "support/LocalHttpServer.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedPrompt.h"
+#include "support/WaitFor.h"
+
+using DialogTesting::Child;
+
+namespace
+{
+
+class Form4Test : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_out.isValid());
+        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
+        m_site.page("/a.txt", "a", "text/plain");
+        m_site.page("/b.txt", "b", "text/plain");
+        m_site.page("/nothing/", "<p>index</p>");
+        m_site.server().Get("/stall.bin", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(
+                1000, "application/octet-stream", [this](size_t, size_t, httplib::DataSink&) {
+                    while (!m_release)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    return false;
+                });
+        });
+        ASSERT_TRUE(m_site.start());
+        m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
+    }
+
+    void TearDown() override
+    {
+        m_release = true;
+        m_form.reset();
+    }
+
+    // Selects links for the given paths and starts saving them into m_out.
+    Form4* save(const QStringList& paths)
+    {
+        QStringList links;
+        for (const QString& p : paths)
+            links.append(m_site.url(p));
+        m_form->list().addMany(links);
+        m_form->mnulstselall_Click();
+        m_prompt.folders = { m_out.path() };
+        m_form->mnufsav_Click();
+        return m_form->downloadWindow();
+    }
+
+    QTemporaryDir m_dir;
+    QTemporaryDir m_out;
+    std::shared_ptr<SqliteRegistryStore> m_store;
+    ScriptedPrompt m_prompt;
+    std::atomic<bool> m_release { false }; // outlives the server's threads
+    LocalHttpServer m_site;
+    std::unique_ptr<Form1> m_form;
+};
+
+} // namespace
+
+TEST_F(Form4Test, SavesTheSelectionAndOffersTheFolder)
+{
+    Form4* window = save({ "/a.txt", "/nothing/", "/b.txt" });
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(m_prompt.lastPickerTitle, "Save Link Target(s) in...");
+    EXPECT_EQ(lastUsedSaveFolder(CRegSettings::forQuillmarch(m_store)), m_out.path());
+    EXPECT_FALSE(m_form->windowInputEnabled());
+    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    QTest::qWait(50); // the window repaints on its own timer
+
+    EXPECT_EQ(window->windowTitle(), "Saving Files");
+    EXPECT_EQ(Child<QLabel>(*window, "Label3")->text(), "Done");
+    EXPECT_EQ(Child<QPushButton>(*window, "Command1")->text(), "Close");
+    EXPECT_EQ(Child<QPushButton>(*window, "Command2")->text(), "Open Folder");
+    EXPECT_EQ(m_form->windowTitle(), "Quillmarch - Saving Files (Complete)");
+    EXPECT_TRUE(QFile::exists(m_out.filePath("a.txt")));
+    EXPECT_TRUE(QFile::exists(m_out.filePath("index.html")));
+    EXPECT_TRUE(QFile::exists(m_out.filePath("b.txt")));
+
+    Child<QPushButton>(*window, "Command1")->click();
+    ASSERT_TRUE(waitFor([&] { return m_form->downloadWindow() == nullptr; }));
+    EXPECT_EQ(m_form->windowTitle(), "Quillmarch");
+    EXPECT_TRUE(m_form->windowInputEnabled());
+}
+
+TEST_F(Form4Test, StartRules)
+{
+    m_form->list().addMany({ "", m_site.url("/a.txt") });
+    m_form->mnulstselall_Click();
+    m_prompt.folders = { m_out.path() };
+    m_form->mnufsav_Click(); // the first selected entry is empty
+    EXPECT_EQ(m_form->downloadWindow(), nullptr);
+    EXPECT_EQ(m_prompt.folders.size(), 1u);
+
+    m_form->list().setSelected(0, false);
+    m_prompt.folders = { QString() }; // the picker is cancelled
+    const QString before = lastUsedSaveFolder(CRegSettings::forQuillmarch(m_store));
+    m_form->mnusavepoptrgt_Click();
+    EXPECT_EQ(m_form->downloadWindow(), nullptr);
+    EXPECT_EQ(lastUsedSaveFolder(CRegSettings::forQuillmarch(m_store)), before);
+    EXPECT_TRUE(m_form->windowInputEnabled());
+}
+
+TEST_F(Form4Test, AnErrorEndOffersOnlyClose)
+{
+    Form4* window = save({ "/missing.txt" });
+    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    EXPECT_TRUE(Child<QPushButton>(*window, "Command2")->isHidden());
+    EXPECT_EQ(Child<QPushButton>(*window, "Command1")->text(), "Close");
+    EXPECT_EQ(m_form->windowTitle(), "Quillmarch - Saving Files (Error)");
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_EQ(m_prompt.messages[0].text, "ErrorCode: 404 : Not Found");
+}
+
+TEST_F(Form4Test, BackgroundHidesTheWindowUntilTheMainWindowIsRestored)
+{
+    m_form->show();
+    Form4* window = save({ "/stall.bin", "/a.txt" });
+    ASSERT_TRUE(waitFor([&] { return window->job().currentIndex() == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(m_form->windowTitle(), "Quillmarch - Saving Files  (1 of 2)");
+    EXPECT_TRUE(Child<QLabel>(*window, "Label3")->toolTip().endsWith("stall.bin (1 of 2)"));
+
+    Child<QPushButton>(*window, "Command2")->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(m_form->windowInputEnabled());
+    EXPECT_TRUE(m_form->isMinimized());
+    // A new request shows the running job's window again instead of starting another.
+    m_form->mnufsav_Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(m_form->downloadWindow(), window);
+
+    Child<QPushButton>(*window, "Command1")->click(); // Cancel
+    ASSERT_TRUE(waitFor([&] { return m_form->downloadWindow() == nullptr; }));
+    EXPECT_FALSE(QFile::exists(m_out.filePath("stall.bin")));
+    EXPECT_FALSE(QFile::exists(m_out.filePath("a.txt")));
+    EXPECT_EQ(m_form->windowTitle(), "Quillmarch");
+}

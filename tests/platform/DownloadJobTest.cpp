@@ -1,0 +1,323 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <atomic>
+#include <gtest/gtest.h>
+
+#include "download/DownloadJob.h"
+#include "platform/CurlTransferService.h"
+#include "support/LocalHttpServer.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedPrompt.h"
+#include "support/WaitFor.h"
+
+namespace
+{
+
+std::string bytes(size_t size, char seed = 'a')
+{
+    std::string body(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        body[i] = static_cast<char>(seed + i % 23);
+    return body;
+}
+
+// Serves body from offset with its length announced; stops after cutAt bytes (closing the
+// connection) when cutAt is below the size.
+void serveBody(httplib::Response& res, std::shared_ptr<std::string> body, size_t cutAt)
+{
+    res.set_header("Accept-Ranges", "bytes");
+    res.set_content_provider(body->size(), "application/octet-stream",
+        [body, cutAt](size_t offset, size_t length, httplib::DataSink& sink) {
+            if (offset >= cutAt)
+                return false;
+            const size_t n = std::min({ length, cutAt - offset, size_t(1000) });
+            sink.write(body->data() + offset, n);
+            return true;
+        });
+}
+
+class DownloadJobTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_folder = m_dir.path() + "/";
+    }
+
+    // Runs a job to its end; returns its window state there.
+    DownloadJob& run(const QStringList& paths, int owaction = 1, int retries = 3)
+    {
+        QStringList links;
+        for (const QString& p : paths)
+            links.append(p.contains("://") ? p : m_site.url(p));
+        DownloadJobOptions options;
+        options.folder = m_folder;
+        options.owaction = owaction;
+        options.retries = retries;
+        options.retryBaseMs = 10;
+        options.progressIntervalMs = 5;
+        m_job = std::make_unique<DownloadJob>(links, options, m_service, m_prompt);
+        QObject::connect(m_job.get(), &DownloadJob::changed, [this] {
+            if (!m_job->Label1().isEmpty())
+                m_byteLabels.append(m_job->Label1());
+        });
+        m_job->start();
+        EXPECT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
+        return *m_job;
+    }
+
+    QByteArray read(const QString& name)
+    {
+        QFile f(m_folder + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+    }
+
+    // Names in the folder, hidden ones included (temporary files would show here).
+    QStringList names()
+    {
+        return QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+
+    void TearDown() override { m_release = true; }
+
+    QTemporaryDir m_dir;
+    QString m_folder;
+    // A stalled handler waits for this; it outlives the server's threads.
+    std::atomic<bool> m_release { false };
+    std::atomic<bool> m_stalled { false };
+    LocalHttpServer m_site;
+    CurlTransferService m_service;
+    ScriptedPrompt m_prompt;
+    std::unique_ptr<DownloadJob> m_job;
+    QStringList m_byteLabels;
+};
+
+} // namespace
+
+TEST_F(DownloadJobTest, SavesEachLinkInOrderWithAndWithoutLength)
+{
+    const auto body = std::make_shared<std::string>(bytes(2049));
+    m_site.server().Get("/len/b.bin", [body](const httplib::Request&, httplib::Response& res) {
+        res.set_content(*body, "application/octet-stream");
+    });
+    m_site.server().Get("/chunked/c.bin", [body](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider(
+            "application/octet-stream", [body](size_t offset, httplib::DataSink& sink) {
+                if (offset < body->size())
+                    sink.write(
+                        body->data() + offset, std::min<size_t>(1024, body->size() - offset));
+                else
+                    sink.done();
+                return true;
+            });
+    });
+    m_site.page("/dir/", "<p>index</p>");
+    ASSERT_TRUE(m_site.start());
+
+    DownloadJob& job = run({ "/len/b.bin", "/chunked/c.bin", "/dir/" });
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("b.bin"), QByteArray::fromStdString(*body));
+    EXPECT_EQ(read("c.bin"), QByteArray::fromStdString(*body));
+    EXPECT_EQ(read("index.html"), "<p>index</p>");
+    EXPECT_EQ(names(), QStringList({ "b.bin", "c.bin", "index.html" }));
+    EXPECT_TRUE(m_byteLabels.contains("2049 of 2049 bytes"))
+        << m_byteLabels.join('|').toStdString();
+    EXPECT_TRUE(m_byteLabels.contains("2049 of Unknown bytes"))
+        << m_byteLabels.join('|').toStdString();
+    EXPECT_EQ(job.Label3(), "Done");
+    EXPECT_EQ(job.Label1(), "");
+    EXPECT_EQ(job.mainCaption(), "Quillmarch - Saving Files (Complete)");
+    EXPECT_EQ(job.ProgressBar2(), 3);
+    EXPECT_EQ(job.ProgressBar1(), job.ProgressBar1Max());
+    EXPECT_TRUE(m_prompt.messages.isEmpty());
+}
+
+TEST_F(DownloadJobTest, FailedLinksAreReportedAndLeaveNoFile)
+{
+    const auto body = std::make_shared<std::string>(bytes(10000));
+    m_site.server().Get("/drop.bin",
+        [body](const httplib::Request&, httplib::Response& res) { serveBody(res, body, 3000); });
+    m_site.server().Get(
+        "/gone.bin", [](const httplib::Request&, httplib::Response& res) { res.status = 410; });
+    m_site.page("/ok.txt", "fine", "text/plain");
+    ASSERT_TRUE(m_site.start());
+
+    const struct {
+        const char* path;
+        const char* file;
+        const char* message; // start of the message
+    } rows[] = {
+        { "/missing.txt", "missing.txt", "ErrorCode: 404 : Not Found" },
+        { "/gone.bin", "gone.bin", "ErrorCode: 410 : Gone" },
+        { "/drop.bin", "drop.bin", "ErrorCode: 18 : " },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        m_prompt.messages.clear();
+        QFile::remove(m_folder + "ok.txt");
+        DownloadJob& job = run({ row.path, "/ok.txt" }, 1, 0);
+        EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
+        EXPECT_EQ(job.Label3(), "Error");
+        EXPECT_EQ(job.mainCaption(), "Quillmarch - Saving Files (Error)");
+        ASSERT_EQ(m_prompt.messages.size(), 1);
+        EXPECT_EQ(m_prompt.messages[0].title, "Error");
+        EXPECT_EQ(m_prompt.messages[0].icon, PromptIcon::Critical);
+        EXPECT_TRUE(m_prompt.messages[0].text.startsWith(row.message))
+            << m_prompt.messages[0].text.toStdString();
+        EXPECT_EQ(names(), QStringList({ "ok.txt" }));
+    }
+}
+
+TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
+{
+    const auto body = std::make_shared<std::string>(bytes(50000));
+    std::atomic<int> flakyCalls { 0 };
+    std::string secondRange;
+    m_site.server().Get("/flaky.bin", [&](const httplib::Request& req, httplib::Response& res) {
+        if (flakyCalls++ == 0) {
+            serveBody(res, body, 20000);
+        } else {
+            secondRange = req.get_header_value("Range");
+            serveBody(res, body, body->size());
+        }
+    });
+    std::atomic<int> busyCalls { 0 };
+    m_site.server().Get("/busy.txt", [&](const httplib::Request&, httplib::Response& res) {
+        if (busyCalls++ == 0) {
+            res.status = 503;
+            res.set_header("Retry-After", "0");
+        } else {
+            res.set_content("served", "text/plain");
+        }
+    });
+    ASSERT_TRUE(m_site.start());
+
+    DownloadJob& job = run({ "/flaky.bin", "/busy.txt" });
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("flaky.bin"), QByteArray::fromStdString(*body));
+    EXPECT_EQ(secondRange, "bytes=20000-");
+    EXPECT_EQ(read("busy.txt"), "served");
+    EXPECT_EQ(busyCalls.load(), 2);
+    EXPECT_TRUE(m_prompt.messages.isEmpty());
+}
+
+TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
+{
+    m_site.server().Get("/stall.bin", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(100000, "application/octet-stream",
+            [this](size_t offset, size_t, httplib::DataSink& sink) {
+                if (offset == 0) {
+                    sink.write(std::string(1000, 'n').data(), 1000);
+                    return true;
+                }
+                m_stalled = true;
+                while (!m_release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                return false;
+            });
+    });
+    ASSERT_TRUE(m_site.start());
+    QFile old(m_folder + "stall.bin");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old content");
+    old.close();
+
+    DownloadJobOptions options;
+    options.folder = m_folder;
+    options.owaction = 1;
+    DownloadJob job(
+        { m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service, m_prompt);
+    job.start();
+    ASSERT_TRUE(waitFor([&] { return m_stalled.load(); }));
+    EXPECT_EQ(read("stall.bin"), "old content");
+    EXPECT_EQ(names().size(), 2); // the old file and the temporary one
+    job.cancel();
+    EXPECT_EQ(job.Label3(), "Aborting...");
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Cancelled);
+    m_release = true;
+    EXPECT_EQ(read("stall.bin"), "old content");
+    EXPECT_EQ(names(), QStringList({ "stall.bin" }));
+}
+
+TEST_F(DownloadJobTest, ExistingNamesFollowThePolicy)
+{
+    m_site.page("/a.jpg", "new a", "image/jpeg");
+    m_site.page("/b.gif", "new b", "image/gif");
+    ASSERT_TRUE(m_site.start());
+    QTemporaryDir outside;
+    const QString target = outside.filePath("target.txt");
+    const struct {
+        int owaction;
+        QStringList files; // the folder's files afterwards, with their contents
+    } rows[] = {
+        { 1, { "a.jpg=new a", "b.gif=new b" } },
+        { 2, { "a.jpg=old", "b.gif=link" } },
+        { 3, { "a(1).jpg=new a", "a.jpg=old", "b(2).gif=new b", "b.gif=link" } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.owaction);
+        for (const QString& name : names())
+            QFile::remove(m_folder + name);
+        QFile(target).remove();
+        QFile t(target);
+        ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+        t.write("link");
+        t.close();
+        QFile a(m_folder + "a.jpg");
+        ASSERT_TRUE(a.open(QIODevice::WriteOnly));
+        a.write("old");
+        a.close();
+        // A symbolic link of the same name is replaced, never written through.
+        ASSERT_TRUE(QFile::link(target, m_folder + "b.gif"));
+
+        run({ "/a.jpg", "/b.gif" }, row.owaction);
+        QStringList files;
+        for (const QString& name : names())
+            files.append(name + "=" + QString::fromUtf8(read(name)));
+        EXPECT_EQ(files, row.files);
+        QFile check(target);
+        ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+        EXPECT_EQ(check.readAll(), "link");
+    }
+}
+
+TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
+{
+    QTemporaryDir root;
+    QFile served(root.filePath("f.bin"));
+    ASSERT_TRUE(served.open(QIODevice::WriteOnly));
+    served.write(QByteArray::fromStdString(bytes(3000)));
+    served.close();
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    QProcess ftp; // the FTP server of Debian's python3-pyftpdlib
+    ftp.start("/usr/bin/python3",
+        { "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", port, "-d", root.path() });
+    ASSERT_TRUE(waitFor(
+        [&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port.toUShort());
+            return socket.waitForConnected(100);
+        },
+        10000))
+        << ftp.readAllStandardError().toStdString();
+
+    const QString origin = "ftp://127.0.0.1:" + port;
+    DownloadJob& job = run({ origin + "/f.bin", origin + "/none.bin" });
+    EXPECT_EQ(read("f.bin"), QByteArray::fromStdString(bytes(3000)));
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
+    ASSERT_EQ(m_prompt.messages.size(), 1);
+    EXPECT_TRUE(m_prompt.messages[0].text.startsWith("ErrorCode: 78 : "))
+        << m_prompt.messages[0].text.toStdString();
+    EXPECT_EQ(names(), QStringList({ "f.bin" }));
+    ftp.kill();
+    ftp.waitForFinished();
+}
