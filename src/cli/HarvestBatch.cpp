@@ -4,8 +4,8 @@
 #include <QEventLoop>
 #include <QSaveFile>
 #include <QTimer>
+#include <QtEndian>
 #include <cstdio>
-#include <cstring>
 
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleView.h"
@@ -241,9 +241,11 @@ bool HarvestBatch::firstSighting(const QString& entry)
 {
     // Links are remembered by a 128-bit digest rather than whole: a long list of pages
     // can give millions of links.
-    const QByteArray hash = QCryptographicHash::hash(entry.toUtf8(), QCryptographicHash::Sha256);
+    QCryptographicHash hasher(QCryptographicHash::Sha256);
+    hasher.addData(entry.toUtf8());
+    const QByteArrayView hash = hasher.resultView();
     Digest digest;
-    std::memcpy(&digest.high, hash.constData(), sizeof digest.high);
-    std::memcpy(&digest.low, hash.constData() + sizeof digest.high, sizeof digest.low);
+    digest.high = qFromUnaligned<quint64>(hash.data());
+    digest.low = qFromUnaligned<quint64>(hash.data() + sizeof digest.high);
     return m_written.insert(digest).second;
 }
