@@ -1,8 +1,8 @@
 #include "builders/ClipboardBuilder.h"
 
+#include "builders/LinkRules.h"
 #include "core/IUserPrompt.h"
 #include "core/MainState.h"
-#include "builders/LinkRules.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -40,10 +40,10 @@ ClipboardOutcome ClipboardBuilder::run(
         return ClipboardOutcome::NoText;
     }
 
-    // Lines are cut at CR LF pairs only, by index, without copying the remaining text.
+    // A line ends at CR LF, a lone LF or a lone CR (text from Linux programs ends its
+    // lines in LF alone). Lines are taken by index, without copying the remaining text.
     // Admitted lines are collected and added in one model change: nothing between the
     // question and the end of the scan depends on the list.
-    const QLatin1StringView crlf("\r\n");
     QStringList pending;
     int room = 0;
     qint64 notAdded = 0;
@@ -51,9 +51,11 @@ ClipboardOutcome ClipboardBuilder::run(
     qsizetype pos = 0;
     const qsizetype length = text.size();
     while (pos < length) {
-        const qsizetype end = text.indexOf(crlf, pos);
-        const qsizetype lineEnd = end < 0 ? length : end;
-        const QStringView candidate = QStringView(text).mid(pos, lineEnd - pos);
+        qsizetype end = pos;
+        while (
+            end < length && text.at(end) != QLatin1Char('\n') && text.at(end) != QLatin1Char('\r'))
+            ++end;
+        const QStringView candidate = QStringView(text).mid(pos, end - pos);
 
         if (isLink(candidate)) {
             if (!accepted) {
@@ -75,9 +77,11 @@ ClipboardOutcome ClipboardBuilder::run(
             }
         }
 
-        if (end < 0)
+        if (end >= length)
             break;
-        pos = end + crlf.size();
+        pos = end + 1;
+        if (text.at(end) == QLatin1Char('\r') && pos < length && text.at(pos) == QLatin1Char('\n'))
+            ++pos;
     }
 
     list.addMany(pending);

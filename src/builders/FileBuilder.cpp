@@ -2,13 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
+#include "builders/FieldReader.h"
+#include "builders/LinkRules.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
 #include "core/MainState.h"
-#include "builders/FieldReader.h"
-#include "builders/LinkRules.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -25,11 +24,6 @@ QString sniffProblem(QFile& file)
     const QByteArray head = file.peek(SniffSize);
     if (head.contains('\0'))
         return QStringLiteral("The file contains binary data (a NUL byte); it is not a text file.");
-    // Stateful: a character cut at the block's end is not an error.
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString decoded = decoder.decode(head);
-    if (decoder.hasError())
-        return QStringLiteral("The file is not valid UTF-8 text.");
     return {};
 }
 

@@ -3,13 +3,13 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "core/IMainView.h"
-#include "core/IUserPrompt.h"
-#include "core/MainState.h"
 #include "builders/HarvestAcceptor.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "builders/NavigationErrors.h"
+#include "core/IMainView.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -55,6 +55,10 @@ bool UrlListBuilder::harvestRunning() const
 
 void UrlListBuilder::mnufURL_Click()
 {
+    if (m_shutDown) {
+        m_state.goturl.clear();
+        return;
+    }
     m_state.naverr = false;
     m_state.navmsg.clear();
 
@@ -68,7 +72,7 @@ void UrlListBuilder::mnufURL_Click()
             input.currentEntry = m_list.at(m_list.currentIndex());
         input.filtersApplied = m_state.appfiltChecked;
         const std::optional<UrlRequest> request = m_prompt.askUrl(input);
-        if (!request || request->url.isEmpty()) {
+        if (!request || request->url.isEmpty() || m_shutDown) {
             emit harvestFinished(Outcome::Cancelled);
             return;
         }
@@ -102,6 +106,8 @@ void UrlListBuilder::mnufURL_Click()
 
 void UrlListBuilder::mnusavpopbuild_Click()
 {
+    if (m_shutDown)
+        return;
     const int current = m_list.currentIndex();
     if (current < 0 || current >= m_list.count())
         return;
@@ -116,19 +122,30 @@ void UrlListBuilder::mnusavpopbuild_Click()
     m_view.setWaitPointer(false);
     if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_state.defappend))
         m_state.append = *choice;
+    if (m_shutDown) {
+        endWithoutHarvest();
+        return;
+    }
     mnufURL_Click();
 }
 
 void UrlListBuilder::incomingLink()
 {
+    if (m_shutDown)
+        return;
     const QString url = m_state.nurl;
-    const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
 
     if (m_list.count() >= 1) {
         m_view.setWaitPointer(false);
         if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_state.defappend))
             m_state.append = *choice;
+        if (m_shutDown) {
+            endWithoutHarvest();
+            return;
+        }
     }
+    // Looked up after the question: the window may have closed while it was open.
+    const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
     if (!m_state.append)
         m_list.clear();
 
@@ -166,6 +183,22 @@ void UrlListBuilder::cancel()
     m_view.setWindowEnabled(true);
     m_view.setProgress(100, 0);
     releaseBrowser();
+    emit harvestFinished(Outcome::Cancelled);
+}
+
+void UrlListBuilder::shutdown()
+{
+    m_shutDown = true;
+    if (harvestRunning())
+        cancel();
+}
+
+void UrlListBuilder::endWithoutHarvest()
+{
+    m_view.setWaitPointer(false);
+    m_view.setStatus(m_view.idleStatusText());
+    m_view.setWindowEnabled(true);
+    m_state.goturl.clear();
     emit harvestFinished(Outcome::Cancelled);
 }
 

@@ -173,6 +173,11 @@ void LinkReceiver::onReadyRead(QLocalSocket* socket)
         finish(socket, '0');
         return;
     }
+    if (m_acceptor) {
+        // The acceptor only queues the link; what it sets off runs later.
+        finish(socket, m_acceptor(text) ? '1' : '2');
+        return;
+    }
     // Answer first: whatever the link sets off must not keep the sender waiting.
     finish(socket, '1');
     emit linkReceived(text);
@@ -257,6 +262,12 @@ bool LinkReceiver::SendLinkTo(
     char answer = 0;
     socket.getChar(&answer);
     socket.disconnectFromServer();
+    if (answer == '2') {
+        setError(error,
+            QStringLiteral("The running Quillmarch is busy with the links sent before this "
+                           "one; the link was not taken. Send it again later."));
+        return false;
+    }
     if (answer != '1') {
         setError(error, QStringLiteral("The running Quillmarch refused the link."));
         return false;

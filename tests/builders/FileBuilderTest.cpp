@@ -2,8 +2,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
 #include "builders/FileBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "support/ScriptedPrompt.h"
@@ -98,7 +98,6 @@ TEST_F(FileBuilderTest, UnreadableFilesChangeNothing)
         m_dir.filePath("missing.txt"),
         m_dir.path(),
         write(binary),
-        write("http://a\r\nhttp://\xFF\xFE\r\n"),
     };
     list.add("http://old");
     for (const QString& path : rows) {

@@ -59,6 +59,7 @@ TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
 
 TEST(ListFile, QtFilterKeepsDescriptionsAndListsFilesWithoutExtension)
 {
-    EXPECT_EQ(ListFile::QtFilter(ListFile::Filter()), "Text Files (*.txt);;All Files (*.* *)");
+    EXPECT_EQ(ListFile::QtFilter(ListFile::Filter()),
+        "Text Files (*.txt) (*.txt);;All Files (*.*) (*)");
     EXPECT_EQ(ListFile::QtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
 }

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "core/IUserPrompt.h"
 #include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
+#include "core/IUserPrompt.h"
 #include "platform/LinkReceiver.h"
 #include "settings/SqliteRegistryStore.h"
 #include "winsupport/ui/Shell.h"
@@ -78,7 +78,6 @@ int runQuillmarch(int argc, char** argv)
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
     QApplication::setOrganizationName(QStringLiteral("Corvid Lantern"));
     QApplication::setApplicationVersion(QStringLiteral("1.6"));
     QApplication::setDesktopFileName(QStringLiteral("quillmarch"));

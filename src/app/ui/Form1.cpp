@@ -10,7 +10,6 @@
 #include <QStyle>
 #include <QWindow>
 
-#include "core/IUserPrompt.h"
 #include "app/PreferencesStore.h"
 #include "app/ui/QtUserPrompt.h"
 #include "builders/ClipboardBuilder.h"
@@ -18,6 +17,7 @@
 #include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "builders/UrlListBuilder.h"
+#include "core/IUserPrompt.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
@@ -39,6 +39,9 @@ namespace
 {
 
 const QString kIdleStatus = QStringLiteral("Ready");
+// Links sent by other processes wait here while one is being harvested; beyond this
+// many the receiver refuses them.
+constexpr qsizetype kMaxWaitingLinks = 16;
 constexpr int kInitialWidth = 560;
 constexpr int kInitialHeight = 420;
 
@@ -322,19 +325,53 @@ void Form1::resetListExtent()
     m_extent = 0;
 }
 
-// The window keeps taking keys while a build runs so that Esc can cancel it: only its
-// menus and list are disabled.
+// While a build runs the window refuses all input except Esc (which cancels it) and the
+// close request: every part of the window (the list, the menu bar, any tool bar) is
+// disabled, which also turns off their shortcuts and drops, while the window itself
+// stays enabled to receive Esc. The status bar only shows text and stays readable.
 void Form1::setWindowEnabled(bool enabled)
 {
-    menuBar()->setEnabled(enabled);
-    m_listView->setEnabled(enabled);
-    if (enabled)
-        updateCommandStates();
+    if (!enabled) {
+        m_busy = true;
+        for (QWidget* part : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (part->isWindow() || part == statusBar() || !part->isEnabled())
+                continue;
+            part->setEnabled(false);
+            m_disabledParts.append(part);
+        }
+        return;
+    }
+    m_busy = false;
+    for (const QPointer<QWidget>& part : std::as_const(m_disabledParts)) {
+        if (part)
+            part->setEnabled(true);
+    }
+    m_disabledParts.clear();
+    updateCommandStates();
 }
 
 bool Form1::windowInputEnabled() const
 {
-    return menuBar()->isEnabled() && m_listView->isEnabled();
+    return !m_busy;
+}
+
+bool Form1::event(QEvent* event)
+{
+    // Input that reaches the window itself while busy (a click on a disabled part is
+    // passed up to it) goes no further: no tool-bar menu, no wheel scrolling.
+    if (m_busy) {
+        switch (event->type()) {
+        case QEvent::ContextMenu:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 void Form1::setWaitPointer(bool wait)
@@ -352,6 +389,7 @@ void Form1::applyTopmostBand(bool topmost)
     if (topmost == m_topmost)
         return; // no change, no flicker
     m_topmost = topmost;
+    emit topmostBandChanged(topmost);
     if (QWindow* w = windowHandle())
         w->setFlag(Qt::WindowStaysOnTopHint, topmost);
     else
@@ -365,6 +403,8 @@ void Form1::leaveTopmostBand()
 
 void Form1::restoreTopmostBand()
 {
+    if (m_holdTopmostBand)
+        return;
     applyTopmostBand(m_state.ontop);
 }
 
@@ -415,6 +455,12 @@ UrlListBuilder& Form1::urlBuilder()
             });
         connect(
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
+        connect(m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, [this] {
+            if (m_incomingRunning)
+                incomingLinkEnded();
+            else if (!m_incoming.isEmpty())
+                QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
+        });
     }
     return *m_urlBuilder;
 }
@@ -547,7 +593,11 @@ void Form1::mnuopoptions_Click()
 {
     const Preferences current { m_state.ontop, m_state.newwin, m_state.exjs, m_state.exmt,
         m_state.defappend, m_state.owaction };
+    // The dialog's end would return the window to the band of the old value; the band is
+    // applied once, below, with the value the user chose.
+    m_holdTopmostBand = true;
     const std::optional<Preferences> edited = m_prompt->editPreferences(current);
+    m_holdTopmostBand = false;
     if (edited) {
         SavePreferences(m_regset, *edited);
         m_state.ontop = edited->ontop;
@@ -602,18 +652,43 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
     }
 }
 
-void Form1::receiveLink(const QString& text)
+bool Form1::receiveLink(const QString& text)
 {
-    m_state.nurl = text;
-    QMetaObject::invokeMethod(
-        this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
+    if (m_closing || m_incoming.size() >= kMaxWaitingLinks)
+        return false;
+    m_incoming.enqueue(text);
+    QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
+    return true;
+}
+
+// Incoming links are harvested one at a time: the next one starts once the previous
+// one's harvest ended, so questions never stack up inside each other.
+void Form1::processIncomingLinks()
+{
+    if (m_incomingRunning || m_incoming.isEmpty() || m_closing)
+        return;
+    if (m_urlBuilder && m_urlBuilder->harvestRunning())
+        return; // taken up again when that harvest ends
+    m_incomingRunning = true;
+    m_state.nurl = m_incoming.dequeue();
+    UrlListBuilder& builder = urlBuilder();
+    builder.incomingLink();
+    if (!builder.harvestRunning())
+        incomingLinkEnded();
+}
+
+void Form1::incomingLinkEnded()
+{
+    m_incomingRunning = false;
+    if (!m_incoming.isEmpty())
+        QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
 }
 
 bool Form1::installLinkReceiver(QString* error)
 {
     if (!m_receiver) {
         m_receiver = new LinkReceiver(this);
-        connect(m_receiver, &LinkReceiver::linkReceived, this, &Form1::receiveLink);
+        m_receiver->setAcceptor([this](const QString& text) { return receiveLink(text); });
     }
     return m_receiver->listen(error);
 }
@@ -641,6 +716,13 @@ void Form1::keyPressEvent(QKeyEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A build in progress is cancelled first. Its wait (a content-type check, a question)
+    // may be further down the stack, under this event: the builder unwinds it once this
+    // returns, so it is stopped here and destroyed only with the window.
+    m_closing = true;
+    m_incoming.clear();
+    if (m_urlBuilder)
+        m_urlBuilder->shutdown();
     if (m_state.openedone) {
         m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
             QStringLiteral("Quillmarch openend a web browser window while it was "
@@ -648,13 +730,11 @@ void Form1::closeEvent(QCloseEvent* event)
                            "as well?"),
             PromptButtons::YesNo);
     }
-    if (m_urlBuilder && m_urlBuilder->harvestRunning())
-        m_urlBuilder->cancel();
-    m_urlBuilder.reset();
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w != this && w->isVisible())
             w->close();
     }
+    setWaitPointer(false);
     event->accept();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QQueue>
 #include <memory>
 
 #include "core/IMainView.h"
@@ -80,9 +82,9 @@ public:
     void mnusavpopremove_Click();
     void mnusavpopbuild_Click();
 
-    // A link text delivered from outside: kept in nurl and harvested on the next turn
-    // of the event loop.
-    void receiveLink(const QString& text);
+    // A link text delivered from outside: queued and harvested once the links before it
+    // were; false (refused) when the queue is full or the window is closing.
+    bool receiveLink(const QString& text);
     // Starts listening for links sent by `quillmarch --send-link`.
     bool installLinkReceiver(QString* error);
 
@@ -109,10 +111,12 @@ public:
 
 signals:
     void harvestFinished();
+    void topmostBandChanged(bool topmost);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void Form_Load();
@@ -130,6 +134,8 @@ private:
     void resetListExtent();
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
+    void processIncomingLinks();
+    void incomingLinkEnded();
 
     std::shared_ptr<IRegistryStore> m_store;
     CRegSettings m_regset;
@@ -149,12 +155,18 @@ private:
     std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     LinkReceiver* m_receiver = nullptr;
+    QQueue<QString> m_incoming;
+    bool m_incomingRunning = false;
+    bool m_closing = false;
+    bool m_busy = false;
+    QList<QPointer<QWidget>> m_disabledParts;
 
     int m_extent = 0; // widest entry measured so far, with margins
     int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured
     QString m_stattext;
     int m_pval = 0;
     bool m_topmost = false;
+    bool m_holdTopmostBand = false;
     bool m_openreq = false;
     int m_openRequests = 0;
     bool m_slideshowRunning = false;

@@ -96,20 +96,31 @@ QUrl HelpViewer::currentSource() const
 
 void HelpViewer::stayUsableOver(QWidget* modal)
 {
-    if (modal == m_modalHost || modal == this)
+    if (modal == this)
+        return;
+    if (modal == m_modalHost && parentWidget() == (modal ? modal : m_owner.data()))
         return;
     if (m_modalHost)
         m_modalHost->removeEventFilter(this);
     m_modalHost = modal;
     const QRect frame = geometry();
     const bool shown = isVisible();
-    setParent(modal, Qt::Window);
+    setParent(modal ? modal : m_owner.data(), Qt::Window);
     if (!frame.isEmpty())
         setGeometry(frame);
     if (modal)
         modal->installEventFilter(this);
     if (shown)
         show();
+}
+
+void HelpViewer::setOwner(QWidget* owner)
+{
+    if (owner == m_owner || owner == this)
+        return;
+    m_owner = owner;
+    if (!m_modalHost)
+        stayUsableOver(nullptr);
 }
 
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event)
