@@ -64,29 +64,31 @@ QString SequenceBuilder::SelectionMissingMessage()
         "Please select a portion of the URL in place of which to insert the sequential digits.");
 }
 
+Result<> SequenceBuilder::Check(const SequenceRequest& request)
+{
+    const QString& url = request.url;
+    if (request.selectionLength <= 0)
+        return Result<>::failed(SelectionMissingMessage());
+    if (request.selectionStart < 0 || request.selectionStart > url.size()
+        || request.selectionLength > url.size() - request.selectionStart)
+        return Result<>::failed(QStringLiteral("The selected portion lies outside the URL."));
+    if (!readNumber(request.startText))
+        return Result<>::failed(numberError(QStringLiteral("Start #"), request.startText));
+    if (!readNumber(request.endText))
+        return Result<>::failed(numberError(QStringLiteral("End #"), request.endText));
+    return Result<>::ok();
+}
+
 SequenceResult SequenceBuilder::Build(const SequenceRequest& request, LinkList& list)
 {
     SequenceResult result;
+    if (const Result<> checked = Check(request); !checked) {
+        result.error = checked.message();
+        return result;
+    }
     const QString& url = request.url;
-    if (request.selectionLength <= 0) {
-        result.error = SelectionMissingMessage();
-        return result;
-    }
-    if (request.selectionStart < 0 || request.selectionStart > url.size()
-        || request.selectionLength > url.size() - request.selectionStart) {
-        result.error = QStringLiteral("The selected portion lies outside the URL.");
-        return result;
-    }
     const std::optional<qint64> start = readNumber(request.startText);
-    if (!start) {
-        result.error = numberError(QStringLiteral("Start #"), request.startText);
-        return result;
-    }
     const std::optional<qint64> end = readNumber(request.endText);
-    if (!end) {
-        result.error = numberError(QStringLiteral("End #"), request.endText);
-        return result;
-    }
 
     if (!request.append)
         list.clear();

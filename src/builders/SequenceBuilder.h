@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "core/DialogRequests.h"
+#include "core/Result.h"
 
 class LinkList;
 
@@ -35,6 +36,8 @@ public:
     // result.error says why and the list is untouched. A run longer than the list's
     // room stops at the limit (result.limitReached, result.notAdded).
     static SequenceResult Build(const SequenceRequest& request, LinkList& list);
+    // The checks Build makes before it changes anything; failed with the message.
+    static Result<> Check(const SequenceRequest& request);
 
     static QString SelectionMissingMessage();
 };

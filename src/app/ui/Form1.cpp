@@ -355,6 +355,11 @@ bool Form1::windowInputEnabled() const
     return !m_busy;
 }
 
+bool Form1::buildRunning() const
+{
+    return m_urlBuilder && m_urlBuilder->harvestRunning();
+}
+
 bool Form1::event(QEvent* event)
 {
     // Input that reaches the window itself while busy (a click on a disabled part is
@@ -455,12 +460,6 @@ UrlListBuilder& Form1::urlBuilder()
             });
         connect(
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
-        connect(m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, [this] {
-            if (m_incomingRunning)
-                incomingLinkEnded();
-            else if (!m_incoming.isEmpty())
-                QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
-        });
     }
     return *m_urlBuilder;
 }
@@ -661,24 +660,17 @@ bool Form1::receiveLink(const QString& text)
     return true;
 }
 
-// Incoming links are harvested one at a time: the next one starts once the previous
-// one's harvest ended, so questions never stack up inside each other.
+// Incoming links are taken one step at a time: a link that arrives while the step of
+// an earlier one waits (its "Select Desired Action" question is open) is queued and
+// taken once that step has returned, so questions never nest. As for any incoming link,
+// a newer one replaces a harvest still loading.
 void Form1::processIncomingLinks()
 {
     if (m_incomingRunning || m_incoming.isEmpty() || m_closing)
         return;
-    if (m_urlBuilder && m_urlBuilder->harvestRunning())
-        return; // taken up again when that harvest ends
     m_incomingRunning = true;
     m_state.nurl = m_incoming.dequeue();
-    UrlListBuilder& builder = urlBuilder();
-    builder.incomingLink();
-    if (!builder.harvestRunning())
-        incomingLinkEnded();
-}
-
-void Form1::incomingLinkEnded()
-{
+    urlBuilder().incomingLink();
     m_incomingRunning = false;
     if (!m_incoming.isEmpty())
         QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);

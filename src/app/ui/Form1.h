@@ -60,6 +60,8 @@ public:
     QString countText() const;
     QString statusPanelText() const;
     bool windowInputEnabled() const;
+    // A build from a URL is loading a page, checking a content type or harvesting.
+    bool buildRunning() const;
     bool isTopmost() const { return m_topmost; }
 
     // Commands, named after their menu items.
@@ -82,8 +84,9 @@ public:
     void mnusavpopremove_Click();
     void mnusavpopbuild_Click();
 
-    // A link text delivered from outside: queued and harvested once the links before it
-    // were; false (refused) when the queue is full or the window is closing.
+    // A link text delivered from outside: queued and taken once the steps of the links
+    // before it have returned; false (refused) when the queue is full or the window is
+    // closing.
     bool receiveLink(const QString& text);
     // Starts listening for links sent by `quillmarch --send-link`.
     bool installLinkReceiver(QString* error);
@@ -135,7 +138,6 @@ private:
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
     void processIncomingLinks();
-    void incomingLinkEnded();
 
     std::shared_ptr<IRegistryStore> m_store;
     CRegSettings m_regset;

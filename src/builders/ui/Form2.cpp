@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/IUserPrompt.h"
 #include "app/ui/DialogFrame.h"
 #include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "builders/ui/OnlyNumFilter.h"
 #include "builders/ui/SelectionKeepingLineEdit.h"
+#include "core/IUserPrompt.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/Shell.h"
 
@@ -168,6 +168,11 @@ void Form2::Command1_Click()
     r.startText = m_text3->currentText();
     r.endText = m_text4->currentText();
     r.append = m_check1->isChecked();
+    // A number out of range is reported here, with the dialog still open.
+    if (const Result<> checked = SequenceBuilder::Check(r); !checked) {
+        m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"), checked.message());
+        return;
+    }
     RememberTypedUrl(r.url);
     m_request = r;
     accept();

@@ -1,0 +1,104 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Form12.h"
+#include "listops/ui/LinkListView.h"
+#include "settings/SqliteRegistryStore.h"
+#include "support/DialogTesting.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedPrompt.h"
+
+using DialogTesting::Child;
+
+// The main window shown and active, driven with real keys, drops and focus changes.
+namespace
+{
+
+class Form1WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
+    }
+
+    QTemporaryDir m_dir;
+    std::shared_ptr<SqliteRegistryStore> m_store;
+    ScriptedPrompt m_prompt;
+};
+
+// Text from Linux programs ends its lines in LF alone (and old Mac text in CR): pasted
+// with the keyboard or dropped, each line is an entry of its own.
+TEST_F(Form1WindowTest, LoneLineFeedsAndCarriageReturnsEndPastedAndDroppedLines)
+{
+    Form1 form(m_store, &m_prompt);
+    ASSERT_TRUE(DialogTesting::ShowActive(form));
+    QGuiApplication::clipboard()->setText("http://a.example/1\nnot a link\nhttp://a.example/2\n");
+    QTest::keyClick(form.listView(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.list().entries(), QStringList({ "http://a.example/1", "http://a.example/2" }));
+
+    m_prompt.desiredActions.push_back(true);
+    QMimeData text;
+    text.setText("ftp://b.example/3\rhttp://b.example/4\r\n");
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.listView()->viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.listView()->viewport(), &drop);
+    EXPECT_EQ(form.list().entries(),
+        QStringList({ "http://a.example/1", "http://a.example/2", "ftp://b.example/3",
+            "http://b.example/4" }));
+}
+
+// The list gaining focus from the keyboard or from its window's activation makes no
+// entry current; the right-click menu and Enter then have nothing to act on.
+TEST_F(Form1WindowTest, NoEntryBecomesCurrentWithoutTheUser)
+{
+    Form1 form(m_store, &m_prompt);
+    form.list().addMany({ "http://a.example/1", "http://a.example/2" });
+    ASSERT_TRUE(DialogTesting::ShowActive(form));
+    form.listView()->setFocus(Qt::TabFocusReason);
+
+    QWidget other;
+    auto* box = new QLineEdit(&other);
+    box->setFocus();
+    ASSERT_TRUE(DialogTesting::ShowActive(other));
+    ASSERT_TRUE(DialogTesting::ShowActive(form)); // the list regains focus
+    ASSERT_TRUE(form.listView()->hasFocus());
+    EXPECT_EQ(form.list().currentIndex(), -1);
+    QTest::keyClick(form.listView(), Qt::Key_Return);
+    EXPECT_EQ(form.openRequestsRecorded(), 0);
+
+    QTest::mouseClick(form.listView()->viewport(), Qt::LeftButton, {},
+        form.listView()->visualRect(form.list().index(1)).center());
+    EXPECT_EQ(form.list().currentIndex(), 1);
+}
+
+// Unticking "on top" in Preferences takes the window out of the band once: it does not
+// return to the band of the old value first.
+TEST_F(Form1WindowTest, PreferencesApplyTheTopmostBandOnceWithTheNewValue)
+{
+    Form1 form(m_store); // the real dialogs
+    ASSERT_TRUE(form.isTopmost());
+    QSignalSpy band(&form, &Form1::topmostBandChanged);
+    DialogTesting::WhenModal<Form12>([](Form12* dialog) {
+        Child<QCheckBox>(*dialog, "chkontop")->setChecked(false);
+        Child<QPushButton>(*dialog, "Command1")->click();
+    });
+    form.mnuopoptions_Click();
+    ASSERT_EQ(band.size(), 1);
+    EXPECT_FALSE(band.at(0).at(0).toBool());
+    EXPECT_FALSE(form.isTopmost());
+}
+
+} // namespace
