@@ -62,8 +62,9 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 return options;
             bool ok = false;
             options.timeoutSeconds = v->toInt(&ok);
-            if (!ok || options.timeoutSeconds <= 0) {
-                options.error = QStringLiteral("--timeout needs a number of seconds above 0.");
+            if (!ok || options.timeoutSeconds <= 0 || options.timeoutSeconds > kMaxTimeoutSeconds) {
+                options.error = QStringLiteral("--timeout needs a number of seconds from 1 to %1.")
+                                    .arg(kMaxTimeoutSeconds);
                 return options;
             }
         } else if (arg == QLatin1StringView("--start")) {
@@ -147,12 +148,15 @@ Commands:
   harvest URL        Load the page in a hidden browser (no display needed) and list
                      the links of the page and of all its frames, without duplicates.
   text [FILE|-]      Take the lines of a text (standard input when FILE is - or
-                     missing) that begin like a link. Lines may end in LF or CR LF.
+                     missing) that begin like a link. Lines may end in LF, CR LF or
+                     CR. Reading stops when the list is full.
   file FILE          Read a list file (one link a line).
+                     Text that is not valid UTF-8 is read as Windows-1252; binary
+                     data is refused.
   sequence URL --start N --end M --select OFFSET:LENGTH
                      Number a run of URLs: the LENGTH characters of URL from OFFSET
-                     (counted from 0) are replaced by each number from N to M, padded
-                     with zeros to the width of N as written (--start 001).
+                     (characters counted from 0) are replaced by each number from N
+                     to M, padded with zeros to the width of N as written (--start 001).
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
@@ -161,11 +165,11 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --timeout SECONDS  Give up a harvest after SECONDS (default 120).
+  --timeout SECONDS  Give up a harvest after SECONDS (default 120, at most 86400).
   -h, --help         Show this text.
 
 Messages go to standard error. Exit status: 0 success, 1 the list could not be
-built (navigation error, not an HTML page, no links, bad file, save failed),
-2 wrong usage.
+built (navigation error, not an HTML page, no links found or none left after the
+filters and exclusions, bad file, save failed), 2 wrong usage.
 )");
 }
