@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "core/IUserPrompt.h"
-#include "core/MainState.h"
 #include "builders/ClipboardBuilder.h"
 #include "builders/FileBuilder.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "listops/ListSearch.h"
@@ -49,7 +49,7 @@ void BM_ClipboardBuild(benchmark::State& st)
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        ClipboardBuilder::run(state, list, prompt, text);
+        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, text);
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * text.size() * 2);
@@ -60,12 +60,12 @@ void BM_FileBuild(benchmark::State& st)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.txt"));
-    ListFile::Save(path, fullList(), nullptr);
+    ListFile::save(path, fullList(), nullptr);
     SilentPrompt prompt;
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        FileBuilder::run(path, state, list, prompt);
+        FileBuilder::run(path, state.handover, state.prefs, list, prompt);
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * QFile(path).size());
@@ -78,7 +78,7 @@ void BM_Save(benchmark::State& st)
     const QString path = dir.filePath(QStringLiteral("list.txt"));
     const QStringList entries = fullList();
     for (auto _ : st)
-        benchmark::DoNotOptimize(ListFile::Save(path, entries, nullptr));
+        benchmark::DoNotOptimize(ListFile::save(path, entries, nullptr));
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 
@@ -94,9 +94,9 @@ void BM_SearchNoMatch(benchmark::State& st)
     const bool matchCase = st.range(0) != 0;
     const bool addToSelection = st.range(1) != 0;
     for (auto _ : st) {
-        ListSearch::ApplyRequest(state,
+        ListSearch::applyRequest(state.search,
             SearchRequest { QStringLiteral("NoSuchText"), matchCase, addToSelection, false });
-        benchmark::DoNotOptimize(ListSearch::run(state, list, prompt));
+        benchmark::DoNotOptimize(ListSearch::run(state.search, list, prompt));
     }
 }
 BENCHMARK(BM_SearchNoMatch)

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/ui/Form1.h"
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 
 namespace
 {
@@ -36,7 +36,7 @@ void BM_ListExtentOfFullList(benchmark::State& state)
         w.form.list().clear();
         w.form.list().addMany(entries);
         state.ResumeTiming();
-        w.form.setListExtent();
+        w.form.SetListExtent();
     }
 }
 BENCHMARK(BM_ListExtentOfFullList)->Unit(benchmark::kMillisecond);

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "filters/FilterStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 namespace
 {
@@ -47,7 +47,7 @@ void BM_SaveFilterEntries(benchmark::State& state)
     for (int i = 0; i < state.range(0); ++i)
         entries.append(QStringLiteral("Type %1 - ext%1").arg(i));
     for (auto _ : state)
-        FilterStore::SaveEntries(f.settings, entries);
+        FilterStore::saveEntries(f.settings, entries);
 }
 BENCHMARK(BM_SaveFilterEntries)->Arg(10)->Unit(benchmark::kMillisecond);
 
@@ -57,9 +57,9 @@ void BM_LoadFilterEntries(benchmark::State& state)
     QStringList entries;
     for (int i = 0; i < 10; ++i)
         entries.append(QStringLiteral("Type %1 - ext%1").arg(i));
-    FilterStore::SaveEntries(f.settings, entries);
+    FilterStore::saveEntries(f.settings, entries);
     for (auto _ : state)
-        benchmark::DoNotOptimize(FilterStore::LoadEntries(f.settings));
+        benchmark::DoNotOptimize(FilterStore::loadEntries(f.settings));
 }
 BENCHMARK(BM_LoadFilterEntries)->Unit(benchmark::kMicrosecond);
 

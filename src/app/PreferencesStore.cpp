@@ -15,7 +15,7 @@ bool readBool(const CRegSettings& settings, const QString& key, bool fallback)
 {
     const QString stored = settings.GetSetting(
         kOptions, key, fallback ? QStringLiteral("True") : QStringLiteral("0"));
-    return TextToBoolOr(stored, fallback);
+    return textToBoolOr(stored, fallback);
 }
 
 QString boolText(bool on)
@@ -25,10 +25,10 @@ QString boolText(bool on)
 
 } // namespace
 
-Preferences LoadPreferences(const CRegSettings& settings)
+Preferences loadPreferences(const CRegSettings& settings)
 {
     Preferences prefs;
-    const int owaction = TextToIntOr(
+    const int owaction = textToIntOr(
         settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"), QStringLiteral("0")), 0);
     // Only the four actions exist; anything else would leave the downloader without a rule.
     prefs.owaction = owaction >= 0 && owaction <= 3 ? owaction : 0;
@@ -40,7 +40,7 @@ Preferences LoadPreferences(const CRegSettings& settings)
     return prefs;
 }
 
-void SavePreferences(CRegSettings& settings, const Preferences& prefs)
+void savePreferences(CRegSettings& settings, const Preferences& prefs)
 {
     const auto batch = settings.batch();
     settings.SaveSetting(kOptions, QStringLiteral("On Top"), boolText(prefs.ontop));
@@ -53,7 +53,7 @@ void SavePreferences(CRegSettings& settings, const Preferences& prefs)
         kOptions, QStringLiteral("Overwrite Action"), QString::number(prefs.owaction));
 }
 
-QString LastUsedSaveFolder(const CRegSettings& settings)
+QString lastUsedSaveFolder(const CRegSettings& settings)
 {
     QString fallback = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (fallback.isEmpty())
@@ -61,7 +61,7 @@ QString LastUsedSaveFolder(const CRegSettings& settings)
     return settings.GetSetting(kOptions, QStringLiteral("Last Used Save Folder"), fallback);
 }
 
-void SetLastUsedSaveFolder(CRegSettings& settings, const QString& path)
+void setLastUsedSaveFolder(CRegSettings& settings, const QString& path)
 {
     settings.SaveSetting(kOptions, QStringLiteral("Last Used Save Folder"), path);
 }

@@ -1,8 +1,9 @@
 #include "builders/ClipboardBuilder.h"
 
 #include "builders/LinkRules.h"
+#include "core/HandOver.h"
 #include "core/IUserPrompt.h"
-#include "core/MainState.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -18,19 +19,16 @@ QString ClipboardBuilder::noLinksMessage()
 
 bool ClipboardBuilder::isLink(QStringView line)
 {
-    return line.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive)
-        || line.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
-        || line.startsWith(QLatin1StringView("mailto:"), Qt::CaseInsensitive)
-        || line.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
+    return LinkRules::isLink(line, LinkRules::LinkTest::ClipboardLine);
 }
 
-ClipboardOutcome ClipboardBuilder::run(
-    MainState& state, LinkList& list, IUserPrompt& prompt, const QString& clipboardText)
+ClipboardOutcome ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, LinkList& list,
+    IUserPrompt& prompt, const QString& clipboardText)
 {
     QString text;
-    if (state.drgdrp) {
-        text = state.goturl;
-        state.drgdrp = false;
+    if (handover.drgdrp) {
+        text = handover.goturl;
+        handover.drgdrp = false;
     } else {
         text = clipboardText;
     }
@@ -60,16 +58,16 @@ ClipboardOutcome ClipboardBuilder::run(
         if (isLink(candidate)) {
             if (!accepted) {
                 if (!list.isEmpty()) {
-                    if (const std::optional<bool> answer = prompt.askDesiredAction(state.defappend))
-                        state.append = *answer;
-                    if (!state.append)
+                    if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
+                        handover.append = *answer;
+                    if (!handover.append)
                         list.clear();
                 }
                 room = LinkList::MaxEntries - list.count();
             }
             accepted = true;
             const QString line = candidate.toString();
-            if (LinkRules::passesExclusion(line, state.exjs, state.exmt)) {
+            if (LinkRules::passesExclusion(line, prefs.exjs, prefs.exmt)) {
                 if (pending.size() < room)
                     pending.append(line);
                 else

@@ -4,7 +4,8 @@
 
 class IUserPrompt;
 class LinkList;
-struct MainState;
+struct HandOver;
+struct Preferences;
 
 enum class ClipboardOutcome {
     NoText, // the text was empty: nothing changed, no extent update
@@ -22,10 +23,10 @@ class ClipboardBuilder final
 public:
     ClipboardBuilder() = delete;
 
-    // Uses state.goturl instead of clipboardText when state.drgdrp is set, and resets
-    // state.drgdrp.
-    static ClipboardOutcome run(
-        MainState& state, LinkList& list, IUserPrompt& prompt, const QString& clipboardText);
+    // Uses handover.goturl instead of clipboardText when handover.drgdrp is set, and
+    // resets handover.drgdrp.
+    static ClipboardOutcome run(HandOver& handover, const Preferences& prefs, LinkList& list,
+        IUserPrompt& prompt, const QString& clipboardText);
 
     static QString noTextMessage();
     static QString noLinksMessage();

@@ -5,9 +5,10 @@
 
 #include "builders/FieldReader.h"
 #include "builders/LinkRules.h"
+#include "core/HandOver.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
-#include "core/MainState.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -39,14 +40,11 @@ QString FileBuilder::badFormatMessage()
 
 bool FileBuilder::isValidItem(QStringView item)
 {
-    return item.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
-        || item.startsWith(QLatin1StringView("mailto"), Qt::CaseInsensitive)
-        || item.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive)
-        || item.startsWith(QLatin1StringView("javascript:"), Qt::CaseInsensitive);
+    return LinkRules::isLink(item, LinkRules::LinkTest::ListFileItem);
 }
 
-FileBuildResult FileBuilder::run(
-    const QString& path, MainState& state, LinkList& list, IUserPrompt& prompt, IMainView* view)
+FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const Preferences& prefs,
+    LinkList& list, IUserPrompt& prompt, IMainView* view)
 {
     FileBuildResult result;
     auto showError = [&](const QString& text) {
@@ -102,14 +100,14 @@ FileBuildResult FileBuilder::run(
             if (!list.isEmpty()) {
                 if (view)
                     view->setWaitPointer(false);
-                if (const std::optional<bool> answer = prompt.askDesiredAction(state.defappend))
-                    state.append = *answer;
+                if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
+                    handover.append = *answer;
             }
-            if (!state.append)
+            if (!handover.append)
                 list.clear();
             started = true;
         }
-        if (!LinkRules::passesExclusion(*item, state.exjs, state.exmt))
+        if (!LinkRules::passesExclusion(*item, prefs.exjs, prefs.exmt))
             continue;
         if (list.count() + pending.size() >= LinkList::MaxEntries) {
             flush();

@@ -5,7 +5,8 @@
 class IMainView;
 class IUserPrompt;
 class LinkList;
-struct MainState;
+struct HandOver;
+struct Preferences;
 
 struct FileBuildResult {
     int added = 0; // entries added to the list
@@ -28,8 +29,8 @@ public:
     FileBuilder() = delete;
 
     // view, when given, gets the default pointer back before the question is shown.
-    static FileBuildResult run(const QString& path, MainState& state, LinkList& list,
-        IUserPrompt& prompt, IMainView* view = nullptr);
+    static FileBuildResult run(const QString& path, HandOver& handover, const Preferences& prefs,
+        LinkList& list, IUserPrompt& prompt, IMainView* view = nullptr);
 
     static QString badFormatMessage();
     // Validity of a list file item: "http", "mailto", "ftp" or "javascript:" at the

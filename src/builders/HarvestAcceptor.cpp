@@ -1,12 +1,15 @@
 #include "builders/HarvestAcceptor.h"
 
-#include "core/MainState.h"
 #include "builders/LinkRules.h"
 #include "builders/SplitPath.h"
+#include "core/FilterState.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
 
-HarvestAcceptor::HarvestAcceptor(MainState& state, LinkList& list)
-    : m_state(state)
+HarvestAcceptor::HarvestAcceptor(
+    const Preferences& prefs, const FilterState& filters, LinkList& list)
+    : m_prefs(prefs)
+    , m_filters(filters)
     , m_list(list)
 {
 }
@@ -30,7 +33,7 @@ bool HarvestAcceptor::passesFileFilter(const QString& address, const QStringList
 
 int HarvestAcceptor::accept(const QStringList& hrefs)
 {
-    const bool filterOn = m_state.filterActive();
+    const bool filterOn = m_filters.filterActive();
     QStringList accepted;
     accepted.reserve(hrefs.size());
     // Every address met in this call: the rules give the same answer for the same
@@ -45,9 +48,9 @@ int HarvestAcceptor::accept(const QStringList& hrefs)
         seen.insert(address);
         if (seen.size() == seenBefore)
             continue;
-        if (filterOn && !passesFileFilter(address, m_state.ftypes))
+        if (filterOn && !passesFileFilter(address, m_filters.ftypes))
             continue;
-        if (!LinkRules::passesExclusion(address, m_state.exjs, m_state.exmt))
+        if (!LinkRules::passesExclusion(address, m_prefs.exjs, m_prefs.exmt))
             continue;
         accepted.append(address);
     }

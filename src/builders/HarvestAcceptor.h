@@ -5,7 +5,8 @@
 #include <QStringList>
 
 class LinkList;
-struct MainState;
+struct FilterState;
+struct Preferences;
 
 // Applies the page harvest's acceptance rules to link addresses in document order:
 // "%20" becomes a space, an address already listed (exact, case-sensitive) is skipped,
@@ -15,7 +16,7 @@ struct MainState;
 class HarvestAcceptor final
 {
 public:
-    HarvestAcceptor(MainState& state, LinkList& list);
+    HarvestAcceptor(const Preferences& prefs, const FilterState& filters, LinkList& list);
 
     // Returns how many addresses were added to the list.
     int accept(const QStringList& hrefs);
@@ -30,7 +31,8 @@ public:
     static bool passesFileFilter(const QString& address, const QStringList& ftypes);
 
 private:
-    MainState& m_state;
+    const Preferences& m_prefs;
+    const FilterState& m_filters;
     LinkList& m_list;
     bool m_limitReached = false;
     int m_notAdded = 0;

@@ -24,7 +24,7 @@ public:
     // The top-level document finished loading (frames completing earlier are not
     // reported). Also called after a failed load, once the browser gave up.
     virtual void setDocumentCompleteHandler(std::function<void()> handler) = 0;
-    // The load of the page failed; statusCode as in NavigationErrorMessage. Reported
+    // The load of the page failed; statusCode as in navigationErrorMessage. Reported
     // before the document-complete call. A frame that fails inside a page that loaded is
     // not reported: the engine gives no load result per frame, so that frame simply adds
     // no links to the walk.

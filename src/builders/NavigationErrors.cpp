@@ -67,7 +67,7 @@ const QHash<qint32, QString>& messages()
 
 } // namespace
 
-QString NavigationErrorMessage(qint32 statusCode)
+QString navigationErrorMessage(qint32 statusCode)
 {
     const auto& table = messages();
     const auto it = table.constFind(statusCode);

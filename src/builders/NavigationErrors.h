@@ -38,4 +38,4 @@ inline constexpr qint32 INET_E_CANNOT_REPLACE_SFP_FILE = code(0x800C0300u);
 
 // The one-line message for a navigation status code. Several messages end in a space,
 // which belongs to the message. A code without a message gives its signed decimal text.
-QString NavigationErrorMessage(qint32 statusCode);
+QString navigationErrorMessage(qint32 statusCode);

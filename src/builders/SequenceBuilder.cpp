@@ -35,10 +35,10 @@ QString numberError(const QString& label, const QString& text)
 
 } // namespace
 
-QString SequenceBuilder::FormatWithMask(qint64 n, int zeros)
+QString SequenceBuilder::formatWithMask(qint64 n, int zeros)
 {
     if (n < 0)
-        return QLatin1Char('-') + FormatWithMask(-n, zeros);
+        return QLatin1Char('-') + formatWithMask(-n, zeros);
     return QStringLiteral("%1").arg(n, std::max(zeros, 1), 10, QLatin1Char('0'));
 }
 
@@ -49,26 +49,26 @@ int SequenceBuilder::OnlyNum(int keyAscii)
     return 0;
 }
 
-QStringList SequenceBuilder::NumberItems(int width)
+QStringList SequenceBuilder::numberItems(int width)
 {
     QStringList items;
     items.reserve(ListItems);
     for (int n = 1; n <= ListItems; ++n)
-        items.append(FormatWithMask(n, width));
+        items.append(formatWithMask(n, width));
     return items;
 }
 
-QString SequenceBuilder::SelectionMissingMessage()
+QString SequenceBuilder::selectionMissingMessage()
 {
     return QStringLiteral(
         "Please select a portion of the URL in place of which to insert the sequential digits.");
 }
 
-Result<> SequenceBuilder::Check(const SequenceRequest& request)
+Result<> SequenceBuilder::check(const SequenceRequest& request)
 {
     const QString& url = request.url;
     if (request.selectionLength <= 0)
-        return Result<>::failed(SelectionMissingMessage());
+        return Result<>::failed(selectionMissingMessage());
     if (request.selectionStart < 0 || request.selectionStart > url.size()
         || request.selectionLength > url.size() - request.selectionStart)
         return Result<>::failed(QStringLiteral("The selected portion lies outside the URL."));
@@ -79,10 +79,10 @@ Result<> SequenceBuilder::Check(const SequenceRequest& request)
     return Result<>::ok();
 }
 
-SequenceResult SequenceBuilder::Build(const SequenceRequest& request, LinkList& list)
+SequenceResult SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
 {
     SequenceResult result;
-    if (const Result<> checked = Check(request); !checked) {
+    if (const Result<> checked = check(request); !checked) {
         result.error = checked.message();
         return result;
     }
@@ -105,7 +105,7 @@ SequenceResult SequenceBuilder::Build(const SequenceRequest& request, LinkList& 
     QStringList entries;
     entries.reserve(take);
     for (qint64 i = 0; i < take; ++i)
-        entries.append(prefix + FormatWithMask(*start + i, zeros) + suffix);
+        entries.append(prefix + formatWithMask(*start + i, zeros) + suffix);
     result.added = list.addMany(entries);
     result.notAdded = wanted - result.added;
     result.limitReached = result.notAdded > 0;

@@ -23,21 +23,21 @@ public:
     SequenceBuilder() = delete;
 
     // n in decimal with leading zeros up to `zeros` digits (more when n needs them).
-    static QString FormatWithMask(qint64 n, int zeros);
+    static QString formatWithMask(qint64 n, int zeros);
     // The key filter of Start # and End #: backspace (8) and digit codes pass
     // unchanged, every other key becomes 0 (discarded).
     static int OnlyNum(int keyAscii);
     // The drop-down items: 1 to 500 formatted with a mask of `width` zeros.
-    static QStringList NumberItems(int width);
+    static QStringList numberItems(int width);
 
     // Empties the list unless request.append, then adds prefix + number + suffix for
     // each number from start to end. The selection must be non-empty and inside the
     // URL, and the two numbers whole numbers from 0 to 2147483647; otherwise
     // result.error says why and the list is untouched. A run longer than the list's
     // room stops at the limit (result.limitReached, result.notAdded).
-    static SequenceResult Build(const SequenceRequest& request, LinkList& list);
-    // The checks Build makes before it changes anything; failed with the message.
-    static Result<> Check(const SequenceRequest& request);
+    static SequenceResult build(const SequenceRequest& request, LinkList& list);
+    // The checks build makes before it changes anything; failed with the message.
+    static Result<> check(const SequenceRequest& request);
 
-    static QString SelectionMissingMessage();
+    static QString selectionMissingMessage();
 };

@@ -1,22 +1,22 @@
 #include "builders/SingleLink.h"
 
+#include "builders/LinkRules.h"
 #include "listops/LinkList.h"
 
-bool SingleLink::IsAcceptable(const QString& url)
+bool SingleLink::isAcceptable(const QString& url)
 {
-    return url.startsWith(QLatin1StringView("http"), Qt::CaseInsensitive)
-        || url.startsWith(QLatin1StringView("ftp"), Qt::CaseInsensitive);
+    return LinkRules::isLink(url, LinkRules::LinkTest::SingleLink);
 }
 
-QString SingleLink::BadFormatMessage()
+QString SingleLink::badFormatMessage()
 {
     return QStringLiteral(
         "Please enter a valid URL in the format of \"ftp:// or http://...\". Operation aborted.");
 }
 
-bool SingleLink::Apply(const SingleLinkRequest& request, LinkList& list)
+bool SingleLink::apply(const SingleLinkRequest& request, LinkList& list)
 {
-    if (!IsAcceptable(request.url))
+    if (!isAcceptable(request.url))
         return false;
     if (request.append) {
         if (list.isFull())

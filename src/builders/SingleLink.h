@@ -15,9 +15,9 @@ public:
     // The "Add " test: the URL begins with "http" or "ftp" in any letter case, nothing
     // trimmed. An empty text is rejected too, with the same message, so "Add " always
     // ends in either an added entry or the message.
-    static bool IsAcceptable(const QString& url);
-    static QString BadFormatMessage();
+    static bool isAcceptable(const QString& url);
+    static QString badFormatMessage();
     // Empties the list unless request.append, then adds the URL. Returns false and
     // changes nothing when the URL is not acceptable or the list is full.
-    static bool Apply(const SingleLinkRequest& request, LinkList& list);
+    static bool apply(const SingleLinkRequest& request, LinkList& list);
 };

@@ -7,9 +7,12 @@
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "builders/NavigationErrors.h"
+#include "core/FilterState.h"
+#include "core/HandOver.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
-#include "core/MainState.h"
+#include "core/NavigationState.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
 #include "listops/ListLimit.h"
 
@@ -27,11 +30,15 @@ const QString kIncomingFailed = QStringLiteral(
 
 } // namespace
 
-UrlListBuilder::UrlListBuilder(MainState& state, LinkList& list, IMainView& view,
-    IUserPrompt& prompt, IShellWindows& shellWindows, IContentTypeFetcher& fetcher,
-    BrowserFactory browserFactory, QObject* parent)
+UrlListBuilder::UrlListBuilder(const Preferences& prefs, const FilterState& filters,
+    HandOver& handover, NavigationState& nav, LinkList& list, IMainView& view, IUserPrompt& prompt,
+    IShellWindows& shellWindows, IContentTypeFetcher& fetcher, BrowserFactory browserFactory,
+    QObject* parent)
     : QObject(parent)
-    , m_state(state)
+    , m_prefs(prefs)
+    , m_filters(filters)
+    , m_handover(handover)
+    , m_nav(nav)
     , m_list(list)
     , m_view(view)
     , m_prompt(prompt)
@@ -56,33 +63,33 @@ bool UrlListBuilder::harvestRunning() const
 void UrlListBuilder::mnufURL_Click()
 {
     if (m_shutDown) {
-        m_state.goturl.clear();
+        m_handover.goturl.clear();
         return;
     }
-    m_state.naverr = false;
-    m_state.navmsg.clear();
+    m_nav.naverr = false;
+    m_nav.navmsg.clear();
 
     QString url;
-    const bool fromDialog = m_state.goturl.isEmpty();
+    const bool fromDialog = m_handover.goturl.isEmpty();
     if (fromDialog) {
         UrlDialogInput input;
-        input.defappend = m_state.defappend;
+        input.defappend = m_prefs.defappend;
         input.hasCurrentEntry = !m_list.isEmpty() && m_list.currentIndex() != -1;
         if (input.hasCurrentEntry)
             input.currentEntry = m_list.at(m_list.currentIndex());
-        input.filtersApplied = m_state.appfiltChecked;
+        input.filtersApplied = m_filters.appfiltChecked;
         const std::optional<UrlRequest> request = m_prompt.askUrl(input);
         if (!request || request->url.isEmpty() || m_shutDown) {
             emit harvestFinished(Outcome::Cancelled);
             return;
         }
         m_view.setWaitPointer(true);
-        m_state.append = request->append;
+        m_handover.append = request->append;
         m_view.setStatus(kBuildingStatus);
         m_view.setCountText(QString());
         url = request->url;
     } else {
-        url = m_state.goturl;
+        url = m_handover.goturl;
     }
 
     m_view.setWindowEnabled(false);
@@ -90,9 +97,9 @@ void UrlListBuilder::mnufURL_Click()
 
     if (const std::shared_ptr<IShellWindow> window = findOpenWindow(url)) {
         releaseBrowser();
-        if (!m_state.append)
+        if (!m_handover.append)
             m_list.clear();
-        m_state.goturl.clear();
+        m_handover.goturl.clear();
         harvestAdopted(window);
         return;
     }
@@ -101,7 +108,7 @@ void UrlListBuilder::mnufURL_Click()
         return;
 
     startHarvest(url, Origin::UrlBuild);
-    m_state.goturl.clear();
+    m_handover.goturl.clear();
 }
 
 void UrlListBuilder::mnusavpopbuild_Click()
@@ -111,17 +118,17 @@ void UrlListBuilder::mnusavpopbuild_Click()
     const int current = m_list.currentIndex();
     if (current < 0 || current >= m_list.count())
         return;
-    m_state.goturl = m_list.at(current);
+    m_handover.goturl = m_list.at(current);
 
     // The check waits in an event loop; the window takes no input meanwhile except Esc.
     m_view.setWindowEnabled(false);
     m_view.setWaitPointer(true);
-    if (!passesContentTypeCheck(m_state.goturl))
+    if (!passesContentTypeCheck(m_handover.goturl))
         return;
 
     m_view.setWaitPointer(false);
-    if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_state.defappend))
-        m_state.append = *choice;
+    if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
+        m_handover.append = *choice;
     if (m_shutDown) {
         endWithoutHarvest();
         return;
@@ -133,12 +140,12 @@ void UrlListBuilder::incomingLink()
 {
     if (m_shutDown)
         return;
-    const QString url = m_state.nurl;
+    const QString url = m_handover.nurl;
 
     if (m_list.count() >= 1) {
         m_view.setWaitPointer(false);
-        if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_state.defappend))
-            m_state.append = *choice;
+        if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
+            m_handover.append = *choice;
         if (m_shutDown) {
             endWithoutHarvest();
             return;
@@ -146,7 +153,7 @@ void UrlListBuilder::incomingLink()
     }
     // Looked up after the question: the window may have closed while it was open.
     const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
-    if (!m_state.append)
+    if (!m_handover.append)
         m_list.clear();
 
     if (window) {
@@ -154,21 +161,17 @@ void UrlListBuilder::incomingLink()
         harvestAdopted(window);
         return;
     }
-    m_state.naverr = false;
-    m_state.navmsg.clear();
+    m_nav.naverr = false;
+    m_nav.navmsg.clear();
     startHarvest(url, Origin::Incoming);
 }
 
 void UrlListBuilder::cancel()
 {
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_view.setProgress(100, 0);
-
+    m_view.returnToIdle();
     if (m_fetching) {
         m_fetchCancelled = true;
         m_fetcher.cancel();
-        m_view.setWaitPointer(false);
         // The waiting operation reports its end once the fetch returned.
         return;
     }
@@ -177,11 +180,8 @@ void UrlListBuilder::cancel()
 
     if (m_browser)
         m_browser->stop();
-    m_view.setListExtent();
-    m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_view.setProgress(100, 0);
+    m_view.SetListExtent();
+    m_view.returnToIdle();
     releaseBrowser();
     emit harvestFinished(Outcome::Cancelled);
 }
@@ -195,10 +195,8 @@ void UrlListBuilder::shutdown()
 
 void UrlListBuilder::endWithoutHarvest()
 {
-    m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_state.goturl.clear();
+    m_view.returnToIdle();
+    m_handover.goturl.clear();
     emit harvestFinished(Outcome::Cancelled);
 }
 
@@ -209,10 +207,7 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
     if (m_browserFactory)
         browser = m_browserFactory();
     if (!browser) {
-        m_view.setWaitPointer(false);
-        m_view.setStatus(m_view.idleStatusText());
-        m_view.setWindowEnabled(true);
-        m_view.setProgress(100, 0);
+        m_view.returnToIdle();
         m_prompt.message(PromptIcon::Critical, kErrorTitle,
             origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem);
         emit harvestFinished(Outcome::Failed);
@@ -254,11 +249,11 @@ void UrlListBuilder::onDocumentComplete(quint64 generation)
 {
     if (generation != m_generation || !m_browser || m_collecting)
         return;
-    if (!m_state.append)
+    if (!m_handover.append)
         m_list.clear();
-    if (m_state.naverr) {
+    if (m_nav.naverr) {
         m_prompt.message(PromptIcon::Critical, kErrorTitle,
-            kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_state.navmsg);
+            kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg);
         finishPageCompleted();
         emit harvestFinished(Outcome::NavigationError);
         return;
@@ -275,8 +270,8 @@ void UrlListBuilder::onNavigateError(quint64 generation, qint32 statusCode)
 {
     if (generation != m_generation)
         return;
-    m_state.naverr = true;
-    m_state.navmsg = NavigationErrorMessage(statusCode);
+    m_nav.naverr = true;
+    m_nav.navmsg = navigationErrorMessage(statusCode);
 }
 
 void UrlListBuilder::onProgress(quint64 generation, int progress, int progressMax)
@@ -300,7 +295,7 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
         emit harvestFinished(Outcome::Failed);
         return;
     }
-    HarvestAcceptor acceptor(m_state, m_list);
+    HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
     acceptor.accept(*hrefs);
     recurseFramesFinish();
     finishPageCompleted();
@@ -317,11 +312,8 @@ void UrlListBuilder::recurseFramesFinish()
 
 void UrlListBuilder::finishPageCompleted()
 {
-    m_view.setListExtent();
-    m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_view.setProgress(100, 0);
+    m_view.SetListExtent();
+    m_view.returnToIdle();
     releaseBrowser();
 }
 
@@ -350,9 +342,8 @@ void UrlListBuilder::refuse()
     m_view.setWaitPointer(false);
     m_prompt.message(PromptIcon::Exclamation, kErrorTitle, kNotHtml);
     releaseBrowser();
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
-    m_state.goturl.clear();
+    m_view.returnToIdle();
+    m_handover.goturl.clear();
     emit harvestFinished(Outcome::Refused);
 }
 
@@ -363,7 +354,7 @@ bool UrlListBuilder::passesContentTypeCheck(const QString& url)
     if (m_fetchCancelled || generation != m_generation) {
         // Esc (or a newer harvest) took over while the check ran; the view is already
         // back to idle.
-        m_state.goturl.clear();
+        m_handover.goturl.clear();
         emit harvestFinished(Outcome::Cancelled);
         return false;
     }

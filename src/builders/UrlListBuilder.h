@@ -13,7 +13,10 @@ class IShellWindow;
 class IShellWindows;
 class IUserPrompt;
 class LinkList;
-struct MainState;
+struct FilterState;
+struct HandOver;
+struct NavigationState;
+struct Preferences;
 
 // "Build list from URL" and the flows that end in a page harvest: the build from the
 // current entry's target and the incoming link. Owns the running harvest ("wb2"): a
@@ -33,7 +36,8 @@ public:
     };
     Q_ENUM(Outcome)
 
-    UrlListBuilder(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
+    UrlListBuilder(const Preferences& prefs, const FilterState& filters, HandOver& handover,
+        NavigationState& nav, LinkList& list, IMainView& view, IUserPrompt& prompt,
         IShellWindows& shellWindows, IContentTypeFetcher& fetcher, BrowserFactory browserFactory,
         QObject* parent = nullptr);
     ~UrlListBuilder() override;
@@ -45,7 +49,7 @@ public:
     // Builds from the list's current entry: content-type check, "Select Desired
     // Action", then mnufURL_Click with goturl set.
     void mnusavpopbuild_Click();
-    // Harvests state.nurl: adopts an open window showing it or loads it hidden; asks
+    // Harvests handover.nurl: adopts an open window showing it or loads it hidden; asks
     // "Select Desired Action" first when the list is not empty.
     void incomingLink();
     // The Esc key: resets the status and progress and, while a harvest or a content-type
@@ -87,7 +91,10 @@ private:
     bool passesContentTypeCheck(const QString& url);
     bool contentTypeIsHtml(const QString& url);
 
-    MainState& m_state;
+    const Preferences& m_prefs;
+    const FilterState& m_filters;
+    HandOver& m_handover;
+    NavigationState& m_nav;
     LinkList& m_list;
     IMainView& m_view;
     IUserPrompt& m_prompt;

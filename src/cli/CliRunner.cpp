@@ -22,10 +22,10 @@
 #include "listops/ListLimit.h"
 #include "listops/ListTextDecoder.h"
 #include "platform/CurlContentTypeFetcher.h"
+#include "platform/SqliteRegistryStore.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 namespace
 {
@@ -63,23 +63,20 @@ void CliRunner::loadSettings()
 {
     const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
-    FilterStore::LoadIntoState(settings, m_state);
-    const Preferences prefs = LoadPreferences(settings);
-    m_state.exjs = prefs.exjs;
-    m_state.exmt = prefs.exmt;
-    m_state.defappend = prefs.defappend;
+    FilterStore::loadIntoState(settings, m_state.filters);
+    m_state.prefs = loadPreferences(settings);
 
     if (!m_options.filters.isEmpty()) {
-        m_state.ftypes = m_options.filters;
-        m_state.appfiltEnabled = true;
-        m_state.appfiltChecked = true;
+        m_state.filters.ftypes = m_options.filters;
+        m_state.filters.appfiltEnabled = true;
+        m_state.filters.appfiltChecked = true;
     }
     if (m_options.noFilters)
-        m_state.appfiltChecked = false;
+        m_state.filters.appfiltChecked = false;
     if (m_options.excludeJs)
-        m_state.exjs = true;
+        m_state.prefs.exjs = true;
     if (m_options.excludeMailto)
-        m_state.exmt = true;
+        m_state.prefs.exmt = true;
 }
 
 int CliRunner::run()
@@ -118,7 +115,7 @@ int CliRunner::finish(bool built)
 
     if (!m_options.saveFile.isEmpty()) {
         QString error;
-        if (!ListFile::Save(m_options.saveFile, m_list.entries(), &error)) {
+        if (!ListFile::save(m_options.saveFile, m_list.entries(), &error)) {
             printError(QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, error));
             return 1;
         }
@@ -131,7 +128,8 @@ int CliRunner::harvest()
     ConsolePrompt prompt(m_options.argument);
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
-    UrlListBuilder builder(m_state, m_list, view, prompt, ShellWindowRegistry::instance(), fetcher,
+    UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.handover, m_state.nav, m_list,
+        view, prompt, ShellWindowRegistry::instance(), fetcher,
         [] { return std::make_unique<WebEngineHarvestBrowser>(); });
 
     UrlListBuilder::Outcome outcome = UrlListBuilder::Outcome::Failed;
@@ -207,7 +205,7 @@ int CliRunner::text()
         if (!ClipboardBuilder::isLink(text))
             return;
         accepted = true;
-        if (!LinkRules::passesExclusion(text, m_state.exjs, m_state.exmt))
+        if (!LinkRules::passesExclusion(text, m_state.prefs.exjs, m_state.prefs.exmt))
             return;
         if (m_list.count() + pending.size() >= LinkList::MaxEntries) {
             full = true;
@@ -271,7 +269,8 @@ int CliRunner::text()
 int CliRunner::file()
 {
     ConsolePrompt prompt;
-    const FileBuildResult result = FileBuilder::run(m_options.argument, m_state, m_list, prompt);
+    const FileBuildResult result
+        = FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt);
     return finish(result.error.isEmpty() && !result.badFormat);
 }
 
@@ -292,7 +291,7 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
-    const SequenceResult result = SequenceBuilder::Build(request, m_list);
+    const SequenceResult result = SequenceBuilder::build(request, m_list);
     if (!result.error.isEmpty()) {
         printError(QStringLiteral("Error: ") + result.error);
         return 1;

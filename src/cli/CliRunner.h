@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/MainState.h"
 #include "cli/CliOptions.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 
 // Runs one command of quillmarch-cli with the program's builders and prints the list.

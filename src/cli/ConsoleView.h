@@ -10,7 +10,7 @@ public:
     QString idleStatusText() const override { return QStringLiteral("Ready"); }
     void setProgress(int, int) override { }
     void setCountText(const QString&) override { }
-    void setListExtent() override { }
+    void SetListExtent() override { }
     void setWindowEnabled(bool) override { }
     void setWaitPointer(bool) override { }
 };

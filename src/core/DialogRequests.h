@@ -2,20 +2,10 @@
 
 #include <QString>
 
+#include "core/Preferences.h"
+
 // Plain inputs and results of the program's modal dialogs. A dialog is a thin view
 // over one of these; the logic never touches a widget.
-
-// The six user preferences of the "Program Preferences" dialog.
-struct Preferences {
-    bool ontop = true;
-    bool newwin = false;
-    bool exjs = false;
-    bool exmt = false;
-    bool defappend = false;
-    int owaction = 0; // 0 prompt, 1 overwrite, 2 skip, 3 unique name
-
-    bool operator==(const Preferences&) const = default;
-};
 
 // "Build List from URL".
 struct UrlDialogInput {

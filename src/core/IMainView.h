@@ -18,9 +18,19 @@ public:
     // Text of the second status-bar panel, e.g. "12 links found".
     virtual void setCountText(const QString& text) = 0;
     // Recomputes the list's horizontal scroll extent from its widest entry.
-    virtual void setListExtent() = 0;
+    virtual void SetListExtent() = 0;
     // Disables or enables the main window's input.
     virtual void setWindowEnabled(bool enabled) = 0;
     // Hourglass (true) or default (false) pointer.
     virtual void setWaitPointer(bool wait) = 0;
+
+    // The end of every build: the default pointer, the idle status text, the window
+    // enabled and the progress reset.
+    void returnToIdle()
+    {
+        setWaitPointer(false);
+        setStatus(idleStatusText());
+        setWindowEnabled(true);
+        setProgress(100, 0);
+    }
 };

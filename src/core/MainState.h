@@ -1,40 +1,19 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "core/FilterState.h"
+#include "core/HandOver.h"
+#include "core/NavigationState.h"
+#include "core/Preferences.h"
+#include "core/SearchState.h"
+#include "core/WindowState.h"
 
-// The main window's shared members: preference flags, hand-over fields and search
-// state that the builders, dialogs and commands read and write directly.
+// The main window's shared members in small groups, so that each builder, dialog and
+// command takes only the groups it reads or writes.
 struct MainState {
-    bool drgdrp = false; // goturl holds handed-over text for the clipboard builder
-    QString nurl; // link delivered from outside, waiting for its harvest
-    bool exjs = false; // leave out "javascript:" links
-    bool exmt = false; // leave out "mailto" links
-    bool defappend = false;
-    bool ontop = true;
-    int owaction = 0;
-    bool fnext = false;
-    QString srchtxt;
-    bool add2sel = false;
-    bool mcase = false;
-    bool append = false;
-    QString goturl;
-    int meX = 0; // minimum tracking width, pixels
-    int meY = 0; // minimum tracking height, pixels
-    bool newwin = false;
-    bool openedone = false;
-    QStringList ftypes; // filter extensions without the dot, in stored order
-
-    // State of the "Apply filters" menu item: the check mark is the switch, and the
-    // item is enabled only while ftypes is not empty.
-    bool appfiltChecked = false;
-    bool appfiltEnabled = false;
-
-    // Navigation error of the current harvest.
-    bool naverr = false;
-    QString navmsg;
-
-    int srchidx = 0; // index of the entry matched last by the search
-
-    bool filterActive() const { return appfiltChecked && !ftypes.isEmpty(); }
+    Preferences prefs;
+    FilterState filters;
+    SearchState search;
+    HandOver handover;
+    NavigationState nav;
+    WindowState window;
 };

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterStore.h"
 
 FilterListEditor::FilterListEditor(QStringList entries)
@@ -15,9 +15,9 @@ std::optional<QString> FilterListEditor::add(const QString& description, const Q
     const QString entry = description + QStringLiteral(" - ") + extension;
     // The new entry's extension follows the same first-separator rule as the stored ones,
     // so a description holding " - " moves the split.
-    const QString newExtension = FilterStore::ExtensionOf(entry);
+    const QString newExtension = FilterStore::extensionOf(entry);
     for (const QString& existing : std::as_const(m_entries)) {
-        if (FilterStore::ExtensionOf(existing) == newExtension)
+        if (FilterStore::extensionOf(existing) == newExtension)
             return newExtension;
     }
     m_entries.append(entry);
@@ -41,8 +41,8 @@ bool FilterListEditor::canAdd(const QString& description, const QString& extensi
     return !description.isEmpty() && !extension.isEmpty();
 }
 
-void FilterListEditor::save(CRegSettings& settings, MainState& state) const
+void FilterListEditor::save(CRegSettings& settings, FilterState& state) const
 {
-    state.ftypes = FilterStore::Extensions(m_entries);
-    FilterStore::SaveEntries(settings, m_entries);
+    state.ftypes = FilterStore::extensions(m_entries);
+    FilterStore::saveEntries(settings, m_entries);
 }

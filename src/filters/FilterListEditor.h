@@ -5,7 +5,7 @@
 #include <optional>
 
 class CRegSettings;
-struct MainState;
+struct FilterState;
 
 // The working copy of the filter list that the "Manage Filters" dialog edits. Entries are
 // "description - extension"; no two entries may share an extension (compared with case).
@@ -28,7 +28,7 @@ public:
     bool canAdd(const QString& description, const QString& extension) const;
     // The Save step: ftypes becomes the extensions of the entries and the "File Types"
     // section is rewritten from them.
-    void save(CRegSettings& settings, MainState& state) const;
+    void save(CRegSettings& settings, FilterState& state) const;
 
 private:
     QStringList m_entries;

@@ -1,6 +1,6 @@
 #include "filters/FilterStore.h"
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "settings/CRegSettings.h"
 #include "settings/TextConversions.h"
 
@@ -14,13 +14,13 @@ const QString kSeparator = QStringLiteral(" - ");
 
 } // namespace
 
-QString FilterStore::ExtensionOf(const QString& entry)
+QString FilterStore::extensionOf(const QString& entry)
 {
     const qsizetype at = entry.indexOf(kSeparator);
     return at < 0 ? entry : entry.mid(at + kSeparator.size());
 }
 
-QStringList FilterStore::LoadEntries(const CRegSettings& settings)
+QStringList FilterStore::loadEntries(const CRegSettings& settings)
 {
     QStringList entries;
     for (const auto& row : settings.GetAllSettings(kFileTypes))
@@ -28,16 +28,16 @@ QStringList FilterStore::LoadEntries(const CRegSettings& settings)
     return entries;
 }
 
-QStringList FilterStore::Extensions(const QStringList& entries)
+QStringList FilterStore::extensions(const QStringList& entries)
 {
     QStringList extensions;
     extensions.reserve(entries.size());
     for (const QString& entry : entries)
-        extensions.append(ExtensionOf(entry));
+        extensions.append(extensionOf(entry));
     return extensions;
 }
 
-void FilterStore::SaveEntries(CRegSettings& settings, const QStringList& entries)
+void FilterStore::saveEntries(CRegSettings& settings, const QStringList& entries)
 {
     // Rewriting from scratch makes the creation order the list order and leaves no
     // numbered key behind from a longer list. One transaction: another reader sees the
@@ -48,39 +48,39 @@ void FilterStore::SaveEntries(CRegSettings& settings, const QStringList& entries
         settings.SaveSetting(kFileTypes, QStringLiteral("Type ") + QString::number(i), entries[i]);
 }
 
-bool FilterStore::ApplyFiltersStored(const CRegSettings& settings)
+bool FilterStore::applyFiltersStored(const CRegSettings& settings)
 {
     // Written only as "1"/"0"; a number (non-zero = on) or True/False is accepted, and
     // anything else counts as the default, off.
-    return TextToBoolOr(settings.GetSetting(kFilters, kApplyFilters, QStringLiteral("0")), false);
+    return textToBoolOr(settings.GetSetting(kFilters, kApplyFilters, QStringLiteral("0")), false);
 }
 
-void FilterStore::StoreApplyFilters(CRegSettings& settings, bool on)
+void FilterStore::storeApplyFilters(CRegSettings& settings, bool on)
 {
     settings.SaveSetting(kFilters, kApplyFilters, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void FilterStore::LoadIntoState(const CRegSettings& settings, MainState& state)
+void FilterStore::loadIntoState(const CRegSettings& settings, FilterState& state)
 {
-    const QStringList entries = LoadEntries(settings);
-    state.ftypes = Extensions(entries);
+    const QStringList entries = loadEntries(settings);
+    state.ftypes = extensions(entries);
     state.appfiltEnabled = !entries.isEmpty();
-    state.appfiltChecked = !entries.isEmpty() && ApplyFiltersStored(settings);
+    state.appfiltChecked = !entries.isEmpty() && applyFiltersStored(settings);
 }
 
-void FilterStore::RefreshAfterDialog(CRegSettings& settings, MainState& state)
+void FilterStore::refreshAfterDialog(CRegSettings& settings, FilterState& state)
 {
     if (!state.ftypes.isEmpty()) {
-        state.appfiltChecked = ApplyFiltersStored(settings);
+        state.appfiltChecked = applyFiltersStored(settings);
     } else {
         state.appfiltChecked = false;
-        StoreApplyFilters(settings, false);
+        storeApplyFilters(settings, false);
     }
     state.appfiltEnabled = !state.ftypes.isEmpty();
 }
 
-void FilterStore::Toggle(CRegSettings& settings, MainState& state)
+void FilterStore::toggle(CRegSettings& settings, FilterState& state)
 {
     state.appfiltChecked = !state.appfiltChecked;
-    StoreApplyFilters(settings, state.appfiltChecked);
+    storeApplyFilters(settings, state.appfiltChecked);
 }

@@ -65,12 +65,12 @@ bool refuseFolder(const QString& path, QString* error)
 
 } // namespace
 
-QString ListFile::Filter()
+QString ListFile::filter()
 {
     return QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
 }
 
-QString ListFile::QtFilter(const QString& pipeFilter)
+QString ListFile::qtFilter(const QString& pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList filters;
@@ -93,7 +93,7 @@ QString ListFile::QtFilter(const QString& pipeFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-bool ListFile::Save(const QString& path, const QStringList& entries, QString* error)
+bool ListFile::save(const QString& path, const QStringList& entries, QString* error)
 {
     if (refuseFolder(path, error))
         return false;
@@ -115,7 +115,7 @@ bool ListFile::Save(const QString& path, const QStringList& entries, QString* er
     return true;
 }
 
-bool ListFile::Append(const QString& path, const QStringList& entries, QString* error)
+bool ListFile::append(const QString& path, const QStringList& entries, QString* error)
 {
     if (refuseFolder(path, error))
         return false;

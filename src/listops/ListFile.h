@@ -12,16 +12,16 @@ public:
     ListFile() = delete;
 
     // The pickers' filter, in the form description|pattern|description|pattern.
-    static QString Filter();
+    static QString filter();
     // Converts a description|pattern|... filter into QFileDialog's "desc (patterns);;..."
     // form, the description kept whole ("All Files (*.*) (*)"): a picker with the
     // HideNameFilterDetails option shows the description as written. "*.*" becomes "*",
     // so files without an extension are listed too.
-    static QString QtFilter(const QString& pipeFilter);
+    static QString qtFilter(const QString& pipeFilter);
 
     // Replaces the file's content with the entries. The file is written to a
     // temporary name and renamed into place, so a failure leaves the old file intact.
-    static bool Save(const QString& path, const QStringList& entries, QString* error);
+    static bool save(const QString& path, const QStringList& entries, QString* error);
     // Writes the entries after the file's existing content, which is not read.
-    static bool Append(const QString& path, const QStringList& entries, QString* error);
+    static bool append(const QString& path, const QStringList& entries, QString* error);
 };

@@ -3,10 +3,10 @@
 #include <QStringMatcher>
 
 #include "core/IUserPrompt.h"
-#include "core/MainState.h"
+#include "core/SearchState.h"
 #include "listops/LinkList.h"
 
-void ListSearch::ApplyRequest(MainState& state, const std::optional<SearchRequest>& request)
+void ListSearch::applyRequest(SearchState& state, const std::optional<SearchRequest>& request)
 {
     state.fnext = false;
     state.add2sel = false;
@@ -20,7 +20,7 @@ void ListSearch::ApplyRequest(MainState& state, const std::optional<SearchReques
     state.fnext = request->findNext;
 }
 
-bool ListSearch::run(MainState& state, LinkList& list, IUserPrompt& prompt)
+bool ListSearch::run(SearchState& state, LinkList& list, IUserPrompt& prompt)
 {
     if (state.srchtxt.isEmpty())
         return false;

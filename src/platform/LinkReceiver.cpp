@@ -49,7 +49,7 @@ void setError(QString* error, const QString& text)
 } // namespace
 
 LinkReceiver::LinkReceiver(QObject* parent)
-    : LinkReceiver(SocketPath(), parent)
+    : LinkReceiver(userSocketPath(), parent)
 {
 }
 
@@ -64,7 +64,7 @@ LinkReceiver::~LinkReceiver()
     close();
 }
 
-QString LinkReceiver::SocketPath()
+QString LinkReceiver::userSocketPath()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())
@@ -193,12 +193,12 @@ void LinkReceiver::finish(QLocalSocket* socket, char answer)
     socket->disconnectFromServer();
 }
 
-bool LinkReceiver::SendLink(const QString& text, QString* error, int timeoutMs)
+bool LinkReceiver::sendLink(const QString& text, QString* error, int timeoutMs)
 {
-    return SendLinkTo(SocketPath(), text, error, timeoutMs);
+    return sendLinkTo(userSocketPath(), text, error, timeoutMs);
 }
 
-bool LinkReceiver::SendLinkTo(
+bool LinkReceiver::sendLinkTo(
     const QString& socketPath, const QString& text, QString* error, int timeoutMs)
 {
     const QByteArray bytes = text.toUtf8();

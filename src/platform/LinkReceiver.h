@@ -23,7 +23,7 @@ public:
     static constexpr int kMaxLinkBytes = 64 * 1024;
     static constexpr int kDefaultReadTimeoutMs = 5000;
 
-    // Listens on SocketPath().
+    // Listens on userSocketPath().
     explicit LinkReceiver(QObject* parent = nullptr);
     // Listens on the given socket path (tests, or a second profile).
     explicit LinkReceiver(const QString& socketPath, QObject* parent = nullptr);
@@ -46,12 +46,12 @@ public:
 
     // The per-user socket: in the XDG runtime directory, else /tmp with the user id in
     // the name.
-    static QString SocketPath();
+    static QString userSocketPath();
     // Delivers one link to the running instance; true when it acknowledged it. On
     // failure *error (if given) says why, e.g. "No running Quillmarch to receive the
     // link." Blocks the calling thread up to about timeoutMs.
-    static bool SendLink(const QString& text, QString* error, int timeoutMs = 5000);
-    static bool SendLinkTo(
+    static bool sendLink(const QString& text, QString* error, int timeoutMs = 5000);
+    static bool sendLinkTo(
         const QString& socketPath, const QString& text, QString* error, int timeoutMs = 5000);
 
 signals:

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-bool TextToBool(const QString& text, bool* ok)
+bool textToBool(const QString& text, bool* ok)
 {
     const QString t = text.trimmed();
     bool readable = true;
@@ -21,7 +21,7 @@ bool TextToBool(const QString& text, bool* ok)
     return result;
 }
 
-int TextToInt(const QString& text, bool* ok)
+int textToInt(const QString& text, bool* ok)
 {
     bool readable = false;
     const int number = text.trimmed().toInt(&readable, 10);
@@ -30,16 +30,16 @@ int TextToInt(const QString& text, bool* ok)
     return readable ? number : 0;
 }
 
-bool TextToBoolOr(const QString& text, bool fallback)
+bool textToBoolOr(const QString& text, bool fallback)
 {
     bool ok = false;
-    const bool value = TextToBool(text, &ok);
+    const bool value = textToBool(text, &ok);
     return ok ? value : fallback;
 }
 
-int TextToIntOr(const QString& text, int fallback)
+int textToIntOr(const QString& text, int fallback)
 {
     bool ok = false;
-    const int value = TextToInt(text, &ok);
+    const int value = textToInt(text, &ok);
     return ok ? value : fallback;
 }

@@ -7,12 +7,12 @@
 
 // "True"/"False" in any letter case, or any number (zero is false, any other true).
 // Blanks around the text are ignored.
-bool TextToBool(const QString& text, bool* ok = nullptr);
+bool textToBool(const QString& text, bool* ok = nullptr);
 
 // A whole decimal number, optionally signed, blanks around it ignored.
-int TextToInt(const QString& text, bool* ok = nullptr);
+int textToInt(const QString& text, bool* ok = nullptr);
 
 // A stored Boolean, or `fallback` when the text cannot be read as one.
-bool TextToBoolOr(const QString& text, bool fallback);
+bool textToBoolOr(const QString& text, bool fallback);
 // A stored whole number, or `fallback` when the text cannot be read as one.
-int TextToIntOr(const QString& text, int fallback);
+int textToIntOr(const QString& text, int fallback);

@@ -44,9 +44,9 @@ void raise(qint32 number, const char* description)
 
 int findSubscriber(const QObject* window, int message, const ISubclass* subscriber)
 {
-    const int count = SubscriberCount(window, message);
+    const int count = subscriberCount(window, message);
     for (int i = 1; i <= count; ++i) {
-        if (SubscriberAt(window, message, i) == subscriber)
+        if (subscriberAt(window, message, i) == subscriber)
             return i;
     }
     return 0;
@@ -60,14 +60,14 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const int message = event->type();
-        const int count = SubscriberCount(watched, message);
+        const int count = subscriberCount(watched, message);
         if (count <= 0)
             return false;
         // Subscribers may unsubscribe (themselves or others) while they run, so work on
         // a snapshot and skip anyone no longer registered when their turn comes.
         QList<ISubclass*> subscribers;
         for (int i = 1; i <= count; ++i)
-            subscribers.append(SubscriberAt(watched, message, i));
+            subscribers.append(subscriberAt(watched, message, i));
 
         const QPointer<QObject> window(watched);
         const int outer = activeMessage;
@@ -114,13 +114,13 @@ void SubscribeMessage(ISubclass* subscriber, QObject* window, int message)
     if (findSubscriber(window, message, subscriber) != 0)
         raise(MSubclassErrors::kAlreadyHandled, "Message already handled by another class");
 
-    if (!IsHooked(window)) {
+    if (!isHooked(window)) {
         window->installEventFilter(dispatcher());
         window->setProperty(kHookedName, true);
     }
-    window->setProperty(kCountName, std::max(0, RegistrationCount(window)) + 1);
+    window->setProperty(kCountName, std::max(0, registrationCount(window)) + 1);
 
-    const int count = std::max(0, SubscriberCount(window, message)) + 1;
+    const int count = std::max(0, subscriberCount(window, message)) + 1;
     window->setProperty(subscriberName(message, count).constData(),
         QVariant::fromValue(reinterpret_cast<quintptr>(subscriber)));
     window->setProperty(messageCountName(message).constData(), count);
@@ -134,14 +134,14 @@ void UnsubscribeMessage(ISubclass* subscriber, QObject* window, int message)
     if (position == 0)
         return;
 
-    const int count = SubscriberCount(window, message);
+    const int count = subscriberCount(window, message);
     for (int i = position + 1; i <= count; ++i)
         window->setProperty(subscriberName(message, i - 1).constData(),
             window->property(subscriberName(message, i).constData()));
     window->setProperty(subscriberName(message, count).constData(), QVariant());
     window->setProperty(messageCountName(message).constData(), count - 1);
 
-    const int registrations = RegistrationCount(window);
+    const int registrations = registrationCount(window);
     if (registrations == 1) {
         window->removeEventFilter(dispatcher());
         window->setProperty(kHookedName, QVariant());
@@ -156,25 +156,25 @@ int ActiveMessage()
     return activeMessage;
 }
 
-int RegistrationCount(const QObject* window)
+int registrationCount(const QObject* window)
 {
     return window ? readInt(window, kCountName) : 0;
 }
 
-int SubscriberCount(const QObject* window, int message)
+int subscriberCount(const QObject* window, int message)
 {
     return window ? readInt(window, messageCountName(message).constData()) : 0;
 }
 
-ISubclass* SubscriberAt(const QObject* window, int message, int index)
+ISubclass* subscriberAt(const QObject* window, int message, int index)
 {
-    if (!window || index < 1 || index > SubscriberCount(window, message))
+    if (!window || index < 1 || index > subscriberCount(window, message))
         return nullptr;
     const QVariant value = window->property(subscriberName(message, index).constData());
     return reinterpret_cast<ISubclass*>(value.value<quintptr>());
 }
 
-bool IsHooked(const QObject* window)
+bool isHooked(const QObject* window)
 {
     return window && window->property(kHookedName).toBool();
 }

@@ -27,12 +27,12 @@ void UnsubscribeMessage(ISubclass* subscriber, QObject* window, int message);
 int ActiveMessage();
 
 // Inspection of the bookkeeping.
-int RegistrationCount(const QObject* window);
-int SubscriberCount(const QObject* window, int message);
+int registrationCount(const QObject* window);
+int subscriberCount(const QObject* window, int message);
 // Subscriber number index (1-based) of the message, nullptr when out of range.
-ISubclass* SubscriberAt(const QObject* window, int message, int index);
+ISubclass* subscriberAt(const QObject* window, int message, int index);
 // True while the dispatching filter is installed on the window.
-bool IsHooked(const QObject* window);
+bool isHooked(const QObject* window);
 
 namespace MSubclassErrors
 {

@@ -4,16 +4,16 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString WithTrailingSlash(const QString& folder)
+QString withTrailingSlash(const QString& folder)
 {
     if (folder.endsWith(QLatin1Char('/')))
         return folder;
     return folder + QLatin1Char('/');
 }
 
-QStringList HelpBookCandidates(const QString& appDir)
+QStringList helpBookCandidates(const QString& appDir)
 {
-    const QString base = WithTrailingSlash(appDir);
+    const QString base = withTrailingSlash(appDir);
     return {
         QDir::cleanPath(base + QStringLiteral("help")),
         QDir::cleanPath(base + QStringLiteral("../share/quillmarch/help")),
@@ -21,17 +21,17 @@ QStringList HelpBookCandidates(const QString& appDir)
     };
 }
 
-QString HelpBookFolder(const QString& appDir)
+QString helpBookFolder(const QString& appDir)
 {
-    for (const QString& folder : HelpBookCandidates(appDir)) {
-        const QFileInfo index(WithTrailingSlash(folder) + QStringLiteral("index.html"));
+    for (const QString& folder : helpBookCandidates(appDir)) {
+        const QFileInfo index(withTrailingSlash(folder) + QStringLiteral("index.html"));
         if (index.isFile())
-            return WithTrailingSlash(index.absolutePath());
+            return withTrailingSlash(index.absolutePath());
     }
     return {};
 }
 
-QString HelpBookFolder()
+QString helpBookFolder()
 {
-    return HelpBookFolder(QCoreApplication::applicationDirPath());
+    return helpBookFolder(QCoreApplication::applicationDirPath());
 }

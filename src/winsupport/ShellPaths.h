@@ -5,17 +5,17 @@
 
 // The folder text with "/" appended unless its last character already is "/"; an empty
 // text becomes "/".
-QString WithTrailingSlash(const QString& folder);
+QString withTrailingSlash(const QString& folder);
 
 // The folders where the help book may be, in the order they are tried, for a program
 // installed in appDir: "<appDir>/help" (beside the executable), then
 // "<appDir>/../share/quillmarch/help" (an installed tree), then "<appDir>/../help" (a
 // build tree, where tools and test runners sit one folder below the book).
-QStringList HelpBookCandidates(const QString& appDir);
+QStringList helpBookCandidates(const QString& appDir);
 
-// The first of HelpBookCandidates(appDir) that holds index.html, as a clean absolute
+// The first of helpBookCandidates(appDir) that holds index.html, as a clean absolute
 // path ending in "/"; empty when none does.
-QString HelpBookFolder(const QString& appDir);
+QString helpBookFolder(const QString& appDir);
 
-// HelpBookFolder for the running program's own folder.
-QString HelpBookFolder();
+// helpBookFolder for the running program's own folder.
+QString helpBookFolder();

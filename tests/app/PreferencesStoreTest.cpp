@@ -1,12 +1,11 @@
 #include <QDir>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "app/PreferencesStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -14,9 +13,8 @@ namespace
 class PreferencesStoreTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
 
     QString stored(const char* key) const
     {
@@ -32,7 +30,7 @@ protected:
 
 TEST_F(PreferencesStoreTest, FreshStoreGivesDefaults)
 {
-    const Preferences prefs = LoadPreferences(m_settings);
+    const Preferences prefs = loadPreferences(m_settings);
     EXPECT_TRUE(prefs.ontop);
     EXPECT_FALSE(prefs.newwin);
     EXPECT_FALSE(prefs.exjs);
@@ -59,14 +57,14 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
         { { false, false, false, false, false, 0 }, "False", "0", "False", "False", "False", "0" },
     };
     for (const Row& row : rows) {
-        SavePreferences(m_settings, row.prefs);
+        savePreferences(m_settings, row.prefs);
         EXPECT_EQ(stored("On Top"), QLatin1String(row.onTop));
         EXPECT_EQ(stored("New Window"), QLatin1String(row.newWindow));
         EXPECT_EQ(stored("Exclude JS Links"), QLatin1String(row.js));
         EXPECT_EQ(stored("Exclude Mailto Links"), QLatin1String(row.mailto));
         EXPECT_EQ(stored("Default Append"), QLatin1String(row.append));
         EXPECT_EQ(stored("Overwrite Action"), QLatin1String(row.overwrite));
-        EXPECT_EQ(LoadPreferences(m_settings), row.prefs);
+        EXPECT_EQ(loadPreferences(m_settings), row.prefs);
     }
     // The dialog's Save order is the order the values were first created.
     QStringList names;
@@ -86,7 +84,7 @@ TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDef
     store("Exclude Mailto Links", "yes");
     store("Default Append", "tRuE");
     store("Overwrite Action", "3");
-    Preferences prefs = LoadPreferences(m_settings);
+    Preferences prefs = loadPreferences(m_settings);
     EXPECT_FALSE(prefs.ontop);
     EXPECT_TRUE(prefs.newwin);
     EXPECT_TRUE(prefs.exjs);
@@ -97,12 +95,12 @@ TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDef
     // "On Top" defaults to True, so an unreadable value there keeps the window on top.
     store("On Top", "yes");
     store("New Window", "");
-    EXPECT_TRUE(LoadPreferences(m_settings).ontop);
-    EXPECT_FALSE(LoadPreferences(m_settings).newwin);
+    EXPECT_TRUE(loadPreferences(m_settings).ontop);
+    EXPECT_FALSE(loadPreferences(m_settings).newwin);
 
     for (const char* overwrite : { "7", "-1", "two", "1.0", "" }) {
         store("Overwrite Action", overwrite);
-        EXPECT_EQ(LoadPreferences(m_settings).owaction, 0) << overwrite;
+        EXPECT_EQ(loadPreferences(m_settings).owaction, 0) << overwrite;
     }
 }
 
@@ -111,11 +109,11 @@ TEST_F(PreferencesStoreTest, LastUsedSaveFolderDefaultsToDownloadsAndRoundTrips)
     QString expected = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (expected.isEmpty())
         expected = QDir::homePath();
-    EXPECT_EQ(LastUsedSaveFolder(m_settings), expected);
+    EXPECT_EQ(lastUsedSaveFolder(m_settings), expected);
 
-    SetLastUsedSaveFolder(m_settings, QStringLiteral("/srv/files/list.txt"));
+    setLastUsedSaveFolder(m_settings, QStringLiteral("/srv/files/list.txt"));
     EXPECT_EQ(stored("Last Used Save Folder"), QStringLiteral("/srv/files/list.txt"));
-    EXPECT_EQ(LastUsedSaveFolder(m_settings), QStringLiteral("/srv/files/list.txt"));
+    EXPECT_EQ(lastUsedSaveFolder(m_settings), QStringLiteral("/srv/files/list.txt"));
 }
 
 } // namespace

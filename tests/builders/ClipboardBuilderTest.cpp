@@ -31,7 +31,8 @@ TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
     MainState state;
     LinkList list;
     ScriptedPrompt prompt;
-    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, GetParam().text), ClipboardOutcome::Built);
+    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, GetParam().text),
+        ClipboardOutcome::Built);
     EXPECT_EQ(list.entries(), GetParam().expected);
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(prompt.desiredActionAsked, 0); // the list was empty
@@ -57,8 +58,10 @@ TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
     LinkList list;
     list.add("http://old");
     ScriptedPrompt prompt;
-    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, ""), ClipboardOutcome::NoText);
-    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, "hello\r\n www.x.org"),
+    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, ""),
+        ClipboardOutcome::NoText);
+    EXPECT_EQ(
+        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "hello\r\n www.x.org"),
         ClipboardOutcome::NoLinks);
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_EQ(prompt.messages[0].text,
@@ -76,14 +79,14 @@ TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
 TEST(ClipboardBuilder, HandedOverTextWinsOverTheClipboardOnce)
 {
     MainState state;
-    state.drgdrp = true;
-    state.goturl = "http://dropped";
-    state.append = true; // the second run meets a non-empty list and is not answered
+    state.handover.drgdrp = true;
+    state.handover.goturl = "http://dropped";
+    state.handover.append = true; // the second run meets a non-empty list and is not answered
     LinkList list;
     ScriptedPrompt prompt;
-    ClipboardBuilder::run(state, list, prompt, "http://clip");
-    EXPECT_FALSE(state.drgdrp);
-    ClipboardBuilder::run(state, list, prompt, "http://clip");
+    ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
+    EXPECT_FALSE(state.handover.drgdrp);
+    ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
     EXPECT_EQ(list.entries(), (QStringList { "http://dropped", "http://clip" }));
 }
 
@@ -102,28 +105,30 @@ TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
     };
     for (const Row& row : rows) {
         MainState state;
-        state.append = row.appendBefore;
+        state.handover.append = row.appendBefore;
         LinkList list;
         list.add("http://old");
         ScriptedPrompt prompt;
         prompt.desiredActions.push_back(row.answer);
-        ClipboardBuilder::run(state, list, prompt, "junk\r\nhttp://a\r\nhttp://b");
+        ClipboardBuilder::run(
+            state.handover, state.prefs, list, prompt, "junk\r\nhttp://a\r\nhttp://b");
         EXPECT_EQ(prompt.desiredActionAsked, 1);
         EXPECT_EQ(list.entries(), row.expected);
-        EXPECT_EQ(state.append, row.answer.value_or(row.appendBefore));
+        EXPECT_EQ(state.handover.append, row.answer.value_or(row.appendBefore));
     }
 }
 
 TEST(ClipboardBuilder, ExcludedLinksCountAsAccepted)
 {
     MainState state;
-    state.exmt = true;
-    state.exjs = true;
+    state.prefs.exmt = true;
+    state.prefs.exjs = true;
     LinkList list;
     list.add("http://old");
     ScriptedPrompt prompt;
     prompt.desiredActions.push_back(false);
-    EXPECT_EQ(ClipboardBuilder::run(state, list, prompt, "mailto:a@b\r\njavascript:x()"),
+    EXPECT_EQ(ClipboardBuilder::run(
+                  state.handover, state.prefs, list, prompt, "mailto:a@b\r\njavascript:x()"),
         ClipboardOutcome::Built);
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_TRUE(list.isEmpty()); // cleared by the answer, nothing admitted
@@ -138,8 +143,8 @@ TEST(ClipboardBuilder, StopsAtTheListLimitAndSaysSoOnce)
     QStringList lines;
     for (int i = 0; i < LinkList::MaxEntries + 3; ++i)
         lines.append(QStringLiteral("http://h/%1").arg(i));
-    EXPECT_EQ(
-        ClipboardBuilder::run(state, list, prompt, lines.join("\r\n")), ClipboardOutcome::Built);
+    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, lines.join("\r\n")),
+        ClipboardOutcome::Built);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     EXPECT_EQ(list.at(LinkList::MaxEntries - 1), lines.at(LinkList::MaxEntries - 1));
     ASSERT_EQ(prompt.messages.size(), 1);

@@ -19,7 +19,10 @@ protected:
         f.write(bytes);
         return path;
     }
-    FileBuildResult run(const QString& path) { return FileBuilder::run(path, state, list, prompt); }
+    FileBuildResult run(const QString& path)
+    {
+        return FileBuilder::run(path, state.handover, state.prefs, list, prompt);
+    }
 
     QTemporaryDir m_dir;
     int m_files = 0;
@@ -33,7 +36,7 @@ TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
     const QStringList entries { "http://a/1", "HTTP://B", "ftp://c", "mailto:x@y",
         "javascript:go()", QStringLiteral("http://d/\u00e9") };
     const QString path = m_dir.filePath("saved.txt");
-    ASSERT_TRUE(ListFile::Save(path, entries, nullptr));
+    ASSERT_TRUE(ListFile::save(path, entries, nullptr));
     const FileBuildResult r = run(path);
     EXPECT_EQ(list.entries(), entries);
     EXPECT_EQ(r.added, entries.size());
@@ -66,7 +69,7 @@ TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
 
 TEST_F(FileBuilderTest, ValidityNeedsNoColonAfterMailtoAndExclusionsDropSilently)
 {
-    state.exmt = true;
+    state.prefs.exmt = true;
     run(write("  Mailto x@y\r\nMAILTO:z\r\nhttp://a\r\n"));
     EXPECT_EQ(list.entries(), QStringList { "http://a" });
     EXPECT_TRUE(prompt.messages.isEmpty());

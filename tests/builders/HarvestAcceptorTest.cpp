@@ -1,8 +1,8 @@
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
 #include "builders/HarvestAcceptor.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "support/QtPrinters.h"
 
@@ -15,7 +15,7 @@ QStringList harvest(
     LinkList list;
     QAbstractItemModelTester tester(&list);
     list.addMany(before);
-    HarvestAcceptor acceptor(state, list);
+    HarvestAcceptor acceptor(state.prefs, state.filters, list);
     const int n = acceptor.accept(hrefs);
     if (added)
         *added = n;
@@ -25,9 +25,9 @@ QStringList harvest(
 MainState filtered(const QStringList& ftypes)
 {
     MainState state;
-    state.ftypes = ftypes;
-    state.appfiltChecked = true;
-    state.appfiltEnabled = true;
+    state.filters.ftypes = ftypes;
+    state.filters.appfiltChecked = true;
+    state.filters.appfiltEnabled = true;
     return state;
 }
 
@@ -58,7 +58,7 @@ TEST(HarvestAcceptorTest, FileTypeFilterUsesTheLastDotOfTheWholeAddress)
 
     // Checked but empty, or filled but unchecked: the filter is off.
     MainState unchecked = filtered({ QStringLiteral("zip") });
-    unchecked.appfiltChecked = false;
+    unchecked.filters.appfiltChecked = false;
     EXPECT_EQ(harvest(unchecked, {}, { "http://h/a.ZIP" }).size(), 1);
     MainState empty = filtered({});
     EXPECT_EQ(harvest(empty, {}, { "http://h/a.ZIP" }).size(), 1);
@@ -86,8 +86,8 @@ TEST(HarvestAcceptorTest, SchemeRulesFollowTheExclusionPreferences)
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "exjs " << row.exjs << " exmt " << row.exmt);
         MainState state;
-        state.exjs = row.exjs;
-        state.exmt = row.exmt;
+        state.prefs.exjs = row.exjs;
+        state.prefs.exmt = row.exmt;
         QStringList expected;
         // Document order is kept: rebuild the expectation in the order of hrefs.
         for (const QString& h : hrefs) {
@@ -121,7 +121,7 @@ TEST(HarvestAcceptorTest, StopsAtTheListLimitAndCountsTheRest)
     for (int i = 0; i < LinkList::MaxEntries - 2; ++i)
         full.append(QStringLiteral("http://h/%1").arg(i));
     list.addMany(full);
-    HarvestAcceptor acceptor(state, list);
+    HarvestAcceptor acceptor(state.prefs, state.filters, list);
     EXPECT_EQ(acceptor.accept({ "http://h/0", "http://n/1", "http://n/2", "http://n/3",
                   "http://n/4", "http://n/4" }),
         2);

@@ -30,7 +30,7 @@ TEST(SequenceBuilder, MaskWidthComesFromTheStartText)
     };
     for (const Row& row : rows) {
         LinkList list;
-        const SequenceResult r = SequenceBuilder::Build(request(row.start, row.end), list);
+        const SequenceResult r = SequenceBuilder::build(request(row.start, row.end), list);
         EXPECT_TRUE(r.error.isEmpty());
         QStringList expected;
         for (const QString& p : row.parts)
@@ -44,9 +44,9 @@ TEST(SequenceBuilder, StartPastEndStillEmptiesTheListUnlessAppending)
 {
     LinkList list;
     list.add("http://old");
-    EXPECT_EQ(SequenceBuilder::Build(request("9", "3", true), list).added, 0);
+    EXPECT_EQ(SequenceBuilder::build(request("9", "3", true), list).added, 0);
     EXPECT_EQ(list.count(), 1);
-    EXPECT_EQ(SequenceBuilder::Build(request("9", "3"), list).added, 0);
+    EXPECT_EQ(SequenceBuilder::build(request("9", "3"), list).added, 0);
     EXPECT_TRUE(list.isEmpty());
 }
 
@@ -61,21 +61,21 @@ TEST(SequenceBuilder, RefusedRequestsChangeNothing)
     for (const SequenceRequest& row : rows) {
         LinkList list;
         list.add("http://old");
-        const SequenceResult r = SequenceBuilder::Build(row, list);
+        const SequenceResult r = SequenceBuilder::build(row, list);
         EXPECT_FALSE(r.error.isEmpty())
             << row.startText.toStdString() << ".." << row.endText.toStdString();
         EXPECT_EQ(list.entries(), QStringList { "http://old" });
     }
     LinkList list;
-    EXPECT_EQ(SequenceBuilder::Build({ Pattern, 0, 0, "1", "2", false }, list).error,
-        SequenceBuilder::SelectionMissingMessage());
+    EXPECT_EQ(SequenceBuilder::build({ Pattern, 0, 0, "1", "2", false }, list).error,
+        SequenceBuilder::selectionMissingMessage());
 }
 
 TEST(SequenceBuilder, ARunPastTheLimitStopsThere)
 {
     LinkList list;
     list.add("http://old");
-    const SequenceResult r = SequenceBuilder::Build(request("0", "2147483647", true), list);
+    const SequenceResult r = SequenceBuilder::build(request("0", "2147483647", true), list);
     EXPECT_TRUE(r.limitReached);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     EXPECT_EQ(r.added, LinkList::MaxEntries - 1);
@@ -88,7 +88,7 @@ TEST(SequenceBuilder, KeyFilterAndDropDownItems)
     EXPECT_EQ(SequenceBuilder::OnlyNum(8), 8);
     EXPECT_EQ(SequenceBuilder::OnlyNum('7'), '7');
     EXPECT_EQ(SequenceBuilder::OnlyNum('a'), 0);
-    const QStringList items = SequenceBuilder::NumberItems(3);
+    const QStringList items = SequenceBuilder::numberItems(3);
     ASSERT_EQ(items.size(), 500);
     EXPECT_EQ(items.first(), "001");
     EXPECT_EQ(items.last(), "500");

@@ -71,6 +71,6 @@ TEST(NavigationErrorsTest, MapsCodesToMessages)
     };
     for (const auto& [code, message] : rows) {
         SCOPED_TRACE(code);
-        EXPECT_EQ(NavigationErrorMessage(code), QString::fromUtf8(message));
+        EXPECT_EQ(navigationErrorMessage(code), QString::fromUtf8(message));
     }
 }

@@ -98,7 +98,8 @@ class UrlListBuilderTest : public testing::Test
 {
 protected:
     UrlListBuilderTest()
-        : builder(state, list, view, prompt, windows, fetcher, [this] { return makeBrowser(); })
+        : builder(state.prefs, state.filters, state.handover, state.nav, list, view, prompt,
+            windows, fetcher, [this] { return makeBrowser(); })
         , finished(&builder, &UrlListBuilder::harvestFinished)
     {
     }
@@ -145,8 +146,8 @@ protected:
 
 TEST_F(UrlListBuilderTest, DialogCarriesItsInputsAndCancelBuildsNothing)
 {
-    state.defappend = true;
-    state.appfiltChecked = true;
+    state.prefs.defappend = true;
+    state.filters.appfiltChecked = true;
     list.addMany({ "http://a/", "http://b/" });
     list.setCurrentIndex(1);
     prompt.urls.push_back(std::nullopt);
@@ -181,7 +182,7 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
     EXPECT_EQ(view.countText, QString());
     EXPECT_FALSE(view.windowEnabled);
     EXPECT_TRUE(view.waitPointer);
-    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_TRUE(state.handover.goturl.isEmpty());
     EXPECT_TRUE(builder.harvestRunning());
     EXPECT_TRUE(finished.isEmpty());
 
@@ -236,14 +237,14 @@ TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
 
 TEST_F(UrlListBuilderTest, HandedOverUrlSkipsDialogStatusAndCheck)
 {
-    state.goturl = QStringLiteral("http://h/x");
+    state.handover.goturl = QStringLiteral("http://h/x");
     builder.mnufURL_Click();
     EXPECT_TRUE(fetcher.fetched.isEmpty());
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_TRUE(view.statusLog.isEmpty());
     ASSERT_EQ(browsersMade, 1);
     EXPECT_EQ(browser_->navigated, QStringList { "http://h/x" });
-    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_TRUE(state.handover.goturl.isEmpty());
     EXPECT_FALSE(view.windowEnabled);
 }
 
@@ -254,11 +255,11 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
         prompt.messages.clear();
         list.clear();
         list.add(QStringLiteral("http://old/"));
-        state.append = append;
-        state.naverr = true; // left over from an earlier build: cleared at the start
-        state.goturl = QStringLiteral("http://h/missing");
+        state.handover.append = append;
+        state.nav.naverr = true; // left over from an earlier build: cleared at the start
+        state.handover.goturl = QStringLiteral("http://h/missing");
         builder.mnufURL_Click();
-        EXPECT_FALSE(state.naverr);
+        EXPECT_FALSE(state.nav.naverr);
 
         browser_->error(404);
         browser_->complete();
@@ -277,9 +278,9 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
 
 TEST_F(UrlListBuilderTest, UnreadablePageTakesTheErrorPath)
 {
-    state.goturl = QStringLiteral("http://h/x");
+    state.handover.goturl = QStringLiteral("http://h/x");
     list.add(QStringLiteral("http://old/"));
-    state.append = true;
+    state.handover.append = true;
     builder.mnufURL_Click();
     browser_->complete();
     auto done = std::move(browser_->pendingLinks);
@@ -333,7 +334,7 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
     window->links = { "http://open.example/a" };
     window->hold = true;
     windows.open = { window };
-    state.goturl = window->url;
+    state.handover.goturl = window->url;
     builder.mnufURL_Click();
     ASSERT_TRUE(builder.harvestRunning());
 
@@ -347,7 +348,7 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
 
     prompt.urls.push_back(UrlRequest { window->url, false });
     builder.mnufURL_Click();
-    state.nurl = window->url;
+    state.handover.nurl = window->url;
     builder.incomingLink();
     EXPECT_EQ(window->collected, 1);
     EXPECT_EQ(prompt.urls.size(), 1u);
@@ -356,7 +357,7 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
 
 TEST_F(UrlListBuilderTest, EscStopsALoadAndIgnoresItsLaterEvents)
 {
-    state.goturl = QStringLiteral("http://h/slow");
+    state.handover.goturl = QStringLiteral("http://h/slow");
     list.add(QStringLiteral("http://old/"));
     builder.mnufURL_Click();
     FakeBrowser* running = browser_;
@@ -410,18 +411,18 @@ TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
     EXPECT_EQ(prompt.messages[0].text, kNotHtml);
     EXPECT_EQ(prompt.desiredActionAsked, 0);
     EXPECT_EQ(list.count(), 2);
-    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_TRUE(state.handover.goturl.isEmpty());
     EXPECT_TRUE(view.windowEnabled);
 
     list.setCurrentIndex(0);
     prompt.desiredActions.push_back(true);
     builder.mnusavpopbuild_Click();
     EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_TRUE(state.append);
+    EXPECT_TRUE(state.handover.append);
     EXPECT_EQ(fetcher.fetched.size(), 2) << "the hand-over skips a second check";
     ASSERT_EQ(browsersMade, 1);
     EXPECT_EQ(browser_->navigated, QStringList { "http://h/page.html" });
-    EXPECT_TRUE(state.goturl.isEmpty());
+    EXPECT_TRUE(state.handover.goturl.isEmpty());
     browser_->complete();
     answerLinks({ "http://h/a.zip", "http://h/new" });
     EXPECT_EQ(
@@ -431,7 +432,7 @@ TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
 
 TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
 {
-    state.nurl = QStringLiteral("http://h/in");
+    state.handover.nurl = QStringLiteral("http://h/in");
     builder.incomingLink();
     EXPECT_EQ(prompt.desiredActionAsked, 0);
     ASSERT_EQ(browsersMade, 1);
@@ -443,7 +444,7 @@ TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
     answerLinks({ "http://h/1" });
 
     prompt.desiredActions.push_back(false);
-    state.nurl = QStringLiteral("http://h/in2");
+    state.handover.nurl = QStringLiteral("http://h/in2");
     builder.incomingLink();
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_TRUE(list.isEmpty()) << "a new list is started at once";
@@ -464,8 +465,8 @@ TEST_F(UrlListBuilderTest, ShowsTheListLimitOnce)
     for (int i = 0; i < LinkList::MaxEntries - 1; ++i)
         full.append(QStringLiteral("http://old/%1").arg(i));
     list.addMany(full);
-    state.append = true;
-    state.goturl = QStringLiteral("http://h/many");
+    state.handover.append = true;
+    state.handover.goturl = QStringLiteral("http://h/many");
     builder.mnufURL_Click();
     browser_->complete();
     answerLinks({ "http://n/1", "http://n/2", "http://n/3" });

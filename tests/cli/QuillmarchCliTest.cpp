@@ -8,8 +8,8 @@
 #include "core/DialogRequests.h"
 #include "filters/FilterStore.h"
 #include "listops/LinkList.h"
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 
@@ -83,11 +83,11 @@ TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
     const QString s = site.origin();
     {
         CRegSettings store = settings();
-        FilterStore::SaveEntries(store, { QStringLiteral("Archives - zip") });
-        FilterStore::StoreApplyFilters(store, true);
+        FilterStore::saveEntries(store, { QStringLiteral("Archives - zip") });
+        FilterStore::storeApplyFilters(store, true);
         Preferences prefs;
         prefs.exmt = true;
-        SavePreferences(store, prefs);
+        savePreferences(store, prefs);
     }
 
     CliResult r = cli({ "harvest", site.url("/p.html"), "--save", path("out.txt") });

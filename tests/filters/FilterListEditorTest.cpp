@@ -1,12 +1,11 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -57,21 +56,20 @@ TEST(FilterListEditorTest, MessagesAndAddAvailability)
 class FilterListEditorSaveTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
     const QStringList m_four { QStringLiteral("One - a"), QStringLiteral("Two - b"),
         QStringLiteral("Three - c"), QStringLiteral("Four - d") };
 };
 
 TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
 {
-    FilterStore::SaveEntries(m_settings, m_four);
-    FilterListEditor editor(FilterStore::LoadEntries(m_settings));
+    FilterStore::saveEntries(m_settings, m_four);
+    FilterListEditor editor(FilterStore::loadEntries(m_settings));
     editor.remove(1);
     editor.remove(7);
     editor.remove(-1);
-    MainState state;
+    FilterState state;
     editor.save(m_settings, state);
 
     const QList<QPair<QString, QString>> expected {
@@ -89,17 +87,17 @@ TEST_F(FilterListEditorSaveTest, DeletingTheSecondOfFourRenumbers)
 
 TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 {
-    FilterStore::SaveEntries(m_settings, m_four);
-    FilterStore::StoreApplyFilters(m_settings, true);
-    MainState state;
-    FilterStore::LoadIntoState(m_settings, state);
+    FilterStore::saveEntries(m_settings, m_four);
+    FilterStore::storeApplyFilters(m_settings, true);
+    FilterState state;
+    FilterStore::loadIntoState(m_settings, state);
     ASSERT_TRUE(state.appfiltChecked);
 
-    FilterListEditor editor(FilterStore::LoadEntries(m_settings));
+    FilterListEditor editor(FilterStore::loadEntries(m_settings));
     for (int i = 0; i < m_four.size(); ++i)
         editor.remove(0);
     editor.save(m_settings, state);
-    FilterStore::RefreshAfterDialog(m_settings, state);
+    FilterStore::refreshAfterDialog(m_settings, state);
 
     EXPECT_TRUE(state.ftypes.isEmpty());
     EXPECT_FALSE(state.appfiltChecked);
@@ -112,16 +110,16 @@ TEST_F(FilterListEditorSaveTest, SavingAnEmptyListSwitchesFilteringOff)
 
 TEST_F(FilterListEditorSaveTest, AnEditorThatIsNotSavedChangesNothing)
 {
-    FilterStore::SaveEntries(m_settings, m_four);
-    MainState state;
-    FilterStore::LoadIntoState(m_settings, state);
+    FilterStore::saveEntries(m_settings, m_four);
+    FilterState state;
+    FilterStore::loadIntoState(m_settings, state);
     {
-        FilterListEditor editor(FilterStore::LoadEntries(m_settings));
+        FilterListEditor editor(FilterStore::loadEntries(m_settings));
         editor.add(QStringLiteral("Five"), QStringLiteral("e"));
         editor.remove(0);
     }
-    EXPECT_EQ(FilterStore::LoadEntries(m_settings), m_four);
-    EXPECT_EQ(state.ftypes, FilterStore::Extensions(m_four));
+    EXPECT_EQ(FilterStore::loadEntries(m_settings), m_four);
+    EXPECT_EQ(state.ftypes, FilterStore::extensions(m_four));
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "core/MainState.h"
+#include "core/FilterState.h"
 #include "filters/FilterStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -13,9 +12,8 @@ namespace
 class FilterStoreTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    CRegSettings m_settings = CRegSettings::forQuillmarch(
-        std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3"))));
+    TempSettingsStore m_temp;
+    CRegSettings m_settings = m_temp.settings();
 
     QList<QPair<QString, QString>> storedTypes() const
     {
@@ -47,7 +45,7 @@ TEST(FilterStoreExtension, SplitsAtTheFirstSeparator)
         { "Images -jpg", "Images -jpg" },
     };
     for (const Row& row : rows)
-        EXPECT_EQ(FilterStore::ExtensionOf(QString::fromLatin1(row.entry)),
+        EXPECT_EQ(FilterStore::extensionOf(QString::fromLatin1(row.entry)),
             QString::fromLatin1(row.extension))
             << row.entry;
 }
@@ -56,19 +54,19 @@ TEST_F(FilterStoreTest, EntriesRoundTripInListOrder)
 {
     const QStringList entries { QStringLiteral("Pictures - jpg"), QStringLiteral("Archives - zip"),
         QStringLiteral("A - B - c") };
-    FilterStore::SaveEntries(m_settings, entries);
+    FilterStore::saveEntries(m_settings, entries);
     const QList<QPair<QString, QString>> expected {
         { QStringLiteral("Type 0"), entries[0] },
         { QStringLiteral("Type 1"), entries[1] },
         { QStringLiteral("Type 2"), entries[2] },
     };
     EXPECT_EQ(storedTypes(), expected);
-    EXPECT_EQ(FilterStore::LoadEntries(m_settings), entries);
-    EXPECT_EQ(FilterStore::Extensions(entries),
+    EXPECT_EQ(FilterStore::loadEntries(m_settings), entries);
+    EXPECT_EQ(FilterStore::extensions(entries),
         (QStringList { QStringLiteral("jpg"), QStringLiteral("zip"), QStringLiteral("B - c") }));
 
     // A shorter list leaves no numbered key behind.
-    FilterStore::SaveEntries(m_settings, { entries[2] });
+    FilterStore::saveEntries(m_settings, { entries[2] });
     EXPECT_EQ(storedTypes(),
         (QList<QPair<QString, QString>> { { QStringLiteral("Type 0"), entries[2] } }));
 }
@@ -95,15 +93,15 @@ TEST_F(FilterStoreTest, StartUpState)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         m_settings.DeleteSetting(QStringLiteral("Filters"), QString());
-        FilterStore::SaveEntries(m_settings, row.entries);
+        FilterStore::saveEntries(m_settings, row.entries);
         if (row.apply)
             m_settings.SaveSetting(QStringLiteral("Filters"), QStringLiteral("Apply Filters"),
                 QString::fromLatin1(row.apply));
-        MainState state;
+        FilterState state;
         state.ftypes = QStringList { QStringLiteral("stale") };
         state.appfiltChecked = true;
-        FilterStore::LoadIntoState(m_settings, state);
-        EXPECT_EQ(state.ftypes, FilterStore::Extensions(row.entries));
+        FilterStore::loadIntoState(m_settings, state);
+        EXPECT_EQ(state.ftypes, FilterStore::extensions(row.entries));
         EXPECT_EQ(state.appfiltChecked, row.checked);
         EXPECT_EQ(state.appfiltEnabled, row.enabled);
     }
@@ -111,20 +109,20 @@ TEST_F(FilterStoreTest, StartUpState)
 
 TEST_F(FilterStoreTest, ToggleStoresAndSurvivesARestart)
 {
-    FilterStore::SaveEntries(m_settings, { QStringLiteral("Pictures - jpg") });
-    MainState state;
-    FilterStore::LoadIntoState(m_settings, state);
+    FilterStore::saveEntries(m_settings, { QStringLiteral("Pictures - jpg") });
+    FilterState state;
+    FilterStore::loadIntoState(m_settings, state);
     ASSERT_FALSE(state.appfiltChecked);
 
-    FilterStore::Toggle(m_settings, state);
+    FilterStore::toggle(m_settings, state);
     EXPECT_TRUE(state.appfiltChecked);
     EXPECT_EQ(storedApply(), QStringLiteral("1"));
-    MainState restarted;
-    FilterStore::LoadIntoState(m_settings, restarted);
+    FilterState restarted;
+    FilterStore::loadIntoState(m_settings, restarted);
     EXPECT_TRUE(restarted.appfiltChecked);
     EXPECT_TRUE(restarted.filterActive());
 
-    FilterStore::Toggle(m_settings, state);
+    FilterStore::toggle(m_settings, state);
     EXPECT_FALSE(state.appfiltChecked);
     EXPECT_EQ(storedApply(), QStringLiteral("0"));
 }
@@ -132,15 +130,15 @@ TEST_F(FilterStoreTest, ToggleStoresAndSurvivesARestart)
 TEST_F(FilterStoreTest, RefreshAfterDialog)
 {
     // With filters the check mark follows the store; without, it is cleared and "0" stored.
-    MainState state;
+    FilterState state;
     state.ftypes = QStringList { QStringLiteral("jpg") };
-    FilterStore::StoreApplyFilters(m_settings, true);
-    FilterStore::RefreshAfterDialog(m_settings, state);
+    FilterStore::storeApplyFilters(m_settings, true);
+    FilterStore::refreshAfterDialog(m_settings, state);
     EXPECT_TRUE(state.appfiltChecked);
     EXPECT_TRUE(state.appfiltEnabled);
 
     state.ftypes.clear();
-    FilterStore::RefreshAfterDialog(m_settings, state);
+    FilterStore::refreshAfterDialog(m_settings, state);
     EXPECT_FALSE(state.appfiltChecked);
     EXPECT_FALSE(state.appfiltEnabled);
     EXPECT_EQ(storedApply(), QStringLiteral("0"));

@@ -30,9 +30,9 @@ TEST(ListFile, SaveWritesEveryEntryWithCrLfAndReplacesOldContent)
     const QString path = dir.filePath("l.txt");
     put(path, "old content that is longer\r\n");
     ASSERT_TRUE(
-        ListFile::Save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }, nullptr));
+        ListFile::save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }, nullptr));
     EXPECT_EQ(contents(path), "http://a\r\nhttp://\xC3\xA9\r\nc\r\n");
-    ASSERT_TRUE(ListFile::Save(path, {}, nullptr));
+    ASSERT_TRUE(ListFile::save(path, {}, nullptr));
     EXPECT_EQ(contents(path), "");
 }
 
@@ -41,7 +41,7 @@ TEST(ListFile, AppendAddsAfterTheExistingContentUnread)
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
     put(path, "http://x\r\nhttp://no-line-end");
-    ASSERT_TRUE(ListFile::Append(path, { "http://a", "http://b" }, nullptr));
+    ASSERT_TRUE(ListFile::append(path, { "http://a", "http://b" }, nullptr));
     EXPECT_EQ(contents(path), "http://x\r\nhttp://no-line-endhttp://a\r\nhttp://b\r\n");
 }
 
@@ -49,21 +49,21 @@ TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
 {
     QTemporaryDir dir;
     QString error;
-    EXPECT_FALSE(ListFile::Save(dir.path(), { "http://a" }, &error));
+    EXPECT_FALSE(ListFile::save(dir.path(), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(ListFile::Append(dir.path(), { "http://a" }, &error));
+    EXPECT_FALSE(ListFile::append(dir.path(), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
     error.clear();
-    EXPECT_FALSE(ListFile::Save(dir.filePath("no/such/folder/l.txt"), { "http://a" }, &error));
+    EXPECT_FALSE(ListFile::save(dir.filePath("no/such/folder/l.txt"), { "http://a" }, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(ListFile, QtFilterKeepsDescriptionsAndListsFilesWithoutExtension)
 {
     EXPECT_EQ(
-        ListFile::QtFilter(ListFile::Filter()), "Text Files (*.txt) (*.txt);;All Files (*.*) (*)");
-    EXPECT_EQ(ListFile::QtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
+        ListFile::qtFilter(ListFile::filter()), "Text Files (*.txt) (*.txt);;All Files (*.*) (*)");
+    EXPECT_EQ(ListFile::qtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
 }
 
 // Entries the reader would split (a comma, a line end) are quoted, so a saved list reads
@@ -74,7 +74,7 @@ TEST(ListFile, SavedListsReadBackToTheSameEntries)
     const QString path = dir.filePath("l.txt");
     const QStringList entries { "http://a/x,y", "http://b/plain", "http://c/q\"uote",
         "http://d/x,\"y", "http://e/line\nend", " http://f/space" };
-    ASSERT_TRUE(ListFile::Save(path, entries, nullptr));
+    ASSERT_TRUE(ListFile::save(path, entries, nullptr));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     FieldReader reader(file);

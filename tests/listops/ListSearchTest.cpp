@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/MainState.h"
+#include "core/SearchState.h"
 #include "listops/LinkList.h"
 #include "listops/ListSearch.h"
 #include "support/ScriptedPrompt.h"
@@ -15,11 +15,11 @@ protected:
     }
     bool search(const QString& text, bool add2sel, bool mcase = false, bool fnext = false)
     {
-        ListSearch::ApplyRequest(state, SearchRequest { text, mcase, add2sel, fnext });
+        ListSearch::applyRequest(state, SearchRequest { text, mcase, add2sel, fnext });
         return ListSearch::run(state, list, prompt);
     }
 
-    MainState state;
+    SearchState state;
     LinkList list;
     ScriptedPrompt prompt;
     int top = -1;
@@ -69,7 +69,7 @@ TEST_F(ListSearchTest, FirstFindNextStartsAtTheSecondEntry)
 TEST_F(ListSearchTest, CancelOrEmptyTextDoesNothingAnEmptyListFindsNothing)
 {
     list.setSelected(2, true);
-    ListSearch::ApplyRequest(state, std::nullopt);
+    ListSearch::applyRequest(state, std::nullopt);
     EXPECT_FALSE(ListSearch::run(state, list, prompt));
     EXPECT_FALSE(search("", false));
     EXPECT_TRUE(prompt.messages.isEmpty());

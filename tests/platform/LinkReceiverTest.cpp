@@ -31,7 +31,7 @@ struct LinkReceiverTest : ::testing::Test {
     bool sendFromThread(const QString& text, QSignalSpy& received, QString* error)
     {
         bool ok = false;
-        std::thread sender([&] { ok = LinkReceiver::SendLinkTo(path, text, error, 10000); });
+        std::thread sender([&] { ok = LinkReceiver::sendLinkTo(path, text, error, 10000); });
         received.wait(10000);
         sender.join();
         return ok;
@@ -92,7 +92,7 @@ TEST_F(LinkReceiverTest, RefusesOversizedEmptyMalformedAndSilentSenders)
     EXPECT_EQ(received.count(), 1);
 
     QString error;
-    EXPECT_FALSE(LinkReceiver::SendLinkTo(path, QString(bound + 1, 'a'), &error));
+    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, QString(bound + 1, 'a'), &error));
     EXPECT_TRUE(error.contains("too long")) << error.toStdString();
 }
 
@@ -113,7 +113,7 @@ TEST_F(LinkReceiverTest, SecondListenerIsRefusedAndTheFirstKeepsWorking)
 TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
 {
     QString error;
-    EXPECT_FALSE(LinkReceiver::SendLinkTo(path, "https://example.org/", &error));
+    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, "https://example.org/", &error));
     EXPECT_EQ(error, kNoReceiver);
 
     // A socket file nobody listens on, as a crashed instance leaves it.
@@ -125,7 +125,7 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
     std::memcpy(address.sun_path, encoded.constData(), encoded.size());
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     ::close(fd);
-    EXPECT_FALSE(LinkReceiver::SendLinkTo(path, "https://example.org/", &error));
+    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, "https://example.org/", &error));
     EXPECT_EQ(error, kNoReceiver);
     {
         LinkReceiver receiver(path);
@@ -139,7 +139,7 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
     foreign.close();
     LinkReceiver receiver(path);
     EXPECT_FALSE(receiver.listen(&error));
-    EXPECT_FALSE(LinkReceiver::SendLinkTo(path, "https://example.org/", &error));
+    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, "https://example.org/", &error));
     ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));
     EXPECT_EQ(foreign.readAll(), "keep me");
 }
@@ -172,7 +172,7 @@ TEST(LinkReceiverChild, SendsTheLinkItWasGiven)
     if (!qEnvironmentVariableIsSet(kChildSocket))
         GTEST_SKIP() << "runs only as the child of DeliversFromAnotherProcess";
     QString error;
-    EXPECT_TRUE(LinkReceiver::SendLinkTo(
+    EXPECT_TRUE(LinkReceiver::sendLinkTo(
         qEnvironmentVariable(kChildSocket), qEnvironmentVariable(kChildText), &error))
         << error.toStdString();
 }

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
-#include "core/MainState.h"
 #include "builders/NavigationErrors.h"
 #include "builders/UrlListBuilder.h"
+#include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "platform/CurlContentTypeFetcher.h"
 #include "platform/webengine/ShellWindowRegistry.h"
@@ -30,7 +30,8 @@ class WebEngineHarvestTest : public testing::Test
 {
 protected:
     WebEngineHarvestTest()
-        : builder(state, list, view, prompt, registry, fetcher,
+        : builder(state.prefs, state.filters, state.handover, state.nav, list, view, prompt,
+            registry, fetcher,
             [this] {
                 ++browsersMade;
                 return std::make_unique<WebEngineHarvestBrowser>();
@@ -42,7 +43,7 @@ protected:
     // Runs the handed-over path (no dialog, no content-type check) to its end.
     UrlListBuilder::Outcome harvestHandedOver(const QString& url)
     {
-        state.goturl = url;
+        state.handover.goturl = url;
         return run([this] { builder.mnufURL_Click(); });
     }
     UrlListBuilder::Outcome harvestFromDialog(const QString& url, bool append)
@@ -158,9 +159,9 @@ TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrde
     EXPECT_EQ(popupRequests.load(), 0) << "no pop-up window was opened";
 
     // With the file-type filter and both exclusions on.
-    state.ftypes = { QStringLiteral("zip") };
-    state.appfiltChecked = true;
-    state.exjs = state.exmt = true;
+    state.filters.ftypes = { QStringLiteral("zip") };
+    state.filters.appfiltChecked = true;
+    state.prefs.exjs = state.prefs.exmt = true;
     EXPECT_EQ(harvestFromDialog(site.url("/page.html"), false), UrlListBuilder::Outcome::Harvested);
     EXPECT_EQ(list.entries(),
         (QStringList { s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip" }));
@@ -224,7 +225,7 @@ TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
         prompt.messages.clear();
         list.clear();
         list.add(QStringLiteral("http://old/"));
-        state.append = false;
+        state.handover.append = false;
         EXPECT_EQ(harvestHandedOver(row.url), UrlListBuilder::Outcome::NavigationError);
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(
@@ -263,7 +264,7 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     ASSERT_TRUE(site.start());
 
     list.add(QStringLiteral("http://old/"));
-    state.goturl = site.url("/slow.html");
+    state.handover.goturl = site.url("/slow.html");
     builder.mnufURL_Click();
     ASSERT_TRUE(waitFor([&] { return slowRequests.load() > 0; }));
     EXPECT_TRUE(builder.harvestRunning());

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -15,10 +15,9 @@ const QString kOptionsPath = QStringLiteral("Software\\Corvid Lantern\\Quillmarc
 class CRegSettingsTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store
-        = std::make_shared<SqliteRegistryStore>(m_dir.filePath(QStringLiteral("registry.sqlite3")));
-    CRegSettings m_settings = CRegSettings::forQuillmarch(m_store);
+    TempSettingsStore m_temp;
+    std::shared_ptr<SqliteRegistryStore> m_store = m_temp.store();
+    CRegSettings m_settings = m_temp.settings();
 };
 
 TEST_F(CRegSettingsTest, SavedTextIsStoredWithOneTerminatorAndReadBack)

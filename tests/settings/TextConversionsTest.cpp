@@ -5,7 +5,7 @@
 namespace
 {
 
-TEST(TextConversionsTest, TextToBool)
+TEST(TextConversionsTest, textToBool)
 {
     struct Row {
         const char* text;
@@ -31,15 +31,15 @@ TEST(TextConversionsTest, TextToBool)
     };
     for (const Row& row : rows) {
         bool ok = !row.ok;
-        EXPECT_EQ(TextToBool(QString::fromLatin1(row.text), &ok), row.value) << row.text;
+        EXPECT_EQ(textToBool(QString::fromLatin1(row.text), &ok), row.value) << row.text;
         EXPECT_EQ(ok, row.ok) << row.text;
     }
-    EXPECT_TRUE(TextToBoolOr(QStringLiteral("yes"), true));
-    EXPECT_FALSE(TextToBoolOr(QStringLiteral("yes"), false));
-    EXPECT_FALSE(TextToBoolOr(QStringLiteral("False"), true));
+    EXPECT_TRUE(textToBoolOr(QStringLiteral("yes"), true));
+    EXPECT_FALSE(textToBoolOr(QStringLiteral("yes"), false));
+    EXPECT_FALSE(textToBoolOr(QStringLiteral("False"), true));
 }
 
-TEST(TextConversionsTest, TextToInt)
+TEST(TextConversionsTest, textToInt)
 {
     struct Row {
         const char* text;
@@ -60,11 +60,11 @@ TEST(TextConversionsTest, TextToInt)
     };
     for (const Row& row : rows) {
         bool ok = !row.ok;
-        EXPECT_EQ(TextToInt(QString::fromLatin1(row.text), &ok), row.value) << row.text;
+        EXPECT_EQ(textToInt(QString::fromLatin1(row.text), &ok), row.value) << row.text;
         EXPECT_EQ(ok, row.ok) << row.text;
     }
-    EXPECT_EQ(TextToIntOr(QStringLiteral("two"), 4), 4);
-    EXPECT_EQ(TextToIntOr(QStringLiteral("2"), 4), 2);
+    EXPECT_EQ(textToIntOr(QStringLiteral("two"), 4), 4);
+    EXPECT_EQ(textToIntOr(QStringLiteral("2"), 4), 2);
 }
 
 } // namespace

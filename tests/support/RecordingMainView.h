@@ -29,7 +29,7 @@ public:
         progressValue = value;
     }
     void setCountText(const QString& text) override { countText = text; }
-    void setListExtent() override { ++extentUpdates; }
+    void SetListExtent() override { ++extentUpdates; }
     void setWindowEnabled(bool enabled) override { windowEnabled = enabled; }
     void setWaitPointer(bool wait) override { waitPointer = wait; }
 

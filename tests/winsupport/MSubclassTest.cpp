@@ -63,8 +63,8 @@ TEST(MSubclass, CountsShiftsAndUnhooksOnlyAtTheLastRegistration)
     SubscribeMessage(&first, &window, kMessage);
     SubscribeMessage(&second, &window, kMessage);
     SubscribeMessage(&other, &window, kOther);
-    EXPECT_EQ(RegistrationCount(&window), 3);
-    EXPECT_EQ(SubscriberCount(&window, kMessage), 2);
+    EXPECT_EQ(registrationCount(&window), 3);
+    EXPECT_EQ(subscriberCount(&window, kMessage), 2);
 
     send(&window);
     EXPECT_EQ(log, (QList<Subscriber*> { &first, &second }));
@@ -73,15 +73,15 @@ TEST(MSubclass, CountsShiftsAndUnhooksOnlyAtTheLastRegistration)
     EXPECT_EQ(window.delivered, 1);
 
     UnsubscribeMessage(&first, &window, kMessage);
-    EXPECT_EQ(SubscriberCount(&window, kMessage), 1);
-    EXPECT_EQ(SubscriberAt(&window, kMessage, 1), &second);
-    EXPECT_EQ(SubscriberAt(&window, kMessage, 2), nullptr);
+    EXPECT_EQ(subscriberCount(&window, kMessage), 1);
+    EXPECT_EQ(subscriberAt(&window, kMessage, 1), &second);
+    EXPECT_EQ(subscriberAt(&window, kMessage, 2), nullptr);
     UnsubscribeMessage(&second, &window, kMessage);
-    EXPECT_EQ(RegistrationCount(&window), 1);
-    EXPECT_TRUE(IsHooked(&window));
+    EXPECT_EQ(registrationCount(&window), 1);
+    EXPECT_TRUE(isHooked(&window));
     UnsubscribeMessage(&other, &window, kOther);
-    EXPECT_EQ(RegistrationCount(&window), 0);
-    EXPECT_FALSE(IsHooked(&window));
+    EXPECT_EQ(registrationCount(&window), 0);
+    EXPECT_FALSE(isHooked(&window));
 
     log.clear();
     send(&window);
@@ -106,13 +106,13 @@ TEST(MSubclass, UnknownRegistrationChangesNothing)
     Window window;
     Subscriber stranger, member;
     UnsubscribeMessage(&stranger, &window, kMessage);
-    EXPECT_EQ(RegistrationCount(&window), 0);
+    EXPECT_EQ(registrationCount(&window), 0);
     // Neither drops the registered subscriber nor unhooks the window.
     SubscribeMessage(&member, &window, kMessage);
     UnsubscribeMessage(&stranger, &window, kMessage);
     UnsubscribeMessage(&member, &window, kOther);
-    EXPECT_EQ(SubscriberAt(&window, kMessage, 1), &member);
-    EXPECT_EQ(RegistrationCount(&window), 1);
+    EXPECT_EQ(subscriberAt(&window, kMessage, 1), &member);
+    EXPECT_EQ(registrationCount(&window), 1);
     send(&window);
     EXPECT_EQ(member.calls, 1);
 }
@@ -131,7 +131,7 @@ TEST(MSubclass, SubscribersMayUnsubscribeWhileDispatched)
     send(&window);
     EXPECT_EQ(leaving.calls, 1);
     EXPECT_EQ(removed.calls, 0);
-    EXPECT_FALSE(IsHooked(&window));
+    EXPECT_FALSE(isHooked(&window));
 }
 
 TEST(MSubclass, RefusesBadSubscriptions)
@@ -149,5 +149,5 @@ TEST(MSubclass, RefusesBadSubscriptions)
     EXPECT_THROW(SubscribeMessage(nullptr, &window, kMessage), QmError);
     SubscribeMessage(&subscriber, &window, kMessage);
     EXPECT_THROW(SubscribeMessage(&subscriber, &window, kMessage), QmError);
-    EXPECT_EQ(RegistrationCount(&window), 1);
+    EXPECT_EQ(registrationCount(&window), 1);
 }

@@ -18,7 +18,7 @@ void writeIndex(const QString& folder)
 
 } // namespace
 
-TEST(WithTrailingSlash, AddsExactlyOneSlashWhenMissing)
+TEST(withTrailingSlash, AddsExactlyOneSlashWhenMissing)
 {
     const struct {
         const char* folder;
@@ -32,11 +32,11 @@ TEST(WithTrailingSlash, AddsExactlyOneSlashWhenMissing)
         { "/name with space", "/name with space/" },
     };
     for (const auto& row : rows)
-        EXPECT_EQ(WithTrailingSlash(QString::fromUtf8(row.folder)), QString::fromUtf8(row.expected))
+        EXPECT_EQ(withTrailingSlash(QString::fromUtf8(row.folder)), QString::fromUtf8(row.expected))
             << row.folder;
 }
 
-TEST(HelpBookFolder, PrefersTheBookBesideTheProgram)
+TEST(helpBookFolder, PrefersTheBookBesideTheProgram)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
@@ -44,10 +44,10 @@ TEST(HelpBookFolder, PrefersTheBookBesideTheProgram)
     writeIndex(appDir + QStringLiteral("/help"));
     writeIndex(root.path() + QStringLiteral("/share/quillmarch/help"));
 
-    EXPECT_EQ(HelpBookFolder(appDir), appDir + QStringLiteral("/help/"));
+    EXPECT_EQ(helpBookFolder(appDir), appDir + QStringLiteral("/help/"));
 }
 
-TEST(HelpBookFolder, FindsTheInstalledBookAndSkipsFoldersWithoutIndex)
+TEST(helpBookFolder, FindsTheInstalledBookAndSkipsFoldersWithoutIndex)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
@@ -55,21 +55,21 @@ TEST(HelpBookFolder, FindsTheInstalledBookAndSkipsFoldersWithoutIndex)
     ASSERT_TRUE(QDir().mkpath(appDir + QStringLiteral("/help"))); // empty: not a book
     writeIndex(root.path() + QStringLiteral("/share/quillmarch/help"));
 
-    EXPECT_EQ(HelpBookFolder(appDir), root.path() + QStringLiteral("/share/quillmarch/help/"));
+    EXPECT_EQ(helpBookFolder(appDir), root.path() + QStringLiteral("/share/quillmarch/help/"));
 }
 
-TEST(HelpBookFolder, EmptyWhenNoBookAnywhere)
+TEST(helpBookFolder, EmptyWhenNoBookAnywhere)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    EXPECT_TRUE(HelpBookFolder(root.path() + QStringLiteral("/bin")).isEmpty());
-    EXPECT_EQ(HelpBookCandidates(root.path() + QStringLiteral("/bin")).size(), 3);
+    EXPECT_TRUE(helpBookFolder(root.path() + QStringLiteral("/bin")).isEmpty());
+    EXPECT_EQ(helpBookCandidates(root.path() + QStringLiteral("/bin")).size(), 3);
 }
 
-TEST(HelpBookFolder, FindsTheBookCopiedIntoTheBuildTree)
+TEST(helpBookFolder, FindsTheBookCopiedIntoTheBuildTree)
 {
     const QString build = QDir(QStringLiteral(QM_BINARY_DIR)).absolutePath();
     // The program sits at the top of the build tree, the test runners one folder below.
-    EXPECT_EQ(HelpBookFolder(build), build + QStringLiteral("/help/"));
-    EXPECT_EQ(HelpBookFolder(build + QStringLiteral("/tests")), build + QStringLiteral("/help/"));
+    EXPECT_EQ(helpBookFolder(build), build + QStringLiteral("/help/"));
+    EXPECT_EQ(helpBookFolder(build + QStringLiteral("/tests")), build + QStringLiteral("/help/"));
 }

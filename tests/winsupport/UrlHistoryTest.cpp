@@ -1,8 +1,7 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 
 #include "winsupport/UrlHistory.h"
 
@@ -66,17 +65,10 @@ namespace
 class StoredUrlHistory : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(
-            m_dir.filePath(QStringLiteral("registry.sqlite3")));
-        ASSERT_TRUE(m_store->isOpen());
-    }
-    CRegSettings settings() const { return CRegSettings::forQuillmarch(m_store); }
+    void SetUp() override { ASSERT_TRUE(m_temp.isValid()); }
+    CRegSettings settings() const { return m_temp.settings(); }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store;
+    TempSettingsStore m_temp;
 };
 
 } // namespace

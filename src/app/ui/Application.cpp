@@ -9,8 +9,9 @@
 #include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
 #include "core/IUserPrompt.h"
+#include "core/Version.h"
 #include "platform/LinkReceiver.h"
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 #include "winsupport/ui/Shell.h"
 
 namespace
@@ -39,7 +40,7 @@ int sendLink(int argc, char** argv)
         return 2;
     }
     QString error;
-    if (!LinkReceiver::SendLink(QString::fromLocal8Bit(argv[2]), &error)) {
+    if (!LinkReceiver::sendLink(QString::fromLocal8Bit(argv[2]), &error)) {
         std::fprintf(stderr, "quillmarch: %s\n", qPrintable(error));
         return 1;
     }
@@ -72,7 +73,7 @@ int runQuillmarch(int argc, char** argv)
             return 0;
         }
         if (first == "--version") {
-            std::puts("Quillmarch 1.6");
+            std::printf("Quillmarch %s\n", kQuillmarchVersion);
             return 0;
         }
     }
@@ -81,7 +82,7 @@ int runQuillmarch(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
     QApplication::setOrganizationName(QStringLiteral("Corvid Lantern"));
-    QApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kQuillmarchVersion));
     QApplication::setDesktopFileName(QStringLiteral("quillmarch"));
 
     QStringList words = QApplication::arguments();
@@ -104,8 +105,8 @@ int runQuillmarch(int argc, char** argv)
             qPrintable(receiverError));
 
     if (!commandLine.isEmpty()) {
-        form.state().drgdrp = true;
-        form.state().goturl = commandLine;
+        form.state().handover.drgdrp = true;
+        form.state().handover.goturl = commandLine;
         form.mnufClip_Click();
     }
     return app.exec();

@@ -80,8 +80,8 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
     resize(kInitialWidth, kInitialHeight);
 
     connect(m_listView, &LinkListView::textDropped, this, [this](const QString& text) {
-        m_state.drgdrp = true;
-        m_state.goturl = text;
+        m_state.handover.drgdrp = true;
+        m_state.handover.goturl = text;
         mnufClip_Click();
     });
     connect(m_listView, &LinkListView::openRequested, this, [this] { m_openreq = true; });
@@ -123,24 +123,18 @@ Form1::~Form1()
 
 void Form1::Form_Load()
 {
-    m_state.meX = width();
-    m_state.meY = height();
-    m_state.ftypes.clear();
+    m_state.window.meX = width();
+    m_state.window.meY = height();
+    m_state.filters.ftypes.clear();
     setStatus(idleStatusText());
-    FilterStore::LoadIntoState(m_regset, m_state);
+    FilterStore::loadIntoState(m_regset, m_state.filters);
     applyFilterMenuState();
 
-    const Preferences prefs = LoadPreferences(m_regset);
-    m_state.owaction = prefs.owaction;
-    m_state.ontop = prefs.ontop;
-    m_state.newwin = prefs.newwin;
-    m_state.exjs = prefs.exjs;
-    m_state.exmt = prefs.exmt;
-    m_state.defappend = prefs.defappend;
-    applyTopmostBand(m_state.ontop);
+    m_state.prefs = loadPreferences(m_regset);
+    applyTopmostBand(m_state.prefs.ontop);
 
     SubscribeMessage(this, this, SizeLimitsEvent::queryType());
-    MinimumSizeAnswer::Query(this);
+    MinimumSizeAnswer::query(this);
     updateCommandStates();
 }
 
@@ -303,7 +297,7 @@ QString Form1::countText() const
 // Builders only append, so entries measured before keep their widths: each call
 // measures only the entries added since the last one. A removal or a clear starts
 // the measurement over.
-void Form1::setListExtent()
+void Form1::SetListExtent()
 {
     const int scroll = m_listView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     if (m_extentMeasured > m_list.count())
@@ -410,14 +404,14 @@ void Form1::restoreTopmostBand()
 {
     if (m_holdTopmostBand)
         return;
-    applyTopmostBand(m_state.ontop);
+    applyTopmostBand(m_state.prefs.ontop);
 }
 
 void Form1::applyFilterMenuState()
 {
     QAction* appfilt = action(QStringLiteral("mnuopappfilt"));
-    appfilt->setChecked(m_state.appfiltChecked);
-    appfilt->setEnabled(m_state.appfiltEnabled);
+    appfilt->setChecked(m_state.filters.appfiltChecked);
+    appfilt->setEnabled(m_state.filters.appfiltEnabled);
 }
 
 void Form1::updateCommandStates()
@@ -447,8 +441,9 @@ UrlListBuilder& Form1::urlBuilder()
 {
     if (!m_urlBuilder) {
         m_fetcher = std::make_unique<CurlContentTypeFetcher>();
-        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state, m_list, *this, *m_prompt,
-            m_shellWindows, *m_fetcher, []() -> std::unique_ptr<IHarvestBrowser> {
+        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters,
+            m_state.handover, m_state.nav, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
+            []() -> std::unique_ptr<IHarvestBrowser> {
                 // The engine's libraries load with the first page the program needs.
                 QString error;
                 IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
@@ -478,57 +473,57 @@ void Form1::mnusavpopbuild_Click()
 
 void Form1::mnufClip_Click()
 {
-    const QString text = m_state.drgdrp ? QString() : clipboardText();
-    const ClipboardOutcome outcome = ClipboardBuilder::run(m_state, m_list, *m_prompt, text);
+    const QString text = m_state.handover.drgdrp ? QString() : clipboardText();
+    const ClipboardOutcome outcome
+        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
     if (outcome != ClipboardOutcome::NoText)
-        setListExtent();
+        SetListExtent();
 }
 
 void Form1::mnufFile_Click()
 {
     const QString path = m_prompt->openFileName(QStringLiteral("Select file to import..."),
-        ListFile::Filter(), LastUsedSaveFolder(m_regset));
+        ListFile::filter(), lastUsedSaveFolder(m_regset));
     if (path.isEmpty())
         return;
     setWaitPointer(true);
-    SetLastUsedSaveFolder(m_regset, path);
-    FileBuilder::run(path, m_state, m_list, *m_prompt, this);
-    setListExtent();
+    setLastUsedSaveFolder(m_regset, path);
+    FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, *m_prompt, this);
+    SetListExtent();
     showCount();
-    setWaitPointer(false);
-    setStatus(idleStatusText());
-    setWindowEnabled(true);
+    returnToIdle();
 }
 
 void Form1::mnufSeq_Click()
 {
     const std::optional<SequenceRequest> request
-        = m_prompt->askSequence(SequenceDialogInput { m_state.defappend, clipboardText() });
+        = m_prompt->askSequence(SequenceDialogInput { m_state.prefs.defappend, clipboardText() });
     if (request) {
-        const SequenceResult result = SequenceBuilder::Build(*request, m_list);
+        const SequenceResult result = SequenceBuilder::build(*request, m_list);
         if (!result.error.isEmpty())
             m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
         else if (result.limitReached)
             m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
     }
-    setListExtent();
+    SetListExtent();
 }
 
 void Form1::mnulstSingle_Click()
 {
-    const std::optional<SingleLinkRequest> request = m_prompt->askSingleLink(m_state.defappend);
+    const std::optional<SingleLinkRequest> request
+        = m_prompt->askSingleLink(m_state.prefs.defappend);
     if (!request)
         return;
-    if (!SingleLink::Apply(*request, m_list))
+    if (!SingleLink::apply(*request, m_list))
         m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(1));
     // A long link must be reachable with the scroll bar like any other entry.
-    setListExtent();
+    SetListExtent();
 }
 
 void Form1::mnulstsrch_Click()
 {
-    ListSearch::ApplyRequest(m_state, m_prompt->askSearch());
-    ListSearch::run(m_state, m_list, *m_prompt);
+    ListSearch::applyRequest(m_state.search, m_prompt->askSearch());
+    ListSearch::run(m_state.search, m_list, *m_prompt);
 }
 
 void Form1::mnulstselall_Click()
@@ -567,18 +562,18 @@ void Form1::mnufapplist_Click()
 // touched; a failure is reported and leaves the old content as it was.
 void Form1::writeListFile(ListFileMode mode)
 {
-    const QString filter = ListFile::Filter();
-    const QString initial = LastUsedSaveFolder(m_regset);
+    const QString filter = ListFile::filter();
+    const QString initial = lastUsedSaveFolder(m_regset);
     const QString path = mode == ListFileMode::Replace
         ? m_prompt->saveFileName(QStringLiteral("Save file as..."), filter, initial)
         : m_prompt->openFileName(QStringLiteral("Append to..."), filter, initial);
     if (path.isEmpty())
         return;
-    SetLastUsedSaveFolder(m_regset, path);
+    setLastUsedSaveFolder(m_regset, path);
     QString error;
     const bool written = mode == ListFileMode::Replace
-        ? ListFile::Save(path, m_list.entries(), &error)
-        : ListFile::Append(path, m_list.entries(), &error);
+        ? ListFile::save(path, m_list.entries(), &error)
+        : ListFile::append(path, m_list.entries(), &error);
     if (!written)
         m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
 }
@@ -590,46 +585,39 @@ void Form1::mnufEx_Click()
 
 void Form1::mnuopoptions_Click()
 {
-    const Preferences current { m_state.ontop, m_state.newwin, m_state.exjs, m_state.exmt,
-        m_state.defappend, m_state.owaction };
     // The dialog's end would return the window to the band of the old value; the band is
     // applied once, below, with the value the user chose.
     m_holdTopmostBand = true;
-    const std::optional<Preferences> edited = m_prompt->editPreferences(current);
+    const std::optional<Preferences> edited = m_prompt->editPreferences(m_state.prefs);
     m_holdTopmostBand = false;
     if (edited) {
-        SavePreferences(m_regset, *edited);
-        m_state.ontop = edited->ontop;
-        m_state.newwin = edited->newwin;
-        m_state.owaction = edited->owaction;
-        m_state.defappend = edited->defappend;
-        m_state.exjs = edited->exjs;
-        m_state.exmt = edited->exmt;
+        savePreferences(m_regset, *edited);
+        m_state.prefs = *edited;
     }
     restoreTopmostBand();
 }
 
 void Form1::mnuopappfilt_Click()
 {
-    FilterStore::Toggle(m_regset, m_state);
+    FilterStore::toggle(m_regset, m_state.filters);
     applyFilterMenuState();
 }
 
 void Form1::mnuopfilt_Click()
 {
     const std::optional<QStringList> entries
-        = m_prompt->manageFilters(FilterStore::LoadEntries(m_regset));
+        = m_prompt->manageFilters(FilterStore::loadEntries(m_regset));
     if (entries) {
         FilterListEditor editor(*entries);
-        editor.save(m_regset, m_state);
+        editor.save(m_regset, m_state.filters);
     }
-    FilterStore::RefreshAfterDialog(m_regset, m_state);
+    FilterStore::refreshAfterDialog(m_regset, m_state.filters);
     applyFilterMenuState();
 }
 
 void Form1::mnuHelpCont_Click()
 {
-    ShowHelp(this, 0);
+    showHelp(this, 0);
 }
 
 void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
@@ -669,7 +657,7 @@ void Form1::processIncomingLinks()
     if (m_incomingRunning || m_incoming.isEmpty() || m_closing)
         return;
     m_incomingRunning = true;
-    m_state.nurl = m_incoming.dequeue();
+    m_state.handover.nurl = m_incoming.dequeue();
     urlBuilder().incomingLink();
     m_incomingRunning = false;
     if (!m_incoming.isEmpty())
@@ -691,9 +679,7 @@ void Form1::cancelHarvest()
         m_urlBuilder->cancel();
         return;
     }
-    setStatus(idleStatusText());
-    setWindowEnabled(true);
-    setProgress(100, 0);
+    returnToIdle();
 }
 
 void Form1::keyPressEvent(QKeyEvent* event)
@@ -715,7 +701,7 @@ void Form1::closeEvent(QCloseEvent* event)
     m_incoming.clear();
     if (m_urlBuilder)
         m_urlBuilder->shutdown();
-    if (m_state.openedone) {
+    if (m_state.window.openedone) {
         m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
             QStringLiteral("Quillmarch openend a web browser window while it was "
                            "running and it is still open. Do you wish to close it "
@@ -739,6 +725,6 @@ qint32 Form1::MsgResponse()
 
 qint32 Form1::WindowProc(QObject*, int, QEvent* event)
 {
-    SizeLimitsEvent::answer(event, m_state.meX, m_state.meY);
+    SizeLimitsEvent::answer(event, m_state.window.meX, m_state.window.meY);
     return 0;
 }

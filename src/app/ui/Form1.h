@@ -52,11 +52,10 @@ public:
     QString idleStatusText() const override;
     void setProgress(int max, int value) override;
     void setCountText(const QString& text) override;
-    void setListExtent() override;
+    void SetListExtent() override;
     void setWindowEnabled(bool enabled) override;
     void setWaitPointer(bool wait) override;
 
-    void SetListExtent() { setListExtent(); }
     QString countText() const;
     QString statusPanelText() const;
     bool windowInputEnabled() const;

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 
 namespace
@@ -116,7 +116,7 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     layout->addSpacing(4);
     layout->addWidget(buttons);
     setMinimumWidth(520);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     m_chkontop->setChecked(current.ontop);
     m_chkexjs->setChecked(current.exjs);
@@ -150,5 +150,5 @@ void Form12::Command1_Click()
 
 void Form12::Command3_Click()
 {
-    ShowHelp(this, kPreferencesHelpTopic);
+    showHelp(this, kPreferencesHelpTopic);
 }

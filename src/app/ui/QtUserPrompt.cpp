@@ -173,7 +173,7 @@ QString QtUserPrompt::pickFile(
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    dialog.setNameFilter(ListFile::QtFilter(filter));
+    dialog.setNameFilter(ListFile::qtFilter(filter));
     if (!initialPath.isEmpty()) {
         const QFileInfo info(initialPath);
         dialog.setDirectory(info.isDir() ? info.absoluteFilePath() : info.absolutePath());

@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form10::Form10(bool defappend, QWidget* parent)
     : QDialog(parent)
@@ -29,7 +29,7 @@ Form10::Form10(bool defappend, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(buttons);
     setMinimumWidth(260);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     Option1_Click(defappend ? 1 : 0);
 }

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/IUserPrompt.h"
-#include "app/ui/DialogFrame.h"
 #include "builders/SingleLink.h"
+#include "core/IUserPrompt.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form11::Form11(bool defappend, IUserPrompt& prompt, QWidget* parent)
     : QDialog(parent)
@@ -43,16 +43,16 @@ Form11::Form11(bool defappend, IUserPrompt& prompt, QWidget* parent)
     layout->addWidget(m_check1);
     layout->addSpacing(4);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
     m_text1->setFocus();
 }
 
 void Form11::Command1_Click()
 {
     const QString url = m_text1->text();
-    if (!SingleLink::IsAcceptable(url)) {
+    if (!SingleLink::isAcceptable(url)) {
         m_prompt.message(
-            PromptIcon::Critical, QStringLiteral("Bad Format"), SingleLink::BadFormatMessage());
+            PromptIcon::Critical, QStringLiteral("Bad Format"), SingleLink::badFormatMessage());
         return;
     }
     m_request = SingleLinkRequest { url, m_check1->isChecked() };

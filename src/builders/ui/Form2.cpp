@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
 #include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "builders/ui/OnlyNumFilter.h"
 #include "builders/ui/SelectionKeepingLineEdit.h"
 #include "core/IUserPrompt.h"
+#include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/Shell.h"
 
@@ -44,7 +44,7 @@ QComboBox* makeNumberBox(const char* name, QObject* filter, QWidget* parent)
 void refill(QComboBox* box, int width)
 {
     box->clear();
-    box->addItems(SequenceBuilder::NumberItems(width));
+    box->addItems(SequenceBuilder::numberItems(width));
     box->setCurrentIndex(0);
 }
 
@@ -116,12 +116,12 @@ Form2::Form2(const SequenceDialogInput& input, IUserPrompt& prompt, QWidget* par
     layout->addLayout(grid);
     layout->addSpacing(4);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     m_check1->setChecked(input.defappend);
     AttachAutoComplete(m_text1);
     const QString& clip = input.clipboardText;
-    if (!clip.isEmpty() && SingleLink::IsAcceptable(clip))
+    if (!clip.isEmpty() && SingleLink::isAcceptable(clip))
         m_text1->setText(clip);
     m_text1->setFocus();
 
@@ -158,7 +158,7 @@ void Form2::Command1_Click()
 {
     if (m_text1->selectedText().isEmpty()) {
         m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"),
-            SequenceBuilder::SelectionMissingMessage());
+            SequenceBuilder::selectionMissingMessage());
         return;
     }
     SequenceRequest r;
@@ -169,7 +169,7 @@ void Form2::Command1_Click()
     r.endText = m_text4->currentText();
     r.append = m_check1->isChecked();
     // A number out of range is reported here, with the dialog still open.
-    if (const Result<> checked = SequenceBuilder::Check(r); !checked) {
+    if (const Result<> checked = SequenceBuilder::check(r); !checked) {
         m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"), checked.message());
         return;
     }
@@ -180,5 +180,5 @@ void Form2::Command1_Click()
 
 void Form2::Command2_Click()
 {
-    ShowHelp(this, kSequenceHelpTopic);
+    showHelp(this, kSequenceHelpTopic);
 }

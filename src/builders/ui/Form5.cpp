@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Shell.h"
 
 Form5::Form5(const UrlDialogInput& input, QWidget* parent)
@@ -70,7 +70,7 @@ Form5::Form5(const UrlDialogInput& input, QWidget* parent)
         label1->setBuddy(m_text1);
         m_text1->setFocus();
     }
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     connect(m_text1, &QLineEdit::textChanged, this, &Form5::updateBuildState);
     connect(m_combo1, &QComboBox::editTextChanged, this, &Form5::updateBuildState);

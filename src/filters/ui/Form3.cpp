@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/IUserPrompt.h"
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form3::Form3(const QStringList& entries, IUserPrompt& prompt, QWidget* parent)
     : QDialog(parent)
@@ -91,7 +91,7 @@ Form3::Form3(const QStringList& entries, IUserPrompt& prompt, QWidget* parent)
     layout->addSpacing(4);
     layout->addWidget(buttons);
     setMinimumWidth(460);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
 
     updateButtons();
     m_text1->setFocus();

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 
 Form9::Form9(QWidget* parent)
     : QDialog(parent)
@@ -56,7 +56,7 @@ Form9::Form9(QWidget* parent)
     layout->addLayout(grid);
     layout->addSpacing(4);
     layout->addWidget(buttons);
-    MakeFixedDialog(*this);
+    makeFixedDialog(*this);
     m_text1->setFocus();
 }
 

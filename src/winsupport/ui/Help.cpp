@@ -31,7 +31,7 @@ QPointer<HelpViewer>& viewer()
 
 } // namespace
 
-QString HelpTopicPage(int topic)
+QString helpTopicPage(int topic)
 {
     for (const HelpTopic& entry : kTopics) {
         if (entry.topic == topic)
@@ -40,17 +40,17 @@ QString HelpTopicPage(int topic)
     return QString::fromLatin1(kTopics[0].page);
 }
 
-HelpViewer* OpenHelpViewer()
+HelpViewer* openHelpViewer()
 {
     return viewer();
 }
 
-void ShowHelp(QWidget* owner, int topic)
+void showHelp(QWidget* owner, int topic)
 {
     QPointer<HelpViewer>& open = viewer();
     if (!open) {
         const QString appDir = QCoreApplication::applicationDirPath();
-        open = new HelpViewer(HelpBookFolder(appDir), HelpBookCandidates(appDir));
+        open = new HelpViewer(helpBookFolder(appDir), helpBookCandidates(appDir));
     }
     // The help belongs to the program's main window, the outermost owner of the asking
     // window, so it opens above that window even when it stays on top.
@@ -63,7 +63,7 @@ void ShowHelp(QWidget* owner, int topic)
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != open)
         open->stayUsableOver(modal);
-    open->showPage(HelpTopicPage(topic));
+    open->showPage(helpTopicPage(topic));
     if (open->isMinimized())
         open->showNormal();
     else

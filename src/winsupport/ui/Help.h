@@ -11,10 +11,10 @@ class HelpViewer;
 // at the topic and raised. owner is the window asking; the help window belongs to the
 // main window above it (it stays above that window and closes with it) and is usable
 // beside a modal dialog that asked for it.
-void ShowHelp(QWidget* owner, int topic);
+void showHelp(QWidget* owner, int topic);
 
 // The page of the help book for a topic ("file.html" or "file.html#anchor").
-QString HelpTopicPage(int topic);
+QString helpTopicPage(int topic);
 
 // The open help window, or nullptr.
-HelpViewer* OpenHelpViewer();
+HelpViewer* openHelpViewer();

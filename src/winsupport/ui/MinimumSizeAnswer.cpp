@@ -6,7 +6,7 @@
 
 #include "winsupport/SizeLimitsEvent.h"
 
-QSize MinimumSizeAnswer::Query(QWidget* window)
+QSize MinimumSizeAnswer::query(QWidget* window)
 {
     if (!window)
         return {};

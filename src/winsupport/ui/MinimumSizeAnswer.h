@@ -18,5 +18,5 @@ public:
     MinimumSizeAnswer() = delete;
 
     // Returns the minimum size now in force.
-    static QSize Query(QWidget* window);
+    static QSize query(QWidget* window);
 };

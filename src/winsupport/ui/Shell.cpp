@@ -8,8 +8,8 @@
 #include <QStringListModel>
 #include <QUrl>
 
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "winsupport/UrlHistory.h"
 #include "winsupport/ui/UrlCompleter.h"
 
@@ -99,7 +99,7 @@ int OpenWithShell(QWidget* owner, const QString& target)
     return openWithDesktop(url) ? kShellOpened : kShellNoHandler;
 }
 
-void SetShellOpener(ShellOpener replacement)
+void setShellOpener(ShellOpener replacement)
 {
     opener() = std::move(replacement);
 }

@@ -26,7 +26,7 @@ int OpenWithShell(QWidget* owner, const QString& target);
 // The function that hands an address to the desktop; QDesktopServices::openUrl unless
 // replaced. Passing an empty function restores the default.
 using ShellOpener = std::function<bool(const QUrl&)>;
-void SetShellOpener(ShellOpener opener);
+void setShellOpener(ShellOpener opener);
 
 // Gives the edit a completer offering the URLs the user built lists from (case-insensitive
 // prefix match) and, once the text starts with "/", the file-system paths below it. The

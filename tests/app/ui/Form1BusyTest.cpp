@@ -16,10 +16,10 @@
 #include "builders/UrlListBuilder.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/DialogTesting.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 #include "support/WaitFor.h"
 
 // The main window while a build waits on a server that accepts the connection and never
@@ -34,8 +34,7 @@ class Form1BusyTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
+        ASSERT_TRUE(m_temp.isValid());
         // Answers nothing until the test ends (bounded, so a failing test cannot hang).
         m_server.server().Get("/silent", [this](const httplib::Request&, httplib::Response& res) {
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -63,8 +62,7 @@ protected:
         });
     }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store;
+    TempSettingsStore m_temp;
     ScriptedPrompt m_prompt;
     LocalHttpServer m_server;
     std::atomic<bool> m_release { false };
@@ -80,7 +78,7 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
              Moment::PageLoad, Moment::IncomingQuestion }) {
         SCOPED_TRACE(static_cast<int>(moment));
         m_prompt = ScriptedPrompt();
-        auto form = std::make_unique<Form1>(m_store, &m_prompt);
+        auto form = std::make_unique<Form1>(m_temp.store(), &m_prompt);
         form->show();
         QSignalSpy finished(form.get(), &Form1::harvestFinished);
         Form1& f = *form;
@@ -121,7 +119,7 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
         EXPECT_FALSE(f.list().entries().contains(m_silent) && moment == Moment::PageLoad);
         form.reset();
     }
-    CRegSettings settings = CRegSettings::forQuillmarch(m_store);
+    CRegSettings settings = m_temp.settings();
     settings.SaveSetting("Options", "Probe", "1");
     EXPECT_EQ(settings.GetSetting("Options", "Probe", "0"), "1");
 }
@@ -130,7 +128,7 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
 // bar added to the window do nothing; Esc ends the build and gives the window back.
 TEST_F(Form1BusyTest, WhileBusyOnlyEscapeAndCloseGetThrough)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     QToolBar* bar = form.addToolBar(QStringLiteral("Toolbar1"));
     int toolUsed = 0;
     QAction* tool = bar->addAction(QStringLiteral("Tool"), [&] { ++toolUsed; });
@@ -168,7 +166,7 @@ TEST_F(Form1BusyTest, WhileBusyOnlyEscapeAndCloseGetThrough)
 // at a time; the queue is bounded and a sender beyond it is told so.
 TEST_F(Form1BusyTest, IncomingLinksWaitInABoundedQueue)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     form.show();
     QString error;
     ASSERT_TRUE(form.installLinkReceiver(&error)) << error.toStdString();
@@ -197,7 +195,8 @@ TEST_F(Form1BusyTest, IncomingLinksWaitInABoundedQueue)
     EXPECT_EQ(sender.exitCode(), 1);
     EXPECT_TRUE(sender.readAllStandardError().contains("busy"));
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(form.state().nurl, QStringLiteral("http://queued.example/%1").arg(taken - 1));
+    EXPECT_EQ(
+        form.state().handover.nurl, QStringLiteral("http://queued.example/%1").arg(taken - 1));
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 #include "support/WaitFor.h"
 
 // The main window wired to the real hidden browser, the real link receiver and another
@@ -21,23 +20,21 @@ class Form1HarvestTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
+        ASSERT_TRUE(m_temp.isValid());
         m_server.page("/links.html",
             "<html><body><a href='/a.zip'>a</a><a href='mailto:x@example.com'>m</a>"
             "<a href='/a.zip'>again</a><a href='b.html'>b</a></body></html>");
         ASSERT_TRUE(m_server.start());
     }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store;
+    TempSettingsStore m_temp;
     ScriptedPrompt m_prompt;
     LocalHttpServer m_server;
 };
 
 TEST_F(Form1HarvestTest, LinkSentByAnotherProcessIsHarvested)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     form.show();
     QString error;
     ASSERT_TRUE(form.installLinkReceiver(&error)) << error.toStdString();
@@ -52,7 +49,7 @@ TEST_F(Form1HarvestTest, LinkSentByAnotherProcessIsHarvested)
     ASSERT_TRUE(waitFor([&] { return form.countText().endsWith("links found"); }, 60000));
     EXPECT_EQ(form.list().entries(),
         (QStringList { m_server.url("/a.zip"), "mailto:x@example.com", m_server.url("/b.html") }));
-    EXPECT_EQ(form.state().nurl, url);
+    EXPECT_EQ(form.state().handover.nurl, url);
     EXPECT_EQ(form.countText(), "3 links found");
     EXPECT_EQ(m_prompt.desiredActionAsked, 0); // the list was empty
     EXPECT_TRUE(form.windowInputEnabled());
@@ -70,7 +67,7 @@ TEST_F(Form1HarvestTest, SendingWithoutARunningProgramFails)
 
 TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     form.show();
     m_prompt.urls.push_back(UrlRequest { m_server.url("/links.html"), false });
     form.mnufURL_Click();
@@ -82,13 +79,13 @@ TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 
 TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     form.show();
     QWidget* viewport = form.listView()->viewport();
     const QPointF at(10, 10);
 
     QMimeData files;
-    files.setUrls({ QUrl::fromLocalFile(m_dir.filePath("x.txt")) });
+    files.setUrls({ QUrl::fromLocalFile(m_temp.filePath("x.txt")) });
     QDragEnterEvent enterFiles(
         at.toPoint(), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &enterFiles);
@@ -103,7 +100,7 @@ TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
     QCoreApplication::sendEvent(viewport, &drop);
     EXPECT_EQ(
         form.list().entries(), (QStringList { "http://drop.example/1", "ftp://drop.example/2" }));
-    EXPECT_FALSE(form.state().drgdrp);
+    EXPECT_FALSE(form.state().handover.drgdrp);
 }
 
 } // namespace

@@ -5,15 +5,14 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 
 namespace
 {
@@ -21,18 +20,13 @@ namespace
 class Form1Test : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
-    }
+    void SetUp() override { ASSERT_TRUE(m_temp.isValid()); }
 
-    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_store, &m_prompt); }
+    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_temp.store(), &m_prompt); }
 
-    CRegSettings settings() { return CRegSettings::forQuillmarch(m_store); }
+    CRegSettings settings() { return m_temp.settings(); }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store;
+    TempSettingsStore m_temp;
     ScriptedPrompt m_prompt;
 };
 
@@ -40,21 +34,21 @@ TEST_F(Form1Test, FreshStartUsesDefaults)
 {
     auto form = makeForm();
     const MainState& s = form->state();
-    EXPECT_TRUE(s.ontop);
-    EXPECT_FALSE(s.newwin);
-    EXPECT_FALSE(s.exjs);
-    EXPECT_FALSE(s.exmt);
-    EXPECT_FALSE(s.defappend);
-    EXPECT_EQ(s.owaction, 0);
-    EXPECT_TRUE(s.ftypes.isEmpty());
+    EXPECT_TRUE(s.prefs.ontop);
+    EXPECT_FALSE(s.prefs.newwin);
+    EXPECT_FALSE(s.prefs.exjs);
+    EXPECT_FALSE(s.prefs.exmt);
+    EXPECT_FALSE(s.prefs.defappend);
+    EXPECT_EQ(s.prefs.owaction, 0);
+    EXPECT_TRUE(s.filters.ftypes.isEmpty());
     EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
     EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
     EXPECT_EQ(form->windowTitle(), "Quillmarch");
     EXPECT_EQ(form->Status(), form->idleStatusText());
     EXPECT_EQ(form->statusPanelText(), form->idleStatusText());
     EXPECT_TRUE(form->isTopmost());
-    EXPECT_EQ(s.meX, form->width());
-    EXPECT_EQ(s.meY, form->height());
+    EXPECT_EQ(s.window.meX, form->width());
+    EXPECT_EQ(s.window.meY, form->height());
 }
 
 TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
@@ -72,14 +66,14 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
 
     auto form = makeForm();
     const MainState& s = form->state();
-    EXPECT_FALSE(s.ontop);
+    EXPECT_FALSE(s.prefs.ontop);
     EXPECT_FALSE(form->isTopmost());
-    EXPECT_TRUE(s.newwin);
-    EXPECT_TRUE(s.exjs);
-    EXPECT_TRUE(s.exmt);
-    EXPECT_FALSE(s.defappend);
-    EXPECT_EQ(s.owaction, 3);
-    EXPECT_EQ(s.ftypes, (QStringList { "jpg", "tar - gz" }));
+    EXPECT_TRUE(s.prefs.newwin);
+    EXPECT_TRUE(s.prefs.exjs);
+    EXPECT_TRUE(s.prefs.exmt);
+    EXPECT_FALSE(s.prefs.defappend);
+    EXPECT_EQ(s.prefs.owaction, 3);
+    EXPECT_EQ(s.filters.ftypes, (QStringList { "jpg", "tar - gz" }));
     EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
     EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
 }
@@ -120,7 +114,7 @@ TEST_F(Form1Test, ClosingAsksOnlyWhenAnOutsideWindowIsOpen)
 
     auto second = makeForm();
     second->show();
-    second->state().openedone = true;
+    second->state().window.openedone = true;
     second->close();
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Close Browser Window?");
@@ -130,11 +124,11 @@ TEST_F(Form1Test, ClosingAsksOnlyWhenAnOutsideWindowIsOpen)
 TEST_F(Form1Test, CommandLineTextIsBuiltLikeClipboardText)
 {
     auto form = makeForm();
-    form->state().drgdrp = true;
-    form->state().goturl = "http://a.example/1\r\nnot a link\r\nftp://b.example/2";
+    form->state().handover.drgdrp = true;
+    form->state().handover.goturl = "http://a.example/1\r\nnot a link\r\nftp://b.example/2";
     form->mnufClip_Click();
     EXPECT_EQ(form->list().entries(), (QStringList { "http://a.example/1", "ftp://b.example/2" }));
-    EXPECT_FALSE(form->state().drgdrp);
+    EXPECT_FALSE(form->state().handover.drgdrp);
     EXPECT_GT(form->listView()->horizontalExtent(), 0);
 }
 
@@ -162,7 +156,7 @@ TEST_F(Form1Test, PlainTextDropBuildsAndFileListsAreRefused)
 
     emit form->listView()->textDropped(text.text());
     EXPECT_EQ(form->list().count(), 2);
-    EXPECT_FALSE(form->state().drgdrp);
+    EXPECT_FALSE(form->state().handover.drgdrp);
 }
 
 TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
@@ -227,7 +221,7 @@ TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
 {
     auto form = makeForm();
     form->list().addMany({ "http://a.example/1", "mailto:x@example.com", "ftp://b.example/2" });
-    const QString path = m_dir.filePath("list.txt");
+    const QString path = m_temp.filePath("list.txt");
     m_prompt.saveNames.push_back(path);
     form->mnufsavlst_Click();
     QFile file(path);
@@ -260,7 +254,7 @@ TEST_F(Form1Test, SaveFailureIsReportedAndTheOldFileKept)
 {
     auto form = makeForm();
     form->list().addMany({ "http://a" });
-    m_prompt.saveNames.push_back(m_dir.filePath("missing-folder/list.txt"));
+    m_prompt.saveNames.push_back(m_temp.filePath("missing-folder/list.txt"));
     form->mnufsavlst_Click();
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Error");
@@ -277,10 +271,10 @@ TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)
     changed.owaction = 2;
     m_prompt.preferences.push_back(changed);
     form->mnuopoptions_Click();
-    EXPECT_FALSE(form->state().ontop);
+    EXPECT_FALSE(form->state().prefs.ontop);
     EXPECT_FALSE(form->isTopmost());
-    EXPECT_TRUE(form->state().exjs);
-    EXPECT_EQ(form->state().owaction, 2);
+    EXPECT_TRUE(form->state().prefs.exjs);
+    EXPECT_EQ(form->state().prefs.owaction, 2);
     CRegSettings reg = settings();
     EXPECT_EQ(reg.GetSetting("Options", "On Top", ""), "False");
     EXPECT_EQ(reg.GetSetting("Options", "New Window", ""), "1");
@@ -288,12 +282,12 @@ TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)
 
     // A restart reads what was saved.
     auto restarted = makeForm();
-    EXPECT_FALSE(restarted->state().ontop);
-    EXPECT_TRUE(restarted->state().newwin);
+    EXPECT_FALSE(restarted->state().prefs.ontop);
+    EXPECT_TRUE(restarted->state().prefs.newwin);
 
     // Cancel leaves everything as it was.
     restarted->mnuopoptions_Click();
-    EXPECT_FALSE(restarted->state().ontop);
+    EXPECT_FALSE(restarted->state().prefs.ontop);
     EXPECT_EQ(reg.GetSetting("Options", "Overwrite Action", ""), "2");
 }
 
@@ -302,7 +296,7 @@ TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
     auto form = makeForm();
     m_prompt.filterLists.push_back(QStringList { "Pictures - jpg", "Archives - zip" });
     form->mnuopfilt_Click();
-    EXPECT_EQ(form->state().ftypes, (QStringList { "jpg", "zip" }));
+    EXPECT_EQ(form->state().filters.ftypes, (QStringList { "jpg", "zip" }));
     EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
     EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
 
@@ -333,10 +327,10 @@ TEST_F(Form1Test, SearchSelectsTheMatchAndReportsMisses)
 TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
 {
     auto form = makeForm();
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), 0);
     form->list().addMany({ "http://a", "http://" + QString(300, 'w') });
-    form->setListExtent();
+    form->SetListExtent();
     const QFontMetrics fm(form->listView()->font());
     const int scroll = form->listView()->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int wide = fm.horizontalAdvance(form->list().at(1)) + scroll + 10;
@@ -344,14 +338,14 @@ TEST_F(Form1Test, ListExtentCoversTheWidestEntry)
 
     // Appending keeps the widest; removing the widest shrinks the extent again.
     form->list().add("http://b");
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), wide);
     form->list().removeAt(1);
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_LT(form->listView()->horizontalExtent(), wide);
     EXPECT_GT(form->listView()->horizontalExtent(), 0);
     form->mnulstclr_Click();
-    form->setListExtent();
+    form->SetListExtent();
     EXPECT_EQ(form->listView()->horizontalExtent(), 0);
 }
 

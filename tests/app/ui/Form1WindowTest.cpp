@@ -13,10 +13,10 @@
 #include "app/ui/Form1.h"
 #include "app/ui/Form12.h"
 #include "listops/ui/LinkListView.h"
-#include "settings/SqliteRegistryStore.h"
 #include "support/DialogTesting.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
 
 using DialogTesting::Child;
 
@@ -27,14 +27,9 @@ namespace
 class Form1WindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store = std::make_shared<SqliteRegistryStore>(m_dir.filePath("registry.sqlite3"));
-    }
+    void SetUp() override { ASSERT_TRUE(m_temp.isValid()); }
 
-    QTemporaryDir m_dir;
-    std::shared_ptr<SqliteRegistryStore> m_store;
+    TempSettingsStore m_temp;
     ScriptedPrompt m_prompt;
 };
 
@@ -42,7 +37,7 @@ protected:
 // with the keyboard or dropped, each line is an entry of its own.
 TEST_F(Form1WindowTest, LoneLineFeedsAndCarriageReturnsEndPastedAndDroppedLines)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     ASSERT_TRUE(DialogTesting::ShowActive(form));
     QGuiApplication::clipboard()->setText("http://a.example/1\nnot a link\nhttp://a.example/2\n");
     QTest::keyClick(form.listView(), Qt::Key_V, Qt::ControlModifier);
@@ -64,7 +59,7 @@ TEST_F(Form1WindowTest, LoneLineFeedsAndCarriageReturnsEndPastedAndDroppedLines)
 // entry current; the right-click menu and Enter then have nothing to act on.
 TEST_F(Form1WindowTest, NoEntryBecomesCurrentWithoutTheUser)
 {
-    Form1 form(m_store, &m_prompt);
+    Form1 form(m_temp.store(), &m_prompt);
     form.list().addMany({ "http://a.example/1", "http://a.example/2" });
     ASSERT_TRUE(DialogTesting::ShowActive(form));
     form.listView()->setFocus(Qt::TabFocusReason);
@@ -88,7 +83,7 @@ TEST_F(Form1WindowTest, NoEntryBecomesCurrentWithoutTheUser)
 // return to the band of the old value first.
 TEST_F(Form1WindowTest, PreferencesApplyTheTopmostBandOnceWithTheNewValue)
 {
-    Form1 form(m_store); // the real dialogs
+    Form1 form(m_temp.store()); // the real dialogs
     ASSERT_TRUE(form.isTopmost());
     QSignalSpy band(&form, &Form1::topmostBandChanged);
     DialogTesting::WhenModal<Form12>([](Form12* dialog) {

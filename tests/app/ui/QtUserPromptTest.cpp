@@ -201,7 +201,7 @@ TEST_F(QtUserPromptTest, SavePickerConfirmsCreatingAndOverwritingAndCancelGivesE
             ->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
     };
     WhenModal<QFileDialog>(pick);
-    EXPECT_EQ(prompt.saveFileName("Save file as...", ListFile::Filter(), dir.path()), target);
+    EXPECT_EQ(prompt.saveFileName("Save file as...", ListFile::filter(), dir.path()), target);
     EXPECT_EQ(pickerShown, 2);
 
     WhenModal<QFileDialog>([](QFileDialog* picker) { picker->reject(); });

@@ -64,8 +64,8 @@ TEST_F(Form2Test, LeavingTheUrlBoxFillsBothListsInTheSelectionsWidth)
     open("http://example.org/img05.jpg", 22, 2);
     text3->setFocus();
     ASSERT_TRUE(text3->hasFocus());
-    EXPECT_EQ(items(text3), SequenceBuilder::NumberItems(2));
-    EXPECT_EQ(items(text4), SequenceBuilder::NumberItems(2));
+    EXPECT_EQ(items(text3), SequenceBuilder::numberItems(2));
+    EXPECT_EQ(items(text4), SequenceBuilder::numberItems(2));
     EXPECT_EQ(text3->count(), 500);
     EXPECT_EQ(text3->currentText(), "01");
     EXPECT_EQ(text4->currentText(), "01");

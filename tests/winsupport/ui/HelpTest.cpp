@@ -28,8 +28,8 @@ class HelpTest : public ::testing::Test
 protected:
     void TearDown() override
     {
-        delete OpenHelpViewer();
-        SetShellOpener({});
+        delete openHelpViewer();
+        setShellOpener({});
     }
 };
 
@@ -37,10 +37,10 @@ protected:
 
 TEST_F(HelpTest, DialogTopicsLandOnExistingAnchors)
 {
-    const QString book = HelpBookFolder();
+    const QString book = helpBookFolder();
     ASSERT_FALSE(book.isEmpty());
     for (int topic : { 6, 17, 19 }) {
-        const QString page = HelpTopicPage(topic);
+        const QString page = helpTopicPage(topic);
         const int hash = page.indexOf(QLatin1Char('#'));
         ASSERT_GT(hash, 0) << topic;
         QFile file(book + page.left(hash));
@@ -48,22 +48,22 @@ TEST_F(HelpTest, DialogTopicsLandOnExistingAnchors)
         const QByteArray id = "id=\"" + page.mid(hash + 1).toUtf8() + '"';
         EXPECT_TRUE(file.readAll().contains(id)) << page.toStdString();
     }
-    EXPECT_EQ(HelpTopicPage(0), QStringLiteral("index.html"));
-    EXPECT_EQ(HelpTopicPage(12345), QStringLiteral("index.html"));
+    EXPECT_EQ(helpTopicPage(0), QStringLiteral("index.html"));
+    EXPECT_EQ(helpTopicPage(12345), QStringLiteral("index.html"));
 }
 
 TEST_F(HelpTest, ShowHelpOpensOneWindowAndReusesIt)
 {
-    ShowHelp(nullptr, 0);
-    HelpViewer* first = OpenHelpViewer();
+    showHelp(nullptr, 0);
+    HelpViewer* first = openHelpViewer();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->hasBook());
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Quillmarch Help"));
     EXPECT_TRUE(first->currentSource().path().endsWith(QLatin1String("/index.html")));
 
-    ShowHelp(nullptr, 17);
-    EXPECT_EQ(OpenHelpViewer(), first);
+    showHelp(nullptr, 17);
+    EXPECT_EQ(openHelpViewer(), first);
     EXPECT_EQ(helpWindowCount(), 1);
     EXPECT_TRUE(first->currentSource().path().endsWith(QLatin1String("/sequential.html")));
     EXPECT_EQ(first->currentSource().fragment(), QStringLiteral("topic17"));
@@ -71,21 +71,21 @@ TEST_F(HelpTest, ShowHelpOpensOneWindowAndReusesIt)
 
     first->close(); // deletes itself
     QApplication::processEvents();
-    EXPECT_EQ(OpenHelpViewer(), nullptr);
-    ShowHelp(nullptr, 19);
-    ASSERT_NE(OpenHelpViewer(), nullptr);
+    EXPECT_EQ(openHelpViewer(), nullptr);
+    showHelp(nullptr, 19);
+    ASSERT_NE(openHelpViewer(), nullptr);
     EXPECT_EQ(helpWindowCount(), 1);
 }
 
 TEST_F(HelpTest, LinksInsideTheBookStayAndOthersGoToTheDesktop)
 {
     QList<QUrl> handedOut;
-    SetShellOpener([&handedOut](const QUrl& url) {
+    setShellOpener([&handedOut](const QUrl& url) {
         handedOut.append(url);
         return true;
     });
-    ShowHelp(nullptr, 0);
-    HelpViewer* viewer = OpenHelpViewer();
+    showHelp(nullptr, 0);
+    HelpViewer* viewer = openHelpViewer();
     ASSERT_NE(viewer, nullptr);
 
     emit viewer->browser()->anchorClicked(QUrl(QStringLiteral("preferences.html#topic6")));
@@ -107,8 +107,8 @@ TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndReturnsToTheMainWin
     dialog.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
 
-    ShowHelp(&dialog, 6);
-    HelpViewer* viewer = OpenHelpViewer();
+    showHelp(&dialog, 6);
+    HelpViewer* viewer = openHelpViewer();
     ASSERT_NE(viewer, nullptr);
     // A modal dialog leaves its own windows usable only.
     EXPECT_EQ(viewer->parentWidget(), &dialog);
@@ -122,7 +122,7 @@ TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndReturnsToTheMainWin
     EXPECT_TRUE(viewer->isVisible());
     ASSERT_NE(viewer->windowHandle(), nullptr);
     EXPECT_EQ(viewer->windowHandle()->transientParent(), main.windowHandle());
-    EXPECT_EQ(OpenHelpViewer(), viewer);
+    EXPECT_EQ(openHelpViewer(), viewer);
 }
 
 TEST(HelpViewer, MissingBookSaysWhereItLooked)
@@ -141,8 +141,8 @@ TEST(HelpViewer, MissingBookSaysWhereItLooked)
 // QM_HELP_TOPIC chooses the topic (contents when unset).
 TEST(HelpManual, DISABLED_ShowTheHelpWindow)
 {
-    ShowHelp(nullptr, qEnvironmentVariableIntValue("QM_HELP_TOPIC"));
-    HelpViewer* viewer = OpenHelpViewer();
+    showHelp(nullptr, qEnvironmentVariableIntValue("QM_HELP_TOPIC"));
+    HelpViewer* viewer = openHelpViewer();
     ASSERT_NE(viewer, nullptr);
     QObject::connect(viewer, &QObject::destroyed, qApp, &QApplication::quit);
     QApplication::exec();

@@ -30,17 +30,17 @@ TEST(MinimumSizeAnswer, SubscribersAnswerBecomesTheMinimumSize)
     window.resize(400, 300);
     MinimumTracker tracker;
     SubscribeMessage(&tracker, &window, SizeLimitsEvent::queryType());
-    EXPECT_EQ(MinimumSizeAnswer::Query(&window), QSize(320, 240));
+    EXPECT_EQ(MinimumSizeAnswer::query(&window), QSize(320, 240));
     window.resize(100, 100);
     EXPECT_EQ(window.size(), QSize(320, 240));
 
     // A smaller minimum, as for the compact mode, lets the window shrink.
     tracker.meX = 150;
     tracker.meY = 60;
-    EXPECT_EQ(MinimumSizeAnswer::Query(&window), QSize(150, 60));
+    EXPECT_EQ(MinimumSizeAnswer::query(&window), QSize(150, 60));
 
     // Without a subscriber the query leaves the minimum as it is.
     UnsubscribeMessage(&tracker, &window, SizeLimitsEvent::queryType());
     tracker.meX = 500;
-    EXPECT_EQ(MinimumSizeAnswer::Query(&window), QSize(150, 60));
+    EXPECT_EQ(MinimumSizeAnswer::query(&window), QSize(150, 60));
 }

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
+#include "support/TempSettingsStore.h"
 #include "winsupport/ui/Shell.h"
 
 namespace
@@ -19,12 +19,12 @@ class ShellTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetShellOpener([this](const QUrl& url) {
+        setShellOpener([this](const QUrl& url) {
             m_opened.append(url);
             return m_handlerExists;
         });
     }
-    void TearDown() override { SetShellOpener({}); }
+    void TearDown() override { setShellOpener({}); }
 
     QList<QUrl> m_opened;
     bool m_handlerExists = true;
@@ -80,10 +80,9 @@ TEST_F(ShellTest, NoHandlerForAnAcceptedAddressAnswers31)
 
 TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    auto store
-        = std::make_shared<SqliteRegistryStore>(dir.filePath(QStringLiteral("registry.sqlite3")));
+    TempSettingsStore temp;
+    ASSERT_TRUE(temp.isValid());
+    const auto& store = temp.store();
     UseUrlHistoryStore(store);
     RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page07.html"));
     RememberTypedUrl(QStringLiteral("ftp://files.example.net/pub/"));
@@ -103,8 +102,7 @@ TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
     completer->setCompletionPrefix(edit.text());
     EXPECT_EQ(completions(completer).size(), 2);
     // The history went to the settings store given.
-    EXPECT_EQ(
-        CRegSettings::forQuillmarch(store).GetAllSettings(QStringLiteral("URL History")).size(), 3);
+    EXPECT_EQ(temp.settings().GetAllSettings(QStringLiteral("URL History")).size(), 3);
     UseUrlHistoryStore(nullptr);
     EXPECT_TRUE(TypedUrls().isEmpty());
 }

@@ -1,10 +1,10 @@
-#include "app/ui/DialogFrame.h"
+#include "winsupport/ui/DialogFrame.h"
 
 #include <QDialog>
 #include <QLayout>
 #include <algorithm>
 
-void MakeFixedDialog(QDialog& dialog)
+void makeFixedDialog(QDialog& dialog)
 {
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

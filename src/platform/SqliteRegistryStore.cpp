@@ -1,4 +1,4 @@
-#include "settings/SqliteRegistryStore.h"
+#include "platform/SqliteRegistryStore.h"
 
 #include <QDateTime>
 #include <QDir>

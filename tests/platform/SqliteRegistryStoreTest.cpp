@@ -9,8 +9,8 @@
 #include <iostream>
 #include <string>
 
+#include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
-#include "settings/SqliteRegistryStore.h"
 
 namespace
 {

@@ -1,0 +1,14 @@
+#pragma once
+
+// The six user preferences of the "Program Preferences" dialog, as the main window holds
+// them, the dialog edits them and the settings store keeps them.
+struct Preferences {
+    bool ontop = true;
+    bool newwin = false;
+    bool exjs = false; // leave out "javascript:" links
+    bool exmt = false; // leave out "mailto" links
+    bool defappend = false;
+    int owaction = 0; // 0 prompt, 1 overwrite, 2 skip, 3 unique name
+
+    bool operator==(const Preferences&) const = default;
+};
