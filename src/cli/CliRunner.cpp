@@ -62,6 +62,9 @@ void CliRunner::printError(const QString& text)
 void CliRunner::loadSettings()
 {
     const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    // The window shows the same notice at its next start.
+    if (!store->recoveryNotice().isEmpty())
+        printError(QStringLiteral("Settings Reset: ") + store->recoveryNotice());
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
     FilterStore::loadIntoState(settings, m_state.filters);
     m_state.prefs = loadPreferences(settings);

@@ -95,9 +95,7 @@ int runQuillmarch(int argc, char** argv)
     FirstPaintProbe::attachIfRequested(&form);
     form.show();
 
-    if (!store->recoveryNotice().isEmpty())
-        form.prompt().message(
-            PromptIcon::Exclamation, QStringLiteral("Settings Reset"), store->recoveryNotice());
+    form.showStartupNotices();
 
     QString receiverError;
     if (!form.installLinkReceiver(&receiverError))

@@ -115,6 +115,7 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
 
 Form1::~Form1()
 {
+    m_store->setWriteFailureHandler({});
     if (m_receiver)
         m_receiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
@@ -662,6 +663,26 @@ void Form1::processIncomingLinks()
     m_incomingRunning = false;
     if (!m_incoming.isEmpty())
         QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
+}
+
+void Form1::showStartupNotices()
+{
+    if (const QString notice = m_store->pendingNotice(); !notice.isEmpty()) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Settings Reset"), notice);
+        m_store->clearPendingNotice();
+    }
+    // Told after the write that failed has returned, never inside it.
+    const QPointer<Form1> self(this);
+    m_store->setWriteFailureHandler([self](const QString& message) {
+        QMetaObject::invokeMethod(
+            self,
+            [self, message] {
+                if (self)
+                    self->m_prompt->message(
+                        PromptIcon::Exclamation, QStringLiteral("Settings Not Saved"), message);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool Form1::installLinkReceiver(QString* error)

@@ -87,6 +87,10 @@ public:
     // before it have returned; false (refused) when the queue is full or the window is
     // closing.
     bool receiveLink(const QString& text);
+    // Once shown at start: a settings notice not seen yet (a reset of a damaged file, by
+    // this or another process), and from then on the first settings write that cannot
+    // be saved.
+    void showStartupNotices();
     // Starts listening for links sent by `quillmarch --send-link`.
     bool installLinkReceiver(QString* error);
 

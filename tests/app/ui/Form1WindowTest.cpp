@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/Form12.h"
 #include "listops/ui/LinkListView.h"
+#include "platform/SqliteRegistryStore.h"
 #include "support/DialogTesting.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedPrompt.h"
@@ -94,6 +97,54 @@ TEST_F(Form1WindowTest, PreferencesApplyTheTopmostBandOnceWithTheNewValue)
     ASSERT_EQ(band.size(), 1);
     EXPECT_FALSE(band.at(0).at(0).toBool());
     EXPECT_FALSE(form.isTopmost());
+}
+
+// A damaged settings file found by the command-line tool: the tool says so, and the
+// window shows the notice at its next start, once. Settings that cannot be saved are
+// told once.
+TEST_F(Form1WindowTest, SettingsNoticesAreShownOnce)
+{
+    QTemporaryDir config;
+    QDir().mkpath(config.filePath("quillmarch"));
+    const QString path = config.filePath("quillmarch/registry.sqlite3");
+    QFile damaged(path);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("not a database\n").repeated(100));
+    damaged.close();
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config.path());
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(QM_BINARY_DIR "/quillmarch-cli"), { "text" });
+    ASSERT_TRUE(cli.waitForStarted(30000));
+    cli.write("http://a.example/\n");
+    cli.closeWriteChannel();
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_TRUE(cli.readAllStandardError().contains("Settings Reset"));
+
+    auto store = std::make_shared<SqliteRegistryStore>(path);
+    for (int start = 0; start < 2; ++start) {
+        Form1 form(store, &m_prompt);
+        form.show();
+        form.showStartupNotices();
+    }
+    EXPECT_EQ(m_prompt.titles(), QStringList { "Settings Reset" });
+
+    m_prompt.messages.clear();
+    QTemporaryDir blocked;
+    ASSERT_TRUE(QDir().mkpath(blocked.filePath("registry.sqlite3")));
+    Form1 form(
+        std::make_shared<SqliteRegistryStore>(blocked.filePath("registry.sqlite3")), &m_prompt);
+    form.show();
+    form.showStartupNotices();
+    for (const bool ontop : { false, true }) {
+        Preferences prefs = form.state().prefs;
+        prefs.ontop = ontop;
+        m_prompt.preferences.push_back(prefs);
+        form.mnuopoptions_Click();
+    }
+    QTest::qWait(20);
+    EXPECT_EQ(m_prompt.titles(), QStringList { "Settings Not Saved" });
 }
 
 } // namespace
