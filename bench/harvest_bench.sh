@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Page harvest benchmark: quillmarch-cli against lynx on two generated pages served on
-# 127.0.0.1 — one with 30000 distinct links, one with 300 frames of 10 links each.
+# Page harvest benchmark: quillmarch-cli against lynx on generated pages served on
+# 127.0.0.1: one with 30000 distinct links, one with 300 frames of 10 links each, and
+# 100 pages of 300 links harvested in one run (lynx runs once per page there).
 #   bench/harvest_bench.sh [BUILD_DIR]   (default: build)
+# RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages runs one case.
 # Installs hyperfine and lynx when missing (benchmark only; not needed to build or test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,6 +39,9 @@ frames = "\n".join(f'<iframe src="/frame{i}.html" width="20" height="20"></ifram
 for i in range(300):
     body = "".join(f'<a href="/f{i}/{j}.html">{j}</a>' for j in range(10))
     (root / f"frame{i}.html").write_text(f"<html><body>{body}</body></html>")
+for i in range(100):
+    body = "\n".join(f'<a href="/p{i}/{j}.html">{j}</a>' for j in range(300))
+    (root / f"page{i}.html").write_text(f"<html><body>{body}</body></html>")
 PY
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -49,14 +54,32 @@ done
 
 links_url="http://127.0.0.1:$port/links.html"
 frames_url="http://127.0.0.1:$port/frames.html"
+for i in $(seq 0 99); do echo "http://127.0.0.1:$port/page$i.html"; done >"$site/pages.txt"
 export XDG_CONFIG_HOME="$config"   # no stored filters
-echo "quillmarch-cli: $(XDG_CONFIG_HOME=$config "$cli" harvest "$links_url" | wc -l) links, " \
-     "$(XDG_CONFIG_HOME=$config "$cli" harvest "$frames_url" | wc -l) frame links"
+echo "quillmarch-cli: $("$cli" harvest "$links_url" | wc -l) links," \
+     "$("$cli" harvest "$frames_url" | wc -l) frame links," \
+     "$("$cli" harvest --from "$site/pages.txt" | wc -l) links from 100 pages"
+echo "load: $(uptime)"
 
-hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/links.md" \
-  -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
-  -n "lynx 30000 links" "lynx -dump -listonly $links_url"
-hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/frames.md" \
-  -n "quillmarch-cli 300 frames" "$cli harvest $frames_url" \
-  -n "lynx 300 frames" "lynx -dump -listonly $frames_url"
-cat "$site/links.md" "$site/frames.md"
+only=${ONLY:-}
+tables=()
+if [ -z "$only" ] || [ "$only" = links ]; then
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/links.md" \
+    -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
+    -n "lynx 30000 links" "lynx -dump -listonly $links_url"
+  tables+=("$site/links.md")
+fi
+if [ -z "$only" ] || [ "$only" = frames ]; then
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/frames.md" \
+    -n "quillmarch-cli 300 frames" "$cli harvest $frames_url" \
+    -n "lynx 300 frames" "lynx -dump -listonly $frames_url"
+  tables+=("$site/frames.md")
+fi
+if [ -z "$only" ] || [ "$only" = pages ]; then
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/pages.md" \
+    -n "quillmarch-cli 100 pages" "$cli harvest --from $site/pages.txt" \
+    -n "lynx 100 pages" "xargs -n 1 lynx -dump -listonly <$site/pages.txt"
+  tables+=("$site/pages.md")
+fi
+cat "${tables[@]}"
+echo "load: $(uptime)"

@@ -60,7 +60,7 @@ void BM_FileBuild(benchmark::State& st)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.txt"));
-    ListFile::save(path, fullList(), nullptr);
+    ListFile::save(path, fullList());
     SilentPrompt prompt;
     for (auto _ : st) {
         MainState state;
@@ -78,7 +78,7 @@ void BM_Save(benchmark::State& st)
     const QString path = dir.filePath(QStringLiteral("list.txt"));
     const QStringList entries = fullList();
     for (auto _ : st)
-        benchmark::DoNotOptimize(ListFile::save(path, entries, nullptr));
+        benchmark::DoNotOptimize(ListFile::save(path, entries));
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 

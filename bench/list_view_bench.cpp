@@ -22,7 +22,8 @@ QStringList fullList()
 
 struct Window {
     QTemporaryDir dir;
-    Form1 form { std::make_shared<SqliteRegistryStore>(dir.filePath("registry.sqlite3")) };
+    Form1 form { Services::standard(
+        std::make_shared<SqliteRegistryStore>(dir.filePath("registry.sqlite3"))) };
     Window() { form.list().addMany(fullList()); }
 };
 

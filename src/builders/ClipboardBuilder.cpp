@@ -22,7 +22,7 @@ bool ClipboardBuilder::isLink(QStringView line)
     return LinkRules::isLink(line, LinkRules::LinkTest::ClipboardLine);
 }
 
-ClipboardOutcome ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, LinkList& list,
+Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, LinkList& list,
     IUserPrompt& prompt, const QString& clipboardText)
 {
     QString text;
@@ -35,7 +35,7 @@ ClipboardOutcome ClipboardBuilder::run(HandOver& handover, const Preferences& pr
 
     if (text.isEmpty()) {
         prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noTextMessage());
-        return ClipboardOutcome::NoText;
+        return Result<>::failed(noTextMessage());
     }
 
     // A line ends at CR LF, a lone LF or a lone CR (text from Linux programs ends its
@@ -88,7 +88,7 @@ ClipboardOutcome ClipboardBuilder::run(HandOver& handover, const Preferences& pr
 
     if (!accepted) {
         prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noLinksMessage());
-        return ClipboardOutcome::NoLinks;
+        return Result<>::failed(noLinksMessage());
     }
-    return ClipboardOutcome::Built;
+    return Result<>::ok();
 }

@@ -2,22 +2,19 @@
 
 #include <QString>
 
+#include "core/Result.h"
+
 class IUserPrompt;
 class LinkList;
 struct HandOver;
 struct Preferences;
 
-enum class ClipboardOutcome {
-    NoText, // the text was empty: nothing changed, no extent update
-    NoLinks, // no line passed the link test: list unchanged
-    Built, // at least one line passed the link test
-};
-
 // "Build list from Clipboard" (mnufClip_Click without the window work): cuts a text
 // into lines at CR LF pairs and appends the lines that begin like a link and pass the
 // exclusion preferences, in text order. Shows its own messages ("Oops!", list full)
-// and the "Select Desired Action" question. The caller updates the list's extent
-// for Built and NoLinks.
+// and the "Select Desired Action" question. Ok when at least one line passed the link
+// test; failed with the message shown when the text was empty or held no link (the
+// list is then unchanged).
 class ClipboardBuilder final
 {
 public:
@@ -25,7 +22,7 @@ public:
 
     // Uses handover.goturl instead of clipboardText when handover.drgdrp is set, and
     // resets handover.drgdrp.
-    static ClipboardOutcome run(HandOver& handover, const Preferences& prefs, LinkList& list,
+    static Result<> run(HandOver& handover, const Preferences& prefs, LinkList& list,
         IUserPrompt& prompt, const QString& clipboardText);
 
     static QString noTextMessage();

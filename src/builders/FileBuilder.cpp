@@ -43,39 +43,32 @@ bool FileBuilder::isValidItem(QStringView item)
     return LinkRules::isLink(item, LinkRules::LinkTest::ListFileItem);
 }
 
-FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const Preferences& prefs,
-    LinkList& list, IUserPrompt& prompt, IMainView* view)
+Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
+    const Preferences& prefs, LinkList& list, IUserPrompt& prompt, IMainView* view)
 {
-    FileBuildResult result;
-    auto showError = [&](const QString& text) {
-        result.error = text;
-        prompt.message(PromptIcon::Critical, QStringLiteral("Error"), text);
+    auto fail = [&](const QString& title, const QString& text) {
+        prompt.message(PromptIcon::Critical, title, text);
+        return Result<FileBuild>::failed(text);
     };
+    const QString error = QStringLiteral("Error");
 
     const QFileInfo info(path);
-    if (info.isDir()) {
-        showError(QStringLiteral("\"%1\" is a folder, not a link list file.").arg(path));
-        return result;
-    }
-    if (info.exists() && !info.isFile()) {
-        showError(QStringLiteral("\"%1\" is not a regular file.").arg(path));
-        return result;
-    }
+    if (info.isDir())
+        return fail(error, QStringLiteral("\"%1\" is a folder, not a link list file.").arg(path));
+    if (info.exists() && !info.isFile())
+        return fail(error, QStringLiteral("\"%1\" is not a regular file.").arg(path));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showError(
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error,
             QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
-        return result;
-    }
-    if (const QString problem = sniffProblem(file); !problem.isEmpty()) {
-        showError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
-        return result;
-    }
+    if (const QString problem = sniffProblem(file); !problem.isEmpty())
+        return fail(error, QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
 
     FieldReader reader(file);
+    FileBuild built;
     QStringList pending;
     auto flush = [&] {
-        result.added += list.addMany(pending);
+        built.added += list.addMany(pending);
         pending.clear();
     };
 
@@ -86,15 +79,13 @@ FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const 
         if (!item) {
             if (!problem.isEmpty()) {
                 flush();
-                showError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+                return fail(error, QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
             }
             break;
         }
         if (!isValidItem(*item)) {
             flush();
-            result.badFormat = true;
-            prompt.message(PromptIcon::Critical, QStringLiteral("Bad Format"), badFormatMessage());
-            break;
+            return fail(QStringLiteral("Bad Format"), badFormatMessage());
         }
         if (!started) {
             if (!list.isEmpty()) {
@@ -111,7 +102,7 @@ FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const 
             continue;
         if (list.count() + pending.size() >= LinkList::MaxEntries) {
             flush();
-            result.limitReached = true;
+            built.limitReached = true;
             prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
             break;
         }
@@ -120,5 +111,5 @@ FileBuildResult FileBuilder::run(const QString& path, HandOver& handover, const 
             flush();
     }
     flush();
-    return result;
+    return Result<FileBuild>::ok(built);
 }

@@ -2,17 +2,18 @@
 
 #include <QString>
 
+#include "core/Result.h"
+
 class IMainView;
 class IUserPrompt;
 class LinkList;
 struct HandOver;
 struct Preferences;
 
-struct FileBuildResult {
+// What a build from a file did when it read the file to its end or to the list's limit.
+struct FileBuild {
     int added = 0; // entries added to the list
-    bool badFormat = false; // stopped at an item that is not a link ("Bad Format")
     bool limitReached = false; // stopped because the list was full
-    QString error; // text of the error shown, empty when none
 };
 
 // "Build list from file", the reading part of mnufFile_Click: reads a link list file
@@ -29,7 +30,9 @@ public:
     FileBuilder() = delete;
 
     // view, when given, gets the default pointer back before the question is shown.
-    static FileBuildResult run(const QString& path, HandOver& handover, const Preferences& prefs,
+    // Failed (with the message shown) when the file could not be read or held an item
+    // that is not a link ("Bad Format"); the items added before that stay.
+    static Result<FileBuild> run(const QString& path, HandOver& handover, const Preferences& prefs,
         LinkList& list, IUserPrompt& prompt, IMainView* view = nullptr);
 
     static QString badFormatMessage();

@@ -79,13 +79,10 @@ Result<> SequenceBuilder::check(const SequenceRequest& request)
     return Result<>::ok();
 }
 
-SequenceResult SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
+Result<SequenceRun> SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
 {
-    SequenceResult result;
-    if (const Result<> checked = check(request); !checked) {
-        result.error = checked.message();
-        return result;
-    }
+    if (const Result<> checked = check(request); !checked)
+        return Result<SequenceRun>::from(checked);
     const QString& url = request.url;
     const std::optional<qint64> start = readNumber(request.startText);
     const std::optional<qint64> end = readNumber(request.endText);
@@ -106,8 +103,9 @@ SequenceResult SequenceBuilder::build(const SequenceRequest& request, LinkList& 
     entries.reserve(take);
     for (qint64 i = 0; i < take; ++i)
         entries.append(prefix + formatWithMask(*start + i, zeros) + suffix);
-    result.added = list.addMany(entries);
-    result.notAdded = wanted - result.added;
-    result.limitReached = result.notAdded > 0;
-    return result;
+    SequenceRun run;
+    run.added = list.addMany(entries);
+    run.notAdded = wanted - run.added;
+    run.limitReached = run.notAdded > 0;
+    return Result<SequenceRun>::ok(run);
 }

@@ -8,11 +8,11 @@
 
 class LinkList;
 
-struct SequenceResult {
+// What a sequential build added.
+struct SequenceRun {
     int added = 0;
     bool limitReached = false;
     qint64 notAdded = 0; // numbers of the run that did not fit into the list
-    QString error; // set when the request was refused; nothing changed then
 };
 
 // The logic of "Build Sequential List" (Form2): numbers formatted with a mask of
@@ -33,9 +33,9 @@ public:
     // Empties the list unless request.append, then adds prefix + number + suffix for
     // each number from start to end. The selection must be non-empty and inside the
     // URL, and the two numbers whole numbers from 0 to 2147483647; otherwise
-    // result.error says why and the list is untouched. A run longer than the list's
+    // the result fails saying why and the list is untouched. A run longer than the list's
     // room stops at the limit (result.limitReached, result.notAdded).
-    static SequenceResult build(const SequenceRequest& request, LinkList& list);
+    static Result<SequenceRun> build(const SequenceRequest& request, LinkList& list);
     // The checks build makes before it changes anything; failed with the message.
     static Result<> check(const SequenceRequest& request);
 

@@ -2,6 +2,7 @@
 
 #include "builders/LinkRules.h"
 #include "listops/LinkList.h"
+#include "listops/ListLimit.h"
 
 bool SingleLink::isAcceptable(const QString& url)
 {
@@ -14,15 +15,15 @@ QString SingleLink::badFormatMessage()
         "Please enter a valid URL in the format of \"ftp:// or http://...\". Operation aborted.");
 }
 
-bool SingleLink::apply(const SingleLinkRequest& request, LinkList& list)
+Result<> SingleLink::apply(const SingleLinkRequest& request, LinkList& list)
 {
     if (!isAcceptable(request.url))
-        return false;
+        return Result<>::failed(badFormatMessage());
     if (request.append) {
         if (list.isFull())
-            return false;
+            return Result<>::failed(ListLimit::message(1));
     } else {
         list.clear();
     }
-    return list.add(request.url);
+    return list.add(request.url) ? Result<>::ok() : Result<>::failed(ListLimit::message(1));
 }

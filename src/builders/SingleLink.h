@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "core/DialogRequests.h"
+#include "core/Result.h"
 
 class LinkList;
 
@@ -17,7 +18,8 @@ public:
     // ends in either an added entry or the message.
     static bool isAcceptable(const QString& url);
     static QString badFormatMessage();
-    // Empties the list unless request.append, then adds the URL. Returns false and
-    // changes nothing when the URL is not acceptable or the list is full.
-    static bool apply(const SingleLinkRequest& request, LinkList& list);
+    // Empties the list unless request.append, then adds the URL. Fails and changes
+    // nothing when the URL is not acceptable (badFormatMessage) or the list is full
+    // (the list limit's message).
+    static Result<> apply(const SingleLinkRequest& request, LinkList& list);
 };

@@ -369,7 +369,9 @@ bool UrlListBuilder::contentTypeIsHtml(const QString& url)
 {
     m_fetching = true;
     m_fetchCancelled = false;
-    const QString contentType = m_fetcher.fetchContentType(url);
+    const Result<QString> contentType = m_fetcher.fetchContentType(url);
     m_fetching = false;
-    return contentType.contains(QLatin1StringView("text/html"), Qt::CaseInsensitive);
+    // A check that failed refuses the URL like a page that is not HTML.
+    return contentType.isOk()
+        && contentType.value().contains(QLatin1StringView("text/html"), Qt::CaseInsensitive);
 }

@@ -3,6 +3,8 @@
 namespace
 {
 
+constexpr int kMaxJobs = 16;
+
 bool parseSelection(const QString& text, int& start, int& length)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
@@ -67,6 +69,23 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                                     .arg(kMaxTimeoutSeconds);
                 return options;
             }
+        } else if (arg == QLatin1StringView("--from")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            options.fromFile = *v;
+        } else if (arg == QLatin1StringView("--dedupe-all")) {
+            options.dedupeAll = true;
+        } else if (arg == QLatin1StringView("--jobs")) {
+            const auto v = value(arg);
+            if (!v)
+                return options;
+            bool ok = false;
+            options.jobs = v->toInt(&ok);
+            if (!ok || options.jobs < 1 || options.jobs > kMaxJobs) {
+                options.error = QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMaxJobs);
+                return options;
+            }
         } else if (arg == QLatin1StringView("--start")) {
             const auto v = value(arg);
             if (!v)
@@ -115,7 +134,15 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     if (options.command == Command::Help)
         return options;
 
-    if (positional.size() > 1) {
+    if (options.command == Command::Harvest) {
+        options.urls = positional;
+        if (options.urls.isEmpty() && !options.fromFile.isEmpty())
+            return options;
+    } else if (!options.fromFile.isEmpty() || options.dedupeAll) {
+        options.error = QStringLiteral("--from and --dedupe-all are for harvest only.");
+        return options;
+    }
+    if (positional.size() > 1 && options.command != Command::Harvest) {
         options.error = QStringLiteral("Too many arguments.");
         return options;
     }
@@ -145,8 +172,10 @@ line. The list follows the same rules as the Quillmarch window, with your stored
 file-type filters and exclusion preferences unless options override them.
 
 Commands:
-  harvest URL        Load the page in a hidden browser (no display needed) and list
+  harvest URL...     Load the page in a hidden browser (no display needed) and list
                      the links of the page and of all its frames, without duplicates.
+                     With several URLs (or --from), the pages load a few at a time and
+                     each page's links are printed in the order the pages were given.
   text [FILE|-]      Take the lines of a text (standard input when FILE is - or
                      missing) that begin like a link. Lines may end in LF, CR LF or
                      CR. Reading stops when the list is full.
@@ -165,11 +194,17 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --timeout SECONDS  Give up a harvest after SECONDS (default 120, at most 86400).
+  --timeout SECONDS  Give up a page after SECONDS (default 120, at most 86400).
+  --from LISTFILE    Also harvest the URLs of LISTFILE, one a line (- reads standard
+                     input); blank lines are skipped. harvest only.
+  --dedupe-all       With several pages, print a link only the first time any page
+                     gives it (each page drops its own duplicates anyway).
+  --jobs N           Pages loaded at a time, 1 to 16 (default 4).
   -h, --help         Show this text.
 
-Messages go to standard error. Exit status: 0 success, 1 the list could not be
-built (navigation error, not an HTML page, no links found or none left after the
-filters and exclusions, bad file, save failed), 2 wrong usage.
+Messages go to standard error; with several pages each message begins with its
+page's URL. Exit status: 0 success, 1 the list could not be built (navigation error,
+not an HTML page, no links found or none left after the filters and exclusions,
+bad file, save failed; with several pages: any page), 2 wrong usage.
 )");
 }

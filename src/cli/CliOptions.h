@@ -11,6 +11,10 @@ struct CliOptions {
 
     Command command = Command::None;
     QString argument; // URL, FILE or "-" (standard input) depending on the command
+    QStringList urls; // harvest: every URL given, in order (argument is the first)
+    QString fromFile; // --from LISTFILE: more URLs, one a line ("-": standard input)
+    bool dedupeAll = false; // --dedupe-all: one list across the pages of a harvest
+    int jobs = 4; // --jobs N: pages harvested at a time
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters
@@ -28,6 +32,9 @@ struct CliOptions {
     int selectLength = -1;
 
     QString error;
+
+    // Several pages in one harvest: more than one URL, or a list file.
+    bool manyPages() const { return urls.size() > 1 || !fromFile.isEmpty(); }
 
     static CliOptions parse(const QStringList& arguments);
     static QString usage();

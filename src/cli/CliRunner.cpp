@@ -17,6 +17,7 @@
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleView.h"
+#include "cli/HarvestBatch.h"
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
@@ -117,9 +118,9 @@ int CliRunner::finish(bool built)
     std::fflush(stdout);
 
     if (!m_options.saveFile.isEmpty()) {
-        QString error;
-        if (!ListFile::save(m_options.saveFile, m_list.entries(), &error)) {
-            printError(QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, error));
+        if (const Result<> saved = ListFile::save(m_options.saveFile, m_list.entries()); !saved) {
+            printError(QStringLiteral("Error: cannot save %1: %2")
+                           .arg(m_options.saveFile, saved.message()));
             return 1;
         }
     }
@@ -128,6 +129,8 @@ int CliRunner::finish(bool built)
 
 int CliRunner::harvest()
 {
+    if (m_options.manyPages())
+        return harvestMany();
     ConsolePrompt prompt(m_options.argument);
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
@@ -161,6 +164,48 @@ int CliRunner::harvest()
     else
         status = finish(outcome == UrlListBuilder::Outcome::Harvested);
     endProcess(status);
+}
+
+int CliRunner::harvestMany()
+{
+    // The URLs of the command line, then those of the list file, read as the pages are
+    // started: a long list is never held whole.
+    std::unique_ptr<QFile> listFile;
+    if (!m_options.fromFile.isEmpty()) {
+        listFile = std::make_unique<QFile>();
+        const bool opened = m_options.fromFile == QLatin1StringView("-")
+            ? listFile->open(stdin, QIODevice::ReadOnly)
+            : (listFile->setFileName(m_options.fromFile), listFile->open(QIODevice::ReadOnly));
+        if (!opened) {
+            printError(QStringLiteral("Error: cannot read %1: %2")
+                           .arg(m_options.fromFile, listFile->errorString()));
+            return 1;
+        }
+    }
+    qsizetype nextArgument = 0;
+    auto source = [&]() -> std::optional<QString> {
+        if (nextArgument < m_options.urls.size())
+            return m_options.urls.at(nextArgument++);
+        while (listFile) {
+            const QByteArray line = listFile->readLine();
+            if (line.isEmpty())
+                break;
+            const QString url = QString::fromUtf8(line).trimmed();
+            if (!url.isEmpty())
+                return url;
+        }
+        return std::nullopt;
+    };
+
+    HarvestBatch::Options options;
+    options.jobs = m_options.jobs;
+    options.timeoutSeconds = m_options.timeoutSeconds;
+    options.dedupeAll = m_options.dedupeAll;
+    options.saveFile = m_options.saveFile;
+    HarvestBatch batch(
+        m_state, source, ShellWindowRegistry::instance(),
+        [] { return std::make_unique<WebEngineHarvestBrowser>(); }, options);
+    endProcess(batch.run());
 }
 
 void CliRunner::endProcess(int status)
@@ -272,9 +317,9 @@ int CliRunner::text()
 int CliRunner::file()
 {
     ConsolePrompt prompt;
-    const FileBuildResult result
-        = FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt);
-    return finish(result.error.isEmpty() && !result.badFormat);
+    return finish(
+        FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt)
+            .isOk());
 }
 
 int CliRunner::sequence()
@@ -294,15 +339,15 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
-    const SequenceResult result = SequenceBuilder::build(request, m_list);
-    if (!result.error.isEmpty()) {
-        printError(QStringLiteral("Error: ") + result.error);
+    const Result<SequenceRun> built = SequenceBuilder::build(request, m_list);
+    if (!built) {
+        printError(QStringLiteral("Error: ") + built.message());
         return 1;
     }
-    if (result.limitReached) {
+    if (built.value().limitReached) {
         ConsolePrompt prompt;
-        prompt.message(
-            PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(result.notAdded));
+        prompt.message(PromptIcon::Exclamation, ListLimit::title(),
+            ListLimit::message(built.value().notAdded));
     }
     return finish(true);
 }

@@ -17,6 +17,7 @@ public:
 private:
     void loadSettings();
     int harvest();
+    int harvestMany();
     int text();
     int file();
     int sequence();

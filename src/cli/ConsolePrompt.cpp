@@ -7,6 +7,12 @@ ConsolePrompt::ConsolePrompt(QString url)
 {
 }
 
+ConsolePrompt::ConsolePrompt(QString url, Writer writer)
+    : m_url(std::move(url))
+    , m_writer(std::move(writer))
+{
+}
+
 PromptAnswer ConsolePrompt::message(
     PromptIcon, const QString& title, const QString& text, PromptButtons buttons)
 {
@@ -14,6 +20,10 @@ PromptAnswer ConsolePrompt::message(
     QString line = text;
     line.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
     const QByteArray out = (title + QStringLiteral(": ") + line + QLatin1Char('\n')).toUtf8();
+    if (m_writer) {
+        m_writer(out);
+        return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    }
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stderr);
     std::fflush(stderr);
     return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;

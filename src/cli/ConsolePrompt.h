@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 #include "core/IUserPrompt.h"
 
@@ -10,7 +12,12 @@
 class ConsolePrompt final : public IUserPrompt
 {
 public:
+    using Writer = std::function<void(const QByteArray& line)>;
+
     explicit ConsolePrompt(QString url = QString());
+    // Messages go to writer instead of standard error, each as UTF-8 text ending in a
+    // line feed.
+    ConsolePrompt(QString url, Writer writer);
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
         PromptButtons buttons = PromptButtons::Ok) override;
@@ -30,5 +37,6 @@ public:
 
 private:
     QString m_url;
+    Writer m_writer;
     int m_messages = 0;
 };

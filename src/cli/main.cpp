@@ -19,6 +19,31 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
 }
 
+// The browser engine's switches for this run.
+QByteArray engineFlags(int argc, char** argv)
+{
+    // The hidden page is the work the user waits for: its renderer keeps the normal
+    // priority that Chromium takes away from pages nobody sees.
+    QByteArray flags = "--disable-gpu --disable-background-networking --disable-component-update"
+                       " --disable-renderer-backgrounding";
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CliOptions options = CliOptions::parse(arguments);
+    if (options.command != CliOptions::Command::Harvest)
+        return flags;
+    if (options.manyPages()) {
+        // One renderer process serves every page of a site: starting a process for
+        // each page costs more than the page itself.
+        flags += " --process-per-site";
+    } else if (qgetenv("QTWEBENGINE_DISABLE_SANDBOX") == "1") {
+        // One page needs one renderer: started on its own, with no zygote processes
+        // to wait for first (without the sandbox they protect nothing).
+        flags += " --no-zygote";
+    }
+    return flags;
+}
+
 } // namespace
 
 // quillmarch-cli: builds a link list without a window and prints it.
@@ -33,8 +58,7 @@ int main(int argc, char** argv)
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            "--disable-gpu --disable-background-networking --disable-component-update");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags(argc, argv));
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 

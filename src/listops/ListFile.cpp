@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <optional>
 
 namespace
 {
@@ -28,20 +29,21 @@ QByteArray encodeEntry(const QString& entry)
     return '"' + quoted.toUtf8() + '"';
 }
 
-template <typename Device>
-bool writeEntries(Device& file, const QStringList& entries, QString* error, const QString& path)
+Result<> cannotWrite(const QString& path, const QFileDevice& file)
+{
+    return Result<>::failed(
+        QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString()));
+}
+
+Result<> writeEntries(QFileDevice& file, const QStringList& entries, const QString& path)
 {
     QByteArray block;
     block.reserve(BlockSize + 1024);
     auto writeBlock = [&] {
         if (block.isEmpty())
             return true;
-        if (file.write(block) != block.size()) {
-            if (error)
-                *error
-                    = QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString());
+        if (file.write(block) != block.size())
             return false;
-        }
         block.clear();
         return true;
     };
@@ -49,18 +51,16 @@ bool writeEntries(Device& file, const QStringList& entries, QString* error, cons
         block.append(encodeEntry(entry));
         block.append("\r\n", 2);
         if (block.size() >= BlockSize && !writeBlock())
-            return false;
+            return cannotWrite(path, file);
     }
-    return writeBlock();
+    return writeBlock() ? Result<>::ok() : cannotWrite(path, file);
 }
 
-bool refuseFolder(const QString& path, QString* error)
+std::optional<Result<>> refuseFolder(const QString& path)
 {
     if (!QFileInfo(path).isDir())
-        return false;
-    if (error)
-        *error = QStringLiteral("\"%1\" is a folder, not a file.").arg(path);
-    return true;
+        return std::nullopt;
+    return Result<>::failed(QStringLiteral("\"%1\" is a folder, not a file.").arg(path));
 }
 
 } // namespace
@@ -93,51 +93,38 @@ QString ListFile::qtFilter(const QString& pipeFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-bool ListFile::save(const QString& path, const QStringList& entries, QString* error)
+Result<> ListFile::save(const QString& path, const QStringList& entries)
 {
-    if (refuseFolder(path, error))
-        return false;
+    if (auto refused = refuseFolder(path))
+        return *refused;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot create \"%1\": %2.").arg(path, file.errorString());
-        return false;
-    }
-    if (!writeEntries(file, entries, error, path)) {
+    if (!file.open(QIODevice::WriteOnly))
+        return Result<>::failed(
+            QStringLiteral("Cannot create \"%1\": %2.").arg(path, file.errorString()));
+    if (Result<> written = writeEntries(file, entries, path); !written) {
         file.cancelWriting();
-        return false;
+        return written;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return Result<>::failed(
+            QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString()));
+    return Result<>::ok();
 }
 
-bool ListFile::append(const QString& path, const QStringList& entries, QString* error)
+Result<> ListFile::append(const QString& path, const QStringList& entries)
 {
-    if (refuseFolder(path, error))
-        return false;
+    if (auto refused = refuseFolder(path))
+        return *refused;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error)
-            *error = QStringLiteral("Cannot open \"%1\" for appending: %2.")
-                         .arg(path, file.errorString());
-        return false;
-    }
-    if (!writeEntries(file, entries, error, path))
-        return false;
-    if (!file.flush()) {
-        if (error)
-            *error = QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return Result<>::failed(
+            QStringLiteral("Cannot open \"%1\" for appending: %2.").arg(path, file.errorString()));
+    if (Result<> written = writeEntries(file, entries, path); !written)
+        return written;
+    if (!file.flush())
+        return cannotWrite(path, file);
     file.close();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (file.error() != QFileDevice::NoError)
+        return cannotWrite(path, file);
+    return Result<>::ok();
 }

@@ -19,6 +19,7 @@ struct CurlContentTypeFetcher::Job {
     std::atomic<bool> finished { false };
     // Written by the worker before finished is set; read by the caller after.
     std::string contentType;
+    std::string error; // why the header could not be read; empty when it could
     bool headersComplete = false;
     long status = 0;
     bool sawLocation = false;
@@ -105,8 +106,10 @@ int CurlContentTypeFetcher::onProgress(
 void CurlContentTypeFetcher::run(Job& job)
 {
     CURL* curl = curl_easy_init();
-    if (!curl)
+    if (!curl) {
+        job.error = "the transfer library could not start a transfer";
         return;
+    }
     curl_easy_setopt(curl, CURLOPT_URL, job.url.c_str());
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, job.options.maxRedirects != 0 ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, job.options.maxRedirects);
@@ -131,6 +134,8 @@ void CurlContentTypeFetcher::run(Job& job)
     const bool complete = code == CURLE_OK || (code == CURLE_WRITE_ERROR && job.headersComplete);
     if (!complete || job.cancelled.load())
         job.contentType.clear();
+    if (!complete)
+        job.error = curl_easy_strerror(code);
 }
 
 CurlContentTypeFetcher::CurlContentTypeFetcher()
@@ -150,10 +155,10 @@ CurlContentTypeFetcher::~CurlContentTypeFetcher()
     cancel();
 }
 
-QString CurlContentTypeFetcher::fetchContentType(const QString& url)
+Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
 {
-    if (m_loop)
-        return QString(); // one fetch at a time; a nested request fails
+    if (m_loop) // one fetch at a time
+        return Result<QString>::failed(QStringLiteral("Another content-type check is running."));
 
     auto job = std::make_shared<Job>();
     job->url = url.toStdString();
@@ -183,8 +188,36 @@ QString CurlContentTypeFetcher::fetchContentType(const QString& url)
     m_job.reset();
 
     if (job->cancelled.load() || !job->finished.load())
-        return QString();
-    return QString::fromStdString(job->contentType);
+        return Result<QString>::cancelled();
+    if (!job->error.empty())
+        return Result<QString>::failed(
+            QStringLiteral("The content type of %1 could not be read: %2")
+                .arg(url, QString::fromStdString(job->error)));
+    return Result<QString>::ok(QString::fromStdString(job->contentType));
+}
+
+void CurlContentTypeFetcher::fetchContentTypeAsync(
+    const QString& url, QObject* context, std::function<void(const QString&)> done)
+{
+    cancel();
+    auto job = std::make_shared<Job>();
+    job->url = url.toStdString();
+    job->options = m_options;
+    m_job = job;
+    const QPointer<QObject> receiver(context);
+    std::thread([job, receiver, done = std::move(done)] {
+        run(*job);
+        job->finished.store(true);
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app,
+                [job, receiver, done] {
+                    if (receiver && !job->cancelled.load())
+                        done(QString::fromStdString(job->contentType));
+                },
+                Qt::QueuedConnection);
+        }
+    }).detach();
 }
 
 void CurlContentTypeFetcher::cancel()

@@ -4,11 +4,13 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "builders/IContentTypeFetcher.h"
 
 class QEventLoop;
+class QObject;
 
 // The content-type check over libcurl. The transfer runs on a worker thread as a GET
 // (some servers answer HEAD differently) that follows redirects and is aborted as soon as
@@ -28,8 +30,14 @@ public:
     explicit CurlContentTypeFetcher(const Options& options);
     ~CurlContentTypeFetcher() override;
 
-    QString fetchContentType(const QString& url) override;
+    Result<QString> fetchContentType(const QString& url) override;
     void cancel() override;
+
+    // The same fetch without waiting: done receives the content type (empty when the
+    // fetch failed) later, on the interface thread, unless context is gone or cancel()
+    // came first. Several fetches may run at once, each on its own fetcher.
+    void fetchContentTypeAsync(
+        const QString& url, QObject* context, std::function<void(const QString&)> done);
 
     // Whether a fetch is waiting right now.
     bool isFetching() const { return m_loop != nullptr; }

@@ -40,12 +40,6 @@ PathState inspectPath(const QString& path)
     return PathState::OwnSocket;
 }
 
-void setError(QString* error, const QString& text)
-{
-    if (error)
-        *error = text;
-}
-
 } // namespace
 
 LinkReceiver::LinkReceiver(QObject* parent)
@@ -87,33 +81,29 @@ void LinkReceiver::close()
     m_server = nullptr;
 }
 
-bool LinkReceiver::listen(QString* error)
+Result<> LinkReceiver::listen()
 {
     if (isListening())
-        return true;
+        return Result<>::ok();
     switch (inspectPath(m_socketPath)) {
     case PathState::Foreign:
-        setError(error,
+        return Result<>::failed(
             QStringLiteral("Cannot receive links: %1 exists and is not a socket "
                            "belonging to this user.")
                 .arg(m_socketPath));
-        return false;
     case PathState::OwnSocket: {
         QLocalSocket probe;
         probe.connectToServer(m_socketPath);
         if (probe.waitForConnected(1000)) {
             probe.abort();
-            setError(error,
-                QStringLiteral("Another Quillmarch is already receiving links "
-                               "on %1.")
-                    .arg(m_socketPath));
-            return false;
+            return Result<>::failed(QStringLiteral("Another Quillmarch is already receiving links "
+                                                   "on %1.")
+                                        .arg(m_socketPath));
         }
         // Nobody answers: an instance ended without closing its socket.
         if (!QLocalServer::removeServer(m_socketPath)) {
-            setError(
-                error, QStringLiteral("Cannot remove the stale link socket %1.").arg(m_socketPath));
-            return false;
+            return Result<>::failed(
+                QStringLiteral("Cannot remove the stale link socket %1.").arg(m_socketPath));
         }
         break;
     }
@@ -126,15 +116,14 @@ bool LinkReceiver::listen(QString* error)
     // An instance that started between the probe and here makes this fail: the file
     // exists, and listen never replaces it.
     if (!server->listen(m_socketPath)) {
-        setError(error,
-            QStringLiteral("Cannot receive links on %1: %2")
-                .arg(m_socketPath, server->errorString()));
+        const QString reason = server->errorString();
         delete server;
-        return false;
+        return Result<>::failed(
+            QStringLiteral("Cannot receive links on %1: %2").arg(m_socketPath, reason));
     }
     m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &LinkReceiver::onNewConnection);
-    return true;
+    return Result<>::ok();
 }
 
 void LinkReceiver::onNewConnection()
@@ -193,35 +182,29 @@ void LinkReceiver::finish(QLocalSocket* socket, char answer)
     socket->disconnectFromServer();
 }
 
-bool LinkReceiver::sendLink(const QString& text, QString* error, int timeoutMs)
+Result<> LinkReceiver::sendLink(const QString& text, int timeoutMs)
 {
-    return sendLinkTo(userSocketPath(), text, error, timeoutMs);
+    return sendLinkTo(userSocketPath(), text, timeoutMs);
 }
 
-bool LinkReceiver::sendLinkTo(
-    const QString& socketPath, const QString& text, QString* error, int timeoutMs)
+Result<> LinkReceiver::sendLinkTo(const QString& socketPath, const QString& text, int timeoutMs)
 {
     const QByteArray bytes = text.toUtf8();
     if (bytes.isEmpty()) {
-        setError(error, QStringLiteral("There is no link to send."));
-        return false;
+        return Result<>::failed(QStringLiteral("There is no link to send."));
     }
     if (bytes.size() > kMaxLinkBytes) {
-        setError(error,
-            QStringLiteral("The link is too long to send (more than %1 bytes).")
-                .arg(kMaxLinkBytes));
-        return false;
+        return Result<>::failed(QStringLiteral("The link is too long to send (more than %1 bytes).")
+                                    .arg(kMaxLinkBytes));
     }
     switch (inspectPath(socketPath)) {
     case PathState::Missing:
-        setError(error, noReceiverMessage());
-        return false;
+        return Result<>::failed(noReceiverMessage());
     case PathState::Foreign:
-        setError(error,
+        return Result<>::failed(
             QStringLiteral("%1 is not a link socket belonging to this user; the "
                            "link was not sent.")
                 .arg(socketPath));
-        return false;
     case PathState::OwnSocket:
         break;
     }
@@ -233,12 +216,9 @@ bool LinkReceiver::sendLinkTo(
         const auto failure = socket.error();
         if (failure == QLocalSocket::ServerNotFoundError
             || failure == QLocalSocket::ConnectionRefusedError)
-            setError(error, noReceiverMessage());
-        else
-            setError(error,
-                QStringLiteral("Cannot reach the running Quillmarch: %1")
-                    .arg(socket.errorString()));
-        return false;
+            return Result<>::failed(noReceiverMessage());
+        return Result<>::failed(
+            QStringLiteral("Cannot reach the running Quillmarch: %1").arg(socket.errorString()));
     }
 
     char header[kHeaderBytes];
@@ -247,30 +227,27 @@ bool LinkReceiver::sendLinkTo(
     socket.write(bytes);
     while (socket.bytesToWrite() > 0) {
         if (deadline.hasExpired() || !socket.waitForBytesWritten(deadline.remainingTime())) {
-            setError(error,
+            return Result<>::failed(
                 QStringLiteral("The running Quillmarch did not take the link in "
                                "time."));
-            return false;
         }
     }
     while (socket.bytesAvailable() < 1) {
         if (deadline.hasExpired() || !socket.waitForReadyRead(deadline.remainingTime())) {
-            setError(error, QStringLiteral("The running Quillmarch did not confirm the link."));
-            return false;
+            return Result<>::failed(
+                QStringLiteral("The running Quillmarch did not confirm the link."));
         }
     }
     char answer = 0;
     socket.getChar(&answer);
     socket.disconnectFromServer();
     if (answer == '2') {
-        setError(error,
+        return Result<>::failed(
             QStringLiteral("The running Quillmarch is busy with the links sent before this "
                            "one; the link was not taken. Send it again later."));
-        return false;
     }
     if (answer != '1') {
-        setError(error, QStringLiteral("The running Quillmarch refused the link."));
-        return false;
+        return Result<>::failed(QStringLiteral("The running Quillmarch refused the link."));
     }
-    return true;
+    return Result<>::ok();
 }

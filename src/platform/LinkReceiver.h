@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+#include "core/Result.h"
+
 class QLocalServer;
 class QLocalSocket;
 
@@ -32,8 +34,8 @@ public:
     // Starts listening. Removes a stale socket left by an instance that ended without
     // closing it, but never takes over a live one: when another instance is listening,
     // or the path is held by something that is not this user's socket, it fails and
-    // says why in *error.
-    bool listen(QString* error);
+    // says why.
+    Result<> listen();
     bool isListening() const;
     void close();
     QString socketPath() const { return m_socketPath; }
@@ -47,12 +49,12 @@ public:
     // The per-user socket: in the XDG runtime directory, else /tmp with the user id in
     // the name.
     static QString userSocketPath();
-    // Delivers one link to the running instance; true when it acknowledged it. On
-    // failure *error (if given) says why, e.g. "No running Quillmarch to receive the
-    // link." Blocks the calling thread up to about timeoutMs.
-    static bool sendLink(const QString& text, QString* error, int timeoutMs = 5000);
-    static bool sendLinkTo(
-        const QString& socketPath, const QString& text, QString* error, int timeoutMs = 5000);
+    // Delivers one link to the running instance; ok when it acknowledged it, else failed
+    // with the reason, e.g. "No running Quillmarch to receive the link." Blocks the
+    // calling thread up to about timeoutMs.
+    static Result<> sendLink(const QString& text, int timeoutMs = 5000);
+    static Result<> sendLinkTo(
+        const QString& socketPath, const QString& text, int timeoutMs = 5000);
 
 signals:
     void linkReceived(const QString& text);

@@ -21,8 +21,14 @@ qint64 keyNumber(const QString& key)
 
 } // namespace
 
-UrlHistory::UrlHistory(CRegSettings settings)
-    : m_settings(std::move(settings))
+UrlHistory::UrlHistory(QObject* parent)
+    : QObject(parent)
+{
+}
+
+UrlHistory::UrlHistory(CRegSettings settings, QObject* parent)
+    : QObject(parent)
+    , m_settings(std::move(settings))
 {
     QStringList stored;
     for (const auto& [key, url] : m_settings->GetAllSettings(kSection))
@@ -43,6 +49,7 @@ bool UrlHistory::remember(const QString& url)
         m_urls.removeLast();
     if (m_settings)
         store(text);
+    emit changed();
     return true;
 }
 
@@ -57,6 +64,7 @@ void UrlHistory::setUrls(const QStringList& mostRecentFirst)
         if (m_urls.size() == kLimit)
             break;
     }
+    emit changed();
 }
 
 void UrlHistory::store(const QString& url)

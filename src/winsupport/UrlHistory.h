@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,14 +14,16 @@
 // With settings, the list is read from section "URL History" when constructed and each
 // change is written at once: one value per URL, named "Url <n>" with n growing, oldest
 // first, so a change costs a few single-value writes and never a rewrite of the section.
-class UrlHistory final
+class UrlHistory final : public QObject
 {
+    Q_OBJECT
 public:
     static constexpr int kLimit = 200;
     static const QString kSection;
 
-    UrlHistory() = default;
-    explicit UrlHistory(CRegSettings settings);
+    // Kept in memory only.
+    explicit UrlHistory(QObject* parent = nullptr);
+    explicit UrlHistory(CRegSettings settings, QObject* parent = nullptr);
 
     QStringList urls() const { return m_urls; }
     // Puts url at the front. Blank texts are ignored; the text is stored trimmed.
@@ -29,6 +32,10 @@ public:
     // Replaces the list in memory, most recent first, dropping blanks, repeats and the
     // excess. Nothing is written.
     void setUrls(const QStringList& mostRecentFirst);
+
+signals:
+    // The list changed (remember or setUrls).
+    void changed();
 
 private:
     void store(const QString& url);

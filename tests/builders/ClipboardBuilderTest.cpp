@@ -31,8 +31,8 @@ TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
     MainState state;
     LinkList list;
     ScriptedPrompt prompt;
-    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, GetParam().text),
-        ClipboardOutcome::Built);
+    EXPECT_TRUE(
+        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, GetParam().text).isOk());
     EXPECT_EQ(list.entries(), GetParam().expected);
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(prompt.desiredActionAsked, 0); // the list was empty
@@ -58,11 +58,12 @@ TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
     LinkList list;
     list.add("http://old");
     ScriptedPrompt prompt;
-    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, ""),
-        ClipboardOutcome::NoText);
+    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "").message(),
+        ClipboardBuilder::noTextMessage());
     EXPECT_EQ(
-        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "hello\r\n www.x.org"),
-        ClipboardOutcome::NoLinks);
+        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "hello\r\n www.x.org")
+            .message(),
+        ClipboardBuilder::noLinksMessage());
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_EQ(prompt.messages[0].text,
         "The ClipBoard does not contain any valid URLs. Operation aborted.");
@@ -127,9 +128,9 @@ TEST(ClipboardBuilder, ExcludedLinksCountAsAccepted)
     list.add("http://old");
     ScriptedPrompt prompt;
     prompt.desiredActions.push_back(false);
-    EXPECT_EQ(ClipboardBuilder::run(
-                  state.handover, state.prefs, list, prompt, "mailto:a@b\r\njavascript:x()"),
-        ClipboardOutcome::Built);
+    EXPECT_TRUE(ClipboardBuilder::run(
+        state.handover, state.prefs, list, prompt, "mailto:a@b\r\njavascript:x()")
+                    .isOk());
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_TRUE(list.isEmpty()); // cleared by the answer, nothing admitted
     EXPECT_TRUE(prompt.messages.isEmpty());
@@ -143,8 +144,8 @@ TEST(ClipboardBuilder, StopsAtTheListLimitAndSaysSoOnce)
     QStringList lines;
     for (int i = 0; i < LinkList::MaxEntries + 3; ++i)
         lines.append(QStringLiteral("http://h/%1").arg(i));
-    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, lines.join("\r\n")),
-        ClipboardOutcome::Built);
+    EXPECT_TRUE(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, lines.join("\r\n"))
+                    .isOk());
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     EXPECT_EQ(list.at(LinkList::MaxEntries - 1), lines.at(LinkList::MaxEntries - 1));
     ASSERT_EQ(prompt.messages.size(), 1);

@@ -19,7 +19,7 @@ protected:
         f.write(bytes);
         return path;
     }
-    FileBuildResult run(const QString& path)
+    Result<FileBuild> run(const QString& path)
     {
         return FileBuilder::run(path, state.handover, state.prefs, list, prompt);
     }
@@ -36,10 +36,10 @@ TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
     const QStringList entries { "http://a/1", "HTTP://B", "ftp://c", "mailto:x@y",
         "javascript:go()", QStringLiteral("http://d/\u00e9") };
     const QString path = m_dir.filePath("saved.txt");
-    ASSERT_TRUE(ListFile::save(path, entries, nullptr));
-    const FileBuildResult r = run(path);
+    ASSERT_TRUE(ListFile::save(path, entries).isOk());
+    const Result<FileBuild> r = run(path);
     EXPECT_EQ(list.entries(), entries);
-    EXPECT_EQ(r.added, entries.size());
+    EXPECT_EQ(r.value().added, entries.size());
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
@@ -58,8 +58,8 @@ TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
     for (const Row& row : rows) {
         list.clear();
         prompt.messages.clear();
-        const FileBuildResult r = run(write(row.bytes));
-        EXPECT_TRUE(r.badFormat);
+        const Result<FileBuild> r = run(write(row.bytes));
+        EXPECT_EQ(r.message(), FileBuilder::badFormatMessage());
         EXPECT_EQ(list.entries(), row.added);
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(prompt.messages[0].title, "Bad Format");
@@ -105,8 +105,7 @@ TEST_F(FileBuilderTest, UnreadableFilesChangeNothing)
     list.add("http://old");
     for (const QString& path : rows) {
         prompt.messages.clear();
-        const FileBuildResult r = run(path);
-        EXPECT_FALSE(r.error.isEmpty()) << path.toStdString();
+        EXPECT_TRUE(run(path).isFailed()) << path.toStdString();
         EXPECT_EQ(list.entries(), QStringList { "http://old" });
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(prompt.messages[0].title, "Error");
@@ -119,9 +118,9 @@ TEST_F(FileBuilderTest, StopsAtTheListLimit)
     QByteArray bytes;
     for (int i = 0; i < LinkList::MaxEntries + 10; ++i)
         bytes += "http://h/" + QByteArray::number(i) + "\r\n";
-    const FileBuildResult r = run(write(bytes));
-    EXPECT_TRUE(r.limitReached);
-    EXPECT_EQ(r.added, LinkList::MaxEntries);
+    const Result<FileBuild> r = run(write(bytes));
+    EXPECT_TRUE(r.value().limitReached);
+    EXPECT_EQ(r.value().added, LinkList::MaxEntries);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     EXPECT_EQ(prompt.titles(), QStringList { "List Full" });
 }

@@ -30,13 +30,13 @@ TEST(SequenceBuilder, MaskWidthComesFromTheStartText)
     };
     for (const Row& row : rows) {
         LinkList list;
-        const SequenceResult r = SequenceBuilder::build(request(row.start, row.end), list);
-        EXPECT_TRUE(r.error.isEmpty());
+        const Result<SequenceRun> r = SequenceBuilder::build(request(row.start, row.end), list);
+        ASSERT_TRUE(r.isOk());
         QStringList expected;
         for (const QString& p : row.parts)
             expected.append("http://h/img" + p + ".jpg");
         EXPECT_EQ(list.entries(), expected) << row.start.toStdString();
-        EXPECT_EQ(r.added, expected.size());
+        EXPECT_EQ(r.value().added, expected.size());
     }
 }
 
@@ -44,9 +44,9 @@ TEST(SequenceBuilder, StartPastEndStillEmptiesTheListUnlessAppending)
 {
     LinkList list;
     list.add("http://old");
-    EXPECT_EQ(SequenceBuilder::build(request("9", "3", true), list).added, 0);
+    EXPECT_EQ(SequenceBuilder::build(request("9", "3", true), list).value().added, 0);
     EXPECT_EQ(list.count(), 1);
-    EXPECT_EQ(SequenceBuilder::build(request("9", "3"), list).added, 0);
+    EXPECT_EQ(SequenceBuilder::build(request("9", "3"), list).value().added, 0);
     EXPECT_TRUE(list.isEmpty());
 }
 
@@ -61,13 +61,12 @@ TEST(SequenceBuilder, RefusedRequestsChangeNothing)
     for (const SequenceRequest& row : rows) {
         LinkList list;
         list.add("http://old");
-        const SequenceResult r = SequenceBuilder::build(row, list);
-        EXPECT_FALSE(r.error.isEmpty())
+        EXPECT_TRUE(SequenceBuilder::build(row, list).isFailed())
             << row.startText.toStdString() << ".." << row.endText.toStdString();
         EXPECT_EQ(list.entries(), QStringList { "http://old" });
     }
     LinkList list;
-    EXPECT_EQ(SequenceBuilder::build({ Pattern, 0, 0, "1", "2", false }, list).error,
+    EXPECT_EQ(SequenceBuilder::build({ Pattern, 0, 0, "1", "2", false }, list).message(),
         SequenceBuilder::selectionMissingMessage());
 }
 
@@ -75,11 +74,12 @@ TEST(SequenceBuilder, ARunPastTheLimitStopsThere)
 {
     LinkList list;
     list.add("http://old");
-    const SequenceResult r = SequenceBuilder::build(request("0", "2147483647", true), list);
-    EXPECT_TRUE(r.limitReached);
+    const Result<SequenceRun> r = SequenceBuilder::build(request("0", "2147483647", true), list);
+    ASSERT_TRUE(r.isOk());
+    EXPECT_TRUE(r.value().limitReached);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
-    EXPECT_EQ(r.added, LinkList::MaxEntries - 1);
-    EXPECT_EQ(r.notAdded, 2147483648LL - r.added);
+    EXPECT_EQ(r.value().added, LinkList::MaxEntries - 1);
+    EXPECT_EQ(r.value().notAdded, 2147483648LL - r.value().added);
     EXPECT_EQ(list.at(1), "http://h/img0.jpg");
 }
 

@@ -80,16 +80,17 @@ struct FakeFetcher final : IContentTypeFetcher {
     QStringList fetched;
     std::function<void()> whileWaiting; // runs as if an event arrived during the wait
     bool cancelled = false;
-    QString fetchContentType(const QString& url) override
+    Result<QString> fetchContentType(const QString& url) override
     {
         fetched.append(url);
         cancelled = false;
         if (whileWaiting)
             whileWaiting();
         if (cancelled)
-            return QString();
+            return Result<QString>::cancelled();
         const auto it = types.find(url);
-        return it == types.end() ? QString() : it->second;
+        return it == types.end() ? Result<QString>::failed(QStringLiteral("no answer"))
+                                 : Result<QString>::ok(it->second);
     }
     void cancel() override { cancelled = true; }
 };

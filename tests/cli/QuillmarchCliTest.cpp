@@ -214,10 +214,56 @@ TEST_F(QuillmarchCliTest, UsageErrorsAndHelp)
     for (const QStringList& wrong : { QStringList {}, QStringList { "harvest" },
              QStringList { "bogus", "x" }, QStringList { "text", "--frobnicate" },
              QStringList { "sequence", "http://s/1", "--start", "1" },
-             QStringList { "harvest", "http://x/", "--filter" } }) {
+             QStringList { "harvest", "http://x/", "--filter" },
+             QStringList { "harvest", "http://x/", "--jobs", "0" },
+             QStringList { "text", "--from", "list.txt" } }) {
         SCOPED_TRACE(wrong.join(' ').toStdString());
         r = cli(wrong);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: quillmarch-cli")));
     }
+}
+
+TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailure)
+{
+    LocalHttpServer site;
+    // The first page answers last, so the later pages are done before it.
+    site.server().Get("/slow.html", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        res.set_content(
+            "<a href='/s1'>1</a><a href='/shared'>2</a><a href='/s1'>3</a>", "text/html");
+    });
+    site.page("/b.html", "<a href='/shared'>1</a><a href='/b1'>2</a>");
+    site.page("/doc.pdf", "%PDF", "application/pdf");
+    site.server().Get("/missing.html", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("<h1>Not here</h1>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    const QString s = site.origin();
+    QFile list(path("pages.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(
+        (site.url("/missing.html") + "\r\n\n" + site.url("/doc.pdf") + "\n" + site.url("/b.html"))
+            .toUtf8());
+    list.close();
+
+    CliResult r = cli({ "harvest", site.url("/slow.html"), "--from", path("pages.txt"), "--save",
+        path("all.txt") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, lines({ s + "/s1", s + "/shared", s + "/shared", s + "/b1" }));
+    EXPECT_EQ(r.err,
+        site.url("/missing.html")
+            + ": Error: Quillmarch encountered a problem building a list from this url.\n\n"
+              "Error: Object not found. \n"
+            + site.url("/doc.pdf")
+            + ": Error: Quillmarch cannot build a list from this URL. It does not point to a "
+              "valid HTML document.\n");
+    QFile saved(path("all.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), r.out.replace('\n', "\r\n").toUtf8());
+
+    r = cli({ "harvest", site.url("/slow.html"), site.url("/b.html"), "--dedupe-all" });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, lines({ s + "/s1", s + "/shared", s + "/b1" }));
 }

@@ -29,10 +29,9 @@ TEST(ListFile, SaveWritesEveryEntryWithCrLfAndReplacesOldContent)
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
     put(path, "old content that is longer\r\n");
-    ASSERT_TRUE(
-        ListFile::save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }, nullptr));
+    ASSERT_TRUE(ListFile::save(path, { "http://a", QStringLiteral("http://\u00e9"), "c" }).isOk());
     EXPECT_EQ(contents(path), "http://a\r\nhttp://\xC3\xA9\r\nc\r\n");
-    ASSERT_TRUE(ListFile::save(path, {}, nullptr));
+    ASSERT_TRUE(ListFile::save(path, {}).isOk());
     EXPECT_EQ(contents(path), "");
 }
 
@@ -41,22 +40,19 @@ TEST(ListFile, AppendAddsAfterTheExistingContentUnread)
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
     put(path, "http://x\r\nhttp://no-line-end");
-    ASSERT_TRUE(ListFile::append(path, { "http://a", "http://b" }, nullptr));
+    ASSERT_TRUE(ListFile::append(path, { "http://a", "http://b" }).isOk());
     EXPECT_EQ(contents(path), "http://x\r\nhttp://no-line-endhttp://a\r\nhttp://b\r\n");
 }
 
 TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
 {
     QTemporaryDir dir;
-    QString error;
-    EXPECT_FALSE(ListFile::save(dir.path(), { "http://a" }, &error));
-    EXPECT_FALSE(error.isEmpty());
-    error.clear();
-    EXPECT_FALSE(ListFile::append(dir.path(), { "http://a" }, &error));
-    EXPECT_FALSE(error.isEmpty());
-    error.clear();
-    EXPECT_FALSE(ListFile::save(dir.filePath("no/such/folder/l.txt"), { "http://a" }, &error));
-    EXPECT_FALSE(error.isEmpty());
+    for (const Result<>& written :
+        { ListFile::save(dir.path(), { "http://a" }), ListFile::append(dir.path(), { "http://a" }),
+            ListFile::save(dir.filePath("no/such/folder/l.txt"), { "http://a" }) }) {
+        EXPECT_TRUE(written.isFailed());
+        EXPECT_FALSE(written.message().isEmpty());
+    }
 }
 
 TEST(ListFile, QtFilterKeepsDescriptionsAndListsFilesWithoutExtension)

@@ -30,11 +30,13 @@ struct LinkReceiverTest : ::testing::Test {
     // SendLink blocks, so it runs on its own thread while this one serves the receiver.
     bool sendFromThread(const QString& text, QSignalSpy& received, QString* error)
     {
-        bool ok = false;
-        std::thread sender([&] { ok = LinkReceiver::sendLinkTo(path, text, error, 10000); });
+        Result<> sent = Result<>::cancelled();
+        std::thread sender([&] { sent = LinkReceiver::sendLinkTo(path, text, 10000); });
         received.wait(10000);
         sender.join();
-        return ok;
+        if (error)
+            *error = sent.message();
+        return sent.isOk();
     }
 
     // Sends a framed payload and returns the one-byte answer ('\0' for none). Both ends
@@ -61,7 +63,7 @@ TEST_F(LinkReceiverTest, DeliversWithinOneProcessOnAnOwnerOnlySocket)
 {
     LinkReceiver receiver(path);
     QString error;
-    ASSERT_TRUE(receiver.listen(&error)) << error.toStdString();
+    ASSERT_TRUE((error = receiver.listen().message()).isEmpty());
     struct stat info {
     };
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
@@ -79,7 +81,7 @@ TEST_F(LinkReceiverTest, RefusesOversizedEmptyMalformedAndSilentSenders)
 {
     LinkReceiver receiver(path);
     receiver.setReadTimeout(50);
-    ASSERT_TRUE(receiver.listen(nullptr));
+    ASSERT_TRUE(receiver.listen().isOk());
     QSignalSpy received(&receiver, &LinkReceiver::linkReceived);
 
     const int bound = LinkReceiver::kMaxLinkBytes;
@@ -92,17 +94,18 @@ TEST_F(LinkReceiverTest, RefusesOversizedEmptyMalformedAndSilentSenders)
     EXPECT_EQ(received.count(), 1);
 
     QString error;
-    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, QString(bound + 1, 'a'), &error));
+    EXPECT_FALSE(
+        (error = LinkReceiver::sendLinkTo(path, QString(bound + 1, 'a')).message()).isEmpty());
     EXPECT_TRUE(error.contains("too long")) << error.toStdString();
 }
 
 TEST_F(LinkReceiverTest, SecondListenerIsRefusedAndTheFirstKeepsWorking)
 {
     LinkReceiver first(path);
-    ASSERT_TRUE(first.listen(nullptr));
+    ASSERT_TRUE(first.listen().isOk());
     LinkReceiver second(path);
     QString error;
-    EXPECT_FALSE(second.listen(&error));
+    EXPECT_FALSE((error = second.listen().message()).isEmpty());
     EXPECT_TRUE(error.contains("already receiving links")) << error.toStdString();
 
     QSignalSpy received(&first, &LinkReceiver::linkReceived);
@@ -113,7 +116,8 @@ TEST_F(LinkReceiverTest, SecondListenerIsRefusedAndTheFirstKeepsWorking)
 TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
 {
     QString error;
-    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, "https://example.org/", &error));
+    EXPECT_FALSE(
+        (error = LinkReceiver::sendLinkTo(path, "https://example.org/").message()).isEmpty());
     EXPECT_EQ(error, kNoReceiver);
 
     // A socket file nobody listens on, as a crashed instance leaves it.
@@ -125,11 +129,12 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
     std::memcpy(address.sun_path, encoded.constData(), encoded.size());
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     ::close(fd);
-    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, "https://example.org/", &error));
+    EXPECT_FALSE(
+        (error = LinkReceiver::sendLinkTo(path, "https://example.org/").message()).isEmpty());
     EXPECT_EQ(error, kNoReceiver);
     {
         LinkReceiver receiver(path);
-        EXPECT_TRUE(receiver.listen(&error)) << error.toStdString();
+        EXPECT_TRUE((error = receiver.listen().message()).isEmpty());
     }
     EXPECT_FALSE(QFile::exists(path)) << "closing left the socket behind";
 
@@ -138,8 +143,9 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
     foreign.write("keep me");
     foreign.close();
     LinkReceiver receiver(path);
-    EXPECT_FALSE(receiver.listen(&error));
-    EXPECT_FALSE(LinkReceiver::sendLinkTo(path, "https://example.org/", &error));
+    EXPECT_FALSE((error = receiver.listen().message()).isEmpty());
+    EXPECT_FALSE(
+        (error = LinkReceiver::sendLinkTo(path, "https://example.org/").message()).isEmpty());
     ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));
     EXPECT_EQ(foreign.readAll(), "keep me");
 }
@@ -147,7 +153,7 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
 TEST_F(LinkReceiverTest, DeliversFromAnotherProcess)
 {
     LinkReceiver receiver(path);
-    ASSERT_TRUE(receiver.listen(nullptr));
+    ASSERT_TRUE(receiver.listen().isOk());
     QSignalSpy received(&receiver, &LinkReceiver::linkReceived);
 
     const QString link = "https://example.org/page?from=child";
@@ -171,8 +177,7 @@ TEST(LinkReceiverChild, SendsTheLinkItWasGiven)
 {
     if (!qEnvironmentVariableIsSet(kChildSocket))
         GTEST_SKIP() << "runs only as the child of DeliversFromAnotherProcess";
-    QString error;
-    EXPECT_TRUE(LinkReceiver::sendLinkTo(
-        qEnvironmentVariable(kChildSocket), qEnvironmentVariable(kChildText), &error))
-        << error.toStdString();
+    const Result<> sent = LinkReceiver::sendLinkTo(
+        qEnvironmentVariable(kChildSocket), qEnvironmentVariable(kChildText));
+    EXPECT_TRUE(sent.isOk()) << sent.message().toStdString();
 }

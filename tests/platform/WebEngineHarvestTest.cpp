@@ -305,3 +305,31 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     page.reset();
     EXPECT_EQ(registry.count(), 0) << "a destroyed page leaves the registry";
 }
+
+// The hidden page is neither laid out nor allowed to fetch images, style sheets or fonts;
+// neither may change what is found, and a plug-in element's document (which loads only
+// once laid out) is still walked.
+TEST_F(WebEngineHarvestTest, SkippedFetchesAndLayoutDoNotChangeTheLinks)
+{
+    LocalHttpServer site;
+    std::atomic<int> skippable { 0 };
+    for (const char* path : { "/i.png", "/s.css", "/f.woff2" })
+        site.server().Get(path, [&](const httplib::Request&, httplib::Response& res) {
+            ++skippable;
+            res.set_content("", "application/octet-stream");
+        });
+    site.page("/obj.html", "<a href='/obj-a'>o</a>");
+    site.page("/inner.html", "<a href='/inner-a'>i</a>");
+    site.page("/page.html",
+        "<html><head><link rel='stylesheet' href='/s.css'>"
+        "<style>@font-face { font-family: f; src: url(/f.woff2); } a { font-family: f; }</style>"
+        "</head><body><img src='/i.png'><a href='/top-a'>a</a>"
+        "<iframe src='/inner.html' loading='lazy'></iframe>"
+        "<object data='/obj.html' type='text/html'></object></body></html>");
+    ASSERT_TRUE(site.start());
+    const QString s = site.origin();
+
+    EXPECT_EQ(harvestHandedOver(site.url("/page.html")), UrlListBuilder::Outcome::Harvested);
+    EXPECT_EQ(list.entries(), (QStringList { s + "/top-a", s + "/inner-a", s + "/obj-a" }));
+    EXPECT_EQ(skippable.load(), 0);
+}

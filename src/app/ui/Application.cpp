@@ -12,7 +12,6 @@
 #include "core/Version.h"
 #include "platform/LinkReceiver.h"
 #include "platform/SqliteRegistryStore.h"
-#include "winsupport/ui/Shell.h"
 
 namespace
 {
@@ -39,9 +38,8 @@ int sendLink(int argc, char** argv)
         std::fputs("quillmarch: --send-link needs a URL\n", stderr);
         return 2;
     }
-    QString error;
-    if (!LinkReceiver::sendLink(QString::fromLocal8Bit(argv[2]), &error)) {
-        std::fprintf(stderr, "quillmarch: %s\n", qPrintable(error));
+    if (const Result<> sent = LinkReceiver::sendLink(QString::fromLocal8Bit(argv[2])); !sent) {
+        std::fprintf(stderr, "quillmarch: %s\n", qPrintable(sent.message()));
         return 1;
     }
     return 0;
@@ -89,18 +87,16 @@ int runQuillmarch(int argc, char** argv)
     words.removeFirst();
     const QString commandLine = words.join(QLatin1Char(' '));
 
-    auto store = SqliteRegistryStore::openForUser();
-    UseUrlHistoryStore(store);
-    Form1 form(store);
+    const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    Form1 form(Services::standard(store));
     FirstPaintProbe::attachIfRequested(&form);
     form.show();
 
     form.showStartupNotices();
 
-    QString receiverError;
-    if (!form.installLinkReceiver(&receiverError))
+    if (const Result<> receiving = form.installLinkReceiver(); !receiving)
         std::fprintf(stderr, "quillmarch: links sent with --send-link will not arrive here: %s\n",
-            qPrintable(receiverError));
+            qPrintable(receiving.message()));
 
     if (!commandLine.isEmpty()) {
         form.state().handover.drgdrp = true;

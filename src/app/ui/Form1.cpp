@@ -24,13 +24,11 @@
 #include "listops/ListLimit.h"
 #include "listops/ListSearch.h"
 #include "listops/ui/LinkListView.h"
-#include "platform/BrowserEngineLoader.h"
-#include "platform/CurlContentTypeFetcher.h"
-#include "platform/IBrowserEngine.h"
 #include "platform/LinkReceiver.h"
 #include "winsupport/CProgressBarEx.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SizeLimitsEvent.h"
+#include "winsupport/UrlHistory.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/MinimumSizeAnswer.h"
 #include "winsupport/ui/ProgressPanel.h"
@@ -53,10 +51,10 @@ QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
 
 } // namespace
 
-Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget* parent)
+Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     : QMainWindow(parent)
-    , m_store(std::move(store))
-    , m_regset(CRegSettings::forQuillmarch(m_store))
+    , m_services(std::move(services))
+    , m_regset(CRegSettings::forQuillmarch(m_services.store))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmarch"));
@@ -66,7 +64,8 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
         m_prompt = prompt;
     } else {
         m_ownPrompt = std::make_unique<QtUserPrompt>(
-            this, [this] { leaveTopmostBand(); }, [this] { restoreTopmostBand(); });
+            this, *m_services.urlHistory, [this] { leaveTopmostBand(); },
+            [this] { restoreTopmostBand(); });
         m_prompt = m_ownPrompt.get();
     }
 
@@ -110,14 +109,19 @@ Form1::Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt, QWidget
                 resetListExtent();
         });
 
+    // The receiver only queues a link; a full queue turns the sender away.
+    if (m_services.linkReceiver)
+        m_services.linkReceiver->setAcceptor(
+            [this](const QString& text) { return receiveLink(text); });
+
     Form_Load();
 }
 
 Form1::~Form1()
 {
-    m_store->setWriteFailureHandler({});
-    if (m_receiver)
-        m_receiver->close();
+    m_services.store->setWriteFailureHandler({});
+    if (m_services.linkReceiver)
+        m_services.linkReceiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
     m_urlBuilder.reset();
 }
@@ -441,19 +445,9 @@ QString Form1::clipboardText() const
 UrlListBuilder& Form1::urlBuilder()
 {
     if (!m_urlBuilder) {
-        m_fetcher = std::make_unique<CurlContentTypeFetcher>();
         m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters,
-            m_state.handover, m_state.nav, m_list, *this, *m_prompt, m_shellWindows, *m_fetcher,
-            []() -> std::unique_ptr<IHarvestBrowser> {
-                // The engine's libraries load with the first page the program needs.
-                QString error;
-                IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
-                if (!engine) {
-                    qWarning("%s", qPrintable(error));
-                    return nullptr;
-                }
-                return engine->createHarvestBrowser();
-            });
+            m_state.handover, m_state.nav, m_list, *this, *m_prompt, *m_services.shellWindows,
+            *m_services.fetcher, m_services.browserFactory);
         connect(
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
     }
@@ -475,10 +469,8 @@ void Form1::mnusavpopbuild_Click()
 void Form1::mnufClip_Click()
 {
     const QString text = m_state.handover.drgdrp ? QString() : clipboardText();
-    const ClipboardOutcome outcome
-        = ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
-    if (outcome != ClipboardOutcome::NoText)
-        SetListExtent();
+    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, *m_prompt, text);
+    SetListExtent();
 }
 
 void Form1::mnufFile_Click()
@@ -500,10 +492,10 @@ void Form1::mnufSeq_Click()
     const std::optional<SequenceRequest> request
         = m_prompt->askSequence(SequenceDialogInput { m_state.prefs.defappend, clipboardText() });
     if (request) {
-        const SequenceResult result = SequenceBuilder::build(*request, m_list);
-        if (!result.error.isEmpty())
-            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), result.error);
-        else if (result.limitReached)
+        const Result<SequenceRun> built = SequenceBuilder::build(*request, m_list);
+        if (!built)
+            m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Error"), built.message());
+        else if (built.value().limitReached)
             m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
     }
     SetListExtent();
@@ -515,8 +507,8 @@ void Form1::mnulstSingle_Click()
         = m_prompt->askSingleLink(m_state.prefs.defappend);
     if (!request)
         return;
-    if (!SingleLink::apply(*request, m_list))
-        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(1));
+    if (const Result<> added = SingleLink::apply(*request, m_list); !added)
+        m_prompt->message(PromptIcon::Exclamation, ListLimit::title(), added.message());
     // A long link must be reachable with the scroll bar like any other entry.
     SetListExtent();
 }
@@ -571,12 +563,11 @@ void Form1::writeListFile(ListFileMode mode)
     if (path.isEmpty())
         return;
     setLastUsedSaveFolder(m_regset, path);
-    QString error;
-    const bool written = mode == ListFileMode::Replace
-        ? ListFile::save(path, m_list.entries(), &error)
-        : ListFile::append(path, m_list.entries(), &error);
+    const Result<> written = mode == ListFileMode::Replace
+        ? ListFile::save(path, m_list.entries())
+        : ListFile::append(path, m_list.entries());
     if (!written)
-        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), error);
+        m_prompt->message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
 }
 
 void Form1::mnufEx_Click()
@@ -667,13 +658,13 @@ void Form1::processIncomingLinks()
 
 void Form1::showStartupNotices()
 {
-    if (const QString notice = m_store->pendingNotice(); !notice.isEmpty()) {
+    if (const QString notice = m_services.store->pendingNotice(); !notice.isEmpty()) {
         m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Settings Reset"), notice);
-        m_store->clearPendingNotice();
+        m_services.store->clearPendingNotice();
     }
     // Told after the write that failed has returned, never inside it.
     const QPointer<Form1> self(this);
-    m_store->setWriteFailureHandler([self](const QString& message) {
+    m_services.store->setWriteFailureHandler([self](const QString& message) {
         QMetaObject::invokeMethod(
             self,
             [self, message] {
@@ -685,13 +676,11 @@ void Form1::showStartupNotices()
     });
 }
 
-bool Form1::installLinkReceiver(QString* error)
+Result<> Form1::installLinkReceiver()
 {
-    if (!m_receiver) {
-        m_receiver = new LinkReceiver(this);
-        m_receiver->setAcceptor([this](const QString& text) { return receiveLink(text); });
-    }
-    return m_receiver->listen(error);
+    if (!m_services.linkReceiver)
+        return Result<>::failed(QStringLiteral("This window has no link receiver."));
+    return m_services.linkReceiver->listen();
 }
 
 void Form1::cancelHarvest()

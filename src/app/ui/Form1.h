@@ -5,19 +5,17 @@
 #include <QQueue>
 #include <memory>
 
+#include "app/ui/Services.h"
 #include "core/IMainView.h"
 #include "core/MainState.h"
+#include "core/Result.h"
 #include "listops/LinkList.h"
-#include "platform/BrowserEngineLoader.h"
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
 
 class CProgressBarEx;
-class CurlContentTypeFetcher;
-class IRegistryStore;
 class IUserPrompt;
 class LinkListView;
-class LinkReceiver;
 class ProgressPanel;
 class QAction;
 class QLabel;
@@ -30,9 +28,9 @@ class Form1 final : public QMainWindow, public IMainView, public ISubclass
 {
     Q_OBJECT
 public:
-    // prompt: the "ask the user" implementation; null means the real Qt dialogs.
-    explicit Form1(std::shared_ptr<IRegistryStore> store, IUserPrompt* prompt = nullptr,
-        QWidget* parent = nullptr);
+    // services: everything the window works with (see Services::standard); prompt: the
+    // "ask the user" implementation, null meaning the real Qt dialogs.
+    explicit Form1(Services services, IUserPrompt* prompt = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     MainState& state() { return m_state; }
@@ -92,7 +90,7 @@ public:
     // be saved.
     void showStartupNotices();
     // Starts listening for links sent by `quillmarch --send-link`.
-    bool installLinkReceiver(QString* error);
+    Result<> installLinkReceiver();
 
     // A pending request to open the entry under the pointer ("openreq"); the link
     // viewer carries it out once it exists.
@@ -142,7 +140,7 @@ private:
     QString clipboardText() const;
     void processIncomingLinks();
 
-    std::shared_ptr<IRegistryStore> m_store;
+    Services m_services;
     CRegSettings m_regset;
     MainState m_state;
     LinkList m_list;
@@ -156,10 +154,7 @@ private:
     QMenu* m_mnusavepop = nullptr;
     QHash<QString, QAction*> m_actions;
 
-    LazyShellWindows m_shellWindows;
-    std::unique_ptr<CurlContentTypeFetcher> m_fetcher;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
-    LinkReceiver* m_receiver = nullptr;
     QQueue<QString> m_incoming;
     bool m_incomingRunning = false;
     bool m_closing = false;

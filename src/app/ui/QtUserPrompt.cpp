@@ -37,9 +37,10 @@ private:
     QtUserPrompt& m_prompt;
 };
 
-QtUserPrompt::QtUserPrompt(QWidget* owner, std::function<void()> leaveTopmostBand,
-    std::function<void()> restoreTopmostBand)
+QtUserPrompt::QtUserPrompt(QWidget* owner, UrlHistory& urlHistory,
+    std::function<void()> leaveTopmostBand, std::function<void()> restoreTopmostBand)
     : m_owner(owner)
+    , m_urlHistory(urlHistory)
     , m_leaveTopmostBand(std::move(leaveTopmostBand))
     , m_restoreTopmostBand(std::move(restoreTopmostBand))
 {
@@ -113,7 +114,7 @@ std::optional<Preferences> QtUserPrompt::editPreferences(const Preferences& curr
 std::optional<UrlRequest> QtUserPrompt::askUrl(const UrlDialogInput& input)
 {
     BandScope band(*this);
-    Form5 dialog(input, dialogParent());
+    Form5 dialog(input, m_urlHistory, dialogParent());
     dialog.exec();
     return dialog.request();
 }
@@ -121,7 +122,7 @@ std::optional<UrlRequest> QtUserPrompt::askUrl(const UrlDialogInput& input)
 std::optional<SequenceRequest> QtUserPrompt::askSequence(const SequenceDialogInput& input)
 {
     BandScope band(*this);
-    Form2 dialog(input, *this, dialogParent());
+    Form2 dialog(input, *this, m_urlHistory, dialogParent());
     dialog.exec();
     return dialog.request();
 }

@@ -6,6 +6,7 @@
 #include "core/IUserPrompt.h"
 
 class QWidget;
+class UrlHistory;
 
 // The real "ask the user": Qt message boxes, the program's dialogs and QFileDialog
 // pickers, all modal over the owner. Around every dialog and picker the owner leaves
@@ -15,7 +16,8 @@ class QWidget;
 class QtUserPrompt final : public IUserPrompt
 {
 public:
-    QtUserPrompt(QWidget* owner, std::function<void()> leaveTopmostBand,
+    // urlHistory: the typed URLs the URL boxes complete from and remember.
+    QtUserPrompt(QWidget* owner, UrlHistory& urlHistory, std::function<void()> leaveTopmostBand,
         std::function<void()> restoreTopmostBand);
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
@@ -43,6 +45,7 @@ private:
         bool save, const QString& title, const QString& filter, const QString& initialPath);
 
     QPointer<QWidget> m_owner;
+    UrlHistory& m_urlHistory;
     std::function<void()> m_leaveTopmostBand;
     std::function<void()> m_restoreTopmostBand;
     int m_bandDepth = 0; // dialogs open now

@@ -15,6 +15,7 @@
 #include "builders/ui/OnlyNumFilter.h"
 #include "builders/ui/SelectionKeepingLineEdit.h"
 #include "core/IUserPrompt.h"
+#include "winsupport/UrlHistory.h"
 #include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/Shell.h"
@@ -50,9 +51,11 @@ void refill(QComboBox* box, int width)
 
 } // namespace
 
-Form2::Form2(const SequenceDialogInput& input, IUserPrompt& prompt, QWidget* parent)
+Form2::Form2(
+    const SequenceDialogInput& input, IUserPrompt& prompt, UrlHistory& history, QWidget* parent)
     : QDialog(parent)
     , m_prompt(prompt)
+    , m_history(history)
 {
     setWindowTitle(QStringLiteral("Build Sequential List"));
 
@@ -119,7 +122,7 @@ Form2::Form2(const SequenceDialogInput& input, IUserPrompt& prompt, QWidget* par
     makeFixedDialog(*this);
 
     m_check1->setChecked(input.defappend);
-    AttachAutoComplete(m_text1);
+    AttachAutoComplete(m_text1, m_history);
     const QString& clip = input.clipboardText;
     if (!clip.isEmpty() && SingleLink::isAcceptable(clip))
         m_text1->setText(clip);
@@ -173,7 +176,7 @@ void Form2::Command1_Click()
         m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"), checked.message());
         return;
     }
-    RememberTypedUrl(r.url);
+    m_history.remember(r.url);
     m_request = r;
     accept();
 }

@@ -9,11 +9,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "winsupport/UrlHistory.h"
 #include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Shell.h"
 
-Form5::Form5(const UrlDialogInput& input, QWidget* parent)
+Form5::Form5(const UrlDialogInput& input, UrlHistory& history, QWidget* parent)
     : QDialog(parent)
+    , m_history(history)
 {
     setWindowTitle(QStringLiteral("Build List from URL"));
 
@@ -58,7 +60,7 @@ Form5::Form5(const UrlDialogInput& input, QWidget* parent)
     m_combo1->setMinimumWidth(380);
 
     m_check2->setChecked(input.defappend);
-    AttachAutoComplete(m_text1);
+    AttachAutoComplete(m_text1, m_history);
     if (input.hasCurrentEntry) {
         m_combo1->addItem(input.currentEntry);
         m_combo1->setCurrentIndex(0);
@@ -92,7 +94,7 @@ void Form5::Command1_Click()
     const QString url = urlText();
     if (url.isEmpty())
         return;
-    RememberTypedUrl(url);
+    m_history.remember(url);
     m_request = UrlRequest { url, m_check2->isChecked() };
     accept();
 }

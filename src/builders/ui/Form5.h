@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class UrlHistory;
 
 // "Build List from URL": asks for the page address and the append choice.
 class Form5 final : public QDialog
@@ -17,8 +18,8 @@ class Form5 final : public QDialog
     Q_OBJECT
 public:
     // With input.hasCurrentEntry the URL is offered in a combo box holding that entry;
-    // otherwise in a text box with auto-completion.
-    explicit Form5(const UrlDialogInput& input, QWidget* parent = nullptr);
+    // otherwise in a text box completing from the history. "Build" remembers the URL there.
+    Form5(const UrlDialogInput& input, UrlHistory& history, QWidget* parent = nullptr);
 
     // The URL and append choice of "Build"; nullopt after "Cancel" or closing the window.
     const std::optional<UrlRequest>& request() const { return m_request; }
@@ -33,5 +34,6 @@ private:
     QCheckBox* m_check2;
     QLabel* m_label2;
     QPushButton* m_command1;
+    UrlHistory& m_history;
     std::optional<UrlRequest> m_request;
 };

@@ -10,7 +10,9 @@ class QWebEnginePage;
 class QWebEngineProfile;
 
 // The hidden harvest browser: a QWebEnginePage with no view. Scripts run; script
-// dialogs are answered silently and pop-up windows are never created. Loads use one
+// dialogs are answered silently and pop-up windows are never created. The page is
+// never laid out or painted, and fetches nothing that cannot add a link (images, style
+// sheets, fonts, media: HarvestRequestFilter). Loads use one
 // off-the-record profile shared by every harvest browser of the process: nothing is
 // written to disk, and a second Quillmarch process (the program and the command-line
 // tool side by side) never competes for a profile folder.

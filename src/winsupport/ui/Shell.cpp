@@ -1,15 +1,11 @@
 #include "winsupport/ui/Shell.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPointer>
 #include <QStringListModel>
 #include <QUrl>
 
-#include "platform/SqliteRegistryStore.h"
-#include "settings/CRegSettings.h"
 #include "winsupport/UrlHistory.h"
 #include "winsupport/ui/UrlCompleter.h"
 
@@ -56,38 +52,6 @@ QUrl openableUrl(const QString& target)
     return {};
 }
 
-// The typed URLs of this process, shared by every URL box's completer.
-struct TypedUrlStore {
-    UrlHistory history;
-    bool chosen = false; // a store was given, or the user's own was opened
-    QPointer<QStringListModel> model;
-};
-
-TypedUrlStore& rawTypedUrls()
-{
-    static TypedUrlStore store;
-    return store;
-}
-
-TypedUrlStore& typedUrls()
-{
-    TypedUrlStore& store = rawTypedUrls();
-    if (!store.chosen) {
-        store.chosen = true;
-        store.history = UrlHistory(CRegSettings::forQuillmarch(SqliteRegistryStore::openForUser()));
-    }
-    return store;
-}
-
-QStringListModel* typedUrlModel()
-{
-    TypedUrlStore& store = typedUrls();
-    if (!store.model) {
-        store.model = new QStringListModel(store.history.urls(), QCoreApplication::instance());
-    }
-    return store.model;
-}
-
 } // namespace
 
 int OpenWithShell(QWidget* owner, const QString& target)
@@ -104,33 +68,15 @@ void setShellOpener(ShellOpener replacement)
     opener() = std::move(replacement);
 }
 
-void AttachAutoComplete(QLineEdit* edit)
+void AttachAutoComplete(QLineEdit* edit, UrlHistory& history)
 {
     if (!edit || qobject_cast<UrlCompleter*>(edit->completer()))
         return;
-    edit->setCompleter(new UrlCompleter(typedUrlModel(), edit));
-}
-
-void RememberTypedUrl(const QString& url)
-{
-    TypedUrlStore& store = typedUrls();
-    if (!store.history.remember(url))
-        return;
-    if (store.model)
-        store.model->setStringList(store.history.urls());
-}
-
-QStringList TypedUrls()
-{
-    return typedUrls().history.urls();
-}
-
-void UseUrlHistoryStore(std::shared_ptr<IRegistryStore> registry)
-{
-    TypedUrlStore& store = rawTypedUrls();
-    store.chosen = true;
-    store.history
-        = registry ? UrlHistory(CRegSettings::forQuillmarch(std::move(registry))) : UrlHistory();
-    if (store.model)
-        store.model->setStringList(store.history.urls());
+    // The edit owns the model: the completer deletes a model it owns when it switches
+    // to the file-system model.
+    auto* urls = new QStringListModel(history.urls(), edit);
+    auto* completer = new UrlCompleter(urls, edit);
+    QObject::connect(&history, &UrlHistory::changed, urls,
+        [urls, &history] { urls->setStringList(history.urls()); });
+    edit->setCompleter(completer);
 }

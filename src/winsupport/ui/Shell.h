@@ -3,12 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <memory>
 
-class IRegistryStore;
 class QLineEdit;
 class QUrl;
 class QWidget;
+class UrlHistory;
 
 // What OpenWithShell answers: the address was handed to the user's handler, or no
 // handler could open it.
@@ -28,20 +27,8 @@ int OpenWithShell(QWidget* owner, const QString& target);
 using ShellOpener = std::function<bool(const QUrl&)>;
 void setShellOpener(ShellOpener opener);
 
-// Gives the edit a completer offering the URLs the user built lists from (case-insensitive
-// prefix match) and, once the text starts with "/", the file-system paths below it. The
-// file system is read only when a path is typed, one folder at a time. The completer
-// belongs to the edit.
-void AttachAutoComplete(QLineEdit* edit);
-
-// Records a URL the user built a list from, most recent first (at most 200 are kept),
-// for every completer; the history is kept in the user's settings, section "URL History".
-void RememberTypedUrl(const QString& url);
-
-// The remembered URLs, most recent first.
-QStringList TypedUrls();
-
-// The settings store that keeps the typed URLs. Without this call the user's own store is
-// opened on first use; a null store keeps them in memory only. Replaces the list in
-// memory with the one kept in the given store.
-void UseUrlHistoryStore(std::shared_ptr<IRegistryStore> store);
+// Gives the edit a completer offering the URLs of the history (case-insensitive prefix
+// match, following the history as it changes) and, once the text starts with "/", the
+// file-system paths below it. The file system is read only when a path is typed, one
+// folder at a time. The completer belongs to the edit; the history must outlive it.
+void AttachAutoComplete(QLineEdit* edit, UrlHistory& history);

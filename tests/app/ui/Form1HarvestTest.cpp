@@ -34,10 +34,10 @@ protected:
 
 TEST_F(Form1HarvestTest, LinkSentByAnotherProcessIsHarvested)
 {
-    Form1 form(m_temp.store(), &m_prompt);
+    Form1 form(Services::standard(m_temp.store()), &m_prompt);
     form.show();
-    QString error;
-    ASSERT_TRUE(form.installLinkReceiver(&error)) << error.toStdString();
+    const Result<> receiving = form.installLinkReceiver();
+    ASSERT_TRUE(receiving.isOk()) << receiving.message().toStdString();
 
     const QString url = m_server.url("/links.html");
     QProcess sender;
@@ -67,7 +67,7 @@ TEST_F(Form1HarvestTest, SendingWithoutARunningProgramFails)
 
 TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 {
-    Form1 form(m_temp.store(), &m_prompt);
+    Form1 form(Services::standard(m_temp.store()), &m_prompt);
     form.show();
     m_prompt.urls.push_back(UrlRequest { m_server.url("/links.html"), false });
     form.mnufURL_Click();
@@ -79,7 +79,7 @@ TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 
 TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
 {
-    Form1 form(m_temp.store(), &m_prompt);
+    Form1 form(Services::standard(m_temp.store()), &m_prompt);
     form.show();
     QWidget* viewport = form.listView()->viewport();
     const QPointF at(10, 10);

@@ -22,7 +22,10 @@ class Form1Test : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(m_temp.isValid()); }
 
-    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_temp.store(), &m_prompt); }
+    std::unique_ptr<Form1> makeForm()
+    {
+        return std::make_unique<Form1>(Services::standard(m_temp.store()), &m_prompt);
+    }
 
     CRegSettings settings() { return m_temp.settings(); }
 

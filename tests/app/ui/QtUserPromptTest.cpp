@@ -16,6 +16,7 @@
 #include "builders/ui/Form11.h"
 #include "listops/ListFile.h"
 #include "support/DialogTesting.h"
+#include "winsupport/UrlHistory.h"
 
 using DialogTesting::Child;
 using DialogTesting::WhenModal;
@@ -29,13 +30,14 @@ class QtUserPromptTest : public ::testing::Test
 protected:
     QtUserPromptTest()
         : prompt(
-            &owner, [this] { band << QStringLiteral("leave"); },
+            &owner, history, [this] { band << QStringLiteral("leave"); },
             [this] { band << QStringLiteral("restore"); })
     {
     }
 
     QWidget owner;
     QStringList band;
+    UrlHistory history;
     QtUserPrompt prompt;
 };
 

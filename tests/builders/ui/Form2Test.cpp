@@ -4,13 +4,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include "builders/SequenceBuilder.h"
 #include "builders/ui/Form2.h"
 #include "support/DialogTesting.h"
 #include "support/ScriptedPrompt.h"
+#include "winsupport/UrlHistory.h"
 
 using DialogTesting::Child;
 
@@ -21,15 +21,12 @@ namespace
 class Form2Test : public ::testing::Test
 {
 protected:
-    void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
-    void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
-
     // A shown, active dialog whose URL box holds url with [start, start+length) selected.
     void open(const QString& url, int start, int length, bool defappend = false)
     {
         SequenceDialogInput in;
         in.defappend = defappend;
-        dialog = std::make_unique<Form2>(in, prompt);
+        dialog = std::make_unique<Form2>(in, prompt, history);
         ASSERT_TRUE(DialogTesting::ShowActive(*dialog));
         text1 = Child<QLineEdit>(*dialog, "Text1");
         text3 = Child<QComboBox>(*dialog, "text3");
@@ -50,6 +47,7 @@ protected:
     }
 
     ScriptedPrompt prompt;
+    UrlHistory history;
     std::unique_ptr<Form2> dialog;
     QLineEdit* text1 = nullptr;
     QComboBox* text3 = nullptr;
@@ -220,7 +218,7 @@ TEST_F(Form2Test, ClipboardTextPrefillsOnlyWhenItLooksLikeALink)
         { "", false },
     };
     for (const auto& [clip, prefilled] : rows) {
-        Form2 d(SequenceDialogInput { false, QString::fromLatin1(clip) }, prompt);
+        Form2 d(SequenceDialogInput { false, QString::fromLatin1(clip) }, prompt, history);
         EXPECT_EQ(Child<QLineEdit>(d, "Text1")->text(), prefilled ? clip : "") << clip;
     }
 }
@@ -228,7 +226,7 @@ TEST_F(Form2Test, ClipboardTextPrefillsOnlyWhenItLooksLikeALink)
 TEST_F(Form2Test, AppendBoxFollowsDefappendAndCancelGivesNothing)
 {
     for (const bool defappend : { false, true }) {
-        Form2 d(SequenceDialogInput { defappend, {} }, prompt);
+        Form2 d(SequenceDialogInput { defappend, {} }, prompt, history);
         EXPECT_EQ(Child<QCheckBox>(d, "Check1")->isChecked(), defappend);
         Child<QPushButton>(d, "Command3")->click();
         EXPECT_EQ(d.result(), QDialog::Rejected);
@@ -239,8 +237,9 @@ TEST_F(Form2Test, AppendBoxFollowsDefappendAndCancelGivesNothing)
 TEST(Form2Look, CaptionsAndFrame)
 {
     ScriptedPrompt prompt;
+    UrlHistory history;
     Form2 d(SequenceDialogInput { false, QStringLiteral("http://example.org/gallery/img05.jpg") },
-        prompt);
+        prompt, history);
     if (DialogTesting::KeepOpen()) {
         d.exec();
         return;

@@ -3,23 +3,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include "builders/ui/Form5.h"
 #include "support/DialogTesting.h"
+#include "winsupport/UrlHistory.h"
 
 using DialogTesting::Child;
 
 namespace
 {
 
-// "Build" remembers the URL for completion; keep that out of the user's own settings.
 class Form5Test : public ::testing::Test
 {
 protected:
-    void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
-    void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
+    UrlHistory history;
 };
 
 UrlDialogInput withEntry(const QString& entry)
@@ -34,7 +32,7 @@ UrlDialogInput withEntry(const QString& entry)
 
 TEST_F(Form5Test, TextBoxModeEnablesBuildOnlyWhileAUrlIsTyped)
 {
-    Form5 d(UrlDialogInput {});
+    Form5 d(UrlDialogInput {}, history);
     auto* text1 = Child<QLineEdit>(d, "Text1");
     auto* build = Child<QPushButton>(d, "Command1");
     EXPECT_FALSE(text1->isHidden());
@@ -51,7 +49,7 @@ TEST_F(Form5Test, BuildReturnsTheTypedUrlAndAppendChoice)
     for (const bool defappend : { false, true }) {
         UrlDialogInput in;
         in.defappend = defappend;
-        Form5 d(in);
+        Form5 d(in, history);
         auto* check2 = Child<QCheckBox>(d, "Check2");
         EXPECT_EQ(check2->isChecked(), defappend);
         QTest::keyClicks(Child<QLineEdit>(d, "Text1"), " http://example.org/a b ");
@@ -60,12 +58,13 @@ TEST_F(Form5Test, BuildReturnsTheTypedUrlAndAppendChoice)
         ASSERT_TRUE(d.request().has_value());
         EXPECT_EQ(d.request()->url, " http://example.org/a b ");
         EXPECT_EQ(d.request()->append, !defappend);
+        EXPECT_EQ(history.urls().front(), "http://example.org/a b"); // offered next time
     }
 }
 
 TEST_F(Form5Test, CurrentEntryIsOfferedInTheComboBox)
 {
-    Form5 d(withEntry("http://example.org/listed"));
+    Form5 d(withEntry("http://example.org/listed"), history);
     auto* combo = Child<QComboBox>(d, "Combo1");
     auto* build = Child<QPushButton>(d, "Command1");
     EXPECT_TRUE(Child<QLineEdit>(d, "Text1")->isHidden());
@@ -85,7 +84,7 @@ TEST_F(Form5Test, CurrentEntryIsOfferedInTheComboBox)
 
 TEST_F(Form5Test, EnterWithoutUrlKeepsTheDialogOpen)
 {
-    Form5 d(UrlDialogInput {});
+    Form5 d(UrlDialogInput {}, history);
     ASSERT_TRUE(DialogTesting::ShowActive(d));
     QTest::keyClick(Child<QLineEdit>(d, "Text1"), Qt::Key_Return);
     EXPECT_TRUE(d.isVisible());
@@ -100,7 +99,7 @@ TEST_F(Form5Test, EnterWithoutUrlKeepsTheDialogOpen)
 
 TEST_F(Form5Test, CancelGivesNothing)
 {
-    Form5 d(withEntry("http://example.org/"));
+    Form5 d(withEntry("http://example.org/"), history);
     Child<QPushButton>(d, "Command3")->click();
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_FALSE(d.request().has_value());
@@ -111,7 +110,7 @@ TEST_F(Form5Test, FilterNoteFollowsTheFilterSwitch)
     for (const bool applied : { true, false }) {
         UrlDialogInput in;
         in.filtersApplied = applied;
-        Form5 d(in);
+        Form5 d(in, history);
         EXPECT_EQ(Child<QLabel>(d, "Label2")->text(),
             applied ? "Filters will be applied. (See \"Options\" menu.)"
                     : "Filters will not be applied. (See \"Options\" menu.)");
@@ -122,7 +121,8 @@ TEST(Form5Look, CaptionsAndFrame)
 {
     UrlDialogInput in;
     in.filtersApplied = true;
-    Form5 d(in);
+    UrlHistory history;
+    Form5 d(in, history);
     if (DialogTesting::KeepOpen()) {
         d.exec();
         return;

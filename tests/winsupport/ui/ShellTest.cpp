@@ -9,6 +9,7 @@
 
 #include "settings/CRegSettings.h"
 #include "support/TempSettingsStore.h"
+#include "winsupport/UrlHistory.h"
 #include "winsupport/ui/Shell.h"
 
 namespace
@@ -82,14 +83,12 @@ TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
 {
     TempSettingsStore temp;
     ASSERT_TRUE(temp.isValid());
-    const auto& store = temp.store();
-    UseUrlHistoryStore(store);
-    RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page07.html"));
-    RememberTypedUrl(QStringLiteral("ftp://files.example.net/pub/"));
-    EXPECT_EQ(TypedUrls().front(), QStringLiteral("ftp://files.example.net/pub/"));
+    UrlHistory history(temp.settings());
+    history.remember(QStringLiteral("http://gallery.example.com/album/page07.html"));
+    history.remember(QStringLiteral("ftp://files.example.net/pub/"));
 
     QLineEdit edit;
-    AttachAutoComplete(&edit);
+    AttachAutoComplete(&edit, history);
     QCompleter* completer = edit.completer();
     ASSERT_NE(completer, nullptr);
     edit.show();
@@ -98,20 +97,18 @@ TEST(AutoComplete, OffersARememberedUrlForATypedPrefix)
         QStringList { QStringLiteral("http://gallery.example.com/album/page07.html") });
 
     // A URL remembered while the box exists is offered too.
-    RememberTypedUrl(QStringLiteral("http://gallery.example.com/album/page08.html"));
+    history.remember(QStringLiteral("http://gallery.example.com/album/page08.html"));
     completer->setCompletionPrefix(edit.text());
     EXPECT_EQ(completions(completer).size(), 2);
     // The history went to the settings store given.
     EXPECT_EQ(temp.settings().GetAllSettings(QStringLiteral("URL History")).size(), 3);
-    UseUrlHistoryStore(nullptr);
-    EXPECT_TRUE(TypedUrls().isEmpty());
 }
 
 TEST(AutoComplete, OffersPathsOnceAPathIsTyped)
 {
-    UseUrlHistoryStore(nullptr);
+    UrlHistory history;
     QLineEdit edit;
-    AttachAutoComplete(&edit);
+    AttachAutoComplete(&edit, history);
     edit.show();
     QTest::keyClicks(&edit, QStringLiteral("/us"));
     EXPECT_NE(qobject_cast<QFileSystemModel*>(edit.completer()->model()), nullptr);

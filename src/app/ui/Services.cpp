@@ -1,0 +1,37 @@
+#include "app/ui/Services.h"
+
+#include "builders/IContentTypeFetcher.h"
+#include "builders/IShellWindows.h"
+#include "platform/BrowserEngineLoader.h"
+#include "platform/CurlContentTypeFetcher.h"
+#include "platform/IBrowserEngine.h"
+#include "platform/LinkReceiver.h"
+#include "settings/CRegSettings.h"
+#include "settings/IRegistryStore.h"
+#include "winsupport/UrlHistory.h"
+
+Services::Services() = default;
+Services::~Services() = default;
+Services::Services(Services&&) noexcept = default;
+Services& Services::operator=(Services&&) noexcept = default;
+
+Services Services::standard(std::shared_ptr<IRegistryStore> store)
+{
+    Services services;
+    services.urlHistory = std::make_unique<UrlHistory>(CRegSettings::forQuillmarch(store));
+    services.store = std::move(store);
+    services.fetcher = std::make_unique<CurlContentTypeFetcher>();
+    services.shellWindows = std::make_unique<LazyShellWindows>();
+    services.browserFactory = []() -> std::unique_ptr<IHarvestBrowser> {
+        // The engine's libraries load with the first page the program needs.
+        QString error;
+        IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
+        if (!engine) {
+            qWarning("%s", qPrintable(error));
+            return nullptr;
+        }
+        return engine->createHarvestBrowser();
+    };
+    services.linkReceiver = std::make_unique<LinkReceiver>();
+    return services;
+}

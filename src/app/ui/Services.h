@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+
+#include "builders/UrlListBuilder.h"
+
+class IContentTypeFetcher;
+class IRegistryStore;
+class IShellWindows;
+class LinkReceiver;
+class UrlHistory;
+
+// What the main window works with besides its own widgets: built once where the program
+// starts (Application) and handed to Form1 whole. Tests build the same set over a
+// temporary settings store and may replace single members.
+struct Services final {
+    std::shared_ptr<IRegistryStore> store; // the settings
+    std::unique_ptr<UrlHistory> urlHistory; // typed URLs the URL boxes complete from
+    std::unique_ptr<IContentTypeFetcher> fetcher; // content-type check before a harvest
+    std::unique_ptr<IShellWindows> shellWindows; // the program's open browser windows
+    UrlListBuilder::BrowserFactory browserFactory; // hidden harvest browsers
+    std::unique_ptr<LinkReceiver> linkReceiver; // links sent by `quillmarch --send-link`
+
+    Services();
+    ~Services();
+    Services(Services&&) noexcept;
+    Services& operator=(Services&&) noexcept;
+
+    // The program's own services over the settings store: libcurl's content-type check,
+    // browsers from the engine module (loaded with the first page), the typed URLs kept
+    // in the store, and a link receiver on the user's socket (not listening yet).
+    static Services standard(std::shared_ptr<IRegistryStore> store);
+};

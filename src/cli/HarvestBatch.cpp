@@ -1,0 +1,245 @@
+#include "cli/HarvestBatch.h"
+
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QSaveFile>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/ConsolePrompt.h"
+#include "cli/ConsoleView.h"
+#include "cli/PrefetchedContentType.h"
+#include "listops/LinkList.h"
+#include "platform/CurlContentTypeFetcher.h"
+
+// One page of the batch, from its content-type check to its builder's end.
+struct HarvestBatch::Page {
+    Page(qint64 pageIndex, QString pageUrl, const MainState& settings)
+        : index(pageIndex)
+        , url(std::move(pageUrl))
+        , state(settings)
+        , prompt(url, [this](const QByteArray& line) { messages += prefix() + line; })
+    {
+        timeout.setSingleShot(true);
+    }
+
+    // Messages of a page begin with its URL, so they can be told apart.
+    QByteArray prefix() const { return url.toUtf8() + ": "; }
+
+    qint64 index;
+    QString url;
+    MainState state;
+    LinkList list;
+    QByteArray messages;
+    ConsolePrompt prompt;
+    ConsoleView view;
+    CurlContentTypeFetcher check;
+    std::unique_ptr<PrefetchedContentType> checked;
+    std::unique_ptr<UrlListBuilder> builder;
+    QTimer timeout;
+    bool timedOut = false;
+    bool ended = false;
+};
+
+namespace
+{
+
+void writeTo(FILE* stream, const QByteArray& text)
+{
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+HarvestBatch::HarvestBatch(const MainState& settings, UrlSource source, IShellWindows& shellWindows,
+    UrlListBuilder::BrowserFactory browserFactory, Options options, QObject* parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_source(std::move(source))
+    , m_shellWindows(shellWindows)
+    , m_browserFactory(std::move(browserFactory))
+    , m_options(std::move(options))
+    , m_out([](const QByteArray& text) { writeTo(stdout, text); })
+    , m_err([](const QByteArray& text) { writeTo(stderr, text); })
+{
+    // Each page decides alone, as a single harvest does; the append choice never
+    // carries over from one page to the next.
+    m_settings.handover.append = false;
+}
+
+HarvestBatch::~HarvestBatch() = default;
+
+void HarvestBatch::setWriters(Writer out, Writer err)
+{
+    m_out = std::move(out);
+    m_err = std::move(err);
+}
+
+int HarvestBatch::run()
+{
+    if (!m_options.saveFile.isEmpty()) {
+        m_save = std::make_unique<QSaveFile>(m_options.saveFile);
+        if (!m_save->open(QIODevice::WriteOnly)) {
+            m_err(QStringLiteral("Error: cannot save %1: %2\n")
+                      .arg(m_options.saveFile, m_save->errorString())
+                      .toUtf8());
+            return 1;
+        }
+    }
+    QEventLoop loop;
+    m_loop = &loop;
+    pump();
+    if (!m_inputEnded || !m_running.empty() || !m_done.empty())
+        loop.exec();
+    m_loop = nullptr;
+
+    if (m_save && !m_save->commit()) {
+        m_err(QStringLiteral("Error: cannot save %1: %2\n")
+                  .arg(m_options.saveFile, m_save->errorString())
+                  .toUtf8());
+        return 1;
+    }
+    return m_failed ? 1 : 0;
+}
+
+void HarvestBatch::pump()
+{
+    while (!m_inputEnded && static_cast<int>(m_running.size()) < m_options.jobs
+        && m_nextIndex - m_nextToWrite < window()) {
+        const std::optional<QString> url = m_source();
+        if (!url) {
+            m_inputEnded = true;
+            break;
+        }
+        startPage(m_nextIndex++, *url);
+    }
+    if (m_inputEnded && m_running.empty() && m_done.empty() && m_loop)
+        m_loop->quit();
+}
+
+void HarvestBatch::startPage(qint64 index, const QString& url)
+{
+    auto page = std::make_shared<Page>(index, url, m_settings);
+    m_running.emplace(index, page);
+    const std::weak_ptr<Page> weak = page;
+    connect(&page->timeout, &QTimer::timeout, this, [this, weak] {
+        if (const auto p = weak.lock())
+            onTimeout(p);
+    });
+    page->timeout.start(m_options.timeoutSeconds * 1000);
+    // The check runs on its own thread; nothing waits for it, so several pages are
+    // checked and loaded side by side.
+    page->check.fetchContentTypeAsync(url, this, [this, weak](const QString& contentType) {
+        if (const auto p = weak.lock())
+            onChecked(p, contentType);
+    });
+}
+
+void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const QString& contentType)
+{
+    if (page->ended)
+        return;
+    // The URL builder runs as for a URL typed in its dialog, and gets the check's answer
+    // at once: the refusal of what is not HTML and every later message are its own.
+    page->checked = std::make_unique<PrefetchedContentType>(contentType);
+    page->builder = std::make_unique<UrlListBuilder>(page->state.prefs, page->state.filters,
+        page->state.handover, page->state.nav, page->list, page->view, page->prompt, m_shellWindows,
+        *page->checked, m_browserFactory);
+    const std::weak_ptr<Page> weak = page;
+    connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
+        [this, weak](UrlListBuilder::Outcome outcome) {
+            if (const auto p = weak.lock())
+                finishPage(p, outcome == UrlListBuilder::Outcome::Harvested);
+        });
+    page->builder->mnufURL_Click();
+}
+
+void HarvestBatch::onTimeout(const std::shared_ptr<Page>& page)
+{
+    if (page->ended)
+        return;
+    page->timedOut = true;
+    if (page->builder && page->builder->harvestRunning()) {
+        page->builder->cancel(); // ends the page through harvestFinished
+        return;
+    }
+    page->check.cancel();
+    finishPage(page, false);
+}
+
+void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
+{
+    if (page->ended)
+        return;
+    page->ended = true;
+    page->timeout.stop();
+
+    Done done;
+    if (page->timedOut) {
+        done.messages = page->messages + page->prefix()
+            + QStringLiteral("Error: the page did not load within %1 seconds.\n")
+                  .arg(m_options.timeoutSeconds)
+                  .toUtf8();
+    } else {
+        done.ok = ok;
+        done.entries = page->list.entries();
+        done.messages = page->messages;
+    }
+    m_done.emplace(page->index, std::move(done));
+    m_running.erase(page->index);
+    // The page's builder may be inside its own callbacks: it goes once control is back
+    // in the event loop.
+    QTimer::singleShot(0, this, [page] {});
+
+    writeReady();
+    pump();
+}
+
+void HarvestBatch::writeReady()
+{
+    for (auto it = m_done.find(m_nextToWrite); it != m_done.end();
+         it = m_done.find(m_nextToWrite)) {
+        const Done& done = it->second;
+        if (!done.messages.isEmpty())
+            m_err(done.messages);
+        writeEntries(done.entries);
+        if (!done.ok)
+            m_failed = true;
+        m_done.erase(it);
+        ++m_nextToWrite;
+    }
+}
+
+void HarvestBatch::writeEntries(const QStringList& entries)
+{
+    QByteArray out;
+    QByteArray saved;
+    for (const QString& entry : entries) {
+        if (m_options.dedupeAll && !firstSighting(entry))
+            continue;
+        const QByteArray text = entry.toUtf8();
+        out += text;
+        out += '\n';
+        if (m_save) {
+            saved += text;
+            saved += "\r\n";
+        }
+    }
+    if (!out.isEmpty())
+        m_out(out);
+    if (m_save && !saved.isEmpty())
+        m_save->write(saved);
+}
+
+bool HarvestBatch::firstSighting(const QString& entry)
+{
+    // Links are remembered by a 128-bit digest rather than whole: a long list of pages
+    // can give millions of links.
+    const QByteArray hash = QCryptographicHash::hash(entry.toUtf8(), QCryptographicHash::Sha256);
+    Digest digest;
+    std::memcpy(&digest.high, hash.constData(), sizeof digest.high);
+    std::memcpy(&digest.low, hash.constData() + sizeof digest.high, sizeof digest.low);
+    return m_written.insert(digest).second;
+}

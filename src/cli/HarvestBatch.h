@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <unordered_set>
+
+#include "builders/UrlListBuilder.h"
+#include "core/MainState.h"
+
+class IShellWindows;
+class QEventLoop;
+class QSaveFile;
+
+// Harvests many pages in one process. A few pages load at a time, each with the same
+// rules as a single harvest (its own content-type check, its own list and so its own
+// de-duplication, filters and exclusions from the settings given). Each page's
+// messages and links are written in the order the pages were given; pages that end
+// early wait for the earlier ones in a bounded window, and no new page starts while the
+// window is full, so memory does not grow with the number of pages.
+class HarvestBatch final : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options {
+        int jobs = 4; // pages loading at a time
+        int timeoutSeconds = 120; // per page
+        bool dedupeAll = false; // a link is written only the first time any page gives it
+        QString saveFile; // also written there in the list file format
+    };
+    // The next URL to harvest; nullopt once the input is exhausted.
+    using UrlSource = std::function<std::optional<QString>()>;
+    using Writer = std::function<void(const QByteArray& text)>;
+
+    HarvestBatch(const MainState& settings, UrlSource source, IShellWindows& shellWindows,
+        UrlListBuilder::BrowserFactory browserFactory, Options options, QObject* parent = nullptr);
+    ~HarvestBatch() override;
+
+    // Where links and messages go; standard output and standard error by default.
+    void setWriters(Writer out, Writer err);
+
+    // Harvests every page and returns the exit status: 0 when every page gave its
+    // list, 1 when any page failed or the list could not be saved.
+    int run();
+
+    // How many pages may be started but not yet written.
+    int window() const { return m_options.jobs * 4; }
+
+private:
+    struct Page;
+    struct Done {
+        bool ok = false;
+        QStringList entries;
+        QByteArray messages;
+    };
+    struct Digest {
+        quint64 high = 0;
+        quint64 low = 0;
+        bool operator==(const Digest&) const = default;
+    };
+    struct DigestHash {
+        size_t operator()(const Digest& d) const { return static_cast<size_t>(d.high ^ d.low); }
+    };
+
+    void pump();
+    void startPage(qint64 index, const QString& url);
+    void onChecked(const std::shared_ptr<Page>& page, const QString& contentType);
+    void onTimeout(const std::shared_ptr<Page>& page);
+    void finishPage(const std::shared_ptr<Page>& page, bool ok);
+    void writeReady();
+    void writeEntries(const QStringList& entries);
+    bool firstSighting(const QString& entry);
+
+    MainState m_settings;
+    UrlSource m_source;
+    IShellWindows& m_shellWindows;
+    UrlListBuilder::BrowserFactory m_browserFactory;
+    Options m_options;
+    Writer m_out;
+    Writer m_err;
+
+    std::map<qint64, std::shared_ptr<Page>> m_running;
+    std::map<qint64, Done> m_done; // ended, waiting for an earlier page to be written
+    qint64 m_nextIndex = 0; // index of the next page to start
+    qint64 m_nextToWrite = 0;
+    bool m_inputEnded = false;
+    bool m_failed = false;
+    std::unordered_set<Digest, DigestHash> m_written; // --dedupe-all: links written so far
+    std::unique_ptr<QSaveFile> m_save;
+    QEventLoop* m_loop = nullptr;
+};

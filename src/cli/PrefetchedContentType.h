@@ -1,0 +1,21 @@
+#pragma once
+
+#include "builders/IContentTypeFetcher.h"
+
+// A content-type check whose answer was fetched beforehand (asynchronously, so several
+// pages can be checked at once without nested waits): the URL builder asks and gets
+// that answer at once.
+class PrefetchedContentType final : public IContentTypeFetcher
+{
+public:
+    explicit PrefetchedContentType(QString contentType)
+        : m_contentType(std::move(contentType))
+    {
+    }
+
+    QString fetchContentType(const QString&) override { return m_contentType; }
+    void cancel() override { }
+
+private:
+    QString m_contentType;
+};
