@@ -25,7 +25,7 @@ QString HarvestAcceptor::normalise(const QString& href)
 
 bool HarvestAcceptor::passesFileFilter(const QString& address, const QStringList& ftypes)
 {
-    const QString extension = SplitPath(address, 3).mid(1);
+    const QString extension = SplitPath(address, PathPart::Extension).mid(1);
     if (extension.isEmpty())
         return false;
     return ftypes.contains(extension, Qt::CaseSensitive);

@@ -1,13 +1,7 @@
 #include "builders/SplitPath.h"
 
-#include <stdexcept>
-
-QString SplitPath(const QString& path, int part)
+QString SplitPath(const QString& path, PathPart part)
 {
-    if (part < 0 || part > 3)
-        throw std::invalid_argument("SplitPath: part must be 0 (drive), 1 (folder), 2 (name) "
-                                    "or 3 (extension)");
-
     QString drive;
     QString folder;
     QString name;
@@ -39,13 +33,14 @@ QString SplitPath(const QString& path, int part)
         name = work;
 
     switch (part) {
-    case 0:
+    case PathPart::Drive:
         return drive;
-    case 1:
+    case PathPart::Folder:
         return folder;
-    case 2:
+    case PathPart::Name:
         return name;
-    default:
-        return extension;
+    case PathPart::Extension:
+        break;
     }
+    return extension;
 }

@@ -80,7 +80,7 @@ void UrlListBuilder::mnufURL_Click()
         input.filtersApplied = m_filters.appfiltChecked;
         const std::optional<UrlRequest> request = m_prompt.askUrl(input);
         if (!request || request->url.isEmpty() || m_shutDown) {
-            emit harvestFinished(Outcome::Cancelled);
+            emit harvestFinished(Result<>::cancelled());
             return;
         }
         m_view.setWaitPointer(true);
@@ -183,7 +183,7 @@ void UrlListBuilder::cancel()
     m_view.SetListExtent();
     m_view.returnToIdle();
     releaseBrowser();
-    emit harvestFinished(Outcome::Cancelled);
+    emit harvestFinished(Result<>::cancelled());
 }
 
 void UrlListBuilder::shutdown()
@@ -197,7 +197,7 @@ void UrlListBuilder::endWithoutHarvest()
 {
     m_view.returnToIdle();
     m_handover.goturl.clear();
-    emit harvestFinished(Outcome::Cancelled);
+    emit harvestFinished(Result<>::cancelled());
 }
 
 void UrlListBuilder::startHarvest(const QString& url, Origin origin)
@@ -208,9 +208,9 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
         browser = m_browserFactory();
     if (!browser) {
         m_view.returnToIdle();
-        m_prompt.message(PromptIcon::Critical, kErrorTitle,
-            origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem);
-        emit harvestFinished(Outcome::Failed);
+        const QString& text = origin == Origin::Incoming ? kIncomingFailed : kHarvestProblem;
+        m_prompt.message(PromptIcon::Critical, kErrorTitle, text);
+        emit harvestFinished(Result<>::failed(text));
         return;
     }
 
@@ -252,10 +252,10 @@ void UrlListBuilder::onDocumentComplete(quint64 generation)
     if (!m_handover.append)
         m_list.clear();
     if (m_nav.naverr) {
-        m_prompt.message(PromptIcon::Critical, kErrorTitle,
-            kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg);
+        const QString text = kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg;
+        m_prompt.message(PromptIcon::Critical, kErrorTitle, text);
         finishPageCompleted();
-        emit harvestFinished(Outcome::NavigationError);
+        emit harvestFinished(Result<>::failed(text));
         return;
     }
     m_collecting = true;
@@ -292,7 +292,7 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
     m_collecting = false;
     if (!hrefs) {
         errorPath();
-        emit harvestFinished(Outcome::Failed);
+        emit harvestFinished(Result<>::failed(kHarvestProblem));
         return;
     }
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
@@ -302,7 +302,7 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
     if (acceptor.limitReached())
         m_prompt.message(
             PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(acceptor.notAdded()));
-    emit harvestFinished(Outcome::Harvested);
+    emit harvestFinished(Result<>::ok());
 }
 
 void UrlListBuilder::recurseFramesFinish()
@@ -344,7 +344,7 @@ void UrlListBuilder::refuse()
     releaseBrowser();
     m_view.returnToIdle();
     m_handover.goturl.clear();
-    emit harvestFinished(Outcome::Refused);
+    emit harvestFinished(Result<>::failed(kNotHtml));
 }
 
 bool UrlListBuilder::passesContentTypeCheck(const QString& url)
@@ -355,7 +355,7 @@ bool UrlListBuilder::passesContentTypeCheck(const QString& url)
         // Esc (or a newer harvest) took over while the check ran; the view is already
         // back to idle.
         m_handover.goturl.clear();
-        emit harvestFinished(Outcome::Cancelled);
+        emit harvestFinished(Result<>::cancelled());
         return false;
     }
     if (!html) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "builders/IHarvestBrowser.h"
+#include "core/Result.h"
 
 class IContentTypeFetcher;
 class IMainView;
@@ -26,15 +27,6 @@ class UrlListBuilder final : public QObject
     Q_OBJECT
 public:
     using BrowserFactory = std::function<std::unique_ptr<IHarvestBrowser>()>;
-
-    enum class Outcome {
-        Harvested, // the page's links went through the acceptance rules
-        NavigationError, // the load failed; the error message was shown
-        Refused, // the content-type check refused the URL
-        Cancelled, // dialog cancelled or Esc pressed
-        Failed, // the page could not be read, or no browser could be made
-    };
-    Q_ENUM(Outcome)
 
     UrlListBuilder(const Preferences& prefs, const FilterState& filters, HandOver& handover,
         NavigationState& nav, LinkList& list, IMainView& view, IUserPrompt& prompt,
@@ -66,8 +58,11 @@ public:
 
 signals:
     // Every started harvest or refused/cancelled request ends with exactly one of these,
-    // after the view was returned to idle and any message was shown.
-    void harvestFinished(UrlListBuilder::Outcome outcome);
+    // after the view was returned to idle and any message was shown: ok when the page's
+    // links went through the acceptance rules; failed with the message shown when the
+    // load failed, the content-type check refused the URL, the page could not be read or
+    // no browser could be made; cancelled by the dialog or Esc.
+    void harvestFinished(const Result<>& outcome);
 
 private:
     enum class Origin { UrlBuild, Incoming };

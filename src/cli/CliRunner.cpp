@@ -138,10 +138,10 @@ int CliRunner::harvest()
         view, prompt, ShellWindowRegistry::instance(), fetcher,
         [] { return std::make_unique<WebEngineHarvestBrowser>(); });
 
-    UrlListBuilder::Outcome outcome = UrlListBuilder::Outcome::Failed;
+    Result<> outcome = Result<>::cancelled();
     bool ended = false;
     bool timedOut = false;
-    QObject::connect(&builder, &UrlListBuilder::harvestFinished, [&](UrlListBuilder::Outcome o) {
+    QObject::connect(&builder, &UrlListBuilder::harvestFinished, [&](const Result<>& o) {
         outcome = o;
         ended = true;
         QCoreApplication::exit(0);
@@ -162,7 +162,7 @@ int CliRunner::harvest()
         printError(QStringLiteral("Error: the page did not load within %1 seconds.")
                        .arg(m_options.timeoutSeconds));
     else
-        status = finish(outcome == UrlListBuilder::Outcome::Harvested);
+        status = finish(outcome.isOk());
     endProcess(status);
 }
 

@@ -131,13 +131,13 @@ void HarvestBatch::startPage(qint64 index, const QString& url)
     page->timeout.start(m_options.timeoutSeconds * 1000);
     // The check runs on its own thread; nothing waits for it, so several pages are
     // checked and loaded side by side.
-    page->check.fetchContentTypeAsync(url, this, [this, weak](const QString& contentType) {
+    page->check.fetchContentTypeAsync(url, this, [this, weak](const Result<QString>& contentType) {
         if (const auto p = weak.lock())
             onChecked(p, contentType);
     });
 }
 
-void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const QString& contentType)
+void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QString>& contentType)
 {
     if (page->ended)
         return;
@@ -149,9 +149,9 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const QString& c
         *page->checked, m_browserFactory);
     const std::weak_ptr<Page> weak = page;
     connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
-        [this, weak](UrlListBuilder::Outcome outcome) {
+        [this, weak](const Result<>& outcome) {
             if (const auto p = weak.lock())
-                finishPage(p, outcome == UrlListBuilder::Outcome::Harvested);
+                finishPage(p, outcome.isOk());
         });
     page->builder->mnufURL_Click();
 }

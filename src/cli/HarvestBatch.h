@@ -68,7 +68,7 @@ private:
 
     void pump();
     void startPage(qint64 index, const QString& url);
-    void onChecked(const std::shared_ptr<Page>& page, const QString& contentType);
+    void onChecked(const std::shared_ptr<Page>& page, const Result<QString>& contentType);
     void onTimeout(const std::shared_ptr<Page>& page);
     void finishPage(const std::shared_ptr<Page>& page, bool ok);
     void writeReady();

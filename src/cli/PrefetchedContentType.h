@@ -8,14 +8,14 @@
 class PrefetchedContentType final : public IContentTypeFetcher
 {
 public:
-    explicit PrefetchedContentType(QString contentType)
+    explicit PrefetchedContentType(Result<QString> contentType)
         : m_contentType(std::move(contentType))
     {
     }
 
-    QString fetchContentType(const QString&) override { return m_contentType; }
+    Result<QString> fetchContentType(const QString&) override { return m_contentType; }
     void cancel() override { }
 
 private:
-    QString m_contentType;
+    Result<QString> m_contentType;
 };

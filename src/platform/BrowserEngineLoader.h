@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "builders/IShellWindows.h"
+#include "core/Result.h"
 
 class IBrowserEngine;
 
@@ -13,9 +14,9 @@ class BrowserEngineLoader final
 public:
     BrowserEngineLoader() = delete;
 
-    // The engine, loading it when needed; null with a clear error when the module is
+    // The engine, loading it when needed; failed with a clear message when the module is
     // missing or unusable.
-    static IBrowserEngine* engine(QString* error = nullptr);
+    static Result<IBrowserEngine*> engine();
     // The engine when it was loaded already, without loading it.
     static IBrowserEngine* loadedEngine();
     // Where the module is looked for, in order: next to the executable, one folder up

@@ -187,17 +187,22 @@ Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
     m_loop = nullptr;
     m_job.reset();
 
-    if (job->cancelled.load() || !job->finished.load())
+    return resultOf(*job, url);
+}
+
+Result<QString> CurlContentTypeFetcher::resultOf(const Job& job, const QString& url)
+{
+    if (job.cancelled.load() || !job.finished.load())
         return Result<QString>::cancelled();
-    if (!job->error.empty())
+    if (!job.error.empty())
         return Result<QString>::failed(
             QStringLiteral("The content type of %1 could not be read: %2")
-                .arg(url, QString::fromStdString(job->error)));
-    return Result<QString>::ok(QString::fromStdString(job->contentType));
+                .arg(url, QString::fromStdString(job.error)));
+    return Result<QString>::ok(QString::fromStdString(job.contentType));
 }
 
 void CurlContentTypeFetcher::fetchContentTypeAsync(
-    const QString& url, QObject* context, std::function<void(const QString&)> done)
+    const QString& url, QObject* context, std::function<void(const Result<QString>&)> done)
 {
     cancel();
     auto job = std::make_shared<Job>();
@@ -205,15 +210,15 @@ void CurlContentTypeFetcher::fetchContentTypeAsync(
     job->options = m_options;
     m_job = job;
     const QPointer<QObject> receiver(context);
-    std::thread([job, receiver, done = std::move(done)] {
+    std::thread([job, url, receiver, done = std::move(done)] {
         run(*job);
         job->finished.store(true);
         if (QCoreApplication* app = QCoreApplication::instance()) {
             QMetaObject::invokeMethod(
                 app,
-                [job, receiver, done] {
+                [job, url, receiver, done] {
                     if (receiver && !job->cancelled.load())
-                        done(QString::fromStdString(job->contentType));
+                        done(resultOf(*job, url));
                 },
                 Qt::QueuedConnection);
         }

@@ -33,11 +33,11 @@ public:
     Result<QString> fetchContentType(const QString& url) override;
     void cancel() override;
 
-    // The same fetch without waiting: done receives the content type (empty when the
-    // fetch failed) later, on the interface thread, unless context is gone or cancel()
-    // came first. Several fetches may run at once, each on its own fetcher.
+    // The same fetch without waiting: done receives the outcome later, on the interface thread,
+    // unless context is gone or cancel() came first. Several fetches may run at once, each on its
+    // own fetcher.
     void fetchContentTypeAsync(
-        const QString& url, QObject* context, std::function<void(const QString&)> done);
+        const QString& url, QObject* context, std::function<void(const Result<QString>&)> done);
 
     // Whether a fetch is waiting right now.
     bool isFetching() const { return m_loop != nullptr; }
@@ -45,6 +45,7 @@ public:
 private:
     struct Job;
     static void run(Job& job);
+    static Result<QString> resultOf(const Job& job, const QString& url);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
     static int onProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t);

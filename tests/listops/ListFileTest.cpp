@@ -70,7 +70,7 @@ TEST(ListFile, SavedListsReadBackToTheSameEntries)
     const QString path = dir.filePath("l.txt");
     const QStringList entries { "http://a/x,y", "http://b/plain", "http://c/q\"uote",
         "http://d/x,\"y", "http://e/line\nend", " http://f/space" };
-    ASSERT_TRUE(ListFile::save(path, entries, nullptr));
+    ASSERT_TRUE(ListFile::save(path, entries).isOk());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     FieldReader reader(file);

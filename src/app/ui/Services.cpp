@@ -24,13 +24,12 @@ Services Services::standard(std::shared_ptr<IRegistryStore> store)
     services.shellWindows = std::make_unique<LazyShellWindows>();
     services.browserFactory = []() -> std::unique_ptr<IHarvestBrowser> {
         // The engine's libraries load with the first page the program needs.
-        QString error;
-        IBrowserEngine* engine = BrowserEngineLoader::engine(&error);
+        const Result<IBrowserEngine*> engine = BrowserEngineLoader::engine();
         if (!engine) {
-            qWarning("%s", qPrintable(error));
+            qWarning("%s", qPrintable(engine.message()));
             return nullptr;
         }
-        return engine->createHarvestBrowser();
+        return engine.value()->createHarvestBrowser();
     };
     services.linkReceiver = std::make_unique<LinkReceiver>();
     return services;
