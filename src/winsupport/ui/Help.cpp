@@ -63,6 +63,7 @@ void showHelp(QWidget* owner, int topic)
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != open)
         open->stayUsableOver(modal);
+    open->followOwnerBand();
     open->showPage(helpTopicPage(topic));
     if (open->isMinimized())
         open->showNormal();

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QWindow>
 
 #include "winsupport/ui/Shell.h"
 
@@ -106,7 +107,9 @@ void HelpViewer::stayUsableOver(QWidget* modal)
     const QRect frame = geometry();
     const bool shown = isVisible();
     setParent(modal ? modal : m_owner.data(), Qt::Window);
-    if (!frame.isEmpty())
+    followOwnerBand();
+    // A window not shown yet is placed by the window manager when it first shows.
+    if (shown && !frame.isEmpty())
         setGeometry(frame);
     if (modal)
         modal->installEventFilter(this);
@@ -121,6 +124,24 @@ void HelpViewer::setOwner(QWidget* owner)
     m_owner = owner;
     if (!m_modalHost)
         stayUsableOver(nullptr);
+}
+
+// A window manager keeps a window above its owner only within the owner's band: an owner
+// that stays on top of other windows takes its help window into that band.
+void HelpViewer::followOwnerBand()
+{
+    QWidget* owner = m_modalHost ? m_modalHost.data() : m_owner.data();
+    while (owner && owner->parentWidget())
+        owner = owner->parentWidget();
+    if (!owner)
+        return;
+    const QWindow* ownerWindow = owner->windowHandle();
+    const bool onTop = ownerWindow ? ownerWindow->flags().testFlag(Qt::WindowStaysOnTopHint)
+                                   : owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (QWindow* w = windowHandle())
+        w->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event)

@@ -32,6 +32,9 @@ public:
     // The window the help belongs to (the main window): the help window stays above it,
     // also when that window keeps itself on top, and closes with it.
     void setOwner(QWidget* owner);
+    // Takes the band of the owner (above other windows or not), so the window manager
+    // can keep the help above it.
+    void followOwnerBand();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,6 +49,6 @@ private:
     QAction* m_back;
     QAction* m_forward;
     QUrl m_home;
-    QWidget* m_modalHost = nullptr;
+    QPointer<QWidget> m_modalHost;
     QPointer<QWidget> m_owner;
 };

@@ -101,6 +101,7 @@ TEST_F(HelpTest, LinksInsideTheBookStayAndOthersGoToTheDesktop)
 TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndReturnsToTheMainWindow)
 {
     QMainWindow main;
+    main.setWindowFlag(Qt::WindowStaysOnTopHint);
     main.show();
     QDialog dialog(&main);
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -122,6 +123,7 @@ TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndReturnsToTheMainWin
     EXPECT_TRUE(viewer->isVisible());
     ASSERT_NE(viewer->windowHandle(), nullptr);
     EXPECT_EQ(viewer->windowHandle()->transientParent(), main.windowHandle());
+    EXPECT_TRUE(viewer->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(openHelpViewer(), viewer);
 }
 
