@@ -29,6 +29,12 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool) override { return {}; }
     std::optional<SearchRequest> askSearch() override { return {}; }
     std::optional<QStringList> manageFilters(const QStringList&) override { return {}; }
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions&) override
+    {
+        return {};
+    }
+    bool askSlideshowResume() override { return false; }
+    void showAbout(const QString&) override { }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };

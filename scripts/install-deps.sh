@@ -9,6 +9,7 @@ packages=(
   libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  libqt6svg6
   xvfb xauth fonts-dejavu-core
 )
 

@@ -54,33 +54,28 @@ bool FieldReader::atEnd()
     return m_failed || (peekByte() < 0 && !m_readError);
 }
 
-std::optional<QString> FieldReader::fail(QString* error, const QString& text)
+Result<QString> FieldReader::fail(const QString& text)
 {
     m_failed = true;
     m_buffer.clear();
     m_pos = 0;
     m_eof = true;
-    if (error)
-        *error = text;
-    return std::nullopt;
+    return Result<QString>::failed(text);
 }
 
-std::optional<QString> FieldReader::tooLong(QString* error)
+Result<QString> FieldReader::tooLong()
 {
-    return fail(error,
+    return fail(
         QStringLiteral("The file contains an item longer than %1 KiB; it is not a link list file.")
             .arg(MaxFieldBytes / 1024));
 }
 
-std::optional<QString> FieldReader::next(QString* error)
+std::optional<Result<QString>> FieldReader::next()
 {
-    if (error)
-        error->clear();
     if (atEnd())
         return std::nullopt;
     if (m_readError)
-        return fail(
-            error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
+        return fail(QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
 
     while (peekByte() == ' ')
         takeByte();
@@ -107,7 +102,7 @@ std::optional<QString> FieldReader::next(QString* error)
                 ++i;
             if (i > m_pos) {
                 if (field.size() + (i - m_pos) > MaxFieldBytes)
-                    return tooLong(error);
+                    return tooLong();
                 field.append(data + m_pos, i - m_pos);
                 m_pos = i;
                 continue;
@@ -117,9 +112,8 @@ std::optional<QString> FieldReader::next(QString* error)
         if (c < 0)
             break;
         if (c == 0)
-            return fail(error,
-                QStringLiteral(
-                    "The file contains binary data (a NUL byte); it is not a text file."));
+            return fail(QStringLiteral(
+                "The file contains binary data (a NUL byte); it is not a text file."));
         if (!closed) {
             if (c == '"') {
                 closed = true;
@@ -137,14 +131,13 @@ std::optional<QString> FieldReader::next(QString* error)
                 continue;
         }
         if (field.size() >= MaxFieldBytes)
-            return tooLong(error);
+            return tooLong();
         field.append(static_cast<char>(c));
     }
     if (m_readError)
-        return fail(
-            error, QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
+        return fail(QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
 
     // A leading byte order mark was dropped once at the start of the file; inside a
     // field it is kept as a character.
-    return ListTextDecoder::decode(field);
+    return Result<QString>::ok(ListTextDecoder::decode(field));
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "core/Result.h"
+
 class QIODevice;
 
 // Reads the comma-delimited fields of a link list file from a device, streaming.
@@ -23,17 +25,16 @@ public:
 
     // True when no further field can be read (tested before each field).
     bool atEnd();
-    // The next field, or nullopt with *error set (when error is given) on a read
-    // error, binary data or an over-long field. At the end it returns
-    // nullopt with an empty error.
-    std::optional<QString> next(QString* error = nullptr);
+    // The next field; failed with the reason on a read error, binary data or an over-long
+    // field; nullopt at the end.
+    std::optional<Result<QString>> next();
 
 private:
     bool fill();
     int peekByte();
     int takeByte();
-    std::optional<QString> fail(QString* error, const QString& text);
-    std::optional<QString> tooLong(QString* error);
+    Result<QString> fail(const QString& text);
+    Result<QString> tooLong();
 
     QIODevice& m_device;
     QByteArray m_buffer;

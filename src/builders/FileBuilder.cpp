@@ -74,16 +74,16 @@ Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
 
     bool started = false;
     while (!reader.atEnd()) {
-        QString problem;
-        const std::optional<QString> item = reader.next(&problem);
-        if (!item) {
-            if (!problem.isEmpty()) {
-                flush();
-                return fail(error, QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
-            }
+        const std::optional<Result<QString>> field = reader.next();
+        if (!field)
             break;
+        if (!*field) {
+            flush();
+            return fail(
+                error, QStringLiteral("Cannot read \"%1\": %2").arg(path, field->message()));
         }
-        if (!isValidItem(*item)) {
+        const QString& item = field->value();
+        if (!isValidItem(item)) {
             flush();
             return fail(QStringLiteral("Bad Format"), badFormatMessage());
         }
@@ -98,7 +98,7 @@ Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
                 list.clear();
             started = true;
         }
-        if (!LinkRules::passesExclusion(*item, prefs.exjs, prefs.exmt))
+        if (!LinkRules::passesExclusion(item, prefs.exjs, prefs.exmt))
             continue;
         if (list.count() + pending.size() >= LinkList::MaxEntries) {
             flush();
@@ -106,7 +106,7 @@ Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
             prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
             break;
         }
-        pending.append(*item);
+        pending.append(item);
         if (pending.size() >= BatchSize)
             flush();
     }

@@ -28,6 +28,12 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions&) override
+    {
+        return std::nullopt;
+    }
+    bool askSlideshowResume() override { return false; }
+    void showAbout(const QString&) override { }
     QString openFileName(
         const QString& title, const QString& filter, const QString& initialPath) override;
     QString saveFileName(

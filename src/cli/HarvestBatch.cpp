@@ -95,6 +95,10 @@ int HarvestBatch::run()
         loop.exec();
     m_loop = nullptr;
 
+    if (m_nextIndex == 0) {
+        m_err(QByteArrayLiteral("Error: no URL to harvest.\n"));
+        m_failed = true;
+    }
     if (m_save && !m_save->commit()) {
         m_err(QStringLiteral("Error: cannot save %1: %2\n")
                   .arg(m_options.saveFile, m_save->errorString())

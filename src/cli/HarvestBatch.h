@@ -11,6 +11,7 @@
 
 #include "builders/UrlListBuilder.h"
 #include "core/MainState.h"
+#include "core/Result.h"
 
 class IShellWindows;
 class QEventLoop;
@@ -44,7 +45,7 @@ public:
     void setWriters(Writer out, Writer err);
 
     // Harvests every page and returns the exit status: 0 when every page gave its
-    // list, 1 when any page failed or the list could not be saved.
+    // list, 1 when any page failed, no URL was given or the list could not be saved.
     int run();
 
     // How many pages may be started but not yet written.

@@ -32,6 +32,14 @@ public:
     virtual std::optional<SequenceRequest> askSequence(const SequenceDialogInput& input) = 0;
     virtual std::optional<SingleLinkRequest> askSingleLink(bool defappend) = 0;
     virtual std::optional<SearchRequest> askSearch() = 0;
+    // "Slide Show Options": the choices on "Start", nullopt on "Cancel" or when the
+    // dialog was closed.
+    virtual std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions& stored) = 0;
+    // "Slideshow Paused": true for "Resume Slideshow"; "Stop Slideshow" or closing the
+    // dialog answer false.
+    virtual bool askSlideshowResume() = 0;
+    // "About...", with the idle status text it shows.
+    virtual void showAbout(const QString& idleStatus) = 0;
     // Returns the edited filter entries when the user pressed "Save".
     virtual std::optional<QStringList> manageFilters(const QStringList& entries) = 0;
 

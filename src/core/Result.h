@@ -13,17 +13,17 @@ enum class ResultStatus { Ok, Failed, Cancelled };
 template <typename T = std::monostate> class Result final
 {
 public:
-    static Result ok(T value = T {}) { return Result(ResultStatus::Ok, {}, std::move(value)); }
+    static Result ok(T value = T {}) { return Result(std::move(value)); }
     static Result failed(QString message)
     {
-        return Result(ResultStatus::Failed, std::move(message), std::nullopt);
+        return Result(ResultStatus::Failed, std::move(message));
     }
-    static Result cancelled() { return Result(ResultStatus::Cancelled, {}, std::nullopt); }
+    static Result cancelled() { return Result(ResultStatus::Cancelled, {}); }
 
     // Carries a failure or cancellation over from an operation of another data type.
     template <typename U> static Result from(const Result<U>& other)
     {
-        return Result(other.status(), other.message(), std::nullopt);
+        return Result(other.status(), other.message());
     }
 
     ResultStatus status() const { return m_status; }
@@ -38,10 +38,16 @@ public:
     T&& value() && { return std::move(*m_value); }
 
 private:
-    Result(ResultStatus status, QString message, std::optional<T> value)
+    // The value is built in place (never moved from an empty optional), which also keeps
+    // compilers from warning about the empty optional's contents.
+    explicit Result(T value)
+        : m_status(ResultStatus::Ok)
+        , m_value(std::in_place, std::move(value))
+    {
+    }
+    Result(ResultStatus status, QString message)
         : m_status(status)
         , m_message(std::move(message))
-        , m_value(std::move(value))
     {
     }
 

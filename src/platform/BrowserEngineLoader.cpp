@@ -64,3 +64,21 @@ QList<std::shared_ptr<IShellWindow>> LazyShellWindows::windows() const
         return engine->shellWindows().windows();
     return {};
 }
+
+IBrowserWindow* LazyBrowserWindows::createWindow()
+{
+    const Result<IBrowserEngine*> loaded = BrowserEngineLoader::engine();
+    if (!loaded.isOk()) {
+        if (m_onError)
+            m_onError(loaded.message());
+        return nullptr;
+    }
+    return loaded.value()->browserWindows().createWindow();
+}
+
+IBrowserWindow* LazyBrowserWindows::lastHtmlWindow()
+{
+    if (IBrowserEngine* loaded = BrowserEngineLoader::loadedEngine())
+        return loaded->browserWindows().lastHtmlWindow();
+    return nullptr;
+}

@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "builders/IShellWindows.h"
 #include "core/Result.h"
+#include "viewer/IBrowserWindows.h"
 
 class IBrowserEngine;
 
@@ -30,4 +33,20 @@ class LazyShellWindows final : public IShellWindows
 {
 public:
     QList<std::shared_ptr<IShellWindow>> windows() const override;
+};
+
+// The program's browser windows, loading the engine with the first one. When the engine
+// cannot be loaded, onError gets the reason and no window is made.
+class LazyBrowserWindows final : public IBrowserWindows
+{
+public:
+    explicit LazyBrowserWindows(std::function<void(const QString&)> onError)
+        : m_onError(std::move(onError))
+    {
+    }
+    IBrowserWindow* createWindow() override;
+    IBrowserWindow* lastHtmlWindow() override;
+
+private:
+    std::function<void(const QString&)> m_onError;
 };

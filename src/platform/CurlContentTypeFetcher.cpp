@@ -187,17 +187,17 @@ Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
     m_loop = nullptr;
     m_job.reset();
 
-    return resultOf(*job, url);
+    if (job->cancelled.load() || !job->finished.load())
+        return Result<QString>::cancelled();
+    return resultOf(*job);
 }
 
-Result<QString> CurlContentTypeFetcher::resultOf(const Job& job, const QString& url)
+Result<QString> CurlContentTypeFetcher::resultOf(const Job& job)
 {
-    if (job.cancelled.load() || !job.finished.load())
-        return Result<QString>::cancelled();
     if (!job.error.empty())
         return Result<QString>::failed(
             QStringLiteral("The content type of %1 could not be read: %2")
-                .arg(url, QString::fromStdString(job.error)));
+                .arg(QString::fromStdString(job.url), QString::fromStdString(job.error)));
     return Result<QString>::ok(QString::fromStdString(job.contentType));
 }
 
@@ -210,15 +210,15 @@ void CurlContentTypeFetcher::fetchContentTypeAsync(
     job->options = m_options;
     m_job = job;
     const QPointer<QObject> receiver(context);
-    std::thread([job, url, receiver, done = std::move(done)] {
+    std::thread([job, receiver, done = std::move(done)] {
         run(*job);
         job->finished.store(true);
         if (QCoreApplication* app = QCoreApplication::instance()) {
             QMetaObject::invokeMethod(
                 app,
-                [job, url, receiver, done] {
+                [job, receiver, done] {
                     if (receiver && !job->cancelled.load())
-                        done(resultOf(*job, url));
+                        done(resultOf(*job));
                 },
                 Qt::QueuedConnection);
         }

@@ -33,9 +33,9 @@ public:
     Result<QString> fetchContentType(const QString& url) override;
     void cancel() override;
 
-    // The same fetch without waiting: done receives the outcome later, on the interface thread,
-    // unless context is gone or cancel() came first. Several fetches may run at once, each on its
-    // own fetcher.
+    // The same fetch without waiting: done receives the outcome later, on the interface
+    // thread, unless context is gone or cancel() came first. Several fetches may run at
+    // once, each on its own fetcher.
     void fetchContentTypeAsync(
         const QString& url, QObject* context, std::function<void(const Result<QString>&)> done);
 
@@ -45,7 +45,7 @@ public:
 private:
     struct Job;
     static void run(Job& job);
-    static Result<QString> resultOf(const Job& job, const QString& url);
+    static Result<QString> resultOf(const Job& job);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
     static int onProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t);

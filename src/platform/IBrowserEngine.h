@@ -4,9 +4,10 @@
 
 #include "builders/IHarvestBrowser.h"
 #include "builders/IShellWindows.h"
+#include "viewer/IBrowserWindows.h"
 
-// The browser engine as the rest of the program sees it: hidden harvest browsers and
-// the registry of the program's open browser windows. It lives in a module that is
+// The browser engine as the rest of the program sees it: hidden harvest browsers, the
+// program's browser windows and the registry of those that are open. It lives in a module that is
 // loaded the first time a page is needed (BrowserEngineLoader), so the program starts
 // without the engine's libraries.
 class IBrowserEngine
@@ -15,6 +16,7 @@ public:
     virtual ~IBrowserEngine() = default;
     virtual std::unique_ptr<IHarvestBrowser> createHarvestBrowser() = 0;
     virtual IShellWindows& shellWindows() = 0;
+    virtual IBrowserWindows& browserWindows() = 0;
 };
 
 // Name of the function the engine module exports: IBrowserEngine* (*)().

@@ -15,13 +15,12 @@ QStringList readAll(const QByteArray& bytes)
     FieldReader reader(buffer);
     QStringList fields;
     while (!reader.atEnd()) {
-        QString error;
-        const std::optional<QString> field = reader.next(&error);
-        if (!field) {
-            fields.append("!" + error);
+        const std::optional<Result<QString>> field = reader.next();
+        if (!field || !*field) {
+            fields.append("!" + (field ? field->message() : QString()));
             break;
         }
-        fields.append(*field);
+        fields.append(field->value());
     }
     return fields;
 }

@@ -266,4 +266,11 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
     r = cli({ "harvest", site.url("/slow.html"), site.url("/b.html"), "--dedupe-all" });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, lines({ s + "/s1", s + "/shared", s + "/b1" }));
+
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("\n \n");
+    list.close();
+    r = cli({ "harvest", "--from", path("pages.txt") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Error: no URL to harvest.\n"));
 }

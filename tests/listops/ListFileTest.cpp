@@ -75,8 +75,8 @@ TEST(ListFile, SavedListsReadBackToTheSameEntries)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     FieldReader reader(file);
     QStringList read;
-    while (const std::optional<QString> field = reader.next())
-        read.append(*field);
+    while (const std::optional<Result<QString>> field = reader.next())
+        read.append(field->value());
     QStringList expected = entries;
     expected[3] = "http://d/x,%22y"; // the reader has no escape for a quote inside quotes
     EXPECT_EQ(read, expected);

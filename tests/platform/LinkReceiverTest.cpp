@@ -28,15 +28,13 @@ struct LinkReceiverTest : ::testing::Test {
     QString path = dir.filePath("link.sock");
 
     // SendLink blocks, so it runs on its own thread while this one serves the receiver.
-    bool sendFromThread(const QString& text, QSignalSpy& received, QString* error)
+    Result<> sendFromThread(const QString& text, QSignalSpy& received)
     {
         Result<> sent = Result<>::cancelled();
         std::thread sender([&] { sent = LinkReceiver::sendLinkTo(path, text, 10000); });
         received.wait(10000);
         sender.join();
-        if (error)
-            *error = sent.message();
-        return sent.isOk();
+        return sent;
     }
 
     // Sends a framed payload and returns the one-byte answer ('\0' for none). Both ends
@@ -62,8 +60,7 @@ struct LinkReceiverTest : ::testing::Test {
 TEST_F(LinkReceiverTest, DeliversWithinOneProcessOnAnOwnerOnlySocket)
 {
     LinkReceiver receiver(path);
-    QString error;
-    ASSERT_TRUE((error = receiver.listen().message()).isEmpty());
+    ASSERT_TRUE(receiver.listen().isOk());
     struct stat info {
     };
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
@@ -72,7 +69,8 @@ TEST_F(LinkReceiverTest, DeliversWithinOneProcessOnAnOwnerOnlySocket)
     // Non-ASCII text and a trailing terminator the sender included arrive unchanged.
     QSignalSpy received(&receiver, &LinkReceiver::linkReceived);
     const QString link = QString::fromUtf8("https://example.org/caf\u00e9?q=\u4e2d") + QChar(0);
-    EXPECT_TRUE(sendFromThread(link, received, &error)) << error.toStdString();
+    const Result<> sent = sendFromThread(link, received);
+    EXPECT_TRUE(sent.isOk()) << sent.message().toStdString();
     ASSERT_EQ(received.count(), 1);
     EXPECT_EQ(received.at(0).at(0).toString(), link);
 }
@@ -93,9 +91,7 @@ TEST_F(LinkReceiverTest, RefusesOversizedEmptyMalformedAndSilentSenders)
     EXPECT_EQ(rawExchange(QByteArray(bound, 'a'), bound), '1');
     EXPECT_EQ(received.count(), 1);
 
-    QString error;
-    EXPECT_FALSE(
-        (error = LinkReceiver::sendLinkTo(path, QString(bound + 1, 'a')).message()).isEmpty());
+    const QString error = LinkReceiver::sendLinkTo(path, QString(bound + 1, 'a')).message();
     EXPECT_TRUE(error.contains("too long")) << error.toStdString();
 }
 
@@ -104,21 +100,17 @@ TEST_F(LinkReceiverTest, SecondListenerIsRefusedAndTheFirstKeepsWorking)
     LinkReceiver first(path);
     ASSERT_TRUE(first.listen().isOk());
     LinkReceiver second(path);
-    QString error;
-    EXPECT_FALSE((error = second.listen().message()).isEmpty());
+    const QString error = second.listen().message();
     EXPECT_TRUE(error.contains("already receiving links")) << error.toStdString();
 
     QSignalSpy received(&first, &LinkReceiver::linkReceived);
-    EXPECT_TRUE(sendFromThread("https://example.org/", received, &error));
+    EXPECT_TRUE(sendFromThread("https://example.org/", received).isOk());
     EXPECT_EQ(received.count(), 1);
 }
 
 TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
 {
-    QString error;
-    EXPECT_FALSE(
-        (error = LinkReceiver::sendLinkTo(path, "https://example.org/").message()).isEmpty());
-    EXPECT_EQ(error, kNoReceiver);
+    EXPECT_EQ(LinkReceiver::sendLinkTo(path, "https://example.org/").message(), kNoReceiver);
 
     // A socket file nobody listens on, as a crashed instance leaves it.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -129,12 +121,10 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
     std::memcpy(address.sun_path, encoded.constData(), encoded.size());
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     ::close(fd);
-    EXPECT_FALSE(
-        (error = LinkReceiver::sendLinkTo(path, "https://example.org/").message()).isEmpty());
-    EXPECT_EQ(error, kNoReceiver);
+    EXPECT_EQ(LinkReceiver::sendLinkTo(path, "https://example.org/").message(), kNoReceiver);
     {
         LinkReceiver receiver(path);
-        EXPECT_TRUE((error = receiver.listen().message()).isEmpty());
+        EXPECT_TRUE(receiver.listen().isOk());
     }
     EXPECT_FALSE(QFile::exists(path)) << "closing left the socket behind";
 
@@ -143,9 +133,8 @@ TEST_F(LinkReceiverTest, ReplacesAStaleSocketButNeverAForeignFile)
     foreign.write("keep me");
     foreign.close();
     LinkReceiver receiver(path);
-    EXPECT_FALSE((error = receiver.listen().message()).isEmpty());
-    EXPECT_FALSE(
-        (error = LinkReceiver::sendLinkTo(path, "https://example.org/").message()).isEmpty());
+    EXPECT_TRUE(receiver.listen().isFailed());
+    EXPECT_TRUE(LinkReceiver::sendLinkTo(path, "https://example.org/").isFailed());
     ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));
     EXPECT_EQ(foreign.readAll(), "keep me");
 }

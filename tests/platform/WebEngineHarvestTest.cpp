@@ -332,3 +332,18 @@ TEST_F(WebEngineHarvestTest, SkippedFetchesAndLayoutDoNotChangeTheLinks)
     EXPECT_EQ(list.entries(), (QStringList { s + "/top-a", s + "/inner-a", s + "/obj-a" }));
     EXPECT_EQ(skippable.load(), 0);
 }
+
+// A renderer that dies ends the harvest with a message instead of leaving it waiting.
+TEST_F(WebEngineHarvestTest, ARendererThatDiesEndsTheHarvest)
+{
+    for (const QString& url :
+        { QStringLiteral("chrome://crash"), QStringLiteral("chrome://kill") }) {
+        SCOPED_TRACE(url.toStdString());
+        prompt.messages.clear();
+        EXPECT_TRUE(harvestHandedOver(url).isFailed());
+        ASSERT_EQ(prompt.messages.size(), 1);
+        EXPECT_EQ(prompt.messages[0].text,
+            kProblem + QStringLiteral("\r\n\r\nError: Failure occurred during download."));
+        EXPECT_TRUE(view.isIdle());
+    }
+}

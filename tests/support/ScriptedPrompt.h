@@ -33,6 +33,8 @@ public:
     std::deque<std::optional<SingleLinkRequest>> singleLinks;
     std::deque<std::optional<SearchRequest>> searches;
     std::deque<std::optional<QStringList>> filterLists;
+    std::deque<std::optional<SlideshowOptions>> slideshowOptions;
+    std::deque<bool> slideshowResumes;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
 
@@ -76,6 +78,18 @@ public:
     {
         return takeOr(filterLists, std::optional<QStringList>());
     }
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions& stored) override
+    {
+        lastSlideshowStored = stored;
+        ++slideshowOptionsAsked;
+        return takeOr(slideshowOptions, std::optional<SlideshowOptions>());
+    }
+    bool askSlideshowResume() override
+    {
+        ++slideshowPausesAsked;
+        return takeOr(slideshowResumes, false);
+    }
+    void showAbout(const QString&) override { ++aboutShown; }
     QString openFileName(const QString& title, const QString&, const QString& initial) override
     {
         lastPickerTitle = title;
@@ -90,6 +104,10 @@ public:
     }
 
     UrlDialogInput lastUrlInput;
+    SlideshowOptions lastSlideshowStored;
+    int slideshowOptionsAsked = 0;
+    int slideshowPausesAsked = 0;
+    int aboutShown = 0;
     QString lastPickerTitle;
     QString lastPickerInitial;
 

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QSet>
 #include <QUrl>
@@ -64,12 +65,25 @@ QMap<QString, Page> readBook()
         = QDir(bookFolder()).entryList({ QStringLiteral("*.html") }, QDir::Files);
     for (const QString& name : names)
         book.insert(name, readPage(bookFolder() + name));
+    // The tour ships in a folder of its own.
+    const QString tour = QStringLiteral("QuillmarchTour/tour1.shtml");
+    if (QFile::exists(bookFolder() + tour))
+        book.insert(tour, readPage(bookFolder() + tour));
     return book;
 }
 
 bool leavesTheBook(const QUrl& url)
 {
     return !url.scheme().isEmpty();
+}
+
+// A link's page as a name of the book: its path from the book's folder.
+QString targetOf(const QString& from, const QUrl& url)
+{
+    if (url.path().isEmpty())
+        return from;
+    const QString folder = QFileInfo(from).path();
+    return QDir::cleanPath(folder == QLatin1String(".") ? url.path() : folder + '/' + url.path());
 }
 
 } // namespace
@@ -94,7 +108,7 @@ TEST(HelpBook, EveryInternalLinkReachesAnExistingPageAndAnchor)
             const QUrl url(href);
             if (leavesTheBook(url))
                 continue;
-            const QString target = url.path().isEmpty() ? it.key() : url.path();
+            const QString target = targetOf(it.key(), url);
             if (target.endsWith(QLatin1String(".css"))) {
                 EXPECT_TRUE(QFile::exists(bookFolder() + target))
                     << it.key().toStdString() << " -> " << href.toStdString();
@@ -119,7 +133,7 @@ TEST(HelpBook, EveryPageIsReachableFromTheContents)
         const QString name = queue.takeFirst();
         for (const QString& href : book.value(name).links) {
             const QUrl url(href);
-            const QString target = url.path();
+            const QString target = url.path().isEmpty() ? QString() : targetOf(name, url);
             if (leavesTheBook(url) || target.isEmpty() || !book.contains(target)
                 || reached.contains(target))
                 continue;

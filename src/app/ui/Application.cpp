@@ -46,8 +46,8 @@ int sendLink(int argc, char** argv)
 }
 
 // Chromium reads these when the first page is created; as root it refuses to start
-// with its sandbox. The program's only pages are hidden harvest pages that are never
-// drawn, so the engine runs without the GPU and the application creates no shared
+// with its sandbox. The engine runs without the GPU: the browser windows draw in
+// software, which simple pages need no more, and the application creates no shared
 // OpenGL context at start-up (that alone would double the time to the first paint).
 void prepareBrowserEngine()
 {

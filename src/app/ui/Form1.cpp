@@ -6,8 +6,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QUrl>
 #include <QWindow>
 
 #include "app/PreferencesStore.h"
@@ -24,11 +26,18 @@
 #include "listops/ListLimit.h"
 #include "listops/ListSearch.h"
 #include "listops/ui/LinkListView.h"
+#include "platform/BrowserEngineLoader.h"
 #include "platform/LinkReceiver.h"
+#include "viewer/LinkViewer.h"
+#include "viewer/MainToolbarRules.h"
+#include "viewer/Slideshow.h"
+#include "viewer/ui/MainToolbar.h"
 #include "winsupport/CProgressBarEx.h"
 #include "winsupport/MSubclass.h"
+#include "winsupport/ShellPaths.h"
 #include "winsupport/SizeLimitsEvent.h"
 #include "winsupport/UrlHistory.h"
+#include "winsupport/ui/CFormBorder.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/MinimumSizeAnswer.h"
 #include "winsupport/ui/ProgressPanel.h"
@@ -42,6 +51,14 @@ const QString kIdleStatus = QStringLiteral("Ready");
 constexpr qsizetype kMaxWaitingLinks = 16;
 constexpr int kInitialWidth = 560;
 constexpr int kInitialHeight = 420;
+// Compact mode: 2430 x 885 twips.
+constexpr int kCompactWidth = 162;
+constexpr int kCompactHeight = 59;
+constexpr int kFullSizeImage = 12;
+constexpr int kCompactImage = 13;
+// The buttons compact mode keeps.
+const QStringList kCompactKeys = { QStringLiteral("resize"), QStringLiteral("hide_br"),
+    QStringLiteral("fwd"), QStringLiteral("back"), QStringLiteral("slideshow") };
 
 // The desktop's icon for a command, or the style's own when the desktop has no theme.
 QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
@@ -58,6 +75,8 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmarch"));
+    m_fborder = std::make_unique<CFormBorder>();
+    m_fborder->setClient(this);
     setWindowIcon(QIcon::fromTheme(
         QStringLiteral("emblem-web"), style()->standardIcon(QStyle::SP_FileDialogListView)));
     if (prompt) {
@@ -78,18 +97,33 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     buildStatusBar();
     resize(kInitialWidth, kInitialHeight);
 
+    m_ownBrowserWindows = std::make_unique<LazyBrowserWindows>([this](const QString& error) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Oops!"), error);
+    });
+    m_viewer = new LinkViewer(
+        m_state.prefs, m_state.window, m_list, *this, *m_ownBrowserWindows,
+        [this] {
+            raise();
+            activateWindow();
+        },
+        this);
+    m_slideshow = new Slideshow(*m_viewer, m_list, *this, *m_prompt, m_regset, this);
+    m_viewer->setSlideshow(m_slideshow);
+    connect(m_viewer, &LinkViewer::changed, this, &Form1::updateCommandStates);
+    connect(m_slideshow, &Slideshow::runningChanged, this, &Form1::syncSlideshowButton);
+    buildToolbar();
+
     connect(m_listView, &LinkListView::textDropped, this, [this](const QString& text) {
         m_state.handover.drgdrp = true;
         m_state.handover.goturl = text;
         mnufClip_Click();
     });
-    connect(m_listView, &LinkListView::openRequested, this, [this] { m_openreq = true; });
-    connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
-    connect(m_listView, &LinkListView::enterPressed, this, [this] {
-        // The link viewer opens the current entry; until it exists the request is kept.
-        if (m_list.currentIndex() != -1 && m_list.count() > 0)
-            ++m_openRequests;
+    connect(m_listView, &LinkListView::openRequested, this, [this] {
+        m_openreq = true;
+        m_openreqFromMenu = false;
     });
+    connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
+    connect(m_listView, &LinkListView::enterPressed, this, [this] { m_viewer->openCurrent(); });
     connect(&m_list, &LinkList::topIndexRequested, this, [this](int row) {
         m_listView->scrollTo(m_list.index(row), QAbstractItemView::PositionAtTop);
     });
@@ -120,6 +154,11 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
 Form1::~Form1()
 {
     m_services.store->setWriteFailureHandler({});
+    // The slideshow and the viewer report to this window; they go first.
+    delete m_slideshow;
+    m_slideshow = nullptr;
+    delete m_viewer;
+    m_viewer = nullptr;
     if (m_services.linkReceiver)
         m_services.linkReceiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
@@ -162,7 +201,7 @@ void Form1::buildMenus()
 {
     QMenu* mnuf = menuBar()->addMenu(QStringLiteral("&File"));
     mnuf->setObjectName(QStringLiteral("mnuf"));
-    addCommand(mnuf, "mnufileopen", "&Open selected link", nullptr);
+    addCommand(mnuf, "mnufileopen", "&Open selected link", &Form1::mnufileopen_Click);
     addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", nullptr);
     mnuf->addSeparator();
     addCommand(
@@ -210,8 +249,8 @@ void Form1::buildMenus()
     addCommand(
         mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click, QKeySequence::HelpContents)
         ->setIcon(themedIcon("help-contents", QStyle::SP_DialogHelpButton));
-    addCommand(mnuh, "mnuhelptour", "&Interactive Tour", nullptr);
-    addCommand(mnuh, "mnuHelpAbt", "&About...", nullptr)
+    addCommand(mnuh, "mnuhelptour", "&Interactive Tour", &Form1::mnuhelptour_Click);
+    addCommand(mnuh, "mnuHelpAbt", "&About...", &Form1::mnuHelpAbt_Click)
         ->setIcon(themedIcon("help-about", QStyle::SP_MessageBoxInformation));
 
     // The list's context menu ("mnusavepop").
@@ -419,16 +458,40 @@ void Form1::applyFilterMenuState()
     appfilt->setEnabled(m_state.filters.appfiltEnabled);
 }
 
+// The state pass: every command's enabled state from the list, its selection and the
+// link window, run whenever one of them changes.
 void Form1::updateCommandStates()
 {
     const int n = m_list.selectedCount();
     const int c = m_list.count();
-    action("mnufsavlst")->setEnabled(c != 0);
-    action("mnufapplist")->setEnabled(c != 0);
-    action("mnusavpopopen")->setEnabled(n == 1);
-    action("mnusavpopbuild")->setEnabled(c != 0 && n == 1);
-    action("mnusavpopremove")->setEnabled(c != 0 && n == 1);
+    const MainToolbarRules::States s = MainToolbarRules::states(
+        n, c, m_list.currentIndex(), m_viewer && m_viewer->WebBrowser1());
+    action("mnufsav")->setEnabled(s.mnufsav);
+    action("mnufsavlst")->setEnabled(s.savelist);
+    action("mnufapplist")->setEnabled(s.savelist);
+    action("mnufileopen")->setEnabled(s.mnufileopen);
+    action("mnusavpopopen")->setEnabled(s.mnusavpopopen);
+    action("mnusavpopbuild")->setEnabled(s.mnusavpopbuild);
+    action("mnusavepoptrgt")->setEnabled(s.mnusavepoptrgt);
+    action("mnusavpopremove")->setEnabled(s.mnusavpopremove);
     action("mnulstselall")->setEnabled(c != 0);
+    if (m_toolbar) {
+        // While the window takes no input (a build runs) the buttons and their keys rest.
+        const bool input = windowInputEnabled();
+        for (const char* key :
+            { "list_url", "list_clp", "list_file", "list_seq", "resize", "help" })
+            m_toolbar->button(QLatin1String(key))->setEnabled(input);
+        m_toolbar->button("sav")->setEnabled(input && s.sav);
+        m_toolbar->menuEntry("savtgt")->setEnabled(s.savtgt);
+        m_toolbar->menuEntry("savelist")->setEnabled(s.savelist);
+        m_toolbar->menuEntry("appendlist")->setEnabled(s.savelist);
+        m_toolbar->button("back")->setEnabled(input && s.back);
+        m_toolbar->button("fwd")->setEnabled(input && s.fwd);
+        m_toolbar->button("slideshow")->setEnabled(input && s.slideshow);
+        m_toolbar->button("hide_br")->setEnabled(input && s.hide_br);
+        m_toolbar->setImage(QStringLiteral("hide_br"), m_viewer->hideBrImage());
+        m_toolbar->button("hide_br")->setToolTip(m_viewer->hideBrTooltip());
+    }
     action("mnulstclr")->setEnabled(true);
 }
 
@@ -538,6 +601,40 @@ void Form1::mnusavpopremove_Click()
 void Form1::mnusavpopopen_Click()
 {
     m_openreq = true;
+    m_openreqFromMenu = true;
+}
+
+void Form1::mnufileopen_Click()
+{
+    m_openreq = true;
+    m_openreqFromMenu = true;
+    List1_MouseUp(Qt::NoButton, QPoint());
+}
+
+void Form1::mnufsav_Click()
+{
+}
+
+void Form1::mnusavepoptrgt_Click()
+{
+}
+
+// The tour ships with the help book, so it works offline.
+void Form1::mnuhelptour_Click()
+{
+    const QString book = helpBookFolder();
+    if (book.isEmpty()) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Oops!"),
+            QStringLiteral("The help book with the tour was not found."));
+        return;
+    }
+    m_viewer->openTour(
+        QUrl::fromLocalFile(book + QStringLiteral("QuillmarchTour/tour1.shtml")).toString());
+}
+
+void Form1::mnuHelpAbt_Click()
+{
+    m_prompt->showAbout(idleStatusText());
 }
 
 void Form1::mnufsavlst_Click()
@@ -614,7 +711,7 @@ void Form1::mnuHelpCont_Click()
 
 void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 {
-    if (m_slideshowRunning) {
+    if (m_slideshow->running()) {
         m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Slideshow in Progress"),
             QStringLiteral("You have a slideshow in progress. Please stop the "
                            "slideshow before performing any other tasks."));
@@ -625,10 +722,35 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
         m_mnusavepop->exec(globalPos, m_mnusavepop->defaultAction());
     }
     if (m_openreq) {
-        // Opening belongs to the link viewer; until it exists the request is recorded.
-        ++m_openRequests;
-        m_openreq = false;
+        // A double-click opens the entry under the pointer; the menu items open the
+        // selected entry (they are enabled only while exactly one is selected).
+        int index = -1;
+        if (m_openreqFromMenu) {
+            const QList<int> selected = m_list.selectedIndexes();
+            index = selected.size() == 1 ? selected.first() : m_list.currentIndex();
+        } else {
+            index = entryNearPointer(globalPos);
+        }
+        if (m_viewer->openStep(index))
+            m_openreq = false;
     }
+}
+
+// The entry at a point on the screen, or the last one when the point lies below the
+// entries (the list answers with the nearest entry); -1 for an empty list.
+int Form1::entryNearPointer(const QPoint& globalPos) const
+{
+    const QPoint at = m_listView->viewport()->mapFromGlobal(globalPos);
+    const QModelIndex index = m_listView->indexAt(at);
+    if (index.isValid())
+        return index.row();
+    if (m_list.count() == 0)
+        return -1;
+    const QModelIndex last = m_list.index(m_list.count() - 1);
+    if (at.y() >= m_listView->visualRect(last).bottom())
+        return m_list.count() - 1;
+    const QModelIndex first = m_listView->indexAt(QPoint(0, at.y()));
+    return first.isValid() ? first.row() : 0;
 }
 
 bool Form1::receiveLink(const QString& text)
@@ -702,6 +824,9 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
+// Leaving asks whether the browser windows the program opened close too. They belong
+// to this process: "No" keeps them open, and the program ends when the last of them
+// is closed.
 void Form1::closeEvent(QCloseEvent* event)
 {
     // A build in progress is cancelled first. Its wait (a content-type check, a question)
@@ -711,19 +836,168 @@ void Form1::closeEvent(QCloseEvent* event)
     m_incoming.clear();
     if (m_urlBuilder)
         m_urlBuilder->shutdown();
+    QList<QObject*> keep;
     if (m_state.window.openedone) {
-        m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
-            QStringLiteral("Quillmarch openend a web browser window while it was "
-                           "running and it is still open. Do you wish to close it "
-                           "as well?"),
-            PromptButtons::YesNo);
+        const PromptAnswer answer
+            = m_prompt->message(PromptIcon::Question, QStringLiteral("Close Browser Window?"),
+                QStringLiteral("Quillmarch openend a web browser window while it was "
+                               "running and it is still open. Do you wish to close it "
+                               "as well?"),
+                PromptButtons::YesNo);
+        if (answer == PromptAnswer::Yes) {
+            m_viewer->quitWindows();
+        } else {
+            for (IBrowserWindow* window : { m_viewer->WebBrowser1(), m_viewer->webbrowser3() }) {
+                if (window)
+                    keep.append(window->parent());
+            }
+        }
     }
+    m_slideshow->stopByOtherButton();
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w != this && w->isVisible())
+        if (w != this && w->isVisible() && !keep.contains(w))
             w->close();
     }
     setWaitPointer(false);
     event->accept();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized())
+            emit restoredFromMinimized();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void Form1::useBrowserWindows(IBrowserWindows& windows)
+{
+    m_viewer->setBrowserWindows(windows);
+}
+
+void Form1::buildToolbar()
+{
+    m_toolbar = new MainToolbar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    connect(m_toolbar, &MainToolbar::ButtonClick, this, &Form1::Toolbar1_ButtonClick);
+    connect(m_toolbar, &MainToolbar::ButtonMenuClick, this, &Form1::Toolbar1_ButtonMenuClick);
+    connect(m_toolbar, &MainToolbar::buttonHovered, this,
+        [this](const QString& tooltip) { m_pnlStatus->setText(tooltip); });
+    connect(m_toolbar, &MainToolbar::pointerLeft, this, &Form1::restoreStatusAfterHover);
+    // The stepping, slideshow, browser and mode keys, also in compact mode where the
+    // menus are hidden: the buttons carry them.
+    m_toolbar->button("back")->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    m_toolbar->button("fwd")->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    m_toolbar->button("slideshow")->setShortcut(QKeySequence(Qt::Key_F5));
+    m_toolbar->button("resize")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    m_toolbar->button("hide_br")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+}
+
+// Once the pointer leaves the toolbar, the first panel shows the status again: the
+// idle text, or what a running load, show or build reports there.
+void Form1::restoreStatusAfterHover()
+{
+    const bool reported = MainToolbarRules::statusIsReported(m_stattext) || !windowInputEnabled();
+    m_pnlStatus->setText(reported ? m_stattext : idleStatusText());
+}
+
+void Form1::syncSlideshowButton()
+{
+    QAction* button = m_toolbar->button("slideshow");
+    const QSignalBlocker block(button);
+    button->setChecked(m_slideshow->running());
+}
+
+void Form1::Toolbar1_ButtonClick(const QString& key)
+{
+    if (m_slideshow->running() && MainToolbarRules::stopsSlideshow(key))
+        m_slideshow->stopByOtherButton();
+    if (key == QLatin1String("list_url")) {
+        mnufURL_Click();
+    } else if (key == QLatin1String("list_clp")) {
+        mnufClip_Click();
+    } else if (key == QLatin1String("list_file")) {
+        mnufFile_Click();
+    } else if (key == QLatin1String("list_seq")) {
+        mnufSeq_Click();
+    } else if (key == QLatin1String("back")) {
+        m_viewer->stepBack();
+    } else if (key == QLatin1String("fwd")) {
+        m_viewer->stepForward();
+    } else if (key == QLatin1String("hide_br")) {
+        m_viewer->toggleBrowser();
+    } else if (key == QLatin1String("slideshow")) {
+        m_slideshow->buttonClicked(m_toolbar->button("slideshow")->isChecked());
+        syncSlideshowButton();
+    } else if (key == QLatin1String("sav")) {
+        if (m_list.selectedCount() != 0)
+            mnufsav_Click();
+    } else if (key == QLatin1String("resize")) {
+        switchWindowMode();
+    } else if (key == QLatin1String("help")) {
+        mnuHelpCont_Click();
+    }
+}
+
+void Form1::Toolbar1_ButtonMenuClick(const QString& key)
+{
+    if (key == QLatin1String("savtgt"))
+        mnufsav_Click();
+    else if (key == QLatin1String("savelist"))
+        mnufsavlst_Click();
+    else if (key == QLatin1String("appendlist"))
+        mnufapplist_Click();
+}
+
+// Full size <-> compact. Compact shows only the stepping, browser, slideshow and mode
+// buttons in a fixed 162 x 59 window without menus, list or status bar; full size comes
+// back at the size the window had before, with the minimum it had at start-up.
+void Form1::switchWindowMode()
+{
+    const bool toFullSize = m_resizeImage != kFullSizeImage;
+    menuBar()->setVisible(toFullSize);
+    const QList<QAction*> items = m_toolbar->items();
+    const QStringList keys = m_toolbar->keys();
+    if (toFullSize) {
+        m_fborder->setMaxButton(true);
+        m_fborder->setSizeable(true);
+        for (int i = 0; i < items.size(); ++i) {
+            if (!kCompactKeys.contains(keys.at(i)))
+                items.at(i)->setVisible(true);
+        }
+        m_listView->show();
+        statusBar()->show();
+        m_toolbar->setMinimumHeight(0);
+        m_state.window.meX = kInitialWidth;
+        m_state.window.meY = kInitialHeight;
+        MinimumSizeAnswer::query(this);
+        resize(m_savedFullSize);
+        m_resizeImage = kFullSizeImage;
+        m_toolbar->button("resize")->setToolTip(QStringLiteral("Compact mode"));
+    } else {
+        m_savedFullSize = isMaximized() ? normalGeometry().size() : size();
+        if (isMaximized())
+            showNormal();
+        for (int i = 0; i < items.size(); ++i) {
+            if (!kCompactKeys.contains(keys.at(i)))
+                items.at(i)->setVisible(false);
+        }
+        m_state.window.meX = kCompactWidth;
+        m_state.window.meY = kCompactHeight;
+        MinimumSizeAnswer::query(this);
+        m_listView->hide();
+        statusBar()->hide();
+        // The buttons fill the compact window's height.
+        m_toolbar->setMinimumHeight(kCompactHeight);
+        resize(kCompactWidth, kCompactHeight);
+        m_resizeImage = kCompactImage;
+        m_toolbar->button("resize")->setToolTip(QStringLiteral("Fullsize mode"));
+        m_fborder->setMaxButton(false);
+        m_fborder->setSizeable(false);
+    }
+    m_toolbar->setImage(QStringLiteral("resize"), m_resizeImage);
 }
 
 qint32 Form1::MsgResponse()

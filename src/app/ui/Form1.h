@@ -13,13 +13,18 @@
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
 
+class CFormBorder;
 class CProgressBarEx;
 class IUserPrompt;
+class IBrowserWindows;
 class LinkListView;
+class LinkViewer;
+class MainToolbar;
 class ProgressPanel;
 class QAction;
 class QLabel;
 class QMenu;
+class Slideshow;
 class UrlListBuilder;
 
 // The main window ("Form1"): owns the link list, the shared members, the menus and the
@@ -80,6 +85,27 @@ public:
     void mnusavpopopen_Click();
     void mnusavpopremove_Click();
     void mnusavpopbuild_Click();
+    void mnufileopen_Click();
+    // Saving link targets; the download job connects here.
+    void mnufsav_Click();
+    void mnusavepoptrgt_Click();
+    void mnuhelptour_Click();
+    void mnuHelpAbt_Click();
+
+    // The main toolbar ("Toolbar1"): a button pressed, by key, and an entry of the
+    // "sav" button's drop-down menu, by key.
+    void Toolbar1_ButtonClick(const QString& key);
+    void Toolbar1_ButtonMenuClick(const QString& key);
+    MainToolbar* toolbar() const { return m_toolbar; }
+    CFormBorder& fborder() { return *m_fborder; }
+    LinkViewer& viewer() { return *m_viewer; }
+    Slideshow& slideshow() { return *m_slideshow; }
+    // Where browser windows come from (tests give their own); before the first open.
+    void useBrowserWindows(IBrowserWindows& windows);
+    // The window mode: "resize" image 12 full size, 13 compact.
+    bool compactMode() const { return m_resizeImage == 13; }
+    int resizeImage() const { return m_resizeImage; }
+    QSize savedFullSize() const { return m_savedFullSize; }
 
     // A link text delivered from outside: queued and taken once the steps of the links
     // before it have returned; false (refused) when the queue is full or the window is
@@ -92,12 +118,9 @@ public:
     // Starts listening for links sent by `quillmarch --send-link`.
     Result<> installLinkReceiver();
 
-    // A pending request to open the entry under the pointer ("openreq"); the link
-    // viewer carries it out once it exists.
+    // A pending request to open an entry ("openreq"), carried out by the list's next
+    // mouse-up.
     bool openRequestPending() const { return m_openreq; }
-    int openRequestsRecorded() const { return m_openRequests; }
-    // The slideshow state the list's guard reads; the slideshow sets it.
-    void setSlideshowRunning(bool running) { m_slideshowRunning = running; }
     // The list's mouse-up handling: slideshow guard, context menu, open request.
     void List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
@@ -116,11 +139,14 @@ public:
 signals:
     void harvestFinished();
     void topmostBandChanged(bool topmost);
+    // The window came back from being minimized.
+    void restoredFromMinimized();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Form_Load();
@@ -131,6 +157,11 @@ private:
     void applyTopmostBand(bool topmost);
     void applyFilterMenuState();
     void updateCommandStates();
+    void buildToolbar();
+    void switchWindowMode();
+    void restoreStatusAfterHover();
+    int entryNearPointer(const QPoint& globalPos) const;
+    void syncSlideshowButton();
     enum class ListFileMode { Replace, Append };
     void writeListFile(ListFileMode mode);
     void showCount();
@@ -168,7 +199,14 @@ private:
     bool m_topmost = false;
     bool m_holdTopmostBand = false;
     bool m_openreq = false;
-    int m_openRequests = 0;
-    bool m_slideshowRunning = false;
+    bool m_openreqFromMenu = false; // the menu items open the selected entry
+
+    MainToolbar* m_toolbar = nullptr;
+    std::unique_ptr<CFormBorder> m_fborder;
+    std::unique_ptr<IBrowserWindows> m_ownBrowserWindows;
+    LinkViewer* m_viewer = nullptr;
+    Slideshow* m_slideshow = nullptr;
+    int m_resizeImage = 12;
+    QSize m_savedFullSize;
     qint32 m_msgResponse = 0;
 };

@@ -14,6 +14,9 @@
 #include "filters/ui/Form3.h"
 #include "listops/ListFile.h"
 #include "listops/ui/Form9.h"
+#include "viewer/ui/Form6.h"
+#include "viewer/ui/Form7.h"
+#include "winsupport/ui/FrmAbt.h"
 
 // Takes the owner out of the topmost band for as long as a dialog is open.
 class QtUserPrompt::BandScope final
@@ -149,6 +152,29 @@ std::optional<QStringList> QtUserPrompt::manageFilters(const QStringList& entrie
     Form3 dialog(entries, *this, dialogParent());
     dialog.exec();
     return dialog.entries();
+}
+
+std::optional<SlideshowOptions> QtUserPrompt::askSlideshowOptions(const SlideshowOptions& stored)
+{
+    BandScope band(*this);
+    Form6 dialog(stored, dialogParent());
+    dialog.exec();
+    return dialog.options();
+}
+
+bool QtUserPrompt::askSlideshowResume()
+{
+    BandScope band(*this);
+    Form7 dialog(dialogParent());
+    dialog.exec();
+    return dialog.ss_resume();
+}
+
+void QtUserPrompt::showAbout(const QString& idleStatus)
+{
+    BandScope band(*this);
+    FrmAbt dialog(*this, idleStatus, dialogParent());
+    dialog.exec();
 }
 
 QString QtUserPrompt::openFileName(

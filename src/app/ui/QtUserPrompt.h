@@ -29,6 +29,9 @@ public:
     std::optional<SingleLinkRequest> askSingleLink(bool defappend) override;
     std::optional<SearchRequest> askSearch() override;
     std::optional<QStringList> manageFilters(const QStringList& entries) override;
+    std::optional<SlideshowOptions> askSlideshowOptions(const SlideshowOptions& stored) override;
+    bool askSlideshowResume() override;
+    void showAbout(const QString& idleStatus) override;
     // filter is description|pattern|...; initialPath is a folder, or a file whose folder
     // the picker opens in. The chosen path is returned as the picker gives it.
     QString openFileName(

@@ -93,6 +93,22 @@ QList<std::shared_ptr<IShellWindow>> ShellWindowRegistry::windows() const
     return result;
 }
 
+bool ShellWindowRegistry::showsHtml(QWebEnginePage* page) const
+{
+    const QString type = m_contentTypes.value(page);
+    return type == QLatin1StringView("text/html")
+        || type == QLatin1StringView("application/xhtml+xml");
+}
+
+QWebEnginePage* ShellWindowRegistry::lastHtmlPage() const
+{
+    for (auto it = m_pages.crbegin(); it != m_pages.crend(); ++it) {
+        if (*it && showsHtml(*it))
+            return *it;
+    }
+    return nullptr;
+}
+
 void ShellWindowRegistry::refreshContentType(QWebEnginePage* page)
 {
     QPointer<ShellWindowRegistry> self(this);

@@ -29,9 +29,12 @@ public:
     int count() const { return static_cast<int>(m_pages.size()); }
 
     QList<std::shared_ptr<IShellWindow>> windows() const override;
+    // The page registered last among those that show an HTML document, or null.
+    QWebEnginePage* lastHtmlPage() const;
 
 private:
     void refreshContentType(QWebEnginePage* page);
+    bool showsHtml(QWebEnginePage* page) const;
 
     QList<QPointer<QWebEnginePage>> m_pages;
     QHash<QWebEnginePage*, QString> m_contentTypes;

@@ -9,6 +9,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <utility>
 
 #include "builders/NavigationErrors.h"
 #include "platform/webengine/HarvestRequestFilter.h"
@@ -136,6 +137,8 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
         if (!m_stopped && m_onProgress)
             m_onProgress(progress, 100);
     });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+        &WebEngineHarvestBrowser::onRendererGone);
     // A request the page makes for a new window is left unanswered, so none opens.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest&) {});
 }
@@ -167,6 +170,7 @@ void WebEngineHarvestBrowser::setProgressHandler(std::function<void(int, int)> h
 void WebEngineHarvestBrowser::navigate(const QString& url)
 {
     m_stopped = false;
+    m_loading = true;
     if (m_page)
         m_page->load(QUrl::fromUserInput(url));
 }
@@ -180,7 +184,32 @@ void WebEngineHarvestBrowser::stop()
 
 void WebEngineHarvestBrowser::collectLinks(LinksHandler done)
 {
-    collectLinksFrom(m_page, std::move(done));
+    auto walk = std::make_shared<LinksHandler>(std::move(done));
+    m_walk = walk;
+    collectLinksFrom(m_page, [walk](const std::optional<QStringList>& hrefs) {
+        if (*walk)
+            std::exchange(*walk, nullptr)(hrefs);
+    });
+}
+
+void WebEngineHarvestBrowser::onRendererGone()
+{
+    // The page's renderer process ended (a crash, or killed for memory): neither the
+    // load nor a link walk will report anything any more, so they end here instead of
+    // leaving the harvest waiting for ever.
+    if (m_stopped)
+        return;
+    if (m_walk && *m_walk) {
+        std::exchange(*m_walk, nullptr)(std::nullopt);
+        return;
+    }
+    if (!m_loading)
+        return;
+    m_loading = false;
+    if (m_onError)
+        m_onError(NavigationStatus::INET_E_DOWNLOAD_FAILURE);
+    if (!m_stopped && m_onComplete)
+        m_onComplete();
 }
 
 QWebEnginePage* WebEngineHarvestBrowser::page() const
@@ -194,10 +223,12 @@ void WebEngineHarvestBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info
         return;
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadSucceededStatus:
+        m_loading = false;
         if (m_onComplete)
             m_onComplete();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
+        m_loading = false;
         if (m_onError)
             m_onError(statusCodeFor(info.errorDomain(), info.errorCode()));
         // The handler may have released this browser; the page is still alive until

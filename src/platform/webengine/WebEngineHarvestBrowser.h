@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWebEngineLoadingInfo>
+#include <memory>
 
 #include "builders/IHarvestBrowser.h"
 
@@ -46,10 +47,14 @@ public:
 
 private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void onRendererGone();
 
     QPointer<QWebEnginePage> m_page;
     std::function<void()> m_onComplete;
     std::function<void(qint32)> m_onError;
     std::function<void(int, int)> m_onProgress;
     bool m_stopped = false;
+    bool m_loading = false; // navigated, and the load has not ended yet
+    // The running link walk's handler; emptied once it was called.
+    std::shared_ptr<LinksHandler> m_walk;
 };

@@ -82,6 +82,9 @@ void ProgressPanel::setPanelPicture(const QString&, const IProgressSurface* pict
         setPixmap(QPixmap::fromImage(source->m_image));
     } else {
         m_showsPicture = false;
+        // clear() first: QLabel ignores a text equal to the one it holds, and an empty
+        // text would leave the picture on show.
+        QLabel::clear();
         QLabel::setText(m_text);
     }
     repaint();

@@ -197,27 +197,6 @@ TEST_F(Form1Test, CommandStatesFollowTheList)
     EXPECT_FALSE(form->action("mnusavpopopen")->isEnabled());
     EXPECT_FALSE(form->action("mnusavpopbuild")->isEnabled());
     EXPECT_FALSE(form->action("mnusavpopremove")->isEnabled());
-    // Commands of parts not yet in the program stay disabled.
-    EXPECT_FALSE(form->action("mnufileopen")->isEnabled());
-    EXPECT_FALSE(form->action("mnufsav")->isEnabled());
-}
-
-TEST_F(Form1Test, SlideshowGuardBlocksMouseUpAndKeepsTheOpenRequest)
-{
-    auto form = makeForm();
-    form->list().addMany({ "http://a" });
-    form->setSlideshowRunning(true);
-    form->mnusavpopopen_Click();
-    form->List1_MouseUp(Qt::LeftButton, QPoint());
-    ASSERT_EQ(m_prompt.messages.size(), 1);
-    EXPECT_EQ(m_prompt.messages[0].title, "Slideshow in Progress");
-    EXPECT_TRUE(form->openRequestPending());
-    EXPECT_EQ(form->openRequestsRecorded(), 0);
-
-    form->setSlideshowRunning(false);
-    form->List1_MouseUp(Qt::LeftButton, QPoint());
-    EXPECT_FALSE(form->openRequestPending());
-    EXPECT_EQ(form->openRequestsRecorded(), 1);
 }
 
 TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)

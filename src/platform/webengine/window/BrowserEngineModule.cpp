@@ -4,6 +4,7 @@
 #include "platform/IBrowserEngine.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
+#include "platform/webengine/window/WebBrowserWindows.h"
 
 namespace
 {
@@ -16,6 +17,10 @@ public:
         return std::make_unique<WebEngineHarvestBrowser>();
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
+    IBrowserWindows& browserWindows() override { return m_windows; }
+
+private:
+    WebBrowserWindows m_windows;
 };
 
 } // namespace

@@ -1,0 +1,280 @@
+#include "platform/webengine/window/WebBrowserWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "platform/webengine/ShellWindowRegistry.h"
+#include "platform/webengine/window/BrowserWindowHandle.h"
+
+namespace
+{
+
+// A page of a browser window: script dialogs are answered silently (no dialog ever
+// waits for someone to close it), and a page asking for a new window loads in this one.
+class BrowserPage final : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return this; }
+    void javaScriptAlert(const QUrl&, const QString&) override { }
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
+    {
+        return false;
+    }
+    void javaScriptConsoleMessage(
+        JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override
+    {
+    }
+};
+
+QList<QPointer<WebBrowserWindow>>& openWindows()
+{
+    static QList<QPointer<WebBrowserWindow>> windows;
+    return windows;
+}
+
+QIcon icon(const char* name)
+{
+    return QIcon::fromTheme(
+        QLatin1String(name), QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))));
+}
+
+} // namespace
+
+QWebEngineProfile* WebBrowserWindow::browserProfile()
+{
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile) {
+        profile = new QWebEngineProfile(QStringLiteral("browser"));
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("browser")));
+        profile->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
+        // Session cookies are kept too, so a site the user logged into stays logged in.
+        profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+        // The profile writes its cookies when it is destroyed, which must happen after
+        // its pages are gone: the windows still open at exit are deleted first.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+            for (const QPointer<WebBrowserWindow>& window : openWindows())
+                delete window.data();
+            delete profile.data();
+        });
+    }
+    return profile;
+}
+
+WebBrowserWindow* WebBrowserWindow::forPage(QWebEnginePage* page)
+{
+    for (const QPointer<WebBrowserWindow>& window : openWindows()) {
+        if (window && window->page() == page)
+            return window;
+    }
+    return nullptr;
+}
+
+QUrl WebBrowserWindow::urlFromText(const QString& text)
+{
+    return QUrl::fromUserInput(text.trimmed(), QDir::currentPath(), QUrl::AssumeLocalFile);
+}
+
+WebBrowserWindow::WebBrowserWindow(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("WebBrowserWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Browser"));
+    setWindowIcon(icon("web-browser"));
+    m_view = new QWebEngineView(this);
+    m_page = new BrowserPage(browserProfile(), m_view);
+    m_view->setPage(m_page);
+    setCentralWidget(m_view);
+    m_handle = new BrowserWindowHandle(this);
+    buildToolBar();
+    statusBar()->setSizeGripEnabled(true);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(area.width() * 3 / 4, area.height() * 3 / 4);
+    }
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        m_reportingProgress = true;
+        updateLoadState();
+        emit m_handle->BeforeNavigate2();
+    });
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        m_indicator->setValue(progress);
+        if (m_reportingProgress)
+            emit m_handle->ProgressChange(progress, 100);
+    });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        m_reportingProgress = false;
+        if (!m_loading)
+            return;
+        m_loading = false;
+        updateLoadState();
+        emit m_handle->DocumentComplete();
+    });
+    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
+        statusBar()->showMessage(url);
+        emit m_handle->StatusTextChange(url);
+    });
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        m_address->setText(url.toDisplayString());
+        updateLoadState();
+    });
+    connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Browser") : title);
+    });
+
+    // Showing the window never takes the keyboard focus from the main window; what
+    // should have it activates it. The engine loads a page only in a view that has been
+    // shown, so the window, which starts hidden, is shown once without reaching the
+    // screen.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    setAttribute(Qt::WA_DontShowOnScreen, true);
+    show();
+    hide();
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+
+    openWindows().removeIf([](const QPointer<WebBrowserWindow>& w) { return w.isNull(); });
+    openWindows().append(this);
+    ShellWindowRegistry::instance().registerPage(m_page);
+}
+
+WebBrowserWindow::~WebBrowserWindow()
+{
+    ShellWindowRegistry::instance().unregisterPage(m_page);
+}
+
+void WebBrowserWindow::buildToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Navigation"));
+    bar->setObjectName(QStringLiteral("navigation"));
+    bar->setMovable(false);
+    m_back = bar->addAction(icon("go-previous"), QStringLiteral("Back"));
+    m_back->setShortcut(QKeySequence::Back);
+    connect(m_back, &QAction::triggered, m_view, &QWebEngineView::back);
+    m_forward = bar->addAction(icon("go-next"), QStringLiteral("Forward"));
+    m_forward->setShortcut(QKeySequence::Forward);
+    connect(m_forward, &QAction::triggered, m_view, &QWebEngineView::forward);
+    m_reloadStop = bar->addAction(icon("view-refresh"), QStringLiteral("Reload"));
+    m_reloadStop->setShortcut(QKeySequence::Refresh);
+    connect(m_reloadStop, &QAction::triggered, this, [this] {
+        if (m_loading)
+            stopLoading();
+        else
+            m_view->reload();
+    });
+
+    m_address = new QLineEdit(bar);
+    m_address->setObjectName(QStringLiteral("address"));
+    m_address->setClearButtonEnabled(true);
+    m_address->setPlaceholderText(QStringLiteral("Address"));
+    connect(m_address, &QLineEdit::returnPressed, this, [this] { navigate(m_address->text()); });
+    bar->addWidget(m_address);
+
+    m_indicator = new QProgressBar(bar);
+    m_indicator->setObjectName(QStringLiteral("loadIndicator"));
+    m_indicator->setRange(0, 100);
+    m_indicator->setTextVisible(false);
+    m_indicator->setMaximumWidth(80);
+    m_indicator->setMaximumHeight(12);
+    m_indicator->setVisible(false);
+    bar->addWidget(m_indicator);
+
+    m_openOutside = bar->addAction(icon("web-browser"), QStringLiteral("Open in your web browser"));
+    connect(m_openOutside, &QAction::triggered, this, &WebBrowserWindow::openInSystemBrowser);
+    auto* focusAddress = new QAction(this);
+    focusAddress->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6) });
+    connect(focusAddress, &QAction::triggered, this, [this] {
+        m_address->setFocus();
+        m_address->selectAll();
+    });
+    addAction(focusAddress);
+    updateLoadState();
+}
+
+void WebBrowserWindow::updateLoadState()
+{
+    m_back->setEnabled(m_page->history()->canGoBack());
+    m_forward->setEnabled(m_page->history()->canGoForward());
+    m_reloadStop->setIcon(icon(m_loading ? "process-stop" : "view-refresh"));
+    m_reloadStop->setText(m_loading ? QStringLiteral("Stop") : QStringLiteral("Reload"));
+    m_indicator->setVisible(m_loading);
+    const QString scheme = m_page->url().scheme();
+    m_openOutside->setEnabled(scheme == QLatin1String("http") || scheme == QLatin1String("https")
+        || scheme == QLatin1String("ftp"));
+}
+
+void WebBrowserWindow::navigate(const QString& text)
+{
+    const QUrl url = urlFromText(text);
+    m_address->setText(url.toDisplayString());
+    const QUrl current = m_page->url();
+    const bool sameDocument = !m_loading && !current.isEmpty()
+        && current.adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment)
+        && current.fragment() != url.fragment() && url.hasFragment();
+    m_page->load(url);
+    if (sameDocument) {
+        // A jump to another anchor of the page shown is no load for the engine; it is
+        // reported as a load that started and completed, so nobody waits for it.
+        QTimer::singleShot(0, this, [this] {
+            if (m_loading)
+                return;
+            emit m_handle->BeforeNavigate2();
+            emit m_handle->DocumentComplete();
+        });
+        return;
+    }
+    // Busy from the request on, as the window's users expect, not only once the
+    // engine reports the start.
+    m_loading = true;
+}
+
+void WebBrowserWindow::stopLoading()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+// Only web addresses go to the user's browser: a local file shown here is not handed
+// to whatever program the desktop associates with it.
+void WebBrowserWindow::openInSystemBrowser()
+{
+    const QUrl url = m_page->url();
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+        || scheme == QLatin1String("ftp"))
+        QDesktopServices::openUrl(url);
+}
+
+void WebBrowserWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_quitReported) {
+        m_quitReported = true;
+        stopLoading();
+        m_loading = false;
+        emit m_handle->OnQuit();
+    }
+    QMainWindow::closeEvent(event);
+}

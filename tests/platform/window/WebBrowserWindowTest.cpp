@@ -1,0 +1,112 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/ui/Form1.h"
+#include "listops/ui/LinkListView.h"
+#include "platform/webengine/window/BrowserWindowHandle.h"
+#include "platform/webengine/window/WebBrowserWindow.h"
+#include "platform/webengine/window/WebBrowserWindows.h"
+#include "support/LocalHttpServer.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
+#include "support/WaitFor.h"
+#include "viewer/LinkViewer.h"
+
+namespace
+{
+
+class WebBrowserWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (int i = 1; i <= 3; ++i)
+            m_server.page("/p" + std::to_string(i) + ".html",
+                "<html><head><title>Page " + std::to_string(i)
+                    + "</title></head><body>page</body></html>");
+        // A page whose script asks questions: nothing may wait for an answer.
+        m_server.page("/ask.html",
+            "<html><body><script>alert('x'); confirm('y'); prompt('z');</script>"
+            "<iframe src='/p1.html'></iframe><iframe src='/p2.html'></iframe></body></html>");
+        ASSERT_TRUE(m_server.start());
+    }
+
+    LocalHttpServer m_server;
+    WebBrowserWindows m_windows;
+};
+
+TEST_F(WebBrowserWindowTest, TopLevelLoadReportsStartProgressAndOneCompletion)
+{
+    IBrowserWindow* window = m_windows.createWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->Visible());
+    QSignalSpy started(window, &IBrowserWindow::BeforeNavigate2);
+    QSignalSpy progress(window, &IBrowserWindow::ProgressChange);
+    QSignalSpy complete(window, &IBrowserWindow::DocumentComplete);
+    window->Navigate(m_server.url("/ask.html"));
+    EXPECT_TRUE(window->Busy());
+    ASSERT_TRUE(waitFor([&] { return complete.count() > 0; }));
+    QTest::qWait(200); // frames finishing late must not report a second completion
+    EXPECT_EQ(complete.count(), 1);
+    EXPECT_EQ(started.count(), 1);
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last().at(1).toInt(), 100);
+    EXPECT_FALSE(window->Busy());
+    auto* handle = static_cast<BrowserWindowHandle*>(window);
+    EXPECT_EQ(handle->window()->addressField()->text(), m_server.url("/ask.html"));
+
+    // A jump to an anchor of the same page completes like a load.
+    window->Navigate(m_server.url("/ask.html#end"));
+    ASSERT_TRUE(waitFor([&] { return complete.count() == 2; }));
+    EXPECT_FALSE(window->Busy());
+
+    // Once it shows an HTML page, it is the window the next open reuses.
+    ASSERT_TRUE(waitFor([&] { return m_windows.lastHtmlWindow() == window; }));
+
+    QPointer<BrowserWindowHandle> guard(handle);
+    QSignalSpy quit(window, &IBrowserWindow::OnQuit);
+    window->Quit();
+    EXPECT_EQ(quit.count(), 1);
+    ASSERT_TRUE(waitFor([&] { return guard.isNull(); }));
+    EXPECT_EQ(m_windows.lastHtmlWindow(), nullptr);
+}
+
+TEST_F(WebBrowserWindowTest, EnterAndAltRightShowTheLinksInOneWindow)
+{
+    TempSettingsStore temp;
+    ScriptedPrompt prompt;
+    Form1 form(Services::standard(temp.store()), &prompt);
+    form.useBrowserWindows(m_windows);
+    form.list().addMany(
+        { m_server.url("/p1.html"), m_server.url("/p2.html"), m_server.url("/p3.html") });
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.list().setCurrentIndex(0);
+    QTest::keyClick(form.listView(), Qt::Key_Return);
+    IBrowserWindow* window = form.viewer().WebBrowser1();
+    ASSERT_NE(window, nullptr);
+    QSignalSpy complete(window, &IBrowserWindow::DocumentComplete);
+    ASSERT_TRUE(waitFor([&] { return complete.count() == 1; }));
+    EXPECT_EQ(window->LocationURL(), m_server.url("/p1.html"));
+    EXPECT_EQ(form.Status(), form.idleStatusText());
+    EXPECT_EQ(form.countText(), "3 links found");
+    QTest::qWait(100);
+    EXPECT_EQ(form.Progress(), 0);
+    EXPECT_TRUE(window->Visible());
+
+    QApplication::setActiveWindow(&form);
+    QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier);
+    ASSERT_TRUE(waitFor([&] { return window->LocationURL() == m_server.url("/p2.html"); }));
+    EXPECT_EQ(form.viewer().WebBrowser1(), window);
+    EXPECT_EQ(form.list().selectedIndexes(), QList<int> { 1 });
+    QPointer<IBrowserWindow> guard(window);
+    window->Quit();
+    EXPECT_TRUE(waitFor([&] { return guard.isNull(); }));
+}
+
+} // namespace
