@@ -38,10 +38,10 @@ Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, Lin
         return Result<>::failed(noTextMessage());
     }
 
-    // Lines are cut at CR LF pairs only, by index, without copying the remaining text.
+    // A line ends at CR LF, a lone LF or a lone CR (text from Linux programs ends its
+    // lines in LF alone). Lines are taken by index, without copying the remaining text.
     // Admitted lines are collected and added in one model change: nothing between the
     // question and the end of the scan depends on the list.
-    const QLatin1StringView crlf("\r\n");
     QStringList pending;
     int room = 0;
     qint64 notAdded = 0;
@@ -49,9 +49,11 @@ Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, Lin
     qsizetype pos = 0;
     const qsizetype length = text.size();
     while (pos < length) {
-        const qsizetype end = text.indexOf(crlf, pos);
-        const qsizetype lineEnd = end < 0 ? length : end;
-        const QStringView candidate = QStringView(text).mid(pos, lineEnd - pos);
+        qsizetype end = pos;
+        while (
+            end < length && text.at(end) != QLatin1Char('\n') && text.at(end) != QLatin1Char('\r'))
+            ++end;
+        const QStringView candidate = QStringView(text).mid(pos, end - pos);
 
         if (isLink(candidate)) {
             if (!accepted) {
@@ -73,9 +75,11 @@ Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, Lin
             }
         }
 
-        if (end < 0)
+        if (end >= length)
             break;
-        pos = end + crlf.size();
+        pos = end + 1;
+        if (text.at(end) == QLatin1Char('\r') && pos < length && text.at(pos) == QLatin1Char('\n'))
+            ++pos;
     }
 
     list.addMany(pending);

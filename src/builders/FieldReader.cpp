@@ -1,7 +1,8 @@
 #include "builders/FieldReader.h"
 
 #include <QIODevice>
-#include <QStringDecoder>
+
+#include "listops/ListTextDecoder.h"
 
 namespace
 {
@@ -138,10 +139,5 @@ std::optional<Result<QString>> FieldReader::next()
 
     // A leading byte order mark was dropped once at the start of the file; inside a
     // field it is kept as a character.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder(field);
-    if (decoder.hasError())
-        return fail(QStringLiteral("The file is not valid UTF-8 text."));
-    return Result<QString>::ok(text);
+    return Result<QString>::ok(ListTextDecoder::decode(field));
 }

@@ -13,9 +13,9 @@ class QIODevice;
 // a field are skipped; a field that begins with a double quote runs to the next double
 // quote (line ends included), the quotes are dropped and anything after the closing
 // quote up to the next delimiter is ignored; an empty line gives one empty field.
-// The text is UTF-8 (a leading byte order mark is skipped). A NUL byte, invalid UTF-8
-// or a field longer than MaxFieldBytes is an error; after an error the reader stays
-// at its end.
+// A field is UTF-8 when it is valid UTF-8, else Windows-1252 (ListTextDecoder); a leading
+// byte order mark is skipped. A NUL byte or a field longer than MaxFieldBytes is an
+// error; after an error the reader stays at its end.
 class FieldReader final
 {
 public:
@@ -25,8 +25,8 @@ public:
 
     // True when no further field can be read (tested before each field).
     bool atEnd();
-    // The next field; failed with the reason on a read error, binary data, invalid UTF-8
-    // or an over-long field; nullopt at the end.
+    // The next field; failed with the reason on a read error, binary data or an over-long
+    // field; nullopt at the end.
     std::optional<Result<QString>> next();
 
 private:

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include "builders/FieldReader.h"
 #include "builders/LinkRules.h"
@@ -26,11 +25,6 @@ QString sniffProblem(QFile& file)
     const QByteArray head = file.peek(SniffSize);
     if (head.contains('\0'))
         return QStringLiteral("The file contains binary data (a NUL byte); it is not a text file.");
-    // Stateful: a character cut at the block's end is not an error.
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString decoded = decoder.decode(head);
-    if (decoder.hasError())
-        return QStringLiteral("The file is not valid UTF-8 text.");
     return {};
 }
 

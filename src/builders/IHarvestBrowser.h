@@ -24,8 +24,10 @@ public:
     // The top-level document finished loading (frames completing earlier are not
     // reported). Also called after a failed load, once the browser gave up.
     virtual void setDocumentCompleteHandler(std::function<void()> handler) = 0;
-    // A load of the page or of one of its frames failed; statusCode as in
-    // navigationErrorMessage. Reported before the document-complete call.
+    // The load of the page failed; statusCode as in navigationErrorMessage. Reported
+    // before the document-complete call. A frame that fails inside a page that loaded is
+    // not reported: the engine gives no load result per frame, so that frame simply adds
+    // no links to the walk.
     virtual void setNavigateErrorHandler(std::function<void(qint32 statusCode)> handler) = 0;
     virtual void setProgressHandler(std::function<void(int progress, int progressMax)> handler) = 0;
 

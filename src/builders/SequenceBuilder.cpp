@@ -64,22 +64,28 @@ QString SequenceBuilder::selectionMissingMessage()
         "Please select a portion of the URL in place of which to insert the sequential digits.");
 }
 
-Result<SequenceRun> SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
+Result<> SequenceBuilder::check(const SequenceRequest& request)
 {
     const QString& url = request.url;
     if (request.selectionLength <= 0)
-        return Result<SequenceRun>::failed(selectionMissingMessage());
+        return Result<>::failed(selectionMissingMessage());
     if (request.selectionStart < 0 || request.selectionStart > url.size()
         || request.selectionLength > url.size() - request.selectionStart)
-        return Result<SequenceRun>::failed(
-            QStringLiteral("The selected portion lies outside the URL."));
+        return Result<>::failed(QStringLiteral("The selected portion lies outside the URL."));
+    if (!readNumber(request.startText))
+        return Result<>::failed(numberError(QStringLiteral("Start #"), request.startText));
+    if (!readNumber(request.endText))
+        return Result<>::failed(numberError(QStringLiteral("End #"), request.endText));
+    return Result<>::ok();
+}
+
+Result<SequenceRun> SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
+{
+    if (const Result<> checked = check(request); !checked)
+        return Result<SequenceRun>::from(checked);
+    const QString& url = request.url;
     const std::optional<qint64> start = readNumber(request.startText);
-    if (!start)
-        return Result<SequenceRun>::failed(
-            numberError(QStringLiteral("Start #"), request.startText));
     const std::optional<qint64> end = readNumber(request.endText);
-    if (!end)
-        return Result<SequenceRun>::failed(numberError(QStringLiteral("End #"), request.endText));
 
     if (!request.append)
         list.clear();

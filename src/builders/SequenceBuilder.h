@@ -36,6 +36,8 @@ public:
     // the result fails saying why and the list is untouched. A run longer than the list's
     // room stops at the limit (result.limitReached, result.notAdded).
     static Result<SequenceRun> build(const SequenceRequest& request, LinkList& list);
+    // The checks build makes before it changes anything; failed with the message.
+    static Result<> check(const SequenceRequest& request);
 
     static QString selectionMissingMessage();
 };

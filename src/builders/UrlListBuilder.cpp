@@ -62,6 +62,10 @@ bool UrlListBuilder::harvestRunning() const
 
 void UrlListBuilder::mnufURL_Click()
 {
+    if (m_shutDown) {
+        m_handover.goturl.clear();
+        return;
+    }
     m_nav.naverr = false;
     m_nav.navmsg.clear();
 
@@ -75,7 +79,7 @@ void UrlListBuilder::mnufURL_Click()
             input.currentEntry = m_list.at(m_list.currentIndex());
         input.filtersApplied = m_filters.appfiltChecked;
         const std::optional<UrlRequest> request = m_prompt.askUrl(input);
-        if (!request || request->url.isEmpty()) {
+        if (!request || request->url.isEmpty() || m_shutDown) {
             emit harvestFinished(Result<>::cancelled());
             return;
         }
@@ -109,6 +113,8 @@ void UrlListBuilder::mnufURL_Click()
 
 void UrlListBuilder::mnusavpopbuild_Click()
 {
+    if (m_shutDown)
+        return;
     const int current = m_list.currentIndex();
     if (current < 0 || current >= m_list.count())
         return;
@@ -123,19 +129,30 @@ void UrlListBuilder::mnusavpopbuild_Click()
     m_view.setWaitPointer(false);
     if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
         m_handover.append = *choice;
+    if (m_shutDown) {
+        endWithoutHarvest();
+        return;
+    }
     mnufURL_Click();
 }
 
 void UrlListBuilder::incomingLink()
 {
+    if (m_shutDown)
+        return;
     const QString url = m_handover.nurl;
-    const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
 
     if (m_list.count() >= 1) {
         m_view.setWaitPointer(false);
         if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
             m_handover.append = *choice;
+        if (m_shutDown) {
+            endWithoutHarvest();
+            return;
+        }
     }
+    // Looked up after the question: the window may have closed while it was open.
+    const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
     if (!m_handover.append)
         m_list.clear();
 
@@ -166,6 +183,20 @@ void UrlListBuilder::cancel()
     m_view.SetListExtent();
     m_view.returnToIdle();
     releaseBrowser();
+    emit harvestFinished(Result<>::cancelled());
+}
+
+void UrlListBuilder::shutdown()
+{
+    m_shutDown = true;
+    if (harvestRunning())
+        cancel();
+}
+
+void UrlListBuilder::endWithoutHarvest()
+{
+    m_view.returnToIdle();
+    m_handover.goturl.clear();
     emit harvestFinished(Result<>::cancelled());
 }
 

@@ -47,8 +47,14 @@ public:
     // The Esc key: resets the status and progress and, while a harvest or a content-type
     // check runs, stops it and returns the window to idle.
     void cancel();
+    // The window is closing: cancels whatever runs and refuses every later request. A
+    // wait of this builder that is still on the stack (a content-type check, a question)
+    // unwinds by itself once control returns to it, so the builder must stay alive
+    // until then; it is never destroyed from inside such a wait.
+    void shutdown();
 
     bool harvestRunning() const;
+    bool isShutDown() const { return m_shutDown; }
 
 signals:
     // Every started harvest or refused/cancelled request ends with exactly one of these,
@@ -73,6 +79,8 @@ private:
     void errorPath();
     void releaseBrowser();
     void refuse();
+    // Ends a request that stopped before a harvest began: idle view, Cancelled.
+    void endWithoutHarvest();
     // Runs the content-type check; on a refusal or a cancel it ends the request (message,
     // idle view, signal) and answers false.
     bool passesContentTypeCheck(const QString& url);
@@ -98,4 +106,5 @@ private:
     bool m_fetching = false;
     bool m_fetchCancelled = false;
     bool m_collecting = false;
+    bool m_shutDown = false;
 };

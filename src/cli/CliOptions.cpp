@@ -64,8 +64,9 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 return options;
             bool ok = false;
             options.timeoutSeconds = v->toInt(&ok);
-            if (!ok || options.timeoutSeconds <= 0) {
-                options.error = QStringLiteral("--timeout needs a number of seconds above 0.");
+            if (!ok || options.timeoutSeconds <= 0 || options.timeoutSeconds > kMaxTimeoutSeconds) {
+                options.error = QStringLiteral("--timeout needs a number of seconds from 1 to %1.")
+                                    .arg(kMaxTimeoutSeconds);
                 return options;
             }
         } else if (arg == QLatin1StringView("--from")) {
@@ -213,12 +214,15 @@ Commands:
                      With several URLs (or --from), the pages load a few at a time and
                      each page's links are printed in the order the pages were given.
   text [FILE|-]      Take the lines of a text (standard input when FILE is - or
-                     missing) that begin like a link. Lines may end in LF or CR LF.
+                     missing) that begin like a link. Lines may end in LF, CR LF or
+                     CR. Reading stops when the list is full.
   file FILE          Read a list file (one link a line).
+                     Text that is not valid UTF-8 is read as Windows-1252; binary
+                     data is refused.
   sequence URL --start N --end M --select OFFSET:LENGTH
                      Number a run of URLs: the LENGTH characters of URL from OFFSET
-                     (counted from 0) are replaced by each number from N to M, padded
-                     with zeros to the width of N as written (--start 001).
+                     (characters counted from 0) are replaced by each number from N
+                     to M, padded with zeros to the width of N as written (--start 001).
   download [URL...] [--from LISTFILE]
                      Save the target of each link (and of each line of LISTFILE, "-"
                      for standard input) into a folder, one after the other, with
@@ -235,7 +239,7 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --timeout SECONDS  Give up a page after SECONDS (default 120).
+  --timeout SECONDS  Give up a page after SECONDS (default 120, at most 86400).
   --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
                      input); blank lines are skipped. harvest and download.
   --dedupe-all       With several pages, print a link only the first time any page
@@ -251,7 +255,8 @@ Options:
 
 Messages go to standard error; with several pages each message begins with its
 page's URL. Exit status: 0 success, 1 the list could not be built (navigation error,
-not an HTML page, no links, bad file, save failed; with several pages: any page) or
-a download failed, 2 wrong usage.
+not an HTML page, no links found or none left after the filters and exclusions,
+bad file, save failed; with several pages: any page) or a download failed, 2 wrong
+usage.
 )");
 }

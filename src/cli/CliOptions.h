@@ -22,7 +22,9 @@ struct CliOptions {
     bool excludeJs = false; // --exclude-js
     bool excludeMailto = false; // --exclude-mailto
     QString saveFile; // --save FILE
-    int timeoutSeconds = 120; // --timeout SECONDS (harvest)
+    // --timeout SECONDS (harvest): at most a day, so its milliseconds fit a timer.
+    static constexpr int kMaxTimeoutSeconds = 86400;
+    int timeoutSeconds = 120;
 
     // sequence
     QString startText;

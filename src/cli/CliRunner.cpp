@@ -3,12 +3,16 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/PreferencesStore.h"
 #include "builders/ClipboardBuilder.h"
+#include "builders/FieldReader.h"
 #include "builders/FileBuilder.h"
+#include "builders/LinkRules.h"
 #include "builders/SequenceBuilder.h"
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
@@ -17,11 +21,32 @@
 #include "filters/FilterStore.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
+#include "listops/ListTextDecoder.h"
 #include "platform/CurlContentTypeFetcher.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "settings/CRegSettings.h"
+
+namespace
+{
+
+// The UTF-16 offset of the character at index characters of text (its end when
+// characters equals the count of characters); -1 when text is shorter.
+qsizetype utf16Offset(const QString& text, qint64 characters)
+{
+    qsizetype offset = 0;
+    for (qint64 i = 0; i < characters; ++i) {
+        if (offset >= text.size())
+            return -1;
+        const bool pair = text.at(offset).isHighSurrogate() && offset + 1 < text.size()
+            && text.at(offset + 1).isLowSurrogate();
+        offset += pair ? 2 : 1;
+    }
+    return offset;
+}
+
+} // namespace
 
 CliRunner::CliRunner(const CliOptions& options)
     : m_options(options)
@@ -38,6 +63,9 @@ void CliRunner::printError(const QString& text)
 void CliRunner::loadSettings()
 {
     const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    // The window shows the same notice at its next start.
+    if (!store->recoveryNotice().isEmpty())
+        printError(QStringLiteral("Settings Reset: ") + store->recoveryNotice());
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
     FilterStore::loadIntoState(settings, m_state.filters);
     m_state.prefs = loadPreferences(settings);
@@ -75,6 +103,13 @@ int CliRunner::run()
 
 int CliRunner::finish(bool built)
 {
+    if (built && m_list.isEmpty()) {
+        // Nothing to print or save: the source had no links, or none passed the filters
+        // and exclusions.
+        printError(QStringLiteral(
+            "Error: no links were found (or none passed the filters and exclusions)."));
+        return 1;
+    }
     QByteArray out;
     for (const QString& entry : m_list.entries()) {
         out += entry.toUtf8();
@@ -118,7 +153,7 @@ int CliRunner::harvest()
         timedOut = true;
         builder.cancel();
     });
-    timeout.start(m_options.timeoutSeconds * 1000);
+    timeout.start(std::chrono::seconds(m_options.timeoutSeconds));
     QTimer::singleShot(0, [&] { builder.mnufURL_Click(); });
     if (!ended)
         QCoreApplication::exec();
@@ -186,33 +221,98 @@ void CliRunner::endProcess(int status)
     std::_Exit(status);
 }
 
+// Streams the text: lines end at CR LF, LF or CR, each is decoded on its own (UTF-8, else
+// Windows-1252) and taken when it begins like a link, as in the window's clipboard
+// builder. Memory stays bounded: a line longer than any link is skipped, and reading
+// stops once the list is full. Binary input (a NUL byte) is refused.
 int CliRunner::text()
 {
-    QByteArray bytes;
-    if (m_options.argument == QLatin1StringView("-")) {
-        QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly)) {
-            printError(QStringLiteral("Error: cannot read standard input."));
-            return 1;
-        }
-        bytes = in.readAll();
-    } else {
-        QFile in(m_options.argument);
-        if (!in.open(QIODevice::ReadOnly)) {
-            printError(QStringLiteral("Error: cannot read %1: %2")
-                           .arg(m_options.argument, in.errorString()));
-            return 1;
-        }
-        bytes = in.readAll();
+    QFile in;
+    const bool standardInput = m_options.argument == QLatin1StringView("-");
+    if (standardInput ? !in.open(stdin, QIODevice::ReadOnly)
+                      : (in.setFileName(m_options.argument), !in.open(QIODevice::ReadOnly))) {
+        printError(standardInput ? QStringLiteral("Error: cannot read standard input.")
+                                 : QStringLiteral("Error: cannot read %1: %2")
+                                       .arg(m_options.argument, in.errorString()));
+        return 1;
     }
-    // The builder cuts lines at CR LF only; text files on Linux end lines in LF.
-    QString text = QString::fromUtf8(bytes);
-    text.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
-    text.replace(QLatin1StringView("\n"), QLatin1StringView("\r\n"));
 
     ConsolePrompt prompt;
-    return finish(
-        ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, prompt, text).isOk());
+    QStringList pending;
+    QByteArray line;
+    bool overLong = false;
+    bool accepted = false;
+    bool full = false;
+    auto flush = [&] {
+        m_list.addMany(pending);
+        pending.clear();
+    };
+    auto endLine = [&] {
+        const QString text = overLong ? QString() : ListTextDecoder::decode(line);
+        line.clear();
+        overLong = false;
+        if (!ClipboardBuilder::isLink(text))
+            return;
+        accepted = true;
+        if (!LinkRules::passesExclusion(text, m_state.prefs.exjs, m_state.prefs.exmt))
+            return;
+        if (m_list.count() + pending.size() >= LinkList::MaxEntries) {
+            full = true;
+            return;
+        }
+        pending.append(text);
+        if (pending.size() >= 1024)
+            flush();
+    };
+
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    bool lastWasCr = false;
+    qint64 got = 0;
+    while (!full && (got = in.read(block.data(), block.size())) > 0) {
+        const char* data = block.constData();
+        if (std::memchr(data, '\0', static_cast<size_t>(got))) {
+            printError(QStringLiteral("Error: the text contains binary data (a NUL byte); it is "
+                                      "not a text file. Nothing was listed."));
+            return 1;
+        }
+        for (qint64 i = 0; i < got && !full; ++i) {
+            const char c = data[i];
+            if (c == '\n' && lastWasCr) {
+                lastWasCr = false; // the LF of a CR LF pair
+                continue;
+            }
+            lastWasCr = c == '\r';
+            if (c == '\n' || c == '\r') {
+                endLine();
+                continue;
+            }
+            if (overLong)
+                continue;
+            if (line.size() >= FieldReader::MaxFieldBytes) {
+                overLong = true;
+                line.clear();
+                continue;
+            }
+            line.append(c);
+        }
+    }
+    if (got < 0) {
+        printError(QStringLiteral("Error: cannot read %1: %2")
+                       .arg(standardInput ? QStringLiteral("standard input") : m_options.argument,
+                           in.errorString()));
+        return 1;
+    }
+    if (!full && (!line.isEmpty() || overLong))
+        endLine();
+    flush();
+    if (full)
+        prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
+    if (!accepted) {
+        prompt.message(
+            PromptIcon::Critical, QStringLiteral("Oops!"), ClipboardBuilder::noLinksMessage());
+        return finish(false);
+    }
+    return finish(true);
 }
 
 int CliRunner::file()
@@ -227,8 +327,16 @@ int CliRunner::sequence()
 {
     SequenceRequest request;
     request.url = m_options.argument;
-    request.selectionStart = m_options.selectStart;
-    request.selectionLength = m_options.selectLength;
+    // OFFSET and LENGTH count characters; the builder counts UTF-16 units.
+    const qsizetype start = utf16Offset(request.url, m_options.selectStart);
+    const qsizetype end
+        = utf16Offset(request.url, qint64(m_options.selectStart) + m_options.selectLength);
+    if (start < 0 || end < 0) {
+        printError(QStringLiteral("Error: The selected portion lies outside the URL."));
+        return 1;
+    }
+    request.selectionStart = static_cast<int>(start);
+    request.selectionLength = static_cast<int>(end - start);
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;

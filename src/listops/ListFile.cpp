@@ -11,6 +11,24 @@ namespace
 // Entries are encoded and written in blocks of about this many bytes.
 constexpr qsizetype BlockSize = 256 * 1024;
 
+// The list reader splits items at commas and line ends, skips spaces before an item and
+// reads an item that begins with a double quote up to the next one. An entry that the
+// reader would not return as it stands is written in double quotes; a double quote
+// inside such an entry cannot be written as one (the reader has no escape for it) and is
+// written as %22, which a link means alike. Every other entry is written bare, so lists
+// without such entries are written exactly as before.
+QByteArray encodeEntry(const QString& entry)
+{
+    const bool needsQuotes = entry.contains(QLatin1Char(',')) || entry.contains(QLatin1Char('\n'))
+        || entry.contains(QLatin1Char('\r')) || entry.startsWith(QLatin1Char(' '))
+        || entry.startsWith(QLatin1Char('"'));
+    if (!needsQuotes)
+        return entry.toUtf8();
+    QString quoted = entry;
+    quoted.replace(QLatin1Char('"'), QLatin1StringView("%22"));
+    return '"' + quoted.toUtf8() + '"';
+}
+
 Result<> cannotWrite(const QString& path, const QFileDevice& file)
 {
     return Result<>::failed(
@@ -30,7 +48,7 @@ Result<> writeEntries(QFileDevice& file, const QStringList& entries, const QStri
         return true;
     };
     for (const QString& entry : entries) {
-        block.append(entry.toUtf8());
+        block.append(encodeEntry(entry));
         block.append("\r\n", 2);
         if (block.size() >= BlockSize && !writeBlock())
             return cannotWrite(path, file);
@@ -57,18 +75,19 @@ QString ListFile::qtFilter(const QString& pipeFilter)
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts.at(i).trimmed();
+        const QString description = parts.at(i).trimmed();
         QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& p : patterns)
             p = p.trimmed();
-        if (patterns.contains(QStringLiteral("*.*")) && !patterns.contains(QStringLiteral("*")))
-            patterns.append(QStringLiteral("*"));
-        // QFileDialog takes the patterns from the parentheses at the description's end.
-        if (description.endsWith(QLatin1Char(')'))) {
-            const qsizetype open = description.lastIndexOf(QLatin1Char('('));
-            if (open >= 0)
-                description = description.left(open).trimmed();
+        // "*.*" means every file, also one without a dot in its name: "*". (Left as it
+        // stands, a save picker would also give a typed name the extension "*".)
+        for (QString& p : patterns) {
+            if (p == QLatin1StringView("*.*"))
+                p = QStringLiteral("*");
         }
+        patterns.removeDuplicates();
+        // QFileDialog takes the patterns from the last parentheses and, with
+        // HideNameFilterDetails, shows what stands before them: the description as written.
         filters.append(QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' '))));
     }
     return filters.join(QStringLiteral(";;"));

@@ -5,7 +5,9 @@
 
 #include "core/Result.h"
 
-// Link list files: one entry per line, CR LF after every entry, UTF-8.
+// Link list files: one entry per line, CR LF after every entry, UTF-8. An entry the list
+// reader would split or alter (a comma, a line end, a leading space or quote) is written
+// in double quotes, so a saved list reads back to the same entries.
 class ListFile final
 {
 public:
@@ -14,7 +16,9 @@ public:
     // The pickers' filter, in the form description|pattern|description|pattern.
     static QString filter();
     // Converts a description|pattern|... filter into QFileDialog's "desc (patterns);;..."
-    // form. "*.*" also offers "*", so files without an extension are listed too.
+    // form, the description kept whole ("All Files (*.*) (*)"): a picker with the
+    // HideNameFilterDetails option shows the description as written. "*.*" becomes "*",
+    // so files without an extension are listed too.
     static QString qtFilter(const QString& pipeFilter);
 
     // Replaces the file's content with the entries. The file is written to a

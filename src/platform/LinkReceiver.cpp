@@ -162,6 +162,11 @@ void LinkReceiver::onReadyRead(QLocalSocket* socket)
         finish(socket, '0');
         return;
     }
+    if (m_acceptor) {
+        // The acceptor only queues the link; what it sets off runs later.
+        finish(socket, m_acceptor(text) ? '1' : '2');
+        return;
+    }
     // Answer first: whatever the link sets off must not keep the sender waiting.
     finish(socket, '1');
     emit linkReceived(text);
@@ -236,6 +241,11 @@ Result<> LinkReceiver::sendLinkTo(const QString& socketPath, const QString& text
     char answer = 0;
     socket.getChar(&answer);
     socket.disconnectFromServer();
+    if (answer == '2') {
+        return Result<>::failed(
+            QStringLiteral("The running Quillmarch is busy with the links sent before this "
+                           "one; the link was not taken. Send it again later."));
+    }
     if (answer != '1') {
         return Result<>::failed(QStringLiteral("The running Quillmarch refused the link."));
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "core/Result.h"
 
@@ -13,8 +14,9 @@ class QLocalSocket;
 //
 // Wire format, one link per connection: the sender writes the link's length in bytes as
 // a 4-byte big-endian number, then the link as UTF-8; the receiver answers one byte, '1'
-// when it took the link and '0' when it refused it (empty, longer than kMaxLinkBytes, or
-// not valid UTF-8), and closes the connection. A sender that stays silent longer than the
+// when it took the link, '0' when it refused it (empty, longer than kMaxLinkBytes, or
+// not valid UTF-8) and '2' when the acceptor turned it away (too many links waiting),
+// and closes the connection. A sender that stays silent longer than the
 // read timeout is disconnected.
 class LinkReceiver final : public QObject
 {
@@ -38,6 +40,11 @@ public:
     void close();
     QString socketPath() const { return m_socketPath; }
     void setReadTimeout(int ms) { m_readTimeoutMs = ms; }
+    // Decides whether a well-formed link is taken; when it answers false the sender is
+    // told the program is busy and linkReceived is not emitted. Without one every
+    // well-formed link is taken.
+    using Acceptor = std::function<bool(const QString& text)>;
+    void setAcceptor(Acceptor acceptor) { m_acceptor = std::move(acceptor); }
 
     // The per-user socket: in the XDG runtime directory, else /tmp with the user id in
     // the name.
@@ -60,4 +67,5 @@ private:
     QString m_socketPath;
     QLocalServer* m_server = nullptr;
     int m_readTimeoutMs = kDefaultReadTimeoutMs;
+    Acceptor m_acceptor;
 };

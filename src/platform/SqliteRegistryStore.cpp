@@ -17,6 +17,10 @@ constexpr int kBusyTimeoutMs = 10000;
 
 constexpr int kSchemaVersion = 1;
 
+// Where a notice for the user waits until the window has shown it.
+const QString kNoticeSection = QStringLiteral("Software\\Corvid Lantern\\Quillmarch\\Notices");
+const QString kResetNotice = QStringLiteral("Settings Reset");
+
 // Rollback journal (the default), not WAL: WAL needs shared memory beside the file and
 // does not work on network home folders; with writes this rare its speed buys nothing.
 // Every write takes the write lock up front (BEGIN IMMEDIATE) so two writers never
@@ -104,25 +108,34 @@ bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
 // Runs `body` inside one write transaction; commits when it returns true, else rolls back.
 // Inside a batch (a transaction already open on the connection) the write is a
 // savepoint of that transaction and becomes durable with the batch's commit.
-template <typename Body> bool writeTransaction(sqlite3* db, Body body)
+template <typename Body> bool writeTransaction(sqlite3* db, Body body, int* failure = nullptr)
 {
+    // The result code of the step that failed, taken before a rollback replaces it.
+    auto failed = [&] {
+        if (failure)
+            *failure = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
+        return false;
+    };
     if (db && !sqlite3_get_autocommit(db)) {
         if (!exec(db, "SAVEPOINT one_write"))
-            return false;
+            return failed();
         if (!body()) {
+            failed();
             exec(db, "ROLLBACK TO one_write");
             exec(db, "RELEASE one_write");
             return false;
         }
-        return exec(db, "RELEASE one_write");
+        return exec(db, "RELEASE one_write") || failed();
     }
     if (!exec(db, "BEGIN IMMEDIATE"))
-        return false;
+        return failed();
     if (!body()) {
+        failed();
         exec(db, "ROLLBACK");
         return false;
     }
     if (!exec(db, "COMMIT")) {
+        failed();
         exec(db, "ROLLBACK");
         return false;
     }
@@ -245,23 +258,124 @@ bool SqliteRegistryStore::prepareSchema()
         }
     }
 
-    // Two processes starting at once both get here; the write lock makes one create the
-    // tables and the other find them. A read-only or unreachable file fails this step:
-    // reads still work where the tables exist, writes report failure.
-    writeTransaction(m_db, [&] {
+    // A store that is ready is only read here: a start that reads settings must not wait
+    // for another process's write lock. Only an empty file gets the tables, under the
+    // write lock (two processes starting at once: one creates them, the other finds them).
+    int version = 0;
+    {
+        Statement st(m_db, "PRAGMA user_version");
+        if (st.ok() && st.step() == SQLITE_ROW)
+            version = int(st.number(0));
+    }
+    QStringList tables;
+    {
+        Statement st(m_db,
+            "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'");
+        while (st.ok() && st.step() == SQLITE_ROW)
+            tables.append(st.text(0));
+    }
+    const bool ours = tables.contains(QStringLiteral("sections"))
+        && tables.contains(QStringLiteral("section_values"));
+    if (version > kSchemaVersion) {
+        m_readOnlyReason = QStringLiteral(
+            "the settings file \"%1\" was written by a newer version of Quillmarch; this "
+            "version reads it but saves no changes, so the newer version's settings stay as "
+            "they are")
+                               .arg(QDir::toNativeSeparators(m_path));
+        return true;
+    }
+    if (ours)
+        return true;
+    if (!tables.isEmpty() || version != 0) {
+        m_readOnlyReason = QStringLiteral(
+            "\"%1\" is a database of another program, not a Quillmarch settings file; "
+            "Quillmarch leaves it as it is")
+                               .arg(QDir::toNativeSeparators(m_path));
+        return true;
+    }
+    const bool created = writeTransaction(m_db, [&] {
         if (!exec(m_db, kSchema, &rc))
             return false;
         const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kSchemaVersion);
         return exec(m_db, pragma.constData(), &rc);
     });
+    if (!created && !isDamage(rc))
+        m_writeFailure = QString::fromUtf8(sqlite3_errstr(rc));
     return !isDamage(rc);
+}
+
+void SqliteRegistryStore::setWriteFailureHandler(WriteFailureHandler handler)
+{
+    m_onWriteFailure = std::move(handler);
+    if (!m_readOnlyReason.isEmpty())
+        tellWriteFailure(m_readOnlyReason);
+    else if (!m_db)
+        tellWriteFailure(QStringLiteral("the settings file \"%1\" cannot be opened")
+                             .arg(QDir::toNativeSeparators(m_path)));
+    else if (!m_writeFailure.isEmpty())
+        tellWriteFailure(m_writeFailure);
+}
+
+void SqliteRegistryStore::tellWriteFailure(const QString& why)
+{
+    if (m_writeFailureTold)
+        return;
+    if (m_writeFailure.isEmpty())
+        m_writeFailure = why;
+    if (!m_onWriteFailure)
+        return;
+    m_writeFailureTold = true;
+    m_onWriteFailure(QStringLiteral("Quillmarch cannot save its settings: %1. Changes to "
+                                    "settings are not kept after Quillmarch ends.")
+                         .arg(m_writeFailure));
+}
+
+bool SqliteRegistryStore::mayWrite()
+{
+    if (m_readOnlyReason.isEmpty() && m_db)
+        return true;
+    tellWriteFailure(m_readOnlyReason.isEmpty()
+            ? QStringLiteral("the settings file \"%1\" cannot be opened")
+                  .arg(QDir::toNativeSeparators(m_path))
+            : m_readOnlyReason);
+    return false;
+}
+
+bool SqliteRegistryStore::wrote(bool ok, int rc)
+{
+    if (!ok && m_db) {
+        // Deleting what is not there is not a failure to save.
+        if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+            tellWriteFailure(QStringLiteral("the settings file \"%1\" cannot be written (%2)")
+                                 .arg(QDir::toNativeSeparators(m_path),
+                                     QString::fromUtf8(sqlite3_errmsg(m_db))));
+    }
+    return ok;
+}
+
+QString SqliteRegistryStore::pendingNotice() const
+{
+    const std::optional<RegValue> value = readValue(kNoticeSection, kResetNotice);
+    if (!value || value->data.isEmpty())
+        return {};
+    QByteArray text = value->data;
+    if (text.endsWith('\0'))
+        text.chop(1);
+    return QString::fromUtf8(text);
+}
+
+void SqliteRegistryStore::clearPendingNotice()
+{
+    if (m_readOnlyReason.isEmpty())
+        deleteValue(kNoticeSection, kResetNotice);
 }
 
 bool SqliteRegistryStore::beginBatch()
 {
     if (m_batchDepth++ > 0)
         return m_batchOpen;
-    m_batchOpen = exec(m_db, "BEGIN IMMEDIATE");
+    int rc = SQLITE_OK;
+    m_batchOpen = mayWrite() && wrote(exec(m_db, "BEGIN IMMEDIATE", &rc), rc);
     return m_batchOpen;
 }
 
@@ -272,8 +386,10 @@ bool SqliteRegistryStore::endBatch()
     if (!m_batchOpen)
         return false;
     m_batchOpen = false;
-    if (exec(m_db, "COMMIT"))
+    int rc = SQLITE_OK;
+    if (exec(m_db, "COMMIT", &rc))
         return true;
+    wrote(false, rc);
     exec(m_db, "ROLLBACK");
     return false;
 }
@@ -306,8 +422,13 @@ void SqliteRegistryStore::moveAsideDamagedFile()
                          "Quillmarch started with default settings.")
               .arg(QDir::toNativeSeparators(aside));
 
-    if (!openDatabase())
+    if (!openDatabase()) {
         closeDatabase();
+        return;
+    }
+    // Kept for the window, whichever process moved the file: it shows the notice at its
+    // next start.
+    writeValue(kNoticeSection, RegValue::text(kResetNotice, m_recoveryNotice));
 }
 
 bool SqliteRegistryStore::sectionExists(const QString& path) const
@@ -317,7 +438,12 @@ bool SqliteRegistryStore::sectionExists(const QString& path) const
 
 bool SqliteRegistryStore::createSection(const QString& path)
 {
-    return writeTransaction(m_db, [&] { return ensureSection(m_db, path).has_value(); });
+    if (!mayWrite())
+        return false;
+    int rc = SQLITE_OK;
+    return wrote(writeTransaction(
+                     m_db, [&] { return ensureSection(m_db, path).has_value(); }, &rc),
+        rc);
 }
 
 std::optional<RegValue> SqliteRegistryStore::readValue(
@@ -338,25 +464,32 @@ std::optional<RegValue> SqliteRegistryStore::readValue(
 
 bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
 {
-    return writeTransaction(m_db, [&] {
-        const auto id = ensureSection(m_db, path);
-        if (!id)
-            return false;
-        // An existing value is updated in place, so it keeps its row and its place in
-        // the creation order.
-        Statement st(m_db,
-            "INSERT INTO section_values (section_id, name, type, data) "
-            "VALUES (?1, ?2, ?3, ?4) "
-            "ON CONFLICT (section_id, name) DO UPDATE "
-            "SET type = excluded.type, data = excluded.data");
-        if (!st.ok())
-            return false;
-        st.bind(1, *id);
-        st.bind(2, value.name);
-        st.bind(3, qint64(value.type));
-        st.bindBlob(4, value.data);
-        return st.step() == SQLITE_DONE;
-    });
+    if (!mayWrite())
+        return false;
+    int rc = SQLITE_OK;
+    return wrote(writeTransaction(
+                     m_db,
+                     [&] {
+                         const auto id = ensureSection(m_db, path);
+                         if (!id)
+                             return false;
+                         // An existing value is updated in place, so it keeps its row and its place
+                         // in the creation order.
+                         Statement st(m_db,
+                             "INSERT INTO section_values (section_id, name, type, data) "
+                             "VALUES (?1, ?2, ?3, ?4) "
+                             "ON CONFLICT (section_id, name) DO UPDATE "
+                             "SET type = excluded.type, data = excluded.data");
+                         if (!st.ok())
+                             return false;
+                         st.bind(1, *id);
+                         st.bind(2, value.name);
+                         st.bind(3, qint64(value.type));
+                         st.bindBlob(4, value.data);
+                         return st.step() == SQLITE_DONE;
+                     },
+                     &rc),
+        rc);
 }
 
 QList<RegValue> SqliteRegistryStore::values(const QString& path) const
@@ -376,26 +509,40 @@ QList<RegValue> SqliteRegistryStore::values(const QString& path) const
 
 bool SqliteRegistryStore::deleteValue(const QString& path, const QString& name)
 {
-    return writeTransaction(m_db, [&] {
-        Statement st(m_db,
-            "DELETE FROM section_values WHERE name = ?2 AND section_id = "
-            "(SELECT id FROM sections WHERE path = ?1)");
-        if (!st.ok())
-            return false;
-        st.bind(1, path);
-        st.bind(2, name);
-        return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
-    });
+    if (!mayWrite())
+        return false;
+    int rc = SQLITE_OK;
+    return wrote(writeTransaction(
+                     m_db,
+                     [&] {
+                         Statement st(m_db,
+                             "DELETE FROM section_values WHERE name = ?2 AND section_id = "
+                             "(SELECT id FROM sections WHERE path = ?1)");
+                         if (!st.ok())
+                             return false;
+                         st.bind(1, path);
+                         st.bind(2, name);
+                         return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+                     },
+                     &rc),
+        rc);
 }
 
 bool SqliteRegistryStore::deleteSection(const QString& path)
 {
     // The foreign keys remove the section's values and the sections below it.
-    return writeTransaction(m_db, [&] {
-        Statement st(m_db, "DELETE FROM sections WHERE path = ?1");
-        if (!st.ok())
-            return false;
-        st.bind(1, path);
-        return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
-    });
+    if (!mayWrite())
+        return false;
+    int rc = SQLITE_OK;
+    return wrote(writeTransaction(
+                     m_db,
+                     [&] {
+                         Statement st(m_db, "DELETE FROM sections WHERE path = ?1");
+                         if (!st.ok())
+                             return false;
+                         st.bind(1, path);
+                         return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+                     },
+                     &rc),
+        rc);
 }

@@ -9,9 +9,13 @@ struct sqlite3;
 
 // IRegistryStore on one SQLite database file (schema in docs/settings.md). Every write is
 // one IMMEDIATE transaction; reads run on committed data; nothing is cached between calls.
-// A file that is not a readable database is moved aside and replaced by an empty store;
-// recoveryNotice() then says so. A store that cannot be opened at all answers every
-// call as a failure (no value, empty list, false).
+// Opening a store that is ready takes no write lock. A file that is not a readable
+// database is moved aside and replaced by an empty store; recoveryNotice() then says so,
+// and the same notice is kept in the new store until the window has shown it
+// (pendingNotice). A store written by a newer version, or a database of another program,
+// is read where possible and never written (readOnlyReason). A store that cannot be
+// opened at all answers every call as a failure (no value, empty list, false). The first
+// write that cannot be saved is told to the write-failure handler, once.
 class SqliteRegistryStore final : public IRegistryStore
 {
 public:
@@ -31,6 +35,13 @@ public:
     // the user naming the file it was moved to.
     QString recoveryNotice() const { return m_recoveryNotice; }
     QString movedAsidePath() const { return m_movedAsidePath; }
+    // Why nothing is written to this store; empty when writes are allowed.
+    QString readOnlyReason() const { return m_readOnlyReason; }
+    // A notice about this store the user has not seen yet (a reset by any process);
+    // clearPendingNotice once it was shown.
+    QString pendingNotice() const override;
+    void clearPendingNotice() override;
+    void setWriteFailureHandler(WriteFailureHandler handler) override;
 
     bool sectionExists(const QString& path) const override;
     bool createSection(const QString& path) override;
@@ -47,6 +58,10 @@ private:
     void closeDatabase();
     bool prepareSchema();
     void moveAsideDamagedFile();
+    // A write's guard and its failure report.
+    bool mayWrite();
+    bool wrote(bool ok, int rc);
+    void tellWriteFailure(const QString& why);
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -54,4 +69,8 @@ private:
     int m_batchDepth = 0;
     bool m_batchOpen = false;
     QString m_movedAsidePath;
+    QString m_readOnlyReason;
+    WriteFailureHandler m_onWriteFailure;
+    QString m_writeFailure; // the first failure, kept until a handler hears it
+    bool m_writeFailureTold = false;
 };

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Kind of a stored value. Only Text values are settings; the other kinds exist so a store
@@ -73,4 +74,13 @@ public:
     // (or will be) committed.
     virtual bool beginBatch() { return true; }
     virtual bool endBatch() { return true; }
+
+    // Called once, with a sentence for the user, the first time a write cannot be saved
+    // (or right away when the store can only be read); later failures stay quiet.
+    using WriteFailureHandler = std::function<void(const QString& message)>;
+    virtual void setWriteFailureHandler(WriteFailureHandler handler) { (void)handler; }
+    // A notice about the store the user has not seen yet (for example that a damaged
+    // file was reset, by whichever process found it); clearPendingNotice once shown.
+    virtual QString pendingNotice() const { return {}; }
+    virtual void clearPendingNotice() { }
 };

@@ -41,10 +41,9 @@ TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
 INSTANTIATE_TEST_SUITE_P(Lines, ClipboardCutting,
     ::testing::Values(ClipCase { "EmptyLineAndFinalCrLf", "http://a\r\n\r\nhttp://b\r\n",
                           { "http://a", "http://b" } },
-        ClipCase {
-            "LoneLineFeedsStayInOneLine", "http://a\nhttp://b\n", { "http://a\nhttp://b\n" } },
-        ClipCase {
-            "LoneCarriageReturnStays", "http://a\rx\r\nftp://b", { "http://a\rx", "ftp://b" } },
+        ClipCase { "LoneLineFeedsEndLines", "http://a\nhttp://b\n", { "http://a", "http://b" } },
+        ClipCase { "LoneCarriageReturnsEndLines", "http://a\rx\r\nftp://b\r\rhttp://c",
+            { "http://a", "ftp://b", "http://c" } },
         ClipCase { "LeadingSpaceIsNotALink", " http://a\r\nhttp://b  ", { "http://b  " } },
         ClipCase { "PrefixesInAnyCaseKeepTheirCase",
             "HTTP://A\r\nFtp://b\r\nMAILTO:x@y\r\nJavaScript:go()",

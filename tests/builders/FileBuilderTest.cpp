@@ -101,7 +101,6 @@ TEST_F(FileBuilderTest, UnreadableFilesChangeNothing)
         m_dir.filePath("missing.txt"),
         m_dir.path(),
         write(binary),
-        write("http://a\r\nhttp://\xFF\xFE\r\n"),
     };
     list.add("http://old");
     for (const QString& path : rows) {

@@ -54,11 +54,17 @@ struct FakeWindow final : IShellWindow {
     bool html = true;
     QStringList links;
     int collected = 0;
+    IHarvestBrowser::LinksHandler held; // set: the walk answers when the test says so
+    bool hold = false;
     QString locationUrl() const override { return url; }
     bool isHtmlDocument() const override { return html; }
     void collectLinks(IHarvestBrowser::LinksHandler done) override
     {
         ++collected;
+        if (hold) {
+            held = std::move(done);
+            return;
+        }
         const QStringList copy = links;
         QTimer::singleShot(0, [done, copy] { done(copy); });
     }
@@ -316,6 +322,36 @@ TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
     builder.mnufURL_Click();
     EXPECT_EQ(browsersMade, 1);
     EXPECT_EQ(exact->collected, 1);
+}
+
+// The window closing while an adopted window's links are collected: the build ends, the
+// late answer changes nothing, and no later request starts.
+TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
+{
+    auto window = std::make_shared<FakeWindow>();
+    window->url = "http://open.example/";
+    window->links = { "http://open.example/a" };
+    window->hold = true;
+    windows.open = { window };
+    state.handover.goturl = window->url;
+    builder.mnufURL_Click();
+    ASSERT_TRUE(builder.harvestRunning());
+
+    builder.shutdown();
+    EXPECT_FALSE(builder.harvestRunning());
+    EXPECT_TRUE(view.windowEnabled);
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_TRUE(lastOutcome().isCancelled());
+    window->held(window->links);
+    EXPECT_TRUE(list.isEmpty());
+
+    prompt.urls.push_back(UrlRequest { window->url, false });
+    builder.mnufURL_Click();
+    state.handover.nurl = window->url;
+    builder.incomingLink();
+    EXPECT_EQ(window->collected, 1);
+    EXPECT_EQ(prompt.urls.size(), 1u);
+    EXPECT_EQ(finished.size(), 1);
 }
 
 TEST_F(UrlListBuilderTest, EscStopsALoadAndIgnoresItsLaterEvents)

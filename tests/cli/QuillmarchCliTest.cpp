@@ -7,6 +7,7 @@
 #include "app/PreferencesStore.h"
 #include "core/DialogRequests.h"
 #include "filters/FilterStore.h"
+#include "listops/LinkList.h"
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
 #include "support/LocalHttpServer.h"
@@ -150,6 +151,58 @@ TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
     r = cli({ "sequence", "http://s/1", "--start", "1", "--end", "2", "--select", "40:2" });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+// Old list files, binary data, endless input, empty results and characters outside the
+// basic plane.
+TEST_F(QuillmarchCliTest, EncodingsLimitsAndEmptyResults)
+{
+    QFile old(path("old.txt"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("http://f/caf\xE9\r\nhttp://f/\xC3\xA9t\xE9\r\n");
+    old.close();
+    const QStringList accented { QString::fromUtf8("http://f/caf\u00E9"),
+        QString::fromUtf8("http://f/\u00C3\u00A9t\u00E9") };
+    CliResult r = cli({ "file", path("old.txt") });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, lines(accented));
+    r = cli({ "text", path("old.txt") });
+    EXPECT_EQ(r.out, lines(accented));
+
+    r = cli({ "text" }, QByteArray("http://a/1\n\0\0", 14));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains("binary")) << r.err.toStdString();
+
+    QByteArray many;
+    for (int i = 0; i < LinkList::MaxEntries + 5; ++i)
+        many += "http://m/" + QByteArray::number(i) + (i % 2 ? "\r" : "\n");
+    r = cli({ "text" }, many);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.count('\n'), LinkList::MaxEntries);
+    EXPECT_TRUE(r.err.contains("List Full"));
+
+    QFile(path("empty.txt")).open(QIODevice::WriteOnly);
+    for (const QStringList& nothing :
+        { QStringList { "file", path("empty.txt") }, QStringList { "text", "--exclude-js" },
+            QStringList {
+                "sequence", "http://s/9", "--start", "9", "--end", "1", "--select", "9:1" } }) {
+        SCOPED_TRACE(nothing.join(' ').toStdString());
+        r = cli(nothing, "javascript:x()\n");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+
+    r = cli({ "sequence", QString::fromUtf8("http://s/\U0001F600-07.jpg"), "--start", "1", "--end",
+        "2", "--select", "11:2" });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+        lines({ QString::fromUtf8("http://s/\U0001F600-1.jpg"),
+            QString::fromUtf8("http://s/\U0001F600-2.jpg") }));
+
+    r = cli({ "harvest", "http://127.0.0.1:9/", "--timeout", "3000000" });
+    EXPECT_EQ(r.exitCode, 2);
 }
 
 TEST_F(QuillmarchCliTest, UsageErrorsAndHelp)

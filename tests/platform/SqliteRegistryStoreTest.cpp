@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <sqlite3.h>
 #include <string>
 
 #include "platform/SqliteRegistryStore.h"
@@ -149,6 +150,73 @@ TEST_F(SqliteRegistryStoreTest, DamagedFileIsMovedAsideAndReplaced)
         SqliteRegistryStore reopened(m_path);
         EXPECT_TRUE(reopened.recoveryNotice().isEmpty());
         EXPECT_EQ(reopened.values(kSection).size(), 1);
+        // Kept for the window's next start, whichever process moved the file.
+        EXPECT_TRUE(reopened.pendingNotice().contains(QDir::toNativeSeparators(aside)));
+        reopened.clearPendingNotice();
+        EXPECT_TRUE(reopened.pendingNotice().isEmpty());
+    }
+}
+
+// Opening a store that is ready only reads it: the file stays byte for byte the same, and
+// another process holding the write lock does not stand in the way.
+TEST_F(SqliteRegistryStoreTest, OpeningAReadyStoreWritesNothing)
+{
+    {
+        SqliteRegistryStore seed(m_path);
+        ASSERT_TRUE(seed.writeValue(kSection, RegValue::text("k", "v")));
+    }
+    const QByteArray before = readAll(m_path);
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        SqliteRegistryStore reader(m_path);
+        EXPECT_EQ(reader.readValue(kSection, "k")->data, QByteArray("v\0", 2));
+        EXPECT_TRUE(reader.readOnlyReason().isEmpty());
+    }
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    SqliteRegistryStore again(m_path);
+    EXPECT_TRUE(again.sectionExists(kSection));
+    EXPECT_EQ(readAll(m_path), before);
+}
+
+// A store of a newer version, a database of another program and a folder in the file's
+// place: read where possible, never written, and the user told once.
+TEST_F(SqliteRegistryStoreTest, StoresThatCannotBeWrittenAreLeftAsTheyAreAndToldOnce)
+{
+    enum class Kind { Newer, Foreign, Folder };
+    for (const Kind kind : { Kind::Newer, Kind::Foreign, Kind::Folder }) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("registry.sqlite3");
+        if (kind == Kind::Folder) {
+            ASSERT_TRUE(QDir().mkpath(path));
+        } else {
+            if (kind == Kind::Newer) {
+                SqliteRegistryStore seed(path);
+                ASSERT_TRUE(seed.writeValue(kSection, RegValue::text("k", "v")));
+            }
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+            const char* sql = kind == Kind::Newer ? "PRAGMA user_version = 7"
+                                                  : "CREATE TABLE notes (body TEXT)";
+            ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        const QByteArray before = readAll(path);
+
+        SqliteRegistryStore store(path);
+        if (kind == Kind::Newer) {
+            EXPECT_EQ(store.readValue(kSection, "k")->data, QByteArray("v\0", 2));
+        }
+        QStringList told;
+        store.setWriteFailureHandler([&told](const QString& message) { told.append(message); });
+        EXPECT_FALSE(store.writeValue(kSection, RegValue::text("k", "changed")));
+        EXPECT_FALSE(store.deleteSection(kSection));
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].contains("cannot save")) << told[0].toStdString();
+        EXPECT_EQ(readAll(path), before);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "core/IUserPrompt.h"
 
@@ -20,6 +21,9 @@ public:
 
     QList<Message> messages;
     int desiredActionAsked = 0;
+    // Runs inside the "Select Desired Action" question, as an event arriving while it is
+    // open would.
+    std::function<void()> whileDesiredActionOpen;
 
     std::deque<PromptAnswer> messageAnswers;
     std::deque<std::optional<bool>> desiredActions;
@@ -48,6 +52,8 @@ public:
     std::optional<bool> askDesiredAction(bool) override
     {
         ++desiredActionAsked;
+        if (whileDesiredActionOpen)
+            whileDesiredActionOpen();
         return takeOr(desiredActions, std::optional<bool>());
     }
     std::optional<Preferences> editPreferences(const Preferences&) override

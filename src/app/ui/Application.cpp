@@ -21,11 +21,13 @@ const char* const kUsage
       "       quillmarch --send-link URL\n"
       "\n"
       "Starts Quillmarch. Any TEXT given is taken whole (the arguments joined by one\n"
-      "space) and built into the link list like clipboard text: every line that begins\n"
-      "with http, ftp, mailto: or javascript: becomes an entry.\n"
+      "space) and built into the link list like clipboard text: lines end at LF, CR LF\n"
+      "or CR, and every line that begins with http, ftp, mailto: or javascript: becomes\n"
+      "an entry, e.g. quillmarch \"$(cat links.txt)\".\n"
       "\n"
       "  --send-link URL  hand URL to the Quillmarch already running, which builds a list\n"
-      "                   from that page's links; exits 0 when it was delivered\n"
+      "                   from that page's links; exits 0 when it was delivered, 1\n"
+      "                   when no Quillmarch runs or too many links are waiting\n"
       "  --help           show this text\n"
       "  --version        show the version\n";
 
@@ -77,7 +79,6 @@ int runQuillmarch(int argc, char** argv)
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
     QApplication::setOrganizationName(QStringLiteral("Corvid Lantern"));
     QApplication::setApplicationVersion(QString::fromLatin1(kQuillmarchVersion));
     QApplication::setDesktopFileName(QStringLiteral("quillmarch"));
@@ -91,9 +92,7 @@ int runQuillmarch(int argc, char** argv)
     FirstPaintProbe::attachIfRequested(&form);
     form.show();
 
-    if (!store->recoveryNotice().isEmpty())
-        form.prompt().message(
-            PromptIcon::Exclamation, QStringLiteral("Settings Reset"), store->recoveryNotice());
+    form.showStartupNotices();
 
     if (const Result<> receiving = form.installLinkReceiver(); !receiving)
         std::fprintf(stderr, "quillmarch: links sent with --send-link will not arrive here: %s\n",

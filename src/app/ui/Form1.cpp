@@ -49,6 +49,9 @@ namespace
 {
 
 const QString kIdleStatus = QStringLiteral("Ready");
+// Links sent by other processes wait here while one is being harvested; beyond this
+// many the receiver refuses them.
+constexpr qsizetype kMaxWaitingLinks = 16;
 constexpr int kInitialWidth = 560;
 constexpr int kInitialHeight = 420;
 // Compact mode: 2430 x 885 twips.
@@ -143,9 +146,10 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
                 resetListExtent();
         });
 
+    // The receiver only queues a link; a full queue turns the sender away.
     if (m_services.linkReceiver)
-        connect(
-            m_services.linkReceiver.get(), &LinkReceiver::linkReceived, this, &Form1::receiveLink);
+        m_services.linkReceiver->setAcceptor(
+            [this](const QString& text) { return receiveLink(text); });
 
     Form_Load();
 }
@@ -154,6 +158,7 @@ Form1::~Form1()
 {
     // The download window's job uses the transfer service, which goes with the members.
     delete m_form4;
+    m_services.store->setWriteFailureHandler({});
     // The slideshow and the viewer report to this window; they go first.
     delete m_slideshow;
     m_slideshow = nullptr;
@@ -365,20 +370,60 @@ void Form1::resetListExtent()
     m_extent = 0;
 }
 
-// The window keeps taking keys while a build runs so that Esc can cancel it: only its
-// menus and list are disabled.
+// While a build runs the window refuses all input except Esc (which cancels it) and the
+// close request: every part of the window (the list, the menu bar, any tool bar) is
+// disabled, which also turns off their shortcuts and drops, while the window itself
+// stays enabled to receive Esc. The status bar only shows text and stays readable.
 void Form1::setWindowEnabled(bool enabled)
 {
-    menuBar()->setEnabled(enabled);
-    m_listView->setEnabled(enabled);
-    if (m_toolbar)
-        m_toolbar->setEnabled(enabled);
+    if (!enabled) {
+        m_busy = true;
+        for (QWidget* part : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (part->isWindow() || part == statusBar() || !part->isEnabled())
+                continue;
+            part->setEnabled(false);
+            m_disabledParts.append(part);
+        }
+        // A disabled tool bar still answers its actions' keys: the command states rest them.
+        updateCommandStates();
+        return;
+    }
+    m_busy = false;
+    for (const QPointer<QWidget>& part : std::as_const(m_disabledParts)) {
+        if (part)
+            part->setEnabled(true);
+    }
+    m_disabledParts.clear();
     updateCommandStates();
 }
 
 bool Form1::windowInputEnabled() const
 {
-    return menuBar()->isEnabled() && m_listView->isEnabled();
+    return !m_busy;
+}
+
+bool Form1::buildRunning() const
+{
+    return m_urlBuilder && m_urlBuilder->harvestRunning();
+}
+
+bool Form1::event(QEvent* event)
+{
+    // Input that reaches the window itself while busy (a click on a disabled part is
+    // passed up to it) goes no further: no tool-bar menu, no wheel scrolling.
+    if (m_busy) {
+        switch (event->type()) {
+        case QEvent::ContextMenu:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 void Form1::setWaitPointer(bool wait)
@@ -396,6 +441,7 @@ void Form1::applyTopmostBand(bool topmost)
     if (topmost == m_topmost)
         return; // no change, no flicker
     m_topmost = topmost;
+    emit topmostBandChanged(topmost);
     if (QWindow* w = windowHandle())
         w->setFlag(Qt::WindowStaysOnTopHint, topmost);
     else
@@ -409,6 +455,8 @@ void Form1::leaveTopmostBand()
 
 void Form1::restoreTopmostBand()
 {
+    if (m_holdTopmostBand)
+        return;
     applyTopmostBand(m_state.prefs.ontop);
 }
 
@@ -696,7 +744,12 @@ void Form1::mnufEx_Click()
 
 void Form1::mnuopoptions_Click()
 {
-    if (const std::optional<Preferences> edited = m_prompt->editPreferences(m_state.prefs)) {
+    // The dialog's end would return the window to the band of the old value; the band is
+    // applied once, below, with the value the user chose.
+    m_holdTopmostBand = true;
+    const std::optional<Preferences> edited = m_prompt->editPreferences(m_state.prefs);
+    m_holdTopmostBand = false;
+    if (edited) {
         savePreferences(m_regset, *edited);
         m_state.prefs = *edited;
     }
@@ -770,11 +823,49 @@ int Form1::entryNearPointer(const QPoint& globalPos) const
     return first.isValid() ? first.row() : 0;
 }
 
-void Form1::receiveLink(const QString& text)
+bool Form1::receiveLink(const QString& text)
 {
-    m_state.handover.nurl = text;
-    QMetaObject::invokeMethod(
-        this, [this] { urlBuilder().incomingLink(); }, Qt::QueuedConnection);
+    if (m_closing || m_incoming.size() >= kMaxWaitingLinks)
+        return false;
+    m_incoming.enqueue(text);
+    QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
+    return true;
+}
+
+// Incoming links are taken one step at a time: a link that arrives while the step of
+// an earlier one waits (its "Select Desired Action" question is open) is queued and
+// taken once that step has returned, so questions never nest. As for any incoming link,
+// a newer one replaces a harvest still loading.
+void Form1::processIncomingLinks()
+{
+    if (m_incomingRunning || m_incoming.isEmpty() || m_closing)
+        return;
+    m_incomingRunning = true;
+    m_state.handover.nurl = m_incoming.dequeue();
+    urlBuilder().incomingLink();
+    m_incomingRunning = false;
+    if (!m_incoming.isEmpty())
+        QMetaObject::invokeMethod(this, &Form1::processIncomingLinks, Qt::QueuedConnection);
+}
+
+void Form1::showStartupNotices()
+{
+    if (const QString notice = m_services.store->pendingNotice(); !notice.isEmpty()) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Settings Reset"), notice);
+        m_services.store->clearPendingNotice();
+    }
+    // Told after the write that failed has returned, never inside it.
+    const QPointer<Form1> self(this);
+    m_services.store->setWriteFailureHandler([self](const QString& message) {
+        QMetaObject::invokeMethod(
+            self,
+            [self, message] {
+                if (self)
+                    self->m_prompt->message(
+                        PromptIcon::Exclamation, QStringLiteral("Settings Not Saved"), message);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 Result<> Form1::installLinkReceiver()
@@ -808,6 +899,13 @@ void Form1::keyPressEvent(QKeyEvent* event)
 // is closed.
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A build in progress is cancelled first. Its wait (a content-type check, a question)
+    // may be further down the stack, under this event: the builder unwinds it once this
+    // returns, so it is stopped here and destroyed only with the window.
+    m_closing = true;
+    m_incoming.clear();
+    if (m_urlBuilder)
+        m_urlBuilder->shutdown();
     QList<QObject*> keep;
     if (m_state.window.openedone) {
         const PromptAnswer answer
@@ -826,13 +924,11 @@ void Form1::closeEvent(QCloseEvent* event)
         }
     }
     m_slideshow->stopByOtherButton();
-    if (m_urlBuilder && m_urlBuilder->harvestRunning())
-        m_urlBuilder->cancel();
-    m_urlBuilder.reset();
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w != this && w->isVisible() && !keep.contains(w))
             w->close();
     }
+    setWaitPointer(false);
     event->accept();
 }
 

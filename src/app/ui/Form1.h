@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QQueue>
 #include <memory>
 
 #include "app/ui/Services.h"
@@ -62,6 +63,8 @@ public:
     QString countText() const;
     QString statusPanelText() const;
     bool windowInputEnabled() const;
+    // A build from a URL is loading a page, checking a content type or harvesting.
+    bool buildRunning() const;
     bool isTopmost() const { return m_topmost; }
 
     // Commands, named after their menu items.
@@ -108,9 +111,14 @@ public:
     // The "Saving Files" window of the download job, while it is loaded.
     Form4* downloadWindow() const;
 
-    // A link text delivered from outside: kept in nurl and harvested on the next turn
-    // of the event loop.
-    void receiveLink(const QString& text);
+    // A link text delivered from outside: queued and taken once the steps of the links
+    // before it have returned; false (refused) when the queue is full or the window is
+    // closing.
+    bool receiveLink(const QString& text);
+    // Once shown at start: a settings notice not seen yet (a reset of a damaged file, by
+    // this or another process), and from then on the first settings write that cannot
+    // be saved.
+    void showStartupNotices();
     // Starts listening for links sent by `quillmarch --send-link`.
     Result<> installLinkReceiver();
 
@@ -134,12 +142,14 @@ public:
 
 signals:
     void harvestFinished();
+    void topmostBandChanged(bool topmost);
     // The window came back from being minimized.
     void restoredFromMinimized();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -164,6 +174,7 @@ private:
     UrlListBuilder& urlBuilder();
     QString clipboardText() const;
     void downloadWindowUnloaded();
+    void processIncomingLinks();
 
     Services m_services;
     CRegSettings m_regset;
@@ -181,12 +192,18 @@ private:
 
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     QPointer<Form4> m_form4;
+    QQueue<QString> m_incoming;
+    bool m_incomingRunning = false;
+    bool m_closing = false;
+    bool m_busy = false;
+    QList<QPointer<QWidget>> m_disabledParts;
 
     int m_extent = 0; // widest entry measured so far, with margins
     int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured
     QString m_stattext;
     int m_pval = 0;
     bool m_topmost = false;
+    bool m_holdTopmostBand = false;
     bool m_openreq = false;
     bool m_openreqFromMenu = false; // the menu items open the selected entry
 

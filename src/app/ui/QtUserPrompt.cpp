@@ -1,6 +1,7 @@
 #include "app/ui/QtUserPrompt.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -220,15 +221,26 @@ QString QtUserPrompt::pickFile(
     QFileDialog dialog(dialogParent(), title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open picker takes only a file that exists; the save picker asks before it
-    // replaces one.
+    // replaces one, and before it creates one.
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilter(ListFile::qtFilter(filter));
     if (!initialPath.isEmpty()) {
         const QFileInfo info(initialPath);
         dialog.setDirectory(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
     }
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        const QString path = dialog.selectedFiles().value(0);
+        if (!save || path.isEmpty() || QFileInfo::exists(path))
+            return path;
+        const PromptAnswer create = message(PromptIcon::Exclamation, title,
+            QStringLiteral("%1\nThis file does not exist.\nDo you want to create it?")
+                .arg(QDir::toNativeSeparators(path)),
+            PromptButtons::YesNo);
+        if (create == PromptAnswer::Yes)
+            return path;
+    }
 }

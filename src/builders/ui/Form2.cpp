@@ -171,6 +171,11 @@ void Form2::Command1_Click()
     r.startText = m_text3->currentText();
     r.endText = m_text4->currentText();
     r.append = m_check1->isChecked();
+    // A number out of range is reported here, with the dialog still open.
+    if (const Result<> checked = SequenceBuilder::check(r); !checked) {
+        m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"), checked.message());
+        return;
+    }
     m_history.remember(r.url);
     m_request = r;
     accept();

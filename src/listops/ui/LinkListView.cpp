@@ -160,3 +160,14 @@ void LinkListView::keyPressEvent(QKeyEvent* event)
         emit enterPressed();
     QListView::keyPressEvent(event);
 }
+
+void LinkListView::focusInEvent(QFocusEvent* event)
+{
+    // The item view makes the first row current when it gains focus by the keyboard or
+    // by window activation. Which entry is current is the user's choice alone (commands
+    // act on it), so an entry made current that way is taken back.
+    const bool hadCurrent = currentIndex().isValid();
+    QListView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid() && selectionModel())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}

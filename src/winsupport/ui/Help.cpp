@@ -1,6 +1,7 @@
 #include "winsupport/ui/Help.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QPointer>
 
 #include "winsupport/ShellPaths.h"
@@ -46,16 +47,23 @@ HelpViewer* openHelpViewer()
 
 void showHelp(QWidget* owner, int topic)
 {
-    Q_UNUSED(owner);
     QPointer<HelpViewer>& open = viewer();
     if (!open) {
         const QString appDir = QCoreApplication::applicationDirPath();
         open = new HelpViewer(helpBookFolder(appDir), helpBookCandidates(appDir));
     }
+    // The help belongs to the program's main window, the outermost owner of the asking
+    // window, so it opens above that window even when it stays on top.
+    QWidget* mainWindow = owner;
+    while (mainWindow && mainWindow->parentWidget())
+        mainWindow = mainWindow->parentWidget();
+    if (auto* main = qobject_cast<QMainWindow*>(mainWindow); main && main != open)
+        open->setOwner(main);
     // Asked from a modal dialog, the window must not be blocked by that dialog.
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != open)
         open->stayUsableOver(modal);
+    open->followOwnerBand();
     open->showPage(helpTopicPage(topic));
     if (open->isMinimized())
         open->showNormal();

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QWindow>
 
 #include "winsupport/ui/Shell.h"
 
@@ -96,20 +97,51 @@ QUrl HelpViewer::currentSource() const
 
 void HelpViewer::stayUsableOver(QWidget* modal)
 {
-    if (modal == m_modalHost || modal == this)
+    if (modal == this)
+        return;
+    if (modal == m_modalHost && parentWidget() == (modal ? modal : m_owner.data()))
         return;
     if (m_modalHost)
         m_modalHost->removeEventFilter(this);
     m_modalHost = modal;
     const QRect frame = geometry();
     const bool shown = isVisible();
-    setParent(modal, Qt::Window);
-    if (!frame.isEmpty())
+    setParent(modal ? modal : m_owner.data(), Qt::Window);
+    followOwnerBand();
+    // A window not shown yet is placed by the window manager when it first shows.
+    if (shown && !frame.isEmpty())
         setGeometry(frame);
     if (modal)
         modal->installEventFilter(this);
     if (shown)
         show();
+}
+
+void HelpViewer::setOwner(QWidget* owner)
+{
+    if (owner == m_owner || owner == this)
+        return;
+    m_owner = owner;
+    if (!m_modalHost)
+        stayUsableOver(nullptr);
+}
+
+// A window manager keeps a window above its owner only within the owner's band: an owner
+// that stays on top of other windows takes its help window into that band.
+void HelpViewer::followOwnerBand()
+{
+    QWidget* owner = m_modalHost ? m_modalHost.data() : m_owner.data();
+    while (owner && owner->parentWidget())
+        owner = owner->parentWidget();
+    if (!owner)
+        return;
+    const QWindow* ownerWindow = owner->windowHandle();
+    const bool onTop = ownerWindow ? ownerWindow->flags().testFlag(Qt::WindowStaysOnTopHint)
+                                   : owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (QWindow* w = windowHandle())
+        w->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event)

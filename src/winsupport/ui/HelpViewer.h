@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 
@@ -25,9 +26,15 @@ public:
     bool hasBook() const { return !m_bookFolder.isEmpty(); }
 
     // Keeps the window usable while modal is open: a modal dialog blocks every window
-    // except its own, so the help window joins it until it is hidden, then becomes a
-    // window of its own again (and stays open).
+    // except its own, so the help window joins it until it is hidden, then returns to
+    // its owner (and stays open).
     void stayUsableOver(QWidget* modal);
+    // The window the help belongs to (the main window): the help window stays above it,
+    // also when that window keeps itself on top, and closes with it.
+    void setOwner(QWidget* owner);
+    // Takes the band of the owner (above other windows or not), so the window manager
+    // can keep the help above it.
+    void followOwnerBand();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,5 +49,6 @@ private:
     QAction* m_back;
     QAction* m_forward;
     QUrl m_home;
-    QWidget* m_modalHost = nullptr;
+    QPointer<QWidget> m_modalHost;
+    QPointer<QWidget> m_owner;
 };

@@ -1,16 +1,20 @@
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/ui/QtUserPrompt.h"
 #include "builders/ui/Form10.h"
 #include "builders/ui/Form11.h"
+#include "listops/ListFile.h"
 #include "support/DialogTesting.h"
 #include "winsupport/UrlHistory.h"
 
@@ -156,21 +160,51 @@ TEST_F(QtUserPromptTest, OpenPickerOffersExistingFilesFromTheInitialFolder)
     EXPECT_EQ(band, QStringList({ "leave", "restore", "leave", "restore" }));
 }
 
-TEST_F(QtUserPromptTest, SavePickerConfirmsOverwriteAndCancelGivesEmpty)
+TEST_F(QtUserPromptTest, SavePickerConfirmsCreatingAndOverwritingAndCancelGivesEmpty)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    QFile bare(dir.filePath("links"));
+    ASSERT_TRUE(bare.open(QIODevice::WriteOnly));
+    bare.close();
     const QString target = dir.filePath("new.txt");
-    WhenModal<QFileDialog>([&](QFileDialog* picker) {
+    int pickerShown = 0;
+    std::function<void(QFileDialog*)> pick = [&](QFileDialog* picker) {
+        ++pickerShown;
         EXPECT_EQ(picker->windowTitle(), "Save file as...");
         EXPECT_EQ(picker->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_FALSE(picker->testOption(QFileDialog::DontConfirmOverwrite));
-        picker->selectFile(target);
+        // The captions as written; "All Files (*.*)" also lists a file without a dot.
+        auto* types = picker->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        EXPECT_EQ(types->itemText(1), "All Files (*.*)");
+        picker->selectNameFilter(picker->nameFilters().value(1));
+        auto* files = picker->findChild<QListView*>("listView");
+        ASSERT_NE(files, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            const QAbstractItemModel* m = files->model();
+            for (int row = 0; row < m->rowCount(files->rootIndex()); ++row) {
+                if (m->index(row, 0, files->rootIndex()).data() == "links")
+                    return true;
+            }
+            return false;
+        }));
+        // Typed, as selectFile leaves a focused name box alone.
+        picker->findChild<QLineEdit*>("fileNameEdit")->setText("new.txt");
+        // A name that does not exist is confirmed; "No" shows the picker again.
+        WhenModal<QMessageBox>([&, first = pickerShown == 1](QMessageBox* box) {
+            EXPECT_EQ(box->windowTitle(), "Save file as...");
+            EXPECT_TRUE(box->text().contains("Do you want to create it?"));
+            if (first)
+                WhenModal<QFileDialog>(pick);
+            box->button(first ? QMessageBox::No : QMessageBox::Yes)->click();
+        });
         static_cast<QDialog*>(picker)
             ->accept(); // QFileDialog::accept, as its "Open"/"Save" button does
-    });
-    EXPECT_EQ(
-        prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()), target);
+    };
+    WhenModal<QFileDialog>(pick);
+    EXPECT_EQ(prompt.saveFileName("Save file as...", ListFile::filter(), dir.path()), target);
+    EXPECT_EQ(pickerShown, 2);
 
     WhenModal<QFileDialog>([](QFileDialog* picker) { picker->reject(); });
     EXPECT_EQ(

@@ -155,22 +155,35 @@ TEST_F(Form2Test, BuildIsEnabledExactlyWhenAllThreeTextsAreFilled)
     EXPECT_FALSE(build->isEnabled());
 }
 
-TEST_F(Form2Test, BuildWithoutSelectionWarnsAndStaysOpen)
+TEST_F(Form2Test, BuildWithoutSelectionOrWithANumberOutOfRangeWarnsAndStaysOpen)
 {
-    open("http://example.org/img05.jpg", 0, 0);
-    QTest::keyClicks(text3, "5");
-    QTest::keyClicks(text4, "12");
-    text1->setFocus();
-    text1->deselect();
-    build->click();
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Exclamation);
-    EXPECT_EQ(prompt.messages[0].title, "Error");
-    EXPECT_EQ(prompt.messages[0].text,
-        "Please select a portion of the URL in place of which to insert the sequential "
-        "digits.");
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(dialog->request().has_value());
+    struct Row {
+        int selected;
+        const char* end;
+        QString message;
+    };
+    const Row rows[] = {
+        { 0, "12",
+            "Please select a portion of the URL in place of which to insert the sequential "
+            "digits." },
+        { 2, "99999999999", "End # \"99999999999\" is not a whole number from 0 to 2147483647." },
+    };
+    for (const Row& row : rows) {
+        prompt.messages.clear();
+        open("http://example.org/img05.jpg", 22, row.selected);
+        QTest::keyClicks(text3, "5");
+        text4->setEditText(row.end);
+        text1->setFocus();
+        if (row.selected == 0)
+            text1->deselect();
+        build->click();
+        ASSERT_EQ(prompt.messages.size(), 1);
+        EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Exclamation);
+        EXPECT_EQ(prompt.messages[0].title, "Error");
+        EXPECT_EQ(prompt.messages[0].text, row.message);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(dialog->request().has_value());
+    }
 }
 
 TEST_F(Form2Test, BuildReturnsTheSelectionCapturedWhenPressed)

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QMainWindow>
 #include <QTextBrowser>
 #include <QUrl>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "winsupport/ShellPaths.h"
@@ -96,9 +98,12 @@ TEST_F(HelpTest, LinksInsideTheBookStayAndOthersGoToTheDesktop)
     EXPECT_TRUE(viewer->currentSource().path().endsWith(QLatin1String("/preferences.html")));
 }
 
-TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndOutlivesIt)
+TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndReturnsToTheMainWindow)
 {
-    QDialog dialog;
+    QMainWindow main;
+    main.setWindowFlag(Qt::WindowStaysOnTopHint);
+    main.show();
+    QDialog dialog(&main);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
@@ -110,9 +115,15 @@ TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndOutlivesIt)
     EXPECT_EQ(viewer->parentWidget(), &dialog);
     EXPECT_TRUE(viewer->isWindow());
 
+    // Then it belongs to the main window: above it (a transient window of it, also when
+    // it stays on top) and closed with it.
     dialog.hide();
-    EXPECT_EQ(viewer->parentWidget(), nullptr);
+    EXPECT_EQ(viewer->parentWidget(), &main);
+    EXPECT_TRUE(viewer->isWindow());
     EXPECT_TRUE(viewer->isVisible());
+    ASSERT_NE(viewer->windowHandle(), nullptr);
+    EXPECT_EQ(viewer->windowHandle()->transientParent(), main.windowHandle());
+    EXPECT_TRUE(viewer->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(openHelpViewer(), viewer);
 }
 
