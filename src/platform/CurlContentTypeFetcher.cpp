@@ -10,6 +10,8 @@
 #include <thread>
 #include <type_traits>
 
+#include "platform/HeaderText.h"
+
 // One fetch as the worker sees it. The worker owns a reference, so a caller that stopped
 // waiting (a cancel) never leaves it with freed memory.
 struct CurlContentTypeFetcher::Job {
@@ -25,28 +27,8 @@ struct CurlContentTypeFetcher::Job {
     bool sawLocation = false;
 };
 
-namespace
-{
-
-std::string trimmed(const std::string& text)
-{
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-} // namespace
+using HeaderText::lower;
+using HeaderText::trimmed;
 
 // Reads header lines; a status line opens a new response (after a redirect or an interim
 // 1xx answer), so only the last response's Content-Type survives. At the blank line that

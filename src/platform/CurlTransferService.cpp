@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/HeaderText.h"
+
 namespace
 {
 
@@ -18,23 +20,8 @@ constexpr long kReceiveBuffer = 512 * 1024;
 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 
-std::string trimmed(const std::string& text)
-{
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
+using HeaderText::lower;
+using HeaderText::trimmed;
 
 // A whole non-negative number, or -1.
 qint64 parseCount(const std::string& text)

@@ -13,28 +13,19 @@
 
 #include "builders/NavigationErrors.h"
 #include "platform/webengine/HarvestRequestFilter.h"
+#include "platform/webengine/QuietPage.h"
 
 namespace
 {
 
 // A page that never shows a script dialog or a console message and never opens a window.
-class SilentPage final : public QWebEnginePage
+class SilentPage final : public QuietPage
 {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    using QuietPage::QuietPage;
 
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
-    void javaScriptAlert(const QUrl&, const QString&) override { }
-    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
-    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
-    {
-        return false;
-    }
-    void javaScriptConsoleMessage(
-        JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override
-    {
-    }
 };
 
 // Chromium's network error codes (net/base/net_error_list.h) met in practice, mapped

@@ -19,6 +19,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include "platform/webengine/QuietPage.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
 
@@ -27,23 +28,13 @@ namespace
 
 // A page of a browser window: script dialogs are answered silently (no dialog ever
 // waits for someone to close it), and a page asking for a new window loads in this one.
-class BrowserPage final : public QWebEnginePage
+class BrowserPage final : public QuietPage
 {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    using QuietPage::QuietPage;
 
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return this; }
-    void javaScriptAlert(const QUrl&, const QString&) override { }
-    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
-    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
-    {
-        return false;
-    }
-    void javaScriptConsoleMessage(
-        JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override
-    {
-    }
 };
 
 QList<QPointer<WebBrowserWindow>>& openWindows()
