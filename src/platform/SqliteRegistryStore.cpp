@@ -436,14 +436,19 @@ bool SqliteRegistryStore::sectionExists(const QString& path) const
     return sectionId(m_db, path).has_value();
 }
 
-bool SqliteRegistryStore::createSection(const QString& path)
+// One write transaction, refused without a try when this store may not write, and
+// reported once to the user when it fails.
+bool SqliteRegistryStore::writeGuarded(const std::function<bool()>& body)
 {
     if (!mayWrite())
         return false;
     int rc = SQLITE_OK;
-    return wrote(writeTransaction(
-                     m_db, [&] { return ensureSection(m_db, path).has_value(); }, &rc),
-        rc);
+    return wrote(writeTransaction(m_db, body, &rc), rc);
+}
+
+bool SqliteRegistryStore::createSection(const QString& path)
+{
+    return writeGuarded([&] { return ensureSection(m_db, path).has_value(); });
 }
 
 std::optional<RegValue> SqliteRegistryStore::readValue(
@@ -464,32 +469,25 @@ std::optional<RegValue> SqliteRegistryStore::readValue(
 
 bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
 {
-    if (!mayWrite())
-        return false;
-    int rc = SQLITE_OK;
-    return wrote(writeTransaction(
-                     m_db,
-                     [&] {
-                         const auto id = ensureSection(m_db, path);
-                         if (!id)
-                             return false;
-                         // An existing value is updated in place, so it keeps its row and its place
-                         // in the creation order.
-                         Statement st(m_db,
-                             "INSERT INTO section_values (section_id, name, type, data) "
-                             "VALUES (?1, ?2, ?3, ?4) "
-                             "ON CONFLICT (section_id, name) DO UPDATE "
-                             "SET type = excluded.type, data = excluded.data");
-                         if (!st.ok())
-                             return false;
-                         st.bind(1, *id);
-                         st.bind(2, value.name);
-                         st.bind(3, qint64(value.type));
-                         st.bindBlob(4, value.data);
-                         return st.step() == SQLITE_DONE;
-                     },
-                     &rc),
-        rc);
+    return writeGuarded([&] {
+        const auto id = ensureSection(m_db, path);
+        if (!id)
+            return false;
+        // An existing value is updated in place, so it keeps its row and its place
+        // in the creation order.
+        Statement st(m_db,
+            "INSERT INTO section_values (section_id, name, type, data) "
+            "VALUES (?1, ?2, ?3, ?4) "
+            "ON CONFLICT (section_id, name) DO UPDATE "
+            "SET type = excluded.type, data = excluded.data");
+        if (!st.ok())
+            return false;
+        st.bind(1, *id);
+        st.bind(2, value.name);
+        st.bind(3, qint64(value.type));
+        st.bindBlob(4, value.data);
+        return st.step() == SQLITE_DONE;
+    });
 }
 
 QList<RegValue> SqliteRegistryStore::values(const QString& path) const
@@ -509,40 +507,26 @@ QList<RegValue> SqliteRegistryStore::values(const QString& path) const
 
 bool SqliteRegistryStore::deleteValue(const QString& path, const QString& name)
 {
-    if (!mayWrite())
-        return false;
-    int rc = SQLITE_OK;
-    return wrote(writeTransaction(
-                     m_db,
-                     [&] {
-                         Statement st(m_db,
-                             "DELETE FROM section_values WHERE name = ?2 AND section_id = "
-                             "(SELECT id FROM sections WHERE path = ?1)");
-                         if (!st.ok())
-                             return false;
-                         st.bind(1, path);
-                         st.bind(2, name);
-                         return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
-                     },
-                     &rc),
-        rc);
+    return writeGuarded([&] {
+        Statement st(m_db,
+            "DELETE FROM section_values WHERE name = ?2 AND section_id = "
+            "(SELECT id FROM sections WHERE path = ?1)");
+        if (!st.ok())
+            return false;
+        st.bind(1, path);
+        st.bind(2, name);
+        return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+    });
 }
 
 bool SqliteRegistryStore::deleteSection(const QString& path)
 {
     // The foreign keys remove the section's values and the sections below it.
-    if (!mayWrite())
-        return false;
-    int rc = SQLITE_OK;
-    return wrote(writeTransaction(
-                     m_db,
-                     [&] {
-                         Statement st(m_db, "DELETE FROM sections WHERE path = ?1");
-                         if (!st.ok())
-                             return false;
-                         st.bind(1, path);
-                         return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
-                     },
-                     &rc),
-        rc);
+    return writeGuarded([&] {
+        Statement st(m_db, "DELETE FROM sections WHERE path = ?1");
+        if (!st.ok())
+            return false;
+        st.bind(1, path);
+        return st.step() == SQLITE_DONE && sqlite3_changes(m_db) > 0;
+    });
 }

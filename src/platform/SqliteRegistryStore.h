@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "settings/IRegistryStore.h"
@@ -61,6 +62,7 @@ private:
     // A write's guard and its failure report.
     bool mayWrite();
     bool wrote(bool ok, int rc);
+    bool writeGuarded(const std::function<bool()>& body);
     void tellWriteFailure(const QString& why);
 
     QString m_path;
