@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/Version.h"
 #include "platform/HeaderText.h"
 
 namespace
@@ -360,7 +361,8 @@ void CurlTransferService::perform(void* handle, Transfer& t)
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlTransferService::onProgress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quillmarch/1.6");
+    static const std::string userAgent = std::string("Quillmarch/") + kQuillmarchVersion;
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
     const std::string range = std::to_string(r.resumeFrom) + "-";
     if (r.resumeFrom > 0)
         curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
