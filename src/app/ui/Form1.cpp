@@ -63,10 +63,11 @@ constexpr int kCompactImage = 13;
 const QStringList kCompactKeys = { QStringLiteral("resize"), QStringLiteral("hide_br"),
     QStringLiteral("fwd"), QStringLiteral("back"), QStringLiteral("slideshow") };
 
-// The desktop's icon for a command, or the style's own when the desktop has no theme.
-QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback)
+// A menu command's icon: the same shipped SVG set as the toolbar, so menus and buttons
+// match on every desktop. Qt renders an SVG icon only when it is first painted.
+QIcon menuIcon(const char* name)
 {
-    return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
 }
 
 } // namespace
@@ -80,8 +81,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     setWindowTitle(QStringLiteral("Quillmarch"));
     m_fborder = std::make_unique<CFormBorder>();
     m_fborder->setClient(this);
-    setWindowIcon(QIcon::fromTheme(
-        QStringLiteral("emblem-web"), style()->standardIcon(QStyle::SP_FileDialogListView)));
+    setWindowIcon(QIcon(QStringLiteral(":/quillmarch-logo.svg")));
     if (prompt) {
         m_prompt = prompt;
     } else {
@@ -208,15 +208,15 @@ void Form1::buildMenus()
     mnuf->setObjectName(QStringLiteral("mnuf"));
     addCommand(mnuf, "mnufileopen", "&Open selected link", &Form1::mnufileopen_Click);
     addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", &Form1::mnufsav_Click)
-        ->setIcon(themedIcon("document-save-as", QStyle::SP_DialogSaveButton));
+        ->setIcon(menuIcon("document-save-as"));
     mnuf->addSeparator();
     addCommand(
         mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click, QKeySequence::Save)
-        ->setIcon(themedIcon("document-save", QStyle::SP_DialogSaveButton));
+        ->setIcon(menuIcon("document-save"));
     addCommand(mnuf, "mnufapplist", "&Append list to text file", &Form1::mnufapplist_Click);
     mnuf->addSeparator();
     addCommand(mnuf, "mnufEx", "&Exit", &Form1::mnufEx_Click, QKeySequence::Quit)
-        ->setIcon(themedIcon("application-exit", QStyle::SP_DialogCloseButton));
+        ->setIcon(menuIcon("application-exit"));
 
     QMenu* mnulst = menuBar()->addMenu(QStringLiteral("&List"));
     mnulst->setObjectName(QStringLiteral("mnulst"));
@@ -224,27 +224,27 @@ void Form1::buildMenus()
         QKeySequence(Qt::CTRL | Qt::Key_L));
     addCommand(mnulst, "mnufClip", "Build list from &Clipboard", &Form1::mnufClip_Click,
         QKeySequence::Paste)
-        ->setIcon(themedIcon("edit-paste", QStyle::SP_FileDialogDetailedView));
+        ->setIcon(menuIcon("edit-paste"));
     addCommand(
         mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click, QKeySequence::Open)
-        ->setIcon(themedIcon("document-open", QStyle::SP_DialogOpenButton));
+        ->setIcon(menuIcon("document-open"));
     addCommand(mnulst, "mnufSeq", "Build &sequential list", &Form1::mnufSeq_Click);
     addCommand(mnulst, "mnulstSingle", "&Add single link", &Form1::mnulstSingle_Click,
         QKeySequence(Qt::CTRL | Qt::Key_N))
-        ->setIcon(themedIcon("list-add", QStyle::SP_FileDialogNewFolder));
+        ->setIcon(menuIcon("list-add"));
     mnulst->addSeparator();
     addCommand(mnulst, "mnulstsrch", "Search &list", &Form1::mnulstsrch_Click, QKeySequence::Find)
-        ->setIcon(themedIcon("edit-find", QStyle::SP_FileDialogContentsView));
+        ->setIcon(menuIcon("edit-find"));
     addCommand(
         mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click, QKeySequence::SelectAll)
-        ->setIcon(themedIcon("edit-select-all", QStyle::SP_DialogApplyButton));
+        ->setIcon(menuIcon("edit-select-all"));
     addCommand(mnulst, "mnulstclr", "&Clear list", &Form1::mnulstclr_Click)
-        ->setIcon(themedIcon("edit-clear", QStyle::SP_DialogResetButton));
+        ->setIcon(menuIcon("edit-clear"));
 
     QMenu* mnuo = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuo->setObjectName(QStringLiteral("mnuo"));
     addCommand(mnuo, "mnuopoptions", "&Preferences...", &Form1::mnuopoptions_Click)
-        ->setIcon(themedIcon("preferences-system", QStyle::SP_FileDialogInfoView));
+        ->setIcon(menuIcon("preferences-system"));
     mnuo->addSeparator();
     addCommand(mnuo, "mnuopappfilt", "Apply &filters", &Form1::mnuopappfilt_Click)
         ->setCheckable(true);
@@ -254,10 +254,10 @@ void Form1::buildMenus()
     mnuh->setObjectName(QStringLiteral("mnuh"));
     addCommand(
         mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click, QKeySequence::HelpContents)
-        ->setIcon(themedIcon("help-contents", QStyle::SP_DialogHelpButton));
+        ->setIcon(menuIcon("help-contents"));
     addCommand(mnuh, "mnuhelptour", "&Interactive Tour", &Form1::mnuhelptour_Click);
     addCommand(mnuh, "mnuHelpAbt", "&About...", &Form1::mnuHelpAbt_Click)
-        ->setIcon(themedIcon("help-about", QStyle::SP_MessageBoxInformation));
+        ->setIcon(menuIcon("help-about"));
 
     // The list's context menu ("mnusavepop").
     m_mnusavepop = new QMenu(this);
