@@ -4,7 +4,8 @@
 #    Gui, WebEngine or any other Qt module, no libcurl, no SQLite, nothing from
 #    platform/, cli/ or a ui/ folder, and only the logic folders listed as below them;
 #  - platform/ includes no ui/ or cli/ header, and platform/ itself nothing from
-#    platform/webengine/ (the engine is a module loaded at run time);
+#    platform/webengine/ or platform/curl/ (modules loaded at run time), nor does one of
+#    those modules include the other;
 #  - a ui/ folder other than app/ui includes nothing from app/ui or cli/.
 # Usage: scripts/check-layers.sh [QT_HEADERS_DIR] (default: from qmake6)
 set -euo pipefail
@@ -105,6 +106,8 @@ while IFS= read -r file; do
                     fail "$where" "\"$header\": platform may not include window or command-line headers"
                 elif [[ "$rel" != platform/webengine/* && "$header" == platform/webengine/* ]]; then
                     fail "$where" "\"$header\": the browser engine is a module loaded at run time; platform reaches it through IBrowserEngine only"
+                elif [[ "$rel" != platform/curl/* && "$header" == platform/curl/* ]]; then
+                    fail "$where" "\"$header\": the transfers are a module loaded at run time; platform reaches them through ITransferModule only"
                 fi
             elif $in_ui && [[ "$rel" != app/ui/* ]]; then
                 if [[ "$header" == app/ui/* || "$target" == cli ]]; then

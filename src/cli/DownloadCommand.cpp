@@ -13,8 +13,8 @@
 #include "cli/ConsolePrompt.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadStart.h"
-#include "platform/CurlTransferService.h"
 #include "platform/SqliteRegistryStore.h"
+#include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
 
 namespace

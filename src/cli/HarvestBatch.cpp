@@ -11,7 +11,7 @@
 #include "cli/ConsoleView.h"
 #include "cli/PrefetchedContentType.h"
 #include "listops/LinkList.h"
-#include "platform/CurlContentTypeFetcher.h"
+#include "platform/curl/CurlContentTypeFetcher.h"
 
 // One page of the batch, from its content-type check to its builder's end.
 struct HarvestBatch::Page {

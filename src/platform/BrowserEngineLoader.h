@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -22,9 +21,6 @@ public:
     static Result<IBrowserEngine*> engine();
     // The engine when it was loaded already, without loading it.
     static IBrowserEngine* loadedEngine();
-    // Where the module is looked for, in order: next to the executable, one folder up
-    // (the build tree's test runners), and the installed library folder.
-    static QStringList moduleCandidates(const QString& appDir);
 };
 
 // The program's open browser windows. Until the engine is loaded the program has none,

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
-#include "platform/CurlContentTypeFetcher.h"
+#include "platform/curl/CurlContentTypeFetcher.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 

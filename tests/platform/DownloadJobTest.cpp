@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "download/DownloadJob.h"
-#include "platform/CurlTransferService.h"
+#include "platform/curl/CurlTransferService.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedPrompt.h"

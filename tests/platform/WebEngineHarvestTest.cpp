@@ -10,7 +10,7 @@
 #include "builders/UrlListBuilder.h"
 #include "core/MainState.h"
 #include "listops/LinkList.h"
-#include "platform/CurlContentTypeFetcher.h"
+#include "platform/curl/CurlContentTypeFetcher.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "support/LocalHttpServer.h"

@@ -3,10 +3,11 @@
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "platform/BrowserEngineLoader.h"
-#include "platform/CurlContentTypeFetcher.h"
-#include "platform/CurlTransferService.h"
 #include "platform/IBrowserEngine.h"
+#include "platform/LazyContentTypeFetcher.h"
+#include "platform/LazyTransferService.h"
 #include "platform/LinkReceiver.h"
+#include "platform/TransferModuleLoader.h"
 #include "settings/CRegSettings.h"
 #include "settings/IRegistryStore.h"
 #include "winsupport/UrlHistory.h"
@@ -21,7 +22,7 @@ Services Services::standard(std::shared_ptr<IRegistryStore> store)
     Services services;
     services.urlHistory = std::make_unique<UrlHistory>(CRegSettings::forQuillmarch(store));
     services.store = std::move(store);
-    services.fetcher = std::make_unique<CurlContentTypeFetcher>();
+    services.fetcher = std::make_unique<LazyContentTypeFetcher>(&TransferModuleLoader::module);
     services.shellWindows = std::make_unique<LazyShellWindows>();
     services.browserFactory = []() -> std::unique_ptr<IHarvestBrowser> {
         // The engine's libraries load with the first page the program needs.
@@ -33,6 +34,6 @@ Services Services::standard(std::shared_ptr<IRegistryStore> store)
         return engine.value()->createHarvestBrowser();
     };
     services.linkReceiver = std::make_unique<LinkReceiver>();
-    services.transfers = std::make_unique<CurlTransferService>();
+    services.transfers = std::make_unique<LazyTransferService>(&TransferModuleLoader::module);
     return services;
 }

@@ -28,9 +28,9 @@ struct Services final {
     Services(Services&&) noexcept;
     Services& operator=(Services&&) noexcept;
 
-    // The program's own services over the settings store: libcurl's content-type check,
-    // browsers from the engine module (loaded with the first page), the typed URLs kept
-    // in the store, a link receiver on the user's socket (not listening yet) and libcurl's
-    // transfer service for downloads.
+    // The program's own services over the settings store: the content-type check and
+    // the transfer service for downloads from the transfer module (loaded with the first
+    // transfer), browsers from the engine module (loaded with the first page), the typed
+    // URLs kept in the store and a link receiver on the user's socket (not listening yet).
     static Services standard(std::shared_ptr<IRegistryStore> store);
 };

@@ -1,4 +1,4 @@
-#include "platform/CurlContentTypeFetcher.h"
+#include "platform/curl/CurlContentTypeFetcher.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,7 +10,7 @@
 #include <thread>
 #include <type_traits>
 
-#include "platform/HeaderText.h"
+#include "platform/curl/HeaderText.h"
 
 // One fetch as the worker sees it. The worker owns a reference, so a caller that stopped
 // waiting (a cancel) never leaves it with freed memory.

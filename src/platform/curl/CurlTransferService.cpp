@@ -1,4 +1,4 @@
-#include "platform/CurlTransferService.h"
+#include "platform/curl/CurlTransferService.h"
 
 #include <QFile>
 #include <cctype>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "core/Version.h"
-#include "platform/HeaderText.h"
+#include "platform/curl/HeaderText.h"
 
 namespace
 {

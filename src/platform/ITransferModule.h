@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+
+#include "builders/IContentTypeFetcher.h"
+#include "download/ITransferService.h"
+
+// The network transfers as the rest of the program sees them: the content-type check
+// and the download service, over libcurl. They live in a module loaded with the first
+// transfer (TransferModuleLoader), so the program starts without libcurl and the TLS,
+// Kerberos and LDAP libraries it brings.
+class ITransferModule
+{
+public:
+    virtual ~ITransferModule() = default;
+    virtual std::unique_ptr<IContentTypeFetcher> createContentTypeFetcher() = 0;
+    virtual std::unique_ptr<ITransferService> createTransferService() = 0;
+};
+
+// Name of the function the transfer module exports: ITransferModule* (*)().
+inline constexpr const char* kTransferModuleEntryPoint = "quillmarch_transfer_module";

@@ -1,0 +1,30 @@
+// Entry point of the transfer module (libcurl).
+#include <QtGlobal>
+
+#include "platform/ITransferModule.h"
+#include "platform/curl/CurlContentTypeFetcher.h"
+#include "platform/curl/CurlTransferService.h"
+
+namespace
+{
+
+class CurlTransferModule final : public ITransferModule
+{
+public:
+    std::unique_ptr<IContentTypeFetcher> createContentTypeFetcher() override
+    {
+        return std::make_unique<CurlContentTypeFetcher>();
+    }
+    std::unique_ptr<ITransferService> createTransferService() override
+    {
+        return std::make_unique<CurlTransferService>();
+    }
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT ITransferModule* quillmarch_transfer_module()
+{
+    static CurlTransferModule module;
+    return &module;
+}
