@@ -63,11 +63,20 @@ constexpr int kCompactImage = 13;
 const QStringList kCompactKeys = { QStringLiteral("resize"), QStringLiteral("hide_br"),
     QStringLiteral("fwd"), QStringLiteral("back"), QStringLiteral("slideshow") };
 
-// A menu command's icon: the same shipped SVG set as the toolbar, so menus and buttons
-// match on every desktop. Qt renders an SVG icon only when it is first painted.
-QIcon menuIcon(const char* name)
+// Gives a menu command its icon, from the same shipped SVG set as the toolbar so menus
+// and buttons match on every desktop, when one of its menus first opens: reading the
+// SVG files at start-up would delay the window's first paint.
+void iconWhenShown(QAction* action, const char* name)
 {
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+    for (QObject* owner : action->associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(owner)) {
+            QObject::connect(menu, &QMenu::aboutToShow, action, [action, name] {
+                if (action->icon().isNull())
+                    action->setIcon(
+                        QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))));
+            });
+        }
+    }
 }
 
 } // namespace
@@ -207,44 +216,46 @@ void Form1::buildMenus()
     QMenu* mnuf = menuBar()->addMenu(QStringLiteral("&File"));
     mnuf->setObjectName(QStringLiteral("mnuf"));
     addCommand(mnuf, "mnufileopen", "&Open selected link", &Form1::mnufileopen_Click);
-    addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", &Form1::mnufsav_Click)
-        ->setIcon(menuIcon("document-save-as"));
+    iconWhenShown(
+        addCommand(mnuf, "mnufsav", "Save selected link &target(s) to disk", &Form1::mnufsav_Click),
+        "document-save-as");
     mnuf->addSeparator();
-    addCommand(
-        mnuf, "mnufsavlst", "Save &list to text file", &Form1::mnufsavlst_Click, QKeySequence::Save)
-        ->setIcon(menuIcon("document-save"));
+    iconWhenShown(addCommand(mnuf, "mnufsavlst", "Save &list to text file",
+                      &Form1::mnufsavlst_Click, QKeySequence::Save),
+        "document-save");
     addCommand(mnuf, "mnufapplist", "&Append list to text file", &Form1::mnufapplist_Click);
     mnuf->addSeparator();
-    addCommand(mnuf, "mnufEx", "&Exit", &Form1::mnufEx_Click, QKeySequence::Quit)
-        ->setIcon(menuIcon("application-exit"));
+    iconWhenShown(addCommand(mnuf, "mnufEx", "&Exit", &Form1::mnufEx_Click, QKeySequence::Quit),
+        "application-exit");
 
     QMenu* mnulst = menuBar()->addMenu(QStringLiteral("&List"));
     mnulst->setObjectName(QStringLiteral("mnulst"));
     addCommand(mnulst, "mnufURL", "Build list from &URL", &Form1::mnufURL_Click,
         QKeySequence(Qt::CTRL | Qt::Key_L));
-    addCommand(mnulst, "mnufClip", "Build list from &Clipboard", &Form1::mnufClip_Click,
-        QKeySequence::Paste)
-        ->setIcon(menuIcon("edit-paste"));
-    addCommand(
-        mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click, QKeySequence::Open)
-        ->setIcon(menuIcon("document-open"));
+    iconWhenShown(addCommand(mnulst, "mnufClip", "Build list from &Clipboard",
+                      &Form1::mnufClip_Click, QKeySequence::Paste),
+        "edit-paste");
+    iconWhenShown(addCommand(mnulst, "mnufFile", "Build list from &file", &Form1::mnufFile_Click,
+                      QKeySequence::Open),
+        "document-open");
     addCommand(mnulst, "mnufSeq", "Build &sequential list", &Form1::mnufSeq_Click);
-    addCommand(mnulst, "mnulstSingle", "&Add single link", &Form1::mnulstSingle_Click,
-        QKeySequence(Qt::CTRL | Qt::Key_N))
-        ->setIcon(menuIcon("list-add"));
+    iconWhenShown(addCommand(mnulst, "mnulstSingle", "&Add single link", &Form1::mnulstSingle_Click,
+                      QKeySequence(Qt::CTRL | Qt::Key_N)),
+        "list-add");
     mnulst->addSeparator();
-    addCommand(mnulst, "mnulstsrch", "Search &list", &Form1::mnulstsrch_Click, QKeySequence::Find)
-        ->setIcon(menuIcon("edit-find"));
-    addCommand(
-        mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click, QKeySequence::SelectAll)
-        ->setIcon(menuIcon("edit-select-all"));
-    addCommand(mnulst, "mnulstclr", "&Clear list", &Form1::mnulstclr_Click)
-        ->setIcon(menuIcon("edit-clear"));
+    iconWhenShown(addCommand(mnulst, "mnulstsrch", "Search &list", &Form1::mnulstsrch_Click,
+                      QKeySequence::Find),
+        "edit-find");
+    iconWhenShown(addCommand(mnulst, "mnulstselall", "Select &all", &Form1::mnulstselall_Click,
+                      QKeySequence::SelectAll),
+        "edit-select-all");
+    iconWhenShown(
+        addCommand(mnulst, "mnulstclr", "&Clear list", &Form1::mnulstclr_Click), "edit-clear");
 
     QMenu* mnuo = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuo->setObjectName(QStringLiteral("mnuo"));
-    addCommand(mnuo, "mnuopoptions", "&Preferences...", &Form1::mnuopoptions_Click)
-        ->setIcon(menuIcon("preferences-system"));
+    iconWhenShown(addCommand(mnuo, "mnuopoptions", "&Preferences...", &Form1::mnuopoptions_Click),
+        "preferences-system");
     mnuo->addSeparator();
     addCommand(mnuo, "mnuopappfilt", "Apply &filters", &Form1::mnuopappfilt_Click)
         ->setCheckable(true);
@@ -252,12 +263,12 @@ void Form1::buildMenus()
 
     QMenu* mnuh = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuh->setObjectName(QStringLiteral("mnuh"));
-    addCommand(
-        mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click, QKeySequence::HelpContents)
-        ->setIcon(menuIcon("help-contents"));
+    iconWhenShown(addCommand(mnuh, "mnuHelpCont", "&Contents", &Form1::mnuHelpCont_Click,
+                      QKeySequence::HelpContents),
+        "help-contents");
     addCommand(mnuh, "mnuhelptour", "&Interactive Tour", &Form1::mnuhelptour_Click);
-    addCommand(mnuh, "mnuHelpAbt", "&About...", &Form1::mnuHelpAbt_Click)
-        ->setIcon(menuIcon("help-about"));
+    iconWhenShown(
+        addCommand(mnuh, "mnuHelpAbt", "&About...", &Form1::mnuHelpAbt_Click), "help-about");
 
     // The list's context menu ("mnusavepop").
     m_mnusavepop = new QMenu(this);
