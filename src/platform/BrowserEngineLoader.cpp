@@ -22,14 +22,12 @@ Result<IBrowserEngine*> BrowserEngineLoader::engine()
         return Result<IBrowserEngine*>::ok(g_engine);
     // The engine draws through the share context and checks for it as it loads.
     ensureGlobalShareContext();
-    const Result<QFunctionPointer> entry
-        = RuntimeModule::entryPoint(QStringLiteral("quillmarch-webengine.so"),
+    const Result<IBrowserEngine*> loaded
+        = RuntimeModule::object<IBrowserEngine>(QStringLiteral("quillmarch-webengine.so"),
             kBrowserEngineEntryPoint, QStringLiteral("The browser engine module"));
-    if (!entry)
-        return Result<IBrowserEngine*>::failed(entry.message());
-    using EntryPoint = IBrowserEngine* (*)();
-    g_engine = reinterpret_cast<EntryPoint>(entry.value())();
-    return Result<IBrowserEngine*>::ok(g_engine);
+    if (loaded)
+        g_engine = loaded.value();
+    return loaded;
 }
 
 QList<std::shared_ptr<IShellWindow>> LazyShellWindows::windows() const

@@ -21,4 +21,14 @@ public:
     // what (e.g. "The browser engine module") when it is missing or unusable.
     static Result<QFunctionPointer> entryPoint(
         const QString& fileName, const char* symbol, const QString& what);
+
+    // What the module's entry point (a T* (*)() named symbol) returns.
+    template <typename T>
+    static Result<T*> object(const QString& fileName, const char* symbol, const QString& what)
+    {
+        const Result<QFunctionPointer> entry = entryPoint(fileName, symbol, what);
+        if (!entry)
+            return Result<T*>::failed(entry.message());
+        return Result<T*>::ok(reinterpret_cast<T* (*)()>(entry.value())());
+    }
 };

@@ -8,12 +8,10 @@ Result<ITransferModule*> TransferModuleLoader::module()
     static ITransferModule* loaded = nullptr;
     if (loaded)
         return Result<ITransferModule*>::ok(loaded);
-    const Result<QFunctionPointer> entry
-        = RuntimeModule::entryPoint(QStringLiteral("quillmarch-transfers.so"),
+    const Result<ITransferModule*> module
+        = RuntimeModule::object<ITransferModule>(QStringLiteral("quillmarch-transfers.so"),
             kTransferModuleEntryPoint, QStringLiteral("The transfer module"));
-    if (!entry)
-        return Result<ITransferModule*>::failed(entry.message());
-    using EntryPoint = ITransferModule* (*)();
-    loaded = reinterpret_cast<EntryPoint>(entry.value())();
-    return Result<ITransferModule*>::ok(loaded);
+    if (module)
+        loaded = module.value();
+    return module;
 }
