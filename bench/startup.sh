@@ -22,7 +22,7 @@ XDG_CONFIG_HOME=$(mktemp -d)
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_CONFIG_HOME XDG_RUNTIME_DIR
 
-QUILLMARCH_EXIT_WHEN_SHOWN=1 hyperfine -N --warmup 3 --runs 20 \
+QUILLMARCH_EXIT_WHEN_SHOWN=1 hyperfine -N --warmup 5 --runs 40 \
   -n quillmarch "$build/quillmarch" -n "bare Qt window" "$build/bench/minimal_window"
 
 idle_wakeups() { # title command...
