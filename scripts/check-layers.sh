@@ -6,7 +6,9 @@
 #  - platform/ includes no ui/ or cli/ header, and platform/ itself nothing from
 #    platform/webengine/ or platform/curl/ (modules loaded at run time), nor does one of
 #    those modules include the other;
-#  - a ui/ folder other than app/ui includes nothing from app/ui or cli/.
+#  - a ui/ folder other than app/ui includes nothing from app/ui or cli/;
+#  - cli/ reaches the browser engine through IBrowserEngine only (it loads the module
+#    for a harvest), never platform/webengine/.
 # Usage: scripts/check-layers.sh [QT_HEADERS_DIR] (default: from qmake6)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -109,6 +111,8 @@ while IFS= read -r file; do
                 elif [[ "$rel" != platform/curl/* && "$header" == platform/curl/* ]]; then
                     fail "$where" "\"$header\": the transfers are a module loaded at run time; platform reaches them through ITransferModule only"
                 fi
+            elif [[ "$folder" == cli && "$header" == platform/webengine/* ]]; then
+                fail "$where" "\"$header\": the command-line tool loads the browser engine as a module; it reaches it through IBrowserEngine only"
             elif $in_ui && [[ "$rel" != app/ui/* ]]; then
                 if [[ "$header" == app/ui/* || "$target" == cli ]]; then
                     fail "$where" "\"$header\": $folder/ui may not include the main window's folder or the command-line tool"

@@ -22,10 +22,10 @@
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
 #include "listops/ListTextDecoder.h"
+#include "platform/BrowserEngineLoader.h"
+#include "platform/IBrowserEngine.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
-#include "platform/webengine/ShellWindowRegistry.h"
-#include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "settings/CRegSettings.h"
 
 namespace
@@ -130,14 +130,22 @@ int CliRunner::finish(bool built)
 
 int CliRunner::harvest()
 {
+    // The engine module is loaded here only: the other commands start without the
+    // engine's libraries.
+    const Result<IBrowserEngine*> loaded = BrowserEngineLoader::engine();
+    if (!loaded) {
+        printError(QStringLiteral("Error: %1").arg(loaded.message()));
+        return 1;
+    }
+    IBrowserEngine* engine = loaded.value();
     if (m_options.manyPages())
-        return harvestMany();
+        return harvestMany(*engine);
     ConsolePrompt prompt(m_options.argument);
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
     UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.handover, m_state.nav, m_list,
-        view, prompt, ShellWindowRegistry::instance(), fetcher,
-        [] { return std::make_unique<WebEngineHarvestBrowser>(); });
+        view, prompt, engine->shellWindows(), fetcher,
+        [engine] { return engine->createHarvestBrowser(); });
 
     Result<> outcome = Result<>::cancelled();
     bool ended = false;
@@ -167,7 +175,7 @@ int CliRunner::harvest()
     endProcess(status);
 }
 
-int CliRunner::harvestMany()
+int CliRunner::harvestMany(IBrowserEngine& engine)
 {
     // The URLs of the command line, then those of the list file, read as the pages are
     // started: a long list is never held whole.
@@ -204,8 +212,8 @@ int CliRunner::harvestMany()
     options.dedupeAll = m_options.dedupeAll;
     options.saveFile = m_options.saveFile;
     HarvestBatch batch(
-        m_state, source, ShellWindowRegistry::instance(),
-        [] { return std::make_unique<WebEngineHarvestBrowser>(); }, options);
+        m_state, source, engine.shellWindows(), [&engine] { return engine.createHarvestBrowser(); },
+        options);
     endProcess(batch.run());
 }
 

@@ -4,6 +4,8 @@
 #include "core/MainState.h"
 #include "listops/LinkList.h"
 
+class IBrowserEngine;
+
 // Runs one command of quillmarch-cli with the program's builders and prints the list.
 class CliRunner final
 {
@@ -17,7 +19,7 @@ public:
 private:
     void loadSettings();
     int harvest();
-    int harvestMany();
+    int harvestMany(IBrowserEngine& engine);
     int text();
     int file();
     int sequence();
