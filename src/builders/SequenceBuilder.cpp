@@ -51,6 +51,8 @@ int SequenceBuilder::OnlyNum(int keyAscii)
 
 QStringList SequenceBuilder::numberItems(int width)
 {
+    // A drop-down of wider items helps nobody and would cost memory without bound.
+    width = std::min(width, MaxDigits);
     QStringList items;
     items.reserve(ListItems);
     for (int n = 1; n <= ListItems; ++n)
@@ -72,6 +74,13 @@ Result<> SequenceBuilder::check(const SequenceRequest& request)
     if (request.selectionStart < 0 || request.selectionStart > url.size()
         || request.selectionLength > url.size() - request.selectionStart)
         return Result<>::failed(QStringLiteral("The selected portion lies outside the URL."));
+    // The start's width is every entry's width: a pasted wall of zeros would fill the
+    // memory with copies of it.
+    if (request.startText.size() > MaxDigits)
+        return Result<>::failed(
+            QStringLiteral("Start # has %1 digits; the numbers may have at most %2 digits.")
+                .arg(request.startText.size())
+                .arg(MaxDigits));
     if (!readNumber(request.startText))
         return Result<>::failed(numberError(QStringLiteral("Start #"), request.startText));
     if (!readNumber(request.endText))

@@ -22,6 +22,9 @@ class SequenceBuilder final
 public:
     SequenceBuilder() = delete;
 
+    // The widest number a run may have, leading zeros included.
+    static constexpr int MaxDigits = 64;
+
     // n in decimal with leading zeros up to `zeros` digits (more when n needs them).
     static QString formatWithMask(qint64 n, int zeros);
     // The key filter of Start # and End #: backspace (8) and digit codes pass
@@ -32,9 +35,10 @@ public:
 
     // Empties the list unless request.append, then adds prefix + number + suffix for
     // each number from start to end. The selection must be non-empty and inside the
-    // URL, and the two numbers whole numbers from 0 to 2147483647; otherwise
-    // the result fails saying why and the list is untouched. A run longer than the list's
-    // room stops at the limit (result.limitReached, result.notAdded).
+    // URL, the start at most MaxDigits wide, and the two numbers whole numbers from 0 to
+    // 2147483647; otherwise the result fails saying why and the list is untouched. A run
+    // longer than the list's room stops at the limit (result.limitReached,
+    // result.notAdded).
     static Result<SequenceRun> build(const SequenceRequest& request, LinkList& list);
     // The checks build makes before it changes anything; failed with the message.
     static Result<> check(const SequenceRequest& request);

@@ -60,15 +60,21 @@ void CliRunner::printError(const QString& text)
     std::fflush(stderr);
 }
 
-void CliRunner::loadSettings()
+bool CliRunner::loadSettings()
 {
-    const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    const std::shared_ptr<SqliteRegistryStore> store
+        = SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
     // The window shows the same notice at its next start.
     if (!store->recoveryNotice().isEmpty())
         printError(QStringLiteral("Settings Reset: ") + store->recoveryNotice());
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
     FilterStore::loadIntoState(settings, m_state.filters);
     m_state.prefs = loadPreferences(settings);
+    // What could not be read would be a default in place of the user's choice.
+    if (store->lockMet()) {
+        printError(SqliteRegistryStore::commandLineLockMessage());
+        return false;
+    }
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;
@@ -81,11 +87,13 @@ void CliRunner::loadSettings()
         m_state.prefs.exjs = true;
     if (m_options.excludeMailto)
         m_state.prefs.exmt = true;
+    return true;
 }
 
 int CliRunner::run()
 {
-    loadSettings();
+    if (!loadSettings())
+        return 1;
     switch (m_options.command) {
     case CliOptions::Command::Harvest:
         return harvest();

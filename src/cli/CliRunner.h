@@ -17,7 +17,8 @@ public:
     int run();
 
 private:
-    void loadSettings();
+    // False, with the reason told, when the settings cannot be read.
+    bool loadSettings();
     int harvest();
     int harvestMany(IBrowserEngine& engine);
     int text();

@@ -7,6 +7,7 @@ class ConsoleView final : public IMainView
 {
 public:
     void setStatus(const QString&) override { }
+    QString Status() const override { return idleStatusText(); }
     QString idleStatusText() const override { return QStringLiteral("Ready"); }
     void setProgress(int, int) override { }
     void setCountText(const QString&) override { }

@@ -110,12 +110,18 @@ int DownloadCommand::run()
         return 1;
     }
 
-    const CRegSettings settings = CRegSettings::forQuillmarch(SqliteRegistryStore::openForUser());
+    const auto store
+        = SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
+    const CRegSettings settings = CRegSettings::forQuillmarch(store);
     DownloadJobOptions options;
     options.folder = dir.absoluteFilePath();
     options.owaction
         = m_options.exists >= 0 ? m_options.exists : loadPreferences(settings).owaction;
     options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
+    if (store->lockMet()) {
+        write(stderr, SqliteRegistryStore::commandLineLockMessage() + QLatin1Char('\n'));
+        return 1;
+    }
     options.reportErrors = false;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
 

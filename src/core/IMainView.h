@@ -11,6 +11,8 @@ public:
 
     // First status-bar panel ("pnlStatus").
     virtual void setStatus(const QString& text) = 0;
+    // The text setStatus last gave.
+    virtual QString Status() const = 0;
     virtual QString idleStatusText() const = 0;
     // Progress maximum then value; a value of 0 hides the bar and lets the second
     // panel ("pnlProgress") show text.

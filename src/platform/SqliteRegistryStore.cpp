@@ -11,10 +11,6 @@
 namespace
 {
 
-// How long a call waits for another process's transaction before giving up. Writes are a
-// few rows each, so any real wait is short; the limit only bounds a stuck peer.
-constexpr int kBusyTimeoutMs = 10000;
-
 constexpr int kSchemaVersion = 1;
 
 // Where a notice for the user waits until the window has shown it.
@@ -48,6 +44,26 @@ bool isDamage(int rc)
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
+bool isLock(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// The first failing step of a write: its result code and the connection's message for
+// it, both taken before a rollback replaces them.
+struct WriteFailure {
+    int rc = SQLITE_OK;
+    QString message;
+};
+
+QString errorText(sqlite3* db, int rc)
+{
+    if (db && sqlite3_extended_errcode(db) == rc)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return QString::fromUtf8(sqlite3_errstr(rc));
+}
+
 // A prepared statement that finalizes itself.
 class Statement final
 {
@@ -77,7 +93,13 @@ public:
         else
             sqlite3_bind_blob(m_stmt, index, data.constData(), int(data.size()), SQLITE_TRANSIENT);
     }
-    int step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE; }
+    int step()
+    {
+        m_stepRc = m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+        return m_stepRc;
+    }
+    // The result of the last step, or of preparing when that failed or nothing stepped.
+    int result() const { return ok() ? m_stepRc : m_rc; }
 
     QString text(int column) const
     {
@@ -95,6 +117,7 @@ public:
 private:
     sqlite3_stmt* m_stmt = nullptr;
     int m_rc = SQLITE_OK;
+    int m_stepRc = SQLITE_OK;
 };
 
 bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
@@ -108,12 +131,14 @@ bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
 // Runs `body` inside one write transaction; commits when it returns true, else rolls back.
 // Inside a batch (a transaction already open on the connection) the write is a
 // savepoint of that transaction and becomes durable with the batch's commit.
-template <typename Body> bool writeTransaction(sqlite3* db, Body body, int* failure = nullptr)
+template <typename Body>
+bool writeTransaction(sqlite3* db, Body body, WriteFailure* failure = nullptr)
 {
-    // The result code of the step that failed, taken before a rollback replaces it.
     auto failed = [&] {
-        if (failure)
-            *failure = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
+        if (failure && failure->rc == SQLITE_OK) {
+            failure->rc = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
+            failure->message = errorText(db, failure->rc);
+        }
         return false;
     };
     if (db && !sqlite3_get_autocommit(db)) {
@@ -182,8 +207,9 @@ std::optional<qint64> ensureSection(sqlite3* db, const QString& path)
 
 } // namespace
 
-SqliteRegistryStore::SqliteRegistryStore(const QString& databasePath)
+SqliteRegistryStore::SqliteRegistryStore(const QString& databasePath, int busyTimeoutMs)
     : m_path(databasePath)
+    , m_busyTimeoutMs(busyTimeoutMs)
 {
     if (openDatabase() || !m_db)
         return;
@@ -205,11 +231,11 @@ QString SqliteRegistryStore::userDatabasePath()
     return base + QStringLiteral("/quillmarch/registry.sqlite3");
 }
 
-std::shared_ptr<SqliteRegistryStore> SqliteRegistryStore::openForUser()
+std::shared_ptr<SqliteRegistryStore> SqliteRegistryStore::openForUser(int busyTimeoutMs)
 {
     const QString path = userDatabasePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return std::make_shared<SqliteRegistryStore>(path);
+    return std::make_shared<SqliteRegistryStore>(path, busyTimeoutMs);
 }
 
 // Returns false only when the file is damaged; m_db is null when it cannot be opened.
@@ -224,7 +250,7 @@ bool SqliteRegistryStore::openDatabase()
         return true;
     }
     m_db = db;
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 1);
     return prepareSchema();
 }
@@ -243,16 +269,21 @@ bool SqliteRegistryStore::prepareSchema()
         return false;
 
     // quick_check reads every page, so a truncated file is found here and not later in
-    // the middle of the user's work.
+    // the middle of the user's work. Another process's lock that keeps the file from
+    // being read is no sign of damage: the store is then left as it is.
     {
         Statement check(m_db, "PRAGMA quick_check");
         if (!check.ok()) {
             if (isDamage(check.prepareResult()))
                 return false;
+            if (noteLock(check.prepareResult()))
+                return true;
         } else {
             rc = check.step();
             if (isDamage(rc))
                 return false;
+            if (noteLock(rc))
+                return true;
             if (rc == SQLITE_ROW && check.text(0) != QLatin1String("ok"))
                 return false;
         }
@@ -266,6 +297,8 @@ bool SqliteRegistryStore::prepareSchema()
         Statement st(m_db, "PRAGMA user_version");
         if (st.ok() && st.step() == SQLITE_ROW)
             version = int(st.number(0));
+        if (noteLock(st.result()))
+            return true;
     }
     QStringList tables;
     {
@@ -273,6 +306,8 @@ bool SqliteRegistryStore::prepareSchema()
             "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'");
         while (st.ok() && st.step() == SQLITE_ROW)
             tables.append(st.text(0));
+        if (noteLock(st.result()))
+            return true;
     }
     const bool ours = tables.contains(QStringLiteral("sections"))
         && tables.contains(QStringLiteral("section_values"));
@@ -293,15 +328,22 @@ bool SqliteRegistryStore::prepareSchema()
                                .arg(QDir::toNativeSeparators(m_path));
         return true;
     }
-    const bool created = writeTransaction(m_db, [&] {
-        if (!exec(m_db, kSchema, &rc))
-            return false;
-        const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kSchemaVersion);
-        return exec(m_db, pragma.constData(), &rc);
-    });
-    if (!created && !isDamage(rc))
-        m_writeFailure = QString::fromUtf8(sqlite3_errstr(rc));
-    return !isDamage(rc);
+    WriteFailure failure;
+    const bool created = writeTransaction(
+        m_db,
+        [&] {
+            if (!exec(m_db, kSchema))
+                return false;
+            const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kSchemaVersion);
+            return exec(m_db, pragma.constData());
+        },
+        &failure);
+    if (created || noteLock(failure.rc))
+        return true;
+    if (isDamage(failure.rc))
+        return false;
+    m_writeFailure = failure.message;
+    return true;
 }
 
 void SqliteRegistryStore::setWriteFailureHandler(WriteFailureHandler handler)
@@ -316,7 +358,7 @@ void SqliteRegistryStore::setWriteFailureHandler(WriteFailureHandler handler)
         tellWriteFailure(m_writeFailure);
 }
 
-void SqliteRegistryStore::tellWriteFailure(const QString& why)
+void SqliteRegistryStore::tellWriteFailure(const QString& why) const
 {
     if (m_writeFailureTold)
         return;
@@ -330,8 +372,29 @@ void SqliteRegistryStore::tellWriteFailure(const QString& why)
                          .arg(m_writeFailure));
 }
 
+bool SqliteRegistryStore::noteLock(int rc) const
+{
+    if (!isLock(rc))
+        return false;
+    if (!m_lockMet) {
+        m_lockMet = true;
+        // The lock holder may keep it for any time: no later call waits for it again.
+        if (m_db)
+            sqlite3_busy_timeout(m_db, 0);
+        tellWriteFailure(QStringLiteral("another program holds the settings file \"%1\" "
+                                        "locked; Quillmarch goes on with the settings it could "
+                                        "read")
+                             .arg(QDir::toNativeSeparators(m_path)));
+    }
+    return true;
+}
+
 bool SqliteRegistryStore::mayWrite()
 {
+    if (m_lockMet) {
+        tellWriteFailure(QString());
+        return false;
+    }
     if (m_readOnlyReason.isEmpty() && m_db)
         return true;
     tellWriteFailure(m_readOnlyReason.isEmpty()
@@ -341,14 +404,13 @@ bool SqliteRegistryStore::mayWrite()
     return false;
 }
 
-bool SqliteRegistryStore::wrote(bool ok, int rc)
+bool SqliteRegistryStore::wrote(bool ok, int rc, const QString& why)
 {
-    if (!ok && m_db) {
+    if (!ok && m_db && !noteLock(rc)) {
         // Deleting what is not there is not a failure to save.
         if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
             tellWriteFailure(QStringLiteral("the settings file \"%1\" cannot be written (%2)")
-                                 .arg(QDir::toNativeSeparators(m_path),
-                                     QString::fromUtf8(sqlite3_errmsg(m_db))));
+                                 .arg(QDir::toNativeSeparators(m_path), why));
     }
     return ok;
 }
@@ -374,8 +436,11 @@ bool SqliteRegistryStore::beginBatch()
 {
     if (m_batchDepth++ > 0)
         return m_batchOpen;
+    if (!mayWrite())
+        return m_batchOpen = false;
     int rc = SQLITE_OK;
-    m_batchOpen = mayWrite() && wrote(exec(m_db, "BEGIN IMMEDIATE", &rc), rc);
+    const bool begun = exec(m_db, "BEGIN IMMEDIATE", &rc);
+    m_batchOpen = wrote(begun, rc, begun ? QString() : errorText(m_db, rc));
     return m_batchOpen;
 }
 
@@ -389,8 +454,9 @@ bool SqliteRegistryStore::endBatch()
     int rc = SQLITE_OK;
     if (exec(m_db, "COMMIT", &rc))
         return true;
-    wrote(false, rc);
+    const QString why = errorText(m_db, rc);
     exec(m_db, "ROLLBACK");
+    wrote(false, rc, why);
     return false;
 }
 
@@ -433,7 +499,12 @@ void SqliteRegistryStore::moveAsideDamagedFile()
 
 bool SqliteRegistryStore::sectionExists(const QString& path) const
 {
-    return sectionId(m_db, path).has_value();
+    Statement st(m_db, "SELECT id FROM sections WHERE path = ?1");
+    if (st.ok())
+        st.bind(1, path);
+    const bool found = st.ok() && st.step() == SQLITE_ROW;
+    noteLock(st.result());
+    return found;
 }
 
 // One write transaction, refused without a try when this store may not write, and
@@ -442,8 +513,9 @@ bool SqliteRegistryStore::writeGuarded(const std::function<bool()>& body)
 {
     if (!mayWrite())
         return false;
-    int rc = SQLITE_OK;
-    return wrote(writeTransaction(m_db, body, &rc), rc);
+    WriteFailure failure;
+    const bool ok = writeTransaction(m_db, body, &failure);
+    return wrote(ok, failure.rc, failure.message);
 }
 
 bool SqliteRegistryStore::createSection(const QString& path)
@@ -458,12 +530,16 @@ std::optional<RegValue> SqliteRegistryStore::readValue(
         "SELECT v.name, v.type, v.data FROM section_values v "
         "JOIN sections s ON s.id = v.section_id "
         "WHERE s.path = ?1 AND v.name = ?2");
-    if (!st.ok())
+    if (!st.ok()) {
+        noteLock(st.result());
         return std::nullopt;
+    }
     st.bind(1, path);
     st.bind(2, name);
-    if (st.step() != SQLITE_ROW)
+    if (st.step() != SQLITE_ROW) {
+        noteLock(st.result());
         return std::nullopt;
+    }
     return RegValue { st.text(0), RegValueType(st.number(1)), st.blob(2) };
 }
 
@@ -497,11 +573,14 @@ QList<RegValue> SqliteRegistryStore::values(const QString& path) const
         "SELECT v.name, v.type, v.data FROM section_values v "
         "JOIN sections s ON s.id = v.section_id "
         "WHERE s.path = ?1 ORDER BY v.id");
-    if (!st.ok())
+    if (!st.ok()) {
+        noteLock(st.result());
         return result;
+    }
     st.bind(1, path);
     while (st.step() == SQLITE_ROW)
         result.append(RegValue { st.text(0), RegValueType(st.number(1)), st.blob(2) });
+    noteLock(st.result());
     return result;
 }
 

@@ -17,17 +17,38 @@ struct sqlite3;
 // is read where possible and never written (readOnlyReason). A store that cannot be
 // opened at all answers every call as a failure (no value, empty list, false). The first
 // write that cannot be saved is told to the write-failure handler, once.
+//
+// A call waits at most busyTimeoutMs for another process's lock. Once a call has given up
+// waiting (lockMet), later calls no longer wait and the store writes nothing more: a read
+// that was refused answered with a default, and that default must not be saved over
+// what the user stored.
 class SqliteRegistryStore final : public IRegistryStore
 {
 public:
-    explicit SqliteRegistryStore(const QString& databasePath);
+    // How long a call waits by default: writes are a few rows each, so any real wait is
+    // short; the limit only bounds a stuck peer.
+    static constexpr int kDefaultBusyTimeoutMs = 10000;
+    // The window waits only a moment on its interface thread; the command-line tool
+    // waits a little longer before it gives up.
+    static constexpr int kWindowBusyTimeoutMs = 250;
+    static constexpr int kCommandLineBusyTimeoutMs = 5000;
+    // What the command-line tool says when a lock kept it from the settings.
+    static QString commandLineLockMessage()
+    {
+        return QStringLiteral(
+            "quillmarch-cli: cannot read the settings: another program holds them locked");
+    }
+
+    explicit SqliteRegistryStore(
+        const QString& databasePath, int busyTimeoutMs = kDefaultBusyTimeoutMs);
     ~SqliteRegistryStore() override;
     SqliteRegistryStore(const SqliteRegistryStore&) = delete;
     SqliteRegistryStore& operator=(const SqliteRegistryStore&) = delete;
 
     // The user's store: $XDG_CONFIG_HOME/quillmarch/registry.sqlite3 (XDG_CONFIG_HOME
     // defaults to ~/.config); the folder is created when missing.
-    static std::shared_ptr<SqliteRegistryStore> openForUser();
+    static std::shared_ptr<SqliteRegistryStore> openForUser(
+        int busyTimeoutMs = kDefaultBusyTimeoutMs);
     static QString userDatabasePath();
 
     QString databasePath() const { return m_path; }
@@ -38,6 +59,8 @@ public:
     QString movedAsidePath() const { return m_movedAsidePath; }
     // Why nothing is written to this store; empty when writes are allowed.
     QString readOnlyReason() const { return m_readOnlyReason; }
+    // A call gave up waiting for another process's lock.
+    bool lockMet() const { return m_lockMet; }
     // A notice about this store the user has not seen yet (a reset by any process);
     // clearPendingNotice once it was shown.
     QString pendingNotice() const override;
@@ -61,9 +84,11 @@ private:
     void moveAsideDamagedFile();
     // A write's guard and its failure report.
     bool mayWrite();
-    bool wrote(bool ok, int rc);
+    bool wrote(bool ok, int rc, const QString& why);
     bool writeGuarded(const std::function<bool()>& body);
-    void tellWriteFailure(const QString& why);
+    void tellWriteFailure(const QString& why) const;
+    // Notes a result code of a call; true when it says another process holds a lock.
+    bool noteLock(int rc) const;
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -72,7 +97,10 @@ private:
     bool m_batchOpen = false;
     QString m_movedAsidePath;
     QString m_readOnlyReason;
+    int m_busyTimeoutMs = kDefaultBusyTimeoutMs;
+    // Reads are const but may meet a lock, which ends writing and is told to the user.
+    mutable bool m_lockMet = false;
     WriteFailureHandler m_onWriteFailure;
-    QString m_writeFailure; // the first failure, kept until a handler hears it
-    bool m_writeFailureTold = false;
+    mutable QString m_writeFailure; // the first failure, kept until a handler hears it
+    mutable bool m_writeFailureTold = false;
 };

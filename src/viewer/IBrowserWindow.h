@@ -14,6 +14,8 @@
 // - DocumentComplete: the load ended, also when it failed (the window then shows the
 //   engine's error page); Busy is false from here on;
 // - StatusTextChange: the text the window shows for the link under the pointer;
+// - FileDownload: a link opened in the window is a file to save, not a page; the window
+//   saves nothing itself and leaves the file to the program's download job;
 // - OnQuit: the window is closing (the user closed it, or quit() was called); no
 //   event follows.
 // The page never opens script dialogs (alerts, confirmations, prompts are answered
@@ -50,5 +52,6 @@ signals:
     void ProgressChange(int progress, int progressMax);
     void DocumentComplete();
     void StatusTextChange(const QString& text);
+    void FileDownload(const QString& url);
     void OnQuit();
 };

@@ -66,6 +66,7 @@ void LinkViewer::attach(IBrowserWindow* window)
     connect(window, &IBrowserWindow::ProgressChange, this, &LinkViewer::ProgressChange);
     connect(window, &IBrowserWindow::DocumentComplete, this, &LinkViewer::DocumentComplete);
     connect(window, &IBrowserWindow::OnQuit, this, &LinkViewer::OnQuit);
+    connect(window, &IBrowserWindow::FileDownload, this, &LinkViewer::downloadRequested);
     emit changed();
 }
 
@@ -180,6 +181,7 @@ void LinkViewer::openTour(const QString& url)
             return;
         m_tour = window;
         connect(window, &IBrowserWindow::OnQuit, this, &LinkViewer::tourQuit);
+        connect(window, &IBrowserWindow::FileDownload, this, &LinkViewer::downloadRequested);
     }
     m_windowState.openedone = true;
     m_tour->setVisible(true);
@@ -199,12 +201,16 @@ void LinkViewer::quitWindows()
 
 void LinkViewer::BeforeNavigate2()
 {
+    if (mainWindowHeld())
+        return;
     m_view.setStatus(kLoading);
     m_view.setWaitPointer(true);
 }
 
 void LinkViewer::ProgressChange(int progress, int progressMax)
 {
+    if (mainWindowHeld())
+        return;
     if (progress < 1)
         m_view.setProgress(100, 0);
     else
@@ -215,6 +221,8 @@ void LinkViewer::DocumentComplete()
 {
     if (m_slideshow)
         m_slideshow->documentComplete();
+    if (mainWindowHeld())
+        return;
     if (m_slideshow && m_slideshow->running()) {
         m_view.setStatus(kSlideshowStatus);
         m_view.setCountText(QString());
@@ -228,9 +236,14 @@ void LinkViewer::DocumentComplete()
 
 void LinkViewer::OnQuit()
 {
-    m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setWindowEnabled(true);
+    // A build or a job that holds the main window ends it in its own time; enabling it
+    // here would let a second build start beside the first.
+    const bool held = mainWindowHeld();
+    if (!held) {
+        m_view.setWaitPointer(false);
+        m_view.setStatus(m_view.idleStatusText());
+        m_view.setWindowEnabled(true);
+    }
     if (m_slideshow)
         m_slideshow->browserQuit();
     if (m_window)
@@ -239,7 +252,8 @@ void LinkViewer::OnQuit()
         m_tour = nullptr;
     m_window = nullptr;
     refreshOpenedOne();
-    m_view.setProgress(100, 0);
+    if (!held)
+        m_view.setProgress(100, 0);
     emit changed();
 }
 

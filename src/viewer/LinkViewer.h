@@ -41,6 +41,9 @@ public:
     void setBrowserWindows(IBrowserWindows& windows) { m_windows = &windows; }
     // The slideshow that document completion and the window's quit report to.
     void setSlideshow(Slideshow* slideshow) { m_slideshow = slideshow; }
+    // True while a build or a download job holds the main window: the window's events
+    // then leave the status bar, the pointer and the enabled state to it.
+    void setMainWindowHeld(std::function<bool()> held) { m_mainWindowHeld = std::move(held); }
 
     IBrowserWindow* WebBrowser1() const { return m_window; }
     IBrowserWindow* webbrowser3() const { return m_tour; }
@@ -72,6 +75,8 @@ public:
 signals:
     // The window came or went, or the toggle changed: enabled states may change.
     void changed();
+    // A link opened in one of the windows is a file to save, not a page.
+    void downloadRequested(const QString& url);
 
 private:
     IBrowserWindow* findOrCreateWindow();
@@ -86,6 +91,7 @@ private:
     void OnQuit();
     void tourQuit();
     void refreshOpenedOne();
+    bool mainWindowHeld() const { return m_mainWindowHeld && m_mainWindowHeld(); }
 
     const Preferences& m_prefs;
     WindowState& m_windowState;
@@ -93,6 +99,7 @@ private:
     IMainView& m_view;
     IBrowserWindows* m_windows;
     std::function<void()> m_activateMainWindow;
+    std::function<bool()> m_mainWindowHeld;
     Slideshow* m_slideshow = nullptr;
     QPointer<IBrowserWindow> m_window;
     QPointer<IBrowserWindow> m_tour;

@@ -83,6 +83,8 @@ void Slideshow::buttonClicked(bool down)
 void Slideshow::start()
 {
     const QPointer<Slideshow> self(this);
+    // A start given up in the dialog leaves the status as it found it.
+    const QString foundStatus = m_view.Status();
     m_stopped = false;
     QStringList slides;
     SlideshowOptions options;
@@ -95,6 +97,7 @@ void Slideshow::start()
             return;
         m_inDialog = false;
         if (!chosen) {
+            m_view.setStatus(foundStatus);
             setRunning(false);
             return;
         }

@@ -27,6 +27,7 @@ TEST(SequenceBuilder, MaskWidthComesFromTheStartText)
         { "098", "101", { "098", "099", "100", "101" } },
         { "8", "10", { "8", "9", "10" } },
         { "7", "7", { "7" } },
+        { QString(63, '0') + "1", "1", { QString(63, '0') + "1" } },
     };
     for (const Row& row : rows) {
         LinkList list;
@@ -55,6 +56,7 @@ TEST(SequenceBuilder, RefusedRequestsChangeNothing)
     const SequenceRequest rows[] = {
         request("", "5"), request("1", ""), request("1a", "5"), request(" 1", "5"),
         request("-1", "5"), request("1", "2147483648"), request("99999999999", "1"),
+        request(QString(64, '0') + "1", "1"), // wider than 64 digits
         { Pattern, 3, 0, "1", "5", false }, // no selection
         { Pattern, 17, 5, "1", "5", false }, // past the URL's end
     };
@@ -68,6 +70,8 @@ TEST(SequenceBuilder, RefusedRequestsChangeNothing)
     LinkList list;
     EXPECT_EQ(SequenceBuilder::build({ Pattern, 0, 0, "1", "2", false }, list).message(),
         SequenceBuilder::selectionMissingMessage());
+    EXPECT_EQ(SequenceBuilder::build(request(QString(100000, '0'), "1"), list).message(),
+        "Start # has 100000 digits; the numbers may have at most 64 digits.");
 }
 
 TEST(SequenceBuilder, ARunPastTheLimitStopsThere)

@@ -1,8 +1,10 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "app/PreferencesStore.h"
 #include "core/DialogRequests.h"
@@ -151,6 +153,11 @@ TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
     r = cli({ "sequence", "http://s/1", "--start", "1", "--end", "2", "--select", "40:2" });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
+
+    r = cli({ "sequence", "http://s/1", "--start", QString(100000, '0'), "--end", "1", "--select",
+        "9:1" });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("may have at most 64 digits")) << r.err.toStdString();
 }
 
 // Old list files, binary data, endless input, empty results and characters outside the
@@ -273,4 +280,40 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
     r = cli({ "harvest", "--from", path("pages.txt") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("Error: no URL to harvest.\n"));
+}
+
+// Another program's exclusive lock keeps the settings from being read: the tool gives up
+// within seconds and does nothing rather than work with defaults. The write lock alone
+// leaves them readable, and the stored preferences apply.
+TEST_F(QuillmarchCliTest, ALockedSettingsStoreIsReportedWithinSeconds)
+{
+    CRegSettings stored = settings();
+    ASSERT_TRUE(stored.SaveSetting("Options", "Exclude JS Links", "True"));
+    for (const bool exclusive : { true, false }) {
+        SCOPED_TRACE(exclusive);
+        sqlite3* holder = nullptr;
+        ASSERT_EQ(sqlite3_open(
+                      QFile::encodeName(path("quillmarch/registry.sqlite3")).constData(), &holder),
+            SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(holder, exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE", nullptr,
+                      nullptr, nullptr),
+            SQLITE_OK);
+        QElapsedTimer clock;
+        clock.start();
+        const CliResult r
+            = cli({ "text", "--save", path("out.txt") }, "javascript:x()\nhttp://a/1\n");
+        sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+        if (exclusive) {
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.out.isEmpty());
+            EXPECT_EQ(r.err,
+                "quillmarch-cli: cannot read the settings: another program holds them locked\n");
+            EXPECT_FALSE(QFile::exists(path("out.txt")));
+            EXPECT_LT(clock.elapsed(), 15000);
+        } else {
+            EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+            EXPECT_EQ(r.out, lines({ "http://a/1" }));
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -366,4 +367,63 @@ TEST_F(SqliteRegistryStoreTest, BatchedWritesBecomeVisibleTogether)
     // Outside a batch every write commits on its own again.
     settings.SaveSetting("Options", "Default Append", "True");
     EXPECT_EQ(other.GetSetting("Options", "Default Append", ""), "True");
+}
+
+// Another process holding the write lock (reads still pass) or an exclusive lock (reads
+// too are refused): the store waits only its busy timeout, says so once, and saves
+// nothing more, not even once the lock is gone.
+TEST_F(SqliteRegistryStoreTest, ALockIsWaitedForBrieflyAndEndsWritingForTheSession)
+{
+    {
+        SqliteRegistryStore seed(m_path);
+        ASSERT_TRUE(seed.writeValue(kSection, RegValue::text("k", "v")));
+    }
+    for (const bool exclusive : { false, true }) {
+        SCOPED_TRACE(exclusive);
+        sqlite3* holder = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &holder), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(holder, exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE", nullptr,
+                      nullptr, nullptr),
+            SQLITE_OK);
+        QElapsedTimer clock;
+        clock.start();
+        SqliteRegistryStore store(m_path, 300);
+        QStringList told;
+        store.setWriteFailureHandler([&told](const QString& message) { told.append(message); });
+        const std::optional<RegValue> read = store.readValue(kSection, "k");
+        EXPECT_EQ(read.has_value(), !exclusive);
+        EXPECT_FALSE(store.writeValue(kSection, RegValue::text("k", "default")));
+        EXPECT_FALSE(store.deleteSection(kSection));
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_TRUE(store.lockMet());
+        sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+
+        EXPECT_FALSE(store.writeValue(kSection, RegValue::text("k", "default")));
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].contains("another program holds the settings file"))
+            << told[0].toStdString();
+        EXPECT_EQ(SqliteRegistryStore(m_path).readValue(kSection, "k")->data, QByteArray("v\0", 2));
+    }
+}
+
+// A write refused inside its transaction is told with the reason of the step that failed,
+// not with what the rollback after it left behind.
+TEST_F(SqliteRegistryStoreTest, AFailedWriteGivesTheReasonOfTheStepThatFailed)
+{
+    SqliteRegistryStore store(m_path);
+    ASSERT_TRUE(store.createSection(kSection));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                  "CREATE TRIGGER frozen BEFORE INSERT ON section_values "
+                  "BEGIN SELECT RAISE(ABORT, 'values are frozen'); END",
+                  nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    QStringList told;
+    store.setWriteFailureHandler([&told](const QString& message) { told.append(message); });
+    EXPECT_FALSE(store.writeValue(kSection, RegValue::text("k", "v")));
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("cannot be written (values are frozen)")) << told[0].toStdString();
 }

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -346,4 +347,20 @@ TEST_F(WebEngineHarvestTest, ARendererThatDiesEndsTheHarvest)
             kProblem + QStringLiteral("\r\n\r\nError: Failure occurred during download."));
         EXPECT_TRUE(view.isIdle());
     }
+}
+
+// A page that asks for windows in a loop opens none, so the harvest neither stalls nor
+// grows without bound.
+TEST_F(WebEngineHarvestTest, APageOpeningWindowsInALoopIsHarvestedPromptly)
+{
+    LocalHttpServer site;
+    site.page("/pop.html",
+        "<a href='/kept'>k</a><script>for (var i = 0; i < 2000; ++i) "
+        "window.open('/pop.html?' + i, '_blank');</script>");
+    ASSERT_TRUE(site.start());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(harvestHandedOver(site.url("/pop.html")).isOk());
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_EQ(list.entries(), QStringList { site.url("/kept") });
 }

@@ -22,6 +22,7 @@ public:
         status = text;
         statusLog.append(text);
     }
+    QString Status() const override { return status; }
     QString idleStatusText() const override { return QStringLiteral("Idle"); }
     void setProgress(int max, int value) override
     {

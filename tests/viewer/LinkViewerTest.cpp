@@ -136,6 +136,44 @@ TEST_F(LinkViewerTest, LoadEventsDriveTheStatusBar)
     EXPECT_EQ(m_view.status, "Idle");
 }
 
+// A build (or a download job) holds the main window: a page loading or the window
+// closing meanwhile leaves the status, the pointer and the disabled window to it.
+TEST_F(LinkViewerTest, WhileTheMainWindowIsHeldTheWindowsEventsLeaveItAlone)
+{
+    m_viewer.setMainWindowHeld([] { return true; });
+    m_list.setCurrentIndex(0);
+    m_viewer.openCurrent();
+    FakeBrowserWindow* window = m_windows.last();
+    m_view.setStatus("Building");
+    m_view.setWindowEnabled(false);
+    m_view.setWaitPointer(true);
+    m_view.setProgress(100, 30);
+    window->startLoad();
+    emit window->ProgressChange(60, 100);
+    window->finishLoad();
+    window->closeByUser();
+    EXPECT_EQ(m_view.status, "Building");
+    EXPECT_FALSE(m_view.windowEnabled);
+    EXPECT_TRUE(m_view.waitPointer);
+    EXPECT_EQ(m_view.progressValue, 30);
+    EXPECT_EQ(m_view.countText, "(untouched)");
+    EXPECT_EQ(m_viewer.WebBrowser1(), nullptr);
+    EXPECT_FALSE(m_state.window.openedone);
+}
+
+// A file opened in the link window or in the tour is handed on to be saved.
+TEST_F(LinkViewerTest, FilesOpenedInEitherWindowAreHandedOn)
+{
+    QStringList requested;
+    QObject::connect(&m_viewer, &LinkViewer::downloadRequested,
+        [&](const QString& url) { requested.append(url); });
+    m_viewer.openStep(0);
+    emit m_windows.last()->FileDownload("http://a/f.zip");
+    m_viewer.openTour("file:///help/tour1.shtml");
+    emit m_windows.last()->FileDownload("http://a/g.bin");
+    EXPECT_EQ(requested, QStringList({ "http://a/f.zip", "http://a/g.bin" }));
+}
+
 TEST_F(LinkViewerTest, ClosedWindowIsForgottenAndTheNextOpenStartsAgain)
 {
     m_list.setCurrentIndex(0);

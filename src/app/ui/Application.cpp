@@ -87,7 +87,8 @@ int runQuillmarch(int argc, char** argv)
     words.removeFirst();
     const QString commandLine = words.join(QLatin1Char(' '));
 
-    const std::shared_ptr<SqliteRegistryStore> store = SqliteRegistryStore::openForUser();
+    const std::shared_ptr<SqliteRegistryStore> store
+        = SqliteRegistryStore::openForUser(SqliteRegistryStore::kWindowBusyTimeoutMs);
     Form1 form(Services::standard(store));
     FirstPaintProbe::attachIfRequested(&form);
     form.show();

@@ -122,6 +122,13 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     m_slideshow = new Slideshow(*m_viewer, m_list, *this, *m_prompt, m_regset, this);
     m_viewer->setSlideshow(m_slideshow);
     connect(m_viewer, &LinkViewer::changed, this, &Form1::updateCommandStates);
+    m_viewer->setMainWindowHeld([this] { return m_busy; });
+    // A file opened in a browser window is saved like a selected link; a build that
+    // holds the window meanwhile is not interrupted by the folder question.
+    connect(m_viewer, &LinkViewer::downloadRequested, this, [this](const QString& url) {
+        if (m_form4 || !buildRunning())
+            saveLinks({ url });
+    });
     connect(m_slideshow, &Slideshow::runningChanged, this, &Form1::syncSlideshowButton);
     buildToolbar();
 
@@ -651,17 +658,22 @@ void Form1::mnuHelpAbt_Click()
 
 void Form1::mnufsav_Click()
 {
+    QList<int> rows = m_list.selectedIndexes();
+    std::sort(rows.begin(), rows.end());
+    QStringList links;
+    for (int row : rows)
+        links.append(m_list.at(row));
+    saveLinks(links);
+}
+
+void Form1::saveLinks(const QStringList& links)
+{
     if (m_form4) {
         // An earlier job's window is still loaded (perhaps hidden by "Background"): it
         // is shown again, and a new job waits until it has been closed.
         m_form4->bringToFront();
         return;
     }
-    QList<int> rows = m_list.selectedIndexes();
-    std::sort(rows.begin(), rows.end());
-    QStringList links;
-    for (int row : rows)
-        links.append(m_list.at(row));
     const std::optional<DownloadBatch> batch
         = prepareDownload(links, *m_prompt, lastUsedSaveFolder(m_regset));
     if (!batch)

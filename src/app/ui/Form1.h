@@ -46,7 +46,7 @@ public:
     CRegSettings& regset() { return m_regset; }
 
     // Status-bar properties.
-    QString Status() const { return m_stattext; }
+    QString Status() const override { return m_stattext; }
     void setStatus(const QString& text) override;
     int Progress() const { return m_pval; }
     void setProgressValue(int value);
@@ -89,6 +89,9 @@ public:
     void mnufileopen_Click();
     // Saving link targets.
     void mnufsav_Click();
+    // Saves the links with a download job: the folder question, then the job's window;
+    // while an earlier job's window is loaded, that window is shown instead.
+    void saveLinks(const QStringList& links);
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
     void mnuHelpAbt_Click();

@@ -122,6 +122,10 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
     QWebEngineSettings* settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::AutoLoadImages, false);
     settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    // Scripts may not open windows: each window.open would otherwise cost a new page
+    // (and its memory) before createWindow turns it down, and a page calling it in a
+    // loop stalls the harvest.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     connect(
         m_page, &QWebEnginePage::loadingChanged, this, &WebEngineHarvestBrowser::onLoadingChanged);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {

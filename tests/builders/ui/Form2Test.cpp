@@ -159,19 +159,23 @@ TEST_F(Form2Test, BuildWithoutSelectionOrWithANumberOutOfRangeWarnsAndStaysOpen)
 {
     struct Row {
         int selected;
+        QString start;
         const char* end;
         QString message;
     };
     const Row rows[] = {
-        { 0, "12",
+        { 0, "5", "12",
             "Please select a portion of the URL in place of which to insert the sequential "
             "digits." },
-        { 2, "99999999999", "End # \"99999999999\" is not a whole number from 0 to 2147483647." },
+        { 2, "5", "99999999999",
+            "End # \"99999999999\" is not a whole number from 0 to 2147483647." },
+        { 2, QString(64, '0') + "5", "12",
+            "Start # has 65 digits; the numbers may have at most 64 digits." },
     };
     for (const Row& row : rows) {
         prompt.messages.clear();
         open("http://example.org/img05.jpg", 22, row.selected);
-        QTest::keyClicks(text3, "5");
+        QTest::keyClicks(text3, row.start);
         text4->setEditText(row.end);
         text1->setFocus();
         if (row.selected == 0)

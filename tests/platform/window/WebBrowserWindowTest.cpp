@@ -32,6 +32,8 @@ protected:
         m_server.page("/ask.html",
             "<html><body><script>alert('x'); confirm('y'); prompt('z');</script>"
             "<iframe src='/p1.html'></iframe><iframe src='/p2.html'></iframe></body></html>");
+        m_server.page("/f.zip", "PK\x05\x06", "application/zip");
+        m_server.page("/f.bin", "bytes", "application/octet-stream");
         ASSERT_TRUE(m_server.start());
     }
 
@@ -107,6 +109,44 @@ TEST_F(WebBrowserWindowTest, EnterAndAltRightShowTheLinksInOneWindow)
     QPointer<IBrowserWindow> guard(window);
     window->Quit();
     EXPECT_TRUE(waitFor([&] { return guard.isNull(); }));
+}
+
+// A link to a file, opened in the window, goes to the program's download job: the folder
+// question, then the job's window; while that window is loaded, a second file shows it
+// again without a new question. The page shown stays where it was.
+TEST_F(WebBrowserWindowTest, AFileOpenedInTheWindowGoesToTheDownloadJob)
+{
+    TempSettingsStore temp;
+    ScriptedPrompt prompt;
+    QTemporaryDir folder;
+    prompt.folders = { folder.path(), folder.path() };
+    Form1 form(Services::standard(temp.store()), &prompt);
+    form.useBrowserWindows(m_windows);
+    form.list().add(m_server.url("/p1.html"));
+    form.show();
+    form.list().setCurrentIndex(0);
+    form.viewer().openCurrent();
+    IBrowserWindow* window = form.viewer().WebBrowser1();
+    ASSERT_NE(window, nullptr);
+    QSignalSpy complete(window, &IBrowserWindow::DocumentComplete);
+    QSignalSpy files(window, &IBrowserWindow::FileDownload);
+    ASSERT_TRUE(waitFor([&] { return complete.count() == 1; }));
+
+    window->Navigate(m_server.url("/f.zip"));
+    ASSERT_TRUE(waitFor([&] { return form.downloadWindow() != nullptr; }));
+    EXPECT_EQ(files.first().at(0).toString(), m_server.url("/f.zip"));
+    EXPECT_EQ(prompt.folders.size(), 1u);
+    EXPECT_EQ(prompt.lastPickerTitle, "Save Link Target(s) in...");
+    ASSERT_TRUE(waitFor([&] { return !window->Busy(); }));
+    EXPECT_EQ(window->LocationURL(), m_server.url("/p1.html"));
+    auto* handle = static_cast<BrowserWindowHandle*>(window);
+    EXPECT_EQ(handle->window()->addressField()->text(), m_server.url("/p1.html"));
+
+    Form4* job = form.downloadWindow();
+    window->Navigate(m_server.url("/f.bin"));
+    ASSERT_TRUE(waitFor([&] { return files.count() == 2; }));
+    EXPECT_EQ(form.downloadWindow(), job);
+    EXPECT_EQ(prompt.folders.size(), 1u);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -62,6 +63,16 @@ QWebEngineProfile* WebBrowserWindow::browserProfile()
         profile->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
         // Session cookies are kept too, so a site the user logged into stays logged in.
         profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+        // The engine saves no file itself: a file a window opens goes to the program's
+        // download job, which asks for the folder and shows the transfer.
+        QObject::connect(
+            profile, &QWebEngineProfile::downloadRequested, [](QWebEngineDownloadRequest* request) {
+                const bool savePage = request->isSavePageDownload();
+                const QString url = request->url().toString();
+                request->cancel();
+                if (WebBrowserWindow* window = forPage(request->page()); window && !savePage)
+                    window->fileInsteadOfPage(url);
+            });
         // The profile writes its cookies when it is destroyed, which must happen after
         // its pages are gone: the windows still open at exit are deleted first.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
@@ -241,6 +252,13 @@ void WebBrowserWindow::navigate(const QString& text)
     // Busy from the request on, as the window's users expect, not only once the
     // engine reports the start.
     m_loading = true;
+}
+
+void WebBrowserWindow::fileInsteadOfPage(const QString& url)
+{
+    // The page shown stays; so does its address.
+    m_address->setText(m_page->url().toDisplayString());
+    emit m_handle->FileDownload(url);
 }
 
 void WebBrowserWindow::stopLoading()

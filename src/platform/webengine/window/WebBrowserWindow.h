@@ -15,7 +15,8 @@ class QWebEngineView;
 // The program's browser window: a page with an address field, back, forward,
 // reload/stop, a load indicator and "Open in your web browser". Every window uses the
 // program's one persistent profile, so cookies and logins survive restarts. Pages never
-// show script dialogs; a page that asks for a new window loads in this one.
+// show script dialogs; a page that asks for a new window loads in this one. A file a
+// link leads to is not saved here but reported (FileDownload) for the download job.
 //
 // The window starts hidden, registers its page in the process's ShellWindowRegistry
 // and deletes itself once closed. handle() is how the rest of the program drives it.
@@ -33,6 +34,8 @@ public:
 
     void navigate(const QString& text);
     void stopLoading();
+    // A link opened here turned out to be a file: handed on through FileDownload.
+    void fileInsteadOfPage(const QString& url);
     // The address typed, as a URL: what the address field and list entries hold.
     static QUrl urlFromText(const QString& text);
 
