@@ -6,13 +6,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "app/ui/Form1.h"
 #include "listops/ui/LinkListView.h"
 #include "support/FakeBrowserWindows.h"
+#include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempSettingsStore.h"
+#include "support/WaitFor.h"
 #include "viewer/LinkViewer.h"
 #include "viewer/Slideshow.h"
 #include "viewer/ui/MainToolbar.h"
@@ -193,6 +197,38 @@ TEST_F(Form1ViewerTest, HoveringAButtonShowsItsTooltipUntilThePointerLeaves)
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(m_form->toolbar(), &leave);
     EXPECT_EQ(status->text(), m_form->idleStatusText());
+}
+
+// A build holds the window: a page completing in the browser window and the window
+// closing leave the build's status and the disabled window alone, and the build ends.
+TEST_F(Form1ViewerTest, TheBrowserWindowLeavesARunningBuildAlone)
+{
+    LocalHttpServer site;
+    std::atomic<int> requests { 0 };
+    std::atomic<bool> release { false };
+    site.server().Get("/slow.html", [&](const httplib::Request&, httplib::Response& res) {
+        // The content-type check is answered at once, the page itself when released.
+        for (int i = 0; ++requests > 1 && i < 400 && !release; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        res.set_content("<a href='/x'>x</a>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    m_form->list().setCurrentIndex(0);
+    m_form->viewer().openCurrent();
+    FakeBrowserWindow* window = m_windows.last();
+    m_prompt.urls.push_back(UrlRequest { site.url("/slow.html"), false });
+    m_form->mnufURL_Click();
+    ASSERT_TRUE(m_form->buildRunning());
+    const QString building = m_form->Status();
+    window->startLoad();
+    window->finishLoad();
+    window->closeByUser();
+    EXPECT_EQ(m_form->Status(), building);
+    EXPECT_FALSE(m_form->windowInputEnabled());
+    release = true;
+    ASSERT_TRUE(waitFor([&] { return !m_form->buildRunning(); }, 60000));
+    EXPECT_TRUE(m_form->windowInputEnabled());
+    EXPECT_EQ(m_form->list().entries(), QStringList { site.url("/x") });
 }
 
 TEST_F(Form1ViewerTest, ClosingAsksAboutTheBrowserWindowAndYesClosesIt)
