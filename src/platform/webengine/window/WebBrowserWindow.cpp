@@ -10,18 +10,21 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+
+#include "platform/ProfileFolders.h"
 #include <QWebEngineView>
 
+#include "platform/ProfileFolders.h"
 #include "platform/webengine/QuietPage.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
+#include "winsupport/BesidePlacement.h"
 
 namespace
 {
@@ -56,8 +59,9 @@ QWebEngineProfile* WebBrowserWindow::browserProfile()
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
         profile = new QWebEngineProfile(QStringLiteral("browser"));
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        ProfileFolders::adoptBrowserProfile();
+        const QString data = ProfileFolders::dataFolder();
+        const QString cache = ProfileFolders::cacheFolder();
         profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("browser")));
         profile->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
         // Session cookies are kept too, so a site the user logged into stays logged in.
@@ -87,6 +91,21 @@ QUrl WebBrowserWindow::urlFromText(const QString& text)
     return QUrl::fromUserInput(text.trimmed(), QDir::currentPath(), QUrl::AssumeLocalFile);
 }
 
+// The main window may stay on top: a browser window opened under it would be hidden, so
+// it goes beside it when the screen has room (its frame counted as the main window's).
+void WebBrowserWindow::placeBesideMainWindow(const QRect& area)
+{
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() != QLatin1StringView("Form1") || !widget->isVisible())
+            continue;
+        const QSize frame = widget->frameGeometry().size() - widget->size();
+        if (const std::optional<QPoint> at
+            = BesidePlacement::beside(widget->frameGeometry(), size() + frame, area))
+            move(*at);
+        return;
+    }
+}
+
 WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     : QMainWindow(parent)
 {
@@ -105,6 +124,7 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        placeBesideMainWindow(area);
     }
 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {

@@ -46,6 +46,7 @@ protected:
 
 private:
     void buildToolBar();
+    void placeBesideMainWindow(const QRect& area);
     void updateLoadState();
     void openInSystemBrowser();
 
