@@ -119,6 +119,20 @@ void prepareBrowserEngine()
 
 } // namespace
 
+void acceptLaterStarts(Form1& form)
+{
+    LinkReceiver* receiver = form.linkReceiver();
+    if (!receiver)
+        return;
+    const QPointer<Form1> window(&form);
+    QObject::connect(receiver, &LinkReceiver::raiseRequested, &form, [window] {
+        if (window)
+            bringForward(*window);
+    });
+    QObject::connect(receiver, &LinkReceiver::textReceived, &form,
+        [window](const QString& text) { buildHandedText(window, text); });
+}
+
 int runQuillmarch(int argc, char** argv)
 {
     if (argc >= 2) {
@@ -164,15 +178,7 @@ int runQuillmarch(int argc, char** argv)
     if (const Result<> receiving = form.installLinkReceiver(); !receiving)
         std::fprintf(stderr, "quillmarch: links sent with --send-link will not arrive here: %s\n",
             qPrintable(receiving.message()));
-    if (LinkReceiver* receiver = form.linkReceiver()) {
-        const QPointer<Form1> window(&form);
-        QObject::connect(receiver, &LinkReceiver::raiseRequested, &form, [window] {
-            if (window)
-                bringForward(*window);
-        });
-        QObject::connect(receiver, &LinkReceiver::textReceived, &form,
-            [window](const QString& text) { buildHandedText(window, text); });
-    }
+    acceptLaterStarts(form);
 
     if (!commandLine.isEmpty()) {
         form.state().handover.drgdrp = true;
