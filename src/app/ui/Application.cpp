@@ -5,12 +5,14 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
 
 #include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
+#include "builders/ClipboardBuilder.h"
 #include "core/IUserPrompt.h"
 #include "core/Version.h"
 #include "platform/LinkReceiver.h"
@@ -26,7 +28,8 @@ const char* const kUsage
       "Starts Quillmarch. Any TEXT given is taken whole (the arguments joined by one\n"
       "space) and built into the link list like clipboard text: lines end at LF, CR LF\n"
       "or CR, and every line that begins with http, ftp, mailto: or javascript: becomes\n"
-      "an entry, e.g. quillmarch \"$(cat links.txt)\".\n"
+      "an entry, e.g. quillmarch \"$(cat links.txt)\". Several arguments that are each\n"
+      "a link (links dropped on the launcher) become one entry each.\n"
       "When Quillmarch is already running, the TEXT goes to it (asking first whether to\n"
       "append when its list is not empty), or without TEXT its window comes forward;\n"
       "then this start ends.\n"
@@ -63,6 +66,17 @@ std::optional<int> handToRunningInstance(const QString& commandLine)
         return std::nullopt;
     std::fprintf(stderr, "quillmarch: %s\n", qPrintable(sent.message()));
     return 1;
+}
+
+// The arguments as one text: joined by one space, as a shell passes words of one
+// sentence; but links dropped on the launcher arrive one an argument, and each stays an
+// entry of its own (one line each) rather than one entry with spaces inside.
+QString commandLineText(const QStringList& arguments)
+{
+    const bool allLinks = arguments.size() > 1
+        && std::all_of(arguments.begin(), arguments.end(),
+            [](const QString& argument) { return ClipboardBuilder::isLink(argument); });
+    return arguments.join(allLinks ? QLatin1Char('\n') : QLatin1Char(' '));
 }
 
 void bringForward(QWidget& window)
@@ -164,7 +178,7 @@ int runQuillmarch(int argc, char** argv)
 
     QStringList words = QApplication::arguments();
     words.removeFirst();
-    const QString commandLine = words.join(QLatin1Char(' '));
+    const QString commandLine = commandLineText(words);
     if (const std::optional<int> handed = handToRunningInstance(commandLine))
         return *handed;
 

@@ -142,7 +142,8 @@ TEST_F(Form1HarvestTest, ALaterStartHandsItsTextToTheRunningWindowAndEnds)
         return std::make_pair(second.exitCode(), QString::fromUtf8(second.readAllStandardError()));
     };
 
-    EXPECT_EQ(start({ "http://a.example/1\nnot a link\nhttp://b.example/2" }).first, 0);
+    // Links dropped on the launcher arrive one an argument and stay separate entries.
+    EXPECT_EQ(start({ "http://a.example/1", "http://b.example/2" }).first, 0);
     ASSERT_TRUE(waitFor([&] { return form.list().count() == 2; }, 20000));
     EXPECT_EQ(m_prompt.desiredActionAsked, 0);
 
