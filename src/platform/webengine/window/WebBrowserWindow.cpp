@@ -98,10 +98,13 @@ void WebBrowserWindow::placeBesideMainWindow(const QRect& area)
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget->objectName() != QLatin1StringView("Form1") || !widget->isVisible())
             continue;
-        const QSize frame = widget->frameGeometry().size() - widget->size();
-        if (const std::optional<QPoint> at
-            = BesidePlacement::beside(widget->frameGeometry(), size() + frame, area))
-            move(*at);
+        // setGeometry() places the area inside the frame, whether or not the window
+        // manager has framed this window yet; the frame is taken as the main window's.
+        const QRect outer = widget->frameGeometry();
+        const QPoint inset = widget->geometry().topLeft() - outer.topLeft();
+        const QSize frame = outer.size() - widget->size();
+        if (const std::optional<QPoint> at = BesidePlacement::beside(outer, size() + frame, area))
+            setGeometry(QRect(*at + inset, size()));
         return;
     }
 }
