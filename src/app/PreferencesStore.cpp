@@ -1,6 +1,7 @@
 #include "app/PreferencesStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "settings/CRegSettings.h"
@@ -55,8 +56,11 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
 
 QString lastUsedSaveFolder(const CRegSettings& settings)
 {
+    // The user's download folder (XDG_DOWNLOAD_DIR of ~/.config/user-dirs.dirs, else
+    // ~/Downloads) when it exists; a picker opened on a missing folder would show the
+    // current one instead.
     QString fallback = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (fallback.isEmpty())
+    if (fallback.isEmpty() || !QFileInfo(fallback).isDir())
         fallback = QDir::homePath();
     return settings.GetSetting(kOptions, QStringLiteral("Last Used Save Folder"), fallback);
 }
