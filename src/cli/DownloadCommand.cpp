@@ -13,6 +13,7 @@
 #include "cli/ConsolePrompt.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadStart.h"
+#include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
@@ -39,7 +40,7 @@ void write(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// The links of a list file, one a line (LF or CR LF), blank lines left out.
+// The links of a list file, one a line, as LinkLineReader reads them.
 bool readLinks(const QString& path, QStringList* links, QString* error)
 {
     QFile in;
@@ -50,11 +51,12 @@ bool readLinks(const QString& path, QStringList* links, QString* error)
         *error = in.errorString();
         return false;
     }
-    const QString text = QString::fromUtf8(in.readAll());
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const QString link = line.trimmed();
-        if (!link.isEmpty())
-            links->append(link);
+    LinkLineReader reader(in);
+    while (const std::optional<QString> link = reader.next())
+        links->append(*link);
+    if (reader.failed()) {
+        *error = in.errorString();
+        return false;
     }
     return true;
 }

@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
@@ -32,6 +34,14 @@ protected:
         m_server.page("/ask.html",
             "<html><body><script>alert('x'); confirm('y'); prompt('z');</script>"
             "<iframe src='/p1.html'></iframe><iframe src='/p2.html'></iframe></body></html>");
+        // A site page that holds a cookie and asks the user to stay when left.
+        m_server.server().Get("/site.html", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Set-Cookie", "secret=1; Path=/");
+            res.set_content("<html><head><title>Site</title><script>onbeforeunload = function(e) "
+                            "{ e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };"
+                            "</script></head><body style='height:2000px'>site</body></html>",
+                "text/html");
+        });
         ASSERT_TRUE(m_server.start());
     }
 
@@ -106,6 +116,53 @@ TEST_F(WebBrowserWindowTest, EnterAndAltRightShowTheLinksInOneWindow)
     EXPECT_EQ(form.list().selectedIndexes(), QList<int> { 1 });
     QPointer<IBrowserWindow> guard(window);
     window->Quit();
+    EXPECT_TRUE(waitFor([&] { return guard.isNull(); }));
+}
+
+// A javascript: entry runs in a blank page of no site: it reads no cookie of the site
+// shown before, and that page keeps its own title. The next entry shows the site again.
+// Stepping away from a page that asks "leave?" leaves it.
+TEST_F(WebBrowserWindowTest, EntriesNeitherRunScriptsInTheSiteNorStayWhenAsked)
+{
+    TempSettingsStore temp;
+    ScriptedPrompt prompt;
+    Form1 form(Services::standard(temp.store()), &prompt);
+    form.useBrowserWindows(m_windows);
+    const QString script = "javascript:void(document.title='ran:' + location.origin + '|' + "
+                           "(function() { try { return document.cookie; } catch (e) { return "
+                           "'denied'; } })())";
+    form.list().addMany({ m_server.url("/site.html"), script, m_server.url("/p1.html") });
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.list().setCurrentIndex(0);
+    QTest::keyClick(form.listView(), Qt::Key_Return);
+    auto* handle = static_cast<BrowserWindowHandle*>(form.viewer().WebBrowser1());
+    ASSERT_NE(handle, nullptr);
+    WebBrowserWindow* browser = handle->window();
+    auto* view = browser->findChild<QWebEngineView*>();
+    ASSERT_TRUE(waitFor([&] { return browser->page()->title() == "Site" && !handle->Busy(); }));
+    // The page may ask only after the user touched it.
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::qWait(200);
+
+    for (const int row : { 1, 2 }) {
+        QApplication::setActiveWindow(&form);
+        QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier);
+        ASSERT_TRUE(waitFor([&] { return form.list().currentIndex() == row && !handle->Busy(); }));
+        if (row == 1) {
+            ASSERT_TRUE(waitFor([&] { return view->page()->title().startsWith("ran:"); }))
+                << view->page()->title().toStdString();
+            EXPECT_EQ(view->page()->title(), "ran:null|") << "no site, no cookie";
+            EXPECT_EQ(browser->page()->title(), "Site");
+        }
+    }
+    EXPECT_TRUE(waitFor([&] { return view->page()->title() == "Page 1"; }))
+        << view->page()->title().toStdString();
+    EXPECT_EQ(view->page(), browser->page());
+    EXPECT_EQ(handle->LocationURL(), m_server.url("/p1.html"));
+    QPointer<IBrowserWindow> guard(handle);
+    handle->Quit();
     EXPECT_TRUE(waitFor([&] { return guard.isNull(); }));
 }
 
