@@ -137,9 +137,9 @@ void UrlListBuilder::mnusavpopbuild_Click()
 
 void UrlListBuilder::incomingLink()
 {
+    const QString url = std::exchange(m_handover.nurl, QString());
     if (m_shutDown)
         return;
-    const QString url = std::exchange(m_handover.nurl, QString());
 
     if (m_list.count() >= 1) {
         m_view.setWaitPointer(false);

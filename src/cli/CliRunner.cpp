@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -84,6 +85,9 @@ void CliRunner::loadSettings()
 
 int CliRunner::run()
 {
+    // Past a file size limit a write fails and the save reports it, rather than the
+    // signal ending the process before the temporary file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     loadSettings();
     switch (m_options.command) {
     case CliOptions::Command::Harvest:

@@ -161,7 +161,7 @@ TEST(ClipboardBuilder, ALineWithANulCharacterIsPassedOver)
     list.add("http://old");
     ScriptedPrompt prompt;
     ClipboardBuilder::run(
-        state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b\nhttp://c", 14));
+        state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b\nhttp://c", 19));
     EXPECT_EQ(list.entries(), (QStringList { "http://c" }));
     ClipboardBuilder::run(
         state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b", 10));

@@ -57,7 +57,7 @@ TEST(FieldReader, OverLongFieldsAreErrorsAndNulBytesStayInTheirField)
     ASSERT_EQ(fields.size(), 2);
     EXPECT_EQ(fields[0], "http://a");
     EXPECT_TRUE(fields[1].startsWith("!") && fields[1].size() > 1) << fields[1].toStdString();
-    EXPECT_EQ(readAll(QByteArray("ab\0cd,http://b", 15)),
+    EXPECT_EQ(readAll(QByteArray("ab\0cd,http://b", 14)),
         QStringList({ QString::fromUtf8("ab\0cd", 5), "http://b" }));
     // A field that is not valid UTF-8 is Windows-1252 text; valid UTF-8 stays UTF-8.
     EXPECT_EQ(readAll("http://a/caf\xE9\x80,http://b/caf\xC3\xA9"),

@@ -169,7 +169,7 @@ TEST_F(QuillmarchCliTest, EncodingsLimitsAndEmptyResults)
     r = cli({ "text", path("old.txt") });
     EXPECT_EQ(r.out, lines(accented));
 
-    r = cli({ "text" }, QByteArray("http://a/1\n\0\0\nhttp://a/\0\nhttp://b", 32));
+    r = cli({ "text" }, QByteArray("http://a/1\n\0\0\nhttp://a/\0\nhttp://b", 33));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, lines({ "http://a/1", "http://b" })) << "lines with a NUL are passed over";
 

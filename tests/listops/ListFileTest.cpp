@@ -52,7 +52,7 @@ TEST(ListFile, AppendStartsANewLineAfterTheExistingContent)
     for (const auto& row : rows) {
         put(path, row.before);
         ASSERT_TRUE(ListFile::append(path, { "http://a,b" }).isOk());
-        EXPECT_EQ(contents(path), row.after.replace("http://a,b", "\"http://a,b\""));
+        EXPECT_EQ(contents(path), QByteArray(row.after).replace("http://a,b", "\"http://a,b\""));
     }
 }
 
@@ -79,8 +79,9 @@ TEST(ListFile, AFailedWriteKeepsTheOldFile)
         setrlimit(RLIMIT_FSIZE, &saved);
         EXPECT_TRUE(written.isFailed()) << append;
         EXPECT_FALSE(written.message().isEmpty());
-        if (!append)
+        if (!append) {
             EXPECT_EQ(contents(path), old);
+        }
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "l.txt" });
     }
     std::signal(SIGXFSZ, oldHandler);

@@ -153,7 +153,8 @@ TEST_F(WebBrowserWindowTest, EntriesNeitherRunScriptsInTheSiteNorStayWhenAsked)
         if (row == 1) {
             ASSERT_TRUE(waitFor([&] { return view->page()->title().startsWith("ran:"); }))
                 << view->page()->title().toStdString();
-            EXPECT_EQ(view->page()->title(), "ran:null|") << "no site, no cookie";
+            EXPECT_TRUE(view->page()->title().startsWith("ran:null|")) << "no site";
+            EXPECT_FALSE(view->page()->title().contains("secret"));
             EXPECT_EQ(browser->page()->title(), "Site");
         }
     }

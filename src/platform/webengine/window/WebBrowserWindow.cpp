@@ -133,7 +133,6 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     // While a javascript: entry's page is shown, the browser page's late events (the end
     // of a stopped load) are not the window's.
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        static_cast<BrowserPage*>(m_page)->setLeaving(false);
         if (m_detached)
             return;
         m_loading = true;
@@ -149,6 +148,7 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
             emit m_handle->ProgressChange(progress, 100);
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        static_cast<BrowserPage*>(m_page)->setLeaving(false);
         if (m_detached)
             return;
         m_reportingProgress = false;
