@@ -199,10 +199,19 @@ void WebBrowserWindow::buildToolBar()
     bar->setMovable(false);
     m_back = bar->addAction(icon("go-previous"), QStringLiteral("Back"));
     m_back->setShortcut(QKeySequence::Back);
-    connect(m_back, &QAction::triggered, m_view, &QWebEngineView::back);
+    // Back from a javascript: entry's page is the page shown before it.
+    connect(m_back, &QAction::triggered, this, [this] {
+        if (m_detached)
+            showBrowserPage();
+        else
+            m_view->back();
+    });
     m_forward = bar->addAction(icon("go-next"), QStringLiteral("Forward"));
     m_forward->setShortcut(QKeySequence::Forward);
-    connect(m_forward, &QAction::triggered, m_view, &QWebEngineView::forward);
+    connect(m_forward, &QAction::triggered, this, [this] {
+        showBrowserPage();
+        m_view->forward();
+    });
     m_reloadStop = bar->addAction(icon("view-refresh"), QStringLiteral("Reload"));
     m_reloadStop->setShortcut(QKeySequence::Refresh);
     connect(m_reloadStop, &QAction::triggered, this, [this] {
@@ -242,7 +251,7 @@ void WebBrowserWindow::buildToolBar()
 
 void WebBrowserWindow::updateLoadState()
 {
-    m_back->setEnabled(m_page->history()->canGoBack());
+    m_back->setEnabled(m_detached || m_page->history()->canGoBack());
     m_forward->setEnabled(m_page->history()->canGoForward());
     m_reloadStop->setIcon(icon(m_loading ? "process-stop" : "view-refresh"));
     m_reloadStop->setText(m_loading ? QStringLiteral("Stop") : QStringLiteral("Reload"));
@@ -320,6 +329,8 @@ void WebBrowserWindow::showBrowserPage()
     m_detached = nullptr;
     m_view->setPage(m_page);
     detached->deleteLater();
+    m_address->setText(m_page->url().toDisplayString());
+    updateLoadState();
 }
 
 void WebBrowserWindow::stopLoading()
