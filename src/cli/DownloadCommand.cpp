@@ -14,6 +14,7 @@
 #include "cli/ConsoleText.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadStart.h"
+#include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
@@ -40,7 +41,7 @@ void write(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// The links of a list file, one a line (LF or CR LF), blank lines left out.
+// The links of a list file, one a line, as LinkLineReader reads them.
 bool readLinks(const QString& path, QStringList* links, QString* error)
 {
     QFile in;
@@ -51,11 +52,12 @@ bool readLinks(const QString& path, QStringList* links, QString* error)
         *error = in.errorString();
         return false;
     }
-    const QString text = QString::fromUtf8(in.readAll());
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const QString link = line.trimmed();
-        if (!link.isEmpty())
-            links->append(link);
+    LinkLineReader reader(in);
+    while (const std::optional<QString> link = reader.next())
+        links->append(*link);
+    if (reader.failed()) {
+        *error = in.errorString();
+        return false;
     }
     return true;
 }
@@ -121,7 +123,7 @@ int DownloadCommand::run()
         = m_options.exists >= 0 ? m_options.exists : loadPreferences(settings).owaction;
     options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
     if (store->lockMet()) {
-        write(stderr, SqliteRegistryStore::commandLineLockMessage() + QLatin1Char('\n'));
+        ConsoleText::printError(SqliteRegistryStore::commandLineLockMessage());
         return 1;
     }
     options.reportErrors = false;
