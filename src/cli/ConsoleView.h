@@ -13,4 +13,5 @@ public:
     void SetListExtent() override { }
     void setWindowEnabled(bool) override { }
     void setWaitPointer(bool) override { }
+    void setBusyPointer() override { }
 };

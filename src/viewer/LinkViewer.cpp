@@ -200,7 +200,7 @@ void LinkViewer::quitWindows()
 void LinkViewer::BeforeNavigate2()
 {
     m_view.setStatus(kLoading);
-    m_view.setWaitPointer(true);
+    m_view.setBusyPointer();
 }
 
 void LinkViewer::ProgressChange(int progress, int progressMax)

@@ -153,6 +153,17 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     ShellWindowRegistry::instance().registerPage(m_page);
 }
 
+void WebBrowserWindow::setVisible(bool visible)
+{
+    if (!visible && isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) {
+        m_placement = saveGeometry();
+    } else if (visible && !isVisible() && !m_placement.isEmpty()
+        && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        restoreGeometry(m_placement);
+    }
+    QMainWindow::setVisible(visible);
+}
+
 WebBrowserWindow::~WebBrowserWindow()
 {
     ShellWindowRegistry::instance().unregisterPage(m_page);
