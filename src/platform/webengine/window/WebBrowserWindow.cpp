@@ -18,6 +18,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <QWindow>
 
 #include "platform/webengine/QuietPage.h"
 #include "platform/webengine/ShellWindowRegistry.h"
@@ -156,10 +157,11 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
 void WebBrowserWindow::setVisible(bool visible)
 {
     if (!visible && isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) {
-        m_placement = saveGeometry();
-    } else if (visible && !isVisible() && !m_placement.isEmpty()
+        m_placement = geometry().topLeft();
+    } else if (visible && !isVisible() && m_placement && windowHandle()
         && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        restoreGeometry(m_placement);
+        // Asked for explicitly, the position is one the window manager keeps.
+        windowHandle()->setPosition(*m_placement);
     }
     QMainWindow::setVisible(visible);
 }

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
+#include <optional>
 
 class BrowserWindowHandle;
 class QAction;
@@ -65,5 +66,5 @@ private:
     bool m_loading = false;
     bool m_reportingProgress = false; // between the engine's load start and its end
     bool m_quitReported = false;
-    QByteArray m_placement; // saveGeometry() at the last hide
+    std::optional<QPoint> m_placement; // where the page area was at the last hide
 };
