@@ -9,7 +9,9 @@
 // available. A frame already inside is returned unchanged.
 QRect KeptOnScreen(QRect frame, const QRect& available);
 
-// A frame of the given size beside dialog: to its right, else its left, below or above,
-// whichever covers the least of the dialog once kept on the screen (the first of them on
-// a tie), aligned with the dialog's top or left edge.
-QRect PlacedBeside(const QSize& size, const QRect& dialog, const QRect& available);
+// A frame beside dialog: to its right, its left, below or above it, aligned with its top
+// or left edge and kept on the screen. Where the room beside the dialog is smaller than
+// size, the frame is made smaller, down to minimum. The place that covers the least of
+// the dialog wins; on a tie the larger frame, then the first in that order.
+QRect PlacedBeside(
+    const QSize& size, const QSize& minimum, const QRect& dialog, const QRect& available);

@@ -39,9 +39,10 @@ TEST(WindowPlacement, PlacedBesideTheDialogOnTheScreen)
         { QRect(900, 100, 300, 200), QRect(80, 100, 820, 620) }, // no room right: left
         { QRect(500, 60, 300, 200), QRect(460, 260, 820, 620) }, // neither side: below
         { QRect(500, 650, 300, 200), QRect(460, 30, 820, 620) }, // low: above
+        { QRect(477, 335, 325, 187), QRect(460, 522, 820, 378) }, // smaller, below
     };
     for (const auto& row : rows) {
-        const QRect placed = PlacedBeside(QSize(820, 620), row.dialog, screen);
+        const QRect placed = PlacedBeside(QSize(820, 620), QSize(400, 300), row.dialog, screen);
         EXPECT_EQ(placed, row.placed) << testing::PrintToString(row.dialog);
         EXPECT_FALSE(placed.intersects(row.dialog)) << testing::PrintToString(row.dialog);
     }

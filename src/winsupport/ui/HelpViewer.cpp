@@ -17,6 +17,8 @@ namespace
 {
 const QString kTitle = QStringLiteral("Quillmarch Help");
 const QString kContents = QStringLiteral("index.html");
+// The help window is made no smaller than this to fit beside a dialog.
+constexpr QSize kLeastSize(400, 300);
 } // namespace
 
 HelpViewer::HelpViewer(const QString& bookFolder, const QStringList& searched, QWidget* parent)
@@ -140,7 +142,10 @@ void HelpViewer::placeOnScreen(QWidget* dialog)
     if (!isVisible())
         frame.moveCenter(reference ? reference->frameGeometry().center() : available.center());
     if (dialog && (!isVisible() || frame.intersects(dialog->frameGeometry())))
-        frame = PlacedBeside(frame.size(), dialog->frameGeometry(), available);
+        frame = PlacedBeside(frame.size(),
+            QSize(kLeastSize.width() + margins.left() + margins.right(),
+                kLeastSize.height() + margins.top() + margins.bottom()),
+            dialog->frameGeometry(), available);
     else
         frame = KeptOnScreen(frame, available);
     resize(frame.marginsRemoved(margins).size());
