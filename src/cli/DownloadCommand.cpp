@@ -86,10 +86,8 @@ void DownloadCommand::showProgress(const DownloadJob& job, bool force)
     m_lastProgress.start();
     write(stderr,
         QStringLiteral("\r\033[K%1[%2/%3] %4  %5 %6")
-            .arg(QLatin1StringView(ConsoleText::kPrefix))
-            .arg(job.currentIndex())
-            .arg(job.count())
-            .arg(job.curfile(), job.Label1(), job.Label2()));
+            .arg(QLatin1StringView(ConsoleText::kPrefix), QString::number(job.currentIndex()),
+                QString::number(job.count()), job.curfile(), job.Label1(), job.Label2()));
     m_progressShown = true;
 }
 
@@ -145,7 +143,8 @@ int DownloadCommand::run()
                     QStringLiteral("Skipped: %1 exists").arg(result.value().path));
             } else {
                 write(stdout,
-                    QStringLiteral("%1\t%2\n").arg(result.value().path).arg(result.value().size));
+                    QStringLiteral("%1\t%2\n")
+                        .arg(result.value().path, QString::number(result.value().size)));
             }
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });

@@ -138,11 +138,11 @@ void DownloadJob::nextLink()
         m_curfile = SafeFileName(*name);
     }
 
-    m_label3 = QStringLiteral("Saving %1%2 (%3 of %4)")
-                   .arg(m_options.folder, m_curfile)
-                   .arg(m_i)
-                   .arg(count());
-    m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)").arg(m_i).arg(count());
+    m_label3
+        = QStringLiteral("Saving %1%2 (%3 of %4)")
+              .arg(m_options.folder, m_curfile, QString::number(m_i), QString::number(count()));
+    m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
+                    .arg(QString::number(m_i), QString::number(count()));
     m_attempt = 0;
     m_size = -1;
     m_resumeFrom = 0;
@@ -182,7 +182,7 @@ void DownloadJob::readProgress()
 void DownloadJob::showBytes(qint64 bytes)
 {
     const QString sizeText = m_size > 0 ? QString::number(m_size) : QStringLiteral("Unknown");
-    const QString label1 = QStringLiteral("%1 of %2 bytes").arg(bytes).arg(sizeText);
+    const QString label1 = QStringLiteral("%1 of %2 bytes").arg(QString::number(bytes), sizeText);
     if (label1 == m_label1)
         return;
     m_label1 = label1;
@@ -247,7 +247,8 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
     else if (end.localError)
         linkFailed(localError(end.errorText));
     else
-        linkFailed(QStringLiteral("ErrorCode: %1 : %2").arg(end.errorCode).arg(end.errorText));
+        linkFailed(QStringLiteral("ErrorCode: %1 : %2")
+                       .arg(QString::number(end.errorCode), end.errorText));
 }
 
 void DownloadJob::linkSaved(qint64 size)

@@ -105,7 +105,7 @@ void Slideshow::start()
         options.interval = std::clamp(options.interval, 1, 120);
         SaveOptions(m_settings, options);
         m_view.setStatus(kInProgress);
-        m_view.setWaitPointer(true);
+        m_view.setBusyPointer();
         m_paused = false;
         if (!options.justSelected) {
             slides = m_list.entries();

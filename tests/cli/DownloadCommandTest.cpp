@@ -96,6 +96,17 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
     EXPECT_EQ(names(), QStringList({ "a(1).txt", "a.txt" }));
 }
 
+TEST_F(DownloadCommandTest, PercentSignsInNamesArePrintedAsTheyAre)
+{
+    LocalHttpServer site;
+    site.server().Get(".*", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("12345", "text/plain");
+    });
+    ASSERT_TRUE(site.start());
+    EXPECT_EQ(run({ site.url("/a%2fb%1%00.txt") }), 0);
+    EXPECT_EQ(m_stdout, m_out.filePath("a%2fb%1%00.txt") + "\t5\n");
+}
+
 TEST_F(DownloadCommandTest, AFullDiskFailsTheLinkAndLeavesNoFile)
 {
     LocalHttpServer site;

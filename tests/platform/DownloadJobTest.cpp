@@ -287,6 +287,21 @@ TEST_F(DownloadJobTest, ExistingNamesFollowThePolicy)
     }
 }
 
+TEST_F(DownloadJobTest, StatusShowsPercentSignsOfNamesAsTheyAre)
+{
+    ASSERT_TRUE(m_site.start());
+    DownloadJobOptions options;
+    options.folder = m_folder;
+    m_job = std::make_unique<DownloadJob>(
+        QStringList { m_site.url("/x%1%2%00y.txt") }, options, m_service, m_prompt);
+    QStringList statuses;
+    QObject::connect(m_job.get(), &DownloadJob::changed, [&] { statuses.append(m_job->Label3()); });
+    m_job->start();
+    ASSERT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
+    EXPECT_TRUE(statuses.contains("Saving " + m_folder + "x%1%2%00y.txt (1 of 1)"))
+        << statuses.join('|').toStdString();
+}
+
 TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
 {
     QTemporaryDir root;

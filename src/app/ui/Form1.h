@@ -59,6 +59,7 @@ public:
     void SetListExtent() override;
     void setWindowEnabled(bool enabled) override;
     void setWaitPointer(bool wait) override;
+    void setBusyPointer() override;
 
     QString countText() const;
     QString statusPanelText() const;
@@ -157,6 +158,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void showPointer(Qt::CursorShape shape);
     void Form_Load();
     void buildMenus();
     void buildStatusBar();

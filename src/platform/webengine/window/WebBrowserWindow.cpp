@@ -20,6 +20,7 @@
 
 #include "platform/ProfileFolders.h"
 #include <QWebEngineView>
+#include <QWindow>
 
 #include "platform/ProfileFolders.h"
 #include "platform/webengine/QuietPage.h"
@@ -219,6 +220,18 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     openWindows().removeIf([](const QPointer<WebBrowserWindow>& w) { return w.isNull(); });
     openWindows().append(this);
     ShellWindowRegistry::instance().registerPage(m_page);
+}
+
+void WebBrowserWindow::setVisible(bool visible)
+{
+    if (!visible && isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) {
+        m_placement = geometry().topLeft();
+    } else if (visible && !isVisible() && m_placement && windowHandle()
+        && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // Asked for explicitly, the position is one the window manager keeps.
+        windowHandle()->setPosition(*m_placement);
+    }
+    QMainWindow::setVisible(visible);
 }
 
 WebBrowserWindow::~WebBrowserWindow()

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
+#include <optional>
 
 class BrowserWindowHandle;
 class QAction;
@@ -45,6 +46,10 @@ public:
     // The window whose page this is, or null.
     static WebBrowserWindow* forPage(QWebEnginePage* page);
 
+    // Hiding remembers where the window is; showing it again puts it back there, as a
+    // window manager places a window shown anew as it likes.
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -70,4 +75,5 @@ private:
     bool m_loading = false;
     bool m_reportingProgress = false; // between the engine's load start and its end
     bool m_quitReported = false;
+    std::optional<QPoint> m_placement; // where the page area was at the last hide
 };
