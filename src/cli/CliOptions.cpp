@@ -64,6 +64,7 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 return options;
             bool ok = false;
             options.timeoutSeconds = v->toInt(&ok);
+            options.timeoutGiven = true;
             if (!ok || options.timeoutSeconds <= 0 || options.timeoutSeconds > kMaxTimeoutSeconds) {
                 options.error = QStringLiteral("--timeout needs a number of seconds from 1 to %1.")
                                     .arg(kMaxTimeoutSeconds);
@@ -227,10 +228,12 @@ Commands:
                      Save the target of each link (and of each line of LISTFILE, "-"
                      for standard input) into a folder, one after the other, with
                      the window's rules: the name after the link's last "/"
-                     (index.html when it has no "."), a temporary file renamed into
+                     (index.html when it has no "."), a hidden partial file renamed into
                      place only when complete, failed transfers tried again.
                      Prints one line per saved file: its path, a tab and its size.
-                     Ctrl-C removes the file being received (exit status 130).
+                     Ctrl-C stops (exit status 130); the partly received file is
+                     kept hidden beside its record and the next download of the
+                     same link into the folder resumes it.
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
@@ -239,7 +242,11 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --timeout SECONDS  Give up a page after SECONDS (default 120, at most 86400).
+  --timeout SECONDS  harvest: give up a page that has not loaded completely after
+                     SECONDS (default 120, at most 86400). download: give up a
+                     transfer after SECONDS with no byte received (default 60;
+                     connecting waits at most 30); a server sending under 100
+                     bytes a second over a minute is tried again like a dropped one.
   --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
                      input); blank lines are skipped. harvest and download.
   --dedupe-all       With several pages, print a link only the first time any page

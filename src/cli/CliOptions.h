@@ -22,9 +22,12 @@ struct CliOptions {
     bool excludeJs = false; // --exclude-js
     bool excludeMailto = false; // --exclude-mailto
     QString saveFile; // --save FILE
-    // --timeout SECONDS (harvest): at most a day, so its milliseconds fit a timer.
+    // --timeout SECONDS (harvest: the whole page): at most a day, so its milliseconds
+    // fit a timer.
     static constexpr int kMaxTimeoutSeconds = 86400;
     int timeoutSeconds = 120;
+    // download: --timeout is the longest stretch with no byte received (default 60).
+    bool timeoutGiven = false;
 
     // sequence
     QString startText;
