@@ -13,7 +13,7 @@ struct TransferRequest {
     // With a resume: the validator (ETag or Last-Modified) the kept bytes came with, sent
     // as If-Range, and the whole file's size then (-1 unknown). A range answer that does
     // not start at resumeFrom or gives another size restarts the file from its first byte.
-    QString validator;
+    QString validator {};
     qint64 expectedTotal = -1;
     int connectTimeoutSeconds = 30;
     int stallTimeoutSeconds = 60; // no byte received for this long ends it as a timeout
@@ -30,7 +30,7 @@ struct TransferHeaders {
     qint64 size = -1; // whole file, counting bytes kept by a resume
     // A strong ETag, else Last-Modified: what a later resume sends as If-Range. Empty
     // when the server gave neither.
-    QString validator;
+    QString validator {};
 };
 
 // How a transfer ended. errorCode and errorText read like "404" and "Not Found" for an

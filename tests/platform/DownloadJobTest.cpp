@@ -361,12 +361,11 @@ TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
 constexpr const char* kRangeServer = R"(
 import http.server, sys
 body = bytes(97 + i % 23 for i in range(100000))
-log = open(sys.argv[2], 'a')
 class H(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         rng = self.headers.get('Range')
-        log.write('%s %s %s\n' % (self.path, rng or '-', self.headers.get('If-Range') or '-'))
-        log.flush()
+        with open(sys.argv[2], 'a') as log:
+            log.write('%s %s %s\n' % (self.path, rng or '-', self.headers.get('If-Range') or '-'))
         data, status, first = body, 200, 0
         if rng:
             first = int(rng[6:-1])
@@ -397,7 +396,8 @@ TEST_F(DownloadJobTest, APartialFileIsResumedOnlyWhenTheRangeAnswerContinuesIt)
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
     const QString port = QString::number(probe.serverPort());
     probe.close();
-    const QString log = m_dir.filePath("requests.log");
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath("requests.log");
     QProcess server;
     server.start("/usr/bin/python3", { "-c", kRangeServer, port, log });
     ASSERT_TRUE(waitFor([&] {
