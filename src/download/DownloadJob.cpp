@@ -158,7 +158,8 @@ void DownloadJob::nextLink()
     m_resumeFrom = 0;
 
     QString error;
-    if (!m_partial.open(m_options.folder, m_baseName, RequestUrl(m_curlink), &error)) {
+    m_requestUrl = RequestUrl(m_curlink);
+    if (!m_partial.open(m_options.folder, m_baseName, m_requestUrl, &error)) {
         linkFailed(localError(error));
         return;
     }
@@ -171,7 +172,7 @@ void DownloadJob::nextLink()
 void DownloadJob::startTransfer(qint64 resumeFrom)
 {
     TransferRequest request = m_options.limits;
-    request.url = QString::fromLatin1(RequestUrl(m_curlink));
+    request.url = QString::fromLatin1(m_requestUrl);
     request.tempPath = m_partial.path();
     request.resumeFrom = resumeFrom;
     request.validator = resumeFrom > 0 ? m_validator : QString();

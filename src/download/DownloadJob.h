@@ -127,6 +127,7 @@ private:
     int m_i = 0;
     QString m_curlink;
     QString m_curfile;
+    QByteArray m_requestUrl; // the link as sent, percent-encoded
     QString m_baseName; // the name from the link, before any renaming
     bool m_replace = false; // the chosen name is to be overwritten
     PartialFile m_partial;

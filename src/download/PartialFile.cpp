@@ -35,12 +35,19 @@ bool PartialFile::open(
 {
     release();
     m_url = url;
-    // First one left behind by an earlier run of this URL, then any that is free.
-    for (const bool takeAny : { false, true }) {
-        for (int n = 1; n <= kCandidates; ++n) {
-            if (tryCandidate(candidate(folder, name, n), takeAny))
-                return true;
-        }
+    // One left behind by an earlier run of this URL is resumed. Runs take the names in
+    // order, so the search for it ends at the first name that is free.
+    for (int n = 1; n <= kCandidates; ++n) {
+        struct stat info;
+        const QByteArray path = QFile::encodeName(candidate(folder, name, n));
+        if (::lstat(path.constData(), &info) != 0)
+            break;
+        if (tryCandidate(path, false))
+            return true;
+    }
+    for (int n = 1; n <= kCandidates; ++n) {
+        if (tryCandidate(QFile::encodeName(candidate(folder, name, n)), true))
+            return true;
     }
     const int saved = errno;
     *error = saved != 0 && saved != EWOULDBLOCK
@@ -49,20 +56,17 @@ bool PartialFile::open(
     return false;
 }
 
-bool PartialFile::tryCandidate(const QString& path, bool takeAny)
+bool PartialFile::tryCandidate(const QByteArray& path, bool takeAny)
 {
-    const QByteArray native = QFile::encodeName(path);
-    struct stat named;
-    const bool existed = ::lstat(native.constData(), &named) == 0;
-    if (!takeAny && !existed)
-        return false;
-    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int fd
+        = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (takeAny ? O_CREAT : 0), 0666);
     if (fd < 0)
         return false;
     struct stat opened;
+    struct stat named;
     // Locked by another run, or removed by it between the open and the lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &opened) != 0
-        || ::lstat(native.constData(), &named) != 0 || named.st_ino != opened.st_ino
+        || ::lstat(path.constData(), &named) != 0 || named.st_ino != opened.st_ino
         || named.st_dev != opened.st_dev || !S_ISREG(opened.st_mode)) {
         const int saved = errno;
         ::close(fd);
@@ -70,35 +74,42 @@ bool PartialFile::tryCandidate(const QString& path, bool takeAny)
         return false;
     }
 
-    QFile rec(recordPath(path));
+    const QByteArray rec = path + ".rec";
     QList<QByteArray> lines;
-    if (rec.open(QIODevice::ReadOnly))
-        lines = rec.read(64 * 1024).split('\n');
-    const bool sameUrl = lines.size() >= 3 && lines.at(0) == m_url;
-    if (!takeAny && !sameUrl) {
+    if (opened.st_size > 0) {
+        const int in = ::open(rec.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (in >= 0) {
+            char buffer[16 * 1024];
+            const ssize_t n = ::read(in, buffer, sizeof buffer);
+            ::close(in);
+            if (n > 0)
+                lines = QByteArray(buffer, n).split('\n');
+        }
+    }
+    bool ok = false;
+    // A record is whole when its last line has its line end.
+    const qint64 total = lines.size() >= 4 ? lines.at(2).toLongLong(&ok) : -1;
+    // Without a validator the bytes cannot be told to belong to the file served now.
+    const bool resumable = ok && lines.at(0) == m_url && !lines.at(1).isEmpty()
+        && (total < 0 || opened.st_size < total);
+    if (!takeAny && !resumable) {
         ::close(fd);
         return false;
     }
     m_fd = fd;
-    m_path = path;
-    m_kept = 0;
+    m_path = QFile::decodeName(path);
     m_validator.clear();
     m_total = -1;
-    if (sameUrl) {
-        bool ok = false;
-        const qint64 total = lines.at(2).toLongLong(&ok);
-        // Without a validator the bytes cannot be told to belong to the file served now.
-        if (!lines.at(1).isEmpty() && ok && opened.st_size > 0
-            && (total < 0 || opened.st_size < total)) {
-            m_validator = QString::fromLatin1(lines.at(1));
-            m_total = total;
-            m_kept = opened.st_size;
-        }
+    m_kept = 0;
+    if (resumable) {
+        m_validator = QString::fromLatin1(lines.at(1));
+        m_total = total;
+        m_kept = opened.st_size;
+    } else {
+        // A record of other bytes must not outlive them; a new one is written once the
+        // server has named its validator.
+        ::unlink(rec.constData());
     }
-    // A record of other bytes must not outlive them; a new one is written once the
-    // server has named its validator.
-    if (m_kept == 0 && !lines.isEmpty())
-        ::unlink(QFile::encodeName(recordPath(path)).constData());
     return true;
 }
 
@@ -108,19 +119,21 @@ void PartialFile::record(const QString& validator, qint64 total)
         return;
     m_validator = validator;
     m_total = total;
+    const QByteArray rec = QFile::encodeName(recordPath(m_path));
     // Without a validator the bytes cannot be resumed: no record is kept.
-    if (validator.isEmpty())
-        ::unlink(QFile::encodeName(recordPath(m_path)).constData());
-    else
-        writeRecord();
-}
-
-void PartialFile::writeRecord()
-{
-    QFile rec(recordPath(m_path));
-    if (!rec.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (validator.isEmpty()) {
+        ::unlink(rec.constData());
+        return;
+    }
+    const QByteArray text
+        = m_url + '\n' + m_validator.toLatin1() + '\n' + QByteArray::number(m_total) + '\n';
+    const int out
+        = ::open(rec.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0)
         return; // no record: the next run starts afresh
-    rec.write(m_url + '\n' + m_validator.toLatin1() + '\n' + QByteArray::number(m_total) + '\n');
+    [[maybe_unused]] const ssize_t n
+        = ::write(out, text.constData(), static_cast<size_t>(text.size()));
+    ::close(out);
 }
 
 void PartialFile::dropRecord()

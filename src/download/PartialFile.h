@@ -40,8 +40,7 @@ public:
     void remove();
 
 private:
-    bool tryCandidate(const QString& path, bool takeAny);
-    void writeRecord();
+    bool tryCandidate(const QByteArray& path, bool takeAny);
 
     QString m_path;
     int m_fd = -1;
