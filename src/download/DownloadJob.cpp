@@ -98,6 +98,7 @@ void DownloadJob::cancel()
         m_service.cancel(m_transferId);
     m_transferId = 0;
     // The partial file and its record stay for a later run to resume from.
+    writeRecord();
     m_partial.release();
     m_phase = Phase::Cancelled;
     emit changed();
@@ -154,6 +155,7 @@ void DownloadJob::nextLink()
     m_label3 = m_savingText;
     m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)").arg(m_i).arg(count());
     m_attempt = 0;
+    m_recordPending = false;
     m_size = -1;
     m_resumeFrom = 0;
 
@@ -190,7 +192,8 @@ void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
     // A range answer may leave the validator out; the kept one still holds then.
     if (headers.status != 206 || !headers.validator.isEmpty())
         m_validator = headers.validator;
-    m_partial.record(m_validator, m_size);
+    // Written on the next progress tick: a file done before then needs no record.
+    m_recordPending = true;
     if (m_size > 0)
         m_bar1Max = 100;
     showBytes(m_service.bytesInFile(id));
@@ -198,8 +201,16 @@ void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
 
 void DownloadJob::readProgress()
 {
+    writeRecord();
     if (m_transferId != 0)
         showBytes(m_service.bytesInFile(m_transferId));
+}
+
+void DownloadJob::writeRecord()
+{
+    if (m_recordPending)
+        m_partial.record(m_validator, m_size);
+    m_recordPending = false;
 }
 
 void DownloadJob::showBytes(qint64 bytes)

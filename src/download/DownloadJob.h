@@ -103,6 +103,7 @@ private:
     void onFinished(quint64 id, const TransferEnd& end);
     void readProgress();
     void showBytes(qint64 bytes);
+    void writeRecord();
     void linkSaved(qint64 size);
     void linkFailed(const QString& message);
     void afterLink();
@@ -132,6 +133,7 @@ private:
     bool m_replace = false; // the chosen name is to be overwritten
     PartialFile m_partial;
     QString m_validator;
+    bool m_recordPending = false; // the partial file's record is not written yet
     QString m_savingText;
     quint64 m_transferId = 0;
     int m_attempt = 0;
