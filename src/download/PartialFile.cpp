@@ -105,10 +105,12 @@ bool PartialFile::tryCandidate(const QByteArray& path, bool takeAny)
         m_validator = QString::fromLatin1(lines.at(1));
         m_total = total;
         m_kept = opened.st_size;
+        m_hasRecord = true;
     } else {
         // A record of other bytes must not outlive them; a new one is written once the
         // server has named its validator.
         ::unlink(rec.constData());
+        m_hasRecord = false;
     }
     return true;
 }
@@ -122,7 +124,9 @@ void PartialFile::record(const QString& validator, qint64 total)
     const QByteArray rec = QFile::encodeName(recordPath(m_path));
     // Without a validator the bytes cannot be resumed: no record is kept.
     if (validator.isEmpty()) {
-        ::unlink(rec.constData());
+        if (m_hasRecord)
+            ::unlink(rec.constData());
+        m_hasRecord = false;
         return;
     }
     const QByteArray text
@@ -134,12 +138,14 @@ void PartialFile::record(const QString& validator, qint64 total)
     [[maybe_unused]] const ssize_t n
         = ::write(out, text.constData(), static_cast<size_t>(text.size()));
     ::close(out);
+    m_hasRecord = true;
 }
 
 void PartialFile::dropRecord()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0 && m_hasRecord)
         ::unlink(QFile::encodeName(recordPath(m_path)).constData());
+    m_hasRecord = false;
 }
 
 void PartialFile::release()
@@ -154,7 +160,7 @@ void PartialFile::release()
 void PartialFile::remove()
 {
     if (m_fd >= 0) {
-        ::unlink(QFile::encodeName(recordPath(m_path)).constData());
+        dropRecord();
         ::unlink(QFile::encodeName(m_path).constData());
     }
     release();

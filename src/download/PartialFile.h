@@ -48,4 +48,5 @@ private:
     QString m_validator;
     qint64 m_total = -1;
     qint64 m_kept = 0;
+    bool m_hasRecord = false; // the record beside the file is this one's
 };
