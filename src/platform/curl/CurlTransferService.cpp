@@ -97,13 +97,13 @@ bool parseContentRange(const std::string& value, qint64* first, qint64* total)
     const std::string text = lower(value);
     if (text.rfind("bytes ", 0) != 0)
         return false;
-    const std::string spec = trimmed(text.substr(6));
-    const auto dash = spec.find('-');
-    const auto slash = spec.find('/');
+    const std::string range = trimmed(text.substr(6));
+    const auto dash = range.find('-');
+    const auto slash = range.find('/');
     if (dash == std::string::npos || slash == std::string::npos || dash > slash)
         return false;
-    *first = parseCount(spec.substr(0, dash));
-    *total = parseCount(spec.substr(slash + 1));
+    *first = parseCount(range.substr(0, dash));
+    *total = parseCount(range.substr(slash + 1));
     return *first >= 0;
 }
 
