@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -25,7 +26,7 @@ namespace
 constexpr qint64 kProgressIntervalMs = 200;
 
 // Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
-// remove its partial file before the process ends.
+// leave its partial file and record in order before the process ends.
 int g_signalPipe[2] = { -1, -1 };
 
 void onSignal(int)
@@ -126,6 +127,10 @@ int DownloadCommand::run()
     }
     options.reportErrors = false;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
+    if (m_options.timeoutGiven) {
+        options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
+        options.limits.connectTimeoutSeconds = std::min(m_options.timeoutSeconds, 30);
+    }
 
     ConsolePrompt prompt;
     CurlTransferService service;
@@ -149,6 +154,10 @@ int DownloadCommand::run()
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
+    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& text) {
+        clearProgress();
+        ConsoleText::printError(job.curlink() + QStringLiteral(": ") + text);
+    });
     QObject::connect(&job, &DownloadJob::ended, [&] {
         clearProgress();
         QCoreApplication::exit(0);
@@ -172,8 +181,8 @@ int DownloadCommand::run()
     job.start();
     QCoreApplication::exec();
     if (interrupted) {
-        ConsoleText::printError(
-            QStringLiteral("Interrupted: the file being received was removed."));
+        ConsoleText::printError(QStringLiteral(
+            "Interrupted: the partly received file is kept; the next run resumes it."));
         return 130;
     }
     return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;
