@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev python3-pyftpdlib
   libqt6svg6
   xvfb xauth fonts-dejavu-core
+  desktop-file-utils appstream man-db groff-base file dpkg-dev
 )
 
 missing=()

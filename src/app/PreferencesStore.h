@@ -17,6 +17,6 @@ Preferences loadPreferences(const CRegSettings& settings);
 void savePreferences(CRegSettings& settings, const Preferences& prefs);
 
 // The last folder chosen for saving. When nothing is stored this is the user's download
-// folder (or the home folder when there is none).
+// folder (or the home folder when that does not exist).
 QString lastUsedSaveFolder(const CRegSettings& settings);
 void setLastUsedSaveFolder(CRegSettings& settings, const QString& path);

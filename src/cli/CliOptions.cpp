@@ -1,9 +1,78 @@
 #include "cli/CliOptions.h"
 
+#include "core/Version.h"
+
 namespace
 {
 
 constexpr int kMaxJobs = 16;
+
+// The commands an option belongs to, as bits.
+enum CommandBit : unsigned {
+    kHarvest = 1,
+    kText = 2,
+    kFile = 4,
+    kSequence = 8,
+    kDownload = 16,
+};
+
+struct CommandName {
+    const char* name;
+    CliOptions::Command command;
+    unsigned bit;
+};
+
+constexpr CommandName kCommands[] = {
+    { "harvest", CliOptions::Command::Harvest, kHarvest },
+    { "text", CliOptions::Command::Text, kText },
+    { "file", CliOptions::Command::File, kFile },
+    { "sequence", CliOptions::Command::Sequence, kSequence },
+    { "download", CliOptions::Command::Download, kDownload },
+};
+
+struct OptionSpec {
+    const char* name;
+    bool takesValue;
+    unsigned commands; // the commands that use it; any other refuses it
+};
+
+// Every option and the commands it serves. A new option is a row here, a case in
+// applyOption() and its lines in the command's help (and the manual page).
+constexpr OptionSpec kOptions[] = {
+    { "--filter", true, kHarvest },
+    { "--no-filters", false, kHarvest },
+    { "--exclude-js", false, kHarvest | kText | kFile },
+    { "--exclude-mailto", false, kHarvest | kText | kFile },
+    { "--save", true, kHarvest | kText | kFile | kSequence },
+    { "--timeout", true, kHarvest | kDownload },
+    { "--from", true, kHarvest | kDownload },
+    { "--dedupe-all", false, kHarvest },
+    { "--jobs", true, kHarvest },
+    { "--start", true, kSequence },
+    { "--end", true, kSequence },
+    { "--select", true, kSequence },
+    { "--dir", true, kDownload },
+    { "--exists", true, kDownload },
+    { "--retries", true, kDownload },
+};
+
+const OptionSpec* findOption(QStringView name)
+{
+    for (const OptionSpec& spec : kOptions) {
+        if (name == QLatin1StringView(spec.name))
+            return &spec;
+    }
+    return nullptr;
+}
+
+const CommandName* findCommand(QStringView name)
+{
+    for (const CommandName& command : kCommands) {
+        if (name == QLatin1StringView(command.name))
+            return &command;
+    }
+    return nullptr;
+}
 
 bool parseSelection(const QString& text, int& start, int& length)
 {
@@ -17,246 +86,333 @@ bool parseSelection(const QString& text, int& start, int& length)
     return okStart && okLength && start >= 0 && length > 0;
 }
 
+// Stores an option's value; the problem when the value is not one the option takes.
+QString applyOption(CliOptions& options, QStringView name, const QString& value)
+{
+    if (name == QLatin1StringView("--filter")) {
+        QString extension = value;
+        if (extension.startsWith(QLatin1Char('.')))
+            extension.remove(0, 1);
+        if (extension.isEmpty())
+            return QStringLiteral("--filter needs an extension.");
+        options.filters.append(extension);
+    } else if (name == QLatin1StringView("--no-filters")) {
+        options.noFilters = true;
+    } else if (name == QLatin1StringView("--exclude-js")) {
+        options.excludeJs = true;
+    } else if (name == QLatin1StringView("--exclude-mailto")) {
+        options.excludeMailto = true;
+    } else if (name == QLatin1StringView("--save")) {
+        options.saveFile = value;
+    } else if (name == QLatin1StringView("--timeout")) {
+        bool ok = false;
+        options.timeoutSeconds = value.toInt(&ok);
+        options.timeoutGiven = true;
+        if (!ok || options.timeoutSeconds <= 0
+            || options.timeoutSeconds > CliOptions::kMaxTimeoutSeconds)
+            return QStringLiteral("--timeout needs a number of seconds from 1 to %1.")
+                .arg(CliOptions::kMaxTimeoutSeconds);
+    } else if (name == QLatin1StringView("--from")) {
+        options.fromFile = value;
+    } else if (name == QLatin1StringView("--dedupe-all")) {
+        options.dedupeAll = true;
+    } else if (name == QLatin1StringView("--jobs")) {
+        bool ok = false;
+        options.jobs = value.toInt(&ok);
+        if (!ok || options.jobs < 1 || options.jobs > kMaxJobs)
+            return QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMaxJobs);
+    } else if (name == QLatin1StringView("--start")) {
+        options.startText = value;
+    } else if (name == QLatin1StringView("--end")) {
+        options.endText = value;
+    } else if (name == QLatin1StringView("--select")) {
+        if (!parseSelection(value, options.selectStart, options.selectLength))
+            return QStringLiteral("--select needs OFFSET:LENGTH, e.g. 23:2.");
+    } else if (name == QLatin1StringView("--dir")) {
+        options.dir = value;
+    } else if (name == QLatin1StringView("--exists")) {
+        const QStringList policies { QStringLiteral("prompt"), QStringLiteral("overwrite"),
+            QStringLiteral("skip"), QStringLiteral("unique") };
+        options.exists = static_cast<int>(policies.indexOf(value));
+        if (options.exists < 0)
+            return QStringLiteral("--exists needs prompt, overwrite, skip or unique.");
+    } else if (name == QLatin1StringView("--retries")) {
+        bool ok = false;
+        options.retries = value.toInt(&ok);
+        if (!ok || options.retries < 0 || options.retries > 10)
+            return QStringLiteral("--retries needs a number from 0 to 10.");
+    }
+    return QString();
+}
+
+// The checks that need the whole command line: arguments and required options.
+QString checkArguments(CliOptions& options, QStringList positional)
+{
+    using Command = CliOptions::Command;
+    if (options.command == Command::Download) {
+        options.urls = positional;
+        if (options.urls.isEmpty() && options.fromFile.isEmpty())
+            return QStringLiteral("download needs a URL or --from LISTFILE.");
+        return QString();
+    }
+    if (options.command == Command::Harvest) {
+        options.urls = positional;
+        if (options.urls.isEmpty() && !options.fromFile.isEmpty())
+            return QString();
+    }
+    if (positional.size() > 1 && options.command != Command::Harvest)
+        return QStringLiteral("Too many arguments.");
+    options.argument = positional.value(0);
+    if (options.command == Command::Text && options.argument.isEmpty())
+        options.argument = QStringLiteral("-");
+    if (options.argument.isEmpty())
+        return options.command == Command::File ? QStringLiteral("No FILE given.")
+                                                : QStringLiteral("No URL given.");
+    if (options.command == Command::Sequence
+        && (options.startText.isEmpty() || options.endText.isEmpty() || options.selectStart < 0))
+        return QStringLiteral("sequence needs --start N, --end M and --select OFFSET:LENGTH.");
+    return QString();
+}
+
 } // namespace
 
 CliOptions CliOptions::parse(const QStringList& arguments)
 {
     CliOptions options;
     QStringList positional;
+    QStringList given; // the options given, checked against the command at the end
+    bool helpAsked = false;
+    bool versionAsked = false;
+    bool optionsEnded = false;
+    auto fail = [&](const QString& problem) {
+        if (options.error.isEmpty())
+            options.error = problem;
+    };
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments.at(i);
-        auto value = [&](const QString& name) -> std::optional<QString> {
-            if (i + 1 >= arguments.size()) {
-                options.error = QStringLiteral("%1 needs a value.").arg(name);
-                return std::nullopt;
-            }
-            return arguments.at(++i);
-        };
-        if (arg == QLatin1StringView("-h") || arg == QLatin1StringView("--help")) {
-            options.command = Command::Help;
-            return options;
-        } else if (arg == QLatin1StringView("--filter")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            QString extension = *v;
-            if (extension.startsWith(QLatin1Char('.')))
-                extension.remove(0, 1);
-            if (extension.isEmpty()) {
-                options.error = QStringLiteral("--filter needs an extension.");
-                return options;
-            }
-            options.filters.append(extension);
-        } else if (arg == QLatin1StringView("--no-filters")) {
-            options.noFilters = true;
-        } else if (arg == QLatin1StringView("--exclude-js")) {
-            options.excludeJs = true;
-        } else if (arg == QLatin1StringView("--exclude-mailto")) {
-            options.excludeMailto = true;
-        } else if (arg == QLatin1StringView("--save")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            options.saveFile = *v;
-        } else if (arg == QLatin1StringView("--timeout")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            bool ok = false;
-            options.timeoutSeconds = v->toInt(&ok);
-            if (!ok || options.timeoutSeconds <= 0 || options.timeoutSeconds > kMaxTimeoutSeconds) {
-                options.error = QStringLiteral("--timeout needs a number of seconds from 1 to %1.")
-                                    .arg(kMaxTimeoutSeconds);
-                return options;
-            }
-        } else if (arg == QLatin1StringView("--from")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            options.fromFile = *v;
-        } else if (arg == QLatin1StringView("--dedupe-all")) {
-            options.dedupeAll = true;
-        } else if (arg == QLatin1StringView("--jobs")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            bool ok = false;
-            options.jobs = v->toInt(&ok);
-            if (!ok || options.jobs < 1 || options.jobs > kMaxJobs) {
-                options.error = QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMaxJobs);
-                return options;
-            }
-        } else if (arg == QLatin1StringView("--start")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            options.startText = *v;
-        } else if (arg == QLatin1StringView("--end")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            options.endText = *v;
-        } else if (arg == QLatin1StringView("--select")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            if (!parseSelection(*v, options.selectStart, options.selectLength)) {
-                options.error = QStringLiteral("--select needs OFFSET:LENGTH, e.g. 23:2.");
-                return options;
-            }
-        } else if (arg == QLatin1StringView("--dir")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            options.dir = *v;
-        } else if (arg == QLatin1StringView("--exists")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            const QStringList policies { QStringLiteral("prompt"), QStringLiteral("overwrite"),
-                QStringLiteral("skip"), QStringLiteral("unique") };
-            options.exists = static_cast<int>(policies.indexOf(*v));
-            if (options.exists < 0) {
-                options.error = QStringLiteral("--exists needs prompt, overwrite, skip or unique.");
-                return options;
-            }
-        } else if (arg == QLatin1StringView("--retries")) {
-            const auto v = value(arg);
-            if (!v)
-                return options;
-            bool ok = false;
-            options.retries = v->toInt(&ok);
-            if (!ok || options.retries < 0 || options.retries > 10) {
-                options.error = QStringLiteral("--retries needs a number from 0 to 10.");
-                return options;
-            }
-        } else if (arg.startsWith(QLatin1StringView("--"))) {
-            options.error = QStringLiteral("Unknown option %1.").arg(arg);
-            return options;
-        } else {
+        if (optionsEnded || arg == QLatin1StringView("-") || !arg.startsWith(QLatin1Char('-'))) {
             positional.append(arg);
+            continue;
+        }
+        if (arg == QLatin1StringView("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1StringView("-h") || arg == QLatin1StringView("--help")) {
+            helpAsked = true;
+        } else if (arg == QLatin1StringView("-V") || arg == QLatin1StringView("--version")) {
+            versionAsked = true;
+        } else {
+            // --name=value or --name value.
+            const qsizetype equals = arg.startsWith(QLatin1StringView("--"))
+                ? arg.indexOf(QLatin1Char('='))
+                : qsizetype(-1);
+            const QString name = equals < 0 ? arg : arg.left(equals);
+            const OptionSpec* spec = findOption(name);
+            if (!spec) {
+                fail(QStringLiteral("Unknown option %1.").arg(name));
+                continue;
+            }
+            QString value;
+            if (!spec->takesValue) {
+                if (equals >= 0)
+                    fail(QStringLiteral("%1 takes no value.").arg(name));
+            } else if (equals >= 0) {
+                value = arg.mid(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments.at(++i);
+            } else {
+                fail(QStringLiteral("%1 needs a value.").arg(name));
+                continue;
+            }
+            given.append(name);
+            if (const QString problem = applyOption(options, name, value); !problem.isEmpty())
+                fail(problem);
         }
     }
 
-    if (positional.isEmpty()) {
-        options.error = QStringLiteral("No command given.");
-        return options;
+    // "help COMMAND" asks for that command's help, as "COMMAND --help" does.
+    if (!positional.isEmpty() && positional.first() == QLatin1StringView("help")) {
+        helpAsked = true;
+        positional.removeFirst();
     }
-    const QString command = positional.takeFirst();
-    if (command == QLatin1StringView("harvest"))
-        options.command = Command::Harvest;
-    else if (command == QLatin1StringView("text"))
-        options.command = Command::Text;
-    else if (command == QLatin1StringView("file"))
-        options.command = Command::File;
-    else if (command == QLatin1StringView("sequence"))
-        options.command = Command::Sequence;
-    else if (command == QLatin1StringView("download"))
-        options.command = Command::Download;
-    else if (command == QLatin1StringView("help"))
+    const CommandName* command = positional.isEmpty() ? nullptr : findCommand(positional.first());
+    if (command)
+        options.commandName = QString::fromLatin1(command->name);
+    if (helpAsked && (command || positional.isEmpty())) {
         options.command = Command::Help;
-    else {
-        options.error = QStringLiteral("Unknown command %1.").arg(command);
+        options.error.clear();
         return options;
     }
-    if (options.command == Command::Help)
-        return options;
-
-    if (options.command == Command::Download) {
-        options.urls = positional;
-        if (options.urls.isEmpty() && options.fromFile.isEmpty())
-            options.error = QStringLiteral("download needs a URL or --from LISTFILE.");
-        else if (options.dedupeAll)
-            options.error = QStringLiteral("--dedupe-all is for harvest only.");
+    if (versionAsked && positional.isEmpty() && options.error.isEmpty()) {
+        options.command = Command::Version;
         return options;
     }
-    if (options.command == Command::Harvest) {
-        options.urls = positional;
-        if (options.urls.isEmpty() && !options.fromFile.isEmpty())
+    if (positional.isEmpty()) {
+        fail(QStringLiteral("No command given."));
+        return options;
+    }
+    if (!command) {
+        options.error = QStringLiteral("Unknown command %1.").arg(positional.first());
+        return options;
+    }
+    positional.removeFirst();
+    options.command = command->command;
+    if (!options.error.isEmpty())
+        return options;
+    for (const QString& name : given) {
+        if (!(findOption(name)->commands & command->bit)) {
+            options.error
+                = QStringLiteral("%1 is not an option of %2.").arg(name, options.commandName);
             return options;
-    } else if (!options.fromFile.isEmpty() || options.dedupeAll) {
-        options.error = QStringLiteral(
-            "--from is for harvest and download only; --dedupe-all for harvest only.");
-        return options;
+        }
     }
-    if (positional.size() > 1 && options.command != Command::Harvest) {
-        options.error = QStringLiteral("Too many arguments.");
-        return options;
-    }
-    options.argument = positional.value(0);
-    if (options.command == Command::Text && options.argument.isEmpty())
-        options.argument = QStringLiteral("-");
-    if (options.argument.isEmpty()) {
-        options.error = options.command == Command::File ? QStringLiteral("No FILE given.")
-                                                         : QStringLiteral("No URL given.");
-        return options;
-    }
-    if (options.command == Command::Sequence
-        && (options.startText.isEmpty() || options.endText.isEmpty() || options.selectStart < 0)) {
-        options.error
-            = QStringLiteral("sequence needs --start N, --end M and --select OFFSET:LENGTH.");
-        return options;
-    }
+    options.error = checkArguments(options, positional);
     return options;
 }
 
-QString CliOptions::usage()
+QString CliOptions::usageHint() const
 {
-    return QStringLiteral(R"(Usage: quillmarch-cli COMMAND [OPTIONS]
+    return commandName.isEmpty()
+        ? QStringLiteral("Try 'quillmarch-cli --help'.")
+        : QStringLiteral("Try 'quillmarch-cli %1 --help'.").arg(commandName);
+}
+
+QString CliOptions::versionText()
+{
+    return QStringLiteral("quillmarch-cli %1\n").arg(QLatin1StringView(kQuillmarchVersion));
+}
+
+QString CliOptions::help(const QString& command)
+{
+    if (command.isEmpty())
+        return QStringLiteral(R"(Usage: quillmarch-cli COMMAND [OPTIONS] [ARGUMENTS]
 
 Builds a link list without a window and prints it on standard output, one entry a
-line. The list follows the same rules as the Quillmarch window, with your stored
-file-type filters and exclusion preferences unless options override them.
+line, or downloads the targets of links. The list follows the same rules as the
+Quillmarch window, with your stored file-type filters and exclusion preferences
+unless options override them.
 
 Commands:
-  harvest URL...     Load the page in a hidden browser (no display needed) and list
-                     the links of the page and of all its frames, without duplicates.
-                     With several URLs (or --from), the pages load a few at a time and
-                     each page's links are printed in the order the pages were given.
-  text [FILE|-]      Take the lines of a text (standard input when FILE is - or
-                     missing) that begin like a link. Lines may end in LF, CR LF or
-                     CR. Reading stops when the list is full.
+  harvest URL...     List the links of web pages, loaded in a hidden browser.
+  text [FILE|-]      List the lines of a text that begin like a link.
   file FILE          Read a list file (one link a line).
-                     Text that is not valid UTF-8 is read as Windows-1252; binary
-                     data is refused.
-  sequence URL --start N --end M --select OFFSET:LENGTH
-                     Number a run of URLs: the LENGTH characters of URL from OFFSET
-                     (characters counted from 0) are replaced by each number from N
-                     to M, padded with zeros to the width of N as written (--start 001).
-  download [URL...] [--from LISTFILE]
-                     Save the target of each link (and of each line of LISTFILE, "-"
-                     for standard input) into a folder, one after the other, with
-                     the window's rules: the name after the link's last "/"
-                     (index.html when it has no "."), a temporary file renamed into
-                     place only when complete, failed transfers tried again.
-                     Prints one line per saved file: its path, a tab and its size.
-                     Ctrl-C removes the file being received (exit status 130).
+  sequence URL       Number a run of URLs.
+  download [URL...]  Save the target of each link into a folder.
+  help [COMMAND]     Show this text, or a command's help.
+
+Options:
+  -h, --help         Show this text; after a command, the command's help.
+  -V, --version      Show the version.
+
+Options take their value as "--opt value" or "--opt=value"; "--" ends the
+options. 'quillmarch-cli COMMAND --help' lists a command's options.
+
+Messages go to standard error, each line beginning with "quillmarch-cli: ".
+Exit status: 0 success, 1 the list could not be built or saved, or a download
+failed, 2 wrong usage.
+)");
+    if (command == QLatin1StringView("harvest"))
+        return QStringLiteral(R"(Usage: quillmarch-cli harvest [OPTIONS] URL...
+
+Load each page in a hidden browser (no display needed) and list the links of the
+page and of all its frames, without duplicates. With several URLs (or --from), the
+pages load a few at a time and each page's links are printed in the order the pages
+were given; each message then names its page's URL.
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
-                     stored filters and switches filtering on). harvest only.
-  --no-filters       Do not apply file-type filters. harvest only.
+                     stored filters and switches filtering on).
+  --no-filters       Do not apply file-type filters.
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --timeout SECONDS  Give up a page after SECONDS (default 120, at most 86400).
+  --timeout SECONDS  Give up a page that has not loaded completely after SECONDS
+                     (default 120, at most 86400).
   --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
-                     input); blank lines are skipped. harvest and download.
+                     input); blank lines are skipped.
   --dedupe-all       With several pages, print a link only the first time any page
                      gives it (each page drops its own duplicates anyway).
   --jobs N           Pages loaded at a time, 1 to 16 (default 4).
-  --dir DIR          download: the destination folder (default: the current one).
-  --exists POLICY    download: what to do when a file of the name exists: prompt
-                     (ask on the terminal), overwrite, skip or unique (a numbered
-                     name). Default: the "Overwrite Action" preference.
-  --retries N        download: tries again after a transient failure, 0 to 10
-                     (default: the "Retries" setting, 3).
   -h, --help         Show this text.
 
-Messages go to standard error; with several pages each message begins with its
-page's URL. Exit status: 0 success, 1 the list could not be built (navigation error,
-not an HTML page, no links found or none left after the filters and exclusions,
-bad file, save failed; with several pages: any page) or a download failed, 2 wrong
+Exit status: 0 listed, 1 the list could not be built (navigation error, not an
+HTML page, no links found or none left after the filters and exclusions; with
+several pages: any page) or not saved, 2 wrong usage.
+)");
+    if (command == QLatin1StringView("text"))
+        return QStringLiteral(R"(Usage: quillmarch-cli text [OPTIONS] [FILE|-]
+
+Take the lines of a text (standard input when FILE is - or missing) that begin like
+a link. Lines may end in LF, CR LF or CR. Reading stops when the list is full.
+
+Options:
+  --exclude-js       Leave out "javascript:" links.
+  --exclude-mailto   Leave out "mailto" links.
+  --save FILE        Also write the list to FILE in Quillmarch's list format.
+  -h, --help         Show this text.
+
+Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
+2 wrong usage.
+)");
+    if (command == QLatin1StringView("file"))
+        return QStringLiteral(R"(Usage: quillmarch-cli file [OPTIONS] FILE
+
+Read a list file (one link a line). Text that is not valid UTF-8 is read as
+Windows-1252; binary data is refused.
+
+Options:
+  --exclude-js       Leave out "javascript:" links.
+  --exclude-mailto   Leave out "mailto" links.
+  --save FILE        Also write the list to FILE in Quillmarch's list format.
+  -h, --help         Show this text.
+
+Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong
 usage.
 )");
+    if (command == QLatin1StringView("sequence"))
+        return QStringLiteral(
+            R"(Usage: quillmarch-cli sequence URL --start N --end M --select OFFSET:LENGTH
+
+Number a run of URLs: the LENGTH characters of URL from OFFSET (characters counted
+from 0) are replaced by each number from N to M, padded with zeros to the width of N
+as written (--start 001).
+
+Options:
+  --start N          The first number.
+  --end M            The last number.
+  --select OFFSET:LENGTH
+                     The characters of URL the numbers replace.
+  --save FILE        Also write the list to FILE in Quillmarch's list format.
+  -h, --help         Show this text.
+
+Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
+2 wrong usage.
+)");
+    if (command == QLatin1StringView("download"))
+        return QStringLiteral(R"(Usage: quillmarch-cli download [OPTIONS] [URL...]
+
+Save the target of each link (and of each line of --from LISTFILE) into a folder,
+one after the other, with the window's rules: the name after the link's last "/"
+(index.html when it has no "."), a temporary file renamed into place only when
+complete, failed transfers tried again. Prints one line per saved file: its path,
+a tab and its size. Ctrl-C removes the file being received (exit status 130).
+
+Options:
+  --from LISTFILE    Also take the links of LISTFILE, one a line (- reads standard
+                     input); blank lines are skipped.
+  --dir DIR          The destination folder (default: the current one).
+  --exists POLICY    What to do when a file of the name exists: prompt (ask on the
+                     terminal), overwrite, skip or unique (a numbered name).
+                     Default: the "Overwrite Action" preference.
+  --retries N        Tries again after a transient failure, 0 to 10 (default: the
+                     "Retries" setting, 3).
+  --timeout SECONDS  Give up a transfer when no byte arrives for SECONDS (default
+                     60; connecting waits at most SECONDS or 30, the lesser).
+                     Unlike harvest's --timeout, a slow but steady transfer is
+                     never cut.
+  -h, --help         Show this text.
+
+Exit status: 0 every file saved (or skipped by --exists skip), 1 a download
+failed, 2 wrong usage, 130 interrupted.
+)");
+    return QString();
 }

@@ -5,11 +5,14 @@
 #include <optional>
 
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
-// error set, and the caller prints it with the usage text.
+// error set, and the caller prints it with usageHint().
 struct CliOptions {
-    enum class Command { None, Help, Harvest, Text, File, Sequence, Download };
+    enum class Command { None, Help, Version, Harvest, Text, File, Sequence, Download };
 
     Command command = Command::None;
+    // The command's name as typed ("download"); for Help, the command whose help is asked
+    // (empty: the overview).
+    QString commandName;
     QString argument; // URL, FILE or "-" (standard input) depending on the command
     QStringList
         urls; // harvest, download: every URL given, in order (harvest: argument is the first)
@@ -22,9 +25,12 @@ struct CliOptions {
     bool excludeJs = false; // --exclude-js
     bool excludeMailto = false; // --exclude-mailto
     QString saveFile; // --save FILE
-    // --timeout SECONDS (harvest): at most a day, so its milliseconds fit a timer.
+    // --timeout SECONDS: harvest, a page's whole load; download, the longest wait for a
+    // byte. At most a day, so its milliseconds fit a timer. timeoutGiven tells a value
+    // typed from the default, which differs between the two.
     static constexpr int kMaxTimeoutSeconds = 86400;
     int timeoutSeconds = 120;
+    bool timeoutGiven = false;
 
     // sequence
     QString startText;
@@ -43,5 +49,10 @@ struct CliOptions {
     bool manyPages() const { return urls.size() > 1 || !fromFile.isEmpty(); }
 
     static CliOptions parse(const QStringList& arguments);
-    static QString usage();
+    // The overview (empty command) or one command's help; empty for an unknown command.
+    static QString help(const QString& command = QString());
+    // The hint printed under a usage error: where the help of the command (or the
+    // overview, when no command was recognised) is.
+    QString usageHint() const;
+    static QString versionText();
 };

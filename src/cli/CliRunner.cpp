@@ -16,6 +16,7 @@
 #include "builders/SequenceBuilder.h"
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
+#include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
 #include "cli/HarvestBatch.h"
 #include "filters/FilterStore.h"
@@ -55,9 +56,7 @@ CliRunner::CliRunner(const CliOptions& options)
 
 void CliRunner::printError(const QString& text)
 {
-    const QByteArray out = (text + QLatin1Char('\n')).toUtf8();
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stderr);
-    std::fflush(stderr);
+    ConsoleText::printError(text);
 }
 
 bool CliRunner::loadSettings()

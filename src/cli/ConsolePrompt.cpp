@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "cli/ConsoleText.h"
 #include "download/DownloadNames.h"
 #include <cstdio>
 #include <unistd.h>
@@ -21,9 +22,9 @@ PromptAnswer ConsolePrompt::message(
     PromptIcon, const QString& title, const QString& text, PromptButtons buttons)
 {
     ++m_messages;
-    QString line = text;
-    line.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
-    const QByteArray out = (title + QStringLiteral(": ") + line + QLatin1Char('\n')).toUtf8();
+    // Written for a page of several (m_writer), the lines name the page's URL.
+    const QByteArray out = ConsoleText::lines(
+        title + QStringLiteral(": ") + text, m_writer ? m_url + QStringLiteral(": ") : QString());
     if (m_writer) {
         m_writer(out);
         return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
@@ -83,9 +84,16 @@ QString ConsolePrompt::saveFileName(const QString&, const QString&, const QStrin
 namespace
 {
 
+// Writes text on standard error after the program's name; line ends that lead the text
+// stay in front of the name.
 void printErr(const QString& text)
 {
-    const QByteArray out = text.toUtf8();
+    qsizetype lead = 0;
+    while (lead < text.size()
+        && (text.at(lead) == QLatin1Char('\r') || text.at(lead) == QLatin1Char('\n')))
+        ++lead;
+    const QByteArray out
+        = text.left(lead).toUtf8() + ConsoleText::kPrefix + text.mid(lead).toUtf8();
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stderr);
     std::fflush(stderr);
 }

@@ -11,6 +11,7 @@
 
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
+#include "cli/ConsoleText.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadStart.h"
 #include "platform/SqliteRegistryStore.h"
@@ -82,7 +83,8 @@ void DownloadCommand::showProgress(const DownloadJob& job, bool force)
         return;
     m_lastProgress.start();
     write(stderr,
-        QStringLiteral("\r\033[K[%1/%2] %3  %4 %5")
+        QStringLiteral("\r\033[K%1[%2/%3] %4  %5 %6")
+            .arg(QLatin1StringView(ConsoleText::kPrefix))
             .arg(job.currentIndex())
             .arg(job.count())
             .arg(job.curfile(), job.Label1(), job.Label2()));
@@ -95,18 +97,18 @@ int DownloadCommand::run()
     if (!m_options.fromFile.isEmpty()) {
         QString error;
         if (!readLinks(m_options.fromFile, &links, &error)) {
-            write(stderr,
-                QStringLiteral("Error: cannot read %1: %2\n").arg(m_options.fromFile, error));
+            ConsoleText::printError(
+                QStringLiteral("Error: cannot read %1: %2").arg(m_options.fromFile, error));
             return 1;
         }
     }
     if (links.isEmpty()) {
-        write(stderr, QStringLiteral("Error: no links to download.\n"));
+        ConsoleText::printError(QStringLiteral("Error: no links to download."));
         return 1;
     }
     const QFileInfo dir(m_options.dir.isEmpty() ? QDir::currentPath() : m_options.dir);
     if (!dir.isDir()) {
-        write(stderr, QStringLiteral("Error: %1 is not a folder.\n").arg(m_options.dir));
+        ConsoleText::printError(QStringLiteral("Error: %1 is not a folder.").arg(m_options.dir));
         return 1;
     }
 
@@ -134,9 +136,11 @@ int DownloadCommand::run()
             clearProgress();
             if (!result.isOk()) {
                 ++failed;
-                write(stderr, QStringLiteral("Error: %1 (%2)\n").arg(result.message(), link));
+                ConsoleText::printError(
+                    QStringLiteral("Error: %1 (%2)").arg(result.message(), link));
             } else if (result.value().skipped) {
-                write(stderr, QStringLiteral("Skipped: %1 exists\n").arg(result.value().path));
+                ConsoleText::printError(
+                    QStringLiteral("Skipped: %1 exists").arg(result.value().path));
             } else {
                 write(stdout,
                     QStringLiteral("%1\t%2\n").arg(result.value().path).arg(result.value().size));
@@ -167,7 +171,8 @@ int DownloadCommand::run()
     job.start();
     QCoreApplication::exec();
     if (interrupted) {
-        write(stderr, QStringLiteral("Interrupted: the file being received was removed.\n"));
+        ConsoleText::printError(
+            QStringLiteral("Interrupted: the file being received was removed."));
         return 130;
     }
     return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;

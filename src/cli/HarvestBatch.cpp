@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "cli/ConsolePrompt.h"
+#include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
 #include "cli/PrefetchedContentType.h"
 #include "listops/LinkList.h"
@@ -19,13 +20,13 @@ struct HarvestBatch::Page {
         : index(pageIndex)
         , url(std::move(pageUrl))
         , state(settings)
-        , prompt(url, [this](const QByteArray& line) { messages += prefix() + line; })
+        , prompt(url, [this](const QByteArray& lines) { messages += lines; })
     {
         timeout.setSingleShot(true);
     }
 
     // Messages of a page begin with its URL, so they can be told apart.
-    QByteArray prefix() const { return url.toUtf8() + ": "; }
+    QString lead() const { return url + QStringLiteral(": "); }
 
     qint64 index;
     QString url;
@@ -82,9 +83,8 @@ int HarvestBatch::run()
     if (!m_options.saveFile.isEmpty()) {
         m_save = std::make_unique<QSaveFile>(m_options.saveFile);
         if (!m_save->open(QIODevice::WriteOnly)) {
-            m_err(QStringLiteral("Error: cannot save %1: %2\n")
-                      .arg(m_options.saveFile, m_save->errorString())
-                      .toUtf8());
+            m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
+                                         .arg(m_options.saveFile, m_save->errorString())));
             return 1;
         }
     }
@@ -96,13 +96,12 @@ int HarvestBatch::run()
     m_loop = nullptr;
 
     if (m_nextIndex == 0) {
-        m_err(QByteArrayLiteral("Error: no URL to harvest.\n"));
+        m_err(ConsoleText::lines(QStringLiteral("Error: no URL to harvest.")));
         m_failed = true;
     }
     if (m_save && !m_save->commit()) {
-        m_err(QStringLiteral("Error: cannot save %1: %2\n")
-                  .arg(m_options.saveFile, m_save->errorString())
-                  .toUtf8());
+        m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
+                                     .arg(m_options.saveFile, m_save->errorString())));
         return 1;
     }
     return m_failed ? 1 : 0;
@@ -182,10 +181,10 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
 
     Done done;
     if (page->timedOut) {
-        done.messages = page->messages + page->prefix()
-            + QStringLiteral("Error: the page did not load within %1 seconds.\n")
-                  .arg(m_options.timeoutSeconds)
-                  .toUtf8();
+        done.messages = page->messages
+            + ConsoleText::lines(QStringLiteral("Error: the page did not load within %1 seconds.")
+                                     .arg(m_options.timeoutSeconds),
+                page->lead());
     } else {
         done.ok = ok;
         done.entries = page->list.entries();

@@ -5,6 +5,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
+#include "cli/ConsoleText.h"
 #include "cli/DownloadCommand.h"
 
 namespace
@@ -16,7 +17,7 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 {
     if (type != QtCriticalMsg && type != QtFatalMsg)
         return;
-    const QByteArray text = (message + QLatin1Char('\n')).toLocal8Bit();
+    const QByteArray text = ConsoleText::lines(message);
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
 }
 
@@ -54,7 +55,21 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CliOptions early = CliOptions::parse(arguments);
-    if (early.command == CliOptions::Command::Download && early.error.isEmpty()) {
+    // Help, the version and usage errors need no application object.
+    if (early.command == CliOptions::Command::Help
+        || early.command == CliOptions::Command::Version) {
+        const QByteArray text
+            = (early.command == CliOptions::Command::Help ? CliOptions::help(early.commandName)
+                                                          : CliOptions::versionText())
+                  .toUtf8();
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        return 0;
+    }
+    if (!early.error.isEmpty()) {
+        ConsoleText::printError(early.error + QLatin1Char('\n') + early.usageHint());
+        return 2;
+    }
+    if (early.command == CliOptions::Command::Download) {
         // Downloads need no graphics at all: start as fast as possible.
         if (qEnvironmentVariableIsEmpty("QUILLMARCH_CLI_DEBUG"))
             qInstallMessageHandler(quietMessageHandler);
@@ -77,18 +92,6 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 
     const CliOptions options = CliOptions::parse(QCoreApplication::arguments());
-    if (options.command == CliOptions::Command::Help) {
-        const QByteArray text = CliOptions::usage().toUtf8();
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-        return 0;
-    }
-    if (!options.error.isEmpty()) {
-        const QByteArray text = (QStringLiteral("quillmarch-cli: ") + options.error
-            + QStringLiteral("\n\n") + CliOptions::usage())
-                                    .toUtf8();
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
-        return 2;
-    }
     CliRunner runner(options);
     return runner.run();
 }

@@ -12,7 +12,7 @@ enum class SettingKind {
     OneZero, // a Boolean written "1"/"0"
     Number, // a whole number written in decimal
     Text, // any text
-    Folder, // a path; the default is the user's download folder (home when there is none)
+    Folder, // a path; the default is the user's download folder (home when it does not exist)
     NumberedList, // one text value per entry, named key + a number ("Type 0", "Url 7")
 };
 

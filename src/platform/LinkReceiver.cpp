@@ -20,11 +20,6 @@ namespace
 const char* const kAnsweredProperty = "qm.linkreceiver.answered";
 const int kHeaderBytes = 4;
 
-QString noReceiverMessage()
-{
-    return QStringLiteral("No running Quillmarch to receive the link.");
-}
-
 enum class PathState { Missing, OwnSocket, Foreign };
 
 // The socket may sit in the shared /tmp, so anything at the path that is not a socket
@@ -41,6 +36,11 @@ PathState inspectPath(const QString& path)
 }
 
 } // namespace
+
+QString LinkReceiver::noReceiverMessage()
+{
+    return QStringLiteral("No running Quillmarch to receive the link.");
+}
 
 LinkReceiver::LinkReceiver(QObject* parent)
     : LinkReceiver(userSocketPath(), parent)
@@ -146,8 +146,16 @@ void LinkReceiver::onReadyRead(QLocalSocket* socket)
     if (socket->bytesAvailable() < kHeaderBytes)
         return;
     const QByteArray header = socket->peek(kHeaderBytes);
-    const quint32 length = qFromBigEndian<quint32>(header.constData());
-    if (length == 0 || length > static_cast<quint32>(kMaxLinkBytes)) {
+    const auto kind = static_cast<Kind>(header.at(0));
+    const quint32 length = qFromBigEndian<quint32>(header.constData()) & 0xffffff;
+    if (kind == Kind::Raise && length == 0) {
+        socket->skip(kHeaderBytes);
+        finish(socket, '1');
+        emit raiseRequested();
+        return;
+    }
+    if ((kind != Kind::Link && kind != Kind::Text) || length == 0
+        || length > static_cast<quint32>(kMaxLinkBytes)) {
         finish(socket, '0');
         return;
     }
@@ -160,6 +168,11 @@ void LinkReceiver::onReadyRead(QLocalSocket* socket)
     const QString text = decoder(bytes);
     if (decoder.hasError()) {
         finish(socket, '0');
+        return;
+    }
+    if (kind == Kind::Text) {
+        finish(socket, '1');
+        emit textReceived(text);
         return;
     }
     if (m_acceptor) {
@@ -189,13 +202,21 @@ Result<> LinkReceiver::sendLink(const QString& text, int timeoutMs)
 
 Result<> LinkReceiver::sendLinkTo(const QString& socketPath, const QString& text, int timeoutMs)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (bytes.isEmpty()) {
+    return sendTo(socketPath, Kind::Link, text, timeoutMs);
+}
+
+Result<> LinkReceiver::sendTo(
+    const QString& socketPath, Kind kind, const QString& text, int timeoutMs)
+{
+    const QByteArray bytes = kind == Kind::Raise ? QByteArray() : text.toUtf8();
+    if (bytes.isEmpty() && kind != Kind::Raise) {
         return Result<>::failed(QStringLiteral("There is no link to send."));
     }
     if (bytes.size() > kMaxLinkBytes) {
-        return Result<>::failed(QStringLiteral("The link is too long to send (more than %1 bytes).")
-                                    .arg(kMaxLinkBytes));
+        return Result<>::failed(
+            QStringLiteral("The %1 is too long to send (more than %2 bytes).")
+                .arg(kind == Kind::Link ? QStringLiteral("link") : QStringLiteral("text"))
+                .arg(kMaxLinkBytes));
     }
     switch (inspectPath(socketPath)) {
     case PathState::Missing:
@@ -223,6 +244,7 @@ Result<> LinkReceiver::sendLinkTo(const QString& socketPath, const QString& text
 
     char header[kHeaderBytes];
     qToBigEndian<quint32>(static_cast<quint32>(bytes.size()), header);
+    header[0] = static_cast<char>(kind);
     socket.write(header, kHeaderBytes);
     socket.write(bytes);
     while (socket.bytesToWrite() > 0) {

@@ -12,11 +12,15 @@ class QLocalSocket;
 // Accepts links sent to a running Quillmarch by another process (`quillmarch --send-link
 // URL`) on a per-user local socket that only the user can connect to.
 //
-// Wire format, one link per connection: the sender writes the link's length in bytes as
-// a 4-byte big-endian number, then the link as UTF-8; the receiver answers one byte, '1'
-// when it took the link, '0' when it refused it (empty, longer than kMaxLinkBytes, or
-// not valid UTF-8) and '2' when the acceptor turned it away (too many links waiting),
-// and closes the connection. A sender that stays silent longer than the
+// A second `quillmarch` uses the same socket to hand its command line (or, without one,
+// a request to come forward) to the first.
+//
+// Wire format, one message per connection: a 4-byte header, the message's Kind in its
+// first byte and the length in bytes of its text in the other three (big-endian), then
+// the text as UTF-8; the receiver answers one byte, '1' when it took the message, '0'
+// when it refused it (an unknown kind; a link or text that is empty, longer than
+// kMaxLinkBytes, or not valid UTF-8) and '2' when the acceptor turned a link away (too
+// many links waiting), and closes the connection. A sender that stays silent longer than the
 // read timeout is disconnected.
 class LinkReceiver final : public QObject
 {
@@ -24,6 +28,9 @@ class LinkReceiver final : public QObject
 public:
     static constexpr int kMaxLinkBytes = 64 * 1024;
     static constexpr int kDefaultReadTimeoutMs = 5000;
+    // Link: harvest the page; Text: build the list from it as from the program's own
+    // command line; Raise: bring the window forward (no text).
+    enum class Kind : quint8 { Link = 0, Text = 1, Raise = 2 };
 
     // Listens on userSocketPath().
     explicit LinkReceiver(QObject* parent = nullptr);
@@ -55,9 +62,15 @@ public:
     static Result<> sendLink(const QString& text, int timeoutMs = 5000);
     static Result<> sendLinkTo(
         const QString& socketPath, const QString& text, int timeoutMs = 5000);
+    static Result<> sendTo(
+        const QString& socketPath, Kind kind, const QString& text, int timeoutMs = 5000);
+    // The reason the send functions give when no instance listens.
+    static QString noReceiverMessage();
 
 signals:
     void linkReceived(const QString& text);
+    void textReceived(const QString& text);
+    void raiseRequested();
 
 private:
     void onNewConnection();

@@ -1,6 +1,7 @@
 #include "settings/TypedSettings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -37,9 +38,11 @@ QString TypedSettings::readText(const CRegSettings& settings, const SettingSpec&
 {
     QString fallback;
     if (spec.kind == SettingKind::Folder) {
-        // The program's own folder is not writable for the user on Linux.
+        // The user's download folder (XDG_DOWNLOAD_DIR of ~/.config/user-dirs.dirs, else
+        // ~/Downloads) when it exists; a picker opened on a missing folder would show the
+        // current one instead.
         fallback = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-        if (fallback.isEmpty())
+        if (fallback.isEmpty() || !QFileInfo(fallback).isDir())
             fallback = QDir::homePath();
     }
     return settings.GetSetting(spec.section.toString(), spec.key.toString(), fallback);

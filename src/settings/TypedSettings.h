@@ -16,7 +16,7 @@ public:
     // The stored number within the entry's range (see OutOfRange).
     static int readInt(const CRegSettings& settings, const SettingSpec& spec);
     // The stored text; empty for a Text entry when nothing is stored, the user's download
-    // folder (home when there is none) for a Folder entry.
+    // folder (home when it does not exist) for a Folder entry.
     static QString readText(const CRegSettings& settings, const SettingSpec& spec);
 
     // "True"/"False" or "1"/"0" by the entry's kind.

@@ -1,5 +1,7 @@
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -104,12 +106,26 @@ TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDef
     }
 }
 
-TEST_F(PreferencesStoreTest, LastUsedSaveFolderDefaultsToDownloadsAndRoundTrips)
+TEST_F(PreferencesStoreTest, LastUsedSaveFolderDefaultsToAnExistingDownloadFolderAndRoundTrips)
 {
-    QString expected = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (expected.isEmpty())
-        expected = QDir::homePath();
-    EXPECT_EQ(lastUsedSaveFolder(m_settings), expected);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+    QDir(home.path()).mkpath(QStringLiteral(".config"));
+    QFile dirs(home.filePath(QStringLiteral(".config/user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOWNLOAD_DIR=\"$HOME/Fetched\"\n");
+    dirs.close();
+
+    const QString missing = lastUsedSaveFolder(m_settings);
+    QDir(home.path()).mkdir(QStringLiteral("Fetched"));
+    const QString existing = lastUsedSaveFolder(m_settings);
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    EXPECT_EQ(missing, home.path());
+    EXPECT_EQ(existing, home.filePath(QStringLiteral("Fetched")));
 
     setLastUsedSaveFolder(m_settings, QStringLiteral("/srv/files/list.txt"));
     EXPECT_EQ(stored("Last Used Save Folder"), QStringLiteral("/srv/files/list.txt"));

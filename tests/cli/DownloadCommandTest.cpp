@@ -83,7 +83,8 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
 
     EXPECT_EQ(run({ "--exists", "unique", "--from", list.fileName(), site.url("/none.txt") }), 1);
     EXPECT_EQ(m_stdout, m_out.filePath("a(1).txt") + "\t5\n");
-    EXPECT_EQ(m_stderr, "Error: ErrorCode: 404 : Not Found (" + site.url("/none.txt") + ")\n");
+    EXPECT_EQ(m_stderr,
+        "quillmarch-cli: Error: ErrorCode: 404 : Not Found (" + site.url("/none.txt") + ")\n");
 
     // Asking needs a terminal: without one the file is skipped and the run fails.
     EXPECT_EQ(run({ "--exists", "prompt", site.url("/a.txt") }), 1);

@@ -8,6 +8,7 @@
 
 #include "app/PreferencesStore.h"
 #include "core/DialogRequests.h"
+#include "core/Version.h"
 #include "filters/FilterStore.h"
 #include "listops/LinkList.h"
 #include "platform/SqliteRegistryStore.h"
@@ -109,7 +110,7 @@ TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
     r = cli({ "harvest", site.url("/missing.html") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Error: Object not found. \n")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral("\nquillmarch-cli: Error: Object not found. \n")))
         << r.err.toStdString();
 
     r = cli({ "harvest", site.url("/doc.pdf") });
@@ -212,22 +213,54 @@ TEST_F(QuillmarchCliTest, EncodingsLimitsAndEmptyResults)
     EXPECT_EQ(r.exitCode, 2);
 }
 
-TEST_F(QuillmarchCliTest, UsageErrorsAndHelp)
+TEST_F(QuillmarchCliTest, VersionHelpAndUsageErrors)
 {
-    CliResult r = cli({ "--help" });
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("harvest URL")));
-
-    for (const QStringList& wrong : { QStringList {}, QStringList { "harvest" },
-             QStringList { "bogus", "x" }, QStringList { "text", "--frobnicate" },
-             QStringList { "sequence", "http://s/1", "--start", "1" },
-             QStringList { "harvest", "http://x/", "--filter" },
-             QStringList { "harvest", "http://x/", "--jobs", "0" },
-             QStringList { "text", "--from", "list.txt" } }) {
-        SCOPED_TRACE(wrong.join(' ').toStdString());
-        r = cli(wrong);
-        EXPECT_EQ(r.exitCode, 2);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: quillmarch-cli")));
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QString out; // the start of standard output
+        QString err; // the whole of standard error
+    };
+    const QString version = QStringLiteral("quillmarch-cli %1\n").arg(kQuillmarchVersion);
+    const QString hint = QStringLiteral("quillmarch-cli: Try 'quillmarch-cli %1--help'.\n");
+    const Row rows[] = {
+        { { "--version" }, 0, version, "" },
+        { { "-V" }, 0, version, "" },
+        { { "--help" }, 0, "Usage: quillmarch-cli COMMAND", "" },
+        { { "download", "--help" }, 0, "Usage: quillmarch-cli download [OPTIONS]", "" },
+        { { "help", "sequence" }, 0, "Usage: quillmarch-cli sequence URL", "" },
+        { {}, 2, "", "quillmarch-cli: No command given.\n" + hint.arg("") },
+        { { "bogus", "x" }, 2, "", "quillmarch-cli: Unknown command bogus.\n" + hint.arg("") },
+        { { "harvest" }, 2, "", "quillmarch-cli: No URL given.\n" + hint.arg("harvest ") },
+        { { "text", "--frobnicate" }, 2, "",
+            "quillmarch-cli: Unknown option --frobnicate.\n" + hint.arg("text ") },
+        { { "download", "--filter=png", "http://x/" }, 2, "",
+            "quillmarch-cli: --filter is not an option of download.\n" + hint.arg("download ") },
+        { { "download", "http://x/", "--save", "l.txt" }, 2, "",
+            "quillmarch-cli: --save is not an option of download.\n" + hint.arg("download ") },
+        { { "text", "--from", "list.txt" }, 2, "",
+            "quillmarch-cli: --from is not an option of text.\n" + hint.arg("text ") },
+        { { "text", "--exclude-js=yes" }, 2, "",
+            "quillmarch-cli: --exclude-js takes no value.\n" + hint.arg("text ") },
+        { { "harvest", "http://x/", "--filter" }, 2, "",
+            "quillmarch-cli: --filter needs a value.\n" + hint.arg("harvest ") },
+        { { "harvest", "http://x/", "--jobs=0" }, 2, "",
+            "quillmarch-cli: --jobs needs a number from 1 to 16.\n" + hint.arg("harvest ") },
+        { { "sequence", "http://s/1", "--start", "1" }, 2, "",
+            "quillmarch-cli: sequence needs --start N, --end M and --select OFFSET:LENGTH.\n"
+                + hint.arg("sequence ") },
+        // "=" values and "--" ending the options: "-5" is then a file name.
+        { { "sequence", "--start=1", "--end=2", "--select=9:1", "--", "http://s/1" }, 0,
+            "http://s/1\nhttp://s/2\n", "" },
+        { { "file", "--", "-5" }, 1, "",
+            "quillmarch-cli: Error: Cannot open \"-5\" for reading: No such file or directory.\n" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const CliResult r = cli(row.arguments);
+        EXPECT_EQ(r.exitCode, row.exitCode);
+        EXPECT_EQ(r.out.left(row.out.size()), row.out);
+        EXPECT_EQ(r.err, row.err);
     }
 }
 
@@ -260,10 +293,11 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, lines({ s + "/s1", s + "/shared", s + "/shared", s + "/b1" }));
     EXPECT_EQ(r.err,
-        site.url("/missing.html")
-            + ": Error: Quillmarch encountered a problem building a list from this url.\n\n"
-              "Error: Object not found. \n"
-            + site.url("/doc.pdf")
+        QStringLiteral("quillmarch-cli: ") + site.url("/missing.html")
+            + ": Error: Quillmarch encountered a problem building a list from this url.\n"
+              "quillmarch-cli: "
+            + site.url("/missing.html")
+            + ": Error: Object not found. \nquillmarch-cli: " + site.url("/doc.pdf")
             + ": Error: Quillmarch cannot build a list from this URL. It does not point to a "
               "valid HTML document.\n");
     QFile saved(path("all.txt"));
@@ -279,7 +313,7 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
     list.close();
     r = cli({ "harvest", "--from", path("pages.txt") });
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, QStringLiteral("Error: no URL to harvest.\n"));
+    EXPECT_EQ(r.err, QStringLiteral("quillmarch-cli: Error: no URL to harvest.\n"));
 }
 
 // Another program's exclusive lock keeps the settings from being read: the tool gives up

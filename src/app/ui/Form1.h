@@ -125,6 +125,7 @@ public:
     void showStartupNotices();
     // Starts listening for links sent by `quillmarch --send-link`.
     Result<> installLinkReceiver();
+    LinkReceiver* linkReceiver() const { return m_services.linkReceiver.get(); }
 
     // A pending request to open an entry ("openreq"), carried out by the list's next
     // mouse-up.

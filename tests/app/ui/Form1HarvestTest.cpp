@@ -1,10 +1,14 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "app/ui/Application.h"
 #include "app/ui/Form1.h"
+#include "app/ui/Services.h"
 #include "listops/ui/LinkListView.h"
+#include "platform/LinkReceiver.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempSettingsStore.h"
@@ -104,3 +108,60 @@ TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
 }
 
 } // namespace
+
+// A second start of the program, run as its own process: it hands its text (or a request
+// to come forward) to this window's receiver and ends; without a display it says so.
+TEST_F(Form1HarvestTest, ALaterStartHandsItsTextToTheRunningWindowAndEnds)
+{
+    QTemporaryDir runtime;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    const QString socket = LinkReceiver::userSocketPath();
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+
+    Services services = Services::standard(m_temp.store());
+    services.linkReceiver = std::make_unique<LinkReceiver>(socket);
+    Form1 form(std::move(services), &m_prompt);
+    form.show();
+    ASSERT_TRUE(form.installLinkReceiver().isOk());
+    acceptLaterStarts(form);
+
+    auto start = [&](const QStringList& arguments, bool display = true) {
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        if (!display) {
+            for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
+                environment.remove(name);
+        }
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(QM_BINARY_DIR "/quillmarch"), arguments);
+        EXPECT_TRUE(second.waitForStarted(10000));
+        EXPECT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 30000));
+        return std::make_pair(second.exitCode(), QString::fromUtf8(second.readAllStandardError()));
+    };
+
+    // Links dropped on the launcher arrive one an argument and stay separate entries.
+    EXPECT_EQ(start({ "http://a.example/1", "http://b.example/2" }).first, 0);
+    ASSERT_TRUE(waitFor([&] { return form.list().count() == 2; }, 20000));
+    EXPECT_EQ(m_prompt.desiredActionAsked, 0);
+
+    m_prompt.desiredActions.push_back(true); // append
+    EXPECT_EQ(start({ "http://c.example/3" }).first, 0);
+    ASSERT_TRUE(waitFor([&] { return form.list().count() == 3; }, 20000));
+    EXPECT_EQ(form.list().entries(),
+        (QStringList { "http://a.example/1", "http://b.example/2", "http://c.example/3" }));
+    EXPECT_EQ(m_prompt.desiredActionAsked, 1);
+
+    const auto raised = start({});
+    EXPECT_EQ(raised.first, 0) << raised.second.toStdString();
+    EXPECT_EQ(form.list().count(), 3);
+
+    const auto headless = start({ "http://d.example/4" }, false);
+    EXPECT_EQ(headless.first, 1);
+    EXPECT_EQ(headless.second.count('\n'), 1);
+    EXPECT_TRUE(
+        headless.second.startsWith("quillmarch: ") && headless.second.contains("quillmarch-cli"))
+        << headless.second.toStdString();
+}

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -150,3 +151,19 @@ TEST_F(WebBrowserWindowTest, AFileOpenedInTheWindowGoesToTheDownloadJob)
 }
 
 } // namespace
+
+// The main window may stay on top: a new browser window opens beside it, not under it.
+TEST_F(WebBrowserWindowTest, OpensBesideTheMainWindow)
+{
+    QWidget main;
+    main.setObjectName("Form1");
+    main.setGeometry(0, 0, 150, 100);
+    main.show();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    auto* handle = static_cast<BrowserWindowHandle*>(m_windows.createWindow());
+    ASSERT_NE(handle, nullptr);
+    const QRect placed = handle->window()->frameGeometry();
+    EXPECT_EQ(placed.left(), main.frameGeometry().right() + 1);
+    EXPECT_TRUE(area.contains(placed)) << placed.width() << "x" << placed.height();
+    handle->Quit();
+}

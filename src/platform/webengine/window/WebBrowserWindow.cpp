@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -18,11 +17,15 @@
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+
+#include "platform/ProfileFolders.h"
 #include <QWebEngineView>
 
+#include "platform/ProfileFolders.h"
 #include "platform/webengine/QuietPage.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
+#include "winsupport/BesidePlacement.h"
 
 namespace
 {
@@ -57,8 +60,9 @@ QWebEngineProfile* WebBrowserWindow::browserProfile()
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
         profile = new QWebEngineProfile(QStringLiteral("browser"));
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        ProfileFolders::adoptBrowserProfile();
+        const QString data = ProfileFolders::dataFolder();
+        const QString cache = ProfileFolders::cacheFolder();
         profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("browser")));
         profile->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
         // Session cookies are kept too, so a site the user logged into stays logged in.
@@ -98,6 +102,24 @@ QUrl WebBrowserWindow::urlFromText(const QString& text)
     return QUrl::fromUserInput(text.trimmed(), QDir::currentPath(), QUrl::AssumeLocalFile);
 }
 
+// The main window may stay on top: a browser window opened under it would be hidden, so
+// it goes beside it when the screen has room (its frame counted as the main window's).
+void WebBrowserWindow::placeBesideMainWindow(const QRect& area)
+{
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() != QLatin1StringView("Form1") || !widget->isVisible())
+            continue;
+        // setGeometry() places the area inside the frame, whether or not the window
+        // manager has framed this window yet; the frame is taken as the main window's.
+        const QRect outer = widget->frameGeometry();
+        const QPoint inset = widget->geometry().topLeft() - outer.topLeft();
+        const QSize frame = outer.size() - widget->size();
+        if (const std::optional<QPoint> at = BesidePlacement::beside(outer, size() + frame, area))
+            setGeometry(QRect(*at + inset, size()));
+        return;
+    }
+}
+
 WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     : QMainWindow(parent)
 {
@@ -116,6 +138,7 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        placeBesideMainWindow(area);
     }
 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {

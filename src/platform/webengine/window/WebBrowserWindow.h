@@ -49,6 +49,7 @@ protected:
 
 private:
     void buildToolBar();
+    void placeBesideMainWindow(const QRect& area);
     void updateLoadState();
     void openInSystemBrowser();
 

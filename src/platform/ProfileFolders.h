@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its browser profile: $XDG_DATA_HOME/quillmarch (cookies,
+// sign-ins, storage) and $XDG_CACHE_HOME/quillmarch (the HTTP cache), under the
+// program's own name. Earlier versions kept the profile in a folder named after the
+// maker; adopt() moves it once so sign-ins survive the change.
+class ProfileFolders final
+{
+public:
+    static QString dataFolder();
+    static QString cacheFolder();
+
+    // Moves the profile folder from legacy to current when legacy exists and current
+    // does not, creating current's parent; removes legacy's parent when that leaves it
+    // empty. False when the move failed (both stay as they were).
+    static bool adopt(const QString& legacy, const QString& current);
+    // adopt() for this user's browser profile, from where the maker-named layout kept it.
+    static void adoptBrowserProfile();
+};
