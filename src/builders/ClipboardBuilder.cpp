@@ -1,5 +1,7 @@
 #include "builders/ClipboardBuilder.h"
 
+#include <utility>
+
 #include "builders/LinkRules.h"
 #include "core/HandOver.h"
 #include "core/IUserPrompt.h"
@@ -25,12 +27,12 @@ bool ClipboardBuilder::isLink(QStringView line)
 Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, LinkList& list,
     IUserPrompt& prompt, const QString& clipboardText)
 {
-    QString text;
+    // Handed-over text (a drop, the command line) is taken once: the fields are empty
+    // again whatever the outcome, so a later build does not mistake it for its own input.
+    QString text = clipboardText;
     if (handover.drgdrp) {
-        text = handover.goturl;
+        text = std::exchange(handover.goturl, QString());
         handover.drgdrp = false;
-    } else {
-        text = clipboardText;
     }
 
     if (text.isEmpty()) {
@@ -55,7 +57,8 @@ Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, Lin
             ++end;
         const QStringView candidate = QStringView(text).mid(pos, end - pos);
 
-        if (isLink(candidate)) {
+        // A line the list would not hold (a NUL byte, over-long) is passed over like text.
+        if (isLink(candidate) && LinkList::admits(candidate)) {
             if (!accepted) {
                 if (!list.isEmpty()) {
                     if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))

@@ -66,8 +66,8 @@ Result<QString> FieldReader::fail(const QString& text)
 Result<QString> FieldReader::tooLong()
 {
     return fail(
-        QStringLiteral("The file contains an item longer than %1 KiB; it is not a link list file.")
-            .arg(MaxFieldBytes / 1024));
+        QStringLiteral("The file contains an item longer than %1 MiB; it is not a link list file.")
+            .arg(MaxFieldBytes / (1024 * 1024)));
 }
 
 std::optional<Result<QString>> FieldReader::next()
@@ -97,8 +97,7 @@ std::optional<Result<QString>> FieldReader::next()
             const char* data = m_buffer.constData();
             const qsizetype size = m_buffer.size();
             qsizetype i = m_pos;
-            while (
-                i < size && data[i] != ',' && data[i] != '\n' && data[i] != '\r' && data[i] != '\0')
+            while (i < size && data[i] != ',' && data[i] != '\n' && data[i] != '\r')
                 ++i;
             if (i > m_pos) {
                 if (field.size() + (i - m_pos) > MaxFieldBytes)
@@ -111,9 +110,6 @@ std::optional<Result<QString>> FieldReader::next()
         c = takeByte();
         if (c < 0)
             break;
-        if (c == 0)
-            return fail(QStringLiteral(
-                "The file contains binary data (a NUL byte); it is not a text file."));
         if (!closed) {
             if (c == '"') {
                 closed = true;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/Result.h"
+#include "listops/LinkList.h"
 
 class QIODevice;
 
@@ -14,12 +15,15 @@ class QIODevice;
 // quote (line ends included), the quotes are dropped and anything after the closing
 // quote up to the next delimiter is ignored; an empty line gives one empty field.
 // A field is UTF-8 when it is valid UTF-8, else Windows-1252 (ListTextDecoder); a leading
-// byte order mark is skipped. A NUL byte or a field longer than MaxFieldBytes is an
-// error; after an error the reader stays at its end.
+// byte order mark is skipped. A NUL byte is kept in its field (the caller skips such an
+// entry); a field longer than MaxFieldBytes is an error, after which the reader stays at
+// its end.
 class FieldReader final
 {
 public:
-    static constexpr qsizetype MaxFieldBytes = 64 * 1024;
+    // The longest entry the list admits, written in UTF-8 (up to three bytes a UTF-16
+    // unit; a double quote is written as %22) between two double quotes.
+    static constexpr qsizetype MaxFieldBytes = 3 * LinkList::MaxEntryLength + 2;
 
     explicit FieldReader(QIODevice& device);
 

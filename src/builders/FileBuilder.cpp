@@ -83,6 +83,9 @@ Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
                 error, QStringLiteral("Cannot read \"%1\": %2").arg(path, field->message()));
         }
         const QString& item = field->value();
+        // An item the list never holds (a NUL byte, over-long) is left out silently.
+        if (!LinkList::admits(item))
+            continue;
         if (!isValidItem(item)) {
             flush();
             return fail(QStringLiteral("Bad Format"), badFormatMessage());

@@ -29,8 +29,7 @@ std::optional<qint64> readNumber(const QString& text)
 QString numberError(const QString& label, const QString& text)
 {
     return QStringLiteral("%1 \"%2\" is not a whole number from 0 to %3.")
-        .arg(label, text)
-        .arg(std::numeric_limits<qint32>::max());
+        .arg(label, text, QString::number(std::numeric_limits<qint32>::max()));
 }
 
 } // namespace

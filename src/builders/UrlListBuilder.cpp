@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 #include "builders/HarvestAcceptor.h"
 #include "builders/IContentTypeFetcher.h"
@@ -97,8 +98,6 @@ void UrlListBuilder::mnufURL_Click()
 
     if (const std::shared_ptr<IShellWindow> window = findOpenWindow(url)) {
         releaseBrowser();
-        if (!m_handover.append)
-            m_list.clear();
         m_handover.goturl.clear();
         harvestAdopted(window);
         return;
@@ -138,9 +137,9 @@ void UrlListBuilder::mnusavpopbuild_Click()
 
 void UrlListBuilder::incomingLink()
 {
+    const QString url = std::exchange(m_handover.nurl, QString());
     if (m_shutDown)
         return;
-    const QString url = m_handover.nurl;
 
     if (m_list.count() >= 1) {
         m_view.setWaitPointer(false);
@@ -153,9 +152,6 @@ void UrlListBuilder::incomingLink()
     }
     // Looked up after the question: the window may have closed while it was open.
     const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
-    if (!m_handover.append)
-        m_list.clear();
-
     if (window) {
         releaseBrowser();
         harvestAdopted(window);
@@ -180,6 +176,7 @@ void UrlListBuilder::cancel()
 
     if (m_browser)
         m_browser->stop();
+    recurseFramesFinish();
     m_view.SetListExtent();
     m_view.returnToIdle();
     releaseBrowser();
@@ -249,11 +246,10 @@ void UrlListBuilder::onDocumentComplete(quint64 generation)
 {
     if (generation != m_generation || !m_browser || m_collecting)
         return;
-    if (!m_handover.append)
-        m_list.clear();
     if (m_nav.naverr) {
         const QString text = kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg;
         m_prompt.message(PromptIcon::Critical, kErrorTitle, text);
+        recurseFramesFinish();
         finishPageCompleted();
         emit harvestFinished(Result<>::failed(text));
         return;
@@ -295,6 +291,10 @@ void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList
         emit harvestFinished(Result<>::failed(kHarvestProblem));
         return;
     }
+    // The list is replaced only by links that arrived: every failure before this point
+    // (a load error, a refused URL, a cancel, a crashed page) leaves it as it was.
+    if (!m_handover.append)
+        m_list.clear();
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
     acceptor.accept(*hrefs);
     recurseFramesFinish();
@@ -341,6 +341,7 @@ void UrlListBuilder::refuse()
 {
     m_view.setWaitPointer(false);
     m_prompt.message(PromptIcon::Exclamation, kErrorTitle, kNotHtml);
+    recurseFramesFinish();
     releaseBrowser();
     m_view.returnToIdle();
     m_handover.goturl.clear();

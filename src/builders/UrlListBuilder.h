@@ -20,8 +20,10 @@ struct NavigationState;
 struct Preferences;
 
 // "Build list from URL" and the flows that end in a page harvest: the build from the
-// current entry's target and the incoming link. Owns the running harvest ("wb2"): a
-// browser made by the factory for each load, or an adopted open window.
+// current entry's target and the incoming link. The list is replaced (or appended to)
+// only when the page's links arrive; a build that fails or is cancelled leaves it as it
+// was. Owns the running harvest ("wb2"): a browser made by the factory for each load, or
+// an adopted open window.
 class UrlListBuilder final : public QObject
 {
     Q_OBJECT
@@ -41,8 +43,8 @@ public:
     // Builds from the list's current entry: content-type check, "Select Desired
     // Action", then mnufURL_Click with goturl set.
     void mnusavpopbuild_Click();
-    // Harvests handover.nurl: adopts an open window showing it or loads it hidden; asks
-    // "Select Desired Action" first when the list is not empty.
+    // Harvests handover.nurl (and empties it): adopts an open window showing it or loads
+    // it hidden; asks "Select Desired Action" first when the list is not empty.
     void incomingLink();
     // The Esc key: resets the status and progress and, while a harvest or a content-type
     // check runs, stops it and returns the window to idle.

@@ -392,9 +392,11 @@ Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
 
 Save the target of each link (and of each line of --from LISTFILE) into a folder,
 one after the other, with the window's rules: the name after the link's last "/"
-(index.html when it has no "."), a temporary file renamed into place only when
-complete, failed transfers tried again. Prints one line per saved file: its path,
-a tab and its size. Ctrl-C removes the file being received (exit status 130).
+(index.html when it has no "."), a hidden partial file renamed into place only
+when complete, failed transfers tried again. Prints one line per saved file: its
+path, a tab and its size. Ctrl-C stops (exit status 130); the partly received file
+is kept hidden beside its record, and the next download of the same link into the
+folder resumes it.
 
 Options:
   --from LISTFILE    Also take the links of LISTFILE, one a line (- reads standard
@@ -408,7 +410,8 @@ Options:
   --timeout SECONDS  Give up a transfer when no byte arrives for SECONDS (default
                      60; connecting waits at most SECONDS or 30, the lesser).
                      Unlike harvest's --timeout, a slow but steady transfer is
-                     never cut.
+                     never cut; a server sending under 100 bytes a second over a
+                     minute is tried again like a dropped one.
   -h, --help         Show this text.
 
 Exit status: 0 every file saved (or skipped by --exists skip), 1 a download

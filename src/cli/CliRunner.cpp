@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 
 #include "app/PreferencesStore.h"
 #include "builders/ClipboardBuilder.h"
-#include "builders/FieldReader.h"
 #include "builders/FileBuilder.h"
 #include "builders/LinkRules.h"
 #include "builders/SequenceBuilder.h"
@@ -20,9 +20,9 @@
 #include "cli/ConsoleView.h"
 #include "cli/HarvestBatch.h"
 #include "filters/FilterStore.h"
+#include "listops/LinkLineReader.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
-#include "listops/ListTextDecoder.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/IBrowserEngine.h"
 #include "platform/SqliteRegistryStore.h"
@@ -91,6 +91,9 @@ bool CliRunner::loadSettings()
 
 int CliRunner::run()
 {
+    // Past a file size limit a write fails and the save reports it, rather than the
+    // signal ending the process before the temporary file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!loadSettings())
         return 1;
     switch (m_options.command) {
@@ -125,7 +128,8 @@ int CliRunner::finish(bool built)
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     std::fflush(stdout);
 
-    if (!m_options.saveFile.isEmpty()) {
+    // A failed command leaves the file it would have saved as it was.
+    if (built && !m_options.saveFile.isEmpty()) {
         if (const Result<> saved = ListFile::save(m_options.saveFile, m_list.entries()); !saved) {
             printError(QStringLiteral("Error: cannot save %1: %2")
                            .arg(m_options.saveFile, saved.message()));
@@ -198,19 +202,14 @@ int CliRunner::harvestMany(IBrowserEngine& engine)
             return 1;
         }
     }
+    std::optional<LinkLineReader> lines;
+    if (listFile)
+        lines.emplace(*listFile);
     qsizetype nextArgument = 0;
     auto source = [&]() -> std::optional<QString> {
         if (nextArgument < m_options.urls.size())
             return m_options.urls.at(nextArgument++);
-        while (listFile) {
-            const QByteArray line = listFile->readLine();
-            if (line.isEmpty())
-                break;
-            const QString url = QString::fromUtf8(line).trimmed();
-            if (!url.isEmpty())
-                return url;
-        }
-        return std::nullopt;
+        return lines ? lines->next() : std::nullopt;
     };
 
     HarvestBatch::Options options;
@@ -236,10 +235,8 @@ void CliRunner::endProcess(int status)
     std::_Exit(status);
 }
 
-// Streams the text: lines end at CR LF, LF or CR, each is decoded on its own (UTF-8, else
-// Windows-1252) and taken when it begins like a link, as in the window's clipboard
-// builder. Memory stays bounded: a line longer than any link is skipped, and reading
-// stops once the list is full. Binary input (a NUL byte) is refused.
+// Streams the text one line at a time (LinkLineReader) and takes each line that begins
+// like a link, as in the window's clipboard builder. Reading stops once the list is full.
 int CliRunner::text()
 {
     QFile in;
@@ -254,71 +251,36 @@ int CliRunner::text()
 
     ConsolePrompt prompt;
     QStringList pending;
-    QByteArray line;
-    bool overLong = false;
     bool accepted = false;
     bool full = false;
     auto flush = [&] {
         m_list.addMany(pending);
         pending.clear();
     };
-    auto endLine = [&] {
-        const QString text = overLong ? QString() : ListTextDecoder::decode(line);
-        line.clear();
-        overLong = false;
-        if (!ClipboardBuilder::isLink(text))
-            return;
+    LinkLineReader reader(in);
+    while (!full) {
+        const std::optional<QString> text = reader.next();
+        if (!text)
+            break;
+        if (!ClipboardBuilder::isLink(*text))
+            continue;
         accepted = true;
-        if (!LinkRules::passesExclusion(text, m_state.prefs.exjs, m_state.prefs.exmt))
-            return;
+        if (!LinkRules::passesExclusion(*text, m_state.prefs.exjs, m_state.prefs.exmt))
+            continue;
         if (m_list.count() + pending.size() >= LinkList::MaxEntries) {
             full = true;
-            return;
+            break;
         }
-        pending.append(text);
+        pending.append(*text);
         if (pending.size() >= 1024)
             flush();
-    };
-
-    QByteArray block(64 * 1024, Qt::Uninitialized);
-    bool lastWasCr = false;
-    qint64 got = 0;
-    while (!full && (got = in.read(block.data(), block.size())) > 0) {
-        const char* data = block.constData();
-        if (std::memchr(data, '\0', static_cast<size_t>(got))) {
-            printError(QStringLiteral("Error: the text contains binary data (a NUL byte); it is "
-                                      "not a text file. Nothing was listed."));
-            return 1;
-        }
-        for (qint64 i = 0; i < got && !full; ++i) {
-            const char c = data[i];
-            if (c == '\n' && lastWasCr) {
-                lastWasCr = false; // the LF of a CR LF pair
-                continue;
-            }
-            lastWasCr = c == '\r';
-            if (c == '\n' || c == '\r') {
-                endLine();
-                continue;
-            }
-            if (overLong)
-                continue;
-            if (line.size() >= FieldReader::MaxFieldBytes) {
-                overLong = true;
-                line.clear();
-                continue;
-            }
-            line.append(c);
-        }
     }
-    if (got < 0) {
+    if (reader.failed()) {
         printError(QStringLiteral("Error: cannot read %1: %2")
                        .arg(standardInput ? QStringLiteral("standard input") : m_options.argument,
                            in.errorString()));
         return 1;
     }
-    if (!full && (!line.isEmpty() || overLong))
-        endLine();
     flush();
     if (full)
         prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));

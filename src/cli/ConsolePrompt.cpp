@@ -123,7 +123,7 @@ std::optional<FileExistsAnswer> ConsolePrompt::askFileExists(const QString& prop
                                 "there is no terminal to ask what to do; it was skipped (use "
                                 "--exists overwrite, skip or unique).\n")
                      .arg(proposedName));
-        return FileExistsAnswer { 1, proposedName, false };
+        return FileExistsAnswer { FileExistsAction::Skip, proposedName, false };
     }
     printErr(QStringLiteral("\rThe file \"%1\" already exists in the destination folder.\n")
                  .arg(proposedName));
@@ -134,21 +134,21 @@ std::optional<FileExistsAnswer> ConsolePrompt::askFileExists(const QString& prop
         if (!line) {
             ++m_unanswered;
             printErr(QStringLiteral("\nNo answer: \"%1\" was skipped.\n").arg(proposedName));
-            return FileExistsAnswer { 1, proposedName, false };
+            return FileExistsAnswer { FileExistsAction::Skip, proposedName, false };
         }
         QString choice = line->trimmed();
         const bool all = choice.endsWith(QLatin1Char('!'));
         if (all)
             choice.chop(1);
         if (choice == QLatin1String("o"))
-            return FileExistsAnswer { 0, proposedName, all };
+            return FileExistsAnswer { FileExistsAction::Overwrite, proposedName, all };
         if (choice == QLatin1String("s"))
-            return FileExistsAnswer { 1, proposedName, all };
+            return FileExistsAnswer { FileExistsAction::Skip, proposedName, all };
         if (choice == QLatin1String("n")) {
             printErr(QStringLiteral("New name: "));
             const std::optional<QString> name = readLine();
             if (name && !name->isEmpty() && TypedNameProblem(*name).isEmpty())
-                return FileExistsAnswer { 2, *name, all };
+                return FileExistsAnswer { FileExistsAction::SaveWithNewName, *name, all };
             printErr(name && !name->isEmpty() ? TypedNameProblem(*name) + QLatin1Char('\n')
                                               : QStringLiteral("No name given.\n"));
         }

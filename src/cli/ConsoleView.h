@@ -14,4 +14,5 @@ public:
     void SetListExtent() override { }
     void setWindowEnabled(bool) override { }
     void setWaitPointer(bool) override { }
+    void setBusyPointer() override { }
 };

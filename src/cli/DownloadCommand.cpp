@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "cli/ConsoleText.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadStart.h"
+#include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
@@ -24,7 +26,7 @@ namespace
 constexpr qint64 kProgressIntervalMs = 200;
 
 // Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
-// remove its partial file before the process ends.
+// leave its partial file and record in order before the process ends.
 int g_signalPipe[2] = { -1, -1 };
 
 void onSignal(int)
@@ -40,7 +42,7 @@ void write(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// The links of a list file, one a line (LF or CR LF), blank lines left out.
+// The links of a list file, one a line, as LinkLineReader reads them.
 bool readLinks(const QString& path, QStringList* links, QString* error)
 {
     QFile in;
@@ -51,11 +53,12 @@ bool readLinks(const QString& path, QStringList* links, QString* error)
         *error = in.errorString();
         return false;
     }
-    const QString text = QString::fromUtf8(in.readAll());
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const QString link = line.trimmed();
-        if (!link.isEmpty())
-            links->append(link);
+    LinkLineReader reader(in);
+    while (const std::optional<QString> link = reader.next())
+        links->append(*link);
+    if (reader.failed()) {
+        *error = in.errorString();
+        return false;
     }
     return true;
 }
@@ -84,10 +87,8 @@ void DownloadCommand::showProgress(const DownloadJob& job, bool force)
     m_lastProgress.start();
     write(stderr,
         QStringLiteral("\r\033[K%1[%2/%3] %4  %5 %6")
-            .arg(QLatin1StringView(ConsoleText::kPrefix))
-            .arg(job.currentIndex())
-            .arg(job.count())
-            .arg(job.curfile(), job.Label1(), job.Label2()));
+            .arg(QLatin1StringView(ConsoleText::kPrefix), QString::number(job.currentIndex()),
+                QString::number(job.count()), job.curfile(), job.Label1(), job.Label2()));
     m_progressShown = true;
 }
 
@@ -121,11 +122,15 @@ int DownloadCommand::run()
         = m_options.exists >= 0 ? m_options.exists : loadPreferences(settings).owaction;
     options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
     if (store->lockMet()) {
-        write(stderr, SqliteRegistryStore::commandLineLockMessage() + QLatin1Char('\n'));
+        ConsoleText::printError(SqliteRegistryStore::commandLineLockMessage());
         return 1;
     }
     options.reportErrors = false;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
+    if (m_options.timeoutGiven) {
+        options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
+        options.limits.connectTimeoutSeconds = std::min(m_options.timeoutSeconds, 30);
+    }
 
     ConsolePrompt prompt;
     CurlTransferService service;
@@ -143,11 +148,16 @@ int DownloadCommand::run()
                     QStringLiteral("Skipped: %1 exists").arg(result.value().path));
             } else {
                 write(stdout,
-                    QStringLiteral("%1\t%2\n").arg(result.value().path).arg(result.value().size));
+                    QStringLiteral("%1\t%2\n")
+                        .arg(result.value().path, QString::number(result.value().size)));
             }
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
+    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& text) {
+        clearProgress();
+        ConsoleText::printError(job.curlink() + QStringLiteral(": ") + text);
+    });
     QObject::connect(&job, &DownloadJob::ended, [&] {
         clearProgress();
         QCoreApplication::exit(0);
@@ -171,8 +181,8 @@ int DownloadCommand::run()
     job.start();
     QCoreApplication::exec();
     if (interrupted) {
-        ConsoleText::printError(
-            QStringLiteral("Interrupted: the file being received was removed."));
+        ConsoleText::printError(QStringLiteral(
+            "Interrupted: the partly received file is kept; the next run resumes it."));
         return 130;
     }
     return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;

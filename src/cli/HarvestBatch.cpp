@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QEventLoop>
-#include <QSaveFile>
 #include <QTimer>
 #include <QtEndian>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "cli/ConsoleView.h"
 #include "cli/PrefetchedContentType.h"
 #include "listops/LinkList.h"
+#include "listops/ListFileWriter.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
 
 // One page of the batch, from its content-type check to its builder's end.
@@ -81,10 +81,10 @@ void HarvestBatch::setWriters(Writer out, Writer err)
 int HarvestBatch::run()
 {
     if (!m_options.saveFile.isEmpty()) {
-        m_save = std::make_unique<QSaveFile>(m_options.saveFile);
-        if (!m_save->open(QIODevice::WriteOnly)) {
+        m_save = std::make_unique<ListFileWriter>(m_options.saveFile);
+        if (const Result<> opened = m_save->open(); !opened) {
             m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
-                                         .arg(m_options.saveFile, m_save->errorString())));
+                                         .arg(m_options.saveFile, opened.message())));
             return 1;
         }
     }
@@ -99,12 +99,20 @@ int HarvestBatch::run()
         m_err(ConsoleText::lines(QStringLiteral("Error: no URL to harvest.")));
         m_failed = true;
     }
-    if (m_save && !m_save->commit()) {
-        m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
-                                     .arg(m_options.saveFile, m_save->errorString())));
+    if (!m_save)
+        return m_failed ? 1 : 0;
+    // A failed write was reported when it happened; a failed batch leaves the file as it
+    // was.
+    if (m_failed || m_saveFailed) {
+        m_save->cancel();
         return 1;
     }
-    return m_failed ? 1 : 0;
+    if (const Result<> saved = m_save->commit(); !saved) {
+        m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
+                                     .arg(m_options.saveFile, saved.message())));
+        return 1;
+    }
+    return 0;
 }
 
 void HarvestBatch::pump()
@@ -218,22 +226,24 @@ void HarvestBatch::writeReady()
 void HarvestBatch::writeEntries(const QStringList& entries)
 {
     QByteArray out;
-    QByteArray saved;
+    QStringList saved;
     for (const QString& entry : entries) {
         if (m_options.dedupeAll && !firstSighting(entry))
             continue;
-        const QByteArray text = entry.toUtf8();
-        out += text;
+        out += entry.toUtf8();
         out += '\n';
-        if (m_save) {
-            saved += text;
-            saved += "\r\n";
-        }
+        if (m_save)
+            saved.append(entry);
     }
     if (!out.isEmpty())
         m_out(out);
-    if (m_save && !saved.isEmpty())
-        m_save->write(saved);
+    if (m_save && !m_saveFailed && !saved.isEmpty()) {
+        if (const Result<> written = m_save->write(saved); !written) {
+            m_saveFailed = true;
+            m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
+                                         .arg(m_options.saveFile, written.message())));
+        }
+    }
 }
 
 bool HarvestBatch::firstSighting(const QString& entry)

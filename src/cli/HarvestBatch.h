@@ -15,7 +15,7 @@
 
 class IShellWindows;
 class QEventLoop;
-class QSaveFile;
+class ListFileWriter;
 
 // Harvests many pages in one process. A few pages load at a time, each with the same
 // rules as a single harvest (its own content-type check, its own list and so its own
@@ -31,7 +31,7 @@ public:
         int jobs = 4; // pages loading at a time
         int timeoutSeconds = 120; // per page
         bool dedupeAll = false; // a link is written only the first time any page gives it
-        QString saveFile; // also written there in the list file format
+        QString saveFile; // also written there in the list file format, when every page succeeds
     };
     // The next URL to harvest; nullopt once the input is exhausted.
     using UrlSource = std::function<std::optional<QString>()>;
@@ -91,6 +91,7 @@ private:
     bool m_inputEnded = false;
     bool m_failed = false;
     std::unordered_set<Digest, DigestHash> m_written; // --dedupe-all: links written so far
-    std::unique_ptr<QSaveFile> m_save;
+    std::unique_ptr<ListFileWriter> m_save;
+    bool m_saveFailed = false;
     QEventLoop* m_loop = nullptr;
 };

@@ -47,10 +47,15 @@ struct SearchRequest {
     bool findNext = false;
 };
 
-// "File Exists": the answer of its "OK" (0 overwrite, 1 skip file, 2 save with the name
-// typed in filnm) and whether it holds for every later existing file of the job.
+// "File Exists": the answer of its "OK" and whether it holds for every later existing
+// file of the job. A dialog closed without "OK" gives no answer at all.
+enum class FileExistsAction {
+    Overwrite,
+    Skip,
+    SaveWithNewName, // under the name typed in filnm
+};
 struct FileExistsAnswer {
-    int owaction = 0;
+    FileExistsAction action;
     QString filnm;
     bool allfiles = false;
 };

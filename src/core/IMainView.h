@@ -25,6 +25,10 @@ public:
     virtual void setWindowEnabled(bool enabled) = 0;
     // Hourglass (true) or default (false) pointer.
     virtual void setWaitPointer(bool wait) = 0;
+    // The arrow with an hourglass, while a link loads in the browser window or a
+    // slideshow runs: the program is busy but still takes input. setWaitPointer(false)
+    // ends it.
+    virtual void setBusyPointer() = 0;
 
     // The end of every build: the default pointer, the idle status text, the window
     // enabled and the progress reset.

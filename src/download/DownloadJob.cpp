@@ -1,16 +1,17 @@
 #include "download/DownloadJob.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QThread>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/IUserPrompt.h"
+#include "core/RequestUrl.h"
 #include "download/DownloadNames.h"
 
 namespace
@@ -21,12 +22,18 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// A fresh hidden name in folder for the file being received.
-QString tempName(const QString& folder)
+// Renames from to to unless to exists (EEXIST then). Where the file system cannot do
+// that in one step, a hard link and the removal of the old name do the same.
+int renameNoReplace(const QByteArray& from, const QByteArray& to)
 {
-    return folder
-        + QStringLiteral(".quillmarch-%1.part")
-              .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    ::unlink(from.constData());
+    return 0;
 }
 
 } // namespace
@@ -97,8 +104,9 @@ void DownloadJob::cancel()
     if (m_transferId != 0)
         m_service.cancel(m_transferId);
     m_transferId = 0;
-    // The worker may still hold the file open; removing the name is safe all the same.
-    removeTemp();
+    // The partial file and its record stay for a later run to resume from.
+    writeRecord();
+    m_partial.release();
     m_phase = Phase::Cancelled;
     emit changed();
     emit ended();
@@ -128,6 +136,8 @@ void DownloadJob::nextLink()
     ++m_i;
     m_curlink = m_links.at(m_i - 1);
     m_curfile = SafeFileName(FileNameFromUrl(m_curlink));
+    m_baseName = m_curfile;
+    m_replace = false;
 
     if (fileExists(m_curfile)) {
         ++m_asking;
@@ -142,29 +152,41 @@ void DownloadJob::nextLink()
             afterLink();
             return;
         }
+        m_replace = *name == m_curfile;
         m_curfile = SafeFileName(*name);
     }
 
-    m_label3 = QStringLiteral("Saving %1%2 (%3 of %4)")
-                   .arg(m_options.folder, m_curfile)
-                   .arg(m_i)
-                   .arg(count());
-    m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)").arg(m_i).arg(count());
+    m_savingText
+        = QStringLiteral("Saving %1%2 (%3 of %4)")
+              .arg(m_options.folder, m_curfile, QString::number(m_i), QString::number(count()));
+    m_label3 = m_savingText;
+    m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
+                    .arg(QString::number(m_i), QString::number(count()));
     m_attempt = 0;
+    m_recordPending = false;
     m_size = -1;
     m_resumeFrom = 0;
 
-    m_tempPath = tempName(m_options.folder);
+    QString error;
+    m_requestUrl = RequestUrl(m_curlink);
+    if (!m_partial.open(m_options.folder, m_baseName, m_requestUrl, &error)) {
+        linkFailed(localError(error));
+        return;
+    }
+    m_validator = m_partial.validator();
+    m_size = m_partial.keptBytes() > 0 ? m_partial.total() : -1;
     emit changed();
-    startTransfer(0);
+    startTransfer(m_partial.keptBytes());
 }
 
 void DownloadJob::startTransfer(qint64 resumeFrom)
 {
     TransferRequest request = m_options.limits;
-    request.url = m_curlink;
-    request.tempPath = m_tempPath;
+    request.url = QString::fromLatin1(m_requestUrl);
+    request.tempPath = m_partial.path();
     request.resumeFrom = resumeFrom;
+    request.validator = resumeFrom > 0 ? m_validator : QString();
+    request.expectedTotal = resumeFrom > 0 ? m_size : -1;
     m_resumeFrom = resumeFrom;
     m_transferId = m_service.start(request);
     m_progressTimer.start();
@@ -176,6 +198,11 @@ void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
     if (id != m_transferId || m_transferId == 0)
         return;
     m_size = headers.size > 0 ? headers.size : -1;
+    // A range answer may leave the validator out; the kept one still holds then.
+    if (headers.status != 206 || !headers.validator.isEmpty())
+        m_validator = headers.validator;
+    // Written on the next progress tick: a file done before then needs no record.
+    m_recordPending = true;
     if (m_size > 0)
         m_bar1Max = 100;
     showBytes(m_service.bytesInFile(id));
@@ -183,14 +210,22 @@ void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
 
 void DownloadJob::readProgress()
 {
+    writeRecord();
     if (m_transferId != 0)
         showBytes(m_service.bytesInFile(m_transferId));
+}
+
+void DownloadJob::writeRecord()
+{
+    if (m_recordPending)
+        m_partial.record(m_validator, m_size);
+    m_recordPending = false;
 }
 
 void DownloadJob::showBytes(qint64 bytes)
 {
     const QString sizeText = m_size > 0 ? QString::number(m_size) : QStringLiteral("Unknown");
-    const QString label1 = QStringLiteral("%1 of %2 bytes").arg(bytes).arg(sizeText);
+    const QString label1 = QStringLiteral("%1 of %2 bytes").arg(QString::number(bytes), sizeText);
     if (label1 == m_label1)
         return;
     m_label1 = label1;
@@ -219,19 +254,7 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
 
     if (end.kind == TransferEnd::Kind::Complete) {
         showBytes(end.bytesInFile);
-        const QString target = m_options.folder + m_curfile;
-        // rename replaces whatever has the final name, a symbolic link included (the
-        // link itself, never its target).
-        if (::rename(
-                QFile::encodeName(m_tempPath).constData(), QFile::encodeName(target).constData())
-            != 0) {
-            const int error = errno;
-            removeTemp();
-            linkFailed(localError(errnoText(error)));
-            return;
-        }
-        m_tempPath.clear();
-        linkSaved(end.bytesInFile);
+        moveIntoPlace(end.bytesInFile);
         return;
     }
 
@@ -243,20 +266,75 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
         const qint64 keep = end.resumable ? end.bytesInFile : 0;
         m_retryTimer.disconnect();
         connect(&m_retryTimer, &QTimer::timeout, this, [this, keep] {
-            if (!m_cancl)
-                startTransfer(keep);
+            if (m_cancl)
+                return;
+            m_label3 = m_savingText;
+            emit changed();
+            startTransfer(keep);
         });
         m_retryTimer.start(static_cast<int>(pause));
+        m_label3 = QStringLiteral("Retrying in %1 s (attempt %2 of %3)")
+                       .arg(QString::number((pause + 999) / 1000), QString::number(m_attempt + 1),
+                           QString::number(m_options.retries + 1));
+        emit changed();
+        emit retrying(m_label3);
         return;
     }
 
-    removeTemp();
+    m_partial.remove();
     if (end.kind == TransferEnd::Kind::Cancelled)
         linkFailed(QStringLiteral("The transfer of %1 was stopped.").arg(m_curlink));
     else if (end.localError)
         linkFailed(localError(end.errorText));
     else
-        linkFailed(QStringLiteral("ErrorCode: %1 : %2").arg(end.errorCode).arg(end.errorText));
+        linkFailed(QStringLiteral("ErrorCode: %1 : %2")
+                       .arg(QString::number(end.errorCode), end.errorText));
+}
+
+// The final rename. A file that took the name after it was chosen (another run, another
+// program) is never replaced unless the policy says to overwrite it: the policy decides
+// again, as for a name found taken before the transfer.
+void DownloadJob::moveIntoPlace(qint64 size)
+{
+    const QByteArray from = QFile::encodeName(m_partial.path());
+    m_partial.dropRecord();
+    for (;;) {
+        const QByteArray to = QFile::encodeName(m_options.folder + m_curfile);
+        // A plain rename replaces whatever has the name, a symbolic link included (the
+        // link itself, never its target).
+        const int error = m_replace ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
+                                    : renameNoReplace(from, to);
+        if (error == 0) {
+            m_partial.release();
+            linkSaved(size);
+            return;
+        }
+        if (error != EEXIST) {
+            m_partial.remove();
+            linkFailed(localError(errnoText(error)));
+            return;
+        }
+        ++m_asking;
+        // Numbering goes on from the link's own name; the other answers concern the
+        // name that is taken now.
+        const std::optional<QString> name
+            = m_resolution.resolve(m_options.owaction == 3 ? m_baseName : m_curfile);
+        --m_asking;
+        emit askingFinished();
+        if (m_cancl) {
+            m_partial.release();
+            return;
+        }
+        if (!name) {
+            m_partial.remove();
+            emit linkFinished(
+                m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
+            afterLink();
+            return;
+        }
+        m_replace = *name == m_curfile;
+        m_curfile = SafeFileName(*name);
+    }
 }
 
 void DownloadJob::linkSaved(qint64 size)
@@ -313,11 +391,4 @@ void DownloadJob::finish()
     }
     emit changed();
     emit ended();
-}
-
-void DownloadJob::removeTemp()
-{
-    if (!m_tempPath.isEmpty())
-        ::unlink(QFile::encodeName(m_tempPath).constData());
-    m_tempPath.clear();
 }

@@ -10,6 +10,7 @@
 #include "core/SettingsTable.h"
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
+#include "download/PartialFile.h"
 
 class IUserPrompt;
 
@@ -33,9 +34,12 @@ struct SavedFile {
 
 // The download job of "Saving Files": fetches each link of its batch in order into the
 // destination folder, one at a time, resolving existing names by the overwrite-action
-// policy. Each body is written to a temporary file in the folder and renamed to its
-// final name only when complete, so a cancelled, failed or interrupted link leaves no
-// file under a final name and an overwritten file keeps its content until then.
+// policy. Each body is written to the link's hidden partial file in the folder and
+// renamed to its final name only when complete, so a cancelled, failed or interrupted
+// link leaves no file under a final name and an overwritten file keeps its content until
+// then. The rename never replaces a file that appeared after the name was chosen: the
+// policy decides again. A cancelled or interrupted link keeps its partial file for the
+// next run to resume; a saved or failed one leaves none.
 // The state the window shows (labels, bars, the main window's caption) is kept here.
 class DownloadJob final : public QObject
 {
@@ -46,7 +50,7 @@ public:
     // The links are copied: a later batch never changes a running job.
     DownloadJob(QStringList links, DownloadJobOptions options, ITransferService& service,
         IUserPrompt& prompt, QObject* parent = nullptr);
-    // Cancels what is still running and removes its temporary file.
+    // Cancels what is still running, keeping its partial file.
     ~DownloadJob() override;
 
     void start();
@@ -86,6 +90,10 @@ signals:
     // One per link, in order; a failure's message is the text of its "Error" message.
     void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
     void ended();
+    // A transient failure is tried again after a pause; text is "Retrying in N s
+    // (attempt k of n)", k counting the first try, also shown in Label3 until the try
+    // starts.
+    void retrying(const QString& text);
     // A question or message of the job has been answered.
     void askingFinished();
 
@@ -96,11 +104,12 @@ private:
     void onFinished(quint64 id, const TransferEnd& end);
     void readProgress();
     void showBytes(qint64 bytes);
+    void writeRecord();
     void linkSaved(qint64 size);
     void linkFailed(const QString& message);
     void afterLink();
     void finish();
-    void removeTemp();
+    void moveIntoPlace(qint64 size);
     bool fileExists(const QString& name) const;
     QString localError(const QString& reason) const;
 
@@ -120,7 +129,13 @@ private:
     int m_i = 0;
     QString m_curlink;
     QString m_curfile;
-    QString m_tempPath;
+    QByteArray m_requestUrl; // the link as sent, percent-encoded
+    QString m_baseName; // the name from the link, before any renaming
+    bool m_replace = false; // the chosen name is to be overwritten
+    PartialFile m_partial;
+    QString m_validator;
+    bool m_recordPending = false; // the partial file's record is not written yet
+    QString m_savingText;
     quint64 m_transferId = 0;
     int m_attempt = 0;
     qint64 m_size = -1;

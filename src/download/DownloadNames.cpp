@@ -1,12 +1,13 @@
 #include "download/DownloadNames.h"
 
+#include <algorithm>
+
 namespace
 {
 
 const QString kIndex = QStringLiteral("index.html");
 
-// Most Linux file systems allow 255 bytes; numbering adds "(n)" to a name later, so
-// names are kept a little shorter.
+// Most Linux file systems allow 255 bytes; names are kept a little shorter.
 constexpr qsizetype kMaxNameBytes = 240;
 constexpr qsizetype kMaxExtensionChars = 16;
 
@@ -29,6 +30,18 @@ QString fittingPrefix(const QString& text, qsizetype bytes)
     return out;
 }
 
+qsizetype utf8Size(const QString& text)
+{
+    return text.toUtf8().size();
+}
+
+// The extension kept when a name is shortened: from its last ".", when that is short.
+QString keptExtension(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && name.size() - dot <= kMaxExtensionChars ? name.mid(dot) : QString();
+}
+
 } // namespace
 
 QString FileNameFromUrl(const QString& link)
@@ -43,10 +56,25 @@ QString FileNameFromUrl(const QString& link)
 QString NumberedName(const QString& name, int n)
 {
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    const QString number = QStringLiteral("(%1)").arg(n);
-    if (dot < 0)
-        return name + number;
-    return name.left(dot) + number + name.mid(dot);
+    const QString number = QLatin1Char('(') + QString::number(n) + QLatin1Char(')');
+    QString stem = dot < 0 ? name : name.left(dot);
+    QString rest = dot < 0 ? QString() : name.mid(dot);
+    qsizetype excess = utf8Size(stem) + utf8Size(number) + utf8Size(rest) - kMaxNameBytes;
+    if (excess <= 0)
+        return stem + number + rest;
+
+    // Too long: cut the stem, keeping its first character, then the middle of the rest,
+    // keeping its extension. The number is never cut, so the result is still a new name.
+    const QString first = fittingPrefix(stem, 4);
+    const qsizetype stemKeep = std::max(utf8Size(stem) - excess, utf8Size(first));
+    excess -= utf8Size(stem) - stemKeep;
+    stem = fittingPrefix(stem, stemKeep);
+    if (excess > 0) {
+        const QString extension = keptExtension(rest);
+        const QString middle = rest.left(rest.size() - extension.size());
+        rest = fittingPrefix(middle, utf8Size(middle) - excess) + extension;
+    }
+    return stem + number + rest;
 }
 
 QString SafeFileName(const QString& name)
@@ -60,11 +88,11 @@ QString SafeFileName(const QString& name)
         return kIndex;
     if (safe.toUtf8().size() <= kMaxNameBytes)
         return safe;
-    const qsizetype dot = safe.lastIndexOf(QLatin1Char('.'));
-    const QString extension
-        = dot > 0 && safe.size() - dot <= kMaxExtensionChars ? safe.mid(dot) : QString();
-    const QString stem = extension.isEmpty() ? safe : safe.left(dot);
-    return fittingPrefix(stem, kMaxNameBytes - extension.toUtf8().size()) + extension;
+    QString extension = keptExtension(safe);
+    if (extension.size() == safe.size())
+        extension.clear();
+    const QString stem = safe.left(safe.size() - extension.size());
+    return fittingPrefix(stem, kMaxNameBytes - utf8Size(extension)) + extension;
 }
 
 QString TypedNameProblem(const QString& name)

@@ -34,36 +34,37 @@ std::optional<QString> FileExistsResolution::resolve(const QString& curfile)
         return curfile;
     }
 
-    if (!m_allfiles) {
-        if (dialogOpening)
-            dialogOpening();
-        const std::optional<FileExistsAnswer> answer = m_prompt.askFileExists(curfile);
-        if (dialogClosed)
-            dialogClosed();
-        if (answer) {
-            m_answer = answer->owaction;
-            m_allfiles = answer->allfiles;
-            m_typedName = SafeFileName(answer->filnm);
-            m_typedNameUsed = false;
-        } else if (m_answer == 2) {
-            // Closed without "OK": the last answer holds, with the name proposed now.
-            m_typedName = curfile;
-            m_typedNameUsed = false;
+    if (m_allfiles) {
+        switch (m_answer) {
+        case FileExistsAction::Overwrite:
+            return curfile;
+        case FileExistsAction::Skip:
+            return std::nullopt;
+        case FileExistsAction::SaveWithNewName:
+            // One typed name for every later file: number them from it so that none
+            // replaces another.
+            return uniqueName(m_typedName);
         }
-        if (m_answer == 2) {
-            m_typedNameUsed = true;
-            return m_typedName;
-        }
-    } else if (m_answer == 2) {
-        // One typed name for every later file: number them from it so that none
-        // replaces another.
-        if (!m_typedNameUsed) {
-            m_typedNameUsed = true;
-            return m_typedName;
-        }
-        return uniqueName(m_typedName);
     }
-    if (m_answer == 1)
+
+    if (dialogOpening)
+        dialogOpening();
+    const std::optional<FileExistsAnswer> answer = m_prompt.askFileExists(curfile);
+    if (dialogClosed)
+        dialogClosed();
+    // Closed without "OK": nothing was chosen, so the existing file is left alone.
+    if (!answer)
         return std::nullopt;
-    return curfile;
+    m_answer = answer->action;
+    m_allfiles = answer->allfiles;
+    switch (m_answer) {
+    case FileExistsAction::Overwrite:
+        return curfile;
+    case FileExistsAction::Skip:
+        return std::nullopt;
+    case FileExistsAction::SaveWithNewName:
+        break;
+    }
+    m_typedName = SafeFileName(answer->filnm);
+    return m_typedName;
 }

@@ -4,13 +4,15 @@
 #include <functional>
 #include <optional>
 
+#include "core/DialogRequests.h"
+
 class IUserPrompt;
 
 // Decides what happens to a link whose file name already exists in the destination
 // folder, by the overwrite-action preference: 0 ask with "File Exists", 1 overwrite,
 // 2 skip, 3 a numbered name that does not exist yet. Lives as long as one job: the
 // "use this action for all" choice, the last answer and the numbering counter hold
-// for every file of the job.
+// for every file of the job. A "File Exists" dialog closed without "OK" skips its file.
 class FileExistsResolution final
 {
 public:
@@ -35,8 +37,7 @@ private:
     IUserPrompt& m_prompt;
     std::function<bool(const QString&)> m_exists;
     bool m_allfiles = false;
-    int m_answer = 0; // the last answer given with "OK"
-    QString m_typedName; // the name of the last answer 2
-    bool m_typedNameUsed = false; // later files of "for all" are numbered from it
+    FileExistsAction m_answer = FileExistsAction::Skip; // the answer that holds "for all"
+    QString m_typedName; // the name typed with that answer; later files are numbered from it
     int m_uniquecount = 0;
 };

@@ -7,11 +7,19 @@
 struct TransferRequest {
     QString url;
     // The body goes here (created when it does not exist, emptied unless resuming); the
-    // caller renames it when complete. A cancelled transfer removes it.
+    // caller renames it when complete and decides what becomes of it otherwise.
     QString tempPath;
     qint64 resumeFrom = 0; // bytes of tempPath to keep; the rest is asked for with a range
+    // With a resume: the validator (ETag or Last-Modified) the kept bytes came with, sent
+    // as If-Range, and the whole file's size then (-1 unknown). A range answer that does
+    // not start at resumeFrom or gives another size restarts the file from its first byte.
+    QString validator {};
+    qint64 expectedTotal = -1;
     int connectTimeoutSeconds = 30;
     int stallTimeoutSeconds = 60; // no byte received for this long ends it as a timeout
+    // A body averaging fewer bytes a second than this over a minute (or over the stall
+    // time when longer) ends it as a timeout too.
+    int lowSpeedBytesPerSecond = 100;
     int maxRedirects = 20;
 };
 
@@ -20,6 +28,9 @@ struct TransferRequest {
 struct TransferHeaders {
     int status = 0; // HTTP status, 0 for other protocols
     qint64 size = -1; // whole file, counting bytes kept by a resume
+    // A strong ETag, else Last-Modified: what a later resume sends as If-Range. Empty
+    // when the server gave neither.
+    QString validator {};
 };
 
 // How a transfer ended. errorCode and errorText read like "404" and "Not Found" for an

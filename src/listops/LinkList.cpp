@@ -1,5 +1,7 @@
 #include "listops/LinkList.h"
 
+#include <algorithm>
+
 LinkList::LinkList(QObject* parent)
     : QAbstractListModel(parent)
     , m_selection(this)
@@ -20,9 +22,14 @@ QVariant LinkList::data(const QModelIndex& index, int role) const
     return {};
 }
 
+bool LinkList::admits(QStringView entry)
+{
+    return entry.size() <= MaxEntryLength && !entry.contains(QChar(u'\0'));
+}
+
 bool LinkList::add(const QString& entry)
 {
-    if (isFull())
+    if (isFull() || !admits(entry))
         return false;
     const int row = count();
     beginInsertRows(QModelIndex(), row, row);
@@ -32,8 +39,17 @@ bool LinkList::add(const QString& entry)
     return true;
 }
 
-int LinkList::addMany(const QStringList& entries)
+int LinkList::addMany(const QStringList& given)
 {
+    QStringList admitted;
+    const bool allAdmitted = std::all_of(given.begin(), given.end(), admits);
+    if (!allAdmitted) {
+        for (const QString& entry : given) {
+            if (admits(entry))
+                admitted.append(entry);
+        }
+    }
+    const QStringList& entries = allAdmitted ? given : admitted;
     const int room = MaxEntries - count();
     const int n = std::min(room, static_cast<int>(entries.size()));
     if (n <= 0)

@@ -8,12 +8,19 @@
 // The link list: string entries in insertion order, with multiple selection and a
 // current entry (-1 when none). Counts and indexes are 16-bit in the program's file
 // and message formats, so the list holds at most MaxEntries entries; an add past the
-// limit is refused and reported through its result.
+// limit is refused and reported through its result. An entry with a NUL character or
+// longer than MaxEntryLength is never listed: adds skip it without a word, so every
+// listed entry can be saved and read back.
 class LinkList final : public QAbstractListModel
 {
     Q_OBJECT
 public:
     static constexpr int MaxEntries = 32767;
+    // UTF-16 units; the list file reader takes fields of any entry this long.
+    static constexpr qsizetype MaxEntryLength = 1024 * 1024;
+
+    // Whether an entry can be listed (see above).
+    static bool admits(QStringView entry);
 
     explicit LinkList(QObject* parent = nullptr);
 
@@ -29,10 +36,11 @@ public:
     // Exact, case-sensitive membership test, answered from an index.
     bool contains(const QString& entry) const { return m_index.contains(entry); }
 
-    // Adds at the end; false (nothing added) when the list is full.
+    // Adds at the end; false (nothing added) when the list is full or the entry is
+    // not admitted.
     bool add(const QString& entry);
-    // Adds entries at the end in one model change; stops at the limit and returns
-    // how many were added.
+    // Adds the admitted entries at the end in one model change; stops at the limit and
+    // returns how many were added.
     int addMany(const QStringList& entries);
     void removeAt(int index);
     void clear();

@@ -2,58 +2,17 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
+
+#include "listops/ListFileWriter.h"
 
 namespace
 {
-
-// Entries are encoded and written in blocks of about this many bytes.
-constexpr qsizetype BlockSize = 256 * 1024;
-
-// The list reader splits items at commas and line ends, skips spaces before an item and
-// reads an item that begins with a double quote up to the next one. An entry that the
-// reader would not return as it stands is written in double quotes; a double quote
-// inside such an entry cannot be written as one (the reader has no escape for it) and is
-// written as %22, which a link means alike. Every other entry is written bare, so lists
-// without such entries are written exactly as before.
-QByteArray encodeEntry(const QString& entry)
-{
-    const bool needsQuotes = entry.contains(QLatin1Char(',')) || entry.contains(QLatin1Char('\n'))
-        || entry.contains(QLatin1Char('\r')) || entry.startsWith(QLatin1Char(' '))
-        || entry.startsWith(QLatin1Char('"'));
-    if (!needsQuotes)
-        return entry.toUtf8();
-    QString quoted = entry;
-    quoted.replace(QLatin1Char('"'), QLatin1StringView("%22"));
-    return '"' + quoted.toUtf8() + '"';
-}
 
 Result<> cannotWrite(const QString& path, const QFileDevice& file)
 {
     return Result<>::failed(
         QStringLiteral("Cannot write to \"%1\": %2.").arg(path, file.errorString()));
-}
-
-Result<> writeEntries(QFileDevice& file, const QStringList& entries, const QString& path)
-{
-    QByteArray block;
-    block.reserve(BlockSize + 1024);
-    auto writeBlock = [&] {
-        if (block.isEmpty())
-            return true;
-        if (file.write(block) != block.size())
-            return false;
-        block.clear();
-        return true;
-    };
-    for (const QString& entry : entries) {
-        block.append(encodeEntry(entry));
-        block.append("\r\n", 2);
-        if (block.size() >= BlockSize && !writeBlock())
-            return cannotWrite(path, file);
-    }
-    return writeBlock() ? Result<>::ok() : cannotWrite(path, file);
 }
 
 std::optional<Result<>> refuseFolder(const QString& path)
@@ -95,33 +54,38 @@ QString ListFile::qtFilter(const QString& pipeFilter)
 
 Result<> ListFile::save(const QString& path, const QStringList& entries)
 {
-    if (auto refused = refuseFolder(path))
-        return *refused;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Result<>::failed(
-            QStringLiteral("Cannot create \"%1\": %2.").arg(path, file.errorString()));
-    if (Result<> written = writeEntries(file, entries, path); !written) {
-        file.cancelWriting();
+    ListFileWriter writer(path);
+    if (Result<> opened = writer.open(); !opened)
+        return opened;
+    if (Result<> written = writer.write(entries); !written)
         return written;
-    }
-    if (!file.commit())
-        return Result<>::failed(
-            QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString()));
-    return Result<>::ok();
+    return writer.commit();
 }
 
+// The file's last line may lack its line end (a file written by hand or by another
+// program); one is written first so the first appended entry starts a line of its own.
 Result<> ListFile::append(const QString& path, const QStringList& entries)
 {
     if (auto refused = refuseFolder(path))
         return *refused;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return Result<>::failed(
             QStringLiteral("Cannot open \"%1\" for appending: %2.").arg(path, file.errorString()));
-    if (Result<> written = writeEntries(file, entries, path); !written)
-        return written;
-    if (!file.flush())
+    QByteArray out;
+    if (file.size() > 0) {
+        char last = 0;
+        if (!file.seek(file.size() - 1) || file.read(&last, 1) != 1)
+            return Result<>::failed(
+                QStringLiteral("Cannot read \"%1\": %2.").arg(path, file.errorString()));
+        if (last != '\n' && last != '\r')
+            out.append("\r\n", 2);
+    }
+    for (const QString& entry : entries) {
+        out.append(ListFileWriter::encode(entry));
+        out.append("\r\n", 2);
+    }
+    if (file.write(out) != out.size())
         return cannotWrite(path, file);
     file.close();
     if (file.error() != QFileDevice::NoError)

@@ -5,9 +5,8 @@
 
 #include "core/Result.h"
 
-// Link list files: one entry per line, CR LF after every entry, UTF-8. An entry the list
-// reader would split or alter (a comma, a line end, a leading space or quote) is written
-// in double quotes, so a saved list reads back to the same entries.
+// Link list files: one entry per line, CR LF after every entry, UTF-8, written as
+// ListFileWriter writes them.
 class ListFile final
 {
 public:
@@ -24,6 +23,7 @@ public:
     // Replaces the file's content with the entries. The file is written to a
     // temporary name and renamed into place, so a failure leaves the old file intact.
     static Result<> save(const QString& path, const QStringList& entries);
-    // Writes the entries after the file's existing content, which is not read.
+    // Writes the entries after the file's existing content, on a line of their own: a
+    // last line without its line end gets one first.
     static Result<> append(const QString& path, const QStringList& entries);
 };

@@ -32,11 +32,11 @@ public:
     // waits a little longer before it gives up.
     static constexpr int kWindowBusyTimeoutMs = 250;
     static constexpr int kCommandLineBusyTimeoutMs = 5000;
-    // What the command-line tool says when a lock kept it from the settings.
+    // What the command-line tool says (after its name) when a lock kept it from the
+    // settings.
     static QString commandLineLockMessage()
     {
-        return QStringLiteral(
-            "quillmarch-cli: cannot read the settings: another program holds them locked");
+        return QStringLiteral("cannot read the settings: another program holds them locked");
     }
 
     explicit SqliteRegistryStore(

@@ -204,7 +204,7 @@ void LinkViewer::BeforeNavigate2()
     if (mainWindowHeld())
         return;
     m_view.setStatus(kLoading);
-    m_view.setWaitPointer(true);
+    m_view.setBusyPointer();
 }
 
 void LinkViewer::ProgressChange(int progress, int progressMax)

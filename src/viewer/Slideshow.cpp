@@ -97,7 +97,7 @@ void Slideshow::start()
             SettingsTable::SlideshowInterval.maximum);
         SaveOptions(m_settings, options);
         m_view.setStatus(kInProgress);
-        m_view.setWaitPointer(true);
+        m_view.setBusyPointer();
         m_paused = false;
         if (!options.justSelected) {
             slides = m_list.entries();

@@ -87,6 +87,7 @@ TEST(ClipboardBuilder, HandedOverTextWinsOverTheClipboardOnce)
     ScriptedPrompt prompt;
     ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
     EXPECT_FALSE(state.handover.drgdrp);
+    EXPECT_TRUE(state.handover.goturl.isEmpty()) << "a later URL build must not take it";
     ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
     EXPECT_EQ(list.entries(), (QStringList { "http://dropped", "http://clip" }));
 }
@@ -151,4 +152,18 @@ TEST(ClipboardBuilder, StopsAtTheListLimitAndSaysSoOnce)
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].title, "List Full");
     EXPECT_TRUE(prompt.messages[0].text.contains("3 more links"));
+}
+
+TEST(ClipboardBuilder, ALineWithANulCharacterIsPassedOver)
+{
+    MainState state;
+    LinkList list;
+    list.add("http://old");
+    ScriptedPrompt prompt;
+    ClipboardBuilder::run(
+        state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b\nhttp://c", 19));
+    EXPECT_EQ(list.entries(), (QStringList { "http://c" }));
+    ClipboardBuilder::run(
+        state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b", 10));
+    EXPECT_EQ(list.entries(), (QStringList { "http://c" })) << "not asked, not cleared";
 }

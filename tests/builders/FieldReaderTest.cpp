@@ -50,18 +50,15 @@ TEST(FieldReader, SplitsFieldsAsListFilesAreRead)
         EXPECT_EQ(readAll(row.bytes), row.fields) << row.bytes.toStdString();
 }
 
-TEST(FieldReader, BinaryAndOverLongFieldsAreErrors)
+TEST(FieldReader, OverLongFieldsAreErrorsAndNulBytesStayInTheirField)
 {
-    const QByteArray rows[] = {
-        QByteArray("http://a\r\nab\0cd", 15),
-        QByteArray("http://a\r\n") + QByteArray(FieldReader::MaxFieldBytes + 1, 'x'),
-    };
-    for (const QByteArray& bytes : rows) {
-        const QStringList fields = readAll(bytes);
-        ASSERT_EQ(fields.size(), 2);
-        EXPECT_EQ(fields[0], "http://a");
-        EXPECT_TRUE(fields[1].startsWith("!") && fields[1].size() > 1) << fields[1].toStdString();
-    }
+    const QStringList fields
+        = readAll(QByteArray("http://a\r\n") + QByteArray(FieldReader::MaxFieldBytes + 1, 'x'));
+    ASSERT_EQ(fields.size(), 2);
+    EXPECT_EQ(fields[0], "http://a");
+    EXPECT_TRUE(fields[1].startsWith("!") && fields[1].size() > 1) << fields[1].toStdString();
+    EXPECT_EQ(readAll(QByteArray("ab\0cd,http://b", 14)),
+        QStringList({ QString::fromUtf8("ab\0cd", 5), "http://b" }));
     // A field that is not valid UTF-8 is Windows-1252 text; valid UTF-8 stays UTF-8.
     EXPECT_EQ(readAll("http://a/caf\xE9\x80,http://b/caf\xC3\xA9"),
         QStringList({ QString::fromUtf8("http://a/caf\u00E9\u20AC"),

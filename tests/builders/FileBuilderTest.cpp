@@ -43,6 +43,24 @@ TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
+// Any entry the list holds, however long or quoted, reads back as it was saved.
+TEST_F(FileBuilderTest, LongestAndQuotedEntriesReadBackEntryForEntry)
+{
+    const QStringList entries { "http://a/" + QString(70000, 'x'),
+        "http://b/" + QString(LinkList::MaxEntryLength - 9, QChar(0x20AC)), "http://c/x,y",
+        "http://d/" };
+    const QString path = m_dir.filePath("long.txt");
+    ASSERT_TRUE(ListFile::save(path, entries).isOk());
+    run(path);
+    EXPECT_EQ(list.entries(), entries);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // A NUL byte past the first block leaves only its own item out.
+    list.clear();
+    const QByteArray padded = "http://a/" + QByteArray(70000, 'x');
+    run(write(padded + QByteArray("\r\nhttp://x\0y\r\nhttp://b\r\n", 24)));
+    EXPECT_EQ(list.entries(), (QStringList { QString::fromLatin1(padded), "http://b" }));
+}
+
 TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
 {
     struct Row {

@@ -193,7 +193,7 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
     EXPECT_EQ(view.progressValue, 0);
 
     browser_->complete();
-    EXPECT_TRUE(list.isEmpty()) << "a new list is started when the page completes";
+    EXPECT_EQ(list.entries(), QStringList { "http://old/1" }) << "replaced once links arrive";
     answerLinks({ "http://h/a", "http://h/a", "file:///x", "http://h/b%20c" });
 
     EXPECT_EQ(list.entries(), (QStringList { "http://h/a", "http://h/b c" }));
@@ -269,7 +269,7 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
         EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Error"));
         EXPECT_EQ(prompt.messages[0].text,
             kProblem + QStringLiteral("\r\n\r\nError: Object not found. "));
-        EXPECT_EQ(list.count(), append ? 1 : 0);
+        EXPECT_EQ(list.count(), 1);
         EXPECT_TRUE(view.isIdle());
         EXPECT_TRUE(lastOutcome().isFailed());
     }
@@ -446,7 +446,10 @@ TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
     state.handover.nurl = QStringLiteral("http://h/in2");
     builder.incomingLink();
     EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_TRUE(list.isEmpty()) << "a new list is started at once";
+    EXPECT_EQ(list.entries(), QStringList { "http://h/1" }) << "kept until links arrive";
+    browser_->complete();
+    answerLinks({ "http://h/2" });
+    EXPECT_EQ(list.entries(), QStringList { "http://h/2" });
 
     factoryWorks = false;
     builder.incomingLink();
@@ -473,4 +476,71 @@ TEST_F(UrlListBuilderTest, ShowsTheListLimitOnce)
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].title, ListLimit::title());
     EXPECT_EQ(prompt.messages[0].text, ListLimit::message(2));
+}
+
+// Whatever ends a build before its links arrive, the list keeps its entries, selection
+// and current entry, for every way a build starts.
+TEST_F(UrlListBuilderTest, AFailedBuildLeavesTheListAsItWas)
+{
+    auto window = std::make_shared<FakeWindow>();
+    window->url = QStringLiteral("http://h/open");
+    window->hold = true;
+    windows.open = { window };
+    fetcher.types[QStringLiteral("http://h/page")] = QStringLiteral("text/html");
+    const QString pdf = QStringLiteral("http://h/a.pdf");
+    fetcher.types[pdf] = QStringLiteral("application/pdf");
+
+    const std::function<void()> start[] = {
+        [&] {
+            state.handover.goturl = QStringLiteral("http://h/page");
+            builder.mnufURL_Click();
+        },
+        [&] {
+            state.handover.nurl = QStringLiteral("http://h/page");
+            builder.incomingLink();
+        },
+        [&] {
+            state.handover.goturl = window->url;
+            builder.mnufURL_Click();
+        },
+    };
+    const std::function<void()> fail[] = {
+        [&] {
+            browser_->error(404);
+            browser_->complete();
+        },
+        [&] { builder.cancel(); },
+        [&] {
+            if (window->held)
+                return std::exchange(window->held, {})(std::nullopt);
+            browser_->complete();
+            std::exchange(browser_->pendingLinks, {})(std::nullopt);
+        },
+    };
+    for (size_t s = 0; s < std::size(start); ++s) {
+        for (size_t f = 0; f < std::size(fail); ++f) {
+            if (s == 2 && f == 0)
+                continue; // an open window has no load to fail
+            SCOPED_TRACE(testing::Message() << "start " << s << " failure " << f);
+            list.clear();
+            list.addMany({ "http://old/1", "http://old/2", "http://old/3" });
+            list.setSelected(2, true);
+            list.setCurrentIndex(1);
+            state.handover.append = false;
+            start[s]();
+            fail[f]();
+            EXPECT_EQ(
+                list.entries(), (QStringList { "http://old/1", "http://old/2", "http://old/3" }));
+            EXPECT_EQ(list.selectedIndexes(), QList<int> { 2 });
+            EXPECT_EQ(list.currentIndex(), 1);
+            EXPECT_EQ(view.countText, QStringLiteral("3 links found"));
+            EXPECT_FALSE(builder.harvestRunning());
+        }
+    }
+    // A refused URL from the current entry changes nothing either.
+    list.add(pdf);
+    list.setCurrentIndex(3);
+    builder.mnusavpopbuild_Click();
+    EXPECT_EQ(list.count(), 4);
+    EXPECT_EQ(list.selectedIndexes(), QList<int> { 2 });
 }

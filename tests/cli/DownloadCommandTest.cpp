@@ -1,9 +1,12 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
@@ -96,6 +99,17 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
     EXPECT_EQ(names(), QStringList({ "a(1).txt", "a.txt" }));
 }
 
+TEST_F(DownloadCommandTest, PercentSignsInNamesArePrintedAsTheyAre)
+{
+    LocalHttpServer site;
+    site.server().Get(".*", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("12345", "text/plain");
+    });
+    ASSERT_TRUE(site.start());
+    EXPECT_EQ(run({ site.url("/a%2fb%1%00.txt") }), 0);
+    EXPECT_EQ(m_stdout, m_out.filePath("a%2fb%1%00.txt") + "\t5\n");
+}
+
 TEST_F(DownloadCommandTest, AFullDiskFailsTheLinkAndLeavesNoFile)
 {
     LocalHttpServer site;
@@ -111,38 +125,112 @@ TEST_F(DownloadCommandTest, AFullDiskFailsTheLinkAndLeavesNoFile)
     EXPECT_EQ(names(), QStringList({ "small.txt" }));
 }
 
-TEST_F(DownloadCommandTest, KilledMidTransferLeavesNoFileUnderItsName)
+TEST_F(DownloadCommandTest, AnInterruptedRunLeavesAHiddenPartialFileTheNextRunResumes)
 {
     std::atomic<bool> release { false };
+    std::string lastRange;
     LocalHttpServer site;
-    site.server().Get("/slow.bin", [&](const httplib::Request&, httplib::Response& res) {
+    // Stalled handlers end before the server waits for them, whatever the outcome.
+    const std::shared_ptr<void> unstall(nullptr, [&](void*) { release = true; });
+    site.server().Get("/slow.bin", [&](const httplib::Request& req, httplib::Response& res) {
+        const bool stall = !release;
+        lastRange = req.get_header_value("Range");
+        res.set_header("ETag", "\"s1\"");
         res.set_content_provider(100000, "application/octet-stream",
-            [&](size_t offset, size_t, httplib::DataSink& sink) {
-                if (offset == 0)
-                    return sink.write(std::string(1000, 'x').data(), 1000);
-                while (!release)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                return false;
+            [stall, &release](size_t offset, size_t length, httplib::DataSink& sink) {
+                if (stall && offset >= 1000) {
+                    while (!release)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    return false;
+                }
+                const size_t n = std::min<size_t>(length, stall ? 1000 - offset : length);
+                return sink.write(std::string(n, 'x').data(), n);
             });
     });
     ASSERT_TRUE(site.start());
 
-    // SIGTERM cancels and removes the partial file; SIGKILL leaves it only under its
-    // temporary name.
+    const QStringList hidden { ".slow.bin.part", ".slow.bin.part.rec" };
     for (const bool gentle : { true, false }) {
         SCOPED_TRACE(gentle ? "SIGTERM" : "SIGKILL");
         QProcess process;
         prepare(process, { site.url("/slow.bin") });
-        ASSERT_TRUE(waitFor([&] { return !names().isEmpty(); }));
+        ASSERT_TRUE(
+            waitFor([&] { return QFileInfo(m_out.filePath(".slow.bin.part")).size() == 1000; }));
         gentle ? process.terminate() : process.kill();
         process.waitForFinished();
         if (gentle) {
             EXPECT_EQ(process.exitCode(), 130);
-            EXPECT_TRUE(names().isEmpty());
         }
-        EXPECT_FALSE(names().contains("slow.bin"));
-        for (const QString& name : names())
-            QFile::remove(m_out.filePath(name));
+        EXPECT_EQ(names(), hidden);
     }
+    release = true;
+    EXPECT_EQ(run({ site.url("/slow.bin") }), 0) << m_stderr.toStdString();
+    EXPECT_EQ(lastRange, "bytes=1000-");
+    EXPECT_EQ(names(), QStringList({ "slow.bin" }));
+    EXPECT_EQ(QFileInfo(m_out.filePath("slow.bin")).size(), 100000);
+}
+
+TEST_F(DownloadCommandTest, TwoRunsIntoOneFolderNeverReplaceEachOthersFile)
+{
+    std::atomic<bool> release { false };
+    LocalHttpServer site;
+    // Stalled handlers end before the server waits for them, whatever the outcome.
+    const std::shared_ptr<void> unstall(nullptr, [&](void*) { release = true; });
+    site.server().Get("/big/report.pdf", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(
+            50000, "application/pdf", [&](size_t offset, size_t length, httplib::DataSink& sink) {
+                while (offset > 0 && !release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                const size_t n = std::min<size_t>(length, 1000);
+                return sink.write(std::string(n, 'B').data(), n);
+            });
+    });
+    site.page("/small/report.pdf", "small", "application/pdf");
+    ASSERT_TRUE(site.start());
+    QFile existing(m_out.filePath("report.pdf"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("mine");
+    existing.close();
+
+    QProcess big;
+    prepare(big, { "--exists", "unique", site.url("/big/report.pdf") });
+    ASSERT_TRUE(waitFor([&] { return names().contains(".report.pdf.part"); }));
+    EXPECT_EQ(run({ "--exists", "unique", site.url("/small/report.pdf") }), 0);
+    EXPECT_TRUE(m_stdout.contains("report(1).pdf\t5")) << m_stdout.toStdString();
+    release = true;
+    ASSERT_TRUE(big.waitForFinished(30000));
+    EXPECT_EQ(big.exitCode(), 0) << big.readAllStandardError().toStdString();
+    EXPECT_TRUE(big.readAllStandardOutput().contains("report(2).pdf\t50000"));
+    EXPECT_EQ(names(), QStringList({ "report(1).pdf", "report(2).pdf", "report.pdf" }));
+    EXPECT_EQ(QFileInfo(m_out.filePath("report(1).pdf")).size(), 5);
+}
+
+TEST_F(DownloadCommandTest, TimeoutBoundsASilentServerAndRetriesAreAnnounced)
+{
+    std::atomic<int> calls { 0 };
+    std::atomic<bool> release { false };
+    LocalHttpServer site;
+    // Stalled handlers end before the server waits for them, whatever the outcome.
+    const std::shared_ptr<void> unstall(nullptr, [&](void*) { release = true; });
+    site.server().Get("/quiet.txt", [&](const httplib::Request&, httplib::Response& res) {
+        const bool silent = calls++ == 0;
+        res.set_content_provider(
+            4, "text/plain", [silent, &release](size_t, size_t, httplib::DataSink& sink) {
+                if (silent) {
+                    while (!release)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    return false;
+                }
+                return sink.write("done", 4);
+            });
+    });
+    ASSERT_TRUE(site.start());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(run({ "--timeout", "2", site.url("/quiet.txt") }), 0) << m_stderr.toStdString();
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_TRUE(m_stderr.contains("/quiet.txt: Retrying in 1 s (attempt 2 of 4)"))
+        << m_stderr.toStdString();
+    EXPECT_EQ(names(), QStringList({ "quiet.txt" }));
     release = true;
 }

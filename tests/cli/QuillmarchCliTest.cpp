@@ -31,14 +31,20 @@ class QuillmarchCliTest : public testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(m_config.isValid()); }
 
-    CliResult cli(const QStringList& arguments, const QByteArray& input = {})
+    // prlimit: options of prlimit(1) to run the tool under (a file size limit).
+    CliResult cli(
+        const QStringList& arguments, const QByteArray& input = {}, const QStringList& prlimit = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(QM_BINARY_DIR "/quillmarch-cli"), arguments);
+        const QString tool = QStringLiteral(QM_BINARY_DIR "/quillmarch-cli");
+        if (prlimit.isEmpty())
+            process.start(tool, arguments);
+        else
+            process.start("prlimit", prlimit + QStringList { "--", tool } + arguments);
         if (!process.waitForStarted(30000))
             return {};
         process.write(input);
@@ -177,10 +183,9 @@ TEST_F(QuillmarchCliTest, EncodingsLimitsAndEmptyResults)
     r = cli({ "text", path("old.txt") });
     EXPECT_EQ(r.out, lines(accented));
 
-    r = cli({ "text" }, QByteArray("http://a/1\n\0\0", 14));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains("binary")) << r.err.toStdString();
+    r = cli({ "text" }, QByteArray("http://a/1\n\0\0\nhttp://a/\0\nhttp://b", 33));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, lines({ "http://a/1", "http://b" })) << "lines with a NUL are passed over";
 
     QByteArray many;
     for (int i = 0; i < LinkList::MaxEntries + 5; ++i)
@@ -288,6 +293,10 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
             .toUtf8());
     list.close();
 
+    QFile saved(path("all.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+    saved.write("http://old\r\n");
+    saved.close();
     CliResult r = cli({ "harvest", site.url("/slow.html"), "--from", path("pages.txt"), "--save",
         path("all.txt") });
     EXPECT_EQ(r.exitCode, 1);
@@ -300,9 +309,9 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
             + ": Error: Object not found. \nquillmarch-cli: " + site.url("/doc.pdf")
             + ": Error: Quillmarch cannot build a list from this URL. It does not point to a "
               "valid HTML document.\n");
-    QFile saved(path("all.txt"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), r.out.replace('\n', "\r\n").toUtf8());
+    EXPECT_EQ(saved.readAll(), "http://old\r\n") << "a failed batch saves nothing";
+    saved.close();
 
     r = cli({ "harvest", site.url("/slow.html"), site.url("/b.html"), "--dedupe-all" });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -350,4 +359,70 @@ TEST_F(QuillmarchCliTest, ALockedSettingsStoreIsReportedWithinSeconds)
             EXPECT_EQ(r.out, lines({ "http://a/1" }));
         }
     }
+}
+
+// --save writes only for a command that succeeded, and never leaves a cut file; what it
+// writes, quoted entries included, is read back by file, text and download --from.
+TEST_F(QuillmarchCliTest, SavedListsAreWholeAndReadBackEverywhere)
+{
+    const QByteArray old = "http://old\r\n";
+    auto keep = [&] {
+        QFile f(path("keep.txt"));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    };
+    auto kept = [&] {
+        QFile f(path("keep.txt"));
+        return f.open(QIODevice::ReadOnly) && f.readAll() == old;
+    };
+    QByteArray many;
+    for (int i = 0; i < 500; ++i)
+        many += "http://example.org/page/" + QByteArray::number(i) + "\n";
+    // The last row runs once the settings exist, so only the save meets the limit.
+    const struct {
+        QStringList arguments;
+        QByteArray input;
+        QStringList prlimit;
+    } failing[] = {
+        { { "text" }, "no links\n", {} },
+        { { "file", path("absent.txt") }, {}, {} },
+        { { "sequence", "http://s/1", "--start", "1", "--end", "2", "--select", "40:2" }, {}, {} },
+        { { "text" }, many, { "--fsize=4096" } },
+    };
+    for (const auto& row : failing) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        keep();
+        const CliResult r = cli(
+            row.arguments + QStringList { "--save", path("keep.txt") }, row.input, row.prlimit);
+        EXPECT_EQ(r.exitCode, 1);
+        if (!row.prlimit.isEmpty()) {
+            EXPECT_TRUE(r.err.contains("cannot save")) << r.err.toStdString();
+        }
+        EXPECT_TRUE(kept());
+        EXPECT_EQ(QDir(path("")).entryList({ "keep*" }, QDir::Files | QDir::Hidden),
+            QStringList { "keep.txt" });
+    }
+
+    LocalHttpServer site;
+    site.page("/p1.html", "<a href='/a,b.txt'>1</a>");
+    site.page("/p2.html", "<a href='/c.txt'>2</a>");
+    site.page("/a,b.txt", "ab", "text/plain");
+    site.page("/c.txt", "c", "text/plain");
+    ASSERT_TRUE(site.start());
+    CliResult r = cli(
+        { "harvest", site.url("/p1.html"), site.url("/p2.html"), "--save", path("saved.txt") });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList links { site.url("/a,b.txt"), site.url("/c.txt") };
+    EXPECT_EQ(r.out, lines(links));
+    QFile saved(path("saved.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), ("\"" + links[0] + "\"\r\n" + links[1] + "\r\n").toUtf8());
+    for (const char* command : { "file", "text" }) {
+        r = cli({ command, path("saved.txt") });
+        EXPECT_EQ(r.out, lines(links)) << command;
+    }
+    QDir(path("")).mkdir("got");
+    r = cli({ "download", "--dir", path("got"), "--from", path("saved.txt") });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(path("got")).entryList(QDir::Files), (QStringList { "a,b.txt", "c.txt" }));
 }

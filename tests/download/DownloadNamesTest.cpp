@@ -29,6 +29,34 @@ TEST(DownloadNames, NumberedNameAtTheFirstDot)
     EXPECT_EQ(NumberedName(".hidden", 3), "(3).hidden");
 }
 
+TEST(DownloadNames, NumberedLongNamesAreShortenedBeforeNumbering)
+{
+    const QString e = QString(QChar(0x00e9)); // two bytes in UTF-8
+    const QString g = QString::fromUtf8("\U0001F600"); // four bytes, a surrogate pair
+    const struct {
+        QString name;
+        int n;
+        QString numbered;
+    } rows[] = {
+        { QString(234, 'x') + ".txt", 1, QString(233, 'x') + "(1).txt" }, // 238 bytes
+        { QString(235, 'x') + ".txt", 1, QString(233, 'x') + "(1).txt" },
+        { QString(236, 'x') + ".txt", 12, QString(232, 'x') + "(12).txt" },
+        { QString(240, 'x'), 1, QString(237, 'x') + "(1)" },
+        { e.repeated(117) + ".jpg", 1, e.repeated(116) + "(1).jpg" },
+        { QString(59, QChar('a')) + g.repeated(44) + ".gz", 3,
+            QString(59, 'a') + g.repeated(43) + "(3).gz" },
+        { "a." + QString(234, 'y') + ".txt", 1, "a(1)." + QString(231, 'y') + ".txt" },
+        { "a." + QString(238, 'y'), 1, "a(1)." + QString(235, 'y') },
+        { e + "." + e.repeated(117) + ".txt", 1, e + "(1)." + e.repeated(115) + ".txt" },
+    };
+    for (const auto& row : rows) {
+        const QString numbered = NumberedName(row.name, row.n);
+        EXPECT_EQ(numbered, row.numbered) << row.name.size();
+        EXPECT_LE(numbered.toUtf8().size(), 240) << row.name.size();
+        EXPECT_EQ(SafeFileName(numbered), numbered) << row.name.size();
+    }
+}
+
 TEST(DownloadNames, SafeFileNameNeverLeavesTheFolder)
 {
     const QString longStem(300, QLatin1Char('x'));

@@ -1,6 +1,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include "download/DownloadNames.h"
 #include "download/FileExistsResolution.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedPrompt.h"
@@ -62,16 +63,19 @@ TEST(FileExistsResolution, PromptAnswers)
         int asked; // of the three names a.txt, b.txt, c.txt
         std::optional<QString> third;
     } rows[] = {
-        { "overwrite, ask each time", FileExistsAnswer { 0, "a.txt", false }, QString("a.txt"), 3,
+        { "overwrite, ask each time",
+            FileExistsAnswer { FileExistsAction::Overwrite, "a.txt", false }, QString("a.txt"), 3,
             QString("c.txt") },
-        { "skip for all", FileExistsAnswer { 1, "a.txt", true }, skip(), 1, skip() },
-        { "typed name for all is numbered later", FileExistsAnswer { 2, "new.txt", true },
+        { "skip for all", FileExistsAnswer { FileExistsAction::Skip, "a.txt", true }, skip(), 1,
+            skip() },
+        { "typed name for all is numbered later",
+            FileExistsAnswer { FileExistsAction::SaveWithNewName, "new.txt", true },
             QString("new.txt"), 1, QString("new(2).txt") },
-        { "closed without OK overwrites", std::nullopt, QString("a.txt"), 3, QString("c.txt") },
+        { "closed without OK skips", std::nullopt, skip(), 3, skip() },
     };
     for (const auto& row : rows) {
         ScriptedPrompt prompt;
-        prompt.fileExistsAnswers = { row.answer };
+        prompt.fileExistsAnswers = { row.answer, row.answer, row.answer };
         int opened = 0;
         FileExistsResolution resolution(0, prompt, folder.exists());
         resolution.dialogOpening = [&] { ++opened; };
@@ -83,12 +87,40 @@ TEST(FileExistsResolution, PromptAnswers)
     }
 }
 
-TEST(FileExistsResolution, ClosingKeepsTheLastAnswerWithTheProposedName)
+TEST(FileExistsResolution, ClosingAfterAnEarlierAnswerStillSkips)
 {
     ScriptedPrompt prompt;
-    Folder folder { { "a.txt", "b.txt" } };
-    prompt.fileExistsAnswers = { FileExistsAnswer { 2, "x.txt", false }, std::nullopt };
+    Folder folder { { "a.txt", "b.txt", "c.txt" } };
+    prompt.fileExistsAnswers
+        = { FileExistsAnswer { FileExistsAction::SaveWithNewName, "x.txt", false }, std::nullopt,
+              FileExistsAnswer { FileExistsAction::Overwrite, "c.txt", false } };
     FileExistsResolution resolution(0, prompt, folder.exists());
     EXPECT_EQ(resolution.resolve("a.txt"), QString("x.txt"));
-    EXPECT_EQ(resolution.resolve("b.txt"), QString("b.txt"));
+    EXPECT_EQ(resolution.resolve("b.txt"), skip());
+    EXPECT_EQ(resolution.resolve("c.txt"), QString("c.txt"));
+}
+
+// Every name given out is one the folder does not have yet, however long the names are.
+TEST(FileExistsResolution, LongNamesNeverShareANumberedName)
+{
+    for (const int length : { 238, 239, 240, 300 }) {
+        SCOPED_TRACE(length);
+        const QString existing = SafeFileName(QString(length - 4, 'x') + ".txt");
+        const QString typed = QString(length - 4, QChar(0x00e9)) + ".txt";
+        for (const auto& answer : { std::optional<FileExistsAnswer>(),
+                 std::optional(
+                     FileExistsAnswer { FileExistsAction::SaveWithNewName, typed, true }) }) {
+            ScriptedPrompt prompt;
+            prompt.fileExistsAnswers = { answer };
+            Folder folder { { existing } };
+            FileExistsResolution resolution(answer ? 0 : 3, prompt, folder.exists());
+            for (int i = 0; i < 3; ++i) {
+                const std::optional<QString> name = resolution.resolve(existing);
+                ASSERT_TRUE(name.has_value());
+                EXPECT_FALSE(folder.names.contains(*name)) << name->toStdString();
+                EXPECT_LE(name->toUtf8().size(), 240);
+                folder.names.insert(*name);
+            }
+        }
+    }
 }

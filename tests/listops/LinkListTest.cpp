@@ -49,3 +49,14 @@ TEST(LinkList, SelectionAndCurrentEntry)
     EXPECT_EQ(list.selectedCount(), 0);
     EXPECT_EQ(list.currentIndex(), -1);
 }
+
+TEST(LinkList, NeverHoldsANulCharacterOrAnOverLongEntry)
+{
+    LinkList list;
+    const QString nul = QString::fromUtf8("http://a\0b", 10);
+    const QString longest = "http://h/" + QString(LinkList::MaxEntryLength - 9, 'x');
+    EXPECT_FALSE(list.add(nul));
+    EXPECT_FALSE(list.add(longest + 'x'));
+    EXPECT_EQ(list.addMany({ "http://1", nul, longest, longest + 'x', "http://2" }), 3);
+    EXPECT_EQ(list.entries(), (QStringList { "http://1", longest, "http://2" }));
+}

@@ -1,6 +1,9 @@
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "builders/FieldReader.h"
 #include "listops/ListFile.h"
@@ -35,13 +38,53 @@ TEST(ListFile, SaveWritesEveryEntryWithCrLfAndReplacesOldContent)
     EXPECT_EQ(contents(path), "");
 }
 
-TEST(ListFile, AppendAddsAfterTheExistingContentUnread)
+TEST(ListFile, AppendStartsANewLineAfterTheExistingContent)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
-    put(path, "http://x\r\nhttp://no-line-end");
-    ASSERT_TRUE(ListFile::append(path, { "http://a", "http://b" }).isOk());
-    EXPECT_EQ(contents(path), "http://x\r\nhttp://no-line-endhttp://a\r\nhttp://b\r\n");
+    const struct {
+        QByteArray before, after;
+    } rows[] = {
+        { "http://x\r\nhttp://no-line-end", "http://x\r\nhttp://no-line-end\r\nhttp://a,b\r\n" },
+        { "http://x\n", "http://x\nhttp://a,b\r\n" },
+        { "", "http://a,b\r\n" },
+    };
+    for (const auto& row : rows) {
+        put(path, row.before);
+        ASSERT_TRUE(ListFile::append(path, { "http://a,b" }).isOk());
+        EXPECT_EQ(contents(path), QByteArray(row.after).replace("http://a,b", "\"http://a,b\""));
+    }
+}
+
+// A full disk (here a file size limit) fails the save however small the list: the old
+// file stays whole, no temporary file is left, and the failure is reported.
+TEST(ListFile, AFailedWriteKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("l.txt");
+    const QByteArray old = "http://old\r\n";
+    QStringList entries;
+    for (int i = 0; i < 500; ++i)
+        entries.append(QStringLiteral("http://example.org/page/%1").arg(i));
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    for (const bool append : { false, true }) {
+        put(path, old);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const Result<> written
+            = append ? ListFile::append(path, entries) : ListFile::save(path, entries);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_TRUE(written.isFailed()) << append;
+        EXPECT_FALSE(written.message().isEmpty());
+        if (!append) {
+            EXPECT_EQ(contents(path), old);
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "l.txt" });
+    }
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST(ListFile, FailuresAreReportedAndLeaveTheOldFile)

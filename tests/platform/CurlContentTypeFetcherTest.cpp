@@ -13,6 +13,7 @@ TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
     LocalHttpServer site;
     site.page("/page.html", "<p>x</p>", "text/html; charset=UTF-8");
     site.page("/doc.pdf", "%PDF", "application/pdf");
+    site.page("/a dir/b%.pdf", "%PDF", "application/pdf"); // asked as "/a dir/b%25.pdf"
     site.server().Get("/to-pdf", [](const httplib::Request&, httplib::Response& res) {
         res.set_redirect("/doc.pdf");
         res.set_content("<p>moved</p>", "text/html");
@@ -39,6 +40,7 @@ TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
         { "/to-pdf", "application/pdf" },
         { "/to-html", "text/html; charset=UTF-8" },
         { "/head-lies", "text/html" },
+        { "/a dir/b%25.pdf", "application/pdf" },
     };
     for (const auto& [path, type] : rows) {
         SCOPED_TRACE(path);

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -6,6 +7,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <atomic>
+#include <ctime>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "download/DownloadJob.h"
@@ -63,6 +66,8 @@ protected:
         options.retryBaseMs = 10;
         options.progressIntervalMs = 5;
         m_job = std::make_unique<DownloadJob>(links, options, m_service, m_prompt);
+        if (m_started)
+            m_started(m_job.get());
         QObject::connect(m_job.get(), &DownloadJob::changed, [this] {
             if (!m_job->Label1().isEmpty())
                 m_byteLabels.append(m_job->Label1());
@@ -96,6 +101,7 @@ protected:
     ScriptedPrompt m_prompt;
     std::unique_ptr<DownloadJob> m_job;
     QStringList m_byteLabels;
+    std::function<void(DownloadJob*)> m_started; // called with each job before it starts
 };
 
 } // namespace
@@ -118,14 +124,17 @@ TEST_F(DownloadJobTest, SavesEachLinkInOrderWithAndWithoutLength)
             });
     });
     m_site.page("/dir/", "<p>index</p>");
+    // The list keeps a harvested "%20" as a space; the request must encode it.
+    m_site.page("/s p/a b%.txt", "spaced", "text/plain");
     ASSERT_TRUE(m_site.start());
 
-    DownloadJob& job = run({ "/len/b.bin", "/chunked/c.bin", "/dir/" });
+    DownloadJob& job = run({ "/len/b.bin", "/chunked/c.bin", "/dir/", "/s p/a b%25.txt" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
     EXPECT_EQ(read("b.bin"), QByteArray::fromStdString(*body));
     EXPECT_EQ(read("c.bin"), QByteArray::fromStdString(*body));
     EXPECT_EQ(read("index.html"), "<p>index</p>");
-    EXPECT_EQ(names(), QStringList({ "b.bin", "c.bin", "index.html" }));
+    EXPECT_EQ(read("a b%25.txt"), "spaced");
+    EXPECT_EQ(names(), QStringList({ "a b%25.txt", "b.bin", "c.bin", "index.html" }));
     EXPECT_TRUE(m_byteLabels.contains("2049 of 2049 bytes"))
         << m_byteLabels.join('|').toStdString();
     EXPECT_TRUE(m_byteLabels.contains("2049 of Unknown bytes"))
@@ -133,7 +142,7 @@ TEST_F(DownloadJobTest, SavesEachLinkInOrderWithAndWithoutLength)
     EXPECT_EQ(job.Label3(), "Done");
     EXPECT_EQ(job.Label1(), "");
     EXPECT_EQ(job.mainCaption(), "Quillmarch - Saving Files (Complete)");
-    EXPECT_EQ(job.ProgressBar2(), 3);
+    EXPECT_EQ(job.ProgressBar2(), 4);
     EXPECT_EQ(job.ProgressBar1(), job.ProgressBar1Max());
     EXPECT_TRUE(m_prompt.messages.isEmpty());
 }
@@ -188,15 +197,31 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
         }
     });
     std::atomic<int> busyCalls { 0 };
+    QElapsedTimer sinceBusy;
+    qint64 busyPause = 0;
     m_site.server().Get("/busy.txt", [&](const httplib::Request&, httplib::Response& res) {
         if (busyCalls++ == 0) {
             res.status = 503;
-            res.set_header("Retry-After", "0");
+            // The date form: two seconds from now.
+            const std::time_t at = std::time(nullptr) + 2;
+            char date[64];
+            std::strftime(date, sizeof date, "%a, %d %b %Y %H:%M:%S GMT", std::gmtime(&at));
+            res.set_header("Retry-After", date);
+            sinceBusy.start();
         } else {
+            busyPause = sinceBusy.elapsed();
             res.set_content("served", "text/plain");
         }
     });
     ASSERT_TRUE(m_site.start());
+    QStringList retries;
+    auto record = [&](DownloadJob* job) {
+        QObject::connect(job, &DownloadJob::retrying, [&, job](const QString& text) {
+            EXPECT_EQ(job->Label3(), text);
+            retries.append(text);
+        });
+    };
+    m_started = record;
 
     DownloadJob& job = run({ "/flaky.bin", "/busy.txt" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
@@ -204,12 +229,19 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
     EXPECT_EQ(secondRange, "bytes=20000-");
     EXPECT_EQ(read("busy.txt"), "served");
     EXPECT_EQ(busyCalls.load(), 2);
+    EXPECT_GE(busyPause, 900);
+    ASSERT_EQ(retries.size(), 2);
+    EXPECT_EQ(retries[0], "Retrying in 1 s (attempt 2 of 4)");
+    EXPECT_TRUE(retries[1] == "Retrying in 1 s (attempt 2 of 4)"
+        || retries[1] == "Retrying in 2 s (attempt 2 of 4)")
+        << retries[1].toStdString();
     EXPECT_TRUE(m_prompt.messages.isEmpty());
 }
 
 TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
 {
     m_site.server().Get("/stall.bin", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_header("ETag", "\"s\""); // a validator makes the partial file resumable
         res.set_content_provider(100000, "application/octet-stream",
             [this](size_t offset, size_t, httplib::DataSink& sink) {
                 if (offset == 0) {
@@ -234,15 +266,17 @@ TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
     DownloadJob job(
         { m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service, m_prompt);
     job.start();
-    ASSERT_TRUE(waitFor([&] { return m_stalled.load(); }));
+    ASSERT_TRUE(waitFor([&] { return m_stalled.load() && names().size() == 3; }));
     EXPECT_EQ(read("stall.bin"), "old content");
-    EXPECT_EQ(names().size(), 2); // the old file and the temporary one
+    const QStringList kept { ".stall.bin.part", ".stall.bin.part.rec", "stall.bin" };
+    EXPECT_EQ(names(), kept);
     job.cancel();
     EXPECT_EQ(job.Label3(), "Aborting...");
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Cancelled);
     m_release = true;
     EXPECT_EQ(read("stall.bin"), "old content");
-    EXPECT_EQ(names(), QStringList({ "stall.bin" }));
+    // The partial file stays hidden, for the next run to resume.
+    EXPECT_EQ(names(), kept);
 }
 
 TEST_F(DownloadJobTest, ExistingNamesFollowThePolicy)
@@ -287,6 +321,21 @@ TEST_F(DownloadJobTest, ExistingNamesFollowThePolicy)
     }
 }
 
+TEST_F(DownloadJobTest, StatusShowsPercentSignsOfNamesAsTheyAre)
+{
+    ASSERT_TRUE(m_site.start());
+    DownloadJobOptions options;
+    options.folder = m_folder;
+    m_job = std::make_unique<DownloadJob>(
+        QStringList { m_site.url("/x%1%2%00y.txt") }, options, m_service, m_prompt);
+    QStringList statuses;
+    QObject::connect(m_job.get(), &DownloadJob::changed, [&] { statuses.append(m_job->Label3()); });
+    m_job->start();
+    ASSERT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
+    EXPECT_TRUE(statuses.contains("Saving " + m_folder + "x%1%2%00y.txt (1 of 1)"))
+        << statuses.join('|').toStdString();
+}
+
 TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
 {
     QTemporaryDir root;
@@ -320,4 +369,123 @@ TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
     EXPECT_EQ(names(), QStringList({ "f.bin" }));
     ftp.kill();
     ftp.waitForFinished();
+}
+
+// A server whose range answers can be wrong: each request is logged as "path range
+// if-range"; the body is bytes(100000) under the ETag "v1".
+constexpr const char* kRangeServer = R"(
+import http.server, sys
+body = bytes(97 + i % 23 for i in range(100000))
+class H(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        rng = self.headers.get('Range')
+        with open(sys.argv[2], 'a') as log:
+            log.write('%s %s %s\n' % (self.path, rng or '-', self.headers.get('If-Range') or '-'))
+        data, status, first = body, 200, 0
+        if rng:
+            first = int(rng[6:-1])
+            if self.path == '/start.bin':
+                status, cr = 206, 'bytes 0-99999/100000'
+            elif self.path == '/total.bin':
+                data, status, cr = body + body[:20000], 206, 'bytes %d-119999/120000' % first
+            else:
+                status, cr = 206, 'bytes %d-99999/100000' % first
+            if self.path != '/start.bin':
+                data = data[first:]
+        self.send_response(status)
+        self.send_header('ETag', '"v1"')
+        self.send_header('Accept-Ranges', 'bytes')
+        self.send_header('Content-Length', str(len(data)))
+        if status == 206:
+            self.send_header('Content-Range', cr)
+        self.end_headers()
+        self.wfile.write(data)
+    def log_message(self, *args):
+        pass
+http.server.HTTPServer(('127.0.0.1', int(sys.argv[1])), H).serve_forever()
+)";
+
+TEST_F(DownloadJobTest, APartialFileIsResumedOnlyWhenTheRangeAnswerContinuesIt)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath("requests.log");
+    QProcess server;
+    server.start("/usr/bin/python3", { "-c", kRangeServer, port, log });
+    ASSERT_TRUE(waitFor([&] {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port.toUShort());
+        return socket.waitForConnected(100);
+    }));
+    const QString origin = "http://127.0.0.1:" + port;
+    const QByteArray body = QByteArray::fromStdString(bytes(100000));
+
+    const struct {
+        const char* path;
+        const char* recordedPath; // the URL the partial file's record names
+        const char* requests; // what the server was asked, "|" between requests
+    } rows[] = {
+        { "/good.bin", "/good.bin", "/good.bin bytes=40000- \"v1\"" },
+        { "/start.bin", "/start.bin", "/start.bin bytes=40000- \"v1\"|/start.bin - -" },
+        { "/total.bin", "/total.bin", "/total.bin bytes=40000- \"v1\"|/total.bin - -" },
+        { "/good.bin", "/other/good.bin", "/good.bin - -" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        const QString name = QString(row.path).mid(1);
+        QFile::remove(log);
+        QFile part(m_folder + "." + name + ".part");
+        ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+        part.write(body.left(40000));
+        part.close();
+        QFile rec(part.fileName() + ".rec");
+        ASSERT_TRUE(rec.open(QIODevice::WriteOnly));
+        rec.write((origin + row.recordedPath + "\n\"v1\"\n100000\n").toUtf8());
+        rec.close();
+
+        DownloadJob& job = run({ origin + row.path });
+        EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+        EXPECT_EQ(read(name), body);
+        EXPECT_EQ(names(), QStringList({ name }));
+        QFile requests(log);
+        ASSERT_TRUE(requests.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(requests.readAll()).trimmed().replace('\n', '|'), row.requests);
+        QFile::remove(m_folder + name);
+    }
+    server.kill();
+    server.waitForFinished();
+}
+
+TEST_F(DownloadJobTest, ANameTakenDuringTheTransferIsDecidedAgain)
+{
+    // Another run saves a.txt while this one receives it.
+    m_site.server().Get("/a.txt", [this](const httplib::Request&, httplib::Response& res) {
+        QFile other(m_folder + "a.txt");
+        if (other.open(QIODevice::WriteOnly))
+            other.write("other");
+        res.set_content("mine", "text/plain");
+    });
+    ASSERT_TRUE(m_site.start());
+    const struct {
+        int owaction;
+        QStringList files;
+    } rows[] = {
+        { 1, { "a.txt=mine" } },
+        { 2, { "a.txt=other" } },
+        { 3, { "a(1).txt=mine", "a.txt=other" } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.owaction);
+        for (const QString& name : names())
+            QFile::remove(m_folder + name);
+        run({ "/a.txt" }, row.owaction);
+        QStringList files;
+        for (const QString& name : names())
+            files.append(name + "=" + QString::fromUtf8(read(name)));
+        EXPECT_EQ(files, row.files);
+        EXPECT_TRUE(m_prompt.messages.isEmpty());
+    }
 }

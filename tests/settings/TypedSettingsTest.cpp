@@ -22,8 +22,9 @@ TEST(TypedSettingsTest, TableEntriesAreDistinctAndDefaultsLieInTheirRange)
             EXPECT_LE(spec.minimum, spec.defaultInt()) << qPrintable(name);
             EXPECT_LE(spec.defaultInt(), spec.maximum) << qPrintable(name);
         }
-        if (spec.kind == SettingKind::TrueFalse || spec.kind == SettingKind::OneZero)
+        if (spec.kind == SettingKind::TrueFalse || spec.kind == SettingKind::OneZero) {
             EXPECT_TRUE(spec.defaultValue == 0 || spec.defaultValue == 1) << qPrintable(name);
+        }
     }
 }
 

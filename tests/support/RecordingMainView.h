@@ -15,6 +15,7 @@ public:
     int extentUpdates = 0;
     bool windowEnabled = true;
     bool waitPointer = false;
+    bool arrowHourglass = false; // the busy pointer shown is the arrow with an hourglass
     QStringList statusLog;
 
     void setStatus(const QString& text) override
@@ -32,7 +33,16 @@ public:
     void setCountText(const QString& text) override { countText = text; }
     void SetListExtent() override { ++extentUpdates; }
     void setWindowEnabled(bool enabled) override { windowEnabled = enabled; }
-    void setWaitPointer(bool wait) override { waitPointer = wait; }
+    void setWaitPointer(bool wait) override
+    {
+        waitPointer = wait;
+        arrowHourglass = false;
+    }
+    void setBusyPointer() override
+    {
+        waitPointer = true;
+        arrowHourglass = true;
+    }
 
     // Idle as every end path leaves the window.
     bool isIdle() const

@@ -119,7 +119,7 @@ TEST_F(LinkViewerTest, LoadEventsDriveTheStatusBar)
     FakeBrowserWindow* window = m_windows.last();
     window->startLoad();
     EXPECT_EQ(m_view.status, "Loading link...");
-    EXPECT_TRUE(m_view.waitPointer);
+    EXPECT_TRUE(m_view.arrowHourglass);
     emit window->ProgressChange(40, 100);
     EXPECT_EQ(m_view.progressMax, 100);
     EXPECT_EQ(m_view.progressValue, 40);

@@ -443,12 +443,24 @@ bool Form1::event(QEvent* event)
 
 void Form1::setWaitPointer(bool wait)
 {
-    const bool showing = QGuiApplication::overrideCursor() != nullptr;
-    if (wait && !showing)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (!wait)
+    if (wait)
+        showPointer(Qt::WaitCursor);
+    else
         while (QGuiApplication::overrideCursor())
             QGuiApplication::restoreOverrideCursor();
+}
+
+void Form1::setBusyPointer()
+{
+    showPointer(Qt::BusyCursor);
+}
+
+void Form1::showPointer(Qt::CursorShape shape)
+{
+    if (QGuiApplication::overrideCursor())
+        QGuiApplication::changeOverrideCursor(shape);
+    else
+        QGuiApplication::setOverrideCursor(shape);
 }
 
 void Form1::applyTopmostBand(bool topmost)

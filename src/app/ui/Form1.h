@@ -60,6 +60,7 @@ public:
     void SetListExtent() override;
     void setWindowEnabled(bool enabled) override;
     void setWaitPointer(bool wait) override;
+    void setBusyPointer() override;
 
     QString countText() const;
     QString statusPanelText() const;
@@ -158,6 +159,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void showPointer(Qt::CursorShape shape);
     void Form_Load();
     void buildMenus();
     void buildStatusBar();

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "core/IUserPrompt.h"
 #include "download/DownloadNames.h"
@@ -65,6 +66,34 @@ Form8::Form8(const QString& filnm, IUserPrompt& prompt, QWidget* parent)
     makeFixedDialog(*this);
 }
 
+void Form8::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A window manager gives the focus only to a window it already manages: asking for
+    // it before the window is on the screen is ignored, so it is asked again once the
+    // window is first exposed.
+    m_focusOnExpose = true;
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    takeFocus();
+}
+
+bool Form8::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_focusOnExpose && watched == windowHandle() && event->type() == QEvent::Expose
+        && windowHandle()->isExposed()) {
+        m_focusOnExpose = false;
+        takeFocus();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form8::takeFocus()
+{
+    raise();
+    activateWindow();
+}
+
 void Form8::selectTypedName()
 {
     m_text1->setFocus();
@@ -84,32 +113,32 @@ void Form8::Option1_Click(int index)
 
 void Form8::Command1_Click()
 {
-    int owaction = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (m_option1[i]->isChecked()) {
-            owaction = i;
-            break;
-        }
-    }
+    FileExistsAction action = FileExistsAction::Overwrite;
+    if (m_option1[1]->isChecked())
+        action = FileExistsAction::Skip;
+    else if (m_option1[2]->isChecked())
+        action = FileExistsAction::SaveWithNewName;
     QString filnm = m_filnm;
-    if (owaction == 2) {
+    if (action == FileExistsAction::SaveWithNewName) {
         const QString typed = m_text1->text();
         if (typed.isEmpty()) {
             m_prompt.message(PromptIcon::Exclamation, QStringLiteral("No Filename Specified"),
                 QStringLiteral("Please specify a valid filename in the space provided or choose "
                                "anothr save option."));
             m_text1->setText(m_filnm);
+            takeFocus();
             selectTypedName();
             return;
         }
         const QString problem = TypedNameProblem(typed);
         if (!problem.isEmpty()) {
             m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Invalid Filename"), problem);
+            takeFocus();
             selectTypedName();
             return;
         }
         filnm = typed;
     }
-    m_answer = FileExistsAnswer { owaction, filnm, m_check1->isChecked() };
+    m_answer = FileExistsAnswer { action, filnm, m_check1->isChecked() };
     accept();
 }

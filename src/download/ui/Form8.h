@@ -21,7 +21,14 @@ public:
     // The answer of "OK"; nullopt when the dialog was closed any other way.
     const std::optional<FileExistsAnswer>& answer() const { return m_answer; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Brings the dialog to the front with the keyboard focus (after its messages too, so
+    // Return answers it and not the window behind).
+    void takeFocus();
     void Option1_Click(int index);
     void Command1_Click(); // OK
     void selectTypedName();
@@ -32,4 +39,5 @@ private:
     QLineEdit* m_text1;
     QCheckBox* m_check1;
     std::optional<FileExistsAnswer> m_answer;
+    bool m_focusOnExpose = false;
 };

@@ -10,6 +10,7 @@
 #include <thread>
 #include <type_traits>
 
+#include "core/RequestUrl.h"
 #include "platform/curl/HeaderText.h"
 
 // One fetch as the worker sees it. The worker owns a reference, so a caller that stopped
@@ -143,7 +144,7 @@ Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
         return Result<QString>::failed(QStringLiteral("Another content-type check is running."));
 
     auto job = std::make_shared<Job>();
-    job->url = url.toStdString();
+    job->url = RequestUrl(url).toStdString();
     job->options = m_options;
     m_job = job;
 
@@ -188,7 +189,7 @@ void CurlContentTypeFetcher::fetchContentTypeAsync(
 {
     cancel();
     auto job = std::make_shared<Job>();
-    job->url = url.toStdString();
+    job->url = RequestUrl(url).toStdString();
     job->options = m_options;
     m_job = job;
     const QPointer<QObject> receiver(context);

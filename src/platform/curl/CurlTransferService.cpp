@@ -1,8 +1,10 @@
 #include "platform/curl/CurlTransferService.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <curl/curl.h>
@@ -89,6 +91,24 @@ bool transientCode(CURLcode code)
     }
 }
 
+// "bytes FIRST-LAST/TOTAL": the first byte and the total (-1 for "*" or no number).
+bool parseContentRange(const std::string& value, qint64* first, qint64* total)
+{
+    const std::string text = lower(value);
+    if (text.rfind("bytes ", 0) != 0)
+        return false;
+    const std::string range = trimmed(text.substr(6));
+    const auto dash = range.find('-');
+    const auto slash = range.find('/');
+    if (dash == std::string::npos || slash == std::string::npos || dash > slash)
+        return false;
+    *first = parseCount(range.substr(0, dash));
+    *total = parseCount(range.substr(slash + 1));
+    return *first >= 0;
+}
+
+using Clock = std::chrono::steady_clock;
+
 } // namespace
 
 struct CurlTransferService::Transfer {
@@ -101,6 +121,7 @@ struct CurlTransferService::Transfer {
     CURL* curl = nullptr; // the worker's handle while the transfer runs
 
     int fd = -1;
+    qint64 from = 0; // bytes kept from before; 0 once a restart empties the file
     qint64 written = 0;
     int writeErrno = 0;
     bool headersSent = false;
@@ -111,7 +132,15 @@ struct CurlTransferService::Transfer {
     qint64 contentLength = -1;
     bool acceptRanges = false;
     bool sawLocation = false;
-    int retryAfter = -1;
+    std::string retryAfter; // the header's text, empty when none
+    std::string etag;
+    std::string lastModified;
+    std::string contentRange;
+    qint64 total = -1; // the whole file's size the answer announced, -1 unknown
+    bool badRange = false; // a range answer that does not fit the file kept
+    Clock::time_point lastByte; // when the server last sent anything
+    curl_off_t lastReceived = 0;
+    bool stalled = false;
 };
 
 CurlTransferService::CurlTransferService(QObject* parent)
@@ -212,13 +241,17 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
     auto* t = static_cast<Transfer*>(userdata);
     const size_t length = size * count;
     const std::string line = trimmed(std::string(buffer, length));
+    t->lastByte = Clock::now();
     if (line.rfind("HTTP/", 0) == 0) {
         t->status = 0;
         t->reason.clear();
         t->contentLength = -1;
         t->acceptRanges = false;
         t->sawLocation = false;
-        t->retryAfter = -1;
+        t->retryAfter.clear();
+        t->etag.clear();
+        t->lastModified.clear();
+        t->contentRange.clear();
         const auto space = line.find(' ');
         if (space != std::string::npos) {
             t->status = std::atol(line.c_str() + space + 1);
@@ -248,7 +281,13 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
     else if (name == "location")
         t->sawLocation = true;
     else if (name == "retry-after")
-        t->retryAfter = static_cast<int>(std::min<qint64>(parseCount(value), 24 * 3600));
+        t->retryAfter = value;
+    else if (name == "etag")
+        t->etag = value;
+    else if (name == "last-modified")
+        t->lastModified = value;
+    else if (name == "content-range")
+        t->contentRange = value;
     return length;
 }
 
@@ -263,9 +302,20 @@ void CurlTransferService::sendHeaders(Transfer& t, void* curl)
         if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &known) == CURLE_OK)
             length = known;
     }
+    if (t.status == 206) {
+        qint64 first = 0;
+        parseContentRange(t.contentRange, &first, &t.total);
+    } else if (t.status == 200) {
+        t.total = length;
+    }
     // A range answer gives the length of the rest; the file also holds what was kept.
-    const bool kept = t.request.resumeFrom > 0 && (t.status == 206 || t.status == 0);
-    headers.size = length > 0 ? length + (kept ? t.request.resumeFrom : 0) : -1;
+    if (t.status == 206)
+        headers.size = t.total > 0 ? t.total : -1;
+    else
+        headers.size = length > 0 ? length + (t.status == 0 ? t.from : 0) : -1;
+    // A weak ETag cannot be sent as If-Range; Last-Modified can.
+    const bool strongTag = !t.etag.empty() && t.etag.rfind("W/", 0) != 0;
+    headers.validator = QString::fromLatin1(strongTag ? t.etag : t.lastModified);
     const quint64 id = t.id;
     QMetaObject::invokeMethod(
         this, [this, id, headers] { emit headersReceived(id, headers); }, Qt::QueuedConnection);
@@ -278,13 +328,25 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
     if (t->httpError || t->cancelled.load())
         return 0;
     if (!t->headersSent) {
-        // A server that ignored the range sends the whole file again.
-        if (t->request.resumeFrom > 0 && t->status == 200) {
+        if (t->status == 206) {
+            // Only the rest of the same file may be appended: the range must start at
+            // the first byte missing, and the size must be the one the kept bytes had.
+            qint64 first = -1;
+            qint64 total = -1;
+            if (!parseContentRange(t->contentRange, &first, &total) || first != t->from || total < 0
+                || (t->request.expectedTotal >= 0 && total != t->request.expectedTotal)) {
+                t->badRange = true;
+                return 0;
+            }
+        } else if (t->from > 0 && t->status == 200) {
+            // A server that ignored the range (or whose file changed, by If-Range) sends
+            // the whole file again.
             if (::ftruncate(t->fd, 0) != 0 || ::lseek(t->fd, 0, SEEK_SET) != 0) {
                 t->writeErrno = errno;
                 return 0;
             }
             t->written = 0;
+            t->from = 0;
         }
         t->service->sendHeaders(*t, t->curl);
     }
@@ -304,9 +366,75 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
     return length;
 }
 
-int CurlTransferService::onProgress(void* userdata, long long, long long, long long, long long)
+int CurlTransferService::onProgress(
+    void* userdata, long long, long long received, long long, long long)
 {
-    return static_cast<Transfer*>(userdata)->cancelled.load() ? 1 : 0;
+    auto* t = static_cast<Transfer*>(userdata);
+    if (t->cancelled.load())
+        return 1;
+    const Clock::time_point now = Clock::now();
+    if (received != t->lastReceived) {
+        t->lastReceived = received;
+        t->lastByte = now;
+    }
+    if (now - t->lastByte > std::chrono::seconds(t->request.stallTimeoutSeconds)) {
+        t->stalled = true;
+        return 1;
+    }
+    return 0;
+}
+
+// One request of the transfer; the file is open and holds t.from bytes.
+int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
+{
+    CURL* curl = static_cast<CURL*>(handle);
+    const TransferRequest& r = t.request;
+    t.headersSent = false;
+    t.httpError = false;
+    t.badRange = false;
+    t.status = 0;
+    t.total = -1;
+    t.lastByte = Clock::now();
+    t.lastReceived = 0;
+
+    curl_easy_reset(curl);
+    curl_easy_setopt(curl, CURLOPT_URL, t.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, r.maxRedirects != 0 ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(r.maxRedirects));
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(r.connectTimeoutSeconds));
+    // A stretch with no byte at all is caught by onProgress; a trickle by the average.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(r.lowSpeedBytesPerSecond));
+    curl_easy_setopt(
+        curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(60, r.stallTimeoutSeconds)));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlTransferService::onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlTransferService::onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlTransferService::onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+    static const std::string userAgent = std::string("Quillmarch/") + kQuillmarchVersion;
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
+    const std::string range = std::to_string(t.from) + "-";
+    struct curl_slist* headers = nullptr;
+    if (t.from > 0) {
+        curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
+        if (!r.validator.isEmpty()) {
+            const std::string ifRange = "If-Range: " + r.validator.toStdString();
+            headers = curl_slist_append(headers, ifRange.c_str());
+            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        }
+    }
+    const CURLcode code = curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    curl_slist_free_all(headers);
+    return static_cast<int>(code);
 }
 
 void CurlTransferService::perform(void* handle, Transfer& t)
@@ -338,36 +466,23 @@ void CurlTransferService::perform(void* handle, Transfer& t)
         post(t.id, end);
         return;
     }
+    t.from = r.resumeFrom;
     t.written = r.resumeFrom;
 
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    curl_easy_reset(curl);
-    curl_easy_setopt(curl, CURLOPT_URL, t.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, r.maxRedirects != 0 ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(r.maxRedirects));
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(r.connectTimeoutSeconds));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(r.stallTimeoutSeconds));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
-    curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlTransferService::onHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlTransferService::onBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlTransferService::onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-    static const std::string userAgent = std::string("Quillmarch/") + kQuillmarchVersion;
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
-    const std::string range = std::to_string(r.resumeFrom) + "-";
-    if (r.resumeFrom > 0)
-        curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
-
-    const CURLcode code = curl_easy_perform(curl);
+    auto code = static_cast<CURLcode>(request(curl, t, errorBuffer));
+    if (t.badRange && t.from > 0 && !t.cancelled.load() && t.writeErrno == 0) {
+        // The range answer does not continue the bytes kept: start the file again.
+        if (::ftruncate(t.fd, 0) != 0 || ::lseek(t.fd, 0, SEEK_SET) != 0) {
+            t.writeErrno = errno;
+        } else {
+            t.from = 0;
+            t.written = 0;
+            m_runningBytes.store(0);
+            errorBuffer[0] = '\0';
+            code = static_cast<CURLcode>(request(curl, t, errorBuffer));
+        }
+    }
     if (!t.headersSent && code == CURLE_OK && !t.httpError)
         sendHeaders(t, curl);
     if (::close(t.fd) != 0 && t.writeErrno == 0 && code == CURLE_OK)
@@ -379,9 +494,8 @@ void CurlTransferService::perform(void* handle, Transfer& t)
     end.bytesInFile = t.written;
     end.resumable = t.acceptRanges || t.status == 206 || scheme == "ftp" || scheme == "ftps";
     if (t.cancelled.load()) {
+        // The file stays: the caller keeps it to resume from later.
         end.kind = TransferEnd::Kind::Cancelled;
-        // The caller may have removed the file before it was created here.
-        ::unlink(t.tempPath.c_str());
     } else if (t.writeErrno != 0) {
         end.localError = true;
         end.errorText = QString::fromLocal8Bit(std::strerror(t.writeErrno));
@@ -389,7 +503,29 @@ void CurlTransferService::perform(void* handle, Transfer& t)
         end.errorCode = t.status;
         end.errorText = t.reason.empty() ? reasonFor(t.status) : QString::fromStdString(t.reason);
         end.transient = transientStatus(t.status);
-        end.retryAfterSeconds = t.retryAfter;
+        // libcurl reads both forms, seconds and a date; it gives 0 for no header, for
+        // one it cannot read and for a date already past.
+        curl_off_t wait = 0;
+        if (!t.retryAfter.empty()
+            && curl_easy_getinfo(curl, CURLINFO_RETRY_AFTER, &wait) == CURLE_OK
+            && (wait > 0 || parseCount(t.retryAfter) == 0))
+            end.retryAfterSeconds = static_cast<int>(std::min<curl_off_t>(wait, 24 * 3600));
+        end.resumable = false;
+    } else if (t.badRange) {
+        end.errorCode = CURLE_RANGE_ERROR;
+        end.errorText
+            = QStringLiteral("The server answered with a part of the file that was not asked for.");
+    } else if (t.stalled) {
+        end.errorCode = CURLE_OPERATION_TIMEDOUT;
+        end.errorText
+            = QStringLiteral("No data received for %1 seconds").arg(r.stallTimeoutSeconds);
+        end.transient = true;
+    } else if (code == CURLE_OK && t.total >= 0 && t.written != t.total) {
+        // Never a complete file whose length disagrees with what the server announced.
+        end.errorCode = CURLE_PARTIAL_FILE;
+        end.errorText = QStringLiteral("The server announced %1 bytes and sent %2")
+                            .arg(QString::number(t.total), QString::number(t.written));
+        end.transient = true;
         end.resumable = false;
     } else if (code == CURLE_OK) {
         end.kind = TransferEnd::Kind::Complete;

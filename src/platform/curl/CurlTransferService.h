@@ -29,6 +29,7 @@ private:
     struct Transfer;
     void workerLoop();
     void perform(void* curl, Transfer& transfer);
+    static int request(void* curl, Transfer& transfer, char* errorBuffer);
     void sendHeaders(Transfer& transfer, void* curl);
     void post(quint64 id, const TransferEnd& end);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);

@@ -93,17 +93,24 @@ FrmAbt::FrmAbt(IUserPrompt& prompt, const QString& idleStatus, QWidget* parent)
     makeFixedDialog(*this);
 }
 
+void FrmAbt::open(const QString& target, const QString& failure)
+{
+    // Only a missing program is reported; other failures pass silently.
+    auto oops = [this, failure] {
+        m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Oops!"), failure);
+    };
+    if (OpenWithShell(this, target, oops) == kShellNoHandler)
+        oops();
+}
+
 void FrmAbt::Label6_Click()
 {
-    if (OpenWithShell(this, QLatin1String(ProductInfo::kMakerSite)) == kShellNoHandler)
-        m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Oops!"),
-            QStringLiteral("Could not start your web browser."));
+    open(QLatin1String(ProductInfo::kMakerSite),
+        QStringLiteral("Could not start your web browser."));
 }
 
 void FrmAbt::Label5_Click()
 {
-    const QString target = QStringLiteral("mailto:") + QLatin1String(ProductInfo::kSupportEmail);
-    if (OpenWithShell(this, target) == kShellNoHandler)
-        m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Oops!"),
-            QStringLiteral("Could not start your email program."));
+    open(QStringLiteral("mailto:") + QLatin1String(ProductInfo::kSupportEmail),
+        QStringLiteral("Could not start your email program."));
 }

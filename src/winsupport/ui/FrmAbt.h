@@ -17,5 +17,8 @@ public:
     void Label5_Click(); // the support address
 
 private:
+    // Opens target; says failure when no program could open it.
+    void open(const QString& target, const QString& failure);
+
     IUserPrompt& m_prompt;
 };

@@ -67,8 +67,8 @@ void showHelp(QWidget* owner, int topic)
     open->showPage(helpTopicPage(topic));
     if (open->isMinimized())
         open->showNormal();
-    else
-        open->show();
+    open->placeOnScreen(modal && modal != open ? modal : nullptr);
+    open->show();
     open->raise();
     open->activateWindow();
 }

@@ -4,17 +4,21 @@
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
+#include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QWindow>
 
+#include "winsupport/WindowPlacement.h"
 #include "winsupport/ui/Shell.h"
 
 namespace
 {
 const QString kTitle = QStringLiteral("Quillmarch Help");
 const QString kContents = QStringLiteral("index.html");
+// The help window is made no smaller than this to fit beside a dialog.
+constexpr QSize kLeastSize(400, 300);
 } // namespace
 
 HelpViewer::HelpViewer(const QString& bookFolder, const QStringList& searched, QWidget* parent)
@@ -117,6 +121,37 @@ void HelpViewer::stayUsableOver(QWidget* modal)
         show();
 }
 
+void HelpViewer::placeOnScreen(QWidget* dialog)
+{
+    QWidget* reference = dialog ? dialog->window() : m_owner.data();
+    QScreen* screen = reference ? reference->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The decoration around the window; before it first shows, that of the window it
+    // belongs to is the best guess.
+    const QWidget* framed = isVisible() || !reference ? this : reference;
+    const QRect outer = framed->frameGeometry();
+    const QRect inner = framed->geometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
+        outer.right() - inner.right(), outer.bottom() - inner.bottom());
+
+    QRect frame = isVisible() ? frameGeometry() : QRect(QPoint(), size()).marginsAdded(margins);
+    m_placeOnExpose = !isVisible();
+    m_placedBeside = dialog;
+    if (!isVisible())
+        frame.moveCenter(reference ? reference->frameGeometry().center() : available.center());
+    if (dialog && (!isVisible() || frame.intersects(dialog->frameGeometry())))
+        frame = PlacedBeside(frame.size(),
+            QSize(kLeastSize.width() + margins.left() + margins.right(),
+                kLeastSize.height() + margins.top() + margins.bottom()),
+            dialog->frameGeometry(), available);
+    else
+        frame = KeptOnScreen(frame, available);
+    resize(frame.marginsRemoved(margins).size());
+    move(frame.topLeft());
+}
+
 void HelpViewer::setOwner(QWidget* owner)
 {
     if (owner == m_owner || owner == this)
@@ -144,8 +179,20 @@ void HelpViewer::followOwnerBand()
         setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
+void HelpViewer::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_placeOnExpose && watched == windowHandle() && event->type() == QEvent::Expose
+        && windowHandle()->isExposed()) {
+        m_placeOnExpose = false;
+        placeOnScreen(m_placedBeside);
+    }
     if (watched == m_modalHost && event->type() == QEvent::Hide)
         stayUsableOver(nullptr);
     return QMainWindow::eventFilter(watched, event);

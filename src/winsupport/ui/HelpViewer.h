@@ -29,6 +29,10 @@ public:
     // except its own, so the help window joins it until it is hidden, then returns to
     // its owner (and stays open).
     void stayUsableOver(QWidget* modal);
+    // Keeps the whole window on the screen and, when dialog is given, beside it rather
+    // than over it. A window not shown yet is centred over its owner first, and checked
+    // again once it is on the screen.
+    void placeOnScreen(QWidget* dialog);
     // The window the help belongs to (the main window): the help window stays above it,
     // also when that window keeps itself on top, and closes with it.
     void setOwner(QWidget* owner);
@@ -38,6 +42,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showMissingBook();
@@ -51,4 +56,8 @@ private:
     QUrl m_home;
     QPointer<QWidget> m_modalHost;
     QPointer<QWidget> m_owner;
+    // Placed before it first showed: placed again once on the screen, when the size of
+    // the window manager's frame is known.
+    bool m_placeOnExpose = false;
+    QPointer<QWidget> m_placedBeside;
 };

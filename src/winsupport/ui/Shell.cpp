@@ -1,8 +1,10 @@
 #include "winsupport/ui/Shell.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringListModel>
 #include <QUrl>
 
@@ -18,11 +20,49 @@ ShellOpener& opener()
     return current;
 }
 
-bool openWithDesktop(const QUrl& url)
+// Hands url to xdg-open without waiting for it, as it may keep running for as long as
+// the program it starts. xdg-open exits with 3 when a tool it needs is missing and with 4
+// when no program is set up for the address: nothing was opened then, and noHandler is
+// called (unless context, when one was given, is gone by then).
+bool openWithXdg(const QUrl& url, QObject* context, std::function<void()> noHandler)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (program.isEmpty())
+        return false;
+    auto* process = new QProcess;
+    process->setProgram(program);
+    process->setArguments({ url.toString(QUrl::FullyEncoded) });
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    const QPointer<QObject> guard(context);
+    const bool hasContext = context != nullptr;
+    auto report = [guard, hasContext, noHandler] {
+        if (noHandler && (!hasContext || guard))
+            noHandler();
+    };
+    QObject::connect(process, &QProcess::finished, process,
+        [process, report](int code, QProcess::ExitStatus status) {
+            if (status == QProcess::NormalExit && (code == 3 || code == 4))
+                report();
+            process->deleteLater();
+        });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+        [process, report](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            report();
+            process->deleteLater();
+        });
+    process->start();
+    return true;
+}
+
+bool openWithDesktop(const QUrl& url, QObject* context, std::function<void()> noHandler)
 {
     if (opener())
         return opener()(url);
-    return QDesktopServices::openUrl(url);
+    return openWithXdg(url, context, std::move(noHandler));
 }
 
 // The address a target stands for, or an empty URL when it may not be opened.
@@ -54,13 +94,12 @@ QUrl openableUrl(const QString& target)
 
 } // namespace
 
-int OpenWithShell(QWidget* owner, const QString& target)
+int OpenWithShell(QWidget* owner, const QString& target, std::function<void()> noHandlerLater)
 {
-    Q_UNUSED(owner);
     const QUrl url = openableUrl(target);
     if (url.isEmpty())
         return kShellNoHandler;
-    return openWithDesktop(url) ? kShellOpened : kShellNoHandler;
+    return openWithDesktop(url, owner, std::move(noHandlerLater)) ? kShellOpened : kShellNoHandler;
 }
 
 void setShellOpener(ShellOpener replacement)

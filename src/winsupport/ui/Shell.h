@@ -18,12 +18,15 @@ inline constexpr int kShellNoHandler = 31;
 // existing local folder with the user's default handler. Nothing is ever passed to a
 // shell. Other targets (local files, unknown schemes, blank text) are refused, so a page
 // or a list entry cannot make the program launch a file. Returns kShellOpened (42) when
-// a handler took the address, kShellNoHandler (31) otherwise. owner is the window the
-// request comes from; it is not needed by the Linux handlers.
-int OpenWithShell(QWidget* owner, const QString& target);
+// the address was handed to xdg-open, kShellNoHandler (31) when it was refused or
+// xdg-open is missing. xdg-open is not waited for; when it reports later that nothing
+// could open the address (no tool or no program for it), noHandlerLater is called, unless
+// owner is gone by then.
+int OpenWithShell(QWidget* owner, const QString& target, std::function<void()> noHandlerLater = {});
 
-// The function that hands an address to the desktop; QDesktopServices::openUrl unless
-// replaced. Passing an empty function restores the default.
+// The function that hands an address to the desktop; xdg-open unless replaced (a
+// replacement answers at once and noHandlerLater is never called). Passing an empty
+// function restores the default.
 using ShellOpener = std::function<bool(const QUrl&)>;
 void setShellOpener(ShellOpener opener);
 

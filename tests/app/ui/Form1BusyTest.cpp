@@ -196,8 +196,7 @@ TEST_F(Form1BusyTest, IncomingLinksWaitInABoundedQueue)
     EXPECT_EQ(sender.exitCode(), 1);
     EXPECT_TRUE(sender.readAllStandardError().contains("busy"));
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(
-        form.state().handover.nurl, QStringLiteral("http://queued.example/%1").arg(taken - 1));
+    EXPECT_TRUE(form.state().handover.nurl.isEmpty()) << "each link is taken once";
 }
 
 } // namespace

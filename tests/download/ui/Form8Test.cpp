@@ -42,7 +42,7 @@ TEST(Form8Test, TypedNamesAreCheckedBeforeTheDialogCloses)
     Child<QCheckBox>(dialog, "Check1")->setChecked(true);
     ok->click();
     ASSERT_TRUE(dialog.answer().has_value());
-    EXPECT_EQ(dialog.answer()->owaction, 2);
+    EXPECT_EQ(dialog.answer()->action, FileExistsAction::SaveWithNewName);
     EXPECT_EQ(dialog.answer()->filnm, "copy.jpg");
     EXPECT_TRUE(dialog.answer()->allfiles);
     Child<QRadioButton>(dialog, "Option1_1")->click();

@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
@@ -35,6 +37,14 @@ protected:
             "<iframe src='/p1.html'></iframe><iframe src='/p2.html'></iframe></body></html>");
         m_server.page("/f.zip", "PK\x05\x06", "application/zip");
         m_server.page("/f.bin", "bytes", "application/octet-stream");
+        // A site page that holds a cookie and asks the user to stay when left.
+        m_server.server().Get("/site.html", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Set-Cookie", "secret=1; Path=/");
+            res.set_content("<html><head><title>Site</title><script>onbeforeunload = function(e) "
+                            "{ e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };"
+                            "</script></head><body style='height:2000px'>site</body></html>",
+                "text/html");
+        });
         ASSERT_TRUE(m_server.start());
     }
 
@@ -148,6 +158,54 @@ TEST_F(WebBrowserWindowTest, AFileOpenedInTheWindowGoesToTheDownloadJob)
     ASSERT_TRUE(waitFor([&] { return files.count() == 2; }));
     EXPECT_EQ(form.downloadWindow(), job);
     EXPECT_EQ(prompt.folders.size(), 1u);
+}
+
+// A javascript: entry runs in a blank page of no site: it reads no cookie of the site
+// shown before, and that page keeps its own title. The next entry shows the site again.
+// Stepping away from a page that asks "leave?" leaves it.
+TEST_F(WebBrowserWindowTest, EntriesNeitherRunScriptsInTheSiteNorStayWhenAsked)
+{
+    TempSettingsStore temp;
+    ScriptedPrompt prompt;
+    Form1 form(Services::standard(temp.store()), &prompt);
+    form.useBrowserWindows(m_windows);
+    const QString script = "javascript:void(document.title='ran:' + location.origin + '|' + "
+                           "(function() { try { return document.cookie; } catch (e) { return "
+                           "'denied'; } })())";
+    form.list().addMany({ m_server.url("/site.html"), script, m_server.url("/p1.html") });
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.list().setCurrentIndex(0);
+    QTest::keyClick(form.listView(), Qt::Key_Return);
+    auto* handle = static_cast<BrowserWindowHandle*>(form.viewer().WebBrowser1());
+    ASSERT_NE(handle, nullptr);
+    WebBrowserWindow* browser = handle->window();
+    auto* view = browser->findChild<QWebEngineView*>();
+    ASSERT_TRUE(waitFor([&] { return browser->page()->title() == "Site" && !handle->Busy(); }));
+    // The page may ask only after the user touched it.
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::qWait(200);
+
+    for (const int row : { 1, 2 }) {
+        QApplication::setActiveWindow(&form);
+        QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier);
+        ASSERT_TRUE(waitFor([&] { return form.list().currentIndex() == row && !handle->Busy(); }));
+        if (row == 1) {
+            ASSERT_TRUE(waitFor([&] { return view->page()->title().startsWith("ran:"); }))
+                << view->page()->title().toStdString();
+            EXPECT_TRUE(view->page()->title().startsWith("ran:null|")) << "no site";
+            EXPECT_FALSE(view->page()->title().contains("secret"));
+            EXPECT_EQ(browser->page()->title(), "Site");
+        }
+    }
+    EXPECT_TRUE(waitFor([&] { return view->page()->title() == "Page 1"; }))
+        << view->page()->title().toStdString();
+    EXPECT_EQ(view->page(), browser->page());
+    EXPECT_EQ(handle->LocationURL(), m_server.url("/p1.html"));
+    QPointer<IBrowserWindow> guard(handle);
+    handle->Quit();
+    EXPECT_TRUE(waitFor([&] { return guard.isNull(); }));
 }
 
 } // namespace

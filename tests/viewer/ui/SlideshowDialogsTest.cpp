@@ -1,12 +1,15 @@
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 #include "support/DialogTesting.h"
 #include "support/ScriptedPrompt.h"
+#include "support/WaitFor.h"
 #include "viewer/ui/Form6.h"
 #include "viewer/ui/Form7.h"
 #include "winsupport/ui/FrmAbt.h"
@@ -75,3 +78,39 @@ TEST(FrmAbtTest, LinksWithoutAProgramToOpenThemSayWhich)
 }
 
 } // namespace
+
+// xdg-open is not waited for: exit status 3 (a tool missing) and 4 (no program for the
+// address) are reported when it ends, as is a missing xdg-open; other failures are not.
+TEST(FrmAbtTest, XdgOpenWithoutAProgramSaysOops)
+{
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    ScriptedPrompt prompt;
+    FrmAbt about(prompt, QStringLiteral("Ready"));
+    const QString script = bin.filePath("xdg-open");
+    for (const int status : { 0, 1, 3, 4 }) {
+        SCOPED_TRACE(status);
+        QFile::remove(script);
+        QFile::remove(bin.filePath("ran"));
+        QFile file(script);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\nexit %2\n")
+                       .arg(bin.filePath("ran"), QString::number(status))
+                       .toUtf8());
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        about.Label5_Click();
+        EXPECT_TRUE(waitFor([&] { return QFile::exists(bin.filePath("ran")); }));
+    }
+    EXPECT_TRUE(waitFor([&] { return prompt.messages.size() == 2; }));
+    QFile::remove(script);
+    about.Label6_Click();
+    qputenv("PATH", path);
+    ASSERT_EQ(prompt.messages.size(), 3);
+    EXPECT_EQ(prompt.messages[0].text, "Could not start your email program.");
+    EXPECT_EQ(prompt.messages[1].text, "Could not start your email program.");
+    EXPECT_EQ(prompt.messages[2].text, "Could not start your web browser.");
+    EXPECT_EQ(prompt.titles(), QStringList({ "Oops!", "Oops!", "Oops!" }));
+}

@@ -2,11 +2,13 @@
 #include <QDialog>
 #include <QFile>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include "support/WaitFor.h"
 #include "winsupport/ShellPaths.h"
 #include "winsupport/ui/Help.h"
 #include "winsupport/ui/HelpViewer.h"
@@ -125,6 +127,26 @@ TEST_F(HelpTest, AskedFromAModalDialogTheWindowStaysUsableAndReturnsToTheMainWin
     EXPECT_EQ(viewer->windowHandle()->transientParent(), main.windowHandle());
     EXPECT_TRUE(viewer->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(openHelpViewer(), viewer);
+}
+
+TEST_F(HelpTest, TheWindowStaysOnTheScreenAndBesideTheDialogItWasAskedFrom)
+{
+    showHelp(nullptr, 0);
+    HelpViewer* viewer = openHelpViewer();
+    ASSERT_NE(viewer, nullptr);
+    const QRect screen = viewer->screen()->availableGeometry();
+    EXPECT_TRUE(waitFor([&] { return screen.contains(viewer->frameGeometry()); }, 2000));
+
+    viewer->resize(300, 200);
+    viewer->move(screen.topLeft());
+    QDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setGeometry(QRect(screen.topLeft() + QPoint(20, 20), QSize(200, 150)));
+    dialog.show();
+    showHelp(&dialog, 19);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(screen.contains(viewer->frameGeometry()));
+    EXPECT_FALSE(viewer->frameGeometry().intersects(dialog.frameGeometry()));
 }
 
 TEST(HelpViewer, MissingBookSaysWhereItLooked)

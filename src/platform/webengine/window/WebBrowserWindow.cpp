@@ -20,6 +20,7 @@
 
 #include "platform/ProfileFolders.h"
 #include <QWebEngineView>
+#include <QWindow>
 
 #include "platform/ProfileFolders.h"
 #include "platform/webengine/QuietPage.h"
@@ -32,14 +33,36 @@ namespace
 
 // A page of a browser window: script dialogs are answered silently (no dialog ever
 // waits for someone to close it), and a page asking for a new window loads in this one.
+// While the window itself leaves the page (setLeaving), the page's "leave this page?"
+// question, which arrives as a confirmation, is answered "leave": a page cannot hold the
+// window on itself.
 class BrowserPage final : public QuietPage
 {
 public:
     using QuietPage::QuietPage;
 
+    void setLeaving(bool leaving) { m_leaving = leaving; }
+
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return this; }
+    bool javaScriptConfirm(const QUrl& origin, const QString& text) override
+    {
+        return m_leaving || QuietPage::javaScriptConfirm(origin, text);
+    }
+
+private:
+    bool m_leaving = false;
 };
+
+// The profile of the pages that run javascript: entries: kept in memory only, and
+// without the browser profile's cookies and storage.
+QWebEngineProfile* detachedProfile()
+{
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile)
+        profile = new QWebEngineProfile();
+    return profile;
+}
 
 QList<QPointer<WebBrowserWindow>>& openWindows()
 {
@@ -83,6 +106,7 @@ QWebEngineProfile* WebBrowserWindow::browserProfile()
             for (const QPointer<WebBrowserWindow>& window : openWindows())
                 delete window.data();
             delete profile.data();
+            delete detachedProfile();
         });
     }
     return profile;
@@ -141,18 +165,27 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
         placeBesideMainWindow(area);
     }
 
+    // While a javascript: entry's page is shown, the browser page's late events (the end
+    // of a stopped load) are not the window's.
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        if (m_detached)
+            return;
         m_loading = true;
         m_reportingProgress = true;
         updateLoadState();
         emit m_handle->BeforeNavigate2();
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        if (m_detached)
+            return;
         m_indicator->setValue(progress);
         if (m_reportingProgress)
             emit m_handle->ProgressChange(progress, 100);
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        static_cast<BrowserPage*>(m_page)->setLeaving(false);
+        if (m_detached)
+            return;
         m_reportingProgress = false;
         if (!m_loading)
             return;
@@ -165,6 +198,8 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
         emit m_handle->StatusTextChange(url);
     });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        if (m_detached)
+            return;
         m_address->setText(url.toDisplayString());
         updateLoadState();
     });
@@ -187,6 +222,18 @@ WebBrowserWindow::WebBrowserWindow(QWidget* parent)
     ShellWindowRegistry::instance().registerPage(m_page);
 }
 
+void WebBrowserWindow::setVisible(bool visible)
+{
+    if (!visible && isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) {
+        m_placement = geometry().topLeft();
+    } else if (visible && !isVisible() && m_placement && windowHandle()
+        && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // Asked for explicitly, the position is one the window manager keeps.
+        windowHandle()->setPosition(*m_placement);
+    }
+    QMainWindow::setVisible(visible);
+}
+
 WebBrowserWindow::~WebBrowserWindow()
 {
     ShellWindowRegistry::instance().unregisterPage(m_page);
@@ -199,10 +246,19 @@ void WebBrowserWindow::buildToolBar()
     bar->setMovable(false);
     m_back = bar->addAction(icon("go-previous"), QStringLiteral("Back"));
     m_back->setShortcut(QKeySequence::Back);
-    connect(m_back, &QAction::triggered, m_view, &QWebEngineView::back);
+    // Back from a javascript: entry's page is the page shown before it.
+    connect(m_back, &QAction::triggered, this, [this] {
+        if (m_detached)
+            showBrowserPage();
+        else
+            m_view->back();
+    });
     m_forward = bar->addAction(icon("go-next"), QStringLiteral("Forward"));
     m_forward->setShortcut(QKeySequence::Forward);
-    connect(m_forward, &QAction::triggered, m_view, &QWebEngineView::forward);
+    connect(m_forward, &QAction::triggered, this, [this] {
+        showBrowserPage();
+        m_view->forward();
+    });
     m_reloadStop = bar->addAction(icon("view-refresh"), QStringLiteral("Reload"));
     m_reloadStop->setShortcut(QKeySequence::Refresh);
     connect(m_reloadStop, &QAction::triggered, this, [this] {
@@ -242,7 +298,7 @@ void WebBrowserWindow::buildToolBar()
 
 void WebBrowserWindow::updateLoadState()
 {
-    m_back->setEnabled(m_page->history()->canGoBack());
+    m_back->setEnabled(m_detached || m_page->history()->canGoBack());
     m_forward->setEnabled(m_page->history()->canGoForward());
     m_reloadStop->setIcon(icon(m_loading ? "process-stop" : "view-refresh"));
     m_reloadStop->setText(m_loading ? QStringLiteral("Stop") : QStringLiteral("Reload"));
@@ -255,6 +311,12 @@ void WebBrowserWindow::updateLoadState()
 void WebBrowserWindow::navigate(const QString& text)
 {
     const QUrl url = urlFromText(text);
+    if (url.scheme() == QLatin1String("javascript")) {
+        runDetached(url);
+        return;
+    }
+    showBrowserPage();
+    static_cast<BrowserPage*>(m_page)->setLeaving(true);
     m_address->setText(url.toDisplayString());
     const QUrl current = m_page->url();
     const bool sameDocument = !m_loading && !current.isEmpty()
@@ -264,6 +326,7 @@ void WebBrowserWindow::navigate(const QString& text)
     if (sameDocument) {
         // A jump to another anchor of the page shown is no load for the engine; it is
         // reported as a load that started and completed, so nobody waits for it.
+        static_cast<BrowserPage*>(m_page)->setLeaving(false);
         QTimer::singleShot(0, this, [this] {
             if (m_loading)
                 return;
@@ -282,6 +345,46 @@ void WebBrowserWindow::fileInsteadOfPage(const QString& url)
     // The page shown stays; so does its address.
     m_address->setText(m_page->url().toDisplayString());
     emit m_handle->FileDownload(url);
+}
+
+// A javascript: entry would run in the page shown, with the site's cookies and storage.
+// It runs instead in a new blank page of a profile of its own, whose document belongs to
+// no site; the window shows that page until the next address. The load of the blank page
+// is reported as the entry's load.
+void WebBrowserWindow::runDetached(const QUrl& script)
+{
+    showBrowserPage();
+    if (m_loading)
+        m_page->triggerAction(QWebEnginePage::Stop);
+    auto* page = new BrowserPage(detachedProfile(), m_view);
+    m_detached = page;
+    m_address->setText(script.toDisplayString());
+    m_loading = true;
+    updateLoadState();
+    emit m_handle->BeforeNavigate2();
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page, script](bool) {
+        if (m_detached != page || !m_loading)
+            return;
+        page->load(script);
+        m_loading = false;
+        updateLoadState();
+        emit m_handle->ProgressChange(100, 100);
+        emit m_handle->DocumentComplete();
+    });
+    m_view->setPage(page);
+    page->load(QUrl(QStringLiteral("about:blank")));
+}
+
+void WebBrowserWindow::showBrowserPage()
+{
+    if (!m_detached)
+        return;
+    QWebEnginePage* detached = m_detached;
+    m_detached = nullptr;
+    m_view->setPage(m_page);
+    detached->deleteLater();
+    m_address->setText(m_page->url().toDisplayString());
+    updateLoadState();
 }
 
 void WebBrowserWindow::stopLoading()

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
+#include <optional>
 
 class BrowserWindowHandle;
 class QAction;
@@ -16,7 +17,8 @@ class QWebEngineView;
 // reload/stop, a load indicator and "Open in your web browser". Every window uses the
 // program's one persistent profile, so cookies and logins survive restarts. Pages never
 // show script dialogs; a page that asks for a new window loads in this one. A file a
-// link leads to is not saved here but reported (FileDownload) for the download job.
+// link leads to is not saved here but reported (FileDownload) for the download job. A
+// javascript: address runs in a blank page of its own that belongs to no site.
 //
 // The window starts hidden, registers its page in the process's ShellWindowRegistry
 // and deletes itself once closed. handle() is how the rest of the program drives it.
@@ -44,6 +46,10 @@ public:
     // The window whose page this is, or null.
     static WebBrowserWindow* forPage(QWebEnginePage* page);
 
+    // Hiding remembers where the window is; showing it again puts it back there, as a
+    // window manager places a window shown anew as it likes.
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -52,9 +58,13 @@ private:
     void placeBesideMainWindow(const QRect& area);
     void updateLoadState();
     void openInSystemBrowser();
+    void runDetached(const QUrl& script);
+    // Shows the browser page again after a javascript: entry's page.
+    void showBrowserPage();
 
     QWebEngineView* m_view = nullptr;
     QWebEnginePage* m_page = nullptr;
+    QWebEnginePage* m_detached = nullptr; // the page of the last javascript: entry, shown
     BrowserWindowHandle* m_handle = nullptr;
     QLineEdit* m_address = nullptr;
     QProgressBar* m_indicator = nullptr;
@@ -65,4 +75,5 @@ private:
     bool m_loading = false;
     bool m_reportingProgress = false; // between the engine's load start and its end
     bool m_quitReported = false;
+    std::optional<QPoint> m_placement; // where the page area was at the last hide
 };

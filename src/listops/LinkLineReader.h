@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class QIODevice;
+
+// Reads a text of one link a line from a device, streaming: the command line's link
+// lists and texts. A line ends at CR LF, LF or CR and is decoded on its own (UTF-8, else
+// Windows-1252) and trimmed. A line that is wholly one double-quoted entry, as list files
+// write an entry with a comma, is taken without its quotes, so a saved list reads as a
+// list of links. Blank lines, lines with a NUL byte and lines longer than any entry the
+// list admits are skipped; memory stays bounded by that length.
+class LinkLineReader final
+{
+public:
+    explicit LinkLineReader(QIODevice& device);
+
+    // The next line; nullopt at the end of the text or after a read error.
+    std::optional<QString> next();
+    // Whether reading stopped at a read error (errorString() of the device tells it).
+    bool failed() const { return m_failed; }
+
+private:
+    bool fill();
+    // The line in m_line, or nullopt when it is skipped.
+    std::optional<QString> takeLine();
+
+    QIODevice& m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    QByteArray m_line;
+    bool m_overLong = false;
+    bool m_lastWasCr = false;
+    bool m_eof = false;
+    bool m_failed = false;
+};

@@ -1,0 +1,48 @@
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+#include "listops/LinkLineReader.h"
+#include "listops/LinkList.h"
+#include "support/QtPrinters.h"
+
+namespace
+{
+
+QStringList readAll(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    LinkLineReader reader(buffer);
+    QStringList lines;
+    while (const std::optional<QString> line = reader.next())
+        lines.append(*line);
+    EXPECT_FALSE(reader.failed());
+    return lines;
+}
+
+} // namespace
+
+TEST(LinkLineReader, ReadsOneLinkALine)
+{
+    const QString longest = "http://h/" + QString(LinkList::MaxEntryLength - 9, QChar(0x20AC));
+    const struct {
+        QByteArray bytes;
+        QStringList lines;
+    } rows[] = {
+        { "http://a\r\nhttp://b\nhttp://c\rhttp://d",
+            { "http://a", "http://b", "http://c", "http://d" } },
+        { "\xEF\xBB\xBF  http://a  \r\n\r\n \t\n", { "http://a" } },
+        // A list file's quoted entry is read without its quotes; other quotes stay.
+        { "\"http://a/x,y\"\r\n\"http://b\" x\r\nhttp://\"c\"",
+            { "http://a/x,y", "\"http://b\" x", "http://\"c\"" } },
+        { "http://caf\xE9\nhttp://caf\xC3\xA9",
+            { QStringLiteral("http://caf\u00E9"), QStringLiteral("http://caf\u00E9") } },
+        { QByteArray("http://a\0b\nhttp://c", 19), { "http://c" } },
+        { "http://a/" + QByteArray(3 * LinkList::MaxEntryLength, 'x') + "\nhttp://c",
+            { "http://c" } },
+        { longest.toUtf8() + "\n", { longest } },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(readAll(row.bytes), row.lines) << row.bytes.left(60).toStdString();
+}
