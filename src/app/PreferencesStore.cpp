@@ -1,71 +1,42 @@
 #include "app/PreferencesStore.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-
+#include "core/SettingsTable.h"
 #include "settings/CRegSettings.h"
-#include "settings/TextConversions.h"
+#include "settings/TypedSettings.h"
 
-namespace
-{
-
-const QString kOptions = QStringLiteral("Options");
-
-bool readBool(const CRegSettings& settings, const QString& key, bool fallback)
-{
-    const QString stored = settings.GetSetting(
-        kOptions, key, fallback ? QStringLiteral("True") : QStringLiteral("0"));
-    return textToBoolOr(stored, fallback);
-}
-
-QString boolText(bool on)
-{
-    return on ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-} // namespace
+using namespace SettingsTable;
 
 Preferences loadPreferences(const CRegSettings& settings)
 {
     Preferences prefs;
-    const int owaction = textToIntOr(
-        settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"), QStringLiteral("0")), 0);
-    // Only the four actions exist; anything else would leave the downloader without a rule.
-    prefs.owaction = owaction >= 0 && owaction <= 3 ? owaction : 0;
-    prefs.ontop = readBool(settings, QStringLiteral("On Top"), true);
-    prefs.newwin = readBool(settings, QStringLiteral("New Window"), false);
-    prefs.exjs = readBool(settings, QStringLiteral("Exclude JS Links"), false);
-    prefs.exmt = readBool(settings, QStringLiteral("Exclude Mailto Links"), false);
-    prefs.defappend = readBool(settings, QStringLiteral("Default Append"), false);
+    // Only the four actions exist; anything else would leave the downloader without a rule,
+    // so an action out of range reads as the default.
+    prefs.owaction = TypedSettings::readInt(settings, OverwriteAction);
+    prefs.ontop = TypedSettings::readBool(settings, OnTop);
+    prefs.newwin = TypedSettings::readBool(settings, NewWindow);
+    prefs.exjs = TypedSettings::readBool(settings, ExcludeJsLinks);
+    prefs.exmt = TypedSettings::readBool(settings, ExcludeMailtoLinks);
+    prefs.defappend = TypedSettings::readBool(settings, DefaultAppend);
     return prefs;
 }
 
 void savePreferences(CRegSettings& settings, const Preferences& prefs)
 {
     const auto batch = settings.batch();
-    settings.SaveSetting(kOptions, QStringLiteral("On Top"), boolText(prefs.ontop));
-    settings.SaveSetting(kOptions, QStringLiteral("New Window"),
-        prefs.newwin ? QStringLiteral("1") : QStringLiteral("0"));
-    settings.SaveSetting(kOptions, QStringLiteral("Exclude JS Links"), boolText(prefs.exjs));
-    settings.SaveSetting(kOptions, QStringLiteral("Exclude Mailto Links"), boolText(prefs.exmt));
-    settings.SaveSetting(kOptions, QStringLiteral("Default Append"), boolText(prefs.defappend));
-    settings.SaveSetting(
-        kOptions, QStringLiteral("Overwrite Action"), QString::number(prefs.owaction));
+    TypedSettings::writeBool(settings, OnTop, prefs.ontop);
+    TypedSettings::writeBool(settings, NewWindow, prefs.newwin);
+    TypedSettings::writeBool(settings, ExcludeJsLinks, prefs.exjs);
+    TypedSettings::writeBool(settings, ExcludeMailtoLinks, prefs.exmt);
+    TypedSettings::writeBool(settings, DefaultAppend, prefs.defappend);
+    TypedSettings::writeInt(settings, OverwriteAction, prefs.owaction);
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)
 {
-    // The user's download folder (XDG_DOWNLOAD_DIR of ~/.config/user-dirs.dirs, else
-    // ~/Downloads) when it exists; a picker opened on a missing folder would show the
-    // current one instead.
-    QString fallback = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (fallback.isEmpty() || !QFileInfo(fallback).isDir())
-        fallback = QDir::homePath();
-    return settings.GetSetting(kOptions, QStringLiteral("Last Used Save Folder"), fallback);
+    return TypedSettings::readText(settings, LastUsedSaveFolder);
 }
 
 void setLastUsedSaveFolder(CRegSettings& settings, const QString& path)
 {
-    settings.SaveSetting(kOptions, QStringLiteral("Last Used Save Folder"), path);
+    TypedSettings::writeText(settings, LastUsedSaveFolder, path);
 }

@@ -62,9 +62,11 @@ struct FileExistsAnswer {
 
 // "Slide Show Options": the choices the dialog opens with and returns on "Start".
 struct SlideshowOptions {
-    bool justSelected = true; // "Just selected" (incl 1) or "All in list" (incl 0)
-    bool fromLoadComplete = true; // "From load comlpete" (whentochange 1) or "From load start"
-    int interval = 4; // seconds, 1 to 120
+    // "Just selected" (incl 1) or "All in list" (incl 0)
+    bool justSelected = SettingsTable::SlideshowIncludeFiles.defaultBool();
+    // "From load comlpete" (whentochange 1) or "From load start"
+    bool fromLoadComplete = SettingsTable::SlideshowWait.defaultBool();
+    int interval = SettingsTable::SlideshowInterval.defaultInt(); // seconds, 1 to 120
 
     bool operator==(const SlideshowOptions&) const = default;
 };

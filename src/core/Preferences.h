@@ -1,14 +1,17 @@
 #pragma once
 
+#include "core/SettingsTable.h"
+
 // The six user preferences of the "Program Preferences" dialog, as the main window holds
 // them, the dialog edits them and the settings store keeps them.
 struct Preferences {
-    bool ontop = true;
-    bool newwin = false;
-    bool exjs = false; // leave out "javascript:" links
-    bool exmt = false; // leave out "mailto" links
-    bool defappend = false;
-    int owaction = 0; // 0 prompt, 1 overwrite, 2 skip, 3 unique name
+    bool ontop = SettingsTable::OnTop.defaultBool();
+    bool newwin = SettingsTable::NewWindow.defaultBool();
+    bool exjs = SettingsTable::ExcludeJsLinks.defaultBool(); // leave out "javascript:" links
+    bool exmt = SettingsTable::ExcludeMailtoLinks.defaultBool(); // leave out "mailto" links
+    bool defappend = SettingsTable::DefaultAppend.defaultBool();
+    // 0 prompt, 1 overwrite, 2 skip, 3 unique name
+    int owaction = SettingsTable::OverwriteAction.defaultInt();
 
     bool operator==(const Preferences&) const = default;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -33,9 +34,17 @@ public:
     explicit operator bool() const { return isOk(); }
 
     const QString& message() const { return m_message; }
-    // The data; only meaningful when isOk().
-    const T& value() const& { return *m_value; }
-    T&& value() && { return std::move(*m_value); }
+    // The data. Only an ok result has any: asking a failed or cancelled one is a fault.
+    const T& value() const&
+    {
+        Q_ASSERT(isOk());
+        return *m_value;
+    }
+    T&& value() &&
+    {
+        Q_ASSERT(isOk());
+        return std::move(*m_value);
+    }
 
 private:
     // The value is built in place (never moved from an empty optional), which also keeps

@@ -1,6 +1,7 @@
 #include "download/DownloadJob.h"
 
 #include <QFile>
+#include <QThread>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -47,6 +48,8 @@ DownloadJob::DownloadJob(QStringList links, DownloadJobOptions options, ITransfe
     , m_resolution(
           m_options.owaction, prompt, [this](const QString& name) { return fileExists(name); })
 {
+    // The service's signals reach the job directly: both live on the same thread.
+    Q_ASSERT(service.thread() == thread());
     if (!m_options.folder.endsWith(QLatin1Char('/')))
         m_options.folder += QLatin1Char('/');
     m_resolution.dialogOpening = [this] {
@@ -68,12 +71,15 @@ DownloadJob::DownloadJob(QStringList links, DownloadJobOptions options, ITransfe
 // askingFinished() (the window hides and closes itself then).
 DownloadJob::~DownloadJob()
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    Q_ASSERT(m_asking == 0);
     if (m_phase == Phase::Running)
         cancel();
 }
 
 void DownloadJob::start()
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     if (m_phase != Phase::Idle)
         return;
     m_phase = Phase::Running;
@@ -88,6 +94,7 @@ void DownloadJob::start()
 
 void DownloadJob::cancel()
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     if (m_phase != Phase::Running)
         return;
     m_label3 = QStringLiteral("Aborting...");
@@ -187,6 +194,7 @@ void DownloadJob::startTransfer(qint64 resumeFrom)
 
 void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     if (id != m_transferId || m_transferId == 0)
         return;
     m_size = headers.size > 0 ? headers.size : -1;
@@ -236,6 +244,7 @@ void DownloadJob::showBytes(qint64 bytes)
 
 void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     if (id != m_transferId || m_transferId == 0)
         return;
     m_transferId = 0;

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "core/Result.h"
+#include "core/SettingsTable.h"
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
 #include "download/PartialFile.h"
@@ -15,8 +16,8 @@ class IUserPrompt;
 
 struct DownloadJobOptions {
     QString folder; // the destination, ending with "/"
-    int owaction = 0; // "Overwrite Action"
-    int retries = 3; // further tries of a link after a transient failure
+    int owaction = SettingsTable::OverwriteAction.defaultInt();
+    int retries = SettingsTable::Retries.defaultInt(); // further tries after a transient failure
     int retryBaseMs = 1000; // pauses between tries: base, twice that, four times...
     int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this
     int progressIntervalMs = 33; // how often the byte count is read while a file runs
@@ -32,7 +33,7 @@ struct SavedFile {
 };
 
 // The download job of "Saving Files": fetches each link of its batch in order into the
-// destination folder, one at a time, resolving existing names by the "Overwrite Action"
+// destination folder, one at a time, resolving existing names by the overwrite-action
 // policy. Each body is written to the link's hidden partial file in the folder and
 // renamed to its final name only when complete, so a cancelled, failed or interrupted
 // link leaves no file under a final name and an overwritten file keeps its content until

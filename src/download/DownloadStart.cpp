@@ -1,8 +1,8 @@
 #include "download/DownloadStart.h"
 
 #include "core/IUserPrompt.h"
-#include "settings/CRegSettings.h"
-#include "settings/TextConversions.h"
+#include "core/SettingsTable.h"
+#include "settings/TypedSettings.h"
 
 std::optional<DownloadBatch> prepareDownload(
     const QStringList& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder)
@@ -21,8 +21,5 @@ std::optional<DownloadBatch> prepareDownload(
 
 int downloadRetries(const CRegSettings& settings)
 {
-    const QString stored = settings.GetSetting(
-        QStringLiteral("Options"), QStringLiteral("Retries"), QStringLiteral("3"));
-    const int retries = textToIntOr(stored, 3);
-    return retries >= 0 && retries <= 10 ? retries : 3;
+    return TypedSettings::readInt(settings, SettingsTable::Retries);
 }

@@ -8,7 +8,7 @@ class CRegSettings;
 class IUserPrompt;
 
 // A batch to download: the links in list order, the folder exactly as the picker
-// returned it (what is remembered as "Last Used Save Folder"), and the destination
+// returned it (what is remembered as the last used save folder), and the destination
 // folder ending with "/".
 struct DownloadBatch {
     QStringList links;
@@ -23,6 +23,6 @@ struct DownloadBatch {
 std::optional<DownloadBatch> prepareDownload(
     const QStringList& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder);
 
-// "Options"/"Retries": further tries of a link after a transient failure, 0 to 10,
-// 3 when not set or unreadable.
+// The stored number of further tries of a link after a transient failure, 0 to 10;
+// the default when not set, unreadable or out of range.
 int downloadRetries(const CRegSettings& settings);

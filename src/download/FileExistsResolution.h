@@ -9,7 +9,7 @@
 class IUserPrompt;
 
 // Decides what happens to a link whose file name already exists in the destination
-// folder, by the "Overwrite Action" preference: 0 ask with "File Exists", 1 overwrite,
+// folder, by the overwrite-action preference: 0 ask with "File Exists", 1 overwrite,
 // 2 skip, 3 a numbered name that does not exist yet. Lives as long as one job: the
 // "use this action for all" choice, the last answer and the numbering counter hold
 // for every file of the job. A "File Exists" dialog closed without "OK" skips its file.

@@ -26,8 +26,8 @@ public:
     void remove(int index);
     // Whether "Add" is available: both the description and the extension are non-empty.
     bool canAdd(const QString& description, const QString& extension) const;
-    // The Save step: ftypes becomes the extensions of the entries and the "File Types"
-    // section is rewritten from them.
+    // The Save step: ftypes becomes the extensions of the entries and the stored file-type
+    // list is rewritten from them.
     void save(CRegSettings& settings, FilterState& state) const;
 
 private:

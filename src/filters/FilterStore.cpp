@@ -1,15 +1,14 @@
 #include "filters/FilterStore.h"
 
 #include "core/FilterState.h"
+#include "core/SettingsTable.h"
 #include "settings/CRegSettings.h"
-#include "settings/TextConversions.h"
+#include "settings/TypedSettings.h"
 
 namespace
 {
 
-const QString kFileTypes = QStringLiteral("File Types");
-const QString kFilters = QStringLiteral("Filters");
-const QString kApplyFilters = QStringLiteral("Apply Filters");
+const QString kFileTypes = TypedSettings::section(SettingsTable::FileTypes);
 const QString kSeparator = QStringLiteral(" - ");
 
 } // namespace
@@ -45,19 +44,20 @@ void FilterStore::saveEntries(CRegSettings& settings, const QStringList& entries
     const auto batch = settings.batch();
     settings.DeleteSetting(kFileTypes, QString());
     for (qsizetype i = 0; i < entries.size(); ++i)
-        settings.SaveSetting(kFileTypes, QStringLiteral("Type ") + QString::number(i), entries[i]);
+        settings.SaveSetting(
+            kFileTypes, TypedSettings::numberedKey(SettingsTable::FileTypes, i), entries[i]);
 }
 
 bool FilterStore::applyFiltersStored(const CRegSettings& settings)
 {
     // Written only as "1"/"0"; a number (non-zero = on) or True/False is accepted, and
     // anything else counts as the default, off.
-    return textToBoolOr(settings.GetSetting(kFilters, kApplyFilters, QStringLiteral("0")), false);
+    return TypedSettings::readBool(settings, SettingsTable::ApplyFilters);
 }
 
 void FilterStore::storeApplyFilters(CRegSettings& settings, bool on)
 {
-    settings.SaveSetting(kFilters, kApplyFilters, on ? QStringLiteral("1") : QStringLiteral("0"));
+    TypedSettings::writeBool(settings, SettingsTable::ApplyFilters, on);
 }
 
 void FilterStore::loadIntoState(const CRegSettings& settings, FilterState& state)

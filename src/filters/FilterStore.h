@@ -6,9 +6,9 @@
 class CRegSettings;
 struct FilterState;
 
-// The file-type filter list as stored: section "File Types" holds one text value per entry
-// ("Type 0", "Type 1"...) made of a description, " - " and the extension; section
-// "Filters" value "Apply Filters" holds the switch ("1"/"0").
+// The file-type filter list as stored (SettingsTable::FileTypes): one text value per entry,
+// numbered from 0 in list order, made of a description, " - " and the extension; the
+// switch that applies the filters is SettingsTable::ApplyFilters.
 class FilterStore final
 {
 public:
@@ -19,10 +19,10 @@ public:
     static QStringList loadEntries(const CRegSettings& settings);
     // ExtensionOf of each entry, in order.
     static QStringList extensions(const QStringList& entries);
-    // Replaces the section: deletes it, then writes "Type 0", "Type 1"... in list order.
+    // Replaces the section: deletes it, then writes the entries numbered from 0 in list order.
     static void saveEntries(CRegSettings& settings, const QStringList& entries);
 
-    // "Filters"/"Apply Filters" read as a number (default "0"), non-zero meaning on.
+    // The stored switch: a number (non-zero meaning on) or True/False; off when unreadable.
     static bool applyFiltersStored(const CRegSettings& settings);
     static void storeApplyFilters(CRegSettings& settings, bool on);
 

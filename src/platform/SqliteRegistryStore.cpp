@@ -8,14 +8,27 @@
 #include <QStringList>
 #include <sqlite3.h>
 
+#include "core/SettingsTable.h"
+#include "settings/CRegSettings.h"
+#include "settings/TypedSettings.h"
+
 namespace
 {
 
 constexpr int kSchemaVersion = 1;
 
-// Where a notice for the user waits until the window has shown it.
-const QString kNoticeSection = QStringLiteral("Software\\Corvid Lantern\\Quillmarch\\Notices");
-const QString kResetNotice = QStringLiteral("Settings Reset");
+// Where a notice for the user waits until the window has shown it: the program's own
+// section path, built when first needed (the company and program names are statics of
+// another unit).
+QString noticeSection()
+{
+    return CRegSettings(nullptr).keyPath(TypedSettings::section(SettingsTable::SettingsReset));
+}
+
+QString resetNoticeKey()
+{
+    return TypedSettings::key(SettingsTable::SettingsReset);
+}
 
 // Rollback journal (the default), not WAL: WAL needs shared memory beside the file and
 // does not work on network home folders; with writes this rare its speed buys nothing.
@@ -417,7 +430,7 @@ bool SqliteRegistryStore::wrote(bool ok, int rc, const QString& why)
 
 QString SqliteRegistryStore::pendingNotice() const
 {
-    const std::optional<RegValue> value = readValue(kNoticeSection, kResetNotice);
+    const std::optional<RegValue> value = readValue(noticeSection(), resetNoticeKey());
     if (!value || value->data.isEmpty())
         return {};
     QByteArray text = value->data;
@@ -429,7 +442,7 @@ QString SqliteRegistryStore::pendingNotice() const
 void SqliteRegistryStore::clearPendingNotice()
 {
     if (m_readOnlyReason.isEmpty())
-        deleteValue(kNoticeSection, kResetNotice);
+        deleteValue(noticeSection(), resetNoticeKey());
 }
 
 bool SqliteRegistryStore::beginBatch()
@@ -494,7 +507,7 @@ void SqliteRegistryStore::moveAsideDamagedFile()
     }
     // Kept for the window, whichever process moved the file: it shows the notice at its
     // next start.
-    writeValue(kNoticeSection, RegValue::text(kResetNotice, m_recoveryNotice));
+    writeValue(noticeSection(), RegValue::text(resetNoticeKey(), m_recoveryNotice));
 }
 
 bool SqliteRegistryStore::sectionExists(const QString& path) const

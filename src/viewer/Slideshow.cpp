@@ -5,9 +5,10 @@
 
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
+#include "core/SettingsTable.h"
 #include "listops/LinkList.h"
 #include "settings/CRegSettings.h"
-#include "settings/TextConversions.h"
+#include "settings/TypedSettings.h"
 #include "viewer/IBrowserWindow.h"
 #include "viewer/LinkViewer.h"
 
@@ -16,14 +17,9 @@ namespace
 
 const QString kInProgress = QStringLiteral("Slideshow in progress.");
 
-QString flag(bool on)
-{
-    return on ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 } // namespace
 
-const QString Slideshow::kSection = QStringLiteral("slideshow");
+const QString Slideshow::kSection = TypedSettings::section(SettingsTable::SlideshowInterval);
 
 Slideshow::Slideshow(LinkViewer& viewer, LinkList& list, IMainView& view, IUserPrompt& prompt,
     CRegSettings& settings, QObject* parent)
@@ -40,23 +36,18 @@ Slideshow::Slideshow(LinkViewer& viewer, LinkList& list, IMainView& view, IUserP
 SlideshowOptions Slideshow::LoadOptions(const CRegSettings& settings)
 {
     SlideshowOptions options;
-    options.interval = std::clamp(
-        textToIntOr(
-            settings.GetSetting(kSection, QStringLiteral("Interval"), QStringLiteral("4")), 4),
-        1, 120);
-    options.justSelected = textToBoolOr(
-        settings.GetSetting(kSection, QStringLiteral("Include Files"), QStringLiteral("1")), true);
-    options.fromLoadComplete = textToBoolOr(
-        settings.GetSetting(kSection, QStringLiteral("Wait"), QStringLiteral("1")), true);
+    options.interval = TypedSettings::readInt(settings, SettingsTable::SlideshowInterval);
+    options.justSelected = TypedSettings::readBool(settings, SettingsTable::SlideshowIncludeFiles);
+    options.fromLoadComplete = TypedSettings::readBool(settings, SettingsTable::SlideshowWait);
     return options;
 }
 
 void Slideshow::SaveOptions(CRegSettings& settings, const SlideshowOptions& options)
 {
     const CRegSettings::WriteBatch batch = settings.batch();
-    settings.SaveSetting(kSection, QStringLiteral("Interval"), QString::number(options.interval));
-    settings.SaveSetting(kSection, QStringLiteral("Include Files"), flag(options.justSelected));
-    settings.SaveSetting(kSection, QStringLiteral("Wait"), flag(options.fromLoadComplete));
+    TypedSettings::writeInt(settings, SettingsTable::SlideshowInterval, options.interval);
+    TypedSettings::writeBool(settings, SettingsTable::SlideshowIncludeFiles, options.justSelected);
+    TypedSettings::writeBool(settings, SettingsTable::SlideshowWait, options.fromLoadComplete);
 }
 
 void Slideshow::setRunning(bool running)
@@ -102,7 +93,8 @@ void Slideshow::start()
             return;
         }
         options = *chosen;
-        options.interval = std::clamp(options.interval, 1, 120);
+        options.interval = std::clamp(options.interval, SettingsTable::SlideshowInterval.minimum,
+            SettingsTable::SlideshowInterval.maximum);
         SaveOptions(m_settings, options);
         m_view.setStatus(kInProgress);
         m_view.setBusyPointer();

@@ -24,7 +24,7 @@ class Slideshow final : public QObject
 {
     Q_OBJECT
 public:
-    static const QString kSection; // "slideshow"
+    static const QString kSection; // the section of the slideshow options
 
     Slideshow(LinkViewer& viewer, LinkList& list, IMainView& view, IUserPrompt& prompt,
         CRegSettings& settings, QObject* parent = nullptr);

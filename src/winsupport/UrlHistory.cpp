@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
-const QString UrlHistory::kSection = QStringLiteral("URL History");
+#include "core/SettingsTable.h"
+#include "settings/TypedSettings.h"
+
+const QString UrlHistory::kSection = TypedSettings::section(SettingsTable::UrlHistory);
 
 namespace
 {
 
-const QString kKeyPrefix = QStringLiteral("Url ");
+const QString kKeyPrefix = TypedSettings::key(SettingsTable::UrlHistory);
 
-// The number in a value name "Url <n>", or -1 for any other name.
+// The number in a value name "<prefix><n>", or -1 for any other name.
 qint64 keyNumber(const QString& key)
 {
     if (!key.startsWith(kKeyPrefix))
@@ -84,7 +87,8 @@ void UrlHistory::store(const QString& url)
         else
             kept.append(key);
     }
-    m_settings->SaveSetting(kSection, kKeyPrefix + QString::number(last + 1), url);
+    m_settings->SaveSetting(
+        kSection, TypedSettings::numberedKey(SettingsTable::UrlHistory, last + 1), url);
     for (qsizetype i = 0; i + kLimit < kept.size() + 1; ++i)
         m_settings->DeleteSetting(kSection, kept[i]);
 }

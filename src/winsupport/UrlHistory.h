@@ -11,9 +11,10 @@
 // A URL remembered again moves to the front instead of appearing twice; the list keeps
 // at most kLimit entries and forgets the oldest beyond that.
 //
-// With settings, the list is read from section "URL History" when constructed and each
-// change is written at once: one value per URL, named "Url <n>" with n growing, oldest
-// first, so a change costs a few single-value writes and never a rewrite of the section.
+// With settings, the list is read from its section (SettingsTable::UrlHistory) when
+// constructed and each change is written at once: one value per URL, numbered upwards,
+// oldest first, so a change costs a few single-value writes and never a rewrite of the
+// section.
 class UrlHistory final : public QObject
 {
     Q_OBJECT

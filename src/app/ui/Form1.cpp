@@ -210,10 +210,7 @@ QAction* Form1::addCommand(QMenu* menu, const QString& name, const QString& capt
     act->setObjectName(name);
     if (!shortcut.isEmpty())
         act->setShortcut(shortcut);
-    if (handler)
-        connect(act, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    else
-        act->setEnabled(false); // the command arrives with a later part of the program
+    connect(act, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     m_actions.insert(name, act);
     return act;
 }
@@ -341,14 +338,14 @@ void Form1::setProgressValue(int value)
         m_pbar->ResizeEx();
     }
     m_pbar->setTextOnly(value == 0);
-    m_pbar->setMax(pmax);
+    m_pbar->setMax(m_pmax);
     m_pval = value;
     m_pbar->setValue(value);
 }
 
 void Form1::setProgress(int max, int value)
 {
-    pmax = max;
+    m_pmax = max;
     setProgressValue(value);
 }
 
@@ -1110,9 +1107,8 @@ void Form1::switchWindowMode()
 
 qint32 Form1::MsgResponse()
 {
-    ActiveMessage();
-    m_msgResponse = 0;
-    return 0;
+    // The minimum-size answer never stops the event: the window handles it as well.
+    return PassOn;
 }
 
 qint32 Form1::WindowProc(QObject*, int, QEvent* event)

@@ -50,7 +50,8 @@ public:
     void setStatus(const QString& text) override;
     int Progress() const { return m_pval; }
     void setProgressValue(int value);
-    int pmax = 100;
+    // The progress bar's maximum, as setProgress last set it.
+    int progressMax() const { return m_pmax; }
 
     // IMainView
     QString idleStatusText() const override;
@@ -142,7 +143,7 @@ public:
 
     // ISubclass: answers the size-limits query with meX x meY.
     qint32 MsgResponse() override;
-    void setMsgResponse(qint32 response) override { m_msgResponse = response; }
+    void setMsgResponse(qint32) override { }
     qint32 WindowProc(QObject* hWnd, int iMsg, QEvent* event) override;
 
 signals:
@@ -220,5 +221,5 @@ private:
     Slideshow* m_slideshow = nullptr;
     int m_resizeImage = 12;
     QSize m_savedFullSize;
-    qint32 m_msgResponse = 0;
+    int m_pmax = 100;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QThread>
 #include <QVariant>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -26,6 +27,23 @@ public:
 
 protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+};
+
+// Marks the time spent inside navigate(), stop() or collectLinks(): no handler may run then.
+class InCall final
+{
+public:
+    explicit InCall(int& depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
+    ~InCall() { --m_depth; }
+    InCall(const InCall&) = delete;
+    InCall& operator=(const InCall&) = delete;
+
+private:
+    int& m_depth;
 };
 
 // Chromium's network error codes (net/base/net_error_list.h) met in practice, mapped
@@ -129,6 +147,7 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
     connect(
         m_page, &QWebEnginePage::loadingChanged, this, &WebEngineHarvestBrowser::onLoadingChanged);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        Q_ASSERT(QThread::currentThread() == thread());
         if (!m_stopped && m_onProgress)
             m_onProgress(progress, 100);
     });
@@ -147,23 +166,34 @@ WebEngineHarvestBrowser::~WebEngineHarvestBrowser()
     }
 }
 
+void WebEngineHarvestBrowser::assertHandlerContext() const
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    Q_ASSERT(m_inCall == 0);
+}
+
 void WebEngineHarvestBrowser::setDocumentCompleteHandler(std::function<void()> handler)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     m_onComplete = std::move(handler);
 }
 
 void WebEngineHarvestBrowser::setNavigateErrorHandler(std::function<void(qint32)> handler)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     m_onError = std::move(handler);
 }
 
 void WebEngineHarvestBrowser::setProgressHandler(std::function<void(int, int)> handler)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     m_onProgress = std::move(handler);
 }
 
 void WebEngineHarvestBrowser::navigate(const QString& url)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    const InCall inCall(m_inCall);
     m_stopped = false;
     m_loading = true;
     if (m_page)
@@ -172,6 +202,8 @@ void WebEngineHarvestBrowser::navigate(const QString& url)
 
 void WebEngineHarvestBrowser::stop()
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    const InCall inCall(m_inCall);
     m_stopped = true;
     if (m_page)
         m_page->triggerAction(QWebEnginePage::Stop);
@@ -179,11 +211,15 @@ void WebEngineHarvestBrowser::stop()
 
 void WebEngineHarvestBrowser::collectLinks(LinksHandler done)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    const InCall inCall(m_inCall);
     auto walk = std::make_shared<LinksHandler>(std::move(done));
     m_walk = walk;
-    collectLinksFrom(m_page, [walk](const std::optional<QStringList>& hrefs) {
-        if (*walk)
+    collectLinksFrom(m_page, [this, walk](const std::optional<QStringList>& hrefs) {
+        if (*walk) {
+            assertHandlerContext();
             std::exchange(*walk, nullptr)(hrefs);
+        }
     });
 }
 
@@ -194,6 +230,7 @@ void WebEngineHarvestBrowser::onRendererGone()
     // leaving the harvest waiting for ever.
     if (m_stopped)
         return;
+    assertHandlerContext();
     if (m_walk && *m_walk) {
         std::exchange(*m_walk, nullptr)(std::nullopt);
         return;
@@ -216,6 +253,7 @@ void WebEngineHarvestBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info
 {
     if (m_stopped)
         return;
+    assertHandlerContext();
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         m_loading = false;

@@ -46,6 +46,9 @@ public:
     static QWebEngineProfile* harvestProfile();
 
 private:
+    // The handlers' contract: called on this object's (the interface) thread and never
+    // from inside navigate(), stop() or collectLinks().
+    void assertHandlerContext() const;
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onRendererGone();
 
@@ -55,6 +58,7 @@ private:
     std::function<void(int, int)> m_onProgress;
     bool m_stopped = false;
     bool m_loading = false; // navigated, and the load has not ended yet
+    int m_inCall = 0; // inside navigate(), stop() or collectLinks()
     // The running link walk's handler; emptied once it was called.
     std::shared_ptr<LinksHandler> m_walk;
 };

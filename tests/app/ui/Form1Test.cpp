@@ -88,7 +88,7 @@ TEST_F(Form1Test, ProgressZeroShowsTextAndOtherValuesShowTheBar)
     form->setCountText("12 links found");
     form->setProgress(200, 50);
     EXPECT_EQ(form->Progress(), 50);
-    EXPECT_EQ(form->pmax, 200);
+    EXPECT_EQ(form->progressMax(), 200);
     form->setProgress(100, 0);
     EXPECT_EQ(form->Progress(), 0);
     EXPECT_EQ(form->countText(), "12 links found");
@@ -105,7 +105,7 @@ TEST_F(Form1Test, EscapeWithoutHarvestResetsStatusAndEnablesWindow)
     EXPECT_EQ(form->Status(), form->idleStatusText());
     EXPECT_TRUE(form->windowInputEnabled());
     EXPECT_EQ(form->Progress(), 0);
-    EXPECT_EQ(form->pmax, 100);
+    EXPECT_EQ(form->progressMax(), 100);
 }
 
 TEST_F(Form1Test, ClosingAsksOnlyWhenAnOutsideWindowIsOpen)

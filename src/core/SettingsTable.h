@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QStringView>
+
+// Every stored setting in one table: its section, its key, how its value is written and
+// read, and its default. The subsystems read and write settings only through these
+// entries (TypedSettings), so a key's name and its default are written here and nowhere
+// else. docs/settings.md lists the keys with the units that read them.
+
+enum class SettingKind {
+    TrueFalse, // a Boolean written "True"/"False"
+    OneZero, // a Boolean written "1"/"0"
+    Number, // a whole number written in decimal
+    Text, // any text
+    Folder, // a path; the default is the user's download folder (home when it does not exist)
+    NumberedList, // one text value per entry, named key + a number ("Type 0", "Url 7")
+};
+
+// What a stored number outside [minimum, maximum] reads as.
+enum class OutOfRange { Default, Clamp };
+
+// One stored setting. Reads are lenient: a Boolean accepts "True"/"False" in any letter
+// case or any number (0 is false), whichever form it is written in; text that cannot be
+// read as the kind, or a number outside [minimum, maximum], reads as the default (or the
+// nearer end of the range, for OutOfRange::Clamp).
+struct SettingSpec {
+    QStringView section;
+    QStringView key; // for a NumberedList, the prefix of its value names
+    SettingKind kind;
+    int defaultValue = 0; // a Boolean's (0 or 1) or a number's default
+    int minimum = 0;
+    int maximum = 0;
+    OutOfRange outOfRange = OutOfRange::Default;
+
+    constexpr bool defaultBool() const { return defaultValue != 0; }
+    constexpr int defaultInt() const { return defaultValue; }
+};
+
+namespace SettingsTable
+{
+
+inline constexpr QStringView kOptions = u"Options";
+inline constexpr QStringView kSlideshow = u"slideshow";
+
+// clang-format off
+//                                            section      key                      kind                       default  range
+inline constexpr SettingSpec OnTop              { kOptions,  u"On Top",                SettingKind::TrueFalse,    1 };
+inline constexpr SettingSpec NewWindow          { kOptions,  u"New Window",            SettingKind::OneZero,      0 };
+inline constexpr SettingSpec ExcludeJsLinks     { kOptions,  u"Exclude JS Links",      SettingKind::TrueFalse,    0 };
+inline constexpr SettingSpec ExcludeMailtoLinks { kOptions,  u"Exclude Mailto Links",  SettingKind::TrueFalse,    0 };
+inline constexpr SettingSpec DefaultAppend      { kOptions,  u"Default Append",        SettingKind::TrueFalse,    0 };
+// 0 ask, 1 overwrite, 2 skip, 3 unique name.
+inline constexpr SettingSpec OverwriteAction    { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
+// Further tries of a link after a transient failure.
+inline constexpr SettingSpec Retries            { kOptions,  u"Retries",               SettingKind::Number,       3,       0, 10 };
+inline constexpr SettingSpec LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
+inline constexpr SettingSpec ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
+// "<description> - <extension>" per entry, in list order from 0.
+inline constexpr SettingSpec FileTypes          { u"File Types", u"Type ",             SettingKind::NumberedList };
+// One typed URL per value, the highest number the most recent.
+inline constexpr SettingSpec UrlHistory         { u"URL History", u"Url ",             SettingKind::NumberedList };
+// A notice the main window has not shown yet.
+inline constexpr SettingSpec SettingsReset      { u"Notices", u"Settings Reset",       SettingKind::Text };
+// Whole seconds between slides.
+inline constexpr SettingSpec SlideshowInterval  { kSlideshow, u"Interval",             SettingKind::Number,       4,       1, 120, OutOfRange::Clamp };
+// 1: only the selected links; 0: all links.
+inline constexpr SettingSpec SlideshowIncludeFiles { kSlideshow, u"Include Files",     SettingKind::OneZero,      1 };
+// 1: the interval counts from load complete; 0: from load start.
+inline constexpr SettingSpec SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
+// clang-format on
+
+inline constexpr SettingSpec kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
+    DefaultAppend, OverwriteAction, Retries, LastUsedSaveFolder, ApplyFilters, FileTypes,
+    UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
+
+} // namespace SettingsTable

@@ -1,0 +1,60 @@
+#include <QSet>
+#include <gtest/gtest.h>
+
+#include "core/SettingsTable.h"
+#include "settings/CRegSettings.h"
+#include "settings/TypedSettings.h"
+#include "support/TempSettingsStore.h"
+
+namespace
+{
+
+// The store compares names without letter case, so two entries differing only in case
+// would share one value.
+TEST(TypedSettingsTest, TableEntriesAreDistinctAndDefaultsLieInTheirRange)
+{
+    QSet<QString> seen;
+    for (const SettingSpec& spec : SettingsTable::kAll) {
+        const QString name = (spec.section.toString() + u'\\' + spec.key.toString()).toLower();
+        EXPECT_FALSE(seen.contains(name)) << qPrintable(name);
+        seen.insert(name);
+        if (spec.kind == SettingKind::Number) {
+            EXPECT_LE(spec.minimum, spec.defaultInt()) << qPrintable(name);
+            EXPECT_LE(spec.defaultInt(), spec.maximum) << qPrintable(name);
+        }
+        if (spec.kind == SettingKind::TrueFalse || spec.kind == SettingKind::OneZero) {
+            EXPECT_TRUE(spec.defaultValue == 0 || spec.defaultValue == 1) << qPrintable(name);
+        }
+    }
+}
+
+TEST(TypedSettingsTest, NumbersOutOfRangeFallBackOrClampByEntry)
+{
+    TempSettingsStore temp;
+    CRegSettings settings = temp.settings();
+    struct Row {
+        const SettingSpec& spec;
+        const char* stored; // nullptr: nothing stored
+        int expected;
+    };
+    const Row rows[] = {
+        { SettingsTable::Retries, nullptr, 3 },
+        { SettingsTable::Retries, "0", 0 },
+        { SettingsTable::Retries, "10", 10 },
+        { SettingsTable::Retries, "11", 3 },
+        { SettingsTable::Retries, "-1", 3 },
+        { SettingsTable::Retries, "many", 3 },
+        { SettingsTable::SlideshowInterval, "0", 1 },
+        { SettingsTable::SlideshowInterval, "500", 120 },
+        { SettingsTable::SlideshowInterval, "", 4 },
+    };
+    for (const Row& row : rows) {
+        settings.DeleteSetting(TypedSettings::section(row.spec), TypedSettings::key(row.spec));
+        if (row.stored)
+            TypedSettings::writeText(settings, row.spec, QString::fromLatin1(row.stored));
+        EXPECT_EQ(TypedSettings::readInt(settings, row.spec), row.expected)
+            << qPrintable(TypedSettings::key(row.spec)) << " " << (row.stored ? row.stored : "-");
+    }
+}
+
+} // namespace
