@@ -51,22 +51,23 @@ UrlListBuilder::UrlListBuilder(const Preferences& prefs, const FilterState& filt
 
 UrlListBuilder::~UrlListBuilder()
 {
-    ++m_generation;
-    if (m_fetching)
+    ++m_attempt;
+    if (checking())
         m_fetcher.cancel();
 }
 
 bool UrlListBuilder::harvestRunning() const
 {
-    return m_browser || m_adopted || m_fetching;
+    return m_browser || m_adopted || checking();
 }
 
 void UrlListBuilder::mnufURL_Click()
 {
-    if (m_shutDown) {
+    if (closed()) {
         m_handover.goturl.clear();
         return;
     }
+    supersedeCheck();
     m_nav.naverr = false;
     m_nav.navmsg.clear();
 
@@ -80,7 +81,7 @@ void UrlListBuilder::mnufURL_Click()
             input.currentEntry = m_list.at(m_list.currentIndex());
         input.filtersApplied = m_filters.appfiltChecked;
         const std::optional<UrlRequest> request = m_prompt.askUrl(input);
-        if (!request || request->url.isEmpty() || m_shutDown) {
+        if (!request || request->url.isEmpty() || closed()) {
             emit harvestFinished(Result<>::cancelled());
             return;
         }
@@ -103,49 +104,40 @@ void UrlListBuilder::mnufURL_Click()
         return;
     }
 
-    if (fromDialog && !passesContentTypeCheck(url))
+    if (fromDialog) {
+        startCheck(State::CheckingUrl, url);
         return;
-
-    startHarvest(url, Origin::UrlBuild);
-    m_handover.goturl.clear();
+    }
+    loadChecked(url);
 }
 
 void UrlListBuilder::mnusavpopbuild_Click()
 {
-    if (m_shutDown)
+    if (closed())
         return;
     const int current = m_list.currentIndex();
     if (current < 0 || current >= m_list.count())
         return;
-    m_handover.goturl = m_list.at(current);
+    supersedeCheck();
 
-    // The check waits in an event loop; the window takes no input meanwhile except Esc.
+    // The window takes no input while the check runs, except Esc.
     m_view.setWindowEnabled(false);
     m_view.setWaitPointer(true);
-    if (!passesContentTypeCheck(m_handover.goturl))
-        return;
-
-    m_view.setWaitPointer(false);
-    if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
-        m_handover.append = *choice;
-    if (m_shutDown) {
-        endWithoutHarvest();
-        return;
-    }
-    mnufURL_Click();
+    startCheck(State::CheckingEntry, m_list.at(current));
 }
 
 void UrlListBuilder::incomingLink()
 {
     const QString url = std::exchange(m_handover.nurl, QString());
-    if (m_shutDown)
+    if (closed())
         return;
+    supersedeCheck();
 
     if (m_list.count() >= 1) {
         m_view.setWaitPointer(false);
         if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
             m_handover.append = *choice;
-        if (m_shutDown) {
+        if (closed()) {
             endWithoutHarvest();
             return;
         }
@@ -165,10 +157,11 @@ void UrlListBuilder::incomingLink()
 void UrlListBuilder::cancel()
 {
     m_view.returnToIdle();
-    if (m_fetching) {
-        m_fetchCancelled = true;
+    if (checking()) {
+        m_state = State::Idle;
         m_fetcher.cancel();
-        // The waiting operation reports its end once the fetch returned.
+        m_checkedUrl.clear();
+        endWithoutHarvest();
         return;
     }
     if (!m_browser && !m_adopted)
@@ -185,9 +178,17 @@ void UrlListBuilder::cancel()
 
 void UrlListBuilder::shutdown()
 {
-    m_shutDown = true;
-    if (harvestRunning())
+    const bool wasChecking = checking();
+    const bool wasRunning = harvestRunning();
+    // Closed first: whatever the end of the running request triggers is refused.
+    m_state = State::Closed;
+    if (wasChecking) {
+        m_fetcher.cancel();
+        m_checkedUrl.clear();
+        endWithoutHarvest();
+    } else if (wasRunning) {
         cancel();
+    }
 }
 
 void UrlListBuilder::endWithoutHarvest()
@@ -195,6 +196,65 @@ void UrlListBuilder::endWithoutHarvest()
     m_view.returnToIdle();
     m_handover.goturl.clear();
     emit harvestFinished(Result<>::cancelled());
+}
+
+void UrlListBuilder::startCheck(State checking, const QString& url)
+{
+    releaseBrowser();
+    m_state = checking;
+    m_checkedUrl = url;
+    // The answer may come before fetchContentType returns; nothing follows the call.
+    m_fetcher.fetchContentType(
+        url, this, [this](const Result<QString>& contentType) { onChecked(contentType); });
+}
+
+void UrlListBuilder::supersedeCheck()
+{
+    if (!checking())
+        return;
+    m_state = State::Idle;
+    m_fetcher.cancel();
+    m_checkedUrl.clear();
+    // The newer request takes the view over.
+    emit harvestFinished(Result<>::cancelled());
+}
+
+void UrlListBuilder::onChecked(const Result<QString>& contentType)
+{
+    if (!checking())
+        return;
+    const State was = std::exchange(m_state, State::Idle);
+    const QString url = std::exchange(m_checkedUrl, QString());
+    // A check that failed refuses the URL like a page that is not HTML.
+    const bool html = contentType.isOk()
+        && contentType.value().contains(QLatin1StringView("text/html"), Qt::CaseInsensitive);
+    if (!html) {
+        refuse();
+        return;
+    }
+    if (was == State::CheckingUrl)
+        loadChecked(url);
+    else
+        askThenBuild(url);
+}
+
+void UrlListBuilder::loadChecked(const QString& url)
+{
+    startHarvest(url, Origin::UrlBuild);
+    m_handover.goturl.clear();
+}
+
+void UrlListBuilder::askThenBuild(const QString& url)
+{
+    m_handover.goturl = url;
+    m_view.setWaitPointer(false);
+    if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
+        m_handover.append = *choice;
+    if (closed()) {
+        endWithoutHarvest();
+        return;
+    }
+    mnufURL_Click();
 }
 
 void UrlListBuilder::startHarvest(const QString& url, Origin origin)
@@ -211,13 +271,14 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
         return;
     }
 
-    const quint64 generation = ++m_generation;
+    const quint64 attempt = ++m_attempt;
+    m_state = State::Loading;
     m_browser = std::move(browser);
-    m_browser->setDocumentCompleteHandler([this, generation] { onDocumentComplete(generation); });
+    m_browser->setDocumentCompleteHandler([this, attempt] { onDocumentComplete(attempt); });
     m_browser->setNavigateErrorHandler(
-        [this, generation](qint32 statusCode) { onNavigateError(generation, statusCode); });
-    m_browser->setProgressHandler([this, generation](int progress, int progressMax) {
-        onProgress(generation, progress, progressMax);
+        [this, attempt](qint32 statusCode) { onNavigateError(attempt, statusCode); });
+    m_browser->setProgressHandler([this, attempt](int progress, int progressMax) {
+        onProgress(attempt, progress, progressMax);
     });
     m_browser->navigate(url);
 }
@@ -233,18 +294,19 @@ std::shared_ptr<IShellWindow> UrlListBuilder::findOpenWindow(const QString& url)
 
 void UrlListBuilder::harvestAdopted(const std::shared_ptr<IShellWindow>& window)
 {
-    const quint64 generation = ++m_generation;
+    const quint64 attempt = ++m_attempt;
+    m_state = State::Adopted;
     m_adopted = window;
     QPointer<UrlListBuilder> self(this);
-    window->collectLinks([self, generation](const std::optional<QStringList>& hrefs) {
+    window->collectLinks([self, attempt](const std::optional<QStringList>& hrefs) {
         if (self)
-            self->onLinks(generation, hrefs);
+            self->onLinks(attempt, hrefs);
     });
 }
 
-void UrlListBuilder::onDocumentComplete(quint64 generation)
+void UrlListBuilder::onDocumentComplete(quint64 attempt)
 {
-    if (generation != m_generation || !m_browser || m_collecting)
+    if (attempt != m_attempt || m_state != State::Loading)
         return;
     if (m_nav.naverr) {
         const QString text = kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg;
@@ -254,25 +316,25 @@ void UrlListBuilder::onDocumentComplete(quint64 generation)
         emit harvestFinished(Result<>::failed(text));
         return;
     }
-    m_collecting = true;
+    m_state = State::Collecting;
     QPointer<UrlListBuilder> self(this);
-    m_browser->collectLinks([self, generation](const std::optional<QStringList>& hrefs) {
+    m_browser->collectLinks([self, attempt](const std::optional<QStringList>& hrefs) {
         if (self)
-            self->onLinks(generation, hrefs);
+            self->onLinks(attempt, hrefs);
     });
 }
 
-void UrlListBuilder::onNavigateError(quint64 generation, qint32 statusCode)
+void UrlListBuilder::onNavigateError(quint64 attempt, qint32 statusCode)
 {
-    if (generation != m_generation)
+    if (attempt != m_attempt)
         return;
     m_nav.naverr = true;
     m_nav.navmsg = navigationErrorMessage(statusCode);
 }
 
-void UrlListBuilder::onProgress(quint64 generation, int progress, int progressMax)
+void UrlListBuilder::onProgress(quint64 attempt, int progress, int progressMax)
 {
-    if (generation != m_generation)
+    if (attempt != m_attempt)
         return;
     m_view.setCountText(QString());
     if (progress < 1)
@@ -281,11 +343,10 @@ void UrlListBuilder::onProgress(quint64 generation, int progress, int progressMa
         m_view.setProgress(progressMax, progress);
 }
 
-void UrlListBuilder::onLinks(quint64 generation, const std::optional<QStringList>& hrefs)
+void UrlListBuilder::onLinks(quint64 attempt, const std::optional<QStringList>& hrefs)
 {
-    if (generation != m_generation)
+    if (attempt != m_attempt || (m_state != State::Collecting && m_state != State::Adopted))
         return;
-    m_collecting = false;
     if (!hrefs) {
         errorPath();
         emit harvestFinished(Result<>::failed(kHarvestProblem));
@@ -326,8 +387,9 @@ void UrlListBuilder::errorPath()
 
 void UrlListBuilder::releaseBrowser()
 {
-    ++m_generation;
-    m_collecting = false;
+    ++m_attempt;
+    if (!closed() && !checking())
+        m_state = State::Idle;
     m_adopted.reset();
     if (!m_browser)
         return;
@@ -346,33 +408,4 @@ void UrlListBuilder::refuse()
     m_view.returnToIdle();
     m_handover.goturl.clear();
     emit harvestFinished(Result<>::failed(kNotHtml));
-}
-
-bool UrlListBuilder::passesContentTypeCheck(const QString& url)
-{
-    const quint64 generation = m_generation;
-    const bool html = contentTypeIsHtml(url);
-    if (m_fetchCancelled || generation != m_generation) {
-        // Esc (or a newer harvest) took over while the check ran; the view is already
-        // back to idle.
-        m_handover.goturl.clear();
-        emit harvestFinished(Result<>::cancelled());
-        return false;
-    }
-    if (!html) {
-        refuse();
-        return false;
-    }
-    return true;
-}
-
-bool UrlListBuilder::contentTypeIsHtml(const QString& url)
-{
-    m_fetching = true;
-    m_fetchCancelled = false;
-    const Result<QString> contentType = m_fetcher.fetchContentType(url);
-    m_fetching = false;
-    // A check that failed refuses the URL like a page that is not HTML.
-    return contentType.isOk()
-        && contentType.value().contains(QLatin1StringView("text/html"), Qt::CaseInsensitive);
 }

@@ -45,18 +45,19 @@ public:
     void mnusavpopbuild_Click();
     // Harvests handover.nurl (and empties it): adopts an open window showing it or loads
     // it hidden; asks "Select Desired Action" first when the list is not empty.
+    // A request that arrives while a content-type check is pending takes over: the
+    // pending request ends as cancelled.
     void incomingLink();
     // The Esc key: resets the status and progress and, while a harvest or a content-type
     // check runs, stops it and returns the window to idle.
     void cancel();
     // The window is closing: cancels whatever runs and refuses every later request. A
-    // wait of this builder that is still on the stack (a content-type check, a question)
-    // unwinds by itself once control returns to it, so the builder must stay alive
-    // until then; it is never destroyed from inside such a wait.
+    // question of this builder that is still open unwinds by itself once answered, so
+    // the builder is never destroyed from inside one.
     void shutdown();
 
     bool harvestRunning() const;
-    bool isShutDown() const { return m_shutDown; }
+    bool isShutDown() const { return m_state == State::Closed; }
 
 signals:
     // Every started harvest or refused/cancelled request ends with exactly one of these,
@@ -67,15 +68,35 @@ signals:
     void harvestFinished(const Result<>& outcome);
 
 private:
+    // Where the builder is. Every event is handled by one member below; the state says
+    // which events still matter.
+    enum class State {
+        Idle,
+        CheckingUrl, // the URL from the dialog waits for its content-type check
+        CheckingEntry, // the list's current entry waits for its content-type check
+        Loading, // a hidden browser loads the page
+        Collecting, // the loaded page's links are being read
+        Adopted, // the links of an open window are being read
+        Closed, // the window is closing; every request is refused
+    };
     enum class Origin { UrlBuild, Incoming };
 
     void startHarvest(const QString& url, Origin origin);
     std::shared_ptr<IShellWindow> findOpenWindow(const QString& url) const;
     void harvestAdopted(const std::shared_ptr<IShellWindow>& window);
-    void onDocumentComplete(quint64 generation);
-    void onNavigateError(quint64 generation, qint32 statusCode);
-    void onProgress(quint64 generation, int progress, int progressMax);
-    void onLinks(quint64 generation, const std::optional<QStringList>& hrefs);
+    void startCheck(State checking, const QString& url);
+    // A pending content-type check gives way to a newer request.
+    void supersedeCheck();
+
+    // The events.
+    void onChecked(const Result<QString>& contentType);
+    void onDocumentComplete(quint64 attempt);
+    void onNavigateError(quint64 attempt, qint32 statusCode);
+    void onProgress(quint64 attempt, int progress, int progressMax);
+    void onLinks(quint64 attempt, const std::optional<QStringList>& hrefs);
+
+    void loadChecked(const QString& url);
+    void askThenBuild(const QString& url);
     void recurseFramesFinish();
     void finishPageCompleted();
     void errorPath();
@@ -83,10 +104,11 @@ private:
     void refuse();
     // Ends a request that stopped before a harvest began: idle view, Cancelled.
     void endWithoutHarvest();
-    // Runs the content-type check; on a refusal or a cancel it ends the request (message,
-    // idle view, signal) and answers false.
-    bool passesContentTypeCheck(const QString& url);
-    bool contentTypeIsHtml(const QString& url);
+    bool checking() const
+    {
+        return m_state == State::CheckingUrl || m_state == State::CheckingEntry;
+    }
+    bool closed() const { return m_state == State::Closed; }
 
     const Preferences& m_prefs;
     const FilterState& m_filters;
@@ -99,14 +121,13 @@ private:
     IContentTypeFetcher& m_fetcher;
     BrowserFactory m_browserFactory;
 
+    State m_state = State::Idle;
+    QString m_checkedUrl; // the URL of the pending content-type check
     // "wb2": the browser of the running load, or the adopted window. Both empty when no
     // harvest runs. A released browser is destroyed later, outside its own callbacks.
     std::unique_ptr<IHarvestBrowser> m_browser;
     std::shared_ptr<IShellWindow> m_adopted;
-    // Distinguishes callbacks of the current harvest from those of a released one.
-    quint64 m_generation = 0;
-    bool m_fetching = false;
-    bool m_fetchCancelled = false;
-    bool m_collecting = false;
-    bool m_shutDown = false;
+    // Numbers each harvest: a released browser or window may still call back, and the
+    // same window may be adopted again.
+    quint64 m_attempt = 0;
 };

@@ -14,6 +14,7 @@
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "download/DownloadJob.h"
+#include "download/DownloadQuestions.h"
 #include "download/DownloadStart.h"
 #include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
@@ -134,7 +135,9 @@ int DownloadCommand::run()
 
     ConsolePrompt prompt;
     CurlTransferService service;
-    DownloadJob job(links, options, service, prompt);
+    DownloadJob job(links, options, service);
+    // "File Exists" is asked on the console from the event loop, once the job waits.
+    DownloadQuestions questions(job, prompt);
     int failed = 0;
     QObject::connect(&job, &DownloadJob::linkFinished,
         [&](int, const QString& link, const Result<SavedFile>& result) {

@@ -142,7 +142,7 @@ void HarvestBatch::startPage(qint64 index, const QString& url)
     page->timeout.start(m_options.timeoutSeconds * 1000);
     // The check runs on its own thread; nothing waits for it, so several pages are
     // checked and loaded side by side.
-    page->check.fetchContentTypeAsync(url, this, [this, weak](const Result<QString>& contentType) {
+    page->check.fetchContentType(url, this, [this, weak](const Result<QString>& contentType) {
         if (const auto p = weak.lock())
             onChecked(p, contentType);
     });

@@ -2,9 +2,8 @@
 
 #include "builders/IContentTypeFetcher.h"
 
-// A content-type check whose answer was fetched beforehand (asynchronously, so several
-// pages can be checked at once without nested waits): the URL builder asks and gets
-// that answer at once.
+// A content-type check whose answer was fetched beforehand (so several pages can be
+// checked at once): the URL builder asks and gets that answer at once.
 class PrefetchedContentType final : public IContentTypeFetcher
 {
 public:
@@ -13,7 +12,7 @@ public:
     {
     }
 
-    Result<QString> fetchContentType(const QString&) override { return m_contentType; }
+    void fetchContentType(const QString&, QObject*, Done done) override { done(m_contentType); }
     void cancel() override { }
 
 private:

@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/IUserPrompt.h"
 #include "core/RequestUrl.h"
 #include "download/DownloadNames.h"
 
@@ -38,28 +37,18 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to)
 
 } // namespace
 
-DownloadJob::DownloadJob(QStringList links, DownloadJobOptions options, ITransferService& service,
-    IUserPrompt& prompt, QObject* parent)
+DownloadJob::DownloadJob(
+    QStringList links, DownloadJobOptions options, ITransferService& service, QObject* parent)
     : QObject(parent)
     , m_links(std::move(links))
     , m_options(std::move(options))
     , m_service(service)
-    , m_prompt(prompt)
-    , m_resolution(
-          m_options.owaction, prompt, [this](const QString& name) { return fileExists(name); })
+    , m_resolution(m_options.owaction, [this](const QString& name) { return fileExists(name); })
 {
     // The service's signals reach the job directly: both live on the same thread.
     Q_ASSERT(service.thread() == thread());
     if (!m_options.folder.endsWith(QLatin1Char('/')))
         m_options.folder += QLatin1Char('/');
-    m_resolution.dialogOpening = [this] {
-        m_owdialog = true;
-        emit fileExistsDialogOpening();
-    };
-    m_resolution.dialogClosed = [this] {
-        m_owdialog = false;
-        emit fileExistsDialogClosed();
-    };
     m_progressTimer.setInterval(m_options.progressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &DownloadJob::readProgress);
     m_retryTimer.setSingleShot(true);
@@ -67,8 +56,6 @@ DownloadJob::DownloadJob(QStringList links, DownloadJobOptions options, ITransfe
     connect(&service, &ITransferService::finished, this, &DownloadJob::onFinished);
 }
 
-// The owner must not destroy the job while asking() holds: it waits for
-// askingFinished() (the window hides and closes itself then).
 DownloadJob::~DownloadJob()
 {
     Q_ASSERT(QThread::currentThread() == thread());
@@ -140,22 +127,78 @@ void DownloadJob::nextLink()
     m_replace = false;
 
     if (fileExists(m_curfile)) {
-        ++m_asking;
-        const std::optional<QString> name = m_resolution.resolve(m_curfile);
-        --m_asking;
-        emit askingFinished();
-        if (m_cancl)
-            return;
-        if (!name) {
-            emit linkFinished(
-                m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
-            afterLink();
+        const FileExistsResolution::Decision decision = m_resolution.decide(m_curfile);
+        if (decision.ask) {
+            askFileExists(Waiting::NameBeforeTransfer, m_curfile);
             return;
         }
-        m_replace = *name == m_curfile;
-        m_curfile = SafeFileName(*name);
+        if (!useName(decision.name))
+            return;
     }
+    beginLink();
+}
 
+bool DownloadJob::useName(const std::optional<QString>& name)
+{
+    if (!name) {
+        emit linkFinished(
+            m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
+        afterLink();
+        return false;
+    }
+    m_replace = *name == m_curfile;
+    m_curfile = SafeFileName(*name);
+    return true;
+}
+
+void DownloadJob::askFileExists(Waiting waiting, const QString& name)
+{
+    m_waiting = waiting;
+    m_askedName = name;
+    m_owdialog = true;
+    emit fileExistsDialogOpening();
+    emit fileExistsAsked(name);
+}
+
+void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer)
+{
+    if (m_waiting != Waiting::NameBeforeTransfer && m_waiting != Waiting::NameAtRename)
+        return;
+    const Waiting waited = std::exchange(m_waiting, Waiting::Nothing);
+    m_owdialog = false;
+    emit fileExistsDialogClosed();
+    // A job cancelled meanwhile has kept its partial file for the next run.
+    if (m_cancl || m_phase != Phase::Running)
+        return;
+    const std::optional<QString> name = m_resolution.answered(m_askedName, answer);
+    if (waited == Waiting::NameBeforeTransfer) {
+        if (useName(name))
+            beginLink();
+        return;
+    }
+    if (!name) {
+        m_partial.remove();
+        emit linkFinished(
+            m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
+        afterLink();
+        return;
+    }
+    m_replace = *name == m_curfile;
+    m_curfile = SafeFileName(*name);
+    placeFile();
+}
+
+void DownloadJob::errorShown()
+{
+    if (m_waiting != Waiting::ErrorSeen)
+        return;
+    m_waiting = Waiting::Nothing;
+    if (!m_cancl && m_phase == Phase::Running)
+        afterLink();
+}
+
+void DownloadJob::beginLink()
+{
     m_savingText
         = QStringLiteral("Saving %1%2 (%3 of %4)")
               .arg(m_options.folder, m_curfile, QString::number(m_i), QString::number(count()));
@@ -296,8 +339,14 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
 // again, as for a name found taken before the transfer.
 void DownloadJob::moveIntoPlace(qint64 size)
 {
-    const QByteArray from = QFile::encodeName(m_partial.path());
     m_partial.dropRecord();
+    m_savedSize = size;
+    placeFile();
+}
+
+void DownloadJob::placeFile()
+{
+    const QByteArray from = QFile::encodeName(m_partial.path());
     for (;;) {
         const QByteArray to = QFile::encodeName(m_options.folder + m_curfile);
         // A plain rename replaces whatever has the name, a symbolic link included (the
@@ -306,7 +355,7 @@ void DownloadJob::moveIntoPlace(qint64 size)
                                     : renameNoReplace(from, to);
         if (error == 0) {
             m_partial.release();
-            linkSaved(size);
+            linkSaved(m_savedSize);
             return;
         }
         if (error != EEXIST) {
@@ -314,26 +363,23 @@ void DownloadJob::moveIntoPlace(qint64 size)
             linkFailed(localError(errnoText(error)));
             return;
         }
-        ++m_asking;
         // Numbering goes on from the link's own name; the other answers concern the
         // name that is taken now.
-        const std::optional<QString> name
-            = m_resolution.resolve(m_options.owaction == 3 ? m_baseName : m_curfile);
-        --m_asking;
-        emit askingFinished();
-        if (m_cancl) {
-            m_partial.release();
+        const QString taken = m_options.owaction == 3 ? m_baseName : m_curfile;
+        const FileExistsResolution::Decision decision = m_resolution.decide(taken);
+        if (decision.ask) {
+            askFileExists(Waiting::NameAtRename, taken);
             return;
         }
-        if (!name) {
+        if (!decision.name) {
             m_partial.remove();
             emit linkFinished(
                 m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
             afterLink();
             return;
         }
-        m_replace = *name == m_curfile;
-        m_curfile = SafeFileName(*name);
+        m_replace = *decision.name == m_curfile;
+        m_curfile = SafeFileName(*decision.name);
     }
 }
 
@@ -352,12 +398,9 @@ void DownloadJob::linkFailed(const QString& message)
     if (!self || m_cancl)
         return;
     if (m_options.reportErrors) {
-        ++m_asking;
-        m_prompt.message(PromptIcon::Critical, QStringLiteral("Error"), message);
-        --m_asking;
-        emit askingFinished();
-        if (m_cancl)
-            return;
+        m_waiting = Waiting::ErrorSeen;
+        emit errorToShow(message);
+        return;
     }
     afterLink();
 }

@@ -12,8 +12,6 @@
 #include "download/ITransferService.h"
 #include "download/PartialFile.h"
 
-class IUserPrompt;
-
 struct DownloadJobOptions {
     QString folder; // the destination, ending with "/"
     int owaction = SettingsTable::OverwriteAction.defaultInt();
@@ -41,6 +39,8 @@ struct SavedFile {
 // policy decides again. A cancelled or interrupted link keeps its partial file for the
 // next run to resume; a saved or failed one leaves none.
 // The state the window shows (labels, bars, the main window's caption) is kept here.
+// The job never opens a dialog: it asks through fileExistsAsked() and errorToShow() and
+// waits, without blocking, until its owner calls answerFileExists() or errorShown().
 class DownloadJob final : public QObject
 {
     Q_OBJECT
@@ -49,7 +49,7 @@ public:
 
     // The links are copied: a later batch never changes a running job.
     DownloadJob(QStringList links, DownloadJobOptions options, ITransferService& service,
-        IUserPrompt& prompt, QObject* parent = nullptr);
+        QObject* parent = nullptr);
     // Cancels what is still running, keeping its partial file.
     ~DownloadJob() override;
 
@@ -67,8 +67,13 @@ public:
     const QString& curfile() const { return m_curfile; }
     bool xfererror() const { return m_xfererror; }
     bool owdialog() const { return m_owdialog; }
-    // A question or message of the job is open now (the job is waiting for it).
-    bool asking() const { return m_asking > 0; }
+    // The job waits for the answer to its question or for its message to be seen.
+    bool waiting() const { return m_waiting != Waiting::Nothing; }
+
+    // The answer to fileExistsAsked (nullopt: the dialog was closed without "OK").
+    void answerFileExists(const std::optional<FileExistsAnswer>& answer);
+    // The message of errorToShow has been seen.
+    void errorShown();
     const FileExistsResolution& resolution() const { return m_resolution; }
 
     // What "Saving Files" shows.
@@ -87,6 +92,11 @@ signals:
     void changed();
     void fileExistsDialogOpening();
     void fileExistsDialogClosed();
+    // The name of the current link is taken and the "File Exists" question is to be
+    // asked for name (fileExistsDialogOpening came just before).
+    void fileExistsAsked(const QString& name);
+    // A link failed and its "Error" message is to be shown.
+    void errorToShow(const QString& message);
     // One per link, in order; a failure's message is the text of its "Error" message.
     void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
     void ended();
@@ -94,11 +104,16 @@ signals:
     // (attempt k of n)", k counting the first try, also shown in Label3 until the try
     // starts.
     void retrying(const QString& text);
-    // A question or message of the job has been answered.
-    void askingFinished();
 
 private:
+    enum class Waiting { Nothing, NameBeforeTransfer, NameAtRename, ErrorSeen };
+
     void nextLink();
+    void beginLink();
+    // Applies a decision about a taken name; false when the link is skipped.
+    bool useName(const std::optional<QString>& name);
+    void askFileExists(Waiting waiting, const QString& name);
+    void placeFile();
     void startTransfer(qint64 resumeFrom);
     void onHeaders(quint64 id, const TransferHeaders& headers);
     void onFinished(quint64 id, const TransferEnd& end);
@@ -116,7 +131,6 @@ private:
     QStringList m_links;
     DownloadJobOptions m_options;
     ITransferService& m_service;
-    IUserPrompt& m_prompt;
     FileExistsResolution m_resolution;
     QTimer m_progressTimer;
     QTimer m_retryTimer;
@@ -125,7 +139,9 @@ private:
     bool m_cancl = false;
     bool m_xfererror = false;
     bool m_owdialog = false;
-    int m_asking = 0;
+    Waiting m_waiting = Waiting::Nothing;
+    QString m_askedName; // the taken name the question is about
+    qint64 m_savedSize = 0; // the size of the file waiting for its final name
     int m_i = 0;
     QString m_curlink;
     QString m_curfile;

@@ -1,12 +1,9 @@
 #include "download/FileExistsResolution.h"
 
-#include "core/IUserPrompt.h"
 #include "download/DownloadNames.h"
 
-FileExistsResolution::FileExistsResolution(
-    int owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists)
+FileExistsResolution::FileExistsResolution(int owaction, std::function<bool(const QString&)> exists)
     : m_owaction(owaction)
-    , m_prompt(prompt)
     , m_exists(std::move(exists))
 {
 }
@@ -21,37 +18,37 @@ QString FileExistsResolution::uniqueName(const QString& base)
     return candidate;
 }
 
-std::optional<QString> FileExistsResolution::resolve(const QString& curfile)
+FileExistsResolution::Decision FileExistsResolution::decide(const QString& curfile)
 {
     switch (m_owaction) {
     case 2:
-        return std::nullopt;
+        return { false, std::nullopt };
     case 3:
-        return uniqueName(curfile);
+        return { false, uniqueName(curfile) };
     case 0:
         break;
     default:
-        return curfile;
+        return { false, curfile };
     }
 
     if (m_allfiles) {
         switch (m_answer) {
         case FileExistsAction::Overwrite:
-            return curfile;
+            return { false, curfile };
         case FileExistsAction::Skip:
-            return std::nullopt;
+            return { false, std::nullopt };
         case FileExistsAction::SaveWithNewName:
             // One typed name for every later file: number them from it so that none
             // replaces another.
-            return uniqueName(m_typedName);
+            return { false, uniqueName(m_typedName) };
         }
     }
+    return { true, std::nullopt };
+}
 
-    if (dialogOpening)
-        dialogOpening();
-    const std::optional<FileExistsAnswer> answer = m_prompt.askFileExists(curfile);
-    if (dialogClosed)
-        dialogClosed();
+std::optional<QString> FileExistsResolution::answered(
+    const QString& curfile, const std::optional<FileExistsAnswer>& answer)
+{
     // Closed without "OK": nothing was chosen, so the existing file is left alone.
     if (!answer)
         return std::nullopt;

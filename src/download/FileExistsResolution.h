@@ -6,26 +6,29 @@
 
 #include "core/DialogRequests.h"
 
-class IUserPrompt;
-
 // Decides what happens to a link whose file name already exists in the destination
 // folder, by the overwrite-action preference: 0 ask with "File Exists", 1 overwrite,
 // 2 skip, 3 a numbered name that does not exist yet. Lives as long as one job: the
 // "use this action for all" choice, the last answer and the numbering counter hold
 // for every file of the job. A "File Exists" dialog closed without "OK" skips its file.
+// It never asks itself: it says when the question is due and takes its answer.
 class FileExistsResolution final
 {
 public:
+    // What happens to a taken name: ask the "File Exists" question, or name: the name to
+    // write to (curfile itself means overwrite), nullopt to skip the link.
+    struct Decision {
+        bool ask = false;
+        std::optional<QString> name;
+    };
+
     // exists(name): whether a file (not a folder) of that name is in the folder.
-    FileExistsResolution(
-        int owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists);
+    FileExistsResolution(int owaction, std::function<bool(const QString&)> exists);
 
-    // The name to write to (curfile itself means overwrite), or nullopt to skip the link.
-    std::optional<QString> resolve(const QString& curfile);
-
-    // Called around the "File Exists" dialog so the windows can keep it in front.
-    std::function<void()> dialogOpening;
-    std::function<void()> dialogClosed;
+    Decision decide(const QString& curfile);
+    // The answer to the question asked for curfile (nullopt: closed without "OK").
+    std::optional<QString> answered(
+        const QString& curfile, const std::optional<FileExistsAnswer>& answer);
 
     bool allfiles() const { return m_allfiles; }
     int uniquecount() const { return m_uniquecount; }
@@ -34,7 +37,6 @@ private:
     QString uniqueName(const QString& base);
 
     int m_owaction;
-    IUserPrompt& m_prompt;
     std::function<bool(const QString&)> m_exists;
     bool m_allfiles = false;
     FileExistsAction m_answer = FileExistsAction::Skip; // the answer that holds "for all"

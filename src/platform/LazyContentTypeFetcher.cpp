@@ -1,5 +1,9 @@
 #include "platform/LazyContentTypeFetcher.h"
 
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
 #include "platform/ITransferModule.h"
 
 LazyContentTypeFetcher::LazyContentTypeFetcher(ModuleSource source)
@@ -7,21 +11,36 @@ LazyContentTypeFetcher::LazyContentTypeFetcher(ModuleSource source)
 {
 }
 
-LazyContentTypeFetcher::~LazyContentTypeFetcher() = default;
-
-Result<QString> LazyContentTypeFetcher::fetchContentType(const QString& url)
+LazyContentTypeFetcher::~LazyContentTypeFetcher()
 {
+    cancel();
+}
+
+void LazyContentTypeFetcher::fetchContentType(const QString& url, QObject* context, Done done)
+{
+    cancel();
     if (!m_fetcher) {
         const Result<ITransferModule*> module = m_source();
-        if (!module)
-            return Result<QString>::failed(module.message());
+        if (!module) {
+            // Reported from the event loop, as a fetch's outcome always is.
+            auto withdrawn = std::make_shared<bool>(false);
+            m_failureWithdrawn = withdrawn;
+            const Result<QString> failure = Result<QString>::failed(module.message());
+            QTimer::singleShot(0, context, [withdrawn, failure, done = std::move(done)] {
+                if (!*withdrawn)
+                    done(failure);
+            });
+            return;
+        }
         m_fetcher = module.value()->createContentTypeFetcher();
     }
-    return m_fetcher->fetchContentType(url);
+    m_fetcher->fetchContentType(url, context, std::move(done));
 }
 
 void LazyContentTypeFetcher::cancel()
 {
+    if (m_failureWithdrawn)
+        *std::exchange(m_failureWithdrawn, nullptr) = true;
     if (m_fetcher)
         m_fetcher->cancel();
 }

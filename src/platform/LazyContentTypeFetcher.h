@@ -17,10 +17,12 @@ public:
     explicit LazyContentTypeFetcher(ModuleSource source);
     ~LazyContentTypeFetcher() override;
 
-    Result<QString> fetchContentType(const QString& url) override;
+    void fetchContentType(const QString& url, QObject* context, Done done) override;
     void cancel() override;
 
 private:
     ModuleSource m_source;
     std::unique_ptr<IContentTypeFetcher> m_fetcher;
+    // Set when the failure of a check without the module must no longer be reported.
+    std::shared_ptr<bool> m_failureWithdrawn;
 };

@@ -75,22 +75,29 @@ struct FakeWindows final : IShellWindows {
     QList<std::shared_ptr<IShellWindow>> windows() const override { return open; }
 };
 
+// Answers at once unless told to hold the answer back, as a real check does.
 struct FakeFetcher final : IContentTypeFetcher {
     std::map<QString, QString> types;
     QStringList fetched;
     std::function<void()> whileWaiting; // runs as if an event arrived during the wait
     bool cancelled = false;
-    Result<QString> fetchContentType(const QString& url) override
+    bool hold = false;
+    Done held;
+    void fetchContentType(const QString& url, QObject*, Done done) override
     {
         fetched.append(url);
         cancelled = false;
         if (whileWaiting)
             whileWaiting();
         if (cancelled)
-            return Result<QString>::cancelled();
+            return;
+        if (hold) {
+            held = std::move(done);
+            return;
+        }
         const auto it = types.find(url);
-        return it == types.end() ? Result<QString>::failed(QStringLiteral("no answer"))
-                                 : Result<QString>::ok(it->second);
+        done(it == types.end() ? Result<QString>::failed(QStringLiteral("no answer"))
+                               : Result<QString>::ok(it->second));
     }
     void cancel() override { cancelled = true; }
 };
@@ -396,6 +403,34 @@ TEST_F(UrlListBuilderTest, EscDuringTheContentTypeCheckCancelsQuietly)
     EXPECT_EQ(browsersMade, 0);
     EXPECT_TRUE(view.isIdle());
     EXPECT_TRUE(lastOutcome().isCancelled());
+}
+
+TEST_F(UrlListBuilderTest, ANewRequestOrTheBuildersEndStopsAPendingCheck)
+{
+    const QString first = QStringLiteral("http://h/1");
+    const QString second = QStringLiteral("http://h/2");
+    fetcher.hold = true;
+    prompt.urls = { UrlRequest { first, false }, UrlRequest { second, false } };
+    builder.mnufURL_Click();
+    EXPECT_TRUE(builder.harvestRunning());
+    EXPECT_TRUE(finished.isEmpty());
+
+    builder.mnufURL_Click();
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_TRUE(lastOutcome().isCancelled());
+    EXPECT_EQ(fetcher.fetched, (QStringList { first, second }));
+    fetcher.held(Result<QString>::ok(QStringLiteral("text/html")));
+    ASSERT_EQ(browsersMade, 1);
+    EXPECT_EQ(browser_->navigated, QStringList { second });
+
+    list.add(first);
+    list.setCurrentIndex(0);
+    auto other = std::make_unique<UrlListBuilder>(state.prefs, state.filters, state.handover,
+        state.nav, list, view, prompt, windows, fetcher, [this] { return makeBrowser(); });
+    other->mnusavpopbuild_Click();
+    ASSERT_FALSE(fetcher.cancelled);
+    other.reset();
+    EXPECT_TRUE(fetcher.cancelled) << "a destroyed builder is never answered";
 }
 
 TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)

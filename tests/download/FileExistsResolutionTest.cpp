@@ -22,6 +22,18 @@ std::optional<QString> skip()
     return std::nullopt;
 }
 
+// The job's round: the question is put to the prompt only when the policy says so.
+std::optional<QString> resolve(FileExistsResolution& resolution, IUserPrompt& prompt,
+    const QString& name, int* opened = nullptr)
+{
+    const FileExistsResolution::Decision decision = resolution.decide(name);
+    if (!decision.ask)
+        return decision.name;
+    if (opened)
+        ++*opened;
+    return resolution.answered(name, prompt.askFileExists(name));
+}
+
 } // namespace
 
 TEST(FileExistsResolution, StandingPolicies)
@@ -38,8 +50,8 @@ TEST(FileExistsResolution, StandingPolicies)
         { 3, QString("photo(3).jpg") },
     };
     for (const auto& row : rows) {
-        FileExistsResolution resolution(row.owaction, prompt, folder.exists());
-        EXPECT_EQ(resolution.resolve("photo.jpg"), row.result) << row.owaction;
+        FileExistsResolution resolution(row.owaction, folder.exists());
+        EXPECT_EQ(resolve(resolution, prompt, "photo.jpg"), row.result) << row.owaction;
     }
     EXPECT_TRUE(prompt.fileExistsAsked.isEmpty());
 }
@@ -48,9 +60,9 @@ TEST(FileExistsResolution, UniqueNumbersKeepGrowingAcrossTheJob)
 {
     ScriptedPrompt prompt;
     Folder folder { { "a.jpg", "b.gif" } };
-    FileExistsResolution resolution(3, prompt, folder.exists());
-    EXPECT_EQ(resolution.resolve("a.jpg"), QString("a(1).jpg"));
-    EXPECT_EQ(resolution.resolve("b.gif"), QString("b(2).gif"));
+    FileExistsResolution resolution(3, folder.exists());
+    EXPECT_EQ(resolve(resolution, prompt, "a.jpg"), QString("a(1).jpg"));
+    EXPECT_EQ(resolve(resolution, prompt, "b.gif"), QString("b(2).gif"));
 }
 
 TEST(FileExistsResolution, PromptAnswers)
@@ -77,11 +89,10 @@ TEST(FileExistsResolution, PromptAnswers)
         ScriptedPrompt prompt;
         prompt.fileExistsAnswers = { row.answer, row.answer, row.answer };
         int opened = 0;
-        FileExistsResolution resolution(0, prompt, folder.exists());
-        resolution.dialogOpening = [&] { ++opened; };
-        EXPECT_EQ(resolution.resolve("a.txt"), row.first) << row.name;
-        resolution.resolve("b.txt");
-        EXPECT_EQ(resolution.resolve("c.txt"), row.third) << row.name;
+        FileExistsResolution resolution(0, folder.exists());
+        EXPECT_EQ(resolve(resolution, prompt, "a.txt", &opened), row.first) << row.name;
+        resolve(resolution, prompt, "b.txt", &opened);
+        EXPECT_EQ(resolve(resolution, prompt, "c.txt", &opened), row.third) << row.name;
         EXPECT_EQ(prompt.fileExistsAsked.size(), row.asked) << row.name;
         EXPECT_EQ(opened, row.asked) << row.name;
     }
@@ -94,10 +105,10 @@ TEST(FileExistsResolution, ClosingAfterAnEarlierAnswerStillSkips)
     prompt.fileExistsAnswers
         = { FileExistsAnswer { FileExistsAction::SaveWithNewName, "x.txt", false }, std::nullopt,
               FileExistsAnswer { FileExistsAction::Overwrite, "c.txt", false } };
-    FileExistsResolution resolution(0, prompt, folder.exists());
-    EXPECT_EQ(resolution.resolve("a.txt"), QString("x.txt"));
-    EXPECT_EQ(resolution.resolve("b.txt"), skip());
-    EXPECT_EQ(resolution.resolve("c.txt"), QString("c.txt"));
+    FileExistsResolution resolution(0, folder.exists());
+    EXPECT_EQ(resolve(resolution, prompt, "a.txt"), QString("x.txt"));
+    EXPECT_EQ(resolve(resolution, prompt, "b.txt"), skip());
+    EXPECT_EQ(resolve(resolution, prompt, "c.txt"), QString("c.txt"));
 }
 
 // Every name given out is one the folder does not have yet, however long the names are.
@@ -113,9 +124,9 @@ TEST(FileExistsResolution, LongNamesNeverShareANumberedName)
             ScriptedPrompt prompt;
             prompt.fileExistsAnswers = { answer };
             Folder folder { { existing } };
-            FileExistsResolution resolution(answer ? 0 : 3, prompt, folder.exists());
+            FileExistsResolution resolution(answer ? 0 : 3, folder.exists());
             for (int i = 0; i < 3; ++i) {
-                const std::optional<QString> name = resolution.resolve(existing);
+                const std::optional<QString> name = resolve(resolution, prompt, existing);
                 ASSERT_TRUE(name.has_value());
                 EXPECT_FALSE(folder.names.contains(*name)) << name->toStdString();
                 EXPECT_LE(name->toUtf8().size(), 240);

@@ -5,8 +5,10 @@
 #include <mutex>
 
 #include "platform/curl/CurlContentTypeFetcher.h"
+#include "support/FetchContentType.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
+#include "support/WaitFor.h"
 
 TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
 {
@@ -44,7 +46,7 @@ TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
     };
     for (const auto& [path, type] : rows) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(fetcher.fetchContentType(site.url(QString::fromUtf8(path))).value(),
+        EXPECT_EQ(fetchContentTypeNow(fetcher, site.url(QString::fromUtf8(path))).value(),
             QString::fromUtf8(type));
     }
     EXPECT_FALSE(fetcher.isFetching());
@@ -58,11 +60,11 @@ TEST(CurlContentTypeFetcherTest, FailuresAreReported)
     closed.stop();
 
     CurlContentTypeFetcher fetcher;
-    EXPECT_TRUE(fetcher.fetchContentType(refused).isFailed());
+    EXPECT_TRUE(fetchContentTypeNow(fetcher, refused).isFailed());
     EXPECT_TRUE(
-        fetcher.fetchContentType(QStringLiteral("http://no-such-host.invalid/")).isFailed());
-    EXPECT_TRUE(fetcher.fetchContentType(QStringLiteral("file:///etc/hostname")).isFailed());
-    EXPECT_TRUE(fetcher.fetchContentType(QStringLiteral("not a url")).isFailed());
+        fetchContentTypeNow(fetcher, QStringLiteral("http://no-such-host.invalid/")).isFailed());
+    EXPECT_TRUE(fetchContentTypeNow(fetcher, QStringLiteral("file:///etc/hostname")).isFailed());
+    EXPECT_TRUE(fetchContentTypeNow(fetcher, QStringLiteral("not a url")).isFailed());
 }
 
 TEST(CurlContentTypeFetcherTest, StopsAfterTheHeadersAndCanBeCancelled)
@@ -89,10 +91,15 @@ TEST(CurlContentTypeFetcherTest, StopsAfterTheHeadersAndCanBeCancelled)
     ASSERT_TRUE(site.start());
 
     CurlContentTypeFetcher fetcher;
-    EXPECT_EQ(fetcher.fetchContentType(site.url("/big.html")).value(), QStringLiteral("text/html"));
+    EXPECT_EQ(
+        fetchContentTypeNow(fetcher, site.url("/big.html")).value(), QStringLiteral("text/html"));
     EXPECT_LT(served.load(), kTotal / 4) << "the body is not downloaded";
 
-    // Esc while the server keeps the answer back: the wait ends at once, cancelled.
+    // Esc while the server keeps the answer back: the check ends at once, unanswered.
+    QObject context;
+    bool answered = false;
+    fetcher.fetchContentType(
+        site.url("/stalls"), &context, [&](const Result<QString>&) { answered = true; });
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -100,12 +107,15 @@ TEST(CurlContentTypeFetcherTest, StopsAfterTheHeadersAndCanBeCancelled)
             fetcher.cancel();
     });
     ticker.start(50);
-    EXPECT_TRUE(fetcher.fetchContentType(site.url("/stalls")).isCancelled());
-    EXPECT_GE(ticks, 3) << "events were processed while waiting";
+    EXPECT_TRUE(fetcher.isFetching());
+    ASSERT_TRUE(waitFor([&] { return ticks >= 3; }));
+    EXPECT_FALSE(answered);
     EXPECT_FALSE(fetcher.isFetching());
     {
         std::lock_guard lock(mutex);
         release = true;
     }
     released.notify_all();
+    waitFor([] { return false; }, 300);
+    EXPECT_FALSE(answered) << "a cancelled check is never answered";
 }

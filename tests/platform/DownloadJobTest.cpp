@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "download/DownloadJob.h"
+#include "download/DownloadQuestions.h"
 #include "platform/curl/CurlTransferService.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
@@ -65,7 +66,8 @@ protected:
         options.retries = retries;
         options.retryBaseMs = 10;
         options.progressIntervalMs = 5;
-        m_job = std::make_unique<DownloadJob>(links, options, m_service, m_prompt);
+        m_job = std::make_unique<DownloadJob>(links, options, m_service);
+        m_questions = std::make_unique<DownloadQuestions>(*m_job, m_prompt);
         if (m_started)
             m_started(m_job.get());
         QObject::connect(m_job.get(), &DownloadJob::changed, [this] {
@@ -100,6 +102,7 @@ protected:
     CurlTransferService m_service;
     ScriptedPrompt m_prompt;
     std::unique_ptr<DownloadJob> m_job;
+    std::unique_ptr<DownloadQuestions> m_questions;
     QStringList m_byteLabels;
     std::function<void(DownloadJob*)> m_started; // called with each job before it starts
 };
@@ -263,8 +266,8 @@ TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
     DownloadJobOptions options;
     options.folder = m_folder;
     options.owaction = 1;
-    DownloadJob job(
-        { m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service, m_prompt);
+    DownloadJob job({ m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service);
+    DownloadQuestions questions(job, m_prompt);
     job.start();
     ASSERT_TRUE(waitFor([&] { return m_stalled.load() && names().size() == 3; }));
     EXPECT_EQ(read("stall.bin"), "old content");
@@ -327,7 +330,8 @@ TEST_F(DownloadJobTest, StatusShowsPercentSignsOfNamesAsTheyAre)
     DownloadJobOptions options;
     options.folder = m_folder;
     m_job = std::make_unique<DownloadJob>(
-        QStringList { m_site.url("/x%1%2%00y.txt") }, options, m_service, m_prompt);
+        QStringList { m_site.url("/x%1%2%00y.txt") }, options, m_service);
+    m_questions = std::make_unique<DownloadQuestions>(*m_job, m_prompt);
     QStringList statuses;
     QObject::connect(m_job.get(), &DownloadJob::changed, [&] { statuses.append(m_job->Label3()); });
     m_job->start();
@@ -488,4 +492,50 @@ TEST_F(DownloadJobTest, ANameTakenDuringTheTransferIsDecidedAgain)
         EXPECT_EQ(files, row.files);
         EXPECT_TRUE(m_prompt.messages.isEmpty());
     }
+}
+
+// "File Exists" opens from the event loop while the job waits; a job destroyed while
+// the question is open is simply not answered.
+TEST_F(DownloadJobTest, TheFileExistsQuestionIsAskedWhileTheJobWaits)
+{
+    m_site.page("/a.txt", "mine", "text/plain");
+    ASSERT_TRUE(m_site.start());
+    QFile old(m_folder + "a.txt");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+
+    bool waitedUnasked = false;
+    m_started = [&](DownloadJob* job) {
+        QObject::connect(job, &DownloadJob::fileExistsAsked, [&, job](const QString& name) {
+            waitedUnasked = name == "a.txt" && job->waiting() && m_prompt.fileExistsAsked.isEmpty();
+        });
+    };
+    m_prompt.fileExistsAnswers
+        = { FileExistsAnswer { FileExistsAction::Overwrite, "a.txt", false } };
+    run({ "/a.txt" }, 0);
+    EXPECT_TRUE(waitedUnasked);
+    EXPECT_EQ(read("a.txt"), "mine");
+
+    m_started = nullptr;
+    m_prompt.fileExistsAnswers
+        = { FileExistsAnswer { FileExistsAction::Overwrite, "a.txt", false } };
+    m_prompt.fileExistsAsked.clear();
+    DownloadJobOptions options;
+    options.folder = m_folder;
+    auto job
+        = std::make_unique<DownloadJob>(QStringList { m_site.url("/b.txt") }, options, m_service);
+    QFile empty(m_folder + "b.txt");
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    // Queued before the question opens: the job is gone by the time it is answered.
+    QObject::connect(job.get(), &DownloadJob::fileExistsAsked, [&] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { job.reset(); }, Qt::QueuedConnection);
+    });
+    DownloadQuestions questions(*job, m_prompt);
+    job->start();
+    ASSERT_TRUE(waitFor([&] { return !job && m_prompt.fileExistsAsked.size() == 1; }));
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(names(), (QStringList { "a.txt", "b.txt" }));
 }

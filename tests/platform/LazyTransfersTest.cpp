@@ -6,6 +6,7 @@
 #include "platform/LazyContentTypeFetcher.h"
 #include "platform/LazyTransferService.h"
 #include "platform/TransferModuleLoader.h"
+#include "support/FetchContentType.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/WaitFor.h"
@@ -36,7 +37,8 @@ struct Ends {
 TEST(LazyTransfers, WithoutTheModuleEachTransferFailsAfterStartReturnsWithTheReason)
 {
     LazyContentTypeFetcher fetcher(&missingModule);
-    const Result<QString> type = fetcher.fetchContentType(QStringLiteral("http://127.0.0.1:1/"));
+    const Result<QString> type
+        = fetchContentTypeNow(fetcher, QStringLiteral("http://127.0.0.1:1/"));
     EXPECT_FALSE(type.isOk());
     EXPECT_EQ(type.message(), QStringLiteral("The transfer module was not found."));
     fetcher.cancel();
@@ -70,7 +72,7 @@ TEST(LazyTransfers, TheBuiltModuleChecksTypesAndFetchesFiles)
     EXPECT_EQ(TransferModuleLoader::module().value(), module.value());
 
     LazyContentTypeFetcher fetcher(&TransferModuleLoader::module);
-    EXPECT_EQ(fetcher.fetchContentType(site.url("/file.bin")).value(),
+    EXPECT_EQ(fetchContentTypeNow(fetcher, site.url("/file.bin")).value(),
         QStringLiteral("application/octet-stream"));
 
     LazyTransferService service(&TransferModuleLoader::module);

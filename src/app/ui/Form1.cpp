@@ -931,9 +931,9 @@ void Form1::keyPressEvent(QKeyEvent* event)
 // is closed.
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A build in progress is cancelled first. Its wait (a content-type check, a question)
-    // may be further down the stack, under this event: the builder unwinds it once this
-    // returns, so it is stopped here and destroyed only with the window.
+    // A build in progress is cancelled first. Its question may be further down the
+    // stack, under this event: the builder unwinds it once this returns, so it is
+    // stopped here and destroyed only with the window.
     m_closing = true;
     m_incoming.clear();
     if (m_urlBuilder)

@@ -39,7 +39,9 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
         m_ownPrompt = makePrompt(this);
         prompt = m_ownPrompt.get();
     }
-    m_job = std::make_unique<DownloadJob>(links, options, service, *prompt);
+    m_job = std::make_unique<DownloadJob>(links, options, service);
+    // The job's questions and messages open from the event loop, over this window.
+    m_questions = std::make_unique<DownloadQuestions>(*m_job, *prompt);
 
     QGroupBox* status = group(QStringLiteral("Status:"), this);
     m_label3 = new QLabel(status);
@@ -98,8 +100,8 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
         emit fileExistsOpening();
     });
     connect(m_job.get(), &DownloadJob::fileExistsDialogClosed, this, &Form4::fileExistsClosed);
-    connect(m_job.get(), &DownloadJob::askingFinished, this, [this] {
-        if (m_closePending && !m_job->asking())
+    connect(m_questions.get(), &DownloadQuestions::closed, this, [this] {
+        if (m_closePending)
             QTimer::singleShot(0, this, &QWidget::close);
     });
     refresh();
@@ -107,7 +109,7 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
 
 Form4::~Form4()
 {
-    // The job goes first: it may still call the prompt while it cancels.
+    m_questions.reset();
     m_job.reset();
 }
 
@@ -165,7 +167,8 @@ void Form4::showEnd()
 
 void Form4::Command1_Click()
 {
-    if (m_command1->text() == QLatin1String("Cancel")) {
+    // "Cancel" while the job runs, "Close" once it has ended.
+    if (m_job->isRunning()) {
         m_job->cancel();
         refresh();
     }
@@ -174,7 +177,8 @@ void Form4::Command1_Click()
 
 void Form4::Command2_Click()
 {
-    if (m_command2->text() == QLatin1String("Background")) {
+    // "Open Folder" once every link is done, "Background" before.
+    if (m_job->phase() != DownloadJob::Phase::Done) {
         hide();
         emit backgroundRequested();
         return;
@@ -216,9 +220,9 @@ void Form4::resizeEvent(QResizeEvent* event)
 
 void Form4::closeEvent(QCloseEvent* event)
 {
-    if (m_job->asking()) {
-        // A dialog of the job is open over this window: end the job now, and go once
-        // that dialog has returned.
+    if (m_questions->open()) {
+        // A dialog of the job is open over this window and runs on the stack: end the
+        // job now, and go once that dialog has returned.
         m_job->cancel();
         m_closePending = true;
         hide();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "download/DownloadJob.h"
+#include "download/DownloadQuestions.h"
 
 class IUserPrompt;
 class QLabel;
@@ -62,6 +63,7 @@ private:
 
     std::unique_ptr<IUserPrompt> m_ownPrompt;
     std::unique_ptr<DownloadJob> m_job;
+    std::unique_ptr<DownloadQuestions> m_questions;
     QLabel* m_label1;
     QLabel* m_label2;
     QLabel* m_label3;
@@ -73,5 +75,5 @@ private:
     QString m_caption;
     bool m_started = false;
     bool m_unloaded = false;
-    bool m_closePending = false; // closed while the job was asking
+    bool m_closePending = false; // closed while a question of the job was open
 };

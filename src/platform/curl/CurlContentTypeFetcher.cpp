@@ -1,7 +1,6 @@
 #include "platform/curl/CurlContentTypeFetcher.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QPointer>
 #include <cctype>
 #include <curl/curl.h>
@@ -138,43 +137,6 @@ CurlContentTypeFetcher::~CurlContentTypeFetcher()
     cancel();
 }
 
-Result<QString> CurlContentTypeFetcher::fetchContentType(const QString& url)
-{
-    if (m_loop) // one fetch at a time
-        return Result<QString>::failed(QStringLiteral("Another content-type check is running."));
-
-    auto job = std::make_shared<Job>();
-    job->url = RequestUrl(url).toStdString();
-    job->options = m_options;
-    m_job = job;
-
-    QEventLoop loop;
-    m_loop = &loop;
-    const QPointer<QEventLoop> waiting(&loop);
-    std::thread([job, waiting] {
-        run(*job);
-        job->finished.store(true);
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                app,
-                [waiting] {
-                    if (waiting)
-                        waiting->quit();
-                },
-                Qt::QueuedConnection);
-        }
-    }).detach();
-
-    if (!job->finished.load() && !job->cancelled.load())
-        loop.exec();
-    m_loop = nullptr;
-    m_job.reset();
-
-    if (job->cancelled.load() || !job->finished.load())
-        return Result<QString>::cancelled();
-    return resultOf(*job);
-}
-
 Result<QString> CurlContentTypeFetcher::resultOf(const Job& job)
 {
     if (!job.error.empty())
@@ -184,14 +146,15 @@ Result<QString> CurlContentTypeFetcher::resultOf(const Job& job)
     return Result<QString>::ok(QString::fromStdString(job.contentType));
 }
 
-void CurlContentTypeFetcher::fetchContentTypeAsync(
-    const QString& url, QObject* context, std::function<void(const Result<QString>&)> done)
+void CurlContentTypeFetcher::fetchContentType(const QString& url, QObject* context, Done done)
 {
     cancel();
     auto job = std::make_shared<Job>();
     job->url = RequestUrl(url).toStdString();
     job->options = m_options;
     m_job = job;
+    // The fetcher may be gone when the answer arrives: only the job and the receiver
+    // are touched then.
     const QPointer<QObject> receiver(context);
     std::thread([job, receiver, done = std::move(done)] {
         run(*job);
@@ -208,10 +171,13 @@ void CurlContentTypeFetcher::fetchContentTypeAsync(
     }).detach();
 }
 
+bool CurlContentTypeFetcher::isFetching() const
+{
+    return m_job && !m_job->finished.load();
+}
+
 void CurlContentTypeFetcher::cancel()
 {
     if (m_job)
-        m_job->cancelled.store(true);
-    if (m_loop)
-        m_loop->quit();
+        std::exchange(m_job, nullptr)->cancelled.store(true);
 }

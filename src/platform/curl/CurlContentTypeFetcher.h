@@ -9,14 +9,13 @@
 
 #include "builders/IContentTypeFetcher.h"
 
-class QEventLoop;
 class QObject;
 
 // The content-type check over libcurl. The transfer runs on a worker thread as a GET
 // (some servers answer HEAD differently) that follows redirects and is aborted as soon as
-// the final response's header block is complete, so the body is never downloaded. The
-// caller waits in a local event loop: the window keeps repainting and Esc reaches
-// cancel().
+// the final response's header block is complete, so the body is never downloaded.
+// Nothing waits for it: the outcome arrives through the event loop. Several fetches may
+// run at once, each on its own fetcher.
 class CurlContentTypeFetcher final : public IContentTypeFetcher
 {
 public:
@@ -30,17 +29,12 @@ public:
     explicit CurlContentTypeFetcher(const Options& options);
     ~CurlContentTypeFetcher() override;
 
-    Result<QString> fetchContentType(const QString& url) override;
+    // done is always called later, from the event loop.
+    void fetchContentType(const QString& url, QObject* context, Done done) override;
     void cancel() override;
 
-    // The same fetch without waiting: done receives the outcome later, on the interface
-    // thread, unless context is gone or cancel() came first. Several fetches may run at
-    // once, each on its own fetcher.
-    void fetchContentTypeAsync(
-        const QString& url, QObject* context, std::function<void(const Result<QString>&)> done);
-
-    // Whether a fetch is waiting right now.
-    bool isFetching() const { return m_loop != nullptr; }
+    // Whether a fetch has been started and neither finished nor cancelled.
+    bool isFetching() const;
 
 private:
     struct Job;
@@ -51,6 +45,5 @@ private:
     static int onProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t);
 
     Options m_options;
-    std::shared_ptr<Job> m_job;
-    QEventLoop* m_loop = nullptr;
+    std::shared_ptr<Job> m_job; // the running fetch
 };

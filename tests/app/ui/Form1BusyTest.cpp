@@ -89,13 +89,15 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
         case Moment::ContentTypeCheck:
             m_prompt.urls.push_back(UrlRequest { m_silent, false });
             closeWhen(f, building);
-            f.mnufURL_Click(); // returns once the check has unwound
+            f.mnufURL_Click(); // returns while the check runs
+            ASSERT_TRUE(waitFor([&] { return !f.isVisible(); }));
             break;
         case Moment::LinkTargetCheck:
             f.list().add(m_silent);
             f.list().setCurrentIndex(0);
             closeWhen(f, building);
             f.mnusavpopbuild_Click();
+            ASSERT_TRUE(waitFor([&] { return !f.isVisible(); }));
             break;
         case Moment::PageLoad:
             ASSERT_TRUE(f.receiveLink(m_silent));
@@ -153,8 +155,8 @@ TEST_F(Form1BusyTest, WhileBusyOnlyEscapeAndCloseGetThrough)
         checked = true;
         QTest::keyClick(&form, Qt::Key_Escape);
     });
-    form.mnufURL_Click();
-    EXPECT_TRUE(checked);
+    form.mnufURL_Click(); // returns while the check runs
+    EXPECT_TRUE(waitFor([&] { return checked; }));
     EXPECT_EQ(toolUsed, 0);
     EXPECT_TRUE(m_prompt.urls.empty());
     EXPECT_EQ(form.list().count(), 1);
