@@ -44,8 +44,8 @@ TEST_F(Form1Test, FreshStartUsesDefaults)
     EXPECT_FALSE(s.prefs.defappend);
     EXPECT_EQ(s.prefs.owaction, 0);
     EXPECT_TRUE(s.filters.ftypes.isEmpty());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
     EXPECT_EQ(form->windowTitle(), "Quillmarch");
     EXPECT_EQ(form->Status(), form->idleStatusText());
     EXPECT_EQ(form->statusPanelText(), form->idleStatusText());
@@ -77,8 +77,8 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
     EXPECT_FALSE(s.prefs.defappend);
     EXPECT_EQ(s.prefs.owaction, 3);
     EXPECT_EQ(s.filters.ftypes, (QStringList { "jpg", "tar - gz" }));
-    EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
 }
 
 TEST_F(Form1Test, ProgressZeroShowsTextAndOtherValuesShowTheBar)
@@ -88,7 +88,7 @@ TEST_F(Form1Test, ProgressZeroShowsTextAndOtherValuesShowTheBar)
     form->setCountText("12 links found");
     form->setProgress(200, 50);
     EXPECT_EQ(form->Progress(), 50);
-    EXPECT_EQ(form->pmax, 200);
+    EXPECT_EQ(form->progressMax(), 200);
     form->setProgress(100, 0);
     EXPECT_EQ(form->Progress(), 0);
     EXPECT_EQ(form->countText(), "12 links found");
@@ -105,7 +105,7 @@ TEST_F(Form1Test, EscapeWithoutHarvestResetsStatusAndEnablesWindow)
     EXPECT_EQ(form->Status(), form->idleStatusText());
     EXPECT_TRUE(form->windowInputEnabled());
     EXPECT_EQ(form->Progress(), 0);
-    EXPECT_EQ(form->pmax, 100);
+    EXPECT_EQ(form->progressMax(), 100);
 }
 
 TEST_F(Form1Test, ClosingAsksOnlyWhenAnOutsideWindowIsOpen)
@@ -185,18 +185,18 @@ TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
 TEST_F(Form1Test, CommandStatesFollowTheList)
 {
     auto form = makeForm();
-    EXPECT_FALSE(form->action("mnufsavlst")->isEnabled());
-    EXPECT_FALSE(form->action("mnufapplist")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnufsavlst")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnufapplist")->isEnabled());
     form->list().addMany({ "http://a", "http://b" });
-    EXPECT_TRUE(form->action("mnufsavlst")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnufsavlst")->isEnabled());
     form->list().setSelected(0, true);
-    EXPECT_TRUE(form->action("mnusavpopopen")->isEnabled());
-    EXPECT_TRUE(form->action("mnusavpopbuild")->isEnabled());
-    EXPECT_TRUE(form->action("mnusavpopremove")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnusavpopopen")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnusavpopbuild")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnusavpopremove")->isEnabled());
     form->list().setSelected(1, true);
-    EXPECT_FALSE(form->action("mnusavpopopen")->isEnabled());
-    EXPECT_FALSE(form->action("mnusavpopbuild")->isEnabled());
-    EXPECT_FALSE(form->action("mnusavpopremove")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnusavpopopen")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnusavpopbuild")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnusavpopremove")->isEnabled());
 }
 
 TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
@@ -279,17 +279,17 @@ TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
     m_prompt.filterLists.push_back(QStringList { "Pictures - jpg", "Archives - zip" });
     form->mnuopfilt_Click();
     EXPECT_EQ(form->state().filters.ftypes, (QStringList { "jpg", "zip" }));
-    EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
 
-    form->action("mnuopappfilt")->trigger();
-    EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
+    form->findChild<QAction*>("mnuopappfilt")->trigger();
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
     EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "1");
 
     m_prompt.filterLists.push_back(QStringList {});
     form->mnuopfilt_Click();
-    EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
     EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "0");
 }
 
