@@ -10,8 +10,7 @@
 DownloadLauncher::DownloadLauncher(Form1& window, IUserPrompt& prompt, IUserPrompt* jobPrompt,
     const Preferences& prefs, CRegSettings& regset, ITransferService& transfers,
     UrlHistory& urlHistory)
-    : QObject(&window)
-    , m_window(window)
+    : m_window(window)
     , m_prompt(prompt)
     , m_jobPrompt(jobPrompt)
     , m_prefs(prefs)

@@ -140,7 +140,10 @@ Form1::~Form1()
     // The download window's job uses the transfer service, which goes with the members.
     m_downloads.reset();
     m_services.store->setWriteFailureHandler({});
-    // The slideshow and the viewer report to this window; they go first.
+    // The slideshow and the viewer report to this window; they go first, after the
+    // toolbar dispatch, which holds both.
+    delete m_toolbar;
+    m_toolbar = nullptr;
     delete m_slideshow;
     m_slideshow = nullptr;
     delete m_viewer;
