@@ -4,15 +4,18 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
+#include "app/ui/MainCommandTable.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempSettingsStore.h"
+#include "viewer/ui/MainToolbar.h"
 
 namespace
 {
@@ -180,6 +183,34 @@ TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
     EXPECT_EQ(form->countText(), "");
     form->mnulstclr_Click(); // an empty list clears again without harm
     EXPECT_EQ(form->countText(), "");
+}
+
+// Every command has one item, found by its own object name; every typed toolbar button
+// and drop-down entry names an item of the toolbar and maps back from its key.
+TEST_F(Form1Test, TypedCommandsNameTheirItems)
+{
+    auto form = makeForm();
+    QSet<QString> names;
+    for (const MainCommandTable::Entry& entry : MainCommandTable::entries()) {
+        QAction* item = form->action(entry.command);
+        ASSERT_NE(item, nullptr) << entry.objectName;
+        EXPECT_EQ(item->objectName(), QLatin1String(entry.objectName));
+        names.insert(item->objectName());
+    }
+    EXPECT_EQ(names.size(), static_cast<int>(MainCommand::PopupRemove) + 1);
+    using Button = MainToolbar::Button;
+    using Entry = MainToolbar::MenuEntry;
+    for (int i = 0; i <= static_cast<int>(Button::Help); ++i) {
+        const auto button = static_cast<Button>(i);
+        EXPECT_NE(form->toolbar()->button(button), nullptr) << i;
+        EXPECT_EQ(MainToolbar::buttonOf(MainToolbar::keyOf(button)), button);
+    }
+    for (int i = 0; i <= static_cast<int>(Entry::AppendList); ++i) {
+        const auto entry = static_cast<Entry>(i);
+        EXPECT_NE(form->toolbar()->menuEntry(entry), nullptr) << i;
+        EXPECT_EQ(MainToolbar::menuEntryOf(MainToolbar::keyOf(entry)), entry);
+    }
+    EXPECT_EQ(MainToolbar::buttonOf(QStringLiteral("Sav")), std::nullopt);
 }
 
 TEST_F(Form1Test, CommandStatesFollowTheList)
