@@ -35,14 +35,17 @@ void WindowModes::switchMode()
         toFullSize();
     else
         toCompact();
-    m_toolbar.setImage(QStringLiteral("resize"), m_image);
+    m_toolbar.setImage(MainToolbar::keyOf(MainToolbar::Button::Resize), m_image);
 }
 
-// The buttons compact mode hides.
+// Shows or hides the buttons compact mode leaves out.
 void WindowModes::showOtherButtons(bool shown)
 {
-    const QStringList kept = { QStringLiteral("resize"), QStringLiteral("hide_br"),
-        QStringLiteral("fwd"), QStringLiteral("back"), QStringLiteral("slideshow") };
+    using Button = MainToolbar::Button;
+    QStringList kept;
+    for (Button b :
+        { Button::Resize, Button::HideBr, Button::Fwd, Button::Back, Button::Slideshow })
+        kept.append(MainToolbar::keyOf(b));
     const QList<QAction*> items = m_toolbar.items();
     const QStringList keys = m_toolbar.keys();
     for (int i = 0; i < items.size(); ++i) {
@@ -65,7 +68,7 @@ void WindowModes::toFullSize()
     MinimumSizeAnswer::query(&m_window);
     m_window.resize(m_savedFullSize);
     m_image = kFullSizeImage;
-    m_toolbar.button(QStringLiteral("resize"))->setToolTip(QStringLiteral("Compact mode"));
+    m_toolbar.button(MainToolbar::Button::Resize)->setToolTip(QStringLiteral("Compact mode"));
 }
 
 void WindowModes::toCompact()
@@ -84,7 +87,7 @@ void WindowModes::toCompact()
     m_toolbar.setMinimumHeight(kCompactHeight);
     m_window.resize(kCompactWidth, kCompactHeight);
     m_image = kCompactImage;
-    m_toolbar.button(QStringLiteral("resize"))->setToolTip(QStringLiteral("Fullsize mode"));
+    m_toolbar.button(MainToolbar::Button::Resize)->setToolTip(QStringLiteral("Fullsize mode"));
     m_border.setMaxButton(false);
     m_border.setSizeable(false);
 }
