@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
-#include <QQueue>
 #include <memory>
 
+#include "app/OpenRequest.h"
+#include "app/ui/ListCommands.h"
+#include "app/ui/MainCommand.h"
+#include "app/ui/MainStatusBar.h"
+#include "app/ui/OptionsCommands.h"
 #include "app/ui/Services.h"
 #include "core/IMainView.h"
 #include "core/MainState.h"
@@ -13,23 +16,28 @@
 #include "settings/CRegSettings.h"
 #include "winsupport/ISubclass.h"
 
+class BusyInputBlocker;
 class CFormBorder;
-class CProgressBarEx;
+class DownloadLauncher;
 class Form4;
+class IncomingLinkQueue;
 class IUserPrompt;
 class IBrowserWindows;
 class LinkListView;
 class LinkViewer;
 class MainToolbar;
-class ProgressPanel;
+class MenuBuilder;
 class QAction;
-class QLabel;
 class QMenu;
 class Slideshow;
+class ToolbarDispatch;
+class TopmostBand;
 class UrlListBuilder;
+class WindowModes;
 
-// The main window ("Form1"): owns the link list, the shared members, the menus and the
-// status bar, and runs every command of the program through the logic classes.
+// The main window ("Form1"): owns the link list and the shared members, puts the window's
+// parts together (menus, toolbar, status bar, list view) and runs each command through
+// the unit that does its work. MainCommandTable lists the menu commands.
 class Form1 final : public QMainWindow, public IMainView, public ISubclass
 {
     Q_OBJECT
@@ -46,47 +54,45 @@ public:
     CRegSettings& regset() { return m_regset; }
 
     // Status-bar properties.
-    QString Status() const override { return m_stattext; }
-    void setStatus(const QString& text) override;
-    int Progress() const { return m_pval; }
-    void setProgressValue(int value);
-    // The progress bar's maximum, as setProgress last set it.
-    int progressMax() const { return m_pmax; }
+    QString Status() const override { return m_statusBar->status(); }
+    void setStatus(const QString& text) override { m_statusBar->setStatus(text); }
+    int Progress() const { return m_statusBar->progress(); }
+    int progressMax() const { return m_statusBar->progressMax(); }
 
     // IMainView
     QString idleStatusText() const override;
-    void setProgress(int max, int value) override;
-    void setCountText(const QString& text) override;
+    void setProgress(int max, int value) override { m_statusBar->setProgress(max, value); }
+    void setCountText(const QString& text) override { m_statusBar->setCountText(text); }
     void SetListExtent() override;
     void setWindowEnabled(bool enabled) override;
     void setWaitPointer(bool wait) override;
     void setBusyPointer() override;
 
-    QString countText() const;
-    QString statusPanelText() const;
+    QString countText() const { return m_statusBar->countText(); }
+    QString statusPanelText() const { return m_statusBar->panelText(); }
     bool windowInputEnabled() const;
     // A build from a URL is loading a page, checking a content type or harvesting.
     bool buildRunning() const;
-    bool isTopmost() const { return m_topmost; }
+    bool isTopmost() const;
 
-    // Commands, named after their menu items.
+    // Commands, named after their menu items (MainCommandTable pairs each with its item).
     void mnufURL_Click();
-    void mnufClip_Click();
-    void mnufFile_Click();
-    void mnufSeq_Click();
-    void mnulstSingle_Click();
-    void mnulstsrch_Click();
-    void mnulstselall_Click();
-    void mnulstclr_Click();
-    void mnufsavlst_Click();
-    void mnufapplist_Click();
-    void mnufEx_Click();
-    void mnuopoptions_Click();
-    void mnuopappfilt_Click();
-    void mnuopfilt_Click();
+    void mnufClip_Click() { m_listCommands->buildFromClipboard(); }
+    void mnufFile_Click() { m_listCommands->buildFromFile(); }
+    void mnufSeq_Click() { m_listCommands->buildSequence(); }
+    void mnulstSingle_Click() { m_listCommands->addSingleLink(); }
+    void mnulstsrch_Click() { m_listCommands->search(); }
+    void mnulstselall_Click() { m_listCommands->selectAll(); }
+    void mnulstclr_Click() { m_listCommands->clear(); }
+    void mnufsavlst_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Replace); }
+    void mnufapplist_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Append); }
+    void mnufEx_Click() { close(); }
+    void mnuopoptions_Click() { m_options->editPreferences(); }
+    void mnuopappfilt_Click() { m_options->toggleFilters(); }
+    void mnuopfilt_Click() { m_options->manageFilters(); }
     void mnuHelpCont_Click();
-    void mnusavpopopen_Click();
-    void mnusavpopremove_Click();
+    void mnusavpopopen_Click() { m_openreq.request(OpenRequest::Source::Menu); }
+    void mnusavpopremove_Click() { m_listCommands->removeCurrent(); }
     void mnusavpopbuild_Click();
     void mnufileopen_Click();
     // Saving link targets.
@@ -97,21 +103,23 @@ public:
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
     void mnuHelpAbt_Click();
+    // Full size <-> compact.
+    void switchWindowMode();
 
     // The main toolbar ("Toolbar1"): a button pressed, by key, and an entry of the
     // "sav" button's drop-down menu, by key.
     void Toolbar1_ButtonClick(const QString& key);
     void Toolbar1_ButtonMenuClick(const QString& key);
-    MainToolbar* toolbar() const { return m_toolbar; }
+    MainToolbar* toolbar() const;
     CFormBorder& fborder() { return *m_fborder; }
     LinkViewer& viewer() { return *m_viewer; }
     Slideshow& slideshow() { return *m_slideshow; }
     // Where browser windows come from (tests give their own); before the first open.
     void useBrowserWindows(IBrowserWindows& windows);
     // The window mode: "resize" image 12 full size, 13 compact.
-    bool compactMode() const { return m_resizeImage == 13; }
-    int resizeImage() const { return m_resizeImage; }
-    QSize savedFullSize() const { return m_savedFullSize; }
+    bool compactMode() const;
+    int resizeImage() const;
+    QSize savedFullSize() const;
 
     // The "Saving Files" window of the download job, while it is loaded.
     Form4* downloadWindow() const;
@@ -130,12 +138,12 @@ public:
 
     // A pending request to open an entry ("openreq"), carried out by the list's next
     // mouse-up.
-    bool openRequestPending() const { return m_openreq; }
+    bool openRequestPending() const { return m_openreq.pending(); }
     // The list's mouse-up handling: slideshow guard, context menu, open request.
     void List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
-    QAction* action(const QString& name) const;
-    QMenu* contextMenu() const { return m_mnusavepop; }
+    QAction* action(MainCommand command) const;
+    QMenu* contextMenu() const;
 
     // Topmost band around dialogs.
     void leaveTopmostBand();
@@ -155,33 +163,14 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void showPointer(Qt::CursorShape shape);
     void Form_Load();
-    void buildMenus();
-    void buildStatusBar();
-    QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
-        void (Form1::*handler)(), const QKeySequence& shortcut = {});
-    void applyTopmostBand(bool topmost);
-    void applyFilterMenuState();
     void updateCommandStates();
-    void buildToolbar();
-    void switchWindowMode();
-    void restoreStatusAfterHover();
-    int entryNearPointer(const QPoint& globalPos) const;
-    void syncSlideshowButton();
-    enum class ListFileMode { Replace, Append };
-    void writeListFile(ListFileMode mode);
-    void showCount();
     void cancelHarvest();
-    void resetListExtent();
     UrlListBuilder& urlBuilder();
-    QString clipboardText() const;
-    void downloadWindowUnloaded();
-    void processIncomingLinks();
 
     Services m_services;
     CRegSettings m_regset;
@@ -191,35 +180,21 @@ private:
     IUserPrompt* m_prompt = nullptr;
 
     LinkListView* m_listView = nullptr;
-    QLabel* m_pnlStatus = nullptr;
-    ProgressPanel* m_pnlProgress = nullptr;
-    std::unique_ptr<CProgressBarEx> m_pbar;
-    QMenu* m_mnusavepop = nullptr;
-    QHash<QString, QAction*> m_actions;
-
+    std::unique_ptr<MenuBuilder> m_menus;
+    std::unique_ptr<MainStatusBar> m_statusBar;
+    BusyInputBlocker* m_busy = nullptr;
+    TopmostBand* m_topmostBand = nullptr;
+    std::unique_ptr<ListCommands> m_listCommands;
+    std::unique_ptr<OptionsCommands> m_options;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
-    QPointer<Form4> m_form4;
-    QQueue<QString> m_incoming;
-    bool m_incomingRunning = false;
-    bool m_closing = false;
-    bool m_busy = false;
-    QList<QPointer<QWidget>> m_disabledParts;
+    std::unique_ptr<DownloadLauncher> m_downloads;
+    IncomingLinkQueue* m_incoming = nullptr;
+    OpenRequest m_openreq;
 
-    int m_extent = 0; // widest entry measured so far, with margins
-    int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured
-    QString m_stattext;
-    int m_pval = 0;
-    bool m_topmost = false;
-    bool m_holdTopmostBand = false;
-    bool m_openreq = false;
-    bool m_openreqFromMenu = false; // the menu items open the selected entry
-
-    MainToolbar* m_toolbar = nullptr;
+    ToolbarDispatch* m_toolbar = nullptr;
     std::unique_ptr<CFormBorder> m_fborder;
     std::unique_ptr<IBrowserWindows> m_ownBrowserWindows;
     LinkViewer* m_viewer = nullptr;
     Slideshow* m_slideshow = nullptr;
-    int m_resizeImage = 12;
-    QSize m_savedFullSize;
-    int m_pmax = 100;
+    std::unique_ptr<WindowModes> m_modes;
 };

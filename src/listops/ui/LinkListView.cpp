@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <array>
@@ -50,6 +51,60 @@ void LinkListView::setHorizontalExtent(int pixels)
     m_extent = std::max(pixels, 0);
     static_cast<ExtentDelegate*>(itemDelegate())->extent = m_extent;
     scheduleDelayedItemsLayout();
+}
+
+void LinkListView::measureExtent(const QStringList& entries)
+{
+    const int scroll = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int count = static_cast<int>(entries.size());
+    if (m_measured > count)
+        restartMeasure();
+    if (m_measured < count) {
+        const int w = widestTextWidth(font(), entries, m_measured) + scroll;
+        if (w + 10 >= m_measuredExtent)
+            m_measuredExtent = w + 10;
+        m_measured = count;
+    }
+    setHorizontalExtent(m_measuredExtent);
+}
+
+void LinkListView::restartMeasure()
+{
+    m_measured = 0;
+    m_measuredExtent = 0;
+}
+
+void LinkListView::setModel(QAbstractItemModel* model)
+{
+    if (QAbstractItemModel* old = this->model())
+        disconnect(old, nullptr, this, nullptr);
+    QListView::setModel(model);
+    restartMeasure();
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &LinkListView::restartMeasure);
+    connect(model, &QAbstractItemModel::modelReset, this, &LinkListView::restartMeasure);
+    connect(
+        model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int) {
+            if (first < m_measured)
+                restartMeasure();
+        });
+}
+
+int LinkListView::entryNear(const QPoint& globalPos) const
+{
+    const QPoint at = viewport()->mapFromGlobal(globalPos);
+    const QModelIndex index = indexAt(at);
+    if (index.isValid())
+        return index.row();
+    const int count = model() ? model()->rowCount() : 0;
+    if (count == 0)
+        return -1;
+    const QModelIndex last = model()->index(count - 1, 0);
+    if (at.y() >= visualRect(last).bottom())
+        return count - 1;
+    const QModelIndex first = indexAt(QPoint(0, at.y()));
+    return first.isValid() ? first.row() : 0;
 }
 
 int LinkListView::widestTextWidth(const QFont& font, const QStringList& entries, int from)

@@ -15,6 +15,16 @@ public:
     // Width in pixels the horizontal scroll bar covers; 0 for an empty list.
     void setHorizontalExtent(int pixels);
     int horizontalExtent() const { return m_extent; }
+    // Sets the extent from the list's entries: the widest entry's width plus the
+    // vertical scroll bar and a margin. Builders only append, so entries measured before
+    // keep their widths: each call measures only the entries added since the last one.
+    // A removal, a clear or an insertion before the end in the model starts the
+    // measurement over.
+    void measureExtent(const QStringList& entries);
+    void setModel(QAbstractItemModel* model) override;
+    // The entry at a point on the screen, or the last one when the point lies below the
+    // entries (the list answers with the nearest entry); -1 for an empty list.
+    int entryNear(const QPoint& globalPos) const;
 
     // The width of the widest of entries [from, count) as the font draws it. Exact
     // measuring shapes each text and costs microseconds an entry, so the entries are
@@ -42,5 +52,9 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    void restartMeasure();
+
     int m_extent = 0;
+    int m_measuredExtent = 0; // widest entry measured so far, with margins
+    int m_measured = 0; // entries [0, m_measured) are measured
 };

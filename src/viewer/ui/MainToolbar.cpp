@@ -5,6 +5,45 @@
 #include <QMenu>
 #include <QToolButton>
 
+namespace
+{
+
+const char* const kButtonKeys[] = { "list_url", "list_clp", "list_file", "list_seq", "back", "fwd",
+    "hide_br", "slideshow", "sav", "resize", "help" };
+const char* const kMenuEntryKeys[] = { "savtgt", "savelist", "appendlist" };
+
+template <typename E, std::size_t N>
+std::optional<E> lookUp(const char* const (&keys)[N], const QString& key)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (key == QLatin1String(keys[i]))
+            return static_cast<E>(i);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString MainToolbar::keyOf(Button button)
+{
+    return QLatin1String(kButtonKeys[static_cast<int>(button)]);
+}
+
+QString MainToolbar::keyOf(MenuEntry entry)
+{
+    return QLatin1String(kMenuEntryKeys[static_cast<int>(entry)]);
+}
+
+std::optional<MainToolbar::Button> MainToolbar::buttonOf(const QString& key)
+{
+    return lookUp<Button>(kButtonKeys, key);
+}
+
+std::optional<MainToolbar::MenuEntry> MainToolbar::menuEntryOf(const QString& key)
+{
+    return lookUp<MenuEntry>(kMenuEntryKeys, key);
+}
+
 MainToolbar::MainToolbar(QWidget* parent)
     : QToolBar(QStringLiteral("Toolbar"), parent)
 {

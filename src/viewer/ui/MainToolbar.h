@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QToolBar>
+#include <optional>
 
 class QMenu;
 
@@ -15,6 +16,29 @@ class MainToolbar final : public QToolBar
     Q_OBJECT
 public:
     explicit MainToolbar(QWidget* parent = nullptr);
+
+    // The buttons and the "sav" drop-down's entries as code names them; their keys (the
+    // actions' object names) are what the signals carry and tests find them by.
+    enum class Button {
+        ListUrl,
+        ListClp,
+        ListFile,
+        ListSeq,
+        Back,
+        Fwd,
+        HideBr,
+        Slideshow,
+        Sav,
+        Resize,
+        Help
+    };
+    enum class MenuEntry { SavTgt, SaveList, AppendList };
+    static QString keyOf(Button button);
+    static QString keyOf(MenuEntry entry);
+    static std::optional<Button> buttonOf(const QString& key);
+    static std::optional<MenuEntry> menuEntryOf(const QString& key);
+    QAction* button(Button which) const { return button(keyOf(which)); }
+    QAction* menuEntry(MenuEntry which) const { return menuEntry(keyOf(which)); }
 
     // The button with this key (compared exactly), or null.
     QAction* button(const QString& key) const { return m_buttons.value(key); }

@@ -4,15 +4,18 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
+#include "app/ui/MainCommandTable.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempSettingsStore.h"
+#include "viewer/ui/MainToolbar.h"
 
 namespace
 {
@@ -44,8 +47,8 @@ TEST_F(Form1Test, FreshStartUsesDefaults)
     EXPECT_FALSE(s.prefs.defappend);
     EXPECT_EQ(s.prefs.owaction, 0);
     EXPECT_TRUE(s.filters.ftypes.isEmpty());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
     EXPECT_EQ(form->windowTitle(), "Quillmarch");
     EXPECT_EQ(form->Status(), form->idleStatusText());
     EXPECT_EQ(form->statusPanelText(), form->idleStatusText());
@@ -77,8 +80,8 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
     EXPECT_FALSE(s.prefs.defappend);
     EXPECT_EQ(s.prefs.owaction, 3);
     EXPECT_EQ(s.filters.ftypes, (QStringList { "jpg", "tar - gz" }));
-    EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
 }
 
 TEST_F(Form1Test, ProgressZeroShowsTextAndOtherValuesShowTheBar)
@@ -182,21 +185,49 @@ TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
     EXPECT_EQ(form->countText(), "");
 }
 
+// Every command has one item, found by its own object name; every typed toolbar button
+// and drop-down entry names an item of the toolbar and maps back from its key.
+TEST_F(Form1Test, TypedCommandsNameTheirItems)
+{
+    auto form = makeForm();
+    QSet<QString> names;
+    for (const MainCommandTable::Entry& entry : MainCommandTable::entries()) {
+        QAction* item = form->action(entry.command);
+        ASSERT_NE(item, nullptr) << entry.objectName;
+        EXPECT_EQ(item->objectName(), QLatin1String(entry.objectName));
+        names.insert(item->objectName());
+    }
+    EXPECT_EQ(names.size(), static_cast<int>(MainCommand::PopupRemove) + 1);
+    using Button = MainToolbar::Button;
+    using Entry = MainToolbar::MenuEntry;
+    for (int i = 0; i <= static_cast<int>(Button::Help); ++i) {
+        const auto button = static_cast<Button>(i);
+        EXPECT_NE(form->toolbar()->button(button), nullptr) << i;
+        EXPECT_EQ(MainToolbar::buttonOf(MainToolbar::keyOf(button)), button);
+    }
+    for (int i = 0; i <= static_cast<int>(Entry::AppendList); ++i) {
+        const auto entry = static_cast<Entry>(i);
+        EXPECT_NE(form->toolbar()->menuEntry(entry), nullptr) << i;
+        EXPECT_EQ(MainToolbar::menuEntryOf(MainToolbar::keyOf(entry)), entry);
+    }
+    EXPECT_EQ(MainToolbar::buttonOf(QStringLiteral("Sav")), std::nullopt);
+}
+
 TEST_F(Form1Test, CommandStatesFollowTheList)
 {
     auto form = makeForm();
-    EXPECT_FALSE(form->action("mnufsavlst")->isEnabled());
-    EXPECT_FALSE(form->action("mnufapplist")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnufsavlst")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnufapplist")->isEnabled());
     form->list().addMany({ "http://a", "http://b" });
-    EXPECT_TRUE(form->action("mnufsavlst")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnufsavlst")->isEnabled());
     form->list().setSelected(0, true);
-    EXPECT_TRUE(form->action("mnusavpopopen")->isEnabled());
-    EXPECT_TRUE(form->action("mnusavpopbuild")->isEnabled());
-    EXPECT_TRUE(form->action("mnusavpopremove")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnusavpopopen")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnusavpopbuild")->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>("mnusavpopremove")->isEnabled());
     form->list().setSelected(1, true);
-    EXPECT_FALSE(form->action("mnusavpopopen")->isEnabled());
-    EXPECT_FALSE(form->action("mnusavpopbuild")->isEnabled());
-    EXPECT_FALSE(form->action("mnusavpopremove")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnusavpopopen")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnusavpopbuild")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnusavpopremove")->isEnabled());
 }
 
 TEST_F(Form1Test, SaveThenBuildFromFileRoundTripsAndRemembersThePath)
@@ -279,17 +310,17 @@ TEST_F(Form1Test, ManagingFiltersUpdatesTheMenuItem)
     m_prompt.filterLists.push_back(QStringList { "Pictures - jpg", "Archives - zip" });
     form->mnuopfilt_Click();
     EXPECT_EQ(form->state().filters.ftypes, (QStringList { "jpg", "zip" }));
-    EXPECT_TRUE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
 
-    form->action("mnuopappfilt")->trigger();
-    EXPECT_TRUE(form->action("mnuopappfilt")->isChecked());
+    form->findChild<QAction*>("mnuopappfilt")->trigger();
+    EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
     EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "1");
 
     m_prompt.filterLists.push_back(QStringList {});
     form->mnuopfilt_Click();
-    EXPECT_FALSE(form->action("mnuopappfilt")->isEnabled());
-    EXPECT_FALSE(form->action("mnuopappfilt")->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
     EXPECT_EQ(settings().GetSetting("Filters", "Apply Filters", ""), "0");
 }
 

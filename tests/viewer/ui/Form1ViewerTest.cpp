@@ -116,7 +116,7 @@ TEST_F(Form1ViewerTest, DoubleClickOpensTheEntryUnderThePointer)
 TEST_F(Form1ViewerTest, OpenMenuItemOpensTheSelectedEntry)
 {
     m_form->list().setSelected(2, true);
-    ASSERT_TRUE(m_form->action("mnufileopen")->isEnabled());
+    ASSERT_TRUE(m_form->findChild<QAction*>("mnufileopen")->isEnabled());
     m_form->mnufileopen_Click();
     ASSERT_NE(m_windows.last(), nullptr);
     EXPECT_EQ(m_windows.last()->navigated, QStringList { "http://a/3" });

@@ -1,0 +1,120 @@
+#include "app/ui/ListCommands.h"
+
+#include "app/PreferencesStore.h"
+#include "builders/ClipboardBuilder.h"
+#include "builders/FileBuilder.h"
+#include "builders/SequenceBuilder.h"
+#include "builders/SingleLink.h"
+#include "core/IMainView.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
+#include "listops/LinkList.h"
+#include "listops/ListFile.h"
+#include "listops/ListLimit.h"
+#include "listops/ListSearch.h"
+#include "settings/CRegSettings.h"
+
+ListCommands::ListCommands(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
+    CRegSettings& regset, std::function<QString()> clipboardText)
+    : m_state(state)
+    , m_list(list)
+    , m_view(view)
+    , m_prompt(prompt)
+    , m_regset(regset)
+    , m_clipboardText(std::move(clipboardText))
+{
+}
+
+void ListCommands::buildFromClipboard()
+{
+    const QString text = m_state.handover.drgdrp ? QString() : m_clipboardText();
+    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text);
+    m_view.SetListExtent();
+}
+
+void ListCommands::buildFromText(const QString& text)
+{
+    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text);
+    m_view.SetListExtent();
+}
+
+void ListCommands::buildFromFile()
+{
+    const QString path = m_prompt.openFileName(QStringLiteral("Select file to import..."),
+        ListFile::filter(), lastUsedSaveFolder(m_regset));
+    if (path.isEmpty())
+        return;
+    m_view.setWaitPointer(true);
+    setLastUsedSaveFolder(m_regset, path);
+    FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, m_prompt, &m_view);
+    m_view.SetListExtent();
+    m_view.setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+    m_view.returnToIdle();
+}
+
+void ListCommands::buildSequence()
+{
+    const std::optional<SequenceRequest> request
+        = m_prompt.askSequence(SequenceDialogInput { m_state.prefs.defappend, m_clipboardText() });
+    if (request) {
+        const Result<SequenceRun> built = SequenceBuilder::build(*request, m_list);
+        if (!built)
+            m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"), built.message());
+        else if (built.value().limitReached)
+            m_prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
+    }
+    m_view.SetListExtent();
+}
+
+void ListCommands::addSingleLink()
+{
+    const std::optional<SingleLinkRequest> request
+        = m_prompt.askSingleLink(m_state.prefs.defappend);
+    if (!request)
+        return;
+    if (const Result<> added = SingleLink::apply(*request, m_list); !added)
+        m_prompt.message(PromptIcon::Exclamation, ListLimit::title(), added.message());
+    // A long link must be reachable with the scroll bar like any other entry.
+    m_view.SetListExtent();
+}
+
+void ListCommands::search()
+{
+    ListSearch::applyRequest(m_state.search, m_prompt.askSearch());
+    ListSearch::run(m_state.search, m_list, m_prompt);
+}
+
+void ListCommands::selectAll()
+{
+    m_list.setRangeSelected(0, m_list.count() - 1, true);
+}
+
+void ListCommands::clear()
+{
+    m_list.clear();
+    m_view.setCountText(QString());
+}
+
+void ListCommands::removeCurrent()
+{
+    m_list.removeAt(m_list.currentIndex());
+}
+
+// Save replaces the chosen file (the picker confirms that); append needs an existing
+// file and adds after its content. The chosen path is remembered before the file is
+// touched; a failure is reported and leaves the old content as it was.
+void ListCommands::writeListFile(FileMode mode)
+{
+    const QString filter = ListFile::filter();
+    const QString initial = lastUsedSaveFolder(m_regset);
+    const QString path = mode == FileMode::Replace
+        ? m_prompt.saveFileName(QStringLiteral("Save file as..."), filter, initial)
+        : m_prompt.openFileName(QStringLiteral("Append to..."), filter, initial);
+    if (path.isEmpty())
+        return;
+    setLastUsedSaveFolder(m_regset, path);
+    const Result<> written = mode == FileMode::Replace ? ListFile::save(path, m_list.entries())
+                                                       : ListFile::append(path, m_list.entries());
+    if (!written)
+        m_prompt.message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
+}

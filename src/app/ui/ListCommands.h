@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class CRegSettings;
+class IMainView;
+class IUserPrompt;
+class LinkList;
+struct MainState;
+
+// The List menu's builders that need no page (clipboard, file, sequence, single link),
+// the list's search, selection, clearing and removal, and writing the list to a text
+// file: each asks what it needs through the prompt, changes the list and reports
+// through the main view.
+class ListCommands final
+{
+public:
+    ListCommands(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
+        CRegSettings& regset, std::function<QString()> clipboardText);
+
+    // Builds from the clipboard's text, or from text handed over by the command line.
+    void buildFromClipboard();
+    // Builds from text dropped on the list, as from the clipboard.
+    void buildFromText(const QString& text);
+    void buildFromFile();
+    void buildSequence();
+    void addSingleLink();
+    void search();
+    void selectAll();
+    void clear();
+    void removeCurrent();
+    enum class FileMode { Replace, Append };
+    void writeListFile(FileMode mode);
+
+private:
+    MainState& m_state;
+    LinkList& m_list;
+    IMainView& m_view;
+    IUserPrompt& m_prompt;
+    CRegSettings& m_regset;
+    std::function<QString()> m_clipboardText;
+};

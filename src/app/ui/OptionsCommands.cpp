@@ -1,0 +1,58 @@
+#include "app/ui/OptionsCommands.h"
+
+#include <QAction>
+
+#include "app/PreferencesStore.h"
+#include "app/ui/TopmostBand.h"
+#include "core/IUserPrompt.h"
+#include "core/MainState.h"
+#include "filters/FilterListEditor.h"
+#include "filters/FilterStore.h"
+
+OptionsCommands::OptionsCommands(MainState& state, IUserPrompt& prompt, CRegSettings& regset,
+    TopmostBand& band, QAction& applyFilters)
+    : m_state(state)
+    , m_prompt(prompt)
+    , m_regset(regset)
+    , m_band(band)
+    , m_applyFilters(applyFilters)
+{
+}
+
+void OptionsCommands::editPreferences()
+{
+    // The dialog's end would return the window to the band of the old value; the band is
+    // applied once, below, with the value the user chose.
+    m_band.setHeld(true);
+    const std::optional<Preferences> edited = m_prompt.editPreferences(m_state.prefs);
+    m_band.setHeld(false);
+    if (edited) {
+        savePreferences(m_regset, *edited);
+        m_state.prefs = *edited;
+    }
+    m_band.restore(m_state.prefs.ontop);
+}
+
+void OptionsCommands::toggleFilters()
+{
+    FilterStore::toggle(m_regset, m_state.filters);
+    showFilterState();
+}
+
+void OptionsCommands::manageFilters()
+{
+    const std::optional<QStringList> entries
+        = m_prompt.manageFilters(FilterStore::loadEntries(m_regset));
+    if (entries) {
+        FilterListEditor editor(*entries);
+        editor.save(m_regset, m_state.filters);
+    }
+    FilterStore::refreshAfterDialog(m_regset, m_state.filters);
+    showFilterState();
+}
+
+void OptionsCommands::showFilterState()
+{
+    m_applyFilters.setChecked(m_state.filters.appfiltChecked);
+    m_applyFilters.setEnabled(m_state.filters.appfiltEnabled);
+}
