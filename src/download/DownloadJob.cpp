@@ -59,7 +59,6 @@ DownloadJob::DownloadJob(
 DownloadJob::~DownloadJob()
 {
     Q_ASSERT(QThread::currentThread() == thread());
-    Q_ASSERT(m_asking == 0);
     if (m_phase == Phase::Running)
         cancel();
 }
