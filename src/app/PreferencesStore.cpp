@@ -29,10 +29,10 @@ QString boolText(bool on)
 Preferences loadPreferences(const CRegSettings& settings)
 {
     Preferences prefs;
+    // Only the four actions exist; anything else would leave the downloader without a rule.
     const int owaction = textToIntOr(
         settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"), QStringLiteral("0")), 0);
-    // Only the four actions exist; anything else would leave the downloader without a rule.
-    prefs.owaction = owaction >= 0 && owaction <= 3 ? owaction : 0;
+    prefs.owaction = overwriteActionAt(owaction).value_or(OverwriteAction::Prompt);
     prefs.ontop = readBool(settings, QStringLiteral("On Top"), true);
     prefs.newwin = readBool(settings, QStringLiteral("New Window"), false);
     prefs.exjs = readBool(settings, QStringLiteral("Exclude JS Links"), false);
@@ -50,8 +50,8 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     settings.SaveSetting(kOptions, QStringLiteral("Exclude JS Links"), boolText(prefs.exjs));
     settings.SaveSetting(kOptions, QStringLiteral("Exclude Mailto Links"), boolText(prefs.exmt));
     settings.SaveSetting(kOptions, QStringLiteral("Default Append"), boolText(prefs.defappend));
-    settings.SaveSetting(
-        kOptions, QStringLiteral("Overwrite Action"), QString::number(prefs.owaction));
+    settings.SaveSetting(kOptions, QStringLiteral("Overwrite Action"),
+        QString::number(overwriteActionIndex(prefs.owaction)));
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/OverwriteAction.h"
+
 // The six user preferences of the "Program Preferences" dialog, as the main window holds
 // them, the dialog edits them and the settings store keeps them.
 struct Preferences {
@@ -8,7 +10,7 @@ struct Preferences {
     bool exjs = false; // leave out "javascript:" links
     bool exmt = false; // leave out "mailto" links
     bool defappend = false;
-    int owaction = 0; // 0 prompt, 1 overwrite, 2 skip, 3 unique name
+    OverwriteAction owaction = OverwriteAction::Prompt;
 
     bool operator==(const Preferences&) const = default;
 };

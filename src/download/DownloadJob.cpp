@@ -308,8 +308,8 @@ void DownloadJob::moveIntoPlace(qint64 size)
         ++m_asking;
         // Numbering goes on from the link's own name; the other answers concern the
         // name that is taken now.
-        const std::optional<QString> name
-            = m_resolution.resolve(m_options.owaction == 3 ? m_baseName : m_curfile);
+        const std::optional<QString> name = m_resolution.resolve(
+            m_options.owaction == OverwriteAction::Unique ? m_baseName : m_curfile);
         --m_asking;
         emit askingFinished();
         if (m_cancl) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "core/OverwriteAction.h"
 #include "core/Result.h"
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
@@ -15,7 +16,7 @@ class IUserPrompt;
 
 struct DownloadJobOptions {
     QString folder; // the destination, ending with "/"
-    int owaction = 0; // "Overwrite Action"
+    OverwriteAction owaction = OverwriteAction::Prompt;
     int retries = 3; // further tries of a link after a transient failure
     int retryBaseMs = 1000; // pauses between tries: base, twice that, four times...
     int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this

@@ -4,7 +4,7 @@
 #include "download/DownloadNames.h"
 
 FileExistsResolution::FileExistsResolution(
-    int owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists)
+    OverwriteAction owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists)
     : m_owaction(owaction)
     , m_prompt(prompt)
     , m_exists(std::move(exists))
@@ -24,14 +24,14 @@ QString FileExistsResolution::uniqueName(const QString& base)
 std::optional<QString> FileExistsResolution::resolve(const QString& curfile)
 {
     switch (m_owaction) {
-    case 2:
+    case OverwriteAction::Skip:
         return std::nullopt;
-    case 3:
+    case OverwriteAction::Unique:
         return uniqueName(curfile);
-    case 0:
-        break;
-    default:
+    case OverwriteAction::Overwrite:
         return curfile;
+    case OverwriteAction::Prompt:
+        break;
     }
 
     if (m_allfiles) {

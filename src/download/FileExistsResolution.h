@@ -5,12 +5,12 @@
 #include <optional>
 
 #include "core/DialogRequests.h"
+#include "core/OverwriteAction.h"
 
 class IUserPrompt;
 
 // Decides what happens to a link whose file name already exists in the destination
-// folder, by the "Overwrite Action" preference: 0 ask with "File Exists", 1 overwrite,
-// 2 skip, 3 a numbered name that does not exist yet. Lives as long as one job: the
+// folder, by the "Overwrite Action" preference. Lives as long as one job: the
 // "use this action for all" choice, the last answer and the numbering counter hold
 // for every file of the job. A "File Exists" dialog closed without "OK" skips its file.
 class FileExistsResolution final
@@ -18,7 +18,7 @@ class FileExistsResolution final
 public:
     // exists(name): whether a file (not a folder) of that name is in the folder.
     FileExistsResolution(
-        int owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists);
+        OverwriteAction owaction, IUserPrompt& prompt, std::function<bool(const QString&)> exists);
 
     // The name to write to (curfile itself means overwrite), or nullopt to skip the link.
     std::optional<QString> resolve(const QString& curfile);
@@ -33,7 +33,7 @@ public:
 private:
     QString uniqueName(const QString& base);
 
-    int m_owaction;
+    OverwriteAction m_owaction;
     IUserPrompt& m_prompt;
     std::function<bool(const QString&)> m_exists;
     bool m_allfiles = false;

@@ -29,17 +29,17 @@ TEST(FileExistsResolution, StandingPolicies)
     ScriptedPrompt prompt;
     Folder folder { { "photo.jpg", "photo(1).jpg", "photo(2).jpg" } };
     const struct {
-        int owaction;
+        OverwriteAction owaction;
         std::optional<QString> result;
     } rows[] = {
-        { 1, QString("photo.jpg") },
-        { 7, QString("photo.jpg") },
-        { 2, skip() },
-        { 3, QString("photo(3).jpg") },
+        { OverwriteAction::Overwrite, QString("photo.jpg") },
+        { OverwriteAction::Skip, skip() },
+        { OverwriteAction::Unique, QString("photo(3).jpg") },
     };
     for (const auto& row : rows) {
         FileExistsResolution resolution(row.owaction, prompt, folder.exists());
-        EXPECT_EQ(resolution.resolve("photo.jpg"), row.result) << row.owaction;
+        EXPECT_EQ(resolution.resolve("photo.jpg"), row.result)
+            << overwriteActionIndex(row.owaction);
     }
     EXPECT_TRUE(prompt.fileExistsAsked.isEmpty());
 }
@@ -48,7 +48,7 @@ TEST(FileExistsResolution, UniqueNumbersKeepGrowingAcrossTheJob)
 {
     ScriptedPrompt prompt;
     Folder folder { { "a.jpg", "b.gif" } };
-    FileExistsResolution resolution(3, prompt, folder.exists());
+    FileExistsResolution resolution(OverwriteAction::Unique, prompt, folder.exists());
     EXPECT_EQ(resolution.resolve("a.jpg"), QString("a(1).jpg"));
     EXPECT_EQ(resolution.resolve("b.gif"), QString("b(2).gif"));
 }
@@ -77,7 +77,7 @@ TEST(FileExistsResolution, PromptAnswers)
         ScriptedPrompt prompt;
         prompt.fileExistsAnswers = { row.answer, row.answer, row.answer };
         int opened = 0;
-        FileExistsResolution resolution(0, prompt, folder.exists());
+        FileExistsResolution resolution(OverwriteAction::Prompt, prompt, folder.exists());
         resolution.dialogOpening = [&] { ++opened; };
         EXPECT_EQ(resolution.resolve("a.txt"), row.first) << row.name;
         resolution.resolve("b.txt");
@@ -94,7 +94,7 @@ TEST(FileExistsResolution, ClosingAfterAnEarlierAnswerStillSkips)
     prompt.fileExistsAnswers
         = { FileExistsAnswer { FileExistsAction::SaveWithNewName, "x.txt", false }, std::nullopt,
               FileExistsAnswer { FileExistsAction::Overwrite, "c.txt", false } };
-    FileExistsResolution resolution(0, prompt, folder.exists());
+    FileExistsResolution resolution(OverwriteAction::Prompt, prompt, folder.exists());
     EXPECT_EQ(resolution.resolve("a.txt"), QString("x.txt"));
     EXPECT_EQ(resolution.resolve("b.txt"), skip());
     EXPECT_EQ(resolution.resolve("c.txt"), QString("c.txt"));
@@ -113,7 +113,9 @@ TEST(FileExistsResolution, LongNamesNeverShareANumberedName)
             ScriptedPrompt prompt;
             prompt.fileExistsAnswers = { answer };
             Folder folder { { existing } };
-            FileExistsResolution resolution(answer ? 0 : 3, prompt, folder.exists());
+            FileExistsResolution resolution(
+                answer ? OverwriteAction::Prompt : OverwriteAction::Unique, prompt,
+                folder.exists());
             for (int i = 0; i < 3; ++i) {
                 const std::optional<QString> name = resolution.resolve(existing);
                 ASSERT_TRUE(name.has_value());

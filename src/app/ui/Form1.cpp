@@ -191,7 +191,7 @@ void Form1::Form_Load()
     m_state.window.meX = width();
     m_state.window.meY = height();
     m_state.filters.ftypes.clear();
-    setStatus(idleStatusText());
+    setIdleStatus();
     FilterStore::loadIntoState(m_regset, m_state.filters);
     applyFilterMenuState();
 
@@ -315,8 +315,9 @@ QAction* Form1::action(const QString& name) const
     return m_actions.value(name);
 }
 
-void Form1::setStatus(const QString& text)
+void Form1::setStatus(StatusKind kind, const QString& text)
 {
+    m_statusKind = kind;
     m_stattext = text;
     m_pnlStatus->setText(text);
 }
@@ -536,7 +537,7 @@ void Form1::updateCommandStates()
 
 void Form1::showCount()
 {
-    setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+    setLinkCount(m_list.count());
 }
 
 QString Form1::clipboardText() const
@@ -1007,7 +1008,7 @@ void Form1::buildToolbar()
 // idle text, or what a running load, show or build reports there.
 void Form1::restoreStatusAfterHover()
 {
-    const bool reported = MainToolbarRules::statusIsReported(m_stattext) || !windowInputEnabled();
+    const bool reported = MainToolbarRules::statusIsReported(m_statusKind) || !windowInputEnabled();
     m_pnlStatus->setText(reported ? m_stattext : idleStatusText());
 }
 

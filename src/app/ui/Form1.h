@@ -47,7 +47,8 @@ public:
 
     // Status-bar properties.
     QString Status() const override { return m_stattext; }
-    void setStatus(const QString& text) override;
+    StatusKind statusKind() const override { return m_statusKind; }
+    void setStatus(StatusKind kind, const QString& text) override;
     int Progress() const { return m_pval; }
     void setProgressValue(int value);
     int pmax = 100;
@@ -207,6 +208,7 @@ private:
     int m_extent = 0; // widest entry measured so far, with margins
     int m_extentMeasured = 0; // entries [0, m_extentMeasured) are measured
     QString m_stattext;
+    StatusKind m_statusKind = StatusKind::Idle;
     int m_pval = 0;
     bool m_topmost = false;
     bool m_holdTopmostBand = false;
