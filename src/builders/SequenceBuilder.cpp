@@ -78,8 +78,7 @@ Result<> SequenceBuilder::check(const SequenceRequest& request)
     if (request.startText.size() > MaxDigits)
         return Result<>::failed(
             QStringLiteral("Start # has %1 digits; the numbers may have at most %2 digits.")
-                .arg(request.startText.size())
-                .arg(MaxDigits));
+                .arg(QString::number(request.startText.size()), QString::number(MaxDigits)));
     if (!readNumber(request.startText))
         return Result<>::failed(numberError(QStringLiteral("Start #"), request.startText));
     if (!readNumber(request.endText))

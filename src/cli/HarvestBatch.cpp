@@ -108,8 +108,8 @@ int HarvestBatch::run()
         return 1;
     }
     if (const Result<> saved = m_save->commit(); !saved) {
-        m_err(ConsoleText::lines(QStringLiteral("Error: cannot save %1: %2")
-                                     .arg(m_options.saveFile, saved.message())));
+        m_err(ConsoleText::lines(
+            QStringLiteral("Error: cannot save %1: %2").arg(m_options.saveFile, saved.message())));
         return 1;
     }
     return 0;

@@ -215,8 +215,8 @@ Result<> LinkReceiver::sendTo(
     if (bytes.size() > kMaxLinkBytes) {
         return Result<>::failed(
             QStringLiteral("The %1 is too long to send (more than %2 bytes).")
-                .arg(kind == Kind::Link ? QStringLiteral("link") : QStringLiteral("text"))
-                .arg(kMaxLinkBytes));
+                .arg(kind == Kind::Link ? QStringLiteral("link") : QStringLiteral("text"),
+                    QString::number(kMaxLinkBytes)));
     }
     switch (inspectPath(socketPath)) {
     case PathState::Missing:
