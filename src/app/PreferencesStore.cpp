@@ -30,9 +30,9 @@ Preferences loadPreferences(const CRegSettings& settings)
 {
     Preferences prefs;
     // Only the four actions exist; anything else would leave the downloader without a rule.
-    const int owaction = textToIntOr(
+    const int stored = textToIntOr(
         settings.GetSetting(kOptions, QStringLiteral("Overwrite Action"), QStringLiteral("0")), 0);
-    prefs.owaction = overwriteActionAt(owaction).value_or(OverwriteAction::Prompt);
+    prefs.owaction = overwriteActionAt(stored).value_or(OverwriteAction::Prompt);
     prefs.ontop = readBool(settings, QStringLiteral("On Top"), true);
     prefs.newwin = readBool(settings, QStringLiteral("New Window"), false);
     prefs.exjs = readBool(settings, QStringLiteral("Exclude JS Links"), false);

@@ -8,7 +8,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <type_traits>
 
 #include "core/RequestUrl.h"
 #include "platform/curl/CurlSetup.h"
