@@ -11,7 +11,8 @@ Preferences loadPreferences(const CRegSettings& settings)
     Preferences prefs;
     // Only the four actions exist; anything else would leave the downloader without a rule,
     // so an action out of range reads as the default.
-    prefs.owaction = TypedSettings::readInt(settings, OverwriteAction);
+    prefs.owaction
+        = storedOverwriteAction(TypedSettings::readInt(settings, OverwriteActionSetting));
     prefs.ontop = TypedSettings::readBool(settings, OnTop);
     prefs.newwin = TypedSettings::readBool(settings, NewWindow);
     prefs.exjs = TypedSettings::readBool(settings, ExcludeJsLinks);
@@ -28,7 +29,7 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     TypedSettings::writeBool(settings, ExcludeJsLinks, prefs.exjs);
     TypedSettings::writeBool(settings, ExcludeMailtoLinks, prefs.exmt);
     TypedSettings::writeBool(settings, DefaultAppend, prefs.defappend);
-    TypedSettings::writeInt(settings, OverwriteAction, prefs.owaction);
+    TypedSettings::writeInt(settings, OverwriteActionSetting, overwriteActionIndex(prefs.owaction));
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

@@ -87,7 +87,7 @@ void UrlListBuilder::mnufURL_Click()
         }
         m_view.setWaitPointer(true);
         m_handover.append = request->append;
-        m_view.setStatus(kBuildingStatus);
+        m_view.setStatus(StatusKind::Building, kBuildingStatus);
         m_view.setCountText(QString());
         url = request->url;
     } else {
@@ -368,7 +368,7 @@ void UrlListBuilder::onLinks(quint64 attempt, const std::optional<QStringList>& 
 
 void UrlListBuilder::recurseFramesFinish()
 {
-    m_view.setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+    m_view.setLinkCount(m_list.count());
 }
 
 void UrlListBuilder::finishPageCompleted()

@@ -133,8 +133,8 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
     } else if (name == QLatin1StringView("--exists")) {
         const QStringList policies { QStringLiteral("prompt"), QStringLiteral("overwrite"),
             QStringLiteral("skip"), QStringLiteral("unique") };
-        options.exists = static_cast<int>(policies.indexOf(value));
-        if (options.exists < 0)
+        options.exists = overwriteActionAt(static_cast<int>(policies.indexOf(value)));
+        if (!options.exists)
             return QStringLiteral("--exists needs prompt, overwrite, skip or unique.");
     } else if (name == QLatin1StringView("--retries")) {
         bool ok = false;

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "core/OverwriteAction.h"
+
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
 // error set, and the caller prints it with usageHint().
 struct CliOptions {
@@ -40,7 +42,7 @@ struct CliOptions {
 
     // download (with urls and fromFile above)
     QString dir; // --dir DIR, the current folder when empty
-    int exists = -1; // --exists: 0 prompt, 1 overwrite, 2 skip, 3 unique; -1 stored
+    std::optional<OverwriteAction> exists; // --exists; none: the stored preference
     int retries = -1; // --retries N; -1 stored
 
     QString error;

@@ -6,8 +6,9 @@
 class ConsoleView final : public IMainView
 {
 public:
-    void setStatus(const QString&) override { }
+    void setStatus(StatusKind, const QString&) override { }
     QString Status() const override { return idleStatusText(); }
+    StatusKind statusKind() const override { return StatusKind::Idle; }
     QString idleStatusText() const override { return QStringLiteral("Ready"); }
     void setProgress(int, int) override { }
     void setCountText(const QString&) override { }

@@ -119,8 +119,7 @@ int DownloadCommand::run()
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
     DownloadJobOptions options;
     options.folder = dir.absoluteFilePath();
-    options.owaction
-        = m_options.exists >= 0 ? m_options.exists : loadPreferences(settings).owaction;
+    options.owaction = m_options.exists ? *m_options.exists : loadPreferences(settings).owaction;
     options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
     if (store->lockMet()) {
         ConsoleText::printError(SqliteRegistryStore::commandLineLockMessage());

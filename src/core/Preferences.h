@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/OverwriteAction.h"
 #include "core/SettingsTable.h"
 
 // The six user preferences of the "Program Preferences" dialog, as the main window holds
@@ -10,8 +11,8 @@ struct Preferences {
     bool exjs = SettingsTable::ExcludeJsLinks.defaultBool(); // leave out "javascript:" links
     bool exmt = SettingsTable::ExcludeMailtoLinks.defaultBool(); // leave out "mailto" links
     bool defappend = SettingsTable::DefaultAppend.defaultBool();
-    // 0 prompt, 1 overwrite, 2 skip, 3 unique name
-    int owaction = SettingsTable::OverwriteAction.defaultInt();
+    OverwriteAction owaction
+        = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
 
     bool operator==(const Preferences&) const = default;
 };

@@ -49,8 +49,8 @@ inline constexpr SettingSpec NewWindow          { kOptions,  u"New Window",     
 inline constexpr SettingSpec ExcludeJsLinks     { kOptions,  u"Exclude JS Links",      SettingKind::TrueFalse,    0 };
 inline constexpr SettingSpec ExcludeMailtoLinks { kOptions,  u"Exclude Mailto Links",  SettingKind::TrueFalse,    0 };
 inline constexpr SettingSpec DefaultAppend      { kOptions,  u"Default Append",        SettingKind::TrueFalse,    0 };
-// 0 ask, 1 overwrite, 2 skip, 3 unique name.
-inline constexpr SettingSpec OverwriteAction    { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
+// The OverwriteAction in its order: 0 ask, 1 overwrite, 2 skip, 3 unique name.
+inline constexpr SettingSpec OverwriteActionSetting { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
 // Further tries of a link after a transient failure.
 inline constexpr SettingSpec Retries            { kOptions,  u"Retries",               SettingKind::Number,       3,       0, 10 };
 inline constexpr SettingSpec LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
@@ -70,7 +70,7 @@ inline constexpr SettingSpec SlideshowWait      { kSlideshow, u"Wait",          
 // clang-format on
 
 inline constexpr SettingSpec kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteAction, Retries, LastUsedSaveFolder, ApplyFilters, FileTypes,
+    DefaultAppend, OverwriteActionSetting, Retries, LastUsedSaveFolder, ApplyFilters, FileTypes,
     UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

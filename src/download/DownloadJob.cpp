@@ -364,7 +364,8 @@ void DownloadJob::placeFile()
         }
         // Numbering goes on from the link's own name; the other answers concern the
         // name that is taken now.
-        const QString taken = m_options.owaction == 3 ? m_baseName : m_curfile;
+        const QString taken
+            = m_options.owaction == OverwriteAction::Unique ? m_baseName : m_curfile;
         const FileExistsResolution::Decision decision = m_resolution.decide(taken);
         if (decision.ask) {
             askFileExists(Waiting::NameAtRename, taken);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "core/OverwriteAction.h"
 #include "core/Result.h"
 #include "core/SettingsTable.h"
 #include "download/FileExistsResolution.h"
@@ -14,7 +15,8 @@
 
 struct DownloadJobOptions {
     QString folder; // the destination, ending with "/"
-    int owaction = SettingsTable::OverwriteAction.defaultInt();
+    OverwriteAction owaction
+        = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
     int retries = SettingsTable::Retries.defaultInt(); // further tries after a transient failure
     int retryBaseMs = 1000; // pauses between tries: base, twice that, four times...
     int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this

@@ -2,7 +2,8 @@
 
 #include "download/DownloadNames.h"
 
-FileExistsResolution::FileExistsResolution(int owaction, std::function<bool(const QString&)> exists)
+FileExistsResolution::FileExistsResolution(
+    OverwriteAction owaction, std::function<bool(const QString&)> exists)
     : m_owaction(owaction)
     , m_exists(std::move(exists))
 {
@@ -21,14 +22,14 @@ QString FileExistsResolution::uniqueName(const QString& base)
 FileExistsResolution::Decision FileExistsResolution::decide(const QString& curfile)
 {
     switch (m_owaction) {
-    case 2:
+    case OverwriteAction::Skip:
         return { false, std::nullopt };
-    case 3:
+    case OverwriteAction::Unique:
         return { false, uniqueName(curfile) };
-    case 0:
-        break;
-    default:
+    case OverwriteAction::Overwrite:
         return { false, curfile };
+    case OverwriteAction::Prompt:
+        break;
     }
 
     if (m_allfiles) {

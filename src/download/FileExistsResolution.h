@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "core/DialogRequests.h"
+#include "core/OverwriteAction.h"
 
 // Decides what happens to a link whose file name already exists in the destination
-// folder, by the overwrite-action preference: 0 ask with "File Exists", 1 overwrite,
-// 2 skip, 3 a numbered name that does not exist yet. Lives as long as one job: the
+// folder, by the "Overwrite Action" preference. Lives as long as one job: the
 // "use this action for all" choice, the last answer and the numbering counter hold
 // for every file of the job. A "File Exists" dialog closed without "OK" skips its file.
 // It never asks itself: it says when the question is due and takes its answer.
@@ -23,7 +23,7 @@ public:
     };
 
     // exists(name): whether a file (not a folder) of that name is in the folder.
-    FileExistsResolution(int owaction, std::function<bool(const QString&)> exists);
+    FileExistsResolution(OverwriteAction owaction, std::function<bool(const QString&)> exists);
 
     Decision decide(const QString& curfile);
     // The answer to the question asked for curfile (nullopt: closed without "OK").
@@ -36,7 +36,7 @@ public:
 private:
     QString uniqueName(const QString& base);
 
-    int m_owaction;
+    OverwriteAction m_owaction;
     std::function<bool(const QString&)> m_exists;
     bool m_allfiles = false;
     FileExistsAction m_answer = FileExistsAction::Skip; // the answer that holds "for all"

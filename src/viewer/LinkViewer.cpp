@@ -203,7 +203,7 @@ void LinkViewer::BeforeNavigate2()
 {
     if (mainWindowHeld())
         return;
-    m_view.setStatus(kLoading);
+    m_view.setStatus(StatusKind::LoadingLink, kLoading);
     m_view.setBusyPointer();
 }
 
@@ -224,12 +224,12 @@ void LinkViewer::DocumentComplete()
     if (mainWindowHeld())
         return;
     if (m_slideshow && m_slideshow->running()) {
-        m_view.setStatus(kSlideshowStatus);
+        m_view.setStatus(StatusKind::Slideshow, kSlideshowStatus);
         m_view.setCountText(QString());
     } else {
         m_view.setWaitPointer(false);
-        m_view.setStatus(m_view.idleStatusText());
-        m_view.setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+        m_view.setIdleStatus();
+        m_view.setLinkCount(m_list.count());
     }
     m_view.setProgress(100, 0);
 }
@@ -241,7 +241,7 @@ void LinkViewer::OnQuit()
     const bool held = mainWindowHeld();
     if (!held) {
         m_view.setWaitPointer(false);
-        m_view.setStatus(m_view.idleStatusText());
+        m_view.setIdleStatus();
         m_view.setWindowEnabled(true);
     }
     if (m_slideshow)

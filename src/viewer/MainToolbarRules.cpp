@@ -25,8 +25,7 @@ bool MainToolbarRules::stopsSlideshow(const QString& key)
         && key != QLatin1String("hide_br");
 }
 
-bool MainToolbarRules::statusIsReported(const QString& status)
+bool MainToolbarRules::statusIsReported(StatusKind status)
 {
-    return status == QLatin1String("Slideshow in progress.")
-        || status == QLatin1String("Loading link...");
+    return status == StatusKind::Slideshow || status == StatusKind::LoadingLink;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "core/StatusKind.h"
+
 // The rules of the main window's state pass and toolbar dispatch, apart from any widget.
 class MainToolbarRules final
 {
@@ -34,5 +36,5 @@ public:
 
     // The first status-bar panel keeps showing this status while the program is busy
     // with a link or a show; other texts give way to the idle text.
-    static bool statusIsReported(const QString& status);
+    static bool statusIsReported(StatusKind status);
 };

@@ -76,6 +76,7 @@ void Slideshow::start()
     const QPointer<Slideshow> self(this);
     // A start given up in the dialog leaves the status as it found it.
     const QString foundStatus = m_view.Status();
+    const StatusKind foundKind = m_view.statusKind();
     m_stopped = false;
     QStringList slides;
     SlideshowOptions options;
@@ -88,7 +89,7 @@ void Slideshow::start()
             return;
         m_inDialog = false;
         if (!chosen) {
-            m_view.setStatus(foundStatus);
+            m_view.setStatus(foundKind, foundStatus);
             setRunning(false);
             return;
         }
@@ -96,7 +97,7 @@ void Slideshow::start()
         options.interval = std::clamp(options.interval, SettingsTable::SlideshowInterval.minimum,
             SettingsTable::SlideshowInterval.maximum);
         SaveOptions(m_settings, options);
-        m_view.setStatus(kInProgress);
+        m_view.setStatus(StatusKind::Slideshow, kInProgress);
         m_view.setBusyPointer();
         m_paused = false;
         if (!options.justSelected) {
@@ -196,7 +197,7 @@ void Slideshow::pause()
         --m_position;
     }
     m_paused = true;
-    m_view.setStatus(QStringLiteral("Slideshow paused."));
+    m_view.setStatus(StatusKind::SlideshowPaused, QStringLiteral("Slideshow paused."));
     const QPointer<Slideshow> self(this);
     m_inDialog = true;
     const bool resume = m_prompt.askSlideshowResume();
@@ -207,7 +208,7 @@ void Slideshow::pause()
         m_paused = false;
         m_timer2.start();
         setRunning(true);
-        m_view.setStatus(kInProgress);
+        m_view.setStatus(StatusKind::Slideshow, kInProgress);
     } else {
         m_stopped = true;
         showIdleState();
@@ -238,6 +239,6 @@ void Slideshow::browserQuit()
 void Slideshow::showIdleState()
 {
     m_view.setWaitPointer(false);
-    m_view.setStatus(m_view.idleStatusText());
-    m_view.setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+    m_view.setIdleStatus();
+    m_view.setLinkCount(m_list.count());
 }

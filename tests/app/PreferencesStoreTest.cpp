@@ -38,7 +38,7 @@ TEST_F(PreferencesStoreTest, FreshStoreGivesDefaults)
     EXPECT_FALSE(prefs.exjs);
     EXPECT_FALSE(prefs.exmt);
     EXPECT_FALSE(prefs.defappend);
-    EXPECT_EQ(prefs.owaction, 0);
+    EXPECT_EQ(prefs.owaction, OverwriteAction::Prompt);
 }
 
 TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
@@ -53,10 +53,14 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
         const char* overwrite;
     };
     const Row rows[] = {
-        { { false, true, true, false, true, 2 }, "False", "1", "True", "False", "True", "2" },
-        { { true, false, false, true, false, 1 }, "True", "0", "False", "True", "False", "1" },
-        { { true, true, true, true, true, 3 }, "True", "1", "True", "True", "True", "3" },
-        { { false, false, false, false, false, 0 }, "False", "0", "False", "False", "False", "0" },
+        { { false, true, true, false, true, OverwriteAction::Skip }, "False", "1", "True", "False",
+            "True", "2" },
+        { { true, false, false, true, false, OverwriteAction::Overwrite }, "True", "0", "False",
+            "True", "False", "1" },
+        { { true, true, true, true, true, OverwriteAction::Unique }, "True", "1", "True", "True",
+            "True", "3" },
+        { { false, false, false, false, false, OverwriteAction::Prompt }, "False", "0", "False",
+            "False", "False", "0" },
     };
     for (const Row& row : rows) {
         savePreferences(m_settings, row.prefs);
@@ -92,7 +96,7 @@ TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDef
     EXPECT_TRUE(prefs.exjs);
     EXPECT_FALSE(prefs.exmt);
     EXPECT_TRUE(prefs.defappend);
-    EXPECT_EQ(prefs.owaction, 3);
+    EXPECT_EQ(prefs.owaction, OverwriteAction::Unique);
 
     // "On Top" defaults to True, so an unreadable value there keeps the window on top.
     store("On Top", "yes");
@@ -102,7 +106,7 @@ TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDef
 
     for (const char* overwrite : { "7", "-1", "two", "1.0", "" }) {
         store("Overwrite Action", overwrite);
-        EXPECT_EQ(loadPreferences(m_settings).owaction, 0) << overwrite;
+        EXPECT_EQ(loadPreferences(m_settings).owaction, OverwriteAction::Prompt) << overwrite;
     }
 }
 

@@ -41,17 +41,17 @@ TEST(FileExistsResolution, StandingPolicies)
     ScriptedPrompt prompt;
     Folder folder { { "photo.jpg", "photo(1).jpg", "photo(2).jpg" } };
     const struct {
-        int owaction;
+        OverwriteAction owaction;
         std::optional<QString> result;
     } rows[] = {
-        { 1, QString("photo.jpg") },
-        { 7, QString("photo.jpg") },
-        { 2, skip() },
-        { 3, QString("photo(3).jpg") },
+        { OverwriteAction::Overwrite, QString("photo.jpg") },
+        { OverwriteAction::Skip, skip() },
+        { OverwriteAction::Unique, QString("photo(3).jpg") },
     };
     for (const auto& row : rows) {
         FileExistsResolution resolution(row.owaction, folder.exists());
-        EXPECT_EQ(resolve(resolution, prompt, "photo.jpg"), row.result) << row.owaction;
+        EXPECT_EQ(resolve(resolution, prompt, "photo.jpg"), row.result)
+            << overwriteActionIndex(row.owaction);
     }
     EXPECT_TRUE(prompt.fileExistsAsked.isEmpty());
 }
@@ -60,7 +60,7 @@ TEST(FileExistsResolution, UniqueNumbersKeepGrowingAcrossTheJob)
 {
     ScriptedPrompt prompt;
     Folder folder { { "a.jpg", "b.gif" } };
-    FileExistsResolution resolution(3, folder.exists());
+    FileExistsResolution resolution(OverwriteAction::Unique, folder.exists());
     EXPECT_EQ(resolve(resolution, prompt, "a.jpg"), QString("a(1).jpg"));
     EXPECT_EQ(resolve(resolution, prompt, "b.gif"), QString("b(2).gif"));
 }
@@ -89,7 +89,7 @@ TEST(FileExistsResolution, PromptAnswers)
         ScriptedPrompt prompt;
         prompt.fileExistsAnswers = { row.answer, row.answer, row.answer };
         int opened = 0;
-        FileExistsResolution resolution(0, folder.exists());
+        FileExistsResolution resolution(OverwriteAction::Prompt, folder.exists());
         EXPECT_EQ(resolve(resolution, prompt, "a.txt", &opened), row.first) << row.name;
         resolve(resolution, prompt, "b.txt", &opened);
         EXPECT_EQ(resolve(resolution, prompt, "c.txt", &opened), row.third) << row.name;
@@ -105,7 +105,7 @@ TEST(FileExistsResolution, ClosingAfterAnEarlierAnswerStillSkips)
     prompt.fileExistsAnswers
         = { FileExistsAnswer { FileExistsAction::SaveWithNewName, "x.txt", false }, std::nullopt,
               FileExistsAnswer { FileExistsAction::Overwrite, "c.txt", false } };
-    FileExistsResolution resolution(0, folder.exists());
+    FileExistsResolution resolution(OverwriteAction::Prompt, folder.exists());
     EXPECT_EQ(resolve(resolution, prompt, "a.txt"), QString("x.txt"));
     EXPECT_EQ(resolve(resolution, prompt, "b.txt"), skip());
     EXPECT_EQ(resolve(resolution, prompt, "c.txt"), QString("c.txt"));
@@ -124,7 +124,8 @@ TEST(FileExistsResolution, LongNamesNeverShareANumberedName)
             ScriptedPrompt prompt;
             prompt.fileExistsAnswers = { answer };
             Folder folder { { existing } };
-            FileExistsResolution resolution(answer ? 0 : 3, folder.exists());
+            FileExistsResolution resolution(
+                answer ? OverwriteAction::Prompt : OverwriteAction::Unique, folder.exists());
             for (int i = 0; i < 3; ++i) {
                 const std::optional<QString> name = resolve(resolution, prompt, existing);
                 ASSERT_TRUE(name.has_value());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
+#include "core/Version.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
 #include "support/FetchContentType.h"
 #include "support/LocalHttpServer.h"
@@ -33,9 +34,13 @@ TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
         else
             res.set_content("<p>x</p>", "text/html");
     });
+    site.server().Get("/agent", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content("", req.get_header_value("User-Agent"));
+    });
     ASSERT_TRUE(site.start());
 
     CurlContentTypeFetcher fetcher;
+    const std::string agent = std::string("Quillmarch/") + kQuillmarchVersion;
     const std::pair<const char*, const char*> rows[] = {
         { "/page.html", "text/html; charset=UTF-8" },
         { "/doc.pdf", "application/pdf" },
@@ -43,6 +48,7 @@ TEST(CurlContentTypeFetcherTest, ReadsTheFinalResponsesContentType)
         { "/to-html", "text/html; charset=UTF-8" },
         { "/head-lies", "text/html" },
         { "/a dir/b%25.pdf", "application/pdf" },
+        { "/agent", agent.c_str() },
     };
     for (const auto& [path, type] : rows) {
         SCOPED_TRACE(path);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "core/Version.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
 #include "platform/curl/CurlTransferService.h"
@@ -55,7 +56,8 @@ protected:
     }
 
     // Runs a job to its end; returns its window state there.
-    DownloadJob& run(const QStringList& paths, int owaction = 1, int retries = 3)
+    DownloadJob& run(const QStringList& paths,
+        OverwriteAction owaction = OverwriteAction::Overwrite, int retries = 3)
     {
         QStringList links;
         for (const QString& p : paths)
@@ -112,8 +114,12 @@ protected:
 TEST_F(DownloadJobTest, SavesEachLinkInOrderWithAndWithoutLength)
 {
     const auto body = std::make_shared<std::string>(bytes(2049));
-    m_site.server().Get("/len/b.bin", [body](const httplib::Request&, httplib::Response& res) {
-        res.set_content(*body, "application/octet-stream");
+    // Downloads name the program, with its version, as the content-type check does.
+    m_site.server().Get("/len/b.bin", [body](const httplib::Request& req, httplib::Response& res) {
+        if (req.get_header_value("User-Agent") == std::string("Quillmarch/") + kQuillmarchVersion)
+            res.set_content(*body, "application/octet-stream");
+        else
+            res.status = 403;
     });
     m_site.server().Get("/chunked/c.bin", [body](const httplib::Request&, httplib::Response& res) {
         res.set_chunked_content_provider(
@@ -173,7 +179,7 @@ TEST_F(DownloadJobTest, FailedLinksAreReportedAndLeaveNoFile)
         SCOPED_TRACE(row.path);
         m_prompt.messages.clear();
         QFile::remove(m_folder + "ok.txt");
-        DownloadJob& job = run({ row.path, "/ok.txt" }, 1, 0);
+        DownloadJob& job = run({ row.path, "/ok.txt" }, OverwriteAction::Overwrite, 0);
         EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
         EXPECT_EQ(job.Label3(), "Error");
         EXPECT_EQ(job.mainCaption(), "Quillmarch - Saving Files (Error)");
@@ -265,7 +271,7 @@ TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
 
     DownloadJobOptions options;
     options.folder = m_folder;
-    options.owaction = 1;
+    options.owaction = OverwriteAction::Overwrite;
     DownloadJob job({ m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service);
     DownloadQuestions questions(job, m_prompt);
     job.start();
@@ -290,15 +296,16 @@ TEST_F(DownloadJobTest, ExistingNamesFollowThePolicy)
     QTemporaryDir outside;
     const QString target = outside.filePath("target.txt");
     const struct {
-        int owaction;
+        OverwriteAction owaction;
         QStringList files; // the folder's files afterwards, with their contents
     } rows[] = {
-        { 1, { "a.jpg=new a", "b.gif=new b" } },
-        { 2, { "a.jpg=old", "b.gif=link" } },
-        { 3, { "a(1).jpg=new a", "a.jpg=old", "b(2).gif=new b", "b.gif=link" } },
+        { OverwriteAction::Overwrite, { "a.jpg=new a", "b.gif=new b" } },
+        { OverwriteAction::Skip, { "a.jpg=old", "b.gif=link" } },
+        { OverwriteAction::Unique,
+            { "a(1).jpg=new a", "a.jpg=old", "b(2).gif=new b", "b.gif=link" } },
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.owaction);
+        SCOPED_TRACE(overwriteActionIndex(row.owaction));
         for (const QString& name : names())
             QFile::remove(m_folder + name);
         QFile(target).remove();
@@ -474,15 +481,15 @@ TEST_F(DownloadJobTest, ANameTakenDuringTheTransferIsDecidedAgain)
     });
     ASSERT_TRUE(m_site.start());
     const struct {
-        int owaction;
+        OverwriteAction owaction;
         QStringList files;
     } rows[] = {
-        { 1, { "a.txt=mine" } },
-        { 2, { "a.txt=other" } },
-        { 3, { "a(1).txt=mine", "a.txt=other" } },
+        { OverwriteAction::Overwrite, { "a.txt=mine" } },
+        { OverwriteAction::Skip, { "a.txt=other" } },
+        { OverwriteAction::Unique, { "a(1).txt=mine", "a.txt=other" } },
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.owaction);
+        SCOPED_TRACE(overwriteActionIndex(row.owaction));
         for (const QString& name : names())
             QFile::remove(m_folder + name);
         run({ "/a.txt" }, row.owaction);
@@ -513,7 +520,7 @@ TEST_F(DownloadJobTest, TheFileExistsQuestionIsAskedWhileTheJobWaits)
     };
     m_prompt.fileExistsAnswers
         = { FileExistsAnswer { FileExistsAction::Overwrite, "a.txt", false } };
-    run({ "/a.txt" }, 0);
+    run({ "/a.txt" }, OverwriteAction::Prompt);
     EXPECT_TRUE(waitedUnasked);
     EXPECT_EQ(read("a.txt"), "mine");
 

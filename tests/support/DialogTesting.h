@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QObject>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <utility>
 
 // Helpers for driving the program's dialogs through their widgets.
 //
@@ -29,6 +34,34 @@ template <typename T> T* Child(const QObject& parent, const char* name)
     T* found = parent.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << "no child named " << name;
     return found;
+}
+
+// The text of the label or button with this objectName.
+inline QString Caption(const QObject& parent, const char* name)
+{
+    const QObject* found = parent.findChild<QObject*>(QString::fromLatin1(name));
+    if (const auto* label = qobject_cast<const QLabel*>(found))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(found))
+        return button->text();
+    ADD_FAILURE() << "no label or button named " << name;
+    return {};
+}
+
+// A "...Look" test's checks: the title, each named label's or button's caption, the
+// default button (none: no check), and a frame that neither resizes nor minimises.
+inline void ExpectFixedDialog(const QWidget& dialog, const char* title,
+    std::initializer_list<std::pair<const char*, const char*>> captions, const char* defaultButton)
+{
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(title));
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(Caption(dialog, name), QString::fromUtf8(caption)) << name;
+    const auto* button = defaultButton ? Child<QPushButton>(dialog, defaultButton) : nullptr;
+    if (button) {
+        EXPECT_TRUE(button->isDefault()) << defaultButton;
+    }
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
 }
 
 // Shows the window and waits until it has the keyboard focus, so focus changes inside

@@ -9,6 +9,7 @@ class RecordingMainView final : public IMainView
 {
 public:
     QString status;
+    StatusKind kind = StatusKind::Idle;
     QString countText = QStringLiteral("(untouched)");
     int progressMax = -1;
     int progressValue = -1;
@@ -18,12 +19,14 @@ public:
     bool arrowHourglass = false; // the busy pointer shown is the arrow with an hourglass
     QStringList statusLog;
 
-    void setStatus(const QString& text) override
+    void setStatus(StatusKind k, const QString& text) override
     {
+        kind = k;
         status = text;
         statusLog.append(text);
     }
     QString Status() const override { return status; }
+    StatusKind statusKind() const override { return kind; }
     QString idleStatusText() const override { return QStringLiteral("Idle"); }
     void setProgress(int max, int value) override
     {

@@ -119,6 +119,7 @@ TEST_F(LinkViewerTest, LoadEventsDriveTheStatusBar)
     FakeBrowserWindow* window = m_windows.last();
     window->startLoad();
     EXPECT_EQ(m_view.status, "Loading link...");
+    EXPECT_EQ(m_view.kind, StatusKind::LoadingLink);
     EXPECT_TRUE(m_view.arrowHourglass);
     emit window->ProgressChange(40, 100);
     EXPECT_EQ(m_view.progressMax, 100);
@@ -127,6 +128,7 @@ TEST_F(LinkViewerTest, LoadEventsDriveTheStatusBar)
     EXPECT_EQ(m_view.progressValue, 0);
     window->finishLoad();
     EXPECT_EQ(m_view.status, "Idle");
+    EXPECT_EQ(m_view.kind, StatusKind::Idle);
     EXPECT_FALSE(m_view.waitPointer);
     EXPECT_EQ(m_view.countText, "3 links found");
 
@@ -144,7 +146,7 @@ TEST_F(LinkViewerTest, WhileTheMainWindowIsHeldTheWindowsEventsLeaveItAlone)
     m_list.setCurrentIndex(0);
     m_viewer.openCurrent();
     FakeBrowserWindow* window = m_windows.last();
-    m_view.setStatus("Building");
+    m_view.setStatus(StatusKind::Building, "Building");
     m_view.setWindowEnabled(false);
     m_view.setWaitPointer(true);
     m_view.setProgress(100, 30);

@@ -65,9 +65,10 @@ TEST_F(SlideshowTest, JustSelectedWithoutSelectionAsksAgain)
 {
     m_prompt.slideshowOptions.push_back(options(true, true));
     m_prompt.slideshowOptions.push_back(std::nullopt);
-    m_view.setStatus("Before");
+    m_view.setStatus(StatusKind::Other, "Before");
     m_show.buttonClicked(true);
     EXPECT_EQ(m_view.status, "Before");
+    EXPECT_EQ(m_view.kind, StatusKind::Other);
     EXPECT_EQ(m_prompt.slideshowOptionsAsked, 2);
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Oops!");

@@ -159,7 +159,7 @@ void Form1::Form_Load()
     m_state.window.meX = width();
     m_state.window.meY = height();
     m_state.filters.ftypes.clear();
-    setStatus(idleStatusText());
+    setIdleStatus();
     FilterStore::loadIntoState(m_regset, m_state.filters);
     m_options->showFilterState();
 

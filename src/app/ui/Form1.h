@@ -55,7 +55,11 @@ public:
 
     // Status-bar properties.
     QString Status() const override { return m_statusBar->status(); }
-    void setStatus(const QString& text) override { m_statusBar->setStatus(text); }
+    StatusKind statusKind() const override { return m_statusBar->statusKind(); }
+    void setStatus(StatusKind kind, const QString& text) override
+    {
+        m_statusBar->setStatus(kind, text);
+    }
     int Progress() const { return m_statusBar->progress(); }
     int progressMax() const { return m_statusBar->progressMax(); }
 

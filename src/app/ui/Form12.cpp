@@ -125,8 +125,9 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     m_oplnkopen[current.newwin ? 0 : 1]->setChecked(true);
     // An exclusive group starts with no button checked, which is what an out-of-range
     // owaction shows.
-    if (current.owaction >= 0 && current.owaction < 4)
-        m_opowaction[current.owaction]->setChecked(true);
+    const int shown = overwriteActionIndex(current.owaction);
+    if (overwriteActionAt(shown))
+        m_opowaction[shown]->setChecked(true);
 }
 
 void Form12::Command1_Click()
@@ -140,7 +141,7 @@ void Form12::Command1_Click()
     p.owaction = m_current.owaction;
     for (int i = 0; i < 4; ++i) {
         if (m_opowaction[i]->isChecked()) {
-            p.owaction = i;
+            p.owaction = *overwriteActionAt(i);
             break;
         }
     }

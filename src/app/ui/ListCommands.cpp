@@ -48,7 +48,7 @@ void ListCommands::buildFromFile()
     setLastUsedSaveFolder(m_regset, path);
     FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, m_prompt, &m_view);
     m_view.SetListExtent();
-    m_view.setCountText(QStringLiteral("%1 links found").arg(m_list.count()));
+    m_view.setLinkCount(m_list.count());
     m_view.returnToIdle();
 }
 

@@ -22,8 +22,9 @@ MainStatusBar::MainStatusBar(QStatusBar* bar)
 
 MainStatusBar::~MainStatusBar() = default;
 
-void MainStatusBar::setStatus(const QString& text)
+void MainStatusBar::setStatus(StatusKind kind, const QString& text)
 {
+    m_kind = kind;
     m_status = text;
     m_pnlStatus->setText(text);
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "core/StatusKind.h"
+
 class CProgressBarEx;
 class ProgressPanel;
 class QLabel;
@@ -16,10 +18,11 @@ public:
     explicit MainStatusBar(QStatusBar* bar);
     ~MainStatusBar();
 
-    // The status property: the text the program reports; the panel shows it unless a
-    // toolbar tooltip covers it for a moment.
+    // The status property: the text the program reports and what it reports; the panel
+    // shows the text unless a toolbar tooltip covers it for a moment.
     QString status() const { return m_status; }
-    void setStatus(const QString& text);
+    StatusKind statusKind() const { return m_kind; }
+    void setStatus(StatusKind kind, const QString& text);
     void showHover(const QString& text);
     QString panelText() const;
 
@@ -35,6 +38,7 @@ private:
     ProgressPanel* m_pnlProgress = nullptr;
     std::unique_ptr<CProgressBarEx> m_pbar;
     QString m_status;
+    StatusKind m_kind = StatusKind::Idle;
     int m_value = 0;
     int m_max = 100;
 };

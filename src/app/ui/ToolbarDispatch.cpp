@@ -42,10 +42,9 @@ ToolbarDispatch::ToolbarDispatch(
 // idle text, or what a running load, show or build reports there.
 void ToolbarDispatch::restoreStatusAfterHover()
 {
-    const QString status = m_status.status();
     const bool reported
-        = MainToolbarRules::statusIsReported(status) || !m_form.windowInputEnabled();
-    m_status.showHover(reported ? status : m_form.idleStatusText());
+        = MainToolbarRules::statusIsReported(m_status.statusKind()) || !m_form.windowInputEnabled();
+    m_status.showHover(reported ? m_status.status() : m_form.idleStatusText());
 }
 
 void ToolbarDispatch::syncSlideshowButton()

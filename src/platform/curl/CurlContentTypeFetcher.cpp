@@ -7,9 +7,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <type_traits>
 
 #include "core/RequestUrl.h"
+#include "platform/curl/CurlSetup.h"
 #include "platform/curl/HeaderText.h"
 
 // One fetch as the worker sees it. The worker owns a reference, so a caller that stopped
@@ -41,11 +41,10 @@ size_t CurlContentTypeFetcher::onHeader(char* buffer, size_t size, size_t count,
         return 0;
     const std::string line = trimmed(std::string(buffer, length));
 
-    if (line.rfind("HTTP/", 0) == 0) {
+    if (const auto status = HeaderText::statusLine(line)) {
         job->contentType.clear();
         job->sawLocation = false;
-        const auto space = line.find(' ');
-        job->status = space == std::string::npos ? 0 : std::atol(line.c_str() + space + 1);
+        job->status = status->status;
         return length;
     }
     if (line.empty()) {
@@ -77,8 +76,6 @@ size_t CurlContentTypeFetcher::onBody(char*, size_t, size_t, void* userdata)
     return 0;
 }
 
-static_assert(std::is_same_v<curl_off_t, std::int64_t>);
-
 int CurlContentTypeFetcher::onProgress(
     void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t)
 {
@@ -92,22 +89,16 @@ void CurlContentTypeFetcher::run(Job& job)
         job.error = "the transfer library could not start a transfer";
         return;
     }
-    curl_easy_setopt(curl, CURLOPT_URL, job.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, job.options.maxRedirects != 0 ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, job.options.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, job.options.connectTimeoutSeconds);
+    CurlSetup setup;
+    setup.url = job.url;
+    setup.maxRedirects = job.options.maxRedirects;
+    setup.connectTimeoutSeconds = job.options.connectTimeoutSeconds;
+    setup.onHeader = &CurlContentTypeFetcher::onHeader;
+    setup.onBody = &CurlContentTypeFetcher::onBody;
+    setup.onProgress = &CurlContentTypeFetcher::onProgress;
+    setup.data = &job;
+    setup.applyTo(curl);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, job.options.totalTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlContentTypeFetcher::onHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &job);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlContentTypeFetcher::onBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &job);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlContentTypeFetcher::onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &job);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quillmarch");
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_cleanup(curl);
 

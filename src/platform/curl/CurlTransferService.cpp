@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/Version.h"
+#include "platform/curl/CurlSetup.h"
 #include "platform/curl/HeaderText.h"
 
 namespace
@@ -242,9 +242,9 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
     const size_t length = size * count;
     const std::string line = trimmed(std::string(buffer, length));
     t->lastByte = Clock::now();
-    if (line.rfind("HTTP/", 0) == 0) {
-        t->status = 0;
-        t->reason.clear();
+    if (const auto status = HeaderText::statusLine(line)) {
+        t->status = status->status;
+        t->reason = status->reason;
         t->contentLength = -1;
         t->acceptRanges = false;
         t->sawLocation = false;
@@ -252,13 +252,6 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
         t->etag.clear();
         t->lastModified.clear();
         t->contentRange.clear();
-        const auto space = line.find(' ');
-        if (space != std::string::npos) {
-            t->status = std::atol(line.c_str() + space + 1);
-            const auto second = line.find(' ', space + 1);
-            if (second != std::string::npos)
-                t->reason = trimmed(line.substr(second + 1));
-        }
         return length;
     }
     if (line.empty()) {
@@ -367,7 +360,7 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
 }
 
 int CurlTransferService::onProgress(
-    void* userdata, long long, long long received, long long, long long)
+    void* userdata, std::int64_t, std::int64_t received, std::int64_t, std::int64_t)
 {
     auto* t = static_cast<Transfer*>(userdata);
     if (t->cancelled.load())
@@ -398,29 +391,22 @@ int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
     t.lastReceived = 0;
 
     curl_easy_reset(curl);
-    curl_easy_setopt(curl, CURLOPT_URL, t.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, r.maxRedirects != 0 ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(r.maxRedirects));
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(r.connectTimeoutSeconds));
+    CurlSetup setup;
+    setup.url = t.url;
+    setup.maxRedirects = r.maxRedirects;
+    setup.connectTimeoutSeconds = r.connectTimeoutSeconds;
+    setup.onHeader = &CurlTransferService::onHeader;
+    setup.onBody = &CurlTransferService::onBody;
+    setup.onProgress = &CurlTransferService::onProgress;
+    setup.data = &t;
+    setup.applyTo(curl);
     // A stretch with no byte at all is caught by onProgress; a trickle by the average.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(r.lowSpeedBytesPerSecond));
     curl_easy_setopt(
         curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(60, r.stallTimeoutSeconds)));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlTransferService::onHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlTransferService::onBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CurlTransferService::onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-    static const std::string userAgent = std::string("Quillmarch/") + kQuillmarchVersion;
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
     const std::string range = std::to_string(t.from) + "-";
     struct curl_slist* headers = nullptr;
     if (t.from > 0) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -34,7 +35,8 @@ private:
     void post(quint64 id, const TransferEnd& end);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
-    static int onProgress(void* userdata, long long, long long, long long, long long);
+    static int onProgress(
+        void* userdata, std::int64_t, std::int64_t received, std::int64_t, std::int64_t);
 
     std::thread m_worker;
     mutable std::mutex m_mutex;

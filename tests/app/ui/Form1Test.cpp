@@ -45,7 +45,7 @@ TEST_F(Form1Test, FreshStartUsesDefaults)
     EXPECT_FALSE(s.prefs.exjs);
     EXPECT_FALSE(s.prefs.exmt);
     EXPECT_FALSE(s.prefs.defappend);
-    EXPECT_EQ(s.prefs.owaction, 0);
+    EXPECT_EQ(s.prefs.owaction, OverwriteAction::Prompt);
     EXPECT_TRUE(s.filters.ftypes.isEmpty());
     EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
     EXPECT_FALSE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
@@ -78,7 +78,7 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
     EXPECT_TRUE(s.prefs.exjs);
     EXPECT_TRUE(s.prefs.exmt);
     EXPECT_FALSE(s.prefs.defappend);
-    EXPECT_EQ(s.prefs.owaction, 3);
+    EXPECT_EQ(s.prefs.owaction, OverwriteAction::Unique);
     EXPECT_EQ(s.filters.ftypes, (QStringList { "jpg", "tar - gz" }));
     EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isEnabled());
     EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
@@ -101,7 +101,7 @@ TEST_F(Form1Test, EscapeWithoutHarvestResetsStatusAndEnablesWindow)
 {
     auto form = makeForm();
     form->show();
-    form->setStatus("Working");
+    form->setStatus(StatusKind::Other, "Working");
     form->setWindowEnabled(false);
     form->setProgress(100, 40);
     QTest::keyClick(form.get(), Qt::Key_Escape);
@@ -281,13 +281,13 @@ TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)
     changed.ontop = false;
     changed.newwin = true;
     changed.exjs = true;
-    changed.owaction = 2;
+    changed.owaction = OverwriteAction::Skip;
     m_prompt.preferences.push_back(changed);
     form->mnuopoptions_Click();
     EXPECT_FALSE(form->state().prefs.ontop);
     EXPECT_FALSE(form->isTopmost());
     EXPECT_TRUE(form->state().prefs.exjs);
-    EXPECT_EQ(form->state().prefs.owaction, 2);
+    EXPECT_EQ(form->state().prefs.owaction, OverwriteAction::Skip);
     CRegSettings reg = settings();
     EXPECT_EQ(reg.GetSetting("Options", "On Top", ""), "False");
     EXPECT_EQ(reg.GetSetting("Options", "New Window", ""), "1");

@@ -62,12 +62,8 @@ TEST(Form10Look, CaptionsAndFrame)
         dialog.exec();
         return;
     }
-    EXPECT_EQ(dialog.windowTitle(), "Select Desired Action");
-    EXPECT_EQ(Child<QRadioButton>(dialog, "Option1_0")->text(), "Build new list");
-    EXPECT_EQ(Child<QRadioButton>(dialog, "Option1_1")->text(), "Append to list");
-    auto* ok = Child<QPushButton>(dialog, "Command1");
-    EXPECT_EQ(ok->text(), "OK");
-    EXPECT_TRUE(ok->isDefault());
-    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    DialogTesting::ExpectFixedDialog(dialog, "Select Desired Action",
+        { { "Option1_0", "Build new list" }, { "Option1_1", "Append to list" },
+            { "Command1", "OK" } },
+        "Command1");
 }

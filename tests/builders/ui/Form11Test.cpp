@@ -86,12 +86,8 @@ TEST(Form11Look, CaptionsAndFrame)
         d.exec();
         return;
     }
-    EXPECT_EQ(d.windowTitle(), "Add Single Link");
-    EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "URL of link to add:");
-    EXPECT_EQ(Child<QCheckBox>(d, "Check1")->text(), "Append to existing list");
-    EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Add ");
-    EXPECT_TRUE(Child<QPushButton>(d, "Command1")->isDefault());
-    EXPECT_EQ(Child<QPushButton>(d, "Command2")->text(), "Cancel");
-    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    DialogTesting::ExpectFixedDialog(d, "Add Single Link",
+        { { "Label1", "URL of link to add:" }, { "Check1", "Append to existing list" },
+            { "Command1", "Add " }, { "Command2", "Cancel" } },
+        "Command1");
 }

@@ -248,17 +248,10 @@ TEST(Form2Look, CaptionsAndFrame)
         d.exec();
         return;
     }
-    EXPECT_EQ(d.windowTitle(), "Build Sequential List");
-    EXPECT_EQ(Child<QLabel>(d, "Label4")->text(),
-        "Enter a url below then select the portion you would like to increment.");
-    EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "URL:");
-    EXPECT_EQ(Child<QLabel>(d, "Label2")->text(), "Start #:");
-    EXPECT_EQ(Child<QLabel>(d, "Label3")->text(), "End #:");
-    EXPECT_EQ(Child<QCheckBox>(d, "Check1")->text(), "Append to existing list");
-    EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Build");
-    EXPECT_TRUE(Child<QPushButton>(d, "Command1")->isDefault());
-    EXPECT_EQ(Child<QPushButton>(d, "Command2")->text(), "Help");
-    EXPECT_EQ(Child<QPushButton>(d, "Command3")->text(), "Cancel");
-    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    DialogTesting::ExpectFixedDialog(d, "Build Sequential List",
+        { { "Label4", "Enter a url below then select the portion you would like to increment." },
+            { "Label1", "URL:" }, { "Label2", "Start #:" }, { "Label3", "End #:" },
+            { "Check1", "Append to existing list" }, { "Command1", "Build" },
+            { "Command2", "Help" }, { "Command3", "Cancel" } },
+        "Command1");
 }

@@ -127,12 +127,8 @@ TEST(Form5Look, CaptionsAndFrame)
         d.exec();
         return;
     }
-    EXPECT_EQ(d.windowTitle(), "Build List from URL");
-    EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "URL:");
-    EXPECT_EQ(Child<QCheckBox>(d, "Check2")->text(), "Append to existing list");
-    EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Build");
-    EXPECT_TRUE(Child<QPushButton>(d, "Command1")->isDefault());
-    EXPECT_EQ(Child<QPushButton>(d, "Command3")->text(), "Cancel");
-    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    DialogTesting::ExpectFixedDialog(d, "Build List from URL",
+        { { "Label1", "URL:" }, { "Check2", "Append to existing list" }, { "Command1", "Build" },
+            { "Command3", "Cancel" } },
+        "Command1");
 }

@@ -150,17 +150,12 @@ TEST(Form3Look, CaptionsAndFrame)
         d.exec();
         return;
     }
-    EXPECT_EQ(d.windowTitle(), "Manage Filters");
-    EXPECT_EQ(Child<QLabel>(d, "Label3")->text(),
-        "Define the file types below whose links you'd like displayed in the list when "
-        "building a list from a url. Enter a description and an extension then click "
-        "\"Add\". Don't include the dot. ");
-    EXPECT_EQ(Child<QLabel>(d, "Label1")->text(), "Description:");
-    EXPECT_EQ(Child<QLabel>(d, "Label2")->text(), "Extension:");
-    EXPECT_EQ(Child<QPushButton>(d, "Command1")->text(), "Add");
-    EXPECT_EQ(Child<QPushButton>(d, "Command4")->text(), "Delete");
-    EXPECT_EQ(Child<QPushButton>(d, "Command2")->text(), "Save");
-    EXPECT_EQ(Child<QPushButton>(d, "Command3")->text(), "Cancel");
-    EXPECT_FALSE(d.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    DialogTesting::ExpectFixedDialog(d, "Manage Filters",
+        { { "Label3",
+              "Define the file types below whose links you'd like displayed in the list when "
+              "building a list from a url. Enter a description and an extension then click "
+              "\"Add\". Don't include the dot. " },
+            { "Label1", "Description:" }, { "Label2", "Extension:" }, { "Command1", "Add" },
+            { "Command4", "Delete" }, { "Command2", "Save" }, { "Command3", "Cancel" } },
+        nullptr);
 }
