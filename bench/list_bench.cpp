@@ -57,7 +57,8 @@ void BM_ClipboardBuild(benchmark::State& st)
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, text);
+        benchmark::DoNotOptimize(
+            ClipboardBuilder::run(state.handover, state.prefs, list, prompt, text).isOk());
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * text.size() * 2);
@@ -68,12 +69,16 @@ void BM_FileBuild(benchmark::State& st)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.txt"));
-    ListFile::save(path, fullList());
+    if (!ListFile::save(path, fullList())) {
+        st.SkipWithError("cannot write the list file");
+        return;
+    }
     SilentPrompt prompt;
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        FileBuilder::run(path, state.handover, state.prefs, list, prompt);
+        benchmark::DoNotOptimize(
+            FileBuilder::run(path, state.handover, state.prefs, list, prompt).isOk());
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * QFile(path).size());

@@ -11,7 +11,7 @@
 // to stop, and there is nothing to report.
 enum class ResultStatus { Ok, Failed, Cancelled };
 
-template <typename T = std::monostate> class Result final
+template <typename T = std::monostate> class [[nodiscard]] Result final
 {
 public:
     static Result ok(T value = T {}) { return Result(std::move(value)); }

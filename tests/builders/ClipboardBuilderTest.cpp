@@ -85,10 +85,10 @@ TEST(ClipboardBuilder, HandedOverTextWinsOverTheClipboardOnce)
     state.handover.append = true; // the second run meets a non-empty list and is not answered
     LinkList list;
     ScriptedPrompt prompt;
-    ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
+    (void)ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
     EXPECT_FALSE(state.handover.drgdrp);
     EXPECT_TRUE(state.handover.goturl.isEmpty()) << "a later URL build must not take it";
-    ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
+    (void)ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
     EXPECT_EQ(list.entries(), (QStringList { "http://dropped", "http://clip" }));
 }
 
@@ -112,7 +112,7 @@ TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
         list.add("http://old");
         ScriptedPrompt prompt;
         prompt.desiredActions.push_back(row.answer);
-        ClipboardBuilder::run(
+        (void)ClipboardBuilder::run(
             state.handover, state.prefs, list, prompt, "junk\r\nhttp://a\r\nhttp://b");
         EXPECT_EQ(prompt.desiredActionAsked, 1);
         EXPECT_EQ(list.entries(), row.expected);
@@ -160,10 +160,10 @@ TEST(ClipboardBuilder, ALineWithANulCharacterIsPassedOver)
     LinkList list;
     list.add("http://old");
     ScriptedPrompt prompt;
-    ClipboardBuilder::run(
+    (void)ClipboardBuilder::run(
         state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b\nhttp://c", 19));
     EXPECT_EQ(list.entries(), (QStringList { "http://c" }));
-    ClipboardBuilder::run(
+    (void)ClipboardBuilder::run(
         state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b", 10));
     EXPECT_EQ(list.entries(), (QStringList { "http://c" })) << "not asked, not cleared";
 }

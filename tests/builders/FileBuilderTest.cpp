@@ -51,13 +51,13 @@ TEST_F(FileBuilderTest, LongestAndQuotedEntriesReadBackEntryForEntry)
         "http://d/" };
     const QString path = m_dir.filePath("long.txt");
     ASSERT_TRUE(ListFile::save(path, entries).isOk());
-    run(path);
+    (void)run(path);
     EXPECT_EQ(list.entries(), entries);
     EXPECT_TRUE(prompt.messages.isEmpty());
     // A NUL byte past the first block leaves only its own item out.
     list.clear();
     const QByteArray padded = "http://a/" + QByteArray(70000, 'x');
-    run(write(padded + QByteArray("\r\nhttp://x\0y\r\nhttp://b\r\n", 24)));
+    (void)run(write(padded + QByteArray("\r\nhttp://x\0y\r\nhttp://b\r\n", 24)));
     EXPECT_EQ(list.entries(), (QStringList { QString::fromLatin1(padded), "http://b" }));
 }
 
@@ -88,7 +88,7 @@ TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
 TEST_F(FileBuilderTest, ValidityNeedsNoColonAfterMailtoAndExclusionsDropSilently)
 {
     state.prefs.exmt = true;
-    run(write("  Mailto x@y\r\nMAILTO:z\r\nhttp://a\r\n"));
+    (void)run(write("  Mailto x@y\r\nMAILTO:z\r\nhttp://a\r\n"));
     EXPECT_EQ(list.entries(), QStringList { "http://a" });
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
@@ -97,17 +97,17 @@ TEST_F(FileBuilderTest, AsksOnceBeforeTheFirstValidItem)
 {
     list.add("http://old");
     prompt.desiredActions.push_back(false);
-    run(write("http://a\r\nhttp://b"));
+    (void)run(write("http://a\r\nhttp://b"));
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_EQ(list.entries(), (QStringList { "http://a", "http://b" }));
 
     // A first item that is not a link stops before the question: nothing is cleared.
-    run(write("nope\r\nhttp://c"));
+    (void)run(write("nope\r\nhttp://c"));
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_EQ(list.count(), 2);
 
     // An empty file neither asks nor clears.
-    run(write(""));
+    (void)run(write(""));
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_EQ(list.count(), 2);
 }

@@ -28,13 +28,16 @@ ListCommands::ListCommands(MainState& state, LinkList& list, IMainView& view, IU
 void ListCommands::buildFromClipboard()
 {
     const QString text = m_state.handover.drgdrp ? QString() : m_clipboardText();
-    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text);
+    // The builders show their own messages; the window needs nothing more from the result.
+    static_cast<void>(
+        ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text));
     m_view.SetListExtent();
 }
 
 void ListCommands::buildFromText(const QString& text)
 {
-    ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text);
+    static_cast<void>(
+        ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text));
     m_view.SetListExtent();
 }
 
@@ -46,7 +49,8 @@ void ListCommands::buildFromFile()
         return;
     m_view.setWaitPointer(true);
     setLastUsedSaveFolder(m_regset, path);
-    FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, m_prompt, &m_view);
+    static_cast<void>(
+        FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, m_prompt, &m_view));
     m_view.SetListExtent();
     m_view.setLinkCount(m_list.count());
     m_view.returnToIdle();
