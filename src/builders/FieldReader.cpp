@@ -4,11 +4,6 @@
 
 #include "listops/ListTextDecoder.h"
 
-namespace
-{
-constexpr qint64 ChunkSize = 64 * 1024;
-}
-
 FieldReader::FieldReader(QIODevice& device)
     : m_device(device)
 {
@@ -16,24 +11,12 @@ FieldReader::FieldReader(QIODevice& device)
 
 bool FieldReader::fill()
 {
-    if (m_pos < m_buffer.size())
-        return true;
-    if (m_eof)
+    if (!m_in.fill(m_device))
         return false;
-    m_buffer.resize(ChunkSize);
-    const qint64 got = m_device.read(m_buffer.data(), ChunkSize);
-    m_pos = 0;
-    if (got <= 0) {
-        m_buffer.clear();
-        m_eof = true;
-        m_readError = got < 0;
-        return false;
-    }
-    m_buffer.truncate(got);
     if (!m_started) {
         m_started = true;
-        if (m_buffer.startsWith("\xEF\xBB\xBF"))
-            m_pos = 3;
+        if (m_in.buffer.startsWith("\xEF\xBB\xBF"))
+            m_in.pos = 3;
         return fill();
     }
     return true;
@@ -41,25 +24,23 @@ bool FieldReader::fill()
 
 int FieldReader::peekByte()
 {
-    return fill() ? static_cast<unsigned char>(m_buffer.at(m_pos)) : -1;
+    return fill() ? static_cast<unsigned char>(m_in.buffer.at(m_in.pos)) : -1;
 }
 
 int FieldReader::takeByte()
 {
-    return fill() ? static_cast<unsigned char>(m_buffer.at(m_pos++)) : -1;
+    return fill() ? static_cast<unsigned char>(m_in.buffer.at(m_in.pos++)) : -1;
 }
 
 bool FieldReader::atEnd()
 {
-    return m_failed || (peekByte() < 0 && !m_readError);
+    return m_failed || (peekByte() < 0 && !m_in.readError);
 }
 
 Result<QString> FieldReader::fail(const QString& text)
 {
     m_failed = true;
-    m_buffer.clear();
-    m_pos = 0;
-    m_eof = true;
+    m_in.close();
     return Result<QString>::failed(text);
 }
 
@@ -74,7 +55,7 @@ std::optional<Result<QString>> FieldReader::next()
 {
     if (atEnd())
         return std::nullopt;
-    if (m_readError)
+    if (m_in.readError)
         return fail(QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
 
     while (peekByte() == ' ')
@@ -94,16 +75,16 @@ std::optional<Result<QString>> FieldReader::next()
     for (;;) {
         if (!quoted && fill()) {
             // Copies a run of ordinary bytes at once.
-            const char* data = m_buffer.constData();
-            const qsizetype size = m_buffer.size();
-            qsizetype i = m_pos;
+            const char* data = m_in.buffer.constData();
+            const qsizetype size = m_in.buffer.size();
+            qsizetype i = m_in.pos;
             while (i < size && data[i] != ',' && data[i] != '\n' && data[i] != '\r')
                 ++i;
-            if (i > m_pos) {
-                if (field.size() + (i - m_pos) > MaxFieldBytes)
+            if (i > m_in.pos) {
+                if (field.size() + (i - m_in.pos) > MaxFieldBytes)
                     return tooLong();
-                field.append(data + m_pos, i - m_pos);
-                m_pos = i;
+                field.append(data + m_in.pos, i - m_in.pos);
+                m_in.pos = i;
                 continue;
             }
         }
@@ -130,7 +111,7 @@ std::optional<Result<QString>> FieldReader::next()
             return tooLong();
         field.append(static_cast<char>(c));
     }
-    if (m_readError)
+    if (m_in.readError)
         return fail(QStringLiteral("The file could not be read: %1").arg(m_device.errorString()));
 
     // A leading byte order mark was dropped once at the start of the file; inside a

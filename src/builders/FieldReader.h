@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/Result.h"
+#include "listops/ChunkedInput.h"
 #include "listops/LinkList.h"
 
 class QIODevice;
@@ -41,10 +42,7 @@ private:
     Result<QString> tooLong();
 
     QIODevice& m_device;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;
-    bool m_eof = false;
+    ChunkedInput m_in;
     bool m_failed = false;
     bool m_started = false;
-    bool m_readError = false;
 };

@@ -30,7 +30,7 @@ constexpr CommandName kCommands[] = {
     { "download", CliOptions::Command::Download, kDownload },
 };
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     bool takesValue;
     unsigned commands; // the commands that use it; any other refuses it
@@ -38,7 +38,7 @@ struct OptionSpec {
 
 // Every option and the commands it serves. A new option is a row here, a case in
 // applyOption() and its lines in the command's help (and the manual page).
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRule kOptions[] = {
     { "--filter", true, kHarvest },
     { "--no-filters", false, kHarvest },
     { "--exclude-js", false, kHarvest | kText | kFile },
@@ -56,11 +56,11 @@ constexpr OptionSpec kOptions[] = {
     { "--retries", true, kDownload },
 };
 
-const OptionSpec* findOption(QStringView name)
+const OptionRule* findOption(QStringView name)
 {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == QLatin1StringView(spec.name))
-            return &spec;
+    for (const OptionRule& option : kOptions) {
+        if (name == QLatin1StringView(option.name))
+            return &option;
     }
     return nullptr;
 }
@@ -206,13 +206,13 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                 ? arg.indexOf(QLatin1Char('='))
                 : qsizetype(-1);
             const QString name = equals < 0 ? arg : arg.left(equals);
-            const OptionSpec* spec = findOption(name);
-            if (!spec) {
+            const OptionRule* option = findOption(name);
+            if (!option) {
                 fail(QStringLiteral("Unknown option %1.").arg(name));
                 continue;
             }
             QString value;
-            if (!spec->takesValue) {
+            if (!option->takesValue) {
                 if (equals >= 0)
                     fail(QStringLiteral("%1 takes no value.").arg(name));
             } else if (equals >= 0) {

@@ -23,7 +23,7 @@ enum class OutOfRange { Default, Clamp };
 // case or any number (0 is false), whichever form it is written in; text that cannot be
 // read as the kind, or a number outside [minimum, maximum], reads as the default (or the
 // nearer end of the range, for OutOfRange::Clamp).
-struct SettingSpec {
+struct StoredSetting {
     QStringView section;
     QStringView key; // for a NumberedList, the prefix of its value names
     SettingKind kind;
@@ -44,32 +44,32 @@ inline constexpr QStringView kSlideshow = u"slideshow";
 
 // clang-format off
 //                                            section      key                      kind                       default  range
-inline constexpr SettingSpec OnTop              { kOptions,  u"On Top",                SettingKind::TrueFalse,    1 };
-inline constexpr SettingSpec NewWindow          { kOptions,  u"New Window",            SettingKind::OneZero,      0 };
-inline constexpr SettingSpec ExcludeJsLinks     { kOptions,  u"Exclude JS Links",      SettingKind::TrueFalse,    0 };
-inline constexpr SettingSpec ExcludeMailtoLinks { kOptions,  u"Exclude Mailto Links",  SettingKind::TrueFalse,    0 };
-inline constexpr SettingSpec DefaultAppend      { kOptions,  u"Default Append",        SettingKind::TrueFalse,    0 };
+inline constexpr StoredSetting OnTop              { kOptions,  u"On Top",                SettingKind::TrueFalse,    1 };
+inline constexpr StoredSetting NewWindow          { kOptions,  u"New Window",            SettingKind::OneZero,      0 };
+inline constexpr StoredSetting ExcludeJsLinks     { kOptions,  u"Exclude JS Links",      SettingKind::TrueFalse,    0 };
+inline constexpr StoredSetting ExcludeMailtoLinks { kOptions,  u"Exclude Mailto Links",  SettingKind::TrueFalse,    0 };
+inline constexpr StoredSetting DefaultAppend      { kOptions,  u"Default Append",        SettingKind::TrueFalse,    0 };
 // The OverwriteAction in its order: 0 ask, 1 overwrite, 2 skip, 3 unique name.
-inline constexpr SettingSpec OverwriteActionSetting { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
+inline constexpr StoredSetting OverwriteActionSetting { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
 // Further tries of a link after a transient failure.
-inline constexpr SettingSpec Retries            { kOptions,  u"Retries",               SettingKind::Number,       3,       0, 10 };
-inline constexpr SettingSpec LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
-inline constexpr SettingSpec ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
+inline constexpr StoredSetting Retries            { kOptions,  u"Retries",               SettingKind::Number,       3,       0, 10 };
+inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
+inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
-inline constexpr SettingSpec FileTypes          { u"File Types", u"Type ",             SettingKind::NumberedList };
+inline constexpr StoredSetting FileTypes          { u"File Types", u"Type ",             SettingKind::NumberedList };
 // One typed URL per value, the highest number the most recent.
-inline constexpr SettingSpec UrlHistory         { u"URL History", u"Url ",             SettingKind::NumberedList };
+inline constexpr StoredSetting UrlHistory         { u"URL History", u"Url ",             SettingKind::NumberedList };
 // A notice the main window has not shown yet.
-inline constexpr SettingSpec SettingsReset      { u"Notices", u"Settings Reset",       SettingKind::Text };
+inline constexpr StoredSetting SettingsReset      { u"Notices", u"Settings Reset",       SettingKind::Text };
 // Whole seconds between slides.
-inline constexpr SettingSpec SlideshowInterval  { kSlideshow, u"Interval",             SettingKind::Number,       4,       1, 120, OutOfRange::Clamp };
+inline constexpr StoredSetting SlideshowInterval  { kSlideshow, u"Interval",             SettingKind::Number,       4,       1, 120, OutOfRange::Clamp };
 // 1: only the selected links; 0: all links.
-inline constexpr SettingSpec SlideshowIncludeFiles { kSlideshow, u"Include Files",     SettingKind::OneZero,      1 };
+inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Files",     SettingKind::OneZero,      1 };
 // 1: the interval counts from load complete; 0: from load start.
-inline constexpr SettingSpec SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
+inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // clang-format on
 
-inline constexpr SettingSpec kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
+inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
     DefaultAppend, OverwriteActionSetting, Retries, LastUsedSaveFolder, ApplyFilters, FileTypes,
     UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 

@@ -8,7 +8,6 @@
 namespace
 {
 
-constexpr qint64 ChunkSize = 64 * 1024;
 // The longest admitted entry in UTF-8 (three bytes a UTF-16 unit at most) in quotes.
 constexpr qsizetype MaxLineBytes = 3 * LinkList::MaxEntryLength + 2;
 
@@ -21,21 +20,9 @@ LinkLineReader::LinkLineReader(QIODevice& device)
 
 bool LinkLineReader::fill()
 {
-    if (m_pos < m_buffer.size())
-        return true;
-    if (m_eof)
-        return false;
-    m_buffer.resize(ChunkSize);
-    const qint64 got = m_device.read(m_buffer.data(), ChunkSize);
-    m_pos = 0;
-    if (got <= 0) {
-        m_buffer.clear();
-        m_eof = true;
-        m_failed = got < 0;
-        return false;
-    }
-    m_buffer.truncate(got);
-    return true;
+    const bool ready = m_in.fill(m_device);
+    m_failed = m_in.readError;
+    return ready;
 }
 
 std::optional<QString> LinkLineReader::takeLine()
@@ -58,27 +45,27 @@ std::optional<QString> LinkLineReader::takeLine()
 std::optional<QString> LinkLineReader::next()
 {
     while (fill()) {
-        const char* data = m_buffer.constData();
-        const qsizetype size = m_buffer.size();
-        if (m_lastWasCr && data[m_pos] == '\n')
-            ++m_pos; // the LF of a CR LF pair
+        const char* data = m_in.buffer.constData();
+        const qsizetype size = m_in.buffer.size();
+        if (m_lastWasCr && data[m_in.pos] == '\n')
+            ++m_in.pos; // the LF of a CR LF pair
         m_lastWasCr = false;
-        qsizetype end = m_pos;
+        qsizetype end = m_in.pos;
         while (end < size && data[end] != '\n' && data[end] != '\r')
             ++end;
         if (!m_overLong) {
-            if (m_line.size() + (end - m_pos) > MaxLineBytes) {
+            if (m_line.size() + (end - m_in.pos) > MaxLineBytes) {
                 m_overLong = true;
                 m_line.clear();
             } else {
-                m_line.append(data + m_pos, end - m_pos);
+                m_line.append(data + m_in.pos, end - m_in.pos);
             }
         }
-        m_pos = end;
+        m_in.pos = end;
         if (end == size)
             continue;
         m_lastWasCr = data[end] == '\r';
-        ++m_pos;
+        ++m_in.pos;
         if (std::optional<QString> line = takeLine())
             return line;
     }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "listops/ChunkedInput.h"
+
 class QIODevice;
 
 // Reads a text of one link a line from a device, streaming: the command line's link
@@ -28,11 +30,9 @@ private:
     std::optional<QString> takeLine();
 
     QIODevice& m_device;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;
+    ChunkedInput m_in;
     QByteArray m_line;
     bool m_overLong = false;
     bool m_lastWasCr = false;
-    bool m_eof = false;
     bool m_failed = false;
 };

@@ -11,33 +11,33 @@
 namespace
 {
 
-QString stored(const CRegSettings& settings, const SettingSpec& spec)
+QString stored(const CRegSettings& settings, const StoredSetting& setting)
 {
-    return settings.GetSetting(spec.section.toString(), spec.key.toString(), QString());
+    return settings.GetSetting(setting.section.toString(), setting.key.toString(), QString());
 }
 
 } // namespace
 
-bool TypedSettings::readBool(const CRegSettings& settings, const SettingSpec& spec)
+bool TypedSettings::readBool(const CRegSettings& settings, const StoredSetting& setting)
 {
-    return textToBoolOr(stored(settings, spec), spec.defaultBool());
+    return textToBoolOr(stored(settings, setting), setting.defaultBool());
 }
 
-int TypedSettings::readInt(const CRegSettings& settings, const SettingSpec& spec)
+int TypedSettings::readInt(const CRegSettings& settings, const StoredSetting& setting)
 {
     bool ok = false;
-    const int value = textToInt(stored(settings, spec), &ok);
+    const int value = textToInt(stored(settings, setting), &ok);
     if (!ok)
-        return spec.defaultInt();
-    if (spec.outOfRange == OutOfRange::Clamp)
-        return std::clamp(value, spec.minimum, spec.maximum);
-    return value >= spec.minimum && value <= spec.maximum ? value : spec.defaultInt();
+        return setting.defaultInt();
+    if (setting.outOfRange == OutOfRange::Clamp)
+        return std::clamp(value, setting.minimum, setting.maximum);
+    return value >= setting.minimum && value <= setting.maximum ? value : setting.defaultInt();
 }
 
-QString TypedSettings::readText(const CRegSettings& settings, const SettingSpec& spec)
+QString TypedSettings::readText(const CRegSettings& settings, const StoredSetting& setting)
 {
     QString fallback;
-    if (spec.kind == SettingKind::Folder) {
+    if (setting.kind == SettingKind::Folder) {
         // The user's download folder (XDG_DOWNLOAD_DIR of ~/.config/user-dirs.dirs, else
         // ~/Downloads) when it exists; a picker opened on a missing folder would show the
         // current one instead.
@@ -45,30 +45,31 @@ QString TypedSettings::readText(const CRegSettings& settings, const SettingSpec&
         if (fallback.isEmpty() || !QFileInfo(fallback).isDir())
             fallback = QDir::homePath();
     }
-    return settings.GetSetting(spec.section.toString(), spec.key.toString(), fallback);
+    return settings.GetSetting(setting.section.toString(), setting.key.toString(), fallback);
 }
 
-bool TypedSettings::writeBool(CRegSettings& settings, const SettingSpec& spec, bool on)
+bool TypedSettings::writeBool(CRegSettings& settings, const StoredSetting& setting, bool on)
 {
     QString text;
-    if (spec.kind == SettingKind::TrueFalse)
+    if (setting.kind == SettingKind::TrueFalse)
         text = on ? QStringLiteral("True") : QStringLiteral("False");
     else
         text = on ? QStringLiteral("1") : QStringLiteral("0");
-    return writeText(settings, spec, text);
+    return writeText(settings, setting, text);
 }
 
-bool TypedSettings::writeInt(CRegSettings& settings, const SettingSpec& spec, int value)
+bool TypedSettings::writeInt(CRegSettings& settings, const StoredSetting& setting, int value)
 {
-    return writeText(settings, spec, QString::number(value));
+    return writeText(settings, setting, QString::number(value));
 }
 
-bool TypedSettings::writeText(CRegSettings& settings, const SettingSpec& spec, const QString& text)
+bool TypedSettings::writeText(
+    CRegSettings& settings, const StoredSetting& setting, const QString& text)
 {
-    return settings.SaveSetting(spec.section.toString(), spec.key.toString(), text);
+    return settings.SaveSetting(setting.section.toString(), setting.key.toString(), text);
 }
 
-QString TypedSettings::numberedKey(const SettingSpec& spec, qint64 n)
+QString TypedSettings::numberedKey(const StoredSetting& setting, qint64 n)
 {
-    return spec.key.toString() + QString::number(n);
+    return setting.key.toString() + QString::number(n);
 }

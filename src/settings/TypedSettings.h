@@ -12,20 +12,21 @@ class CRegSettings;
 class TypedSettings final
 {
 public:
-    static bool readBool(const CRegSettings& settings, const SettingSpec& spec);
+    static bool readBool(const CRegSettings& settings, const StoredSetting& setting);
     // The stored number within the entry's range (see OutOfRange).
-    static int readInt(const CRegSettings& settings, const SettingSpec& spec);
+    static int readInt(const CRegSettings& settings, const StoredSetting& setting);
     // The stored text; empty for a Text entry when nothing is stored, the user's download
     // folder (home when it does not exist) for a Folder entry.
-    static QString readText(const CRegSettings& settings, const SettingSpec& spec);
+    static QString readText(const CRegSettings& settings, const StoredSetting& setting);
 
     // "True"/"False" or "1"/"0" by the entry's kind.
-    static bool writeBool(CRegSettings& settings, const SettingSpec& spec, bool on);
-    static bool writeInt(CRegSettings& settings, const SettingSpec& spec, int value);
-    static bool writeText(CRegSettings& settings, const SettingSpec& spec, const QString& text);
+    static bool writeBool(CRegSettings& settings, const StoredSetting& setting, bool on);
+    static bool writeInt(CRegSettings& settings, const StoredSetting& setting, int value);
+    static bool writeText(
+        CRegSettings& settings, const StoredSetting& setting, const QString& text);
 
-    static QString section(const SettingSpec& spec) { return spec.section.toString(); }
-    static QString key(const SettingSpec& spec) { return spec.key.toString(); }
+    static QString section(const StoredSetting& setting) { return setting.section.toString(); }
+    static QString key(const StoredSetting& setting) { return setting.key.toString(); }
     // A NumberedList's value name for entry n: the key followed by n.
-    static QString numberedKey(const SettingSpec& spec, qint64 n);
+    static QString numberedKey(const StoredSetting& setting, qint64 n);
 };

@@ -14,16 +14,17 @@ namespace
 TEST(TypedSettingsTest, TableEntriesAreDistinctAndDefaultsLieInTheirRange)
 {
     QSet<QString> seen;
-    for (const SettingSpec& spec : SettingsTable::kAll) {
-        const QString name = (spec.section.toString() + u'\\' + spec.key.toString()).toLower();
+    for (const StoredSetting& setting : SettingsTable::kAll) {
+        const QString name
+            = (setting.section.toString() + u'\\' + setting.key.toString()).toLower();
         EXPECT_FALSE(seen.contains(name)) << qPrintable(name);
         seen.insert(name);
-        if (spec.kind == SettingKind::Number) {
-            EXPECT_LE(spec.minimum, spec.defaultInt()) << qPrintable(name);
-            EXPECT_LE(spec.defaultInt(), spec.maximum) << qPrintable(name);
+        if (setting.kind == SettingKind::Number) {
+            EXPECT_LE(setting.minimum, setting.defaultInt()) << qPrintable(name);
+            EXPECT_LE(setting.defaultInt(), setting.maximum) << qPrintable(name);
         }
-        if (spec.kind == SettingKind::TrueFalse || spec.kind == SettingKind::OneZero) {
-            EXPECT_TRUE(spec.defaultValue == 0 || spec.defaultValue == 1) << qPrintable(name);
+        if (setting.kind == SettingKind::TrueFalse || setting.kind == SettingKind::OneZero) {
+            EXPECT_TRUE(setting.defaultValue == 0 || setting.defaultValue == 1) << qPrintable(name);
         }
     }
 }
@@ -33,7 +34,7 @@ TEST(TypedSettingsTest, NumbersOutOfRangeFallBackOrClampByEntry)
     TempSettingsStore temp;
     CRegSettings settings = temp.settings();
     struct Row {
-        const SettingSpec& spec;
+        const StoredSetting& setting;
         const char* stored; // nullptr: nothing stored
         int expected;
     };
@@ -49,11 +50,12 @@ TEST(TypedSettingsTest, NumbersOutOfRangeFallBackOrClampByEntry)
         { SettingsTable::SlideshowInterval, "", 4 },
     };
     for (const Row& row : rows) {
-        settings.DeleteSetting(TypedSettings::section(row.spec), TypedSettings::key(row.spec));
+        settings.DeleteSetting(
+            TypedSettings::section(row.setting), TypedSettings::key(row.setting));
         if (row.stored)
-            TypedSettings::writeText(settings, row.spec, QString::fromLatin1(row.stored));
-        EXPECT_EQ(TypedSettings::readInt(settings, row.spec), row.expected)
-            << qPrintable(TypedSettings::key(row.spec)) << " " << (row.stored ? row.stored : "-");
+            TypedSettings::writeText(settings, row.setting, QString::fromLatin1(row.stored));
+        EXPECT_EQ(TypedSettings::readInt(settings, row.setting), row.expected) << qPrintable(
+            TypedSettings::key(row.setting)) << " " << (row.stored ? row.stored : "-");
     }
 }
 
