@@ -17,8 +17,10 @@ QVariant LinkList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
         return m_entries.at(index.row());
+    if (role == Qt::ToolTipRole)
+        return toolTip(index.row());
     return {};
 }
 
@@ -27,13 +29,30 @@ bool LinkList::admits(QStringView entry)
     return entry.size() <= MaxEntryLength && !entry.contains(QChar(u'\0'));
 }
 
-bool LinkList::add(const QString& entry)
+QString LinkList::toolTip(int row) const
+{
+    const EntryContext& context = m_contexts.at(row);
+    QString tip = m_entries.at(row);
+    if (context.isEmpty())
+        return tip;
+    tip += u'\n' + entryKindName(context.kind);
+    if (!context.text.isEmpty())
+        tip += QStringLiteral(": ") + context.text.left(200);
+    if (!context.title.isEmpty())
+        tip += u'\n' + context.title.left(200);
+    if (!context.page.isEmpty())
+        tip += u'\n' + context.page;
+    return tip;
+}
+
+bool LinkList::add(const QString& entry, const EntryContext& context)
 {
     if (isFull() || !admits(entry))
         return false;
     const int row = count();
     beginInsertRows(QModelIndex(), row, row);
     m_entries.append(entry);
+    m_contexts.append(context);
     indexEntry(entry);
     endInsertRows();
     return true;
@@ -57,9 +76,39 @@ int LinkList::addMany(const QStringList& given)
     const int first = count();
     beginInsertRows(QModelIndex(), first, first + n - 1);
     m_entries.reserve(first + n);
+    m_contexts.resize(first + n);
     for (int i = 0; i < n; ++i) {
         m_entries.append(entries.at(i));
         indexEntry(entries.at(i));
+    }
+    endInsertRows();
+    return n;
+}
+
+int LinkList::addEntries(const ListEntries& given)
+{
+    const int room = MaxEntries - count();
+    if (room <= 0)
+        return 0;
+    ListEntries entries;
+    entries.reserve(std::min(room, static_cast<int>(given.size())));
+    for (const ListEntry& entry : given) {
+        if (static_cast<int>(entries.size()) == room)
+            break;
+        if (admits(entry.url))
+            entries.append(entry);
+    }
+    if (entries.isEmpty())
+        return 0;
+    const int first = count();
+    const int n = static_cast<int>(entries.size());
+    beginInsertRows(QModelIndex(), first, first + n - 1);
+    m_entries.reserve(first + n);
+    m_contexts.reserve(first + n);
+    for (const ListEntry& entry : entries) {
+        m_entries.append(entry.url);
+        m_contexts.append(entry.context);
+        indexEntry(entry.url);
     }
     endInsertRows();
     return n;
@@ -72,6 +121,7 @@ void LinkList::removeAt(int index)
     beginRemoveRows(QModelIndex(), index, index);
     unindexEntry(m_entries.at(index));
     m_entries.removeAt(index);
+    m_contexts.removeAt(index);
     endRemoveRows();
 }
 
@@ -79,6 +129,7 @@ void LinkList::clear()
 {
     beginResetModel();
     m_entries.clear();
+    m_contexts.clear();
     m_index.clear();
     endResetModel();
 }

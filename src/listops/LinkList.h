@@ -5,6 +5,8 @@
 #include <QItemSelectionModel>
 #include <QStringList>
 
+#include "listops/EntryContext.h"
+
 // The link list: string entries in insertion order, with multiple selection and a
 // current entry (-1 when none). Counts and indexes are 16-bit in the program's file
 // and message formats, so the list holds at most MaxEntries entries; an add past the
@@ -32,16 +34,20 @@ public:
     bool isFull() const { return count() >= MaxEntries; }
     const QString& at(int index) const { return m_entries.at(index); }
     const QStringList& entries() const { return m_entries; }
+    // The context kept for an entry; default for entries listed without one.
+    const EntryContext& contextAt(int index) const { return m_contexts.at(index); }
+    ListEntry entryAt(int index) const { return { m_entries.at(index), m_contexts.at(index) }; }
 
     // Exact, case-sensitive membership test, answered from an index.
     bool contains(const QString& entry) const { return m_index.contains(entry); }
 
     // Adds at the end; false (nothing added) when the list is full or the entry is
     // not admitted.
-    bool add(const QString& entry);
+    bool add(const QString& entry, const EntryContext& context = {});
     // Adds the admitted entries at the end in one model change; stops at the limit and
     // returns how many were added.
     int addMany(const QStringList& entries);
+    int addEntries(const ListEntries& entries);
     void removeAt(int index);
     void clear();
 
@@ -63,10 +69,12 @@ signals:
     void topIndexRequested(int index);
 
 private:
+    QString toolTip(int row) const;
     void indexEntry(const QString& entry);
     void unindexEntry(const QString& entry);
 
     QStringList m_entries;
+    QList<EntryContext> m_contexts; // parallel to m_entries
     QHash<QString, int> m_index; // entry -> number of times it is listed
     QItemSelectionModel m_selection;
 };

@@ -60,3 +60,21 @@ TEST(LinkList, NeverHoldsANulCharacterOrAnOverLongEntry)
     EXPECT_EQ(list.addMany({ "http://1", nul, longest, longest + 'x', "http://2" }), 3);
     EXPECT_EQ(list.entries(), (QStringList { "http://1", longest, "http://2" }));
 }
+
+TEST(LinkList, ContextStaysWithItsEntry)
+{
+    LinkList list;
+    const EntryContext image { EntryKind::Image, "A cat", "http://h/page", "Cats" };
+    list.add("http://h/plain");
+    EXPECT_EQ(list.addEntries({ { "http://h/cat.jpg", image }, { QString(1, QChar(u'\0')), image },
+                  { "http://h/b", {} } }),
+        2);
+    list.addMany(QStringList { "http://h/c" });
+    list.removeAt(0);
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.entryAt(0), (ListEntry { "http://h/cat.jpg", image }));
+    EXPECT_TRUE(list.contextAt(1).isEmpty());
+    EXPECT_TRUE(list.contextAt(2).isEmpty());
+    const QString tip = list.data(list.index(0), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains("image: A cat") && tip.contains("http://h/page")) << tip.toStdString();
+}
