@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Page harvest benchmark: quillmarch-cli against lynx on generated pages served on
 # 127.0.0.1: one with 30000 distinct links, one with 300 frames of 10 links each, and
-# 100 pages of 300 links harvested in one run (lynx runs once per page there).
+# 100 pages of 300 links harvested in one run (lynx runs once per page there); and the
+# media harvest (--media) of a page of 30000 images against the links harvest of the
+# 30000 links (goal: at most 1.5 times its time).
 #   bench/harvest_bench.sh [BUILD_DIR]   (default: build)
-# RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages runs one case.
+# RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages|media runs one case.
 # Installs hyperfine and lynx when missing (benchmark only; not needed to build or test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +36,8 @@ import sys, pathlib
 root = pathlib.Path(sys.argv[1])
 links = "\n".join(f'<a href="/item/{i}.html">link {i}</a><br>' for i in range(30000))
 (root / "links.html").write_text(f"<html><body>{links}</body></html>")
+images = "\n".join(f'<img src="/img/{i}.jpg" alt="image {i}"><br>' for i in range(30000))
+(root / "images.html").write_text(f"<html><body>{images}</body></html>")
 frames = "\n".join(f'<iframe src="/frame{i}.html" width="20" height="20"></iframe>' for i in range(300))
 (root / "frames.html").write_text(f"<html><body>{frames}</body></html>")
 for i in range(300):
@@ -53,12 +57,14 @@ for _ in $(seq 50); do
 done
 
 links_url="http://127.0.0.1:$port/links.html"
+images_url="http://127.0.0.1:$port/images.html"
 frames_url="http://127.0.0.1:$port/frames.html"
 for i in $(seq 0 99); do echo "http://127.0.0.1:$port/page$i.html"; done >"$site/pages.txt"
 export XDG_CONFIG_HOME="$config"   # no stored filters
 echo "quillmarch-cli: $("$cli" harvest "$links_url" | wc -l) links," \
      "$("$cli" harvest "$frames_url" | wc -l) frame links," \
-     "$("$cli" harvest --from "$site/pages.txt" | wc -l) links from 100 pages"
+     "$("$cli" harvest --from "$site/pages.txt" | wc -l) links from 100 pages," \
+     "$("$cli" harvest --media "$images_url" | wc -l) images"
 echo "load: $(uptime)"
 
 only=${ONLY:-}
@@ -80,6 +86,12 @@ if [ -z "$only" ] || [ "$only" = pages ]; then
     -n "quillmarch-cli 100 pages" "$cli harvest --from $site/pages.txt" \
     -n "lynx 100 pages" "xargs -n 1 lynx -dump -listonly <$site/pages.txt"
   tables+=("$site/pages.md")
+fi
+if [ -z "$only" ] || [ "$only" = media ]; then
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/media.md" \
+    -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
+    -n "quillmarch-cli --media 30000 images" "$cli harvest --media $images_url"
+  tables+=("$site/media.md")
 fi
 cat "${tables[@]}"
 echo "load: $(uptime)"

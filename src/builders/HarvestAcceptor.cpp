@@ -33,15 +33,25 @@ bool HarvestAcceptor::passesFileFilter(const QString& address, const QStringList
 
 int HarvestAcceptor::accept(const QStringList& hrefs)
 {
+    ListEntries entries;
+    entries.reserve(hrefs.size());
+    for (const QString& href : hrefs)
+        entries.append(ListEntry { href, {} });
+    return accept(entries);
+}
+
+int HarvestAcceptor::accept(const ListEntries& entries)
+{
     const bool filterOn = m_filters.filterActive();
-    QStringList accepted;
-    accepted.reserve(hrefs.size());
+    ListEntries accepted;
+    accepted.reserve(entries.size());
     // Every address met in this call: the rules give the same answer for the same
     // address, so a repeat is skipped whether its first occurrence was accepted or not.
+    // The first occurrence keeps its context.
     QSet<QString> seen;
-    seen.reserve(hrefs.size());
-    for (const QString& href : hrefs) {
-        const QString address = normalise(href);
+    seen.reserve(entries.size());
+    for (const ListEntry& entry : entries) {
+        QString address = normalise(entry.url);
         if (m_list.contains(address))
             continue;
         const qsizetype seenBefore = seen.size();
@@ -52,9 +62,9 @@ int HarvestAcceptor::accept(const QStringList& hrefs)
             continue;
         if (!LinkRules::passesExclusion(address, m_prefs.exjs, m_prefs.exmt))
             continue;
-        accepted.append(address);
+        accepted.append(ListEntry { std::move(address), entry.context });
     }
-    const int added = m_list.addMany(accepted);
+    const int added = m_list.addEntries(accepted);
     if (added < accepted.size()) {
         m_limitReached = true;
         m_notAdded += static_cast<int>(accepted.size()) - added;

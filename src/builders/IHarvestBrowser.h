@@ -6,6 +6,9 @@
 #include <functional>
 #include <optional>
 
+#include "core/HarvestScope.h"
+#include "listops/EntryContext.h"
+
 // The hidden harvest browser ("wb2") as the list builders see it: a page without a view
 // that runs the page's scripts, never opens pop-up windows and never shows script
 // dialogs. Every handler is called on the interface thread, never from inside a call
@@ -18,6 +21,9 @@ public:
     // document the same way, depth first. Frames whose document cannot be read are
     // skipped. nullopt when the page itself could not be read.
     using LinksHandler = std::function<void(const std::optional<QStringList>& hrefs)>;
+    // The entries of the loaded page the scope asks for, each with its context, in
+    // document order (a frame's entries after its parent's); nullopt as for LinksHandler.
+    using EntriesHandler = std::function<void(const std::optional<ListEntries>& entries)>;
 
     virtual ~IHarvestBrowser() = default;
 
@@ -31,9 +37,41 @@ public:
     virtual void setNavigateErrorHandler(std::function<void(qint32 statusCode)> handler) = 0;
     virtual void setProgressHandler(std::function<void(int progress, int progressMax)> handler) = 0;
 
+    // How the next navigate() loads the page and what collectEntries() gathers. A page
+    // whose media are collected loads its style sheets (for CSS backgrounds); a page that
+    // is scrolled is laid out.
+    virtual void setScope(const HarvestScope& scope) { m_scope = scope; }
+    const HarvestScope& scope() const { return m_scope; }
+
     virtual void navigate(const QString& url) = 0;
     // Stops the load; no further handler calls follow.
     virtual void stop() = 0;
     // Runs the link walk on the current document; done is called once, later.
     virtual void collectLinks(LinksHandler done) = 0;
+    // The entries of the current document as the scope asks for them (scrolled first
+    // when it says so); done is called once, later. Without an engine of its own, the
+    // links of collectLinks as link entries without context.
+    virtual void collectEntries(EntriesHandler done)
+    {
+        collectLinks(linksAsEntries(std::move(done)));
+    }
+
+    // Link entries without context, for sources that give only addresses.
+    static LinksHandler linksAsEntries(EntriesHandler done)
+    {
+        return [done = std::move(done)](const std::optional<QStringList>& hrefs) {
+            if (!hrefs) {
+                done(std::nullopt);
+                return;
+            }
+            ListEntries entries;
+            entries.reserve(hrefs->size());
+            for (const QString& href : *hrefs)
+                entries.append(ListEntry { href, {} });
+            done(entries);
+        };
+    }
+
+private:
+    HarvestScope m_scope;
 };

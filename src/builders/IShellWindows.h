@@ -17,6 +17,14 @@ public:
     virtual bool isHtmlDocument() const = 0;
     // The links of the document the window shows, as IHarvestBrowser::collectLinks.
     virtual void collectLinks(IHarvestBrowser::LinksHandler done) = 0;
+    // The entries of that document as IHarvestBrowser::collectEntries gives them for the
+    // scope (the window is never scrolled: its user sees it). Without an engine of its own,
+    // the links of collectLinks without context.
+    virtual void collectEntries(const HarvestScope& scope, IHarvestBrowser::EntriesHandler done)
+    {
+        Q_UNUSED(scope);
+        collectLinks(IHarvestBrowser::linksAsEntries(std::move(done)));
+    }
 };
 
 // The program's open browser windows ("ShellWindows"), in the order they were opened.

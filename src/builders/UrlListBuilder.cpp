@@ -280,6 +280,7 @@ void UrlListBuilder::startHarvest(const QString& url, Origin origin)
     m_browser->setProgressHandler([this, attempt](int progress, int progressMax) {
         onProgress(attempt, progress, progressMax);
     });
+    m_browser->setScope(m_filters.harvest);
     m_browser->navigate(url);
 }
 
@@ -298,10 +299,11 @@ void UrlListBuilder::harvestAdopted(const std::shared_ptr<IShellWindow>& window)
     m_state = State::Adopted;
     m_adopted = window;
     QPointer<UrlListBuilder> self(this);
-    window->collectLinks([self, attempt](const std::optional<QStringList>& hrefs) {
-        if (self)
-            self->onLinks(attempt, hrefs);
-    });
+    window->collectEntries(
+        m_filters.harvest, [self, attempt](const std::optional<ListEntries>& entries) {
+            if (self)
+                self->onLinks(attempt, entries);
+        });
 }
 
 void UrlListBuilder::onDocumentComplete(quint64 attempt)
@@ -318,9 +320,9 @@ void UrlListBuilder::onDocumentComplete(quint64 attempt)
     }
     m_state = State::Collecting;
     QPointer<UrlListBuilder> self(this);
-    m_browser->collectLinks([self, attempt](const std::optional<QStringList>& hrefs) {
+    m_browser->collectEntries([self, attempt](const std::optional<ListEntries>& entries) {
         if (self)
-            self->onLinks(attempt, hrefs);
+            self->onLinks(attempt, entries);
     });
 }
 
@@ -343,11 +345,11 @@ void UrlListBuilder::onProgress(quint64 attempt, int progress, int progressMax)
         m_view.setProgress(progressMax, progress);
 }
 
-void UrlListBuilder::onLinks(quint64 attempt, const std::optional<QStringList>& hrefs)
+void UrlListBuilder::onLinks(quint64 attempt, const std::optional<ListEntries>& entries)
 {
     if (attempt != m_attempt || (m_state != State::Collecting && m_state != State::Adopted))
         return;
-    if (!hrefs) {
+    if (!entries) {
         errorPath();
         emit harvestFinished(Result<>::failed(kHarvestProblem));
         return;
@@ -357,7 +359,7 @@ void UrlListBuilder::onLinks(quint64 attempt, const std::optional<QStringList>& 
     if (!m_handover.append)
         m_list.clear();
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
-    acceptor.accept(*hrefs);
+    acceptor.accept(*entries);
     recurseFramesFinish();
     finishPageCompleted();
     if (acceptor.limitReached())

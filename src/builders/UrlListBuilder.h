@@ -93,7 +93,7 @@ private:
     void onDocumentComplete(quint64 attempt);
     void onNavigateError(quint64 attempt, qint32 statusCode);
     void onProgress(quint64 attempt, int progress, int progressMax);
-    void onLinks(quint64 attempt, const std::optional<QStringList>& hrefs);
+    void onLinks(quint64 attempt, const std::optional<ListEntries>& entries);
 
     void loadChecked(const QString& url);
     void askThenBuild(const QString& url);

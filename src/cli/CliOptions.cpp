@@ -48,6 +48,9 @@ constexpr OptionRule kOptions[] = {
     { "--from", true, kHarvest | kDownload },
     { "--dedupe-all", false, kHarvest },
     { "--jobs", true, kHarvest },
+    { "--media", false, kHarvest },
+    { "--all", false, kHarvest },
+    { "--scroll", false, kHarvest },
     { "--start", true, kSequence },
     { "--end", true, kSequence },
     { "--select", true, kSequence },
@@ -121,6 +124,14 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         options.jobs = value.toInt(&ok);
         if (!ok || options.jobs < 1 || options.jobs > kMaxJobs)
             return QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMaxJobs);
+    } else if (name == QLatin1StringView("--media") || name == QLatin1StringView("--all")) {
+        const HarvestCollect collect
+            = name == QLatin1StringView("--media") ? HarvestCollect::Media : HarvestCollect::Both;
+        if (options.harvest.collect != HarvestCollect::Links && options.harvest.collect != collect)
+            return QStringLiteral("--media and --all cannot be combined.");
+        options.harvest.collect = collect;
+    } else if (name == QLatin1StringView("--scroll")) {
+        options.harvest.scroll = true;
     } else if (name == QLatin1StringView("--start")) {
         options.startText = value;
     } else if (name == QLatin1StringView("--end")) {
@@ -314,7 +325,8 @@ failed, 2 wrong usage.
         return QStringLiteral(R"(Usage: quillmarch-cli harvest [OPTIONS] URL...
 
 Load each page in a hidden browser (no display needed) and list the links of the
-page and of all its frames, without duplicates. With several URLs (or --from), the
+page and of all its frames, without duplicates (with --media its images, video,
+audio, CSS backgrounds and embedded objects instead; with --all both). With several URLs (or --from), the
 pages load a few at a time and each page's links are printed in the order the pages
 were given; each message then names its page's URL.
 
@@ -332,6 +344,14 @@ Options:
   --dedupe-all       With several pages, print a link only the first time any page
                      gives it (each page drops its own duplicates anyway).
   --jobs N           Pages loaded at a time, 1 to 16 (default 4).
+  --media            List the page's media instead of its links: images (the real
+                     address of lazy images, the largest srcset candidate), video,
+                     audio, posters, tracks, embedded objects and CSS backgrounds,
+                     in document order, frames after their parent.
+  --all              List links and media.
+  --scroll           Scroll each page down step by step first, so content it adds
+                     while scrolled is listed too (until its height stops growing,
+                     at most 30 steps or 10 seconds).
   -h, --help         Show this text.
 
 Exit status: 0 listed, 1 the list could not be built (navigation error, not an

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "core/HarvestScope.h"
 #include "core/OverwriteAction.h"
 
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
@@ -21,6 +22,7 @@ struct CliOptions {
     QString fromFile; // --from LISTFILE: more URLs, one a line ("-": standard input)
     bool dedupeAll = false; // --dedupe-all: one list across the pages of a harvest
     int jobs = 4; // --jobs N: pages harvested at a time
+    HarvestScope harvest; // --media, --all: what a page gives; --scroll
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters

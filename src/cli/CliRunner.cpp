@@ -82,6 +82,9 @@ bool CliRunner::loadSettings()
     }
     if (m_options.noFilters)
         m_state.filters.appfiltChecked = false;
+    // The window's stored choice is not read: a script's harvest gives links unless it
+    // asks for more.
+    m_state.filters.harvest = m_options.harvest;
     if (m_options.excludeJs)
         m_state.prefs.exjs = true;
     if (m_options.excludeMailto)

@@ -195,7 +195,9 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
                 page->lead());
     } else {
         done.ok = ok;
-        done.entries = page->list.entries();
+        done.entries.reserve(page->list.count());
+        for (int i = 0; i < page->list.count(); ++i)
+            done.entries.append(page->list.entryAt(i));
         done.messages = page->messages;
     }
     m_done.emplace(page->index, std::move(done));
@@ -223,11 +225,12 @@ void HarvestBatch::writeReady()
     }
 }
 
-void HarvestBatch::writeEntries(const QStringList& entries)
+void HarvestBatch::writeEntries(const ListEntries& listed)
 {
     QByteArray out;
     QStringList saved;
-    for (const QString& entry : entries) {
+    for (const ListEntry& item : listed) {
+        const QString& entry = item.url;
         if (m_options.dedupeAll && !firstSighting(entry))
             continue;
         out += entry.toUtf8();

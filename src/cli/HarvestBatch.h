@@ -12,6 +12,7 @@
 #include "builders/UrlListBuilder.h"
 #include "core/MainState.h"
 #include "core/Result.h"
+#include "listops/EntryContext.h"
 
 class IShellWindows;
 class QEventLoop;
@@ -55,7 +56,7 @@ private:
     struct Page;
     struct Done {
         bool ok = false;
-        QStringList entries;
+        ListEntries entries;
         QByteArray messages;
     };
     struct Digest {
@@ -73,7 +74,7 @@ private:
     void onTimeout(const std::shared_ptr<Page>& page);
     void finishPage(const std::shared_ptr<Page>& page, bool ok);
     void writeReady();
-    void writeEntries(const QStringList& entries);
+    void writeEntries(const ListEntries& entries);
     bool firstSighting(const QString& entry);
 
     MainState m_settings;

@@ -113,6 +113,23 @@ TEST(HarvestAcceptorTest, NormalisesAndDropsDuplicatesCaseSensitively)
     EXPECT_EQ(added, 6);
 }
 
+// Media go through the same rules as links, and an accepted entry keeps the context of
+// its first occurrence under its normalised address.
+TEST(HarvestAcceptorTest, EntriesKeepTheirContextThroughTheRules)
+{
+    MainState state = filtered({ "png" });
+    LinkList list;
+    HarvestAcceptor acceptor(state.prefs, state.filters, list);
+    const EntryContext first { EntryKind::Image, "Alt", "http://h/", "Title" };
+    const EntryContext second { EntryKind::Background, "", "http://h/f", "" };
+    EXPECT_EQ(acceptor.accept(ListEntries { { "http://h/a%20b.png", first },
+                  { "http://h/a b.png", second }, { "http://h/c.jpg", first },
+                  { "data:image/png;base64,AA.png", first }, { "http://h/d.png", second } }),
+        2);
+    EXPECT_EQ(list.entryAt(0), (ListEntry { "http://h/a b.png", first }));
+    EXPECT_EQ(list.entryAt(1), (ListEntry { "http://h/d.png", second }));
+}
+
 TEST(HarvestAcceptorTest, StopsAtTheListLimitAndCountsTheRest)
 {
     MainState state;

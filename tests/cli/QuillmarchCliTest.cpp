@@ -124,6 +124,34 @@ TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
     EXPECT_TRUE(r.err.contains(QStringLiteral("It does not point to a valid HTML document.")));
 }
 
+// --media lists media, --all links and media, each page's in turn; the window's stored
+// choice does not change what a script gets.
+TEST_F(QuillmarchCliTest, HarvestListsMediaOrBothWhenAsked)
+{
+    LocalHttpServer site;
+    site.page("/p.html",
+        "<a href='/a.html'>a</a><img src='/i.png'><div style='background: url(/b.png)'></div>");
+    site.page("/q.html", "<video poster='/v.jpg'></video>");
+    ASSERT_TRUE(site.start());
+    const QString s = site.origin();
+    settings().SaveSetting("Options", "Collect", "Media");
+
+    const QString p = site.url("/p.html");
+    const QString q = site.url("/q.html");
+    const std::tuple<QStringList, QStringList> rows[] = {
+        { { "harvest", p }, { s + "/a.html" } },
+        { { "harvest", "--media", p }, { s + "/i.png", s + "/b.png" } },
+        { { "harvest", "--all", p, q },
+            { s + "/a.html", s + "/i.png", s + "/b.png", s + "/v.jpg" } },
+    };
+    for (const auto& [arguments, expected] : rows) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliResult r = cli(arguments);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, lines(expected));
+    }
+}
+
 TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
 {
     CliResult r = cli({ "text" }, "http://a/1\nnot a link\r\nmailto:m@x\nFTP://b/2\n");
@@ -251,6 +279,8 @@ TEST_F(QuillmarchCliTest, VersionHelpAndUsageErrors)
             "quillmarch-cli: --filter needs a value.\n" + hint.arg("harvest ") },
         { { "harvest", "http://x/", "--jobs=0" }, 2, "",
             "quillmarch-cli: --jobs needs a number from 1 to 16.\n" + hint.arg("harvest ") },
+        { { "harvest", "http://x/", "--media", "--all" }, 2, "",
+            "quillmarch-cli: --media and --all cannot be combined.\n" + hint.arg("harvest ") },
         { { "sequence", "http://s/1", "--start", "1" }, 2, "",
             "quillmarch-cli: sequence needs --start N, --end M and --select OFFSET:LENGTH.\n"
                 + hint.arg("sequence ") },

@@ -368,3 +368,83 @@ TEST_F(WebEngineHarvestTest, APageOpeningWindowsInALoopIsHarvestedPromptly)
     EXPECT_LT(clock.elapsed(), 15000);
     EXPECT_EQ(list.entries(), QStringList { site.url("/kept") });
 }
+
+// Media come from every place a page names them, in document order with a frame's after
+// its parent's, each with its kind and context; links join them only when asked for.
+TEST_F(WebEngineHarvestTest, MediaOfEveryKindAreCollectedInDocumentOrder)
+{
+    LocalHttpServer site;
+    site.page("/css/s.css", ".hero { background-image: url(../bg-sheet.png); }", "text/css");
+    site.page("/obj.html", "<p>object</p>");
+    site.page("/frame.html", "<title>Inner</title><img src='/in-frame.png' alt='Framed'>");
+    site.page("/media.html",
+        "<html><head><title>Gallery</title><link rel='stylesheet' href='/css/s.css'></head>"
+        "<body><a href='/doc.html'>Doc</a>"
+        "<img src='data:image/gif;base64,R0lGODlhAQABAAAAACw=' data-src='/real.jpg' alt='Lazy'>"
+        "<img src='/small.jpg' srcset='/img/a,b-300.jpg 300w, /img/c,d-900.jpg 900w,"
+        " /img/e-600.jpg 600w'>"
+        "<img src='/one.jpg' srcset='/two.jpg 2x, /three.jpg 3x'>"
+        "<picture><source srcset='/p-1x.webp 1x, /p-2x.webp 2x'><img src='/p.jpg'></picture>"
+        "<div class='hero'></div><div style=\"background: url('/bg-inline.png')\"></div>"
+        "<video src='/movie.mp4' poster='/poster.jpg'><track src='/subs.vtt'></video>"
+        "<audio><source src='/song.ogg'></audio>"
+        "<embed src='/flash.swf'><object data='/obj.html' type='text/html'></object>"
+        "<img src='data:image/gif;base64,R0lGODlhAQABAAAAACw='><div id='host'></div>"
+        "<iframe src='/frame.html'></iframe>"
+        "<script>var i = document.createElement('img'); i.src = '/scripted.png';"
+        "document.body.appendChild(i); document.getElementById('host')"
+        ".attachShadow({ mode: 'open' }).innerHTML = '<img src=\"/shadow.png\">';</script>"
+        "</body></html>");
+    ASSERT_TRUE(site.start());
+    using K = EntryKind;
+    const QList<std::pair<const char*, K>> media = { { "/real.jpg", K::Image },
+        { "/img/c,d-900.jpg", K::Image }, { "/three.jpg", K::Image }, { "/p-2x.webp", K::Image },
+        { "/p.jpg", K::Image }, { "/bg-sheet.png", K::Background },
+        { "/bg-inline.png", K::Background }, { "/movie.mp4", K::Video },
+        { "/poster.jpg", K::Image }, { "/subs.vtt", K::Video }, { "/song.ogg", K::Audio },
+        { "/flash.swf", K::Object }, { "/obj.html", K::Object }, { "/shadow.png", K::Image },
+        { "/scripted.png", K::Image }, { "/in-frame.png", K::Image } };
+    for (const HarvestCollect collect : { HarvestCollect::Media, HarvestCollect::Both }) {
+        SCOPED_TRACE(harvestCollectName(collect).toStdString());
+        state.filters.harvest.collect = collect;
+        ASSERT_TRUE(harvestHandedOver(site.url("/media.html")).isOk());
+        QList<std::pair<QString, K>> expected;
+        if (collect == HarvestCollect::Both)
+            expected.append({ site.url("/doc.html"), K::Link });
+        for (const auto& [path, kind] : media)
+            expected.append({ site.url(QString::fromUtf8(path)), kind });
+        QList<std::pair<QString, K>> found;
+        for (int i = 0; i < list.count(); ++i)
+            found.append({ list.at(i), list.contextAt(i).kind });
+        EXPECT_EQ(found, expected);
+    }
+    EXPECT_EQ(
+        list.contextAt(0), (EntryContext { K::Link, "Doc", site.url("/media.html"), "Gallery" }));
+    EXPECT_EQ(
+        list.contextAt(1), (EntryContext { K::Image, "Lazy", site.url("/media.html"), "Gallery" }));
+    EXPECT_EQ(list.contextAt(list.count() - 1),
+        (EntryContext { K::Image, "Framed", site.url("/frame.html"), "Inner" }));
+}
+
+// Scrolling lets a page add what it shows only once scrolled down.
+TEST_F(WebEngineHarvestTest, ScrolledPagesGiveWhatTheyAddWhileScrolled)
+{
+    LocalHttpServer site;
+    site.page("/feed.html",
+        "<div style='height: 3000px'></div><img src='/first.png'><script>var n = 0;"
+        "setInterval(function () { if (n < 3 && window.scrollY > 0"
+        " && window.scrollY + window.innerHeight >= document.body.scrollHeight - 10) {"
+        " ++n; var d = document.createElement('div'); d.style.height = '3000px';"
+        " document.body.appendChild(d); var i = document.createElement('img');"
+        " i.src = '/more' + n + '.png'; document.body.appendChild(i); } }, 20);</script>");
+    ASSERT_TRUE(site.start());
+    state.filters.harvest.collect = HarvestCollect::Media;
+    for (const bool scroll : { false, true }) {
+        state.filters.harvest.scroll = scroll;
+        ASSERT_TRUE(harvestHandedOver(site.url("/feed.html")).isOk());
+        QStringList expected { site.url("/first.png") };
+        if (scroll)
+            expected << site.url("/more1.png") << site.url("/more2.png") << site.url("/more3.png");
+        EXPECT_EQ(list.entries(), expected) << scroll;
+    }
+}

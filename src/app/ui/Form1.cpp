@@ -24,6 +24,7 @@
 #include "core/IUserPrompt.h"
 #include "download/ui/Form4.h"
 #include "filters/FilterStore.h"
+#include "filters/HarvestScopeStore.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/LinkReceiver.h"
@@ -71,6 +72,9 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });
     m_options = std::make_unique<OptionsCommands>(
         m_state, *m_prompt, m_regset, *m_topmostBand, *action(MainCommand::ApplyFilters));
+    m_options->setHarvestActions(
+        { action(MainCommand::CollectLinks), action(MainCommand::CollectMedia),
+            action(MainCommand::CollectBoth), action(MainCommand::ScrollPages) });
     resize(WindowModes::kInitialWidth, WindowModes::kInitialHeight);
 
     m_ownBrowserWindows = std::make_unique<LazyBrowserWindows>([this](const QString& error) {
@@ -162,6 +166,8 @@ void Form1::Form_Load()
     setIdleStatus();
     FilterStore::loadIntoState(m_regset, m_state.filters);
     m_options->showFilterState();
+    m_state.filters.harvest = HarvestScopeStore::load(m_regset);
+    m_options->showHarvestScope();
 
     m_state.prefs = loadPreferences(m_regset);
     m_topmostBand->apply(m_state.prefs.ontop);

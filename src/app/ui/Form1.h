@@ -94,6 +94,10 @@ public:
     void mnuopoptions_Click() { m_options->editPreferences(); }
     void mnuopappfilt_Click() { m_options->toggleFilters(); }
     void mnuopfilt_Click() { m_options->manageFilters(); }
+    void mnuopcollinks_Click() { m_options->setCollect(HarvestCollect::Links); }
+    void mnuopcolmedia_Click() { m_options->setCollect(HarvestCollect::Media); }
+    void mnuopcolboth_Click() { m_options->setCollect(HarvestCollect::Both); }
+    void mnuopscroll_Click() { m_options->toggleScroll(); }
     void mnuHelpCont_Click();
     void mnusavpopopen_Click() { m_openreq.request(OpenRequest::Source::Menu); }
     void mnusavpopremove_Click() { m_listCommands->removeCurrent(); }

@@ -46,6 +46,16 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             &Form1::mnuopappfilt_Click, nullptr },
         { C::ManageFilters, M::Options, false, "mnuopfilt", "&Manage filters...", none, nullptr,
             &Form1::mnuopfilt_Click, nullptr },
+        // What a page harvest collects: radio items checked from the harvest scope, as is
+        // the scroll switch.
+        { C::CollectLinks, M::Options, true, "mnuopcollinks", "Collect &links", none, nullptr,
+            &Form1::mnuopcollinks_Click, nullptr },
+        { C::CollectMedia, M::Options, false, "mnuopcolmedia", "Collect m&edia", none, nullptr,
+            &Form1::mnuopcolmedia_Click, nullptr },
+        { C::CollectBoth, M::Options, false, "mnuopcolboth", "Collect links an&d media", none,
+            nullptr, &Form1::mnuopcolboth_Click, nullptr },
+        { C::ScrollPages, M::Options, false, "mnuopscroll", "&Scroll pages before collecting", none,
+            nullptr, &Form1::mnuopscroll_Click, nullptr },
         { C::HelpContents, M::Help, false, "mnuHelpCont", "&Contents", K::HelpContents,
             "help-contents", &Form1::mnuHelpCont_Click, nullptr },
         { C::Tour, M::Help, false, "mnuhelptour", "&Interactive Tour", none, nullptr,

@@ -1,5 +1,6 @@
 #include "app/ui/MenuBuilder.h"
 
+#include <QActionGroup>
 #include <QMenuBar>
 
 #include "app/ui/Form1.h"
@@ -55,6 +56,13 @@ MenuBuilder::MenuBuilder(Form1& form, QWidget* list)
             m_rules.append({ act, entry.enabled });
     }
     action(MainCommand::ApplyFilters)->setCheckable(true);
+    auto* collect = new QActionGroup(&form);
+    for (MainCommand command :
+        { MainCommand::CollectLinks, MainCommand::CollectMedia, MainCommand::CollectBoth }) {
+        action(command)->setCheckable(true);
+        collect->addAction(action(command));
+    }
+    action(MainCommand::ScrollPages)->setCheckable(true);
     m_contextMenu->setDefaultAction(action(MainCommand::PopupOpen));
     // Delete works on the focused entry of the list without opening the menu.
     QAction* remove = action(MainCommand::PopupRemove);

@@ -8,6 +8,7 @@
 #include "core/MainState.h"
 #include "filters/FilterListEditor.h"
 #include "filters/FilterStore.h"
+#include "filters/HarvestScopeStore.h"
 
 OptionsCommands::OptionsCommands(MainState& state, IUserPrompt& prompt, CRegSettings& regset,
     TopmostBand& band, QAction& applyFilters)
@@ -55,4 +56,31 @@ void OptionsCommands::showFilterState()
 {
     m_applyFilters.setChecked(m_state.filters.appfiltChecked);
     m_applyFilters.setEnabled(m_state.filters.appfiltEnabled);
+}
+
+void OptionsCommands::setCollect(HarvestCollect collect)
+{
+    m_state.filters.harvest.collect = collect;
+    HarvestScopeStore::storeCollect(m_regset, collect);
+    showHarvestScope();
+}
+
+void OptionsCommands::toggleScroll()
+{
+    m_state.filters.harvest.scroll = !m_state.filters.harvest.scroll;
+    HarvestScopeStore::storeScroll(m_regset, m_state.filters.harvest.scroll);
+    showHarvestScope();
+}
+
+void OptionsCommands::showHarvestScope()
+{
+    const HarvestScope& scope = m_state.filters.harvest;
+    const auto check = [](QAction* item, bool on) {
+        if (item)
+            item->setChecked(on);
+    };
+    check(m_harvestActions.links, scope.collect == HarvestCollect::Links);
+    check(m_harvestActions.media, scope.collect == HarvestCollect::Media);
+    check(m_harvestActions.both, scope.collect == HarvestCollect::Both);
+    check(m_harvestActions.scroll, scope.scroll);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/HarvestScope.h"
+
 class CRegSettings;
 class IUserPrompt;
 class QAction;
 class TopmostBand;
 struct MainState;
 
-// The Options menu: the preferences dialog, the "Apply filters" switch and the filter
-// list's dialog, each stored at once; the switch's item shows the filter state.
+// The Options menu: the preferences dialog, the "Apply filters" switch, the filter list's
+// dialog and what a page harvest collects, each stored at once; the items show the state.
 class OptionsCommands final
 {
 public:
@@ -20,10 +22,24 @@ public:
     // The "Apply filters" item checked and enabled as the filter state says.
     void showFilterState();
 
+    // The items of what a harvest collects and of the scroll switch.
+    struct HarvestActions {
+        QAction* links = nullptr;
+        QAction* media = nullptr;
+        QAction* both = nullptr;
+        QAction* scroll = nullptr;
+    };
+    void setHarvestActions(const HarvestActions& actions) { m_harvestActions = actions; }
+    void setCollect(HarvestCollect collect);
+    void toggleScroll();
+    // The items checked as the harvest scope says.
+    void showHarvestScope();
+
 private:
     MainState& m_state;
     IUserPrompt& m_prompt;
     CRegSettings& m_regset;
     TopmostBand& m_band;
     QAction& m_applyFilters;
+    HarvestActions m_harvestActions;
 };

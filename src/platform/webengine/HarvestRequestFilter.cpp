@@ -2,11 +2,12 @@
 
 #include <QWebEngineUrlRequestInfo>
 
-bool HarvestRequestFilter::blocks(QWebEngineUrlRequestInfo::ResourceType type)
+bool HarvestRequestFilter::blocks(QWebEngineUrlRequestInfo::ResourceType type, bool loadStyleSheets)
 {
     switch (type) {
-    case QWebEngineUrlRequestInfo::ResourceTypeImage:
     case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+        return !loadStyleSheets;
+    case QWebEngineUrlRequestInfo::ResourceTypeImage:
     case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
     case QWebEngineUrlRequestInfo::ResourceTypeMedia:
     case QWebEngineUrlRequestInfo::ResourceTypeFavicon:
@@ -21,6 +22,6 @@ bool HarvestRequestFilter::blocks(QWebEngineUrlRequestInfo::ResourceType type)
 
 void HarvestRequestFilter::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
-    if (blocks(info.resourceType()))
+    if (blocks(info.resourceType(), m_loadStyleSheets))
         info.block(true);
 }

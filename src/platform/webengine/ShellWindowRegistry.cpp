@@ -31,6 +31,10 @@ public:
     {
         WebEngineHarvestBrowser::collectLinksFrom(m_page, std::move(done));
     }
+    void collectEntries(const HarvestScope& scope, IHarvestBrowser::EntriesHandler done) override
+    {
+        WebEngineHarvestBrowser::collectEntriesFrom(m_page, scope, std::move(done));
+    }
 
 private:
     QPointer<QWebEnginePage> m_page;

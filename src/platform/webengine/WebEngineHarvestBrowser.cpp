@@ -1,8 +1,10 @@
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 #include <QVariant>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -129,13 +131,72 @@ QWebEngineScript noLayoutScript()
     return script;
 }
 
+// Scrolling for lazy content: a step every kScrollStepMs, until the page's height stops
+// growing, after kMaxScrollSteps steps or after kMaxScrollMs.
+constexpr int kScrollStepMs = 250;
+constexpr int kMaxScrollSteps = 30;
+constexpr qint64 kMaxScrollMs = 10000;
+
+// Scrolls to the bottom and gives the page's height before the scroll.
+const QString kScrollStepScript = QStringLiteral(R"JS(
+(function () {
+    var e = document.scrollingElement || document.documentElement;
+    if (!e)
+        return -1;
+    var height = e.scrollHeight;
+    window.scrollTo(0, height);
+    return height;
+})()
+)JS");
+
+// The entries of the answer of collectEntriesScript: [docs, items, kinds], where docs
+// holds each walked document's address, title and entry count, items an address and a
+// text per entry, and kinds a digit per entry (EntryKind's order). nullopt when the
+// answer has another shape.
+std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
+{
+    if (answer.typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    const QVariantList parts = answer.toList();
+    if (parts.size() != 3)
+        return std::nullopt;
+    const QVariantList docs = parts.at(0).toList();
+    const QVariantList items = parts.at(1).toList();
+    const QString kinds = parts.at(2).toString();
+    if (items.size() != 2 * kinds.size())
+        return std::nullopt;
+    ListEntries entries;
+    entries.reserve(kinds.size());
+    qsizetype next = 0;
+    for (qsizetype d = 0; d + 2 < docs.size(); d += 3) {
+        // One copy of a document's address and title, shared by its entries.
+        const QString page = docs.at(d).toString();
+        const QString title = docs.at(d + 1).toString();
+        const qsizetype end = std::min(kinds.size(), next + docs.at(d + 2).toLongLong());
+        for (; next < end; ++next) {
+            const int digit = kinds.at(next).unicode() - u'0';
+            if (digit < 0 || digit > static_cast<int>(EntryKind::Object))
+                return std::nullopt;
+            ListEntry entry;
+            entry.url = items.at(2 * next).toString();
+            entry.context.kind = static_cast<EntryKind>(digit);
+            entry.context.text = items.at(2 * next + 1).toString();
+            entry.context.page = page;
+            entry.context.title = title;
+            entries.append(std::move(entry));
+        }
+    }
+    return entries;
+}
+
 } // namespace
 
 WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
     : QObject(parent)
 {
     m_page = new SilentPage(harvestProfile(), this);
-    m_page->setUrlRequestInterceptor(new HarvestRequestFilter(m_page));
+    m_filter = new HarvestRequestFilter(m_page);
+    m_page->setUrlRequestInterceptor(m_filter);
     m_page->scripts().insert(noLayoutScript());
     QWebEngineSettings* settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::AutoLoadImages, false);
@@ -221,6 +282,95 @@ void WebEngineHarvestBrowser::collectLinks(LinksHandler done)
             std::exchange(*walk, nullptr)(hrefs);
         }
     });
+}
+
+void WebEngineHarvestBrowser::setScope(const HarvestScope& scope)
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    IHarvestBrowser::setScope(scope);
+    if (!m_page)
+        return;
+    // Media may be CSS backgrounds, which only the page's style sheets name.
+    m_filter->setLoadStyleSheets(scope.media());
+    // Scrolling needs a layout; the other harvests go without one.
+    QWebEngineScriptCollection& scripts = m_page->scripts();
+    const QList<QWebEngineScript> noLayout = scripts.find(noLayoutScript().name());
+    // A hidden page's timers are slowed to one a second and it renders no frames, so a
+    // page that is scrolled counts as shown: its scripts then react as in a browser tab.
+    m_page->setVisible(scope.scroll);
+    if (scope.scroll) {
+        for (const QWebEngineScript& script : noLayout)
+            scripts.remove(script);
+    } else if (noLayout.isEmpty()) {
+        scripts.insert(noLayoutScript());
+    }
+}
+
+void WebEngineHarvestBrowser::collectEntries(EntriesHandler done)
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    const InCall inCall(m_inCall);
+    auto pending = std::make_shared<EntriesHandler>(std::move(done));
+    // What a renderer that went away calls: the walk ends with nullopt.
+    auto walk = std::make_shared<LinksHandler>([this, pending](const std::optional<QStringList>&) {
+        if (*pending)
+            std::exchange(*pending, nullptr)(std::nullopt);
+    });
+    m_walk = walk;
+    const HarvestScope scope = this->scope();
+    auto collect = [this, scope, walk, pending] {
+        collectEntriesFrom(
+            m_page, scope, [this, walk, pending](const std::optional<ListEntries>& entries) {
+                if (!*pending)
+                    return;
+                *walk = nullptr;
+                assertHandlerContext();
+                std::exchange(*pending, nullptr)(entries);
+            });
+    };
+    if (!scope.scroll) {
+        collect();
+        return;
+    }
+    scrollDown(walk, std::move(collect));
+}
+
+void WebEngineHarvestBrowser::scrollDown(
+    const std::shared_ptr<LinksHandler>& walk, std::function<void()> then)
+{
+    struct Scroll {
+        QElapsedTimer clock;
+        int steps = 0;
+        double lastHeight = -1;
+        std::function<void()> then;
+        std::function<void()> step;
+    };
+    auto scroll = std::make_shared<Scroll>();
+    scroll->clock.start();
+    scroll->then = std::move(then);
+    QPointer<WebEngineHarvestBrowser> self(this);
+    const std::weak_ptr<Scroll> weak = scroll;
+    scroll->step = [self, walk, weak] {
+        const std::shared_ptr<Scroll> s = weak.lock();
+        if (!s || !self || !self->m_page || !*walk || self->m_stopped)
+            return;
+        self->m_page->runJavaScript(kScrollStepScript, QWebEngineScript::MainWorld,
+            [self, walk, s](const QVariant& answer) {
+                if (!self || !*walk || self->m_stopped)
+                    return;
+                const double height = answer.toDouble();
+                ++s->steps;
+                const bool settled = height <= s->lastHeight;
+                s->lastHeight = height;
+                if (settled || s->steps >= kMaxScrollSteps || s->clock.elapsed() >= kMaxScrollMs) {
+                    std::exchange(s->then, nullptr)();
+                    return;
+                }
+                QTimer::singleShot(kScrollStepMs, self, [s] { s->step(); });
+            });
+    };
+    // The first step runs from the event loop: no handler may run inside collectEntries.
+    QTimer::singleShot(0, this, [scroll] { scroll->step(); });
 }
 
 void WebEngineHarvestBrowser::onRendererGone()
@@ -360,6 +510,264 @@ void WebEngineHarvestBrowser::collectLinksFrom(QWebEnginePage* page, LinksHandle
             }
             done(result.toStringList());
         });
+}
+
+QString WebEngineHarvestBrowser::collectEntriesScript(const HarvestScope& scope)
+{
+    // Runs in the page's own world, relying only on what the link walk relies on (see
+    // recurseFramesScript), plus the elements' own properties and attributes. Links alone
+    // come from each document's links collection, as the link walk takes them; media (and
+    // links beside them) from one pass over every element in document order, the
+    // elements of an open shadow root right after its host. Relative addresses from
+    // attributes are resolved by an anchor of their document, never by the URL
+    // constructor, which a page's global `var URL` would replace. The computed style of
+    // an element is read only when one of its document's (or shadow root's) sheets may
+    // set an image, or its own style attribute names one: computing style costs far more
+    // than the rest of the pass on a large page.
+    const int mode = (scope.links() ? 1 : 0) | (scope.media() ? 2 : 0);
+    return QStringLiteral(R"JS(
+(function (mode) {
+    // mode: 1 links, 2 media, 3 both. The answer: [docs, items, kinds] where docs holds
+    // page, title and entry count of each document walked, items an address and a text
+    // per entry, and kinds one digit per entry (0 link, 1 image, 2 video, 3 audio,
+    // 4 background, 5 object).
+    var docs = [], items = [], kinds = '';
+    var wantLinks = (mode & 1) !== 0, wantMedia = (mode & 2) !== 0;
+    var LAZY = { 'data-src': 1, 'data-original': 1, 'data-lazy-src': 1, 'data-lazy': 1,
+        'data-original-src': 1, 'data-hi-res-src': 1, 'data-full-src': 1, 'data-url': 1 };
+    var LAZYSET = { 'data-srcset': 1, 'data-lazy-srcset': 1, 'data-original-set': 1 };
+    var SPACE = /\s/;
+    function clean(t) {
+        if (typeof t !== 'string' || t === '')
+            return '';
+        if (t.length > 800)
+            t = t.slice(0, 800);
+        t = t.replace(/\s+/g, ' ').trim();
+        return t.length > 200 ? t.slice(0, 200) : t;
+    }
+    function attr(el, name) {
+        var v = el.getAttribute(name);
+        return v === null ? '' : v;
+    }
+    function label(el) {
+        return el ? clean(attr(el, 'alt')) || clean(attr(el, 'title')) : '';
+    }
+    function add(url, kind, text) {
+        if (typeof url !== 'string' || url === '')
+            return;
+        var head = url.slice(0, 5).toLowerCase();
+        if (head === 'data:' || head === 'blob:')
+            return;
+        items[items.length] = url;
+        items[items.length] = text;
+        kinds += kind;
+    }
+    function linkText(el) {
+        var text = clean(el.textContent) || label(el);
+        if (!text && el.querySelector) {
+            var img = el.querySelector('img[alt]');
+            text = label(img);
+        }
+        return text;
+    }
+    // The largest candidate of a srcset: an address runs to the next white space, so
+    // commas inside it stay; width descriptors outrank density ones, and the fallback
+    // (already absolute) counts as density 1.
+    function largest(set, resolve, fallback) {
+        var best = '', bestW = -1, bestX = -1, s = set, n = s.length, i = 0;
+        if (fallback) { best = fallback; bestX = 1; }
+        var chosen = null;
+        while (i < n) {
+            while (i < n && (s.charAt(i) === ',' || SPACE.test(s.charAt(i))))
+                ++i;
+            if (i >= n)
+                break;
+            var b = i;
+            while (i < n && !SPACE.test(s.charAt(i)))
+                ++i;
+            var url = s.slice(b, i), desc = '';
+            if (url.charAt(url.length - 1) === ',') {
+                url = url.replace(/,+$/, '');
+            } else {
+                var depth = 0;
+                b = i;
+                for (; i < n; ++i) {
+                    var c = s.charAt(i);
+                    if (c === '(') ++depth;
+                    else if (c === ')') { if (depth) --depth; }
+                    else if (c === ',' && !depth) break;
+                }
+                desc = s.slice(b, i);
+            }
+            var m = /(\d*\.?\d+(?:e[+-]?\d+)?)\s*([wx])/i.exec(desc);
+            var v = m ? parseFloat(m[1]) : 1;
+            if (m && (m[2] === 'w' || m[2] === 'W')) {
+                if (v > bestW) { bestW = v; chosen = url; }
+            } else if (bestW < 0 && v > bestX) {
+                bestX = v; chosen = url;
+            }
+        }
+        return chosen !== null ? resolve(chosen) : best;
+    }
+    function image(el, resolve) {
+        var src = '', set = '';
+        var attrs = el.attributes;
+        for (var a = 0; a < attrs.length; ++a) {
+            var name = attrs[a].name;
+            if (LAZY[name] === 1 && !src && attrs[a].value) src = resolve(attrs[a].value);
+            else if (LAZYSET[name] === 1 && !set) set = attrs[a].value;
+        }
+        if (!set) set = attr(el, 'srcset');
+        if (!src) src = el.src;
+        add(set ? largest(set, resolve, src) : src, '1', label(el));
+    }
+    function backgrounds(el, win) {
+        var style = null;
+        try { style = win.getComputedStyle(el); } catch (e) { return; }
+        var value = style ? style.backgroundImage : '';
+        if (!value || value === 'none')
+            return;
+        var re = /url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/g, m;
+        while ((m = re.exec(value)) !== null) {
+            var url = (m[1] !== undefined ? m[1] : m[2] !== undefined ? m[2] : m[3] || '');
+            add(url.replace(/\\(.)/g, '$1'), '4', clean(attr(el, 'title')));
+        }
+    }
+    // Whether a style sheet of root may give an element a background image: a readable
+    // rule with an address in it (a font's excepted), or a sheet that cannot be read.
+    function sheetsMaySetImages(root) {
+        function rulesUse(rules, depth) {
+            if (depth > 16) return true;
+            for (var r = 0; r < rules.length; ++r) {
+                var rule = rules[r];
+                if (rule.styleSheet && sheetUses(rule.styleSheet, depth + 1)) return true;
+                if (rule.cssRules && rulesUse(rule.cssRules, depth + 1)) return true;
+                if (rule.type !== 5 && rule.style && /url\(/i.test(rule.style.cssText)) return true;
+            }
+            return false;
+        }
+        function sheetUses(sheet, depth) {
+            var rules;
+            try { rules = sheet.cssRules; } catch (e) { return true; }
+            return rules ? rulesUse(rules, depth) : false;
+        }
+        var lists = [];
+        try { lists[lists.length] = root.styleSheets; } catch (e) {}
+        try { lists[lists.length] = root.adoptedStyleSheets; } catch (e) {}
+        for (var l = 0; l < lists.length; ++l) {
+            var list = lists[l];
+            if (!list) continue;
+            for (var s = 0; s < list.length; ++s)
+                if (sheetUses(list[s], 0)) return true;
+        }
+        return false;
+    }
+    function tree(root, win, resolve, styled) {
+        styled = styled || (wantMedia && sheetsMaySetImages(root));
+        var all = root.querySelectorAll('*');
+        for (var i = 0; i < all.length; ++i) {
+            var el = all[i], tag = el.localName, parent;
+            if (wantLinks && (tag === 'a' || tag === 'area')) {
+                if (typeof el.href === 'string' && el.hasAttribute('href'))
+                    add(el.href, '0', linkText(el));
+            } else if (wantMedia) {
+                switch (tag) {
+                case 'img':
+                    image(el, resolve);
+                    break;
+                case 'source':
+                    parent = el.parentElement;
+                    if (parent && parent.localName === 'picture') {
+                        var set = attr(el, 'srcset') || attr(el, 'data-srcset');
+                        if (set) add(largest(set, resolve, ''), '1', label(parent.querySelector('img')));
+                    } else if (parent && (parent.localName === 'video' || parent.localName === 'audio')) {
+                        add(el.src, parent.localName === 'video' ? '2' : '3', label(parent));
+                    }
+                    break;
+                case 'video':
+                case 'audio':
+                    add(el.getAttribute('src') !== null ? el.src : '', tag === 'video' ? '2' : '3', label(el));
+                    if (tag === 'video' && el.getAttribute('poster')) add(el.poster, '1', label(el));
+                    break;
+                case 'track':
+                    parent = el.parentElement;
+                    add(el.src, parent && parent.localName === 'audio' ? '3' : '2',
+                        clean(attr(el, 'label')) || label(parent));
+                    break;
+                case 'embed':
+                    if (el.getAttribute('src')) add(el.src, '5', label(el));
+                    break;
+                case 'object':
+                    if (el.getAttribute('data')) add(el.data, '5', label(el));
+                    break;
+                }
+            }
+            if (wantMedia && (styled || /url\(/i.test(attr(el, 'style'))))
+                backgrounds(el, win);
+            if (el.shadowRoot)
+                tree(el.shadowRoot, win, resolve, styled);
+        }
+    }
+    function linksOf(doc) {
+        var links = null, n = 0;
+        try { links = doc.links; n = links.length; } catch (e) { n = 0; }
+        if (typeof n !== 'number')
+            n = 0;
+        for (var i = 0; i < n; ++i) {
+            try {
+                var link = links[i], href = link.href;
+                if (typeof href === 'string')
+                    add(href, '0', linkText(link));
+            } catch (e) {}
+        }
+    }
+    function walk(win, doc) {
+        var first = kinds.length, page = '', title = '';
+        try { page = doc.URL; title = doc.title; } catch (e) {}
+        try {
+            if (mode === 1) {
+                linksOf(doc);
+            } else {
+                var anchor = doc.createElement('a');
+                var resolve = function (url) {
+                    anchor.setAttribute('href', url);
+                    return anchor.href;
+                };
+                tree(doc, win, resolve, false);
+            }
+        } catch (e) {}
+        docs[docs.length] = typeof page === 'string' ? page : '';
+        docs[docs.length] = typeof title === 'string' ? title : '';
+        docs[docs.length] = kinds.length - first;
+        for (var f = 0; f <= 32767; ++f) {
+            var child = null, sub = null;
+            try {
+                child = win[f];
+                if (!child || child.window !== child)
+                    child = null;
+            } catch (e) { child = null; }
+            if (!child)
+                break;
+            try { sub = child.document; } catch (e) { sub = null; }
+            if (sub)
+                walk(child, sub);
+        }
+    }
+    walk(window, window.document);
+    return [docs, items, kinds];
+}))JS") + QStringLiteral("(%1)").arg(mode);
+}
+
+void WebEngineHarvestBrowser::collectEntriesFrom(
+    QWebEnginePage* page, const HarvestScope& scope, EntriesHandler done)
+{
+    if (!page) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [done] { done(std::nullopt); }, Qt::QueuedConnection);
+        return;
+    }
+    page->runJavaScript(collectEntriesScript(scope), QWebEngineScript::MainWorld,
+        [done](const QVariant& answer) { done(entriesFromAnswer(answer)); });
 }
 
 QWebEngineProfile* WebEngineHarvestBrowser::harvestProfile()

@@ -7,13 +7,15 @@
 
 #include "builders/IHarvestBrowser.h"
 
+class HarvestRequestFilter;
 class QWebEnginePage;
 class QWebEngineProfile;
 
 // The hidden harvest browser: a QWebEnginePage with no view. Scripts run; script
 // dialogs are answered silently and pop-up windows are never created. The page is
-// never laid out or painted, and fetches nothing that cannot add a link (images, style
-// sheets, fonts, media: HarvestRequestFilter). Loads use one
+// never laid out or painted, and fetches nothing that cannot add an entry (images, fonts,
+// media, and style sheets unless media are collected: HarvestRequestFilter); a page that
+// is scrolled is laid out. Loads use one
 // off-the-record profile shared by every harvest browser of the process: nothing is
 // written to disk, and a second Quillmarch process (the program and the command-line
 // tool side by side) never competes for a profile folder.
@@ -30,6 +32,8 @@ public:
     void navigate(const QString& url) override;
     void stop() override;
     void collectLinks(LinksHandler done) override;
+    void setScope(const HarvestScope& scope) override;
+    void collectEntries(EntriesHandler done) override;
 
     QWebEnginePage* page() const;
 
@@ -42,6 +46,13 @@ public:
     // Runs the link walk in a page; done is called once, later. nullopt when the page
     // is gone or the script gave no array.
     static void collectLinksFrom(QWebEnginePage* page, LinksHandler done);
+    // The collection of the scope's entries as a script that evaluates to the documents
+    // walked, the entries' addresses and texts, and their kinds.
+    static QString collectEntriesScript(const HarvestScope& scope);
+    // Runs that collection in a page (never scrolled); done is called once, later, with
+    // nullopt when the page is gone or the script gave no answer of that shape.
+    static void collectEntriesFrom(
+        QWebEnginePage* page, const HarvestScope& scope, EntriesHandler done);
     // The profile used by every harvest browser.
     static QWebEngineProfile* harvestProfile();
 
@@ -51,14 +62,18 @@ private:
     void assertHandlerContext() const;
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onRendererGone();
+    // Scrolls the page down step by step, then calls then, unless the walk ended first.
+    void scrollDown(const std::shared_ptr<LinksHandler>& walk, std::function<void()> then);
 
     QPointer<QWebEnginePage> m_page;
+    HarvestRequestFilter* m_filter = nullptr; // owned by the page
     std::function<void()> m_onComplete;
     std::function<void(qint32)> m_onError;
     std::function<void(int, int)> m_onProgress;
     bool m_stopped = false;
     bool m_loading = false; // navigated, and the load has not ended yet
     int m_inCall = 0; // inside navigate(), stop() or collectLinks()
-    // The running link walk's handler; emptied once it was called.
+    // The running link walk's handler (for collectEntries, the call that ends it with
+    // nullopt); emptied once it was called.
     std::shared_ptr<LinksHandler> m_walk;
 };

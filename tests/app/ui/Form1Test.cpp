@@ -84,6 +84,28 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
     EXPECT_TRUE(form->findChild<QAction*>("mnuopappfilt")->isChecked());
 }
 
+// What a harvest collects is read at start (any letter case), shown by the radio items
+// and stored when chosen; the scroll switch likewise.
+TEST_F(Form1Test, CollectChoiceAndScrollSwitchAreReadShownAndStored)
+{
+    settings().SaveSetting("Options", "Collect", "media");
+    auto form = makeForm();
+    const auto item = [&](const char* name) { return form->findChild<QAction*>(name); };
+    EXPECT_EQ(form->state().filters.harvest, (HarvestScope { HarvestCollect::Media, false }));
+    EXPECT_TRUE(item("mnuopcolmedia")->isChecked());
+    EXPECT_FALSE(item("mnuopcollinks")->isChecked());
+
+    item("mnuopcolboth")->trigger();
+    item("mnuopscroll")->trigger();
+    EXPECT_EQ(form->state().filters.harvest, (HarvestScope { HarvestCollect::Both, true }));
+    EXPECT_FALSE(item("mnuopcolmedia")->isChecked());
+    EXPECT_EQ(settings().GetSetting("Options", "Collect", ""), "Both");
+    EXPECT_EQ(settings().GetSetting("Options", "Scroll Pages", ""), "True");
+
+    settings().SaveSetting("Options", "Collect", "Pictures");
+    EXPECT_EQ(makeForm()->state().filters.harvest.collect, HarvestCollect::Links);
+}
+
 TEST_F(Form1Test, ProgressZeroShowsTextAndOtherValuesShowTheBar)
 {
     auto form = makeForm();

@@ -1,0 +1,25 @@
+#include "filters/HarvestScopeStore.h"
+
+#include "core/SettingsTable.h"
+#include "settings/CRegSettings.h"
+#include "settings/TypedSettings.h"
+
+HarvestScope HarvestScopeStore::load(const CRegSettings& settings)
+{
+    HarvestScope scope;
+    scope.collect
+        = harvestCollectFromName(TypedSettings::readText(settings, SettingsTable::Collect))
+              .value_or(HarvestCollect::Links);
+    scope.scroll = TypedSettings::readBool(settings, SettingsTable::ScrollPages);
+    return scope;
+}
+
+void HarvestScopeStore::storeCollect(CRegSettings& settings, HarvestCollect collect)
+{
+    TypedSettings::writeText(settings, SettingsTable::Collect, harvestCollectName(collect));
+}
+
+void HarvestScopeStore::storeScroll(CRegSettings& settings, bool on)
+{
+    TypedSettings::writeBool(settings, SettingsTable::ScrollPages, on);
+}
