@@ -132,8 +132,10 @@ QWebEngineScript noLayoutScript()
 }
 
 // Scrolling for lazy content: a step every kScrollStepMs, until the page's height stops
-// growing, after kMaxScrollSteps steps or after kMaxScrollMs.
+// growing (no growth for kScrollSettleMs: a page's timers may run only once a second),
+// after kMaxScrollSteps steps or after kMaxScrollMs.
 constexpr int kScrollStepMs = 250;
+constexpr qint64 kScrollSettleMs = 1200;
 constexpr int kMaxScrollSteps = 30;
 constexpr qint64 kMaxScrollMs = 10000;
 
@@ -342,6 +344,7 @@ void WebEngineHarvestBrowser::scrollDown(
         QElapsedTimer clock;
         int steps = 0;
         double lastHeight = -1;
+        qint64 grewAt = 0; // when the height last grew
         std::function<void()> then;
         std::function<void()> step;
     };
@@ -360,8 +363,11 @@ void WebEngineHarvestBrowser::scrollDown(
                     return;
                 const double height = answer.toDouble();
                 ++s->steps;
-                const bool settled = height <= s->lastHeight;
-                s->lastHeight = height;
+                if (height > s->lastHeight) {
+                    s->lastHeight = height;
+                    s->grewAt = s->clock.elapsed();
+                }
+                const bool settled = s->clock.elapsed() - s->grewAt >= kScrollSettleMs;
                 if (settled || s->steps >= kMaxScrollSteps || s->clock.elapsed() >= kMaxScrollMs) {
                     std::exchange(s->then, nullptr)();
                     return;
