@@ -113,10 +113,6 @@ TEST_F(QuillmarchCliTest, HarvestAppliesStoredFiltersUnlessOverridden)
     r = cli({ "harvest", site.url("/p.html"), "--filter", "html" });
     EXPECT_EQ(r.out, lines({ s + "/b.html" }));
 
-    r = cli(
-        { "harvest", site.url("/p.html"), "--no-filters", "--match", "*.zip", "--reject", "*/c*" });
-    EXPECT_EQ(r.out, lines({ s + "/a.zip" }));
-
     r = cli({ "harvest", site.url("/missing.html") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "listops/ListPattern.h"
-#include "listops/PatternFilter.h"
 #include "support/QtPrinters.h"
 
 TEST(ListPattern, MatchesWildcardsOverTheWholeAddressAndRegexesAnywhere)
@@ -30,26 +29,4 @@ TEST(ListPattern, MatchesWildcardsOverTheWholeAddressAndRegexesAnywhere)
         EXPECT_EQ(pattern.value().matches(QString::fromUtf8(row.address)), row.matches)
             << row.pattern << " " << row.address;
     }
-}
-
-TEST(ListPattern, RefusesEmptyAndInvalidPatternsWithAReason)
-{
-    EXPECT_TRUE(ListPattern::parse("").isFailed());
-    const Result<ListPattern> bad = ListPattern::parse("/a(b/");
-    ASSERT_TRUE(bad.isFailed());
-    EXPECT_TRUE(bad.message().startsWith("/a(b/ is not a valid regular expression: "))
-        << bad.message().toStdString();
-}
-
-TEST(PatternFilter, KeepsAnyMatchAndARejectWins)
-{
-    const Result<PatternFilter> both = PatternFilter::parse({ "*.jpg", "*.png" }, { "*thumb*" });
-    const Result<PatternFilter> rejectOnly = PatternFilter::parse({}, { "/\\.gif$/" });
-    ASSERT_TRUE(both && rejectOnly);
-    EXPECT_TRUE(both.value().keeps(u"http://x/a.png"));
-    EXPECT_FALSE(both.value().keeps(u"http://x/thumb.jpg"));
-    EXPECT_FALSE(both.value().keeps(u"http://x/a.gif"));
-    EXPECT_TRUE(rejectOnly.value().keeps(u"http://x/a.png"));
-    EXPECT_FALSE(rejectOnly.value().keeps(u"http://x/a.GIF"));
-    EXPECT_TRUE(PatternFilter::parse({ "*" }, { "/(/" }).isFailed());
 }
