@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "core/Version.h"
+#include "listops/ListPattern.h"
 
 namespace
 {
@@ -44,6 +45,8 @@ constexpr OptionRule kOptions[] = {
     { "--exclude-js", false, kHarvest | kText | kFile },
     { "--exclude-mailto", false, kHarvest | kText | kFile },
     { "--save", true, kHarvest | kText | kFile | kSequence },
+    { "--match", true, kHarvest | kText | kFile },
+    { "--reject", true, kHarvest | kText | kFile },
     { "--timeout", true, kHarvest | kDownload },
     { "--from", true, kHarvest | kDownload },
     { "--dedupe-all", false, kHarvest },
@@ -107,6 +110,11 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         options.excludeMailto = true;
     } else if (name == QLatin1StringView("--save")) {
         options.saveFile = value;
+    } else if (name == QLatin1StringView("--match") || name == QLatin1StringView("--reject")) {
+        if (const Result<ListPattern> pattern = ListPattern::parse(value); !pattern)
+            return QStringLiteral("%1: %2").arg(name, pattern.message());
+        (name == QLatin1StringView("--match") ? options.matchPatterns : options.rejectPatterns)
+            .append(value);
     } else if (name == QLatin1StringView("--timeout")) {
         bool ok = false;
         options.timeoutSeconds = value.toInt(&ok);
@@ -337,6 +345,11 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
+  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
+                     is a wildcard over the whole address (* any run, ? one
+                     character) or /REGEX/; case is ignored.
+  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
+                     over --match).
   --timeout SECONDS  Give up a page that has not loaded completely after SECONDS
                      (default 120, at most 86400).
   --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
@@ -368,6 +381,11 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
+  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
+                     is a wildcard over the whole address (* any run, ? one
+                     character) or /REGEX/; case is ignored.
+  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
+                     over --match).
   -h, --help         Show this text.
 
 Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
@@ -383,6 +401,11 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
+  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
+                     is a wildcard over the whole address (* any run, ? one
+                     character) or /REGEX/; case is ignored.
+  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
+                     over --match).
   -h, --help         Show this text.
 
 Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong

@@ -29,6 +29,8 @@ struct CliOptions {
     bool excludeJs = false; // --exclude-js
     bool excludeMailto = false; // --exclude-mailto
     QString saveFile; // --save FILE
+    QStringList matchPatterns; // --match PATTERN, repeatable: keep entries matching any
+    QStringList rejectPatterns; // --reject PATTERN, repeatable: drop entries matching any
     // --timeout SECONDS: harvest, a page's whole load; download, the longest wait for a
     // byte. At most a day, so its milliseconds fit a timer. timeoutGiven tells a value
     // typed from the default, which differs between the two.

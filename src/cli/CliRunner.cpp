@@ -23,6 +23,7 @@
 #include "listops/LinkLineReader.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
+#include "listops/PatternFilter.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/IBrowserEngine.h"
 #include "platform/SqliteRegistryStore.h"
@@ -116,6 +117,8 @@ int CliRunner::run()
 
 int CliRunner::finish(bool built)
 {
+    if (built)
+        keepPatterns(m_list);
     if (built && m_list.isEmpty()) {
         // Nothing to print or save: the source had no links, or none passed the filters
         // and exclusions.
@@ -220,10 +223,32 @@ int CliRunner::harvestMany(IBrowserEngine& engine)
     options.timeoutSeconds = m_options.timeoutSeconds;
     options.dedupeAll = m_options.dedupeAll;
     options.saveFile = m_options.saveFile;
+    options.patterns = patterns();
     HarvestBatch batch(
         m_state, source, engine.shellWindows(), [&engine] { return engine.createHarvestBrowser(); },
         options);
     endProcess(batch.run());
+}
+
+PatternFilter CliRunner::patterns() const
+{
+    // The options were checked when they were read.
+    Result<PatternFilter> filter
+        = PatternFilter::parse(m_options.matchPatterns, m_options.rejectPatterns);
+    return filter ? std::move(filter).value() : PatternFilter();
+}
+
+void CliRunner::keepPatterns(LinkList& list) const
+{
+    const PatternFilter filter = patterns();
+    if (filter.isEmpty())
+        return;
+    QList<int> dropped;
+    for (int i = 0; i < list.count(); ++i) {
+        if (!filter.keeps(list.at(i)))
+            dropped.append(i);
+    }
+    list.removeRows(dropped);
 }
 
 void CliRunner::endProcess(int status)

@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "core/MainState.h"
 #include "listops/LinkList.h"
+#include "listops/PatternFilter.h"
 
 class IBrowserEngine;
 
@@ -25,6 +26,9 @@ private:
     int file();
     int sequence();
     int finish(bool built);
+    // The --match and --reject patterns; keepPatterns drops the entries they refuse.
+    PatternFilter patterns() const;
+    void keepPatterns(LinkList& list) const;
     static void printError(const QString& text);
     [[noreturn]] static void endProcess(int status);
 

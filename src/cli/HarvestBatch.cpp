@@ -195,10 +195,18 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
                 page->lead());
     } else {
         done.ok = ok;
-        done.entries.reserve(page->list.count());
-        for (int i = 0; i < page->list.count(); ++i)
-            done.entries.append(page->list.entryAt(i));
         done.messages = page->messages;
+        for (const QString& entry : page->list.entries()) {
+            if (m_options.patterns.keeps(entry))
+                done.entries.append(entry);
+        }
+        if (ok && done.entries.isEmpty()) {
+            done.ok = false;
+            done.messages += ConsoleText::lines(
+                QStringLiteral(
+                    "Error: no links were found (or none passed the filters and exclusions)."),
+                page->lead());
+        }
     }
     m_done.emplace(page->index, std::move(done));
     m_running.erase(page->index);

@@ -13,6 +13,7 @@
 #include "core/MainState.h"
 #include "core/Result.h"
 #include "listops/EntryContext.h"
+#include "listops/PatternFilter.h"
 
 class IShellWindows;
 class QEventLoop;
@@ -33,6 +34,7 @@ public:
         int timeoutSeconds = 120; // per page
         bool dedupeAll = false; // a link is written only the first time any page gives it
         QString saveFile; // also written there in the list file format, when every page succeeds
+        PatternFilter patterns; // the entries a page keeps (--match, --reject)
     };
     // The next URL to harvest; nullopt once the input is exhausted.
     using UrlSource = std::function<std::optional<QString>()>;

@@ -125,6 +125,47 @@ void LinkList::removeAt(int index)
     endRemoveRows();
 }
 
+void LinkList::removeRows(const QList<int>& rows)
+{
+    QList<bool> removed(count(), false);
+    bool any = false;
+    for (int row : rows) {
+        if (row >= 0 && row < count())
+            removed[row] = any = true;
+    }
+    if (!any)
+        return;
+    beginResetModel();
+    QStringList entries;
+    QList<EntryContext> contexts;
+    entries.reserve(count());
+    contexts.reserve(count());
+    for (int i = 0; i < count(); ++i) {
+        if (removed.at(i)) {
+            unindexEntry(m_entries.at(i));
+        } else {
+            entries.append(m_entries.at(i));
+            contexts.append(m_contexts.at(i));
+        }
+    }
+    m_entries = std::move(entries);
+    m_contexts = std::move(contexts);
+    endResetModel();
+}
+
+void LinkList::truncate(int first)
+{
+    first = std::max(first, 0);
+    if (first >= count())
+        return;
+    beginRemoveRows(QModelIndex(), first, count() - 1);
+    for (int i = first; i < count(); ++i)
+        unindexEntry(m_entries.at(i));
+    m_entries.resize(first);
+    m_contexts.resize(first);
+    endRemoveRows();
+}
+
 void LinkList::clear()
 {
     beginResetModel();

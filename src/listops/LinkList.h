@@ -34,6 +34,7 @@ public:
     bool isFull() const { return count() >= MaxEntries; }
     const QString& at(int index) const { return m_entries.at(index); }
     const QStringList& entries() const { return m_entries; }
+    const QList<EntryContext>& contexts() const { return m_contexts; }
     // The context kept for an entry; default for entries listed without one.
     const EntryContext& contextAt(int index) const { return m_contexts.at(index); }
     ListEntry entryAt(int index) const { return { m_entries.at(index), m_contexts.at(index) }; }
@@ -49,6 +50,10 @@ public:
     int addMany(const QStringList& entries);
     int addEntries(const ListEntries& entries);
     void removeAt(int index);
+    // Removes the entries at the given rows (any order) in one model change.
+    void removeRows(const QList<int>& rows);
+    // Removes the entries from index first to the end.
+    void truncate(int first);
     void clear();
 
     QItemSelectionModel* selectionModel() { return &m_selection; }

@@ -197,6 +197,32 @@ TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
 
 // Old list files, binary data, endless input, empty results and characters outside the
 // basic plane.
+TEST_F(QuillmarchCliTest, MatchAndRejectPatternsChooseTheEntries)
+{
+    const QByteArray input = "http://a/1.jpg\nhttp://a/thumb.JPG\nhttp://a/2.png\nhttp://b/3.gif\n";
+    QFile list(path("list.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(input);
+    list.close();
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QStringList out;
+    } rows[] = {
+        { { "text", "--match", "*.jpg", "--match=/\\.png$/" }, 0,
+            { "http://a/1.jpg", "http://a/thumb.JPG", "http://a/2.png" } },
+        { { "text", "--reject", "*thumb*", "--match", "*.jpg" }, 0, { "http://a/1.jpg" } },
+        { { "file", path("list.txt"), "--reject", "http://a/*" }, 0, { "http://b/3.gif" } },
+        { { "file", path("list.txt"), "--match", "*.zip" }, 1, {} },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const CliResult r = cli(row.arguments, input);
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
+        EXPECT_EQ(r.out, row.out.isEmpty() ? QString() : lines(row.out));
+    }
+}
+
 TEST_F(QuillmarchCliTest, EncodingsLimitsAndEmptyResults)
 {
     QFile old(path("old.txt"));
@@ -277,6 +303,12 @@ TEST_F(QuillmarchCliTest, VersionHelpAndUsageErrors)
             "quillmarch-cli: --exclude-js takes no value.\n" + hint.arg("text ") },
         { { "harvest", "http://x/", "--filter" }, 2, "",
             "quillmarch-cli: --filter needs a value.\n" + hint.arg("harvest ") },
+        { { "file", "l.txt", "--match", "/a(/" }, 2, "",
+            "quillmarch-cli: --match: /a(/ is not a valid regular expression: missing closing "
+            "parenthesis.\n"
+                + hint.arg("file ") },
+        { { "sequence", "http://s/1", "--reject", "*" }, 2, "",
+            "quillmarch-cli: --reject is not an option of sequence.\n" + hint.arg("sequence ") },
         { { "harvest", "http://x/", "--jobs=0" }, 2, "",
             "quillmarch-cli: --jobs needs a number from 1 to 16.\n" + hint.arg("harvest ") },
         { { "harvest", "http://x/", "--media", "--all" }, 2, "",
@@ -346,6 +378,13 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
     r = cli({ "harvest", site.url("/slow.html"), site.url("/b.html"), "--dedupe-all" });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, lines({ s + "/s1", s + "/shared", s + "/b1" }));
+
+    // A page left without entries by the patterns fails like a page without links.
+    r = cli({ "harvest", site.url("/slow.html"), site.url("/b.html"), "--match", "*/b1" });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, lines({ s + "/b1" }));
+    EXPECT_TRUE(r.err.startsWith("quillmarch-cli: " + site.url("/slow.html") + ": Error: no links"))
+        << r.err.toStdString();
 
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write("\n \n");

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QStatusBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/IncomingLinkQueue.h"
@@ -14,6 +15,7 @@
 #include "app/ui/DownloadLauncher.h"
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/MenuBuilder.h"
+#include "app/ui/PatternBar.h"
 #include "app/ui/QtUserPrompt.h"
 #include "app/ui/ShutdownPolicy.h"
 #include "app/ui/StartupNotices.h"
@@ -25,6 +27,7 @@
 #include "download/ui/Form4.h"
 #include "filters/FilterStore.h"
 #include "filters/HarvestScopeStore.h"
+#include "listops/ListHistory.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/LinkReceiver.h"
@@ -61,15 +64,27 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         m_prompt = m_ownPrompt.get();
     }
 
-    m_listView = new LinkListView(this);
+    m_history = new ListHistory(m_list, ListHistory::MaxBytes, this);
+    // The pattern bar sits above the list; both go with the list in compact mode.
+    auto* listArea = new QWidget(this);
+    m_listView = new LinkListView(listArea);
     m_listView->setModel(&m_list);
     m_listView->setSelectionModel(m_list.selectionModel());
-    setCentralWidget(m_listView);
+    setCentralWidget(listArea);
 
     m_menus = std::make_unique<MenuBuilder>(*this, m_listView);
+    m_patternBar = new PatternBar(*this,
+        { action(MainCommand::SelectMatching), action(MainCommand::RemoveMatching),
+            action(MainCommand::KeepMatching) },
+        listArea);
+    auto* listLayout = new QVBoxLayout(listArea);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(2);
+    listLayout->addWidget(m_patternBar);
+    listLayout->addWidget(m_listView);
     m_statusBar = std::make_unique<MainStatusBar>(statusBar());
-    m_listCommands = std::make_unique<ListCommands>(m_state, m_list, *this, *m_prompt, m_regset,
-        [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });
+    m_listCommands = std::make_unique<ListCommands>(m_state, m_list, *m_history, *this, *m_prompt,
+        m_regset, [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });
     m_options = std::make_unique<OptionsCommands>(
         m_state, *m_prompt, m_regset, *m_topmostBand, *action(MainCommand::ApplyFilters));
     m_options->setHarvestActions(
@@ -104,10 +119,12 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     connect(
         m_slideshow, &Slideshow::runningChanged, m_toolbar, &ToolbarDispatch::syncSlideshowButton);
     m_modes = std::make_unique<WindowModes>(
-        *this, m_toolbar->toolbar(), *m_listView, *m_fborder, m_state.window);
+        *this, m_toolbar->toolbar(), *listArea, *m_fborder, m_state.window);
 
-    connect(m_listView, &LinkListView::textDropped, this,
-        [this](const QString& text) { m_listCommands->buildFromText(text); });
+    connect(m_listView, &LinkListView::textDropped, this, [this](const QString& text) {
+        commandStarting();
+        m_listCommands->buildFromText(text);
+    });
     connect(m_listView, &LinkListView::openRequested, this,
         [this] { m_openreq.request(OpenRequest::Source::DoubleClick); });
     connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
@@ -123,12 +140,14 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::updateCommandStates);
+    connect(m_history, &ListHistory::changed, this, &Form1::updateCommandStates);
 
     // The receiver only queues a link; a full queue turns the sender away. A newer link
     // replaces a harvest still loading, as for any incoming link.
     m_incoming = new IncomingLinkQueue(
         [this](const QString& link) {
             m_state.handover.nurl = link;
+            commandStarting();
             urlBuilder().incomingLink();
         },
         this);
@@ -273,7 +292,8 @@ void Form1::updateCommandStates()
     const int c = m_list.count();
     const MainToolbarRules::States s = MainToolbarRules::states(
         m_list.selectedCount(), c, m_list.currentIndex(), m_viewer && m_viewer->WebBrowser1());
-    m_menus->applyStates({ s, c });
+    m_menus->applyStates(
+        { s, c, m_list.selectedCount(), m_history->canUndo(), m_history->canRedo() });
     // While the window takes no input (a build runs) the buttons and their keys rest.
     if (m_toolbar)
         m_toolbar->applyStates(s, windowInputEnabled());
@@ -293,13 +313,38 @@ UrlListBuilder& Form1::urlBuilder()
 
 void Form1::mnufURL_Click()
 {
+    commandStarting();
     urlBuilder().mnufURL_Click();
 }
 
 void Form1::mnusavpopbuild_Click()
 {
+    commandStarting();
     if (m_list.currentIndex() != -1)
         urlBuilder().mnusavpopbuild_Click();
+}
+
+void Form1::commandStarting()
+{
+    m_history->checkpoint();
+}
+
+// A build in progress owns the list until it ends.
+void Form1::mnulstundo_Click()
+{
+    if (windowInputEnabled())
+        m_listCommands->undo();
+}
+
+void Form1::mnulstredo_Click()
+{
+    if (windowInputEnabled())
+        m_listCommands->redo();
+}
+
+void Form1::applyPattern(ListCommands::PatternAction action)
+{
+    m_listCommands->applyPattern(action, m_patternBar->text());
 }
 
 void Form1::mnufileopen_Click()

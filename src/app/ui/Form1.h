@@ -24,6 +24,8 @@ class IncomingLinkQueue;
 class IUserPrompt;
 class IBrowserWindows;
 class LinkListView;
+class ListHistory;
+class PatternBar;
 class LinkViewer;
 class MainToolbar;
 class MenuBuilder;
@@ -88,6 +90,16 @@ public:
     void mnulstsrch_Click() { m_listCommands->search(); }
     void mnulstselall_Click() { m_listCommands->selectAll(); }
     void mnulstclr_Click() { m_listCommands->clear(); }
+    void mnulstremsel_Click() { m_listCommands->removeSelected(); }
+    void mnulstundo_Click();
+    void mnulstredo_Click();
+    void mnulstpatsel_Click() { applyPattern(ListCommands::PatternAction::Select); }
+    void mnulstpatrem_Click() { applyPattern(ListCommands::PatternAction::Remove); }
+    void mnulstpatkeep_Click() { applyPattern(ListCommands::PatternAction::Keep); }
+    // Every change of the list up to the next command is one step of undo.
+    void commandStarting();
+    ListHistory& history() { return *m_history; }
+    PatternBar* patternBar() const { return m_patternBar; }
     void mnufsavlst_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Replace); }
     void mnufapplist_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Append); }
     void mnufEx_Click() { close(); }
@@ -179,6 +191,7 @@ private:
     void updateCommandStates();
     void cancelHarvest();
     UrlListBuilder& urlBuilder();
+    void applyPattern(ListCommands::PatternAction action);
 
     Services m_services;
     CRegSettings m_regset;
@@ -188,6 +201,8 @@ private:
     IUserPrompt* m_prompt = nullptr;
 
     LinkListView* m_listView = nullptr;
+    PatternBar* m_patternBar = nullptr;
+    ListHistory* m_history = nullptr;
     std::unique_ptr<MenuBuilder> m_menus;
     std::unique_ptr<MainStatusBar> m_statusBar;
     BusyInputBlocker* m_busy = nullptr;

@@ -1,5 +1,7 @@
 #include "app/ui/ListCommands.h"
 
+#include <QItemSelection>
+
 #include "app/PreferencesStore.h"
 #include "builders/ClipboardBuilder.h"
 #include "builders/FileBuilder.h"
@@ -10,14 +12,17 @@
 #include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
+#include "listops/ListHistory.h"
 #include "listops/ListLimit.h"
+#include "listops/ListPattern.h"
 #include "listops/ListSearch.h"
 #include "settings/CRegSettings.h"
 
-ListCommands::ListCommands(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
-    CRegSettings& regset, std::function<QString()> clipboardText)
+ListCommands::ListCommands(MainState& state, LinkList& list, ListHistory& history, IMainView& view,
+    IUserPrompt& prompt, CRegSettings& regset, std::function<QString()> clipboardText)
     : m_state(state)
     , m_list(list)
+    , m_history(history)
     , m_view(view)
     , m_prompt(prompt)
     , m_regset(regset)
@@ -102,6 +107,75 @@ void ListCommands::clear()
 void ListCommands::removeCurrent()
 {
     m_list.removeAt(m_list.currentIndex());
+}
+
+void ListCommands::removeSelected()
+{
+    m_list.removeRows(m_list.selectedIndexes());
+}
+
+void ListCommands::undo()
+{
+    historyMoved(m_history.undo());
+}
+
+void ListCommands::redo()
+{
+    historyMoved(m_history.redo());
+}
+
+void ListCommands::historyMoved(bool moved)
+{
+    if (!moved)
+        return;
+    if (m_list.isEmpty())
+        m_view.setCountText(QString());
+    else
+        m_view.setLinkCount(m_list.count());
+    m_view.SetListExtent();
+}
+
+void ListCommands::applyPattern(PatternAction action, const QString& patternText)
+{
+    const Result<ListPattern> pattern = ListPattern::parse(patternText);
+    if (!pattern) {
+        m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Pattern"), pattern.message());
+        return;
+    }
+    const QList<int> matching = pattern.value().matchingRows(m_list);
+    m_view.setStatus(StatusKind::Other,
+        QStringLiteral("%1 of %2 entries match").arg(matching.size()).arg(m_list.count()));
+    switch (action) {
+    case PatternAction::Select: {
+        // The selection is not a change the list announces: its step starts here.
+        m_history.beginStep();
+        QItemSelection selection;
+        for (int row : matching)
+            selection.select(m_list.index(row), m_list.index(row));
+        m_list.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        if (!matching.isEmpty()) {
+            m_list.setCurrentIndex(matching.first());
+            m_list.setTopIndex(matching.first());
+        }
+        m_history.checkpoint();
+        break;
+    }
+    case PatternAction::Remove:
+        m_list.removeRows(matching);
+        break;
+    case PatternAction::Keep: {
+        QList<int> others;
+        qsizetype next = 0;
+        for (int row = 0; row < m_list.count(); ++row) {
+            if (next < matching.size() && matching.at(next) == row)
+                ++next;
+            else
+                others.append(row);
+        }
+        m_list.removeRows(others);
+        break;
+    }
+    }
 }
 
 // Save replaces the chosen file (the picker confirms that); append needs an existing

@@ -7,17 +7,18 @@ class CRegSettings;
 class IMainView;
 class IUserPrompt;
 class LinkList;
+class ListHistory;
 struct MainState;
 
 // The List menu's builders that need no page (clipboard, file, sequence, single link),
-// the list's search, selection, clearing and removal, and writing the list to a text
-// file: each asks what it needs through the prompt, changes the list and reports
-// through the main view.
+// the list's search, selection, clearing and removal, pattern commands, undo and redo,
+// and writing the list to a text file: each asks what it needs through the prompt, changes the list
+// and reports through the main view.
 class ListCommands final
 {
 public:
-    ListCommands(MainState& state, LinkList& list, IMainView& view, IUserPrompt& prompt,
-        CRegSettings& regset, std::function<QString()> clipboardText);
+    ListCommands(MainState& state, LinkList& list, ListHistory& history, IMainView& view,
+        IUserPrompt& prompt, CRegSettings& regset, std::function<QString()> clipboardText);
 
     // Builds from the clipboard's text, or from text handed over by the command line.
     void buildFromClipboard();
@@ -30,12 +31,23 @@ public:
     void selectAll();
     void clear();
     void removeCurrent();
+    void removeSelected();
+    // The count panel shows the restored list's count ("N links found"; blank when empty).
+    void undo();
+    void redo();
+    // Selects exactly the entries that match the pattern, removes them, or removes the
+    // others; a pattern that cannot be read is reported and changes nothing.
+    enum class PatternAction { Select, Remove, Keep };
+    void applyPattern(PatternAction action, const QString& patternText);
     enum class FileMode { Replace, Append };
     void writeListFile(FileMode mode);
 
 private:
     MainState& m_state;
+    void historyMoved(bool moved);
+
     LinkList& m_list;
+    ListHistory& m_history;
     IMainView& m_view;
     IUserPrompt& m_prompt;
     CRegSettings& m_regset;

@@ -22,6 +22,9 @@ public:
     struct Facts {
         MainToolbarRules::States states;
         int count = 0; // entries in the list
+        int selected = 0; // selected entries
+        bool canUndo = false;
+        bool canRedo = false;
     };
 
     struct Entry {

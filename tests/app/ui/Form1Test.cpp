@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QSet>
@@ -11,6 +12,7 @@
 
 #include "app/ui/Form1.h"
 #include "app/ui/MainCommandTable.h"
+#include "app/ui/PatternBar.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/ScriptedPrompt.h"
@@ -205,6 +207,80 @@ TEST_F(Form1Test, ListCommandsSelectClearAndRemoveTheFocusedEntry)
     EXPECT_EQ(form->countText(), "");
     form->mnulstclr_Click(); // an empty list clears again without harm
     EXPECT_EQ(form->countText(), "");
+}
+
+// Undo walks back through a build that failed after replacing the list, a clear and a
+// pattern remove, each one step, keeping the entries' context; the count panel follows.
+TEST_F(Form1Test, UndoWalksBackAFailedBuildAClearAndAPatternRemove)
+{
+    auto form = makeForm();
+    const EntryContext image { EntryKind::Image, "alt", "http://p/", "Page" };
+    form->list().addEntries({ { "http://a/1.jpg", image }, { "http://a/2.html", {} } });
+    const auto run = [&](MainCommand command) { form->action(command)->trigger(); };
+    QFile file(m_temp.filePath("bad.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("http://f/1\r\nnot a link\r\n");
+    file.close();
+    m_prompt.openNames.push_back(file.fileName());
+    m_prompt.desiredActions.push_back(false); // replace
+    run(MainCommand::BuildFromFile);
+    ASSERT_EQ(m_prompt.titles().value(0), "Bad Format");
+    ASSERT_EQ(form->list().entries(), QStringList { "http://f/1" });
+    run(MainCommand::ClearList);
+    emit form->listView()->textDropped("http://b/1.jpg\nhttp://b/2.png\nhttp://b/3.JPEG");
+    form->patternBar()->field()->setText("/\\.jpe?g$/");
+    run(MainCommand::RemoveMatching);
+    ASSERT_EQ(form->list().entries(), QStringList { "http://b/2.png" });
+
+    const struct {
+        QStringList entries;
+        QString count;
+    } back[] = {
+        { { "http://b/1.jpg", "http://b/2.png", "http://b/3.JPEG" }, "3 links found" },
+        { {}, "" },
+        { { "http://f/1" }, "1 links found" },
+        { { "http://a/1.jpg", "http://a/2.html" }, "2 links found" },
+    };
+    for (const auto& step : back) {
+        run(MainCommand::Undo);
+        EXPECT_EQ(form->list().entries(), step.entries);
+        EXPECT_EQ(form->countText(), step.count);
+    }
+    EXPECT_EQ(form->list().contextAt(0), image);
+    run(MainCommand::Redo);
+    EXPECT_EQ(form->list().entries(), QStringList { "http://f/1" });
+}
+
+// "Select matching" replaces the selection (undoable), "Keep only matching" drops the
+// rest, "Remove all selected links" every selected entry; a bad pattern is reported.
+TEST_F(Form1Test, PatternCommandsAndRemovingTheSelection)
+{
+    auto form = makeForm();
+    const auto run = [&](MainCommand command) { form->action(command)->trigger(); };
+    form->list().addMany({ "http://a/x.png", "http://a/y.gif", "http://b/z.PNG", "http://c/w" });
+    form->list().setSelected(3, true);
+    form->patternBar()->field()->setText("*.png");
+    run(MainCommand::SelectMatching);
+    EXPECT_EQ(form->list().selectedIndexes(), (QList<int> { 0, 2 }));
+    run(MainCommand::Undo);
+    EXPECT_EQ(form->list().selectedIndexes(), QList<int> { 3 });
+
+    form->patternBar()->field()->setText("http://?/*");
+    run(MainCommand::KeepMatching); // every entry matches: nothing changes
+    form->patternBar()->field()->setText("*a/*");
+    run(MainCommand::KeepMatching);
+    EXPECT_EQ(form->list().entries(), (QStringList { "http://a/x.png", "http://a/y.gif" }));
+    form->list().setRangeSelected(0, 1, true);
+    run(MainCommand::RemoveSelected);
+    EXPECT_TRUE(form->list().isEmpty());
+    run(MainCommand::Undo);
+    run(MainCommand::Undo);
+    EXPECT_EQ(form->list().count(), 4);
+
+    form->patternBar()->field()->setText("/[/");
+    run(MainCommand::RemoveMatching);
+    EXPECT_EQ(form->list().count(), 4);
+    EXPECT_EQ(m_prompt.titles(), QStringList { "Pattern" });
 }
 
 // Every command has one item, found by its own object name; every typed toolbar button
