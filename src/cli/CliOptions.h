@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/OverwriteAction.h"
+#include "listops/EntryFormat.h"
 
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
 // error set, and the caller prints it with usageHint().
@@ -27,6 +28,7 @@ struct CliOptions {
     bool excludeJs = false; // --exclude-js
     bool excludeMailto = false; // --exclude-mailto
     QString saveFile; // --save FILE
+    EntryFormat format = EntryFormat::Plain; // --format plain|jsonl|csv: what is printed
     // --timeout SECONDS: harvest, a page's whole load; download, the longest wait for a
     // byte. At most a day, so its milliseconds fit a timer. timeoutGiven tells a value
     // typed from the default, which differs between the two.

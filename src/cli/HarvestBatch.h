@@ -12,6 +12,8 @@
 #include "builders/UrlListBuilder.h"
 #include "core/MainState.h"
 #include "core/Result.h"
+#include "listops/EntryContext.h"
+#include "listops/EntryFormat.h"
 
 class IShellWindows;
 class QEventLoop;
@@ -32,6 +34,7 @@ public:
         int timeoutSeconds = 120; // per page
         bool dedupeAll = false; // a link is written only the first time any page gives it
         QString saveFile; // also written there in the list file format, when every page succeeds
+        EntryFormat format = EntryFormat::Plain; // how the entries are printed
     };
     // The next URL to harvest; nullopt once the input is exhausted.
     using UrlSource = std::function<std::optional<QString>()>;
@@ -55,7 +58,7 @@ private:
     struct Page;
     struct Done {
         bool ok = false;
-        QStringList entries;
+        ListEntries entries;
         QByteArray messages;
     };
     struct Digest {
@@ -73,7 +76,7 @@ private:
     void onTimeout(const std::shared_ptr<Page>& page);
     void finishPage(const std::shared_ptr<Page>& page, bool ok);
     void writeReady();
-    void writeEntries(const QStringList& entries);
+    void writeEntries(const ListEntries& entries);
     bool firstSighting(const QString& entry);
 
     MainState m_settings;
