@@ -7,6 +7,7 @@
 #include "builders/HarvestAcceptor.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
+#include "builders/LocalPage.h"
 #include "builders/NavigationErrors.h"
 #include "core/FilterState.h"
 #include "core/HandOver.h"
@@ -105,8 +106,23 @@ void UrlListBuilder::mnufURL_Click()
     }
 
     if (fromDialog) {
-        startCheck(State::CheckingUrl, url);
-        return;
+        // A local file has no server to ask for its content type: it is checked here.
+        const LocalPage::Check local = LocalPage::check(url);
+        switch (local.kind) {
+        case LocalPage::Kind::NotLocal:
+            startCheck(State::CheckingUrl, url);
+            return;
+        case LocalPage::Kind::Html:
+            url = local.fileUrl;
+            break;
+        case LocalPage::Kind::NotHtml:
+            refuse(kNotHtml);
+            return;
+        case LocalPage::Kind::Missing:
+        case LocalPage::Kind::Unreadable:
+            refuse(LocalPage::problemMessage(local));
+            return;
+        }
     }
     loadChecked(url);
 }
@@ -229,7 +245,7 @@ void UrlListBuilder::onChecked(const Result<QString>& contentType)
     const bool html = contentType.isOk()
         && contentType.value().contains(QLatin1StringView("text/html"), Qt::CaseInsensitive);
     if (!html) {
-        refuse();
+        refuse(kNotHtml);
         return;
     }
     if (was == State::CheckingUrl)
@@ -401,13 +417,13 @@ void UrlListBuilder::releaseBrowser()
     QTimer::singleShot(0, this, [retired] {});
 }
 
-void UrlListBuilder::refuse()
+void UrlListBuilder::refuse(const QString& text)
 {
     m_view.setWaitPointer(false);
-    m_prompt.message(PromptIcon::Exclamation, kErrorTitle, kNotHtml);
+    m_prompt.message(PromptIcon::Exclamation, kErrorTitle, text);
     recurseFramesFinish();
     releaseBrowser();
     m_view.returnToIdle();
     m_handover.goturl.clear();
-    emit harvestFinished(Result<>::failed(kNotHtml));
+    emit harvestFinished(Result<>::failed(text));
 }

@@ -101,7 +101,8 @@ private:
     void finishPageCompleted();
     void errorPath();
     void releaseBrowser();
-    void refuse();
+    // Turns the URL down with the message (not HTML, a local file missing).
+    void refuse(const QString& text);
     // Ends a request that stopped before a harvest began: idle view, Cancelled.
     void endWithoutHarvest();
     bool checking() const

@@ -47,6 +47,7 @@ constexpr OptionRule kOptions[] = {
     { "--save", true, kHarvest | kText | kFile | kSequence },
     { "--match", true, kHarvest | kText | kFile },
     { "--reject", true, kHarvest | kText | kFile },
+    { "--format", true, kHarvest | kText | kFile },
     { "--timeout", true, kHarvest | kDownload },
     { "--from", true, kHarvest | kDownload },
     { "--dedupe-all", false, kHarvest },
@@ -115,6 +116,11 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
             return QStringLiteral("%1: %2").arg(name, pattern.message());
         (name == QLatin1StringView("--match") ? options.matchPatterns : options.rejectPatterns)
             .append(value);
+    } else if (name == QLatin1StringView("--format")) {
+        const std::optional<EntryFormat> format = entryFormatFromName(value);
+        if (!format)
+            return QStringLiteral("--format needs plain, jsonl or csv.");
+        options.format = *format;
     } else if (name == QLatin1StringView("--timeout")) {
         bool ok = false;
         options.timeoutSeconds = value.toInt(&ok);
@@ -336,7 +342,9 @@ Load each page in a hidden browser (no display needed) and list the links of the
 page and of all its frames, without duplicates (with --media its images, video,
 audio, CSS backgrounds and embedded objects instead; with --all both). With several URLs (or --from), the
 pages load a few at a time and each page's links are printed in the order the pages
-were given; each message then names its page's URL.
+were given; each message then names its page's URL. A URL may also be a page on
+this machine (a file: URL or a path): its web links are listed, its links to local
+files are not.
 
 Options:
   --filter EXT       Keep only links whose extension is EXT (repeatable; replaces the
@@ -350,6 +358,9 @@ Options:
                      character) or /REGEX/; case is ignored.
   --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
                      over --match).
+  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
+                     object a line: url, kind, text, page, title) or csv (those
+                     five columns under a header row). --save keeps the list format.
   --timeout SECONDS  Give up a page that has not loaded completely after SECONDS
                      (default 120, at most 86400).
   --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
@@ -386,6 +397,9 @@ Options:
                      character) or /REGEX/; case is ignored.
   --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
                      over --match).
+  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
+                     object a line: url, kind, text, page, title) or csv (those
+                     five columns under a header row). --save keeps the list format.
   -h, --help         Show this text.
 
 Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
@@ -406,6 +420,9 @@ Options:
                      character) or /REGEX/; case is ignored.
   --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
                      over --match).
+  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
+                     object a line: url, kind, text, page, title) or csv (those
+                     five columns under a header row). --save keeps the list format.
   -h, --help         Show this text.
 
 Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong

@@ -6,6 +6,7 @@
 
 #include "core/HarvestScope.h"
 #include "core/OverwriteAction.h"
+#include "listops/EntryFormat.h"
 
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
 // error set, and the caller prints it with usageHint().
@@ -31,6 +32,7 @@ struct CliOptions {
     QString saveFile; // --save FILE
     QStringList matchPatterns; // --match PATTERN, repeatable: keep entries matching any
     QStringList rejectPatterns; // --reject PATTERN, repeatable: drop entries matching any
+    EntryFormat format = EntryFormat::Plain; // --format plain|jsonl|csv: what is printed
     // --timeout SECONDS: harvest, a page's whole load; download, the longest wait for a
     // byte. At most a day, so its milliseconds fit a timer. timeoutGiven tells a value
     // typed from the default, which differs between the two.

@@ -20,6 +20,7 @@
 #include "cli/ConsoleView.h"
 #include "cli/HarvestBatch.h"
 #include "filters/FilterStore.h"
+#include "listops/EntryWriter.h"
 #include "listops/LinkLineReader.h"
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
@@ -126,11 +127,9 @@ int CliRunner::finish(bool built)
             "Error: no links were found (or none passed the filters and exclusions)."));
         return 1;
     }
-    QByteArray out;
-    for (const QString& entry : m_list.entries()) {
-        out += entry.toUtf8();
-        out += '\n';
-    }
+    QByteArray out = EntryWriter::header(m_options.format);
+    for (int i = 0; i < m_list.count(); ++i)
+        out += EntryWriter::encode(m_options.format, m_list.entryAt(i));
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     std::fflush(stdout);
 
@@ -224,6 +223,7 @@ int CliRunner::harvestMany(IBrowserEngine& engine)
     options.dedupeAll = m_options.dedupeAll;
     options.saveFile = m_options.saveFile;
     options.patterns = patterns();
+    options.format = m_options.format;
     HarvestBatch batch(
         m_state, source, engine.shellWindows(), [&engine] { return engine.createHarvestBrowser(); },
         options);

@@ -6,10 +6,12 @@
 #include <QtEndian>
 #include <cstdio>
 
+#include "builders/LocalPage.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
 #include "cli/PrefetchedContentType.h"
+#include "listops/EntryWriter.h"
 #include "listops/LinkList.h"
 #include "listops/ListFileWriter.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
@@ -88,6 +90,8 @@ int HarvestBatch::run()
             return 1;
         }
     }
+    if (const QByteArray header = EntryWriter::header(m_options.format); !header.isEmpty())
+        m_out(header);
     QEventLoop loop;
     m_loop = &loop;
     pump();
@@ -140,6 +144,14 @@ void HarvestBatch::startPage(qint64 index, const QString& url)
             onTimeout(p);
     });
     page->timeout.start(m_options.timeoutSeconds * 1000);
+    // A local page is checked by the URL builder itself; no server is asked.
+    if (LocalPage::check(url).kind != LocalPage::Kind::NotLocal) {
+        QTimer::singleShot(0, this, [this, weak] {
+            if (const auto p = weak.lock())
+                onChecked(p, Result<QString>::ok(QString()));
+        });
+        return;
+    }
     // The check runs on its own thread; nothing waits for it, so several pages are
     // checked and loaded side by side.
     page->check.fetchContentType(url, this, [this, weak](const Result<QString>& contentType) {
@@ -196,9 +208,9 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
     } else {
         done.ok = ok;
         done.messages = page->messages;
-        for (const QString& entry : page->list.entries()) {
-            if (m_options.patterns.keeps(entry))
-                done.entries.append(entry);
+        for (int i = 0; i < page->list.count(); ++i) {
+            if (m_options.patterns.keeps(page->list.at(i)))
+                done.entries.append(page->list.entryAt(i));
         }
         if (ok && done.entries.isEmpty()) {
             done.ok = false;
@@ -233,18 +245,16 @@ void HarvestBatch::writeReady()
     }
 }
 
-void HarvestBatch::writeEntries(const ListEntries& listed)
+void HarvestBatch::writeEntries(const ListEntries& entries)
 {
     QByteArray out;
     QStringList saved;
-    for (const ListEntry& item : listed) {
-        const QString& entry = item.url;
-        if (m_options.dedupeAll && !firstSighting(entry))
+    for (const ListEntry& entry : entries) {
+        if (m_options.dedupeAll && !firstSighting(entry.url))
             continue;
-        out += entry.toUtf8();
-        out += '\n';
+        out += EntryWriter::encode(m_options.format, entry);
         if (m_save)
-            saved.append(entry);
+            saved.append(entry.url);
     }
     if (!out.isEmpty())
         m_out(out);

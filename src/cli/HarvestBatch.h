@@ -14,6 +14,7 @@
 #include "core/Result.h"
 #include "listops/EntryContext.h"
 #include "listops/PatternFilter.h"
+#include "listops/EntryFormat.h"
 
 class IShellWindows;
 class QEventLoop;
@@ -35,6 +36,7 @@ public:
         bool dedupeAll = false; // a link is written only the first time any page gives it
         QString saveFile; // also written there in the list file format, when every page succeeds
         PatternFilter patterns; // the entries a page keeps (--match, --reject)
+        EntryFormat format = EntryFormat::Plain; // how the entries are printed
     };
     // The next URL to harvest; nullopt once the input is exhausted.
     using UrlSource = std::function<std::optional<QString>()>;

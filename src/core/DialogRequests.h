@@ -70,3 +70,10 @@ struct SlideshowOptions {
 
     bool operator==(const SlideshowOptions&) const = default;
 };
+
+// A save picker's answer when the chosen filter matters: the path, and which of the
+// filter's entries was chosen (0 for the first).
+struct SaveTarget {
+    QString path;
+    int filterIndex = 0;
+};

@@ -57,4 +57,9 @@ public:
     virtual QString saveFileName(
         const QString& title, const QString& filter, const QString& initialPath)
         = 0;
+    // The save picker of an export, whose filter's entries are formats: a name typed
+    // without an extension gets the chosen entry's. nullopt when the user cancelled.
+    virtual std::optional<SaveTarget> exportFileName(
+        const QString& title, const QString& filter, const QString& initialPath)
+        = 0;
 };

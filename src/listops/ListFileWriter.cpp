@@ -81,6 +81,15 @@ Result<> ListFileWriter::write(const QStringList& entries)
     return writeBlock() ? Result<>::ok() : cannotWrite();
 }
 
+Result<> ListFileWriter::writeBytes(const QByteArray& bytes)
+{
+    if (m_failed || !m_file.isOpen())
+        return Result<>::failed(QStringLiteral("Cannot write to \"%1\".").arg(m_path));
+    if (!bytes.isEmpty() && m_file.write(bytes) != bytes.size())
+        return cannotWrite();
+    return Result<>::ok();
+}
+
 Result<> ListFileWriter::commit()
 {
     if (m_failed || !m_file.isOpen())

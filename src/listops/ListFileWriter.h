@@ -20,6 +20,8 @@ public:
 
     Result<> open();
     Result<> write(const QStringList& entries);
+    // Writes bytes as they are: records of another format encoded by the caller.
+    Result<> writeBytes(const QByteArray& bytes);
     Result<> commit();
     // Drops what was written; the target is left untouched.
     void cancel();

@@ -1,6 +1,9 @@
 #include <QCoreApplication>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -578,4 +581,49 @@ TEST_F(UrlListBuilderTest, AFailedBuildLeavesTheListAsItWas)
     builder.mnusavpopbuild_Click();
     EXPECT_EQ(list.count(), 4);
     EXPECT_EQ(list.selectedIndexes(), QList<int> { 2 });
+}
+
+// A local page has no server to ask: an HTML file is loaded without the check, and a
+// missing file is named in the refusal.
+TEST_F(UrlListBuilderTest, LocalPagesSkipTheCheckAndAMissingOneIsNamed)
+{
+    QTemporaryDir dir;
+    QFile page(dir.filePath("p.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    list.add(QStringLiteral("http://keep/"));
+    const struct {
+        QString typed;
+        QString loaded; // empty: refused with message
+        QString message;
+    } rows[] = {
+        { dir.filePath("p.html"), QUrl::fromLocalFile(dir.filePath("p.html")).toString(), "" },
+        { dir.filePath("gone.html"), "",
+            "Quillmarch cannot build a list from this URL. The file \"" + dir.filePath("gone.html")
+                + "\" does not exist." },
+        { dir.path(), "", kNotHtml },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        prompt.messages.clear();
+        browser_ = nullptr;
+        prompt.urls.push_back(UrlRequest { row.typed, true });
+
+        builder.mnufURL_Click();
+
+        EXPECT_TRUE(fetcher.fetched.isEmpty());
+        if (row.loaded.isEmpty()) {
+            ASSERT_EQ(prompt.messages.size(), 1);
+            EXPECT_EQ(prompt.messages[0].text, row.message);
+            EXPECT_EQ(browser_, nullptr);
+            EXPECT_TRUE(view.isIdle());
+            EXPECT_TRUE(lastOutcome().isFailed());
+            continue;
+        }
+        ASSERT_NE(browser_, nullptr);
+        EXPECT_EQ(browser_->navigated, QStringList { row.loaded });
+        browser_->complete();
+        answerLinks({ "http://web/a", "file:///etc/passwd" });
+        EXPECT_EQ(list.entries(), (QStringList { "http://keep/", "http://web/a" }));
+    }
 }

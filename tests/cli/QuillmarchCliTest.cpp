@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -309,6 +310,10 @@ TEST_F(QuillmarchCliTest, VersionHelpAndUsageErrors)
                 + hint.arg("file ") },
         { { "sequence", "http://s/1", "--reject", "*" }, 2, "",
             "quillmarch-cli: --reject is not an option of sequence.\n" + hint.arg("sequence ") },
+        { { "text", "--format", "xml" }, 2, "",
+            "quillmarch-cli: --format needs plain, jsonl or csv.\n" + hint.arg("text ") },
+        { { "sequence", "http://s/1", "--format=csv" }, 2, "",
+            "quillmarch-cli: --format is not an option of sequence.\n" + hint.arg("sequence ") },
         { { "harvest", "http://x/", "--jobs=0" }, 2, "",
             "quillmarch-cli: --jobs needs a number from 1 to 16.\n" + hint.arg("harvest ") },
         { { "harvest", "http://x/", "--media", "--all" }, 2, "",
@@ -494,4 +499,61 @@ TEST_F(QuillmarchCliTest, SavedListsAreWholeAndReadBackEverywhere)
     r = cli({ "download", "--dir", path("got"), "--from", path("saved.txt") });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QDir(path("got")).entryList(QDir::Files), (QStringList { "a,b.txt", "c.txt" }));
+}
+
+TEST_F(QuillmarchCliTest, FormatsPrintEachEntryWithItsContext)
+{
+    const QByteArray input = "http://a/1\nhttp://a/b,\"c\"\nhttp://a/\u00e9\n";
+    const struct {
+        QString format;
+        QString out;
+    } rows[] = {
+        { "plain", "http://a/1\nhttp://a/b,\"c\"\nhttp://a/\u00e9\n" },
+        { "csv",
+            "url,kind,text,page,title\r\nhttp://a/1,link,,,\r\n\"http://a/b,\"\"c\"\"\",link,,,\r\n"
+            "http://a/\u00e9,link,,,\r\n" },
+        { "jsonl",
+            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/1\"}\n"
+            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/b,\\\"c\\\"\"}\n"
+            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/\u00e9\"}\n" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.format.toStdString());
+        const CliResult r = cli({ "text", "--format", row.format, "--save", path("l.txt") }, input);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, row.out);
+        QFile saved(path("l.txt"));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll(), "http://a/1\r\n\"http://a/b,%22c%22\"\r\nhttp://a/\xC3\xA9\r\n")
+            << "the list file keeps its format";
+    }
+}
+
+// Pages on this machine, as a file: URL or a path, alone or among others: their web links
+// are listed, their links to local files are not.
+TEST_F(QuillmarchCliTest, HarvestReadsLocalPages)
+{
+    QFile page(path("page.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<a href='http://web.invalid/a'>A</a><a href='other.html'>local</a>"
+               "<a href='mailto:m@web.invalid'>M</a>");
+    page.close();
+    const QString file = path("page.html");
+    const QString url = QUrl::fromLocalFile(file).toString();
+    const QString links = lines({ "http://web.invalid/a", "mailto:m@web.invalid" });
+
+    CliResult r = cli({ "harvest", url });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, links);
+
+    r = cli({ "harvest", file, url, "--format", "csv" });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.count(QStringLiteral("http://web.invalid/a,")), 2) << r.out.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("url,kind,text,page,title\r\n")));
+
+    r = cli({ "harvest", path("gone.html") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The file \"%1\" does not exist.").arg(path("gone.html"))))
+        << r.err.toStdString();
 }

@@ -68,6 +68,7 @@ check_completion() {
     "quillmarch-cli --save out.txt text --ex|--exclude-js --exclude-mailto"
     "quillmarch-cli download --exists |prompt overwrite skip unique"
     "quillmarch-cli download --exists=o|overwrite"
+    "quillmarch-cli text --format |plain jsonl csv"
     "quillmarch-cli download --dir |folder"
     "quillmarch-cli harvest --from l|links.txt"
     "quillmarch-cli file |folder links.txt"

@@ -37,6 +37,7 @@ public:
     std::deque<bool> slideshowResumes;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    std::deque<std::optional<SaveTarget>> exportTargets;
     std::deque<std::optional<FileExistsAnswer>> fileExistsAnswers;
     std::deque<QString> folders;
     QStringList fileExistsAsked; // the proposed names, in order
@@ -115,6 +116,13 @@ public:
         lastPickerTitle = title;
         lastPickerInitial = initial;
         return takeOr(saveNames, QString());
+    }
+    std::optional<SaveTarget> exportFileName(
+        const QString& title, const QString&, const QString& initial) override
+    {
+        lastPickerTitle = title;
+        lastPickerInitial = initial;
+        return takeOr(exportTargets, std::optional<SaveTarget>());
     }
 
     UrlDialogInput lastUrlInput;

@@ -102,6 +102,7 @@ public:
     PatternBar* patternBar() const { return m_patternBar; }
     void mnufsavlst_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Replace); }
     void mnufapplist_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Append); }
+    void mnufexport_Click() { m_listCommands->exportList(); }
     void mnufEx_Click() { close(); }
     void mnuopoptions_Click() { m_options->editPreferences(); }
     void mnuopappfilt_Click() { m_options->toggleFilters(); }

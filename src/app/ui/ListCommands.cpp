@@ -10,6 +10,7 @@
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
 #include "core/MainState.h"
+#include "listops/EntryWriter.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
 #include "listops/ListHistory.h"
@@ -193,6 +194,19 @@ void ListCommands::writeListFile(FileMode mode)
     setLastUsedSaveFolder(m_regset, path);
     const Result<> written = mode == FileMode::Replace ? ListFile::save(path, m_list.entries())
                                                        : ListFile::append(path, m_list.entries());
+    if (!written)
+        m_prompt.message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
+}
+
+void ListCommands::exportList()
+{
+    const std::optional<SaveTarget> target = m_prompt.exportFileName(
+        QStringLiteral("Export list"), EntryWriter::exportFilter(), lastUsedSaveFolder(m_regset));
+    if (!target || target->path.isEmpty())
+        return;
+    setLastUsedSaveFolder(m_regset, target->path);
+    const Result<> written
+        = EntryWriter::save(target->path, EntryWriter::exportFormatAt(target->filterIndex), m_list);
     if (!written)
         m_prompt.message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
 }

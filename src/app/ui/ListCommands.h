@@ -41,6 +41,9 @@ public:
     void applyPattern(PatternAction action, const QString& patternText);
     enum class FileMode { Replace, Append };
     void writeListFile(FileMode mode);
+    // "Export list...": the list with each entry's context as CSV, JSON lines or an aria2
+    // input file, by the picker's chosen filter.
+    void exportList();
 
 private:
     MainState& m_state;

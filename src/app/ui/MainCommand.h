@@ -8,6 +8,7 @@ enum class MainCommand {
     SaveTargets, // "mnufsav"
     SaveList, // "mnufsavlst"
     AppendList, // "mnufapplist"
+    ExportList, // "mnufexport"
     Exit, // "mnufEx"
     BuildFromUrl, // "mnufURL"
     BuildFromClipboard, // "mnufClip"

@@ -20,6 +20,8 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             [](const F& f) { return f.states.savelist; } },
         { C::AppendList, M::File, false, "mnufapplist", "&Append list to text file", none, nullptr,
             &Form1::mnufapplist_Click, [](const F& f) { return f.states.savelist; } },
+        { C::ExportList, M::File, false, "mnufexport", "Export list...", none, nullptr,
+            &Form1::mnufexport_Click, [](const F& f) { return f.states.savelist; } },
         { C::Exit, M::File, true, "mnufEx", "&Exit", K::Quit, "application-exit",
             &Form1::mnufEx_Click, nullptr },
         { C::BuildFromUrl, M::List, false, "mnufURL", "Build list from &URL",

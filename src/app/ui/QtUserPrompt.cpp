@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "app/ui/Form12.h"
 #include "builders/ui/Form10.h"
@@ -214,8 +215,18 @@ QString QtUserPrompt::saveFileName(
     return pickFile(true, title, filter, initialPath);
 }
 
-QString QtUserPrompt::pickFile(
-    bool save, const QString& title, const QString& filter, const QString& initialPath)
+std::optional<SaveTarget> QtUserPrompt::exportFileName(
+    const QString& title, const QString& filter, const QString& initialPath)
+{
+    SaveTarget target;
+    target.path = pickFile(true, title, filter, initialPath, &target.filterIndex);
+    if (target.path.isEmpty())
+        return std::nullopt;
+    return target;
+}
+
+QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& filter,
+    const QString& initialPath, int* filterIndex)
 {
     BandScope band(*this);
     QFileDialog dialog(dialogParent(), title);
@@ -230,9 +241,22 @@ QString QtUserPrompt::pickFile(
         const QFileInfo info(initialPath);
         dialog.setDirectory(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
     }
+    if (filterIndex) {
+        // The dialog adds the default suffix before it asks about replacing a file, so
+        // the question names the file that is written.
+        auto followFilter = [&dialog](const QString& chosen) {
+            static const QRegularExpression extension(QStringLiteral("\\(\\*\\.(\\w+)\\)$"));
+            dialog.setDefaultSuffix(extension.match(chosen).captured(1));
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+        followFilter(dialog.nameFilters().value(0));
+    }
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return {};
+        if (filterIndex)
+            *filterIndex = std::max(
+                0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
         const QString path = dialog.selectedFiles().value(0);
         if (!save || path.isEmpty() || QFileInfo::exists(path))
             return path;

@@ -40,14 +40,18 @@ public:
         const QString& title, const QString& filter, const QString& initialPath) override;
     QString saveFileName(
         const QString& title, const QString& filter, const QString& initialPath) override;
+    std::optional<SaveTarget> exportFileName(
+        const QString& title, const QString& filter, const QString& initialPath) override;
 
 private:
     class BandScope;
 
     // The window a new dialog belongs to: the dialog open now, else the owner.
     QWidget* dialogParent() const;
-    QString pickFile(
-        bool save, const QString& title, const QString& filter, const QString& initialPath);
+    // filterIndex, when given, receives the chosen filter entry, whose extension a
+    // typed name without one gets.
+    QString pickFile(bool save, const QString& title, const QString& filter,
+        const QString& initialPath, int* filterIndex = nullptr);
 
     QPointer<QWidget> m_owner;
     UrlHistory& m_urlHistory;
