@@ -49,7 +49,8 @@ TEST(LocalPageTest, TellsLocalPagesFromWebAddresses)
         if (row.kind == K::NotLocal)
             continue;
         EXPECT_EQ(check.path, d + '/' + row.path);
-        if (row.kind == K::Html)
+        if (row.kind == K::Html) {
             EXPECT_EQ(QUrl(check.fileUrl).toLocalFile(), check.path);
+        }
     }
 }
