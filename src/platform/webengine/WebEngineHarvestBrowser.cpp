@@ -617,11 +617,12 @@ QString WebEngineHarvestBrowser::collectEntriesScript(const HarvestScope& scope)
     }
     function image(el, resolve) {
         var src = '', set = '';
-        var attrs = el.attributes;
-        for (var a = 0; a < attrs.length; ++a) {
-            var name = attrs[a].name;
-            if (LAZY[name] === 1 && !src && attrs[a].value) src = resolve(attrs[a].value);
-            else if (LAZYSET[name] === 1 && !set) set = attrs[a].value;
+        // Names only: reading the attributes as nodes would make a node of each.
+        var names = el.getAttributeNames();
+        for (var a = 0; a < names.length; ++a) {
+            var name = names[a];
+            if (LAZY[name] === 1 && !src && attr(el, name)) src = resolve(attr(el, name));
+            else if (LAZYSET[name] === 1 && !set) set = attr(el, name);
         }
         if (!set) set = attr(el, 'srcset');
         if (!src) src = el.src;
@@ -708,7 +709,7 @@ QString WebEngineHarvestBrowser::collectEntriesScript(const HarvestScope& scope)
                     break;
                 }
             }
-            if (wantMedia && (styled || /url\(/i.test(attr(el, 'style'))))
+            if (wantMedia && (styled || (el.hasAttribute('style') && /url\(/i.test(attr(el, 'style')))))
                 backgrounds(el, win);
             if (el.shadowRoot)
                 tree(el.shadowRoot, win, resolve, styled);
