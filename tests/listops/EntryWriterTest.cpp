@@ -25,12 +25,11 @@ ListEntries awkwardEntries()
     };
 }
 
-LinkList listOf(const ListEntries& entries)
-{
+// A list holding the entries, for one expression.
+struct ListOf {
+    explicit ListOf(const ListEntries& entries) { list.addEntries(entries); }
     LinkList list;
-    list.addEntries(entries);
-    return list;
-}
+};
 
 QByteArray readFile(const QString& path)
 {
@@ -46,7 +45,7 @@ TEST(EntryWriterTest, CsvReadsBackWithAStandardReader)
     QTemporaryDir dir;
     const QString path = dir.filePath("list.csv");
     const ListEntries entries = awkwardEntries();
-    ASSERT_TRUE(EntryWriter::save(path, EntryFormat::Csv, listOf(entries)).isOk());
+    ASSERT_TRUE(EntryWriter::save(path, EntryFormat::Csv, ListOf(entries).list).isOk());
 
     QProcess python;
     python.start("python3",
@@ -73,7 +72,7 @@ TEST(EntryWriterTest, JsonLinesReadBackEntryForEntry)
     QTemporaryDir dir;
     const QString path = dir.filePath("list.jsonl");
     const ListEntries entries = awkwardEntries();
-    ASSERT_TRUE(EntryWriter::save(path, EntryFormat::JsonLines, listOf(entries)).isOk());
+    ASSERT_TRUE(EntryWriter::save(path, EntryFormat::JsonLines, ListOf(entries).list).isOk());
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -134,7 +133,9 @@ TEST(EntryWriterTest, Aria2InputKeepsOneLinkALineWithItsReferer)
 TEST(EntryWriterTest, AnExportThatCannotBeWrittenFails)
 {
     QTemporaryDir dir;
-    const Result<> saved = EntryWriter::save(dir.path(), EntryFormat::Csv, listOf(awkwardEntries()));
+    const Result<> saved
+        = EntryWriter::save(dir.path(), EntryFormat::Csv, ListOf(awkwardEntries()).list);
     EXPECT_TRUE(saved.isFailed());
-    EXPECT_TRUE(saved.message().contains(QStringLiteral("is a folder"))) << saved.message().toStdString();
+    EXPECT_TRUE(saved.message().contains(QStringLiteral("is a folder")))
+        << saved.message().toStdString();
 }
