@@ -38,7 +38,7 @@ TEST(LocalPageTest, TellsLocalPagesFromWebAddresses)
         { "FILE://" + d + "/frag", K::Html, "frag" },
         { "notes.txt", K::NotHtml, "notes.txt" },
         { "para", K::NotHtml, "para" },
-        { "folder", K::NotHtml, "folder" },
+        { "./folder", K::NotHtml, "folder" },
         { "./gone.html", K::Missing, "gone.html" },
         { "file://" + d + "/gone.html", K::Missing, "gone.html" },
     };
@@ -49,7 +49,8 @@ TEST(LocalPageTest, TellsLocalPagesFromWebAddresses)
         if (row.kind == K::NotLocal)
             continue;
         EXPECT_EQ(check.path, d + '/' + row.path);
-        if (row.kind == K::Html)
+        if (row.kind == K::Html) {
             EXPECT_EQ(QUrl(check.fileUrl).toLocalFile(), check.path);
+        }
     }
 }

@@ -444,9 +444,12 @@ TEST_F(QuillmarchCliTest, FormatsPrintEachEntryWithItsContext)
             "url,kind,text,page,title\r\nhttp://a/1,link,,,\r\n\"http://a/b,\"\"c\"\"\",link,,,\r\n"
             "http://a/\u00e9,link,,,\r\n" },
         { "jsonl",
-            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/1\"}\n"
-            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/b,\\\"c\\\"\"}\n"
-            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/\u00e9\"}\n" },
+            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/"
+            "1\"}\n"
+            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/"
+            "b,\\\"c\\\"\"}\n"
+            "{\"kind\":\"link\",\"page\":\"\",\"text\":\"\",\"title\":\"\",\"url\":\"http://a/"
+            "\u00e9\"}\n" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.format.toStdString());
@@ -485,6 +488,7 @@ TEST_F(QuillmarchCliTest, HarvestReadsLocalPages)
     r = cli({ "harvest", path("gone.html") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("The file \"%1\" does not exist.").arg(path("gone.html"))))
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("The file \"%1\" does not exist.").arg(path("gone.html"))))
         << r.err.toStdString();
 }

@@ -25,11 +25,11 @@ ListEntries awkwardEntries()
     };
 }
 
-LinkList listOf(const ListEntries& entries)
+Result<> save(const QString& path, EntryFormat format, const ListEntries& entries)
 {
     LinkList list;
     list.addEntries(entries);
-    return list;
+    return EntryWriter::save(path, format, list);
 }
 
 QByteArray readFile(const QString& path)
@@ -46,7 +46,7 @@ TEST(EntryWriterTest, CsvReadsBackWithAStandardReader)
     QTemporaryDir dir;
     const QString path = dir.filePath("list.csv");
     const ListEntries entries = awkwardEntries();
-    ASSERT_TRUE(EntryWriter::save(path, EntryFormat::Csv, listOf(entries)).isOk());
+    ASSERT_TRUE(save(path, EntryFormat::Csv, entries).isOk());
 
     QProcess python;
     python.start("python3",
@@ -73,7 +73,7 @@ TEST(EntryWriterTest, JsonLinesReadBackEntryForEntry)
     QTemporaryDir dir;
     const QString path = dir.filePath("list.jsonl");
     const ListEntries entries = awkwardEntries();
-    ASSERT_TRUE(EntryWriter::save(path, EntryFormat::JsonLines, listOf(entries)).isOk());
+    ASSERT_TRUE(save(path, EntryFormat::JsonLines, entries).isOk());
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -134,7 +134,8 @@ TEST(EntryWriterTest, Aria2InputKeepsOneLinkALineWithItsReferer)
 TEST(EntryWriterTest, AnExportThatCannotBeWrittenFails)
 {
     QTemporaryDir dir;
-    const Result<> saved = EntryWriter::save(dir.path(), EntryFormat::Csv, listOf(awkwardEntries()));
+    const Result<> saved = save(dir.path(), EntryFormat::Csv, awkwardEntries());
     EXPECT_TRUE(saved.isFailed());
-    EXPECT_TRUE(saved.message().contains(QStringLiteral("is a folder"))) << saved.message().toStdString();
+    EXPECT_TRUE(saved.message().contains(QStringLiteral("is a folder")))
+        << saved.message().toStdString();
 }
