@@ -216,8 +216,12 @@ TEST_F(QtUserPromptTest, ExportPickerGivesTheChosenTypeAndItsExtension)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     WhenModal<QFileDialog>([](QFileDialog* picker) {
-        picker->selectNameFilter(picker->nameFilters().value(1));
-        emit picker->filterSelected(picker->nameFilters().value(1));
+        auto* types = picker->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(1);
+        // As a click on the entry.
+        emit types->activated(1);
+        emit types->textActivated(types->itemText(1));
         picker->findChild<QLineEdit*>("fileNameEdit")->setText("out");
         WhenModal<QMessageBox>([](QMessageBox* box) {
             EXPECT_TRUE(box->text().contains("out.jsonl")) << box->text().toStdString();
