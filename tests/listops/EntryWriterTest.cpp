@@ -130,12 +130,3 @@ TEST(EntryWriterTest, Aria2InputKeepsOneLinkALineWithItsReferer)
         EXPECT_EQ(EntryWriter::encode(EntryFormat::Aria2, row.entry), row.lines);
     }
 }
-
-TEST(EntryWriterTest, AnExportThatCannotBeWrittenFails)
-{
-    QTemporaryDir dir;
-    const Result<> saved = save(dir.path(), EntryFormat::Csv, awkwardEntries());
-    EXPECT_TRUE(saved.isFailed());
-    EXPECT_TRUE(saved.message().contains(QStringLiteral("is a folder")))
-        << saved.message().toStdString();
-}

@@ -11,6 +11,7 @@
 
 #include "app/ui/Form1.h"
 #include "app/ui/MainCommandTable.h"
+#include "listops/EntryJsonLines.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/ScriptedPrompt.h"
@@ -287,9 +288,7 @@ TEST_F(Form1Test, ExportWritesTheChosenTypeAndReportsFailures)
         QByteArray content; // empty: the export fails with a message
     } rows[] = {
         { 0, "l.csv", "url,kind,text,page,title\r\nhttp://a/i.png,image,pic,http://a/,Home\r\n" },
-        { 1, "l.jsonl",
-            "{\"kind\":\"image\",\"page\":\"http://a/\",\"text\":\"pic\",\"title\":\"Home\","
-            "\"url\":\"http://a/i.png\"}\n" },
+        { 1, "l.jsonl", EntryJsonLines::encode(form->list().entryAt(0)) },
         { 2, "l.txt", "http://a/i.png\n  referer=http://a/\n" },
         { 2, "missing-folder/l.txt", "" },
     };
