@@ -81,12 +81,6 @@ QString ConsolePrompt::saveFileName(const QString&, const QString&, const QStrin
     return QString();
 }
 
-std::optional<SaveTarget> ConsolePrompt::exportFileName(
-    const QString&, const QString&, const QString&)
-{
-    return std::nullopt;
-}
-
 namespace
 {
 

@@ -41,8 +41,6 @@ public:
         const QString& title, const QString& filter, const QString& initialPath) override;
     QString saveFileName(
         const QString& title, const QString& filter, const QString& initialPath) override;
-    std::optional<SaveTarget> exportFileName(
-        const QString& title, const QString& filter, const QString& initialPath) override;
 
     int messageCount() const { return m_messages; }
     // "File Exists" questions that could not be asked (no terminal) or were not

@@ -58,8 +58,14 @@ public:
         const QString& title, const QString& filter, const QString& initialPath)
         = 0;
     // The save picker of an export, whose filter's entries are formats: a name typed
-    // without an extension gets the chosen entry's. nullopt when the user cancelled.
+    // without an extension gets the chosen entry's. nullopt when the user cancelled; a
+    // prompt that cannot show a picker (the terminal's) answers so.
     virtual std::optional<SaveTarget> exportFileName(
         const QString& title, const QString& filter, const QString& initialPath)
-        = 0;
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(filter);
+        Q_UNUSED(initialPath);
+        return std::nullopt;
+    }
 };

@@ -243,10 +243,19 @@ QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& f
     }
     if (filterIndex) {
         // The dialog adds the default suffix before it asks about replacing a file, so
-        // the question names the file that is written.
-        auto followFilter = [&dialog](const QString& chosen) {
+        // the question names the file that is written. The chosen entry is followed as
+        // it changes: with its details hidden, the dialog names it by its shown text.
+        *filterIndex = 0;
+        auto followFilter = [&dialog, filterIndex](const QString& chosen) {
+            const QStringList filters = dialog.nameFilters();
+            for (int i = 0; i < filters.size(); ++i) {
+                if (filters.at(i).startsWith(chosen)) {
+                    *filterIndex = i;
+                    break;
+                }
+            }
             static const QRegularExpression extension(QStringLiteral("\\(\\*\\.(\\w+)\\)$"));
-            dialog.setDefaultSuffix(extension.match(chosen).captured(1));
+            dialog.setDefaultSuffix(extension.match(filters.value(*filterIndex)).captured(1));
         };
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
         followFilter(dialog.nameFilters().value(0));
@@ -254,9 +263,6 @@ QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& f
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return {};
-        if (filterIndex)
-            *filterIndex = std::max(
-                0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
         const QString path = dialog.selectedFiles().value(0);
         if (!save || path.isEmpty() || QFileInfo::exists(path))
             return path;

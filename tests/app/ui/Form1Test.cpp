@@ -13,6 +13,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/MainCommandTable.h"
 #include "app/ui/PatternBar.h"
+#include "listops/EntryJsonLines.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/ScriptedPrompt.h"
@@ -370,6 +371,42 @@ TEST_F(Form1Test, SaveFailureIsReportedAndTheOldFileKept)
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_EQ(m_prompt.messages[0].title, "Error");
     EXPECT_FALSE(m_prompt.messages[0].text.isEmpty());
+}
+
+TEST_F(Form1Test, ExportWritesTheChosenTypeAndReportsFailures)
+{
+    auto form = makeForm();
+    QAction* command = form->findChild<QAction*>("mnufexport");
+    ASSERT_NE(command, nullptr);
+    EXPECT_EQ(command->text(), "Export list...");
+    form->list().add("http://a/i.png", { EntryKind::Image, "pic", "http://a/", "Home" });
+    const struct {
+        int filterIndex;
+        QString name;
+        QByteArray content; // empty: the export fails with a message
+    } rows[] = {
+        { 0, "l.csv", "url,kind,text,page,title\r\nhttp://a/i.png,image,pic,http://a/,Home\r\n" },
+        { 1, "l.jsonl", EntryJsonLines::encode(form->list().entryAt(0)) },
+        { 2, "l.txt", "http://a/i.png\n  referer=http://a/\n" },
+        { 2, "missing-folder/l.txt", "" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        m_prompt.messages.clear();
+        const QString path = m_temp.filePath(row.name);
+        m_prompt.exportTargets.push_back(SaveTarget { path, row.filterIndex });
+        form->mnufexport_Click();
+        QFile file(path);
+        if (row.content.isEmpty()) {
+            ASSERT_EQ(m_prompt.messages.size(), 1);
+            EXPECT_EQ(m_prompt.messages[0].title, "Error");
+            EXPECT_FALSE(file.exists());
+            continue;
+        }
+        EXPECT_TRUE(m_prompt.messages.isEmpty());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), row.content);
+    }
 }
 
 TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)

@@ -210,3 +210,28 @@ TEST_F(QtUserPromptTest, SavePickerConfirmsCreatingAndOverwritingAndCancelGivesE
     EXPECT_EQ(
         prompt.saveFileName("Save file as...", "Text Files (*.txt)|*.txt", dir.path()), QString());
 }
+
+TEST_F(QtUserPromptTest, ExportPickerGivesTheChosenTypeAndItsExtension)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WhenModal<QFileDialog>([](QFileDialog* picker) {
+        auto* types = picker->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(1);
+        // As a click on the entry.
+        emit types->activated(1);
+        emit types->textActivated(types->itemText(1));
+        picker->findChild<QLineEdit*>("fileNameEdit")->setText("out");
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            EXPECT_TRUE(box->text().contains("out.jsonl")) << box->text().toStdString();
+            box->button(QMessageBox::Yes)->click();
+        });
+        static_cast<QDialog*>(picker)->accept();
+    });
+    const std::optional<SaveTarget> target = prompt.exportFileName(
+        "Export list", "CSV (*.csv)|*.csv|JSON lines (*.jsonl)|*.jsonl", dir.path());
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->path, dir.filePath("out.jsonl"));
+    EXPECT_EQ(target->filterIndex, 1);
+}
