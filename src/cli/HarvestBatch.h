@@ -13,8 +13,8 @@
 #include "core/MainState.h"
 #include "core/Result.h"
 #include "listops/EntryContext.h"
-#include "listops/PatternFilter.h"
 #include "listops/EntryFormat.h"
+#include "listops/PatternFilter.h"
 
 class IShellWindows;
 class QEventLoop;
