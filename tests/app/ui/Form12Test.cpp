@@ -100,7 +100,8 @@ TEST(Form12Look, CaptionsAndFrame)
     for (const QGroupBox* g : d.findChildren<QGroupBox*>())
         groups << g->title();
     EXPECT_EQ(groups,
-        QStringList({ "Window Behavior:", "Building Lists:", "Opening Links:", "Saving Files:" }));
+        QStringList({ "Window Behavior:", "Building Lists:", "Opening Links:", "Saving Files:",
+            "Send downloads to an aria2 daemon" }));
     DialogTesting::ExpectFixedDialog(d, "Program Preferences",
         {
             { "chkontop", "Keep program window on top of all other windows." },
