@@ -1,6 +1,7 @@
 #include "download/ui/Aria2Window.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -17,6 +18,13 @@ QLabel* label(const char* name, QWidget* parent)
     text->setObjectName(QString::fromLatin1(name));
     text->setTextFormat(Qt::PlainText);
     return text;
+}
+
+QGroupBox* group(const QString& title, QWidget* parent, QLayout* contents)
+{
+    auto* box = new QGroupBox(title, parent);
+    box->setLayout(contents);
+    return box;
 }
 
 QProgressBar* bar(const char* name, QWidget* parent)
@@ -50,7 +58,6 @@ Aria2Window::Aria2Window(
     m_failures = new QPlainTextEdit(this);
     m_failures->setObjectName(QStringLiteral("Failures"));
     m_failures->setReadOnly(true);
-    m_failures->hide();
     m_command1 = new QPushButton(QStringLiteral("Cancel"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     connect(m_command1, &QPushButton::clicked, this, &QWidget::close);
@@ -58,15 +65,25 @@ Aria2Window::Aria2Window(
     auto* counts = new QHBoxLayout;
     counts->addWidget(m_label1, 1);
     counts->addWidget(m_label2);
+    auto* status = new QVBoxLayout;
+    status->addWidget(m_label3);
+    auto* file = new QVBoxLayout;
+    file->addWidget(m_progressBar1);
+    file->addLayout(counts);
+    auto* total = new QVBoxLayout;
+    total->addWidget(m_progressBar2);
+    auto* failures = new QVBoxLayout;
+    failures->addWidget(m_failures);
+    m_failedGroup = group(QStringLiteral("Failed:"), this, failures);
+    m_failedGroup->hide();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_command1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label3);
-    layout->addWidget(m_progressBar1);
-    layout->addLayout(counts);
-    layout->addWidget(m_progressBar2);
-    layout->addWidget(m_failures);
+    layout->addWidget(group(QStringLiteral("Status:"), this, status));
+    layout->addWidget(group(QStringLiteral("File Progress:"), this, file));
+    layout->addWidget(group(QStringLiteral("Total Progress:"), this, total));
+    layout->addWidget(m_failedGroup);
     layout->addLayout(buttons);
 
     connect(m_job.get(), &Aria2Job::changed, this, &Aria2Window::refresh);
@@ -109,7 +126,7 @@ void Aria2Window::refresh()
 void Aria2Window::showEnd()
 {
     refresh();
-    m_failures->setVisible(!m_failures->toPlainText().isEmpty());
+    m_failedGroup->setVisible(!m_failures->toPlainText().isEmpty());
     m_command1->setText(QStringLiteral("Close"));
 }
 

@@ -5,6 +5,7 @@
 
 #include "download/Aria2Job.h"
 
+class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -43,6 +44,7 @@ private:
     QProgressBar* m_progressBar1;
     QProgressBar* m_progressBar2;
     QPlainTextEdit* m_failures;
+    QGroupBox* m_failedGroup;
     QPushButton* m_command1;
     QString m_caption;
     bool m_started = false;
