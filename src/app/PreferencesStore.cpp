@@ -1,5 +1,7 @@
 #include "app/PreferencesStore.h"
 
+#include <utility>
+
 #include "core/SettingsTable.h"
 #include "settings/CRegSettings.h"
 #include "settings/TypedSettings.h"
@@ -18,6 +20,8 @@ Preferences loadPreferences(const CRegSettings& settings)
     prefs.exjs = TypedSettings::readBool(settings, ExcludeJsLinks);
     prefs.exmt = TypedSettings::readBool(settings, ExcludeMailtoLinks);
     prefs.defappend = TypedSettings::readBool(settings, DefaultAppend);
+    prefs.aria2Url = TypedSettings::readText(settings, Aria2Url);
+    prefs.aria2Secret = TypedSettings::readText(settings, Aria2Secret);
     return prefs;
 }
 
@@ -30,6 +34,13 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     TypedSettings::writeBool(settings, ExcludeMailtoLinks, prefs.exmt);
     TypedSettings::writeBool(settings, DefaultAppend, prefs.defappend);
     TypedSettings::writeInt(settings, OverwriteActionSetting, overwriteActionIndex(prefs.owaction));
+    // The daemon's address and secret are written only when they change, so a store
+    // that never named a daemon keeps no empty values for it.
+    for (const auto& [setting, text] : { std::pair { Aria2Url, &prefs.aria2Url },
+             std::pair { Aria2Secret, &prefs.aria2Secret } }) {
+        if (TypedSettings::readText(settings, setting) != *text)
+            TypedSettings::writeText(settings, setting, *text);
+    }
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

@@ -13,7 +13,8 @@ class CRegSettings;
 Preferences loadPreferences(const CRegSettings& settings);
 
 // Stores the preferences in the dialog's Save order, each in its entry's form, the
-// overwrite action last. Write failures are not reported.
+// overwrite action last, then the aria2 daemon's address and secret where they changed.
+// Write failures are not reported.
 void savePreferences(CRegSettings& settings, const Preferences& prefs);
 
 // The last folder chosen for saving. When nothing is stored this is the user's download

@@ -2,6 +2,7 @@
 
 #include "core/Version.h"
 #include "listops/ListPattern.h"
+#include "download/Aria2Job.h"
 
 namespace
 {
@@ -61,6 +62,8 @@ constexpr OptionRule kOptions[] = {
     { "--dir", true, kDownload },
     { "--exists", true, kDownload },
     { "--retries", true, kDownload },
+    { "--aria2", true, kDownload },
+    { "--aria2-secret", true, kDownload },
 };
 
 const OptionRule* findOption(QStringView name)
@@ -166,6 +169,10 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         options.retries = value.toInt(&ok);
         if (!ok || options.retries < 0 || options.retries > 10)
             return QStringLiteral("--retries needs a number from 0 to 10.");
+    } else if (name == QLatin1StringView("--aria2")) {
+        options.aria2Url = value;
+    } else if (name == QLatin1StringView("--aria2-secret")) {
+        options.aria2Secret = value;
     }
     return QString();
 }
@@ -178,7 +185,12 @@ QString checkArguments(CliOptions& options, QStringList positional)
         options.urls = positional;
         if (options.urls.isEmpty() && options.fromFile.isEmpty())
             return QStringLiteral("download needs a URL or --from LISTFILE.");
-        return QString();
+        if (options.aria2Url.isEmpty())
+            return options.aria2Secret.isEmpty()
+                ? QString()
+                : QStringLiteral("--aria2-secret needs --aria2 URL.");
+        const QString refused = Aria2Job::refusal({ options.aria2Url, options.aria2Secret });
+        return refused.isEmpty() ? QString() : QStringLiteral("--aria2: ") + refused;
     }
     if (options.command == Command::Harvest) {
         options.urls = positional;
@@ -467,6 +479,13 @@ Options:
                      Default: the "Overwrite Action" preference.
   --retries N        Tries again after a transient failure, 0 to 10 (default: the
                      "Retries" setting, 3).
+  --aria2 URL        Hand the links to the aria2 daemon at URL (its JSON-RPC
+                     address, e.g. http://127.0.0.1:6800/jsonrpc), which saves them
+                     into --dir on its own machine (default: its own folder) by its
+                     own rules. A daemon on another machine is reached over https
+                     only when a secret or cookies go with the links.
+  --aria2-secret TOKEN
+                     The daemon's --rpc-secret.
   --timeout SECONDS  Give up a transfer when no byte arrives for SECONDS (default
                      60; connecting waits at most SECONDS or 30, the lesser).
                      Unlike harvest's --timeout, a slow but steady transfer is

@@ -50,6 +50,8 @@ struct CliOptions {
     QString dir; // --dir DIR, the current folder when empty
     std::optional<OverwriteAction> exists; // --exists; none: the stored preference
     int retries = -1; // --retries N; -1 stored
+    QString aria2Url; // --aria2 URL: an aria2 daemon's JSON-RPC address makes the transfers
+    QString aria2Secret; // --aria2-secret TOKEN: that daemon's --rpc-secret
 
     QString error;
 

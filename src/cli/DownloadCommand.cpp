@@ -8,16 +8,20 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <unistd.h>
 
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
+#include "download/Aria2Job.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
 #include "download/DownloadStart.h"
 #include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
+#include "platform/curl/CurlAria2Rpc.h"
 #include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
 
@@ -34,6 +38,26 @@ void onSignal(int)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// Calls cancel when Ctrl-C or SIGTERM arrives; true once it has.
+std::unique_ptr<QSocketNotifier> onInterrupt(bool& interrupted, const std::function<void()>& cancel)
+{
+    if (::pipe(g_signalPipe) != 0)
+        return nullptr;
+    auto notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [&interrupted, cancel] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+        interrupted = true;
+        cancel();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    return notifier;
 }
 
 void write(FILE* stream, const QString& text)
@@ -62,6 +86,21 @@ bool readLinks(const QString& path, QStringList* links, QString* error)
         return false;
     }
     return true;
+}
+
+// One line per saved file on standard output, each failure on standard error.
+void printOutcome(const QString& link, const Result<SavedFile>& result, int& failed)
+{
+    if (!result.isOk()) {
+        ++failed;
+        ConsoleText::printError(QStringLiteral("Error: %1 (%2)").arg(result.message(), link));
+    } else if (result.value().skipped) {
+        ConsoleText::printError(QStringLiteral("Skipped: %1 exists").arg(result.value().path));
+    } else {
+        write(stdout,
+            QStringLiteral("%1\t%2\n")
+                .arg(result.value().path, QString::number(result.value().size)));
+    }
 }
 
 } // namespace
@@ -108,6 +147,8 @@ int DownloadCommand::run()
         ConsoleText::printError(QStringLiteral("Error: no links to download."));
         return 1;
     }
+    if (!m_options.aria2Url.isEmpty())
+        return runAria2(links);
     const QFileInfo dir(m_options.dir.isEmpty() ? QDir::currentPath() : m_options.dir);
     if (!dir.isDir()) {
         ConsoleText::printError(QStringLiteral("Error: %1 is not a folder.").arg(m_options.dir));
@@ -141,18 +182,7 @@ int DownloadCommand::run()
     QObject::connect(&job, &DownloadJob::linkFinished,
         [&](int, const QString& link, const Result<SavedFile>& result) {
             clearProgress();
-            if (!result.isOk()) {
-                ++failed;
-                ConsoleText::printError(
-                    QStringLiteral("Error: %1 (%2)").arg(result.message(), link));
-            } else if (result.value().skipped) {
-                ConsoleText::printError(
-                    QStringLiteral("Skipped: %1 exists").arg(result.value().path));
-            } else {
-                write(stdout,
-                    QStringLiteral("%1\t%2\n")
-                        .arg(result.value().path, QString::number(result.value().size)));
-            }
+            printOutcome(link, result, failed);
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
@@ -165,21 +195,7 @@ int DownloadCommand::run()
         QCoreApplication::exit(0);
     });
     bool interrupted = false;
-    std::unique_ptr<QSocketNotifier> signalNotifier;
-    if (::pipe(g_signalPipe) == 0) {
-        signalNotifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&] {
-            char byte;
-            [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
-            interrupted = true;
-            job.cancel();
-        });
-        struct sigaction action = {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGTERM, &action, nullptr);
-    }
+    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
     job.start();
     QCoreApplication::exec();
     if (interrupted) {
@@ -188,4 +204,34 @@ int DownloadCommand::run()
         return 130;
     }
     return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;
+}
+
+int DownloadCommand::runAria2(const QStringList& links)
+{
+    QList<Aria2Link> entries;
+    for (const QString& link : links)
+        entries.append({ link });
+    Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
+    CurlAria2Rpc rpc(options.rpcUrl);
+    Aria2Job job(entries, options, rpc);
+    int failed = 0;
+    QObject::connect(&job, &Aria2Job::linkFinished,
+        [&](int, const QString& link, const Result<SavedFile>& result) {
+            printOutcome(link, result, failed);
+        });
+    QObject::connect(&job, &Aria2Job::ended, [] { QCoreApplication::exit(0); });
+    bool interrupted = false;
+    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
+    job.start();
+    QCoreApplication::exec();
+    if (!job.startError().isEmpty()) {
+        ConsoleText::printError(QStringLiteral("Error: ") + job.startError());
+        return 1;
+    }
+    if (interrupted) {
+        ConsoleText::printError(QStringLiteral("Interrupted: the links still running were "
+                                               "removed from the aria2 daemon."));
+        return 130;
+    }
+    return failed == 0 ? 0 : 1;
 }

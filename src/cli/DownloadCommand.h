@@ -18,6 +18,8 @@ public:
     int run();
 
 private:
+    // The links handed to the aria2 daemon of --aria2 instead.
+    int runAria2(const QStringList& links);
     void showProgress(const DownloadJob& job, bool force);
     void clearProgress();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "core/OverwriteAction.h"
 #include "core/SettingsTable.h"
 
@@ -13,6 +15,10 @@ struct Preferences {
     bool defappend = SettingsTable::DefaultAppend.defaultBool();
     OverwriteAction owaction
         = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
+    // "Send downloads to an aria2 daemon": its JSON-RPC address (empty: download here)
+    // and its secret.
+    QString aria2Url {};
+    QString aria2Secret {};
 
     bool operator==(const Preferences&) const = default;
 };

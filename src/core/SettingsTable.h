@@ -57,6 +57,10 @@ inline constexpr StoredSetting Retries            { kOptions,  u"Retries",      
 inline constexpr StoredSetting Collect            { kOptions,  u"Collect",               SettingKind::Text };
 // Scroll a harvested page down step by step before collecting.
 inline constexpr StoredSetting ScrollPages        { kOptions,  u"Scroll Pages",          SettingKind::TrueFalse,    0 };
+// An aria2 daemon's JSON-RPC address; when set, the window's downloads go to it.
+inline constexpr StoredSetting Aria2Url           { kOptions,  u"Aria2 URL",             SettingKind::Text };
+// That daemon's --rpc-secret.
+inline constexpr StoredSetting Aria2Secret        { kOptions,  u"Aria2 Secret",          SettingKind::Text };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
 inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
@@ -73,9 +77,9 @@ inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Fil
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // clang-format on
 
-inline constexpr StoredSetting kAll[]
-    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
-          Retries, Collect, ScrollPages, LastUsedSaveFolder, ApplyFilters, FileTypes, UrlHistory,
-          SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
+inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
+    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
+    LastUsedSaveFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval,
+    SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "builders/IContentTypeFetcher.h"
+#include "download/IAria2Rpc.h"
 #include "download/ITransferService.h"
 
 // The network transfers as the rest of the program sees them: the content-type check
@@ -15,6 +16,8 @@ public:
     virtual ~ITransferModule() = default;
     virtual std::unique_ptr<IContentTypeFetcher> createContentTypeFetcher() = 0;
     virtual std::unique_ptr<ITransferService> createTransferService() = 0;
+    // A JSON-RPC client for the aria2 daemon at url.
+    virtual std::unique_ptr<IAria2Rpc> createAria2Rpc(const QString& url) = 0;
 };
 
 // Name of the function the transfer module exports: ITransferModule* (*)().

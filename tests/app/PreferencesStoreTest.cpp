@@ -82,6 +82,20 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
             QStringLiteral("Default Append"), QStringLiteral("Overwrite Action") }));
 }
 
+TEST_F(PreferencesStoreTest, Aria2DaemonIsStoredOnlyOnceNamedAndCanBeCleared)
+{
+    Preferences prefs;
+    savePreferences(m_settings, prefs);
+    EXPECT_EQ(stored("Aria2 URL"), QLatin1String("<absent>"));
+    prefs.aria2Url = QStringLiteral("http://127.0.0.1:6800/jsonrpc");
+    prefs.aria2Secret = QStringLiteral("s3cret");
+    savePreferences(m_settings, prefs);
+    EXPECT_EQ(stored("Aria2 Secret"), QLatin1String("s3cret"));
+    EXPECT_EQ(loadPreferences(m_settings), prefs);
+    savePreferences(m_settings, Preferences {});
+    EXPECT_EQ(loadPreferences(m_settings), Preferences {});
+}
+
 TEST_F(PreferencesStoreTest, EitherBooleanFormReadsAndUnreadableValuesGiveTheDefault)
 {
     store("On Top", "0");

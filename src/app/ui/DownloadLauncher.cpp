@@ -5,6 +5,7 @@
 #include "app/ui/QtUserPrompt.h"
 #include "core/Preferences.h"
 #include "download/DownloadStart.h"
+#include "download/ui/Aria2Window.h"
 #include "download/ui/Form4.h"
 
 DownloadLauncher::DownloadLauncher(Form1& window, IUserPrompt& prompt, IUserPrompt* jobPrompt,
@@ -24,6 +25,7 @@ DownloadLauncher::~DownloadLauncher()
 {
     // The job uses the transfer service, which goes with the main window's members.
     delete m_form4;
+    delete m_aria2Window;
 }
 
 void DownloadLauncher::saveLinks(const QStringList& links)
@@ -34,6 +36,11 @@ void DownloadLauncher::saveLinks(const QStringList& links)
         m_form4->bringToFront();
         return;
     }
+    if (m_aria2Window) {
+        m_aria2Window->raise();
+        m_aria2Window->activateWindow();
+        return;
+    }
     const std::optional<DownloadBatch> batch
         = prepareDownload(links, m_prompt, lastUsedSaveFolder(m_regset));
     if (!batch)
@@ -42,6 +49,10 @@ void DownloadLauncher::saveLinks(const QStringList& links)
 
     m_window.leaveTopmostBand();
     m_window.setWindowEnabled(false);
+    if (!m_prefs.aria2Url.isEmpty() && m_makeAria2Rpc) {
+        sendToAria2(batch->links, batch->folder);
+        return;
+    }
     DownloadJobOptions options;
     options.folder = batch->folder;
     options.owaction = m_prefs.owaction;
@@ -78,4 +89,24 @@ void DownloadLauncher::windowUnloaded()
     if (m_window.isMinimized())
         m_window.showNormal();
     m_window.activateWindow();
+}
+
+void DownloadLauncher::sendToAria2(const QStringList& links, const QString& folder)
+{
+    if (!m_aria2Rpc || m_aria2RpcUrl != m_prefs.aria2Url) {
+        m_aria2Rpc = m_makeAria2Rpc(m_prefs.aria2Url);
+        m_aria2RpcUrl = m_prefs.aria2Url;
+    }
+    QList<Aria2Link> entries;
+    for (const QString& link : links)
+        entries.append({ link });
+    Aria2JobOptions options { m_prefs.aria2Url, m_prefs.aria2Secret, folder };
+    if (!m_aria2Rpc) {
+        windowUnloaded();
+        return;
+    }
+    m_aria2Window = new Aria2Window(entries, options, *m_aria2Rpc, &m_window);
+    connect(m_aria2Window, &Aria2Window::mainCaptionChanged, &m_window, &QWidget::setWindowTitle);
+    connect(m_aria2Window, &Aria2Window::unloading, this, &DownloadLauncher::windowUnloaded);
+    m_aria2Window->show();
 }

@@ -3,10 +3,14 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 class CRegSettings;
 class Form1;
+class Aria2Window;
 class Form4;
+class IAria2Rpc;
 class IUserPrompt;
 class ITransferService;
 class UrlHistory;
@@ -15,7 +19,8 @@ struct Preferences;
 // Starts the download of link targets from the main window: the folder question, then
 // the download job in its "Saving Files" window (Form4), which holds the main window
 // disabled until it unloads. One job at a time: while a job's window is loaded, it is
-// shown instead.
+// shown instead. When the preferences name an aria2 daemon, the links go to it instead,
+// followed in an Aria2Window.
 class DownloadLauncher final : public QObject
 {
     Q_OBJECT
@@ -26,12 +31,16 @@ public:
         UrlHistory& urlHistory);
     ~DownloadLauncher() override;
 
+    using Aria2RpcFactory = std::function<std::unique_ptr<IAria2Rpc>(const QString& url)>;
+    void setAria2Rpc(Aria2RpcFactory factory) { m_makeAria2Rpc = std::move(factory); }
+
     void saveLinks(const QStringList& links);
     // The job's window, while it is loaded.
     Form4* window() const { return m_form4; }
 
 private:
     void windowUnloaded();
+    void sendToAria2(const QStringList& links, const QString& folder);
 
     Form1& m_window;
     IUserPrompt& m_prompt;
@@ -41,4 +50,10 @@ private:
     ITransferService& m_transfers;
     UrlHistory& m_urlHistory;
     QPointer<Form4> m_form4;
+    Aria2RpcFactory m_makeAria2Rpc;
+    // The client of the daemon in the preferences; it outlives the window so that the
+    // removal of cancelled links reaches the daemon.
+    std::unique_ptr<IAria2Rpc> m_aria2Rpc;
+    QString m_aria2RpcUrl;
+    QPointer<Aria2Window> m_aria2Window;
 };

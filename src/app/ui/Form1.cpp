@@ -109,6 +109,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     m_downloads
         = std::make_unique<DownloadLauncher>(*this, *m_prompt, m_ownPrompt ? nullptr : m_prompt,
             m_state.prefs, m_regset, *m_services.transfers, *m_services.urlHistory);
+    m_downloads->setAria2Rpc(m_services.aria2Rpc);
     // A file opened in a browser window is saved like a selected link; a build that
     // holds the window meanwhile is not interrupted by the folder question.
     connect(m_viewer, &LinkViewer::downloadRequested, this, [this](const QString& url) {

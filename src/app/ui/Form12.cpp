@@ -3,12 +3,15 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "download/Aria2Job.h"
 #include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 
@@ -94,6 +97,23 @@ Form12::Form12(const Preferences& current, QWidget* parent)
         savingLayout->addWidget(m_opowaction[i]);
     }
 
+    auto* aria2 = new QGroupBox(QStringLiteral("Send downloads to an aria2 daemon"), this);
+    m_aria2Url = new QLineEdit(aria2);
+    m_aria2Url->setObjectName(QStringLiteral("txtaria2url"));
+    m_aria2Url->setPlaceholderText(QStringLiteral("http://127.0.0.1:6800/jsonrpc"));
+    m_aria2Secret = new QLineEdit(aria2);
+    m_aria2Secret->setObjectName(QStringLiteral("txtaria2secret"));
+    m_aria2Secret->setEchoMode(QLineEdit::Password);
+    m_aria2Problem = makeNote(QString(), aria2);
+    m_aria2Problem->setObjectName(QStringLiteral("lblaria2problem"));
+    m_aria2Problem->hide();
+    auto* aria2Layout = new QFormLayout(aria2);
+    aria2Layout->addRow(
+        makeNote(QStringLiteral("Leave the URL empty to save files on this computer."), aria2));
+    aria2Layout->addRow(QStringLiteral("Aria2 URL:"), m_aria2Url);
+    aria2Layout->addRow(QStringLiteral("Aria2 Secret:"), m_aria2Secret);
+    aria2Layout->addRow(m_aria2Problem);
+
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save = buttons->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
     save->setObjectName(QStringLiteral("Command1"));
@@ -113,6 +133,7 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     layout->addWidget(building);
     layout->addWidget(opening);
     layout->addWidget(saving);
+    layout->addWidget(aria2);
     layout->addSpacing(4);
     layout->addWidget(buttons);
     setMinimumWidth(520);
@@ -128,11 +149,22 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     const int shown = overwriteActionIndex(current.owaction);
     if (overwriteActionAt(shown))
         m_opowaction[shown]->setChecked(true);
+    m_aria2Url->setText(current.aria2Url);
+    m_aria2Secret->setText(current.aria2Secret);
 }
 
 void Form12::Command1_Click()
 {
     Preferences p;
+    p.aria2Url = m_aria2Url->text().trimmed();
+    p.aria2Secret = m_aria2Secret->text();
+    if (!p.aria2Url.isEmpty()) {
+        const QString problem = Aria2Job::refusal({ p.aria2Url, p.aria2Secret });
+        m_aria2Problem->setText(problem);
+        m_aria2Problem->setVisible(!problem.isEmpty());
+        if (!problem.isEmpty())
+            return;
+    }
     p.ontop = m_chkontop->isChecked();
     p.newwin = m_oplnkopen[0]->isChecked();
     p.exjs = m_chkexjs->isChecked();

@@ -6,10 +6,12 @@
 #include "core/DialogRequests.h"
 
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-// "Program Preferences": the six user preferences.
+// "Program Preferences": the six user preferences and the aria2 daemon downloads go to.
 class Form12 final : public QDialog
 {
     Q_OBJECT
@@ -20,7 +22,8 @@ public:
 
     // The preferences as the user left them when "Save" was pressed; nullopt after
     // "Cancel" or closing the window. When no "Saving Files:" option is selected, the
-    // earlier owaction is kept.
+    // earlier owaction is kept. An aria2 address that would carry the secret to another
+    // machine in clear text is refused with the dialog still open.
     const std::optional<Preferences>& preferences() const { return m_result; }
 
 private:
@@ -34,5 +37,8 @@ private:
     QCheckBox* m_chkdefapp;
     QRadioButton* m_oplnkopen[2];
     QRadioButton* m_opowaction[4];
+    QLineEdit* m_aria2Url;
+    QLineEdit* m_aria2Secret;
+    QLabel* m_aria2Problem; // why the daemon's address cannot be used with the secret
     std::optional<Preferences> m_result;
 };

@@ -4,6 +4,7 @@
 #include "builders/IShellWindows.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/IBrowserEngine.h"
+#include "platform/ITransferModule.h"
 #include "platform/LazyContentTypeFetcher.h"
 #include "platform/LazyTransferService.h"
 #include "platform/LinkReceiver.h"
@@ -35,5 +36,13 @@ Services Services::standard(std::shared_ptr<IRegistryStore> store)
     };
     services.linkReceiver = std::make_unique<LinkReceiver>();
     services.transfers = std::make_unique<LazyTransferService>(&TransferModuleLoader::module);
+    services.aria2Rpc = [](const QString& url) -> std::unique_ptr<IAria2Rpc> {
+        const Result<ITransferModule*> module = TransferModuleLoader::module();
+        if (!module) {
+            qWarning("%s", qPrintable(module.message()));
+            return nullptr;
+        }
+        return module.value()->createAria2Rpc(url);
+    };
     return services;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "builders/UrlListBuilder.h"
 
+class IAria2Rpc;
 class IContentTypeFetcher;
 class IRegistryStore;
 class IShellWindows;
@@ -22,6 +24,8 @@ struct Services final {
     UrlListBuilder::BrowserFactory browserFactory; // hidden harvest browsers
     std::unique_ptr<LinkReceiver> linkReceiver; // links sent by `quillmarch --send-link`
     std::unique_ptr<ITransferService> transfers; // downloads of link targets
+    // A client for the aria2 daemon at an address (null when it cannot be made).
+    std::function<std::unique_ptr<IAria2Rpc>(const QString& url)> aria2Rpc;
 
     Services();
     ~Services();

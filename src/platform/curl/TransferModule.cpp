@@ -2,6 +2,7 @@
 #include <QtGlobal>
 
 #include "platform/ITransferModule.h"
+#include "platform/curl/CurlAria2Rpc.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
 #include "platform/curl/CurlTransferService.h"
 
@@ -18,6 +19,10 @@ public:
     std::unique_ptr<ITransferService> createTransferService() override
     {
         return std::make_unique<CurlTransferService>();
+    }
+    std::unique_ptr<IAria2Rpc> createAria2Rpc(const QString& url) override
+    {
+        return std::make_unique<CurlAria2Rpc>(url);
     }
 };
 

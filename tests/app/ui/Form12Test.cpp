@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -99,7 +100,8 @@ TEST(Form12Look, CaptionsAndFrame)
     for (const QGroupBox* g : d.findChildren<QGroupBox*>())
         groups << g->title();
     EXPECT_EQ(groups,
-        QStringList({ "Window Behavior:", "Building Lists:", "Opening Links:", "Saving Files:" }));
+        QStringList({ "Window Behavior:", "Building Lists:", "Opening Links:", "Saving Files:",
+            "Send downloads to an aria2 daemon" }));
     DialogTesting::ExpectFixedDialog(d, "Program Preferences",
         {
             { "chkontop", "Keep program window on top of all other windows." },
@@ -123,4 +125,19 @@ TEST(Form12Look, CaptionsAndFrame)
     EXPECT_TRUE(labels.contains("Default action to take when opening links from list:"));
     EXPECT_TRUE(labels.contains(
         "Default action to take if file being saved already exists in destination folder:"));
+}
+
+TEST(Form12Test, Aria2SecretForAnotherMachineOverPlainHttpIsRefusedWithTheDialogOpen)
+{
+    Form12 d(Preferences {});
+    Child<QLineEdit>(d, "txtaria2url")->setText("http://nas.example:6800/jsonrpc");
+    Child<QLineEdit>(d, "txtaria2secret")->setText("s3cret");
+    Child<QPushButton>(d, "Command1")->click();
+    EXPECT_FALSE(d.preferences());
+    EXPECT_TRUE(Child<QLabel>(d, "lblaria2problem")->text().contains("https"));
+
+    Child<QLineEdit>(d, "txtaria2url")->setText("https://nas.example:6800/jsonrpc");
+    const Preferences p = saved(d);
+    EXPECT_EQ(p.aria2Url, "https://nas.example:6800/jsonrpc");
+    EXPECT_EQ(p.aria2Secret, "s3cret");
 }

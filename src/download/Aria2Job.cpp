@@ -1,0 +1,377 @@
+#include "download/Aria2Job.h"
+
+#include <QDir>
+#include <QJsonObject>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "core/RequestUrl.h"
+#include "download/DownloadNames.h"
+
+namespace
+{
+
+const QStringList kStatusKeys { QStringLiteral("status"), QStringLiteral("totalLength"),
+    QStringLiteral("completedLength"), QStringLiteral("errorCode"), QStringLiteral("errorMessage"),
+    QStringLiteral("files") };
+
+bool isLoopback(const QString& host)
+{
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || host == QLatin1String("::1"))
+        return true;
+    const QStringList parts = host.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int n = part.toInt(&ok);
+        if (!ok || n < 0 || n > 255)
+            return false;
+    }
+    return parts.first() == QLatin1String("127");
+}
+
+// A header that carries credentials, which must not cross the network in clear text.
+bool isCredentialHeader(const QString& line)
+{
+    const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
+    return name == QLatin1String("cookie") || name == QLatin1String("authorization")
+        || name == QLatin1String("proxy-authorization");
+}
+
+QJsonObject call(const QString& method, const QJsonArray& params)
+{
+    return QJsonObject { { QStringLiteral("methodName"), method },
+        { QStringLiteral("params"), params } };
+}
+
+qint64 number(const QJsonObject& status, const char* key)
+{
+    return status.value(QLatin1String(key)).toString().toLongLong();
+}
+
+} // namespace
+
+Aria2Job::Aria2Job(QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& rpc, QObject* parent)
+    : QObject(parent)
+    , m_links(std::move(links))
+    , m_options(std::move(options))
+    , m_rpc(rpc)
+{
+    m_entries.resize(m_links.size());
+    for (qsizetype i = 0; i < m_links.size(); ++i)
+        m_entries[i].name = SafeFileName(FileNameFromUrl(m_links.at(i).url));
+    m_pollTimer.setInterval(m_options.pollIntervalMs);
+    connect(&m_pollTimer, &QTimer::timeout, this, &Aria2Job::poll);
+    connect(&m_rpc, &IAria2Rpc::replied, this, &Aria2Job::onReply);
+}
+
+QString Aria2Job::refusal(const Aria2JobOptions& options)
+{
+    const QUrl url(options.rpcUrl, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return QStringLiteral("The aria2 address \"%1\" is not an http or https URL.")
+            .arg(options.rpcUrl);
+    if (scheme == QLatin1String("https") || isLoopback(url.host()))
+        return QString();
+    const bool credentials = !options.secret.isEmpty() || !options.cookies.isEmpty()
+        || !url.password().isEmpty()
+        || std::any_of(options.headers.cbegin(), options.headers.cend(), isCredentialHeader);
+    if (!credentials)
+        return QString();
+    return QStringLiteral("Refusing to send the aria2 secret or cookies to %1 over plain http: "
+                          "the daemon is not on this machine. Use an https address.")
+        .arg(url.host());
+}
+
+QJsonArray Aria2Job::withToken(QJsonArray params) const
+{
+    if (!m_options.secret.isEmpty())
+        params.prepend(QStringLiteral("token:") + m_options.secret);
+    return params;
+}
+
+QJsonObject Aria2Job::linkOptions(int i) const
+{
+    QJsonObject options { { QStringLiteral("out"), m_entries.at(i).name } };
+    if (!m_options.folder.isEmpty())
+        options.insert(QStringLiteral("dir"), m_options.folder);
+    if (!m_links.at(i).referer.isEmpty())
+        options.insert(QStringLiteral("referer"), m_links.at(i).referer);
+    QJsonArray headers;
+    if (!m_options.cookies.isEmpty())
+        headers.append(QStringLiteral("Cookie: ") + m_options.cookies);
+    for (const QString& line : m_options.headers)
+        headers.append(line);
+    if (!headers.isEmpty())
+        options.insert(QStringLiteral("header"), headers);
+    return options;
+}
+
+QString Aria2Job::unreachableText(const Aria2Reply& reply) const
+{
+    return QStringLiteral("Cannot reach the aria2 daemon at %1: %2")
+        .arg(m_options.rpcUrl, reply.message);
+}
+
+void Aria2Job::start()
+{
+    if (m_phase != Phase::Idle)
+        return;
+    m_phase = Phase::Running;
+    m_label3 = QStringLiteral("Connecting to the aria2 daemon at %1").arg(m_options.rpcUrl);
+    m_caption = QStringLiteral("Quillmarch - Saving Files");
+    emit changed();
+    m_startError = refusal(m_options);
+    if (!m_startError.isEmpty()) {
+        QTimer::singleShot(0, this, [this] { finish(Phase::Error); });
+        return;
+    }
+    m_step = Step::Checking;
+    m_callId = m_rpc.call(QStringLiteral("aria2.getVersion"), withToken({}));
+}
+
+void Aria2Job::cancel()
+{
+    if (m_phase != Phase::Running || m_cancelling)
+        return;
+    m_cancelling = true;
+    m_label3 = QStringLiteral("Aborting...");
+    emit changed();
+    if (m_step == Step::Checking || m_step == Step::Idle)
+        finish(Phase::Cancelled); // nothing was sent: the version's answer is ignored
+    else if (m_step != Step::Adding) // the answer on its way says what there is to remove
+        removeRemaining();
+}
+
+void Aria2Job::removeRemaining()
+{
+    m_pollTimer.stop();
+    QJsonArray calls;
+    for (const Entry& entry : std::as_const(m_entries)) {
+        if (!entry.done && !entry.gid.isEmpty())
+            calls.append(call(QStringLiteral("aria2.remove"), withToken({ entry.gid })));
+    }
+    if (calls.isEmpty()) {
+        finish(Phase::Cancelled);
+        return;
+    }
+    m_step = Step::Removing;
+    m_callId = m_rpc.call(QStringLiteral("system.multicall"), QJsonArray { calls });
+}
+
+void Aria2Job::onReply(quint64 id, const Aria2Reply& reply)
+{
+    if (id != m_callId || m_phase != Phase::Running)
+        return;
+    m_callId = 0;
+    switch (m_step) {
+    case Step::Checking:
+        onVersion(reply);
+        break;
+    case Step::Adding:
+        onAdded(reply);
+        break;
+    case Step::Polling:
+        onStatus(reply);
+        break;
+    case Step::Removing:
+        finish(Phase::Cancelled);
+        break;
+    case Step::Idle:
+    case Step::Over:
+        break;
+    }
+}
+
+void Aria2Job::onVersion(const Aria2Reply& reply)
+{
+    if (!reply.ok) {
+        if (reply.unreachable)
+            m_startError = unreachableText(reply);
+        else if (reply.code == 1 && reply.message == QLatin1String("Unauthorized"))
+            m_startError = QStringLiteral("The aria2 daemon at %1 refused the secret.")
+                               .arg(m_options.rpcUrl);
+        else
+            m_startError = QStringLiteral("The aria2 daemon at %1 answered: %2")
+                               .arg(m_options.rpcUrl, reply.message);
+        finish(Phase::Error);
+        return;
+    }
+    QJsonArray calls;
+    for (int i = 0; i < count(); ++i) {
+        const QString url = QString::fromUtf8(RequestUrl(m_links.at(i).url));
+        calls.append(call(
+            QStringLiteral("aria2.addUri"), withToken({ QJsonArray { url }, linkOptions(i) })));
+    }
+    m_step = Step::Adding;
+    m_label3 = QStringLiteral("Sending %1 links to the aria2 daemon").arg(count());
+    emit changed();
+    m_callId = m_rpc.call(QStringLiteral("system.multicall"), QJsonArray { calls });
+}
+
+void Aria2Job::onAdded(const Aria2Reply& reply)
+{
+    if (!reply.ok) {
+        failRemaining(reply.unreachable
+                ? unreachableText(reply)
+                : QStringLiteral("The aria2 daemon did not take the links: %1").arg(reply.message));
+        finish(m_cancelling ? Phase::Cancelled : Phase::Error);
+        return;
+    }
+    const QJsonArray results = reply.result.toArray();
+    for (int i = 0; i < count(); ++i) {
+        const QJsonValue added = results.at(i);
+        if (added.isArray() && added.toArray().at(0).isString())
+            m_entries[i].gid = added.toArray().at(0).toString();
+        else
+            finishLink(i,
+                Result<SavedFile>::failed(
+                    QStringLiteral("The aria2 daemon did not take %1: %2")
+                        .arg(m_links.at(i).url,
+                            added.toObject().value(QStringLiteral("message")).toString())));
+    }
+    if (m_cancelling) {
+        removeRemaining();
+        return;
+    }
+    if (m_finished == count()) {
+        finish(m_failed ? Phase::Error : Phase::Done);
+        return;
+    }
+    m_step = Step::Polling;
+    m_pollTimer.start();
+    poll();
+}
+
+void Aria2Job::poll()
+{
+    if (m_step != Step::Polling || m_callId != 0)
+        return;
+    QJsonArray calls;
+    m_polled.clear();
+    for (int i = 0; i < count(); ++i) {
+        if (m_entries.at(i).done)
+            continue;
+        m_polled.append(i);
+        calls.append(call(QStringLiteral("aria2.tellStatus"),
+            withToken({ m_entries.at(i).gid, QJsonArray::fromStringList(kStatusKeys) })));
+    }
+    m_callId = m_rpc.call(QStringLiteral("system.multicall"), QJsonArray { calls });
+}
+
+void Aria2Job::onStatus(const Aria2Reply& reply)
+{
+    if (!reply.ok) {
+        failRemaining(reply.unreachable
+                ? unreachableText(reply)
+                : QStringLiteral("The aria2 daemon answered: %1").arg(reply.message));
+        finish(Phase::Error);
+        return;
+    }
+    const QJsonArray results = reply.result.toArray();
+    int shown = -1;
+    qint64 shownDone = 0;
+    qint64 shownTotal = 0;
+    for (qsizetype k = 0; k < m_polled.size(); ++k) {
+        const int i = m_polled.at(k);
+        const QJsonValue answer = results.at(k);
+        if (!answer.isArray()) {
+            finishLink(i,
+                Result<SavedFile>::failed(
+                    QStringLiteral("The aria2 daemon no longer knows %1: %2")
+                        .arg(m_links.at(i).url,
+                            answer.toObject().value(QStringLiteral("message")).toString())));
+            continue;
+        }
+        const QJsonObject status = answer.toArray().at(0).toObject();
+        const QString state = status.value(QStringLiteral("status")).toString();
+        if (state == QLatin1String("complete")) {
+            const QString path = status.value(QStringLiteral("files"))
+                                     .toArray()
+                                     .at(0)
+                                     .toObject()
+                                     .value(QStringLiteral("path"))
+                                     .toString();
+            finishLink(i,
+                Result<SavedFile>::ok(
+                    { QDir::cleanPath(path), number(status, "completedLength") }));
+        } else if (state == QLatin1String("error")) {
+            finishLink(i,
+                Result<SavedFile>::failed(
+                    QStringLiteral("aria2 error %1: %2")
+                        .arg(status.value(QStringLiteral("errorCode")).toString(),
+                            status.value(QStringLiteral("errorMessage")).toString())));
+        } else if (state == QLatin1String("removed")) {
+            finishLink(i,
+                Result<SavedFile>::failed(
+                    QStringLiteral("The aria2 daemon removed %1.").arg(m_links.at(i).url)));
+        } else if (shown < 0 && state == QLatin1String("active")) {
+            shown = i;
+            shownDone = number(status, "completedLength");
+            shownTotal = number(status, "totalLength");
+        }
+    }
+    if (m_finished == count()) {
+        finish(m_failed ? Phase::Error : Phase::Done);
+        return;
+    }
+    if (shown >= 0) {
+        m_label3 = QStringLiteral("Saving %1%2 (%3 of %4)")
+                       .arg(m_options.folder, m_entries.at(shown).name, QString::number(shown + 1),
+                           QString::number(count()));
+        m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
+                        .arg(QString::number(shown + 1), QString::number(count()));
+        m_label1
+            = QStringLiteral("%1 of %2 bytes")
+                  .arg(QString::number(shownDone),
+                      shownTotal > 0 ? QString::number(shownTotal) : QStringLiteral("Unknown"));
+        const double percent
+            = shownTotal > 0 ? static_cast<double>(shownDone) * 100.0 / shownTotal : 0.0;
+        m_label2 = shownTotal > 0
+            ? QStringLiteral("%1%").arg(static_cast<qint64>(std::nearbyint(percent)))
+            : QString();
+        m_bar1 = static_cast<int>(std::min(100.0, std::floor(percent)));
+    }
+    emit changed();
+}
+
+void Aria2Job::finishLink(int i, const Result<SavedFile>& result)
+{
+    m_entries[i].done = true;
+    ++m_finished;
+    if (!result.isOk())
+        m_failed = true;
+    emit linkFinished(i + 1, m_links.at(i).url, result);
+}
+
+void Aria2Job::failRemaining(const QString& message)
+{
+    for (int i = 0; i < count(); ++i) {
+        if (!m_entries.at(i).done)
+            finishLink(i, Result<SavedFile>::failed(message));
+    }
+}
+
+void Aria2Job::finish(Phase phase)
+{
+    m_pollTimer.stop();
+    m_step = Step::Over;
+    m_phase = phase;
+    m_label1.clear();
+    m_label2.clear();
+    if (phase == Phase::Error) {
+        m_label3 = m_startError.isEmpty() ? QStringLiteral("Error") : m_startError;
+        m_caption = QStringLiteral("Quillmarch - Saving Files (Error)");
+    } else if (phase == Phase::Done) {
+        m_bar1 = 100;
+        m_label3 = QStringLiteral("Done");
+        m_caption = QStringLiteral("Quillmarch - Saving Files (Complete)");
+    }
+    emit changed();
+    emit ended();
+}

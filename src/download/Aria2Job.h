@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include "core/Result.h"
+#include "download/DownloadJob.h"
+#include "download/IAria2Rpc.h"
+
+// One link handed to the daemon, with the page it was found on (sent as Referer; empty
+// for none).
+struct Aria2Link {
+    QString url;
+    QString referer {};
+};
+
+struct Aria2JobOptions {
+    QString rpcUrl; // the daemon's JSON-RPC address, http://host:6800/jsonrpc
+    QString secret {}; // its --rpc-secret; empty when it has none
+    QString folder {}; // where the daemon saves, on its own machine; empty: its own --dir
+    QString cookies {}; // a Cookie header value sent with every link; empty for none
+    QStringList headers {}; // "Name: value" lines sent with every link
+    int pollIntervalMs = 500; // how often the daemon is asked for the links' progress
+};
+
+// A download job whose transfers an aria2 daemon makes: the daemon is asked for its
+// version first (so a wrong secret or a missing daemon ends the job before any link is
+// sent), then every link goes to it with its folder, name, referrer, cookies and headers,
+// and the job follows their progress until each is complete, failed or removed. The
+// daemon writes the files itself, on its own machine, by its own rules for names that
+// exist. Cancel removes the links still on the daemon. The window's state (labels, bars,
+// caption) is kept as DownloadJob keeps it.
+class Aria2Job final : public QObject
+{
+    Q_OBJECT
+public:
+    using Phase = DownloadJob::Phase;
+
+    Aria2Job(
+        QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& rpc, QObject* parent = nullptr);
+
+    // Why the job must not talk to this daemon, or an empty text: an address that is not
+    // http or https, or a secret, cookies or credentials headed for another machine over
+    // plain http.
+    static QString refusal(const Aria2JobOptions& options);
+
+    void start();
+    void cancel();
+
+    Phase phase() const { return m_phase; }
+    bool isRunning() const { return m_phase == Phase::Running; }
+    int count() const { return static_cast<int>(m_links.size()); }
+    const QString& folder() const { return m_options.folder; }
+    // Why the job ended before any link was sent (refused, no daemon, wrong secret).
+    const QString& startError() const { return m_startError; }
+
+    const QString& Label1() const { return m_label1; }
+    const QString& Label2() const { return m_label2; }
+    const QString& Label3() const { return m_label3; }
+    int ProgressBar1() const { return m_bar1; }
+    int ProgressBar1Max() const { return 100; }
+    int ProgressBar2() const { return m_finished; }
+    int ProgressBar2Max() const { return count(); }
+    const QString& mainCaption() const { return m_caption; }
+
+signals:
+    void changed();
+    // One per link as the daemon finishes it (index 1-based in the job's order); a saved
+    // file's path is where the daemon wrote it.
+    void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
+    void ended();
+
+private:
+    enum class Step { Idle, Checking, Adding, Polling, Removing, Over };
+    struct Entry {
+        QString gid;
+        QString name;
+        bool done = false;
+    };
+
+    QJsonArray withToken(QJsonArray params) const;
+    QJsonObject linkOptions(int i) const;
+    void onReply(quint64 id, const Aria2Reply& reply);
+    void onVersion(const Aria2Reply& reply);
+    void onAdded(const Aria2Reply& reply);
+    void onStatus(const Aria2Reply& reply);
+    void poll();
+    void removeRemaining();
+    void finishLink(int i, const Result<SavedFile>& result);
+    void failRemaining(const QString& message);
+    void finish(Phase phase);
+    QString unreachableText(const Aria2Reply& reply) const;
+
+    QList<Aria2Link> m_links;
+    Aria2JobOptions m_options;
+    IAria2Rpc& m_rpc;
+    QList<Entry> m_entries;
+    QList<int> m_polled; // the entries the pending status call asks about
+    QTimer m_pollTimer;
+    Step m_step = Step::Idle;
+    quint64 m_callId = 0;
+    Phase m_phase = Phase::Idle;
+    bool m_failed = false;
+    bool m_cancelling = false;
+    int m_finished = 0;
+    QString m_startError;
+    QString m_label1;
+    QString m_label2;
+    QString m_label3;
+    int m_bar1 = 0;
+    QString m_caption;
+};
