@@ -1,8 +1,8 @@
 #include "cli/CliOptions.h"
 
 #include "core/Version.h"
-#include "listops/ListPattern.h"
 #include "download/Aria2Job.h"
+#include "listops/ListPattern.h"
 
 namespace
 {
