@@ -18,6 +18,9 @@ Preferences loadPreferences(const CRegSettings& settings)
     prefs.exjs = TypedSettings::readBool(settings, ExcludeJsLinks);
     prefs.exmt = TypedSettings::readBool(settings, ExcludeMailtoLinks);
     prefs.defappend = TypedSettings::readBool(settings, DefaultAppend);
+    prefs.serverNames = TypedSettings::readBool(settings, UseServerNames);
+    if (const QString mask = TypedSettings::readText(settings, FileNameMask); !mask.isEmpty())
+        prefs.nameMask = mask;
     return prefs;
 }
 
@@ -30,6 +33,8 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     TypedSettings::writeBool(settings, ExcludeMailtoLinks, prefs.exmt);
     TypedSettings::writeBool(settings, DefaultAppend, prefs.defappend);
     TypedSettings::writeInt(settings, OverwriteActionSetting, overwriteActionIndex(prefs.owaction));
+    TypedSettings::writeBool(settings, UseServerNames, prefs.serverNames);
+    TypedSettings::writeText(settings, FileNameMask, prefs.nameMask);
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

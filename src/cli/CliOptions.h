@@ -44,6 +44,12 @@ struct CliOptions {
     QString dir; // --dir DIR, the current folder when empty
     std::optional<OverwriteAction> exists; // --exists; none: the stored preference
     int retries = -1; // --retries N; -1 stored
+    QStringList cookies; // --cookies FILE: its cookie lines (Netscape format)
+    QString referer; // --referer URL
+    QStringList headers; // --header "Name: value", repeatable
+    QString userAgent; // --user-agent TEXT; empty: "Quillmarch/VERSION"
+    bool contentDisposition = false; // --content-disposition: the server's names
+    QString nameMask; // --name MASK; empty: the link's own name
 
     QString error;
 

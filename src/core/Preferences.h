@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "core/OverwriteAction.h"
 #include "core/SettingsTable.h"
 
@@ -13,6 +15,8 @@ struct Preferences {
     bool defappend = SettingsTable::DefaultAppend.defaultBool();
     OverwriteAction owaction
         = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
+    bool serverNames = SettingsTable::UseServerNames.defaultBool(); // Content-Disposition names
+    QString nameMask = QStringLiteral("*name*.*ext*"); // how downloaded files are named
 
     bool operator==(const Preferences&) const = default;
 };

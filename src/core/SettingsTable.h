@@ -53,6 +53,10 @@ inline constexpr StoredSetting DefaultAppend      { kOptions,  u"Default Append"
 inline constexpr StoredSetting OverwriteActionSetting { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
 // Further tries of a link after a transient failure.
 inline constexpr StoredSetting Retries            { kOptions,  u"Retries",               SettingKind::Number,       3,       0, 10 };
+// 1: a file takes the name the server gives (Content-Disposition) when it gives one.
+inline constexpr StoredSetting UseServerNames     { kOptions,  u"Use Server Names",      SettingKind::TrueFalse,    0 };
+// The renaming mask of downloaded files; empty reads as "*name*.*ext*".
+inline constexpr StoredSetting FileNameMask       { kOptions,  u"File Name Mask",        SettingKind::Text };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
 inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
@@ -69,8 +73,9 @@ inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Fil
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // clang-format on
 
-inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, LastUsedSaveFolder, ApplyFilters, FileTypes,
-    UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
+inline constexpr StoredSetting kAll[]
+    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
+          Retries, UseServerNames, FileNameMask, LastUsedSaveFolder, ApplyFilters, FileTypes,
+          UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

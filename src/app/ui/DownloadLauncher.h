@@ -3,6 +3,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
+
+#include "listops/EntryContext.h"
+#include "viewer/IBrowserWindows.h"
 
 class CRegSettings;
 class Form1;
@@ -26,7 +30,10 @@ public:
         UrlHistory& urlHistory);
     ~DownloadLauncher() override;
 
-    void saveLinks(const QStringList& links);
+    // contexts: per link, as the list keeps them (the page is sent as Referer).
+    void saveLinks(const QStringList& links, const QList<EntryContext>& contexts = {});
+    // Where the browser windows' cookies and User-Agent come from.
+    void setSession(std::function<BrowserSession()> session) { m_session = std::move(session); }
     // The job's window, while it is loaded.
     Form4* window() const { return m_form4; }
 
@@ -41,4 +48,5 @@ private:
     ITransferService& m_transfers;
     UrlHistory& m_urlHistory;
     QPointer<Form4> m_form4;
+    std::function<BrowserSession()> m_session;
 };

@@ -6,6 +6,8 @@
 #include "core/DialogRequests.h"
 
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -34,5 +36,8 @@ private:
     QCheckBox* m_chkdefapp;
     QRadioButton* m_oplnkopen[2];
     QRadioButton* m_opowaction[4];
+    QCheckBox* m_chkservernames;
+    QLineEdit* m_txtnamemask;
+    QLabel* m_lblmaskproblem;
     std::optional<Preferences> m_result;
 };
