@@ -30,7 +30,8 @@ TEST(NameMask, DefaultMaskGivesTheLinksOwnName)
         { "http://h/dir/readme", "http://h/a.tar.gz", "http://h/file.", "http://h/.htaccess",
             "http://h/dir/", "http://www.example.org", "http://h/a/..", "http://h/p.php?id=1" }) {
         const QString url = QString::fromUtf8(link);
-        EXPECT_EQ(expand(NameMask::kDefault, linkOnly(url)), SafeFileName(FileNameFromUrl(url))) << link;
+        EXPECT_EQ(expand(NameMask::kDefault, linkOnly(url)), SafeFileName(FileNameFromUrl(url)))
+            << link;
     }
 }
 
