@@ -22,6 +22,9 @@ Preferences loadPreferences(const CRegSettings& settings)
     prefs.defappend = TypedSettings::readBool(settings, DefaultAppend);
     prefs.aria2Url = TypedSettings::readText(settings, Aria2Url);
     prefs.aria2Secret = TypedSettings::readText(settings, Aria2Secret);
+    prefs.serverNames = TypedSettings::readBool(settings, UseServerNames);
+    if (const QString mask = TypedSettings::readText(settings, FileNameMask); !mask.isEmpty())
+        prefs.nameMask = mask;
     return prefs;
 }
 
@@ -41,6 +44,8 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
         if (TypedSettings::readText(settings, setting) != *text)
             TypedSettings::writeText(settings, setting, *text);
     }
+    TypedSettings::writeBool(settings, UseServerNames, prefs.serverNames);
+    TypedSettings::writeText(settings, FileNameMask, prefs.nameMask);
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

@@ -1,7 +1,12 @@
 #include "cli/CliOptions.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include "core/Version.h"
 #include "download/Aria2Job.h"
+#include "download/NameMask.h"
+#include "download/NetscapeCookies.h"
 #include "listops/ListPattern.h"
 
 namespace
@@ -64,6 +69,12 @@ constexpr OptionRule kOptions[] = {
     { "--retries", true, kDownload },
     { "--aria2", true, kDownload },
     { "--aria2-secret", true, kDownload },
+    { "--cookies", true, kDownload },
+    { "--referer", true, kDownload },
+    { "--header", true, kDownload },
+    { "--user-agent", true, kDownload },
+    { "--content-disposition", false, kDownload },
+    { "--name", true, kDownload },
 };
 
 const OptionRule* findOption(QStringView name)
@@ -173,6 +184,34 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         options.aria2Url = value;
     } else if (name == QLatin1StringView("--aria2-secret")) {
         options.aria2Secret = value;
+    } else if (name == QLatin1StringView("--cookies")) {
+        QFile file(value);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("--cookies cannot read %1: %2.").arg(value, file.errorString());
+        QString problem;
+        const std::optional<QStringList> cookies = NetscapeCookies::parse(file.readAll(), &problem);
+        if (!cookies)
+            return QStringLiteral("--cookies needs a cookies.txt file in the Netscape format; "
+                                  "in %1 %2.")
+                .arg(value, problem);
+        options.cookies = *cookies;
+    } else if (name == QLatin1StringView("--referer")) {
+        options.referer = value;
+    } else if (name == QLatin1StringView("--header")) {
+        static const QRegularExpression header(
+            QStringLiteral("^[!#$%&'*+.^_`|~0-9A-Za-z-]+:[^\\r\\n]*$"));
+        if (!header.match(value).hasMatch())
+            return QStringLiteral("--header needs \"Name: value\" on one line.");
+        options.headers.append(value);
+    } else if (name == QLatin1StringView("--user-agent")) {
+        options.userAgent = value;
+    } else if (name == QLatin1StringView("--content-disposition")) {
+        options.contentDisposition = true;
+    } else if (name == QLatin1StringView("--name")) {
+        QString problem;
+        if (!NameMask::parse(value, &problem))
+            return QStringLiteral("--name: %1").arg(problem);
+        options.nameMask = value;
     }
     return QString();
 }
@@ -473,7 +512,8 @@ folder resumes it.
 Options:
   --from LISTFILE    Also take the links of LISTFILE, one a line (- reads standard
                      input); blank lines are skipped.
-  --dir DIR          The destination folder (default: the current one).
+  --dir DIR          The destination folder, created when missing (default: the
+                     current one).
   --exists POLICY    What to do when a file of the name exists: prompt (ask on the
                      terminal), overwrite, skip or unique (a numbered name).
                      Default: the "Overwrite Action" preference.
@@ -491,7 +531,26 @@ Options:
                      Unlike harvest's --timeout, a slow but steady transfer is
                      never cut; a server sending under 100 bytes a second over a
                      minute is tried again like a dropped one.
+  --cookies FILE     Send the cookies of FILE (the Netscape cookies.txt format
+                     that curl and wget read and write), each to its own site.
+  --referer URL      Send URL as the Referer. With --from in JSON lines (the
+                     first non-blank line starts with "{", as harvest --format
+                     jsonl writes), each entry's "page" is its own referrer.
+  --header "Name: value"
+                     Send this header line too (repeatable).
+  --user-agent TEXT  Send TEXT as the User-Agent (default "Quillmarch/VERSION").
+  --content-disposition
+                     Use the name the server gives (its last part only, made
+                     safe; the file always stays in the folder).
+  --name MASK        Name each file by MASK: *name* and *ext* (the link's own
+                     name, before and after its last "."), *num* (the link's
+                     position, 001...), *host*, *subdirs* (the link's folders,
+                     created in the folder), *text*, *title*, *date*
+                     (YYYY-MM-DD). Default: *name*.*ext*.
   -h, --help         Show this text.
+
+A link that names a file but gets a web page back (a sign-in page, say) fails;
+nothing is saved under the file's name.
 
 Exit status: 0 every file saved (or skipped by --exists skip), 1 a download
 failed, 2 wrong usage, 130 interrupted.

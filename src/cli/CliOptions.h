@@ -52,6 +52,12 @@ struct CliOptions {
     int retries = -1; // --retries N; -1 stored
     QString aria2Url; // --aria2 URL: an aria2 daemon's JSON-RPC address makes the transfers
     QString aria2Secret; // --aria2-secret TOKEN: that daemon's --rpc-secret
+    QStringList cookies; // --cookies FILE: its cookie lines (Netscape format)
+    QString referer; // --referer URL
+    QStringList headers; // --header "Name: value", repeatable
+    QString userAgent; // --user-agent TEXT; empty: "Quillmarch/VERSION"
+    bool contentDisposition = false; // --content-disposition: the server's names
+    QString nameMask; // --name MASK; empty: the link's own name
 
     QString error;
 

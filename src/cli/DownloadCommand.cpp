@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <csignal>
@@ -19,6 +21,7 @@
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
 #include "download/DownloadStart.h"
+#include "listops/EntryContext.h"
 #include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/curl/CurlAria2Rpc.h"
@@ -67,8 +70,27 @@ void write(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// The links of a list file, one a line, as LinkLineReader reads them.
-bool readLinks(const QString& path, QStringList* links, QString* error)
+// One entry of a JSON lines list ({"url", "kind", "text", "page", "title"}), or nullopt.
+std::optional<ListEntry> jsonEntry(const QString& line)
+{
+    const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+    const QString url = object.value(QLatin1String("url")).toString();
+    if (url.isEmpty())
+        return std::nullopt;
+    ListEntry entry { url, {} };
+    entry.context.kind = entryKindFromName(object.value(QLatin1String("kind")).toString())
+                             .value_or(EntryKind::Link);
+    entry.context.text = object.value(QLatin1String("text")).toString();
+    entry.context.page = object.value(QLatin1String("page")).toString();
+    entry.context.title = object.value(QLatin1String("title")).toString();
+    return entry;
+}
+
+// The links of a list file, one a line, as LinkLineReader reads them; JSON lines (the
+// first non-blank line starts with "{") give each link its context. A JSON line without
+// a "url" is refused.
+bool readLinks(
+    const QString& path, QStringList* links, QList<EntryContext>* contexts, QString* error)
 {
     QFile in;
     const bool opened = path == QLatin1String("-")
@@ -79,8 +101,23 @@ bool readLinks(const QString& path, QStringList* links, QString* error)
         return false;
     }
     LinkLineReader reader(in);
-    while (const std::optional<QString> link = reader.next())
-        links->append(*link);
+    std::optional<bool> json;
+    while (const std::optional<QString> link = reader.next()) {
+        if (!json)
+            json = link->startsWith(QLatin1Char('{'));
+        if (!*json) {
+            links->append(*link);
+            continue;
+        }
+        const std::optional<ListEntry> entry = jsonEntry(*link);
+        if (!entry) {
+            *error = QStringLiteral("a line is not a JSON object with a \"url\": %1").arg(*link);
+            return false;
+        }
+        contexts->resize(links->size());
+        links->append(entry->url);
+        contexts->append(entry->context);
+    }
     if (reader.failed()) {
         *error = in.errorString();
         return false;
@@ -135,9 +172,10 @@ void DownloadCommand::showProgress(const DownloadJob& job, bool force)
 int DownloadCommand::run()
 {
     QStringList links = m_options.urls;
+    QList<EntryContext> contexts;
     if (!m_options.fromFile.isEmpty()) {
         QString error;
-        if (!readLinks(m_options.fromFile, &links, &error)) {
+        if (!readLinks(m_options.fromFile, &links, &contexts, &error)) {
             ConsoleText::printError(
                 QStringLiteral("Error: cannot read %1: %2").arg(m_options.fromFile, error));
             return 1;
@@ -149,6 +187,9 @@ int DownloadCommand::run()
     }
     if (!m_options.aria2Url.isEmpty())
         return runAria2(links);
+    // A missing folder is created, with its parents.
+    if (!m_options.dir.isEmpty() && !QFileInfo::exists(m_options.dir))
+        QDir().mkpath(m_options.dir);
     const QFileInfo dir(m_options.dir.isEmpty() ? QDir::currentPath() : m_options.dir);
     if (!dir.isDir()) {
         ConsoleText::printError(QStringLiteral("Error: %1 is not a folder.").arg(m_options.dir));
@@ -167,6 +208,13 @@ int DownloadCommand::run()
         return 1;
     }
     options.reportErrors = false;
+    options.contexts = contexts;
+    options.nameMask = m_options.nameMask;
+    options.useServerNames = m_options.contentDisposition;
+    options.limits.cookies = m_options.cookies;
+    options.limits.referer = m_options.referer;
+    options.limits.headers = m_options.headers;
+    options.limits.userAgent = m_options.userAgent;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
     if (m_options.timeoutGiven) {
         options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;

@@ -19,6 +19,8 @@ struct Preferences {
     // and its secret.
     QString aria2Url {};
     QString aria2Secret {};
+    bool serverNames = SettingsTable::UseServerNames.defaultBool(); // Content-Disposition names
+    QString nameMask = QStringLiteral("*name*.*ext*"); // how downloaded files are named
 
     bool operator==(const Preferences&) const = default;
 };

@@ -61,6 +61,10 @@ inline constexpr StoredSetting ScrollPages        { kOptions,  u"Scroll Pages", 
 inline constexpr StoredSetting Aria2Url           { kOptions,  u"Aria2 URL",             SettingKind::Text };
 // That daemon's --rpc-secret.
 inline constexpr StoredSetting Aria2Secret        { kOptions,  u"Aria2 Secret",          SettingKind::Text };
+// 1: a file takes the name the server gives (Content-Disposition) when it gives one.
+inline constexpr StoredSetting UseServerNames     { kOptions,  u"Use Server Names",      SettingKind::TrueFalse,    0 };
+// The renaming mask of downloaded files; empty reads as "*name*.*ext*".
+inline constexpr StoredSetting FileNameMask       { kOptions,  u"File Name Mask",        SettingKind::Text };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
 inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
@@ -79,7 +83,7 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
     DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
-    LastUsedSaveFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval,
-    SlideshowIncludeFiles, SlideshowWait };
+    UseServerNames, FileNameMask, LastUsedSaveFolder, ApplyFilters, FileTypes, UrlHistory,
+    SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

@@ -1,5 +1,6 @@
 #include "download/DownloadJob.h"
 
+#include <QDate>
 #include <QFile>
 #include <QThread>
 #include <cerrno>
@@ -12,6 +13,7 @@
 
 #include "core/RequestUrl.h"
 #include "download/DownloadNames.h"
+#include "download/NameMask.h"
 
 namespace
 {
@@ -101,14 +103,52 @@ void DownloadJob::cancel()
 bool DownloadJob::fileExists(const QString& name) const
 {
     struct stat info;
-    if (::lstat(QFile::encodeName(m_options.folder + name).constData(), &info) != 0)
+    if (::lstat(QFile::encodeName(m_linkFolder + name).constData(), &info) != 0)
         return false;
     return !S_ISDIR(info.st_mode);
 }
 
 QString DownloadJob::localError(const QString& reason) const
 {
-    return QStringLiteral("Could not save %1 in %2: %3.").arg(m_curfile, m_options.folder, reason);
+    return QStringLiteral("Could not save %1 in %2: %3.").arg(m_curfile, m_linkFolder, reason);
+}
+
+// The link's name by the mask, its folders (inside the destination) in m_linkFolder.
+QString DownloadJob::chooseName()
+{
+    m_linkFolder = m_options.folder;
+    if (m_options.nameMask.isEmpty())
+        return SafeFileName(FileNameFromUrl(m_curlink));
+    QString problem;
+    const std::optional<NameMask> mask = NameMask::parse(m_options.nameMask, &problem);
+    if (!mask)
+        return SafeFileName(FileNameFromUrl(m_curlink));
+    const QString path = mask->expand(
+        { m_curlink, m_i, count(), m_options.contexts.value(m_i - 1), QDate::currentDate() });
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    m_linkFolder += path.left(slash + 1);
+    return path.mid(slash + 1);
+}
+
+// Creates the link's folders inside the destination, never through a symbolic link.
+bool DownloadJob::makeLinkFolder(QString* error)
+{
+    QString folder = m_options.folder;
+    const QStringList parts
+        = m_linkFolder.mid(folder.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        folder += part + QLatin1Char('/');
+        const QByteArray path = QFile::encodeName(folder);
+        struct stat info;
+        if (::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+            continue;
+        if (::mkdir(path.constData(), 0777) != 0) {
+            *error = errno == EEXIST ? QStringLiteral("%1 is not a folder").arg(folder)
+                                     : errnoText(errno);
+            return false;
+        }
+    }
+    return true;
 }
 
 void DownloadJob::nextLink()
@@ -121,7 +161,7 @@ void DownloadJob::nextLink()
     }
     ++m_i;
     m_curlink = m_links.at(m_i - 1);
-    m_curfile = SafeFileName(FileNameFromUrl(m_curlink));
+    m_curfile = chooseName();
     m_baseName = m_curfile;
     m_replace = false;
 
@@ -141,7 +181,7 @@ bool DownloadJob::useName(const std::optional<QString>& name)
 {
     if (!name) {
         emit linkFinished(
-            m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
+            m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, 0, true }));
         afterLink();
         return false;
     }
@@ -178,7 +218,7 @@ void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer
     if (!name) {
         m_partial.remove();
         emit linkFinished(
-            m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
+            m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, 0, true }));
         afterLink();
         return;
     }
@@ -200,7 +240,7 @@ void DownloadJob::beginLink()
 {
     m_savingText
         = QStringLiteral("Saving %1%2 (%3 of %4)")
-              .arg(m_options.folder, m_curfile, QString::number(m_i), QString::number(count()));
+              .arg(m_linkFolder, m_curfile, QString::number(m_i), QString::number(count()));
     m_label3 = m_savingText;
     m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
                     .arg(QString::number(m_i), QString::number(count()));
@@ -211,7 +251,8 @@ void DownloadJob::beginLink()
 
     QString error;
     m_requestUrl = RequestUrl(m_curlink);
-    if (!m_partial.open(m_options.folder, m_baseName, m_requestUrl, &error)) {
+    if (!makeLinkFolder(&error)
+        || !m_partial.open(m_linkFolder, m_baseName, m_requestUrl, &error)) {
         linkFailed(localError(error));
         return;
     }
@@ -229,6 +270,11 @@ void DownloadJob::startTransfer(qint64 resumeFrom)
     request.resumeFrom = resumeFrom;
     request.validator = resumeFrom > 0 ? m_validator : QString();
     request.expectedTotal = resumeFrom > 0 ? m_size : -1;
+    const QString page = m_options.contexts.value(m_i - 1).page;
+    if (!page.isEmpty())
+        request.referer = page;
+    m_contentType.clear();
+    m_serverName.clear();
     m_resumeFrom = resumeFrom;
     m_transferId = m_service.start(request);
     m_progressTimer.start();
@@ -240,6 +286,8 @@ void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
     if (id != m_transferId || m_transferId == 0)
         return;
     m_size = headers.size > 0 ? headers.size : -1;
+    m_contentType = headers.contentType;
+    m_serverName = headers.serverName;
     // A range answer may leave the validator out; the kept one still holds then.
     if (headers.status != 206 || !headers.validator.isEmpty())
         m_validator = headers.validator;
@@ -294,6 +342,15 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
     if (m_cancl)
         return;
 
+    if (end.kind == TransferEnd::Kind::Complete && m_contentType == QLatin1String("text/html")
+        && LinkNamesFile(m_curlink)) {
+        // A sign-in or error page in place of the file is not saved under its name.
+        m_partial.remove();
+        linkFailed(QStringLiteral("%1 gave a web page instead of the file; the site may "
+                                  "need you to sign in first.")
+                       .arg(m_curlink));
+        return;
+    }
     if (end.kind == TransferEnd::Kind::Complete) {
         showBytes(end.bytesInFile);
         moveIntoPlace(end.bytesInFile);
@@ -340,6 +397,16 @@ void DownloadJob::moveIntoPlace(qint64 size)
 {
     m_partial.dropRecord();
     m_savedSize = size;
+    if (m_options.useServerNames && !m_serverName.isEmpty()) {
+        // Only the name's last part, made safe: the file stays in the link's folder.
+        const QString name = m_serverName.mid(m_serverName.lastIndexOf(QLatin1Char('/')) + 1);
+        const QString safe = SafeFileName(name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1));
+        if (safe != m_curfile) {
+            m_curfile = safe;
+            m_baseName = safe;
+            m_replace = false;
+        }
+    }
     placeFile();
 }
 
@@ -347,7 +414,7 @@ void DownloadJob::placeFile()
 {
     const QByteArray from = QFile::encodeName(m_partial.path());
     for (;;) {
-        const QByteArray to = QFile::encodeName(m_options.folder + m_curfile);
+        const QByteArray to = QFile::encodeName(m_linkFolder + m_curfile);
         // A plain rename replaces whatever has the name, a symbolic link included (the
         // link itself, never its target).
         const int error = m_replace ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
@@ -374,7 +441,7 @@ void DownloadJob::placeFile()
         if (!decision.name) {
             m_partial.remove();
             emit linkFinished(
-                m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, 0, true }));
+                m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, 0, true }));
             afterLink();
             return;
         }
@@ -386,7 +453,7 @@ void DownloadJob::placeFile()
 void DownloadJob::linkSaved(qint64 size)
 {
     emit linkFinished(
-        m_i, m_curlink, Result<SavedFile>::ok({ m_options.folder + m_curfile, size, false }));
+        m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, size, false }));
     afterLink();
 }
 

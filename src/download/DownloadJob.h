@@ -12,6 +12,7 @@
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
 #include "download/PartialFile.h"
+#include "listops/EntryContext.h"
 
 struct DownloadJobOptions {
     QString folder; // the destination, ending with "/"
@@ -22,7 +23,14 @@ struct DownloadJobOptions {
     int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this
     int progressIntervalMs = 33; // how often the byte count is read while a file runs
     bool reportErrors = true; // one "Error" message per failed link through the prompt
-    TransferRequest limits; // timeouts and redirects for every request
+    // Timeouts, redirects, headers, cookies, referer and user agent for every request.
+    TransferRequest limits;
+    // Per link, in the order of the links (missing ones empty): an entry's page is the
+    // Referer of its request, and its text and title fill a mask's *text* and *title*.
+    QList<EntryContext> contexts;
+    QString nameMask; // a NameMask; empty for the link's own name
+    // The name the server gives (Content-Disposition) replaces the chosen one.
+    bool useServerNames = false;
 };
 
 // A link's outcome: where its target was saved and how big it is, or skipped.
@@ -128,6 +136,8 @@ private:
     void finish();
     void moveIntoPlace(qint64 size);
     bool fileExists(const QString& name) const;
+    QString chooseName();
+    bool makeLinkFolder(QString* error);
     QString localError(const QString& reason) const;
 
     QStringList m_links;
@@ -147,6 +157,9 @@ private:
     int m_i = 0;
     QString m_curlink;
     QString m_curfile;
+    QString m_linkFolder; // the folder of the current link's file, ending with "/"
+    QString m_contentType;
+    QString m_serverName;
     QByteArray m_requestUrl; // the link as sent, percent-encoded
     QString m_baseName; // the name from the link, before any renaming
     bool m_replace = false; // the chosen name is to be overwritten

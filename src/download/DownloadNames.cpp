@@ -1,5 +1,7 @@
 #include "download/DownloadNames.h"
 
+#include <QStringList>
+#include <QUrl>
 #include <algorithm>
 
 namespace
@@ -106,4 +108,17 @@ QString TypedNameProblem(const QString& name)
     if (name.contains(QChar(0)))
         return QStringLiteral("A file name may not contain a NUL character.");
     return QString();
+}
+
+bool LinkNamesFile(const QString& link)
+{
+    static const QStringList pages { QStringLiteral("htm"), QStringLiteral("html"),
+        QStringLiteral("shtml"), QStringLiteral("php"), QStringLiteral("asp"),
+        QStringLiteral("aspx"), QStringLiteral("jsp"), QStringLiteral("cgi") };
+    const QString path = QUrl(link).path();
+    const QString segment = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = segment.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot + 1 == segment.size())
+        return false;
+    return !pages.contains(segment.mid(dot + 1).toLower());
 }

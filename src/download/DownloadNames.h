@@ -23,3 +23,8 @@ QString SafeFileName(const QString& name);
 // Why a name typed in "Save with new name:" cannot be used, or an empty text when it
 // can. An empty name is refused by the dialog with its own message.
 QString TypedNameProblem(const QString& name);
+
+// Whether the link's address names a file other than a web page: the last segment of
+// its path has an extension other than htm, html, shtml, php, asp, aspx, jsp or cgi. A
+// web page (text/html) in answer to such a link is not the file.
+bool LinkNamesFile(const QString& link);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // One request to fetch a link's target into a file.
 struct TransferRequest {
@@ -21,6 +22,14 @@ struct TransferRequest {
     // time when longer) ends it as a timeout too.
     int lowSpeedBytesPerSecond = 100;
     int maxRedirects = 20;
+    // Sent with the request: extra header lines ("Name: value"), the Referer (none when
+    // empty), the User-Agent (the program's own "Quillmarch/VERSION" when empty) and
+    // cookies as Netscape cookies.txt lines, each sent only to the hosts it names, on
+    // every request of a redirect chain.
+    QStringList headers {};
+    QString referer {};
+    QString userAgent {};
+    QStringList cookies {};
 };
 
 // What the final response said before its body: its size is -1 when the server did
@@ -31,6 +40,10 @@ struct TransferHeaders {
     // A strong ETag, else Last-Modified: what a later resume sends as If-Range. Empty
     // when the server gave neither.
     QString validator {};
+    QString contentType {}; // the media type, lower case, without parameters
+    // The file name the server gives in Content-Disposition (filename* preferred), as
+    // sent: the caller makes it safe. Empty when none.
+    QString serverName {};
 };
 
 // How a transfer ended. errorCode and errorText read like "404" and "Not Found" for an

@@ -54,3 +54,10 @@ IBrowserWindow* LazyBrowserWindows::lastHtmlWindow()
         return loaded->browserWindows().lastHtmlWindow();
     return nullptr;
 }
+
+BrowserSession LazyBrowserWindows::session()
+{
+    if (IBrowserEngine* loaded = BrowserEngineLoader::loadedEngine())
+        return loaded->browserWindows().session();
+    return {};
+}

@@ -42,6 +42,7 @@ public:
     }
     IBrowserWindow* createWindow() override;
     IBrowserWindow* lastHtmlWindow() override;
+    BrowserSession session() override;
 
 private:
     std::function<void(const QString&)> m_onError;

@@ -1,6 +1,18 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class IBrowserWindow;
+
+// What the program's browser windows present to sites: their User-Agent and the
+// cookies their profile holds, as Netscape cookies.txt lines. Downloads started in the
+// main window send the same, so a site the user signed in to in a browser window gives
+// them what it shows there.
+struct BrowserSession {
+    QString userAgent; // empty: none known
+    QStringList cookies;
+};
 
 // Creates the program's browser windows and finds one to reuse ("ShellWindows").
 class IBrowserWindows
@@ -12,4 +24,6 @@ public:
     // The most recently opened of the program's windows that shows an HTML document,
     // or null.
     virtual IBrowserWindow* lastHtmlWindow() = 0;
+    // The windows' session as it is now; empty while no browser has been started.
+    virtual BrowserSession session() { return {}; }
 };

@@ -234,3 +234,75 @@ TEST_F(DownloadCommandTest, TimeoutBoundsASilentServerAndRetriesAreAnnounced)
     EXPECT_EQ(names(), QStringList({ "quiet.txt" }));
     release = true;
 }
+
+TEST_F(DownloadCommandTest, CookiesRefererHeadersAndJsonLinesReachTheServer)
+{
+    LocalHttpServer site;
+    site.server().Get("/private.bin", [](const httplib::Request& req, httplib::Response& res) {
+        const bool allowed = req.get_header_value("Cookie") == "sid=42"
+            && req.get_header_value("X-Key") == "k" && req.get_header_value("User-Agent") == "UA/2"
+            && req.get_header_value("Referer") == "http://pages.example/from";
+        res.set_content(allowed ? "secret" : "<p>sign in</p>",
+            allowed ? "application/octet-stream" : "text/html");
+    });
+    site.server().Get("/pic.jpg", [](const httplib::Request& req, httplib::Response& res) {
+        if (req.get_header_value("Referer") == "http://pages.example/gallery")
+            res.set_content("pic", "image/jpeg");
+        else
+            res.status = 403;
+    });
+    ASSERT_TRUE(site.start());
+    QFile cookies(m_config.filePath("cookies.txt"));
+    ASSERT_TRUE(cookies.open(QIODevice::WriteOnly));
+    cookies.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tsid\t42\n"
+                  "other.example\tFALSE\t/\tFALSE\t0\tleak\t1\n");
+    cookies.close();
+    QFile list(m_config.filePath("links.jsonl"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(
+        QStringLiteral("\n{\"url\":\"%1\",\"kind\":\"image\",\"page\":\"http://pages.example/"
+                       "gallery\",\"title\":\"G\"}\n")
+            .arg(site.url("/pic.jpg"))
+            .toUtf8());
+    list.close();
+    const QString dir = m_out.filePath("new/folder");
+
+    const QStringList common { "--dir", dir, "--cookies", cookies.fileName(), "--header",
+        "X-Key: k", "--user-agent", "UA/2", "--referer", "http://pages.example/from" };
+    EXPECT_EQ(run(common + QStringList { site.url("/private.bin"), "--from", list.fileName() }), 0)
+        << m_stderr.toStdString();
+    QFile saved(dir + "/private.bin");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "secret");
+    EXPECT_TRUE(QFile::exists(dir + "/pic.jpg"));
+
+    // Without the cookie the server's sign-in page is refused, not saved as the file.
+    EXPECT_EQ(run({ "--dir", dir, "--exists", "overwrite", site.url("/private.bin") }), 1);
+    EXPECT_TRUE(m_stderr.contains("web page instead of the file")) << m_stderr.toStdString();
+    ASSERT_TRUE(saved.seek(0));
+    EXPECT_EQ(saved.readAll(), "secret");
+}
+
+TEST_F(DownloadCommandTest, BadRequestOptionsAreUsageErrors)
+{
+    QFile json(m_config.filePath("cookies.json"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write("[{\"name\": \"sid\", \"value\": \"42\"}]\n");
+    json.close();
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } rows[] = {
+        { { "--cookies", json.fileName() }, "--cookies needs a cookies.txt file" },
+        { { "--cookies", m_config.filePath("none.txt") }, "--cookies cannot read" },
+        { { "--name", "*subdirs*/" }, "--name: " },
+        { { "--name", "*nmae*.*ext*" }, "--name: " },
+        { { "--header", "no colon" }, "--header needs" },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(run(row.arguments + QStringList { "http://127.0.0.1:9/a.bin" }), 2)
+            << row.message;
+        EXPECT_TRUE(m_stderr.contains(row.message)) << m_stderr.toStdString();
+    }
+    EXPECT_TRUE(names().isEmpty());
+}

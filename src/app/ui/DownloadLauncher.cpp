@@ -28,7 +28,7 @@ DownloadLauncher::~DownloadLauncher()
     delete m_aria2Window;
 }
 
-void DownloadLauncher::saveLinks(const QStringList& links)
+void DownloadLauncher::saveLinks(const QStringList& links, const QList<EntryContext>& contexts)
 {
     if (m_form4) {
         // An earlier job's window is still loaded (perhaps hidden by "Background"): it
@@ -57,6 +57,15 @@ void DownloadLauncher::saveLinks(const QStringList& links)
     options.folder = batch->folder;
     options.owaction = m_prefs.owaction;
     options.retries = downloadRetries(m_regset);
+    options.contexts = contexts;
+    options.useServerNames = m_prefs.serverNames;
+    options.nameMask = m_prefs.nameMask;
+    // What a browser window would send: its cookies and its User-Agent.
+    if (m_session) {
+        const BrowserSession session = m_session();
+        options.limits.cookies = session.cookies;
+        options.limits.userAgent = session.userAgent;
+    }
     // The job's questions and messages belong to its window; tests answer them instead.
     m_form4 = new Form4(
         batch->links, options, m_transfers, m_jobPrompt,

@@ -6,6 +6,9 @@
 #include <functional>
 #include <memory>
 
+#include "listops/EntryContext.h"
+#include "viewer/IBrowserWindows.h"
+
 class CRegSettings;
 class Form1;
 class Aria2Window;
@@ -35,6 +38,10 @@ public:
     void setAria2Rpc(Aria2RpcFactory factory) { m_makeAria2Rpc = std::move(factory); }
 
     void saveLinks(const QStringList& links);
+    // contexts: per link, as the list keeps them (the page is sent as Referer).
+    void saveLinks(const QStringList& links, const QList<EntryContext>& contexts = {});
+    // Where the browser windows' cookies and User-Agent come from.
+    void setSession(std::function<BrowserSession()> session) { m_session = std::move(session); }
     // The job's window, while it is loaded.
     Form4* window() const { return m_form4; }
 
@@ -56,4 +63,5 @@ private:
     std::unique_ptr<IAria2Rpc> m_aria2Rpc;
     QString m_aria2RpcUrl;
     QPointer<Aria2Window> m_aria2Window;
+    std::function<BrowserSession()> m_session;
 };

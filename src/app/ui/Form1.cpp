@@ -110,6 +110,8 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         = std::make_unique<DownloadLauncher>(*this, *m_prompt, m_ownPrompt ? nullptr : m_prompt,
             m_state.prefs, m_regset, *m_services.transfers, *m_services.urlHistory);
     m_downloads->setAria2Rpc(m_services.aria2Rpc);
+    m_browserWindows = m_ownBrowserWindows.get();
+    m_downloads->setSession([this] { return m_browserWindows->session(); });
     // A file opened in a browser window is saved like a selected link; a build that
     // holds the window meanwhile is not interrupted by the folder question.
     connect(m_viewer, &LinkViewer::downloadRequested, this, [this](const QString& url) {
@@ -377,14 +379,17 @@ void Form1::mnufsav_Click()
     QList<int> rows = m_list.selectedIndexes();
     std::sort(rows.begin(), rows.end());
     QStringList links;
-    for (int row : rows)
+    QList<EntryContext> contexts;
+    for (int row : rows) {
         links.append(m_list.at(row));
-    saveLinks(links);
+        contexts.append(m_list.contextAt(row));
+    }
+    saveLinks(links, contexts);
 }
 
-void Form1::saveLinks(const QStringList& links)
+void Form1::saveLinks(const QStringList& links, const QList<EntryContext>& contexts)
 {
-    m_downloads->saveLinks(links);
+    m_downloads->saveLinks(links, contexts);
 }
 
 Form4* Form1::downloadWindow() const
@@ -491,6 +496,7 @@ void Form1::changeEvent(QEvent* event)
 
 void Form1::useBrowserWindows(IBrowserWindows& windows)
 {
+    m_browserWindows = &windows;
     m_viewer->setBrowserWindows(windows);
 }
 

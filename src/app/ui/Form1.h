@@ -120,7 +120,7 @@ public:
     void mnufsav_Click();
     // Saves the links with a download job: the folder question, then the job's window;
     // while an earlier job's window is loaded, that window is shown instead.
-    void saveLinks(const QStringList& links);
+    void saveLinks(const QStringList& links, const QList<EntryContext>& contexts = {});
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
     void mnuHelpAbt_Click();
@@ -218,6 +218,7 @@ private:
     ToolbarDispatch* m_toolbar = nullptr;
     std::unique_ptr<CFormBorder> m_fborder;
     std::unique_ptr<IBrowserWindows> m_ownBrowserWindows;
+    IBrowserWindows* m_browserWindows = nullptr; // the windows in use (tests swap them)
     LinkViewer* m_viewer = nullptr;
     Slideshow* m_slideshow = nullptr;
     std::unique_ptr<WindowModes> m_modes;

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "download/Aria2Job.h"
+#include "download/NameMask.h"
 #include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
 
@@ -96,6 +98,21 @@ Form12::Form12(const Preferences& current, QWidget* parent)
         savingGroup->addButton(m_opowaction[i], i);
         savingLayout->addWidget(m_opowaction[i]);
     }
+    m_chkservernames
+        = makeCheck(QStringLiteral("Use the name the server gives."), "chkservernames", saving);
+    savingLayout->addWidget(m_chkservernames);
+    auto* maskRow = new QHBoxLayout;
+    maskRow->addWidget(new QLabel(QStringLiteral("File name mask:"), saving));
+    m_txtnamemask = new QLineEdit(saving);
+    m_txtnamemask->setObjectName(QStringLiteral("txtnamemask"));
+    m_txtnamemask->setToolTip(QStringLiteral("*name*, *ext*, *num*, *host*, *subdirs*, *text*, "
+                                             "*title*, *date*; default *name*.*ext*"));
+    maskRow->addWidget(m_txtnamemask);
+    savingLayout->addLayout(maskRow);
+    m_lblmaskproblem = makeNote(QString(), saving);
+    m_lblmaskproblem->setObjectName(QStringLiteral("lblmaskproblem"));
+    m_lblmaskproblem->hide();
+    savingLayout->addWidget(m_lblmaskproblem);
 
     auto* aria2 = new QGroupBox(QStringLiteral("Send downloads to an aria2 daemon"), this);
     m_aria2Url = new QLineEdit(aria2);
@@ -146,6 +163,8 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     m_oplnkopen[current.newwin ? 0 : 1]->setChecked(true);
     // An exclusive group starts with no button checked, which is what an out-of-range
     // owaction shows.
+    m_chkservernames->setChecked(current.serverNames);
+    m_txtnamemask->setText(current.nameMask);
     const int shown = overwriteActionIndex(current.owaction);
     if (overwriteActionAt(shown))
         m_opowaction[shown]->setChecked(true);
@@ -155,6 +174,15 @@ Form12::Form12(const Preferences& current, QWidget* parent)
 
 void Form12::Command1_Click()
 {
+    // A mask that cannot name a file keeps the dialog open, saying why.
+    QString problem;
+    const QString mask = m_txtnamemask->text().trimmed();
+    if (!mask.isEmpty() && !NameMask::parse(mask, &problem)) {
+        m_lblmaskproblem->setText(QStringLiteral("File name mask: ") + problem);
+        m_lblmaskproblem->show();
+        m_txtnamemask->setFocus();
+        return;
+    }
     Preferences p;
     p.aria2Url = m_aria2Url->text().trimmed();
     p.aria2Secret = m_aria2Secret->text();
@@ -165,6 +193,8 @@ void Form12::Command1_Click()
         if (!problem.isEmpty())
             return;
     }
+    p.serverNames = m_chkservernames->isChecked();
+    p.nameMask = mask.isEmpty() ? NameMask::kDefault : mask;
     p.ontop = m_chkontop->isChecked();
     p.newwin = m_oplnkopen[0]->isChecked();
     p.exjs = m_chkexjs->isChecked();

@@ -40,5 +40,8 @@ private:
     QLineEdit* m_aria2Url;
     QLineEdit* m_aria2Secret;
     QLabel* m_aria2Problem; // why the daemon's address cannot be used with the secret
+    QCheckBox* m_chkservernames;
+    QLineEdit* m_txtnamemask;
+    QLabel* m_lblmaskproblem;
     std::optional<Preferences> m_result;
 };

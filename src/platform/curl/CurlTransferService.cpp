@@ -136,6 +136,8 @@ struct CurlTransferService::Transfer {
     std::string etag;
     std::string lastModified;
     std::string contentRange;
+    std::string contentType;
+    std::string disposition;
     qint64 total = -1; // the whole file's size the answer announced, -1 unknown
     bool badRange = false; // a range answer that does not fit the file kept
     Clock::time_point lastByte; // when the server last sent anything
@@ -252,6 +254,8 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
         t->etag.clear();
         t->lastModified.clear();
         t->contentRange.clear();
+        t->contentType.clear();
+        t->disposition.clear();
         return length;
     }
     if (line.empty()) {
@@ -281,6 +285,10 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
         t->lastModified = value;
     else if (name == "content-range")
         t->contentRange = value;
+    else if (name == "content-type")
+        t->contentType = value;
+    else if (name == "content-disposition")
+        t->disposition = value;
     return length;
 }
 
@@ -309,6 +317,8 @@ void CurlTransferService::sendHeaders(Transfer& t, void* curl)
     // A weak ETag cannot be sent as If-Range; Last-Modified can.
     const bool strongTag = !t.etag.empty() && t.etag.rfind("W/", 0) != 0;
     headers.validator = QString::fromLatin1(strongTag ? t.etag : t.lastModified);
+    headers.contentType = QString::fromLatin1(HeaderText::mediaType(t.contentType));
+    headers.serverName = QString::fromUtf8(HeaderText::dispositionFileName(t.disposition));
     const quint64 id = t.id;
     QMetaObject::invokeMethod(
         this, [this, id, headers] { emit headersReceived(id, headers); }, Qt::QueuedConnection);
@@ -395,6 +405,8 @@ int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
     setup.url = t.url;
     setup.maxRedirects = r.maxRedirects;
     setup.connectTimeoutSeconds = r.connectTimeoutSeconds;
+    if (!r.userAgent.isEmpty())
+        setup.userAgent = r.userAgent.toStdString();
     setup.onHeader = &CurlTransferService::onHeader;
     setup.onBody = &CurlTransferService::onBody;
     setup.onProgress = &CurlTransferService::onProgress;
@@ -414,8 +426,23 @@ int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
         if (!r.validator.isEmpty()) {
             const std::string ifRange = "If-Range: " + r.validator.toStdString();
             headers = curl_slist_append(headers, ifRange.c_str());
-            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         }
+    }
+    for (const QString& line : r.headers) {
+        // A line break would start a header (or a request) of its own.
+        if (!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')))
+            headers = curl_slist_append(headers, line.toUtf8().constData());
+    }
+    if (headers)
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    if (!r.referer.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_REFERER, r.referer.toUtf8().constData());
+    // The handle keeps its cookies across requests: each request starts with its own.
+    curl_easy_setopt(curl, CURLOPT_COOKIELIST, "ALL");
+    if (!r.cookies.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+        for (const QString& line : r.cookies)
+            curl_easy_setopt(curl, CURLOPT_COOKIELIST, line.toUtf8().constData());
     }
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);

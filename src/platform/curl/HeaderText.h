@@ -53,4 +53,81 @@ inline std::optional<StatusLine> statusLine(const std::string& line)
     return parsed;
 }
 
+// The media type of a Content-Type value, lower case, without its parameters.
+inline std::string mediaType(const std::string& value)
+{
+    return lower(trimmed(value.substr(0, value.find(';'))));
+}
+
+// The file name a Content-Disposition value gives, in UTF-8, or "" when it gives none.
+// "filename*" (RFC 5987: charset'language'percent-encoded, UTF-8 or ISO-8859-1) is
+// preferred to "filename" (a token or a quoted string). Nothing is made safe here.
+inline std::string dispositionFileName(const std::string& value)
+{
+    std::string plain;
+    std::string extended;
+    size_t i = value.find(';');
+    while (i != std::string::npos && i < value.size()) {
+        ++i; // past ';'
+        const size_t equals = value.find('=', i);
+        if (equals == std::string::npos)
+            break;
+        const std::string name = lower(trimmed(value.substr(i, equals - i)));
+        size_t j = equals + 1;
+        while (j < value.size() && (value[j] == ' ' || value[j] == '\t'))
+            ++j;
+        std::string parameter;
+        if (j < value.size() && value[j] == '"') {
+            for (++j; j < value.size() && value[j] != '"'; ++j) {
+                if (value[j] == '\\' && j + 1 < value.size())
+                    ++j;
+                parameter += value[j];
+            }
+            i = value.find(';', j);
+        } else {
+            i = value.find(';', j);
+            parameter = trimmed(value.substr(j, i == std::string::npos ? i : i - j));
+        }
+        if (name == "filename")
+            plain = parameter;
+        else if (name == "filename*")
+            extended = parameter;
+    }
+    const size_t first = extended.find('\'');
+    const size_t second = first == std::string::npos ? first : extended.find('\'', first + 1);
+    if (second != std::string::npos) {
+        const std::string charset = lower(extended.substr(0, first));
+        std::string decoded;
+        bool ok = charset == "utf-8" || charset == "iso-8859-1";
+        for (size_t k = second + 1; ok && k < extended.size(); ++k) {
+            if (extended[k] != '%') {
+                decoded += extended[k];
+                continue;
+            }
+            ok = k + 2 < extended.size()
+                && std::isxdigit(static_cast<unsigned char>(extended[k + 1]))
+                && std::isxdigit(static_cast<unsigned char>(extended[k + 2]));
+            if (ok) {
+                decoded += static_cast<char>(std::stoi(extended.substr(k + 1, 2), nullptr, 16));
+                k += 2;
+            }
+        }
+        if (ok && charset == "iso-8859-1") {
+            std::string utf8;
+            for (unsigned char c : decoded) {
+                if (c < 0x80) {
+                    utf8 += static_cast<char>(c);
+                } else {
+                    utf8 += static_cast<char>(0xc0 | (c >> 6));
+                    utf8 += static_cast<char>(0x80 | (c & 0x3f));
+                }
+            }
+            decoded = utf8;
+        }
+        if (ok && !decoded.empty())
+            return decoded;
+    }
+    return plain;
+}
+
 } // namespace HeaderText

@@ -33,7 +33,7 @@ Preferences saved(Form12& d)
 TEST(Form12Test, ControlsShowTheCurrentPreferences)
 {
     Preferences fresh; // a first start: only "On Top" set
-    Preferences all { false, true, true, true, true, OverwriteAction::Unique };
+    Preferences all { false, true, true, true, true, OverwriteAction::Unique, true, "*num*" };
     for (const Preferences& p : { fresh, all }) {
         Form12 d(p);
         EXPECT_EQ(checked(d, "chkontop"), p.ontop);
@@ -42,6 +42,8 @@ TEST(Form12Test, ControlsShowTheCurrentPreferences)
         EXPECT_EQ(checked(d, "chkdefapp"), p.defappend);
         EXPECT_EQ(checked(d, "oplnkopen_0"), p.newwin);
         EXPECT_EQ(checked(d, "oplnkopen_1"), !p.newwin);
+        EXPECT_EQ(checked(d, "chkservernames"), p.serverNames);
+        EXPECT_EQ(Child<QLineEdit>(d, "txtnamemask")->text(), p.nameMask);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(checked(d, QStringLiteral("opowaction_%1").arg(i).toLatin1().constData()),
                 i == overwriteActionIndex(p.owaction));
@@ -56,8 +58,21 @@ TEST(Form12Test, SaveReturnsWhatTheControlsShow)
     Child<QCheckBox>(d, "chkdefapp")->click();
     Child<QRadioButton>(d, "oplnkopen_0")->click();
     Child<QRadioButton>(d, "opowaction_2")->click();
-    const Preferences expected { false, true, false, true, true, OverwriteAction::Skip };
+    Child<QCheckBox>(d, "chkservernames")->click();
+    Child<QLineEdit>(d, "txtnamemask")->setText("*host*/*name*.*ext*");
+    const Preferences expected { false, true, false, true, true, OverwriteAction::Skip, true,
+        "*host*/*name*.*ext*" };
     EXPECT_EQ(saved(d), expected);
+}
+
+TEST(Form12Test, AMaskThatNamesNoFileKeepsTheDialogOpen)
+{
+    Form12 d(Preferences {});
+    Child<QLineEdit>(d, "txtnamemask")->setText("*subdirs*/");
+    Child<QPushButton>(d, "Command1")->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.preferences());
+    EXPECT_TRUE(Child<QLabel>(d, "lblmaskproblem")->text().contains("names no file"));
 }
 
 TEST(Form12Test, OutOfRangeOverwriteActionSelectsNothingAndIsKeptUnlessChosen)

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
+#include "download/ui/Form4.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
 #include "platform/webengine/window/WebBrowserWindow.h"
@@ -224,4 +226,61 @@ TEST_F(WebBrowserWindowTest, OpensBesideTheMainWindow)
     EXPECT_EQ(placed.left(), main.frameGeometry().right() + 1);
     EXPECT_TRUE(area.contains(placed)) << placed.width() << "x" << placed.height();
     handle->Quit();
+}
+
+// A sign-in inside a browser window carries over to the main window's downloads: its
+// cookie, the browser's User-Agent and the entry's page as Referer.
+TEST_F(WebBrowserWindowTest, DownloadsCarryTheBrowserWindowsSignIn)
+{
+    LocalHttpServer site;
+    site.page("/signin.html",
+        "<html><body><form action='/signin'><button id='go'>Sign in</button></form></body></html>");
+    site.server().Get("/signin", [](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Set-Cookie", "member=yes; Path=/; HttpOnly");
+        res.set_content(
+            "<html><head><title>Welcome</title></head><body>in</body></html>", "text/html");
+    });
+    std::string agent;
+    site.server().Get(
+        "/members/report.pdf", [&](const httplib::Request& req, httplib::Response& res) {
+            agent = req.get_header_value("User-Agent");
+            if (req.get_header_value("Cookie").find("member=yes") != std::string::npos
+                && req.get_header_value("Referer").ends_with("/members/"))
+                res.set_content("%PDF report", "application/pdf");
+            else
+                res.set_content("<p>Please sign in</p>", "text/html");
+        });
+    ASSERT_TRUE(site.start());
+
+    TempSettingsStore temp;
+    ScriptedPrompt prompt;
+    QTemporaryDir folder;
+    prompt.folders = { folder.path() };
+    Form1 form(Services::standard(temp.store()), &prompt);
+    form.useBrowserWindows(m_windows);
+    form.show();
+    IBrowserWindow* window = m_windows.createWindow();
+    ASSERT_NE(window, nullptr);
+    QSignalSpy complete(window, &IBrowserWindow::DocumentComplete);
+    window->Navigate(site.url("/signin.html"));
+    ASSERT_TRUE(waitFor([&] { return complete.count() == 1; }));
+    auto* page = static_cast<BrowserWindowHandle*>(window)->window()->findChild<QWebEngineView*>();
+    ASSERT_NE(page, nullptr);
+    page->page()->runJavaScript("document.getElementById('go').click()");
+    ASSERT_TRUE(waitFor([&] { return m_windows.session().cookies.join('\n').contains("member"); }));
+
+    form.list().add(site.url("/members/report.pdf"),
+        { EntryKind::Link, "Report", site.url("/members/"), "Members" });
+    form.list().setSelected(0, true);
+    form.mnufsav_Click();
+    ASSERT_TRUE(waitFor(
+        [&] { return form.downloadWindow() && !form.downloadWindow()->job().isRunning(); }));
+    QFile saved(folder.filePath("report.pdf"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "%PDF report");
+    EXPECT_EQ(QString::fromStdString(agent), m_windows.session().userAgent);
+    if (const QByteArray shots = qgetenv("QM_SCREENSHOTS"); !shots.isEmpty()) {
+        static_cast<BrowserWindowHandle*>(window)->window()->grab().save(shots + "/browser.png");
+        form.downloadWindow()->grab().save(shots + "/saving.png");
+    }
 }

@@ -19,6 +19,7 @@
 #include <QWebEngineProfile>
 
 #include "platform/ProfileFolders.h"
+#include "platform/webengine/window/BrowserCookieMirror.h"
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -90,6 +91,8 @@ QWebEngineProfile* WebBrowserWindow::browserProfile()
         profile->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
         // Session cookies are kept too, so a site the user logged into stays logged in.
         profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+        // Downloads from the main window send these cookies (WebBrowserWindows::session).
+        new BrowserCookieMirror(*profile->cookieStore(), profile);
         // The engine saves no file itself: a file a window opens goes to the program's
         // download job, which asks for the folder and shows the transfer.
         QObject::connect(

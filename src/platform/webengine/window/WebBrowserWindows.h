@@ -9,4 +9,5 @@ class WebBrowserWindows final : public IBrowserWindows
 public:
     IBrowserWindow* createWindow() override;
     IBrowserWindow* lastHtmlWindow() override;
+    BrowserSession session() override;
 };

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Cookies in the Netscape cookies.txt format that curl and wget read and write: one
+// cookie a line, seven fields separated by tabs (domain, subdomains TRUE/FALSE, path,
+// secure TRUE/FALSE, expiry in seconds since 1970 with 0 for a session cookie, name,
+// value); "#" starts a comment except in "#HttpOnly_" before the domain.
+namespace NetscapeCookies
+{
+
+// The cookie lines of text, or nullopt with problem set (naming the line) when a line
+// is not in the format or the text has neither a cookie nor the format's header line.
+std::optional<QStringList> parse(const QByteArray& text, QString* problem);
+
+// One cookie as a line. domain starting with "." applies to its subdomains too.
+QString line(const QString& domain, const QString& path, bool secure, bool httpOnly, qint64 expiry,
+    const QByteArray& name, const QByteArray& value);
+
+} // namespace NetscapeCookies

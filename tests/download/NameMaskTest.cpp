@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "download/DownloadNames.h"
+#include "download/NameMask.h"
+#include "support/QtPrinters.h"
+
+namespace
+{
+
+QString expand(const QString& mask, const NameMaskValues& values)
+{
+    QString problem;
+    const std::optional<NameMask> parsed = NameMask::parse(mask, &problem);
+    EXPECT_TRUE(parsed) << problem.toStdString();
+    return parsed ? parsed->expand(values) : QString();
+}
+
+NameMaskValues linkOnly(const QString& link)
+{
+    NameMaskValues values;
+    values.link = link;
+    return values;
+}
+
+} // namespace
+
+TEST(NameMask, DefaultMaskGivesTheLinksOwnName)
+{
+    for (const char* link :
+        { "http://h/dir/readme", "http://h/a.tar.gz", "http://h/file.", "http://h/.htaccess",
+            "http://h/dir/", "http://www.example.org", "http://h/a/..", "http://h/p.php?id=1" }) {
+        const QString url = QString::fromUtf8(link);
+        EXPECT_EQ(expand(NameMask::kDefault, linkOnly(url)), SafeFileName(FileNameFromUrl(url)))
+            << link;
+    }
+}
+
+TEST(NameMask, PlaceholdersAreFilledAndMadeSafe)
+{
+    EntryContext context;
+    context.text = QStringLiteral("Big / cat\n");
+    context.title = QStringLiteral("../Album");
+    const QString link = QStringLiteral("http://pics.example:8080/b/%2e%2e/c%20d/x.jpg?s=1");
+    const struct {
+        const char* mask;
+        int number;
+        int count;
+        const char* path;
+    } rows[] = {
+        { "*num*-*name*.*ext*", 7, 12, "007-x.jpg?s=1" },
+        { "*num*.*ext*", 7, 1000, "0007.jpg?s=1" },
+        { "*host*/*subdirs*/*name*.*ext*", 1, 1, "pics.example/b/c d/x.jpg?s=1" },
+        { "*text* - *title*.jpg", 1, 1, "Big _ cat - .._Album.jpg" },
+        { "*date*_*name*", 1, 1, "2026-03-04_x" },
+        { "../../*name*.*ext*", 1, 1, "x.jpg?s=1" },
+        { "/abs/*text*", 1, 1, "abs/Big _ cat" },
+        { "*title*", 1, 1, ".._Album" },
+    };
+    for (const auto& row : rows) {
+        NameMaskValues values { link, row.number, row.count, context, QDate(2026, 3, 4) };
+        EXPECT_EQ(expand(QString::fromUtf8(row.mask), values), QString::fromUtf8(row.path))
+            << row.mask;
+    }
+    // An empty file name falls back to the link's own.
+    EXPECT_EQ(expand("*text*", linkOnly(link)), "x.jpg?s=1");
+}
+
+TEST(NameMask, LongPathsStayWithin255Bytes)
+{
+    const QString folder(200, QLatin1Char('d'));
+    const QString link = QStringLiteral("http://h/%1/%1/%2.bin").arg(folder, QString(300, 'f'));
+    const QString path = expand("*subdirs*/*name*.*ext*", linkOnly(link));
+    EXPECT_LE(path.toUtf8().size(), 255);
+    EXPECT_TRUE(path.endsWith(".bin"));
+}
+
+TEST(NameMask, MasksThatNameNoFileAreRefused)
+{
+    for (const char* mask : { "", "dir/", "*subdirs*", "*host*/..", "*name*.*extension*", "a*b" }) {
+        QString problem;
+        EXPECT_FALSE(NameMask::parse(QString::fromUtf8(mask), &problem)) << mask;
+        EXPECT_FALSE(problem.isEmpty()) << mask;
+    }
+}
