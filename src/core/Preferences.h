@@ -15,12 +15,12 @@ struct Preferences {
     bool defappend = SettingsTable::DefaultAppend.defaultBool();
     OverwriteAction owaction
         = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
+    bool serverNames = SettingsTable::UseServerNames.defaultBool(); // Content-Disposition names
+    QString nameMask = QStringLiteral("*name*.*ext*"); // how downloaded files are named
     // "Send downloads to an aria2 daemon": its JSON-RPC address (empty: download here)
     // and its secret.
     QString aria2Url {};
     QString aria2Secret {};
-    bool serverNames = SettingsTable::UseServerNames.defaultBool(); // Content-Disposition names
-    QString nameMask = QStringLiteral("*name*.*ext*"); // how downloaded files are named
 
     bool operator==(const Preferences&) const = default;
 };
