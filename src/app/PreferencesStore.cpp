@@ -18,6 +18,9 @@ Preferences loadPreferences(const CRegSettings& settings)
     prefs.exjs = TypedSettings::readBool(settings, ExcludeJsLinks);
     prefs.exmt = TypedSettings::readBool(settings, ExcludeMailtoLinks);
     prefs.defappend = TypedSettings::readBool(settings, DefaultAppend);
+    prefs.atOnce = TypedSettings::readInt(settings, DownloadsAtOnce);
+    prefs.perHost = TypedSettings::readInt(settings, PerHost);
+    prefs.rateLimit = TypedSettings::readInt(settings, RateLimit);
     return prefs;
 }
 
@@ -30,6 +33,9 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     TypedSettings::writeBool(settings, ExcludeMailtoLinks, prefs.exmt);
     TypedSettings::writeBool(settings, DefaultAppend, prefs.defappend);
     TypedSettings::writeInt(settings, OverwriteActionSetting, overwriteActionIndex(prefs.owaction));
+    TypedSettings::writeInt(settings, DownloadsAtOnce, prefs.atOnce);
+    TypedSettings::writeInt(settings, PerHost, prefs.perHost);
+    TypedSettings::writeInt(settings, RateLimit, prefs.rateLimit);
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

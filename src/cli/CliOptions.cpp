@@ -47,13 +47,16 @@ constexpr OptionRule kOptions[] = {
     { "--timeout", true, kHarvest | kDownload },
     { "--from", true, kHarvest | kDownload },
     { "--dedupe-all", false, kHarvest },
-    { "--jobs", true, kHarvest },
+    { "--jobs", true, kHarvest | kDownload },
     { "--start", true, kSequence },
     { "--end", true, kSequence },
     { "--select", true, kSequence },
     { "--dir", true, kDownload },
     { "--exists", true, kDownload },
     { "--retries", true, kDownload },
+    { "--per-host", true, kDownload },
+    { "--limit-rate", true, kDownload },
+    { "--format", true, kDownload },
 };
 
 const OptionRule* findOption(QStringView name)
@@ -84,6 +87,26 @@ bool parseSelection(const QString& text, int& start, int& length)
     start = parts.at(0).toInt(&okStart);
     length = parts.at(1).toInt(&okLength);
     return okStart && okLength && start >= 0 && length > 0;
+}
+
+// A rate such as 200K: bytes a second, with K for 1024 and M for 1024 squared; -1 when
+// it is not one or above kMaxRate.
+qint64 parseRate(const QString& text)
+{
+    constexpr qint64 kMaxRate = 2047LL * 1024 * 1024;
+    QString digits = text.trimmed();
+    qint64 unit = 1;
+    if (digits.endsWith(QLatin1Char('K'), Qt::CaseInsensitive))
+        unit = 1024;
+    else if (digits.endsWith(QLatin1Char('M'), Qt::CaseInsensitive))
+        unit = 1024 * 1024;
+    if (unit != 1)
+        digits.chop(1);
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok);
+    if (!ok || value < 0 || digits.startsWith(QLatin1Char('+')) || value > kMaxRate / unit)
+        return -1;
+    return value * unit;
 }
 
 // Stores an option's value; the problem when the value is not one the option takes.
@@ -141,6 +164,21 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         options.retries = value.toInt(&ok);
         if (!ok || options.retries < 0 || options.retries > 10)
             return QStringLiteral("--retries needs a number from 0 to 10.");
+    } else if (name == QLatin1StringView("--per-host")) {
+        bool ok = false;
+        options.perHost = value.toInt(&ok);
+        if (!ok || options.perHost < 1 || options.perHost > kMaxJobs)
+            return QStringLiteral("--per-host needs a number from 1 to %1.").arg(kMaxJobs);
+    } else if (name == QLatin1StringView("--limit-rate")) {
+        options.rateLimit = parseRate(value);
+        if (options.rateLimit < 0)
+            return QStringLiteral(
+                "--limit-rate needs bytes a second, K or M after the number for 1024 or 1024², "
+                "at most 2047M (e.g. 200K).");
+    } else if (name == QLatin1StringView("--format")) {
+        options.jsonLines = value == QLatin1StringView("jsonl");
+        if (!options.jsonLines)
+            return QStringLiteral("--format for download needs jsonl.");
     }
     return QString();
 }
@@ -391,10 +429,11 @@ Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
         return QStringLiteral(R"(Usage: quillmarch-cli download [OPTIONS] [URL...]
 
 Save the target of each link (and of each line of --from LISTFILE) into a folder,
-one after the other, with the window's rules: the name after the link's last "/"
+several at once, with the window's rules: the name after the link's last "/"
 (index.html when it has no "."), a hidden partial file renamed into place only
 when complete, failed transfers tried again. Prints one line per saved file: its
-path, a tab and its size. Ctrl-C stops (exit status 130); the partly received file
+path, a tab and its size, and at the end how many were saved, skipped and failed
+on standard error. Ctrl-C stops (exit status 130); the partly received file
 is kept hidden beside its record, and the next download of the same link into the
 folder resumes it.
 
@@ -407,6 +446,12 @@ Options:
                      Default: the "Overwrite Action" preference.
   --retries N        Tries again after a transient failure, 0 to 10 (default: the
                      "Retries" setting, 3).
+  --jobs N           Links downloaded at once, 1 to 16 (default 4).
+  --per-host M       Of those, at most M from one host, 1 to 16 (default 4).
+  --limit-rate RATE  Receive at most RATE bytes a second in all, shared by the
+                     links running at once; K means 1024, M 1024² (e.g. 200K).
+  --format jsonl     Print one JSON object per link instead: url, path, size,
+                     status (saved, skipped or failed) and error.
   --timeout SECONDS  Give up a transfer when no byte arrives for SECONDS (default
                      60; connecting waits at most SECONDS or 30, the lesser).
                      Unlike harvest's --timeout, a slow but steady transfer is

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <csignal>
@@ -62,6 +64,23 @@ bool readLinks(const QString& path, QStringList* links, QString* error)
         return false;
     }
     return true;
+}
+
+// One link's outcome as a JSON object on a line of its own.
+void printJsonLine(const QString& link, const Result<SavedFile>& result)
+{
+    QJsonObject line;
+    line.insert(QStringLiteral("url"), link);
+    line.insert(QStringLiteral("path"), result.isOk() ? result.value().path : QString());
+    line.insert(QStringLiteral("size"), result.isOk() ? result.value().size : 0);
+    line.insert(QStringLiteral("status"),
+        !result.isOk()                ? QStringLiteral("failed")
+            : result.value().skipped ? QStringLiteral("skipped")
+                                     : QStringLiteral("saved"));
+    line.insert(QStringLiteral("error"), result.isOk() ? QString() : result.message());
+    write(stdout,
+        QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact))
+            + QLatin1Char('\n'));
 }
 
 } // namespace
@@ -126,6 +145,9 @@ int DownloadCommand::run()
         return 1;
     }
     options.reportErrors = false;
+    options.atOnce = m_options.jobs;
+    options.perHost = m_options.perHost;
+    options.limits.sharedRateLimit = m_options.rateLimit;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
     if (m_options.timeoutGiven) {
         options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
@@ -141,7 +163,11 @@ int DownloadCommand::run()
     QObject::connect(&job, &DownloadJob::linkFinished,
         [&](int, const QString& link, const Result<SavedFile>& result) {
             clearProgress();
-            if (!result.isOk()) {
+            if (m_options.jsonLines) {
+                printJsonLine(link, result);
+                if (!result.isOk())
+                    ++failed;
+            } else if (!result.isOk()) {
                 ++failed;
                 ConsoleText::printError(
                     QStringLiteral("Error: %1 (%2)").arg(result.message(), link));
@@ -156,9 +182,9 @@ int DownloadCommand::run()
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
-    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& text) {
+    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& link, const QString& text) {
         clearProgress();
-        ConsoleText::printError(job.curlink() + QStringLiteral(": ") + text);
+        ConsoleText::printError(link + QStringLiteral(": ") + text);
     });
     QObject::connect(&job, &DownloadJob::ended, [&] {
         clearProgress();
@@ -182,6 +208,10 @@ int DownloadCommand::run()
     }
     job.start();
     QCoreApplication::exec();
+    const DownloadSummary& summary = job.summary();
+    ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
+            .arg(QString::number(summary.saved), QString::number(summary.skipped),
+                QString::number(summary.failed)));
     if (interrupted) {
         ConsoleText::printError(QStringLiteral(
             "Interrupted: the partly received file is kept; the next run resumes it."));

@@ -3,7 +3,7 @@
 #include "core/OverwriteAction.h"
 #include "core/SettingsTable.h"
 
-// The six user preferences of the "Program Preferences" dialog, as the main window holds
+// The user preferences of the "Program Preferences" dialog, as the main window holds
 // them, the dialog edits them and the settings store keeps them.
 struct Preferences {
     bool ontop = SettingsTable::OnTop.defaultBool();
@@ -13,6 +13,10 @@ struct Preferences {
     bool defappend = SettingsTable::DefaultAppend.defaultBool();
     OverwriteAction owaction
         = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
+
+    int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links downloaded at a time
+    int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
+    int rateLimit = SettingsTable::RateLimit.defaultInt(); // bytes a second in all, 0 none
 
     bool operator==(const Preferences&) const = default;
 };

@@ -53,6 +53,11 @@ inline constexpr StoredSetting DefaultAppend      { kOptions,  u"Default Append"
 inline constexpr StoredSetting OverwriteActionSetting { kOptions,  u"Overwrite Action",      SettingKind::Number,       0,       0, 3 };
 // Further tries of a link after a transient failure.
 inline constexpr StoredSetting Retries            { kOptions,  u"Retries",               SettingKind::Number,       3,       0, 10 };
+// Links a download job fetches at a time, and of those at most how many from one host.
+inline constexpr StoredSetting DownloadsAtOnce    { kOptions,  u"Downloads At Once",     SettingKind::Number,       1,       1, 16 };
+inline constexpr StoredSetting PerHost            { kOptions,  u"Per Host",              SettingKind::Number,       4,       1, 16 };
+// Bytes a second a download job receives at most, shared by its transfers; 0 none.
+inline constexpr StoredSetting RateLimit          { kOptions,  u"Rate Limit",            SettingKind::Number,       0,       0, 2147483647 };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
 inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
@@ -70,7 +75,8 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, LastUsedSaveFolder, ApplyFilters, FileTypes,
+    DefaultAppend, OverwriteActionSetting, Retries, DownloadsAtOnce, PerHost, RateLimit,
+    LastUsedSaveFolder, ApplyFilters, FileTypes,
     UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

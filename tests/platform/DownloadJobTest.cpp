@@ -225,7 +225,7 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
     ASSERT_TRUE(m_site.start());
     QStringList retries;
     auto record = [&](DownloadJob* job) {
-        QObject::connect(job, &DownloadJob::retrying, [&, job](const QString& text) {
+        QObject::connect(job, &DownloadJob::retrying, [&, job](const QString&, const QString& text) {
             EXPECT_EQ(job->Label3(), text);
             retries.append(text);
         });

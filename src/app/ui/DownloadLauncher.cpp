@@ -46,6 +46,9 @@ void DownloadLauncher::saveLinks(const QStringList& links)
     options.folder = batch->folder;
     options.owaction = m_prefs.owaction;
     options.retries = downloadRetries(m_regset);
+    options.atOnce = m_prefs.atOnce;
+    options.perHost = m_prefs.perHost;
+    options.limits.sharedRateLimit = m_prefs.rateLimit;
     // The job's questions and messages belong to its window; tests answer them instead.
     m_form4 = new Form4(
         batch->links, options, m_transfers, m_jobPrompt,

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // "Program Preferences": the six user preferences.
 class Form12 final : public QDialog
@@ -34,5 +35,8 @@ private:
     QCheckBox* m_chkdefapp;
     QRadioButton* m_oplnkopen[2];
     QRadioButton* m_opowaction[4];
+    QSpinBox* m_txtatonce;
+    QSpinBox* m_txtperhost;
+    QSpinBox* m_txtratelimit; // KiB a second, 0 none
     std::optional<Preferences> m_result;
 };
