@@ -74,13 +74,12 @@ void printJsonLine(const QString& link, const Result<SavedFile>& result)
     line.insert(QStringLiteral("path"), result.isOk() ? result.value().path : QString());
     line.insert(QStringLiteral("size"), result.isOk() ? result.value().size : 0);
     line.insert(QStringLiteral("status"),
-        !result.isOk()                ? QStringLiteral("failed")
+        !result.isOk()               ? QStringLiteral("failed")
             : result.value().skipped ? QStringLiteral("skipped")
                                      : QStringLiteral("saved"));
     line.insert(QStringLiteral("error"), result.isOk() ? QString() : result.message());
     write(stdout,
-        QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact))
-            + QLatin1Char('\n'));
+        QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
 }
 
 } // namespace
@@ -209,7 +208,8 @@ int DownloadCommand::run()
     job.start();
     QCoreApplication::exec();
     const DownloadSummary& summary = job.summary();
-    ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
+    ConsoleText::printError(
+        QStringLiteral("%1 saved, %2 skipped, %3 failed")
             .arg(QString::number(summary.saved), QString::number(summary.skipped),
                 QString::number(summary.failed)));
     if (interrupted) {

@@ -3,8 +3,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QUrl>
 #include <QThread>
+#include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -511,10 +511,10 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
             startTransfer(run, keep);
         });
         run.retryTimer.start(static_cast<int>(pause));
-        run.statusText = QStringLiteral("Retrying in %1 s (attempt %2 of %3)")
-                             .arg(QString::number((pause + 999) / 1000),
-                                 QString::number(run.attempt + 1),
-                                 QString::number(m_options.retries + 1));
+        run.statusText
+            = QStringLiteral("Retrying in %1 s (attempt %2 of %3)")
+                  .arg(QString::number((pause + 999) / 1000), QString::number(run.attempt + 1),
+                      QString::number(m_options.retries + 1));
         if (&run == m_current)
             m_label3 = run.statusText;
         emit changed();
@@ -543,8 +543,9 @@ void DownloadJob::placeFile(Run& run)
         const QByteArray to = QFile::encodeName(m_options.folder + run.file);
         // A plain rename replaces whatever has the name, a symbolic link included (the
         // link itself, never its target).
-        const int error = run.replace ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
-                                      : renameNoReplace(from, to);
+        const int error = run.replace
+            ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
+            : renameNoReplace(from, to);
         if (error == 0) {
             run.partial.release();
             linkSaved(run, run.savedSize);

@@ -3,12 +3,12 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QFormLayout>
 #include <QVBoxLayout>
 
 #include "winsupport/ui/DialogFrame.h"

@@ -47,8 +47,8 @@ QString detailsText(const DownloadJob& job)
         for (const RunningTransfer& transfer : running) {
             lines.append(QStringLiteral("%1  %2  %3/s")
                              .arg(transfer.name,
-                                 transfer.size > 0 ? sizeText(transfer.bytes) + QStringLiteral(" of ")
-                                         + sizeText(transfer.size)
+                                 transfer.size > 0 ? sizeText(transfer.bytes)
+                                         + QStringLiteral(" of ") + sizeText(transfer.size)
                                                    : sizeText(transfer.bytes),
                                  sizeText(transfer.bytesPerSecond)));
         }
@@ -57,9 +57,8 @@ QString detailsText(const DownloadJob& job)
     lines.append(QStringLiteral("Speed: %1/s   Time left: %2")
                      .arg(sizeText(job.bytesPerSecond()),
                          left < 0 ? QStringLiteral("unknown")
-                                  : QStringLiteral("%1:%2")
-                                        .arg(left / 60)
-                                        .arg(left % 60, 2, 10, QLatin1Char('0'))));
+                                  : QStringLiteral("%1:%2").arg(left / 60).arg(
+                                      left % 60, 2, 10, QLatin1Char('0'))));
     return lines.join(QLatin1Char('\n'));
 }
 

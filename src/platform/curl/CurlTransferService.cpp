@@ -124,6 +124,7 @@ struct CurlTransferService::Transfer {
     std::string range;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     bool running = false; // taken by the worker
+    bool rateHeld = false; // paused until the rate limit allows more
 
     int fd = -1;
     qint64 from = 0; // bytes kept from before; 0 once a restart empties the file
@@ -252,8 +253,8 @@ void CurlTransferService::workerLoop()
             it = m_running.erase(it);
             changed = true;
         }
-        if (changed)
-            rebalance();
+        (void)changed;
+        refillRate();
 
         int active = 0;
         curl_multi_perform(multi, &active);
@@ -274,30 +275,39 @@ void CurlTransferService::workerLoop()
             }
             end(*transfer, code);
             m_running.erase(std::find(m_running.begin(), m_running.end(), transfer));
-            rebalance();
         }
-        curl_multi_poll(multi, nullptr, 0, 250, nullptr);
+        const bool held = std::any_of(
+            m_running.begin(), m_running.end(), [](const auto& t) { return t->rateHeld; });
+        curl_multi_poll(multi, nullptr, 0, held ? 10 : 250, nullptr);
     }
     for (const auto& transfer : m_running)
         endCancelled(*transfer);
     m_running.clear();
 }
 
-void CurlTransferService::rebalance()
+// Adds what the rate limit allows since the last call to the bytes the running transfers
+// may receive, and lets the transfers waiting for them go on.
+void CurlTransferService::refillRate()
 {
     qint64 limit = 0;
-    int limited = 0;
+    for (const auto& t : m_running)
+        limit = std::max(limit, t->request.sharedRateLimit);
+    m_rateLimit = limit;
+    const Clock::time_point now = Clock::now();
+    const double seconds = std::chrono::duration<double>(now - m_rateRefilled).count();
+    m_rateRefilled = now;
+    if (limit <= 0)
+        return;
+    // A small burst only, so the rate holds over short files too.
+    const double burst = std::max(16.0 * 1024, double(limit) / 10);
+    m_rateAllowance = std::min(burst, m_rateAllowance + seconds * double(limit));
+    if (m_rateAllowance <= 0)
+        return;
     for (const auto& t : m_running) {
-        if (t->request.sharedRateLimit > 0) {
-            limit = t->request.sharedRateLimit;
-            ++limited;
+        if (t->rateHeld) {
+            t->rateHeld = false;
+            curl_easy_pause(t->curl, CURLPAUSE_CONT);
         }
-    }
-    for (const auto& t : m_running) {
-        if (t->request.sharedRateLimit <= 0)
-            continue;
-        const curl_off_t share = std::max<curl_off_t>(1, limit / limited);
-        curl_easy_setopt(t->curl, CURLOPT_MAX_RECV_SPEED_LARGE, share);
     }
 }
 
@@ -385,6 +395,16 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
     const size_t length = size * count;
     if (t->httpError || t->cancelled.load())
         return 0;
+    // Over the rate limit the transfer is held (libcurl keeps this block and stops reading
+    // the connection) until the worker lets it go on.
+    CurlTransferService* service = t->service;
+    if (service->m_rateLimit > 0) {
+        if (service->m_rateAllowance <= 0) {
+            t->rateHeld = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
+        service->m_rateAllowance -= double(length);
+    }
     if (!t->headersSent) {
         if (t->status == 206) {
             // Only the rest of the same file may be appended: the range must start at
@@ -470,12 +490,12 @@ void CurlTransferService::prepare(Transfer& t)
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(r.lowSpeedBytesPerSecond));
     curl_easy_setopt(
         curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(60, r.stallTimeoutSeconds)));
-    // Under a rate limit small reads keep the pace even: one large read could take in a
-    // whole small file before the limit is first applied.
+    // Under a rate limit small reads keep the pace even.
     curl_easy_setopt(
         curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? kLimitedReceiveBuffer : kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, t.errorBuffer);
+
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(t.headerList);
     t.headerList = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -37,7 +38,7 @@ private:
     bool requestDone(Transfer& transfer, int code);
     void end(Transfer& transfer, int code);
     void endCancelled(Transfer& transfer);
-    void rebalance();
+    void refillRate();
     void sendHeaders(Transfer& transfer, void* curl);
     void post(quint64 id, const TransferEnd& end);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
@@ -51,6 +52,10 @@ private:
     std::deque<std::shared_ptr<Transfer>> m_queue; // started, not yet taken by the worker
     std::unordered_map<quint64, std::shared_ptr<Transfer>> m_byId; // queued and running
     std::vector<std::shared_ptr<Transfer>> m_running; // the worker's own
+    // The worker's: the rate limit of the running transfers and the bytes it still allows.
+    qint64 m_rateLimit = 0;
+    double m_rateAllowance = 0;
+    std::chrono::steady_clock::time_point m_rateRefilled = std::chrono::steady_clock::now();
     bool m_stopping = false;
     quint64 m_nextId = 1;
 };
