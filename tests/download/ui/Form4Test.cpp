@@ -154,3 +154,30 @@ TEST_F(Form4Test, BackgroundHidesTheWindowUntilTheMainWindowIsRestored)
     EXPECT_FALSE(QFile::exists(m_out.filePath("a.txt")));
     EXPECT_EQ(m_form->windowTitle(), "Quillmarch");
 }
+
+TEST_F(Form4Test, TheEndSumsUpAndRetryFailedFetchesTheFailedLinksAgain)
+{
+    std::atomic<int> calls { 0 };
+    m_site.server().Get("/flaky.txt", [&](const httplib::Request&, httplib::Response& res) {
+        if (calls++ == 0)
+            res.status = 404;
+        else
+            res.set_content("flaky", "text/plain");
+    });
+    Form4* window = save({ "/a.txt", "/flaky.txt" });
+    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    QPushButton* retry = Child<QPushButton>(*window, "Command3");
+    EXPECT_EQ(Child<QLabel>(*window, "Summary")->text(),
+        "1 saved, 0 skipped, 1 failed\n" + m_site.url("/flaky.txt")
+            + ": ErrorCode: 404 : Not Found");
+    ASSERT_FALSE(retry->isHidden());
+    EXPECT_EQ(m_prompt.messages.size(), 1); // the link's own "Error" box stays
+
+    retry->click();
+    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    EXPECT_EQ(window->job().count(), 1);
+    EXPECT_EQ(Child<QLabel>(*window, "Summary")->text(), "1 saved, 0 skipped, 0 failed");
+    EXPECT_TRUE(retry->isHidden());
+    EXPECT_EQ(Child<QPushButton>(*window, "Command2")->text(), "Open Folder");
+    EXPECT_TRUE(QFile::exists(m_out.filePath("flaky.txt")));
+}
