@@ -74,9 +74,9 @@ inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Fil
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // clang-format on
 
-inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, DownloadsAtOnce, PerHost, RateLimit,
-    LastUsedSaveFolder, ApplyFilters, FileTypes,
-    UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
+inline constexpr StoredSetting kAll[]
+    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
+          Retries, DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder, ApplyFilters, FileTypes,
+          UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

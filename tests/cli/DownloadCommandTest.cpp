@@ -101,7 +101,8 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
         { "--per-host", "100" }, { "--limit-rate", "-5K" }, { "--limit-rate", "9999999M" },
         { "--limit-rate", "fast" }, { "--format", "xml" } };
     for (const QStringList& option : bad) {
-        EXPECT_EQ(run(option + QStringList { site.url("/b.txt") }), 2) << option.join(' ').toStdString();
+        EXPECT_EQ(run(option + QStringList { site.url("/b.txt") }), 2)
+            << option.join(' ').toStdString();
         EXPECT_TRUE(m_stderr.contains(option.first())) << m_stderr.toStdString();
     }
     EXPECT_EQ(run({}), 2);
