@@ -4,7 +4,7 @@
 #   - one 1 GiB file against `curl -o`: throughput ratio and peak memory (RSS);
 #   - 1000 files of 4 KiB against `wget -q -i`: rate ratio;
 #   - ten 256 KiB files from a Python server that gives each connection about 100 KB/s:
-#     --jobs 5 against `aria2c -j5`, the command line's defaults against `wget -i`.
+#     --jobs 5 --per-host 5 against `aria2c -j5`, the command line's defaults against `wget -i`.
 # QM_BENCH_SKIP_BIG=1 leaves out the 1 GiB case.
 #   bench/download_bench.sh [BUILD_DIR]   (default: build)
 # QM_BENCH_OUT=FOLDER saves the files there instead (e.g. /dev/shm, to leave the disk out).
@@ -139,7 +139,7 @@ echo "== ten 256 KiB files at ~100 KB/s a connection"
 hyperfine --runs 2 --export-json "$work/slow.json" \
   --prepare "rm -f $out/*" \
   -n aria2c-j5 "aria2c -q -j5 -x1 -d $out -i $work/slow.txt" \
-  -n quillmarch-jobs5 "$cli download --jobs 5 --exists overwrite --dir $out --from $work/slow.txt" \
+  -n quillmarch-jobs5 "$cli download --jobs 5 --per-host 5 --exists overwrite --dir $out --from $work/slow.txt" \
   -n wget "wget -q -P $out -i $work/slow.txt" \
   -n quillmarch-defaults "$cli download --exists overwrite --dir $out --from $work/slow.txt"
 
