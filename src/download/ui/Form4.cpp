@@ -220,7 +220,9 @@ void Form4::refresh()
     m_progressBar1->setValue(job.ProgressBar1());
     m_progressBar2->setMaximum(std::max(1, job.ProgressBar2Max()));
     m_progressBar2->setValue(job.ProgressBar2());
-    m_details->setText(detailsText(job));
+    const QString details = detailsText(job);
+    m_details->setText(details);
+    m_details->setVisible(!details.isEmpty());
     if (!job.mainCaption().isEmpty() && job.mainCaption() != m_caption && !m_unloaded) {
         m_caption = job.mainCaption();
         emit mainCaptionChanged(m_caption);
