@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form12.h"
@@ -55,8 +56,21 @@ TEST(Form12Test, SaveReturnsWhatTheControlsShow)
     Child<QCheckBox>(d, "chkdefapp")->click();
     Child<QRadioButton>(d, "oplnkopen_0")->click();
     Child<QRadioButton>(d, "opowaction_2")->click();
-    const Preferences expected { false, true, false, true, true, OverwriteAction::Skip };
+    Child<QSpinBox>(d, "txtatonce")->setValue(3);
+    Child<QSpinBox>(d, "txtperhost")->setValue(2);
+    Child<QSpinBox>(d, "txtratelimit")->setValue(200);
+    const Preferences expected { false, true, false, true, true, OverwriteAction::Skip, 3, 2,
+        200 * 1024 };
     EXPECT_EQ(saved(d), expected);
+}
+
+TEST(Form12Test, ARateLimitOfNoWholeKibibyteIsKeptUnlessChanged)
+{
+    Preferences odd;
+    odd.rateLimit = 1500;
+    Form12 d(odd);
+    EXPECT_EQ(Child<QSpinBox>(d, "txtratelimit")->value(), 2);
+    EXPECT_EQ(saved(d).rateLimit, 1500);
 }
 
 TEST(Form12Test, OutOfRangeOverwriteActionSelectsNothingAndIsKeptUnlessChosen)
