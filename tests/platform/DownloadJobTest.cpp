@@ -690,3 +690,50 @@ TEST_F(DownloadJobTest, TheSummaryCountsSavedSkippedAndFailedLinks)
     EXPECT_EQ(job.failedLinks(), QStringList { m_site.url("/none.txt") });
     EXPECT_EQ(job.summary().failures.value(0).error, "ErrorCode: 404 : Not Found");
 }
+
+TEST_F(DownloadJobTest, WithSeveralAtOnceQuestionsComeOneAtATimeWhileOthersGoOn)
+{
+    for (const char* name : { "/a.txt", "/b.txt", "/c.txt" })
+        m_site.page(name, name, "text/plain");
+    ASSERT_TRUE(m_site.start());
+    for (const char* name : { "a.txt", "b.txt" }) {
+        QFile old(m_folder + name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    }
+    int open = 0;
+    int mostOpen = 0;
+    int startedAtFirstAnswer = 0;
+    m_started = [&](DownloadJob* job) {
+        QObject::connect(
+            job, &DownloadJob::fileExistsAsked, [&] { mostOpen = std::max(mostOpen, ++open); });
+        QObject::connect(job, &DownloadJob::fileExistsDialogClosed, [&, job] {
+            --open;
+            if (startedAtFirstAnswer == 0)
+                startedAtFirstAnswer = job->currentIndex();
+        });
+    };
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 3; };
+    m_prompt.fileExistsAnswers = { FileExistsAnswer { FileExistsAction::Overwrite, "a.txt", false },
+        FileExistsAnswer { FileExistsAction::Overwrite, "b.txt", false } };
+
+    DownloadJob& job = run({ "/a.txt", "/b.txt", "/c.txt" }, OverwriteAction::Prompt);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(m_prompt.fileExistsAsked, (QStringList { "a.txt", "b.txt" }));
+    EXPECT_EQ(mostOpen, 1);
+    EXPECT_EQ(startedAtFirstAnswer, 3);
+    EXPECT_EQ(read("b.txt"), "/b.txt");
+}
+
+TEST_F(DownloadJobTest, LinksOfOneNameNeverRaceForIt)
+{
+    m_site.page("/x/d.txt", "x", "text/plain");
+    m_site.page("/y/d.txt", "y", "text/plain");
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 2; };
+
+    DownloadJob& job = run({ "/x/d.txt", "/y/d.txt" }, OverwriteAction::Unique);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("d.txt"), "x");
+    EXPECT_EQ(read("d(1).txt"), "y");
+    EXPECT_EQ(names(), (QStringList { "d(1).txt", "d.txt" }));
+}
