@@ -25,6 +25,9 @@ Preferences loadPreferences(const CRegSettings& settings)
     prefs.serverNames = TypedSettings::readBool(settings, UseServerNames);
     if (const QString mask = TypedSettings::readText(settings, FileNameMask); !mask.isEmpty())
         prefs.nameMask = mask;
+    prefs.atOnce = TypedSettings::readInt(settings, DownloadsAtOnce);
+    prefs.perHost = TypedSettings::readInt(settings, PerHost);
+    prefs.rateLimit = TypedSettings::readInt(settings, RateLimit);
     return prefs;
 }
 
@@ -46,6 +49,9 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     }
     TypedSettings::writeBool(settings, UseServerNames, prefs.serverNames);
     TypedSettings::writeText(settings, FileNameMask, prefs.nameMask);
+    TypedSettings::writeInt(settings, DownloadsAtOnce, prefs.atOnce);
+    TypedSettings::writeInt(settings, PerHost, prefs.perHost);
+    TypedSettings::writeInt(settings, RateLimit, prefs.rateLimit);
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

@@ -53,14 +53,14 @@ constexpr OptionRule kOptions[] = {
     { "--save", true, kHarvest | kText | kFile | kSequence },
     { "--match", true, kHarvest | kText | kFile },
     { "--reject", true, kHarvest | kText | kFile },
-    { "--format", true, kHarvest | kText | kFile },
+    { "--format", true, kHarvest | kText | kFile | kDownload },
     { "--timeout", true, kHarvest | kDownload },
     { "--from", true, kHarvest | kDownload },
     { "--dedupe-all", false, kHarvest },
-    { "--jobs", true, kHarvest },
     { "--media", false, kHarvest },
     { "--all", false, kHarvest },
     { "--scroll", false, kHarvest },
+    { "--jobs", true, kHarvest | kDownload },
     { "--start", true, kSequence },
     { "--end", true, kSequence },
     { "--select", true, kSequence },
@@ -75,6 +75,8 @@ constexpr OptionRule kOptions[] = {
     { "--user-agent", true, kDownload },
     { "--content-disposition", false, kDownload },
     { "--name", true, kDownload },
+    { "--per-host", true, kDownload },
+    { "--limit-rate", true, kDownload },
 };
 
 const OptionRule* findOption(QStringView name)
@@ -107,6 +109,26 @@ bool parseSelection(const QString& text, int& start, int& length)
     return okStart && okLength && start >= 0 && length > 0;
 }
 
+// A rate such as 200K: bytes a second, with K for 1024 and M for 1024 squared; -1 when
+// it is not one or above kMaxRate.
+qint64 parseRate(const QString& text)
+{
+    constexpr qint64 kMaxRate = 2047LL * 1024 * 1024;
+    QString digits = text.trimmed();
+    qint64 unit = 1;
+    if (digits.endsWith(QLatin1Char('K'), Qt::CaseInsensitive))
+        unit = 1024;
+    else if (digits.endsWith(QLatin1Char('M'), Qt::CaseInsensitive))
+        unit = 1024 * 1024;
+    if (unit != 1)
+        digits.chop(1);
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok);
+    if (!ok || value < 0 || digits.startsWith(QLatin1Char('+')) || value > kMaxRate / unit)
+        return -1;
+    return value * unit;
+}
+
 // Stores an option's value; the problem when the value is not one the option takes.
 QString applyOption(CliOptions& options, QStringView name, const QString& value)
 {
@@ -135,6 +157,8 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         if (!format)
             return QStringLiteral("--format needs plain, jsonl or csv.");
         options.format = *format;
+        // download prints each link's outcome, as lines or as JSON lines
+        options.jsonLines = *format == EntryFormat::JsonLines;
     } else if (name == QLatin1StringView("--timeout")) {
         bool ok = false;
         options.timeoutSeconds = value.toInt(&ok);
@@ -212,6 +236,17 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
         if (!NameMask::parse(value, &problem))
             return QStringLiteral("--name: %1").arg(problem);
         options.nameMask = value;
+    } else if (name == QLatin1StringView("--per-host")) {
+        bool ok = false;
+        options.perHost = value.toInt(&ok);
+        if (!ok || options.perHost < 1 || options.perHost > kMaxJobs)
+            return QStringLiteral("--per-host needs a number from 1 to %1.").arg(kMaxJobs);
+    } else if (name == QLatin1StringView("--limit-rate")) {
+        options.rateLimit = parseRate(value);
+        if (options.rateLimit < 0)
+            return QStringLiteral(
+                "--limit-rate needs bytes a second, K or M after the number for 1024 or 1024², "
+                "at most 2047M (e.g. 200K).");
     }
     return QString();
 }
@@ -224,6 +259,8 @@ QString checkArguments(CliOptions& options, QStringList positional)
         options.urls = positional;
         if (options.urls.isEmpty() && options.fromFile.isEmpty())
             return QStringLiteral("download needs a URL or --from LISTFILE.");
+        if (options.format == EntryFormat::Csv)
+            return QStringLiteral("--format for download needs plain or jsonl.");
         if (options.aria2Url.isEmpty())
             return options.aria2Secret.isEmpty()
                 ? QString()
@@ -502,10 +539,11 @@ Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
         return QStringLiteral(R"(Usage: quillmarch-cli download [OPTIONS] [URL...]
 
 Save the target of each link (and of each line of --from LISTFILE) into a folder,
-one after the other, with the window's rules: the name after the link's last "/"
+several at once, with the window's rules: the name after the link's last "/"
 (index.html when it has no "."), a hidden partial file renamed into place only
 when complete, failed transfers tried again. Prints one line per saved file: its
-path, a tab and its size. Ctrl-C stops (exit status 130); the partly received file
+path, a tab and its size, and at the end how many were saved, skipped and failed
+on standard error. Ctrl-C stops (exit status 130); the partly received file
 is kept hidden beside its record, and the next download of the same link into the
 folder resumes it.
 
@@ -526,6 +564,12 @@ Options:
                      only when a secret or cookies go with the links.
   --aria2-secret TOKEN
                      The daemon's --rpc-secret.
+  --jobs N           Links downloaded at once, 1 to 16 (default 4).
+  --per-host M       Of those, at most M from one host, 1 to 16 (default 4).
+  --limit-rate RATE  Receive at most RATE bytes a second in all, shared by the
+                     links running at once; K means 1024, M 1024² (e.g. 200K).
+  --format jsonl     Print one JSON object per link instead: url, path, size,
+                     status (saved, skipped or failed) and error.
   --timeout SECONDS  Give up a transfer when no byte arrives for SECONDS (default
                      60; connecting waits at most SECONDS or 30, the lesser).
                      Unlike harvest's --timeout, a slow but steady transfer is

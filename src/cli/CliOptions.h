@@ -22,8 +22,8 @@ struct CliOptions {
         urls; // harvest, download: every URL given, in order (harvest: argument is the first)
     QString fromFile; // --from LISTFILE: more URLs, one a line ("-": standard input)
     bool dedupeAll = false; // --dedupe-all: one list across the pages of a harvest
-    int jobs = 4; // --jobs N: pages harvested at a time
     HarvestScope harvest; // --media, --all: what a page gives; --scroll
+    int jobs = 4; // --jobs N: pages harvested, or links downloaded, at a time
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters
@@ -58,6 +58,9 @@ struct CliOptions {
     QString userAgent; // --user-agent TEXT; empty: "Quillmarch/VERSION"
     bool contentDisposition = false; // --content-disposition: the server's names
     QString nameMask; // --name MASK; empty: the link's own name
+    int perHost = 4; // --per-host M: of the links downloaded at a time, at most M per host
+    qint64 rateLimit = 0; // --limit-rate RATE in bytes a second, shared; 0 none
+    bool jsonLines = false; // --format jsonl: one JSON object per link on standard output
 
     QString error;
 

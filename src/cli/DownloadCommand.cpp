@@ -140,6 +140,22 @@ void printOutcome(const QString& link, const Result<SavedFile>& result, int& fai
     }
 }
 
+// One link's outcome as a JSON object on a line of its own.
+void printJsonLine(const QString& link, const Result<SavedFile>& result)
+{
+    QJsonObject line;
+    line.insert(QStringLiteral("url"), link);
+    line.insert(QStringLiteral("path"), result.isOk() ? result.value().path : QString());
+    line.insert(QStringLiteral("size"), result.isOk() ? result.value().size : 0);
+    line.insert(QStringLiteral("status"),
+        !result.isOk()               ? QStringLiteral("failed")
+            : result.value().skipped ? QStringLiteral("skipped")
+                                     : QStringLiteral("saved"));
+    line.insert(QStringLiteral("error"), result.isOk() ? QString() : result.message());
+    write(stdout,
+        QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
+}
+
 } // namespace
 
 DownloadCommand::DownloadCommand(const CliOptions& options)
@@ -215,6 +231,9 @@ int DownloadCommand::run()
     options.limits.referer = m_options.referer;
     options.limits.headers = m_options.headers;
     options.limits.userAgent = m_options.userAgent;
+    options.atOnce = m_options.jobs;
+    options.perHost = m_options.perHost;
+    options.limits.sharedRateLimit = m_options.rateLimit;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
     if (m_options.timeoutGiven) {
         options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
@@ -230,13 +249,19 @@ int DownloadCommand::run()
     QObject::connect(&job, &DownloadJob::linkFinished,
         [&](int, const QString& link, const Result<SavedFile>& result) {
             clearProgress();
-            printOutcome(link, result, failed);
+            if (m_options.jsonLines) {
+                printJsonLine(link, result);
+                if (!result.isOk())
+                    ++failed;
+            } else {
+                printOutcome(link, result, failed);
+            }
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
-    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& text) {
+    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& link, const QString& text) {
         clearProgress();
-        ConsoleText::printError(job.curlink() + QStringLiteral(": ") + text);
+        ConsoleText::printError(link + QStringLiteral(": ") + text);
     });
     QObject::connect(&job, &DownloadJob::ended, [&] {
         clearProgress();
@@ -246,6 +271,11 @@ int DownloadCommand::run()
     const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
     job.start();
     QCoreApplication::exec();
+    const DownloadSummary& summary = job.summary();
+    ConsoleText::printError(
+        QStringLiteral("%1 saved, %2 skipped, %3 failed")
+            .arg(QString::number(summary.saved), QString::number(summary.skipped),
+                QString::number(summary.failed)));
     if (interrupted) {
         ConsoleText::printError(QStringLiteral(
             "Interrupted: the partly received file is kept; the next run resumes it."));

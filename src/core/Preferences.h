@@ -5,7 +5,7 @@
 #include "core/OverwriteAction.h"
 #include "core/SettingsTable.h"
 
-// The six user preferences of the "Program Preferences" dialog, as the main window holds
+// The user preferences of the "Program Preferences" dialog, as the main window holds
 // them, the dialog edits them and the settings store keeps them.
 struct Preferences {
     bool ontop = SettingsTable::OnTop.defaultBool();
@@ -21,6 +21,10 @@ struct Preferences {
     // and its secret.
     QString aria2Url {};
     QString aria2Secret {};
+
+    int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links downloaded at a time
+    int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
+    int rateLimit = SettingsTable::RateLimit.defaultInt(); // bytes a second in all, 0 none
 
     bool operator==(const Preferences&) const = default;
 };

@@ -65,6 +65,11 @@ inline constexpr StoredSetting Aria2Secret        { kOptions,  u"Aria2 Secret", 
 inline constexpr StoredSetting UseServerNames     { kOptions,  u"Use Server Names",      SettingKind::TrueFalse,    0 };
 // The renaming mask of downloaded files; empty reads as "*name*.*ext*".
 inline constexpr StoredSetting FileNameMask       { kOptions,  u"File Name Mask",        SettingKind::Text };
+// Links a download job fetches at a time, and of those at most how many from one host.
+inline constexpr StoredSetting DownloadsAtOnce    { kOptions,  u"Downloads At Once",     SettingKind::Number,       1,       1, 16 };
+inline constexpr StoredSetting PerHost            { kOptions,  u"Per Host",              SettingKind::Number,       4,       1, 16 };
+// Bytes a second a download job receives at most, shared by its transfers; 0 none.
+inline constexpr StoredSetting RateLimit          { kOptions,  u"Rate Limit",            SettingKind::Number,       0,       0, 2147483647 };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
 inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
@@ -81,9 +86,10 @@ inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Fil
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // clang-format on
 
-inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
-    UseServerNames, FileNameMask, LastUsedSaveFolder, ApplyFilters, FileTypes, UrlHistory,
-    SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
+inline constexpr StoredSetting kAll[]
+    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
+          Retries, Collect, ScrollPages, Aria2Url, Aria2Secret, UseServerNames, FileNameMask,
+          DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder, ApplyFilters, FileTypes,
+          UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

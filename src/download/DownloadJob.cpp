@@ -1,8 +1,12 @@
 #include "download/DownloadJob.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +43,54 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to)
 
 } // namespace
 
+// One link from the moment it starts until it has ended and its message (if any) has
+// been seen.
+struct DownloadJob::Run {
+    int index = 0; // 1-based position in the batch
+    int number = 0; // 1-based position among the links started
+    QString link;
+    QString file; // the name chosen
+    QString baseName; // the name from the link, before any renaming
+    QString folder; // where the file goes: the destination or a folder the mask names in it
+    QString contentType; // of the final response
+    QString serverName; // the name the server gave (Content-Disposition), as given
+    QString host;
+    QByteArray requestUrl; // the link as sent, percent-encoded
+    bool named = false; // the name is chosen and reserved
+    bool replace = false; // the chosen name is to be overwritten
+    PartialFile partial;
+    QString validator;
+    bool recordPending = false; // the partial file's record is not written yet
+    QString savingText;
+    QString statusText; // what Label3 shows while this is the current link
+    quint64 transferId = 0;
+    int attempt = 0;
+    qint64 size = -1;
+    qint64 savedSize = 0; // the size of the file waiting for its final name
+    qint64 bytes = 0;
+    QElapsedTimer clock; // since the transfer started, for its speed
+    qint64 clockBytes = 0;
+    Waiting waiting = Waiting::Nothing;
+    QString asked; // the taken name asked about, or the message to show
+    QTimer retryTimer;
+};
+
+namespace
+{
+
+bool pausesHost(const TransferEnd& end)
+{
+    return !end.localError
+        && (end.retryAfterSeconds >= 0 || end.errorCode == 429 || end.errorCode == 503);
+}
+
+qint64 nowMs()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+} // namespace
+
 DownloadJob::DownloadJob(
     QStringList links, DownloadJobOptions options, ITransferService& service, QObject* parent)
     : QObject(parent)
@@ -51,9 +103,13 @@ DownloadJob::DownloadJob(
     Q_ASSERT(service.thread() == thread());
     if (!m_options.folder.endsWith(QLatin1Char('/')))
         m_options.folder += QLatin1Char('/');
+    m_options.atOnce = std::max(1, m_options.atOnce);
+    m_options.perHost = std::max(1, m_options.perHost);
+    m_started.assign(m_links.size(), false);
     m_progressTimer.setInterval(m_options.progressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &DownloadJob::readProgress);
-    m_retryTimer.setSingleShot(true);
+    m_pauseTimer.setSingleShot(true);
+    connect(&m_pauseTimer, &QTimer::timeout, this, &DownloadJob::fill);
     connect(&service, &ITransferService::headersReceived, this, &DownloadJob::onHeaders);
     connect(&service, &ITransferService::finished, this, &DownloadJob::onFinished);
 }
@@ -77,7 +133,7 @@ void DownloadJob::start()
     m_cancl = false;
     m_xfererror = false;
     m_curfile.clear();
-    QTimer::singleShot(0, this, &DownloadJob::nextLink);
+    QTimer::singleShot(0, this, &DownloadJob::fill);
 }
 
 void DownloadJob::cancel()
@@ -88,13 +144,18 @@ void DownloadJob::cancel()
     m_label3 = QStringLiteral("Aborting...");
     m_cancl = true;
     m_progressTimer.stop();
-    m_retryTimer.stop();
-    if (m_transferId != 0)
-        m_service.cancel(m_transferId);
-    m_transferId = 0;
-    // The partial file and its record stay for a later run to resume from.
-    writeRecord();
-    m_partial.release();
+    m_pauseTimer.stop();
+    for (const auto& run : m_runs) {
+        run->retryTimer.stop();
+        if (run->transferId != 0)
+            m_service.cancel(run->transferId);
+        run->transferId = 0;
+        // The partial file and its record stay for a later run to resume from.
+        if (run->recordPending)
+            run->partial.record(run->validator, run->size);
+        run->recordPending = false;
+        run->partial.release();
+    }
     m_phase = Phase::Cancelled;
     emit changed();
     emit ended();
@@ -102,40 +163,45 @@ void DownloadJob::cancel()
 
 bool DownloadJob::fileExists(const QString& name) const
 {
+    if (nameReserved(m_nameFolder + name))
+        return true;
     struct stat info;
-    if (::lstat(QFile::encodeName(m_linkFolder + name).constData(), &info) != 0)
+    if (::lstat(QFile::encodeName(m_nameFolder + name).constData(), &info) != 0)
         return false;
     return !S_ISDIR(info.st_mode);
 }
 
-QString DownloadJob::localError(const QString& reason) const
+bool DownloadJob::nameReserved(const QString& path) const
 {
-    return QStringLiteral("Could not save %1 in %2: %3.").arg(m_curfile, m_linkFolder, reason);
+    return std::any_of(m_runs.begin(), m_runs.end(),
+        [&](const auto& run) { return run->named && run->folder + run->file == path; });
 }
 
-// The link's name by the mask, its folders (inside the destination) in m_linkFolder.
-QString DownloadJob::chooseName()
+// The link's name by the mask; the folders the mask names (inside the destination) go to
+// run.folder.
+QString DownloadJob::chooseName(Run& run) const
 {
-    m_linkFolder = m_options.folder;
+    run.folder = m_options.folder;
+    const QString own = SafeFileName(FileNameFromUrl(run.link));
     if (m_options.nameMask.isEmpty())
-        return SafeFileName(FileNameFromUrl(m_curlink));
+        return own;
     QString problem;
     const std::optional<NameMask> mask = NameMask::parse(m_options.nameMask, &problem);
     if (!mask)
-        return SafeFileName(FileNameFromUrl(m_curlink));
-    const QString path = mask->expand(
-        { m_curlink, m_i, count(), m_options.contexts.value(m_i - 1), QDate::currentDate() });
+        return own;
+    const QString path = mask->expand({ run.link, run.index, count(),
+        m_options.contexts.value(run.index - 1), QDate::currentDate() });
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    m_linkFolder += path.left(slash + 1);
+    run.folder += path.left(slash + 1);
     return path.mid(slash + 1);
 }
 
 // Creates the link's folders inside the destination, never through a symbolic link.
-bool DownloadJob::makeLinkFolder(QString* error)
+bool DownloadJob::makeLinkFolder(const Run& run, QString* error) const
 {
     QString folder = m_options.folder;
     const QStringList parts
-        = m_linkFolder.mid(folder.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        = run.folder.mid(folder.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString& part : parts) {
         folder += part + QLatin1Char('/');
         const QByteArray path = QFile::encodeName(folder);
@@ -151,176 +217,286 @@ bool DownloadJob::makeLinkFolder(QString* error)
     return true;
 }
 
-void DownloadJob::nextLink()
+QString DownloadJob::localError(const Run& run, const QString& reason) const
+{
+    return QStringLiteral("Could not save %1 in %2: %3.").arg(run.file, run.folder, reason);
+}
+
+DownloadJob::Run* DownloadJob::runOf(quint64 transferId) const
+{
+    if (transferId == 0)
+        return nullptr;
+    for (const auto& run : m_runs) {
+        if (run->transferId == transferId)
+            return run.get();
+    }
+    return nullptr;
+}
+
+// The first link not started whose host has room and is not paused, and whose name no
+// running link holds; -1 when none may start now.
+int DownloadJob::nextStartable() const
+{
+    const qint64 now = nowMs();
+    for (int i = m_firstUnstarted; i < count(); ++i) {
+        if (m_started[static_cast<size_t>(i)])
+            continue;
+        const QString& link = m_links.at(i);
+        const QString host = QUrl(link).host().toLower();
+        if (m_hostPausedUntil.value(host, 0) > now)
+            continue;
+        const QString name = SafeFileName(FileNameFromUrl(link));
+        int onHost = 0;
+        bool nameHeld = false;
+        for (const auto& run : m_runs) {
+            onHost += run->host == host ? 1 : 0;
+            nameHeld = nameHeld || run->baseName == name;
+        }
+        if (onHost < m_options.perHost && !nameHeld)
+            return i;
+    }
+    return -1;
+}
+
+void DownloadJob::fill()
 {
     if (m_cancl || m_phase != Phase::Running)
         return;
-    if (m_i >= count()) {
+    while (static_cast<int>(m_runs.size()) < m_options.atOnce) {
+        const int index = nextStartable();
+        if (index < 0)
+            break;
+        beginRun(index);
+        if (m_cancl || m_phase != Phase::Running)
+            return;
+    }
+    if (m_runs.empty() && m_i == count()) {
         finish();
         return;
     }
-    ++m_i;
-    m_curlink = m_links.at(m_i - 1);
-    m_curfile = chooseName();
-    m_baseName = m_curfile;
-    m_replace = false;
-
-    if (fileExists(m_curfile)) {
-        const FileExistsResolution::Decision decision = m_resolution.decide(m_curfile);
-        if (decision.ask) {
-            askFileExists(Waiting::NameBeforeTransfer, m_curfile);
-            return;
-        }
-        if (!useName(decision.name))
-            return;
+    // A link held back by a paused host starts when the pause ends.
+    qint64 wake = 0;
+    const qint64 now = nowMs();
+    for (const qint64 until : std::as_const(m_hostPausedUntil)) {
+        if (until > now && (wake == 0 || until < wake))
+            wake = until;
     }
-    beginLink();
+    if (wake != 0 && m_i < count())
+        m_pauseTimer.start(static_cast<int>(wake - now));
 }
 
-bool DownloadJob::useName(const std::optional<QString>& name)
+void DownloadJob::pauseHost(const QString& host, qint64 ms)
+{
+    qint64& until = m_hostPausedUntil[host];
+    until = std::max(until, nowMs() + ms);
+}
+
+void DownloadJob::beginRun(int index)
+{
+    m_started[static_cast<size_t>(index)] = true;
+    while (m_firstUnstarted < count() && m_started[static_cast<size_t>(m_firstUnstarted)])
+        ++m_firstUnstarted;
+    ++m_i;
+    auto owned = std::make_unique<Run>();
+    Run& run = *owned;
+    m_runs.push_back(std::move(owned));
+    run.index = index + 1;
+    run.number = m_i;
+    run.link = m_links.at(index);
+    run.host = QUrl(run.link).host().toLower();
+    run.file = chooseName(run);
+    run.baseName = run.file;
+    run.retryTimer.setSingleShot(true);
+    m_current = &run;
+    m_curlink = run.link;
+    m_curfile = run.file;
+
+    m_nameFolder = run.folder;
+    if (fileExists(run.file)) {
+        const FileExistsResolution::Decision decision = m_resolution.decide(run.file);
+        if (decision.ask) {
+            ask(run, Waiting::NameBeforeTransfer, run.file);
+            return;
+        }
+        if (!useName(run, decision.name))
+            return;
+    }
+    beginLink(run);
+}
+
+bool DownloadJob::useName(Run& run, const std::optional<QString>& name)
 {
     if (!name) {
-        emit linkFinished(
-            m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, 0, true }));
-        afterLink();
+        linkSkipped(run);
         return false;
     }
-    m_replace = *name == m_curfile;
-    m_curfile = SafeFileName(*name);
+    run.replace = *name == run.file;
+    run.file = SafeFileName(*name);
+    if (m_current == &run)
+        m_curfile = run.file;
     return true;
 }
 
-void DownloadJob::askFileExists(Waiting waiting, const QString& name)
+void DownloadJob::ask(Run& run, Waiting waiting, const QString& text)
 {
-    m_waiting = waiting;
-    m_askedName = name;
+    run.waiting = waiting;
+    run.asked = text;
+    m_askQueue.push_back(&run);
+    askNext();
+}
+
+void DownloadJob::askNext()
+{
+    if (m_waiting || m_askQueue.empty() || m_cancl || m_phase != Phase::Running)
+        return;
+    m_waiting = m_askQueue.front();
+    m_askQueue.pop_front();
+    if (m_waiting->waiting == Waiting::ErrorSeen) {
+        emit errorToShow(m_waiting->asked);
+        return;
+    }
     m_owdialog = true;
     emit fileExistsDialogOpening();
-    emit fileExistsAsked(name);
+    emit fileExistsAsked(m_waiting->asked);
 }
 
 void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer)
 {
-    if (m_waiting != Waiting::NameBeforeTransfer && m_waiting != Waiting::NameAtRename)
+    if (!m_waiting
+        || (m_waiting->waiting != Waiting::NameBeforeTransfer
+            && m_waiting->waiting != Waiting::NameAtRename))
         return;
-    const Waiting waited = std::exchange(m_waiting, Waiting::Nothing);
+    Run& run = *std::exchange(m_waiting, nullptr);
+    const Waiting waited = std::exchange(run.waiting, Waiting::Nothing);
     m_owdialog = false;
     emit fileExistsDialogClosed();
     // A job cancelled meanwhile has kept its partial file for the next run.
     if (m_cancl || m_phase != Phase::Running)
         return;
-    const std::optional<QString> name = m_resolution.answered(m_askedName, answer);
+    m_nameFolder = run.folder;
+    const std::optional<QString> name = m_resolution.answered(run.asked, answer);
     if (waited == Waiting::NameBeforeTransfer) {
-        if (useName(name))
-            beginLink();
-        return;
+        if (useName(run, name))
+            beginLink(run);
+    } else if (!name) {
+        run.partial.remove();
+        linkSkipped(run);
+    } else {
+        run.replace = *name == run.file;
+        run.file = SafeFileName(*name);
+        placeFile(run);
     }
-    if (!name) {
-        m_partial.remove();
-        emit linkFinished(
-            m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, 0, true }));
-        afterLink();
-        return;
-    }
-    m_replace = *name == m_curfile;
-    m_curfile = SafeFileName(*name);
-    placeFile();
+    askNext();
 }
 
 void DownloadJob::errorShown()
 {
-    if (m_waiting != Waiting::ErrorSeen)
+    if (!m_waiting || m_waiting->waiting != Waiting::ErrorSeen)
         return;
-    m_waiting = Waiting::Nothing;
-    if (!m_cancl && m_phase == Phase::Running)
-        afterLink();
+    Run& run = *std::exchange(m_waiting, nullptr);
+    run.waiting = Waiting::Nothing;
+    if (m_cancl || m_phase != Phase::Running)
+        return;
+    endRun(run);
+    askNext();
 }
 
-void DownloadJob::beginLink()
+void DownloadJob::beginLink(Run& run)
 {
-    m_savingText
+    run.named = true;
+    run.savingText
         = QStringLiteral("Saving %1%2 (%3 of %4)")
-              .arg(m_linkFolder, m_curfile, QString::number(m_i), QString::number(count()));
-    m_label3 = m_savingText;
+              .arg(run.folder, run.file, QString::number(run.number), QString::number(count()));
+    run.statusText = run.savingText;
+    if (m_current == &run) {
+        m_curfile = run.file;
+        m_label3 = run.statusText;
+    }
     m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
                     .arg(QString::number(m_i), QString::number(count()));
-    m_attempt = 0;
-    m_recordPending = false;
-    m_size = -1;
-    m_resumeFrom = 0;
 
     QString error;
-    m_requestUrl = RequestUrl(m_curlink);
-    if (!makeLinkFolder(&error)
-        || !m_partial.open(m_linkFolder, m_baseName, m_requestUrl, &error)) {
-        linkFailed(localError(error));
+    run.requestUrl = RequestUrl(run.link);
+    if (!makeLinkFolder(run, &error)
+        || !run.partial.open(run.folder, run.baseName, run.requestUrl, &error)) {
+        linkFailed(run, localError(run, error));
         return;
     }
-    m_validator = m_partial.validator();
-    m_size = m_partial.keptBytes() > 0 ? m_partial.total() : -1;
+    run.validator = run.partial.validator();
+    run.size = run.partial.keptBytes() > 0 ? run.partial.total() : -1;
     emit changed();
-    startTransfer(m_partial.keptBytes());
+    startTransfer(run, run.partial.keptBytes());
 }
 
-void DownloadJob::startTransfer(qint64 resumeFrom)
+void DownloadJob::startTransfer(Run& run, qint64 resumeFrom)
 {
     TransferRequest request = m_options.limits;
-    request.url = QString::fromLatin1(m_requestUrl);
-    request.tempPath = m_partial.path();
+    request.url = QString::fromLatin1(run.requestUrl);
+    request.tempPath = run.partial.path();
     request.resumeFrom = resumeFrom;
-    request.validator = resumeFrom > 0 ? m_validator : QString();
-    request.expectedTotal = resumeFrom > 0 ? m_size : -1;
-    const QString page = m_options.contexts.value(m_i - 1).page;
-    if (!page.isEmpty())
+    request.validator = resumeFrom > 0 ? run.validator : QString();
+    request.expectedTotal = resumeFrom > 0 ? run.size : -1;
+    // The page the entry was found on, as a browser following the link would send it.
+    if (const QString page = m_options.contexts.value(run.index - 1).page; !page.isEmpty())
         request.referer = page;
-    m_contentType.clear();
-    m_serverName.clear();
-    m_resumeFrom = resumeFrom;
-    m_transferId = m_service.start(request);
+    run.contentType.clear();
+    run.serverName.clear();
+    run.bytes = resumeFrom;
+    run.clockBytes = resumeFrom;
+    run.clock.start();
+    run.transferId = m_service.start(request);
     m_progressTimer.start();
 }
 
 void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
 {
     Q_ASSERT(QThread::currentThread() == thread());
-    if (id != m_transferId || m_transferId == 0)
+    Run* run = runOf(id);
+    if (!run)
         return;
-    m_size = headers.size > 0 ? headers.size : -1;
-    m_contentType = headers.contentType;
-    m_serverName = headers.serverName;
+    run->size = headers.size > 0 ? headers.size : -1;
+    run->contentType = headers.contentType;
+    run->serverName = headers.serverName;
     // A range answer may leave the validator out; the kept one still holds then.
     if (headers.status != 206 || !headers.validator.isEmpty())
-        m_validator = headers.validator;
+        run->validator = headers.validator;
     // Written on the next progress tick: a file done before then needs no record.
-    m_recordPending = true;
-    if (m_size > 0)
+    run->recordPending = true;
+    if (run->size > 0 && run == m_current)
         m_bar1Max = 100;
-    showBytes(m_service.bytesInFile(id));
+    showBytes(*run, m_service.bytesInFile(id));
 }
 
 void DownloadJob::readProgress()
 {
-    writeRecord();
-    if (m_transferId != 0)
-        showBytes(m_service.bytesInFile(m_transferId));
+    bool any = false;
+    for (const auto& run : m_runs) {
+        if (run->recordPending)
+            run->partial.record(run->validator, run->size);
+        run->recordPending = false;
+        if (run->transferId != 0) {
+            any = true;
+            showBytes(*run, m_service.bytesInFile(run->transferId));
+        }
+    }
+    if (!any)
+        m_progressTimer.stop();
+    else if (m_runs.size() > 1)
+        emit changed(); // the details of the others
 }
 
-void DownloadJob::writeRecord()
+void DownloadJob::showBytes(Run& run, qint64 bytes)
 {
-    if (m_recordPending)
-        m_partial.record(m_validator, m_size);
-    m_recordPending = false;
-}
-
-void DownloadJob::showBytes(qint64 bytes)
-{
-    const QString sizeText = m_size > 0 ? QString::number(m_size) : QStringLiteral("Unknown");
+    run.bytes = bytes;
+    if (&run != m_current)
+        return;
+    const QString sizeText = run.size > 0 ? QString::number(run.size) : QStringLiteral("Unknown");
     const QString label1 = QStringLiteral("%1 of %2 bytes").arg(QString::number(bytes), sizeText);
     if (label1 == m_label1)
         return;
     m_label1 = label1;
-    if (m_size > 0) {
-        const double percent = static_cast<double>(bytes) / static_cast<double>(m_size) * 100.0;
+    if (run.size > 0) {
+        const double percent = static_cast<double>(bytes) / static_cast<double>(run.size) * 100.0;
         // Whole percent, ties to even.
         m_label2 = QStringLiteral("%1%").arg(static_cast<qint64>(std::nearbyint(percent)));
         m_bar1 = static_cast<int>(std::min(100.0, std::floor(percent)));
@@ -332,161 +508,268 @@ void DownloadJob::showBytes(qint64 bytes)
     emit changed();
 }
 
+// The current link became another: the most recently started one still running.
+void DownloadJob::showCurrent()
+{
+    m_current = nullptr;
+    for (auto it = m_runs.rbegin(); it != m_runs.rend(); ++it) {
+        if ((*it)->named) {
+            m_current = it->get();
+            break;
+        }
+    }
+    if (!m_current)
+        return;
+    m_curlink = m_current->link;
+    m_curfile = m_current->file;
+    m_label3 = m_current->statusText;
+    m_label1.clear();
+    showBytes(*m_current, m_current->bytes);
+}
+
 void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
 {
     Q_ASSERT(QThread::currentThread() == thread());
-    if (id != m_transferId || m_transferId == 0)
+    Run* found = runOf(id);
+    if (!found)
         return;
-    m_transferId = 0;
-    m_progressTimer.stop();
+    Run& run = *found;
+    run.transferId = 0;
     if (m_cancl)
         return;
 
-    if (end.kind == TransferEnd::Kind::Complete && m_contentType == QLatin1String("text/html")
-        && LinkNamesFile(m_curlink)) {
+    if (end.kind == TransferEnd::Kind::Complete && run.contentType == QLatin1String("text/html")
+        && LinkNamesFile(run.link)) {
         // A sign-in or error page in place of the file is not saved under its name.
-        m_partial.remove();
-        linkFailed(QStringLiteral("%1 gave a web page instead of the file; the site may "
-                                  "need you to sign in first.")
-                       .arg(m_curlink));
+        run.partial.remove();
+        linkFailed(run,
+            QStringLiteral("%1 gave a web page instead of the file; the site may "
+                           "need you to sign in first.")
+                .arg(run.link));
         return;
     }
     if (end.kind == TransferEnd::Kind::Complete) {
-        showBytes(end.bytesInFile);
-        moveIntoPlace(end.bytesInFile);
+        showBytes(run, end.bytesInFile);
+        run.partial.dropRecord();
+        run.savedSize = end.bytesInFile;
+        useServerName(run);
+        placeFile(run);
         return;
     }
 
-    if (end.kind == TransferEnd::Kind::Failed && end.transient && m_attempt < m_options.retries) {
-        ++m_attempt;
+    if (end.kind == TransferEnd::Kind::Failed && end.transient && run.attempt < m_options.retries) {
+        ++run.attempt;
         const qint64 pause = end.retryAfterSeconds >= 0
             ? qint64(std::min(end.retryAfterSeconds, m_options.maxRetryAfterSeconds)) * 1000
-            : qint64(m_options.retryBaseMs) << (m_attempt - 1);
+            : qint64(m_options.retryBaseMs) << (run.attempt - 1);
+        // The server asked for a pause: no other link of its host starts meanwhile.
+        if (pausesHost(end))
+            pauseHost(run.host, pause);
         const qint64 keep = end.resumable ? end.bytesInFile : 0;
-        m_retryTimer.disconnect();
-        connect(&m_retryTimer, &QTimer::timeout, this, [this, keep] {
+        run.retryTimer.disconnect();
+        connect(&run.retryTimer, &QTimer::timeout, this, [this, &run, keep] {
             if (m_cancl)
                 return;
-            m_label3 = m_savingText;
+            run.statusText = run.savingText;
+            if (&run == m_current)
+                m_label3 = run.statusText;
             emit changed();
-            startTransfer(keep);
+            startTransfer(run, keep);
         });
-        m_retryTimer.start(static_cast<int>(pause));
-        m_label3 = QStringLiteral("Retrying in %1 s (attempt %2 of %3)")
-                       .arg(QString::number((pause + 999) / 1000), QString::number(m_attempt + 1),
-                           QString::number(m_options.retries + 1));
+        run.retryTimer.start(static_cast<int>(pause));
+        run.statusText
+            = QStringLiteral("Retrying in %1 s (attempt %2 of %3)")
+                  .arg(QString::number((pause + 999) / 1000), QString::number(run.attempt + 1),
+                      QString::number(m_options.retries + 1));
+        if (&run == m_current)
+            m_label3 = run.statusText;
         emit changed();
-        emit retrying(m_label3);
+        emit retrying(run.link, run.statusText);
         return;
     }
 
-    m_partial.remove();
+    run.partial.remove();
     if (end.kind == TransferEnd::Kind::Cancelled)
-        linkFailed(QStringLiteral("The transfer of %1 was stopped.").arg(m_curlink));
+        linkFailed(run, QStringLiteral("The transfer of %1 was stopped.").arg(run.link));
     else if (end.localError)
-        linkFailed(localError(end.errorText));
+        linkFailed(run, localError(run, end.errorText));
     else
-        linkFailed(QStringLiteral("ErrorCode: %1 : %2")
-                       .arg(QString::number(end.errorCode), end.errorText));
+        linkFailed(run,
+            QStringLiteral("ErrorCode: %1 : %2")
+                .arg(QString::number(end.errorCode), end.errorText));
+}
+
+// With "use the name the server gives": only the last part of that name, made safe, so
+// the file stays in the link's folder.
+void DownloadJob::useServerName(Run& run)
+{
+    if (!m_options.useServerNames || run.serverName.isEmpty())
+        return;
+    const QString name = run.serverName.mid(run.serverName.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString safe = SafeFileName(name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1));
+    if (safe == run.file)
+        return;
+    run.named = false;
+    run.file = safe;
+    run.baseName = safe;
+    run.replace = false;
+    run.named = true;
+    if (m_current == &run)
+        m_curfile = safe;
 }
 
 // The final rename. A file that took the name after it was chosen (another run, another
 // program) is never replaced unless the policy says to overwrite it: the policy decides
 // again, as for a name found taken before the transfer.
-void DownloadJob::moveIntoPlace(qint64 size)
+void DownloadJob::placeFile(Run& run)
 {
-    m_partial.dropRecord();
-    m_savedSize = size;
-    if (m_options.useServerNames && !m_serverName.isEmpty()) {
-        // Only the name's last part, made safe: the file stays in the link's folder.
-        const QString name = m_serverName.mid(m_serverName.lastIndexOf(QLatin1Char('/')) + 1);
-        const QString safe = SafeFileName(name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1));
-        if (safe != m_curfile) {
-            m_curfile = safe;
-            m_baseName = safe;
-            m_replace = false;
-        }
-    }
-    placeFile();
-}
-
-void DownloadJob::placeFile()
-{
-    const QByteArray from = QFile::encodeName(m_partial.path());
+    const QByteArray from = QFile::encodeName(run.partial.path());
     for (;;) {
-        const QByteArray to = QFile::encodeName(m_linkFolder + m_curfile);
+        const QByteArray to = QFile::encodeName(run.folder + run.file);
         // A plain rename replaces whatever has the name, a symbolic link included (the
         // link itself, never its target).
-        const int error = m_replace ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
-                                    : renameNoReplace(from, to);
+        const int error = run.replace
+            ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
+            : renameNoReplace(from, to);
         if (error == 0) {
-            m_partial.release();
-            linkSaved(m_savedSize);
+            run.partial.release();
+            linkSaved(run, run.savedSize);
             return;
         }
         if (error != EEXIST) {
-            m_partial.remove();
-            linkFailed(localError(errnoText(error)));
+            run.partial.remove();
+            linkFailed(run, localError(run, errnoText(error)));
             return;
         }
         // Numbering goes on from the link's own name; the other answers concern the
-        // name that is taken now.
+        // name that is taken now. The link's own reservation is not a taken name.
+        run.named = false;
         const QString taken
-            = m_options.owaction == OverwriteAction::Unique ? m_baseName : m_curfile;
+            = m_options.owaction == OverwriteAction::Unique ? run.baseName : run.file;
+        m_nameFolder = run.folder;
         const FileExistsResolution::Decision decision = m_resolution.decide(taken);
+        run.named = true;
         if (decision.ask) {
-            askFileExists(Waiting::NameAtRename, taken);
+            ask(run, Waiting::NameAtRename, taken);
             return;
         }
         if (!decision.name) {
-            m_partial.remove();
-            emit linkFinished(
-                m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, 0, true }));
-            afterLink();
+            run.partial.remove();
+            linkSkipped(run);
             return;
         }
-        m_replace = *decision.name == m_curfile;
-        m_curfile = SafeFileName(*decision.name);
+        run.replace = *decision.name == run.file;
+        run.file = SafeFileName(*decision.name);
     }
 }
 
-void DownloadJob::linkSaved(qint64 size)
+void DownloadJob::linkSkipped(Run& run)
 {
+    ++m_summary.skipped;
+    const QPointer<DownloadJob> self(this);
     emit linkFinished(
-        m_i, m_curlink, Result<SavedFile>::ok({ m_linkFolder + m_curfile, size, false }));
-    afterLink();
+        run.index, run.link, Result<SavedFile>::ok({ run.folder + run.file, 0, true }));
+    if (self)
+        endRun(run);
 }
 
-void DownloadJob::linkFailed(const QString& message)
+void DownloadJob::linkSaved(Run& run, qint64 size)
+{
+    ++m_summary.saved;
+    m_savedBytes += size;
+    const QPointer<DownloadJob> self(this);
+    emit linkFinished(
+        run.index, run.link, Result<SavedFile>::ok({ run.folder + run.file, size, false }));
+    if (self)
+        endRun(run);
+}
+
+void DownloadJob::linkFailed(Run& run, const QString& message)
 {
     m_xfererror = true;
+    ++m_summary.failed;
+    m_summary.failures.append({ run.link, message });
     const QPointer<DownloadJob> self(this);
-    emit linkFinished(m_i, m_curlink, Result<SavedFile>::failed(message));
+    emit linkFinished(run.index, run.link, Result<SavedFile>::failed(message));
     if (!self || m_cancl)
         return;
     if (m_options.reportErrors) {
-        m_waiting = Waiting::ErrorSeen;
-        emit errorToShow(message);
+        ask(run, Waiting::ErrorSeen, message);
         return;
     }
-    afterLink();
+    endRun(run);
 }
 
-void DownloadJob::afterLink()
+void DownloadJob::endRun(Run& run)
 {
-    const bool lastfile = m_i == count();
-    if (!lastfile)
+    ++m_ended;
+    m_bar2 = count() == 1 ? m_bar2Max : m_ended;
+    const bool wasCurrent = m_current == &run;
+    const auto it = std::find_if(
+        m_runs.begin(), m_runs.end(), [&](const auto& owned) { return owned.get() == &run; });
+    std::unique_ptr<Run> done = std::move(*it);
+    m_runs.erase(it);
+    if (m_i < count())
         m_bar1 = 0;
-    if (count() == 1)
-        m_bar2 = m_bar2Max;
-    else
-        m_bar2 = m_i;
+    if (wasCurrent)
+        showCurrent();
     emit changed();
-    QTimer::singleShot(0, this, &DownloadJob::nextLink);
+    QTimer::singleShot(0, this, &DownloadJob::fill);
+}
+
+QList<RunningTransfer> DownloadJob::running() const
+{
+    QList<RunningTransfer> list;
+    for (const auto& run : m_runs) {
+        if (!run->named || run->waiting != Waiting::Nothing)
+            continue;
+        const qint64 ms = run->clock.isValid() ? run->clock.elapsed() : 0;
+        const qint64 speed = ms > 0 ? (run->bytes - run->clockBytes) * 1000 / ms : 0;
+        list.append({ run->file, run->bytes, run->size, std::max<qint64>(0, speed) });
+    }
+    return list;
+}
+
+qint64 DownloadJob::bytesPerSecond() const
+{
+    qint64 total = 0;
+    for (const RunningTransfer& transfer : running())
+        total += transfer.bytesPerSecond;
+    return total;
+}
+
+qint64 DownloadJob::secondsLeft() const
+{
+    const qint64 speed = bytesPerSecond();
+    if (speed <= 0)
+        return -1;
+    qint64 left = 0;
+    for (const RunningTransfer& transfer : running()) {
+        if (transfer.size < 0)
+            return -1;
+        left += std::max<qint64>(0, transfer.size - transfer.bytes);
+    }
+    // Links not started yet are taken to be as big as the saved ones on average.
+    const int notStarted = count() - m_i;
+    if (notStarted > 0) {
+        if (m_summary.saved == 0)
+            return -1;
+        left += m_savedBytes / m_summary.saved * notStarted;
+    }
+    return (left + speed - 1) / speed;
+}
+
+QStringList DownloadJob::failedLinks() const
+{
+    QStringList links;
+    for (const DownloadSummary::Failure& failure : m_summary.failures)
+        links.append(failure.link);
+    return links;
 }
 
 void DownloadJob::finish()
 {
+    m_progressTimer.stop();
     m_label1.clear();
     m_label2.clear();
     if (m_xfererror) {

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <deque>
+#include <memory>
+#include <vector>
 
 #include "core/OverwriteAction.h"
 #include "core/Result.h"
@@ -23,7 +28,8 @@ struct DownloadJobOptions {
     int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this
     int progressIntervalMs = 33; // how often the byte count is read while a file runs
     bool reportErrors = true; // one "Error" message per failed link through the prompt
-    // Timeouts, redirects, headers, cookies, referer and user agent for every request.
+    // Timeouts, redirects, the rate limit, headers, cookies, referer and user agent for
+    // every request.
     TransferRequest limits;
     // Per link, in the order of the links (missing ones empty): an entry's page is the
     // Referer of its request, and its text and title fill a mask's *text* and *title*.
@@ -31,6 +37,8 @@ struct DownloadJobOptions {
     QString nameMask; // a NameMask; empty for the link's own name
     // The name the server gives (Content-Disposition) replaces the chosen one.
     bool useServerNames = false;
+    int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links fetched at a time
+    int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
 };
 
 // A link's outcome: where its target was saved and how big it is, or skipped.
@@ -40,17 +48,42 @@ struct SavedFile {
     bool skipped = false;
 };
 
-// The download job of "Saving Files": fetches each link of its batch in order into the
-// destination folder, one at a time, resolving existing names by the overwrite-action
-// policy. Each body is written to the link's hidden partial file in the folder and
-// renamed to its final name only when complete, so a cancelled, failed or interrupted
-// link leaves no file under a final name and an overwritten file keeps its content until
-// then. The rename never replaces a file that appeared after the name was chosen: the
-// policy decides again. A cancelled or interrupted link keeps its partial file for the
-// next run to resume; a saved or failed one leaves none.
+// What became of a job's links so far.
+struct DownloadSummary {
+    struct Failure {
+        QString link;
+        QString error;
+    };
+    int saved = 0;
+    int skipped = 0;
+    int failed = 0;
+    QList<Failure> failures; // in the order they failed
+};
+
+// A transfer running now, as the details area shows it.
+struct RunningTransfer {
+    QString name;
+    qint64 bytes = 0;
+    qint64 size = -1; // -1 unknown
+    qint64 bytesPerSecond = 0;
+};
+
+// The download job of "Saving Files": fetches the links of its batch into the destination
+// folder, up to atOnce at a time and at most perHost of them from one host, starting them
+// in order, resolving existing names by the overwrite-action policy. With atOnce 1 it
+// takes one link after the other. Each body is written to the link's hidden partial file
+// in the folder and renamed to its final name only when complete, so a cancelled, failed
+// or interrupted link leaves no file under a final name and an overwritten file keeps its
+// content until then. The rename never replaces a file that appeared after the name was
+// chosen: the policy decides again. A name is reserved by its link while it runs, so two
+// links of the job never race for one name; a link whose name another running link holds
+// waits for it. A cancelled or interrupted link keeps its partial file for the next run to
+// resume; a saved or failed one leaves none. A server that answers "Too Many Requests" or
+// "Service Unavailable", or names a time to come back, pauses every link of its host.
 // The state the window shows (labels, bars, the main window's caption) is kept here.
-// The job never opens a dialog: it asks through fileExistsAsked() and errorToShow() and
-// waits, without blocking, until its owner calls answerFileExists() or errorShown().
+// The job never opens a dialog: it asks through fileExistsAsked() and errorToShow(), one
+// at a time, and waits, without blocking, until its owner calls answerFileExists() or
+// errorShown(); the links that need no answer go on meanwhile.
 class DownloadJob final : public QObject
 {
     Q_OBJECT
@@ -60,11 +93,11 @@ public:
     // The links are copied: a later batch never changes a running job.
     DownloadJob(QStringList links, DownloadJobOptions options, ITransferService& service,
         QObject* parent = nullptr);
-    // Cancels what is still running, keeping its partial file.
+    // Cancels what is still running, keeping its partial files.
     ~DownloadJob() override;
 
     void start();
-    // Ends the job at once: "Aborting...", the running transfer is cancelled, no
+    // Ends the job at once: "Aborting...", every running transfer is cancelled, no
     // further link is requested and the job ends as Cancelled.
     void cancel();
 
@@ -72,13 +105,14 @@ public:
     bool isRunning() const { return m_phase == Phase::Running; }
     const QString& folder() const { return m_options.folder; }
     int count() const { return static_cast<int>(m_links.size()); }
-    int currentIndex() const { return m_i; } // 1-based, 0 before the first link
+    int currentIndex() const { return m_i; } // links started, 0 before the first
+    // The most recently started link still running (the last one once none runs).
     const QString& curlink() const { return m_curlink; }
     const QString& curfile() const { return m_curfile; }
     bool xfererror() const { return m_xfererror; }
     bool owdialog() const { return m_owdialog; }
     // The job waits for the answer to its question or for its message to be seen.
-    bool waiting() const { return m_waiting != Waiting::Nothing; }
+    bool waiting() const { return m_waiting != nullptr; }
 
     // The answer to fileExistsAsked (nullopt: the dialog was closed without "OK").
     void answerFileExists(const std::optional<FileExistsAnswer>& answer);
@@ -96,81 +130,91 @@ public:
     int ProgressBar2Max() const { return m_bar2Max; }
     // The main window's caption while the job runs and when it has ended.
     const QString& mainCaption() const { return m_caption; }
+    // The transfers running now, in the order started; the job's speed (bytes a second)
+    // and the seconds left (-1 when unknown).
+    QList<RunningTransfer> running() const;
+    qint64 bytesPerSecond() const;
+    qint64 secondsLeft() const;
+    const DownloadSummary& summary() const { return m_summary; }
+    // The links that failed, in their order in the batch.
+    QStringList failedLinks() const;
 
 signals:
     // Something shown changed; the window repaints at its own pace.
     void changed();
     void fileExistsDialogOpening();
     void fileExistsDialogClosed();
-    // The name of the current link is taken and the "File Exists" question is to be
-    // asked for name (fileExistsDialogOpening came just before).
+    // A link's name is taken and the "File Exists" question is to be asked for name
+    // (fileExistsDialogOpening came just before).
     void fileExistsAsked(const QString& name);
     // A link failed and its "Error" message is to be shown.
     void errorToShow(const QString& message);
-    // One per link, in order; a failure's message is the text of its "Error" message.
+    // One per link as it ends; a failure's message is the text of its "Error" message.
     void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
     void ended();
-    // A transient failure is tried again after a pause; text is "Retrying in N s
+    // A transient failure of link is tried again after a pause; text is "Retrying in N s
     // (attempt k of n)", k counting the first try, also shown in Label3 until the try
     // starts.
-    void retrying(const QString& text);
+    void retrying(const QString& link, const QString& text);
 
 private:
+    struct Run;
     enum class Waiting { Nothing, NameBeforeTransfer, NameAtRename, ErrorSeen };
 
-    void nextLink();
-    void beginLink();
+    void fill();
+    int nextStartable() const;
+    void beginRun(int index);
+    void beginLink(Run& run);
     // Applies a decision about a taken name; false when the link is skipped.
-    bool useName(const std::optional<QString>& name);
-    void askFileExists(Waiting waiting, const QString& name);
-    void placeFile();
-    void startTransfer(qint64 resumeFrom);
+    bool useName(Run& run, const std::optional<QString>& name);
+    void ask(Run& run, Waiting waiting, const QString& text);
+    void askNext();
+    void placeFile(Run& run);
+    void startTransfer(Run& run, qint64 resumeFrom);
     void onHeaders(quint64 id, const TransferHeaders& headers);
     void onFinished(quint64 id, const TransferEnd& end);
     void readProgress();
-    void showBytes(qint64 bytes);
-    void writeRecord();
-    void linkSaved(qint64 size);
-    void linkFailed(const QString& message);
-    void afterLink();
+    void showCurrent();
+    void showBytes(Run& run, qint64 bytes);
+    void linkSkipped(Run& run);
+    void linkSaved(Run& run, qint64 size);
+    void linkFailed(Run& run, const QString& message);
+    void endRun(Run& run);
     void finish();
-    void moveIntoPlace(qint64 size);
     bool fileExists(const QString& name) const;
-    QString chooseName();
-    bool makeLinkFolder(QString* error);
-    QString localError(const QString& reason) const;
+    bool nameReserved(const QString& path) const;
+    QString chooseName(Run& run) const;
+    bool makeLinkFolder(const Run& run, QString* error) const;
+    void useServerName(Run& run);
+    QString localError(const Run& run, const QString& reason) const;
+    Run* runOf(quint64 transferId) const;
+    void pauseHost(const QString& host, qint64 ms);
 
     QStringList m_links;
     DownloadJobOptions m_options;
     ITransferService& m_service;
     FileExistsResolution m_resolution;
     QTimer m_progressTimer;
-    QTimer m_retryTimer;
+    QTimer m_pauseTimer; // wakes the job when a paused host may go on
 
     Phase m_phase = Phase::Idle;
     bool m_cancl = false;
     bool m_xfererror = false;
     bool m_owdialog = false;
-    Waiting m_waiting = Waiting::Nothing;
-    QString m_askedName; // the taken name the question is about
-    qint64 m_savedSize = 0; // the size of the file waiting for its final name
+    std::vector<std::unique_ptr<Run>> m_runs; // in the order started
+    std::vector<bool> m_started; // per link
+    int m_firstUnstarted = 0;
+    std::deque<Run*> m_askQueue; // links waiting for a question or a message
+    Run* m_waiting = nullptr; // the link whose question or message is open
+    Run* m_current = nullptr; // the most recently started link still running
+    QHash<QString, qint64> m_hostPausedUntil; // ms since the epoch
+    DownloadSummary m_summary;
+    qint64 m_savedBytes = 0;
+    int m_ended = 0;
     int m_i = 0;
     QString m_curlink;
     QString m_curfile;
-    QString m_linkFolder; // the folder of the current link's file, ending with "/"
-    QString m_contentType;
-    QString m_serverName;
-    QByteArray m_requestUrl; // the link as sent, percent-encoded
-    QString m_baseName; // the name from the link, before any renaming
-    bool m_replace = false; // the chosen name is to be overwritten
-    PartialFile m_partial;
-    QString m_validator;
-    bool m_recordPending = false; // the partial file's record is not written yet
-    QString m_savingText;
-    quint64 m_transferId = 0;
-    int m_attempt = 0;
-    qint64 m_size = -1;
-    qint64 m_resumeFrom = 0;
+    QString m_nameFolder; // the folder of the names the overwrite policy is deciding on
 
     QString m_label1;
     QString m_label2;

@@ -30,6 +30,9 @@ struct TransferRequest {
     QString referer {};
     QString userAgent {};
     QStringList cookies {};
+    // Bytes a second shared by every running transfer that carries a limit (0: none).
+    // The service divides it among them again whenever one starts or ends.
+    qint64 sharedRateLimit = 0;
 };
 
 // What the final response said before its body: its size is -1 when the server did
@@ -60,7 +63,8 @@ struct TransferEnd {
     bool resumable = false; // the server takes range requests for this file
 };
 
-// Fetches link targets, one at a time in the order started, on a worker of its own.
+// Fetches link targets on a worker of its own, every transfer started running at once
+// (callers decide how many they start).
 // Headers and the end arrive as signals on the thread that owns the service; the byte
 // count is a counter the caller reads when it repaints.
 class ITransferService : public QObject

@@ -53,8 +53,9 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
         const char* overwrite;
     };
     const Row rows[] = {
-        { { false, true, true, false, true, OverwriteAction::Skip, true, "*num*.*ext*" }, "False",
-            "1", "True", "False", "True", "2" },
+        { { false, true, true, false, true, OverwriteAction::Skip, true, "*num*.*ext*", {}, {}, 3,
+              2, 204800 },
+            "False", "1", "True", "False", "True", "2" },
         { { true, false, false, true, false, OverwriteAction::Overwrite }, "True", "0", "False",
             "True", "False", "1" },
         { { true, true, true, true, true, OverwriteAction::Unique }, "True", "1", "True", "True",
@@ -80,7 +81,9 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
         (QStringList { QStringLiteral("On Top"), QStringLiteral("New Window"),
             QStringLiteral("Exclude JS Links"), QStringLiteral("Exclude Mailto Links"),
             QStringLiteral("Default Append"), QStringLiteral("Overwrite Action"),
-            QStringLiteral("Use Server Names"), QStringLiteral("File Name Mask") }));
+            QStringLiteral("Use Server Names"), QStringLiteral("File Name Mask"),
+            QStringLiteral("Downloads At Once"), QStringLiteral("Per Host"),
+            QStringLiteral("Rate Limit") }));
 }
 
 TEST_F(PreferencesStoreTest, Aria2DaemonIsStoredOnlyOnceNamedAndCanBeCleared)

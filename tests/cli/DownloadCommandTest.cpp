@@ -87,7 +87,8 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
     EXPECT_EQ(run({ "--exists", "unique", "--from", list.fileName(), site.url("/none.txt") }), 1);
     EXPECT_EQ(m_stdout, m_out.filePath("a(1).txt") + "\t5\n");
     EXPECT_EQ(m_stderr,
-        "quillmarch-cli: Error: ErrorCode: 404 : Not Found (" + site.url("/none.txt") + ")\n");
+        "quillmarch-cli: Error: ErrorCode: 404 : Not Found (" + site.url("/none.txt")
+            + ")\nquillmarch-cli: 1 saved, 0 skipped, 1 failed\n");
 
     // Asking needs a terminal: without one the file is skipped and the run fails.
     EXPECT_EQ(run({ "--exists", "prompt", site.url("/a.txt") }), 1);
@@ -95,8 +96,38 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
 
     EXPECT_EQ(run({ "--exists", "skip", site.url("/a.txt") }), 0);
     EXPECT_EQ(run({ "--exists", "sometimes", site.url("/a.txt") }), 2);
+    // A bad value names its option and nothing is downloaded.
+    const QStringList bad[] = { { "--jobs", "0" }, { "--jobs", "x" }, { "--per-host", "-1" },
+        { "--per-host", "100" }, { "--limit-rate", "-5K" }, { "--limit-rate", "9999999M" },
+        { "--limit-rate", "fast" }, { "--format", "xml" } };
+    for (const QStringList& option : bad) {
+        EXPECT_EQ(run(option + QStringList { site.url("/b.txt") }), 2)
+            << option.join(' ').toStdString();
+        EXPECT_TRUE(m_stderr.contains(option.first())) << m_stderr.toStdString();
+    }
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(names(), QStringList({ "a(1).txt", "a.txt" }));
+}
+
+TEST_F(DownloadCommandTest, JsonLinesDescribeEachLink)
+{
+    LocalHttpServer site;
+    site.page("/a.txt", "alpha", "text/plain");
+    ASSERT_TRUE(site.start());
+    ASSERT_EQ(run({ site.url("/a.txt") }), 0);
+
+    EXPECT_EQ(run({ "--format", "jsonl", "--exists", "skip", "--jobs", "1", site.url("/a.txt"),
+                  site.url("/none.txt") }),
+        1);
+    const QString a = m_out.filePath("a.txt");
+    EXPECT_EQ(m_stdout,
+        "{\"error\":\"\",\"path\":\"" + a + "\",\"size\":0,\"status\":\"skipped\",\"url\":\""
+            + site.url("/a.txt") + "\"}\n"
+            + "{\"error\":\"ErrorCode: 404 : Not Found\",\"path\":\"\",\"size\":0,"
+              "\"status\":\"failed\",\"url\":\""
+            + site.url("/none.txt") + "\"}\n");
+    EXPECT_TRUE(m_stderr.endsWith("quillmarch-cli: 0 saved, 1 skipped, 1 failed\n"))
+        << m_stderr.toStdString();
 }
 
 TEST_F(DownloadCommandTest, PercentSignsInNamesArePrintedAsTheyAre)

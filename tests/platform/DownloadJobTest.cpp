@@ -7,9 +7,13 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <mutex>
+#include <thread>
 
 #include "core/Version.h"
 #include "download/DownloadJob.h"
@@ -22,6 +26,20 @@
 
 namespace
 {
+
+using SteadyClock = std::chrono::steady_clock;
+
+qint64 msSince(SteadyClock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start)
+        .count();
+}
+
+// The same server under its other name: another host to the job.
+QString otherHost(const QString& url)
+{
+    return QString(url).replace("127.0.0.1", "localhost");
+}
 
 std::string bytes(size_t size, char seed = 'a')
 {
@@ -68,6 +86,8 @@ protected:
         options.retries = retries;
         options.retryBaseMs = 10;
         options.progressIntervalMs = 5;
+        if (m_configure)
+            m_configure(options);
         m_job = std::make_unique<DownloadJob>(links, options, m_service);
         m_questions = std::make_unique<DownloadQuestions>(*m_job, m_prompt);
         if (m_started)
@@ -107,6 +127,7 @@ protected:
     std::unique_ptr<DownloadQuestions> m_questions;
     QStringList m_byteLabels;
     std::function<void(DownloadJob*)> m_started; // called with each job before it starts
+    std::function<void(DownloadJobOptions&)> m_configure;
 };
 
 } // namespace
@@ -225,10 +246,11 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
     ASSERT_TRUE(m_site.start());
     QStringList retries;
     auto record = [&](DownloadJob* job) {
-        QObject::connect(job, &DownloadJob::retrying, [&, job](const QString& text) {
-            EXPECT_EQ(job->Label3(), text);
-            retries.append(text);
-        });
+        QObject::connect(
+            job, &DownloadJob::retrying, [&, job](const QString&, const QString& text) {
+                EXPECT_EQ(job->Label3(), text);
+                retries.append(text);
+            });
     };
     m_started = record;
 
@@ -545,4 +567,173 @@ TEST_F(DownloadJobTest, TheFileExistsQuestionIsAskedWhileTheJobWaits)
     ASSERT_TRUE(waitFor([&] { return !job && m_prompt.fileExistsAsked.size() == 1; }));
     waitFor([] { return false; }, 100);
     EXPECT_EQ(names(), (QStringList { "a.txt", "b.txt" }));
+}
+
+TEST_F(DownloadJobTest, SeveralRunAtOnceButNeverMoreThanThePerHostCap)
+{
+    std::mutex mutex;
+    std::map<std::string, int> running;
+    std::map<std::string, int> peak;
+    int allRunning = 0;
+    int allPeak = 0;
+    m_site.server().Get(
+        R"(/slow/\d+\.txt)", [&](const httplib::Request& req, httplib::Response& res) {
+            const std::string host = req.get_header_value("Host").substr(0, 9);
+            {
+                std::lock_guard lock(mutex);
+                peak[host] = std::max(peak[host], ++running[host]);
+                allPeak = std::max(allPeak, ++allRunning);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            {
+                std::lock_guard lock(mutex);
+                --running[host];
+                --allRunning;
+            }
+            res.set_content(req.path, "text/plain");
+        });
+    ASSERT_TRUE(m_site.start());
+    QStringList links;
+    for (int i = 0; i < 6; ++i) {
+        links.append(m_site.url(QStringLiteral("/slow/%1.txt").arg(i)));
+        links.append(otherHost(m_site.url(QStringLiteral("/slow/1%1.txt").arg(i))));
+    }
+    m_configure = [](DownloadJobOptions& options) {
+        options.atOnce = 5;
+        options.perHost = 2;
+    };
+
+    DownloadJob& job = run(links);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(job.summary().saved, 12);
+    EXPECT_EQ(read("13.txt"), "/slow/13.txt");
+    EXPECT_EQ(peak["127.0.0.1"], 2);
+    EXPECT_EQ(peak["localhost"], 2);
+    EXPECT_EQ(allPeak, 4);
+}
+
+TEST_F(DownloadJobTest, RetryAfterPausesTheWholeHostWhileOthersGoOn)
+{
+    const SteadyClock::time_point start = SteadyClock::now();
+    std::atomic<int> busyCalls { 0 };
+    std::atomic<qint64> busyAt { -1 };
+    std::atomic<qint64> nextAt { -1 };
+    std::atomic<qint64> farDoneAt { -1 };
+    m_site.server().Get("/busy.txt", [&](const httplib::Request&, httplib::Response& res) {
+        if (busyCalls++ == 0) {
+            busyAt = msSince(start);
+            res.status = 429;
+            res.set_header("Retry-After", "1");
+        } else {
+            res.set_content("busy", "text/plain");
+        }
+    });
+    m_site.server().Get("/far.txt", [&](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        res.set_content("far", "text/plain");
+        farDoneAt = msSince(start);
+    });
+    m_site.server().Get("/next.txt", [&](const httplib::Request&, httplib::Response& res) {
+        nextAt = msSince(start);
+        res.set_content("next", "text/plain");
+    });
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 2; };
+
+    DownloadJob& job = run(
+        { m_site.url("/busy.txt"), otherHost(m_site.url("/far.txt")), m_site.url("/next.txt") });
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("next.txt"), "next");
+    EXPECT_LT(farDoneAt - busyAt, 900);
+    EXPECT_GE(nextAt - busyAt, 900);
+}
+
+TEST_F(DownloadJobTest, TheRateLimitIsSharedByTheRunningTransfers)
+{
+    const auto body = std::make_shared<std::string>(bytes(300 * 1024));
+    m_site.server().Get(R"(/big\d\.bin)", [body](const httplib::Request&, httplib::Response& res) {
+        serveBody(res, body, body->size());
+    });
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) {
+        options.atOnce = 2;
+        options.limits.sharedRateLimit = 200 * 1024;
+    };
+    QElapsedTimer clock;
+    clock.start();
+
+    // 600 KiB at 200 KiB a second in all take 3 s; each transfer at the whole rate, 1.5 s.
+    DownloadJob& job = run({ "/big1.bin", "/big2.bin" });
+    EXPECT_GE(clock.elapsed(), 2000);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("big2.bin"), QByteArray::fromStdString(*body));
+}
+
+TEST_F(DownloadJobTest, TheSummaryCountsSavedSkippedAndFailedLinks)
+{
+    m_site.page("/a.txt", "alpha", "text/plain");
+    m_site.page("/b.txt", "beta", "text/plain");
+    ASSERT_TRUE(m_site.start());
+    QFile existing(m_folder + "b.txt");
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    m_configure = [](DownloadJobOptions& options) {
+        options.atOnce = 3;
+        options.reportErrors = false;
+    };
+
+    DownloadJob& job = run({ "/a.txt", "/b.txt", "/none.txt" }, OverwriteAction::Skip);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
+    EXPECT_EQ(job.summary().saved, 1);
+    EXPECT_EQ(job.summary().skipped, 1);
+    EXPECT_EQ(job.summary().failed, 1);
+    EXPECT_EQ(job.failedLinks(), QStringList { m_site.url("/none.txt") });
+    EXPECT_EQ(job.summary().failures.value(0).error, "ErrorCode: 404 : Not Found");
+}
+
+TEST_F(DownloadJobTest, WithSeveralAtOnceQuestionsComeOneAtATimeWhileOthersGoOn)
+{
+    for (const char* name : { "/a.txt", "/b.txt", "/c.txt" })
+        m_site.page(name, name, "text/plain");
+    ASSERT_TRUE(m_site.start());
+    for (const char* name : { "a.txt", "b.txt" }) {
+        QFile old(m_folder + name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    }
+    int open = 0;
+    int mostOpen = 0;
+    int startedAtFirstAnswer = 0;
+    m_started = [&](DownloadJob* job) {
+        QObject::connect(
+            job, &DownloadJob::fileExistsAsked, [&] { mostOpen = std::max(mostOpen, ++open); });
+        QObject::connect(job, &DownloadJob::fileExistsDialogClosed, [&, job] {
+            --open;
+            if (startedAtFirstAnswer == 0)
+                startedAtFirstAnswer = job->currentIndex();
+        });
+    };
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 3; };
+    m_prompt.fileExistsAnswers = { FileExistsAnswer { FileExistsAction::Overwrite, "a.txt", false },
+        FileExistsAnswer { FileExistsAction::Overwrite, "b.txt", false } };
+
+    DownloadJob& job = run({ "/a.txt", "/b.txt", "/c.txt" }, OverwriteAction::Prompt);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(m_prompt.fileExistsAsked, (QStringList { "a.txt", "b.txt" }));
+    EXPECT_EQ(mostOpen, 1);
+    EXPECT_EQ(startedAtFirstAnswer, 3);
+    EXPECT_EQ(read("b.txt"), "/b.txt");
+}
+
+TEST_F(DownloadJobTest, LinksOfOneNameNeverRaceForIt)
+{
+    m_site.page("/x/d.txt", "x", "text/plain");
+    m_site.page("/y/d.txt", "y", "text/plain");
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 2; };
+
+    DownloadJob& job = run({ "/x/d.txt", "/y/d.txt" }, OverwriteAction::Unique);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("d.txt"), "x");
+    EXPECT_EQ(read("d(1).txt"), "y");
+    EXPECT_EQ(names(), (QStringList { "d(1).txt", "d.txt" }));
 }

@@ -66,6 +66,9 @@ void DownloadLauncher::saveLinks(const QStringList& links, const QList<EntryCont
         options.limits.cookies = session.cookies;
         options.limits.userAgent = session.userAgent;
     }
+    options.atOnce = m_prefs.atOnce;
+    options.perHost = m_prefs.perHost;
+    options.limits.sharedRateLimit = m_prefs.rateLimit;
     // The job's questions and messages belong to its window; tests answer them instead.
     m_form4 = new Form4(
         batch->links, options, m_transfers, m_jobPrompt,

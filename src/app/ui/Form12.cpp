@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "download/Aria2Job.h"
@@ -34,6 +35,14 @@ QRadioButton* makeOption(const QString& caption, const QString& name, QWidget* p
     auto* option = new QRadioButton(caption, parent);
     option->setObjectName(name);
     return option;
+}
+
+QSpinBox* makeNumber(int minimum, int maximum, const char* name, QWidget* parent)
+{
+    auto* box = new QSpinBox(parent);
+    box->setRange(minimum, maximum);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
 }
 
 QLabel* makeNote(const QString& text, QWidget* parent)
@@ -130,6 +139,18 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     aria2Layout->addRow(QStringLiteral("Aria2 URL:"), m_aria2Url);
     aria2Layout->addRow(QStringLiteral("Aria2 Secret:"), m_aria2Secret);
     aria2Layout->addRow(m_aria2Problem);
+    m_txtatonce = makeNumber(SettingsTable::DownloadsAtOnce.minimum,
+        SettingsTable::DownloadsAtOnce.maximum, "txtatonce", saving);
+    m_txtperhost = makeNumber(
+        SettingsTable::PerHost.minimum, SettingsTable::PerHost.maximum, "txtperhost", saving);
+    m_txtratelimit = makeNumber(0, SettingsTable::RateLimit.maximum / 1024, "txtratelimit", saving);
+    m_txtratelimit->setSuffix(QStringLiteral(" KiB/s"));
+    m_txtratelimit->setSpecialValueText(QStringLiteral("None"));
+    auto* numbers = new QFormLayout;
+    numbers->addRow(QStringLiteral("Downloads at once:"), m_txtatonce);
+    numbers->addRow(QStringLiteral("Per host:"), m_txtperhost);
+    numbers->addRow(QStringLiteral("Rate limit:"), m_txtratelimit);
+    savingLayout->addLayout(numbers);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save = buttons->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
@@ -161,6 +182,9 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     m_chkexmt->setChecked(current.exmt);
     m_chkdefapp->setChecked(current.defappend);
     m_oplnkopen[current.newwin ? 0 : 1]->setChecked(true);
+    m_txtatonce->setValue(current.atOnce);
+    m_txtperhost->setValue(current.perHost);
+    m_txtratelimit->setValue((current.rateLimit + 1023) / 1024);
     // An exclusive group starts with no button checked, which is what an out-of-range
     // owaction shows.
     m_chkservernames->setChecked(current.serverNames);
@@ -201,6 +225,12 @@ void Form12::Command1_Click()
     p.exmt = m_chkexmt->isChecked();
     p.defappend = m_chkdefapp->isChecked();
     p.owaction = m_current.owaction;
+    p.atOnce = m_txtatonce->value();
+    p.perHost = m_txtperhost->value();
+    // Kept as stored when not changed, so a limit that is no whole KiB stays exact.
+    p.rateLimit = m_txtratelimit->value() == (m_current.rateLimit + 1023) / 1024
+        ? m_current.rateLimit
+        : m_txtratelimit->value() * 1024;
     for (int i = 0; i < 4; ++i) {
         if (m_opowaction[i]->isChecked()) {
             p.owaction = *overwriteActionAt(i);

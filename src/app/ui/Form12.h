@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // "Program Preferences": the six user preferences and the aria2 daemon downloads go to.
 class Form12 final : public QDialog
@@ -43,5 +44,8 @@ private:
     QCheckBox* m_chkservernames;
     QLineEdit* m_txtnamemask;
     QLabel* m_lblmaskproblem;
+    QSpinBox* m_txtatonce;
+    QSpinBox* m_txtperhost;
+    QSpinBox* m_txtratelimit; // KiB a second, 0 none
     std::optional<Preferences> m_result;
 };

@@ -25,12 +25,62 @@ QGroupBox* group(const QString& title, QWidget* parent)
     return box;
 }
 
+// "1.5 MiB" and the like.
+QString sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(bytes);
+    if (bytes < 1024 * 1024)
+        return QStringLiteral("%1 KiB").arg(double(bytes) / 1024, 0, 'f', 1);
+    return QStringLiteral("%1 MiB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
+}
+
+// One line per running transfer when more than one runs, then the job's speed and time
+// left; nothing once the job has ended.
+QString detailsText(const DownloadJob& job)
+{
+    if (!job.isRunning())
+        return QString();
+    QStringList lines;
+    const QList<RunningTransfer> running = job.running();
+    if (running.size() > 1) {
+        for (const RunningTransfer& transfer : running) {
+            lines.append(QStringLiteral("%1  %2  %3/s")
+                             .arg(transfer.name,
+                                 transfer.size > 0 ? sizeText(transfer.bytes)
+                                         + QStringLiteral(" of ") + sizeText(transfer.size)
+                                                   : sizeText(transfer.bytes),
+                                 sizeText(transfer.bytesPerSecond)));
+        }
+    }
+    const qint64 left = job.secondsLeft();
+    lines.append(QStringLiteral("Speed: %1/s   Time left: %2")
+                     .arg(sizeText(job.bytesPerSecond()),
+                         left < 0 ? QStringLiteral("unknown")
+                                  : QStringLiteral("%1:%2").arg(left / 60).arg(
+                                      left % 60, 2, 10, QLatin1Char('0'))));
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The end of a job: its counts, then each failed link with its error.
+QString summaryText(const DownloadSummary& summary)
+{
+    QStringList lines { QStringLiteral("%1 saved, %2 skipped, %3 failed")
+                            .arg(QString::number(summary.saved), QString::number(summary.skipped),
+                                QString::number(summary.failed)) };
+    for (const DownloadSummary::Failure& failure : summary.failures)
+        lines.append(failure.link + QStringLiteral(": ") + failure.error);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
     IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner)
     : QWidget(owner,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_options(options)
+    , m_service(service)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Saving Files"));
@@ -39,9 +89,7 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
         m_ownPrompt = makePrompt(this);
         prompt = m_ownPrompt.get();
     }
-    m_job = std::make_unique<DownloadJob>(links, options, service);
-    // The job's questions and messages open from the event loop, over this window.
-    m_questions = std::make_unique<DownloadQuestions>(*m_job, *prompt);
+    m_prompt = prompt;
 
     QGroupBox* status = group(QStringLiteral("Status:"), this);
     m_label3 = new QLabel(status);
@@ -71,6 +119,18 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
     m_progressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     m_progressBar2->setTextVisible(false);
     total->layout()->addWidget(m_progressBar2);
+    m_details = new QLabel(total);
+    m_details->setObjectName(QStringLiteral("Details"));
+    m_details->setTextFormat(Qt::PlainText);
+    m_details->setMaximumWidth(420);
+    total->layout()->addWidget(m_details);
+    m_summary = new QLabel(total);
+    m_summary->setObjectName(QStringLiteral("Summary"));
+    m_summary->setTextFormat(Qt::PlainText);
+    m_summary->setWordWrap(true);
+    m_summary->setMaximumWidth(420);
+    m_summary->hide();
+    total->layout()->addWidget(m_summary);
 
     m_command1 = new QPushButton(QStringLiteral("Cancel"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
@@ -78,7 +138,12 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
     m_command2->setObjectName(QStringLiteral("Command2"));
     connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+    m_command3 = new QPushButton(QStringLiteral("Retry failed"), this);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command3->hide();
+    connect(m_command3, &QPushButton::clicked, this, &Form4::Command3_Click);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_command3);
     buttons->addStretch(1);
     buttons->addWidget(m_command2);
     buttons->addWidget(m_command1);
@@ -93,6 +158,16 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
     m_repaint.setSingleShot(true);
     m_repaint.setInterval(kRepaintIntervalMs);
     connect(&m_repaint, &QTimer::timeout, this, &Form4::refresh);
+    makeJob(links);
+    refresh();
+}
+
+void Form4::makeJob(const QStringList& links)
+{
+    m_questions.reset();
+    m_job = std::make_unique<DownloadJob>(links, m_options, m_service);
+    // The job's questions and messages open from the event loop, over this window.
+    m_questions = std::make_unique<DownloadQuestions>(*m_job, *m_prompt);
     connect(m_job.get(), &DownloadJob::changed, this, &Form4::scheduleRefresh);
     connect(m_job.get(), &DownloadJob::ended, this, &Form4::showEnd);
     connect(m_job.get(), &DownloadJob::fileExistsDialogOpening, this, [this] {
@@ -104,7 +179,6 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
         if (m_closePending)
             QTimer::singleShot(0, this, &QWidget::close);
     });
-    refresh();
 }
 
 Form4::~Form4()
@@ -146,6 +220,9 @@ void Form4::refresh()
     m_progressBar1->setValue(job.ProgressBar1());
     m_progressBar2->setMaximum(std::max(1, job.ProgressBar2Max()));
     m_progressBar2->setValue(job.ProgressBar2());
+    const QString details = detailsText(job);
+    m_details->setText(details);
+    m_details->setVisible(!details.isEmpty());
     if (!job.mainCaption().isEmpty() && job.mainCaption() != m_caption && !m_unloaded) {
         m_caption = job.mainCaption();
         emit mainCaptionChanged(m_caption);
@@ -156,6 +233,11 @@ void Form4::showEnd()
 {
     m_repaint.stop();
     refresh();
+    if (m_job->phase() == DownloadJob::Phase::Done || m_job->phase() == DownloadJob::Phase::Error) {
+        m_summary->setText(summaryText(m_job->summary()));
+        m_summary->show();
+        m_command3->setVisible(m_job->summary().failed > 0);
+    }
     if (m_job->phase() == DownloadJob::Phase::Error) {
         m_command2->hide();
         m_command1->setText(QStringLiteral("Close"));
@@ -185,6 +267,21 @@ void Form4::Command2_Click()
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_job->folder()));
     close();
+}
+
+void Form4::Command3_Click()
+{
+    const QStringList failed = m_job->failedLinks();
+    if (failed.isEmpty() || m_job->isRunning())
+        return;
+    makeJob(failed);
+    m_summary->hide();
+    m_command3->hide();
+    m_command2->setText(QStringLiteral("Background"));
+    m_command2->show();
+    m_command1->setText(QStringLiteral("Cancel"));
+    m_job->start();
+    refresh();
 }
 
 void Form4::bringToFront()

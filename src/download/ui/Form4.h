@@ -15,7 +15,9 @@ class QPushButton;
 
 // "Saving Files": the window of a download job, modeless and owned by the main window.
 // It starts the job when first shown, repaints its progress at most about 30 times a
-// second, and ends the job when it closes (it deletes itself then).
+// second, lists the transfers running at once under the bars, sums up the job at its end
+// ("Retry failed" runs a new job over the failed links), and ends the job when it closes
+// (it deletes itself then).
 class Form4 final : public QWidget
 {
     Q_OBJECT
@@ -55,12 +57,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void makeJob(const QStringList& links);
     void Command1_Click(); // Cancel / Close
     void Command2_Click(); // Background / Open Folder
+    void Command3_Click(); // Retry failed
     void refresh();
     void scheduleRefresh();
     void showEnd();
 
+    DownloadJobOptions m_options;
+    ITransferService& m_service;
+    IUserPrompt* m_prompt;
     std::unique_ptr<IUserPrompt> m_ownPrompt;
     std::unique_ptr<DownloadJob> m_job;
     std::unique_ptr<DownloadQuestions> m_questions;
@@ -71,6 +78,9 @@ private:
     QProgressBar* m_progressBar2;
     QPushButton* m_command1;
     QPushButton* m_command2;
+    QPushButton* m_command3;
+    QLabel* m_details; // the running transfers, the job's speed and time left
+    QLabel* m_summary; // at the end: saved, skipped, failed and why
     QTimer m_repaint;
     QString m_caption;
     bool m_started = false;

@@ -20,6 +20,7 @@ namespace
 {
 
 constexpr long kReceiveBuffer = 512 * 1024;
+constexpr long kLimitedReceiveBuffer = 16 * 1024;
 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 
@@ -118,11 +119,16 @@ struct CurlTransferService::Transfer {
     TransferRequest request;
     std::atomic<bool> cancelled { false };
     CurlTransferService* service = nullptr;
-    CURL* curl = nullptr; // the worker's handle while the transfer runs
+    CURL* curl = nullptr; // its own handle while it runs, in the worker's multi handle
+    struct curl_slist* headerList = nullptr;
+    std::string range;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    bool running = false; // taken by the worker
+    bool rateHeld = false; // paused until the rate limit allows more
 
     int fd = -1;
     qint64 from = 0; // bytes kept from before; 0 once a restart empties the file
-    qint64 written = 0;
+    std::atomic<qint64> written { 0 };
     int writeErrno = 0;
     bool headersSent = false;
     bool httpError = false;
@@ -154,6 +160,7 @@ CurlTransferService::CurlTransferService(QObject* parent)
         // A file-size limit must fail the write (EFBIG), not end the process.
         std::signal(SIGXFSZ, SIG_IGN);
     });
+    m_multi = curl_multi_init();
     m_worker = std::thread([this] { workerLoop(); });
 }
 
@@ -163,11 +170,10 @@ CurlTransferService::~CurlTransferService()
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_queue.clear();
-        if (m_current)
-            m_current->cancelled.store(true);
     }
-    m_wake.notify_all();
+    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
     m_worker.join();
+    curl_multi_cleanup(static_cast<CURLM*>(m_multi));
 }
 
 quint64 CurlTransferService::start(const TransferRequest& request)
@@ -181,32 +187,37 @@ quint64 CurlTransferService::start(const TransferRequest& request)
     {
         std::lock_guard lock(m_mutex);
         m_queue.push_back(transfer);
+        m_byId.emplace(transfer->id, transfer);
     }
-    m_wake.notify_one();
+    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
     return transfer->id;
 }
 
 void CurlTransferService::cancel(quint64 id)
 {
     std::lock_guard lock(m_mutex);
-    if (m_current && m_current->id == id) {
-        m_current->cancelled.store(true);
+    const auto found = m_byId.find(id);
+    if (found == m_byId.end())
         return;
-    }
+    found->second->cancelled.store(true);
     for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
         if ((*it)->id == id) {
             m_queue.erase(it);
+            m_byId.erase(id);
             TransferEnd end;
             end.kind = TransferEnd::Kind::Cancelled;
             post(id, end);
             return;
         }
     }
+    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
 }
 
 qint64 CurlTransferService::bytesInFile(quint64 id) const
 {
-    return m_runningId.load() == id ? m_runningBytes.load() : 0;
+    std::lock_guard lock(m_mutex);
+    const auto found = m_byId.find(id);
+    return found != m_byId.end() && found->second->running ? found->second->written.load() : 0;
 }
 
 void CurlTransferService::post(quint64 id, const TransferEnd& end)
@@ -217,24 +228,88 @@ void CurlTransferService::post(quint64 id, const TransferEnd& end)
 
 void CurlTransferService::workerLoop()
 {
-    CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
+    CURLM* multi = static_cast<CURLM*>(m_multi);
     for (;;) {
-        std::shared_ptr<Transfer> transfer;
+        std::deque<std::shared_ptr<Transfer>> incoming;
         {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            std::lock_guard lock(m_mutex);
             if (m_stopping)
-                return;
-            transfer = m_queue.front();
-            m_queue.pop_front();
-            m_current = transfer;
+                break;
+            incoming.swap(m_queue);
+            for (const auto& transfer : incoming)
+                transfer->running = true;
         }
-        m_runningBytes.store(transfer->request.resumeFrom);
-        m_runningId.store(transfer->id);
-        perform(curl.get(), *transfer);
-        m_runningId.store(0);
-        std::lock_guard lock(m_mutex);
-        m_current.reset();
+        bool changed = false;
+        for (const auto& transfer : incoming) {
+            if (begin(*transfer)) {
+                m_running.push_back(transfer);
+                changed = true;
+            }
+        }
+        for (auto it = m_running.begin(); it != m_running.end();) {
+            if (!(*it)->cancelled.load()) {
+                ++it;
+                continue;
+            }
+            endCancelled(**it);
+            it = m_running.erase(it);
+            changed = true;
+        }
+        (void)changed;
+        refillRate();
+
+        int active = 0;
+        curl_multi_perform(multi, &active);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg != CURLMSG_DONE)
+                continue;
+            const auto found = std::find_if(m_running.begin(), m_running.end(),
+                [&](const auto& t) { return t->curl == message->easy_handle; });
+            if (found == m_running.end())
+                continue;
+            const std::shared_ptr<Transfer> transfer = *found;
+            const CURLcode code = message->data.result;
+            curl_multi_remove_handle(multi, transfer->curl);
+            if (requestDone(*transfer, code)) {
+                curl_multi_add_handle(multi, transfer->curl);
+                continue;
+            }
+            end(*transfer, code);
+            m_running.erase(std::find(m_running.begin(), m_running.end(), transfer));
+        }
+        const bool held = std::any_of(
+            m_running.begin(), m_running.end(), [](const auto& t) { return t->rateHeld; });
+        curl_multi_poll(multi, nullptr, 0, held ? 10 : 250, nullptr);
+    }
+    for (const auto& transfer : m_running)
+        endCancelled(*transfer);
+    m_running.clear();
+}
+
+// Adds what the rate limit allows since the last call to the bytes the running transfers
+// may receive, and lets the transfers waiting for them go on.
+void CurlTransferService::refillRate()
+{
+    qint64 limit = 0;
+    for (const auto& t : m_running)
+        limit = std::max(limit, t->request.sharedRateLimit);
+    m_rateLimit = limit;
+    const Clock::time_point now = Clock::now();
+    const double seconds = std::chrono::duration<double>(now - m_rateRefilled).count();
+    m_rateRefilled = now;
+    if (limit <= 0)
+        return;
+    // A small burst only, so the rate holds over short files too.
+    const double burst = std::max(16.0 * 1024, double(limit) / 10);
+    m_rateAllowance = std::min(burst, m_rateAllowance + seconds * double(limit));
+    if (m_rateAllowance <= 0)
+        return;
+    for (const auto& t : m_running) {
+        if (t->rateHeld) {
+            t->rateHeld = false;
+            curl_easy_pause(t->curl, CURLPAUSE_CONT);
+        }
     }
 }
 
@@ -330,6 +405,16 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
     const size_t length = size * count;
     if (t->httpError || t->cancelled.load())
         return 0;
+    // Over the rate limit the transfer is held (libcurl keeps this block and stops reading
+    // the connection) until the worker lets it go on.
+    CurlTransferService* service = t->service;
+    if (service->m_rateLimit > 0) {
+        if (service->m_rateAllowance <= 0) {
+            t->rateHeld = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
+        service->m_rateAllowance -= double(length);
+    }
     if (!t->headersSent) {
         if (t->status == 206) {
             // Only the rest of the same file may be appended: the range must start at
@@ -364,8 +449,7 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
         }
         done += static_cast<size_t>(n);
     }
-    t->written += static_cast<qint64>(length);
-    t->service->m_runningBytes.store(t->written, std::memory_order_relaxed);
+    t->written.fetch_add(static_cast<qint64>(length), std::memory_order_relaxed);
     return length;
 }
 
@@ -387,10 +471,10 @@ int CurlTransferService::onProgress(
     return 0;
 }
 
-// One request of the transfer; the file is open and holds t.from bytes.
-int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
+// Sets up the next request of the transfer; the file is open and holds t.from bytes.
+void CurlTransferService::prepare(Transfer& t)
 {
-    CURL* curl = static_cast<CURL*>(handle);
+    CURL* curl = t.curl;
     const TransferRequest& r = t.request;
     t.headersSent = false;
     t.httpError = false;
@@ -399,6 +483,7 @@ int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
     t.total = -1;
     t.lastByte = Clock::now();
     t.lastReceived = 0;
+    t.errorBuffer[0] = '\0';
 
     curl_easy_reset(curl);
     CurlSetup setup;
@@ -412,48 +497,48 @@ int CurlTransferService::request(void* handle, Transfer& t, char* errorBuffer)
     setup.onProgress = &CurlTransferService::onProgress;
     setup.data = &t;
     setup.applyTo(curl);
+    curl_easy_setopt(curl, CURLOPT_PRIVATE, &t);
     // A stretch with no byte at all is caught by onProgress; a trickle by the average.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(r.lowSpeedBytesPerSecond));
     curl_easy_setopt(
         curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(60, r.stallTimeoutSeconds)));
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    // Under a rate limit small reads keep the pace even.
+    curl_easy_setopt(
+        curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? kLimitedReceiveBuffer : kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    const std::string range = std::to_string(t.from) + "-";
-    struct curl_slist* headers = nullptr;
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, t.errorBuffer);
+
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    curl_slist_free_all(t.headerList);
+    t.headerList = nullptr;
     if (t.from > 0) {
-        curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
+        t.range = std::to_string(t.from) + "-";
+        curl_easy_setopt(curl, CURLOPT_RANGE, t.range.c_str());
         if (!r.validator.isEmpty()) {
             const std::string ifRange = "If-Range: " + r.validator.toStdString();
-            headers = curl_slist_append(headers, ifRange.c_str());
+            t.headerList = curl_slist_append(t.headerList, ifRange.c_str());
         }
     }
     for (const QString& line : r.headers) {
         // A line break would start a header (or a request) of its own.
         if (!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')))
-            headers = curl_slist_append(headers, line.toUtf8().constData());
+            t.headerList = curl_slist_append(t.headerList, line.toUtf8().constData());
     }
-    if (headers)
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    if (t.headerList)
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, t.headerList);
     if (!r.referer.isEmpty())
         curl_easy_setopt(curl, CURLOPT_REFERER, r.referer.toUtf8().constData());
-    // The handle keeps its cookies across requests: each request starts with its own.
+    // A reset handle keeps its cookies: each request starts with its own.
     curl_easy_setopt(curl, CURLOPT_COOKIELIST, "ALL");
     if (!r.cookies.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
         for (const QString& line : r.cookies)
             curl_easy_setopt(curl, CURLOPT_COOKIELIST, line.toUtf8().constData());
     }
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-    curl_slist_free_all(headers);
-    return static_cast<int>(code);
 }
 
-void CurlTransferService::perform(void* handle, Transfer& t)
+bool CurlTransferService::begin(Transfer& t)
 {
-    CURL* curl = static_cast<CURL*>(handle);
-    t.curl = curl;
     TransferEnd end;
     const TransferRequest& r = t.request;
 
@@ -464,9 +549,8 @@ void CurlTransferService::perform(void* handle, Transfer& t)
         ? -1
         : ::open(t.tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (t.cancelled.load()) {
-        end.kind = TransferEnd::Kind::Cancelled;
-        post(t.id, end);
-        return;
+        endCancelled(t);
+        return false;
     }
     struct stat info;
     if (t.fd < 0 || ::fstat(t.fd, &info) != 0
@@ -476,38 +560,76 @@ void CurlTransferService::perform(void* handle, Transfer& t)
         end.errorText = QString::fromLocal8Bit(std::strerror(errno));
         if (t.fd >= 0)
             ::close(t.fd);
+        t.fd = -1;
+        {
+            std::lock_guard lock(m_mutex);
+            m_byId.erase(t.id);
+        }
         post(t.id, end);
-        return;
+        return false;
     }
     t.from = r.resumeFrom;
     t.written = r.resumeFrom;
+    t.curl = curl_easy_init();
+    prepare(t);
+    curl_multi_add_handle(static_cast<CURLM*>(m_multi), t.curl);
+    return true;
+}
 
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    auto code = static_cast<CURLcode>(request(curl, t, errorBuffer));
-    if (t.badRange && t.from > 0 && !t.cancelled.load() && t.writeErrno == 0) {
-        // The range answer does not continue the bytes kept: start the file again.
-        if (::ftruncate(t.fd, 0) != 0 || ::lseek(t.fd, 0, SEEK_SET) != 0) {
-            t.writeErrno = errno;
-        } else {
-            t.from = 0;
-            t.written = 0;
-            m_runningBytes.store(0);
-            errorBuffer[0] = '\0';
-            code = static_cast<CURLcode>(request(curl, t, errorBuffer));
-        }
+bool CurlTransferService::requestDone(Transfer& t, int code)
+{
+    if (!t.badRange || t.from == 0 || t.cancelled.load() || t.writeErrno != 0)
+        return false;
+    // The range answer does not continue the bytes kept: start the file again.
+    if (::ftruncate(t.fd, 0) != 0 || ::lseek(t.fd, 0, SEEK_SET) != 0) {
+        t.writeErrno = errno;
+        return false;
     }
+    (void)code;
+    t.from = 0;
+    t.written = 0;
+    prepare(t);
+    return true;
+}
+
+void CurlTransferService::endCancelled(Transfer& t)
+{
+    if (t.curl) {
+        curl_multi_remove_handle(static_cast<CURLM*>(m_multi), t.curl);
+        curl_easy_cleanup(t.curl);
+        t.curl = nullptr;
+    }
+    curl_slist_free_all(t.headerList);
+    t.headerList = nullptr;
+    if (t.fd >= 0)
+        ::close(t.fd);
+    t.fd = -1;
+    {
+        std::lock_guard lock(m_mutex);
+        m_byId.erase(t.id);
+    }
+    // The file stays: the caller keeps it to resume from later.
+    TransferEnd end;
+    end.kind = TransferEnd::Kind::Cancelled;
+    end.bytesInFile = t.written;
+    post(t.id, end);
+}
+
+void CurlTransferService::end(Transfer& t, int result)
+{
+    CURL* curl = t.curl;
+    const auto code = static_cast<CURLcode>(result);
+    TransferEnd end;
+    const TransferRequest& r = t.request;
     if (!t.headersSent && code == CURLE_OK && !t.httpError)
         sendHeaders(t, curl);
     if (::close(t.fd) != 0 && t.writeErrno == 0 && code == CURLE_OK)
         t.writeErrno = errno;
     t.fd = -1;
-    t.curl = nullptr;
-
     const std::string scheme = lower(t.url.substr(0, t.url.find(':')));
     end.bytesInFile = t.written;
     end.resumable = t.acceptRanges || t.status == 206 || scheme == "ftp" || scheme == "ftps";
     if (t.cancelled.load()) {
-        // The file stays: the caller keeps it to resume from later.
         end.kind = TransferEnd::Kind::Cancelled;
     } else if (t.writeErrno != 0) {
         end.localError = true;
@@ -544,9 +666,17 @@ void CurlTransferService::perform(void* handle, Transfer& t)
         end.kind = TransferEnd::Kind::Complete;
     } else {
         end.errorCode = static_cast<long>(code);
-        end.errorText = QString::fromUtf8(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
+        end.errorText
+            = QString::fromUtf8(t.errorBuffer[0] ? t.errorBuffer : curl_easy_strerror(code));
         end.transient = transientCode(code);
     }
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_cleanup(curl);
+    t.curl = nullptr;
+    curl_slist_free_all(t.headerList);
+    t.headerList = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        m_byId.erase(t.id);
+    }
     post(t.id, end);
 }

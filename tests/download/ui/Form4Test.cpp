@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "app/ui/Services.h"
 #include "download/ui/Form4.h"
 #include "platform/SqliteRegistryStore.h"
+#include "settings/TypedSettings.h"
 #include "support/DialogTesting.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
@@ -153,4 +155,67 @@ TEST_F(Form4Test, BackgroundHidesTheWindowUntilTheMainWindowIsRestored)
     EXPECT_FALSE(QFile::exists(m_out.filePath("stall.bin")));
     EXPECT_FALSE(QFile::exists(m_out.filePath("a.txt")));
     EXPECT_EQ(m_form->windowTitle(), "Quillmarch");
+}
+
+TEST_F(Form4Test, TheEndSumsUpAndRetryFailedFetchesTheFailedLinksAgain)
+{
+    std::atomic<int> calls { 0 };
+    m_site.server().Get("/flaky.txt", [&](const httplib::Request&, httplib::Response& res) {
+        if (calls++ == 0)
+            res.status = 404;
+        else
+            res.set_content("flaky", "text/plain");
+    });
+    Form4* window = save({ "/a.txt", "/flaky.txt" });
+    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    QPushButton* retry = Child<QPushButton>(*window, "Command3");
+    EXPECT_EQ(Child<QLabel>(*window, "Summary")->text(),
+        "1 saved, 0 skipped, 1 failed\n" + m_site.url("/flaky.txt")
+            + ": ErrorCode: 404 : Not Found");
+    ASSERT_FALSE(retry->isHidden());
+    EXPECT_EQ(m_prompt.messages.size(), 1); // the link's own "Error" box stays
+
+    retry->click();
+    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    EXPECT_EQ(window->job().count(), 1);
+    EXPECT_EQ(Child<QLabel>(*window, "Summary")->text(), "1 saved, 0 skipped, 0 failed");
+    EXPECT_TRUE(retry->isHidden());
+    EXPECT_EQ(Child<QPushButton>(*window, "Command2")->text(), "Open Folder");
+    EXPECT_TRUE(QFile::exists(m_out.filePath("flaky.txt")));
+}
+
+TEST_F(Form4Test, SeveralRunningAreListedAndClosingStopsThemAll)
+{
+    m_site.server().Get(
+        R"(/stall\d\.bin)", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider(
+                "application/octet-stream", [this](size_t offset, httplib::DataSink& sink) {
+                    if (offset == 0)
+                        sink.write("12345", 5);
+                    while (!m_release)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    return false;
+                });
+        });
+    CRegSettings settings = CRegSettings::forQuillmarch(m_store);
+    TypedSettings::writeInt(settings, SettingsTable::DownloadsAtOnce, 3);
+    m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
+    m_form->show();
+    Form4* window = save({ "/stall1.bin", "/stall2.bin", "/stall3.bin", "/a.txt" });
+    ASSERT_TRUE(waitFor([&] {
+        const QList<RunningTransfer> running = window->job().running();
+        return running.size() == 3 && running.last().bytes == 5;
+    }));
+    QTest::qWait(50);
+    const QString details = Child<QLabel>(*window, "Details")->text();
+    EXPECT_EQ(details.count('\n'), 3) << details.toStdString();
+    EXPECT_TRUE(details.startsWith("stall1.bin  5 B")) << details.toStdString();
+    EXPECT_EQ(m_form->windowTitle(), "Quillmarch - Saving Files  (3 of 4)");
+    EXPECT_TRUE(Child<QLabel>(*window, "Label3")->toolTip().endsWith("stall3.bin (3 of 4)"));
+
+    window->close();
+    ASSERT_TRUE(waitFor([&] { return m_form->downloadWindow() == nullptr; }));
+    // Each stopped link keeps its partial file for the next run; none got a final name.
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).filter(".part").size(), 3);
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList());
 }
