@@ -21,6 +21,7 @@
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
 #include "download/DownloadStart.h"
+#include "download/NetscapeCookies.h"
 #include "listops/EntryContext.h"
 #include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
@@ -202,7 +203,7 @@ int DownloadCommand::run()
         return 1;
     }
     if (!m_options.aria2Url.isEmpty())
-        return runAria2(links);
+        return runAria2(links, contexts);
     // A missing folder is created, with its parents.
     if (!m_options.dir.isEmpty() && !QFileInfo::exists(m_options.dir))
         QDir().mkpath(m_options.dir);
@@ -284,12 +285,20 @@ int DownloadCommand::run()
     return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;
 }
 
-int DownloadCommand::runAria2(const QStringList& links)
+int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext>& contexts)
 {
+    // Each link with its referrer (--referer, else the page of its entry) and the cookies
+    // of --cookies that its address admits.
     QList<Aria2Link> entries;
-    for (const QString& link : links)
-        entries.append({ link });
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        const QString page = contexts.value(i).page;
+        entries.append({ links.at(i), m_options.referer.isEmpty() ? page : m_options.referer,
+            NetscapeCookies::headerFor(m_options.cookies, links.at(i)) });
+    }
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
+    options.headers = m_options.headers;
+    if (!m_options.userAgent.isEmpty())
+        options.headers.append(QStringLiteral("User-Agent: ") + m_options.userAgent);
     CurlAria2Rpc rpc(options.rpcUrl);
     Aria2Job job(entries, options, rpc);
     int failed = 0;
@@ -311,5 +320,8 @@ int DownloadCommand::runAria2(const QStringList& links)
                                                "removed from the aria2 daemon."));
         return 130;
     }
+    ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
+                                .arg(QString::number(links.size() - failed), QString::number(0),
+                                    QString::number(failed)));
     return failed == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include "cli/CliOptions.h"
+#include "listops/EntryContext.h"
 
 class DownloadJob;
 
@@ -19,7 +20,7 @@ public:
 
 private:
     // The links handed to the aria2 daemon of --aria2 instead.
-    int runAria2(const QStringList& links);
+    int runAria2(const QStringList& links, const QList<EntryContext>& contexts);
     void showProgress(const DownloadJob& job, bool force);
     void clearProgress();
 

@@ -103,7 +103,9 @@ QJsonObject Aria2Job::linkOptions(int i) const
     if (!m_links.at(i).referer.isEmpty())
         options.insert(QStringLiteral("referer"), m_links.at(i).referer);
     QJsonArray headers;
-    if (!m_options.cookies.isEmpty())
+    if (!m_links.at(i).cookie.isEmpty())
+        headers.append(QStringLiteral("Cookie: ") + m_links.at(i).cookie);
+    else if (!m_options.cookies.isEmpty())
         headers.append(QStringLiteral("Cookie: ") + m_options.cookies);
     for (const QString& line : m_options.headers)
         headers.append(line);
@@ -126,7 +128,13 @@ void Aria2Job::start()
     m_label3 = QStringLiteral("Connecting to the aria2 daemon at %1").arg(m_options.rpcUrl);
     m_caption = QStringLiteral("Quillmarch - Saving Files");
     emit changed();
-    m_startError = refusal(m_options);
+    // A link's own cookies are credentials as much as the job's.
+    Aria2JobOptions checked = m_options;
+    for (const Aria2Link& link : std::as_const(m_links)) {
+        if (checked.cookies.isEmpty())
+            checked.cookies = link.cookie;
+    }
+    m_startError = refusal(checked);
     if (!m_startError.isEmpty()) {
         QTimer::singleShot(0, this, [this] { finish(Phase::Error); });
         return;

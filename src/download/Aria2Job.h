@@ -17,6 +17,7 @@
 struct Aria2Link {
     QString url;
     QString referer {};
+    QString cookie {}; // the Cookie header value for this link; empty for none
 };
 
 struct Aria2JobOptions {

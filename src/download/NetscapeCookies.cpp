@@ -1,5 +1,8 @@
 #include "download/NetscapeCookies.h"
 
+#include <QDateTime>
+#include <QUrl>
+
 namespace NetscapeCookies
 {
 
@@ -61,6 +64,38 @@ QString line(const QString& domain, const QString& path, bool secure, bool httpO
             path.isEmpty() ? QStringLiteral("/") : path,
             secure ? QStringLiteral("TRUE") : QStringLiteral("FALSE"), QString::number(expiry),
             QString::fromUtf8(name), QString::fromUtf8(value));
+}
+
+QString headerFor(const QStringList& lines, const QString& url)
+{
+    const QUrl target(url);
+    const QString host = target.host().toLower();
+    const QString path = target.path().isEmpty() ? QStringLiteral("/") : target.path();
+    const bool https = target.scheme() == QLatin1String("https");
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QStringList pairs;
+    for (QString line : lines) {
+        if (line.startsWith(QLatin1String(kHttpOnly)))
+            line.remove(0, kHttpOnly.size());
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() < 7)
+            continue;
+        QString domain = f.at(0).toLower();
+        const bool subdomains = f.at(1) == QLatin1String("TRUE") || domain.startsWith(u'.');
+        if (domain.startsWith(u'.'))
+            domain.remove(0, 1);
+        const bool domainMatches
+            = host == domain || (subdomains && host.endsWith(QLatin1Char('.') + domain));
+        const QString& cookiePath = f.at(2);
+        const bool pathMatches = path.startsWith(cookiePath)
+            && (cookiePath.endsWith(u'/') || path.size() == cookiePath.size()
+                || path.at(cookiePath.size()) == u'/');
+        const bool secureOk = f.at(3) != QLatin1String("TRUE") || https;
+        const qint64 expiry = f.at(4).toLongLong();
+        if (domainMatches && pathMatches && secureOk && (expiry == 0 || expiry > now))
+            pairs.append(f.at(5) + QLatin1Char('=') + f.mid(6).join(QLatin1Char('\t')));
+    }
+    return pairs.join(QStringLiteral("; "));
 }
 
 } // namespace NetscapeCookies

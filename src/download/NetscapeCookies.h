@@ -20,4 +20,9 @@ std::optional<QStringList> parse(const QByteArray& text, QString* problem);
 QString line(const QString& domain, const QString& path, bool secure, bool httpOnly, qint64 expiry,
     const QByteArray& name, const QByteArray& value);
 
+// The value of the Cookie header a request for url carries: the cookies of lines whose
+// domain, path and secure flag admit it and that have not expired, "name=value" joined
+// by "; ". Empty when none applies.
+QString headerFor(const QStringList& lines, const QString& url);
+
 } // namespace NetscapeCookies

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "download/DownloadNames.h"
+#include "download/NetscapeCookies.h"
 #include "support/QtPrinters.h"
 
 TEST(DownloadNames, FileNameFromUrl)
@@ -82,4 +83,29 @@ TEST(DownloadNames, TypedNameProblem)
     EXPECT_TRUE(TypedNameProblem("new.txt").isEmpty());
     for (const char* bad : { "a/b.txt", ".", "..", "/etc/passwd" })
         EXPECT_FALSE(TypedNameProblem(QString::fromUtf8(bad)).isEmpty()) << bad;
+}
+
+TEST(NetscapeCookies, HeaderForTakesTheCookiesAnAddressAdmits)
+{
+    const QStringList jar {
+        NetscapeCookies::line(".example.org", "/", false, false, 0, "all", "1"),
+        NetscapeCookies::line("shop.example.org", "/cart", false, true, 0, "cart", "2"),
+        NetscapeCookies::line("example.org", "/", true, false, 0, "secure", "3"),
+        NetscapeCookies::line("example.org", "/", false, false, 1, "expired", "4"),
+        NetscapeCookies::line("other.net", "/", false, false, 0, "other", "5"),
+    };
+    const struct {
+        const char* url;
+        const char* header;
+    } rows[] = {
+        { "http://example.org/x", "all=1" },
+        { "https://example.org/x", "all=1; secure=3" },
+        { "http://shop.example.org/cart/item", "all=1; cart=2" },
+        { "http://shop.example.org/cartoon", "all=1" },
+        { "http://evilexample.org/", "" },
+        { "http://other.net/", "other=5" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NetscapeCookies::headerFor(jar, row.url), QString::fromUtf8(row.header))
+            << row.url;
 }

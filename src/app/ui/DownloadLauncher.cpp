@@ -5,6 +5,7 @@
 #include "app/ui/QtUserPrompt.h"
 #include "core/Preferences.h"
 #include "download/DownloadStart.h"
+#include "download/NetscapeCookies.h"
 #include "download/ui/Aria2Window.h"
 #include "download/ui/Form4.h"
 
@@ -50,7 +51,7 @@ void DownloadLauncher::saveLinks(const QStringList& links, const QList<EntryCont
     m_window.leaveTopmostBand();
     m_window.setWindowEnabled(false);
     if (!m_prefs.aria2Url.isEmpty() && m_makeAria2Rpc) {
-        sendToAria2(batch->links, batch->folder);
+        sendToAria2(batch->links, contexts, batch->folder);
         return;
     }
     DownloadJobOptions options;
@@ -103,16 +104,24 @@ void DownloadLauncher::windowUnloaded()
     m_window.activateWindow();
 }
 
-void DownloadLauncher::sendToAria2(const QStringList& links, const QString& folder)
+void DownloadLauncher::sendToAria2(
+    const QStringList& links, const QList<EntryContext>& contexts, const QString& folder)
 {
     if (!m_aria2Rpc || m_aria2RpcUrl != m_prefs.aria2Url) {
         m_aria2Rpc = m_makeAria2Rpc(m_prefs.aria2Url);
         m_aria2RpcUrl = m_prefs.aria2Url;
     }
+    // As the browser windows would ask: the entry's page as referrer, their cookies for
+    // each link's address and their User-Agent.
+    const BrowserSession session = m_session ? m_session() : BrowserSession {};
     QList<Aria2Link> entries;
-    for (const QString& link : links)
-        entries.append({ link });
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        entries.append({ links.at(i), contexts.value(i).page,
+            NetscapeCookies::headerFor(session.cookies, links.at(i)) });
+    }
     Aria2JobOptions options { m_prefs.aria2Url, m_prefs.aria2Secret, folder };
+    if (!session.userAgent.isEmpty())
+        options.headers.append(QStringLiteral("User-Agent: ") + session.userAgent);
     if (!m_aria2Rpc) {
         windowUnloaded();
         return;

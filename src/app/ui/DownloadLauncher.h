@@ -47,7 +47,8 @@ public:
 
 private:
     void windowUnloaded();
-    void sendToAria2(const QStringList& links, const QString& folder);
+    void sendToAria2(
+        const QStringList& links, const QList<EntryContext>& contexts, const QString& folder);
 
     Form1& m_window;
     IUserPrompt& m_prompt;
