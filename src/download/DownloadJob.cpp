@@ -688,7 +688,7 @@ void DownloadJob::linkFailed(Run& run, const QString& message)
 {
     m_xfererror = true;
     ++m_summary.failed;
-    m_summary.failures.append({ run.link, message });
+    m_summary.failures.append({ run.link, message, m_options.contexts.value(run.index - 1) });
     const QPointer<DownloadJob> self(this);
     emit linkFinished(run.index, run.link, Result<SavedFile>::failed(message));
     if (!self || m_cancl)

@@ -53,6 +53,7 @@ struct DownloadSummary {
     struct Failure {
         QString link;
         QString error;
+        EntryContext context {};
     };
     int saved = 0;
     int skipped = 0;

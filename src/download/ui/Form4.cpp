@@ -274,6 +274,11 @@ void Form4::Command3_Click()
     const QStringList failed = m_job->failedLinks();
     if (failed.isEmpty() || m_job->isRunning())
         return;
+    // The failed links keep their context: a retry sends the same referrer and names.
+    QList<EntryContext> contexts;
+    for (const DownloadSummary::Failure& failure : m_job->summary().failures)
+        contexts.append(failure.context);
+    m_options.contexts = contexts;
     makeJob(failed);
     m_summary->hide();
     m_command3->hide();
