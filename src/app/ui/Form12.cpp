@@ -5,7 +5,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -110,18 +109,13 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     m_chkservernames
         = makeCheck(QStringLiteral("Use the name the server gives."), "chkservernames", saving);
     savingLayout->addWidget(m_chkservernames);
-    auto* maskRow = new QHBoxLayout;
-    maskRow->addWidget(new QLabel(QStringLiteral("File name mask:"), saving));
     m_txtnamemask = new QLineEdit(saving);
     m_txtnamemask->setObjectName(QStringLiteral("txtnamemask"));
     m_txtnamemask->setToolTip(QStringLiteral("*name*, *ext*, *num*, *host*, *subdirs*, *text*, "
                                              "*title*, *date*; default *name*.*ext*"));
-    maskRow->addWidget(m_txtnamemask);
-    savingLayout->addLayout(maskRow);
     m_lblmaskproblem = makeNote(QString(), saving);
     m_lblmaskproblem->setObjectName(QStringLiteral("lblmaskproblem"));
     m_lblmaskproblem->hide();
-    savingLayout->addWidget(m_lblmaskproblem);
 
     auto* aria2 = new QGroupBox(QStringLiteral("Send downloads to an aria2 daemon"), this);
     m_aria2Url = new QLineEdit(aria2);
@@ -146,7 +140,10 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     m_txtratelimit = makeNumber(0, SettingsTable::RateLimit.maximum / 1024, "txtratelimit", saving);
     m_txtratelimit->setSuffix(QStringLiteral(" KiB/s"));
     m_txtratelimit->setSpecialValueText(QStringLiteral("None"));
+    // The mask and the numbers share one column of fields.
     auto* numbers = new QFormLayout;
+    numbers->addRow(QStringLiteral("File name mask:"), m_txtnamemask);
+    numbers->addRow(m_lblmaskproblem);
     numbers->addRow(QStringLiteral("Downloads at once:"), m_txtatonce);
     numbers->addRow(QStringLiteral("Per host:"), m_txtperhost);
     numbers->addRow(QStringLiteral("Rate limit:"), m_txtratelimit);
