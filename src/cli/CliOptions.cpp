@@ -394,6 +394,19 @@ QString CliOptions::versionText()
     return QStringLiteral("quillmarch-cli %1\n").arg(QLatin1StringView(kQuillmarchVersion));
 }
 
+// The help lines of the options that choose and print the entries of harvest, text and
+// file.
+static const QString kListOutputHelp = QStringLiteral(
+    R"(  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
+                     is a wildcard over the whole address (* any run, ? one
+                     character) or /REGEX/; case is ignored.
+  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
+                     over --match).
+  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
+                     object a line: url, kind, text, page, title) or csv (those
+                     five columns under a header row). --save keeps the list format.
+)");
+
 QString CliOptions::help(const QString& command)
 {
     if (command.isEmpty())
@@ -441,15 +454,9 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
-                     is a wildcard over the whole address (* any run, ? one
-                     character) or /REGEX/; case is ignored.
-  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
-                     over --match).
-  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
-                     object a line: url, kind, text, page, title) or csv (those
-                     five columns under a header row). --save keeps the list format.
-  --timeout SECONDS  Give up a page that has not loaded completely after SECONDS
+)") + kListOutputHelp
+            + QStringLiteral(
+                R"(  --timeout SECONDS  Give up a page that has not loaded completely after SECONDS
                      (default 120, at most 86400).
   --from LISTFILE    Also take the URLs of LISTFILE, one a line (- reads standard
                      input); blank lines are skipped.
@@ -480,15 +487,8 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
-                     is a wildcard over the whole address (* any run, ? one
-                     character) or /REGEX/; case is ignored.
-  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
-                     over --match).
-  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
-                     object a line: url, kind, text, page, title) or csv (those
-                     five columns under a header row). --save keeps the list format.
-  -h, --help         Show this text.
+)") + kListOutputHelp
+            + QStringLiteral(R"(  -h, --help         Show this text.
 
 Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
 2 wrong usage.
@@ -503,15 +503,8 @@ Options:
   --exclude-js       Leave out "javascript:" links.
   --exclude-mailto   Leave out "mailto" links.
   --save FILE        Also write the list to FILE in Quillmarch's list format.
-  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
-                     is a wildcard over the whole address (* any run, ? one
-                     character) or /REGEX/; case is ignored.
-  --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
-                     over --match).
-  --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON
-                     object a line: url, kind, text, page, title) or csv (those
-                     five columns under a header row). --save keeps the list format.
-  -h, --help         Show this text.
+)") + kListOutputHelp
+            + QStringLiteral(R"(  -h, --help         Show this text.
 
 Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong
 usage.

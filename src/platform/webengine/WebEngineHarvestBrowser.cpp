@@ -139,6 +139,25 @@ constexpr qint64 kScrollSettleMs = 1200;
 constexpr int kMaxScrollSteps = 30;
 constexpr qint64 kMaxScrollMs = 10000;
 
+// The part of both page walks that takes a document's frames in turn: by index until the
+// index no longer gives a window, calling walk(child window, its document) for each frame
+// whose document can be read.
+const QString kWalkFrames = QStringLiteral(R"JS(
+        for (var f = 0; f <= 32767; ++f) {
+            var child = null, sub = null;
+            try {
+                child = win[f];
+                if (!child || child.window !== child)
+                    child = null;
+            } catch (e) { child = null; }
+            if (!child)
+                break;
+            try { sub = child.document; } catch (e) { sub = null; }
+            if (sub)
+                walk(child, sub);
+        }
+)JS");
+
 // Scrolls to the bottom and gives the page's height before the scroll.
 const QString kScrollStepScript = QStringLiteral(R"JS(
 (function () {
@@ -481,20 +500,8 @@ QString WebEngineHarvestBrowser::recurseFramesScript()
                     out[out.length] = href;
             } catch (e) {}
         }
-        for (var f = 0; f <= 32767; ++f) {
-            var child = null, sub = null;
-            try {
-                child = win[f];
-                if (!child || child.window !== child)
-                    child = null;
-            } catch (e) { child = null; }
-            if (!child)
-                break;
-            try { sub = child.document; } catch (e) { sub = null; }
-            if (sub)
-                walk(child, sub);
-        }
-    }
+)JS") + kWalkFrames
+        + QStringLiteral(R"JS(    }
     walk(window, window.document);
     return out;
 })()
@@ -746,20 +753,8 @@ QString WebEngineHarvestBrowser::collectEntriesScript(const HarvestScope& scope)
         docs[docs.length] = typeof page === 'string' ? page : '';
         docs[docs.length] = typeof title === 'string' ? title : '';
         docs[docs.length] = kinds.length - first;
-        for (var f = 0; f <= 32767; ++f) {
-            var child = null, sub = null;
-            try {
-                child = win[f];
-                if (!child || child.window !== child)
-                    child = null;
-            } catch (e) { child = null; }
-            if (!child)
-                break;
-            try { sub = child.document; } catch (e) { sub = null; }
-            if (sub)
-                walk(child, sub);
-        }
-    }
+)JS") + kWalkFrames
+        + QStringLiteral(R"JS(    }
     walk(window, window.document);
     return [docs, items, kinds];
 }))JS") + QStringLiteral("(%1)").arg(mode);
