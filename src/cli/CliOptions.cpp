@@ -399,7 +399,9 @@ QString CliOptions::versionText()
 static const QString kListOutputHelp = QStringLiteral(
     R"(  --match PATTERN    Keep only entries that match a --match (repeatable). A pattern
                      is a wildcard over the whole address (* any run, ? one
-                     character) or /REGEX/; case is ignored.
+                     character) or /REGEX/ (RE2 syntax: no back-references or
+                     look-around; matching time grows only with the address's
+                     length); case is ignored.
   --reject PATTERN   Leave out entries that match a --reject (repeatable; wins
                      over --match).
   --format FORMAT    Print plain (one link a line, the default), jsonl (a JSON

@@ -13,10 +13,12 @@
 #include <functional>
 #include <memory>
 #include <unistd.h>
+#include <variant>
 
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
+#include "core/HeaderField.h"
 #include "download/Aria2Job.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
@@ -71,27 +73,41 @@ void write(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// One entry of a JSON lines list ({"url", "kind", "text", "page", "title"}), or nullopt.
-std::optional<ListEntry> jsonEntry(const QString& line)
+// A line of a --from list that gives no link to fetch, and why.
+struct ListProblem {
+    qint64 line = 0;
+    QString reason;
+};
+
+// One entry of a JSON lines list ({"url", "kind", "text", "page", "title"}), or why the
+// line gives none. The url and the page (sent as the Referer) must fit a request line.
+std::variant<ListEntry, QString> jsonEntry(const QString& line)
 {
     const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
     const QString url = object.value(QLatin1String("url")).toString();
     if (url.isEmpty())
-        return std::nullopt;
+        return QStringLiteral("it is not a JSON object with a \"url\"");
     ListEntry entry { url, {} };
     entry.context.kind = entryKindFromName(object.value(QLatin1String("kind")).toString())
                              .value_or(EntryKind::Link);
     entry.context.text = object.value(QLatin1String("text")).toString();
     entry.context.page = object.value(QLatin1String("page")).toString();
     entry.context.title = object.value(QLatin1String("title")).toString();
+    for (const auto& [field, value] :
+        { std::pair { "url", &entry.url }, std::pair { "page", &entry.context.page } }) {
+        if (const QString problem = HeaderField::valueProblem(*value); !problem.isEmpty())
+            return QStringLiteral("its \"%1\" cannot be sent: %2")
+                .arg(QLatin1StringView(field), problem);
+    }
     return entry;
 }
 
 // The links of a list file, one a line, as LinkLineReader reads them; JSON lines (the
-// first non-blank line starts with "{") give each link its context. A JSON line without
-// a "url" is refused.
-bool readLinks(
-    const QString& path, QStringList* links, QList<EntryContext>* contexts, QString* error)
+// first non-blank line starts with "{") give each link its context. A line that gives no
+// link (a NUL byte, too long, a JSON line without a "url" or with a value no request can
+// carry) goes to problems with its number; the other lines are read on.
+bool readLinks(const QString& path, QStringList* links, QList<EntryContext>* contexts,
+    QList<ListProblem>* problems, QString* error)
 {
     QFile in;
     const bool opened = path == QLatin1String("-")
@@ -102,6 +118,9 @@ bool readLinks(
         return false;
     }
     LinkLineReader reader(in);
+    reader.setSkipHandler([problems](qint64 line, const QString& reason) {
+        problems->append({ line, reason });
+    });
     std::optional<bool> json;
     while (const std::optional<QString> link = reader.next()) {
         if (!json)
@@ -110,14 +129,14 @@ bool readLinks(
             links->append(*link);
             continue;
         }
-        const std::optional<ListEntry> entry = jsonEntry(*link);
-        if (!entry) {
-            *error = QStringLiteral("a line is not a JSON object with a \"url\": %1").arg(*link);
-            return false;
+        std::variant<ListEntry, QString> entry = jsonEntry(*link);
+        if (const QString* problem = std::get_if<QString>(&entry)) {
+            problems->append({ reader.lineNumber(), *problem });
+            continue;
         }
         contexts->resize(links->size());
-        links->append(entry->url);
-        contexts->append(entry->context);
+        links->append(std::get<ListEntry>(entry).url);
+        contexts->append(std::get<ListEntry>(entry).context);
     }
     if (reader.failed()) {
         *error = in.errorString();
@@ -192,14 +211,31 @@ int DownloadCommand::run()
     QList<EntryContext> contexts;
     if (!m_options.fromFile.isEmpty()) {
         QString error;
-        if (!readLinks(m_options.fromFile, &links, &contexts, &error)) {
+        QList<ListProblem> problems;
+        if (!readLinks(m_options.fromFile, &links, &contexts, &problems, &error)) {
             ConsoleText::printError(
                 QStringLiteral("Error: cannot read %1: %2").arg(m_options.fromFile, error));
             return 1;
         }
+        // Each unreadable line is a failed link, named, and the run goes on without it.
+        for (const ListProblem& problem : std::as_const(problems)) {
+            const QString message
+                = QStringLiteral("%1 line %2: %3")
+                      .arg(m_options.fromFile, QString::number(problem.line), problem.reason);
+            if (m_options.jsonLines)
+                printJsonLine(QString(), Result<SavedFile>::failed(message));
+            else
+                ConsoleText::printError(QStringLiteral("Error: ") + message);
+        }
+        m_listFailures = static_cast<int>(problems.size());
     }
     if (links.isEmpty()) {
-        ConsoleText::printError(QStringLiteral("Error: no links to download."));
+        if (m_listFailures == 0) {
+            ConsoleText::printError(QStringLiteral("Error: no links to download."));
+        } else {
+            ConsoleText::printError(QStringLiteral("0 saved, 0 skipped, %1 failed")
+                                        .arg(QString::number(m_listFailures)));
+        }
         return 1;
     }
     if (!m_options.aria2Url.isEmpty())
@@ -276,13 +312,13 @@ int DownloadCommand::run()
     ConsoleText::printError(
         QStringLiteral("%1 saved, %2 skipped, %3 failed")
             .arg(QString::number(summary.saved), QString::number(summary.skipped),
-                QString::number(summary.failed)));
+                QString::number(summary.failed + m_listFailures)));
     if (interrupted) {
         ConsoleText::printError(QStringLiteral(
             "Interrupted: the partly received file is kept; the next run resumes it."));
         return 130;
     }
-    return failed == 0 && prompt.unanswered() == 0 ? 0 : 1;
+    return failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
 }
 
 int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext>& contexts)
@@ -322,6 +358,6 @@ int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext
     }
     ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
                                 .arg(QString::number(links.size() - failed), QString::number(0),
-                                    QString::number(failed)));
-    return failed == 0 ? 0 : 1;
+                                    QString::number(failed + m_listFailures)));
+    return failed == 0 && m_listFailures == 0 ? 0 : 1;
 }

@@ -28,4 +28,6 @@ private:
     bool m_terminal = false;
     bool m_progressShown = false;
     QElapsedTimer m_lastProgress;
+    // Lines of the --from list that could not be read: each is one failed link.
+    int m_listFailures = 0;
 };

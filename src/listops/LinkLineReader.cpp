@@ -27,18 +27,34 @@ bool LinkLineReader::fill()
 
 std::optional<QString> LinkLineReader::takeLine()
 {
-    const bool skip = m_overLong || m_line.contains('\0');
-    QString text = skip ? QString() : ListTextDecoder::decode(m_line).trimmed();
+    ++m_lineNumber;
+    QString reason;
+    if (m_overLong)
+        reason = QStringLiteral("it is longer than %1 bytes").arg(MaxLineBytes);
+    else if (m_line.contains('\0'))
+        reason = QStringLiteral("it holds a NUL byte");
+    QString text = reason.isEmpty() ? ListTextDecoder::decode(m_line).trimmed() : QString();
     m_line.clear();
     m_overLong = false;
+    if (!reason.isEmpty()) {
+        if (m_onSkip)
+            m_onSkip(m_lineNumber, reason);
+        return std::nullopt;
+    }
     // The first line of a file may begin with a byte order mark.
     if (text.startsWith(QChar(0xFEFF)))
         text = text.mid(1).trimmed();
     if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'))
         && text.count(QLatin1Char('"')) == 2)
         text = text.mid(1, text.size() - 2);
-    if (text.isEmpty() || !LinkList::admits(text))
+    if (text.isEmpty())
         return std::nullopt;
+    if (!LinkList::admits(text)) {
+        if (m_onSkip)
+            m_onSkip(m_lineNumber,
+                QStringLiteral("it is longer than %1 characters").arg(LinkList::MaxEntryLength));
+        return std::nullopt;
+    }
     return text;
 }
 

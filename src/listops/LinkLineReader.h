@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "listops/ChunkedInput.h"
@@ -13,11 +14,19 @@ class QIODevice;
 // Windows-1252) and trimmed. A line that is wholly one double-quoted entry, as list files
 // write an entry with a comma, is taken without its quotes, so a saved list reads as a
 // list of links. Blank lines, lines with a NUL byte and lines longer than any entry the
-// list admits are skipped; memory stays bounded by that length.
+// list admits are skipped (a skip handler, when set, is told each one with its line
+// number and why); memory stays bounded by that length.
 class LinkLineReader final
 {
 public:
+    using SkipHandler = std::function<void(qint64 lineNumber, const QString& reason)>;
+
     explicit LinkLineReader(QIODevice& device);
+
+    // Called for each line that holds text but is skipped (blank lines are not told).
+    void setSkipHandler(SkipHandler handler) { m_onSkip = std::move(handler); }
+    // The number of the line next() returned last, from 1.
+    qint64 lineNumber() const { return m_lineNumber; }
 
     // The next line; nullopt at the end of the text or after a read error.
     std::optional<QString> next();
@@ -35,4 +44,6 @@ private:
     bool m_overLong = false;
     bool m_lastWasCr = false;
     bool m_failed = false;
+    qint64 m_lineNumber = 0;
+    SkipHandler m_onSkip;
 };

@@ -1,5 +1,7 @@
 #include "listops/ListPattern.h"
 
+#include <re2/re2.h>
+
 #include "listops/LinkList.h"
 
 namespace
@@ -7,23 +9,23 @@ namespace
 
 // "*" and "?" become their regular-expression forms; every other character stands for
 // itself, so a "." or "[" in an address needs no escaping.
-QString wildcardExpression(const QString& wildcard)
+std::string wildcardExpression(const QString& wildcard)
 {
-    QString expression = QStringLiteral("\\A(?:");
+    std::string expression = "\\A(?:";
     for (const QChar c : wildcard) {
         if (c == u'*')
-            expression += QStringLiteral(".*");
+            expression += ".*";
         else if (c == u'?')
-            expression += u'.';
+            expression += '.';
         else
-            expression += QRegularExpression::escape(QString(c));
+            expression += RE2::QuoteMeta(QString(c).toStdString());
     }
-    return expression + QStringLiteral(")\\z");
+    return expression + ")\\z";
 }
 
 } // namespace
 
-ListPattern::ListPattern(QString text, QRegularExpression expression)
+ListPattern::ListPattern(QString text, std::shared_ptr<const re2::RE2> expression)
     : m_text(std::move(text))
     , m_expression(std::move(expression))
 {
@@ -35,21 +37,24 @@ Result<ListPattern> ListPattern::parse(const QString& text)
         return Result<ListPattern>::failed(QStringLiteral("Type a pattern first: a wildcard "
                                                           "such as *.jpg, or /regex/."));
     const bool regex = text.size() >= 2 && text.startsWith(u'/') && text.endsWith(u'/');
-    const QRegularExpression::PatternOptions options = QRegularExpression::CaseInsensitiveOption
-        | QRegularExpression::DotMatchesEverythingOption;
-    QRegularExpression expression(
-        regex ? text.mid(1, text.size() - 2) : wildcardExpression(text), options);
-    if (!expression.isValid())
+    RE2::Options options;
+    options.set_case_sensitive(false);
+    options.set_dot_nl(true);
+    options.set_log_errors(false);
+    auto expression = std::make_shared<const RE2>(
+        regex ? text.mid(1, text.size() - 2).toStdString() : wildcardExpression(text), options);
+    if (!expression->ok())
         return Result<ListPattern>::failed(
             QStringLiteral("%1 is not a valid regular expression: %2.")
-                .arg(text, expression.errorString()));
-    expression.optimize();
+                .arg(text, QString::fromStdString(expression->error())));
     return Result<ListPattern>::ok(ListPattern(text, std::move(expression)));
 }
 
 bool ListPattern::matches(QStringView address) const
 {
-    return m_expression.match(address).hasMatch();
+    const QByteArray text = address.toUtf8();
+    return RE2::PartialMatch(
+        re2::StringPiece(text.constData(), static_cast<size_t>(text.size())), *m_expression);
 }
 
 QList<int> ListPattern::matchingRows(const LinkList& list) const

@@ -1,6 +1,7 @@
 #include "platform/ProfileFolders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -48,6 +49,10 @@ void ProfileFolders::adoptBrowserProfile()
         = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
               .filePath(QLatin1StringView(kLegacy));
     adopt(QDir(legacyData).filePath(browser), QDir(dataFolder()).filePath(browser));
+    // The profile holds the sign-ins' cookies: its folder is its owner's alone.
+    QDir().mkpath(dataFolder());
+    QFile::setPermissions(
+        dataFolder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // The cache is not worth a move: it is rebuilt as pages load.
     const QString legacyCache
         = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))

@@ -16,6 +16,7 @@ public:
     // does not, creating current's parent; removes legacy's parent when that leaves it
     // empty. False when the move failed (both stay as they were).
     static bool adopt(const QString& legacy, const QString& current);
-    // adopt() for this user's browser profile, from where the maker-named layout kept it.
+    // adopt() for this user's browser profile, from where the maker-named layout kept it;
+    // then makes the data folder readable by its owner only (it holds cookies).
     static void adoptBrowserProfile();
 };

@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/SettingsTable.h"
 #include "settings/CRegSettings.h"
@@ -16,6 +19,22 @@ namespace
 {
 
 constexpr int kSchemaVersion = 1;
+
+// The store holds secrets (the aria2 daemon's secret among them): only its owner may
+// read it. The file is created 0600 before SQLite opens it (SQLite gives its journal
+// the same mode), and one made readable by an earlier version is tightened.
+void makeOwnerOnly(const QString& path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & 077) != 0)
+        ::fchmod(fd, info.st_mode & 0700);
+    ::close(fd);
+}
 
 // Where a notice for the user waits until the window has shown it: the program's own
 // section path, built when first needed (the company and program names are statics of
@@ -247,13 +266,18 @@ QString SqliteRegistryStore::userDatabasePath()
 std::shared_ptr<SqliteRegistryStore> SqliteRegistryStore::openForUser(int busyTimeoutMs)
 {
     const QString path = userDatabasePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    // The program's own folder is its owner's alone; an older one is tightened.
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir().mkpath(folder);
+    QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return std::make_shared<SqliteRegistryStore>(path, busyTimeoutMs);
 }
 
 // Returns false only when the file is damaged; m_db is null when it cannot be opened.
 bool SqliteRegistryStore::openDatabase()
 {
+    makeOwnerOnly(m_path);
     const QByteArray file = QFile::encodeName(m_path);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(file.constData(), &db,

@@ -337,3 +337,44 @@ TEST_F(DownloadCommandTest, BadRequestOptionsAreUsageErrors)
     }
     EXPECT_TRUE(names().isEmpty());
 }
+
+TEST_F(DownloadCommandTest, UnreadableListLinesAreNamedAndCountedAsFailed)
+{
+    LocalHttpServer site;
+    std::atomic<int> requests = 0;
+    site.server().Get(R"(/p\d\.bin)", [&requests](const httplib::Request&, httplib::Response& res) {
+        ++requests;
+        res.set_content("x", "application/octet-stream");
+    });
+    ASSERT_TRUE(site.start());
+    const QByteArray overLong(3 * 1024 * 1024 + 16, 'x');
+    const auto write = [this](const char* name, const QByteArray& text) {
+        QFile file(m_config.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    const QByteArray p1 = site.url("/p1.bin").toUtf8();
+    const QString plain = write("links.txt",
+        p1 + "\n" + QByteArray("http://x/p\0-2\n", 14) + site.url("/p3.bin").toUtf8() + "\n"
+            + overLong + "\n");
+    const QString json = write("links.jsonl",
+        "{\"url\":\"" + p1 + "\"}\n{\"url\":\"" + site.url("/p4.bin").toUtf8()
+            + "\",\"page\":\"http://p/\\r\\nGET /second HTTP/1.1\"}\n{\"nourl\":1}\n{\"url\":\""
+            + overLong + "\"}\n");
+
+    EXPECT_EQ(run({ "--from", plain }), 1);
+    EXPECT_TRUE(m_stderr.contains(plain + " line 2: it holds a NUL byte"))
+        << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(plain + " line 4: it is longer than")) << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.endsWith("2 saved, 0 skipped, 2 failed\n")) << m_stderr.toStdString();
+
+    EXPECT_EQ(run({ "--exists", "overwrite", "--from", json }), 1);
+    EXPECT_TRUE(m_stderr.contains(json + " line 2: its \"page\" cannot be sent"))
+        << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(json + " line 3: it is not a JSON object"))
+        << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(json + " line 4: it is longer than")) << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.endsWith("1 saved, 0 skipped, 3 failed\n")) << m_stderr.toStdString();
+    EXPECT_EQ(requests, 3);
+}

@@ -46,3 +46,23 @@ TEST(LinkLineReader, ReadsOneLinkALine)
     for (const auto& row : rows)
         EXPECT_EQ(readAll(row.bytes), row.lines) << row.bytes.left(60).toStdString();
 }
+
+TEST(LinkLineReader, TellsEachSkippedLineWithItsNumber)
+{
+    QBuffer buffer;
+    buffer.setData(QByteArray("http://a\r\n\r\nhttp://b\0\nhttp://c\r", 31)
+        + QByteArray(3 * LinkList::MaxEntryLength + 3, 'x') + "\nhttp://d");
+    buffer.open(QIODevice::ReadOnly);
+    LinkLineReader reader(buffer);
+    QStringList told;
+    reader.setSkipHandler([&told](qint64 line, const QString& reason) {
+        told.append(QString::number(line) + ": " + reason);
+    });
+    QStringList lines;
+    while (const std::optional<QString> line = reader.next())
+        lines.append(QString::number(reader.lineNumber()) + " " + *line);
+    EXPECT_EQ(lines, QStringList({ "1 http://a", "4 http://c", "6 http://d" }));
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], "3: it holds a NUL byte");
+    EXPECT_TRUE(told[1].startsWith("5: it is longer than")) << told[1].toStdString();
+}

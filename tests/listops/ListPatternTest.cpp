@@ -22,11 +22,23 @@ TEST(ListPattern, MatchesWildcardsOverTheWholeAddressAndRegexesAnywhere)
         { "/\\.jpe?g$/", "http://x/a.jpg.html", false },
         { "/example/", "http://www.EXAMPLE.org/", true },
         { "/", "http://x/", false },
+        // Nested repetition that a backtracking engine gives up on still decides.
+        { "/(x+x+)+y|ok!/", "http://x/xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxz/ok!", true },
+        { "/(x+x+)+y/", "http://x/xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxz/", false },
     };
     for (const auto& row : rows) {
         const Result<ListPattern> pattern = ListPattern::parse(row.pattern);
         ASSERT_TRUE(pattern) << row.pattern;
         EXPECT_EQ(pattern.value().matches(QString::fromUtf8(row.address)), row.matches)
             << row.pattern << " " << row.address;
+    }
+}
+
+TEST(ListPattern, RefusesWhatItCannotMatchWithAReason)
+{
+    for (const char* text : { "", "/(a/", "/(a)\\1/", "/(?=a)/" }) {
+        const Result<ListPattern> pattern = ListPattern::parse(QString::fromUtf8(text));
+        EXPECT_FALSE(pattern) << text;
+        EXPECT_FALSE(pattern.message().isEmpty()) << text;
     }
 }

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <sqlite3.h>
 #include <string>
+#include <sys/stat.h>
 
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
@@ -221,8 +222,18 @@ TEST_F(SqliteRegistryStoreTest, StoresThatCannotBeWrittenAreLeftAsTheyAreAndTold
     }
 }
 
-TEST_F(SqliteRegistryStoreTest, OpenForUserUsesXdgConfigHome)
+TEST_F(SqliteRegistryStoreTest, OpenForUserUsesXdgConfigHomeReadableByItsOwnerOnly)
 {
+    // An earlier version left the folder and an empty store readable by everyone.
+    const QString folder = m_dir.filePath(QStringLiteral("cfg/quillmarch"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+    const QString existing = folder + QStringLiteral("/registry.sqlite3");
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(::chmod(QFile::encodeName(existing).constData(), 0644) == 0);
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("cfg"))));
     const auto store = SqliteRegistryStore::openForUser();
@@ -236,6 +247,17 @@ TEST_F(SqliteRegistryStoreTest, OpenForUserUsesXdgConfigHome)
     ASSERT_TRUE(
         store->writeValue(kSection, RegValue::text(QStringLiteral("k"), QStringLiteral("v"))));
     EXPECT_TRUE(QFileInfo::exists(store->databasePath()));
+    const auto mode = [](const QString& path) {
+        struct stat info = {};
+        ::stat(QFile::encodeName(path).constData(), &info);
+        return info.st_mode & 0777;
+    };
+    EXPECT_EQ(mode(folder), 0700u);
+    EXPECT_EQ(mode(existing), 0600u);
+    // A store created afresh is its owner's alone from the start.
+    const QString fresh = m_dir.filePath(QStringLiteral("fresh.sqlite3"));
+    SqliteRegistryStore created(fresh);
+    EXPECT_EQ(mode(fresh), 0600u);
 }
 
 // The two-process test starts this test binary again, filtered to the child below, with
