@@ -18,10 +18,19 @@ QVariant LinkList::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= count())
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return m_entries.at(index.row());
+        return m_entries.at(index.row()).url;
     if (role == Qt::ToolTipRole)
         return toolTip(index.row());
     return {};
+}
+
+QStringList LinkList::entries() const
+{
+    QStringList addresses;
+    addresses.reserve(m_entries.size());
+    for (const ListEntry& entry : m_entries)
+        addresses.append(entry.url);
+    return addresses;
 }
 
 bool LinkList::admits(QStringView entry)
@@ -31,8 +40,8 @@ bool LinkList::admits(QStringView entry)
 
 QString LinkList::toolTip(int row) const
 {
-    const EntryContext& context = m_contexts.at(row);
-    QString tip = m_entries.at(row);
+    const EntryContext& context = m_entries.at(row).context;
+    QString tip = m_entries.at(row).url;
     if (context.isEmpty())
         return tip;
     tip += u'\n' + entryKindName(context.kind);
@@ -51,8 +60,7 @@ bool LinkList::add(const QString& entry, const EntryContext& context)
         return false;
     const int row = count();
     beginInsertRows(QModelIndex(), row, row);
-    m_entries.append(entry);
-    m_contexts.append(context);
+    m_entries.append({ entry, context });
     indexEntry(entry);
     endInsertRows();
     return true;
@@ -76,9 +84,8 @@ int LinkList::addMany(const QStringList& given)
     const int first = count();
     beginInsertRows(QModelIndex(), first, first + n - 1);
     m_entries.reserve(first + n);
-    m_contexts.resize(first + n);
     for (int i = 0; i < n; ++i) {
-        m_entries.append(entries.at(i));
+        m_entries.append({ entries.at(i), {} });
         indexEntry(entries.at(i));
     }
     endInsertRows();
@@ -104,10 +111,8 @@ int LinkList::addEntries(const ListEntries& given)
     const int n = static_cast<int>(entries.size());
     beginInsertRows(QModelIndex(), first, first + n - 1);
     m_entries.reserve(first + n);
-    m_contexts.reserve(first + n);
     for (const ListEntry& entry : entries) {
-        m_entries.append(entry.url);
-        m_contexts.append(entry.context);
+        m_entries.append(entry);
         indexEntry(entry.url);
     }
     endInsertRows();
@@ -119,9 +124,8 @@ void LinkList::removeAt(int index)
     if (index < 0 || index >= count())
         return;
     beginRemoveRows(QModelIndex(), index, index);
-    unindexEntry(m_entries.at(index));
+    unindexEntry(m_entries.at(index).url);
     m_entries.removeAt(index);
-    m_contexts.removeAt(index);
     endRemoveRows();
 }
 
@@ -136,20 +140,15 @@ void LinkList::removeRows(const QList<int>& rows)
     if (!any)
         return;
     beginResetModel();
-    QStringList entries;
-    QList<EntryContext> contexts;
+    ListEntries entries;
     entries.reserve(count());
-    contexts.reserve(count());
     for (int i = 0; i < count(); ++i) {
-        if (removed.at(i)) {
-            unindexEntry(m_entries.at(i));
-        } else {
+        if (removed.at(i))
+            unindexEntry(m_entries.at(i).url);
+        else
             entries.append(m_entries.at(i));
-            contexts.append(m_contexts.at(i));
-        }
     }
     m_entries = std::move(entries);
-    m_contexts = std::move(contexts);
     endResetModel();
 }
 
@@ -160,9 +159,8 @@ void LinkList::truncate(int first)
         return;
     beginRemoveRows(QModelIndex(), first, count() - 1);
     for (int i = first; i < count(); ++i)
-        unindexEntry(m_entries.at(i));
+        unindexEntry(m_entries.at(i).url);
     m_entries.resize(first);
-    m_contexts.resize(first);
     endRemoveRows();
 }
 
@@ -170,7 +168,6 @@ void LinkList::clear()
 {
     beginResetModel();
     m_entries.clear();
-    m_contexts.clear();
     m_index.clear();
     endResetModel();
 }

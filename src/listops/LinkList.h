@@ -7,12 +7,11 @@
 
 #include "listops/EntryContext.h"
 
-// The link list: string entries in insertion order, with multiple selection and a
-// current entry (-1 when none). Counts and indexes are 16-bit in the program's file
-// and message formats, so the list holds at most MaxEntries entries; an add past the
-// limit is refused and reported through its result. An entry with a NUL character or
-// longer than MaxEntryLength is never listed: adds skip it without a word, so every
-// listed entry can be saved and read back.
+// The link list: entries (an address with its context) in insertion order, with multiple selection
+// and a current entry (-1 when none). Counts and indexes are 16-bit in the program's file and
+// message formats, so the list holds at most MaxEntries entries; an add past the limit is refused
+// and reported through its result. An entry with a NUL character or longer than MaxEntryLength is
+// never listed: adds skip it without a word, so every listed entry can be saved and read back.
 class LinkList final : public QAbstractListModel
 {
     Q_OBJECT
@@ -32,12 +31,14 @@ public:
     int count() const { return static_cast<int>(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
     bool isFull() const { return count() >= MaxEntries; }
-    const QString& at(int index) const { return m_entries.at(index); }
-    const QStringList& entries() const { return m_entries; }
-    const QList<EntryContext>& contexts() const { return m_contexts; }
+    // The address of an entry.
+    const QString& at(int index) const { return m_entries.at(index).url; }
+    // Every entry's address, in order.
+    QStringList entries() const;
+    const ListEntries& listEntries() const { return m_entries; }
     // The context kept for an entry; default for entries listed without one.
-    const EntryContext& contextAt(int index) const { return m_contexts.at(index); }
-    ListEntry entryAt(int index) const { return { m_entries.at(index), m_contexts.at(index) }; }
+    const EntryContext& contextAt(int index) const { return m_entries.at(index).context; }
+    const ListEntry& entryAt(int index) const { return m_entries.at(index); }
 
     // Exact, case-sensitive membership test, answered from an index.
     bool contains(const QString& entry) const { return m_index.contains(entry); }
@@ -78,8 +79,7 @@ private:
     void indexEntry(const QString& entry);
     void unindexEntry(const QString& entry);
 
-    QStringList m_entries;
-    QList<EntryContext> m_contexts; // parallel to m_entries
+    ListEntries m_entries;
     QHash<QString, int> m_index; // entry -> number of times it is listed
     QItemSelectionModel m_selection;
 };

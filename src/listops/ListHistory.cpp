@@ -50,7 +50,7 @@ void ListHistory::beginStep()
 ListHistory::Snapshot ListHistory::snapshot() const
 {
     // The copies share their data with the list until it changes.
-    return { m_list.entries(), m_list.contexts(), m_list.selectedIndexes(), m_list.currentIndex() };
+    return { m_list.listEntries(), m_list.selectedIndexes(), m_list.currentIndex() };
 }
 
 void ListHistory::open()
@@ -70,11 +70,10 @@ void ListHistory::close()
     m_stepOpen = false;
     Snapshot before = std::move(m_before);
     m_before = {};
-    const QStringList& now = m_list.entries();
+    const ListEntries& now = m_list.listEntries();
     const qsizetype shorter = std::min(before.entries.size(), now.size());
     qsizetype keep = 0;
-    while (keep < shorter && before.entries.at(keep) == now.at(keep)
-        && before.contexts.at(keep) == m_list.contextAt(static_cast<int>(keep)))
+    while (keep < shorter && before.entries.at(keep) == now.at(keep))
         ++keep;
     const bool same = keep == before.entries.size() && keep == now.size()
         && before.selected == m_list.selectedIndexes() && before.current == m_list.currentIndex();
@@ -94,7 +93,7 @@ ListHistory::Step ListHistory::stepFrom(const Snapshot& before, int keep) const
     step.tail.reserve(before.entries.size() - keep);
     step.bytes = 64 + qint64(sizeof(int)) * before.selected.size();
     for (qsizetype i = keep; i < before.entries.size(); ++i) {
-        step.tail.append({ before.entries.at(i), before.contexts.at(i) });
+        step.tail.append(before.entries.at(i));
         step.bytes += entryBytes(step.tail.constLast());
     }
     return step;

@@ -45,8 +45,7 @@ signals:
 
 private:
     struct Snapshot {
-        QStringList entries;
-        QList<EntryContext> contexts;
+        ListEntries entries;
         QList<int> selected;
         int current = -1;
     };
