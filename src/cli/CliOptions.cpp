@@ -1,8 +1,8 @@
 #include "cli/CliOptions.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
+#include "core/HeaderField.h"
 #include "core/Version.h"
 #include "download/Aria2Job.h"
 #include "download/NameMask.h"
@@ -220,14 +220,16 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
                 .arg(value, problem);
         options.cookies = *cookies;
     } else if (name == QLatin1StringView("--referer")) {
+        if (const QString why = HeaderField::valueProblem(value); !why.isEmpty())
+            return QStringLiteral("--referer cannot be sent: %1.").arg(why);
         options.referer = value;
     } else if (name == QLatin1StringView("--header")) {
-        static const QRegularExpression header(
-            QStringLiteral("^[!#$%&'*+.^_`|~0-9A-Za-z-]+:[^\\r\\n]*$"));
-        if (!header.match(value).hasMatch())
-            return QStringLiteral("--header needs \"Name: value\" on one line.");
+        if (const QString why = HeaderField::lineProblem(value); !why.isEmpty())
+            return QStringLiteral("--header needs \"Name: value\" on one line: %1.").arg(why);
         options.headers.append(value);
     } else if (name == QLatin1StringView("--user-agent")) {
+        if (const QString why = HeaderField::valueProblem(value); !why.isEmpty())
+            return QStringLiteral("--user-agent cannot be sent: %1.").arg(why);
         options.userAgent = value;
     } else if (name == QLatin1StringView("--content-disposition")) {
         options.contentDisposition = true;
@@ -252,7 +254,12 @@ QString applyOption(CliOptions& options, QStringView name, const QString& value)
 }
 
 // The checks that need the whole command line: arguments and required options.
-QString checkArguments(CliOptions& options, QStringList positional)
+// The download options the aria2 daemon cannot apply as asked: it writes the files by
+// its own rules and runs the links as it is configured to.
+constexpr const char* kNotForAria2[] = { "--exists", "--jobs", "--per-host", "--limit-rate",
+    "--retries", "--content-disposition", "--timeout" };
+
+QString checkArguments(CliOptions& options, QStringList positional, const QStringList& given)
 {
     using Command = CliOptions::Command;
     if (options.command == Command::Download) {
@@ -265,6 +272,12 @@ QString checkArguments(CliOptions& options, QStringList positional)
             return options.aria2Secret.isEmpty()
                 ? QString()
                 : QStringLiteral("--aria2-secret needs --aria2 URL.");
+        for (const char* name : kNotForAria2) {
+            if (given.contains(QLatin1StringView(name)))
+                return QStringLiteral("%1 does not apply with --aria2: the daemon saves the "
+                                      "files by its own settings.")
+                    .arg(QLatin1StringView(name));
+        }
         const QString refused = Aria2Job::refusal({ options.aria2Url, options.aria2Secret });
         return refused.isEmpty() ? QString() : QStringLiteral("--aria2: ") + refused;
     }
@@ -378,7 +391,7 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             return options;
         }
     }
-    options.error = checkArguments(options, positional);
+    options.error = checkArguments(options, positional, given);
     return options;
 }
 
@@ -556,7 +569,12 @@ Options:
                      address, e.g. http://127.0.0.1:6800/jsonrpc), which saves them
                      into --dir on its own machine (default: its own folder) by its
                      own rules. A daemon on another machine is reached over https
-                     only when a secret or cookies go with the links.
+                     only when a secret or cookies go with the links. --name
+                     applies; --exists, --jobs, --per-host, --limit-rate,
+                     --retries, --content-disposition and --timeout are refused.
+                     With cookies or credential headers, redirects are followed
+                     first and the daemon gets the last address with only its
+                     own cookies. A reported file outside the folder fails.
   --aria2-secret TOKEN
                      The daemon's --rpc-secret.
   --jobs N           Links downloaded at once, 1 to 16 (default 4).
@@ -571,12 +589,15 @@ Options:
                      never cut; a server sending under 100 bytes a second over a
                      minute is tried again like a dropped one.
   --cookies FILE     Send the cookies of FILE (the Netscape cookies.txt format
-                     that curl and wget read and write), each to its own site.
+                     that curl and wget read and write), each to its own site
+                     (never to a public suffix such as .com), on every redirect.
   --referer URL      Send URL as the Referer. With --from in JSON lines (the
                      first non-blank line starts with "{", as harvest --format
                      jsonl writes), each entry's "page" is its own referrer.
   --header "Name: value"
-                     Send this header line too (repeatable).
+                     Send this header line too (repeatable); Authorization and
+                     Cookie go to the link's own address only. A line break in
+                     this, --referer or --user-agent is a usage error.
   --user-agent TEXT  Send TEXT as the User-Agent (default "Quillmarch/VERSION").
   --content-disposition
                      Use the name the server gives (its last part only, made

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSocketNotifier>
+#include <QUrl>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "platform/curl/CurlAria2Rpc.h"
+#include "platform/curl/CurlRedirectResolver.h"
 #include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
 
@@ -174,6 +176,17 @@ void printJsonLine(const QString& link, const Result<SavedFile>& result)
     line.insert(QStringLiteral("error"), result.isOk() ? QString() : result.message());
     write(stdout,
         QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
+}
+
+// Same scheme, host and port.
+bool sameOrigin(const QString& a, const QString& b)
+{
+    const QUrl x(a);
+    const QUrl y(b);
+    return x.scheme().compare(y.scheme(), Qt::CaseInsensitive) == 0
+        && x.host().compare(y.host(), Qt::CaseInsensitive) == 0
+        && x.port(x.scheme() == QLatin1String("https") ? 443 : 80)
+        == y.port(y.scheme() == QLatin1String("https") ? 443 : 80);
 }
 
 } // namespace
@@ -323,24 +336,38 @@ int DownloadCommand::run()
 
 int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext>& contexts)
 {
-    // Each link with its referrer (--referer, else the page of its entry) and the cookies
-    // of --cookies that its address admits.
-    QList<Aria2Link> entries;
-    for (qsizetype i = 0; i < links.size(); ++i) {
-        const QString page = contexts.value(i).page;
-        entries.append({ links.at(i), m_options.referer.isEmpty() ? page : m_options.referer,
-            NetscapeCookies::headerFor(m_options.cookies, links.at(i)) });
+    // An explicit referrer: --referer, else a Referer line of --header.
+    QString referer = m_options.referer;
+    for (const QString& line : m_options.headers) {
+        if (referer.isEmpty()
+            && line.section(QLatin1Char(':'), 0, 0)
+                    .trimmed()
+                    .compare(QLatin1String("referer"), Qt::CaseInsensitive)
+                == 0)
+            referer = line.section(QLatin1Char(':'), 1).trimmed();
     }
+    const QList<Aria2Link> entries = aria2Links(links, contexts, referer);
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
     options.headers = m_options.headers;
+    options.nameMask = m_options.nameMask;
     if (!m_options.userAgent.isEmpty())
         options.headers.append(QStringLiteral("User-Agent: ") + m_options.userAgent);
     CurlAria2Rpc rpc(options.rpcUrl);
     Aria2Job job(entries, options, rpc);
     int failed = 0;
+    int saved = 0;
+    int skipped = 0;
     QObject::connect(&job, &Aria2Job::linkFinished,
         [&](int, const QString& link, const Result<SavedFile>& result) {
-            printOutcome(link, result, failed);
+            if (result.isOk())
+                ++(result.value().skipped ? skipped : saved);
+            if (m_options.jsonLines) {
+                printJsonLine(link, result);
+                if (!result.isOk())
+                    ++failed;
+            } else {
+                printOutcome(link, result, failed);
+            }
         });
     QObject::connect(&job, &Aria2Job::ended, [] { QCoreApplication::exit(0); });
     bool interrupted = false;
@@ -351,13 +378,53 @@ int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext
         ConsoleText::printError(QStringLiteral("Error: ") + job.startError());
         return 1;
     }
+    ConsoleText::printError(
+        QStringLiteral("%1 saved, %2 skipped, %3 failed")
+            .arg(QString::number(saved), QString::number(skipped),
+                QString::number(failed + m_listFailures)));
     if (interrupted) {
         ConsoleText::printError(QStringLiteral("Interrupted: the links still running were "
                                                "removed from the aria2 daemon."));
         return 130;
     }
-    ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
-                                .arg(QString::number(links.size() - failed), QString::number(0),
-                                    QString::number(failed + m_listFailures)));
     return failed == 0 && m_listFailures == 0 ? 0 : 1;
+}
+
+QList<Aria2Link> DownloadCommand::aria2Links(
+    const QStringList& links, const QList<EntryContext>& contexts, const QString& referer) const
+{
+    // The daemon follows redirects itself, carrying every cookie and header it was given
+    // to each host on the way. With credentials at stake, each link's redirects are
+    // resolved here first (credentials only where they were written for) and the daemon
+    // gets the last address, that host's cookies, and the credential headers only when
+    // it is still the link's own origin.
+    const bool credentials = !m_options.cookies.isEmpty()
+        || std::any_of(
+            m_options.headers.cbegin(), m_options.headers.cend(), Aria2Job::isCredentialHeader);
+    QList<Aria2Link> entries;
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        const QString& link = links.at(i);
+        Aria2Link entry { link, Aria2Job::referrerFor(referer, contexts.value(i).page) };
+        entry.context = contexts.value(i);
+        if (!credentials) {
+            entries.append(entry);
+            continue;
+        }
+        CurlRedirectResolver::Request request { link, m_options.cookies, m_options.headers,
+            m_options.userAgent, entry.referer };
+        const CurlRedirectResolver::Outcome where = CurlRedirectResolver::resolve(request);
+        if (where.url.isEmpty()) {
+            entry.credentials = false;
+            ConsoleText::printError(QStringLiteral("%1: its redirects could not be followed (%2); "
+                                                   "handed to the daemon without cookies or "
+                                                   "credentials.")
+                                        .arg(link, where.error));
+        } else {
+            entry.address = where.url;
+            entry.cookie = NetscapeCookies::headerFor(m_options.cookies, where.url);
+            entry.credentials = sameOrigin(where.url, link);
+        }
+        entries.append(entry);
+    }
+    return entries;
 }

@@ -6,6 +6,7 @@
 #include "listops/EntryContext.h"
 
 class DownloadJob;
+struct Aria2Link;
 
 // `quillmarch-cli download`: runs the window's download job on the given links and
 // reports on the console: one line per saved file on standard output, errors on
@@ -21,6 +22,10 @@ public:
 private:
     // The links handed to the aria2 daemon of --aria2 instead.
     int runAria2(const QStringList& links, const QList<EntryContext>& contexts);
+    // Each link as the daemon gets it: its referrer, and with cookies or credentials
+    // given, its redirects resolved first.
+    QList<Aria2Link> aria2Links(const QStringList& links, const QList<EntryContext>& contexts,
+        const QString& referer) const;
     void showProgress(const DownloadJob& job, bool force);
     void clearProgress();
 

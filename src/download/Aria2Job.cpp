@@ -8,13 +8,14 @@
 
 #include "core/RequestUrl.h"
 #include "download/DownloadNames.h"
+#include "download/NameMask.h"
 
 namespace
 {
 
 const QStringList kStatusKeys { QStringLiteral("status"), QStringLiteral("totalLength"),
     QStringLiteral("completedLength"), QStringLiteral("errorCode"), QStringLiteral("errorMessage"),
-    QStringLiteral("files") };
+    QStringLiteral("files"), QStringLiteral("dir") };
 
 bool isLoopback(const QString& host)
 {
@@ -33,13 +34,9 @@ bool isLoopback(const QString& host)
     return parts.first() == QLatin1String("127");
 }
 
-// A header that carries credentials, which must not cross the network in clear text.
-bool isCredentialHeader(const QString& line)
-{
-    const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
-    return name == QLatin1String("cookie") || name == QLatin1String("authorization")
-        || name == QLatin1String("proxy-authorization");
-}
+// aria2's error code for a file it would not overwrite (--allow-overwrite=false and no
+// renaming).
+constexpr int kFileExists = 13;
 
 QJsonObject call(const QString& method, const QJsonArray& params)
 {
@@ -47,9 +44,23 @@ QJsonObject call(const QString& method, const QJsonArray& params)
         { QStringLiteral("params"), params } };
 }
 
+// A count the daemon reports as a decimal text; -1 when it is not one.
 qint64 number(const QJsonObject& status, const char* key)
 {
-    return status.value(QLatin1String(key)).toString().toLongLong();
+    bool ok = false;
+    const qint64 value = status.value(QLatin1String(key)).toString().toLongLong(&ok);
+    return ok ? value : -1;
+}
+
+// Whether path, with its ".." resolved, lies inside folder.
+bool isInside(const QString& path, const QString& folder)
+{
+    const QString base = QDir::cleanPath(folder);
+    const QString clean = QDir::cleanPath(path);
+    if (base.isEmpty() || clean.isEmpty())
+        return false;
+    return clean.startsWith(base == QLatin1String("/") ? base : base + QLatin1Char('/'))
+        && clean.size() > base.size() + 1;
 }
 
 } // namespace
@@ -61,8 +72,15 @@ Aria2Job::Aria2Job(QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& r
     , m_rpc(rpc)
 {
     m_entries.resize(m_links.size());
-    for (qsizetype i = 0; i < m_links.size(); ++i)
-        m_entries[i].name = SafeFileName(FileNameFromUrl(m_links.at(i).url));
+    QString problem;
+    const std::optional<NameMask> mask = NameMask::parse(
+        m_options.nameMask.isEmpty() ? NameMask::kDefault : m_options.nameMask, &problem);
+    for (qsizetype i = 0; i < m_links.size(); ++i) {
+        const Aria2Link& link = m_links.at(i);
+        m_entries[i].name = mask ? mask->expand({ link.url, static_cast<int>(i + 1),
+                                static_cast<int>(m_links.size()), link.context })
+                                 : SafeFileName(FileNameFromUrl(link.url));
+    }
     m_pollTimer.setInterval(m_options.pollIntervalMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &Aria2Job::poll);
     connect(&m_rpc, &IAria2Rpc::replied, this, &Aria2Job::onReply);
@@ -88,6 +106,18 @@ QString Aria2Job::refusal(const Aria2JobOptions& options)
         .arg(url.host());
 }
 
+QString Aria2Job::referrerFor(const QString& explicitReferrer, const QString& page)
+{
+    return explicitReferrer.isEmpty() ? page : explicitReferrer;
+}
+
+bool Aria2Job::isCredentialHeader(const QString& line)
+{
+    const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
+    return name == QLatin1String("cookie") || name == QLatin1String("authorization")
+        || name == QLatin1String("proxy-authorization");
+}
+
 QJsonArray Aria2Job::withToken(QJsonArray params) const
 {
     if (!m_options.secret.isEmpty())
@@ -105,10 +135,16 @@ QJsonObject Aria2Job::linkOptions(int i) const
     QJsonArray headers;
     if (!m_links.at(i).cookie.isEmpty())
         headers.append(QStringLiteral("Cookie: ") + m_links.at(i).cookie);
-    else if (!m_options.cookies.isEmpty())
+    else if (!m_options.cookies.isEmpty() && m_links.at(i).credentials)
         headers.append(QStringLiteral("Cookie: ") + m_options.cookies);
-    for (const QString& line : m_options.headers)
-        headers.append(line);
+    for (const QString& line : m_options.headers) {
+        // The referrer goes as the daemon's own option, once.
+        const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
+        if (name == QLatin1String("referer") && !m_links.at(i).referer.isEmpty())
+            continue;
+        if (m_links.at(i).credentials || !isCredentialHeader(line))
+            headers.append(line);
+    }
     if (!headers.isEmpty())
         options.insert(QStringLiteral("header"), headers);
     return options;
@@ -212,7 +248,9 @@ void Aria2Job::onVersion(const Aria2Reply& reply)
     }
     QJsonArray calls;
     for (int i = 0; i < count(); ++i) {
-        const QString url = QString::fromUtf8(RequestUrl(m_links.at(i).url));
+        const Aria2Link& link = m_links.at(i);
+        const QString url
+            = QString::fromUtf8(RequestUrl(link.address.isEmpty() ? link.url : link.address));
         calls.append(call(
             QStringLiteral("aria2.addUri"), withToken({ QJsonArray { url }, linkOptions(i) })));
     }
@@ -299,15 +337,15 @@ void Aria2Job::onStatus(const Aria2Reply& reply)
         const QJsonObject status = answer.toArray().at(0).toObject();
         const QString state = status.value(QStringLiteral("status")).toString();
         if (state == QLatin1String("complete")) {
-            const QString path = status.value(QStringLiteral("files"))
-                                     .toArray()
-                                     .at(0)
-                                     .toObject()
-                                     .value(QStringLiteral("path"))
-                                     .toString();
-            finishLink(i,
-                Result<SavedFile>::ok(
-                    { QDir::cleanPath(path), number(status, "completedLength") }));
+            finishLink(i, completed(i, status));
+        } else if (state == QLatin1String("error")
+            && status.value(QStringLiteral("errorCode")).toString().toInt() == kFileExists) {
+            const QString folder = m_options.folder.isEmpty()
+                ? status.value(QStringLiteral("dir")).toString()
+                : m_options.folder;
+            SavedFile kept { QDir::cleanPath(folder + QLatin1Char('/') + m_entries.at(i).name), 0,
+                true };
+            finishLink(i, Result<SavedFile>::ok(kept));
         } else if (state == QLatin1String("error")) {
             finishLink(i,
                 Result<SavedFile>::failed(
@@ -346,6 +384,32 @@ void Aria2Job::onStatus(const Aria2Reply& reply)
         m_bar1 = static_cast<int>(std::min(100.0, std::floor(percent)));
     }
     emit changed();
+}
+
+// A complete link as the daemon reports it, checked: the file must lie in the folder
+// asked for (the daemon's own when none was) and have a size.
+Result<SavedFile> Aria2Job::completed(int i, const QJsonObject& status) const
+{
+    const QString path = status.value(QStringLiteral("files"))
+                             .toArray()
+                             .at(0)
+                             .toObject()
+                             .value(QStringLiteral("path"))
+                             .toString();
+    const QString folder = m_options.folder.isEmpty()
+        ? status.value(QStringLiteral("dir")).toString()
+        : m_options.folder;
+    const qint64 size = number(status, "completedLength");
+    if (!isInside(path, folder))
+        return Result<SavedFile>::failed(
+            QStringLiteral("The aria2 daemon reported %1 as saved to \"%2\", outside %3.")
+                .arg(m_links.at(i).url, path, folder));
+    if (size < 0)
+        return Result<SavedFile>::failed(
+            QStringLiteral("The aria2 daemon reported %1 as saved with no valid size (\"%2\").")
+                .arg(
+                    m_links.at(i).url, status.value(QStringLiteral("completedLength")).toString()));
+    return Result<SavedFile>::ok({ QDir::cleanPath(path), size });
 }
 
 void Aria2Job::finishLink(int i, const Result<SavedFile>& result)

@@ -11,13 +11,19 @@
 #include "core/Result.h"
 #include "download/DownloadJob.h"
 #include "download/IAria2Rpc.h"
+#include "listops/EntryContext.h"
 
-// One link handed to the daemon, with the page it was found on (sent as Referer; empty
-// for none).
+// One link handed to the daemon, with its referrer (Aria2Job::referrerFor; empty for
+// none).
 struct Aria2Link {
-    QString url;
+    QString url; // the link: what it is named after and reported as
     QString referer {};
     QString cookie {}; // the Cookie header value for this link; empty for none
+    EntryContext context {}; // what a name mask's *text* and *title* stand for
+    // Credentials from the headers (Authorization, Cookie) go with this link: its address
+    // was checked to be the one they were written for.
+    bool credentials = true;
+    QString address {}; // where the daemon fetches it (its redirects resolved); empty: url
 };
 
 struct Aria2JobOptions {
@@ -26,6 +32,8 @@ struct Aria2JobOptions {
     QString folder {}; // where the daemon saves, on its own machine; empty: its own --dir
     QString cookies {}; // a Cookie header value sent with every link; empty for none
     QStringList headers {}; // "Name: value" lines sent with every link
+    // Names each file (NameMask) as a path inside the folder; empty: the link's own name.
+    QString nameMask {};
     int pollIntervalMs = 500; // how often the daemon is asked for the links' progress
 };
 
@@ -50,6 +58,14 @@ public:
     // plain http.
     static QString refusal(const Aria2JobOptions& options);
 
+    // The one rule for a link's referrer: the one asked for explicitly wins, the page
+    // the link was found on is the default.
+    static QString referrerFor(const QString& explicitReferrer, const QString& page);
+
+    // Whether a header line carries credentials (Authorization, Proxy-Authorization,
+    // Cookie), which go only to the host they were written for.
+    static bool isCredentialHeader(const QString& line);
+
     void start();
     void cancel();
 
@@ -72,7 +88,9 @@ public:
 signals:
     void changed();
     // One per link as the daemon finishes it (index 1-based in the job's order); a saved
-    // file's path is where the daemon wrote it.
+    // file's path is where the daemon wrote it. A report of a file outside the folder,
+    // or of a negative size, is a failure; a file the daemon would not overwrite is
+    // skipped.
     void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
     void ended();
 
@@ -93,6 +111,7 @@ private:
     void poll();
     void removeRemaining();
     void finishLink(int i, const Result<SavedFile>& result);
+    Result<SavedFile> completed(int i, const QJsonObject& status) const;
     void failRemaining(const QString& message);
     void finish(Phase phase);
     QString unreachableText(const Aria2Reply& reply) const;

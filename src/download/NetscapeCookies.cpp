@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QUrl>
 
+#include "core/HeaderField.h"
+#include "download/CookieDomain.h"
+
 namespace NetscapeCookies
 {
 
@@ -45,6 +48,20 @@ std::optional<QStringList> parse(const QByteArray& text, QString* problem)
                            .arg(i + 1);
             return std::nullopt;
         }
+        // A cookie becomes part of a Cookie header line: its name must be a token and
+        // neither part may end that line.
+        const QString name = QString::fromUtf8(fields.at(5));
+        const QString value = QString::fromUtf8(fields.at(6));
+        if (!HeaderField::isToken(name) || !HeaderField::valueProblem(value).isEmpty()) {
+            *problem = QStringLiteral("line %1 is a cookie whose %2")
+                           .arg(QString::number(i + 1),
+                               HeaderField::isToken(name)
+                                   ? QStringLiteral("value cannot be sent: ")
+                                       + HeaderField::valueProblem(value)
+                                   : QStringLiteral("name is not a token of letters, digits "
+                                                    "and !#$%&'*+-.^_`|~"));
+            return std::nullopt;
+        }
         cookies.append(QString::fromUtf8(line));
     }
     if (cookies.isEmpty() && !header) {
@@ -69,7 +86,7 @@ QString line(const QString& domain, const QString& path, bool secure, bool httpO
 QString headerFor(const QStringList& lines, const QString& url)
 {
     const QUrl target(url);
-    const QString host = target.host().toLower();
+    const QString host = target.host(QUrl::FullyEncoded);
     const QString path = target.path().isEmpty() ? QStringLiteral("/") : target.path();
     const bool https = target.scheme() == QLatin1String("https");
     const qint64 now = QDateTime::currentSecsSinceEpoch();
@@ -80,22 +97,39 @@ QString headerFor(const QStringList& lines, const QString& url)
         const QStringList f = line.split(QLatin1Char('\t'));
         if (f.size() < 7)
             continue;
-        QString domain = f.at(0).toLower();
-        const bool subdomains = f.at(1) == QLatin1String("TRUE") || domain.startsWith(u'.');
-        if (domain.startsWith(u'.'))
-            domain.remove(0, 1);
         const bool domainMatches
-            = host == domain || (subdomains && host.endsWith(QLatin1Char('.') + domain));
+            = CookieDomain::admits(f.at(0), f.at(1) == QLatin1String("TRUE"), host);
         const QString& cookiePath = f.at(2);
         const bool pathMatches = path.startsWith(cookiePath)
             && (cookiePath.endsWith(u'/') || path.size() == cookiePath.size()
                 || path.at(cookiePath.size()) == u'/');
         const bool secureOk = f.at(3) != QLatin1String("TRUE") || https;
         const qint64 expiry = f.at(4).toLongLong();
-        if (domainMatches && pathMatches && secureOk && (expiry == 0 || expiry > now))
-            pairs.append(f.at(5) + QLatin1Char('=') + f.mid(6).join(QLatin1Char('\t')));
+        const QString value = f.mid(6).join(QLatin1Char('\t'));
+        const bool sendable
+            = HeaderField::isToken(f.at(5)) && HeaderField::valueProblem(value).isEmpty();
+        if (domainMatches && pathMatches && secureOk && sendable && (expiry == 0 || expiry > now))
+            pairs.append(f.at(5) + QLatin1Char('=') + value);
     }
     return pairs.join(QStringLiteral("; "));
+}
+
+QString sendProblem(const QStringList& lines)
+{
+    for (QString line : lines) {
+        if (line.startsWith(QLatin1String(kHttpOnly)))
+            line.remove(0, kHttpOnly.size());
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() < 7)
+            return QStringLiteral("a cookie line is not in the Netscape format");
+        if (!HeaderField::isToken(f.at(5)))
+            return QStringLiteral("the cookie name \"%1\" is not a token").arg(f.at(5));
+        if (const QString why = HeaderField::valueProblem(f.mid(6).join(QLatin1Char('\t')));
+            !why.isEmpty())
+            return QStringLiteral("the value of the cookie %1 cannot be sent: %2")
+                .arg(f.at(5), why);
+    }
+    return {};
 }
 
 } // namespace NetscapeCookies

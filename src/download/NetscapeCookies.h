@@ -21,8 +21,14 @@ QString line(const QString& domain, const QString& path, bool secure, bool httpO
     const QByteArray& name, const QByteArray& value);
 
 // The value of the Cookie header a request for url carries: the cookies of lines whose
-// domain, path and secure flag admit it and that have not expired, "name=value" joined
-// by "; ". Empty when none applies.
+// domain (by CookieDomain's rules), path and secure flag admit it and that have not
+// expired, "name=value" joined by "; ". Lines whose cookie could not stand in a header
+// line are left out. Empty when none applies. Both the direct download (on every request
+// of a redirect chain) and the aria2 hand-off send what this gives.
 QString headerFor(const QStringList& lines, const QString& url);
+
+// Why one of lines cannot be sent (a name that is not a token, a value with a line break
+// or NUL), naming the cookie; empty when every one can.
+QString sendProblem(const QStringList& lines);
 
 } // namespace NetscapeCookies

@@ -320,6 +320,10 @@ TEST_F(DownloadCommandTest, BadRequestOptionsAreUsageErrors)
     ASSERT_TRUE(json.open(QIODevice::WriteOnly));
     json.write("[{\"name\": \"sid\", \"value\": \"42\"}]\n");
     json.close();
+    QFile crlf(m_config.filePath("crlf.txt"));
+    ASSERT_TRUE(crlf.open(QIODevice::WriteOnly));
+    crlf.write("127.0.0.1\tFALSE\t/\tFALSE\t0\tsid\t4\r2\n");
+    crlf.close();
     const struct {
         QStringList arguments;
         const char* message;
@@ -329,6 +333,11 @@ TEST_F(DownloadCommandTest, BadRequestOptionsAreUsageErrors)
         { { "--name", "*subdirs*/" }, "--name: " },
         { { "--name", "*nmae*.*ext*" }, "--name: " },
         { { "--header", "no colon" }, "--header needs" },
+        { { "--header", "X-A: 1\r\nX-Injected: 1" }, "--header needs" },
+        { { "--referer", "http://r/\r\nX-Injected: 1" },
+            "--referer cannot be sent: it holds a line break" },
+        { { "--user-agent", "UA\nX-UA: 1" }, "--user-agent cannot be sent: it holds a line break" },
+        { { "--cookies", crlf.fileName() }, "line 1 is a cookie whose value cannot be sent" },
     };
     for (const auto& row : rows) {
         EXPECT_EQ(run(row.arguments + QStringList { "http://127.0.0.1:9/a.bin" }), 2)

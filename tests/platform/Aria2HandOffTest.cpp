@@ -1,10 +1,13 @@
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -187,6 +190,8 @@ TEST_F(Aria2HandOffTest, CommandLineHandsOffOrRefusesBeforeSendingAnything)
         { { "--aria2", remote, "--aria2-secret", kSecret, link }, 2, "over plain http" },
         { { "--aria2", "ftp://127.0.0.1/", link }, 2, "not an http or https URL" },
         { { "--aria2-secret", kSecret, link }, 2, "--aria2-secret needs --aria2" },
+        { { "--aria2", rpcUrl(), "--jobs", "2", link }, 2, "--jobs does not apply with --aria2" },
+        { { "--aria2", rpcUrl(), "--exists", "skip", link }, 2, "--exists does not apply" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
@@ -199,4 +204,45 @@ TEST_F(Aria2HandOffTest, CommandLineHandsOffOrRefusesBeforeSendingAnything)
         runCli({ "--aria2", rpcUrl(), "--aria2-secret", kSecret, m_site.url("/missing.jpg") }), 1);
     EXPECT_TRUE(m_stderr.contains("aria2 error 3")) << m_stderr.toStdString();
     EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(Aria2HandOffTest, RedirectedLinksReachTheDaemonWithOnlyTheFinalHostsCredentials)
+{
+    LocalHttpServer first;
+    LocalHttpServer second;
+    std::mutex seen;
+    std::string secondCookie = "<none>";
+    std::string secondAuthorization = "<none>";
+    second.server().Get("/file.bin", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard lock(seen);
+        secondCookie = req.get_header_value("Cookie");
+        secondAuthorization = req.get_header_value("Authorization");
+        res.set_content("moved file", "application/octet-stream");
+    });
+    second.server().set_keep_alive_max_count(1);
+    ASSERT_TRUE(second.start("127.0.0.3"));
+    first.server().Get("/file.bin", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(second.url("/file.bin").toStdString());
+    });
+    first.server().set_keep_alive_max_count(1);
+    ASSERT_TRUE(first.start("127.0.0.2"));
+    QFile cookies(m_config.filePath("cookies.txt"));
+    ASSERT_TRUE(cookies.open(QIODevice::WriteOnly));
+    cookies.write("127.0.0.2\tFALSE\t/\tFALSE\t0\ta\t2\n.0.0.2\tTRUE\t/\tFALSE\t0\twide\t1\n"
+                  "127.0.0.3\tFALSE\t/\tFALSE\t0\tb\t3\n");
+    cookies.close();
+
+    EXPECT_EQ(runCli({ "--aria2", rpcUrl(), "--aria2-secret", kSecret, "--cookies",
+                  cookies.fileName(), "--header", "Authorization: Bearer t", "--format", "jsonl",
+                  "--name", "*num*-*name*.*ext*", first.url("/file.bin") }),
+        0)
+        << m_stderr.toStdString();
+    std::lock_guard lock(seen);
+    EXPECT_EQ(secondCookie, "b=3");
+    EXPECT_EQ(secondAuthorization, "");
+    const QJsonObject line = QJsonDocument::fromJson(m_stdout.toUtf8()).object();
+    EXPECT_EQ(line.value("status").toString(), "saved") << m_stdout.toStdString();
+    EXPECT_EQ(line.value("url").toString(), first.url("/file.bin"));
+    EXPECT_EQ(line.value("path").toString(), m_out.filePath("001-file.bin"));
+    EXPECT_TRUE(m_stderr.contains("1 saved, 0 skipped, 0 failed")) << m_stderr.toStdString();
 }

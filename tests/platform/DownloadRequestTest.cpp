@@ -1,6 +1,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "download/DownloadJob.h"
@@ -146,4 +148,78 @@ TEST_F(DownloadRequestTest, AMaskNamesFilesAndMakesTheirFolders)
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
     EXPECT_EQ(read("127.0.0.1/001-login.html"), "<form>Sign in</form>");
     EXPECT_EQ(read("127.0.0.1/x/y/002-z.bin"), "deep");
+}
+
+TEST_F(DownloadRequestTest, ARequestThatWouldSmuggleHeaderLinesIsNeverSent)
+{
+    std::atomic<int> requests = 0;
+    m_site.server().Get("/any.bin", [&](const httplib::Request&, httplib::Response& res) {
+        ++requests;
+        res.set_content("x", "application/octet-stream");
+    });
+    const QString injected = "1\r\nX-Injected: 1";
+    struct Row {
+        const char* what;
+        std::function<void(DownloadJobOptions&)> set;
+    };
+    const Row rows[] = {
+        { "Referer", [&](DownloadJobOptions& o) { o.limits.referer = "http://r/" + injected; } },
+        { "User-Agent", [&](DownloadJobOptions& o) { o.limits.userAgent = "UA" + injected; } },
+        { "header", [&](DownloadJobOptions& o) { o.limits.headers = { "X-A: " + injected }; } },
+        { "cookie",
+            [&](DownloadJobOptions& o) {
+                o.limits.cookies = { NetscapeCookies::line(
+                    "127.0.0.1", "/", false, false, 0, "sid", injected.toUtf8()) };
+            } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        m_options = {};
+        row.set(m_options);
+        DownloadJob& job = run({ "/any.bin" });
+        EXPECT_EQ(job.summary().failed, 1);
+        ASSERT_EQ(job.summary().failures.size(), 1);
+        EXPECT_TRUE(job.summary().failures[0].error.contains("Not sent"))
+            << job.summary().failures[0].error.toStdString();
+    }
+    EXPECT_EQ(requests.load(), 0);
+}
+
+TEST_F(DownloadRequestTest, EachRedirectCarriesOnlyTheCookiesAndCredentialsOfItsOwnHost)
+{
+    // A link on 127.0.0.2 that redirects to 127.0.0.3, which records what it receives.
+    LocalHttpServer first;
+    LocalHttpServer second;
+    std::string secondCookie = "<none>";
+    std::string secondAuthorization = "<none>";
+    second.server().Get("/file.bin", [&](const httplib::Request& req, httplib::Response& res) {
+        secondCookie = req.get_header_value("Cookie");
+        secondAuthorization = req.get_header_value("Authorization");
+        res.set_content("moved file", "application/octet-stream");
+    });
+    second.server().set_keep_alive_max_count(1);
+    ASSERT_TRUE(second.start("127.0.0.3"));
+    std::string firstCookie;
+    first.server().Get("/file.bin", [&](const httplib::Request& req, httplib::Response& res) {
+        firstCookie = req.get_header_value("Cookie");
+        res.set_redirect(second.url("/file.bin").toStdString());
+    });
+    first.server().set_keep_alive_max_count(1);
+    ASSERT_TRUE(first.start("127.0.0.2"));
+    m_options.limits.cookies = { NetscapeCookies::line("127.0.0.2", "/", false, false, 0, "a", "2"),
+        NetscapeCookies::line(".0.0.3", "/", false, false, 0, "wide", "1"),
+        NetscapeCookies::line("127.0.0.3", "/", false, false, 0, "b", "3") };
+    m_options.limits.headers = { "Authorization: Bearer t" };
+    m_options.folder = m_folder;
+    m_options.retries = 0;
+    m_job = std::make_unique<DownloadJob>(
+        QStringList { first.url("/file.bin") }, m_options, m_service);
+    m_job->start();
+    ASSERT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
+
+    EXPECT_EQ(m_job->phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(read("file.bin"), "moved file");
+    EXPECT_EQ(firstCookie, "a=2");
+    EXPECT_EQ(secondCookie, "b=3");
+    EXPECT_EQ(secondAuthorization, "");
 }

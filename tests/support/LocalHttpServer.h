@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-// A real HTTP server on 127.0.0.1 and a free port, serving from its own thread. Register
-// handlers through server() or page() before start(); the destructor stops it.
+// A real HTTP server on 127.0.0.1 (or another loopback address) and a free port, serving from its
+// own thread. Register handlers through server() or page() before start(); the destructor stops it.
 class LocalHttpServer final
 {
 public:
@@ -29,9 +29,10 @@ public:
     }
 
     // Returns false when no port could be bound.
-    bool start()
+    bool start(const std::string& host = "127.0.0.1")
     {
-        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_host = host;
+        m_port = m_server.bind_to_any_port(host);
         if (m_port <= 0)
             return false;
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
@@ -49,12 +50,16 @@ public:
     }
 
     int port() const { return m_port; }
-    QString origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+    QString origin() const
+    {
+        return QStringLiteral("http://%1:%2").arg(QString::fromStdString(m_host)).arg(m_port);
+    }
     QString url(const QString& path) const { return origin() + path; }
     std::string originStd() const { return origin().toStdString(); }
 
 private:
     httplib::Server m_server;
     std::thread m_thread;
+    std::string m_host;
     int m_port = 0;
 };

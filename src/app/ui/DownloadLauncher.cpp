@@ -116,10 +116,13 @@ void DownloadLauncher::sendToAria2(
     const BrowserSession session = m_session ? m_session() : BrowserSession {};
     QList<Aria2Link> entries;
     for (qsizetype i = 0; i < links.size(); ++i) {
-        entries.append({ links.at(i), contexts.value(i).page,
-            NetscapeCookies::headerFor(session.cookies, links.at(i)) });
+        Aria2Link entry { links.at(i), Aria2Job::referrerFor({}, contexts.value(i).page),
+            NetscapeCookies::headerFor(session.cookies, links.at(i)) };
+        entry.context = contexts.value(i);
+        entries.append(entry);
     }
     Aria2JobOptions options { m_prefs.aria2Url, m_prefs.aria2Secret, folder };
+    options.nameMask = m_prefs.nameMask;
     if (!session.userAgent.isEmpty())
         options.headers.append(QStringLiteral("User-Agent: ") + session.userAgent);
     if (!m_aria2Rpc) {

@@ -1,6 +1,7 @@
 #include "platform/curl/CurlTransferService.h"
 
 #include <QFile>
+#include <QUrl>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -13,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/HeaderField.h"
+#include "download/NetscapeCookies.h"
 #include "platform/curl/CurlSetup.h"
 #include "platform/curl/HeaderText.h"
 
@@ -110,11 +113,51 @@ bool parseContentRange(const std::string& value, qint64* first, qint64* total)
 
 using Clock = std::chrono::steady_clock;
 
+// Why the request must not be sent: a referrer, user agent, header line or cookie that
+// would end its header line early and smuggle in lines of its own. Empty when it may go.
+QString requestProblem(const TransferRequest& r)
+{
+    if (const QString why = HeaderField::valueProblem(r.referer); !why.isEmpty())
+        return QStringLiteral("the Referer %1").arg(why);
+    if (const QString why = HeaderField::valueProblem(r.userAgent); !why.isEmpty())
+        return QStringLiteral("the User-Agent %1").arg(why);
+    for (const QString& line : r.headers) {
+        if (const QString why = HeaderField::lineProblem(line); !why.isEmpty())
+            return QStringLiteral("the header line \"%1\": %2")
+                .arg(line.section(QLatin1Char(':'), 0, 0).left(40), why);
+    }
+    return NetscapeCookies::sendProblem(r.cookies);
+}
+
+// Scheme, host and port: credentials written for one origin go to that origin only.
+std::string originOf(const std::string& url)
+{
+    const QUrl parsed(QString::fromStdString(url));
+    return QStringLiteral("%1://%2:%3")
+        .arg(parsed.scheme().toLower(), parsed.host(QUrl::FullyEncoded).toLower(),
+            QString::number(
+                parsed.port(parsed.scheme().toLower() == QLatin1String("https") ? 443 : 80)))
+        .toStdString();
+}
+
+// A header that carries credentials (or cookies): never sent to another origin than
+// the link's own.
+bool isCredentialHeader(const QString& line)
+{
+    const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
+    return name == QLatin1String("authorization") || name == QLatin1String("cookie")
+        || name == QLatin1String("proxy-authorization");
+}
+
 } // namespace
 
 struct CurlTransferService::Transfer {
     quint64 id = 0;
-    std::string url;
+    std::string url; // the request's address: the link's, then each redirect's
+    std::string origin; // the link's own scheme, host and port
+    int hops = 0; // redirects followed
+    bool redirecting = false; // the response read is a redirect the transfer follows
+    bool tooManyRedirects = false;
     std::string tempPath;
     TransferRequest request;
     std::atomic<bool> cancelled { false };
@@ -181,9 +224,16 @@ quint64 CurlTransferService::start(const TransferRequest& request)
     auto transfer = std::make_shared<Transfer>();
     transfer->id = m_nextId++;
     transfer->url = request.url.toStdString();
+    transfer->origin = originOf(transfer->url);
     transfer->tempPath = QFile::encodeName(request.tempPath).toStdString();
     transfer->request = request;
     transfer->service = this;
+    if (const QString problem = requestProblem(request); !problem.isEmpty()) {
+        TransferEnd end;
+        end.errorText = QStringLiteral("Not sent: %1.").arg(problem);
+        post(transfer->id, end);
+        return transfer->id;
+    }
     {
         std::lock_guard lock(m_mutex);
         m_queue.push_back(transfer);
@@ -322,6 +372,7 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
     if (const auto status = HeaderText::statusLine(line)) {
         t->status = status->status;
         t->reason = status->reason;
+        t->redirecting = false;
         t->contentLength = -1;
         t->acceptRanges = false;
         t->sawLocation = false;
@@ -337,6 +388,10 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
         const bool interim = t->status >= 100 && t->status < 200;
         const bool redirect
             = t->status >= 300 && t->status < 400 && t->sawLocation && t->request.maxRedirects != 0;
+        if (redirect && t->request.maxRedirects > 0 && t->hops >= t->request.maxRedirects)
+            t->tooManyRedirects = true;
+        else if (redirect)
+            t->redirecting = true;
         if (t->status != 0 && !interim && !redirect && t->status >= 400)
             t->httpError = true;
         return length;
@@ -403,8 +458,10 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
 {
     auto* t = static_cast<Transfer*>(userdata);
     const size_t length = size * count;
-    if (t->httpError || t->cancelled.load())
+    if (t->httpError || t->tooManyRedirects || t->cancelled.load())
         return 0;
+    if (t->redirecting)
+        return length; // a redirect's own body is not the file
     // Over the rate limit the transfer is held (libcurl keeps this block and stops reading
     // the connection) until the worker lets it go on.
     CurlTransferService* service = t->service;
@@ -479,6 +536,7 @@ void CurlTransferService::prepare(Transfer& t)
     t.headersSent = false;
     t.httpError = false;
     t.badRange = false;
+    t.redirecting = false;
     t.status = 0;
     t.total = -1;
     t.lastByte = Clock::now();
@@ -488,7 +546,9 @@ void CurlTransferService::prepare(Transfer& t)
     curl_easy_reset(curl);
     CurlSetup setup;
     setup.url = t.url;
-    setup.maxRedirects = r.maxRedirects;
+    // Redirects are followed here, request by request, so that each one carries only
+    // the cookies and credentials meant for its own host.
+    setup.maxRedirects = 0;
     setup.connectTimeoutSeconds = r.connectTimeoutSeconds;
     if (!r.userAgent.isEmpty())
         setup.userAgent = r.userAgent.toStdString();
@@ -519,22 +579,20 @@ void CurlTransferService::prepare(Transfer& t)
             t.headerList = curl_slist_append(t.headerList, ifRange.c_str());
         }
     }
+    const bool ownOrigin = originOf(t.url) == t.origin;
     for (const QString& line : r.headers) {
-        // A line break would start a header (or a request) of its own.
-        if (!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')))
+        if (ownOrigin || !isCredentialHeader(line))
             t.headerList = curl_slist_append(t.headerList, line.toUtf8().constData());
     }
     if (t.headerList)
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, t.headerList);
     if (!r.referer.isEmpty())
         curl_easy_setopt(curl, CURLOPT_REFERER, r.referer.toUtf8().constData());
-    // A reset handle keeps its cookies: each request starts with its own.
-    curl_easy_setopt(curl, CURLOPT_COOKIELIST, "ALL");
-    if (!r.cookies.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-        for (const QString& line : r.cookies)
-            curl_easy_setopt(curl, CURLOPT_COOKIELIST, line.toUtf8().constData());
-    }
+    // The cookies this address admits, by the same rules the aria2 hand-off uses;
+    // libcurl's own cookie engine stays off, so it adds none of its choosing.
+    const QString cookie = NetscapeCookies::headerFor(r.cookies, QString::fromStdString(t.url));
+    if (!cookie.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_COOKIE, cookie.toUtf8().constData());
 }
 
 bool CurlTransferService::begin(Transfer& t)
@@ -578,6 +636,15 @@ bool CurlTransferService::begin(Transfer& t)
 
 bool CurlTransferService::requestDone(Transfer& t, int code)
 {
+    if (t.redirecting && code == CURLE_OK && !t.cancelled.load() && t.writeErrno == 0) {
+        char* next = nullptr;
+        if (curl_easy_getinfo(t.curl, CURLINFO_REDIRECT_URL, &next) == CURLE_OK && next) {
+            t.url = next;
+            ++t.hops;
+            prepare(t);
+            return true;
+        }
+    }
     if (!t.badRange || t.from == 0 || t.cancelled.load() || t.writeErrno != 0)
         return false;
     // The range answer does not continue the bytes kept: start the file again.
@@ -634,6 +701,9 @@ void CurlTransferService::end(Transfer& t, int result)
     } else if (t.writeErrno != 0) {
         end.localError = true;
         end.errorText = QString::fromLocal8Bit(std::strerror(t.writeErrno));
+    } else if (t.tooManyRedirects) {
+        end.errorCode = CURLE_TOO_MANY_REDIRECTS;
+        end.errorText = QStringLiteral("Maximum (%1) redirects followed").arg(r.maxRedirects);
     } else if (t.httpError) {
         end.errorCode = t.status;
         end.errorText = t.reason.empty() ? reasonFor(t.status) : QString::fromStdString(t.reason);

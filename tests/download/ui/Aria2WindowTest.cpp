@@ -37,7 +37,9 @@ public:
             reply.result = QJsonArray { QJsonArray { "g1" }, QJsonArray { "g2" } };
         } else if (method == "system.multicall") {
             const QJsonObject done { { "status", "complete" }, { "completedLength", "5" },
-                { "files", QJsonArray { QJsonObject { { "path", "/srv/a.jpg" } } } } };
+                { "files",
+                    QJsonArray { QJsonObject {
+                        { "path", firstLinkOptions.value("dir").toString() + "a.jpg" } } } } };
             const QJsonObject failed { { "status", "error" }, { "errorCode", "3" },
                 { "errorMessage", "Resource not found" } };
             reply.result = QJsonArray { QJsonArray { done }, QJsonArray { failed } };
