@@ -743,10 +743,10 @@ TEST_F(DownloadJobTest, LinksOfOneNameNeverRaceForIt)
 // symbolic link: such a link fails the link, naming it, and nothing lands outside.
 TEST_F(DownloadJobTest, MaskFoldersAreNeverEnteredThroughASymbolicLink)
 {
-    m_site.page("/d/x.txt", "x", "text/plain");
+    m_site.server().Get(R"(/.*x\.txt)", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("x", "text/plain");
+    });
     ASSERT_TRUE(m_site.start());
-    QTemporaryDir outside;
-    ASSERT_TRUE(outside.isValid());
     const struct {
         const char* mask;
         const char* link; // the folder of the destination that is a symbolic link
@@ -758,6 +758,8 @@ TEST_F(DownloadJobTest, MaskFoldersAreNeverEnteredThroughASymbolicLink)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.mask);
+        QTemporaryDir outside;
+        ASSERT_TRUE(outside.isValid());
         QDir(m_folder).mkpath(QFileInfo(m_folder + row.link).path());
         ASSERT_TRUE(QFile::link(outside.path(), m_folder + row.link));
         m_configure = [&](DownloadJobOptions& options) {
