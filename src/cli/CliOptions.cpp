@@ -591,26 +591,31 @@ Options:
   --cookies FILE     Send the cookies of FILE (the Netscape cookies.txt format
                      that curl and wget read and write), each to its own site
                      (never to a public suffix such as .com), on every redirect.
-  --referer URL      Send URL as the Referer. With --from in JSON lines (the
-                     first non-blank line starts with "{", as harvest --format
-                     jsonl writes), each entry's "page" is its own referrer.
+  --referer URL      Send URL as the Referer, also for the entries of --from.
+                     Without it, with --from in JSON lines (the first non-blank
+                     line starts with "{", as harvest --format jsonl writes),
+                     each entry's "page" is its referrer.
   --header "Name: value"
                      Send this header line too (repeatable); Authorization and
                      Cookie go to the link's own address only. A line break in
                      this, --referer or --user-agent is a usage error.
   --user-agent TEXT  Send TEXT as the User-Agent (default "Quillmarch/VERSION").
   --content-disposition
-                     Use the name the server gives (its last part only, made
-                     safe; the file always stays in the folder).
+                     Use the name the server gives (its last part only,
+                     without leading dots, made safe; the file always stays in
+                     the folder, and a name another running link holds gets a
+                     number).
   --name MASK        Name each file by MASK: *name* and *ext* (the link's own
                      name, before and after its last "."), *num* (the link's
                      position, 001...), *host*, *subdirs* (the link's folders,
                      created in the folder), *text*, *title*, *date*
-                     (YYYY-MM-DD). Default: *name*.*ext*.
+                     (YYYY-MM-DD). Default: *name*.*ext*. A folder that is a
+                     symbolic link is never entered: the link fails.
   -h, --help         Show this text.
 
-A link that names a file but gets a web page back (a sign-in page, say) fails;
-nothing is saved under the file's name.
+A link whose name promises a file that is not text (an archive, picture, sound,
+video, PDF, program and the like) but gets a web page back (a sign-in page, say)
+fails; nothing is saved under the file's name.
 
 Exit status: 0 every file saved (or skipped by --exists skip), 1 a download
 failed, 2 wrong usage, 130 interrupted.

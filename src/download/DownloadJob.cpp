@@ -17,7 +17,7 @@
 
 #include "core/RequestUrl.h"
 #include "download/DownloadNames.h"
-#include "download/NameMask.h"
+#include "download/LinkFolder.h"
 
 namespace
 {
@@ -27,17 +27,18 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Renames from to to unless to exists (EEXIST then). Where the file system cannot do
-// that in one step, a hard link and the removal of the old name do the same.
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
+// Renames from to to in the folder open as dir unless to exists (EEXIST then). Where the
+// file system cannot do that in one step, a hard link and the removal of the old name do
+// the same.
+int renameNoReplace(int dir, const QByteArray& from, const QByteArray& to)
 {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(dir, from.constData(), dir, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    if (::link(from.constData(), to.constData()) != 0)
+    if (::linkat(dir, from.constData(), dir, to.constData(), 0) != 0)
         return errno;
-    ::unlink(from.constData());
+    ::unlinkat(dir, from.constData(), 0);
     return 0;
 }
 
@@ -52,12 +53,14 @@ struct DownloadJob::Run {
     QString file; // the name chosen
     QString baseName; // the name from the link, before any renaming
     QString folder; // where the file goes: the destination or a folder the mask names in it
+    QString maskFolder; // that folder relative to the destination ("" or ending with "/")
     QString contentType; // of the final response
     QString serverName; // the name the server gave (Content-Disposition), as given
     QString host;
     QByteArray requestUrl; // the link as sent, percent-encoded
     bool named = false; // the name is chosen and reserved
     bool replace = false; // the chosen name is to be overwritten
+    LinkFolder dir; // the folder, once entered; outlives the partial file named in it
     PartialFile partial;
     QString validator;
     bool recordPending = false; // the partial file's record is not written yet
@@ -105,6 +108,9 @@ DownloadJob::DownloadJob(
         m_options.folder += QLatin1Char('/');
     m_options.atOnce = std::max(1, m_options.atOnce);
     m_options.perHost = std::max(1, m_options.perHost);
+    // A mask that does not parse was refused before the job; the links keep their names.
+    if (QString problem; !m_options.nameMask.isEmpty())
+        m_mask = NameMask::parse(m_options.nameMask, &problem);
     m_started.assign(m_links.size(), false);
     m_progressTimer.setInterval(m_options.progressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &DownloadJob::readProgress);
@@ -163,58 +169,45 @@ void DownloadJob::cancel()
 
 bool DownloadJob::fileExists(const QString& name) const
 {
-    if (nameReserved(m_nameFolder + name))
-        return true;
-    struct stat info;
-    if (::lstat(QFile::encodeName(m_nameFolder + name).constData(), &info) != 0)
-        return false;
-    return !S_ISDIR(info.st_mode);
+    return nameReserved(*m_deciding, name) || m_deciding->dir.holdsFile(name);
 }
 
-bool DownloadJob::nameReserved(const QString& path) const
+// Another running link of the folder holds name.
+bool DownloadJob::nameReserved(const Run& run, const QString& name) const
 {
-    return std::any_of(m_runs.begin(), m_runs.end(),
-        [&](const auto& run) { return run->named && run->folder + run->file == path; });
+    return std::any_of(m_runs.begin(), m_runs.end(), [&](const auto& other) {
+        return other.get() != &run && other->named && other->folder == run.folder
+            && other->file == name;
+    });
 }
 
-// The link's name by the mask; the folders the mask names (inside the destination) go to
-// run.folder.
-QString DownloadJob::chooseName(Run& run) const
+QString DownloadJob::unreservedName(const Run& run, const QString& name) const
 {
-    run.folder = m_options.folder;
-    const QString own = SafeFileName(FileNameFromUrl(run.link));
-    if (m_options.nameMask.isEmpty())
-        return own;
-    QString problem;
-    const std::optional<NameMask> mask = NameMask::parse(m_options.nameMask, &problem);
-    if (!mask)
-        return own;
-    const QString path = mask->expand({ run.link, run.index, count(),
-        m_options.contexts.value(run.index - 1), QDate::currentDate() });
+    QString free = name;
+    for (int n = 1; nameReserved(run, free); ++n)
+        free = NumberedName(name, n);
+    return free;
+}
+
+DownloadJob::Target DownloadJob::targetOf(int index) const
+{
+    const QString& link = m_links.at(index);
+    if (!m_mask)
+        return { QString(), SafeFileName(FileNameFromUrl(link)) };
+    const int number = m_options.numbers.value(index, index + 1);
+    const int of = m_options.numbersCount > 0 ? m_options.numbersCount : count();
+    const QString path = m_mask->expand(
+        { link, number, of, m_options.contexts.value(index), QDate::currentDate() });
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    run.folder += path.left(slash + 1);
-    return path.mid(slash + 1);
+    return { path.left(slash + 1), path.mid(slash + 1) };
 }
 
-// Creates the link's folders inside the destination, never through a symbolic link.
-bool DownloadJob::makeLinkFolder(const Run& run, QString* error) const
+// Enters the link's folder from the destination down, never through a symbolic link;
+// without create, a folder not made yet leaves it closed.
+bool DownloadJob::openFolder(Run& run, bool create, QString* error) const
 {
-    QString folder = m_options.folder;
-    const QStringList parts
-        = run.folder.mid(folder.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        folder += part + QLatin1Char('/');
-        const QByteArray path = QFile::encodeName(folder);
-        struct stat info;
-        if (::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
-            continue;
-        if (::mkdir(path.constData(), 0777) != 0) {
-            *error = errno == EEXIST ? QStringLiteral("%1 is not a folder").arg(folder)
-                                     : errnoText(errno);
-            return false;
-        }
-    }
-    return true;
+    return run.dir.open(m_options.folder,
+        run.maskFolder.split(QLatin1Char('/'), Qt::SkipEmptyParts), create, error);
 }
 
 QString DownloadJob::localError(const Run& run, const QString& reason) const
@@ -241,18 +234,22 @@ int DownloadJob::nextStartable() const
     for (int i = m_firstUnstarted; i < count(); ++i) {
         if (m_started[static_cast<size_t>(i)])
             continue;
-        const QString& link = m_links.at(i);
-        const QString host = QUrl(link).host().toLower();
+        const QString host = QUrl(m_links.at(i)).host().toLower();
         if (m_hostPausedUntil.value(host, 0) > now)
             continue;
-        const QString name = SafeFileName(FileNameFromUrl(link));
-        int onHost = 0;
-        bool nameHeld = false;
-        for (const auto& run : m_runs) {
-            onHost += run->host == host ? 1 : 0;
-            nameHeld = nameHeld || run->baseName == name;
-        }
-        if (onHost < m_options.perHost && !nameHeld)
+        const auto onHost = std::count_if(
+            m_runs.begin(), m_runs.end(), [&](const auto& run) { return run->host == host; });
+        if (onHost >= m_options.perHost)
+            continue;
+        // The file it would write, folders included, against the names the running
+        // links started from and hold now.
+        const Target target = targetOf(i);
+        const QString folder = m_options.folder + target.folder;
+        const bool nameHeld = std::any_of(m_runs.begin(), m_runs.end(), [&](const auto& run) {
+            return run->folder == folder
+                && (run->baseName == target.name || run->file == target.name);
+        });
+        if (!nameHeld)
             return i;
     }
     return -1;
@@ -304,14 +301,22 @@ void DownloadJob::beginRun(int index)
     run.number = m_i;
     run.link = m_links.at(index);
     run.host = QUrl(run.link).host().toLower();
-    run.file = chooseName(run);
+    const Target target = targetOf(index);
+    run.maskFolder = target.folder;
+    run.folder = m_options.folder + target.folder;
+    run.file = target.name;
     run.baseName = run.file;
     run.retryTimer.setSingleShot(true);
     m_current = &run;
     m_curlink = run.link;
     m_curfile = run.file;
 
-    m_nameFolder = run.folder;
+    QString error;
+    if (!openFolder(run, false, &error)) {
+        linkFailed(run, localError(run, error));
+        return;
+    }
+    m_deciding = &run;
     if (fileExists(run.file)) {
         const FileExistsResolution::Decision decision = m_resolution.decide(run.file);
         if (decision.ask) {
@@ -330,11 +335,19 @@ bool DownloadJob::useName(Run& run, const std::optional<QString>& name)
         linkSkipped(run);
         return false;
     }
-    run.replace = *name == run.file;
-    run.file = SafeFileName(*name);
+    takeName(run, *name);
+    return true;
+}
+
+void DownloadJob::takeName(Run& run, const QString& name)
+{
+    const QString safe = SafeFileName(name);
+    const QString free = unreservedName(run, safe);
+    // Overwriting is what was chosen for the taken name, never for a numbered one.
+    run.replace = name == run.file && free == safe;
+    run.file = free;
     if (m_current == &run)
         m_curfile = run.file;
-    return true;
 }
 
 void DownloadJob::ask(Run& run, Waiting waiting, const QString& text)
@@ -373,8 +386,18 @@ void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer
     // A job cancelled meanwhile has kept its partial file for the next run.
     if (m_cancl || m_phase != Phase::Running)
         return;
-    m_nameFolder = run.folder;
+    m_deciding = &run;
     const std::optional<QString> name = m_resolution.answered(run.asked, answer);
+    const QPointer<DownloadJob> self(this);
+    settle(run, waited, name);
+    if (self && m_resolution.allfiles())
+        settleWaiting();
+    if (self)
+        askNext();
+}
+
+void DownloadJob::settle(Run& run, Waiting waited, const std::optional<QString>& name)
+{
     if (waited == Waiting::NameBeforeTransfer) {
         if (useName(run, name))
             beginLink(run);
@@ -382,11 +405,33 @@ void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer
         run.partial.remove();
         linkSkipped(run);
     } else {
-        run.replace = *name == run.file;
-        run.file = SafeFileName(*name);
+        takeName(run, *name);
         placeFile(run);
     }
-    askNext();
+}
+
+void DownloadJob::settleWaiting()
+{
+    const QPointer<DownloadJob> self(this);
+    for (auto it = m_askQueue.begin(); it != m_askQueue.end();) {
+        Run& run = **it;
+        if (run.waiting == Waiting::ErrorSeen) {
+            ++it;
+            continue;
+        }
+        m_deciding = &run;
+        const FileExistsResolution::Decision decision = m_resolution.decide(run.asked);
+        if (decision.ask) {
+            ++it;
+            continue;
+        }
+        m_askQueue.erase(it);
+        settle(run, std::exchange(run.waiting, Waiting::Nothing), decision.name);
+        if (!self || m_cancl || m_phase != Phase::Running)
+            return;
+        // Settling may end links and queue messages: the queue is read again.
+        it = m_askQueue.begin();
+    }
 }
 
 void DownloadJob::errorShown()
@@ -417,8 +462,8 @@ void DownloadJob::beginLink(Run& run)
 
     QString error;
     run.requestUrl = RequestUrl(run.link);
-    if (!makeLinkFolder(run, &error)
-        || !run.partial.open(run.folder, run.baseName, run.requestUrl, &error)) {
+    if ((!run.dir.isOpen() && !openFolder(run, true, &error))
+        || !run.partial.open(run.dir.fd(), run.baseName, run.requestUrl, &error)) {
         linkFailed(run, localError(run, error));
         return;
     }
@@ -436,9 +481,10 @@ void DownloadJob::startTransfer(Run& run, qint64 resumeFrom)
     request.resumeFrom = resumeFrom;
     request.validator = resumeFrom > 0 ? run.validator : QString();
     request.expectedTotal = resumeFrom > 0 ? run.size : -1;
-    // The page the entry was found on, as a browser following the link would send it.
-    if (const QString page = m_options.contexts.value(run.index - 1).page; !page.isEmpty())
-        request.referer = page;
+    // A referer given for the job wins; else the page the entry was found on, as a
+    // browser following the link would send it.
+    if (request.referer.isEmpty())
+        request.referer = m_options.contexts.value(run.index - 1).page;
     run.contentType.clear();
     run.serverName.clear();
     run.bytes = resumeFrom;
@@ -600,22 +646,19 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
 }
 
 // With "use the name the server gives": only the last part of that name, made safe, so
-// the file stays in the link's folder.
+// the file stays in the link's folder; numbered when another running link holds it.
 void DownloadJob::useServerName(Run& run)
 {
     if (!m_options.useServerNames || run.serverName.isEmpty())
         return;
-    const QString name = run.serverName.mid(run.serverName.lastIndexOf(QLatin1Char('/')) + 1);
-    const QString safe = SafeFileName(name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1));
-    if (safe == run.file)
+    const QString safe = ServerFileName(run.serverName);
+    if (safe.isEmpty() || safe == run.file)
         return;
-    run.named = false;
-    run.file = safe;
     run.baseName = safe;
+    run.file = unreservedName(run, safe);
     run.replace = false;
-    run.named = true;
     if (m_current == &run)
-        m_curfile = safe;
+        m_curfile = run.file;
 }
 
 // The final rename. A file that took the name after it was chosen (another run, another
@@ -623,14 +666,15 @@ void DownloadJob::useServerName(Run& run)
 // again, as for a name found taken before the transfer.
 void DownloadJob::placeFile(Run& run)
 {
-    const QByteArray from = QFile::encodeName(run.partial.path());
+    const QByteArray from = run.partial.fileName();
+    const int dir = run.dir.fd();
     for (;;) {
-        const QByteArray to = QFile::encodeName(run.folder + run.file);
+        const QByteArray to = QFile::encodeName(run.file);
         // A plain rename replaces whatever has the name, a symbolic link included (the
         // link itself, never its target).
         const int error = run.replace
-            ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
-            : renameNoReplace(from, to);
+            ? (::renameat(dir, from.constData(), dir, to.constData()) == 0 ? 0 : errno)
+            : renameNoReplace(dir, from, to);
         if (error == 0) {
             run.partial.release();
             linkSaved(run, run.savedSize);
@@ -642,13 +686,11 @@ void DownloadJob::placeFile(Run& run)
             return;
         }
         // Numbering goes on from the link's own name; the other answers concern the
-        // name that is taken now. The link's own reservation is not a taken name.
-        run.named = false;
+        // name that is taken now.
         const QString taken
             = m_options.owaction == OverwriteAction::Unique ? run.baseName : run.file;
-        m_nameFolder = run.folder;
+        m_deciding = &run;
         const FileExistsResolution::Decision decision = m_resolution.decide(taken);
-        run.named = true;
         if (decision.ask) {
             ask(run, Waiting::NameAtRename, taken);
             return;
@@ -658,8 +700,7 @@ void DownloadJob::placeFile(Run& run)
             linkSkipped(run);
             return;
         }
-        run.replace = *decision.name == run.file;
-        run.file = SafeFileName(*decision.name);
+        takeName(run, *decision.name);
     }
 }
 
@@ -688,7 +729,8 @@ void DownloadJob::linkFailed(Run& run, const QString& message)
 {
     m_xfererror = true;
     ++m_summary.failed;
-    m_summary.failures.append({ run.link, message, m_options.contexts.value(run.index - 1) });
+    m_summary.failures.append({ run.link, message, m_options.contexts.value(run.index - 1),
+        m_options.numbers.value(run.index - 1, run.index) });
     const QPointer<DownloadJob> self(this);
     emit linkFinished(run.index, run.link, Result<SavedFile>::failed(message));
     if (!self || m_cancl)

@@ -16,6 +16,7 @@
 #include "core/SettingsTable.h"
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
+#include "download/NameMask.h"
 #include "download/PartialFile.h"
 #include "listops/EntryContext.h"
 
@@ -35,6 +36,11 @@ struct DownloadJobOptions {
     // Referer of its request, and its text and title fill a mask's *text* and *title*.
     QList<EntryContext> contexts;
     QString nameMask; // a NameMask; empty for the link's own name
+    // Per link, its *num* (missing ones: its position, from 1), and the count of the job
+    // the numbers were given in, which sets their width (0: this job's). A retry of some
+    // links keeps the numbers they had.
+    QList<int> numbers;
+    int numbersCount = 0;
     // The name the server gives (Content-Disposition) replaces the chosen one.
     bool useServerNames = false;
     int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links fetched at a time
@@ -54,6 +60,7 @@ struct DownloadSummary {
         QString link;
         QString error;
         EntryContext context {};
+        int number = 0; // its *num*
     };
     int saved = 0;
     int skipped = 0;
@@ -78,7 +85,8 @@ struct RunningTransfer {
 // content until then. The rename never replaces a file that appeared after the name was
 // chosen: the policy decides again. A name is reserved by its link while it runs, so two
 // links of the job never race for one name; a link whose name another running link holds
-// waits for it. A cancelled or interrupted link keeps its partial file for the next run to
+// waits for it; so does a link whose name a server gave to a running link, which takes
+// that name numbered. A cancelled or interrupted link keeps its partial file for the next run to
 // resume; a saved or failed one leaves none. A server that answers "Too Many Requests" or
 // "Service Unavailable", or names a time to come back, pauses every link of its host.
 // The state the window shows (labels, bars, the main window's caption) is kept here.
@@ -162,14 +170,28 @@ private:
     struct Run;
     enum class Waiting { Nothing, NameBeforeTransfer, NameAtRename, ErrorSeen };
 
+    // Where a link's file goes: the folders a mask names inside the destination (relative,
+    // ending with "/", or empty) and the file name.
+    struct Target {
+        QString folder;
+        QString name;
+    };
+
     void fill();
+    Target targetOf(int index) const;
     int nextStartable() const;
     void beginRun(int index);
     void beginLink(Run& run);
     // Applies a decision about a taken name; false when the link is skipped.
     bool useName(Run& run, const std::optional<QString>& name);
+    // Takes name for the link's file: numbered when another running link holds it.
+    void takeName(Run& run, const QString& name);
     void ask(Run& run, Waiting waiting, const QString& text);
     void askNext();
+    // Goes on with a link whose question about a taken name is decided.
+    void settle(Run& run, Waiting waited, const std::optional<QString>& name);
+    // Decides the questions waiting to be asked by the answer given "for all".
+    void settleWaiting();
     void placeFile(Run& run);
     void startTransfer(Run& run, qint64 resumeFrom);
     void onHeaders(quint64 id, const TransferHeaders& headers);
@@ -183,9 +205,9 @@ private:
     void endRun(Run& run);
     void finish();
     bool fileExists(const QString& name) const;
-    bool nameReserved(const QString& path) const;
-    QString chooseName(Run& run) const;
-    bool makeLinkFolder(const Run& run, QString* error) const;
+    bool nameReserved(const Run& run, const QString& name) const;
+    QString unreservedName(const Run& run, const QString& name) const;
+    bool openFolder(Run& run, bool create, QString* error) const;
     void useServerName(Run& run);
     QString localError(const Run& run, const QString& reason) const;
     Run* runOf(quint64 transferId) const;
@@ -193,6 +215,7 @@ private:
 
     QStringList m_links;
     DownloadJobOptions m_options;
+    std::optional<NameMask> m_mask;
     ITransferService& m_service;
     FileExistsResolution m_resolution;
     QTimer m_progressTimer;
@@ -215,7 +238,7 @@ private:
     int m_i = 0;
     QString m_curlink;
     QString m_curfile;
-    QString m_nameFolder; // the folder of the names the overwrite policy is deciding on
+    const Run* m_deciding = nullptr; // the link whose taken name the policy decides on
 
     QString m_label1;
     QString m_label2;

@@ -1,5 +1,6 @@
 #include "download/DownloadNames.h"
 
+#include <QMimeDatabase>
 #include <QStringList>
 #include <QUrl>
 #include <algorithm>
@@ -88,6 +89,9 @@ QString SafeFileName(const QString& name)
     }
     if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
         return kIndex;
+    if (safe.startsWith(QLatin1Char('.'))
+        && (safe.endsWith(QLatin1String(".part")) || safe.endsWith(QLatin1String(".part.rec"))))
+        safe[0] = QLatin1Char('_');
     if (safe.toUtf8().size() <= kMaxNameBytes)
         return safe;
     QString extension = keptExtension(safe);
@@ -95,6 +99,17 @@ QString SafeFileName(const QString& name)
         extension.clear();
     const QString stem = safe.left(safe.size() - extension.size());
     return fittingPrefix(stem, kMaxNameBytes - utf8Size(extension)) + extension;
+}
+
+QString ServerFileName(const QString& given)
+{
+    QString name = given.mid(given.lastIndexOf(QLatin1Char('/')) + 1);
+    name = name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1);
+    qsizetype dots = 0;
+    while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
+        ++dots;
+    name = name.mid(dots);
+    return name.isEmpty() ? QString() : SafeFileName(name);
 }
 
 QString TypedNameProblem(const QString& name)
@@ -112,13 +127,17 @@ QString TypedNameProblem(const QString& name)
 
 bool LinkNamesFile(const QString& link)
 {
-    static const QStringList pages { QStringLiteral("htm"), QStringLiteral("html"),
-        QStringLiteral("shtml"), QStringLiteral("php"), QStringLiteral("asp"),
-        QStringLiteral("aspx"), QStringLiteral("jsp"), QStringLiteral("cgi") };
     const QString path = QUrl(link).path();
     const QString segment = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = segment.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || dot + 1 == segment.size())
-        return false;
-    return !pages.contains(segment.mid(dot + 1).toLower());
+    const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(segment);
+    const auto textual = [](const QMimeType& type) {
+        const QString name = type.name();
+        // A saved web page is multipart; a backup's suffix says nothing of what it holds.
+        return type.inherits(QStringLiteral("text/plain"))
+            || name.startsWith(QLatin1String("text/"))
+            || name.startsWith(QLatin1String("multipart/"))
+            || type.inherits(QStringLiteral("multipart/related"))
+            || name == QLatin1String("application/x-trash");
+    };
+    return !types.isEmpty() && std::none_of(types.begin(), types.end(), textual);
 }

@@ -16,15 +16,25 @@ QString FileNameFromUrl(const QString& link);
 QString NumberedName(const QString& name, int n);
 
 // A name that is safe to create inside the destination folder: control characters
-// and "/" become "_", "", "." and ".." become "index.html", and a name longer than the
-// file system allows is shortened keeping its extension.
+// and "/" become "_", "", "." and ".." become "index.html", a name longer than the
+// file system allows is shortened keeping its extension, and a name of the form the job
+// gives its partial files and their records (".X.part", ".X~2.part", ".X.part.rec")
+// gets "_" for its leading ".", so no link's file lands on another's partial file.
 QString SafeFileName(const QString& name);
+
+// The name a server gives (Content-Disposition) as a file name in the link's folder:
+// its last part only (after any "/" or "\\"), without leading dots (no hidden file, as
+// browsers do), made safe; empty when nothing is left.
+QString ServerFileName(const QString& given);
 
 // Why a name typed in "Save with new name:" cannot be used, or an empty text when it
 // can. An empty name is refused by the dialog with its own message.
 QString TypedNameProblem(const QString& name);
 
-// Whether the link's address names a file other than a web page: the last segment of
-// its path has an extension other than htm, html, shtml, php, asp, aspx, jsp or cgi. A
-// web page (text/html) in answer to such a link is not the file.
+// Whether the link's address names a file that is not text: the last segment of its
+// path has an extension whose known type is no text of any kind (an archive, picture,
+// sound, video, PDF, program and the like). A web page (text/html) in answer to such a
+// link is not the file. A name of unknown type, or of a text type (web pages, scripts,
+// style sheets, XML, JSON, saved pages, anything based on plain text), may well be
+// served as a web page.
 bool LinkNamesFile(const QString& link);

@@ -15,38 +15,38 @@ constexpr int kCandidates = 9;
 // ".", "~9", ".part" and ".rec" around the name must fit a file system's 255 bytes.
 constexpr int kMaxNameBytes = 255 - 12;
 
-QString recordPath(const QString& path)
+QByteArray recordName(const QByteArray& name)
 {
-    return path + QStringLiteral(".rec");
+    return name + ".rec";
 }
 
-QString candidate(const QString& folder, QString name, int n)
+QByteArray candidate(QString name, int n)
 {
     while (name.toUtf8().size() > kMaxNameBytes)
         name.chop(1);
     const QString suffix = n == 1 ? QString() : QStringLiteral("~") + QString::number(n);
-    return folder + QLatin1Char('.') + name + suffix + QStringLiteral(".part");
+    return QFile::encodeName(QLatin1Char('.') + name + suffix + QStringLiteral(".part"));
 }
 
 } // namespace
 
-bool PartialFile::open(
-    const QString& folder, const QString& name, const QByteArray& url, QString* error)
+bool PartialFile::open(int folderFd, const QString& name, const QByteArray& url, QString* error)
 {
     release();
+    m_dirFd = folderFd;
     m_url = url;
     // One left behind by an earlier run of this URL is resumed. Runs take the names in
     // order, so the search for it ends at the first name that is free.
     for (int n = 1; n <= kCandidates; ++n) {
         struct stat info;
-        const QByteArray path = QFile::encodeName(candidate(folder, name, n));
-        if (::lstat(path.constData(), &info) != 0)
+        const QByteArray path = candidate(name, n);
+        if (::fstatat(m_dirFd, path.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             break;
         if (tryCandidate(path, false))
             return true;
     }
     for (int n = 1; n <= kCandidates; ++n) {
-        if (tryCandidate(QFile::encodeName(candidate(folder, name, n)), true))
+        if (tryCandidate(candidate(name, n), true))
             return true;
     }
     const int saved = errno;
@@ -56,18 +56,24 @@ bool PartialFile::open(
     return false;
 }
 
+QString PartialFile::path() const
+{
+    return m_fd < 0 ? QString() : QStringLiteral("/proc/self/fd/") + QString::number(m_fd);
+}
+
 bool PartialFile::tryCandidate(const QByteArray& path, bool takeAny)
 {
-    const int fd
-        = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (takeAny ? O_CREAT : 0), 0666);
+    const int fd = ::openat(
+        m_dirFd, path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (takeAny ? O_CREAT : 0), 0666);
     if (fd < 0)
         return false;
     struct stat opened;
     struct stat named;
     // Locked by another run, or removed by it between the open and the lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &opened) != 0
-        || ::lstat(path.constData(), &named) != 0 || named.st_ino != opened.st_ino
-        || named.st_dev != opened.st_dev || !S_ISREG(opened.st_mode)) {
+        || ::fstatat(m_dirFd, path.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0
+        || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev
+        || !S_ISREG(opened.st_mode)) {
         const int saved = errno;
         ::close(fd);
         errno = saved;
@@ -77,7 +83,7 @@ bool PartialFile::tryCandidate(const QByteArray& path, bool takeAny)
     const QByteArray rec = path + ".rec";
     QList<QByteArray> lines;
     if (opened.st_size > 0) {
-        const int in = ::open(rec.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const int in = ::openat(m_dirFd, rec.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (in >= 0) {
             char buffer[16 * 1024];
             const ssize_t n = ::read(in, buffer, sizeof buffer);
@@ -97,7 +103,7 @@ bool PartialFile::tryCandidate(const QByteArray& path, bool takeAny)
         return false;
     }
     m_fd = fd;
-    m_path = QFile::decodeName(path);
+    m_name = path;
     m_validator.clear();
     m_total = -1;
     m_kept = 0;
@@ -109,7 +115,7 @@ bool PartialFile::tryCandidate(const QByteArray& path, bool takeAny)
     } else {
         // A record of other bytes must not outlive them; a new one is written once the
         // server has named its validator.
-        ::unlink(rec.constData());
+        ::unlinkat(m_dirFd, rec.constData(), 0);
         m_hasRecord = false;
     }
     return true;
@@ -121,18 +127,18 @@ void PartialFile::record(const QString& validator, qint64 total)
         return;
     m_validator = validator;
     m_total = total;
-    const QByteArray rec = QFile::encodeName(recordPath(m_path));
+    const QByteArray rec = recordName(m_name);
     // Without a validator the bytes cannot be resumed: no record is kept.
     if (validator.isEmpty()) {
         if (m_hasRecord)
-            ::unlink(rec.constData());
+            ::unlinkat(m_dirFd, rec.constData(), 0);
         m_hasRecord = false;
         return;
     }
     const QByteArray text
         = m_url + '\n' + m_validator.toLatin1() + '\n' + QByteArray::number(m_total) + '\n';
-    const int out
-        = ::open(rec.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int out = ::openat(
+        m_dirFd, rec.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (out < 0)
         return; // no record: the next run starts afresh
     [[maybe_unused]] const ssize_t n
@@ -144,7 +150,7 @@ void PartialFile::record(const QString& validator, qint64 total)
 void PartialFile::dropRecord()
 {
     if (m_fd >= 0 && m_hasRecord)
-        ::unlink(QFile::encodeName(recordPath(m_path)).constData());
+        ::unlinkat(m_dirFd, recordName(m_name).constData(), 0);
     m_hasRecord = false;
 }
 
@@ -153,7 +159,7 @@ void PartialFile::release()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    m_path.clear();
+    m_name.clear();
     m_kept = 0;
 }
 
@@ -161,7 +167,7 @@ void PartialFile::remove()
 {
     if (m_fd >= 0) {
         dropRecord();
-        ::unlink(QFile::encodeName(m_path).constData());
+        ::unlinkat(m_dirFd, m_name.constData(), 0);
     }
     release();
 }

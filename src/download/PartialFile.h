@@ -8,7 +8,8 @@
 // (ETag or Last-Modified) and the whole file's size. While a link is being fetched the
 // job holds an exclusive lock (flock) on the file, so two runs never write one file:
 // a run that finds it locked takes ".NAME~2.part" and so on. An interrupted link leaves
-// both behind; the next run of the same URL into the folder resumes from them.
+// both behind; the next run of the same URL into the folder resumes from them. Both are
+// named relative to the folder's open descriptor, which must outlive this object.
 class PartialFile final
 {
 public:
@@ -17,12 +18,15 @@ public:
     PartialFile(const PartialFile&) = delete;
     PartialFile& operator=(const PartialFile&) = delete;
 
-    // Picks and locks the partial file of url for the target name in folder (ending
-    // with "/"): one whose record names url is taken to resume from, else a free name.
+    // Picks and locks the partial file of url for the target name in the folder open as
+    // folderFd: one whose record names url is taken to resume from, else a free name.
     // False with error set when none can be created.
-    bool open(const QString& folder, const QString& name, const QByteArray& url, QString* error);
+    bool open(int folderFd, const QString& name, const QByteArray& url, QString* error);
 
-    const QString& path() const { return m_path; }
+    // The file's name in the folder (empty when none is open).
+    const QByteArray& fileName() const { return m_name; }
+    // A path that reaches the very file opened, whatever its name meanwhile.
+    QString path() const;
     // Bytes kept from an earlier run to resume from (0 when starting afresh), with the
     // validator and size they came with.
     qint64 keptBytes() const { return m_kept; }
@@ -40,9 +44,10 @@ public:
     void remove();
 
 private:
-    bool tryCandidate(const QByteArray& path, bool takeAny);
+    bool tryCandidate(const QByteArray& name, bool takeAny);
 
-    QString m_path;
+    QByteArray m_name;
+    int m_dirFd = -1;
     int m_fd = -1;
     QByteArray m_url;
     QString m_validator;

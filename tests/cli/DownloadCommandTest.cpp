@@ -269,15 +269,16 @@ TEST_F(DownloadCommandTest, TimeoutBoundsASilentServerAndRetriesAreAnnounced)
 TEST_F(DownloadCommandTest, CookiesRefererHeadersAndJsonLinesReachTheServer)
 {
     LocalHttpServer site;
-    site.server().Get("/private.bin", [](const httplib::Request& req, httplib::Response& res) {
+    site.server().Get("/private.zip", [](const httplib::Request& req, httplib::Response& res) {
         const bool allowed = req.get_header_value("Cookie") == "sid=42"
             && req.get_header_value("X-Key") == "k" && req.get_header_value("User-Agent") == "UA/2"
             && req.get_header_value("Referer") == "http://pages.example/from";
         res.set_content(allowed ? "secret" : "<p>sign in</p>",
             allowed ? "application/octet-stream" : "text/html");
     });
+    // The explicit referer wins over the entry's page.
     site.server().Get("/pic.jpg", [](const httplib::Request& req, httplib::Response& res) {
-        if (req.get_header_value("Referer") == "http://pages.example/gallery")
+        if (req.get_header_value("Referer") == "http://pages.example/from")
             res.set_content("pic", "image/jpeg");
         else
             res.status = 403;
@@ -300,15 +301,15 @@ TEST_F(DownloadCommandTest, CookiesRefererHeadersAndJsonLinesReachTheServer)
 
     const QStringList common { "--dir", dir, "--cookies", cookies.fileName(), "--header",
         "X-Key: k", "--user-agent", "UA/2", "--referer", "http://pages.example/from" };
-    EXPECT_EQ(run(common + QStringList { site.url("/private.bin"), "--from", list.fileName() }), 0)
+    EXPECT_EQ(run(common + QStringList { site.url("/private.zip"), "--from", list.fileName() }), 0)
         << m_stderr.toStdString();
-    QFile saved(dir + "/private.bin");
+    QFile saved(dir + "/private.zip");
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), "secret");
     EXPECT_TRUE(QFile::exists(dir + "/pic.jpg"));
 
     // Without the cookie the server's sign-in page is refused, not saved as the file.
-    EXPECT_EQ(run({ "--dir", dir, "--exists", "overwrite", site.url("/private.bin") }), 1);
+    EXPECT_EQ(run({ "--dir", dir, "--exists", "overwrite", site.url("/private.zip") }), 1);
     EXPECT_TRUE(m_stderr.contains("web page instead of the file")) << m_stderr.toStdString();
     ASSERT_TRUE(saved.seek(0));
     EXPECT_EQ(saved.readAll(), "secret");

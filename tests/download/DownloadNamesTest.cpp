@@ -73,9 +73,58 @@ TEST(DownloadNames, SafeFileNameNeverLeavesTheFolder)
         { "ok.zip", "ok.zip" },
         { longStem + ".tar", QString(240 - 4, QLatin1Char('x')) + ".tar" },
         { QString(200, QChar(0x00e9)) + ".jpg", QString(118, QChar(0x00e9)) + ".jpg" },
+        // Never the name of a partial file or its record.
+        { ".a.bin.part", "_a.bin.part" },
+        { ".a.bin~2.part", "_a.bin~2.part" },
+        { ".a.bin.part.rec", "_a.bin.part.rec" },
+        { ".profile", ".profile" },
     };
     for (const auto& row : rows)
         EXPECT_EQ(SafeFileName(row.in), row.out) << row.in.left(20).toStdString();
+}
+
+TEST(DownloadNames, ServerFileNameIsAVisibleNameInTheFolder)
+{
+    const struct {
+        const char* given;
+        const char* name;
+    } rows[] = {
+        { "report.pdf", "report.pdf" },
+        { ".a.bin.part", "a.bin.part" },
+        { "../../.bashrc", "bashrc" },
+        { "C:\\x\\..profile", "profile" },
+        { "...", "" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ServerFileName(QString::fromUtf8(row.given)), QString::fromUtf8(row.name))
+            << row.given;
+}
+
+// A web page in answer to a link is refused only where the name promises something else.
+TEST(DownloadNames, LinkNamesFileOnlyForTypesThatAreNoText)
+{
+    const struct {
+        const char* link;
+        bool namesFile;
+    } rows[] = {
+        { "https://en.example.org/wiki/Node.js", false },
+        { "http://h/page.xhtml", false },
+        { "http://h/doc.mhtml", false },
+        { "http://h/saved.html.bak", false },
+        { "http://h/feed.json?x=1.zip", false },
+        { "http://h/index.php", false },
+        { "http://h/plain", false },
+        { "http://h/unknown.qqq", false },
+        { "http://h/a.zip", true },
+        { "http://h/a.tar.gz", true },
+        { "http://h/photo.JPG", true },
+        { "http://h/song.mp3", true },
+        { "http://h/film.mkv", true },
+        { "http://h/paper.pdf", true },
+        { "http://h/setup.exe", true },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(LinkNamesFile(QString::fromUtf8(row.link)), row.namesFile) << row.link;
 }
 
 TEST(DownloadNames, TypedNameProblem)

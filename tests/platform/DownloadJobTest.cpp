@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -736,4 +737,185 @@ TEST_F(DownloadJobTest, LinksOfOneNameNeverRaceForIt)
     EXPECT_EQ(read("d.txt"), "x");
     EXPECT_EQ(read("d(1).txt"), "y");
     EXPECT_EQ(names(), (QStringList { "d(1).txt", "d.txt" }));
+}
+
+// The folders a mask names are entered from the destination down and never through a
+// symbolic link: such a link fails the link, naming it, and nothing lands outside.
+TEST_F(DownloadJobTest, MaskFoldersAreNeverEnteredThroughASymbolicLink)
+{
+    m_site.server().Get(R"(/.*x\.txt)", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("x", "text/plain");
+    });
+    ASSERT_TRUE(m_site.start());
+    const struct {
+        const char* mask;
+        const char* link; // the folder of the destination that is a symbolic link
+        const char* path;
+    } rows[] = {
+        { "*host*/*name*.*ext*", "127.0.0.1", "/d/x.txt" },
+        { "*subdirs*/*name*.*ext*", "evil", "/evil/%2e%2e/%2E%2E/x.txt" },
+        { "real/*host*/*name*.*ext*", "real/127.0.0.1", "/d/x.txt" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mask);
+        QTemporaryDir outside;
+        ASSERT_TRUE(outside.isValid());
+        QDir(m_folder).mkpath(QFileInfo(m_folder + row.link).path());
+        ASSERT_TRUE(QFile::link(outside.path(), m_folder + row.link));
+        m_configure = [&](DownloadJobOptions& options) {
+            options.nameMask = row.mask;
+            options.reportErrors = false;
+        };
+        QString error;
+        m_started = [&](DownloadJob* job) {
+            QObject::connect(job, &DownloadJob::linkFinished,
+                [&](int, const QString&, const Result<SavedFile>& r) { error = r.message(); });
+        };
+        DownloadJob& job = run({ row.path });
+        EXPECT_EQ(job.summary().failed, 1);
+        EXPECT_TRUE(error.contains(m_folder + row.link + " is a symbolic link"))
+            << error.toStdString();
+        EXPECT_EQ(
+            QDir(outside.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
+        QFile::remove(m_folder + row.link);
+    }
+}
+
+// A name the server gives never lands on a running link's final name or partial file.
+TEST_F(DownloadJobTest, AServerNameNeverTakesAnotherRunningLinksFile)
+{
+    const auto first = std::make_shared<std::string>(bytes(5000, 'a'));
+    m_site.server().Get("/a.bin", [first](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(first->size(), "application/octet-stream",
+            [first](size_t offset, size_t, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(40));
+                sink.write(first->data() + offset, std::min<size_t>(500, first->size() - offset));
+                return true;
+            });
+    });
+    const std::string second = bytes(3000, 'k');
+    std::string given;
+    m_site.server().Get("/b.bin", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Content-Disposition", "attachment; filename=\"" + given + "\"");
+        res.set_content(second, "application/octet-stream");
+    });
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) {
+        options.atOnce = 2;
+        options.useServerNames = true;
+    };
+    const struct {
+        const char* given;
+        const char* second; // where the second link's file goes
+        QStringList files;
+    } rows[] = {
+        { ".a.bin.part", "a.bin.part", { "a.bin", "a.bin.part" } },
+        { "a.bin", "a(1).bin", { "a(1).bin", "a.bin" } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.given);
+        for (const QString& name : names())
+            QFile::remove(m_folder + name);
+        given = row.given;
+        DownloadJob& job = run({ "/a.bin", "/b.bin" }, OverwriteAction::Overwrite);
+        EXPECT_EQ(job.summary().saved, 2);
+        EXPECT_EQ(names(), row.files);
+        EXPECT_EQ(read("a.bin"), QByteArray::fromStdString(*first));
+        EXPECT_EQ(read(row.second), QByteArray::fromStdString(second));
+    }
+}
+
+// "For all" answers the questions already waiting too.
+TEST_F(DownloadJobTest, AnAnswerForAllSettlesTheQuestionsAlreadyWaiting)
+{
+    for (const char* name : { "/a.txt", "/b.txt", "/c.txt", "/d.txt" })
+        m_site.page(name, name, "text/plain");
+    ASSERT_TRUE(m_site.start());
+    for (const char* name : { "a.txt", "b.txt", "c.txt", "d.txt" }) {
+        QFile old(m_folder + name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 4; };
+    m_prompt.fileExistsAnswers = { FileExistsAnswer { FileExistsAction::Skip, "a.txt", true } };
+
+    DownloadJob& job = run({ "/a.txt", "/b.txt", "/c.txt", "/d.txt" }, OverwriteAction::Prompt);
+    EXPECT_EQ(m_prompt.fileExistsAsked, QStringList { "a.txt" });
+    EXPECT_EQ(job.summary().skipped, 4);
+    EXPECT_EQ(read("d.txt"), "old");
+}
+
+// Links hold each other back by the path the mask gives them, folders included.
+TEST_F(DownloadJobTest, AMaskedPathHoldsBackOnlyLinksOfThatPath)
+{
+    std::atomic<int> running { 0 };
+    std::atomic<int> peak { 0 };
+    m_site.server().Get(
+        R"(/(x|y)/d\.txt)", [&](const httplib::Request& req, httplib::Response& res) {
+            peak = std::max(peak.load(), ++running);
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(req.path == "/x/d.txt" ? 300 : 0));
+            --running;
+            res.set_content(req.path, "text/plain");
+        });
+    ASSERT_TRUE(m_site.start());
+    const struct {
+        const char* mask;
+        QStringList files; // name=content
+        int peak;
+    } rows[] = {
+        // One name for both: the first link keeps it though the second ends first.
+        { "*title*.*ext*", { "T(1).txt=/y/d.txt", "T.txt=/x/d.txt" }, 1 },
+        { "*subdirs*/*name*.*ext*", { "x/d.txt=/x/d.txt", "y/d.txt=/y/d.txt" }, 2 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mask);
+        QDir(m_folder).removeRecursively();
+        QDir().mkpath(m_folder);
+        peak = 0;
+        m_configure = [&](DownloadJobOptions& options) {
+            options.atOnce = 2;
+            options.nameMask = row.mask;
+            options.contexts = { EntryContext { EntryKind::Link, {}, {}, "T" },
+                EntryContext { EntryKind::Link, {}, {}, "T" } };
+        };
+        DownloadJob& job = run({ "/x/d.txt", "/y/d.txt" }, OverwriteAction::Unique);
+        EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+        QStringList files;
+        QDirIterator it(m_folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString name = QDir(m_folder).relativeFilePath(it.next());
+            files.append(name + "=" + QString::fromUtf8(read(name)));
+        }
+        files.sort();
+        EXPECT_EQ(files, row.files);
+        EXPECT_EQ(peak, row.peak);
+    }
+}
+
+// An explicit referer wins; the entry's page is the default.
+TEST_F(DownloadJobTest, TheExplicitRefererWinsOverTheEntrysPage)
+{
+    std::string sent;
+    m_site.server().Get("/r.txt", [&](const httplib::Request& req, httplib::Response& res) {
+        sent = req.get_header_value("Referer");
+        res.set_content("r", "text/plain");
+    });
+    ASSERT_TRUE(m_site.start());
+    const struct {
+        const char* referer;
+        const char* sent;
+    } rows[] = {
+        { "http://given.example/", "http://given.example/" },
+        { "", "http://page.example/" },
+    };
+    for (const auto& row : rows) {
+        m_configure = [&](DownloadJobOptions& options) {
+            options.limits.referer = row.referer;
+            options.contexts = { EntryContext { EntryKind::Link, {}, "http://page.example/", {} } };
+        };
+        run({ "/r.txt" });
+        EXPECT_EQ(sent, row.sent);
+    }
 }

@@ -29,7 +29,7 @@ protected:
         m_folder = m_dir.path() + "/out/";
         auto& server = m_site.server();
         // Signed-in members get the file; others are sent to the sign-in page.
-        server.Get("/members/a.bin", [](const httplib::Request& req, httplib::Response& res) {
+        server.Get("/members/a.zip", [](const httplib::Request& req, httplib::Response& res) {
             if (req.get_header_value("Cookie").find("session=ok") != std::string::npos)
                 res.set_content("member file", "application/octet-stream");
             else
@@ -112,16 +112,17 @@ TEST_F(DownloadRequestTest, CookiesRefererHeadersAndUserAgentReachTheServer)
     m_options.limits.userAgent = "TestAgent/1";
     EntryContext picture { EntryKind::Image, "", m_site.url("/gallery.html"), "" };
     m_options.contexts = { {}, picture };
-    DownloadJob& job = run({ "/members/a.bin", "/hot/b.jpg", "/api/c.txt" });
+    DownloadJob& job = run({ "/members/a.zip", "/hot/b.jpg", "/api/c.txt" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
-    EXPECT_EQ(read("a.bin"), "member file");
+    EXPECT_EQ(read("a.zip"), "member file");
     EXPECT_EQ(read("b.jpg"), "picture");
     EXPECT_EQ(read("c.txt"), "api");
 }
 
 TEST_F(DownloadRequestTest, AWebPageInsteadOfTheFileFailsAndSavesNothing)
 {
-    DownloadJob& job = run({ "/members/a.bin", "/login.html" });
+    // A name of no known type (a.bin) may be a page; an archive's may not.
+    DownloadJob& job = run({ "/members/a.zip", "/login.html" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
     ASSERT_EQ(m_prompt.messages.size(), 1);
     EXPECT_TRUE(m_prompt.messages[0].text.contains("web page instead of the file"))

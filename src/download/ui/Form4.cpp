@@ -274,11 +274,18 @@ void Form4::Command3_Click()
     const QStringList failed = m_job->failedLinks();
     if (failed.isEmpty() || m_job->isRunning())
         return;
-    // The failed links keep their context: a retry sends the same referrer and names.
+    // The failed links keep their context and number: a retry sends the same referrer
+    // and gives the same names.
     QList<EntryContext> contexts;
-    for (const DownloadSummary::Failure& failure : m_job->summary().failures)
+    QList<int> numbers;
+    for (const DownloadSummary::Failure& failure : m_job->summary().failures) {
         contexts.append(failure.context);
+        numbers.append(failure.number);
+    }
     m_options.contexts = contexts;
+    m_options.numbers = numbers;
+    if (m_options.numbersCount <= 0)
+        m_options.numbersCount = m_job->count();
     makeJob(failed);
     m_summary->hide();
     m_command3->hide();

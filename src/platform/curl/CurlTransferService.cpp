@@ -601,11 +601,18 @@ bool CurlTransferService::begin(Transfer& t)
     const TransferRequest& r = t.request;
 
     // A fresh transfer creates (or empties) the file; a resumed one keeps its first
-    // resumeFrom bytes. A symbolic link in its place is never followed. An empty file is
-    // not truncated: on ext4 that would make its close wait for the data to be written.
+    // resumeFrom bytes. A symbolic link in its place is never followed, except the
+    // caller's own open file named as /proc/self/fd/N: that reaches the very file it
+    // holds. An empty file is not truncated: on ext4 that would make its close wait for
+    // the data to be written.
+    const bool callersFile = t.tempPath.rfind("/proc/self/fd/", 0) == 0;
     t.fd = t.cancelled.load()
         ? -1
-        : ::open(t.tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        : ::open(t.tempPath.c_str(),
+            O_WRONLY | O_CLOEXEC | (callersFile ? 0 : O_CREAT | O_NOFOLLOW), 0666);
+    // Checked again after the open: a caller closes its descriptor only after cancelling,
+    // so a transfer not cancelled by now has opened the caller's file, not a later one
+    // that took its number.
     if (t.cancelled.load()) {
         endCancelled(t);
         return false;

@@ -159,6 +159,10 @@ TEST_F(Form4Test, BackgroundHidesTheWindowUntilTheMainWindowIsRestored)
 
 TEST_F(Form4Test, TheEndSumsUpAndRetryFailedFetchesTheFailedLinksAgain)
 {
+    // A retried link keeps the number it had in the job the user started.
+    CRegSettings settings = CRegSettings::forQuillmarch(m_store);
+    TypedSettings::writeText(settings, SettingsTable::FileNameMask, "*num*-*name*.*ext*");
+    m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
     std::atomic<int> calls { 0 };
     m_site.server().Get("/flaky.txt", [&](const httplib::Request&, httplib::Response& res) {
         if (calls++ == 0)
@@ -181,7 +185,8 @@ TEST_F(Form4Test, TheEndSumsUpAndRetryFailedFetchesTheFailedLinksAgain)
     EXPECT_EQ(Child<QLabel>(*window, "Summary")->text(), "1 saved, 0 skipped, 0 failed");
     EXPECT_TRUE(retry->isHidden());
     EXPECT_EQ(Child<QPushButton>(*window, "Command2")->text(), "Open Folder");
-    EXPECT_TRUE(QFile::exists(m_out.filePath("flaky.txt")));
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden),
+        (QStringList { "001-a.txt", "002-flaky.txt" }));
 }
 
 TEST_F(Form4Test, SeveralRunningAreListedAndClosingStopsThemAll)
