@@ -378,10 +378,9 @@ int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext
         ConsoleText::printError(QStringLiteral("Error: ") + job.startError());
         return 1;
     }
-    ConsoleText::printError(
-        QStringLiteral("%1 saved, %2 skipped, %3 failed")
-            .arg(QString::number(saved), QString::number(skipped),
-                QString::number(failed + m_listFailures)));
+    ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
+                                .arg(QString::number(saved), QString::number(skipped),
+                                    QString::number(failed + m_listFailures)));
     if (interrupted) {
         ConsoleText::printError(QStringLiteral("Interrupted: the links still running were "
                                                "removed from the aria2 daemon."));

@@ -305,8 +305,7 @@ TEST_F(QuillmarchCliTest, VersionHelpAndUsageErrors)
         { { "harvest", "http://x/", "--filter" }, 2, "",
             "quillmarch-cli: --filter needs a value.\n" + hint.arg("harvest ") },
         { { "file", "l.txt", "--match", "/a(/" }, 2, "",
-            "quillmarch-cli: --match: /a(/ is not a valid regular expression: missing closing "
-            "parenthesis.\n"
+            "quillmarch-cli: --match: /a(/ is not a valid regular expression: missing ): a(.\n"
                 + hint.arg("file ") },
         { { "sequence", "http://s/1", "--reject", "*" }, 2, "",
             "quillmarch-cli: --reject is not an option of sequence.\n" + hint.arg("sequence ") },
