@@ -17,9 +17,9 @@ class IHarvestBrowser
 public:
     // The entries of the loaded page the scope asks for, each with its context: the
     // document's own in document order, then each frame's document the same way, depth
-    // first (links are the anchors and areas that have an address, made absolute).
-    // Frames whose document cannot be read are skipped. nullopt when the page itself
-    // could not be read.
+    // first (links are the anchors and areas that have an address, made absolute; data:
+    // and blob: addresses are left out). Frames whose document cannot be read are
+    // skipped. nullopt when the page itself could not be read.
     using EntriesHandler = std::function<void(const std::optional<ListEntries>& entries)>;
 
     virtual ~IHarvestBrowser() = default;
