@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 #include <optional>
@@ -12,17 +11,15 @@
 // The hidden harvest browser ("wb2") as the list builders see it: a page without a view
 // that runs the page's scripts, never opens pop-up windows and never shows script
 // dialogs. Every handler is called on the interface thread, never from inside a call
-// to navigate(), stop() or collectLinks().
+// to navigate(), stop() or collectEntries().
 class IHarvestBrowser
 {
 public:
-    // The addresses of the loaded page's links ("RecurseFrames"): the document's anchors
-    // and areas that have an address, absolute, in document order, then each frame's
-    // document the same way, depth first. Frames whose document cannot be read are
+    // The entries of the loaded page the scope asks for, each with its context: the
+    // document's own in document order, then each frame's document the same way, depth
+    // first (links are the anchors and areas that have an address, made absolute; data:
+    // and blob: addresses are left out). Frames whose document cannot be read are
     // skipped. nullopt when the page itself could not be read.
-    using LinksHandler = std::function<void(const std::optional<QStringList>& hrefs)>;
-    // The entries of the loaded page the scope asks for, each with its context, in
-    // document order (a frame's entries after its parent's); nullopt as for LinksHandler.
     using EntriesHandler = std::function<void(const std::optional<ListEntries>& entries)>;
 
     virtual ~IHarvestBrowser() = default;
@@ -46,31 +43,9 @@ public:
     virtual void navigate(const QString& url) = 0;
     // Stops the load; no further handler calls follow.
     virtual void stop() = 0;
-    // Runs the link walk on the current document; done is called once, later.
-    virtual void collectLinks(LinksHandler done) = 0;
     // The entries of the current document as the scope asks for them (scrolled first
-    // when it says so); done is called once, later. Without an engine of its own, the
-    // links of collectLinks as link entries without context.
-    virtual void collectEntries(EntriesHandler done)
-    {
-        collectLinks(linksAsEntries(std::move(done)));
-    }
-
-    // Link entries without context, for sources that give only addresses.
-    static LinksHandler linksAsEntries(EntriesHandler done)
-    {
-        return [done = std::move(done)](const std::optional<QStringList>& hrefs) {
-            if (!hrefs) {
-                done(std::nullopt);
-                return;
-            }
-            ListEntries entries;
-            entries.reserve(hrefs->size());
-            for (const QString& href : *hrefs)
-                entries.append(ListEntry { href, {} });
-            done(entries);
-        };
-    }
+    // when it says so); done is called once, later.
+    virtual void collectEntries(EntriesHandler done) = 0;
 
 private:
     HarvestScope m_scope;

@@ -7,7 +7,7 @@
 #include "builders/IHarvestBrowser.h"
 
 // One open browser window of the program. A handle stays valid after its window closed;
-// it then shows no address and collectLinks answers nullopt.
+// it then shows no address and collectEntries answers nullopt.
 class IShellWindow
 {
 public:
@@ -15,16 +15,10 @@ public:
     virtual QString locationUrl() const = 0;
     // The window shows an HTML document (not an image, a PDF or nothing).
     virtual bool isHtmlDocument() const = 0;
-    // The links of the document the window shows, as IHarvestBrowser::collectLinks.
-    virtual void collectLinks(IHarvestBrowser::LinksHandler done) = 0;
-    // The entries of that document as IHarvestBrowser::collectEntries gives them for the
-    // scope (the window is never scrolled: its user sees it). Without an engine of its own,
-    // the links of collectLinks without context.
+    // The entries of the document the window shows, as IHarvestBrowser::collectEntries
+    // gives them for the scope (the window is never scrolled: its user sees it).
     virtual void collectEntries(const HarvestScope& scope, IHarvestBrowser::EntriesHandler done)
-    {
-        Q_UNUSED(scope);
-        collectLinks(IHarvestBrowser::linksAsEntries(std::move(done)));
-    }
+        = 0;
 };
 
 // The program's open browser windows ("ShellWindows"), in the order they were opened.

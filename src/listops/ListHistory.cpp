@@ -32,8 +32,11 @@ ListHistory::ListHistory(LinkList& list, qint64 maxBytes, QObject* parent)
 
 void ListHistory::aboutToChange()
 {
-    if (!m_restoring && !m_stepOpen)
-        open();
+    if (m_restoring || m_stepOpen)
+        return;
+    // The list is about to change: what could be redone no longer applies.
+    m_redo.clear();
+    open();
 }
 
 void ListHistory::checkpoint()
@@ -55,7 +58,6 @@ ListHistory::Snapshot ListHistory::snapshot() const
 
 void ListHistory::open()
 {
-    m_redo.clear();
     m_before = snapshot();
     m_stepOpen = true;
     emit changed();
@@ -78,6 +80,8 @@ void ListHistory::close()
     const bool same = keep == before.entries.size() && keep == now.size()
         && before.selected == m_list.selectedIndexes() && before.current == m_list.currentIndex();
     if (!same) {
+        // A step begun at once that ended without a change leaves redo as it was.
+        m_redo.clear();
         m_undo.push_back(stepFrom(before, static_cast<int>(keep)));
         trim();
     }

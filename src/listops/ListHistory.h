@@ -26,7 +26,8 @@ public:
 
     // Ends the step under way: the next change starts a new one.
     void checkpoint();
-    // Starts a step now, for a change the list does not announce (a new selection).
+    // Starts a step now, for a change the list does not announce (a new selection). A
+    // step that ends without a change is dropped and leaves redo as it was.
     void beginStep();
 
     bool canUndo() const { return m_stepOpen || !m_undo.empty(); }

@@ -28,13 +28,22 @@ const QString kNotHtml = QStringLiteral(
 const QString kProblem
     = QStringLiteral("Quillmarch encountered a problem building a list from this url.");
 
+// Link entries without context, as the fakes answer.
+ListEntries linkEntries(const QStringList& hrefs)
+{
+    ListEntries entries;
+    for (const QString& href : hrefs)
+        entries.append(ListEntry { href, {} });
+    return entries;
+}
+
 // A browser driven by the test: it records what it was told and fires its handlers on
 // request. `alive` tells whether the builder still holds it.
 struct FakeBrowser final : IHarvestBrowser {
     std::function<void()> complete;
     std::function<void(qint32)> error;
     std::function<void(int, int)> progress;
-    LinksHandler pendingLinks;
+    EntriesHandler pendingWalk;
     QStringList navigated;
     int stops = 0;
     bool* alive = nullptr;
@@ -49,7 +58,7 @@ struct FakeBrowser final : IHarvestBrowser {
     void setProgressHandler(std::function<void(int, int)> h) override { progress = std::move(h); }
     void navigate(const QString& url) override { navigated.append(url); }
     void stop() override { ++stops; }
-    void collectLinks(LinksHandler done) override { pendingLinks = std::move(done); }
+    void collectEntries(EntriesHandler done) override { pendingWalk = std::move(done); }
 };
 
 struct FakeWindow final : IShellWindow {
@@ -57,18 +66,18 @@ struct FakeWindow final : IShellWindow {
     bool html = true;
     QStringList links;
     int collected = 0;
-    IHarvestBrowser::LinksHandler held; // set: the walk answers when the test says so
+    IHarvestBrowser::EntriesHandler held; // set: the walk answers when the test says so
     bool hold = false;
     QString locationUrl() const override { return url; }
     bool isHtmlDocument() const override { return html; }
-    void collectLinks(IHarvestBrowser::LinksHandler done) override
+    void collectEntries(const HarvestScope&, IHarvestBrowser::EntriesHandler done) override
     {
         ++collected;
         if (hold) {
             held = std::move(done);
             return;
         }
-        const QStringList copy = links;
+        const ListEntries copy = linkEntries(links);
         QTimer::singleShot(0, [done, copy] { done(copy); });
     }
 };
@@ -132,9 +141,9 @@ protected:
 
     void answerLinks(const QStringList& links)
     {
-        ASSERT_TRUE(browser_->pendingLinks);
-        auto done = std::move(browser_->pendingLinks);
-        done(links);
+        ASSERT_TRUE(browser_->pendingWalk);
+        auto done = std::move(browser_->pendingWalk);
+        done(linkEntries(links));
     }
 
     MainState state;
@@ -273,7 +282,7 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
         browser_->error(404);
         browser_->complete();
 
-        EXPECT_FALSE(browser_->pendingLinks) << "the page is not harvested";
+        EXPECT_FALSE(browser_->pendingWalk) << "the page is not harvested";
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
         EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Error"));
@@ -292,7 +301,7 @@ TEST_F(UrlListBuilderTest, UnreadablePageTakesTheErrorPath)
     state.handover.append = true;
     builder.mnufURL_Click();
     browser_->complete();
-    auto done = std::move(browser_->pendingLinks);
+    auto done = std::move(browser_->pendingWalk);
     done(std::nullopt);
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].text, kProblem);
@@ -352,7 +361,7 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
     EXPECT_TRUE(view.windowEnabled);
     ASSERT_EQ(finished.size(), 1);
     EXPECT_TRUE(lastOutcome().isCancelled());
-    window->held(window->links);
+    window->held(linkEntries(window->links));
     EXPECT_TRUE(list.isEmpty());
 
     prompt.urls.push_back(UrlRequest { window->url, false });
@@ -552,7 +561,7 @@ TEST_F(UrlListBuilderTest, AFailedBuildLeavesTheListAsItWas)
             if (window->held)
                 return std::exchange(window->held, {})(std::nullopt);
             browser_->complete();
-            std::exchange(browser_->pendingLinks, {})(std::nullopt);
+            std::exchange(browser_->pendingWalk, {})(std::nullopt);
         },
     };
     for (size_t s = 0; s < std::size(start); ++s) {

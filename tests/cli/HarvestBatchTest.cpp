@@ -29,9 +29,10 @@ struct ScriptedBrowser final : IHarvestBrowser {
             QTimer::singleShot(0, [c = m_complete] { c(); });
     }
     void stop() override { }
-    void collectLinks(LinksHandler done) override
+    void collectEntries(EntriesHandler done) override
     {
-        done(QStringList { m_url + "#1", QStringLiteral("http://shared/"), m_url + "#2" });
+        done(ListEntries {
+            { m_url + "#1", {} }, { QStringLiteral("http://shared/"), {} }, { m_url + "#2", {} } });
     }
 
     std::map<QString, std::function<void()>>& m_held;

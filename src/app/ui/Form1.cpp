@@ -124,10 +124,8 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     m_modes = std::make_unique<WindowModes>(
         *this, m_toolbar->toolbar(), *listArea, *m_fborder, m_state.window);
 
-    connect(m_listView, &LinkListView::textDropped, this, [this](const QString& text) {
-        commandStarting();
-        m_listCommands->buildFromText(text);
-    });
+    connect(m_listView, &LinkListView::textDropped, this,
+        [this](const QString& text) { listCommand([&] { m_listCommands->buildFromText(text); }); });
     connect(m_listView, &LinkListView::openRequested, this,
         [this] { m_openreq.request(OpenRequest::Source::DoubleClick); });
     connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
@@ -149,9 +147,10 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     // replaces a harvest still loading, as for any incoming link.
     m_incoming = new IncomingLinkQueue(
         [this](const QString& link) {
-            m_state.handover.nurl = link;
-            commandStarting();
-            urlBuilder().incomingLink();
+            listCommand([&] {
+                m_state.handover.nurl = link;
+                urlBuilder().incomingLink();
+            });
         },
         this);
     if (m_services.linkReceiver)
@@ -314,22 +313,67 @@ UrlListBuilder& Form1::urlBuilder()
     return *m_urlBuilder;
 }
 
+// All that one command changes, up to the next command, is one undo step, even when its
+// build ends later or fails halfway. The step's start lives here alone, so a command is
+// one step whichever way it was started, and never two.
+void Form1::listCommand(const std::function<void()>& command, ListStep step)
+{
+    if (step == ListStep::OnChange) {
+        m_history->checkpoint();
+        command();
+        return;
+    }
+    m_history->beginStep();
+    command();
+    m_history->checkpoint();
+}
+
 void Form1::mnufURL_Click()
 {
-    commandStarting();
-    urlBuilder().mnufURL_Click();
+    listCommand([this] { urlBuilder().mnufURL_Click(); });
+}
+
+void Form1::mnufClip_Click()
+{
+    listCommand([this] { m_listCommands->buildFromClipboard(); });
+}
+
+void Form1::mnufFile_Click()
+{
+    listCommand([this] { m_listCommands->buildFromFile(); });
+}
+
+void Form1::mnufSeq_Click()
+{
+    listCommand([this] { m_listCommands->buildSequence(); });
+}
+
+void Form1::mnulstSingle_Click()
+{
+    listCommand([this] { m_listCommands->addSingleLink(); });
+}
+
+void Form1::mnulstclr_Click()
+{
+    listCommand([this] { m_listCommands->clear(); });
+}
+
+void Form1::mnulstremsel_Click()
+{
+    listCommand([this] { m_listCommands->removeSelected(); });
+}
+
+void Form1::mnusavpopremove_Click()
+{
+    listCommand([this] { m_listCommands->removeCurrent(); });
 }
 
 void Form1::mnusavpopbuild_Click()
 {
-    commandStarting();
-    if (m_list.currentIndex() != -1)
-        urlBuilder().mnusavpopbuild_Click();
-}
-
-void Form1::commandStarting()
-{
-    m_history->checkpoint();
+    listCommand([this] {
+        if (m_list.currentIndex() != -1)
+            urlBuilder().mnusavpopbuild_Click();
+    });
 }
 
 // A build in progress owns the list until it ends.
@@ -347,7 +391,8 @@ void Form1::mnulstredo_Click()
 
 void Form1::applyPattern(ListCommands::PatternAction action)
 {
-    m_listCommands->applyPattern(action, m_patternBar->text());
+    listCommand([&] { m_listCommands->applyPattern(action, m_patternBar->text()); },
+        action == ListCommands::PatternAction::Select ? ListStep::Selection : ListStep::OnChange);
 }
 
 void Form1::mnufileopen_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 #include "app/OpenRequest.h"
@@ -83,21 +84,19 @@ public:
 
     // Commands, named after their menu items (MainCommandTable pairs each with its item).
     void mnufURL_Click();
-    void mnufClip_Click() { m_listCommands->buildFromClipboard(); }
-    void mnufFile_Click() { m_listCommands->buildFromFile(); }
-    void mnufSeq_Click() { m_listCommands->buildSequence(); }
-    void mnulstSingle_Click() { m_listCommands->addSingleLink(); }
+    void mnufClip_Click();
+    void mnufFile_Click();
+    void mnufSeq_Click();
+    void mnulstSingle_Click();
     void mnulstsrch_Click() { m_listCommands->search(); }
     void mnulstselall_Click() { m_listCommands->selectAll(); }
-    void mnulstclr_Click() { m_listCommands->clear(); }
-    void mnulstremsel_Click() { m_listCommands->removeSelected(); }
+    void mnulstclr_Click();
+    void mnulstremsel_Click();
     void mnulstundo_Click();
     void mnulstredo_Click();
     void mnulstpatsel_Click() { applyPattern(ListCommands::PatternAction::Select); }
     void mnulstpatrem_Click() { applyPattern(ListCommands::PatternAction::Remove); }
     void mnulstpatkeep_Click() { applyPattern(ListCommands::PatternAction::Keep); }
-    // Every change of the list up to the next command is one step of undo.
-    void commandStarting();
     ListHistory& history() { return *m_history; }
     PatternBar* patternBar() const { return m_patternBar; }
     void mnufsavlst_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Replace); }
@@ -113,7 +112,7 @@ public:
     void mnuopscroll_Click() { m_options->toggleScroll(); }
     void mnuHelpCont_Click();
     void mnusavpopopen_Click() { m_openreq.request(OpenRequest::Source::Menu); }
-    void mnusavpopremove_Click() { m_listCommands->removeCurrent(); }
+    void mnusavpopremove_Click();
     void mnusavpopbuild_Click();
     void mnufileopen_Click();
     // Saving link targets.
@@ -193,6 +192,13 @@ private:
     void cancelHarvest();
     UrlListBuilder& urlBuilder();
     void applyPattern(ListCommands::PatternAction action);
+    // How a command's undo step starts: with the first change the list announces, or at
+    // once for a command that changes only the selection (the list announces no such
+    // change).
+    enum class ListStep { OnChange, Selection };
+    // Runs a command that changes the list as one undo step. Every such command, from the
+    // menus, the toolbar, the pattern bar, a drop or a hand-over, passes through here once.
+    void listCommand(const std::function<void()>& command, ListStep step = ListStep::OnChange);
 
     Services m_services;
     CRegSettings m_regset;

@@ -148,8 +148,6 @@ void ListCommands::applyPattern(PatternAction action, const QString& patternText
         QStringLiteral("%1 of %2 entries match").arg(matching.size()).arg(m_list.count()));
     switch (action) {
     case PatternAction::Select: {
-        // The selection is not a change the list announces: its step starts here.
-        m_history.beginStep();
         QItemSelection selection;
         for (int row : matching)
             selection.select(m_list.index(row), m_list.index(row));
@@ -158,7 +156,6 @@ void ListCommands::applyPattern(PatternAction action, const QString& patternText
             m_list.setCurrentIndex(matching.first());
             m_list.setTopIndex(matching.first());
         }
-        m_history.checkpoint();
         break;
     }
     case PatternAction::Remove:

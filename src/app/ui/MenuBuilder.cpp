@@ -49,10 +49,8 @@ MenuBuilder::MenuBuilder(Form1& form, QWidget* list)
             act->setShortcut(entry.shortcut);
         if (entry.icon)
             iconWhenShown(menu, act, entry.icon);
-        QObject::connect(act, &QAction::triggered, &form, [&form, handler = entry.handler] {
-            form.commandStarting();
-            (form.*handler)();
-        });
+        QObject::connect(act, &QAction::triggered, &form,
+            [&form, handler = entry.handler] { (form.*handler)(); });
         m_actions.insert(entry.command, act);
         if (entry.enabled)
             m_rules.append({ act, entry.enabled });

@@ -10,7 +10,7 @@ namespace
 {
 
 // A registered page as the builders see it. Holds the page weakly: once the window
-// closed, the handle shows no address and yields no links.
+// closed, the handle shows no address and yields no entries.
 class RegisteredPage final : public IShellWindow
 {
 public:
@@ -26,10 +26,6 @@ public:
         return m_page
             && (m_contentType == QLatin1StringView("text/html")
                 || m_contentType == QLatin1StringView("application/xhtml+xml"));
-    }
-    void collectLinks(IHarvestBrowser::LinksHandler done) override
-    {
-        WebEngineHarvestBrowser::collectLinksFrom(m_page, std::move(done));
     }
     void collectEntries(const HarvestScope& scope, IHarvestBrowser::EntriesHandler done) override
     {

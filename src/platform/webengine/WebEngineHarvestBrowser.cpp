@@ -16,6 +16,7 @@
 
 #include "builders/NavigationErrors.h"
 #include "platform/webengine/HarvestRequestFilter.h"
+#include "platform/webengine/HarvestScripts.h"
 #include "platform/webengine/QuietPage.h"
 
 namespace
@@ -31,7 +32,8 @@ protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 };
 
-// Marks the time spent inside navigate(), stop() or collectLinks(): no handler may run then.
+// Marks the time spent inside navigate(), stop() or collectEntries(): no handler may run
+// then.
 class InCall final
 {
 public:
@@ -100,12 +102,7 @@ qint32 statusForNetError(int error)
     return INET_E_DOWNLOAD_FAILURE;
 }
 
-// Nobody sees a harvest page, and laying out and painting a large document costs far
-// more than parsing it: every document, frames included, gets a style sheet that takes
-// its root out of the layout from the moment it is created. Links, frames and scripts
-// do not need a layout. Plug-in elements (object, embed) load their content, which may
-// be a document with links, only once they are laid out, so a document that holds one
-// when its parsing ends drops the sheet again.
+// The style sheet that keeps every document out of the layout (see js/no-layout.js).
 QWebEngineScript noLayoutScript()
 {
     QWebEngineScript script;
@@ -115,19 +112,7 @@ QWebEngineScript noLayoutScript()
     // every frame.
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
-    script.setSourceCode(QStringLiteral(R"JS(
-(function () {
-    try {
-        var sheet = new CSSStyleSheet();
-        sheet.replaceSync('html { display: none !important; }');
-        document.adoptedStyleSheets = [sheet];
-        document.addEventListener('DOMContentLoaded', function () {
-            if (document.querySelector('object, embed'))
-                sheet.replaceSync('');
-        });
-    } catch (e) {}
-})()
-)JS"));
+    script.setSourceCode(HarvestScripts::noLayout());
     return script;
 }
 
@@ -139,38 +124,7 @@ constexpr qint64 kScrollSettleMs = 1200;
 constexpr int kMaxScrollSteps = 30;
 constexpr qint64 kMaxScrollMs = 10000;
 
-// The part of both page walks that takes a document's frames in turn: by index until the
-// index no longer gives a window, calling walk(child window, its document) for each frame
-// whose document can be read.
-const QString kWalkFrames = QStringLiteral(R"JS(
-        for (var f = 0; f <= 32767; ++f) {
-            var child = null, sub = null;
-            try {
-                child = win[f];
-                if (!child || child.window !== child)
-                    child = null;
-            } catch (e) { child = null; }
-            if (!child)
-                break;
-            try { sub = child.document; } catch (e) { sub = null; }
-            if (sub)
-                walk(child, sub);
-        }
-)JS");
-
-// Scrolls to the bottom and gives the page's height before the scroll.
-const QString kScrollStepScript = QStringLiteral(R"JS(
-(function () {
-    var e = document.scrollingElement || document.documentElement;
-    if (!e)
-        return -1;
-    var height = e.scrollHeight;
-    window.scrollTo(0, height);
-    return height;
-})()
-)JS");
-
-// The entries of the answer of collectEntriesScript: [docs, items, kinds], where docs
+// The entries of the answer of the entries walk: [docs, items, kinds], where docs
 // holds each walked document's address, title and entry count, items an address and a
 // text per entry, and kinds a digit per entry (EntryKind's order). nullopt when the
 // answer has another shape.
@@ -291,20 +245,6 @@ void WebEngineHarvestBrowser::stop()
         m_page->triggerAction(QWebEnginePage::Stop);
 }
 
-void WebEngineHarvestBrowser::collectLinks(LinksHandler done)
-{
-    Q_ASSERT(QThread::currentThread() == thread());
-    const InCall inCall(m_inCall);
-    auto walk = std::make_shared<LinksHandler>(std::move(done));
-    m_walk = walk;
-    collectLinksFrom(m_page, [this, walk](const std::optional<QStringList>& hrefs) {
-        if (*walk) {
-            assertHandlerContext();
-            std::exchange(*walk, nullptr)(hrefs);
-        }
-    });
-}
-
 void WebEngineHarvestBrowser::setScope(const HarvestScope& scope)
 {
     Q_ASSERT(QThread::currentThread() == thread());
@@ -333,7 +273,7 @@ void WebEngineHarvestBrowser::collectEntries(EntriesHandler done)
     const InCall inCall(m_inCall);
     auto pending = std::make_shared<EntriesHandler>(std::move(done));
     // What a renderer that went away calls: the walk ends with nullopt.
-    auto walk = std::make_shared<LinksHandler>([this, pending](const std::optional<QStringList>&) {
+    auto walk = std::make_shared<WalkEnd>([pending] {
         if (*pending)
             std::exchange(*pending, nullptr)(std::nullopt);
     });
@@ -357,7 +297,7 @@ void WebEngineHarvestBrowser::collectEntries(EntriesHandler done)
 }
 
 void WebEngineHarvestBrowser::scrollDown(
-    const std::shared_ptr<LinksHandler>& walk, std::function<void()> then)
+    const std::shared_ptr<WalkEnd>& walk, std::function<void()> then)
 {
     struct Scroll {
         QElapsedTimer clock;
@@ -376,7 +316,7 @@ void WebEngineHarvestBrowser::scrollDown(
         const std::shared_ptr<Scroll> s = weak.lock();
         if (!s || !self || !self->m_page || !*walk || self->m_stopped)
             return;
-        self->m_page->runJavaScript(kScrollStepScript, QWebEngineScript::MainWorld,
+        self->m_page->runJavaScript(HarvestScripts::scrollStep(), QWebEngineScript::MainWorld,
             [self, walk, s](const QVariant& answer) {
                 if (!self || !*walk || self->m_stopped)
                     return;
@@ -407,7 +347,7 @@ void WebEngineHarvestBrowser::onRendererGone()
         return;
     assertHandlerContext();
     if (m_walk && *m_walk) {
-        std::exchange(*m_walk, nullptr)(std::nullopt);
+        std::exchange(*m_walk, nullptr)();
         return;
     }
     if (!m_loading)
@@ -470,296 +410,6 @@ qint32 WebEngineHarvestBrowser::statusCodeFor(
     return NavigationStatus::INET_E_DOWNLOAD_FAILURE;
 }
 
-QString WebEngineHarvestBrowser::recurseFramesScript()
-{
-    // Runs in the page's own world. An isolated world would shield the walk from the
-    // page's scripts, but Chromium then builds a second script context for every frame
-    // the walk touches, which costs several milliseconds a frame (seconds on a page of
-    // a few hundred frames). The walk therefore relies only on what a page's scripts
-    // cannot replace by accident:
-    //  - the globals `window` and `document` and a window's `window` and `document`
-    //    are unforgeable, and a document's `links`, a collection's `length` and index
-    //    and a link's `href` are getters that an assignment does not shadow;
-    //  - a window's `frames` and `length` are replaceable (a page's global
-    //    `var length = 3` replaces them), so frames are taken by index until the index
-    //    no longer gives a window (`w.window === w` holds only for windows);
-    //  - results are stored by index, not with Array.prototype.push.
-    // A frame from another origin throws on access to its document and is skipped.
-    return QStringLiteral(R"JS(
-(function () {
-    var out = [];
-    function walk(win, doc) {
-        var links = null, n = 0;
-        try { links = doc.links; n = links.length; } catch (e) { n = 0; }
-        if (typeof n !== 'number')
-            n = 0;
-        for (var i = 0; i < n; ++i) {
-            try {
-                var href = links[i].href;
-                if (typeof href === 'string')
-                    out[out.length] = href;
-            } catch (e) {}
-        }
-)JS") + kWalkFrames
-        + QStringLiteral(R"JS(    }
-    walk(window, window.document);
-    return out;
-})()
-)JS");
-}
-
-void WebEngineHarvestBrowser::collectLinksFrom(QWebEnginePage* page, LinksHandler done)
-{
-    if (!page) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [done] { done(std::nullopt); }, Qt::QueuedConnection);
-        return;
-    }
-    page->runJavaScript(
-        recurseFramesScript(), QWebEngineScript::MainWorld, [done](const QVariant& result) {
-            if (result.typeId() != QMetaType::QVariantList) {
-                done(std::nullopt);
-                return;
-            }
-            done(result.toStringList());
-        });
-}
-
-QString WebEngineHarvestBrowser::collectEntriesScript(const HarvestScope& scope)
-{
-    // Runs in the page's own world, relying only on what the link walk relies on (see
-    // recurseFramesScript), plus the elements' own properties and attributes. Links alone
-    // come from each document's links collection, as the link walk takes them; media (and
-    // links beside them) from one pass over every element in document order, the
-    // elements of an open shadow root right after its host. Relative addresses from
-    // attributes are resolved by an anchor of their document, never by the URL
-    // constructor, which a page's global `var URL` would replace. The computed style of
-    // an element is read only when one of its document's (or shadow root's) sheets may
-    // set an image, or its own style attribute names one: computing style costs far more
-    // than the rest of the pass on a large page.
-    const int mode = (scope.links() ? 1 : 0) | (scope.media() ? 2 : 0);
-    return QStringLiteral(R"JS(
-(function (mode) {
-    // mode: 1 links, 2 media, 3 both. The answer: [docs, items, kinds] where docs holds
-    // page, title and entry count of each document walked, items an address and a text
-    // per entry, and kinds one digit per entry (0 link, 1 image, 2 video, 3 audio,
-    // 4 background, 5 object).
-    var docs = [], items = [], kinds = '';
-    var wantLinks = (mode & 1) !== 0, wantMedia = (mode & 2) !== 0;
-    var LAZY = { 'data-src': 1, 'data-original': 1, 'data-lazy-src': 1, 'data-lazy': 1,
-        'data-original-src': 1, 'data-hi-res-src': 1, 'data-full-src': 1, 'data-url': 1 };
-    var LAZYSET = { 'data-srcset': 1, 'data-lazy-srcset': 1, 'data-original-set': 1 };
-    var SPACE = /\s/;
-    function clean(t) {
-        if (typeof t !== 'string' || t === '')
-            return '';
-        if (t.length > 800)
-            t = t.slice(0, 800);
-        t = t.replace(/\s+/g, ' ').trim();
-        return t.length > 200 ? t.slice(0, 200) : t;
-    }
-    function attr(el, name) {
-        var v = el.getAttribute(name);
-        return v === null ? '' : v;
-    }
-    function label(el) {
-        return el ? clean(attr(el, 'alt')) || clean(attr(el, 'title')) : '';
-    }
-    function add(url, kind, text) {
-        if (typeof url !== 'string' || url === '')
-            return;
-        var head = url.slice(0, 5).toLowerCase();
-        if (head === 'data:' || head === 'blob:')
-            return;
-        items[items.length] = url;
-        items[items.length] = text;
-        kinds += kind;
-    }
-    function linkText(el) {
-        var text = clean(el.textContent) || label(el);
-        if (!text && el.querySelector) {
-            var img = el.querySelector('img[alt]');
-            text = label(img);
-        }
-        return text;
-    }
-    // The largest candidate of a srcset: an address runs to the next white space, so
-    // commas inside it stay; width descriptors outrank density ones, and the fallback
-    // (already absolute) counts as density 1.
-    function largest(set, resolve, fallback) {
-        var best = '', bestW = -1, bestX = -1, s = set, n = s.length, i = 0;
-        if (fallback) { best = fallback; bestX = 1; }
-        var chosen = null;
-        while (i < n) {
-            while (i < n && (s.charAt(i) === ',' || SPACE.test(s.charAt(i))))
-                ++i;
-            if (i >= n)
-                break;
-            var b = i;
-            while (i < n && !SPACE.test(s.charAt(i)))
-                ++i;
-            var url = s.slice(b, i), desc = '';
-            if (url.charAt(url.length - 1) === ',') {
-                url = url.replace(/,+$/, '');
-            } else {
-                var depth = 0;
-                b = i;
-                for (; i < n; ++i) {
-                    var c = s.charAt(i);
-                    if (c === '(') ++depth;
-                    else if (c === ')') { if (depth) --depth; }
-                    else if (c === ',' && !depth) break;
-                }
-                desc = s.slice(b, i);
-            }
-            var m = /(\d*\.?\d+(?:e[+-]?\d+)?)\s*([wx])/i.exec(desc);
-            var v = m ? parseFloat(m[1]) : 1;
-            if (m && (m[2] === 'w' || m[2] === 'W')) {
-                if (v > bestW) { bestW = v; chosen = url; }
-            } else if (bestW < 0 && v > bestX) {
-                bestX = v; chosen = url;
-            }
-        }
-        return chosen !== null ? resolve(chosen) : best;
-    }
-    function image(el, resolve) {
-        var src = '', set = '';
-        // Names only: reading the attributes as nodes would make a node of each.
-        var names = el.getAttributeNames();
-        for (var a = 0; a < names.length; ++a) {
-            var name = names[a];
-            if (LAZY[name] === 1 && !src && attr(el, name)) src = resolve(attr(el, name));
-            else if (LAZYSET[name] === 1 && !set) set = attr(el, name);
-        }
-        if (!set) set = attr(el, 'srcset');
-        if (!src) src = el.src;
-        add(set ? largest(set, resolve, src) : src, '1', label(el));
-    }
-    function backgrounds(el, win) {
-        var style = null;
-        try { style = win.getComputedStyle(el); } catch (e) { return; }
-        var value = style ? style.backgroundImage : '';
-        if (!value || value === 'none')
-            return;
-        var re = /url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/g, m;
-        while ((m = re.exec(value)) !== null) {
-            var url = (m[1] !== undefined ? m[1] : m[2] !== undefined ? m[2] : m[3] || '');
-            add(url.replace(/\\(.)/g, '$1'), '4', clean(attr(el, 'title')));
-        }
-    }
-    // Whether a style sheet of root may give an element a background image: a readable
-    // rule with an address in it (a font's excepted), or a sheet that cannot be read.
-    function sheetsMaySetImages(root) {
-        function rulesUse(rules, depth) {
-            if (depth > 16) return true;
-            for (var r = 0; r < rules.length; ++r) {
-                var rule = rules[r];
-                if (rule.styleSheet && sheetUses(rule.styleSheet, depth + 1)) return true;
-                if (rule.cssRules && rulesUse(rule.cssRules, depth + 1)) return true;
-                if (rule.type !== 5 && rule.style && /url\(/i.test(rule.style.cssText)) return true;
-            }
-            return false;
-        }
-        function sheetUses(sheet, depth) {
-            var rules;
-            try { rules = sheet.cssRules; } catch (e) { return true; }
-            return rules ? rulesUse(rules, depth) : false;
-        }
-        var lists = [];
-        try { lists[lists.length] = root.styleSheets; } catch (e) {}
-        try { lists[lists.length] = root.adoptedStyleSheets; } catch (e) {}
-        for (var l = 0; l < lists.length; ++l) {
-            var list = lists[l];
-            if (!list) continue;
-            for (var s = 0; s < list.length; ++s)
-                if (sheetUses(list[s], 0)) return true;
-        }
-        return false;
-    }
-    function tree(root, win, resolve, styled) {
-        styled = styled || (wantMedia && sheetsMaySetImages(root));
-        var all = root.querySelectorAll('*');
-        for (var i = 0; i < all.length; ++i) {
-            var el = all[i], tag = el.localName, parent;
-            if (wantLinks && (tag === 'a' || tag === 'area')) {
-                if (typeof el.href === 'string' && el.hasAttribute('href'))
-                    add(el.href, '0', linkText(el));
-            } else if (wantMedia) {
-                switch (tag) {
-                case 'img':
-                    image(el, resolve);
-                    break;
-                case 'source':
-                    parent = el.parentElement;
-                    if (parent && parent.localName === 'picture') {
-                        var set = attr(el, 'srcset') || attr(el, 'data-srcset');
-                        if (set) add(largest(set, resolve, ''), '1', label(parent.querySelector('img')));
-                    } else if (parent && (parent.localName === 'video' || parent.localName === 'audio')) {
-                        add(el.src, parent.localName === 'video' ? '2' : '3', label(parent));
-                    }
-                    break;
-                case 'video':
-                case 'audio':
-                    add(el.getAttribute('src') !== null ? el.src : '', tag === 'video' ? '2' : '3', label(el));
-                    if (tag === 'video' && el.getAttribute('poster')) add(el.poster, '1', label(el));
-                    break;
-                case 'track':
-                    parent = el.parentElement;
-                    add(el.src, parent && parent.localName === 'audio' ? '3' : '2',
-                        clean(attr(el, 'label')) || label(parent));
-                    break;
-                case 'embed':
-                    if (el.getAttribute('src')) add(el.src, '5', label(el));
-                    break;
-                case 'object':
-                    if (el.getAttribute('data')) add(el.data, '5', label(el));
-                    break;
-                }
-            }
-            if (wantMedia && (styled || (el.hasAttribute('style') && /url\(/i.test(attr(el, 'style')))))
-                backgrounds(el, win);
-            if (el.shadowRoot)
-                tree(el.shadowRoot, win, resolve, styled);
-        }
-    }
-    function linksOf(doc) {
-        var links = null, n = 0;
-        try { links = doc.links; n = links.length; } catch (e) { n = 0; }
-        if (typeof n !== 'number')
-            n = 0;
-        for (var i = 0; i < n; ++i) {
-            try {
-                var link = links[i], href = link.href;
-                if (typeof href === 'string')
-                    add(href, '0', linkText(link));
-            } catch (e) {}
-        }
-    }
-    function walk(win, doc) {
-        var first = kinds.length, page = '', title = '';
-        try { page = doc.URL; title = doc.title; } catch (e) {}
-        try {
-            if (mode === 1) {
-                linksOf(doc);
-            } else {
-                var anchor = doc.createElement('a');
-                var resolve = function (url) {
-                    anchor.setAttribute('href', url);
-                    return anchor.href;
-                };
-                tree(doc, win, resolve, false);
-            }
-        } catch (e) {}
-        docs[docs.length] = typeof page === 'string' ? page : '';
-        docs[docs.length] = typeof title === 'string' ? title : '';
-        docs[docs.length] = kinds.length - first;
-)JS") + kWalkFrames
-        + QStringLiteral(R"JS(    }
-    walk(window, window.document);
-    return [docs, items, kinds];
-}))JS") + QStringLiteral("(%1)").arg(mode);
-}
-
 void WebEngineHarvestBrowser::collectEntriesFrom(
     QWebEnginePage* page, const HarvestScope& scope, EntriesHandler done)
 {
@@ -768,7 +418,7 @@ void WebEngineHarvestBrowser::collectEntriesFrom(
             QCoreApplication::instance(), [done] { done(std::nullopt); }, Qt::QueuedConnection);
         return;
     }
-    page->runJavaScript(collectEntriesScript(scope), QWebEngineScript::MainWorld,
+    page->runJavaScript(HarvestScripts::collectEntries(scope), QWebEngineScript::MainWorld,
         [done](const QVariant& answer) { done(entriesFromAnswer(answer)); });
 }
 

@@ -31,7 +31,6 @@ public:
     void setProgressHandler(std::function<void(int progress, int progressMax)> handler) override;
     void navigate(const QString& url) override;
     void stop() override;
-    void collectLinks(LinksHandler done) override;
     void setScope(const HarvestScope& scope) override;
     void collectEntries(EntriesHandler done) override;
 
@@ -40,16 +39,7 @@ public:
     // The navigation status code for a failed load: HTTP status codes as themselves,
     // network and certificate failures as the URL-moniker code that fits.
     static qint32 statusCodeFor(QWebEngineLoadingInfo::ErrorDomain domain, int errorCode);
-    // The link walk ("RecurseFrames") as a script that evaluates to an array of
-    // absolute addresses.
-    static QString recurseFramesScript();
-    // Runs the link walk in a page; done is called once, later. nullopt when the page
-    // is gone or the script gave no array.
-    static void collectLinksFrom(QWebEnginePage* page, LinksHandler done);
-    // The collection of the scope's entries as a script that evaluates to the documents
-    // walked, the entries' addresses and texts, and their kinds.
-    static QString collectEntriesScript(const HarvestScope& scope);
-    // Runs that collection in a page (never scrolled); done is called once, later, with
+    // Runs the entries walk in a page (never scrolled); done is called once, later, with
     // nullopt when the page is gone or the script gave no answer of that shape.
     static void collectEntriesFrom(
         QWebEnginePage* page, const HarvestScope& scope, EntriesHandler done);
@@ -58,12 +48,14 @@ public:
 
 private:
     // The handlers' contract: called on this object's (the interface) thread and never
-    // from inside navigate(), stop() or collectLinks().
+    // from inside navigate(), stop() or collectEntries().
     void assertHandlerContext() const;
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onRendererGone();
     // Scrolls the page down step by step, then calls then, unless the walk ended first.
-    void scrollDown(const std::shared_ptr<LinksHandler>& walk, std::function<void()> then);
+    // Ends a running walk with nullopt; emptied once called.
+    using WalkEnd = std::function<void()>;
+    void scrollDown(const std::shared_ptr<WalkEnd>& walk, std::function<void()> then);
 
     QPointer<QWebEnginePage> m_page;
     HarvestRequestFilter* m_filter = nullptr; // owned by the page
@@ -72,8 +64,7 @@ private:
     std::function<void(int, int)> m_onProgress;
     bool m_stopped = false;
     bool m_loading = false; // navigated, and the load has not ended yet
-    int m_inCall = 0; // inside navigate(), stop() or collectLinks()
-    // The running link walk's handler (for collectEntries, the call that ends it with
-    // nullopt); emptied once it was called.
-    std::shared_ptr<LinksHandler> m_walk;
+    int m_inCall = 0; // inside navigate(), stop() or collectEntries()
+    // The running walk's end, called when the renderer goes away.
+    std::shared_ptr<WalkEnd> m_walk;
 };

@@ -153,6 +153,10 @@ TEST_F(Form1HarvestTest, ALaterStartHandsItsTextToTheRunningWindowAndEnds)
     EXPECT_EQ(form.list().entries(),
         (QStringList { "http://a.example/1", "http://b.example/2", "http://c.example/3" }));
     EXPECT_EQ(m_prompt.desiredActionAsked, 1);
+    // Each hand-over is an undo step of its own.
+    form.mnulstundo_Click();
+    EXPECT_EQ(form.list().entries(), (QStringList { "http://a.example/1", "http://b.example/2" }));
+    form.mnulstredo_Click();
 
     const auto raised = start({});
     EXPECT_EQ(raised.first, 0) << raised.second.toStdString();

@@ -14,6 +14,7 @@
 #include "app/ui/MainCommandTable.h"
 #include "app/ui/PatternBar.h"
 #include "listops/EntryJsonLines.h"
+#include "listops/ListHistory.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/ScriptedPrompt.h"
@@ -280,8 +281,35 @@ TEST_F(Form1Test, PatternCommandsAndRemovingTheSelection)
 
     form->patternBar()->field()->setText("/[/");
     run(MainCommand::RemoveMatching);
+    run(MainCommand::SelectMatching); // selects nothing: what could be redone stays
     EXPECT_EQ(form->list().count(), 4);
-    EXPECT_EQ(m_prompt.titles(), QStringList { "Pattern" });
+    EXPECT_EQ(m_prompt.titles(), (QStringList { "Pattern", "Pattern" }));
+    EXPECT_TRUE(form->history().canRedo());
+}
+
+// A build is one undo step whether the menu or the toolbar starts it, right after
+// another change (a drop): one undo gives back the dropped list.
+TEST_F(Form1Test, EachBuildIsOneUndoStepWhereverItStarts)
+{
+    auto form = makeForm();
+    const std::function<void()> starts[] = {
+        [&] { form->action(MainCommand::BuildFromClipboard)->trigger(); },
+        [&] { form->Toolbar1_ButtonClick(MainToolbar::keyOf(MainToolbar::Button::ListClp)); },
+    };
+    for (size_t row = 0; row < std::size(starts); ++row) {
+        const QString dropped = QStringLiteral("http://d.example/%1").arg(row);
+        if (!form->list().isEmpty())
+            m_prompt.desiredActions.push_back(false); // replace
+        emit form->listView()->textDropped(dropped);
+        QGuiApplication::clipboard()->setText("http://c.example/1\nhttp://c.example/2");
+        m_prompt.desiredActions.push_back(true); // append
+        const int steps = form->history().undoSteps();
+        starts[row]();
+        EXPECT_EQ(form->list().count(), 3) << row;
+        EXPECT_EQ(form->history().undoSteps(), steps + 1) << row;
+        form->action(MainCommand::Undo)->trigger();
+        EXPECT_EQ(form->list().entries(), QStringList { dropped }) << row;
+    }
 }
 
 // Every command has one item, found by its own object name; every typed toolbar button
