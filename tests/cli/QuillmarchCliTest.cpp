@@ -302,6 +302,7 @@ TEST_F(QuillmarchCliTest, VersionHelpAndUsageErrors)
             "quillmarch-cli: --from is not an option of text.\n" + hint.arg("text ") },
         { { "text", "--exclude-js=yes" }, 2, "",
             "quillmarch-cli: --exclude-js takes no value.\n" + hint.arg("text ") },
+        { { "--help=all" }, 2, "", "quillmarch-cli: --help takes no value.\n" + hint.arg("") },
         { { "harvest", "http://x/", "--filter" }, 2, "",
             "quillmarch-cli: --filter needs a value.\n" + hint.arg("harvest ") },
         { { "file", "l.txt", "--match", "/a(/" }, 2, "",

@@ -1,0 +1,407 @@
+#include "cli/CliOptionTable.h"
+
+#include <QFile>
+#include <string_view>
+
+#include "core/HeaderField.h"
+#include "download/NameMask.h"
+#include "download/NetscapeCookies.h"
+#include "listops/ListPattern.h"
+
+namespace
+{
+
+constexpr int kMaxJobs = 16;
+constexpr unsigned kListCommands = kCliHarvest | kCliText | kCliFile;
+constexpr unsigned kEveryCommand = kListCommands | kCliSequence | kCliDownload;
+
+using Target = CliOptionTarget;
+
+// The options that only store their value or switch something on.
+template <QString CliOptions::*field>
+QString store(Target& target, QStringView, const QString& value)
+{
+    target.options.*field = value;
+    return QString();
+}
+
+template <bool CliOptions::*field> QString raise(Target& target, QStringView, const QString&)
+{
+    target.options.*field = true;
+    return QString();
+}
+
+template <bool CliOptionTarget::*field> QString ask(Target& target, QStringView, const QString&)
+{
+    target.*field = true;
+    return QString();
+}
+
+// A whole number from low to high into number (set even when it is out of range).
+bool readNumber(const QString& value, int& number, int low, int high)
+{
+    bool ok = false;
+    number = value.toInt(&ok);
+    return ok && number >= low && number <= high;
+}
+
+QString readFilter(Target& target, QStringView, const QString& value)
+{
+    QString extension = value;
+    if (extension.startsWith(QLatin1Char('.')))
+        extension.remove(0, 1);
+    if (extension.isEmpty())
+        return QStringLiteral("--filter needs an extension.");
+    target.options.filters.append(extension);
+    return QString();
+}
+
+QString readPattern(Target& target, QStringView name, const QString& value)
+{
+    if (const Result<ListPattern> pattern = ListPattern::parse(value); !pattern)
+        return QStringLiteral("%1: %2").arg(name, pattern.message());
+    CliOptions& options = target.options;
+    (name == QLatin1StringView("--match") ? options.matchPatterns : options.rejectPatterns)
+        .append(value);
+    return QString();
+}
+
+QString readFormat(Target& target, QStringView, const QString& value)
+{
+    const std::optional<EntryFormat> format = entryFormatFromName(value);
+    if (!format)
+        return QStringLiteral("--format needs plain, jsonl or csv.");
+    target.options.format = *format;
+    // download prints each link's outcome, as lines or as JSON lines
+    target.options.jsonLines = *format == EntryFormat::JsonLines;
+    return QString();
+}
+
+QString readTimeout(Target& target, QStringView, const QString& value)
+{
+    target.options.timeoutGiven = true;
+    if (!readNumber(value, target.options.timeoutSeconds, 1, CliOptions::kMaxTimeoutSeconds))
+        return QStringLiteral("--timeout needs a number of seconds from 1 to %1.")
+            .arg(CliOptions::kMaxTimeoutSeconds);
+    return QString();
+}
+
+QString readJobs(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.jobs, 1, kMaxJobs))
+        return QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMaxJobs);
+    return QString();
+}
+
+QString readPerHost(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.perHost, 1, kMaxJobs))
+        return QStringLiteral("--per-host needs a number from 1 to %1.").arg(kMaxJobs);
+    return QString();
+}
+
+QString readRetries(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.retries, 0, 10))
+        return QStringLiteral("--retries needs a number from 0 to 10.");
+    return QString();
+}
+
+// --media and --all each choose what a page gives; they exclude each other.
+QString readCollect(Target& target, QStringView name, const QString&)
+{
+    HarvestScope& harvest = target.options.harvest;
+    const HarvestCollect collect
+        = name == QLatin1StringView("--media") ? HarvestCollect::Media : HarvestCollect::Both;
+    if (harvest.collect != HarvestCollect::Links && harvest.collect != collect)
+        return QStringLiteral("--media and --all cannot be combined.");
+    harvest.collect = collect;
+    return QString();
+}
+
+QString readScroll(Target& target, QStringView, const QString&)
+{
+    target.options.harvest.scroll = true;
+    return QString();
+}
+
+QString readSelection(Target& target, QStringView, const QString& value)
+{
+    const QStringList parts = value.split(QLatin1Char(':'));
+    bool okStart = false;
+    bool okLength = false;
+    if (parts.size() == 2) {
+        target.options.selectStart = parts.at(0).toInt(&okStart);
+        target.options.selectLength = parts.at(1).toInt(&okLength);
+    }
+    if (!okStart || !okLength || target.options.selectStart < 0 || target.options.selectLength <= 0)
+        return QStringLiteral("--select needs OFFSET:LENGTH, e.g. 23:2.");
+    return QString();
+}
+
+QString readExists(Target& target, QStringView, const QString& value)
+{
+    const QStringList policies { QStringLiteral("prompt"), QStringLiteral("overwrite"),
+        QStringLiteral("skip"), QStringLiteral("unique") };
+    target.options.exists = overwriteActionAt(static_cast<int>(policies.indexOf(value)));
+    if (!target.options.exists)
+        return QStringLiteral("--exists needs prompt, overwrite, skip or unique.");
+    return QString();
+}
+
+QString readCookies(Target& target, QStringView, const QString& value)
+{
+    QFile file(value);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("--cookies cannot read %1: %2.").arg(value, file.errorString());
+    QString problem;
+    const std::optional<QStringList> cookies = NetscapeCookies::parse(file.readAll(), &problem);
+    if (!cookies)
+        return QStringLiteral("--cookies needs a cookies.txt file in the Netscape format; "
+                              "in %1 %2.")
+            .arg(value, problem);
+    target.options.cookies = *cookies;
+    return QString();
+}
+
+// --referer and --user-agent: one header value each, sent as given.
+template <QString CliOptions::*field>
+QString readHeaderValue(Target& target, QStringView name, const QString& value)
+{
+    if (const QString why = HeaderField::valueProblem(value); !why.isEmpty())
+        return QStringLiteral("%1 cannot be sent: %2.").arg(name, why);
+    target.options.*field = value;
+    return QString();
+}
+
+QString readHeader(Target& target, QStringView, const QString& value)
+{
+    if (const QString why = HeaderField::lineProblem(value); !why.isEmpty())
+        return QStringLiteral("--header needs \"Name: value\" on one line: %1.").arg(why);
+    target.options.headers.append(value);
+    return QString();
+}
+
+QString readNameMask(Target& target, QStringView, const QString& value)
+{
+    QString problem;
+    if (!NameMask::parse(value, &problem))
+        return QStringLiteral("--name: %1").arg(problem);
+    target.options.nameMask = value;
+    return QString();
+}
+
+// A rate such as 200K: bytes a second, with K for 1024 and M for 1024 squared.
+QString readRate(Target& target, QStringView, const QString& value)
+{
+    constexpr qint64 kMaxRate = 2047LL * 1024 * 1024;
+    QString digits = value.trimmed();
+    qint64 unit = 1;
+    if (digits.endsWith(QLatin1Char('K'), Qt::CaseInsensitive))
+        unit = 1024;
+    else if (digits.endsWith(QLatin1Char('M'), Qt::CaseInsensitive))
+        unit = 1024 * 1024;
+    if (unit != 1)
+        digits.chop(1);
+    bool ok = false;
+    const qint64 rate = digits.toLongLong(&ok);
+    if (!ok || rate < 0 || digits.startsWith(QLatin1Char('+')) || rate > kMaxRate / unit)
+        return QStringLiteral(
+            "--limit-rate needs bytes a second, K or M after the number for 1024 or 1024², "
+            "at most 2047M (e.g. 200K).");
+    target.options.rateLimit = rate * unit;
+    return QString();
+}
+
+// Every option, in the order the help of each command lists its rows. A new option is
+// a row here and its lines in the manual page.
+constexpr CliOptionRow kOptions[] = {
+    { "--help", "-h", nullptr, kCliOverview, "Show this text; after a command, the command's help.",
+        &ask<&Target::helpAsked> },
+    { "--version", "-V", nullptr, kCliOverview, "Show the version.", &ask<&Target::versionAsked> },
+    { "--filter", nullptr, "EXT", kCliHarvest,
+        "Keep only links whose extension is EXT (repeatable; replaces the\n"
+        "stored filters and switches filtering on).",
+        &readFilter },
+    { "--no-filters", nullptr, nullptr, kCliHarvest, "Do not apply file-type filters.",
+        &raise<&CliOptions::noFilters> },
+    { "--exclude-js", nullptr, nullptr, kListCommands, "Leave out \"javascript:\" links.",
+        &raise<&CliOptions::excludeJs> },
+    { "--exclude-mailto", nullptr, nullptr, kListCommands, "Leave out \"mailto\" links.",
+        &raise<&CliOptions::excludeMailto> },
+    { "--start", nullptr, "N", kCliSequence, "The first number.", &store<&CliOptions::startText> },
+    { "--end", nullptr, "M", kCliSequence, "The last number.", &store<&CliOptions::endText> },
+    { "--select", nullptr, "OFFSET:LENGTH", kCliSequence,
+        "The characters of URL the numbers replace.", &readSelection },
+    { "--save", nullptr, "FILE", kListCommands | kCliSequence,
+        "Also write the list to FILE in Quillmarch's list format.", &store<&CliOptions::saveFile> },
+    { "--match", nullptr, "PATTERN", kListCommands,
+        "Keep only entries that match a --match (repeatable). A pattern\n"
+        "is a wildcard over the whole address (* any run, ? one\n"
+        "character) or /REGEX/ (RE2 syntax: no back-references or\n"
+        "look-around; matching time grows only with the address's\n"
+        "length); case is ignored.",
+        &readPattern },
+    { "--reject", nullptr, "PATTERN", kListCommands,
+        "Leave out entries that match a --reject (repeatable; wins\n"
+        "over --match).",
+        &readPattern },
+    { "--format", nullptr, "FORMAT", kListCommands,
+        "Print plain (one link a line, the default), jsonl (a JSON\n"
+        "object a line: url, kind, text, page, title) or csv (those\n"
+        "five columns under a header row). --save keeps the list format.",
+        &readFormat },
+    { "--timeout", nullptr, "SECONDS", kCliHarvest,
+        "Give up a page that has not loaded completely after SECONDS\n"
+        "(default 120, at most 86400).",
+        &readTimeout },
+    { "--from", nullptr, "LISTFILE", kCliHarvest,
+        "Also take the URLs of LISTFILE, one a line (- reads standard\n"
+        "input); blank lines are skipped.",
+        &store<&CliOptions::fromFile> },
+    { "--dedupe-all", nullptr, nullptr, kCliHarvest,
+        "With several pages, print a link only the first time any page\n"
+        "gives it (each page drops its own duplicates anyway).",
+        &raise<&CliOptions::dedupeAll> },
+    { "--jobs", nullptr, "N", kCliHarvest, "Pages loaded at a time, 1 to 16 (default 4).",
+        &readJobs },
+    { "--media", nullptr, nullptr, kCliHarvest,
+        "List the page's media instead of its links: images (the real\n"
+        "address of lazy images, the largest srcset candidate), video,\n"
+        "audio, posters, tracks, embedded objects and CSS backgrounds,\n"
+        "in document order, frames after their parent.",
+        &readCollect },
+    { "--all", nullptr, nullptr, kCliHarvest, "List links and media.", &readCollect },
+    { "--scroll", nullptr, nullptr, kCliHarvest,
+        "Scroll each page down step by step first, so content it adds\n"
+        "while scrolled is listed too (until its height stops growing,\n"
+        "at most 30 steps or 10 seconds).",
+        &readScroll },
+    { "--from", nullptr, "LISTFILE", kCliDownload,
+        "Also take the links of LISTFILE, one a line (- reads standard\n"
+        "input); blank lines are skipped.",
+        &store<&CliOptions::fromFile> },
+    { "--dir", nullptr, "DIR", kCliDownload,
+        "The destination folder, created when missing (default: the\n"
+        "current one).",
+        &store<&CliOptions::dir> },
+    { "--exists", nullptr, "POLICY", kCliDownload,
+        "What to do when a file of the name exists: prompt (ask on the\n"
+        "terminal), overwrite, skip or unique (a numbered name).\n"
+        "Default: the \"Overwrite Action\" preference.",
+        &readExists },
+    { "--retries", nullptr, "N", kCliDownload,
+        "Tries again after a transient failure, 0 to 10 (default: the\n"
+        "\"Retries\" setting, 3).",
+        &readRetries },
+    { "--aria2", nullptr, "URL", kCliDownload,
+        "Hand the links to the aria2 daemon at URL (its JSON-RPC\n"
+        "address, e.g. http://127.0.0.1:6800/jsonrpc), which saves them\n"
+        "into --dir on its own machine (default: its own folder) by its\n"
+        "own rules. A daemon on another machine is reached over https\n"
+        "only when a secret or cookies go with the links. --name\n"
+        "applies; --exists, --jobs, --per-host, --limit-rate,\n"
+        "--retries, --content-disposition and --timeout are refused.\n"
+        "With cookies or credential headers, redirects are followed\n"
+        "first and the daemon gets the last address with only its\n"
+        "own cookies. A reported file outside the folder fails.",
+        &store<&CliOptions::aria2Url> },
+    { "--aria2-secret", nullptr, "TOKEN", kCliDownload, "The daemon's --rpc-secret.",
+        &store<&CliOptions::aria2Secret> },
+    { "--jobs", nullptr, "N", kCliDownload, "Links downloaded at once, 1 to 16 (default 4).",
+        &readJobs },
+    { "--per-host", nullptr, "M", kCliDownload,
+        "Of those, at most M from one host, 1 to 16 (default 4).", &readPerHost },
+    { "--limit-rate", nullptr, "RATE", kCliDownload,
+        "Receive at most RATE bytes a second in all, shared by the\n"
+        "links running at once; K means 1024, M 1024² (e.g. 200K).",
+        &readRate },
+    { "--format", nullptr, "jsonl", kCliDownload,
+        "Print one JSON object per link instead: url, path, size,\n"
+        "status (saved, skipped or failed) and error.",
+        &readFormat },
+    { "--timeout", nullptr, "SECONDS", kCliDownload,
+        "Give up a transfer when no byte arrives for SECONDS (default\n"
+        "60; connecting waits at most SECONDS or 30, the lesser).\n"
+        "Unlike harvest's --timeout, a slow but steady transfer is\n"
+        "never cut; a server sending under 100 bytes a second over a\n"
+        "minute is tried again like a dropped one.",
+        &readTimeout },
+    { "--cookies", nullptr, "FILE", kCliDownload,
+        "Send the cookies of FILE (the Netscape cookies.txt format\n"
+        "that curl and wget read and write), each to its own site\n"
+        "(never to a public suffix such as .com), on every redirect.",
+        &readCookies },
+    { "--referer", nullptr, "URL", kCliDownload,
+        "Send URL as the Referer, also for the entries of --from.\n"
+        "Without it, with --from in JSON lines (the first non-blank\n"
+        "line starts with \"{\", as harvest --format jsonl writes),\n"
+        "each entry's \"page\" is its referrer.",
+        &readHeaderValue<&CliOptions::referer> },
+    { "--header", nullptr, "\"Name: value\"", kCliDownload,
+        "Send this header line too (repeatable); Authorization and\n"
+        "Cookie go to the link's own address only. A line break in\n"
+        "this, --referer or --user-agent is a usage error.",
+        &readHeader },
+    { "--user-agent", nullptr, "TEXT", kCliDownload,
+        "Send TEXT as the User-Agent (default \"Quillmarch/VERSION\").",
+        &readHeaderValue<&CliOptions::userAgent> },
+    { "--content-disposition", nullptr, nullptr, kCliDownload,
+        "Use the name the server gives (its last part only,\n"
+        "without leading dots, made safe; the file always stays in\n"
+        "the folder, and a name another running link holds gets a\n"
+        "number).",
+        &raise<&CliOptions::contentDisposition> },
+    { "--name", nullptr, "MASK", kCliDownload,
+        "Name each file by MASK: *name* and *ext* (the link's own\n"
+        "name, before and after its last \".\"), *num* (the link's\n"
+        "position, 001...), *host*, *subdirs* (the link's folders,\n"
+        "created in the folder), *text*, *title*, *date*\n"
+        "(YYYY-MM-DD). Default: *name*.*ext*. A folder that is a\n"
+        "symbolic link is never entered: the link fails.",
+        &readNameMask },
+    { "--help", "-h", nullptr, kEveryCommand, "Show this text.", &ask<&Target::helpAsked> },
+};
+
+// The rows of one option must read it alike, and a command's help may list it only once.
+constexpr bool rowsAgree()
+{
+    for (const CliOptionRow& a : kOptions) {
+        for (const CliOptionRow& b : kOptions) {
+            if (&a == &b || std::string_view(a.name) != std::string_view(b.name))
+                continue;
+            if (a.apply != b.apply || (a.placeholder == nullptr) != (b.placeholder == nullptr)
+                || (a.commands & b.commands) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(rowsAgree(), "the rows of an option disagree");
+
+} // namespace
+
+std::span<const CliOptionRow> CliOptionTable::rows()
+{
+    return kOptions;
+}
+
+const CliOptionRow* CliOptionTable::find(QStringView name)
+{
+    for (const CliOptionRow& option : kOptions) {
+        if (name == QLatin1StringView(option.name)
+            || (option.alias && name == QLatin1StringView(option.alias)))
+            return &option;
+    }
+    return nullptr;
+}
+
+unsigned CliOptionTable::commandsOf(QStringView name)
+{
+    unsigned commands = 0;
+    for (const CliOptionRow& option : kOptions) {
+        if (name == QLatin1StringView(option.name))
+            commands |= option.commands;
+    }
+    return commands;
+}
