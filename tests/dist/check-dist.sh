@@ -2,7 +2,8 @@
 # Checks what "cmake --install" puts in place, each file with its own tool.
 #   check-dist.sh install    SOURCE BUILD  install into a temporary prefix and validate
 #   check-dist.sh manpages   SOURCE BUILD  every command and option of --help is in the manual
-#   check-dist.sh completion SOURCE BUILD  bash completes commands, options and arguments
+#   check-dist.sh completion SOURCE BUILD  bash completes commands, options and arguments,
+#                                          each command's options as its --help lists them
 set -euo pipefail
 mode=$1 source=$2 build=$3
 id=example.corvidlantern.Quillmarch
@@ -78,16 +79,38 @@ check_completion() {
   )
   local row got
   for row in "${rows[@]}"; do
-    got=$(bash --norc -c '
-      source "$1"; source "$2"
-      read -ra COMP_WORDS <<<"$3"
-      [[ $3 == *" " ]] && COMP_WORDS+=("")
-      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-      _${COMP_WORDS[0]//-/_}
-      printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' _ \
-      "$source/dist/completion/quillmarch-cli" "$source/dist/completion/quillmarch" "${row%%|*}")
+    got=$(complete_words "${row%%|*}")
     [ "$got" = "$(tr ' ' '\n' <<<"${row#*|}" | sort | xargs)" ] || fail "'${row%%|*}': got '$got'"
   done
+  check_completion_options
+}
+
+# What bash completes for the words typed (the last one being completed), sorted.
+complete_words() {
+  bash --norc -c '
+    source "$1"; source "$2"
+    read -ra COMP_WORDS <<<"$3"
+    [[ $3 == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _${COMP_WORDS[0]//-/_}
+    printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' _ \
+    "$source/dist/completion/quillmarch-cli" "$source/dist/completion/quillmarch" "$1"
+}
+
+# The completion offers after each command the options its --help lists, and knows
+# which of them take a value: those --help shows with one ("--jobs N").
+check_completion_options() {
+  local command help listed got valued='' known
+  for command in '' harvest text file sequence download; do
+    help=$("$build/quillmarch-cli" $command --help)
+    listed=$(grep -oE -- '^ {2}(-[a-zA-Z], )?--[a-z0-9-]+' <<<"$help" | grep -oE -- '--[a-z0-9-]+$' | sort | xargs)
+    got=$(complete_words "quillmarch-cli $command --")
+    [ "$got" = "$listed" ] || fail "'quillmarch-cli $command --' offers '$got', --help lists '$listed'"
+    valued+=" $(grep -oE -- '^ {2}--[a-z0-9-]+ [^ ]' <<<"$help" | grep -oE -- '--[a-z0-9-]+' | xargs || true)"
+  done
+  valued=$(tr ' ' '\n' <<<"$valued" | grep . | sort -u | xargs)
+  known=$(grep -oP "^\s*local valued='\K[^']*" "$source/dist/completion/quillmarch-cli" | tr ' ' '\n' | sort | xargs)
+  [ "$known" = "$valued" ] || fail "the completion's valued options '$known', --help's '$valued'"
 }
 
 "check_$mode"
