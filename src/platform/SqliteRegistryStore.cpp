@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include "core/SettingsTable.h"
+#include "platform/SqliteCalls.h"
+#include "platform/SqliteStatement.h"
 #include "settings/CRegSettings.h"
 #include "settings/TypedSettings.h"
 
@@ -70,138 +72,9 @@ CREATE TABLE IF NOT EXISTS section_values (
 );
 )sql";
 
-bool isDamage(int rc)
-{
-    const int primary = rc & 0xff;
-    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
-}
-
-bool isLock(int rc)
-{
-    const int primary = rc & 0xff;
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
-// The first failing step of a write: its result code and the connection's message for
-// it, both taken before a rollback replaces them.
-struct WriteFailure {
-    int rc = SQLITE_OK;
-    QString message;
-};
-
-QString errorText(sqlite3* db, int rc)
-{
-    if (db && sqlite3_extended_errcode(db) == rc)
-        return QString::fromUtf8(sqlite3_errmsg(db));
-    return QString::fromUtf8(sqlite3_errstr(rc));
-}
-
-// A prepared statement that finalizes itself.
-class Statement final
-{
-public:
-    Statement(sqlite3* db, const char* sql)
-    {
-        m_rc = db ? sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) : SQLITE_MISUSE;
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return m_stmt != nullptr && m_rc == SQLITE_OK; }
-    int prepareResult() const { return m_rc; }
-
-    void bind(int index, const QString& text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int index, qint64 number) { sqlite3_bind_int64(m_stmt, index, number); }
-    void bindBlob(int index, const QByteArray& data)
-    {
-        // A null pointer would bind NULL; a zero-length value must stay a zero-length blob.
-        if (data.isEmpty())
-            sqlite3_bind_zeroblob(m_stmt, index, 0);
-        else
-            sqlite3_bind_blob(m_stmt, index, data.constData(), int(data.size()), SQLITE_TRANSIENT);
-    }
-    int step()
-    {
-        m_stepRc = m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
-        return m_stepRc;
-    }
-    // The result of the last step, or of preparing when that failed or nothing stepped.
-    int result() const { return ok() ? m_stepRc : m_rc; }
-
-    QString text(int column) const
-    {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-        return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, column));
-    }
-    qint64 number(int column) const { return sqlite3_column_int64(m_stmt, column); }
-    QByteArray blob(int column) const
-    {
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
-        const int size = sqlite3_column_bytes(m_stmt, column);
-        return size > 0 ? QByteArray(p, size) : QByteArray("", 0);
-    }
-
-private:
-    sqlite3_stmt* m_stmt = nullptr;
-    int m_rc = SQLITE_OK;
-    int m_stepRc = SQLITE_OK;
-};
-
-bool exec(sqlite3* db, const char* sql, int* rcOut = nullptr)
-{
-    const int rc = db ? sqlite3_exec(db, sql, nullptr, nullptr, nullptr) : SQLITE_MISUSE;
-    if (rcOut)
-        *rcOut = rc;
-    return rc == SQLITE_OK;
-}
-
-// Runs `body` inside one write transaction; commits when it returns true, else rolls back.
-// Inside a batch (a transaction already open on the connection) the write is a
-// savepoint of that transaction and becomes durable with the batch's commit.
-template <typename Body>
-bool writeTransaction(sqlite3* db, Body body, WriteFailure* failure = nullptr)
-{
-    auto failed = [&] {
-        if (failure && failure->rc == SQLITE_OK) {
-            failure->rc = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
-            failure->message = errorText(db, failure->rc);
-        }
-        return false;
-    };
-    if (db && !sqlite3_get_autocommit(db)) {
-        if (!exec(db, "SAVEPOINT one_write"))
-            return failed();
-        if (!body()) {
-            failed();
-            exec(db, "ROLLBACK TO one_write");
-            exec(db, "RELEASE one_write");
-            return false;
-        }
-        return exec(db, "RELEASE one_write") || failed();
-    }
-    if (!exec(db, "BEGIN IMMEDIATE"))
-        return failed();
-    if (!body()) {
-        failed();
-        exec(db, "ROLLBACK");
-        return false;
-    }
-    if (!exec(db, "COMMIT")) {
-        failed();
-        exec(db, "ROLLBACK");
-        return false;
-    }
-    return true;
-}
-
 std::optional<qint64> sectionId(sqlite3* db, const QString& path)
 {
-    Statement st(db, "SELECT id FROM sections WHERE path = ?1");
+    SqliteStatement st(db, "SELECT id FROM sections WHERE path = ?1");
     if (!st.ok())
         return std::nullopt;
     st.bind(1, path);
@@ -224,7 +97,7 @@ std::optional<qint64> ensureSection(sqlite3* db, const QString& path)
             parent = existing;
             continue;
         }
-        Statement insert(db, "INSERT INTO sections (parent_id, path) VALUES (?1, ?2)");
+        SqliteStatement insert(db, "INSERT INTO sections (parent_id, path) VALUES (?1, ?2)");
         if (!insert.ok())
             return std::nullopt;
         if (parent)
@@ -302,22 +175,22 @@ void SqliteRegistryStore::closeDatabase()
 bool SqliteRegistryStore::prepareSchema()
 {
     int rc = SQLITE_OK;
-    if (!exec(m_db, "PRAGMA foreign_keys = ON", &rc) && isDamage(rc))
+    if (!SqliteCalls::exec(m_db, "PRAGMA foreign_keys = ON", &rc) && SqliteCalls::isDamage(rc))
         return false;
 
     // quick_check reads every page, so a truncated file is found here and not later in
     // the middle of the user's work. Another process's lock that keeps the file from
     // being read is no sign of damage: the store is then left as it is.
     {
-        Statement check(m_db, "PRAGMA quick_check");
+        SqliteStatement check(m_db, "PRAGMA quick_check");
         if (!check.ok()) {
-            if (isDamage(check.prepareResult()))
+            if (SqliteCalls::isDamage(check.prepareResult()))
                 return false;
             if (noteLock(check.prepareResult()))
                 return true;
         } else {
             rc = check.step();
-            if (isDamage(rc))
+            if (SqliteCalls::isDamage(rc))
                 return false;
             if (noteLock(rc))
                 return true;
@@ -331,7 +204,7 @@ bool SqliteRegistryStore::prepareSchema()
     // write lock (two processes starting at once: one creates them, the other finds them).
     int version = 0;
     {
-        Statement st(m_db, "PRAGMA user_version");
+        SqliteStatement st(m_db, "PRAGMA user_version");
         if (st.ok() && st.step() == SQLITE_ROW)
             version = int(st.number(0));
         if (noteLock(st.result()))
@@ -339,7 +212,7 @@ bool SqliteRegistryStore::prepareSchema()
     }
     QStringList tables;
     {
-        Statement st(m_db,
+        SqliteStatement st(m_db,
             "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'");
         while (st.ok() && st.step() == SQLITE_ROW)
             tables.append(st.text(0));
@@ -365,19 +238,19 @@ bool SqliteRegistryStore::prepareSchema()
                                .arg(QDir::toNativeSeparators(m_path));
         return true;
     }
-    WriteFailure failure;
-    const bool created = writeTransaction(
+    SqliteCalls::WriteFailure failure;
+    const bool created = SqliteCalls::writeTransaction(
         m_db,
         [&] {
-            if (!exec(m_db, kSchema))
+            if (!SqliteCalls::exec(m_db, kSchema))
                 return false;
             const QByteArray pragma = "PRAGMA user_version = " + QByteArray::number(kSchemaVersion);
-            return exec(m_db, pragma.constData());
+            return SqliteCalls::exec(m_db, pragma.constData());
         },
         &failure);
     if (created || noteLock(failure.rc))
         return true;
-    if (isDamage(failure.rc))
+    if (SqliteCalls::isDamage(failure.rc))
         return false;
     m_writeFailure = failure.message;
     return true;
@@ -411,7 +284,7 @@ void SqliteRegistryStore::tellWriteFailure(const QString& why) const
 
 bool SqliteRegistryStore::noteLock(int rc) const
 {
-    if (!isLock(rc))
+    if (!SqliteCalls::isLock(rc))
         return false;
     if (!m_lockMet) {
         m_lockMet = true;
@@ -476,8 +349,8 @@ bool SqliteRegistryStore::beginBatch()
     if (!mayWrite())
         return m_batchOpen = false;
     int rc = SQLITE_OK;
-    const bool begun = exec(m_db, "BEGIN IMMEDIATE", &rc);
-    m_batchOpen = wrote(begun, rc, begun ? QString() : errorText(m_db, rc));
+    const bool begun = SqliteCalls::exec(m_db, "BEGIN IMMEDIATE", &rc);
+    m_batchOpen = wrote(begun, rc, begun ? QString() : SqliteCalls::errorText(m_db, rc));
     return m_batchOpen;
 }
 
@@ -489,10 +362,10 @@ bool SqliteRegistryStore::endBatch()
         return false;
     m_batchOpen = false;
     int rc = SQLITE_OK;
-    if (exec(m_db, "COMMIT", &rc))
+    if (SqliteCalls::exec(m_db, "COMMIT", &rc))
         return true;
-    const QString why = errorText(m_db, rc);
-    exec(m_db, "ROLLBACK");
+    const QString why = SqliteCalls::errorText(m_db, rc);
+    SqliteCalls::exec(m_db, "ROLLBACK");
     wrote(false, rc, why);
     return false;
 }
@@ -536,7 +409,7 @@ void SqliteRegistryStore::moveAsideDamagedFile()
 
 bool SqliteRegistryStore::sectionExists(const QString& path) const
 {
-    Statement st(m_db, "SELECT id FROM sections WHERE path = ?1");
+    SqliteStatement st(m_db, "SELECT id FROM sections WHERE path = ?1");
     if (st.ok())
         st.bind(1, path);
     const bool found = st.ok() && st.step() == SQLITE_ROW;
@@ -550,8 +423,8 @@ bool SqliteRegistryStore::writeGuarded(const std::function<bool()>& body)
 {
     if (!mayWrite())
         return false;
-    WriteFailure failure;
-    const bool ok = writeTransaction(m_db, body, &failure);
+    SqliteCalls::WriteFailure failure;
+    const bool ok = SqliteCalls::writeTransaction(m_db, body, &failure);
     return wrote(ok, failure.rc, failure.message);
 }
 
@@ -563,7 +436,7 @@ bool SqliteRegistryStore::createSection(const QString& path)
 std::optional<RegValue> SqliteRegistryStore::readValue(
     const QString& path, const QString& name) const
 {
-    Statement st(m_db,
+    SqliteStatement st(m_db,
         "SELECT v.name, v.type, v.data FROM section_values v "
         "JOIN sections s ON s.id = v.section_id "
         "WHERE s.path = ?1 AND v.name = ?2");
@@ -588,7 +461,7 @@ bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
             return false;
         // An existing value is updated in place, so it keeps its row and its place
         // in the creation order.
-        Statement st(m_db,
+        SqliteStatement st(m_db,
             "INSERT INTO section_values (section_id, name, type, data) "
             "VALUES (?1, ?2, ?3, ?4) "
             "ON CONFLICT (section_id, name) DO UPDATE "
@@ -606,7 +479,7 @@ bool SqliteRegistryStore::writeValue(const QString& path, const RegValue& value)
 QList<RegValue> SqliteRegistryStore::values(const QString& path) const
 {
     QList<RegValue> result;
-    Statement st(m_db,
+    SqliteStatement st(m_db,
         "SELECT v.name, v.type, v.data FROM section_values v "
         "JOIN sections s ON s.id = v.section_id "
         "WHERE s.path = ?1 ORDER BY v.id");
@@ -624,7 +497,7 @@ QList<RegValue> SqliteRegistryStore::values(const QString& path) const
 bool SqliteRegistryStore::deleteValue(const QString& path, const QString& name)
 {
     return writeGuarded([&] {
-        Statement st(m_db,
+        SqliteStatement st(m_db,
             "DELETE FROM section_values WHERE name = ?2 AND section_id = "
             "(SELECT id FROM sections WHERE path = ?1)");
         if (!st.ok())
@@ -639,7 +512,7 @@ bool SqliteRegistryStore::deleteSection(const QString& path)
 {
     // The foreign keys remove the section's values and the sections below it.
     return writeGuarded([&] {
-        Statement st(m_db, "DELETE FROM sections WHERE path = ?1");
+        SqliteStatement st(m_db, "DELETE FROM sections WHERE path = ?1");
         if (!st.ok())
             return false;
         st.bind(1, path);
