@@ -42,7 +42,7 @@ check_install() {
 check_manpages() {
   local missing='' page text word
   check_text() {
-    for word in $(grep -oE '^ {2}(-[a-zA-Z], )?--?[a-z][a-z-]*|^ {2}[a-z]+ ' <<<"$2" | grep -oE -- '--?[a-z][a-z-]*|[a-z]+'); do
+    for word in $(grep -oE '^ {2}(-[a-zA-Z], )?--?[a-z][a-z0-9-]*|^ {2}[a-z]+ ' <<<"$2" | grep -oE -- '--?[a-z][a-z0-9-]*|[a-z]+'); do
       grep -qF -- "$(sed 's/-/\\-/g' <<<"$word")" "$1" || missing+=" $(basename "$1"):$word"
     done
   }
