@@ -34,7 +34,10 @@ public:
     // Headers giving size, then bytes of the body received.
     void receive(quint64 id, qint64 size, qint64 bytes)
     {
-        emit headersReceived(id, TransferHeaders { 200, size });
+        TransferHeaders headers;
+        headers.status = 200;
+        headers.size = size;
+        emit headersReceived(id, headers);
         emit progressed(id, bytes);
     }
     void complete(quint64 id, const QByteArray& body)
@@ -43,7 +46,10 @@ public:
         if (file.open(QIODevice::WriteOnly))
             file.write(body);
         file.close();
-        emit finished(id, TransferEnd { TransferEnd::Kind::Complete, body.size() });
+        TransferEnd end;
+        end.kind = TransferEnd::Kind::Complete;
+        end.bytesInFile = body.size();
+        emit finished(id, end);
     }
     // A transient failure; retryAfter >= 0 is the server's "Retry-After".
     void failTransiently(quint64 id, long code, int retryAfter)
