@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -108,8 +109,8 @@ std::variant<ListEntry, QString> jsonEntry(const QString& line)
 // first non-blank line starts with "{") give each link its context. A line that gives no
 // link (a NUL byte, too long, a JSON line without a "url" or with a value no request can
 // carry) goes to problems with its number; the other lines are read on.
-bool readLinks(const QString& path, QStringList* links, QList<EntryContext>* contexts,
-    QList<ListProblem>* problems, QString* error)
+bool readLinks(
+    const QString& path, ListEntries* links, QList<ListProblem>* problems, QString* error)
 {
     QFile in;
     const bool opened = path == QLatin1String("-")
@@ -128,7 +129,7 @@ bool readLinks(const QString& path, QStringList* links, QList<EntryContext>* con
         if (!json)
             json = link->startsWith(QLatin1Char('{'));
         if (!*json) {
-            links->append(*link);
+            links->append({ *link, {} });
             continue;
         }
         std::variant<ListEntry, QString> entry = jsonEntry(*link);
@@ -136,9 +137,7 @@ bool readLinks(const QString& path, QStringList* links, QList<EntryContext>* con
             problems->append({ reader.lineNumber(), *problem });
             continue;
         }
-        contexts->resize(links->size());
-        links->append(std::get<ListEntry>(entry).url);
-        contexts->append(std::get<ListEntry>(entry).context);
+        links->append(std::get<ListEntry>(entry));
     }
     if (reader.failed()) {
         *error = in.errorString();
@@ -178,6 +177,14 @@ void printJsonLine(const QString& link, const Result<SavedFile>& result)
         QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
 }
 
+// "Retrying in N s (attempt k of n)" for a link waiting to be tried again.
+QString retryText(const DownloadLinkState& link)
+{
+    return QStringLiteral("Retrying in %1 s (attempt %2 of %3)")
+        .arg(QString::number((link.retryInMs + 999) / 1000), QString::number(link.attempt),
+            QString::number(link.attempts));
+}
+
 // Same scheme, host and port.
 bool sameOrigin(const QString& a, const QString& b)
 {
@@ -197,6 +204,38 @@ DownloadCommand::DownloadCommand(const CliOptions& options)
 {
 }
 
+DownloadJobOptions DownloadCommand::jobOptions(
+    const CRegSettings& settings, const QString& folder) const
+{
+    // The stored preferences, then what the command line gives in their place. Only the
+    // overwrite action and the retries come from the store, so with both given it is not
+    // read (a store locked by another process then stops nothing).
+    DownloadJobOptions options;
+    if (!m_options.exists || m_options.retries < 0)
+        options = DownloadJobOptions::fromPreferences(loadPreferences(settings), settings, folder);
+    options.folder = folder;
+    if (m_options.exists)
+        options.owaction = *m_options.exists;
+    if (m_options.retries >= 0)
+        options.retries = m_options.retries;
+    options.reportErrors = false;
+    options.nameMask = m_options.nameMask;
+    options.useServerNames = m_options.contentDisposition;
+    options.limits.cookies = m_options.cookies;
+    options.limits.referer = m_options.referer;
+    options.limits.headers = m_options.headers;
+    options.limits.userAgent = m_options.userAgent;
+    options.atOnce = m_options.jobs;
+    options.perHost = m_options.perHost;
+    options.limits.sharedRateLimit = m_options.rateLimit;
+    options.progressIntervalMs = m_terminal ? 100 : 1000;
+    if (m_options.timeoutGiven) {
+        options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
+        options.limits.connectTimeoutSeconds = std::min(m_options.timeoutSeconds, 30);
+    }
+    return options;
+}
+
 void DownloadCommand::clearProgress()
 {
     if (m_progressShown)
@@ -211,21 +250,33 @@ void DownloadCommand::showProgress(const DownloadJob& job, bool force)
     if (!force && m_lastProgress.isValid() && m_lastProgress.elapsed() < kProgressIntervalMs)
         return;
     m_lastProgress.start();
+    QString bytes;
+    QString percent;
+    if (job.current() >= 0) {
+        const DownloadLinkState& link = job.links().at(job.current());
+        bytes = QStringLiteral("%1 of %2 bytes")
+                    .arg(QString::number(link.bytes),
+                        link.size > 0 ? QString::number(link.size) : QStringLiteral("Unknown"));
+        if (link.size > 0)
+            percent = QStringLiteral("%1%").arg(static_cast<qint64>(std::nearbyint(
+                static_cast<double>(link.bytes) / static_cast<double>(link.size) * 100.0)));
+    }
     write(stderr,
         QStringLiteral("\r\033[K%1[%2/%3] %4  %5 %6")
             .arg(QLatin1StringView(ConsoleText::kPrefix), QString::number(job.currentIndex()),
-                QString::number(job.count()), job.curfile(), job.Label1(), job.Label2()));
+                QString::number(job.count()), job.curfile(), bytes, percent));
     m_progressShown = true;
 }
 
 int DownloadCommand::run()
 {
-    QStringList links = m_options.urls;
-    QList<EntryContext> contexts;
+    ListEntries links;
+    for (const QString& url : m_options.urls)
+        links.append({ url, {} });
     if (!m_options.fromFile.isEmpty()) {
         QString error;
         QList<ListProblem> problems;
-        if (!readLinks(m_options.fromFile, &links, &contexts, &problems, &error)) {
+        if (!readLinks(m_options.fromFile, &links, &problems, &error)) {
             ConsoleText::printError(
                 QStringLiteral("Error: cannot read %1: %2").arg(m_options.fromFile, error));
             return 1;
@@ -252,7 +303,7 @@ int DownloadCommand::run()
         return 1;
     }
     if (!m_options.aria2Url.isEmpty())
-        return runAria2(links, contexts);
+        return runAria2(links);
     // A missing folder is created, with its parents.
     if (!m_options.dir.isEmpty() && !QFileInfo::exists(m_options.dir))
         QDir().mkpath(m_options.dir);
@@ -265,34 +316,15 @@ int DownloadCommand::run()
     const auto store
         = SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
-    DownloadJobOptions options;
-    options.folder = dir.absoluteFilePath();
-    options.owaction = m_options.exists ? *m_options.exists : loadPreferences(settings).owaction;
-    options.retries = m_options.retries >= 0 ? m_options.retries : downloadRetries(settings);
+    const DownloadJobOptions options = jobOptions(settings, dir.absoluteFilePath());
     if (store->lockMet()) {
         ConsoleText::printError(SqliteRegistryStore::commandLineLockMessage());
         return 1;
     }
-    options.reportErrors = false;
-    options.contexts = contexts;
-    options.nameMask = m_options.nameMask;
-    options.useServerNames = m_options.contentDisposition;
-    options.limits.cookies = m_options.cookies;
-    options.limits.referer = m_options.referer;
-    options.limits.headers = m_options.headers;
-    options.limits.userAgent = m_options.userAgent;
-    options.atOnce = m_options.jobs;
-    options.perHost = m_options.perHost;
-    options.limits.sharedRateLimit = m_options.rateLimit;
-    options.progressIntervalMs = m_terminal ? 100 : 1000;
-    if (m_options.timeoutGiven) {
-        options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
-        options.limits.connectTimeoutSeconds = std::min(m_options.timeoutSeconds, 30);
-    }
 
     ConsolePrompt prompt;
     CurlTransferService service;
-    DownloadJob job(links, options, service);
+    DownloadJob job(numberedItems(links), options, service);
     // "File Exists" is asked on the console from the event loop, once the job waits.
     DownloadQuestions questions(job, prompt);
     int failed = 0;
@@ -309,9 +341,10 @@ int DownloadCommand::run()
         });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
-    QObject::connect(&job, &DownloadJob::retrying, [&](const QString& link, const QString& text) {
+    QObject::connect(&job, &DownloadJob::retrying, [&](int index) {
         clearProgress();
-        ConsoleText::printError(link + QStringLiteral(": ") + text);
+        ConsoleText::printError(
+            links.at(index - 1).url + QStringLiteral(": ") + retryText(job.links().at(index - 1)));
     });
     QObject::connect(&job, &DownloadJob::ended, [&] {
         clearProgress();
@@ -334,7 +367,7 @@ int DownloadCommand::run()
     return failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
 }
 
-int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext>& contexts)
+int DownloadCommand::runAria2(const ListEntries& links)
 {
     // An explicit referrer: --referer, else a Referer line of --header.
     QString referer = m_options.referer;
@@ -346,7 +379,7 @@ int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext
                 == 0)
             referer = line.section(QLatin1Char(':'), 1).trimmed();
     }
-    const QList<Aria2Link> entries = aria2Links(links, contexts, referer);
+    const QList<Aria2Link> entries = aria2Links(links, referer);
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
     options.headers = m_options.headers;
     options.nameMask = m_options.nameMask;
@@ -389,8 +422,7 @@ int DownloadCommand::runAria2(const QStringList& links, const QList<EntryContext
     return failed == 0 && m_listFailures == 0 ? 0 : 1;
 }
 
-QList<Aria2Link> DownloadCommand::aria2Links(
-    const QStringList& links, const QList<EntryContext>& contexts, const QString& referer) const
+QList<Aria2Link> DownloadCommand::aria2Links(const ListEntries& links, const QString& referer) const
 {
     // The daemon follows redirects itself, carrying every cookie and header it was given
     // to each host on the way. With credentials at stake, each link's redirects are
@@ -402,9 +434,9 @@ QList<Aria2Link> DownloadCommand::aria2Links(
             m_options.headers.cbegin(), m_options.headers.cend(), Aria2Job::isCredentialHeader);
     QList<Aria2Link> entries;
     for (qsizetype i = 0; i < links.size(); ++i) {
-        const QString& link = links.at(i);
-        Aria2Link entry { link, Aria2Job::referrerFor(referer, contexts.value(i).page) };
-        entry.context = contexts.value(i);
+        const QString& link = links.at(i).url;
+        Aria2Link entry { link, Aria2Job::referrerFor(referer, links.at(i).context.page) };
+        entry.context = links.at(i).context;
         if (!credentials) {
             entries.append(entry);
             continue;

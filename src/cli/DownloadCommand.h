@@ -3,8 +3,10 @@
 #include <QElapsedTimer>
 
 #include "cli/CliOptions.h"
+#include "download/DownloadJobOptions.h"
 #include "listops/EntryContext.h"
 
+class CRegSettings;
 class DownloadJob;
 struct Aria2Link;
 
@@ -21,11 +23,12 @@ public:
 
 private:
     // The links handed to the aria2 daemon of --aria2 instead.
-    int runAria2(const QStringList& links, const QList<EntryContext>& contexts);
+    int runAria2(const ListEntries& links);
     // Each link as the daemon gets it: its referrer, and with cookies or credentials
     // given, its redirects resolved first.
-    QList<Aria2Link> aria2Links(const QStringList& links, const QList<EntryContext>& contexts,
-        const QString& referer) const;
+    QList<Aria2Link> aria2Links(const ListEntries& links, const QString& referer) const;
+    // The job's options: the stored preferences with the command line's in their place.
+    DownloadJobOptions jobOptions(const CRegSettings& settings, const QString& folder) const;
     void showProgress(const DownloadJob& job, bool force);
     void clearProgress();
 

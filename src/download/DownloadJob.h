@@ -1,51 +1,23 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "core/OverwriteAction.h"
 #include "core/Result.h"
-#include "core/SettingsTable.h"
+#include "download/DownloadItem.h"
+#include "download/DownloadJobOptions.h"
+#include "download/DownloadLinkState.h"
+#include "download/DownloadQueue.h"
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
-#include "download/NameMask.h"
-#include "download/PartialFile.h"
-#include "listops/EntryContext.h"
-
-struct DownloadJobOptions {
-    QString folder; // the destination, ending with "/"
-    OverwriteAction owaction
-        = storedOverwriteAction(SettingsTable::OverwriteActionSetting.defaultInt());
-    int retries = SettingsTable::Retries.defaultInt(); // further tries after a transient failure
-    int retryBaseMs = 1000; // pauses between tries: base, twice that, four times...
-    int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this
-    int progressIntervalMs = 33; // how often the byte count is read while a file runs
-    bool reportErrors = true; // one "Error" message per failed link through the prompt
-    // Timeouts, redirects, the rate limit, headers, cookies, referer and user agent for
-    // every request.
-    TransferRequest limits;
-    // Per link, in the order of the links (missing ones empty): an entry's page is the
-    // Referer of its request, and its text and title fill a mask's *text* and *title*.
-    QList<EntryContext> contexts;
-    QString nameMask; // a NameMask; empty for the link's own name
-    // Per link, its *num* (missing ones: its position, from 1), and the count of the job
-    // the numbers were given in, which sets their width (0: this job's). A retry of some
-    // links keeps the numbers they had.
-    QList<int> numbers;
-    int numbersCount = 0;
-    // The name the server gives (Content-Disposition) replaces the chosen one.
-    bool useServerNames = false;
-    int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links fetched at a time
-    int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
-};
+#include "download/LinkNaming.h"
 
 // A link's outcome: where its target was saved and how big it is, or skipped.
 struct SavedFile {
@@ -57,10 +29,9 @@ struct SavedFile {
 // What became of a job's links so far.
 struct DownloadSummary {
     struct Failure {
-        QString link;
+        DownloadItem item; // with its context and number, for "Retry failed"
         QString error;
-        EntryContext context {};
-        int number = 0; // its *num*
+        const QString& link() const { return item.entry.url; }
     };
     int saved = 0;
     int skipped = 0;
@@ -78,43 +49,50 @@ struct RunningTransfer {
 
 // The download job of "Saving Files": fetches the links of its batch into the destination
 // folder, up to atOnce at a time and at most perHost of them from one host, starting them
-// in order, resolving existing names by the overwrite-action policy. With atOnce 1 it
-// takes one link after the other. Each body is written to the link's hidden partial file
-// in the folder and renamed to its final name only when complete, so a cancelled, failed
-// or interrupted link leaves no file under a final name and an overwritten file keeps its
-// content until then. The rename never replaces a file that appeared after the name was
-// chosen: the policy decides again. A name is reserved by its link while it runs, so two
-// links of the job never race for one name; a link whose name another running link holds
-// waits for it; so does a link whose name a server gave to a running link, which takes
-// that name numbered. A cancelled or interrupted link keeps its partial file for the next run to
-// resume; a saved or failed one leaves none. A server that answers "Too Many Requests" or
-// "Service Unavailable", or names a time to come back, pauses every link of its host.
-// The state the window shows (labels, bars, the main window's caption) is kept here.
-// The job never opens a dialog: it asks through fileExistsAsked() and errorToShow(), one
-// at a time, and waits, without blocking, until its owner calls answerFileExists() or
-// errorShown(); the links that need no answer go on meanwhile.
+// in order (DownloadQueue), resolving existing names by the overwrite-action policy. With
+// atOnce 1 it takes one link after the other. Each body is written to the link's hidden
+// partial file in the folder and renamed to its final name only when complete
+// (FilePlacement), so a cancelled, failed or interrupted link leaves no file under a final
+// name and an overwritten file keeps its content until then. The rename never replaces a
+// file that appeared after the name was chosen: the policy decides again. A name is
+// reserved by its link while it runs, so two links of the job never race for one name; a
+// link whose name another running link holds waits for it; so does a link whose name a
+// server gave to a running link, which takes that name numbered. A cancelled or
+// interrupted link keeps its partial file for the next run to resume; a saved or failed
+// one leaves none. A server that answers "Too Many Requests" or "Service Unavailable", or
+// names a time to come back, pauses every link of its host.
+// The job keeps a model of every link (links()); its views word it. It never opens a
+// dialog: it asks through fileExistsAsked() and errorToShow(), one at a time, and waits,
+// without blocking, until its owner calls answerFileExists() or errorShown(); the links
+// that need no answer go on meanwhile.
 class DownloadJob final : public QObject
 {
     Q_OBJECT
 public:
     enum class Phase { Idle, Running, Done, Error, Cancelled };
 
-    // The links are copied: a later batch never changes a running job.
-    DownloadJob(QStringList links, DownloadJobOptions options, ITransferService& service,
+    // The items are copied: a later batch never changes a running job.
+    DownloadJob(DownloadItems items, DownloadJobOptions options, ITransferService& service,
         QObject* parent = nullptr);
     // Cancels what is still running, keeping its partial files.
     ~DownloadJob() override;
 
     void start();
-    // Ends the job at once: "Aborting...", every running transfer is cancelled, no
-    // further link is requested and the job ends as Cancelled.
+    // Ends the job at once: every running transfer is cancelled, no further link is
+    // requested and the job ends as Cancelled.
     void cancel();
 
     Phase phase() const { return m_phase; }
     bool isRunning() const { return m_phase == Phase::Running; }
     const QString& folder() const { return m_options.folder; }
-    int count() const { return static_cast<int>(m_links.size()); }
-    int currentIndex() const { return m_i; } // links started, 0 before the first
+    int count() const { return static_cast<int>(m_items.size()); }
+    int currentIndex() const { return m_queue.started(); } // links started, 0 before the first
+    int endedCount() const { return m_ended; }
+    // Every link, in the job's order.
+    const QList<DownloadLinkState>& links() const { return m_states; }
+    // The link the window follows: the most recently started one whose name is decided,
+    // still running if any runs (the last one once none runs); -1 before the first.
+    int current() const { return m_shown; }
     // The most recently started link still running (the last one once none runs).
     const QString& curlink() const { return m_curlink; }
     const QString& curfile() const { return m_curfile; }
@@ -129,16 +107,6 @@ public:
     void errorShown();
     const FileExistsResolution& resolution() const { return m_resolution; }
 
-    // What "Saving Files" shows.
-    const QString& Label1() const { return m_label1; } // "1024 of 2049 bytes"
-    const QString& Label2() const { return m_label2; } // "50%"
-    const QString& Label3() const { return m_label3; } // "Saving ...", "Done", "Error"
-    int ProgressBar1() const { return m_bar1; }
-    int ProgressBar1Max() const { return m_bar1Max; }
-    int ProgressBar2() const { return m_bar2; }
-    int ProgressBar2Max() const { return m_bar2Max; }
-    // The main window's caption while the job runs and when it has ended.
-    const QString& mainCaption() const { return m_caption; }
     // The transfers running now, in the order started; the job's speed (bytes a second)
     // and the seconds left (-1 when unknown).
     QList<RunningTransfer> running() const;
@@ -147,6 +115,8 @@ public:
     const DownloadSummary& summary() const { return m_summary; }
     // The links that failed, in their order in the batch.
     QStringList failedLinks() const;
+    // The failed links with their context and number, for a job that tries them again.
+    DownloadItems failedItems() const;
 
 signals:
     // Something shown changed; the window repaints at its own pace.
@@ -158,28 +128,20 @@ signals:
     void fileExistsAsked(const QString& name);
     // A link failed and its "Error" message is to be shown.
     void errorToShow(const QString& message);
-    // One per link as it ends; a failure's message is the text of its "Error" message.
+    // One per link as it ends (index from 1); a failure's message is the text of its
+    // "Error" message.
     void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
     void ended();
-    // A transient failure of link is tried again after a pause; text is "Retrying in N s
-    // (attempt k of n)", k counting the first try, also shown in Label3 until the try
-    // starts.
-    void retrying(const QString& link, const QString& text);
+    // A transient failure of the link at index (from 1) is tried again after a pause;
+    // its state says when and which try.
+    void retrying(int index);
 
 private:
     struct Run;
     enum class Waiting { Nothing, NameBeforeTransfer, NameAtRename, ErrorSeen };
 
-    // Where a link's file goes: the folders a mask names inside the destination (relative,
-    // ending with "/", or empty) and the file name.
-    struct Target {
-        QString folder;
-        QString name;
-    };
-
     void fill();
-    Target targetOf(int index) const;
-    int nextStartable() const;
+    bool nameHeld(int index) const;
     void beginRun(int index);
     void beginLink(Run& run);
     // Applies a decision about a taken name; false when the link is skipped.
@@ -194,11 +156,13 @@ private:
     void settleWaiting();
     void placeFile(Run& run);
     void startTransfer(Run& run, qint64 resumeFrom);
+    void retryLater(Run& run, const TransferEnd& end);
     void onHeaders(quint64 id, const TransferHeaders& headers);
+    void onProgress(quint64 id, qint64 bytesInFile);
     void onFinished(quint64 id, const TransferEnd& end);
     void readProgress();
+    void writeRecords();
     void showCurrent();
-    void showBytes(Run& run, qint64 bytes);
     void linkSkipped(Run& run);
     void linkSaved(Run& run, qint64 size);
     void linkFailed(Run& run, const QString& message);
@@ -207,18 +171,20 @@ private:
     bool fileExists(const QString& name) const;
     bool nameReserved(const Run& run, const QString& name) const;
     QString unreservedName(const Run& run, const QString& name) const;
-    bool openFolder(Run& run, bool create, QString* error) const;
     void useServerName(Run& run);
     QString localError(const Run& run, const QString& reason) const;
     Run* runOf(quint64 transferId) const;
-    void pauseHost(const QString& host, qint64 ms);
+    void markHostPauses();
 
-    QStringList m_links;
+    DownloadItems m_items;
     DownloadJobOptions m_options;
-    std::optional<NameMask> m_mask;
     ITransferService& m_service;
+    LinkNaming m_naming;
+    DownloadQueue m_queue;
     FileExistsResolution m_resolution;
-    QTimer m_progressTimer;
+    QList<DownloadLinkState> m_states; // per item
+    QTimer m_progressTimer; // reads the byte counts of a service that does not report them
+    bool m_serviceReports = false; // the service reports progress itself
     QTimer m_pauseTimer; // wakes the job when a paused host may go on
 
     Phase m_phase = Phase::Idle;
@@ -226,26 +192,14 @@ private:
     bool m_xfererror = false;
     bool m_owdialog = false;
     std::vector<std::unique_ptr<Run>> m_runs; // in the order started
-    std::vector<bool> m_started; // per link
-    int m_firstUnstarted = 0;
     std::deque<Run*> m_askQueue; // links waiting for a question or a message
     Run* m_waiting = nullptr; // the link whose question or message is open
     Run* m_current = nullptr; // the most recently started link still running
-    QHash<QString, qint64> m_hostPausedUntil; // ms since the epoch
+    int m_shown = -1;
     DownloadSummary m_summary;
     qint64 m_savedBytes = 0;
     int m_ended = 0;
-    int m_i = 0;
     QString m_curlink;
     QString m_curfile;
     const Run* m_deciding = nullptr; // the link whose taken name the policy decides on
-
-    QString m_label1;
-    QString m_label2;
-    QString m_label3;
-    int m_bar1 = 0;
-    int m_bar1Max = 100;
-    int m_bar2 = 0;
-    int m_bar2Max = 100;
-    QString m_caption;
 };

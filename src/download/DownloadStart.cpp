@@ -5,9 +5,9 @@
 #include "settings/TypedSettings.h"
 
 std::optional<DownloadBatch> prepareDownload(
-    const QStringList& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder)
+    const ListEntries& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder)
 {
-    if (selectedInListOrder.isEmpty() || selectedInListOrder.first().isEmpty())
+    if (selectedInListOrder.isEmpty() || selectedInListOrder.first().url.isEmpty())
         return std::nullopt;
     const QString chosen
         = prompt.chooseFolder(QStringLiteral("Save Link Target(s) in..."), initialFolder);

@@ -4,14 +4,16 @@
 #include <QStringList>
 #include <optional>
 
+#include "listops/EntryContext.h"
+
 class CRegSettings;
 class IUserPrompt;
 
-// A batch to download: the links in list order, the folder exactly as the picker
+// A batch to download: the entries in list order, the folder exactly as the picker
 // returned it (what is remembered as the last used save folder), and the destination
 // folder ending with "/".
 struct DownloadBatch {
-    QStringList links;
+    ListEntries entries;
     QString chosen;
     QString folder;
 };
@@ -21,7 +23,7 @@ struct DownloadBatch {
 // ("Save Link Target(s) in...", with initialFolder preselected). Nothing when the
 // picker is cancelled.
 std::optional<DownloadBatch> prepareDownload(
-    const QStringList& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder);
+    const ListEntries& selectedInListOrder, IUserPrompt& prompt, const QString& initialFolder);
 
 // The stored number of further tries of a link after a transient failure, 0 to 10;
 // the default when not set, unreadable or out of range.

@@ -83,5 +83,6 @@ public:
 
 signals:
     void headersReceived(quint64 id, const TransferHeaders& headers);
+    void progressed(quint64 id, qint64 bytesInFile);
     void finished(quint64 id, const TransferEnd& end);
 };

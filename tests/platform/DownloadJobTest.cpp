@@ -42,6 +42,24 @@ QString otherHost(const QString& url)
     return QString(url).replace("127.0.0.1", "localhost");
 }
 
+// The links as a job's items, each with its context from contexts when given.
+DownloadItems itemsOf(const QStringList& links, const QList<EntryContext>& contexts = {})
+{
+    ListEntries entries;
+    for (qsizetype i = 0; i < links.size(); ++i)
+        entries.append({ links.at(i), contexts.value(i) });
+    return numberedItems(entries);
+}
+
+// The link the job follows as "bytes of size" (size -1 when unknown).
+QString followedBytes(const DownloadJob& job)
+{
+    if (job.current() < 0)
+        return QString();
+    const DownloadLinkState& link = job.links().at(job.current());
+    return QString("%1 of %2").arg(link.bytes).arg(link.size);
+}
+
 std::string bytes(size_t size, char seed = 'a')
 {
     std::string body(size, '\0');
@@ -89,13 +107,13 @@ protected:
         options.progressIntervalMs = 5;
         if (m_configure)
             m_configure(options);
-        m_job = std::make_unique<DownloadJob>(links, options, m_service);
+        m_job = std::make_unique<DownloadJob>(itemsOf(links, m_contexts), options, m_service);
         m_questions = std::make_unique<DownloadQuestions>(*m_job, m_prompt);
         if (m_started)
             m_started(m_job.get());
         QObject::connect(m_job.get(), &DownloadJob::changed, [this] {
-            if (!m_job->Label1().isEmpty())
-                m_byteLabels.append(m_job->Label1());
+            if (m_job->isRunning() && m_job->current() >= 0)
+                m_byteLabels.append(followedBytes(*m_job));
         });
         m_job->start();
         EXPECT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
@@ -129,6 +147,7 @@ protected:
     QStringList m_byteLabels;
     std::function<void(DownloadJob*)> m_started; // called with each job before it starts
     std::function<void(DownloadJobOptions&)> m_configure;
+    QList<EntryContext> m_contexts; // the links' contexts, in their order
 };
 
 } // namespace
@@ -166,15 +185,11 @@ TEST_F(DownloadJobTest, SavesEachLinkInOrderWithAndWithoutLength)
     EXPECT_EQ(read("index.html"), "<p>index</p>");
     EXPECT_EQ(read("a b%25.txt"), "spaced");
     EXPECT_EQ(names(), QStringList({ "a b%25.txt", "b.bin", "c.bin", "index.html" }));
-    EXPECT_TRUE(m_byteLabels.contains("2049 of 2049 bytes"))
-        << m_byteLabels.join('|').toStdString();
-    EXPECT_TRUE(m_byteLabels.contains("2049 of Unknown bytes"))
-        << m_byteLabels.join('|').toStdString();
-    EXPECT_EQ(job.Label3(), "Done");
-    EXPECT_EQ(job.Label1(), "");
-    EXPECT_EQ(job.mainCaption(), "Quillmarch - Saving Files (Complete)");
-    EXPECT_EQ(job.ProgressBar2(), 4);
-    EXPECT_EQ(job.ProgressBar1(), job.ProgressBar1Max());
+    EXPECT_TRUE(m_byteLabels.contains("2049 of 2049")) << m_byteLabels.join('|').toStdString();
+    EXPECT_TRUE(m_byteLabels.contains("2049 of -1")) << m_byteLabels.join('|').toStdString();
+    EXPECT_EQ(job.endedCount(), 4);
+    for (const DownloadLinkState& link : job.links())
+        EXPECT_EQ(link.status, DownloadLinkState::Status::Saved);
     EXPECT_TRUE(m_prompt.messages.isEmpty());
 }
 
@@ -203,8 +218,8 @@ TEST_F(DownloadJobTest, FailedLinksAreReportedAndLeaveNoFile)
         QFile::remove(m_folder + "ok.txt");
         DownloadJob& job = run({ row.path, "/ok.txt" }, OverwriteAction::Overwrite, 0);
         EXPECT_EQ(job.phase(), DownloadJob::Phase::Error);
-        EXPECT_EQ(job.Label3(), "Error");
-        EXPECT_EQ(job.mainCaption(), "Quillmarch - Saving Files (Error)");
+        EXPECT_EQ(job.links().at(0).status, DownloadLinkState::Status::Failed);
+        EXPECT_TRUE(job.links().at(0).reason.startsWith(row.message));
         ASSERT_EQ(m_prompt.messages.size(), 1);
         EXPECT_EQ(m_prompt.messages[0].title, "Error");
         EXPECT_EQ(m_prompt.messages[0].icon, PromptIcon::Critical);
@@ -247,11 +262,14 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
     ASSERT_TRUE(m_site.start());
     QStringList retries;
     auto record = [&](DownloadJob* job) {
-        QObject::connect(
-            job, &DownloadJob::retrying, [&, job](const QString&, const QString& text) {
-                EXPECT_EQ(job->Label3(), text);
-                retries.append(text);
-            });
+        QObject::connect(job, &DownloadJob::retrying, [&, job](int index) {
+            const DownloadLinkState& link = job->links().at(index - 1);
+            EXPECT_EQ(link.status, DownloadLinkState::Status::Retrying);
+            retries.append(QString("%1 s, %2 of %3")
+                               .arg((link.retryInMs + 999) / 1000)
+                               .arg(link.attempt)
+                               .arg(link.attempts));
+        });
     };
     m_started = record;
 
@@ -263,9 +281,8 @@ TEST_F(DownloadJobTest, TransientFailuresAreTriedAgainResumingWhereTheyStopped)
     EXPECT_EQ(busyCalls.load(), 2);
     EXPECT_GE(busyPause, 900);
     ASSERT_EQ(retries.size(), 2);
-    EXPECT_EQ(retries[0], "Retrying in 1 s (attempt 2 of 4)");
-    EXPECT_TRUE(retries[1] == "Retrying in 1 s (attempt 2 of 4)"
-        || retries[1] == "Retrying in 2 s (attempt 2 of 4)")
+    EXPECT_EQ(retries[0], "1 s, 2 of 4");
+    EXPECT_TRUE(retries[1] == "1 s, 2 of 4" || retries[1] == "2 s, 2 of 4")
         << retries[1].toStdString();
     EXPECT_TRUE(m_prompt.messages.isEmpty());
 }
@@ -295,7 +312,8 @@ TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
     DownloadJobOptions options;
     options.folder = m_folder;
     options.owaction = OverwriteAction::Overwrite;
-    DownloadJob job({ m_site.url("/stall.bin"), m_site.url("/never.bin") }, options, m_service);
+    DownloadJob job(
+        itemsOf({ m_site.url("/stall.bin"), m_site.url("/never.bin") }), options, m_service);
     DownloadQuestions questions(job, m_prompt);
     job.start();
     ASSERT_TRUE(waitFor([&] { return m_stalled.load() && names().size() == 3; }));
@@ -303,7 +321,6 @@ TEST_F(DownloadJobTest, CancelDuringAStalledOverwriteKeepsTheOldFile)
     const QStringList kept { ".stall.bin.part", ".stall.bin.part.rec", "stall.bin" };
     EXPECT_EQ(names(), kept);
     job.cancel();
-    EXPECT_EQ(job.Label3(), "Aborting...");
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Cancelled);
     m_release = true;
     EXPECT_EQ(read("stall.bin"), "old content");
@@ -360,14 +377,11 @@ TEST_F(DownloadJobTest, StatusShowsPercentSignsOfNamesAsTheyAre)
     DownloadJobOptions options;
     options.folder = m_folder;
     m_job = std::make_unique<DownloadJob>(
-        QStringList { m_site.url("/x%1%2%00y.txt") }, options, m_service);
+        itemsOf({ m_site.url("/x%1%2%00y.txt") }), options, m_service);
     m_questions = std::make_unique<DownloadQuestions>(*m_job, m_prompt);
-    QStringList statuses;
-    QObject::connect(m_job.get(), &DownloadJob::changed, [&] { statuses.append(m_job->Label3()); });
     m_job->start();
     ASSERT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
-    EXPECT_TRUE(statuses.contains("Saving " + m_folder + "x%1%2%00y.txt (1 of 1)"))
-        << statuses.join('|').toStdString();
+    EXPECT_EQ(m_job->links().at(0).folder + m_job->links().at(0).file, m_folder + "x%1%2%00y.txt");
 }
 
 TEST_F(DownloadJobTest, FtpTargetsAreSavedToo)
@@ -553,8 +567,7 @@ TEST_F(DownloadJobTest, TheFileExistsQuestionIsAskedWhileTheJobWaits)
     m_prompt.fileExistsAsked.clear();
     DownloadJobOptions options;
     options.folder = m_folder;
-    auto job
-        = std::make_unique<DownloadJob>(QStringList { m_site.url("/b.txt") }, options, m_service);
+    auto job = std::make_unique<DownloadJob>(itemsOf({ m_site.url("/b.txt") }), options, m_service);
     QFile empty(m_folder + "b.txt");
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
@@ -877,9 +890,9 @@ TEST_F(DownloadJobTest, AMaskedPathHoldsBackOnlyLinksOfThatPath)
         m_configure = [&](DownloadJobOptions& options) {
             options.atOnce = 2;
             options.nameMask = row.mask;
-            options.contexts = { EntryContext { EntryKind::Link, {}, {}, "T" },
-                EntryContext { EntryKind::Link, {}, {}, "T" } };
         };
+        m_contexts = { EntryContext { EntryKind::Link, {}, {}, "T" },
+            EntryContext { EntryKind::Link, {}, {}, "T" } };
         DownloadJob& job = run({ "/x/d.txt", "/y/d.txt" }, OverwriteAction::Unique);
         EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
         QStringList files;
@@ -911,10 +924,8 @@ TEST_F(DownloadJobTest, TheExplicitRefererWinsOverTheEntrysPage)
         { "", "http://page.example/" },
     };
     for (const auto& row : rows) {
-        m_configure = [&](DownloadJobOptions& options) {
-            options.limits.referer = row.referer;
-            options.contexts = { EntryContext { EntryKind::Link, {}, "http://page.example/", {} } };
-        };
+        m_configure = [&](DownloadJobOptions& options) { options.limits.referer = row.referer; };
+        m_contexts = { EntryContext { EntryKind::Link, {}, "http://page.example/", {} } };
         run({ "/r.txt" });
         EXPECT_EQ(sent, row.sent);
     }

@@ -67,13 +67,13 @@ protected:
     // Runs a job over the links (paths on the site) to its end.
     DownloadJob& run(const QStringList& paths)
     {
-        QStringList links;
+        ListEntries links;
         for (const QString& p : paths)
-            links.append(m_site.url(p));
+            links.append({ m_site.url(p), m_contexts.value(links.size()) });
         m_options.folder = m_folder;
         m_options.retries = 0;
         m_options.progressIntervalMs = 5;
-        m_job = std::make_unique<DownloadJob>(links, m_options, m_service);
+        m_job = std::make_unique<DownloadJob>(numberedItems(links), m_options, m_service);
         m_questions = std::make_unique<DownloadQuestions>(*m_job, m_prompt);
         m_job->start();
         EXPECT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
@@ -98,6 +98,7 @@ protected:
     CurlTransferService m_service;
     ScriptedPrompt m_prompt;
     DownloadJobOptions m_options;
+    QList<EntryContext> m_contexts; // the links' contexts, in their order
     std::unique_ptr<DownloadJob> m_job;
     std::unique_ptr<DownloadQuestions> m_questions;
 };
@@ -111,7 +112,7 @@ TEST_F(DownloadRequestTest, CookiesRefererHeadersAndUserAgentReachTheServer)
     m_options.limits.headers = { "X-Token: t1" };
     m_options.limits.userAgent = "TestAgent/1";
     EntryContext picture { EntryKind::Image, "", m_site.url("/gallery.html"), "" };
-    m_options.contexts = { {}, picture };
+    m_contexts = { {}, picture };
     DownloadJob& job = run({ "/members/a.zip", "/hot/b.jpg", "/api/c.txt" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
     EXPECT_EQ(read("a.zip"), "member file");
@@ -214,7 +215,7 @@ TEST_F(DownloadRequestTest, EachRedirectCarriesOnlyTheCookiesAndCredentialsOfIts
     m_options.folder = m_folder;
     m_options.retries = 0;
     m_job = std::make_unique<DownloadJob>(
-        QStringList { first.url("/file.bin") }, m_options, m_service);
+        numberedItems({ ListEntry { first.url("/file.bin"), {} } }), m_options, m_service);
     m_job->start();
     ASSERT_TRUE(waitFor([this] { return !m_job->isRunning(); }));
 

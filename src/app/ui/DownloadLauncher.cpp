@@ -29,7 +29,7 @@ DownloadLauncher::~DownloadLauncher()
     delete m_aria2Window;
 }
 
-void DownloadLauncher::saveLinks(const QStringList& links, const QList<EntryContext>& contexts)
+void DownloadLauncher::saveLinks(const ListEntries& entries)
 {
     if (m_form4) {
         // An earlier job's window is still loaded (perhaps hidden by "Background"): it
@@ -43,7 +43,7 @@ void DownloadLauncher::saveLinks(const QStringList& links, const QList<EntryCont
         return;
     }
     const std::optional<DownloadBatch> batch
-        = prepareDownload(links, m_prompt, lastUsedSaveFolder(m_regset));
+        = prepareDownload(entries, m_prompt, lastUsedSaveFolder(m_regset));
     if (!batch)
         return;
     setLastUsedSaveFolder(m_regset, batch->chosen);
@@ -51,28 +51,20 @@ void DownloadLauncher::saveLinks(const QStringList& links, const QList<EntryCont
     m_window.leaveTopmostBand();
     m_window.setWindowEnabled(false);
     if (!m_prefs.aria2Url.isEmpty() && m_makeAria2Rpc) {
-        sendToAria2(batch->links, contexts, batch->folder);
+        sendToAria2(batch->entries, batch->folder);
         return;
     }
-    DownloadJobOptions options;
-    options.folder = batch->folder;
-    options.owaction = m_prefs.owaction;
-    options.retries = downloadRetries(m_regset);
-    options.contexts = contexts;
-    options.useServerNames = m_prefs.serverNames;
-    options.nameMask = m_prefs.nameMask;
+    DownloadJobOptions options
+        = DownloadJobOptions::fromPreferences(m_prefs, m_regset, batch->folder);
     // What a browser window would send: its cookies and its User-Agent.
     if (m_session) {
         const BrowserSession session = m_session();
         options.limits.cookies = session.cookies;
         options.limits.userAgent = session.userAgent;
     }
-    options.atOnce = m_prefs.atOnce;
-    options.perHost = m_prefs.perHost;
-    options.limits.sharedRateLimit = m_prefs.rateLimit;
     // The job's questions and messages belong to its window; tests answer them instead.
     m_form4 = new Form4(
-        batch->links, options, m_transfers, m_jobPrompt,
+        numberedItems(batch->entries), options, m_transfers, m_jobPrompt,
         [this](QWidget* window) {
             return std::make_unique<QtUserPrompt>(window, m_urlHistory, nullptr, nullptr);
         },
@@ -104,8 +96,7 @@ void DownloadLauncher::windowUnloaded()
     m_window.activateWindow();
 }
 
-void DownloadLauncher::sendToAria2(
-    const QStringList& links, const QList<EntryContext>& contexts, const QString& folder)
+void DownloadLauncher::sendToAria2(const ListEntries& links, const QString& folder)
 {
     if (!m_aria2Rpc || m_aria2RpcUrl != m_prefs.aria2Url) {
         m_aria2Rpc = m_makeAria2Rpc(m_prefs.aria2Url);
@@ -116,9 +107,9 @@ void DownloadLauncher::sendToAria2(
     const BrowserSession session = m_session ? m_session() : BrowserSession {};
     QList<Aria2Link> entries;
     for (qsizetype i = 0; i < links.size(); ++i) {
-        Aria2Link entry { links.at(i), Aria2Job::referrerFor({}, contexts.value(i).page),
-            NetscapeCookies::headerFor(session.cookies, links.at(i)) };
-        entry.context = contexts.value(i);
+        Aria2Link entry { links.at(i).url, Aria2Job::referrerFor({}, links.at(i).context.page),
+            NetscapeCookies::headerFor(session.cookies, links.at(i).url) };
+        entry.context = links.at(i).context;
         entries.append(entry);
     }
     Aria2JobOptions options { m_prefs.aria2Url, m_prefs.aria2Secret, folder };

@@ -37,9 +37,9 @@ public:
     using Aria2RpcFactory = std::function<std::unique_ptr<IAria2Rpc>(const QString& url)>;
     void setAria2Rpc(Aria2RpcFactory factory) { m_makeAria2Rpc = std::move(factory); }
 
-    void saveLinks(const QStringList& links);
-    // contexts: per link, as the list keeps them (the page is sent as Referer).
-    void saveLinks(const QStringList& links, const QList<EntryContext>& contexts = {});
+    // The entries with their context, as the list keeps them (the page is sent as
+    // Referer).
+    void saveLinks(const ListEntries& entries);
     // Where the browser windows' cookies and User-Agent come from.
     void setSession(std::function<BrowserSession()> session) { m_session = std::move(session); }
     // The job's window, while it is loaded.
@@ -47,8 +47,7 @@ public:
 
 private:
     void windowUnloaded();
-    void sendToAria2(
-        const QStringList& links, const QList<EntryContext>& contexts, const QString& folder);
+    void sendToAria2(const ListEntries& entries, const QString& folder);
 
     Form1& m_window;
     IUserPrompt& m_prompt;

@@ -116,7 +116,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     // holds the window meanwhile is not interrupted by the folder question.
     connect(m_viewer, &LinkViewer::downloadRequested, this, [this](const QString& url) {
         if (downloadWindow() || !buildRunning())
-            saveLinks({ url });
+            saveLinks({ ListEntry { url, {} } });
     });
     m_toolbar = new ToolbarDispatch(*this, m_list, *m_viewer, *m_slideshow, *m_statusBar);
     connect(
@@ -423,18 +423,15 @@ void Form1::mnufsav_Click()
 {
     QList<int> rows = m_list.selectedIndexes();
     std::sort(rows.begin(), rows.end());
-    QStringList links;
-    QList<EntryContext> contexts;
-    for (int row : rows) {
-        links.append(m_list.at(row));
-        contexts.append(m_list.contextAt(row));
-    }
-    saveLinks(links, contexts);
+    ListEntries entries;
+    for (int row : rows)
+        entries.append(m_list.entryAt(row));
+    saveLinks(entries);
 }
 
-void Form1::saveLinks(const QStringList& links, const QList<EntryContext>& contexts)
+void Form1::saveLinks(const ListEntries& entries)
 {
-    m_downloads->saveLinks(links, contexts);
+    m_downloads->saveLinks(entries);
 }
 
 Form4* Form1::downloadWindow() const

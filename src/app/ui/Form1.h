@@ -119,7 +119,7 @@ public:
     void mnufsav_Click();
     // Saves the links with a download job: the folder question, then the job's window;
     // while an earlier job's window is loaded, that window is shown instead.
-    void saveLinks(const QStringList& links, const QList<EntryContext>& contexts = {});
+    void saveLinks(const ListEntries& entries);
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
     void mnuHelpAbt_Click();

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/IUserPrompt.h"
+#include "download/ui/DownloadJobTexts.h"
 
 namespace
 {
@@ -69,14 +70,14 @@ QString summaryText(const DownloadSummary& summary)
                             .arg(QString::number(summary.saved), QString::number(summary.skipped),
                                 QString::number(summary.failed)) };
     for (const DownloadSummary::Failure& failure : summary.failures)
-        lines.append(failure.link + QStringLiteral(": ") + failure.error);
+        lines.append(failure.link() + QStringLiteral(": ") + failure.error);
     return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
 
-Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
-    IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner)
+Form4::Form4(const DownloadItems& items, const DownloadJobOptions& options,
+    ITransferService& service, IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner)
     : QWidget(owner,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_options(options)
@@ -158,14 +159,14 @@ Form4::Form4(const QStringList& links, const DownloadJobOptions& options, ITrans
     m_repaint.setSingleShot(true);
     m_repaint.setInterval(kRepaintIntervalMs);
     connect(&m_repaint, &QTimer::timeout, this, &Form4::refresh);
-    makeJob(links);
+    makeJob(items);
     refresh();
 }
 
-void Form4::makeJob(const QStringList& links)
+void Form4::makeJob(const DownloadItems& items)
 {
     m_questions.reset();
-    m_job = std::make_unique<DownloadJob>(links, m_options, m_service);
+    m_job = std::make_unique<DownloadJob>(items, m_options, m_service);
     // The job's questions and messages open from the event loop, over this window.
     m_questions = std::make_unique<DownloadQuestions>(*m_job, *m_prompt);
     connect(m_job.get(), &DownloadJob::changed, this, &Form4::scheduleRefresh);
@@ -210,21 +211,23 @@ void Form4::scheduleRefresh()
 void Form4::refresh()
 {
     const DownloadJob& job = *m_job;
-    m_label1->setText(job.Label1());
-    m_label2->setText(job.Label2());
+    m_label1->setText(DownloadJobTexts::label1(job));
+    m_label2->setText(DownloadJobTexts::label2(job));
     // A long folder or name is cut in the middle so the count stays visible.
+    const QString status = DownloadJobTexts::label3(job);
     m_label3->setText(
-        m_label3->fontMetrics().elidedText(job.Label3(), Qt::ElideMiddle, m_label3->width()));
-    m_label3->setToolTip(job.Label3());
-    m_progressBar1->setMaximum(job.ProgressBar1Max());
-    m_progressBar1->setValue(job.ProgressBar1());
-    m_progressBar2->setMaximum(std::max(1, job.ProgressBar2Max()));
-    m_progressBar2->setValue(job.ProgressBar2());
+        m_label3->fontMetrics().elidedText(status, Qt::ElideMiddle, m_label3->width()));
+    m_label3->setToolTip(status);
+    m_progressBar1->setMaximum(DownloadJobTexts::kBar1Max);
+    m_progressBar1->setValue(DownloadJobTexts::progressBar1(job));
+    m_progressBar2->setMaximum(std::max(1, DownloadJobTexts::progressBar2Max(job)));
+    m_progressBar2->setValue(DownloadJobTexts::progressBar2(job));
     const QString details = detailsText(job);
     m_details->setText(details);
     m_details->setVisible(!details.isEmpty());
-    if (!job.mainCaption().isEmpty() && job.mainCaption() != m_caption && !m_unloaded) {
-        m_caption = job.mainCaption();
+    const QString caption = DownloadJobTexts::mainCaption(job);
+    if (!caption.isEmpty() && caption != m_caption && !m_unloaded) {
+        m_caption = caption;
         emit mainCaptionChanged(m_caption);
     }
 }
@@ -271,19 +274,11 @@ void Form4::Command2_Click()
 
 void Form4::Command3_Click()
 {
-    const QStringList failed = m_job->failedLinks();
+    const DownloadItems failed = m_job->failedItems();
     if (failed.isEmpty() || m_job->isRunning())
         return;
     // The failed links keep their context and number: a retry sends the same referrer
     // and gives the same names.
-    QList<EntryContext> contexts;
-    QList<int> numbers;
-    for (const DownloadSummary::Failure& failure : m_job->summary().failures) {
-        contexts.append(failure.context);
-        numbers.append(failure.number);
-    }
-    m_options.contexts = contexts;
-    m_options.numbers = numbers;
     if (m_options.numbersCount <= 0)
         m_options.numbersCount = m_job->count();
     makeJob(failed);

@@ -26,7 +26,7 @@ public:
 
     // prompt answers the job's questions and messages; when it is null, makePrompt makes
     // the real dialogs over this window.
-    Form4(const QStringList& links, const DownloadJobOptions& options, ITransferService& service,
+    Form4(const DownloadItems& items, const DownloadJobOptions& options, ITransferService& service,
         IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner);
     ~Form4() override;
 
@@ -57,7 +57,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void makeJob(const QStringList& links);
+    void makeJob(const DownloadItems& items);
     void Command1_Click(); // Cancel / Close
     void Command2_Click(); // Background / Open Folder
     void Command3_Click(); // Retry failed
