@@ -237,16 +237,6 @@ void Form1::showPointer(Qt::CursorShape shape)
         QGuiApplication::setOverrideCursor(shape);
 }
 
-void Form1::leaveTopmostBand()
-{
-    m_topmostBand->apply(false);
-}
-
-void Form1::restoreTopmostBand()
-{
-    m_topmostBand->restore(m_state.prefs.ontop);
-}
-
 // The state pass: every command's enabled state from the list, its selection and the
 // link window, run whenever one of them changes.
 void Form1::updateCommandStates()
@@ -366,11 +356,6 @@ void Form1::mnuhelptour_Click()
     }
     m_viewer->openTour(
         QUrl::fromLocalFile(book + QStringLiteral("QuillmarchTour/tour1.shtml")).toString());
-}
-
-void Form1::mnuHelpAbt_Click()
-{
-    m_prompt->showAbout(idleStatusText());
 }
 
 void Form1::mnufsav_Click()

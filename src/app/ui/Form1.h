@@ -17,6 +17,7 @@
 #include "app/ui/TopmostBand.h"
 #include "app/ui/WindowModes.h"
 #include "core/IMainView.h"
+#include "core/IUserPrompt.h"
 #include "core/MainState.h"
 #include "core/Result.h"
 #include "listops/LinkList.h"
@@ -140,7 +141,7 @@ public:
     void saveLinks(const QStringList& links, const QList<EntryContext>& contexts = {});
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
-    void mnuHelpAbt_Click();
+    void mnuHelpAbt_Click() { m_prompt->showAbout(idleStatusText()); }
     // Full size <-> compact.
     void switchWindowMode() { m_modes->switchMode(); }
 
@@ -184,8 +185,8 @@ public:
     QMenu* contextMenu() const { return m_menus->contextMenu(); }
 
     // Topmost band around dialogs.
-    void leaveTopmostBand();
-    void restoreTopmostBand();
+    void leaveTopmostBand() { m_topmostBand->apply(false); }
+    void restoreTopmostBand() { m_topmostBand->restore(m_state.prefs.ontop); }
 
     // ISubclass: answers the size-limits query with meX x meY.
     qint32 MsgResponse() override;
