@@ -1,9 +1,6 @@
 #include "builders/ClipboardBuilder.h"
 
-#include <utility>
-
 #include "builders/LinkRules.h"
-#include "core/HandOver.h"
 #include "core/IUserPrompt.h"
 #include "core/Preferences.h"
 #include "listops/LinkList.h"
@@ -24,17 +21,9 @@ bool ClipboardBuilder::isLink(QStringView line)
     return LinkRules::isLink(line, LinkRules::LinkTest::ClipboardLine);
 }
 
-Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, LinkList& list,
-    IUserPrompt& prompt, const QString& clipboardText)
+Result<> ClipboardBuilder::run(const QString& text, bool& append, const Preferences& prefs,
+    LinkList& list, IUserPrompt& prompt)
 {
-    // Handed-over text (a drop, the command line) is taken once: the fields are empty
-    // again whatever the outcome, so a later build does not mistake it for its own input.
-    QString text = clipboardText;
-    if (handover.drgdrp) {
-        text = std::exchange(handover.goturl, QString());
-        handover.drgdrp = false;
-    }
-
     if (text.isEmpty()) {
         prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noTextMessage());
         return Result<>::failed(noTextMessage());
@@ -62,8 +51,8 @@ Result<> ClipboardBuilder::run(HandOver& handover, const Preferences& prefs, Lin
             if (!accepted) {
                 if (!list.isEmpty()) {
                     if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
-                        handover.append = *answer;
-                    if (!handover.append)
+                        append = *answer;
+                    if (!append)
                         list.clear();
                 }
                 room = LinkList::MaxEntries - list.count();

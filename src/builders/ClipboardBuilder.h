@@ -6,7 +6,6 @@
 
 class IUserPrompt;
 class LinkList;
-struct HandOver;
 struct Preferences;
 
 // "Build list from Clipboard" (mnufClip_Click without the window work): cuts a text
@@ -20,10 +19,10 @@ class ClipboardBuilder final
 public:
     ClipboardBuilder() = delete;
 
-    // Uses handover.goturl instead of clipboardText when handover.drgdrp is set, and
-    // resets handover.drgdrp.
-    static Result<> run(HandOver& handover, const Preferences& prefs, LinkList& list,
-        IUserPrompt& prompt, const QString& clipboardText);
+    // Builds from text (the clipboard's, a drop's or a command line's). append is the
+    // append choice: read, and updated by the answer to the question.
+    static Result<> run(const QString& text, bool& append, const Preferences& prefs, LinkList& list,
+        IUserPrompt& prompt);
 
     static QString noTextMessage();
     static QString noLinksMessage();

@@ -5,7 +5,6 @@
 
 #include "builders/FieldReader.h"
 #include "builders/LinkRules.h"
-#include "core/HandOver.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
 #include "core/Preferences.h"
@@ -43,8 +42,8 @@ bool FileBuilder::isValidItem(QStringView item)
     return LinkRules::isLink(item, LinkRules::LinkTest::ListFileItem);
 }
 
-Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
-    const Preferences& prefs, LinkList& list, IUserPrompt& prompt, IMainView* view)
+Result<FileBuild> FileBuilder::run(const QString& path, bool& append, const Preferences& prefs,
+    LinkList& list, IUserPrompt& prompt, IMainView* view)
 {
     auto fail = [&](const QString& title, const QString& text) {
         prompt.message(PromptIcon::Critical, title, text);
@@ -95,9 +94,9 @@ Result<FileBuild> FileBuilder::run(const QString& path, HandOver& handover,
                 if (view)
                     view->setWaitPointer(false);
                 if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
-                    handover.append = *answer;
+                    append = *answer;
             }
-            if (!handover.append)
+            if (!append)
                 list.clear();
             started = true;
         }

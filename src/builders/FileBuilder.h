@@ -7,7 +7,6 @@
 class IMainView;
 class IUserPrompt;
 class LinkList;
-struct HandOver;
 struct Preferences;
 
 // What a build from a file did when it read the file to its end or to the list's limit.
@@ -29,10 +28,11 @@ class FileBuilder final
 public:
     FileBuilder() = delete;
 
+    // append is the append choice: read, and updated by the answer to the question.
     // view, when given, gets the default pointer back before the question is shown.
     // Failed (with the message shown) when the file could not be read or held an item
     // that is not a link ("Bad Format"); the items added before that stay.
-    static Result<FileBuild> run(const QString& path, HandOver& handover, const Preferences& prefs,
+    static Result<FileBuild> run(const QString& path, bool& append, const Preferences& prefs,
         LinkList& list, IUserPrompt& prompt, IMainView* view = nullptr);
 
     static QString badFormatMessage();

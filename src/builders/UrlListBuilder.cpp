@@ -10,7 +10,6 @@
 #include "builders/LocalPage.h"
 #include "builders/NavigationErrors.h"
 #include "core/FilterState.h"
-#include "core/HandOver.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
 #include "core/NavigationState.h"
@@ -21,7 +20,6 @@
 namespace
 {
 
-const QString kBuildingStatus = QStringLiteral("Bulding list (press \"Esc\" to cancel).");
 const QString kErrorTitle = QStringLiteral("Error");
 const QString kNotHtml = QStringLiteral(
     "Quillmarch cannot build a list from this URL. It does not point to a valid HTML document.");
@@ -33,13 +31,12 @@ const QString kIncomingFailed = QStringLiteral(
 } // namespace
 
 UrlListBuilder::UrlListBuilder(const Preferences& prefs, const FilterState& filters,
-    HandOver& handover, NavigationState& nav, LinkList& list, IMainView& view, IUserPrompt& prompt,
+    NavigationState& nav, LinkList& list, IMainView& view, IUserPrompt& prompt,
     IShellWindows& shellWindows, IContentTypeFetcher& fetcher, BrowserFactory browserFactory,
     QObject* parent)
     : QObject(parent)
     , m_prefs(prefs)
     , m_filters(filters)
-    , m_handover(handover)
     , m_nav(nav)
     , m_list(list)
     , m_view(view)
@@ -62,50 +59,26 @@ bool UrlListBuilder::harvestRunning() const
     return m_browser || m_adopted || checking();
 }
 
-void UrlListBuilder::mnufURL_Click()
+void UrlListBuilder::build(const UrlBuildRequest& request)
 {
-    if (closed()) {
-        m_handover.goturl.clear();
+    if (closed())
         return;
-    }
-    supersedeCheck();
+    giveWay();
     m_nav.naverr = false;
     m_nav.navmsg.clear();
-
-    QString url;
-    const bool fromDialog = m_handover.goturl.isEmpty();
-    if (fromDialog) {
-        UrlDialogInput input;
-        input.defappend = m_prefs.defappend;
-        input.hasCurrentEntry = !m_list.isEmpty() && m_list.currentIndex() != -1;
-        if (input.hasCurrentEntry)
-            input.currentEntry = m_list.at(m_list.currentIndex());
-        input.filtersApplied = m_filters.appfiltChecked;
-        const std::optional<UrlRequest> request = m_prompt.askUrl(input);
-        if (!request || request->url.isEmpty() || closed()) {
-            emit harvestFinished(Result<>::cancelled());
-            return;
-        }
-        m_view.setWaitPointer(true);
-        m_handover.append = request->append;
-        m_view.setStatus(StatusKind::Building, kBuildingStatus);
-        m_view.setCountText(QString());
-        url = request->url;
-    } else {
-        url = m_handover.goturl;
-    }
+    m_append = request.append;
+    QString url = request.url;
 
     m_view.setWindowEnabled(false);
     m_view.setWaitPointer(true);
 
     if (const std::shared_ptr<IShellWindow> window = findOpenWindow(url)) {
         releaseBrowser();
-        m_handover.goturl.clear();
         harvestAdopted(window);
         return;
     }
 
-    if (fromDialog) {
+    if (!request.checked) {
         // A local file has no server to ask for its content type: it is checked here.
         const LocalPage::Check local = LocalPage::check(url);
         switch (local.kind) {
@@ -127,40 +100,26 @@ void UrlListBuilder::mnufURL_Click()
     loadChecked(url);
 }
 
-void UrlListBuilder::mnusavpopbuild_Click()
+void UrlListBuilder::checkEntry(const QString& url)
 {
     if (closed())
         return;
-    const int current = m_list.currentIndex();
-    if (current < 0 || current >= m_list.count())
-        return;
-    supersedeCheck();
+    giveWay();
 
     // The window takes no input while the check runs, except Esc.
     m_view.setWindowEnabled(false);
     m_view.setWaitPointer(true);
-    startCheck(State::CheckingEntry, m_list.at(current));
+    startCheck(State::CheckingEntry, url);
 }
 
-void UrlListBuilder::incomingLink()
+void UrlListBuilder::harvestIncoming(const QString& url, bool append)
 {
-    const QString url = std::exchange(m_handover.nurl, QString());
     if (closed())
         return;
-    supersedeCheck();
-
-    if (m_list.count() >= 1) {
-        m_view.setWaitPointer(false);
-        if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
-            m_handover.append = *choice;
-        if (closed()) {
-            endWithoutHarvest();
-            return;
-        }
-    }
-    // Looked up after the question: the window may have closed while it was open.
-    const std::shared_ptr<IShellWindow> window = findOpenWindow(url);
-    if (window) {
+    giveWay();
+    m_append = append;
+    // Looked up now: a window may have closed while the caller's question was open.
+    if (const std::shared_ptr<IShellWindow> window = findOpenWindow(url)) {
         releaseBrowser();
         harvestAdopted(window);
         return;
@@ -168,6 +127,11 @@ void UrlListBuilder::incomingLink()
     m_nav.naverr = false;
     m_nav.navmsg.clear();
     startHarvest(url, Origin::Incoming);
+}
+
+void UrlListBuilder::decline()
+{
+    emit harvestFinished(Result<>::cancelled());
 }
 
 void UrlListBuilder::cancel()
@@ -210,7 +174,6 @@ void UrlListBuilder::shutdown()
 void UrlListBuilder::endWithoutHarvest()
 {
     m_view.returnToIdle();
-    m_handover.goturl.clear();
     emit harvestFinished(Result<>::cancelled());
 }
 
@@ -224,7 +187,7 @@ void UrlListBuilder::startCheck(State checking, const QString& url)
         url, this, [this](const Result<QString>& contentType) { onChecked(contentType); });
 }
 
-void UrlListBuilder::supersedeCheck()
+void UrlListBuilder::giveWay()
 {
     if (!checking())
         return;
@@ -251,26 +214,12 @@ void UrlListBuilder::onChecked(const Result<QString>& contentType)
     if (was == State::CheckingUrl)
         loadChecked(url);
     else
-        askThenBuild(url);
+        emit entryIsPage(url);
 }
 
 void UrlListBuilder::loadChecked(const QString& url)
 {
     startHarvest(url, Origin::UrlBuild);
-    m_handover.goturl.clear();
-}
-
-void UrlListBuilder::askThenBuild(const QString& url)
-{
-    m_handover.goturl = url;
-    m_view.setWaitPointer(false);
-    if (const std::optional<bool> choice = m_prompt.askDesiredAction(m_prefs.defappend))
-        m_handover.append = *choice;
-    if (closed()) {
-        endWithoutHarvest();
-        return;
-    }
-    mnufURL_Click();
 }
 
 void UrlListBuilder::startHarvest(const QString& url, Origin origin)
@@ -372,7 +321,7 @@ void UrlListBuilder::onLinks(quint64 attempt, const std::optional<ListEntries>& 
     }
     // The list is replaced only by links that arrived: every failure before this point
     // (a load error, a refused URL, a cancel, a crashed page) leaves it as it was.
-    if (!m_handover.append)
+    if (!m_append)
         m_list.clear();
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
     acceptor.accept(*entries);
@@ -424,6 +373,5 @@ void UrlListBuilder::refuse(const QString& text)
     recurseFramesFinish();
     releaseBrowser();
     m_view.returnToIdle();
-    m_handover.goturl.clear();
     emit harvestFinished(Result<>::failed(text));
 }

@@ -15,12 +15,21 @@ class IShellWindows;
 class IUserPrompt;
 class LinkList;
 struct FilterState;
-struct HandOver;
 struct NavigationState;
 struct Preferences;
 
-// "Build list from URL" and the flows that end in a page harvest: the build from the
-// current entry's target and the incoming link. The list is replaced (or appended to)
+// What a build from a page reads and what it does with the links.
+struct UrlBuildRequest {
+    QString url;
+    bool append = false; // add the page's links to the list (true) or replace it
+    // The URL is known to be a page (the current entry after its check): neither the
+    // content-type check nor the local-file check runs.
+    bool checked = false;
+};
+
+// Builds the list from a page: "Build list from URL", the build from the current entry's
+// target and the incoming link end here. It asks no questions (UrlBuildFlow asks the
+// window's); the prompt shows its messages only. The list is replaced (or appended to)
 // only when the page's links arrive; a build that fails or is cancelled leaves it as it
 // was. Owns the running harvest ("wb2"): a browser made by the factory for each load, or
 // an adopted open window.
@@ -30,24 +39,28 @@ class UrlListBuilder final : public QObject
 public:
     using BrowserFactory = std::function<std::unique_ptr<IHarvestBrowser>()>;
 
-    UrlListBuilder(const Preferences& prefs, const FilterState& filters, HandOver& handover,
-        NavigationState& nav, LinkList& list, IMainView& view, IUserPrompt& prompt,
-        IShellWindows& shellWindows, IContentTypeFetcher& fetcher, BrowserFactory browserFactory,
-        QObject* parent = nullptr);
+    UrlListBuilder(const Preferences& prefs, const FilterState& filters, NavigationState& nav,
+        LinkList& list, IMainView& view, IUserPrompt& prompt, IShellWindows& shellWindows,
+        IContentTypeFetcher& fetcher, BrowserFactory browserFactory, QObject* parent = nullptr);
     ~UrlListBuilder() override;
 
-    // The whole operation: the dialog when goturl is empty (with the content-type
-    // check), else goturl without either; adopts an open window showing exactly the
-    // URL or loads it in a new hidden browser. Always leaves goturl empty.
-    void mnufURL_Click();
-    // Builds from the list's current entry: content-type check, "Select Desired
-    // Action", then mnufURL_Click with goturl set.
-    void mnusavpopbuild_Click();
-    // Harvests handover.nurl (and empties it): adopts an open window showing it or loads
-    // it hidden; asks "Select Desired Action" first when the list is not empty.
-    // A request that arrives while a content-type check is pending takes over: the
-    // pending request ends as cancelled.
-    void incomingLink();
+    // Builds from the request's URL: the content-type check (or, for a local file, the
+    // file check) unless request.checked, then adopts an open window showing exactly the
+    // URL or loads it in a new hidden browser. The window takes no input meanwhile.
+    void build(const UrlBuildRequest& request);
+    // Checks the content type of the list's current entry (url); when it is a page,
+    // entryIsPage asks the caller to go on, else the URL is refused.
+    void checkEntry(const QString& url);
+    // Harvests a link delivered from outside: adopts an open window showing it or loads
+    // it hidden, without any check; the window keeps taking input.
+    void harvestIncoming(const QString& url, bool append);
+    // A pending content-type check gives way to a newer request, which takes the view
+    // over: the pending request ends as cancelled.
+    void giveWay();
+    // A request that ended at its question (the dialog cancelled): reports Cancelled.
+    void decline();
+    // Ends a request that stopped before a harvest began: idle view, Cancelled.
+    void endWithoutHarvest();
     // The Esc key: resets the status and progress and, while a harvest or a content-type
     // check runs, stops it and returns the window to idle.
     void cancel();
@@ -66,6 +79,9 @@ signals:
     // load failed, the content-type check refused the URL, the page could not be read or
     // no browser could be made; cancelled by the dialog or Esc.
     void harvestFinished(const Result<>& outcome);
+    // The current entry passed its check (checkEntry): the caller asks its question and
+    // builds from url, or ends the request with endWithoutHarvest.
+    void entryIsPage(const QString& url);
 
 private:
     // Where the builder is. Every event is handled by one member below; the state says
@@ -85,8 +101,6 @@ private:
     std::shared_ptr<IShellWindow> findOpenWindow(const QString& url) const;
     void harvestAdopted(const std::shared_ptr<IShellWindow>& window);
     void startCheck(State checking, const QString& url);
-    // A pending content-type check gives way to a newer request.
-    void supersedeCheck();
 
     // The events.
     void onChecked(const Result<QString>& contentType);
@@ -96,15 +110,12 @@ private:
     void onLinks(quint64 attempt, const std::optional<ListEntries>& entries);
 
     void loadChecked(const QString& url);
-    void askThenBuild(const QString& url);
     void recurseFramesFinish();
     void finishPageCompleted();
     void errorPath();
     void releaseBrowser();
     // Turns the URL down with the message (not HTML, a local file missing).
     void refuse(const QString& text);
-    // Ends a request that stopped before a harvest began: idle view, Cancelled.
-    void endWithoutHarvest();
     bool checking() const
     {
         return m_state == State::CheckingUrl || m_state == State::CheckingEntry;
@@ -113,7 +124,6 @@ private:
 
     const Preferences& m_prefs;
     const FilterState& m_filters;
-    HandOver& m_handover;
     NavigationState& m_nav;
     LinkList& m_list;
     IMainView& m_view;
@@ -123,6 +133,7 @@ private:
     BrowserFactory m_browserFactory;
 
     State m_state = State::Idle;
+    bool m_append = false; // the running build adds to the list rather than replacing it
     QString m_checkedUrl; // the URL of the pending content-type check
     // "wb2": the browser of the running load, or the adopted window. Both empty when no
     // harvest runs. A released browser is destroyed later, outside its own callbacks.

@@ -156,12 +156,11 @@ int CliRunner::harvest()
     IBrowserEngine* engine = loaded.value();
     if (m_options.manyPages())
         return harvestMany(*engine);
-    ConsolePrompt prompt(m_options.argument);
+    ConsolePrompt prompt;
     ConsoleView view;
     CurlContentTypeFetcher fetcher;
-    UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.handover, m_state.nav, m_list,
-        view, prompt, engine->shellWindows(), fetcher,
-        [engine] { return engine->createHarvestBrowser(); });
+    UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.nav, m_list, view, prompt,
+        engine->shellWindows(), fetcher, [engine] { return engine->createHarvestBrowser(); });
 
     Result<> outcome = Result<>::cancelled();
     bool ended = false;
@@ -178,7 +177,7 @@ int CliRunner::harvest()
         builder.cancel();
     });
     timeout.start(std::chrono::seconds(m_options.timeoutSeconds));
-    QTimer::singleShot(0, [&] { builder.mnufURL_Click(); });
+    QTimer::singleShot(0, [&] { builder.build(UrlBuildRequest { m_options.argument }); });
     if (!ended)
         QCoreApplication::exec();
 
@@ -324,8 +323,7 @@ int CliRunner::file()
 {
     ConsolePrompt prompt;
     return finish(
-        FileBuilder::run(m_options.argument, m_state.handover, m_state.prefs, m_list, prompt)
-            .isOk());
+        FileBuilder::run(m_options.argument, m_state.append, m_state.prefs, m_list, prompt).isOk());
 }
 
 int CliRunner::sequence()

@@ -46,9 +46,7 @@ std::optional<Preferences> ConsolePrompt::editPreferences(const Preferences&)
 
 std::optional<UrlRequest> ConsolePrompt::askUrl(const UrlDialogInput&)
 {
-    if (m_url.isEmpty())
-        return std::nullopt;
-    return UrlRequest { m_url, false };
+    return std::nullopt;
 }
 
 std::optional<SequenceRequest> ConsolePrompt::askSequence(const SequenceDialogInput&)

@@ -7,8 +7,8 @@
 #include "core/IUserPrompt.h"
 
 // The "ask the user" answers of the command-line tool: messages go to standard error
-// as "Title: text", the append question is answered "append", and the URL dialog is
-// answered with the URL of the command line. Every other question is declined.
+// as "Title: text" (led by the page's URL when they go to a writer), the append
+// question is answered "append", and every other question is declined.
 class ConsolePrompt final : public IUserPrompt
 {
 public:

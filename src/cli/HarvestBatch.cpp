@@ -69,7 +69,7 @@ HarvestBatch::HarvestBatch(const MainState& settings, UrlSource source, IShellWi
 {
     // Each page decides alone, as a single harvest does; the append choice never
     // carries over from one page to the next.
-    m_settings.handover.append = false;
+    m_settings.append = false;
 }
 
 HarvestBatch::~HarvestBatch() = default;
@@ -164,19 +164,19 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QSt
 {
     if (page->ended)
         return;
-    // The URL builder runs as for a URL typed in its dialog, and gets the check's answer
-    // at once: the refusal of what is not HTML and every later message are its own.
+    // The URL builder runs its own checks on the URL and gets the content-type check's
+    // answer at once: the refusal of what is not HTML and every later message are its own.
     page->checked = std::make_unique<PrefetchedContentType>(contentType);
-    page->builder = std::make_unique<UrlListBuilder>(page->state.prefs, page->state.filters,
-        page->state.handover, page->state.nav, page->list, page->view, page->prompt, m_shellWindows,
-        *page->checked, m_browserFactory);
+    page->builder
+        = std::make_unique<UrlListBuilder>(page->state.prefs, page->state.filters, page->state.nav,
+            page->list, page->view, page->prompt, m_shellWindows, *page->checked, m_browserFactory);
     const std::weak_ptr<Page> weak = page;
     connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
         [this, weak](const Result<>& outcome) {
             if (const auto p = weak.lock())
                 finishPage(p, outcome.isOk());
         });
-    page->builder->mnufURL_Click();
+    page->builder->build(UrlBuildRequest { page->url });
 }
 
 void HarvestBatch::onTimeout(const std::shared_ptr<Page>& page)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/FilterState.h"
-#include "core/HandOver.h"
 #include "core/NavigationState.h"
 #include "core/Preferences.h"
 #include "core/SearchState.h"
@@ -13,7 +12,8 @@ struct MainState {
     Preferences prefs;
     FilterState filters;
     SearchState search;
-    HandOver handover;
+    // The last answer to "Select Desired Action": append to the list (true) or replace it.
+    bool append = false;
     NavigationState nav;
     WindowState window;
 };

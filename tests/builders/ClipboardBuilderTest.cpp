@@ -32,7 +32,7 @@ TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
     LinkList list;
     ScriptedPrompt prompt;
     EXPECT_TRUE(
-        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, GetParam().text).isOk());
+        ClipboardBuilder::run(GetParam().text, state.append, state.prefs, list, prompt).isOk());
     EXPECT_EQ(list.entries(), GetParam().expected);
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(prompt.desiredActionAsked, 0); // the list was empty
@@ -58,11 +58,10 @@ TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
     LinkList list;
     list.add("http://old");
     ScriptedPrompt prompt;
-    EXPECT_EQ(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "").message(),
+    EXPECT_EQ(ClipboardBuilder::run("", state.append, state.prefs, list, prompt).message(),
         ClipboardBuilder::noTextMessage());
-    EXPECT_EQ(
-        ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "hello\r\n www.x.org")
-            .message(),
+    EXPECT_EQ(ClipboardBuilder::run("hello\r\n www.x.org", state.append, state.prefs, list, prompt)
+                  .message(),
         ClipboardBuilder::noLinksMessage());
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_EQ(prompt.messages[0].text,
@@ -75,21 +74,6 @@ TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
     }
     EXPECT_EQ(prompt.desiredActionAsked, 0);
     EXPECT_EQ(list.entries(), QStringList { "http://old" });
-}
-
-TEST(ClipboardBuilder, HandedOverTextWinsOverTheClipboardOnce)
-{
-    MainState state;
-    state.handover.drgdrp = true;
-    state.handover.goturl = "http://dropped";
-    state.handover.append = true; // the second run meets a non-empty list and is not answered
-    LinkList list;
-    ScriptedPrompt prompt;
-    (void)ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
-    EXPECT_FALSE(state.handover.drgdrp);
-    EXPECT_TRUE(state.handover.goturl.isEmpty()) << "a later URL build must not take it";
-    (void)ClipboardBuilder::run(state.handover, state.prefs, list, prompt, "http://clip");
-    EXPECT_EQ(list.entries(), (QStringList { "http://dropped", "http://clip" }));
 }
 
 TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
@@ -107,16 +91,16 @@ TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
     };
     for (const Row& row : rows) {
         MainState state;
-        state.handover.append = row.appendBefore;
+        state.append = row.appendBefore;
         LinkList list;
         list.add("http://old");
         ScriptedPrompt prompt;
         prompt.desiredActions.push_back(row.answer);
         (void)ClipboardBuilder::run(
-            state.handover, state.prefs, list, prompt, "junk\r\nhttp://a\r\nhttp://b");
+            "junk\r\nhttp://a\r\nhttp://b", state.append, state.prefs, list, prompt);
         EXPECT_EQ(prompt.desiredActionAsked, 1);
         EXPECT_EQ(list.entries(), row.expected);
-        EXPECT_EQ(state.handover.append, row.answer.value_or(row.appendBefore));
+        EXPECT_EQ(state.append, row.answer.value_or(row.appendBefore));
     }
 }
 
@@ -130,7 +114,7 @@ TEST(ClipboardBuilder, ExcludedLinksCountAsAccepted)
     ScriptedPrompt prompt;
     prompt.desiredActions.push_back(false);
     EXPECT_TRUE(ClipboardBuilder::run(
-        state.handover, state.prefs, list, prompt, "mailto:a@b\r\njavascript:x()")
+        "mailto:a@b\r\njavascript:x()", state.append, state.prefs, list, prompt)
                     .isOk());
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_TRUE(list.isEmpty()); // cleared by the answer, nothing admitted
@@ -145,8 +129,8 @@ TEST(ClipboardBuilder, StopsAtTheListLimitAndSaysSoOnce)
     QStringList lines;
     for (int i = 0; i < LinkList::MaxEntries + 3; ++i)
         lines.append(QStringLiteral("http://h/%1").arg(i));
-    EXPECT_TRUE(ClipboardBuilder::run(state.handover, state.prefs, list, prompt, lines.join("\r\n"))
-                    .isOk());
+    EXPECT_TRUE(
+        ClipboardBuilder::run(lines.join("\r\n"), state.append, state.prefs, list, prompt).isOk());
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
     EXPECT_EQ(list.at(LinkList::MaxEntries - 1), lines.at(LinkList::MaxEntries - 1));
     ASSERT_EQ(prompt.messages.size(), 1);
@@ -161,9 +145,9 @@ TEST(ClipboardBuilder, ALineWithANulCharacterIsPassedOver)
     list.add("http://old");
     ScriptedPrompt prompt;
     (void)ClipboardBuilder::run(
-        state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b\nhttp://c", 19));
+        QString::fromUtf8("http://a\0b\nhttp://c", 19), state.append, state.prefs, list, prompt);
     EXPECT_EQ(list.entries(), (QStringList { "http://c" }));
     (void)ClipboardBuilder::run(
-        state.handover, state.prefs, list, prompt, QString::fromUtf8("http://a\0b", 10));
+        QString::fromUtf8("http://a\0b", 10), state.append, state.prefs, list, prompt);
     EXPECT_EQ(list.entries(), (QStringList { "http://c" })) << "not asked, not cleared";
 }

@@ -21,7 +21,7 @@ protected:
     }
     Result<FileBuild> run(const QString& path)
     {
-        return FileBuilder::run(path, state.handover, state.prefs, list, prompt);
+        return FileBuilder::run(path, state.append, state.prefs, list, prompt);
     }
 
     QTemporaryDir m_dir;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <map>
 
+#include "app/UrlBuildFlow.h"
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
 #include "builders/NavigationErrors.h"
@@ -118,8 +119,8 @@ class UrlListBuilderTest : public testing::Test
 {
 protected:
     UrlListBuilderTest()
-        : builder(state.prefs, state.filters, state.handover, state.nav, list, view, prompt,
-            windows, fetcher, [this] { return makeBrowser(); })
+        : builder(state.prefs, state.filters, state.nav, list, view, prompt, windows, fetcher,
+            [this] { return makeBrowser(); })
     {
         QObject::connect(&builder, &UrlListBuilder::harvestFinished,
             [this](const Result<>& outcome) { finished.append(outcome); });
@@ -157,6 +158,7 @@ protected:
     FakeBrowser* browser_ = nullptr;
     int browsersMade = 0;
     UrlListBuilder builder;
+    UrlBuildFlow flow { builder, state, list, view, prompt };
     QList<Result<>> finished; // every outcome reported, in order
 };
 
@@ -170,7 +172,7 @@ TEST_F(UrlListBuilderTest, DialogCarriesItsInputsAndCancelBuildsNothing)
     list.setCurrentIndex(1);
     prompt.urls.push_back(std::nullopt);
 
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
 
     EXPECT_TRUE(prompt.lastUrlInput.defappend);
     EXPECT_TRUE(prompt.lastUrlInput.hasCurrentEntry);
@@ -191,7 +193,7 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
     fetcher.types[url] = QStringLiteral("TEXT/HTML; charset=UTF-8");
     prompt.urls.push_back(UrlRequest { url, false });
 
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
 
     EXPECT_EQ(fetcher.fetched, QStringList { url });
     ASSERT_EQ(browsersMade, 1);
@@ -200,7 +202,6 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
     EXPECT_EQ(view.countText, QString());
     EXPECT_FALSE(view.windowEnabled);
     EXPECT_TRUE(view.waitPointer);
-    EXPECT_TRUE(state.handover.goturl.isEmpty());
     EXPECT_TRUE(builder.harvestRunning());
     EXPECT_TRUE(finished.isEmpty());
 
@@ -238,7 +239,7 @@ TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
         fetcher.types[url] = type;
         prompt.urls.push_back(UrlRequest { url, false });
 
-        builder.mnufURL_Click();
+        flow.buildFromUrl();
 
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Exclamation);
@@ -253,16 +254,14 @@ TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
     }
 }
 
-TEST_F(UrlListBuilderTest, HandedOverUrlSkipsDialogStatusAndCheck)
+TEST_F(UrlListBuilderTest, ACheckedUrlSkipsStatusAndCheck)
 {
-    state.handover.goturl = QStringLiteral("http://h/x");
-    builder.mnufURL_Click();
+    builder.build(UrlBuildRequest { QStringLiteral("http://h/x"), state.append, true });
     EXPECT_TRUE(fetcher.fetched.isEmpty());
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_TRUE(view.statusLog.isEmpty());
     ASSERT_EQ(browsersMade, 1);
     EXPECT_EQ(browser_->navigated, QStringList { "http://h/x" });
-    EXPECT_TRUE(state.handover.goturl.isEmpty());
     EXPECT_FALSE(view.windowEnabled);
 }
 
@@ -273,10 +272,9 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
         prompt.messages.clear();
         list.clear();
         list.add(QStringLiteral("http://old/"));
-        state.handover.append = append;
+        state.append = append;
         state.nav.naverr = true; // left over from an earlier build: cleared at the start
-        state.handover.goturl = QStringLiteral("http://h/missing");
-        builder.mnufURL_Click();
+        builder.build(UrlBuildRequest { QStringLiteral("http://h/missing"), state.append, true });
         EXPECT_FALSE(state.nav.naverr);
 
         browser_->error(404);
@@ -296,10 +294,8 @@ TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
 
 TEST_F(UrlListBuilderTest, UnreadablePageTakesTheErrorPath)
 {
-    state.handover.goturl = QStringLiteral("http://h/x");
     list.add(QStringLiteral("http://old/"));
-    state.handover.append = true;
-    builder.mnufURL_Click();
+    builder.build(UrlBuildRequest { QStringLiteral("http://h/x"), true, true });
     browser_->complete();
     auto done = std::move(browser_->pendingWalk);
     done(std::nullopt);
@@ -324,7 +320,7 @@ TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
 
     list.add(QStringLiteral("http://old/"));
     prompt.urls.push_back(UrlRequest { QStringLiteral("http://h/dir/"), false });
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
     EXPECT_EQ(browsersMade, 0);
     EXPECT_TRUE(fetcher.fetched.isEmpty());
     EXPECT_EQ(exact->collected, 1);
@@ -338,7 +334,7 @@ TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
     // Another spelling of the same page is loaded anew.
     fetcher.types[QStringLiteral("http://H/dir/")] = QStringLiteral("text/html");
     prompt.urls.push_back(UrlRequest { QStringLiteral("http://H/dir/"), true });
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
     EXPECT_EQ(browsersMade, 1);
     EXPECT_EQ(exact->collected, 1);
 }
@@ -352,8 +348,7 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
     window->links = { "http://open.example/a" };
     window->hold = true;
     windows.open = { window };
-    state.handover.goturl = window->url;
-    builder.mnufURL_Click();
+    builder.build(UrlBuildRequest { window->url, state.append, true });
     ASSERT_TRUE(builder.harvestRunning());
 
     builder.shutdown();
@@ -365,9 +360,8 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
     EXPECT_TRUE(list.isEmpty());
 
     prompt.urls.push_back(UrlRequest { window->url, false });
-    builder.mnufURL_Click();
-    state.handover.nurl = window->url;
-    builder.incomingLink();
+    flow.buildFromUrl();
+    flow.harvestLink(window->url);
     EXPECT_EQ(window->collected, 1);
     EXPECT_EQ(prompt.urls.size(), 1u);
     EXPECT_EQ(finished.size(), 1);
@@ -375,9 +369,8 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
 
 TEST_F(UrlListBuilderTest, EscStopsALoadAndIgnoresItsLaterEvents)
 {
-    state.handover.goturl = QStringLiteral("http://h/slow");
     list.add(QStringLiteral("http://old/"));
-    builder.mnufURL_Click();
+    builder.build(UrlBuildRequest { QStringLiteral("http://h/slow"), state.append, true });
     FakeBrowser* running = browser_;
     auto complete = running->complete;
 
@@ -409,7 +402,7 @@ TEST_F(UrlListBuilderTest, EscDuringTheContentTypeCheckCancelsQuietly)
         builder.cancel();
     };
     prompt.urls.push_back(UrlRequest { url, false });
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
     EXPECT_TRUE(fetcher.cancelled);
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(browsersMade, 0);
@@ -423,11 +416,11 @@ TEST_F(UrlListBuilderTest, ANewRequestOrTheBuildersEndStopsAPendingCheck)
     const QString second = QStringLiteral("http://h/2");
     fetcher.hold = true;
     prompt.urls = { UrlRequest { first, false }, UrlRequest { second, false } };
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
     EXPECT_TRUE(builder.harvestRunning());
     EXPECT_TRUE(finished.isEmpty());
 
-    builder.mnufURL_Click();
+    flow.buildFromUrl();
     ASSERT_EQ(finished.size(), 1);
     EXPECT_TRUE(lastOutcome().isCancelled());
     EXPECT_EQ(fetcher.fetched, (QStringList { first, second }));
@@ -437,9 +430,9 @@ TEST_F(UrlListBuilderTest, ANewRequestOrTheBuildersEndStopsAPendingCheck)
 
     list.add(first);
     list.setCurrentIndex(0);
-    auto other = std::make_unique<UrlListBuilder>(state.prefs, state.filters, state.handover,
-        state.nav, list, view, prompt, windows, fetcher, [this] { return makeBrowser(); });
-    other->mnusavpopbuild_Click();
+    auto other = std::make_unique<UrlListBuilder>(state.prefs, state.filters, state.nav, list, view,
+        prompt, windows, fetcher, [this] { return makeBrowser(); });
+    other->checkEntry(list.at(0));
     ASSERT_FALSE(fetcher.cancelled);
     other.reset();
     EXPECT_TRUE(fetcher.cancelled) << "a destroyed builder is never answered";
@@ -452,23 +445,21 @@ TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
     fetcher.types[QStringLiteral("http://h/a.zip")] = QStringLiteral("application/zip");
 
     list.setCurrentIndex(1);
-    builder.mnusavpopbuild_Click();
+    flow.buildFromEntry();
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].text, kNotHtml);
     EXPECT_EQ(prompt.desiredActionAsked, 0);
     EXPECT_EQ(list.count(), 2);
-    EXPECT_TRUE(state.handover.goturl.isEmpty());
     EXPECT_TRUE(view.windowEnabled);
 
     list.setCurrentIndex(0);
     prompt.desiredActions.push_back(true);
-    builder.mnusavpopbuild_Click();
+    flow.buildFromEntry();
     EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_TRUE(state.handover.append);
+    EXPECT_TRUE(state.append);
     EXPECT_EQ(fetcher.fetched.size(), 2) << "the hand-over skips a second check";
     ASSERT_EQ(browsersMade, 1);
     EXPECT_EQ(browser_->navigated, QStringList { "http://h/page.html" });
-    EXPECT_TRUE(state.handover.goturl.isEmpty());
     browser_->complete();
     answerLinks({ "http://h/a.zip", "http://h/new" });
     EXPECT_EQ(
@@ -478,8 +469,7 @@ TEST_F(UrlListBuilderTest, BuildsFromTheCurrentEntrysTarget)
 
 TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
 {
-    state.handover.nurl = QStringLiteral("http://h/in");
-    builder.incomingLink();
+    flow.harvestLink(QStringLiteral("http://h/in"));
     EXPECT_EQ(prompt.desiredActionAsked, 0);
     ASSERT_EQ(browsersMade, 1);
     EXPECT_EQ(browser_->navigated, QStringList { "http://h/in" });
@@ -490,8 +480,7 @@ TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
     answerLinks({ "http://h/1" });
 
     prompt.desiredActions.push_back(false);
-    state.handover.nurl = QStringLiteral("http://h/in2");
-    builder.incomingLink();
+    flow.harvestLink(QStringLiteral("http://h/in2"));
     EXPECT_EQ(prompt.desiredActionAsked, 1);
     EXPECT_EQ(list.entries(), QStringList { "http://h/1" }) << "kept until links arrive";
     browser_->complete();
@@ -499,7 +488,7 @@ TEST_F(UrlListBuilderTest, IncomingLinkAsksOnlyForANonEmptyList)
     EXPECT_EQ(list.entries(), QStringList { "http://h/2" });
 
     factoryWorks = false;
-    builder.incomingLink();
+    flow.harvestLink(QString());
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
     EXPECT_EQ(prompt.messages[0].text,
@@ -514,9 +503,8 @@ TEST_F(UrlListBuilderTest, ShowsTheListLimitOnce)
     for (int i = 0; i < LinkList::MaxEntries - 1; ++i)
         full.append(QStringLiteral("http://old/%1").arg(i));
     list.addMany(full);
-    state.handover.append = true;
-    state.handover.goturl = QStringLiteral("http://h/many");
-    builder.mnufURL_Click();
+    state.append = true;
+    builder.build(UrlBuildRequest { QStringLiteral("http://h/many"), state.append, true });
     browser_->complete();
     answerLinks({ "http://n/1", "http://n/2", "http://n/3" });
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
@@ -539,16 +527,11 @@ TEST_F(UrlListBuilderTest, AFailedBuildLeavesTheListAsItWas)
 
     const std::function<void()> start[] = {
         [&] {
-            state.handover.goturl = QStringLiteral("http://h/page");
-            builder.mnufURL_Click();
+            builder.build(UrlBuildRequest { QStringLiteral("http://h/page"), state.append, true });
         },
+        [&] { flow.harvestLink(QStringLiteral("http://h/page")); },
         [&] {
-            state.handover.nurl = QStringLiteral("http://h/page");
-            builder.incomingLink();
-        },
-        [&] {
-            state.handover.goturl = window->url;
-            builder.mnufURL_Click();
+            builder.build(UrlBuildRequest { window->url, state.append, true });
         },
     };
     const std::function<void()> fail[] = {
@@ -573,7 +556,7 @@ TEST_F(UrlListBuilderTest, AFailedBuildLeavesTheListAsItWas)
             list.addMany({ "http://old/1", "http://old/2", "http://old/3" });
             list.setSelected(2, true);
             list.setCurrentIndex(1);
-            state.handover.append = false;
+            state.append = false;
             start[s]();
             fail[f]();
             EXPECT_EQ(
@@ -587,7 +570,7 @@ TEST_F(UrlListBuilderTest, AFailedBuildLeavesTheListAsItWas)
     // A refused URL from the current entry changes nothing either.
     list.add(pdf);
     list.setCurrentIndex(3);
-    builder.mnusavpopbuild_Click();
+    flow.buildFromEntry();
     EXPECT_EQ(list.count(), 4);
     EXPECT_EQ(list.selectedIndexes(), QList<int> { 2 });
 }
@@ -617,7 +600,7 @@ TEST_F(UrlListBuilderTest, LocalPagesSkipTheCheckAndAMissingOneIsNamed)
         browser_ = nullptr;
         prompt.urls.push_back(UrlRequest { row.typed, true });
 
-        builder.mnufURL_Click();
+        flow.buildFromUrl();
 
         EXPECT_TRUE(fetcher.fetched.isEmpty());
         if (row.loaded.isEmpty()) {

@@ -31,8 +31,8 @@ class WebEngineHarvestTest : public testing::Test
 {
 protected:
     WebEngineHarvestTest()
-        : builder(state.prefs, state.filters, state.handover, state.nav, list, view, prompt,
-            registry, fetcher, [this] {
+        : builder(
+            state.prefs, state.filters, state.nav, list, view, prompt, registry, fetcher, [this] {
                 ++browsersMade;
                 return std::make_unique<WebEngineHarvestBrowser>();
             })
@@ -41,16 +41,15 @@ protected:
             [this](const Result<>& outcome) { finished.append(outcome); });
     }
 
-    // Runs the handed-over path (no dialog, no content-type check) to its end.
-    Result<> harvestHandedOver(const QString& url)
+    // Runs a build of a URL known to be a page (no content-type check) to its end.
+    Result<> harvestChecked(const QString& url)
     {
-        state.handover.goturl = url;
-        return run([this] { builder.mnufURL_Click(); });
+        return run([this, url] { builder.build(UrlBuildRequest { url, state.append, true }); });
     }
-    Result<> harvestFromDialog(const QString& url, bool append)
+    // Runs a build with the content-type check, as the command line does.
+    Result<> harvestWithCheck(const QString& url, bool append)
     {
-        prompt.urls.push_back(UrlRequest { url, append });
-        return run([this] { builder.mnufURL_Click(); });
+        return run([this, url, append] { builder.build(UrlBuildRequest { url, append }); });
     }
     template <typename Start> Result<> run(Start start)
     {
@@ -141,7 +140,7 @@ TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrde
     ASSERT_TRUE(site.start());
     const QString s = site.origin();
 
-    EXPECT_TRUE(harvestFromDialog(site.url("/fs.html"), false).isOk());
+    EXPECT_TRUE(harvestWithCheck(site.url("/fs.html"), false).isOk());
     EXPECT_EQ(list.entries(),
         (QStringList {
             s + "/f1-a", s + "/f1-b", s + "/nested-a", s + "/deep-a", s + "/f2-a", s + "/f3-a" }));
@@ -151,7 +150,7 @@ TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrde
 
     // Appending: links already listed are not added again.
     list.add(s + "/base/rel.zip");
-    EXPECT_TRUE(harvestFromDialog(site.url("/page.html"), true).isOk());
+    EXPECT_TRUE(harvestWithCheck(site.url("/page.html"), true).isOk());
     const QStringList appended = list.entries().mid(6);
     EXPECT_EQ(appended,
         (QStringList { s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip",
@@ -163,7 +162,7 @@ TEST_F(WebEngineHarvestTest, HarvestsFramesAreasBaseAndScriptLinksInDocumentOrde
     state.filters.ftypes = { QStringLiteral("zip") };
     state.filters.appfiltChecked = true;
     state.prefs.exjs = state.prefs.exmt = true;
-    EXPECT_TRUE(harvestFromDialog(site.url("/page.html"), false).isOk());
+    EXPECT_TRUE(harvestWithCheck(site.url("/page.html"), false).isOk());
     EXPECT_EQ(list.entries(),
         (QStringList { s + "/base/rel.zip", s + "/base/my file.zip", s + "/base/REL.zip" }));
 }
@@ -192,11 +191,11 @@ TEST_F(WebEngineHarvestTest, PageScriptsAndScriptPolicyDoNotChangeTheWalk)
     ASSERT_TRUE(site.start());
     const QString s = site.origin();
 
-    EXPECT_TRUE(harvestHandedOver(site.url("/tampered.html")).isOk());
+    EXPECT_TRUE(harvestChecked(site.url("/tampered.html")).isOk());
     EXPECT_EQ(list.entries(),
         (QStringList { s + "/top-a", s + "/top-b", s + "/t1-a", s + "/t1-inner-a", s + "/t2-a" }));
 
-    EXPECT_TRUE(harvestHandedOver(site.url("/policy.html")).isOk());
+    EXPECT_TRUE(harvestChecked(site.url("/policy.html")).isOk());
     EXPECT_EQ(list.entries(), (QStringList { s + "/p-a", s + "/t2-a" }));
 }
 
@@ -226,8 +225,8 @@ TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
         prompt.messages.clear();
         list.clear();
         list.add(QStringLiteral("http://old/"));
-        state.handover.append = false;
-        EXPECT_TRUE(harvestHandedOver(row.url).isFailed());
+        state.append = false;
+        EXPECT_TRUE(harvestChecked(row.url).isFailed());
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(
             prompt.messages[0].text, kProblem + QStringLiteral("\r\n\r\nError: ") + row.message);
@@ -238,7 +237,7 @@ TEST_F(WebEngineHarvestTest, FailuresGiveTheirMessages)
     // Through the dialog, what is not HTML is refused before any page is loaded.
     prompt.messages.clear();
     const int made = browsersMade;
-    EXPECT_TRUE(harvestFromDialog(site.url("/doc.pdf"), false).isFailed());
+    EXPECT_TRUE(harvestWithCheck(site.url("/doc.pdf"), false).isFailed());
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].text,
         QStringLiteral("Quillmarch cannot build a list from this URL. It does not point "
@@ -265,8 +264,7 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     ASSERT_TRUE(site.start());
 
     list.add(QStringLiteral("http://old/"));
-    state.handover.goturl = site.url("/slow.html");
-    builder.mnufURL_Click();
+    builder.build(UrlBuildRequest { site.url("/slow.html"), state.append, true });
     ASSERT_TRUE(waitFor([&] { return slowRequests.load() > 0; }));
     EXPECT_TRUE(builder.harvestRunning());
     builder.cancel();
@@ -294,11 +292,11 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     EXPECT_EQ(registry.windows()[0]->locationUrl(), site.url("/shown/"));
 
     const int made = browsersMade;
-    EXPECT_TRUE(harvestHandedOver(site.url("/shown/")).isOk());
+    EXPECT_TRUE(harvestChecked(site.url("/shown/")).isOk());
     EXPECT_EQ(browsersMade, made) << "no new load for the adopted window";
     EXPECT_EQ(list.entries(), (QStringList { site.url("/from-window"), site.url("/inner-link") }));
 
-    EXPECT_TRUE(harvestHandedOver(site.url("/shown")).isOk());
+    EXPECT_TRUE(harvestChecked(site.url("/shown")).isOk());
     EXPECT_EQ(browsersMade, made + 1) << "another spelling is loaded anew";
     EXPECT_EQ(list.entries(), QStringList { site.url("/other-spelling") });
 
@@ -329,7 +327,7 @@ TEST_F(WebEngineHarvestTest, SkippedFetchesAndLayoutDoNotChangeTheLinks)
     ASSERT_TRUE(site.start());
     const QString s = site.origin();
 
-    EXPECT_TRUE(harvestHandedOver(site.url("/page.html")).isOk());
+    EXPECT_TRUE(harvestChecked(site.url("/page.html")).isOk());
     EXPECT_EQ(list.entries(), (QStringList { s + "/top-a", s + "/inner-a", s + "/obj-a" }));
     EXPECT_EQ(skippable.load(), 0);
 }
@@ -343,8 +341,8 @@ TEST_F(WebEngineHarvestTest, ARendererThatDiesEndsTheHarvest)
         prompt.messages.clear();
         list.clear();
         list.add(QStringLiteral("http://old/"));
-        state.handover.append = false;
-        EXPECT_TRUE(harvestHandedOver(url).isFailed());
+        state.append = false;
+        EXPECT_TRUE(harvestChecked(url).isFailed());
         ASSERT_EQ(prompt.messages.size(), 1);
         EXPECT_EQ(prompt.messages[0].text,
             kProblem + QStringLiteral("\r\n\r\nError: Failure occurred during download."));
@@ -364,7 +362,7 @@ TEST_F(WebEngineHarvestTest, APageOpeningWindowsInALoopIsHarvestedPromptly)
     ASSERT_TRUE(site.start());
     QElapsedTimer clock;
     clock.start();
-    EXPECT_TRUE(harvestHandedOver(site.url("/pop.html")).isOk());
+    EXPECT_TRUE(harvestChecked(site.url("/pop.html")).isOk());
     EXPECT_LT(clock.elapsed(), 15000);
     EXPECT_EQ(list.entries(), QStringList { site.url("/kept") });
 }
@@ -407,7 +405,7 @@ TEST_F(WebEngineHarvestTest, MediaOfEveryKindAreCollectedInDocumentOrder)
     for (const HarvestCollect collect : { HarvestCollect::Media, HarvestCollect::Both }) {
         SCOPED_TRACE(harvestCollectName(collect).toStdString());
         state.filters.harvest.collect = collect;
-        ASSERT_TRUE(harvestHandedOver(site.url("/media.html")).isOk());
+        ASSERT_TRUE(harvestChecked(site.url("/media.html")).isOk());
         QList<std::pair<QString, K>> expected;
         if (collect == HarvestCollect::Both)
             expected.append({ site.url("/doc.html"), K::Link });
@@ -441,7 +439,7 @@ TEST_F(WebEngineHarvestTest, ScrolledPagesGiveWhatTheyAddWhileScrolled)
     state.filters.harvest.collect = HarvestCollect::Media;
     for (const bool scroll : { false, true }) {
         state.filters.harvest.scroll = scroll;
-        ASSERT_TRUE(harvestHandedOver(site.url("/feed.html")).isOk());
+        ASSERT_TRUE(harvestChecked(site.url("/feed.html")).isOk());
         QStringList expected { site.url("/first.png") };
         if (scroll)
             expected << site.url("/more1.png") << site.url("/more2.png") << site.url("/more3.png");

@@ -99,9 +99,7 @@ void buildHandedText(const QPointer<Form1>& form, const QString& text)
         return;
     }
     bringForward(*form);
-    form->state().handover.drgdrp = true;
-    form->state().handover.goturl = text;
-    form->mnufClip_Click();
+    form->buildFromText(text);
 }
 
 int sendLink(int argc, char** argv)
@@ -195,10 +193,7 @@ int runQuillmarch(int argc, char** argv)
             qPrintable(receiving.message()));
     acceptLaterStarts(form);
 
-    if (!commandLine.isEmpty()) {
-        form.state().handover.drgdrp = true;
-        form.state().handover.goturl = commandLine;
-        form.mnufClip_Click();
-    }
+    if (!commandLine.isEmpty())
+        form.buildFromText(commandLine);
     return app.exec();
 }

@@ -11,6 +11,7 @@
 
 #include "app/IncomingLinkQueue.h"
 #include "app/PreferencesStore.h"
+#include "app/UrlBuildFlow.h"
 #include "app/ui/BusyInputBlocker.h"
 #include "app/ui/DownloadLauncher.h"
 #include "app/ui/MainStatusBar.h"
@@ -124,8 +125,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     m_modes = std::make_unique<WindowModes>(
         *this, m_toolbar->toolbar(), *listArea, *m_fborder, m_state.window);
 
-    connect(m_listView, &LinkListView::textDropped, this,
-        [this](const QString& text) { listCommand([&] { m_listCommands->buildFromText(text); }); });
+    connect(m_listView, &LinkListView::textDropped, this, &Form1::buildFromText);
     connect(m_listView, &LinkListView::openRequested, this,
         [this] { m_openreq.request(OpenRequest::Source::DoubleClick); });
     connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
@@ -146,13 +146,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     // The receiver only queues a link; a full queue turns the sender away. A newer link
     // replaces a harvest still loading, as for any incoming link.
     m_incoming = new IncomingLinkQueue(
-        [this](const QString& link) {
-            listCommand([&] {
-                m_state.handover.nurl = link;
-                urlBuilder().incomingLink();
-            });
-        },
-        this);
+        [this](const QString& link) { listCommand([&] { urlFlow().harvestLink(link); }); }, this);
     if (m_services.linkReceiver)
         m_services.linkReceiver->setAcceptor(
             [this](const QString& text) { return receiveLink(text); });
@@ -176,6 +170,7 @@ Form1::~Form1()
     if (m_services.linkReceiver)
         m_services.linkReceiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
+    m_urlFlow.reset();
     m_urlBuilder.reset();
 }
 
@@ -198,16 +193,6 @@ void Form1::Form_Load()
     updateCommandStates();
 }
 
-QAction* Form1::action(MainCommand command) const
-{
-    return m_menus->action(command);
-}
-
-QMenu* Form1::contextMenu() const
-{
-    return m_menus->contextMenu();
-}
-
 QString Form1::idleStatusText() const
 {
     return QStringLiteral("Ready");
@@ -223,11 +208,6 @@ void Form1::setWindowEnabled(bool enabled)
     m_busy->setBusy(!enabled);
     // A disabled tool bar still answers its actions' keys: the command states rest them.
     updateCommandStates();
-}
-
-bool Form1::windowInputEnabled() const
-{
-    return !m_busy->busy();
 }
 
 bool Form1::buildRunning() const
@@ -257,36 +237,6 @@ void Form1::showPointer(Qt::CursorShape shape)
         QGuiApplication::setOverrideCursor(shape);
 }
 
-bool Form1::isTopmost() const
-{
-    return m_topmostBand->topmost();
-}
-
-void Form1::leaveTopmostBand()
-{
-    m_topmostBand->apply(false);
-}
-
-void Form1::restoreTopmostBand()
-{
-    m_topmostBand->restore(m_state.prefs.ontop);
-}
-
-bool Form1::compactMode() const
-{
-    return m_modes->compact();
-}
-
-int Form1::resizeImage() const
-{
-    return m_modes->image();
-}
-
-QSize Form1::savedFullSize() const
-{
-    return m_modes->savedFullSize();
-}
-
 // The state pass: every command's enabled state from the list, its selection and the
 // link window, run whenever one of them changes.
 void Form1::updateCommandStates()
@@ -301,16 +251,18 @@ void Form1::updateCommandStates()
         m_toolbar->applyStates(s, windowInputEnabled());
 }
 
-UrlListBuilder& Form1::urlBuilder()
+UrlBuildFlow& Form1::urlFlow()
 {
     if (!m_urlBuilder) {
-        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters,
-            m_state.handover, m_state.nav, m_list, *this, *m_prompt, *m_services.shellWindows,
-            *m_services.fetcher, m_services.browserFactory);
+        m_urlBuilder = std::make_unique<UrlListBuilder>(m_state.prefs, m_state.filters, m_state.nav,
+            m_list, *this, *m_prompt, *m_services.shellWindows, *m_services.fetcher,
+            m_services.browserFactory);
         connect(
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
+        m_urlFlow
+            = std::make_unique<UrlBuildFlow>(*m_urlBuilder, m_state, m_list, *this, *m_prompt);
     }
-    return *m_urlBuilder;
+    return *m_urlFlow;
 }
 
 // All that one command changes, up to the next command, is one undo step, even when its
@@ -330,7 +282,7 @@ void Form1::listCommand(const std::function<void()>& command, ListStep step)
 
 void Form1::mnufURL_Click()
 {
-    listCommand([this] { urlBuilder().mnufURL_Click(); });
+    listCommand([this] { urlFlow().buildFromUrl(); });
 }
 
 void Form1::mnufClip_Click()
@@ -341,6 +293,11 @@ void Form1::mnufClip_Click()
 void Form1::mnufFile_Click()
 {
     listCommand([this] { m_listCommands->buildFromFile(); });
+}
+
+void Form1::buildFromText(const QString& text)
+{
+    listCommand([&] { m_listCommands->buildFromText(text); });
 }
 
 void Form1::mnufSeq_Click()
@@ -372,21 +329,8 @@ void Form1::mnusavpopbuild_Click()
 {
     listCommand([this] {
         if (m_list.currentIndex() != -1)
-            urlBuilder().mnusavpopbuild_Click();
+            urlFlow().buildFromEntry();
     });
-}
-
-// A build in progress owns the list until it ends.
-void Form1::mnulstundo_Click()
-{
-    if (windowInputEnabled())
-        m_listCommands->undo();
-}
-
-void Form1::mnulstredo_Click()
-{
-    if (windowInputEnabled())
-        m_listCommands->redo();
 }
 
 void Form1::applyPattern(ListCommands::PatternAction action)
@@ -412,11 +356,6 @@ void Form1::mnuhelptour_Click()
     }
     m_viewer->openTour(
         QUrl::fromLocalFile(book + QStringLiteral("QuillmarchTour/tour1.shtml")).toString());
-}
-
-void Form1::mnuHelpAbt_Click()
-{
-    m_prompt->showAbout(idleStatusText());
 }
 
 void Form1::mnufsav_Click()
@@ -468,11 +407,6 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
         if (m_viewer->openStep(index))
             m_openreq.done();
     }
-}
-
-bool Form1::receiveLink(const QString& text)
-{
-    return m_incoming->offer(text);
 }
 
 void Form1::showStartupNotices()
@@ -540,26 +474,6 @@ void Form1::useBrowserWindows(IBrowserWindows& windows)
 {
     m_browserWindows = &windows;
     m_viewer->setBrowserWindows(windows);
-}
-
-MainToolbar* Form1::toolbar() const
-{
-    return &m_toolbar->toolbar();
-}
-
-void Form1::Toolbar1_ButtonClick(const QString& key)
-{
-    m_toolbar->buttonClick(key);
-}
-
-void Form1::Toolbar1_ButtonMenuClick(const QString& key)
-{
-    m_toolbar->menuClick(key);
-}
-
-void Form1::switchWindowMode()
-{
-    m_modes->switchMode();
 }
 
 qint32 Form1::MsgResponse()

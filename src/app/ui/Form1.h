@@ -4,13 +4,20 @@
 #include <functional>
 #include <memory>
 
+#include "app/IncomingLinkQueue.h"
 #include "app/OpenRequest.h"
+#include "app/ui/BusyInputBlocker.h"
 #include "app/ui/ListCommands.h"
 #include "app/ui/MainCommand.h"
 #include "app/ui/MainStatusBar.h"
+#include "app/ui/MenuBuilder.h"
 #include "app/ui/OptionsCommands.h"
 #include "app/ui/Services.h"
+#include "app/ui/ToolbarDispatch.h"
+#include "app/ui/TopmostBand.h"
+#include "app/ui/WindowModes.h"
 #include "core/IMainView.h"
+#include "core/IUserPrompt.h"
 #include "core/MainState.h"
 #include "core/Result.h"
 #include "listops/LinkList.h"
@@ -35,6 +42,7 @@ class QMenu;
 class Slideshow;
 class ToolbarDispatch;
 class TopmostBand;
+class UrlBuildFlow;
 class UrlListBuilder;
 class WindowModes;
 
@@ -77,14 +85,16 @@ public:
 
     QString countText() const { return m_statusBar->countText(); }
     QString statusPanelText() const { return m_statusBar->panelText(); }
-    bool windowInputEnabled() const;
+    bool windowInputEnabled() const { return !m_busy->busy(); }
     // A build from a URL is loading a page, checking a content type or harvesting.
     bool buildRunning() const;
-    bool isTopmost() const;
+    bool isTopmost() const { return m_topmostBand->topmost(); }
 
     // Commands, named after their menu items (MainCommandTable pairs each with its item).
     void mnufURL_Click();
     void mnufClip_Click();
+    // Builds from text as from the clipboard's: a drop on the list, a command line.
+    void buildFromText(const QString& text);
     void mnufFile_Click();
     void mnufSeq_Click();
     void mnulstSingle_Click();
@@ -92,8 +102,17 @@ public:
     void mnulstselall_Click() { m_listCommands->selectAll(); }
     void mnulstclr_Click();
     void mnulstremsel_Click();
-    void mnulstundo_Click();
-    void mnulstredo_Click();
+    // A build in progress owns the list until it ends.
+    void mnulstundo_Click()
+    {
+        if (windowInputEnabled())
+            m_listCommands->undo();
+    }
+    void mnulstredo_Click()
+    {
+        if (windowInputEnabled())
+            m_listCommands->redo();
+    }
     void mnulstpatsel_Click() { applyPattern(ListCommands::PatternAction::Select); }
     void mnulstpatrem_Click() { applyPattern(ListCommands::PatternAction::Remove); }
     void mnulstpatkeep_Click() { applyPattern(ListCommands::PatternAction::Keep); }
@@ -122,24 +141,24 @@ public:
     void saveLinks(const ListEntries& entries);
     void mnusavepoptrgt_Click();
     void mnuhelptour_Click();
-    void mnuHelpAbt_Click();
+    void mnuHelpAbt_Click() { m_prompt->showAbout(idleStatusText()); }
     // Full size <-> compact.
-    void switchWindowMode();
+    void switchWindowMode() { m_modes->switchMode(); }
 
     // The main toolbar ("Toolbar1"): a button pressed, by key, and an entry of the
     // "sav" button's drop-down menu, by key.
-    void Toolbar1_ButtonClick(const QString& key);
-    void Toolbar1_ButtonMenuClick(const QString& key);
-    MainToolbar* toolbar() const;
+    void Toolbar1_ButtonClick(const QString& key) { m_toolbar->buttonClick(key); }
+    void Toolbar1_ButtonMenuClick(const QString& key) { m_toolbar->menuClick(key); }
+    MainToolbar* toolbar() const { return &m_toolbar->toolbar(); }
     CFormBorder& fborder() { return *m_fborder; }
     LinkViewer& viewer() { return *m_viewer; }
     Slideshow& slideshow() { return *m_slideshow; }
     // Where browser windows come from (tests give their own); before the first open.
     void useBrowserWindows(IBrowserWindows& windows);
     // The window mode: "resize" image 12 full size, 13 compact.
-    bool compactMode() const;
-    int resizeImage() const;
-    QSize savedFullSize() const;
+    bool compactMode() const { return m_modes->compact(); }
+    int resizeImage() const { return m_modes->image(); }
+    QSize savedFullSize() const { return m_modes->savedFullSize(); }
 
     // The "Saving Files" window of the download job, while it is loaded.
     Form4* downloadWindow() const;
@@ -147,7 +166,7 @@ public:
     // A link text delivered from outside: queued and taken once the steps of the links
     // before it have returned; false (refused) when the queue is full or the window is
     // closing.
-    bool receiveLink(const QString& text);
+    bool receiveLink(const QString& text) { return m_incoming->offer(text); }
     // Once shown at start: a settings notice not seen yet (a reset of a damaged file, by
     // this or another process), and from then on the first settings write that cannot
     // be saved.
@@ -162,12 +181,12 @@ public:
     // The list's mouse-up handling: slideshow guard, context menu, open request.
     void List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
-    QAction* action(MainCommand command) const;
-    QMenu* contextMenu() const;
+    QAction* action(MainCommand command) const { return m_menus->action(command); }
+    QMenu* contextMenu() const { return m_menus->contextMenu(); }
 
     // Topmost band around dialogs.
-    void leaveTopmostBand();
-    void restoreTopmostBand();
+    void leaveTopmostBand() { m_topmostBand->apply(false); }
+    void restoreTopmostBand() { m_topmostBand->restore(m_state.prefs.ontop); }
 
     // ISubclass: answers the size-limits query with meX x meY.
     qint32 MsgResponse() override;
@@ -190,7 +209,7 @@ private:
     void Form_Load();
     void updateCommandStates();
     void cancelHarvest();
-    UrlListBuilder& urlBuilder();
+    UrlBuildFlow& urlFlow();
     void applyPattern(ListCommands::PatternAction action);
     // How a command's undo step starts: with the first change the list announces, or at
     // once for a command that changes only the selection (the list announces no such
@@ -217,6 +236,7 @@ private:
     std::unique_ptr<ListCommands> m_listCommands;
     std::unique_ptr<OptionsCommands> m_options;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
+    std::unique_ptr<UrlBuildFlow> m_urlFlow;
     std::unique_ptr<DownloadLauncher> m_downloads;
     IncomingLinkQueue* m_incoming = nullptr;
     OpenRequest m_openreq;

@@ -33,17 +33,13 @@ ListCommands::ListCommands(MainState& state, LinkList& list, ListHistory& histor
 
 void ListCommands::buildFromClipboard()
 {
-    const QString text = m_state.handover.drgdrp ? QString() : m_clipboardText();
-    // The builders show their own messages; the window needs nothing more from the result.
-    static_cast<void>(
-        ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text));
-    m_view.SetListExtent();
+    buildFromText(m_clipboardText());
 }
 
 void ListCommands::buildFromText(const QString& text)
 {
-    static_cast<void>(
-        ClipboardBuilder::run(m_state.handover, m_state.prefs, m_list, m_prompt, text));
+    // The builders show their own messages; the window needs nothing more from the result.
+    static_cast<void>(ClipboardBuilder::run(text, m_state.append, m_state.prefs, m_list, m_prompt));
     m_view.SetListExtent();
 }
 
@@ -56,7 +52,7 @@ void ListCommands::buildFromFile()
     m_view.setWaitPointer(true);
     setLastUsedSaveFolder(m_regset, path);
     static_cast<void>(
-        FileBuilder::run(path, m_state.handover, m_state.prefs, m_list, m_prompt, &m_view));
+        FileBuilder::run(path, m_state.append, m_state.prefs, m_list, m_prompt, &m_view));
     m_view.SetListExtent();
     m_view.setLinkCount(m_list.count());
     m_view.returnToIdle();

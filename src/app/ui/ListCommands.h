@@ -20,9 +20,10 @@ public:
     ListCommands(MainState& state, LinkList& list, ListHistory& history, IMainView& view,
         IUserPrompt& prompt, CRegSettings& regset, std::function<QString()> clipboardText);
 
-    // Builds from the clipboard's text, or from text handed over by the command line.
+    // Builds from the clipboard's text.
     void buildFromClipboard();
-    // Builds from text dropped on the list, as from the clipboard.
+    // Builds from text dropped on the list or handed over by a command line, as from
+    // the clipboard.
     void buildFromText(const QString& text);
     void buildFromFile();
     void buildSequence();

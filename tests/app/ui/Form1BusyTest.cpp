@@ -198,7 +198,6 @@ TEST_F(Form1BusyTest, IncomingLinksWaitInABoundedQueue)
     EXPECT_EQ(sender.exitCode(), 1);
     EXPECT_TRUE(sender.readAllStandardError().contains("busy"));
     EXPECT_EQ(deepest, 1);
-    EXPECT_TRUE(form.state().handover.nurl.isEmpty()) << "each link is taken once";
 }
 
 } // namespace
