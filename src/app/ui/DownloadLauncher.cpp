@@ -136,7 +136,7 @@ void DownloadLauncher::sendToAria2(
     // The daemon follows redirects itself and would carry a link's cookies to every host
     // on the way: with cookies at stake, the redirects are followed here first and the
     // daemon gets the last address with that host's cookies.
-    if (!session.cookies.isEmpty() && m_makeResolver)
+    if (!session.cookies.isEmpty() && !entries.isEmpty() && m_makeResolver)
         m_resolver = m_makeResolver();
     if (!m_resolver) {
         openAria2Window(entries, options);

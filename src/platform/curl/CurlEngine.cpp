@@ -150,6 +150,11 @@ void CurlEngine::round()
         leaving = m_leaving;
     }
     if (!leaving.empty()) {
+        // The owner waits: nothing of its requests may hold it up (see stopAll).
+        for (const auto& [handle, owner] : m_owners) {
+            if (std::find(leaving.begin(), leaving.end(), owner) != leaving.end())
+                curl_easy_setopt(handle, CURLOPT_QUICK_EXIT, 1L);
+        }
         for (Client* client : leaving)
             client->stop();
         std::lock_guard lock(m_mutex);
@@ -224,6 +229,12 @@ void CurlEngine::stopAll()
         clients.insert(clients.end(), m_leaving.begin(), m_leaving.end());
         calls.swap(m_newCalls);
     }
+    // A request still resolving its host name would otherwise wait for the lookup to
+    // end when it is taken out; this way the lookup is left to finish on its own.
+    for (const auto& [handle, owner] : m_owners)
+        curl_easy_setopt(handle, CURLOPT_QUICK_EXIT, 1L);
+    for (const auto& call : m_calls)
+        curl_easy_setopt(call->handle(), CURLOPT_QUICK_EXIT, 1L);
     for (Client* client : clients)
         client->stop();
     for (const auto& [handle, owner] : m_owners)
