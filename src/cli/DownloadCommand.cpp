@@ -433,29 +433,32 @@ QList<Aria2Link> DownloadCommand::aria2Links(const ListEntries& links, const QSt
         || std::any_of(
             m_options.headers.cbegin(), m_options.headers.cend(), Aria2Job::isCredentialHeader);
     QList<Aria2Link> entries;
+    QList<CurlRedirectResolver::Request> requests;
     for (qsizetype i = 0; i < links.size(); ++i) {
         const QString& link = links.at(i).url;
         Aria2Link entry { link, Aria2Job::referrerFor(referer, links.at(i).context.page) };
         entry.context = links.at(i).context;
-        if (!credentials) {
-            entries.append(entry);
-            continue;
-        }
-        CurlRedirectResolver::Request request { link, m_options.cookies, m_options.headers,
-            m_options.userAgent, entry.referer };
-        const CurlRedirectResolver::Outcome where = CurlRedirectResolver::resolve(request);
+        entries.append(entry);
+        requests.append(
+            { link, m_options.cookies, m_options.headers, m_options.userAgent, entry.referer });
+    }
+    if (!credentials)
+        return entries;
+    const QList<CurlRedirectResolver::Outcome> found = CurlRedirectResolver::resolveAll(requests);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        Aria2Link& entry = entries[i];
+        const CurlRedirectResolver::Outcome& where = found.at(i);
         if (where.url.isEmpty()) {
             entry.credentials = false;
             ConsoleText::printError(QStringLiteral("%1: its redirects could not be followed (%2); "
                                                    "handed to the daemon without cookies or "
                                                    "credentials.")
-                                        .arg(link, where.error));
+                                        .arg(entry.url, where.error));
         } else {
             entry.address = where.url;
             entry.cookie = NetscapeCookies::headerFor(m_options.cookies, where.url);
-            entry.credentials = sameOrigin(where.url, link);
+            entry.credentials = sameOrigin(where.url, entry.url);
         }
-        entries.append(entry);
     }
     return entries;
 }

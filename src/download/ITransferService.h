@@ -65,8 +65,9 @@ struct TransferEnd {
 
 // Fetches link targets on a worker of its own, every transfer started running at once
 // (callers decide how many they start).
-// Headers and the end arrive as signals on the thread that owns the service; the byte
-// count is a counter the caller reads when it repaints.
+// Headers, the byte count and the end arrive as signals on the thread that owns the
+// service. The byte count comes at most every ~100 ms per transfer and once with the
+// final count just before finished; bytesInFile() reads it at any time.
 class ITransferService : public QObject
 {
     Q_OBJECT
@@ -78,7 +79,8 @@ public:
     virtual quint64 start(const TransferRequest& request) = 0;
     // Ends a queued or running transfer: it finishes as Cancelled. No effect when done.
     virtual void cancel(quint64 id) = 0;
-    // Bytes in the file of the running transfer with this id (0 when it is not running).
+    // Bytes in the file of the running transfer with this id, up to the delivery of its
+    // end (0 when it is not running).
     virtual qint64 bytesInFile(quint64 id) const = 0;
 
 signals:

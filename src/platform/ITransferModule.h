@@ -4,10 +4,12 @@
 
 #include "builders/IContentTypeFetcher.h"
 #include "download/IAria2Rpc.h"
+#include "download/IRedirectResolver.h"
 #include "download/ITransferService.h"
 
-// The network transfers as the rest of the program sees them: the content-type check
-// and the download service, over libcurl. They live in a module loaded with the first
+// The network transfers as the rest of the program sees them: the content-type check,
+// the download service, the aria2 client and the redirect resolution, over libcurl, all
+// on one thread of the module's. They live in a module loaded with the first
 // transfer (TransferModuleLoader), so the program starts without libcurl and the TLS,
 // Kerberos and LDAP libraries it brings.
 class ITransferModule
@@ -18,6 +20,8 @@ public:
     virtual std::unique_ptr<ITransferService> createTransferService() = 0;
     // A JSON-RPC client for the aria2 daemon at url.
     virtual std::unique_ptr<IAria2Rpc> createAria2Rpc(const QString& url) = 0;
+    // Where links end up after their redirects, found before an aria2 hand-off.
+    virtual std::unique_ptr<IRedirectResolver> createRedirectResolver() = 0;
 };
 
 // Name of the function the transfer module exports: ITransferModule* (*)().

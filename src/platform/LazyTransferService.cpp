@@ -24,6 +24,7 @@ bool LazyTransferService::load()
     m_service = module.value()->createTransferService();
     connect(m_service.get(), &ITransferService::headersReceived, this,
         &ITransferService::headersReceived);
+    connect(m_service.get(), &ITransferService::progressed, this, &ITransferService::progressed);
     connect(m_service.get(), &ITransferService::finished, this, &ITransferService::finished);
     return true;
 }

@@ -2,7 +2,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "core/Version.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
@@ -124,4 +126,29 @@ TEST(CurlContentTypeFetcherTest, StopsAfterTheHeadersAndCanBeCancelled)
     released.notify_all();
     waitFor([] { return false; }, 300);
     EXPECT_FALSE(answered) << "a cancelled check is never answered";
+}
+
+TEST(CurlContentTypeFetcherTest, NoAnswerReachesAGoneReceiverOrComesFromAGoneFetcher)
+{
+    LocalHttpServer site;
+    site.server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        res.set_content("<p>late</p>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    for (const bool receiverGoes : { true, false }) {
+        SCOPED_TRACE(receiverGoes ? "receiver destroyed" : "fetcher destroyed");
+        auto context = std::make_unique<QObject>();
+        auto fetcher = std::make_unique<CurlContentTypeFetcher>();
+        bool answered = false;
+        fetcher->fetchContentType(
+            site.url("/slow"), context.get(), [&](const Result<QString>&) { answered = true; });
+        waitFor([] { return false; }, 100);
+        if (receiverGoes)
+            context.reset();
+        else
+            fetcher.reset();
+        waitFor([] { return false; }, 600);
+        EXPECT_FALSE(answered);
+    }
 }

@@ -5,6 +5,7 @@
 #include "app/ui/QtUserPrompt.h"
 #include "core/Preferences.h"
 #include "download/DownloadStart.h"
+#include "download/IRedirectResolver.h"
 #include "download/NetscapeCookies.h"
 #include "download/ui/Aria2Window.h"
 #include "download/ui/Form4.h"
@@ -26,6 +27,7 @@ DownloadLauncher::~DownloadLauncher()
 {
     // The job uses the transfer service, which goes with the main window's members.
     delete m_form4;
+    m_resolver.reset(); // no outcome arrives any more
     delete m_aria2Window;
 }
 
@@ -37,6 +39,8 @@ void DownloadLauncher::saveLinks(const ListEntries& entries)
         m_form4->bringToFront();
         return;
     }
+    if (m_resolver)
+        return; // the links of the last request are still being resolved
     if (m_aria2Window) {
         m_aria2Window->raise();
         m_aria2Window->activateWindow();
@@ -102,6 +106,10 @@ void DownloadLauncher::sendToAria2(const ListEntries& links, const QString& fold
         m_aria2Rpc = m_makeAria2Rpc(m_prefs.aria2Url);
         m_aria2RpcUrl = m_prefs.aria2Url;
     }
+    if (!m_aria2Rpc) {
+        windowUnloaded();
+        return;
+    }
     // As the browser windows would ask: the entry's page as referrer, their cookies for
     // each link's address and their User-Agent.
     const BrowserSession session = m_session ? m_session() : BrowserSession {};
@@ -116,10 +124,45 @@ void DownloadLauncher::sendToAria2(const ListEntries& links, const QString& fold
     options.nameMask = m_prefs.nameMask;
     if (!session.userAgent.isEmpty())
         options.headers.append(QStringLiteral("User-Agent: ") + session.userAgent);
-    if (!m_aria2Rpc) {
-        windowUnloaded();
+    // The daemon follows redirects itself and would carry a link's cookies to every host
+    // on the way: with cookies at stake, the redirects are followed here first and the
+    // daemon gets the last address with that host's cookies.
+    if (!session.cookies.isEmpty() && !entries.isEmpty() && m_makeResolver)
+        m_resolver = m_makeResolver();
+    if (!m_resolver) {
+        openAria2Window(entries, options);
         return;
     }
+    auto pending = std::make_shared<qsizetype>(entries.size());
+    auto resolved = std::make_shared<QList<Aria2Link>>(entries);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const Aria2Link& entry = entries.at(i);
+        const RedirectQuery query { entry.url, session.cookies, {}, session.userAgent,
+            entry.referer };
+        m_resolver->resolve(query, this,
+            [this, i, pending, resolved, options, cookies = session.cookies](
+                const RedirectOutcome& where) {
+                Aria2Link& link = (*resolved)[i];
+                if (where.url.isEmpty()) {
+                    qWarning("%s: its redirects could not be followed (%s); handed to the "
+                             "daemon without cookies.",
+                        qPrintable(link.url), qPrintable(where.error));
+                    link.cookie.clear();
+                } else {
+                    link.address = where.url;
+                    link.cookie = NetscapeCookies::headerFor(cookies, where.url);
+                }
+                if (--*pending == 0) {
+                    m_resolver.reset();
+                    openAria2Window(*resolved, options);
+                }
+            });
+    }
+}
+
+void DownloadLauncher::openAria2Window(
+    const QList<Aria2Link>& entries, const Aria2JobOptions& options)
+{
     m_aria2Window = new Aria2Window(entries, options, *m_aria2Rpc, &m_window);
     connect(m_aria2Window, &Aria2Window::mainCaptionChanged, &m_window, &QWidget::setWindowTitle);
     connect(m_aria2Window, &Aria2Window::unloading, this, &DownloadLauncher::windowUnloaded);

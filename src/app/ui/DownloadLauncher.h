@@ -14,6 +14,9 @@ class Form1;
 class Aria2Window;
 class Form4;
 class IAria2Rpc;
+class IRedirectResolver;
+struct Aria2JobOptions;
+struct Aria2Link;
 class IUserPrompt;
 class ITransferService;
 class UrlHistory;
@@ -36,6 +39,9 @@ public:
 
     using Aria2RpcFactory = std::function<std::unique_ptr<IAria2Rpc>(const QString& url)>;
     void setAria2Rpc(Aria2RpcFactory factory) { m_makeAria2Rpc = std::move(factory); }
+    using ResolverFactory = std::function<std::unique_ptr<IRedirectResolver>()>;
+    // Follows links' redirects before they go to the daemon with cookies.
+    void setRedirectResolver(ResolverFactory factory) { m_makeResolver = std::move(factory); }
 
     // The entries with their context, as the list keeps them (the page is sent as
     // Referer).
@@ -48,6 +54,7 @@ public:
 private:
     void windowUnloaded();
     void sendToAria2(const ListEntries& entries, const QString& folder);
+    void openAria2Window(const QList<Aria2Link>& entries, const Aria2JobOptions& options);
 
     Form1& m_window;
     IUserPrompt& m_prompt;
@@ -63,5 +70,7 @@ private:
     std::unique_ptr<IAria2Rpc> m_aria2Rpc;
     QString m_aria2RpcUrl;
     QPointer<Aria2Window> m_aria2Window;
+    ResolverFactory m_makeResolver;
+    std::unique_ptr<IRedirectResolver> m_resolver; // while the links are being resolved
     std::function<BrowserSession()> m_session;
 };

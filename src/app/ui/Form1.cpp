@@ -111,6 +111,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         = std::make_unique<DownloadLauncher>(*this, *m_prompt, m_ownPrompt ? nullptr : m_prompt,
             m_state.prefs, m_regset, *m_services.transfers, *m_services.urlHistory);
     m_downloads->setAria2Rpc(m_services.aria2Rpc);
+    m_downloads->setRedirectResolver(m_services.redirectResolver);
     m_browserWindows = m_ownBrowserWindows.get();
     m_downloads->setSession([this] { return m_browserWindows->session(); });
     // A file opened in a browser window is saved like a selected link; a build that

@@ -44,5 +44,13 @@ Services Services::standard(std::shared_ptr<IRegistryStore> store)
         }
         return module.value()->createAria2Rpc(url);
     };
+    services.redirectResolver = []() -> std::unique_ptr<IRedirectResolver> {
+        const Result<ITransferModule*> module = TransferModuleLoader::module();
+        if (!module) {
+            qWarning("%s", qPrintable(module.message()));
+            return nullptr;
+        }
+        return module.value()->createRedirectResolver();
+    };
     return services;
 }

@@ -6,6 +6,7 @@
 #include "builders/UrlListBuilder.h"
 
 class IAria2Rpc;
+class IRedirectResolver;
 class IContentTypeFetcher;
 class IRegistryStore;
 class IShellWindows;
@@ -26,6 +27,8 @@ struct Services final {
     std::unique_ptr<ITransferService> transfers; // downloads of link targets
     // A client for the aria2 daemon at an address (null when it cannot be made).
     std::function<std::unique_ptr<IAria2Rpc>(const QString& url)> aria2Rpc;
+    // Follows links' redirects before an aria2 hand-off (null when it cannot be made).
+    std::function<std::unique_ptr<IRedirectResolver>()> redirectResolver;
 
     Services();
     ~Services();

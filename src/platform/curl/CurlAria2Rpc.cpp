@@ -4,6 +4,9 @@
 #include <QJsonObject>
 #include <curl/curl.h>
 
+#include "platform/curl/CurlCall.h"
+#include "platform/curl/CurlEngine.h"
+#include "platform/curl/CurlMailbox.h"
 #include "platform/curl/CurlSetup.h"
 
 namespace
@@ -11,9 +14,11 @@ namespace
 
 constexpr qsizetype kMaxReplyBytes = 64 * 1024 * 1024;
 
+// One call's request body and answer, alive as long as its request.
 struct Exchange {
+    QByteArray body;
     QByteArray reply;
-    const std::atomic<bool>* abandon = nullptr;
+    char error[CURL_ERROR_SIZE] = {};
 };
 
 size_t onBody(char* data, size_t size, size_t count, void* user)
@@ -31,11 +36,6 @@ size_t onHeader(char*, size_t size, size_t count, void*)
     return size * count;
 }
 
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    return static_cast<Exchange*>(user)->abandon->load() ? 1 : 0;
-}
-
 Aria2Reply unreachable(const QString& why)
 {
     Aria2Reply reply;
@@ -44,40 +44,36 @@ Aria2Reply unreachable(const QString& why)
     return reply;
 }
 
-// Posts one request body and reads the answer.
-Aria2Reply post(const std::string& url, const QByteArray& body, long timeoutSeconds,
-    const std::atomic<bool>& abandon)
+// Sets call up to post exchange's body to url.
+void prepare(CurlCall& call, Exchange& exchange, const std::string& url, long timeoutSeconds)
 {
-    CURL* curl = curl_easy_init();
-    if (!curl)
-        return unreachable(QStringLiteral("the transfer library could not start"));
-    Exchange exchange;
-    exchange.abandon = &abandon;
+    CURL* curl = call.handle();
     CurlSetup setup;
     setup.url = url;
     setup.connectTimeoutSeconds = std::min(timeoutSeconds, 10L);
     setup.onHeader = onHeader;
     setup.onBody = onBody;
-    setup.onProgress = onProgress;
     setup.data = &exchange;
     setup.applyTo(curl);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.constData());
-    curl_slist* headers
-        = curl_slist_append(nullptr, "Content-Type: application/json-rpc; charset=utf-8");
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    char error[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
-    const CURLcode code = curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(exchange.body.size()));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, exchange.body.constData());
+    call.setHeaders(
+        curl_slist_append(nullptr, "Content-Type: application/json-rpc; charset=utf-8"));
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, exchange.error);
+}
+
+// What the request's end means.
+Aria2Reply replyOf(CurlCall& call, const Exchange& exchange, CURLcode code)
+{
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
+    curl_easy_getinfo(call.handle(), CURLINFO_RESPONSE_CODE, &status);
     if (code != CURLE_OK)
-        return unreachable(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)));
+        return unreachable(
+            QString::fromUtf8(exchange.error[0] ? exchange.error : curl_easy_strerror(code)));
 
     // The daemon answers a fault with a status of 400 and the fault in the body.
     const QJsonObject answer = QJsonDocument::fromJson(exchange.reply).object();
@@ -103,19 +99,18 @@ CurlAria2Rpc::CurlAria2Rpc(QString url, int timeoutSeconds, QObject* parent)
     : IAria2Rpc(parent)
     , m_url(std::move(url))
     , m_timeoutSeconds(timeoutSeconds)
-    , m_worker(new QObject)
-    , m_abandon(std::make_shared<std::atomic<bool>>(false))
+    , m_mailbox(CurlMailbox::to(this))
 {
-    m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread.start();
 }
 
 CurlAria2Rpc::~CurlAria2Rpc()
 {
-    m_abandon->store(true);
-    m_thread.quit();
-    m_thread.wait();
+    // A call in flight is abandoned: its reply is not delivered.
+    m_mailbox->close();
+    if (m_inFlight) {
+        m_inFlight->cancel();
+        CurlEngine::instance().wake();
+    }
 }
 
 quint64 CurlAria2Rpc::call(const QString& method, const QJsonArray& params)
@@ -126,16 +121,31 @@ quint64 CurlAria2Rpc::call(const QString& method, const QJsonArray& params)
             { QStringLiteral("id"), QString::number(id) }, { QStringLiteral("method"), method },
             { QStringLiteral("params"),
                 params } }).toJson(QJsonDocument::Compact);
-    const std::string url = m_url.toStdString();
-    const long timeout = m_timeoutSeconds;
-    const std::shared_ptr<std::atomic<bool>> abandon = m_abandon;
-    QMetaObject::invokeMethod(m_worker, [this, id, url, body, timeout, abandon] {
-        const Aria2Reply reply = post(url, body, timeout, *abandon);
-        if (abandon->load())
-            return;
-        // Delivered on the owner's thread; dropped if the client is gone by then.
-        QMetaObject::invokeMethod(
-            this, [this, id, reply] { emit replied(id, reply); }, Qt::QueuedConnection);
-    });
+    m_waiting.push_back({ id, body });
+    if (!m_inFlight)
+        sendNext();
     return id;
+}
+
+// One call at a time, so the replies come in the order the calls were made.
+void CurlAria2Rpc::sendNext()
+{
+    if (m_waiting.empty())
+        return;
+    const auto [id, body] = m_waiting.front();
+    m_waiting.pop_front();
+    auto exchange = std::make_shared<Exchange>();
+    exchange->body = body;
+    m_inFlight = std::make_shared<CurlCall>();
+    prepare(*m_inFlight, *exchange, m_url.toStdString(), m_timeoutSeconds);
+    const std::shared_ptr<CurlMailbox> mailbox = m_mailbox;
+    m_inFlight->setEnded([this, id, exchange, mailbox](CurlCall& call, CURLcode code) {
+        const Aria2Reply reply = replyOf(call, *exchange, code);
+        mailbox->post([this, id, reply] {
+            m_inFlight.reset();
+            sendNext();
+            emit replied(id, reply);
+        });
+    });
+    CurlEngine::instance().start(m_inFlight);
 }

@@ -1,15 +1,17 @@
 #pragma once
 
 #include <QString>
-#include <QThread>
-#include <atomic>
+#include <deque>
 #include <memory>
 
 #include "download/IAria2Rpc.h"
 
-// JSON-RPC over HTTP POST to an aria2 daemon with libcurl, one call at a time on a
-// worker thread of its own; replies come back on the owner's thread. Closing the client
-// abandons a call in flight.
+class CurlCall;
+class CurlMailbox;
+
+// JSON-RPC over HTTP POST to an aria2 daemon with libcurl, one call at a time on the
+// curl thread; replies come back on the owner's thread. Closing the client abandons a
+// call in flight and drops the calls still waiting.
 class CurlAria2Rpc final : public IAria2Rpc
 {
     Q_OBJECT
@@ -20,10 +22,12 @@ public:
     quint64 call(const QString& method, const QJsonArray& params) override;
 
 private:
+    void sendNext();
+
     QString m_url;
     int m_timeoutSeconds;
-    QThread m_thread;
-    QObject* m_worker;
-    std::shared_ptr<std::atomic<bool>> m_abandon;
+    std::shared_ptr<CurlMailbox> m_mailbox;
+    std::deque<std::pair<quint64, QByteArray>> m_waiting; // calls not sent yet
+    std::shared_ptr<CurlCall> m_inFlight;
     quint64 m_lastId = 0;
 };

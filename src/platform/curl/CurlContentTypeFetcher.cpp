@@ -1,14 +1,13 @@
 #include "platform/curl/CurlContentTypeFetcher.h"
 
-#include <QCoreApplication>
-#include <QPointer>
 #include <cctype>
 #include <curl/curl.h>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "core/RequestUrl.h"
+#include "platform/curl/CurlCall.h"
+#include "platform/curl/CurlEngine.h"
+#include "platform/curl/CurlMailbox.h"
 #include "platform/curl/CurlSetup.h"
 #include "platform/curl/HeaderText.h"
 
@@ -25,6 +24,9 @@ struct CurlContentTypeFetcher::Job {
     bool headersComplete = false;
     long status = 0;
     bool sawLocation = false;
+    // The request on the curl thread; its end callback holds the job, so the job lives
+    // as long as the request does.
+    std::shared_ptr<CurlCall> call;
 };
 
 using HeaderText::lower;
@@ -82,13 +84,9 @@ int CurlContentTypeFetcher::onProgress(
     return static_cast<Job*>(userdata)->cancelled.load() ? 1 : 0;
 }
 
-void CurlContentTypeFetcher::run(Job& job)
+// Sets up the request of job on call; its end fills in job.
+void CurlContentTypeFetcher::prepare(CurlCall& call, Job& job)
 {
-    CURL* curl = curl_easy_init();
-    if (!curl) {
-        job.error = "the transfer library could not start a transfer";
-        return;
-    }
     CurlSetup setup;
     setup.url = job.url;
     setup.maxRedirects = job.options.maxRedirects;
@@ -97,11 +95,12 @@ void CurlContentTypeFetcher::run(Job& job)
     setup.onBody = &CurlContentTypeFetcher::onBody;
     setup.onProgress = &CurlContentTypeFetcher::onProgress;
     setup.data = &job;
-    setup.applyTo(curl);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, job.options.totalTimeoutSeconds);
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
+    setup.applyTo(call.handle());
+    curl_easy_setopt(call.handle(), CURLOPT_TIMEOUT, job.options.totalTimeoutSeconds);
+}
 
+void CurlContentTypeFetcher::finish(Job& job, CURLcode code)
+{
     // Our own abort after the headers shows as a write error; anything else that is not
     // success means the header cannot be trusted.
     const bool complete = code == CURLE_OK || (code == CURLE_WRITE_ERROR && job.headersComplete);
@@ -119,8 +118,6 @@ CurlContentTypeFetcher::CurlContentTypeFetcher()
 CurlContentTypeFetcher::CurlContentTypeFetcher(const Options& options)
     : m_options(options)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 CurlContentTypeFetcher::~CurlContentTypeFetcher()
@@ -143,23 +140,21 @@ void CurlContentTypeFetcher::fetchContentType(const QString& url, QObject* conte
     auto job = std::make_shared<Job>();
     job->url = RequestUrl(url).toStdString();
     job->options = m_options;
+    job->call = std::make_shared<CurlCall>();
     m_job = job;
+    prepare(*job->call, *job);
     // The fetcher may be gone when the answer arrives: only the job and the receiver
-    // are touched then.
-    const QPointer<QObject> receiver(context);
-    std::thread([job, receiver, done = std::move(done)] {
-        run(*job);
+    // are touched then, and nothing reaches a receiver that is gone.
+    const std::shared_ptr<CurlMailbox> mailbox = CurlMailbox::to(context);
+    job->call->setEnded([job, mailbox, done = std::move(done)](CurlCall&, CURLcode code) {
+        finish(*job, code);
         job->finished.store(true);
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                app,
-                [job, receiver, done] {
-                    if (receiver && !job->cancelled.load())
-                        done(resultOf(*job));
-                },
-                Qt::QueuedConnection);
-        }
-    }).detach();
+        mailbox->post([job, done] {
+            if (!job->cancelled.load())
+                done(resultOf(*job));
+        });
+    });
+    CurlEngine::instance().start(job->call);
 }
 
 bool CurlContentTypeFetcher::isFetching() const
@@ -169,6 +164,10 @@ bool CurlContentTypeFetcher::isFetching() const
 
 void CurlContentTypeFetcher::cancel()
 {
-    if (m_job)
-        std::exchange(m_job, nullptr)->cancelled.store(true);
+    if (!m_job)
+        return;
+    const std::shared_ptr<Job> job = std::exchange(m_job, nullptr);
+    job->cancelled.store(true);
+    job->call->cancel();
+    CurlEngine::instance().wake();
 }

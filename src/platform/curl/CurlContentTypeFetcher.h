@@ -4,14 +4,16 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <curl/curl.h>
 #include <functional>
 #include <memory>
 
 #include "builders/IContentTypeFetcher.h"
 
+class CurlCall;
 class QObject;
 
-// The content-type check over libcurl. The transfer runs on a worker thread as a GET
+// The content-type check over libcurl. The request runs on the curl thread as a GET
 // (some servers answer HEAD differently) that follows redirects and is aborted as soon as
 // the final response's header block is complete, so the body is never downloaded.
 // Nothing waits for it: the outcome arrives through the event loop. Several fetches may
@@ -38,7 +40,8 @@ public:
 
 private:
     struct Job;
-    static void run(Job& job);
+    static void prepare(CurlCall& call, Job& job);
+    static void finish(Job& job, CURLcode code);
     static Result<QString> resultOf(const Job& job);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);

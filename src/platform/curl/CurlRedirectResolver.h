@@ -1,28 +1,40 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <atomic>
+#include <curl/curl.h>
+#include <memory>
+#include <vector>
 
-// Where a link ends up after its redirects, found before the link is handed to a program
-// that would follow them itself and carry the link's cookies and credentials along. Each
-// address is asked in turn (its body never read) with only the cookies it admits
-// (NetscapeCookies) and the credential headers only at the link's own origin.
-class CurlRedirectResolver final
+#include "download/IRedirectResolver.h"
+
+// The redirect resolution over libcurl, one request per address on the curl thread.
+class CurlRedirectResolver final : public IRedirectResolver
 {
 public:
-    struct Request {
-        QString url;
-        QStringList cookies; // Netscape cookie lines
-        QStringList headers; // "Name: value" lines
-        QString userAgent;
-        QString referer;
-        int maxRedirects = 20;
-        int timeoutSeconds = 30;
-    };
-    struct Outcome {
-        QString url; // the last address: the one that did not redirect
-        QString error; // why it could not be found; url is then empty
-    };
+    using Request = RedirectQuery;
+    using Outcome = RedirectOutcome;
 
-    static Outcome resolve(const Request& request);
+    CurlRedirectResolver() = default;
+    ~CurlRedirectResolver() override;
+
+    void resolve(const RedirectQuery& query, QObject* context, Done done) override;
+    void cancel() override;
+
+    // Waits for the outcomes, for callers without an event loop (the command line). The
+    // links are resolved at once; the outcomes come in the order of the requests.
+    static QList<Outcome> resolveAll(const QList<Request>& requests);
+
+private:
+    struct Resolution;
+    using Report = std::function<void(const Outcome&)>;
+    // Starts the resolution; report runs on the curl thread with the outcome.
+    static std::shared_ptr<Resolution> begin(const Request& request, Report report);
+    static void ask(const std::shared_ptr<Resolution>& resolution);
+    static void answered(const std::shared_ptr<Resolution>& resolution, CURLcode code);
+
+    struct Running {
+        std::weak_ptr<Resolution> resolution;
+        std::shared_ptr<std::atomic<bool>> withdrawn;
+    };
+    std::vector<Running> m_running;
 };

@@ -1,12 +1,10 @@
 #include "platform/curl/CurlTransferService.h"
 
 #include <QFile>
-#include <QUrl>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <curl/curl.h>
 #include <fcntl.h>
@@ -14,209 +12,45 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/HeaderField.h"
 #include "download/NetscapeCookies.h"
+#include "platform/curl/CurlEngine.h"
+#include "platform/curl/CurlMailbox.h"
 #include "platform/curl/CurlSetup.h"
+#include "platform/curl/CurlTransfer.h"
 #include "platform/curl/HeaderText.h"
+#include "platform/curl/TransferRules.h"
 
 namespace
 {
 
 constexpr long kReceiveBuffer = 512 * 1024;
 constexpr long kLimitedReceiveBuffer = 16 * 1024;
-
-using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-
-using HeaderText::lower;
-using HeaderText::trimmed;
-
-// A whole non-negative number, or -1.
-qint64 parseCount(const std::string& text)
-{
-    if (text.empty() || text.size() > 18)
-        return -1;
-    qint64 value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-// HTTP/2 and later send no reason phrase; the usual ones are filled in.
-QString reasonFor(long status)
-{
-    switch (status) {
-    case 400:
-        return QStringLiteral("Bad Request");
-    case 401:
-        return QStringLiteral("Unauthorized");
-    case 403:
-        return QStringLiteral("Forbidden");
-    case 404:
-        return QStringLiteral("Not Found");
-    case 410:
-        return QStringLiteral("Gone");
-    case 429:
-        return QStringLiteral("Too Many Requests");
-    case 500:
-        return QStringLiteral("Internal Server Error");
-    case 502:
-        return QStringLiteral("Bad Gateway");
-    case 503:
-        return QStringLiteral("Service Unavailable");
-    case 504:
-        return QStringLiteral("Gateway Timeout");
-    default:
-        return QStringLiteral("HTTP Error");
-    }
-}
-
-bool transientStatus(long status)
-{
-    return status == 408 || status == 429 || status == 502 || status == 503 || status == 504;
-}
-
-bool transientCode(CURLcode code)
-{
-    switch (code) {
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_OPERATION_TIMEDOUT:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_GOT_NOTHING:
-    case CURLE_HTTP2:
-    case CURLE_HTTP2_STREAM:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// "bytes FIRST-LAST/TOTAL": the first byte and the total (-1 for "*" or no number).
-bool parseContentRange(const std::string& value, qint64* first, qint64* total)
-{
-    const std::string text = lower(value);
-    if (text.rfind("bytes ", 0) != 0)
-        return false;
-    const std::string range = trimmed(text.substr(6));
-    const auto dash = range.find('-');
-    const auto slash = range.find('/');
-    if (dash == std::string::npos || slash == std::string::npos || dash > slash)
-        return false;
-    *first = parseCount(range.substr(0, dash));
-    *total = parseCount(range.substr(slash + 1));
-    return *first >= 0;
-}
+// The byte count is pushed to the owner at most this often per transfer.
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 using Clock = std::chrono::steady_clock;
-
-// Why the request must not be sent: a referrer, user agent, header line or cookie that
-// would end its header line early and smuggle in lines of its own. Empty when it may go.
-QString requestProblem(const TransferRequest& r)
-{
-    if (const QString why = HeaderField::valueProblem(r.referer); !why.isEmpty())
-        return QStringLiteral("the Referer %1").arg(why);
-    if (const QString why = HeaderField::valueProblem(r.userAgent); !why.isEmpty())
-        return QStringLiteral("the User-Agent %1").arg(why);
-    for (const QString& line : r.headers) {
-        if (const QString why = HeaderField::lineProblem(line); !why.isEmpty())
-            return QStringLiteral("the header line \"%1\": %2")
-                .arg(line.section(QLatin1Char(':'), 0, 0).left(40), why);
-    }
-    return NetscapeCookies::sendProblem(r.cookies);
-}
-
-// Scheme, host and port: credentials written for one origin go to that origin only.
-std::string originOf(const std::string& url)
-{
-    const QUrl parsed(QString::fromStdString(url));
-    return QStringLiteral("%1://%2:%3")
-        .arg(parsed.scheme().toLower(), parsed.host(QUrl::FullyEncoded).toLower(),
-            QString::number(
-                parsed.port(parsed.scheme().toLower() == QLatin1String("https") ? 443 : 80)))
-        .toStdString();
-}
-
-// A header that carries credentials (or cookies): never sent to another origin than
-// the link's own.
-bool isCredentialHeader(const QString& line)
-{
-    const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
-    return name == QLatin1String("authorization") || name == QLatin1String("cookie")
-        || name == QLatin1String("proxy-authorization");
-}
+using HeaderText::lower;
+using HeaderText::trimmed;
+using namespace TransferRules;
 
 } // namespace
 
-struct CurlTransferService::Transfer {
-    quint64 id = 0;
-    std::string url; // the request's address: the link's, then each redirect's
-    std::string origin; // the link's own scheme, host and port
-    int hops = 0; // redirects followed
-    bool redirecting = false; // the response read is a redirect the transfer follows
-    bool tooManyRedirects = false;
-    std::string tempPath;
-    TransferRequest request;
-    std::atomic<bool> cancelled { false };
-    CurlTransferService* service = nullptr;
-    CURL* curl = nullptr; // its own handle while it runs, in the worker's multi handle
-    struct curl_slist* headerList = nullptr;
-    std::string range;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    bool running = false; // taken by the worker
-    bool rateHeld = false; // paused until the rate limit allows more
-
-    int fd = -1;
-    qint64 from = 0; // bytes kept from before; 0 once a restart empties the file
-    std::atomic<qint64> written { 0 };
-    int writeErrno = 0;
-    bool headersSent = false;
-    bool httpError = false;
-    // The response being read (a redirect or an interim answer starts a new one).
-    long status = 0;
-    std::string reason;
-    qint64 contentLength = -1;
-    bool acceptRanges = false;
-    bool sawLocation = false;
-    std::string retryAfter; // the header's text, empty when none
-    std::string etag;
-    std::string lastModified;
-    std::string contentRange;
-    std::string contentType;
-    std::string disposition;
-    qint64 total = -1; // the whole file's size the answer announced, -1 unknown
-    bool badRange = false; // a range answer that does not fit the file kept
-    Clock::time_point lastByte; // when the server last sent anything
-    curl_off_t lastReceived = 0;
-    bool stalled = false;
-};
-
 CurlTransferService::CurlTransferService(QObject* parent)
     : ITransferService(parent)
+    , m_mailbox(CurlMailbox::to(this))
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
-        // A file-size limit must fail the write (EFBIG), not end the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-    });
-    m_multi = curl_multi_init();
-    m_worker = std::thread([this] { workerLoop(); });
+    CurlEngine::instance().enter(this);
 }
 
 CurlTransferService::~CurlTransferService()
 {
+    // Nothing is delivered any more; the engine ends what still runs before it lets go.
+    m_mailbox->close();
     {
         std::lock_guard lock(m_mutex);
-        m_stopping = true;
         m_queue.clear();
     }
-    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
-    m_worker.join();
-    curl_multi_cleanup(static_cast<CURLM*>(m_multi));
+    CurlEngine::instance().leave(this);
 }
 
 quint64 CurlTransferService::start(const TransferRequest& request)
@@ -239,7 +73,7 @@ quint64 CurlTransferService::start(const TransferRequest& request)
         m_queue.push_back(transfer);
         m_byId.emplace(transfer->id, transfer);
     }
-    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
+    CurlEngine::instance().wake();
     return transfer->id;
 }
 
@@ -260,7 +94,7 @@ void CurlTransferService::cancel(quint64 id)
             return;
         }
     }
-    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
+    CurlEngine::instance().wake();
 }
 
 qint64 CurlTransferService::bytesInFile(quint64 id) const
@@ -270,71 +104,95 @@ qint64 CurlTransferService::bytesInFile(quint64 id) const
     return found != m_byId.end() && found->second->running ? found->second->written.load() : 0;
 }
 
+// A transfer that ran stays known until its end is delivered, so its byte count never
+// reads 0 between the last block and finished.
 void CurlTransferService::post(quint64 id, const TransferEnd& end)
 {
-    QMetaObject::invokeMethod(
-        this, [this, id, end] { emit finished(id, end); }, Qt::QueuedConnection);
-}
-
-void CurlTransferService::workerLoop()
-{
-    CURLM* multi = static_cast<CURLM*>(m_multi);
-    for (;;) {
-        std::deque<std::shared_ptr<Transfer>> incoming;
+    m_mailbox->post([this, id, end] {
         {
             std::lock_guard lock(m_mutex);
-            if (m_stopping)
-                break;
-            incoming.swap(m_queue);
-            for (const auto& transfer : incoming)
-                transfer->running = true;
+            m_byId.erase(id);
         }
-        bool changed = false;
-        for (const auto& transfer : incoming) {
-            if (begin(*transfer)) {
-                m_running.push_back(transfer);
-                changed = true;
-            }
-        }
-        for (auto it = m_running.begin(); it != m_running.end();) {
-            if (!(*it)->cancelled.load()) {
-                ++it;
-                continue;
-            }
-            endCancelled(**it);
-            it = m_running.erase(it);
-            changed = true;
-        }
-        (void)changed;
-        refillRate();
+        emit finished(id, end);
+    });
+}
 
-        int active = 0;
-        curl_multi_perform(multi, &active);
-        int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-            if (message->msg != CURLMSG_DONE)
-                continue;
-            const auto found = std::find_if(m_running.begin(), m_running.end(),
-                [&](const auto& t) { return t->curl == message->easy_handle; });
-            if (found == m_running.end())
-                continue;
-            const std::shared_ptr<Transfer> transfer = *found;
-            const CURLcode code = message->data.result;
-            curl_multi_remove_handle(multi, transfer->curl);
-            if (requestDone(*transfer, code)) {
-                curl_multi_add_handle(multi, transfer->curl);
-                continue;
-            }
-            end(*transfer, code);
-            m_running.erase(std::find(m_running.begin(), m_running.end(), transfer));
-        }
-        const bool held = std::any_of(
-            m_running.begin(), m_running.end(), [](const auto& t) { return t->rateHeld; });
-        curl_multi_poll(multi, nullptr, 0, held ? 10 : 250, nullptr);
+void CurlTransferService::postEnd(Transfer& t, const TransferEnd& end)
+{
+    t.reported = end.bytesInFile;
+    const quint64 id = t.id;
+    const qint64 bytes = end.bytesInFile;
+    m_mailbox->post([this, id, bytes] { emit progressed(id, bytes); });
+    post(id, end);
+}
+
+void CurlTransferService::reportProgress(Transfer& t, Clock::time_point now)
+{
+    const qint64 bytes = t.written.load();
+    if (bytes == t.reported || now - t.reportedAt < kProgressInterval)
+        return;
+    t.reported = bytes;
+    t.reportedAt = now;
+    const quint64 id = t.id;
+    m_mailbox->post([this, id, bytes] { emit progressed(id, bytes); });
+}
+
+void CurlTransferService::serve()
+{
+    std::deque<std::shared_ptr<Transfer>> incoming;
+    {
+        std::lock_guard lock(m_mutex);
+        incoming.swap(m_queue);
+        for (const auto& transfer : incoming)
+            transfer->running = true;
     }
+    for (const auto& transfer : incoming) {
+        if (begin(*transfer))
+            m_running.push_back(transfer);
+    }
+    for (auto it = m_running.begin(); it != m_running.end();) {
+        if (!(*it)->cancelled.load()) {
+            ++it;
+            continue;
+        }
+        endCancelled(**it);
+        it = m_running.erase(it);
+    }
+    refillRate();
+    const Clock::time_point now = Clock::now();
+    for (const auto& transfer : m_running)
+        reportProgress(*transfer, now);
+}
+
+void CurlTransferService::ended(CURL* handle, CURLcode code)
+{
+    const auto found = std::find_if(
+        m_running.begin(), m_running.end(), [&](const auto& t) { return t->curl == handle; });
+    if (found == m_running.end())
+        return;
+    const std::shared_ptr<Transfer> transfer = *found;
+    if (requestDone(*transfer, code)) {
+        CurlEngine::instance().add(transfer->curl, this);
+        return;
+    }
+    end(*transfer, code);
+    m_running.erase(std::find(m_running.begin(), m_running.end(), transfer));
+}
+
+void CurlTransferService::stop()
+{
     for (const auto& transfer : m_running)
         endCancelled(*transfer);
     m_running.clear();
+}
+
+int CurlTransferService::pollMilliseconds() const
+{
+    const bool held = std::any_of(
+        m_running.begin(), m_running.end(), [](const auto& t) { return t->rateHeld; });
+    if (held)
+        return 10;
+    return m_running.empty() ? 250 : int(kProgressInterval.count());
 }
 
 // Adds what the rate limit allows since the last call to the bytes the running transfers
@@ -399,26 +257,7 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
     const auto colon = line.find(':');
     if (colon == std::string::npos)
         return length;
-    const std::string name = lower(trimmed(line.substr(0, colon)));
-    const std::string value = trimmed(line.substr(colon + 1));
-    if (name == "content-length")
-        t->contentLength = parseCount(value);
-    else if (name == "accept-ranges")
-        t->acceptRanges = lower(value) == "bytes";
-    else if (name == "location")
-        t->sawLocation = true;
-    else if (name == "retry-after")
-        t->retryAfter = value;
-    else if (name == "etag")
-        t->etag = value;
-    else if (name == "last-modified")
-        t->lastModified = value;
-    else if (name == "content-range")
-        t->contentRange = value;
-    else if (name == "content-type")
-        t->contentType = value;
-    else if (name == "content-disposition")
-        t->disposition = value;
+    t->readField(lower(trimmed(line.substr(0, colon))), trimmed(line.substr(colon + 1)));
     return length;
 }
 
@@ -450,8 +289,7 @@ void CurlTransferService::sendHeaders(Transfer& t, void* curl)
     headers.contentType = QString::fromLatin1(HeaderText::mediaType(t.contentType));
     headers.serverName = QString::fromUtf8(HeaderText::dispositionFileName(t.disposition));
     const quint64 id = t.id;
-    QMetaObject::invokeMethod(
-        this, [this, id, headers] { emit headersReceived(id, headers); }, Qt::QueuedConnection);
+    m_mailbox->post([this, id, headers] { emit headersReceived(id, headers); });
 }
 
 size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void* userdata)
@@ -626,18 +464,14 @@ bool CurlTransferService::begin(Transfer& t)
         if (t.fd >= 0)
             ::close(t.fd);
         t.fd = -1;
-        {
-            std::lock_guard lock(m_mutex);
-            m_byId.erase(t.id);
-        }
-        post(t.id, end);
+        postEnd(t, end);
         return false;
     }
     t.from = r.resumeFrom;
     t.written = r.resumeFrom;
     t.curl = curl_easy_init();
     prepare(t);
-    curl_multi_add_handle(static_cast<CURLM*>(m_multi), t.curl);
+    CurlEngine::instance().add(t.curl, this);
     return true;
 }
 
@@ -669,7 +503,7 @@ bool CurlTransferService::requestDone(Transfer& t, int code)
 void CurlTransferService::endCancelled(Transfer& t)
 {
     if (t.curl) {
-        curl_multi_remove_handle(static_cast<CURLM*>(m_multi), t.curl);
+        CurlEngine::instance().remove(t.curl);
         curl_easy_cleanup(t.curl);
         t.curl = nullptr;
     }
@@ -678,15 +512,11 @@ void CurlTransferService::endCancelled(Transfer& t)
     if (t.fd >= 0)
         ::close(t.fd);
     t.fd = -1;
-    {
-        std::lock_guard lock(m_mutex);
-        m_byId.erase(t.id);
-    }
     // The file stays: the caller keeps it to resume from later.
     TransferEnd end;
     end.kind = TransferEnd::Kind::Cancelled;
     end.bytesInFile = t.written;
-    post(t.id, end);
+    postEnd(t, end);
 }
 
 void CurlTransferService::end(Transfer& t, int result)
@@ -751,9 +581,5 @@ void CurlTransferService::end(Transfer& t, int result)
     t.curl = nullptr;
     curl_slist_free_all(t.headerList);
     t.headerList = nullptr;
-    {
-        std::lock_guard lock(m_mutex);
-        m_byId.erase(t.id);
-    }
-    post(t.id, end);
+    postEnd(t, end);
 }

@@ -6,18 +6,22 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "download/ITransferService.h"
+#include "platform/curl/CurlEngine.h"
+
+class CurlMailbox;
+struct CurlTransfer;
 
 // The transfer service over libcurl: HTTP, HTTPS, FTP and FTPS, redirects followed.
-// One worker thread runs every transfer started at once through one multi handle, whose
-// connection cache lets a job's files share their connections. Bodies are written straight
-// to the file in large blocks: memory does not grow with the file size, and nothing crosses
-// to the interface thread per block. The destructor cancels everything and joins the worker.
-class CurlTransferService final : public ITransferService
+// Every transfer started runs at once on the curl thread (CurlEngine), whose connection
+// cache lets a job's files share their connections. Bodies are written straight to the
+// file in large blocks: memory does not grow with the file size, and nothing crosses to
+// the owner's thread per block; the byte count is pushed at most every 100 ms. The
+// destructor ends every transfer still running before it returns.
+class CurlTransferService final : public ITransferService, private CurlEngine::Client
 {
     Q_OBJECT
 public:
@@ -29,8 +33,14 @@ public:
     qint64 bytesInFile(quint64 id) const override;
 
 private:
-    struct Transfer;
-    void workerLoop();
+    using Transfer = CurlTransfer;
+    using Clock = std::chrono::steady_clock;
+    // CurlEngine::Client, on the curl thread.
+    void serve() override;
+    void ended(CURL* handle, CURLcode code) override;
+    void stop() override;
+    int pollMilliseconds() const override;
+
     // Opens the file and adds the transfer's first request; false when it ended at once.
     bool begin(Transfer& transfer);
     void prepare(Transfer& transfer);
@@ -40,22 +50,24 @@ private:
     void endCancelled(Transfer& transfer);
     void refillRate();
     void sendHeaders(Transfer& transfer, void* curl);
+    void reportProgress(Transfer& transfer, Clock::time_point now);
+    // The final byte count, then the end.
+    void postEnd(Transfer& transfer, const TransferEnd& end);
     void post(quint64 id, const TransferEnd& end);
     static size_t onHeader(char* buffer, size_t size, size_t count, void* userdata);
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
     static int onProgress(
         void* userdata, std::int64_t, std::int64_t received, std::int64_t, std::int64_t);
 
-    std::thread m_worker;
-    void* m_multi = nullptr;
+    std::shared_ptr<CurlMailbox> m_mailbox;
     mutable std::mutex m_mutex;
     std::deque<std::shared_ptr<Transfer>> m_queue; // started, not yet taken by the worker
-    std::unordered_map<quint64, std::shared_ptr<Transfer>> m_byId; // queued and running
-    std::vector<std::shared_ptr<Transfer>> m_running; // the worker's own
-    // The worker's: the rate limit of the running transfers and the bytes it still allows.
+    // Queued and running, until their end is delivered.
+    std::unordered_map<quint64, std::shared_ptr<Transfer>> m_byId;
+    std::vector<std::shared_ptr<Transfer>> m_running; // the curl thread's own
+    // The curl thread's: the rate limit of the running transfers and the bytes it allows.
     qint64 m_rateLimit = 0;
     double m_rateAllowance = 0;
-    std::chrono::steady_clock::time_point m_rateRefilled = std::chrono::steady_clock::now();
-    bool m_stopping = false;
+    Clock::time_point m_rateRefilled = Clock::now();
     quint64 m_nextId = 1;
 };

@@ -4,6 +4,7 @@
 #include "platform/ITransferModule.h"
 #include "platform/curl/CurlAria2Rpc.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
+#include "platform/curl/CurlRedirectResolver.h"
 #include "platform/curl/CurlTransferService.h"
 
 namespace
@@ -23,6 +24,10 @@ public:
     std::unique_ptr<IAria2Rpc> createAria2Rpc(const QString& url) override
     {
         return std::make_unique<CurlAria2Rpc>(url);
+    }
+    std::unique_ptr<IRedirectResolver> createRedirectResolver() override
+    {
+        return std::make_unique<CurlRedirectResolver>();
     }
 };
 
