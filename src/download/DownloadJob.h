@@ -5,10 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <deque>
-#include <memory>
 #include <optional>
-#include <vector>
 
 #include "core/Result.h"
 #include "download/DownloadItem.h"
