@@ -1,69 +1,28 @@
 #include "download/DownloadJob.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
-#include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "core/RequestUrl.h"
 #include "download/DownloadNames.h"
+#include "download/DownloadRun.h"
 #include "download/FilePlacement.h"
+#include "download/RetryPause.h"
 
 using Status = DownloadLinkState::Status;
-
-// One link from the moment it starts until it has ended and its message (if any) has
-// been seen.
-struct DownloadJob::Run {
-    int index = 0; // in the batch, from 0
-    DownloadLinkState* state = nullptr; // the link in the model
-    QString link;
-    QString baseName; // the name from the link, before any renaming
-    QString contentType; // of the final response
-    QString serverName; // the name the server gave (Content-Disposition), as given
-    QString host;
-    QByteArray requestUrl; // the link as sent, percent-encoded
-    bool replace = false; // the chosen name is to be overwritten
-    std::unique_ptr<FilePlacement> place;
-    QString validator;
-    bool recordPending = false; // the partial file's record is not written yet
-    quint64 transferId = 0;
-    qint64 savedSize = 0; // the size of the file waiting for its final name
-    QElapsedTimer clock; // since the transfer started, for its speed
-    qint64 clockBytes = 0;
-    Waiting waiting = Waiting::Nothing;
-    QString asked; // the taken name asked about, or the message to show
-    QTimer retryTimer;
-
-    const QString& file() const { return state->file; }
-    const QString& folder() const { return state->folder; }
-    PartialFile& partial() { return place->partial(); }
-};
+using Kind = PendingQuestions::Kind;
+using Question = PendingQuestions::Question;
 
 namespace
 {
 
-bool pausesHost(const TransferEnd& end)
-{
-    return !end.localError
-        && (end.retryAfterSeconds >= 0 || end.errorCode == 429 || end.errorCode == 503);
-}
-
 qint64 nowMs()
 {
     return QDateTime::currentMSecsSinceEpoch();
-}
-
-QStringList hostsOf(const DownloadItems& items)
-{
-    QStringList hosts;
-    hosts.reserve(items.size());
-    for (const DownloadItem& item : items)
-        hosts.append(QUrl(item.url()).host().toLower());
-    return hosts;
 }
 
 } // namespace
@@ -75,7 +34,7 @@ DownloadJob::DownloadJob(
     , m_options(std::move(options))
     , m_service(service)
     , m_naming(m_items, m_options.nameMask, m_options.numbersCount)
-    , m_queue(hostsOf(m_items), m_options.perHost)
+    , m_queue(DownloadQueue::hostsOf(m_items), m_options.perHost)
     , m_resolution(m_options.owaction, [this](const QString& name) { return fileExists(name); })
 {
     // The service's signals reach the job directly: both live on the same thread.
@@ -128,9 +87,7 @@ void DownloadJob::cancel()
             m_service.cancel(run->transferId);
         run->transferId = 0;
         // The partial file and its record stay for a later run to resume from.
-        if (run->recordPending)
-            run->partial().record(run->validator, run->state->size);
-        run->recordPending = false;
+        run->writeRecord();
         run->partial().release();
     }
     m_phase = Phase::Cancelled;
@@ -140,38 +97,7 @@ void DownloadJob::cancel()
 
 bool DownloadJob::fileExists(const QString& name) const
 {
-    return nameReserved(*m_deciding, name) || m_deciding->place->holdsFile(name);
-}
-
-// Another running link of the folder holds name.
-bool DownloadJob::nameReserved(const Run& run, const QString& name) const
-{
-    return std::any_of(m_runs.begin(), m_runs.end(), [&](const auto& other) {
-        return other.get() != &run && other->state->named && other->folder() == run.folder()
-            && other->file() == name;
-    });
-}
-
-QString DownloadJob::unreservedName(const Run& run, const QString& name) const
-{
-    return LinkNaming::unreserved(
-        name, [&](const QString& candidate) { return nameReserved(run, candidate); });
-}
-
-QString DownloadJob::localError(const Run& run, const QString& reason) const
-{
-    return QStringLiteral("Could not save %1 in %2: %3.").arg(run.file(), run.folder(), reason);
-}
-
-DownloadJob::Run* DownloadJob::runOf(quint64 transferId) const
-{
-    if (transferId == 0)
-        return nullptr;
-    for (const auto& run : m_runs) {
-        if (run->transferId == transferId)
-            return run.get();
-    }
-    return nullptr;
+    return m_runs.reserved(*m_deciding, name) || m_deciding->place->holdsFile(name);
 }
 
 // The file the link would write, folders included, against the names the running links
@@ -179,23 +105,16 @@ DownloadJob::Run* DownloadJob::runOf(quint64 transferId) const
 bool DownloadJob::nameHeld(int index) const
 {
     const LinkNaming::Target& target = m_naming.target(index);
-    const QString folder = m_options.folder + target.folder;
-    return std::any_of(m_runs.begin(), m_runs.end(), [&](const auto& run) {
-        return run->folder() == folder
-            && (run->baseName == target.name || run->file() == target.name);
-    });
+    return m_runs.held(m_options.folder + target.folder, target.name);
 }
 
 void DownloadJob::fill()
 {
     if (m_cancl || m_phase != Phase::Running)
         return;
-    while (static_cast<int>(m_runs.size()) < m_options.atOnce) {
-        QStringList hosts;
-        for (const auto& run : m_runs)
-            hosts.append(run->host);
+    while (m_runs.size() < m_options.atOnce) {
         const int index = m_queue.next(
-            hosts, [this](int i) { return nameHeld(i); }, nowMs());
+            m_runs.hosts(), [this](int i) { return nameHeld(i); }, nowMs());
         if (index < 0)
             break;
         beginRun(index);
@@ -214,25 +133,33 @@ void DownloadJob::fill()
         m_pauseTimer.start(static_cast<int>(wake - now));
 }
 
-// The links not started yet show whether their host holds them back.
+// The links not started yet show whether their host holds them back. Only the links of
+// a host whose pause began or ended are touched, so a link's start or end costs the same
+// however long the list is.
 void DownloadJob::markHostPauses()
 {
-    const qint64 now = nowMs();
-    if (m_queue.nextWake(now) == 0 && m_queue.started() == 0)
-        return;
-    for (int i = 0; i < count(); ++i) {
-        Status& status = m_states[i].status;
-        if (status == Status::Waiting || status == Status::HostPaused)
-            status = m_queue.paused(m_queue.host(i), now) ? Status::HostPaused : Status::Waiting;
+    const QStringList paused = m_queue.pausedHosts(nowMs());
+    for (const QString& host : std::as_const(m_pausedShown)) {
+        if (!paused.contains(host))
+            markHost(host, Status::Waiting);
     }
+    for (const QString& host : paused) {
+        if (!m_pausedShown.contains(host))
+            markHost(host, Status::HostPaused);
+    }
+    m_pausedShown = paused;
+}
+
+void DownloadJob::markHost(const QString& host, Status status)
+{
+    for (const int index : m_queue.unstarted(host))
+        m_states[index].status = status;
 }
 
 void DownloadJob::beginRun(int index)
 {
     m_queue.markStarted(index);
-    auto owned = std::make_unique<Run>();
-    Run& run = *owned;
-    m_runs.push_back(std::move(owned));
+    Run& run = m_runs.add();
     run.index = index;
     run.state = &m_states[index];
     run.state->status = Status::Running;
@@ -251,14 +178,14 @@ void DownloadJob::beginRun(int index)
 
     QString error;
     if (!run.place->enter(false, &error)) {
-        linkFailed(run, localError(run, error));
+        linkFailed(run, run.localError(error));
         return;
     }
     m_deciding = &run;
     if (fileExists(run.file())) {
         const FileExistsResolution::Decision decision = m_resolution.decide(run.file());
         if (decision.ask) {
-            ask(run, Waiting::NameBeforeTransfer, run.file());
+            ask(run, Kind::NameBeforeTransfer, run.file());
             return;
         }
         if (!useName(run, decision.name))
@@ -280,7 +207,7 @@ bool DownloadJob::useName(Run& run, const std::optional<QString>& name)
 void DownloadJob::takeName(Run& run, const QString& name)
 {
     const QString safe = SafeFileName(name);
-    const QString free = unreservedName(run, safe);
+    const QString free = m_runs.unreserved(run, safe);
     // Overwriting is what was chosen for the taken name, never for a numbered one.
     run.replace = name == run.file() && free == safe;
     run.state->file = free;
@@ -288,55 +215,56 @@ void DownloadJob::takeName(Run& run, const QString& name)
         m_curfile = run.file();
 }
 
-void DownloadJob::ask(Run& run, Waiting waiting, const QString& text)
+void DownloadJob::ask(Run& run, Kind kind, const QString& text)
 {
-    run.waiting = waiting;
-    run.asked = text;
-    m_askQueue.push_back(&run);
+    run.state->asking = true;
+    m_questions.add({ run.index, kind, text });
     askNext();
 }
 
 void DownloadJob::askNext()
 {
-    if (m_waiting || m_askQueue.empty() || m_cancl || m_phase != Phase::Running)
+    if (m_questions.open() || m_cancl || m_phase != Phase::Running)
         return;
-    m_waiting = m_askQueue.front();
-    m_askQueue.pop_front();
-    if (m_waiting->waiting == Waiting::ErrorSeen) {
-        emit errorToShow(m_waiting->asked);
+    const Question* question = m_questions.openNext();
+    if (!question)
+        return;
+    // Copied: an answer given at once closes the question while it is emitted.
+    const QString text = question->text;
+    if (question->kind == Kind::ErrorSeen) {
+        emit errorToShow(text);
         return;
     }
     m_owdialog = true;
     emit fileExistsDialogOpening();
-    emit fileExistsAsked(m_waiting->asked);
+    emit fileExistsAsked(text);
 }
 
 void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer)
 {
-    if (!m_waiting
-        || (m_waiting->waiting != Waiting::NameBeforeTransfer
-            && m_waiting->waiting != Waiting::NameAtRename))
+    const std::optional<Question> question = m_questions.close(true);
+    if (!question)
         return;
-    Run& run = *std::exchange(m_waiting, nullptr);
-    const Waiting waited = std::exchange(run.waiting, Waiting::Nothing);
+    m_states[question->link].asking = false;
     m_owdialog = false;
     emit fileExistsDialogClosed();
     // A job cancelled meanwhile has kept its partial file for the next run.
-    if (m_cancl || m_phase != Phase::Running)
+    Run* run = m_runs.at(question->link);
+    if (m_cancl || m_phase != Phase::Running || !run)
         return;
-    m_deciding = &run;
-    const std::optional<QString> name = m_resolution.answered(run.asked, answer);
+    m_deciding = run;
+    const std::optional<QString> name = m_resolution.answered(question->text, answer);
     const QPointer<DownloadJob> self(this);
-    settle(run, waited, name);
+    settle(*run, question->kind, name);
     if (self && m_resolution.allfiles())
         settleWaiting();
     if (self)
         askNext();
 }
 
-void DownloadJob::settle(Run& run, Waiting waited, const std::optional<QString>& name)
+void DownloadJob::settle(Run& run, Kind waited, const std::optional<QString>& name)
 {
-    if (waited == Waiting::NameBeforeTransfer) {
+    if (waited == Kind::NameBeforeTransfer) {
         if (useName(run, name))
             beginLink(run);
     } else if (!name) {
@@ -351,36 +279,35 @@ void DownloadJob::settle(Run& run, Waiting waited, const std::optional<QString>&
 void DownloadJob::settleWaiting()
 {
     const QPointer<DownloadJob> self(this);
-    for (auto it = m_askQueue.begin(); it != m_askQueue.end();) {
-        Run& run = **it;
-        if (run.waiting == Waiting::ErrorSeen) {
-            ++it;
-            continue;
-        }
-        m_deciding = &run;
-        const FileExistsResolution::Decision decision = m_resolution.decide(run.asked);
-        if (decision.ask) {
-            ++it;
-            continue;
-        }
-        m_askQueue.erase(it);
-        settle(run, std::exchange(run.waiting, Waiting::Nothing), decision.name);
+    for (;;) {
+        std::optional<QString> name;
+        const std::optional<Question> question
+            = m_questions.takeDecided([&](const Question& waiting) {
+                  m_deciding = m_runs.at(waiting.link);
+                  const FileExistsResolution::Decision decision = m_resolution.decide(waiting.text);
+                  name = decision.name;
+                  return !decision.ask;
+              });
+        if (!question)
+            return;
+        m_states[question->link].asking = false;
+        if (Run* run = m_runs.at(question->link))
+            settle(*run, question->kind, name);
         if (!self || m_cancl || m_phase != Phase::Running)
             return;
-        // Settling may end links and queue messages: the queue is read again.
-        it = m_askQueue.begin();
     }
 }
 
 void DownloadJob::errorShown()
 {
-    if (!m_waiting || m_waiting->waiting != Waiting::ErrorSeen)
+    const std::optional<Question> question = m_questions.close(false);
+    if (!question)
         return;
-    Run& run = *std::exchange(m_waiting, nullptr);
-    run.waiting = Waiting::Nothing;
-    if (m_cancl || m_phase != Phase::Running)
+    m_states[question->link].asking = false;
+    Run* run = m_runs.at(question->link);
+    if (m_cancl || m_phase != Phase::Running || !run)
         return;
-    endRun(run);
+    endRun(*run);
     askNext();
 }
 
@@ -395,7 +322,7 @@ void DownloadJob::beginLink(Run& run)
     QString error;
     run.requestUrl = RequestUrl(run.link);
     if (!run.place->openPartial(run.baseName, run.requestUrl, &error)) {
-        linkFailed(run, localError(run, error));
+        linkFailed(run, run.localError(error));
         return;
     }
     run.validator = run.partial().validator();
@@ -406,22 +333,8 @@ void DownloadJob::beginLink(Run& run)
 
 void DownloadJob::startTransfer(Run& run, qint64 resumeFrom)
 {
-    TransferRequest request = m_options.limits;
-    request.url = QString::fromLatin1(run.requestUrl);
-    request.tempPath = run.partial().path();
-    request.resumeFrom = resumeFrom;
-    request.validator = resumeFrom > 0 ? run.validator : QString();
-    request.expectedTotal = resumeFrom > 0 ? run.state->size : -1;
-    // A referer given for the job wins; else the page the entry was found on, as a
-    // browser following the link would send it.
-    if (request.referer.isEmpty())
-        request.referer = m_items.at(run.index).entry.context.page;
-    run.contentType.clear();
-    run.serverName.clear();
-    run.state->bytes = resumeFrom;
-    run.clockBytes = resumeFrom;
-    run.clock.start();
-    run.transferId = m_service.start(request);
+    run.transferId = m_service.start(
+        run.beginTransfer(m_options.limits, m_items.at(run.index).entry.context.page, resumeFrom));
     if (!m_serviceReports)
         m_progressTimer.start();
 }
@@ -429,19 +342,10 @@ void DownloadJob::startTransfer(Run& run, qint64 resumeFrom)
 void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
 {
     Q_ASSERT(QThread::currentThread() == thread());
-    Run* run = runOf(id);
-    if (!run)
-        return;
-    run->state->size = headers.size > 0 ? headers.size : -1;
-    run->contentType = headers.contentType;
-    run->serverName = headers.serverName;
-    // A range answer may leave the validator out; the kept one still holds then.
-    if (headers.status != 206 || !headers.validator.isEmpty())
-        run->validator = headers.validator;
-    // Written with the next progress: a file done before then needs no record.
-    run->recordPending = true;
-    run->state->bytes = m_service.bytesInFile(id);
-    emit changed();
+    if (Run* run = m_runs.withTransfer(id)) {
+        run->takeHeaders(headers, m_service.bytesInFile(id));
+        emit changed();
+    }
 }
 
 // The service reports the bytes itself: polling them is no longer needed.
@@ -449,7 +353,7 @@ void DownloadJob::onProgress(quint64 id, qint64 bytesInFile)
 {
     m_serviceReports = true;
     m_progressTimer.stop();
-    Run* run = runOf(id);
+    Run* run = m_runs.withTransfer(id);
     if (!run)
         return;
     writeRecords();
@@ -480,24 +384,15 @@ void DownloadJob::readProgress()
 
 void DownloadJob::writeRecords()
 {
-    for (const auto& run : m_runs) {
-        if (run->recordPending)
-            run->partial().record(run->validator, run->state->size);
-        run->recordPending = false;
-    }
+    for (const auto& run : m_runs)
+        run->writeRecord();
 }
 
 // The link followed became another: the most recently started one still running whose
 // name is decided.
 void DownloadJob::showCurrent()
 {
-    m_current = nullptr;
-    for (auto it = m_runs.rbegin(); it != m_runs.rend(); ++it) {
-        if ((*it)->state->named) {
-            m_current = it->get();
-            break;
-        }
-    }
+    m_current = m_runs.latestNamed();
     if (!m_current)
         return;
     m_curlink = m_current->link;
@@ -508,7 +403,7 @@ void DownloadJob::showCurrent()
 void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
 {
     Q_ASSERT(QThread::currentThread() == thread());
-    Run* found = runOf(id);
+    Run* found = m_runs.withTransfer(id);
     if (!found)
         return;
     Run& run = *found;
@@ -544,23 +439,21 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
     if (end.kind == TransferEnd::Kind::Cancelled)
         linkFailed(run, QStringLiteral("The transfer of %1 was stopped.").arg(run.link));
     else if (end.localError)
-        linkFailed(run, localError(run, end.errorText));
+        linkFailed(run, run.localError(end.errorText));
     else
         linkFailed(run,
             QStringLiteral("ErrorCode: %1 : %2")
                 .arg(QString::number(end.errorCode), end.errorText));
 }
 
-// Tries a transiently failed link again after a pause: the server's Retry-After (cut to
-// the longest allowed), else a pause doubling with each try.
+// Tries a transiently failed link again after a pause; the server may hold its whole
+// host back meanwhile.
 void DownloadJob::retryLater(Run& run, const TransferEnd& end)
 {
-    const int retry = run.state->attempt++;
-    const qint64 pause = end.retryAfterSeconds >= 0
-        ? qint64(std::min(end.retryAfterSeconds, m_options.maxRetryAfterSeconds)) * 1000
-        : qint64(m_options.retryBaseMs) << (retry - 1);
-    // The server asked for a pause: no other link of its host starts meanwhile.
-    if (pausesHost(end)) {
+    const RetryPause retry = RetryPause::after(
+        end, run.state->attempt++, m_options.retryBaseMs, m_options.maxRetryAfterSeconds);
+    const qint64 pause = retry.ms;
+    if (retry.pausesHost) {
         m_queue.pauseHost(run.host, nowMs() + pause);
         markHostPauses();
     }
@@ -591,7 +484,7 @@ void DownloadJob::useServerName(Run& run)
     if (safe.isEmpty())
         return;
     run.baseName = safe;
-    run.state->file = unreservedName(run, safe);
+    run.state->file = m_runs.unreserved(run, safe);
     run.replace = false;
     if (m_current == &run)
         m_curfile = run.file();
@@ -610,7 +503,7 @@ void DownloadJob::placeFile(Run& run)
         }
         if (error != EEXIST) {
             run.partial().remove();
-            linkFailed(run, localError(run, QString::fromLocal8Bit(std::strerror(error))));
+            linkFailed(run, run.localError(QString::fromLocal8Bit(std::strerror(error))));
             return;
         }
         // Numbering goes on from the link's own name; the other answers concern the
@@ -620,7 +513,7 @@ void DownloadJob::placeFile(Run& run)
         m_deciding = &run;
         const FileExistsResolution::Decision decision = m_resolution.decide(taken);
         if (decision.ask) {
-            ask(run, Waiting::NameAtRename, taken);
+            ask(run, Kind::NameAtRename, taken);
             return;
         }
         if (!decision.name) {
@@ -646,7 +539,7 @@ void DownloadJob::linkSkipped(Run& run)
 void DownloadJob::linkSaved(Run& run, qint64 size)
 {
     ++m_summary.saved;
-    m_savedBytes += size;
+    m_summary.savedBytes += size;
     run.state->status = Status::Saved;
     const QPointer<DownloadJob> self(this);
     emit linkFinished(
@@ -670,7 +563,7 @@ void DownloadJob::linkFailed(Run& run, const QString& message)
     if (!self || m_cancl)
         return;
     if (m_options.reportErrors) {
-        ask(run, Waiting::ErrorSeen, message);
+        ask(run, Kind::ErrorSeen, message);
         return;
     }
     endRun(run);
@@ -680,74 +573,11 @@ void DownloadJob::endRun(Run& run)
 {
     ++m_ended;
     const bool wasCurrent = m_current == &run;
-    const auto it = std::find_if(
-        m_runs.begin(), m_runs.end(), [&](const auto& owned) { return owned.get() == &run; });
-    std::unique_ptr<Run> done = std::move(*it);
-    m_runs.erase(it);
+    const std::unique_ptr<Run> done = m_runs.remove(run);
     if (wasCurrent)
         showCurrent();
     emit changed();
     QTimer::singleShot(0, this, &DownloadJob::fill);
-}
-
-QList<RunningTransfer> DownloadJob::running() const
-{
-    QList<RunningTransfer> list;
-    for (const auto& run : m_runs) {
-        if (!run->state->named || run->waiting != Waiting::Nothing)
-            continue;
-        const qint64 ms = run->clock.isValid() ? run->clock.elapsed() : 0;
-        const qint64 speed = ms > 0 ? (run->state->bytes - run->clockBytes) * 1000 / ms : 0;
-        run->state->bytesPerSecond = std::max<qint64>(0, speed);
-        list.append(
-            { run->file(), run->state->bytes, run->state->size, run->state->bytesPerSecond });
-    }
-    return list;
-}
-
-qint64 DownloadJob::bytesPerSecond() const
-{
-    qint64 total = 0;
-    for (const RunningTransfer& transfer : running())
-        total += transfer.bytesPerSecond;
-    return total;
-}
-
-qint64 DownloadJob::secondsLeft() const
-{
-    const qint64 speed = bytesPerSecond();
-    if (speed <= 0)
-        return -1;
-    qint64 left = 0;
-    for (const RunningTransfer& transfer : running()) {
-        if (transfer.size < 0)
-            return -1;
-        left += std::max<qint64>(0, transfer.size - transfer.bytes);
-    }
-    // Links not started yet are taken to be as big as the saved ones on average.
-    const int notStarted = count() - m_queue.started();
-    if (notStarted > 0) {
-        if (m_summary.saved == 0)
-            return -1;
-        left += m_savedBytes / m_summary.saved * notStarted;
-    }
-    return (left + speed - 1) / speed;
-}
-
-QStringList DownloadJob::failedLinks() const
-{
-    QStringList links;
-    for (const DownloadSummary::Failure& failure : m_summary.failures)
-        links.append(failure.link());
-    return links;
-}
-
-DownloadItems DownloadJob::failedItems() const
-{
-    DownloadItems items;
-    for (const DownloadSummary::Failure& failure : m_summary.failures)
-        items.append(failure.item);
-    return items;
 }
 
 void DownloadJob::finish()

@@ -5,47 +5,22 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <deque>
-#include <memory>
 #include <optional>
-#include <vector>
 
 #include "core/Result.h"
 #include "download/DownloadItem.h"
 #include "download/DownloadJobOptions.h"
 #include "download/DownloadLinkState.h"
 #include "download/DownloadQueue.h"
+#include "download/DownloadSummary.h"
 #include "download/FileExistsResolution.h"
 #include "download/ITransferService.h"
 #include "download/LinkNaming.h"
+#include "download/PendingQuestions.h"
+#include "download/RunningLinks.h"
+#include "download/SavedFile.h"
 
-// A link's outcome: where its target was saved and how big it is, or skipped.
-struct SavedFile {
-    QString path;
-    qint64 size = 0;
-    bool skipped = false;
-};
-
-// What became of a job's links so far.
-struct DownloadSummary {
-    struct Failure {
-        DownloadItem item; // with its context and number, for "Retry failed"
-        QString error;
-        const QString& link() const { return item.entry.url; }
-    };
-    int saved = 0;
-    int skipped = 0;
-    int failed = 0;
-    QList<Failure> failures; // in the order they failed
-};
-
-// A transfer running now, as the details area shows it.
-struct RunningTransfer {
-    QString name;
-    qint64 bytes = 0;
-    qint64 size = -1; // -1 unknown
-    qint64 bytesPerSecond = 0;
-};
+struct DownloadRun;
 
 // The download job of "Saving Files": fetches the links of its batch into the destination
 // folder, up to atOnce at a time and at most perHost of them from one host, starting them
@@ -99,7 +74,7 @@ public:
     bool xfererror() const { return m_xfererror; }
     bool owdialog() const { return m_owdialog; }
     // The job waits for the answer to its question or for its message to be seen.
-    bool waiting() const { return m_waiting != nullptr; }
+    bool waiting() const { return m_questions.open() != nullptr; }
 
     // The answer to fileExistsAsked (nullopt: the dialog was closed without "OK").
     void answerFileExists(const std::optional<FileExistsAnswer>& answer);
@@ -107,16 +82,9 @@ public:
     void errorShown();
     const FileExistsResolution& resolution() const { return m_resolution; }
 
-    // The transfers running now, in the order started; the job's speed (bytes a second)
-    // and the seconds left (-1 when unknown).
-    QList<RunningTransfer> running() const;
-    qint64 bytesPerSecond() const;
-    qint64 secondsLeft() const;
+    // The links that failed so far, with their context (DownloadFigures reads the
+    // figures shown from it and links()).
     const DownloadSummary& summary() const { return m_summary; }
-    // The links that failed, in their order in the batch.
-    QStringList failedLinks() const;
-    // The failed links with their context and number, for a job that tries them again.
-    DownloadItems failedItems() const;
 
 signals:
     // Something shown changed; the window repaints at its own pace.
@@ -137,8 +105,7 @@ signals:
     void retrying(int index);
 
 private:
-    struct Run;
-    enum class Waiting { Nothing, NameBeforeTransfer, NameAtRename, ErrorSeen };
+    using Run = DownloadRun;
 
     void fill();
     bool nameHeld(int index) const;
@@ -148,10 +115,10 @@ private:
     bool useName(Run& run, const std::optional<QString>& name);
     // Takes name for the link's file: numbered when another running link holds it.
     void takeName(Run& run, const QString& name);
-    void ask(Run& run, Waiting waiting, const QString& text);
+    void ask(Run& run, PendingQuestions::Kind kind, const QString& text);
     void askNext();
     // Goes on with a link whose question about a taken name is decided.
-    void settle(Run& run, Waiting waited, const std::optional<QString>& name);
+    void settle(Run& run, PendingQuestions::Kind waited, const std::optional<QString>& name);
     // Decides the questions waiting to be asked by the answer given "for all".
     void settleWaiting();
     void placeFile(Run& run);
@@ -169,12 +136,9 @@ private:
     void endRun(Run& run);
     void finish();
     bool fileExists(const QString& name) const;
-    bool nameReserved(const Run& run, const QString& name) const;
-    QString unreservedName(const Run& run, const QString& name) const;
     void useServerName(Run& run);
-    QString localError(const Run& run, const QString& reason) const;
-    Run* runOf(quint64 transferId) const;
     void markHostPauses();
+    void markHost(const QString& host, DownloadLinkState::Status status);
 
     DownloadItems m_items;
     DownloadJobOptions m_options;
@@ -186,18 +150,17 @@ private:
     QTimer m_progressTimer; // reads the byte counts of a service that does not report them
     bool m_serviceReports = false; // the service reports progress itself
     QTimer m_pauseTimer; // wakes the job when a paused host may go on
+    QStringList m_pausedShown; // the hosts whose waiting links show HostPaused
 
     Phase m_phase = Phase::Idle;
     bool m_cancl = false;
     bool m_xfererror = false;
     bool m_owdialog = false;
-    std::vector<std::unique_ptr<Run>> m_runs; // in the order started
-    std::deque<Run*> m_askQueue; // links waiting for a question or a message
-    Run* m_waiting = nullptr; // the link whose question or message is open
+    RunningLinks m_runs;
+    PendingQuestions m_questions; // about links waiting for an answer or a message
     Run* m_current = nullptr; // the most recently started link still running
     int m_shown = -1;
     DownloadSummary m_summary;
-    qint64 m_savedBytes = 0;
     int m_ended = 0;
     QString m_curlink;
     QString m_curfile;

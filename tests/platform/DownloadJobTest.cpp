@@ -701,7 +701,7 @@ TEST_F(DownloadJobTest, TheSummaryCountsSavedSkippedAndFailedLinks)
     EXPECT_EQ(job.summary().saved, 1);
     EXPECT_EQ(job.summary().skipped, 1);
     EXPECT_EQ(job.summary().failed, 1);
-    EXPECT_EQ(job.failedLinks(), QStringList { m_site.url("/none.txt") });
+    EXPECT_EQ(job.summary().failedLinks(), QStringList { m_site.url("/none.txt") });
     EXPECT_EQ(job.summary().failures.value(0).error, "ErrorCode: 404 : Not Found");
 }
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/IUserPrompt.h"
+#include "download/DownloadFigures.h"
 #include "download/ui/DownloadJobTexts.h"
 
 namespace
@@ -43,7 +44,8 @@ QString detailsText(const DownloadJob& job)
     if (!job.isRunning())
         return QString();
     QStringList lines;
-    const QList<RunningTransfer> running = job.running();
+    const DownloadFigures figures(job.links(), job.summary());
+    const QList<RunningTransfer>& running = figures.running();
     if (running.size() > 1) {
         for (const RunningTransfer& transfer : running) {
             lines.append(QStringLiteral("%1  %2  %3/s")
@@ -54,9 +56,9 @@ QString detailsText(const DownloadJob& job)
                                  sizeText(transfer.bytesPerSecond)));
         }
     }
-    const qint64 left = job.secondsLeft();
+    const qint64 left = figures.secondsLeft();
     lines.append(QStringLiteral("Speed: %1/s   Time left: %2")
-                     .arg(sizeText(job.bytesPerSecond()),
+                     .arg(sizeText(figures.bytesPerSecond()),
                          left < 0 ? QStringLiteral("unknown")
                                   : QStringLiteral("%1:%2").arg(left / 60).arg(
                                       left % 60, 2, 10, QLatin1Char('0'))));
@@ -274,7 +276,7 @@ void Form4::Command2_Click()
 
 void Form4::Command3_Click()
 {
-    const DownloadItems failed = m_job->failedItems();
+    const DownloadItems failed = m_job->summary().failedItems();
     if (failed.isEmpty() || m_job->isRunning())
         return;
     // The failed links keep their context and number: a retry sends the same referrer
