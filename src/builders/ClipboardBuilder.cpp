@@ -1,10 +1,8 @@
 #include "builders/ClipboardBuilder.h"
 
 #include "builders/LinkRules.h"
-#include "core/IUserPrompt.h"
 #include "core/Preferences.h"
 #include "listops/LinkList.h"
-#include "listops/ListLimit.h"
 
 QString ClipboardBuilder::noTextMessage()
 {
@@ -21,22 +19,27 @@ bool ClipboardBuilder::isLink(QStringView line)
     return LinkRules::isLink(line, LinkRules::LinkTest::ClipboardLine);
 }
 
-Result<> ClipboardBuilder::run(const QString& text, bool& append, const Preferences& prefs,
-    LinkList& list, IUserPrompt& prompt)
+void ClipboardBuilder::takeLine(TextLinks& found, QStringView line, const Preferences& prefs)
 {
-    if (text.isEmpty()) {
-        prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noTextMessage());
-        return Result<>::failed(noTextMessage());
-    }
+    if (!isLink(line))
+        return;
+    found.found = true;
+    if (!LinkRules::passesExclusion(line, prefs.exjs, prefs.exmt))
+        return;
+    // No list holds more: the rest is only counted.
+    if (found.links.size() < LinkList::MaxEntries)
+        found.links.append(line.toString());
+    else
+        ++found.overflow;
+}
 
-    // A line ends at CR LF, a lone LF or a lone CR (text from Linux programs ends its
-    // lines in LF alone). Lines are taken by index, without copying the remaining text.
-    // Admitted lines are collected and added in one model change: nothing between the
-    // question and the end of the scan depends on the list.
-    QStringList pending;
-    int room = 0;
-    qint64 notAdded = 0;
-    bool accepted = false;
+Result<TextLinks> ClipboardBuilder::scan(const QString& text, const Preferences& prefs)
+{
+    if (text.isEmpty())
+        return Result<TextLinks>::failed(noTextMessage());
+
+    // Lines are taken by index, without copying the remaining text.
+    TextLinks found;
     qsizetype pos = 0;
     const qsizetype length = text.size();
     while (pos < length) {
@@ -44,28 +47,9 @@ Result<> ClipboardBuilder::run(const QString& text, bool& append, const Preferen
         while (
             end < length && text.at(end) != QLatin1Char('\n') && text.at(end) != QLatin1Char('\r'))
             ++end;
-        const QStringView candidate = QStringView(text).mid(pos, end - pos);
-
-        // A line the list would not hold (a NUL byte, over-long) is passed over like text.
-        if (isLink(candidate) && LinkList::admits(candidate)) {
-            if (!accepted) {
-                if (!list.isEmpty()) {
-                    if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
-                        append = *answer;
-                    if (!append)
-                        list.clear();
-                }
-                room = LinkList::MaxEntries - list.count();
-            }
-            accepted = true;
-            const QString line = candidate.toString();
-            if (LinkRules::passesExclusion(line, prefs.exjs, prefs.exmt)) {
-                if (pending.size() < room)
-                    pending.append(line);
-                else
-                    ++notAdded;
-            }
-        }
+        const QStringView line = QStringView(text).mid(pos, end - pos);
+        if (LinkList::admits(line))
+            takeLine(found, line, prefs);
 
         if (end >= length)
             break;
@@ -73,14 +57,21 @@ Result<> ClipboardBuilder::run(const QString& text, bool& append, const Preferen
         if (text.at(end) == QLatin1Char('\r') && pos < length && text.at(pos) == QLatin1Char('\n'))
             ++pos;
     }
+    if (!found.found)
+        return Result<TextLinks>::failed(noLinksMessage());
+    return Result<TextLinks>::ok(std::move(found));
+}
 
-    list.addMany(pending);
-    if (notAdded > 0)
-        prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(notAdded));
-
-    if (!accepted) {
-        prompt.message(PromptIcon::Critical, QStringLiteral("Oops!"), noLinksMessage());
-        return Result<>::failed(noLinksMessage());
-    }
-    return Result<>::ok();
+ListAddition ClipboardBuilder::apply(const TextLinks& found, bool append, LinkList& list)
+{
+    // Emptying an empty list would still count as a change for the undo history.
+    if (!append && !list.isEmpty())
+        list.clear();
+    const qsizetype take
+        = std::min<qsizetype>(LinkList::MaxEntries - list.count(), found.links.size());
+    ListAddition addition;
+    addition.added
+        = list.addMany(take < found.links.size() ? found.links.first(take) : found.links);
+    addition.notAdded = found.links.size() - take + found.overflow;
+    return addition;
 }

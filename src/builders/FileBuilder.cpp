@@ -5,18 +5,13 @@
 
 #include "builders/FieldReader.h"
 #include "builders/LinkRules.h"
-#include "core/IMainView.h"
-#include "core/IUserPrompt.h"
 #include "core/Preferences.h"
 #include "listops/LinkList.h"
-#include "listops/ListLimit.h"
 
 namespace
 {
 
-// Added entries are handed to the list in batches of this many.
-constexpr int BatchSize = 1024;
-// Size of the block checked for binary content before the list is touched.
+// Size of the block checked for binary content before anything is read.
 constexpr qint64 SniffSize = 64 * 1024;
 
 QString sniffProblem(QFile& file)
@@ -25,6 +20,13 @@ QString sniffProblem(QFile& file)
     if (head.contains('\0'))
         return QStringLiteral("The file contains binary data (a NUL byte); it is not a text file.");
     return {};
+}
+
+FileItems stopped(FileItems items, const QString& title, const QString& message)
+{
+    items.stop = Result<>::failed(message);
+    items.stopTitle = title;
+    return items;
 }
 
 } // namespace
@@ -42,76 +44,54 @@ bool FileBuilder::isValidItem(QStringView item)
     return LinkRules::isLink(item, LinkRules::LinkTest::ListFileItem);
 }
 
-Result<FileBuild> FileBuilder::run(const QString& path, bool& append, const Preferences& prefs,
-    LinkList& list, IUserPrompt& prompt, IMainView* view)
+FileItems FileBuilder::read(const QString& path, const Preferences& prefs)
 {
-    auto fail = [&](const QString& title, const QString& text) {
-        prompt.message(PromptIcon::Critical, title, text);
-        return Result<FileBuild>::failed(text);
-    };
     const QString error = QStringLiteral("Error");
-
     const QFileInfo info(path);
     if (info.isDir())
-        return fail(error, QStringLiteral("\"%1\" is a folder, not a link list file.").arg(path));
+        return stopped(
+            {}, error, QStringLiteral("\"%1\" is a folder, not a link list file.").arg(path));
     if (info.exists() && !info.isFile())
-        return fail(error, QStringLiteral("\"%1\" is not a regular file.").arg(path));
+        return stopped({}, error, QStringLiteral("\"%1\" is not a regular file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error,
+        return stopped({}, error,
             QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
     if (const QString problem = sniffProblem(file); !problem.isEmpty())
-        return fail(error, QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+        return stopped({}, error, QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
 
     FieldReader reader(file);
-    FileBuild built;
-    QStringList pending;
-    auto flush = [&] {
-        built.added += list.addMany(pending);
-        pending.clear();
-    };
-
-    bool started = false;
-    while (!reader.atEnd()) {
+    FileItems items;
+    while (!reader.atEnd() && items.links.size() <= LinkList::MaxEntries) {
         const std::optional<Result<QString>> field = reader.next();
         if (!field)
             break;
-        if (!*field) {
-            flush();
-            return fail(
-                error, QStringLiteral("Cannot read \"%1\": %2").arg(path, field->message()));
-        }
+        if (!*field)
+            return stopped(std::move(items), error,
+                QStringLiteral("Cannot read \"%1\": %2").arg(path, field->message()));
         const QString& item = field->value();
         // An item the list never holds (a NUL byte, over-long) is left out silently.
         if (!LinkList::admits(item))
             continue;
-        if (!isValidItem(item)) {
-            flush();
-            return fail(QStringLiteral("Bad Format"), badFormatMessage());
-        }
-        if (!started) {
-            if (!list.isEmpty()) {
-                if (view)
-                    view->setWaitPointer(false);
-                if (const std::optional<bool> answer = prompt.askDesiredAction(prefs.defappend))
-                    append = *answer;
-            }
-            if (!append)
-                list.clear();
-            started = true;
-        }
-        if (!LinkRules::passesExclusion(item, prefs.exjs, prefs.exmt))
-            continue;
-        if (list.count() + pending.size() >= LinkList::MaxEntries) {
-            flush();
-            built.limitReached = true;
-            prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
-            break;
-        }
-        pending.append(item);
-        if (pending.size() >= BatchSize)
-            flush();
+        if (!isValidItem(item))
+            return stopped(std::move(items), QStringLiteral("Bad Format"), badFormatMessage());
+        items.found = true;
+        if (LinkRules::passesExclusion(item, prefs.exjs, prefs.exmt))
+            items.links.append(item);
     }
-    flush();
-    return Result<FileBuild>::ok(built);
+    return items;
+}
+
+FileBuild FileBuilder::apply(const FileItems& items, bool append, LinkList& list)
+{
+    FileBuild built;
+    if (!items.found)
+        return built;
+    // Emptying an empty list would still count as a change for the undo history.
+    if (!append && !list.isEmpty())
+        list.clear();
+    const qsizetype room = LinkList::MaxEntries - list.count();
+    built.limitReached = items.links.size() > room;
+    built.added = list.addMany(built.limitReached ? items.links.first(room) : items.links);
+    return built;
 }

@@ -1,39 +1,50 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "core/Result.h"
 
-class IMainView;
-class IUserPrompt;
 class LinkList;
 struct Preferences;
 
-// What a build from a file did when it read the file to its end or to the list's limit.
+// The items of a link list file, read before the list is touched.
+struct FileItems {
+    // The valid items the exclusion preferences admit, in file order; at most one more
+    // than any list can take, which tells that the list would be full.
+    QStringList links;
+    // A valid item was read: the list is replaced or appended to (and "Select Desired
+    // Action" asked first when it has entries).
+    bool found = false;
+    // What ended the reading before the file's end: failed with the message to show under
+    // stopTitle ("Error", or "Bad Format" for an item that is not a link). The links read
+    // before it are kept.
+    Result<> stop = Result<>::ok();
+    QString stopTitle;
+};
+
+// What a build from a file added.
 struct FileBuild {
     int added = 0; // entries added to the list
     bool limitReached = false; // stopped because the list was full
 };
 
-// "Build list from file", the reading part of mnufFile_Click: reads a link list file
-// item by item, stops with "Bad Format" at the first item that is not a link, asks
-// "Select Desired Action" before the first valid item when the list has entries, and
-// adds the items the exclusion preferences admit. Shows its own messages. A file that
-// cannot be opened, is a folder, or looks binary in its first block changes nothing;
-// an error found later stops the run and keeps the items added before it. The caller
-// does the file picker, the stored folder, the pointer, the status texts and the
-// extent update.
+// "Build list from file" without the window work, in two steps: read takes a link list
+// file item by item and stops at the first item that is not a link; apply replaces the
+// list with the items or appends them. Asks nothing and shows nothing: the caller asks
+// "Select Desired Action" between the steps (only when an item was found and the list
+// is not empty) and shows the messages. A file that cannot be opened, is a folder, or
+// looks binary in its first block gives no items.
 class FileBuilder final
 {
 public:
     FileBuilder() = delete;
 
-    // append is the append choice: read, and updated by the answer to the question.
-    // view, when given, gets the default pointer back before the question is shown.
-    // Failed (with the message shown) when the file could not be read or held an item
-    // that is not a link ("Bad Format"); the items added before that stay.
-    static Result<FileBuild> run(const QString& path, bool& append, const Preferences& prefs,
-        LinkList& list, IUserPrompt& prompt, IMainView* view = nullptr);
+    static FileItems read(const QString& path, const Preferences& prefs);
+    // Does nothing unless items.found. Empties the list unless append, then adds the
+    // links up to the list's limit: once the list is full, what stopped the reading
+    // later is not reached (limitReached, and the stop is not to be shown).
+    static FileBuild apply(const FileItems& items, bool append, LinkList& list);
 
     static QString badFormatMessage();
     // Validity of a list file item: "http", "mailto", "ftp" or "javascript:" at the

@@ -12,7 +12,6 @@
 #include "app/PreferencesStore.h"
 #include "builders/ClipboardBuilder.h"
 #include "builders/FileBuilder.h"
-#include "builders/LinkRules.h"
 #include "builders/SequenceBuilder.h"
 #include "builders/UrlListBuilder.h"
 #include "cli/ConsolePrompt.h"
@@ -276,31 +275,15 @@ int CliRunner::text()
         return 1;
     }
 
+    // The list is empty: the links are added without the append question.
     ConsolePrompt prompt;
-    QStringList pending;
-    bool accepted = false;
-    bool full = false;
-    auto flush = [&] {
-        m_list.addMany(pending);
-        pending.clear();
-    };
+    TextLinks found;
     LinkLineReader reader(in);
-    while (!full) {
-        const std::optional<QString> text = reader.next();
-        if (!text)
+    while (found.overflow == 0) {
+        const std::optional<QString> line = reader.next();
+        if (!line)
             break;
-        if (!ClipboardBuilder::isLink(*text))
-            continue;
-        accepted = true;
-        if (!LinkRules::passesExclusion(*text, m_state.prefs.exjs, m_state.prefs.exmt))
-            continue;
-        if (m_list.count() + pending.size() >= LinkList::MaxEntries) {
-            full = true;
-            break;
-        }
-        pending.append(*text);
-        if (pending.size() >= 1024)
-            flush();
+        ClipboardBuilder::takeLine(found, *line, m_state.prefs);
     }
     if (reader.failed()) {
         printError(QStringLiteral("Error: cannot read %1: %2")
@@ -308,10 +291,9 @@ int CliRunner::text()
                            in.errorString()));
         return 1;
     }
-    flush();
-    if (full)
+    if (ClipboardBuilder::apply(found, true, m_list).notAdded > 0)
         prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
-    if (!accepted) {
+    if (!found.found) {
         prompt.message(
             PromptIcon::Critical, QStringLiteral("Oops!"), ClipboardBuilder::noLinksMessage());
         return finish(false);
@@ -321,9 +303,15 @@ int CliRunner::text()
 
 int CliRunner::file()
 {
+    // The list is empty: the items are added without the append question.
+    const FileItems items = FileBuilder::read(m_options.argument, m_state.prefs);
+    const FileBuild built = FileBuilder::apply(items, true, m_list);
     ConsolePrompt prompt;
-    return finish(
-        FileBuilder::run(m_options.argument, m_state.append, m_state.prefs, m_list, prompt).isOk());
+    if (built.limitReached)
+        prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
+    else if (!items.stop)
+        prompt.message(PromptIcon::Critical, items.stopTitle, items.stop.message());
+    return finish(built.limitReached || items.stop.isOk());
 }
 
 int CliRunner::sequence()

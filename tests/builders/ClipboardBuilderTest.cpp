@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "builders/ClipboardBuilder.h"
-#include "core/MainState.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
-#include "support/ScriptedPrompt.h"
 
 namespace
 {
@@ -28,14 +27,13 @@ class ClipboardCutting : public ::testing::TestWithParam<ClipCase>
 
 TEST_P(ClipboardCutting, AddsTheLinkLinesInTextOrder)
 {
-    MainState state;
+    const Preferences prefs;
     LinkList list;
-    ScriptedPrompt prompt;
-    EXPECT_TRUE(
-        ClipboardBuilder::run(GetParam().text, state.append, state.prefs, list, prompt).isOk());
+    const Result<TextLinks> found = ClipboardBuilder::scan(GetParam().text, prefs);
+    ASSERT_TRUE(found.isOk());
+    EXPECT_EQ(
+        ClipboardBuilder::apply(found.value(), false, list).added, GetParam().expected.size());
     EXPECT_EQ(list.entries(), GetParam().expected);
-    EXPECT_TRUE(prompt.messages.isEmpty());
-    EXPECT_EQ(prompt.desiredActionAsked, 0); // the list was empty
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ClipboardCutting,
@@ -54,100 +52,62 @@ INSTANTIATE_TEST_SUITE_P(Lines, ClipboardCutting,
 
 TEST(ClipboardBuilder, NoTextAndNoLinksGiveTheirOwnMessages)
 {
-    MainState state;
-    LinkList list;
-    list.add("http://old");
-    ScriptedPrompt prompt;
-    EXPECT_EQ(ClipboardBuilder::run("", state.append, state.prefs, list, prompt).message(),
-        ClipboardBuilder::noTextMessage());
-    EXPECT_EQ(ClipboardBuilder::run("hello\r\n www.x.org", state.append, state.prefs, list, prompt)
-                  .message(),
-        ClipboardBuilder::noLinksMessage());
-    ASSERT_EQ(prompt.messages.size(), 2);
-    EXPECT_EQ(prompt.messages[0].text,
+    const Preferences prefs;
+    EXPECT_EQ(ClipboardBuilder::scan("", prefs).message(),
         "The ClipBoard does not contain any valid URLs. Operation aborted.");
-    EXPECT_EQ(prompt.messages[1].text,
+    EXPECT_EQ(ClipboardBuilder::scan("hello\r\n www.x.org", prefs).message(),
         "The ClipBoard does not contain any valid urls. Operation aborted.");
-    for (const auto& m : prompt.messages) {
-        EXPECT_EQ(m.title, "Oops!");
-        EXPECT_EQ(m.icon, PromptIcon::Critical);
-    }
-    EXPECT_EQ(prompt.desiredActionAsked, 0);
-    EXPECT_EQ(list.entries(), QStringList { "http://old" });
+    // A line the list could not hold counts as text.
+    EXPECT_EQ(ClipboardBuilder::scan(QString::fromUtf8("http://a\0b", 10), prefs).message(),
+        ClipboardBuilder::noLinksMessage());
 }
 
-TEST(ClipboardBuilder, AsksOnceOnANonEmptyListAndHonoursTheAnswer)
+TEST(ClipboardBuilder, ExcludedLinksCountAsFoundButAreNotTaken)
 {
-    struct Row {
-        std::optional<bool> answer;
-        bool appendBefore;
-        QStringList expected;
-    };
-    const Row rows[] = {
-        { true, false, { "http://old", "http://a", "http://b" } },
-        { false, true, { "http://a", "http://b" } },
-        { std::nullopt, true, { "http://old", "http://a", "http://b" } }, // closed: keeps append
-        { std::nullopt, false, { "http://a", "http://b" } },
-    };
-    for (const Row& row : rows) {
-        MainState state;
-        state.append = row.appendBefore;
+    Preferences prefs;
+    prefs.exmt = true;
+    prefs.exjs = true;
+    const Result<TextLinks> found
+        = ClipboardBuilder::scan("mailto:a@b\r\njavascript:x()\r\nhttp://a", prefs);
+    ASSERT_TRUE(found.isOk());
+    EXPECT_EQ(found.value().links, QStringList { "http://a" });
+}
+
+TEST(ClipboardBuilder, AppendKeepsOrReplacesTheList)
+{
+    const Result<TextLinks> found = ClipboardBuilder::scan("http://a\nhttp://b", Preferences());
+    for (const bool append : { true, false }) {
         LinkList list;
         list.add("http://old");
-        ScriptedPrompt prompt;
-        prompt.desiredActions.push_back(row.answer);
-        (void)ClipboardBuilder::run(
-            "junk\r\nhttp://a\r\nhttp://b", state.append, state.prefs, list, prompt);
-        EXPECT_EQ(prompt.desiredActionAsked, 1);
-        EXPECT_EQ(list.entries(), row.expected);
-        EXPECT_EQ(state.append, row.answer.value_or(row.appendBefore));
+        (void)ClipboardBuilder::apply(found.value(), append, list);
+        const QStringList expected = append ? QStringList { "http://old", "http://a", "http://b" }
+                                            : QStringList { "http://a", "http://b" };
+        EXPECT_EQ(list.entries(), expected);
     }
 }
 
-TEST(ClipboardBuilder, ExcludedLinksCountAsAccepted)
+TEST(ClipboardBuilder, StopsAtTheListLimitAndCountsTheRest)
 {
-    MainState state;
-    state.prefs.exmt = true;
-    state.prefs.exjs = true;
-    LinkList list;
-    list.add("http://old");
-    ScriptedPrompt prompt;
-    prompt.desiredActions.push_back(false);
-    EXPECT_TRUE(ClipboardBuilder::run(
-        "mailto:a@b\r\njavascript:x()", state.append, state.prefs, list, prompt)
-                    .isOk());
-    EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_TRUE(list.isEmpty()); // cleared by the answer, nothing admitted
-    EXPECT_TRUE(prompt.messages.isEmpty());
-}
-
-TEST(ClipboardBuilder, StopsAtTheListLimitAndSaysSoOnce)
-{
-    MainState state;
-    LinkList list;
-    ScriptedPrompt prompt;
     QStringList lines;
     for (int i = 0; i < LinkList::MaxEntries + 3; ++i)
         lines.append(QStringLiteral("http://h/%1").arg(i));
-    EXPECT_TRUE(
-        ClipboardBuilder::run(lines.join("\r\n"), state.append, state.prefs, list, prompt).isOk());
-    EXPECT_EQ(list.count(), LinkList::MaxEntries);
+    const Result<TextLinks> found = ClipboardBuilder::scan(lines.join("\r\n"), Preferences());
+    LinkList list;
+    const ListAddition added = ClipboardBuilder::apply(found.value(), true, list);
+    EXPECT_EQ(added.added, LinkList::MaxEntries);
+    EXPECT_EQ(added.notAdded, 3);
     EXPECT_EQ(list.at(LinkList::MaxEntries - 1), lines.at(LinkList::MaxEntries - 1));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].title, "List Full");
-    EXPECT_TRUE(prompt.messages[0].text.contains("3 more links"));
+
+    // Appended to a list with entries, the room is what the list has left.
+    LinkList partial;
+    partial.add("http://old");
+    EXPECT_EQ(ClipboardBuilder::apply(found.value(), true, partial).notAdded, 4);
+    EXPECT_EQ(partial.count(), LinkList::MaxEntries);
 }
 
 TEST(ClipboardBuilder, ALineWithANulCharacterIsPassedOver)
 {
-    MainState state;
-    LinkList list;
-    list.add("http://old");
-    ScriptedPrompt prompt;
-    (void)ClipboardBuilder::run(
-        QString::fromUtf8("http://a\0b\nhttp://c", 19), state.append, state.prefs, list, prompt);
-    EXPECT_EQ(list.entries(), (QStringList { "http://c" }));
-    (void)ClipboardBuilder::run(
-        QString::fromUtf8("http://a\0b", 10), state.append, state.prefs, list, prompt);
-    EXPECT_EQ(list.entries(), (QStringList { "http://c" })) << "not asked, not cleared";
+    const Result<TextLinks> found
+        = ClipboardBuilder::scan(QString::fromUtf8("http://a\0b\nhttp://c", 19), Preferences());
+    EXPECT_EQ(found.value().links, (QStringList { "http://c" }));
 }

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "builders/FileBuilder.h"
-#include "core/MainState.h"
+#include "core/Preferences.h"
 #include "listops/LinkList.h"
 #include "listops/ListFile.h"
-#include "support/ScriptedPrompt.h"
 
 class FileBuilderTest : public ::testing::Test
 {
@@ -19,16 +18,18 @@ protected:
         f.write(bytes);
         return path;
     }
-    Result<FileBuild> run(const QString& path)
+    // Reads the file and replaces the list with its items.
+    FileBuild run(const QString& path)
     {
-        return FileBuilder::run(path, state.append, state.prefs, list, prompt);
+        items = FileBuilder::read(path, prefs);
+        return FileBuilder::apply(items, false, list);
     }
 
     QTemporaryDir m_dir;
     int m_files = 0;
-    MainState state;
+    Preferences prefs;
     LinkList list;
-    ScriptedPrompt prompt;
+    FileItems items;
 };
 
 TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
@@ -37,10 +38,10 @@ TEST_F(FileBuilderTest, SavedListReadsBackTheSame)
         "javascript:go()", QStringLiteral("http://d/\u00e9") };
     const QString path = m_dir.filePath("saved.txt");
     ASSERT_TRUE(ListFile::save(path, entries).isOk());
-    const Result<FileBuild> r = run(path);
+    list.add("http://old");
+    EXPECT_EQ(run(path).added, entries.size());
     EXPECT_EQ(list.entries(), entries);
-    EXPECT_EQ(r.value().added, entries.size());
-    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_TRUE(items.stop.isOk());
 }
 
 // Any entry the list holds, however long or quoted, reads back as it was saved.
@@ -53,9 +54,8 @@ TEST_F(FileBuilderTest, LongestAndQuotedEntriesReadBackEntryForEntry)
     ASSERT_TRUE(ListFile::save(path, entries).isOk());
     (void)run(path);
     EXPECT_EQ(list.entries(), entries);
-    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_TRUE(items.stop.isOk());
     // A NUL byte past the first block leaves only its own item out.
-    list.clear();
     const QByteArray padded = "http://a/" + QByteArray(70000, 'x');
     (void)run(write(padded + QByteArray("\r\nhttp://x\0y\r\nhttp://b\r\n", 24)));
     EXPECT_EQ(list.entries(), (QStringList { QString::fromLatin1(padded), "http://b" }));
@@ -71,64 +71,51 @@ TEST_F(FileBuilderTest, StopsAtTheFirstItemThatIsNotALink)
         { "http://a\r\n\r\nhttp://b\r\n", { "http://a" } },
         { "http://a\r\nhttp://b\r\n\r\n", { "http://a", "http://b" } },
         { "http://x/?a=1,2\r\nhttp://b", { "http://x/?a=1" } },
-        { "www.a.org\r\nhttp://b", {} },
+        { "www.a.org\r\nhttp://b", { "http://old" } }, // nothing found: the list stays
     };
     for (const Row& row : rows) {
         list.clear();
-        prompt.messages.clear();
-        const Result<FileBuild> r = run(write(row.bytes));
-        EXPECT_EQ(r.message(), FileBuilder::badFormatMessage());
+        list.add("http://old");
+        (void)run(write(row.bytes));
+        EXPECT_EQ(items.stop.message(), FileBuilder::badFormatMessage());
+        EXPECT_EQ(items.stopTitle, "Bad Format");
         EXPECT_EQ(list.entries(), row.added);
-        ASSERT_EQ(prompt.messages.size(), 1);
-        EXPECT_EQ(prompt.messages[0].title, "Bad Format");
-        EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Critical);
     }
 }
 
 TEST_F(FileBuilderTest, ValidityNeedsNoColonAfterMailtoAndExclusionsDropSilently)
 {
-    state.prefs.exmt = true;
+    prefs.exmt = true;
     (void)run(write("  Mailto x@y\r\nMAILTO:z\r\nhttp://a\r\n"));
     EXPECT_EQ(list.entries(), QStringList { "http://a" });
-    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_TRUE(items.stop.isOk());
+    // Only excluded items: found, so the list is replaced by nothing.
+    (void)run(write("mailto:z\r\n"));
+    EXPECT_TRUE(items.found);
+    EXPECT_TRUE(list.isEmpty());
 }
 
-TEST_F(FileBuilderTest, AsksOnceBeforeTheFirstValidItem)
-{
-    list.add("http://old");
-    prompt.desiredActions.push_back(false);
-    (void)run(write("http://a\r\nhttp://b"));
-    EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_EQ(list.entries(), (QStringList { "http://a", "http://b" }));
-
-    // A first item that is not a link stops before the question: nothing is cleared.
-    (void)run(write("nope\r\nhttp://c"));
-    EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_EQ(list.count(), 2);
-
-    // An empty file neither asks nor clears.
-    (void)run(write(""));
-    EXPECT_EQ(prompt.desiredActionAsked, 1);
-    EXPECT_EQ(list.count(), 2);
-}
-
-TEST_F(FileBuilderTest, UnreadableFilesChangeNothing)
+TEST_F(FileBuilderTest, AFileWithoutValidItemsChangesNothing)
 {
     QByteArray binary("http://a\r\n\0\0\x01\x02", 14);
-    const QString rows[] = {
-        m_dir.filePath("missing.txt"),
-        m_dir.path(),
-        write(binary),
+    struct Row {
+        QString path;
+        const char* title; // of the stop; empty when the file was read to its end
+    };
+    const Row rows[] = {
+        { m_dir.filePath("missing.txt"), "Error" },
+        { m_dir.path(), "Error" },
+        { write(binary), "Error" },
+        { write(""), "" },
     };
     list.add("http://old");
-    for (const QString& path : rows) {
-        prompt.messages.clear();
-        EXPECT_TRUE(run(path).isFailed()) << path.toStdString();
+    for (const Row& row : rows) {
+        EXPECT_EQ(run(row.path).added, 0) << row.path.toStdString();
+        EXPECT_FALSE(items.found);
+        EXPECT_EQ(items.stopTitle, row.title);
+        EXPECT_EQ(items.stop.isFailed(), !items.stopTitle.isEmpty());
         EXPECT_EQ(list.entries(), QStringList { "http://old" });
-        ASSERT_EQ(prompt.messages.size(), 1);
-        EXPECT_EQ(prompt.messages[0].title, "Error");
     }
-    EXPECT_EQ(prompt.desiredActionAsked, 0);
 }
 
 TEST_F(FileBuilderTest, StopsAtTheListLimit)
@@ -136,9 +123,8 @@ TEST_F(FileBuilderTest, StopsAtTheListLimit)
     QByteArray bytes;
     for (int i = 0; i < LinkList::MaxEntries + 10; ++i)
         bytes += "http://h/" + QByteArray::number(i) + "\r\n";
-    const Result<FileBuild> r = run(write(bytes));
-    EXPECT_TRUE(r.value().limitReached);
-    EXPECT_EQ(r.value().added, LinkList::MaxEntries);
+    const FileBuild built = run(write(bytes));
+    EXPECT_TRUE(built.limitReached);
+    EXPECT_EQ(built.added, LinkList::MaxEntries);
     EXPECT_EQ(list.count(), LinkList::MaxEntries);
-    EXPECT_EQ(prompt.titles(), QStringList { "List Full" });
 }

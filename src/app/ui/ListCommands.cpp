@@ -3,9 +3,6 @@
 #include <QItemSelection>
 
 #include "app/PreferencesStore.h"
-#include "builders/ClipboardBuilder.h"
-#include "builders/FileBuilder.h"
-#include "builders/SequenceBuilder.h"
 #include "builders/SingleLink.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
@@ -28,48 +25,28 @@ ListCommands::ListCommands(MainState& state, LinkList& list, ListHistory& histor
     , m_prompt(prompt)
     , m_regset(regset)
     , m_clipboardText(std::move(clipboardText))
+    , m_builds(state, list, view, prompt, regset)
 {
 }
 
 void ListCommands::buildFromClipboard()
 {
-    buildFromText(m_clipboardText());
+    m_builds.buildFromText(m_clipboardText());
 }
 
 void ListCommands::buildFromText(const QString& text)
 {
-    // The builders show their own messages; the window needs nothing more from the result.
-    static_cast<void>(ClipboardBuilder::run(text, m_state.append, m_state.prefs, m_list, m_prompt));
-    m_view.SetListExtent();
+    m_builds.buildFromText(text);
 }
 
 void ListCommands::buildFromFile()
 {
-    const QString path = m_prompt.openFileName(QStringLiteral("Select file to import..."),
-        ListFile::filter(), lastUsedSaveFolder(m_regset));
-    if (path.isEmpty())
-        return;
-    m_view.setWaitPointer(true);
-    setLastUsedSaveFolder(m_regset, path);
-    static_cast<void>(
-        FileBuilder::run(path, m_state.append, m_state.prefs, m_list, m_prompt, &m_view));
-    m_view.SetListExtent();
-    m_view.setLinkCount(m_list.count());
-    m_view.returnToIdle();
+    m_builds.buildFromFile();
 }
 
 void ListCommands::buildSequence()
 {
-    const std::optional<SequenceRequest> request
-        = m_prompt.askSequence(SequenceDialogInput { m_state.prefs.defappend, m_clipboardText() });
-    if (request) {
-        const Result<SequenceRun> built = SequenceBuilder::build(*request, m_list);
-        if (!built)
-            m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Error"), built.message());
-        else if (built.value().limitReached)
-            m_prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(-1));
-    }
-    m_view.SetListExtent();
+    m_builds.buildSequence(m_clipboardText());
 }
 
 void ListCommands::addSingleLink()

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "app/ListBuildFlow.h"
+
 class CRegSettings;
 class IMainView;
 class IUserPrompt;
@@ -10,10 +12,10 @@ class LinkList;
 class ListHistory;
 struct MainState;
 
-// The List menu's builders that need no page (clipboard, file, sequence, single link),
-// the list's search, selection, clearing and removal, pattern commands, undo and redo,
-// and writing the list to a text file: each asks what it needs through the prompt, changes the list
-// and reports through the main view.
+// The List menu's builders that need no page (clipboard, file and sequence through
+// ListBuildFlow, single link), the list's search, selection, clearing and removal, pattern
+// commands, undo and redo, and writing the list to a text file: each asks what it needs
+// through the prompt, changes the list and reports through the main view.
 class ListCommands final
 {
 public:
@@ -56,4 +58,5 @@ private:
     IUserPrompt& m_prompt;
     CRegSettings& m_regset;
     std::function<QString()> m_clipboardText;
+    ListBuildFlow m_builds;
 };
