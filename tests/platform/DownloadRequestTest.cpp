@@ -225,3 +225,29 @@ TEST_F(DownloadRequestTest, EachRedirectCarriesOnlyTheCookiesAndCredentialsOfIts
     EXPECT_EQ(secondCookie, "b=3");
     EXPECT_EQ(secondAuthorization, "");
 }
+
+TEST_F(DownloadRequestTest, ACookieSetOnTheWayReachesTheNextHopsItsRulesAdmit)
+{
+    // A sign-in link that sets a session cookie and redirects to the file, which needs it;
+    // a cookie for a public suffix or another host is not carried.
+    std::string fileCookie = "<none>";
+    auto& server = m_site.server();
+    server.Get("/signin", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Set-Cookie", "sid=7; Path=/");
+        res.set_header("Set-Cookie", "wide=1; Domain=com");
+        res.set_header("Set-Cookie", "other=1; Domain=example.org");
+        res.set_header("Set-Cookie", "gone=1; Max-Age=0");
+        res.set_redirect(m_site.url("/vault/f.zip").toStdString());
+    });
+    server.Get("/vault/f.zip", [&fileCookie](const httplib::Request& req, httplib::Response& res) {
+        fileCookie = req.get_header_value("Cookie");
+        if (fileCookie == "sid=7")
+            res.set_content("vault", "application/zip");
+        else
+            res.status = 403;
+    });
+    const DownloadJob& job = run({ "/signin" });
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(fileCookie, "sid=7");
+    EXPECT_EQ(read("index.html"), "vault");
+}

@@ -12,7 +12,9 @@
 class LocalHttpServer final
 {
 public:
-    LocalHttpServer() = default;
+    // The program keeps idle connections for reuse as long as it runs, so stopping would
+    // wait out each one's keep-alive: a second is enough for any test.
+    LocalHttpServer() { m_server.set_keep_alive_timeout(1); }
     ~LocalHttpServer() { stop(); }
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;

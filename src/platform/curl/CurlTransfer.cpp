@@ -23,4 +23,6 @@ void CurlTransfer::readField(const std::string& name, const std::string& value)
         contentType = value;
     else if (name == "content-disposition")
         disposition = value;
+    else if (name == "set-cookie" && setCookies.size() < kMaxSetCookies)
+        setCookies.push_back(value);
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <curl/curl.h>
 #include <string>
+#include <vector>
 
 #include "download/ITransferService.h"
 
@@ -14,6 +15,7 @@ class CurlTransferService;
 // threads too.
 struct CurlTransfer {
     using Clock = std::chrono::steady_clock;
+    static constexpr size_t kMaxSetCookies = 50; // of one response
 
     quint64 id = 0;
     std::string url; // the request's address: the link's, then each redirect's
@@ -50,6 +52,7 @@ struct CurlTransfer {
     std::string contentRange;
     std::string contentType;
     std::string disposition;
+    std::vector<std::string> setCookies; // Set-Cookie values, for the next hop of a redirect
     qint64 total = -1; // the whole file's size the answer announced, -1 unknown
     bool badRange = false; // a range answer that does not fit the file kept
     Clock::time_point lastByte; // when the server last sent anything

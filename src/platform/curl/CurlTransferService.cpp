@@ -18,6 +18,7 @@
 #include "platform/curl/CurlSetup.h"
 #include "platform/curl/CurlTransfer.h"
 #include "platform/curl/HeaderText.h"
+#include "platform/curl/ServerCookies.h"
 #include "platform/curl/TransferRules.h"
 
 namespace
@@ -240,6 +241,7 @@ size_t CurlTransferService::onHeader(char* buffer, size_t size, size_t count, vo
         t->contentRange.clear();
         t->contentType.clear();
         t->disposition.clear();
+        t->setCookies.clear();
         return length;
     }
     if (line.empty()) {
@@ -480,6 +482,9 @@ bool CurlTransferService::requestDone(Transfer& t, int code)
     if (t.redirecting && code == CURLE_OK && !t.cancelled.load() && t.writeErrno == 0) {
         char* next = nullptr;
         if (curl_easy_getinfo(t.curl, CURLINFO_REDIRECT_URL, &next) == CURLE_OK && next) {
+            // A sign-in often sets its cookie on the way: the next hops carry it where
+            // the cookie rules admit it.
+            t.request.cookies += ServerCookies::lines(t.setCookies, QString::fromStdString(t.url));
             t.url = next;
             ++t.hops;
             prepare(t);
