@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/ui/Form1.h"
+#include "compose/WindowServices.h"
 #include "platform/SqliteRegistryStore.h"
 
 namespace
@@ -22,7 +23,7 @@ QStringList fullList()
 
 struct Window {
     QTemporaryDir dir;
-    Form1 form { Services::standard(
+    Form1 form { windowServices(
         std::make_shared<SqliteRegistryStore>(dir.filePath("registry.sqlite3"))) };
     Window() { form.list().addMany(fullList()); }
 };

@@ -3,9 +3,12 @@
 #  - logic folders (below, without their ui/ subfolders) use Qt Core only: no Qt Widgets,
 #    Gui, WebEngine or any other Qt module, no libcurl, no SQLite, nothing from
 #    platform/, cli/ or a ui/ folder, and only the logic folders listed as below them;
-#  - platform/ includes no ui/ or cli/ header, and platform/ itself nothing from
+#  - platform/ includes no ui/, cli/ or compose/ header, and platform/ itself nothing from
 #    platform/webengine/ or platform/curl/ (modules loaded at run time), nor does one of
 #    those modules include the other;
+#  - compose/ (the services the window and the command line are built with) includes
+#    the logic folders and platform/, no ui/ or cli/ header, and reaches platform/curl/
+#    and platform/webengine/ only through their loaders and interfaces, as platform/ does;
 #  - a ui/ folder other than app/ui includes nothing from app/ui or cli/;
 #  - cli/ reaches the browser engine through IBrowserEngine only (it loads the module
 #    for a harvest), never platform/webengine/.
@@ -104,12 +107,18 @@ while IFS= read -r file; do
                     fail "$where" "\"$header\": $folder may include only ${below[$folder]} ($target is not below it)"
                 fi
             elif [[ "$folder" == platform ]]; then
-                if [[ "$header" == */ui/* || "$target" == cli ]]; then
-                    fail "$where" "\"$header\": platform may not include window or command-line headers"
+                if [[ "$header" == */ui/* || "$target" == cli || "$target" == compose ]]; then
+                    fail "$where" "\"$header\": platform may not include window, command-line or composition headers"
                 elif [[ "$rel" != platform/webengine/* && "$header" == platform/webengine/* ]]; then
                     fail "$where" "\"$header\": the browser engine is a module loaded at run time; platform reaches it through IBrowserEngine only"
                 elif [[ "$rel" != platform/curl/* && "$header" == platform/curl/* ]]; then
                     fail "$where" "\"$header\": the transfers are a module loaded at run time; platform reaches them through ITransferModule only"
+                fi
+            elif [[ "$folder" == compose ]]; then
+                if [[ "$header" == */ui/* || "$target" == cli ]]; then
+                    fail "$where" "\"$header\": compose builds services below the window and the command line; it may not include their headers"
+                elif [[ "$header" == platform/webengine/* || "$header" == platform/curl/* ]]; then
+                    fail "$where" "\"$header\": compose reaches the run-time modules through their loaders and interfaces only"
                 fi
             elif [[ "$folder" == cli && "$header" == platform/webengine/* ]]; then
                 fail "$where" "\"$header\": the command-line tool loads the browser engine as a module; it reaches it through IBrowserEngine only"

@@ -18,6 +18,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
 #include "cli/HarvestBatch.h"
+#include "compose/CommandLineServices.h"
 #include "filters/FilterStore.h"
 #include "listops/EntryWriter.h"
 #include "listops/LinkLineReader.h"
@@ -27,7 +28,6 @@
 #include "platform/BrowserEngineLoader.h"
 #include "platform/IBrowserEngine.h"
 #include "platform/SqliteRegistryStore.h"
-#include "platform/curl/CurlContentTypeFetcher.h"
 #include "settings/CRegSettings.h"
 
 namespace
@@ -75,6 +75,7 @@ bool CliRunner::loadSettings()
         printError(SqliteRegistryStore::commandLineLockMessage());
         return false;
     }
+    m_services = commandLineServices(store);
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;
@@ -152,14 +153,12 @@ int CliRunner::harvest()
         printError(QStringLiteral("Error: %1").arg(loaded.message()));
         return 1;
     }
-    IBrowserEngine* engine = loaded.value();
     if (m_options.manyPages())
-        return harvestMany(*engine);
+        return harvestMany();
     ConsolePrompt prompt;
     ConsoleView view;
-    CurlContentTypeFetcher fetcher;
     UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.nav, m_list, view, prompt,
-        engine->shellWindows(), fetcher, [engine] { return engine->createHarvestBrowser(); });
+        *m_services.shellWindows, *m_services.fetcher, m_services.browserFactory);
 
     Result<> outcome = Result<>::cancelled();
     bool ended = false;
@@ -189,7 +188,7 @@ int CliRunner::harvest()
     endProcess(status);
 }
 
-int CliRunner::harvestMany(IBrowserEngine& engine)
+int CliRunner::harvestMany()
 {
     // The URLs of the command line, then those of the list file, read as the pages are
     // started: a long list is never held whole.
@@ -222,9 +221,9 @@ int CliRunner::harvestMany(IBrowserEngine& engine)
     options.saveFile = m_options.saveFile;
     options.patterns = patterns();
     options.format = m_options.format;
+    options.contentTypeCheck = m_services.newFetcher;
     HarvestBatch batch(
-        m_state, source, engine.shellWindows(), [&engine] { return engine.createHarvestBrowser(); },
-        options);
+        m_state, source, *m_services.shellWindows, m_services.browserFactory, options);
     endProcess(batch.run());
 }
 

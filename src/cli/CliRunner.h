@@ -1,11 +1,10 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "compose/Services.h"
 #include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/PatternFilter.h"
-
-class IBrowserEngine;
 
 // Runs one command of quillmarch-cli with the program's builders and prints the list.
 class CliRunner final
@@ -21,7 +20,7 @@ private:
     // False, with the reason told, when the settings cannot be read.
     bool loadSettings();
     int harvest();
-    int harvestMany(IBrowserEngine& engine);
+    int harvestMany();
     int text();
     int file();
     int sequence();
@@ -35,4 +34,5 @@ private:
     CliOptions m_options;
     MainState m_state;
     LinkList m_list;
+    Services m_services; // built over the settings store once it is read
 };

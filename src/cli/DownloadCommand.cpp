@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -20,18 +21,19 @@
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
+#include "compose/CommandLineServices.h"
 #include "core/HeaderField.h"
 #include "download/Aria2Job.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
 #include "download/DownloadStart.h"
+#include "download/IAria2Rpc.h"
+#include "download/IRedirectResolver.h"
+#include "download/ITransferService.h"
 #include "download/NetscapeCookies.h"
 #include "listops/EntryContext.h"
 #include "listops/LinkLineReader.h"
 #include "platform/SqliteRegistryStore.h"
-#include "platform/curl/CurlAria2Rpc.h"
-#include "platform/curl/CurlRedirectResolver.h"
-#include "platform/curl/CurlTransferService.h"
 #include "settings/CRegSettings.h"
 
 namespace
@@ -196,6 +198,25 @@ bool sameOrigin(const QString& a, const QString& b)
         == y.port(y.scheme() == QLatin1String("https") ? 443 : 80);
 }
 
+// Where each link ends up after its redirects, in the order of the queries; waits for
+// all of them (the links are resolved side by side).
+QList<RedirectOutcome> resolveAll(IRedirectResolver& resolver, const QList<RedirectQuery>& queries)
+{
+    QList<RedirectOutcome> outcomes(queries.size());
+    qsizetype waiting = queries.size();
+    QEventLoop loop;
+    for (qsizetype i = 0; i < queries.size(); ++i) {
+        resolver.resolve(queries.at(i), &loop, [&, i](const RedirectOutcome& found) {
+            outcomes[i] = found;
+            if (--waiting == 0)
+                loop.quit();
+        });
+    }
+    if (waiting > 0)
+        loop.exec();
+    return outcomes;
+}
+
 } // namespace
 
 DownloadCommand::DownloadCommand(const CliOptions& options)
@@ -322,9 +343,9 @@ int DownloadCommand::run()
         return 1;
     }
 
+    const Services services = commandLineServices(store);
     ConsolePrompt prompt;
-    CurlTransferService service;
-    DownloadJob job(numberedItems(links), options, service);
+    DownloadJob job(numberedItems(links), options, *services.transfers);
     // "File Exists" is asked on the console from the event loop, once the job waits.
     DownloadQuestions questions(job, prompt);
     int failed = 0;
@@ -379,14 +400,16 @@ int DownloadCommand::runAria2(const ListEntries& links)
                 == 0)
             referer = line.section(QLatin1Char(':'), 1).trimmed();
     }
-    const QList<Aria2Link> entries = aria2Links(links, referer);
+    // The hand-off reads no settings: its services need no store.
+    const Services services = commandLineServices(nullptr);
+    const QList<Aria2Link> entries = aria2Links(links, referer, *services.redirectResolver());
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
     options.headers = m_options.headers;
     options.nameMask = m_options.nameMask;
     if (!m_options.userAgent.isEmpty())
         options.headers.append(QStringLiteral("User-Agent: ") + m_options.userAgent);
-    CurlAria2Rpc rpc(options.rpcUrl);
-    Aria2Job job(entries, options, rpc);
+    const std::unique_ptr<IAria2Rpc> rpc = services.aria2Rpc(options.rpcUrl);
+    Aria2Job job(entries, options, *rpc);
     int failed = 0;
     int saved = 0;
     int skipped = 0;
@@ -422,7 +445,8 @@ int DownloadCommand::runAria2(const ListEntries& links)
     return failed == 0 && m_listFailures == 0 ? 0 : 1;
 }
 
-QList<Aria2Link> DownloadCommand::aria2Links(const ListEntries& links, const QString& referer) const
+QList<Aria2Link> DownloadCommand::aria2Links(
+    const ListEntries& links, const QString& referer, IRedirectResolver& resolver) const
 {
     // The daemon follows redirects itself, carrying every cookie and header it was given
     // to each host on the way. With credentials at stake, each link's redirects are
@@ -433,7 +457,7 @@ QList<Aria2Link> DownloadCommand::aria2Links(const ListEntries& links, const QSt
         || std::any_of(
             m_options.headers.cbegin(), m_options.headers.cend(), Aria2Job::isCredentialHeader);
     QList<Aria2Link> entries;
-    QList<CurlRedirectResolver::Request> requests;
+    QList<RedirectQuery> requests;
     for (qsizetype i = 0; i < links.size(); ++i) {
         const QString& link = links.at(i).url;
         Aria2Link entry { link, Aria2Job::referrerFor(referer, links.at(i).context.page) };
@@ -444,10 +468,10 @@ QList<Aria2Link> DownloadCommand::aria2Links(const ListEntries& links, const QSt
     }
     if (!credentials)
         return entries;
-    const QList<CurlRedirectResolver::Outcome> found = CurlRedirectResolver::resolveAll(requests);
+    const QList<RedirectOutcome> found = resolveAll(resolver, requests);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         Aria2Link& entry = entries[i];
-        const CurlRedirectResolver::Outcome& where = found.at(i);
+        const RedirectOutcome& where = found.at(i);
         if (where.url.isEmpty()) {
             entry.credentials = false;
             ConsoleText::printError(QStringLiteral("%1: its redirects could not be followed (%2); "

@@ -8,6 +8,7 @@
 
 class CRegSettings;
 class DownloadJob;
+class IRedirectResolver;
 struct Aria2Link;
 
 // `quillmarch-cli download`: runs the window's download job on the given links and
@@ -26,7 +27,8 @@ private:
     int runAria2(const ListEntries& links);
     // Each link as the daemon gets it: its referrer, and with cookies or credentials
     // given, its redirects resolved first.
-    QList<Aria2Link> aria2Links(const ListEntries& links, const QString& referer) const;
+    QList<Aria2Link> aria2Links(
+        const ListEntries& links, const QString& referer, IRedirectResolver& resolver) const;
     // The job's options: the stored preferences with the command line's in their place.
     DownloadJobOptions jobOptions(const CRegSettings& settings, const QString& folder) const;
     void showProgress(const DownloadJob& job, bool force);

@@ -14,7 +14,6 @@
 #include "listops/EntryWriter.h"
 #include "listops/LinkList.h"
 #include "listops/ListFileWriter.h"
-#include "platform/curl/CurlContentTypeFetcher.h"
 
 // One page of the batch, from its content-type check to its builder's end.
 struct HarvestBatch::Page {
@@ -37,7 +36,7 @@ struct HarvestBatch::Page {
     QByteArray messages;
     ConsolePrompt prompt;
     ConsoleView view;
-    CurlContentTypeFetcher check;
+    std::unique_ptr<IContentTypeFetcher> check;
     std::unique_ptr<PrefetchedContentType> checked;
     std::unique_ptr<UrlListBuilder> builder;
     QTimer timeout;
@@ -137,6 +136,7 @@ void HarvestBatch::pump()
 void HarvestBatch::startPage(qint64 index, const QString& url)
 {
     auto page = std::make_shared<Page>(index, url, m_settings);
+    page->check = m_options.contentTypeCheck();
     m_running.emplace(index, page);
     const std::weak_ptr<Page> weak = page;
     connect(&page->timeout, &QTimer::timeout, this, [this, weak] {
@@ -154,7 +154,7 @@ void HarvestBatch::startPage(qint64 index, const QString& url)
     }
     // The check runs on its own thread; nothing waits for it, so several pages are
     // checked and loaded side by side.
-    page->check.fetchContentType(url, this, [this, weak](const Result<QString>& contentType) {
+    page->check->fetchContentType(url, this, [this, weak](const Result<QString>& contentType) {
         if (const auto p = weak.lock())
             onChecked(p, contentType);
     });
@@ -188,7 +188,7 @@ void HarvestBatch::onTimeout(const std::shared_ptr<Page>& page)
         page->builder->cancel(); // ends the page through harvestFinished
         return;
     }
-    page->check.cancel();
+    page->check->cancel();
     finishPage(page, false);
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "builders/IContentTypeFetcher.h"
 #include "builders/UrlListBuilder.h"
 #include "core/MainState.h"
 #include "core/Result.h"
@@ -37,6 +38,8 @@ public:
         QString saveFile; // also written there in the list file format, when every page succeeds
         PatternFilter patterns; // the entries a page keeps (--match, --reject)
         EntryFormat format = EntryFormat::Plain; // how the entries are printed
+        // Makes each page's content-type check (required).
+        std::function<std::unique_ptr<IContentTypeFetcher>()> contentTypeCheck;
     };
     // The next URL to harvest; nullopt once the input is exhausted.
     using UrlSource = std::function<std::optional<QString>()>;

@@ -4,6 +4,7 @@
 
 #include "builders/IShellWindows.h"
 #include "cli/HarvestBatch.h"
+#include "compose/CommandLineServices.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 
@@ -68,6 +69,7 @@ TEST(HarvestBatchTest, WritesPagesInOrderAndBoundsThePagesInFlight)
     HarvestBatch::Options options;
     options.jobs = 2;
     options.dedupeAll = true;
+    options.contentTypeCheck = commandLineServices(nullptr).newFetcher;
     MainState settings;
     HarvestBatch batch(
         settings,

@@ -13,6 +13,7 @@
 #include "app/ui/FirstPaintProbe.h"
 #include "app/ui/Form1.h"
 #include "builders/ClipboardBuilder.h"
+#include "compose/WindowServices.h"
 #include "core/IUserPrompt.h"
 #include "core/Version.h"
 #include "platform/LinkReceiver.h"
@@ -182,7 +183,7 @@ int runQuillmarch(int argc, char** argv)
 
     const std::shared_ptr<SqliteRegistryStore> store
         = SqliteRegistryStore::openForUser(SqliteRegistryStore::kWindowBusyTimeoutMs);
-    Form1 form(Services::standard(store));
+    Form1 form(windowServices(store));
     FirstPaintProbe::attachIfRequested(&form);
     form.show();
 

@@ -12,10 +12,10 @@
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/MenuBuilder.h"
 #include "app/ui/OptionsCommands.h"
-#include "app/ui/Services.h"
 #include "app/ui/ToolbarDispatch.h"
 #include "app/ui/TopmostBand.h"
 #include "app/ui/WindowModes.h"
+#include "compose/Services.h"
 #include "core/IMainView.h"
 #include "core/IUserPrompt.h"
 #include "core/MainState.h"
@@ -53,7 +53,7 @@ class Form1 final : public QMainWindow, public IMainView, public ISubclass
 {
     Q_OBJECT
 public:
-    // services: everything the window works with (see Services::standard); prompt: the
+    // services: everything the window works with (see windowServices); prompt: the
     // "ask the user" implementation, null meaning the real Qt dialogs.
     explicit Form1(Services services, IUserPrompt* prompt = nullptr, QWidget* parent = nullptr);
     ~Form1() override;

@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "app/ui/Form1.h"
-#include "app/ui/Services.h"
 #include "builders/UrlListBuilder.h"
+#include "compose/WindowServices.h"
 #include "listops/ui/LinkListView.h"
 #include "settings/CRegSettings.h"
 #include "support/DialogTesting.h"
@@ -79,7 +79,7 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
              Moment::PageLoad, Moment::IncomingQuestion }) {
         SCOPED_TRACE(static_cast<int>(moment));
         m_prompt = ScriptedPrompt();
-        auto form = std::make_unique<Form1>(Services::standard(m_temp.store()), &m_prompt);
+        auto form = std::make_unique<Form1>(windowServices(m_temp.store()), &m_prompt);
         form->show();
         QSignalSpy finished(form.get(), &Form1::harvestFinished);
         Form1& f = *form;
@@ -131,7 +131,7 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
 // bar added to the window do nothing; Esc ends the build and gives the window back.
 TEST_F(Form1BusyTest, WhileBusyOnlyEscapeAndCloseGetThrough)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     QToolBar* bar = form.addToolBar(QStringLiteral("Toolbar1"));
     int toolUsed = 0;
     QAction* tool = bar->addAction(QStringLiteral("Tool"), [&] { ++toolUsed; });
@@ -169,7 +169,7 @@ TEST_F(Form1BusyTest, WhileBusyOnlyEscapeAndCloseGetThrough)
 // at a time; the queue is bounded and a sender beyond it is told so.
 TEST_F(Form1BusyTest, IncomingLinksWaitInABoundedQueue)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     form.show();
     const Result<> receiving = form.installLinkReceiver();
     ASSERT_TRUE(receiving.isOk()) << receiving.message().toStdString();

@@ -6,7 +6,7 @@
 
 #include "app/ui/Application.h"
 #include "app/ui/Form1.h"
-#include "app/ui/Services.h"
+#include "compose/WindowServices.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/LinkReceiver.h"
 #include "support/LocalHttpServer.h"
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(Form1HarvestTest, LinkSentByAnotherProcessIsHarvested)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     form.show();
     const Result<> receiving = form.installLinkReceiver();
     ASSERT_TRUE(receiving.isOk()) << receiving.message().toStdString();
@@ -70,7 +70,7 @@ TEST_F(Form1HarvestTest, SendingWithoutARunningProgramFails)
 
 TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     form.show();
     m_prompt.urls.push_back(UrlRequest { m_server.url("/links.html"), false });
     form.mnufURL_Click();
@@ -82,7 +82,7 @@ TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 
 TEST_F(Form1HarvestTest, DroppedTextIsBuiltAndOtherDataIsRefused)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     form.show();
     QWidget* viewport = form.listView()->viewport();
     const QPointF at(10, 10);
@@ -117,7 +117,7 @@ TEST_F(Form1HarvestTest, ALaterStartHandsItsTextToTheRunningWindowAndEnds)
     const QString socket = LinkReceiver::userSocketPath();
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
 
-    Services services = Services::standard(m_temp.store());
+    Services services = windowServices(m_temp.store());
     services.linkReceiver = std::make_unique<LinkReceiver>(socket);
     Form1 form(std::move(services), &m_prompt);
     form.show();

@@ -13,6 +13,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/MainCommandTable.h"
 #include "app/ui/PatternBar.h"
+#include "compose/WindowServices.h"
 #include "listops/EntryJsonLines.h"
 #include "listops/ListHistory.h"
 #include "listops/ui/LinkListView.h"
@@ -31,7 +32,7 @@ protected:
 
     std::unique_ptr<Form1> makeForm()
     {
-        return std::make_unique<Form1>(Services::standard(m_temp.store()), &m_prompt);
+        return std::make_unique<Form1>(windowServices(m_temp.store()), &m_prompt);
     }
 
     CRegSettings settings() { return m_temp.settings(); }

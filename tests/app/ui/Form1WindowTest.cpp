@@ -14,7 +14,7 @@
 
 #include "app/ui/Form1.h"
 #include "app/ui/Form12.h"
-#include "app/ui/Services.h"
+#include "compose/WindowServices.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/SqliteRegistryStore.h"
 #include "support/DialogTesting.h"
@@ -41,7 +41,7 @@ protected:
 // with the keyboard or dropped, each line is an entry of its own.
 TEST_F(Form1WindowTest, LoneLineFeedsAndCarriageReturnsEndPastedAndDroppedLines)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     ASSERT_TRUE(DialogTesting::ShowActive(form));
     QGuiApplication::clipboard()->setText("http://a.example/1\nnot a link\nhttp://a.example/2\n");
     QTest::keyClick(form.listView(), Qt::Key_V, Qt::ControlModifier);
@@ -63,7 +63,7 @@ TEST_F(Form1WindowTest, LoneLineFeedsAndCarriageReturnsEndPastedAndDroppedLines)
 // entry current; the right-click menu and Enter then have nothing to act on.
 TEST_F(Form1WindowTest, NoEntryBecomesCurrentWithoutTheUser)
 {
-    Form1 form(Services::standard(m_temp.store()), &m_prompt);
+    Form1 form(windowServices(m_temp.store()), &m_prompt);
     form.list().addMany({ "http://a.example/1", "http://a.example/2" });
     ASSERT_TRUE(DialogTesting::ShowActive(form));
     form.listView()->setFocus(Qt::TabFocusReason);
@@ -85,7 +85,7 @@ TEST_F(Form1WindowTest, NoEntryBecomesCurrentWithoutTheUser)
 // return to the band of the old value first.
 TEST_F(Form1WindowTest, PreferencesApplyTheTopmostBandOnceWithTheNewValue)
 {
-    Form1 form(Services::standard(m_temp.store())); // the real dialogs
+    Form1 form(windowServices(m_temp.store())); // the real dialogs
     ASSERT_TRUE(form.isTopmost());
     QSignalSpy band(&form, &Form1::topmostBandChanged);
     DialogTesting::WhenModal<Form12>([](Form12* dialog) {
@@ -123,7 +123,7 @@ TEST_F(Form1WindowTest, SettingsNoticesAreShownOnce)
 
     auto store = std::make_shared<SqliteRegistryStore>(path);
     for (int start = 0; start < 2; ++start) {
-        Form1 form(Services::standard(store), &m_prompt);
+        Form1 form(windowServices(store), &m_prompt);
         form.show();
         form.showStartupNotices();
     }
@@ -132,8 +132,8 @@ TEST_F(Form1WindowTest, SettingsNoticesAreShownOnce)
     m_prompt.messages.clear();
     QTemporaryDir blocked;
     ASSERT_TRUE(QDir().mkpath(blocked.filePath("registry.sqlite3")));
-    Form1 form(Services::standard(
-                   std::make_shared<SqliteRegistryStore>(blocked.filePath("registry.sqlite3"))),
+    Form1 form(
+        windowServices(std::make_shared<SqliteRegistryStore>(blocked.filePath("registry.sqlite3"))),
         &m_prompt);
     form.show();
     form.showStartupNotices();

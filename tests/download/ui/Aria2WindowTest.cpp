@@ -11,7 +11,7 @@
 
 #include "app/PreferencesStore.h"
 #include "app/ui/Form1.h"
-#include "app/ui/Services.h"
+#include "compose/WindowServices.h"
 #include "download/NetscapeCookies.h"
 #include "download/ui/Aria2Window.h"
 #include "platform/SqliteRegistryStore.h"
@@ -97,7 +97,7 @@ struct HandOffWindow {
         prefs.aria2Url = "http://127.0.0.1:6800/jsonrpc";
         prefs.aria2Secret = "s";
         savePreferences(settings, prefs);
-        Services services = Services::standard(store);
+        Services services = windowServices(store);
         services.aria2Rpc = [this, methods](const QString&) {
             auto made = std::make_unique<ScriptedDaemon>();
             daemon = made.get();
@@ -128,7 +128,7 @@ TEST(Aria2WindowTest, WithADaemonInThePreferencesTheWindowsDownloadsGoToIt)
     prefs.aria2Url = "http://127.0.0.1:6800/jsonrpc";
     prefs.aria2Secret = "s";
     savePreferences(settings, prefs);
-    Services services = Services::standard(store);
+    Services services = windowServices(store);
     ScriptedDaemon* daemon = nullptr;
     services.aria2Rpc = [&daemon](const QString&) {
         auto made = std::make_unique<ScriptedDaemon>();

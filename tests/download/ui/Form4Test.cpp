@@ -10,7 +10,7 @@
 
 #include "app/PreferencesStore.h"
 #include "app/ui/Form1.h"
-#include "app/ui/Services.h"
+#include "compose/WindowServices.h"
 #include "download/DownloadFigures.h"
 #include "download/ui/Form4.h"
 #include "platform/SqliteRegistryStore.h"
@@ -46,7 +46,7 @@ protected:
                 });
         });
         ASSERT_TRUE(m_site.start());
-        m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
+        m_form = std::make_unique<Form1>(windowServices(m_store), &m_prompt);
     }
 
     void TearDown() override
@@ -163,7 +163,7 @@ TEST_F(Form4Test, TheEndSumsUpAndRetryFailedFetchesTheFailedLinksAgain)
     // A retried link keeps the number it had in the job the user started.
     CRegSettings settings = CRegSettings::forQuillmarch(m_store);
     TypedSettings::writeText(settings, SettingsTable::FileNameMask, "*num*-*name*.*ext*");
-    m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
+    m_form = std::make_unique<Form1>(windowServices(m_store), &m_prompt);
     std::atomic<int> calls { 0 };
     m_site.server().Get("/flaky.txt", [&](const httplib::Request&, httplib::Response& res) {
         if (calls++ == 0)
@@ -205,7 +205,7 @@ TEST_F(Form4Test, SeveralRunningAreListedAndClosingStopsThemAll)
         });
     CRegSettings settings = CRegSettings::forQuillmarch(m_store);
     TypedSettings::writeInt(settings, SettingsTable::DownloadsAtOnce, 3);
-    m_form = std::make_unique<Form1>(Services::standard(m_store), &m_prompt);
+    m_form = std::make_unique<Form1>(windowServices(m_store), &m_prompt);
     m_form->show();
     Form4* window = save({ "/stall1.bin", "/stall2.bin", "/stall3.bin", "/a.txt" });
     ASSERT_TRUE(waitFor([&] {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
+#include "compose/WindowServices.h"
 #include "download/ui/Form4.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
@@ -94,7 +95,7 @@ TEST_F(WebBrowserWindowTest, EnterAndAltRightShowTheLinksInOneWindow)
 {
     TempSettingsStore temp;
     ScriptedPrompt prompt;
-    Form1 form(Services::standard(temp.store()), &prompt);
+    Form1 form(windowServices(temp.store()), &prompt);
     form.useBrowserWindows(m_windows);
     form.list().addMany(
         { m_server.url("/p1.html"), m_server.url("/p2.html"), m_server.url("/p3.html") });
@@ -133,7 +134,7 @@ TEST_F(WebBrowserWindowTest, AFileOpenedInTheWindowGoesToTheDownloadJob)
     ScriptedPrompt prompt;
     QTemporaryDir folder;
     prompt.folders = { folder.path(), folder.path() };
-    Form1 form(Services::standard(temp.store()), &prompt);
+    Form1 form(windowServices(temp.store()), &prompt);
     form.useBrowserWindows(m_windows);
     form.list().add(m_server.url("/p1.html"));
     form.show();
@@ -169,7 +170,7 @@ TEST_F(WebBrowserWindowTest, EntriesNeitherRunScriptsInTheSiteNorStayWhenAsked)
 {
     TempSettingsStore temp;
     ScriptedPrompt prompt;
-    Form1 form(Services::standard(temp.store()), &prompt);
+    Form1 form(windowServices(temp.store()), &prompt);
     form.useBrowserWindows(m_windows);
     const QString script = "javascript:void(document.title='ran:' + location.origin + '|' + "
                            "(function() { try { return document.cookie; } catch (e) { return "
@@ -256,7 +257,7 @@ TEST_F(WebBrowserWindowTest, DownloadsCarryTheBrowserWindowsSignIn)
     ScriptedPrompt prompt;
     QTemporaryDir folder;
     prompt.folders = { folder.path() };
-    Form1 form(Services::standard(temp.store()), &prompt);
+    Form1 form(windowServices(temp.store()), &prompt);
     form.useBrowserWindows(m_windows);
     form.show();
     IBrowserWindow* window = m_windows.createWindow();

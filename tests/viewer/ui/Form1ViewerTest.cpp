@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/ui/Form1.h"
+#include "compose/WindowServices.h"
 #include "listops/ui/LinkListView.h"
 #include "support/FakeBrowserWindows.h"
 #include "support/LocalHttpServer.h"
@@ -30,7 +31,7 @@ class Form1ViewerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_form = std::make_unique<Form1>(Services::standard(m_temp.store()), &m_prompt);
+        m_form = std::make_unique<Form1>(windowServices(m_temp.store()), &m_prompt);
         m_form->useBrowserWindows(m_windows);
         m_form->list().addMany({ "http://a/1", "http://a/2", "http://a/3" });
     }

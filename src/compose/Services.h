@@ -4,23 +4,32 @@
 #include <memory>
 
 #include "builders/UrlListBuilder.h"
+#include "core/Result.h"
 
 class IAria2Rpc;
 class IRedirectResolver;
 class IContentTypeFetcher;
 class IRegistryStore;
 class IShellWindows;
+class ITransferModule;
 class ITransferService;
 class LinkReceiver;
 class UrlHistory;
 
-// What the main window works with besides its own widgets: built once where the program
-// starts (Application) and handed to Form1 whole. Tests build the same set over a
-// temporary settings store and may replace single members.
+// What the main window and the command-line tool work with besides their own views:
+// built once where each starts, by windowServices() or commandLineServices() over the
+// settings store, and handed on whole. Tests build the same set over a temporary
+// settings store and may replace single members.
 struct Services final {
+    // Where the network transfers come from: the module, loaded when first asked, or
+    // failed with the reason.
+    using TransferModuleSource = std::function<Result<ITransferModule*>()>;
+
     std::shared_ptr<IRegistryStore> store; // the settings
     std::unique_ptr<UrlHistory> urlHistory; // typed URLs the URL boxes complete from
     std::unique_ptr<IContentTypeFetcher> fetcher; // content-type check before a harvest
+    // A content-type check of its own, for pages checked side by side.
+    std::function<std::unique_ptr<IContentTypeFetcher>()> newFetcher;
     std::unique_ptr<IShellWindows> shellWindows; // the program's open browser windows
     UrlListBuilder::BrowserFactory browserFactory; // hidden harvest browsers
     std::unique_ptr<LinkReceiver> linkReceiver; // links sent by `quillmarch --send-link`
@@ -35,9 +44,10 @@ struct Services final {
     Services(Services&&) noexcept;
     Services& operator=(Services&&) noexcept;
 
-    // The program's own services over the settings store: the content-type check and
-    // the transfer service for downloads from the transfer module (loaded with the first
-    // transfer), browsers from the engine module (loaded with the first page), the typed
-    // URLs kept in the store and a link receiver on the user's socket (not listening yet).
-    static Services standard(std::shared_ptr<IRegistryStore> store);
+    // The pieces both sets share, over the settings store: the content-type checks, the
+    // downloads, the aria2 client and the redirect resolution from the transfer module
+    // (taken from transfers when first needed), and the browsers and open browser
+    // windows from the engine module (loaded with the first page).
+    static Services fromModules(
+        std::shared_ptr<IRegistryStore> store, TransferModuleSource transfers);
 };

@@ -1,0 +1,17 @@
+#include "compose/CommandLineServices.h"
+
+#include "platform/ITransferModule.h"
+
+// The transfer module's entry point (platform/curl/TransferModule.cpp), linked into the
+// command-line tool. The tool links the transfers in rather than loading the module:
+// every download and harvest needs them at once, so loading them later would save
+// nothing, and the tool and the tests of its commands then run without the module file
+// beside them. The window loads the same entry point from the module
+// (TransferModuleLoader) and so never names it.
+extern "C" ITransferModule* quillmarch_transfer_module();
+
+Services commandLineServices(std::shared_ptr<IRegistryStore> store)
+{
+    return Services::fromModules(std::move(store),
+        [] { return Result<ITransferModule*>::ok(quillmarch_transfer_module()); });
+}
