@@ -53,12 +53,12 @@ QStringList fullList()
 void BM_ClipboardBuild(benchmark::State& st)
 {
     const QString text = fullList().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-    SilentPrompt prompt;
     for (auto _ : st) {
         MainState state;
         LinkList list;
-        benchmark::DoNotOptimize(
-            ClipboardBuilder::run(state.handover, state.prefs, list, prompt, text).isOk());
+        const Result<TextLinks> found = ClipboardBuilder::scan(text, state.prefs);
+        if (found)
+            benchmark::DoNotOptimize(ClipboardBuilder::apply(found.value(), false, list));
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * text.size() * 2);
@@ -73,12 +73,11 @@ void BM_FileBuild(benchmark::State& st)
         st.SkipWithError("cannot write the list file");
         return;
     }
-    SilentPrompt prompt;
     for (auto _ : st) {
         MainState state;
         LinkList list;
         benchmark::DoNotOptimize(
-            FileBuilder::run(path, state.handover, state.prefs, list, prompt).isOk());
+            FileBuilder::apply(FileBuilder::read(path, state.prefs), false, list));
         benchmark::DoNotOptimize(list.count());
     }
     st.SetBytesProcessed(st.iterations() * QFile(path).size());
