@@ -10,6 +10,8 @@
 
 #include "core/Result.h"
 #include "download/DownloadJob.h"
+#include "download/DownloadLinkState.h"
+#include "download/DownloadSummary.h"
 #include "download/IAria2Rpc.h"
 #include "listops/EntryContext.h"
 
@@ -42,8 +44,9 @@ struct Aria2JobOptions {
 // sent), then every link goes to it with its folder, name, referrer, cookies and headers,
 // and the job follows their progress until each is complete, failed or removed. The
 // daemon writes the files itself, on its own machine, by its own rules for names that
-// exist. Cancel removes the links still on the daemon. The window's state (labels, bars,
-// caption) is kept as DownloadJob keeps it.
+// exist. Cancel removes the links still on the daemon. The job keeps the same model of
+// every link (links()) and the same summary as DownloadJob, so views and reports read
+// both alike; the window's state (labels, bars, caption) is kept as DownloadJob keeps it.
 class Aria2Job final : public QObject
 {
     Q_OBJECT
@@ -73,6 +76,11 @@ public:
     bool isRunning() const { return m_phase == Phase::Running; }
     int count() const { return static_cast<int>(m_links.size()); }
     const QString& folder() const { return m_options.folder; }
+    // Every link, in the job's order: Waiting until the daemon has it, Running while it
+    // works on it, then Saved, Skipped or Failed (with the reason).
+    const QList<DownloadLinkState>& links() const { return m_states; }
+    // What became of the links so far; a failure keeps the link's context and number.
+    const DownloadSummary& summary() const { return m_summary; }
     // Why the job ended before any link was sent (refused, no daemon, wrong secret).
     const QString& startError() const { return m_startError; }
 
@@ -96,11 +104,6 @@ signals:
 
 private:
     enum class Step { Idle, Checking, Adding, Polling, Removing, Over };
-    struct Entry {
-        QString gid;
-        QString name;
-        bool done = false;
-    };
 
     QJsonArray withToken(QJsonArray params) const;
     QJsonObject linkOptions(int i) const;
@@ -112,6 +115,9 @@ private:
     void removeRemaining();
     void finishLink(int i, const Result<SavedFile>& result);
     Result<SavedFile> completed(int i, const QJsonObject& status) const;
+    void noteProgress(int i, const QJsonObject& status);
+    // The folder the daemon saves into: the one asked for, else the one it reports.
+    QString savedFolder(const QJsonObject& status) const;
     void failRemaining(const QString& message);
     void finish(Phase phase);
     QString unreachableText(const Aria2Reply& reply) const;
@@ -119,7 +125,9 @@ private:
     QList<Aria2Link> m_links;
     Aria2JobOptions m_options;
     IAria2Rpc& m_rpc;
-    QList<Entry> m_entries;
+    QStringList m_gids; // the daemon's name for each link; empty until it has the link
+    QList<DownloadLinkState> m_states; // per link
+    DownloadSummary m_summary;
     QList<int> m_polled; // the entries the pending status call asks about
     QTimer m_pollTimer;
     Step m_step = Step::Idle;
