@@ -72,7 +72,7 @@ QString withSlash(const QString& folder)
 } // namespace
 
 Aria2Job::Aria2Job(QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& rpc, QObject* parent)
-    : QObject(parent)
+    : IDownloadJob(parent)
     , m_links(std::move(links))
     , m_options(std::move(options))
     , m_rpc(rpc)

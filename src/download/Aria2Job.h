@@ -9,10 +9,10 @@
 #include <QTimer>
 
 #include "core/Result.h"
-#include "download/DownloadJob.h"
 #include "download/DownloadLinkState.h"
 #include "download/DownloadSummary.h"
 #include "download/IAria2Rpc.h"
+#include "download/IDownloadJob.h"
 #include "listops/EntryContext.h"
 
 // One link handed to the daemon, with its referrer (Aria2Job::referrerFor; empty for
@@ -47,12 +47,10 @@ struct Aria2JobOptions {
 // exist. Cancel removes the links still on the daemon. The job keeps the same model of
 // every link (links()) and the same summary as DownloadJob, so views and reports read
 // both alike; the window's state (labels, bars, caption) is kept as DownloadJob keeps it.
-class Aria2Job final : public QObject
+class Aria2Job final : public IDownloadJob
 {
     Q_OBJECT
 public:
-    using Phase = DownloadJob::Phase;
-
     Aria2Job(
         QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& rpc, QObject* parent = nullptr);
 
@@ -69,18 +67,18 @@ public:
     // Cookie), which go only to the host they were written for.
     static bool isCredentialHeader(const QString& line);
 
-    void start();
-    void cancel();
+    void start() override;
+    void cancel() override;
 
-    Phase phase() const { return m_phase; }
-    bool isRunning() const { return m_phase == Phase::Running; }
-    int count() const { return static_cast<int>(m_links.size()); }
-    const QString& folder() const { return m_options.folder; }
+    Phase phase() const override { return m_phase; }
+    int count() const override { return static_cast<int>(m_links.size()); }
+    // Where the daemon saves, on its own machine; empty: its own --dir.
+    const QString& folder() const override { return m_options.folder; }
     // Every link, in the job's order: Waiting until the daemon has it, Running while it
     // works on it, then Saved, Skipped or Failed (with the reason).
-    const QList<DownloadLinkState>& links() const { return m_states; }
+    const QList<DownloadLinkState>& links() const override { return m_states; }
     // What became of the links so far; a failure keeps the link's context and number.
-    const DownloadSummary& summary() const { return m_summary; }
+    const DownloadSummary& summary() const override { return m_summary; }
     // Why the job ended before any link was sent (refused, no daemon, wrong secret).
     const QString& startError() const { return m_startError; }
 
@@ -93,14 +91,9 @@ public:
     int ProgressBar2Max() const { return count(); }
     const QString& mainCaption() const { return m_caption; }
 
-signals:
-    void changed();
-    // One per link as the daemon finishes it (index 1-based in the job's order); a saved
-    // file's path is where the daemon wrote it. A report of a file outside the folder,
-    // or of a negative size, is a failure; a file the daemon would not overwrite is
-    // skipped.
-    void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
-    void ended();
+    // linkFinished(): a saved file's path is where the daemon wrote it. A report of a
+    // file outside the folder, or of a negative size, is a failure; a file the daemon
+    // would not overwrite is skipped.
 
 private:
     enum class Step { Idle, Checking, Adding, Polling, Removing, Over };
