@@ -363,11 +363,6 @@ int DownloadCommand::run()
     DownloadJob job(numberedItems(links), options, *services.transfers);
     // "File Exists" is asked on the console from the event loop, once the job waits.
     DownloadQuestions questions(job, prompt);
-    QObject::connect(&job, &DownloadJob::linkFinished,
-        [&](int, const QString& link, const Result<SavedFile>& result) {
-            clearProgress();
-            printLink(m_options.jsonLines, link, result);
-        });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
     QObject::connect(&job, &DownloadJob::retrying, [&](int index) {
@@ -375,14 +370,7 @@ int DownloadCommand::run()
         ConsoleText::printError(
             links.at(index - 1).url + QStringLiteral(": ") + retryText(job.links().at(index - 1)));
     });
-    QObject::connect(&job, &DownloadJob::ended, [&] {
-        clearProgress();
-        QCoreApplication::exit(0);
-    });
-    bool interrupted = false;
-    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
-    job.start();
-    QCoreApplication::exec();
+    const bool interrupted = runJob(job);
     printSummary(job.summary(), m_listFailures);
     if (interrupted) {
         ConsoleText::printError(QStringLiteral(
@@ -390,6 +378,24 @@ int DownloadCommand::run()
         return 130;
     }
     return job.summary().failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
+}
+
+bool DownloadCommand::runJob(IDownloadJob& job)
+{
+    QObject::connect(&job, &IDownloadJob::linkFinished,
+        [&](int, const QString& link, const Result<SavedFile>& result) {
+            clearProgress();
+            printLink(m_options.jsonLines, link, result);
+        });
+    QObject::connect(&job, &IDownloadJob::ended, [&] {
+        clearProgress();
+        QCoreApplication::exit(0);
+    });
+    bool interrupted = false;
+    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
+    job.start();
+    QCoreApplication::exec();
+    return interrupted;
 }
 
 int DownloadCommand::runAria2(const ListEntries& links)
@@ -414,15 +420,7 @@ int DownloadCommand::runAria2(const ListEntries& links)
         options.headers.append(QStringLiteral("User-Agent: ") + m_options.userAgent);
     const std::unique_ptr<IAria2Rpc> rpc = services.aria2Rpc(options.rpcUrl);
     Aria2Job job(entries, options, *rpc);
-    QObject::connect(&job, &Aria2Job::linkFinished,
-        [&](int, const QString& link, const Result<SavedFile>& result) {
-            printLink(m_options.jsonLines, link, result);
-        });
-    QObject::connect(&job, &Aria2Job::ended, [] { QCoreApplication::exit(0); });
-    bool interrupted = false;
-    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
-    job.start();
-    QCoreApplication::exec();
+    const bool interrupted = runJob(job);
     if (!job.startError().isEmpty()) {
         ConsoleText::printError(QStringLiteral("Error: ") + job.startError());
         return 1;
