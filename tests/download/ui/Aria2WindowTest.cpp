@@ -154,6 +154,9 @@ TEST(Aria2WindowTest, WithADaemonInThePreferencesTheWindowsDownloadsGoToIt)
         "http://h/b.jpg: aria2 error 3: Resource not found");
     EXPECT_TRUE(Child<QPlainTextEdit>(*window, "Failures")->isVisible());
     EXPECT_EQ(form.windowTitle(), "Quillmarch - Saving Files (Error)");
+    // The daemon's files are on its machine: no "Retry failed" here.
+    EXPECT_FALSE(Child<QPushButton>(*window, "Command3")->isVisible());
+    EXPECT_EQ(Child<QPushButton>(*window, "Command1")->text(), "Close");
 
     Child<QPushButton>(*window, "Command1")->click();
     ASSERT_TRUE(waitFor([&] { return form.findChild<Form4*>() == nullptr; }));
