@@ -149,10 +149,9 @@ bool readLinks(
 }
 
 // One line per saved file on standard output, each failure on standard error.
-void printOutcome(const QString& link, const Result<SavedFile>& result, int& failed)
+void printOutcome(const QString& link, const Result<SavedFile>& result)
 {
     if (!result.isOk()) {
-        ++failed;
         ConsoleText::printError(QStringLiteral("Error: %1 (%2)").arg(result.message(), link));
     } else if (result.value().skipped) {
         ConsoleText::printError(QStringLiteral("Skipped: %1 exists").arg(result.value().path));
@@ -177,6 +176,24 @@ void printJsonLine(const QString& link, const Result<SavedFile>& result)
     line.insert(QStringLiteral("error"), result.isOk() ? QString() : result.message());
     write(stdout,
         QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
+}
+
+// One link's outcome as --format asks, for the window's job and the aria2 hand-off alike.
+void printLink(bool jsonLines, const QString& link, const Result<SavedFile>& result)
+{
+    if (jsonLines)
+        printJsonLine(link, result);
+    else
+        printOutcome(link, result);
+}
+
+// What became of the links, the lines of the list that gave none counted as failed.
+void printSummary(const DownloadSummary& summary, int listFailures)
+{
+    ConsoleText::printError(
+        QStringLiteral("%1 saved, %2 skipped, %3 failed")
+            .arg(QString::number(summary.saved), QString::number(summary.skipped),
+                QString::number(summary.failed + listFailures)));
 }
 
 // "Retrying in N s (attempt k of n)" for a link waiting to be tried again.
@@ -315,12 +332,10 @@ int DownloadCommand::run()
         m_listFailures = static_cast<int>(problems.size());
     }
     if (links.isEmpty()) {
-        if (m_listFailures == 0) {
+        if (m_listFailures == 0)
             ConsoleText::printError(QStringLiteral("Error: no links to download."));
-        } else {
-            ConsoleText::printError(QStringLiteral("0 saved, 0 skipped, %1 failed")
-                                        .arg(QString::number(m_listFailures)));
-        }
+        else
+            printSummary(DownloadSummary {}, m_listFailures);
         return 1;
     }
     if (!m_options.aria2Url.isEmpty())
@@ -348,18 +363,6 @@ int DownloadCommand::run()
     DownloadJob job(numberedItems(links), options, *services.transfers);
     // "File Exists" is asked on the console from the event loop, once the job waits.
     DownloadQuestions questions(job, prompt);
-    int failed = 0;
-    QObject::connect(&job, &DownloadJob::linkFinished,
-        [&](int, const QString& link, const Result<SavedFile>& result) {
-            clearProgress();
-            if (m_options.jsonLines) {
-                printJsonLine(link, result);
-                if (!result.isOk())
-                    ++failed;
-            } else {
-                printOutcome(link, result, failed);
-            }
-        });
     QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
     QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
     QObject::connect(&job, &DownloadJob::retrying, [&](int index) {
@@ -367,7 +370,24 @@ int DownloadCommand::run()
         ConsoleText::printError(
             links.at(index - 1).url + QStringLiteral(": ") + retryText(job.links().at(index - 1)));
     });
-    QObject::connect(&job, &DownloadJob::ended, [&] {
+    const bool interrupted = runJob(job);
+    printSummary(job.summary(), m_listFailures);
+    if (interrupted) {
+        ConsoleText::printError(QStringLiteral(
+            "Interrupted: the partly received file is kept; the next run resumes it."));
+        return 130;
+    }
+    return job.summary().failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
+}
+
+bool DownloadCommand::runJob(IDownloadJob& job)
+{
+    QObject::connect(&job, &IDownloadJob::linkFinished,
+        [&](int, const QString& link, const Result<SavedFile>& result) {
+            clearProgress();
+            printLink(m_options.jsonLines, link, result);
+        });
+    QObject::connect(&job, &IDownloadJob::ended, [&] {
         clearProgress();
         QCoreApplication::exit(0);
     });
@@ -375,17 +395,7 @@ int DownloadCommand::run()
     const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
     job.start();
     QCoreApplication::exec();
-    const DownloadSummary& summary = job.summary();
-    ConsoleText::printError(
-        QStringLiteral("%1 saved, %2 skipped, %3 failed")
-            .arg(QString::number(summary.saved), QString::number(summary.skipped),
-                QString::number(summary.failed + m_listFailures)));
-    if (interrupted) {
-        ConsoleText::printError(QStringLiteral(
-            "Interrupted: the partly received file is kept; the next run resumes it."));
-        return 130;
-    }
-    return failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
+    return interrupted;
 }
 
 int DownloadCommand::runAria2(const ListEntries& links)
@@ -410,39 +420,18 @@ int DownloadCommand::runAria2(const ListEntries& links)
         options.headers.append(QStringLiteral("User-Agent: ") + m_options.userAgent);
     const std::unique_ptr<IAria2Rpc> rpc = services.aria2Rpc(options.rpcUrl);
     Aria2Job job(entries, options, *rpc);
-    int failed = 0;
-    int saved = 0;
-    int skipped = 0;
-    QObject::connect(&job, &Aria2Job::linkFinished,
-        [&](int, const QString& link, const Result<SavedFile>& result) {
-            if (result.isOk())
-                ++(result.value().skipped ? skipped : saved);
-            if (m_options.jsonLines) {
-                printJsonLine(link, result);
-                if (!result.isOk())
-                    ++failed;
-            } else {
-                printOutcome(link, result, failed);
-            }
-        });
-    QObject::connect(&job, &Aria2Job::ended, [] { QCoreApplication::exit(0); });
-    bool interrupted = false;
-    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
-    job.start();
-    QCoreApplication::exec();
+    const bool interrupted = runJob(job);
     if (!job.startError().isEmpty()) {
         ConsoleText::printError(QStringLiteral("Error: ") + job.startError());
         return 1;
     }
-    ConsoleText::printError(QStringLiteral("%1 saved, %2 skipped, %3 failed")
-                                .arg(QString::number(saved), QString::number(skipped),
-                                    QString::number(failed + m_listFailures)));
+    printSummary(job.summary(), m_listFailures);
     if (interrupted) {
         ConsoleText::printError(QStringLiteral("Interrupted: the links still running were "
                                                "removed from the aria2 daemon."));
         return 130;
     }
-    return failed == 0 && m_listFailures == 0 ? 0 : 1;
+    return job.summary().failed == 0 && m_listFailures == 0 ? 0 : 1;
 }
 
 QList<Aria2Link> DownloadCommand::aria2Links(

@@ -8,6 +8,7 @@
 
 class CRegSettings;
 class DownloadJob;
+class IDownloadJob;
 class IRedirectResolver;
 struct Aria2Link;
 
@@ -23,6 +24,9 @@ public:
     int run();
 
 private:
+    // Runs the job to its end, printing each link's outcome as it ends; true when Ctrl-C
+    // or SIGTERM cancelled it.
+    bool runJob(IDownloadJob& job);
     // The links handed to the aria2 daemon of --aria2 instead.
     int runAria2(const ListEntries& links);
     // Each link as the daemon gets it: its referrer, and with cookies or credentials

@@ -1,6 +1,7 @@
 #include "download/Aria2Job.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QUrl>
 #include <algorithm>
@@ -63,23 +64,31 @@ bool isInside(const QString& path, const QString& folder)
         && clean.size() > base.size() + 1;
 }
 
+QString withSlash(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
 } // namespace
 
 Aria2Job::Aria2Job(QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& rpc, QObject* parent)
-    : QObject(parent)
+    : IDownloadJob(parent)
     , m_links(std::move(links))
     , m_options(std::move(options))
     , m_rpc(rpc)
 {
-    m_entries.resize(m_links.size());
+    m_gids.resize(m_links.size());
+    m_states.resize(m_links.size());
     QString problem;
     const std::optional<NameMask> mask = NameMask::parse(
         m_options.nameMask.isEmpty() ? NameMask::kDefault : m_options.nameMask, &problem);
     for (qsizetype i = 0; i < m_links.size(); ++i) {
         const Aria2Link& link = m_links.at(i);
-        m_entries[i].name = mask ? mask->expand({ link.url, static_cast<int>(i + 1),
-                                static_cast<int>(m_links.size()), link.context })
-                                 : SafeFileName(FileNameFromUrl(link.url));
+        m_states[i].file = mask ? mask->expand({ link.url, static_cast<int>(i + 1),
+                               static_cast<int>(m_links.size()), link.context })
+                                : SafeFileName(FileNameFromUrl(link.url));
+        if (!m_options.folder.isEmpty())
+            m_states[i].folder = withSlash(m_options.folder);
     }
     m_pollTimer.setInterval(m_options.pollIntervalMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &Aria2Job::poll);
@@ -127,7 +136,7 @@ QJsonArray Aria2Job::withToken(QJsonArray params) const
 
 QJsonObject Aria2Job::linkOptions(int i) const
 {
-    QJsonObject options { { QStringLiteral("out"), m_entries.at(i).name } };
+    QJsonObject options { { QStringLiteral("out"), m_states.at(i).file } };
     if (!m_options.folder.isEmpty())
         options.insert(QStringLiteral("dir"), m_options.folder);
     if (!m_links.at(i).referer.isEmpty())
@@ -196,9 +205,9 @@ void Aria2Job::removeRemaining()
 {
     m_pollTimer.stop();
     QJsonArray calls;
-    for (const Entry& entry : std::as_const(m_entries)) {
-        if (!entry.done && !entry.gid.isEmpty())
-            calls.append(call(QStringLiteral("aria2.remove"), withToken({ entry.gid })));
+    for (int i = 0; i < count(); ++i) {
+        if (!m_states.at(i).ended() && !m_gids.at(i).isEmpty())
+            calls.append(call(QStringLiteral("aria2.remove"), withToken({ m_gids.at(i) })));
     }
     if (calls.isEmpty()) {
         finish(Phase::Cancelled);
@@ -272,9 +281,12 @@ void Aria2Job::onAdded(const Aria2Reply& reply)
     const QJsonArray results = reply.result.toArray();
     for (int i = 0; i < count(); ++i) {
         const QJsonValue added = results.at(i);
-        if (added.isArray() && added.toArray().at(0).isString())
-            m_entries[i].gid = added.toArray().at(0).toString();
-        else
+        if (added.isArray() && added.toArray().at(0).isString()) {
+            m_gids[i] = added.toArray().at(0).toString();
+            m_states[i].status = DownloadLinkState::Status::Running;
+            m_states[i].order = i + 1;
+            m_states[i].startClock(0);
+        } else
             finishLink(i,
                 Result<SavedFile>::failed(
                     QStringLiteral("The aria2 daemon did not take %1: %2")
@@ -301,11 +313,11 @@ void Aria2Job::poll()
     QJsonArray calls;
     m_polled.clear();
     for (int i = 0; i < count(); ++i) {
-        if (m_entries.at(i).done)
+        if (m_states.at(i).ended())
             continue;
         m_polled.append(i);
         calls.append(call(QStringLiteral("aria2.tellStatus"),
-            withToken({ m_entries.at(i).gid, QJsonArray::fromStringList(kStatusKeys) })));
+            withToken({ m_gids.at(i), QJsonArray::fromStringList(kStatusKeys) })));
     }
     m_callId = m_rpc.call(QStringLiteral("system.multicall"), QJsonArray { calls });
 }
@@ -340,11 +352,9 @@ void Aria2Job::onStatus(const Aria2Reply& reply)
             finishLink(i, completed(i, status));
         } else if (state == QLatin1String("error")
             && status.value(QStringLiteral("errorCode")).toString().toInt() == kFileExists) {
-            const QString folder = m_options.folder.isEmpty()
-                ? status.value(QStringLiteral("dir")).toString()
-                : m_options.folder;
-            SavedFile kept { QDir::cleanPath(folder + QLatin1Char('/') + m_entries.at(i).name), 0,
-                true };
+            SavedFile kept { QDir::cleanPath(
+                                 savedFolder(status) + QLatin1Char('/') + m_states.at(i).file),
+                0, true };
             finishLink(i, Result<SavedFile>::ok(kept));
         } else if (state == QLatin1String("error")) {
             finishLink(i,
@@ -356,10 +366,13 @@ void Aria2Job::onStatus(const Aria2Reply& reply)
             finishLink(i,
                 Result<SavedFile>::failed(
                     QStringLiteral("The aria2 daemon removed %1.").arg(m_links.at(i).url)));
-        } else if (shown < 0 && state == QLatin1String("active")) {
-            shown = i;
-            shownDone = number(status, "completedLength");
-            shownTotal = number(status, "totalLength");
+        } else {
+            noteProgress(i, status);
+            if (shown < 0 && state == QLatin1String("active")) {
+                shown = i;
+                shownDone = number(status, "completedLength");
+                shownTotal = number(status, "totalLength");
+            }
         }
     }
     if (m_finished == count()) {
@@ -368,7 +381,7 @@ void Aria2Job::onStatus(const Aria2Reply& reply)
     }
     if (shown >= 0) {
         m_label3 = QStringLiteral("Saving %1%2 (%3 of %4)")
-                       .arg(m_options.folder, m_entries.at(shown).name, QString::number(shown + 1),
+                       .arg(m_options.folder, m_states.at(shown).file, QString::number(shown + 1),
                            QString::number(count()));
         m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
                         .arg(QString::number(shown + 1), QString::number(count()));
@@ -396,9 +409,7 @@ Result<SavedFile> Aria2Job::completed(int i, const QJsonObject& status) const
                              .toObject()
                              .value(QStringLiteral("path"))
                              .toString();
-    const QString folder = m_options.folder.isEmpty()
-        ? status.value(QStringLiteral("dir")).toString()
-        : m_options.folder;
+    const QString folder = savedFolder(status);
     const qint64 size = number(status, "completedLength");
     if (!isInside(path, folder))
         return Result<SavedFile>::failed(
@@ -412,19 +423,58 @@ Result<SavedFile> Aria2Job::completed(int i, const QJsonObject& status) const
     return Result<SavedFile>::ok({ QDir::cleanPath(path), size });
 }
 
+QString Aria2Job::savedFolder(const QJsonObject& status) const
+{
+    return m_options.folder.isEmpty() ? status.value(QStringLiteral("dir")).toString()
+                                      : m_options.folder;
+}
+
+// The counts of a link the daemon still works on, and its folder when it chose it.
+void Aria2Job::noteProgress(int i, const QJsonObject& status)
+{
+    DownloadLinkState& state = m_states[i];
+    state.bytes = std::max<qint64>(0, number(status, "completedLength"));
+    const qint64 total = number(status, "totalLength");
+    state.size = total > 0 ? total : -1;
+    const QString folder = savedFolder(status);
+    if (state.folder.isEmpty() && !folder.isEmpty())
+        state.folder = withSlash(folder);
+}
+
 void Aria2Job::finishLink(int i, const Result<SavedFile>& result)
 {
-    m_entries[i].done = true;
+    DownloadLinkState& state = m_states[i];
     ++m_finished;
-    if (!result.isOk())
+    if (!result.isOk()) {
         m_failed = true;
+        state.status = DownloadLinkState::Status::Failed;
+        state.reason = result.message();
+        ++m_summary.failed;
+        const Aria2Link& link = m_links.at(i);
+        m_summary.failures.append({ { { link.url, link.context }, i + 1 }, result.message() });
+    } else {
+        // The file as the daemon named it: it may have numbered a name that was taken.
+        const QFileInfo saved(result.value().path);
+        state.folder = withSlash(saved.path());
+        state.file = saved.fileName();
+        if (result.value().skipped) {
+            state.status = DownloadLinkState::Status::Skipped;
+            ++m_summary.skipped;
+        } else {
+            state.status = DownloadLinkState::Status::Saved;
+            state.bytes = result.value().size;
+            state.size = result.value().size;
+            ++m_summary.saved;
+            m_summary.savedBytes += result.value().size;
+        }
+    }
     emit linkFinished(i + 1, m_links.at(i).url, result);
 }
 
 void Aria2Job::failRemaining(const QString& message)
 {
     for (int i = 0; i < count(); ++i) {
-        if (!m_entries.at(i).done)
+        if (!m_states.at(i).ended())
             finishLink(i, Result<SavedFile>::failed(message));
     }
 }

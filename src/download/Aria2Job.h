@@ -9,8 +9,10 @@
 #include <QTimer>
 
 #include "core/Result.h"
-#include "download/DownloadJob.h"
+#include "download/DownloadLinkState.h"
+#include "download/DownloadSummary.h"
 #include "download/IAria2Rpc.h"
+#include "download/IDownloadJob.h"
 #include "listops/EntryContext.h"
 
 // One link handed to the daemon, with its referrer (Aria2Job::referrerFor; empty for
@@ -42,14 +44,13 @@ struct Aria2JobOptions {
 // sent), then every link goes to it with its folder, name, referrer, cookies and headers,
 // and the job follows their progress until each is complete, failed or removed. The
 // daemon writes the files itself, on its own machine, by its own rules for names that
-// exist. Cancel removes the links still on the daemon. The window's state (labels, bars,
-// caption) is kept as DownloadJob keeps it.
-class Aria2Job final : public QObject
+// exist. Cancel removes the links still on the daemon. The job keeps the same model of
+// every link (links()) and the same summary as DownloadJob, so views and reports read
+// both alike; the window's state (labels, bars, caption) is kept as DownloadJob keeps it.
+class Aria2Job final : public IDownloadJob
 {
     Q_OBJECT
 public:
-    using Phase = DownloadJob::Phase;
-
     Aria2Job(
         QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& rpc, QObject* parent = nullptr);
 
@@ -66,13 +67,18 @@ public:
     // Cookie), which go only to the host they were written for.
     static bool isCredentialHeader(const QString& line);
 
-    void start();
-    void cancel();
+    void start() override;
+    void cancel() override;
 
-    Phase phase() const { return m_phase; }
-    bool isRunning() const { return m_phase == Phase::Running; }
-    int count() const { return static_cast<int>(m_links.size()); }
-    const QString& folder() const { return m_options.folder; }
+    Phase phase() const override { return m_phase; }
+    int count() const override { return static_cast<int>(m_links.size()); }
+    // Where the daemon saves, on its own machine; empty: its own --dir.
+    const QString& folder() const override { return m_options.folder; }
+    // Every link, in the job's order: Waiting until the daemon has it, Running while it
+    // works on it, then Saved, Skipped or Failed (with the reason).
+    const QList<DownloadLinkState>& links() const override { return m_states; }
+    // What became of the links so far; a failure keeps the link's context and number.
+    const DownloadSummary& summary() const override { return m_summary; }
     // Why the job ended before any link was sent (refused, no daemon, wrong secret).
     const QString& startError() const { return m_startError; }
 
@@ -85,22 +91,12 @@ public:
     int ProgressBar2Max() const { return count(); }
     const QString& mainCaption() const { return m_caption; }
 
-signals:
-    void changed();
-    // One per link as the daemon finishes it (index 1-based in the job's order); a saved
-    // file's path is where the daemon wrote it. A report of a file outside the folder,
-    // or of a negative size, is a failure; a file the daemon would not overwrite is
-    // skipped.
-    void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
-    void ended();
+    // linkFinished(): a saved file's path is where the daemon wrote it. A report of a
+    // file outside the folder, or of a negative size, is a failure; a file the daemon
+    // would not overwrite is skipped.
 
 private:
     enum class Step { Idle, Checking, Adding, Polling, Removing, Over };
-    struct Entry {
-        QString gid;
-        QString name;
-        bool done = false;
-    };
 
     QJsonArray withToken(QJsonArray params) const;
     QJsonObject linkOptions(int i) const;
@@ -112,6 +108,9 @@ private:
     void removeRemaining();
     void finishLink(int i, const Result<SavedFile>& result);
     Result<SavedFile> completed(int i, const QJsonObject& status) const;
+    void noteProgress(int i, const QJsonObject& status);
+    // The folder the daemon saves into: the one asked for, else the one it reports.
+    QString savedFolder(const QJsonObject& status) const;
     void failRemaining(const QString& message);
     void finish(Phase phase);
     QString unreachableText(const Aria2Reply& reply) const;
@@ -119,7 +118,9 @@ private:
     QList<Aria2Link> m_links;
     Aria2JobOptions m_options;
     IAria2Rpc& m_rpc;
-    QList<Entry> m_entries;
+    QStringList m_gids; // the daemon's name for each link; empty until it has the link
+    QList<DownloadLinkState> m_states; // per link
+    DownloadSummary m_summary;
     QList<int> m_polled; // the entries the pending status call asks about
     QTimer m_pollTimer;
     Step m_step = Step::Idle;

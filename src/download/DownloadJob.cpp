@@ -29,7 +29,7 @@ qint64 nowMs()
 
 DownloadJob::DownloadJob(
     DownloadItems items, DownloadJobOptions options, ITransferService& service, QObject* parent)
-    : QObject(parent)
+    : IDownloadJob(parent)
     , m_items(std::move(items))
     , m_options(std::move(options))
     , m_service(service)

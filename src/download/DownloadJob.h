@@ -14,6 +14,7 @@
 #include "download/DownloadQueue.h"
 #include "download/DownloadSummary.h"
 #include "download/FileExistsResolution.h"
+#include "download/IDownloadJob.h"
 #include "download/ITransferService.h"
 #include "download/LinkNaming.h"
 #include "download/PendingQuestions.h"
@@ -40,31 +41,28 @@ struct DownloadRun;
 // dialog: it asks through fileExistsAsked() and errorToShow(), one at a time, and waits,
 // without blocking, until its owner calls answerFileExists() or errorShown(); the links
 // that need no answer go on meanwhile.
-class DownloadJob final : public QObject
+class DownloadJob final : public IDownloadJob
 {
     Q_OBJECT
 public:
-    enum class Phase { Idle, Running, Done, Error, Cancelled };
-
     // The items are copied: a later batch never changes a running job.
     DownloadJob(DownloadItems items, DownloadJobOptions options, ITransferService& service,
         QObject* parent = nullptr);
     // Cancels what is still running, keeping its partial files.
     ~DownloadJob() override;
 
-    void start();
+    void start() override;
     // Ends the job at once: every running transfer is cancelled, no further link is
     // requested and the job ends as Cancelled.
-    void cancel();
+    void cancel() override;
 
-    Phase phase() const { return m_phase; }
-    bool isRunning() const { return m_phase == Phase::Running; }
-    const QString& folder() const { return m_options.folder; }
-    int count() const { return static_cast<int>(m_items.size()); }
+    Phase phase() const override { return m_phase; }
+    const QString& folder() const override { return m_options.folder; }
+    int count() const override { return static_cast<int>(m_items.size()); }
     int currentIndex() const { return m_queue.started(); } // links started, 0 before the first
     int endedCount() const { return m_ended; }
     // Every link, in the job's order.
-    const QList<DownloadLinkState>& links() const { return m_states; }
+    const QList<DownloadLinkState>& links() const override { return m_states; }
     // The link the window follows: the most recently started one whose name is decided,
     // still running if any runs (the last one once none runs); -1 before the first.
     int current() const { return m_shown; }
@@ -84,11 +82,11 @@ public:
 
     // The links that failed so far, with their context (DownloadFigures reads the
     // figures shown from it and links()).
-    const DownloadSummary& summary() const { return m_summary; }
+    const DownloadSummary& summary() const override { return m_summary; }
 
 signals:
-    // Something shown changed; the window repaints at its own pace.
-    void changed();
+    // changed(): the window repaints at its own pace. linkFinished(): a failure's message
+    // is the text of its "Error" message.
     void fileExistsDialogOpening();
     void fileExistsDialogClosed();
     // A link's name is taken and the "File Exists" question is to be asked for name
@@ -96,10 +94,6 @@ signals:
     void fileExistsAsked(const QString& name);
     // A link failed and its "Error" message is to be shown.
     void errorToShow(const QString& message);
-    // One per link as it ends (index from 1); a failure's message is the text of its
-    // "Error" message.
-    void linkFinished(int index, const QString& link, const Result<SavedFile>& result);
-    void ended();
     // A transient failure of the link at index (from 1) is tried again after a pause;
     // its state says when and which try.
     void retrying(int index);

@@ -91,3 +91,40 @@ TEST(Aria2ReportTest, ADaemonsReportOutsideTheFolderOrWithoutASizeIsAFailure)
     EXPECT_TRUE(outcomes.at(5).value().skipped);
     EXPECT_EQ(outcomes.at(5).value().path, "/srv/in/005-e.bin");
 }
+
+TEST(Aria2ReportTest, TheJobKeepsEachLinksStateAndTheSummaryAsTheDaemonReports)
+{
+    ReportingDaemon daemon({ complete("/srv/in/a.1.bin", "5"),
+        { { "status", "error" }, { "errorCode", "3" }, { "errorMessage", "not found" } },
+        { { "status", "error" }, { "errorCode", "13" }, { "errorMessage", "exists" } },
+        { { "status", "active" }, { "completedLength", "7" }, { "totalLength", "70" } } });
+    Aria2JobOptions options { "http://127.0.0.1:6800/jsonrpc", {}, "/srv/in" };
+    options.pollIntervalMs = 10;
+    QList<Aria2Link> links;
+    for (const char* name : { "a.bin", "b.bin", "c.bin", "d.bin" })
+        links.append({ QStringLiteral("http://files.test/x/") + name });
+    links[1].context.page = "http://pages.test/b";
+    Aria2Job job(links, options, daemon);
+    job.start();
+    ASSERT_TRUE(waitFor([&] { return job.links().at(3).bytes == 7 && job.summary().failed == 1; }));
+
+    using Status = DownloadLinkState::Status;
+    const QList<DownloadLinkState>& states = job.links();
+    EXPECT_EQ(states.at(0).status, Status::Saved);
+    EXPECT_EQ(states.at(0).folder + states.at(0).file, "/srv/in/a.1.bin"); // the daemon's name
+    EXPECT_EQ(states.at(0).bytes, 5);
+    EXPECT_EQ(states.at(1).status, Status::Failed);
+    EXPECT_TRUE(states.at(1).reason.contains("not found"));
+    EXPECT_EQ(states.at(2).status, Status::Skipped);
+    EXPECT_EQ(states.at(3).status, Status::Running);
+    EXPECT_EQ(states.at(3).size, 70);
+    const DownloadSummary& summary = job.summary();
+    EXPECT_EQ(summary.saved, 1);
+    EXPECT_EQ(summary.skipped, 1);
+    EXPECT_EQ(summary.savedBytes, 5);
+    ASSERT_EQ(summary.failures.size(), 1);
+    EXPECT_EQ(summary.failures.at(0).item.number, 2); // "Retry failed" keeps its *num*
+    EXPECT_EQ(summary.failures.at(0).item.entry.context.page, "http://pages.test/b");
+    job.cancel();
+    EXPECT_TRUE(waitFor([&] { return job.phase() == Aria2Job::Phase::Cancelled; }));
+}

@@ -7,7 +7,6 @@
 #include "download/DownloadStart.h"
 #include "download/IRedirectResolver.h"
 #include "download/NetscapeCookies.h"
-#include "download/ui/Aria2Window.h"
 #include "download/ui/Form4.h"
 
 DownloadLauncher::DownloadLauncher(Form1& window, IUserPrompt& prompt, IUserPrompt* jobPrompt,
@@ -163,8 +162,8 @@ void DownloadLauncher::sendToAria2(const ListEntries& links, const QString& fold
 void DownloadLauncher::openAria2Window(
     const QList<Aria2Link>& entries, const Aria2JobOptions& options)
 {
-    m_aria2Window = new Aria2Window(entries, options, *m_aria2Rpc, &m_window);
-    connect(m_aria2Window, &Aria2Window::mainCaptionChanged, &m_window, &QWidget::setWindowTitle);
-    connect(m_aria2Window, &Aria2Window::unloading, this, &DownloadLauncher::windowUnloaded);
+    m_aria2Window = new Form4(entries, options, *m_aria2Rpc, &m_window);
+    connect(m_aria2Window, &Form4::mainCaptionChanged, &m_window, &QWidget::setWindowTitle);
+    connect(m_aria2Window, &Form4::unloading, this, &DownloadLauncher::windowUnloaded);
     m_aria2Window->show();
 }

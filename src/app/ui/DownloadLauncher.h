@@ -11,7 +11,6 @@
 
 class CRegSettings;
 class Form1;
-class Aria2Window;
 class Form4;
 class IAria2Rpc;
 class IRedirectResolver;
@@ -26,7 +25,7 @@ struct Preferences;
 // the download job in its "Saving Files" window (Form4), which holds the main window
 // disabled until it unloads. One job at a time: while a job's window is loaded, it is
 // shown instead. When the preferences name an aria2 daemon, the links go to it instead,
-// followed in an Aria2Window.
+// followed in a Form4 of their own.
 class DownloadLauncher final : public QObject
 {
     Q_OBJECT
@@ -69,7 +68,7 @@ private:
     // removal of cancelled links reaches the daemon.
     std::unique_ptr<IAria2Rpc> m_aria2Rpc;
     QString m_aria2RpcUrl;
-    QPointer<Aria2Window> m_aria2Window;
+    QPointer<Form4> m_aria2Window;
     ResolverFactory m_makeResolver;
     std::unique_ptr<IRedirectResolver> m_resolver; // while the links are being resolved
     std::function<BrowserSession()> m_session;

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
@@ -76,23 +77,69 @@ QString summaryText(const DownloadSummary& summary)
     return lines.join(QLatin1Char('\n'));
 }
 
+// The labels, the bars and the main window's caption, as each kind of job words them.
+struct Shown {
+    QString label1;
+    QString label2;
+    QString label3;
+    int bar1 = 0;
+    int bar2 = 0;
+    int bar2Max = 0;
+    QString caption;
+};
+
+Shown shownOf(const DownloadJob& job)
+{
+    return { DownloadJobTexts::label1(job), DownloadJobTexts::label2(job),
+        DownloadJobTexts::label3(job), DownloadJobTexts::progressBar1(job),
+        DownloadJobTexts::progressBar2(job), DownloadJobTexts::progressBar2Max(job),
+        DownloadJobTexts::mainCaption(job) };
+}
+
+Shown shownOf(const Aria2Job& job)
+{
+    return { job.Label1(), job.Label2(), job.Label3(), job.ProgressBar1(), job.ProgressBar2(),
+        job.ProgressBar2Max(), job.mainCaption() };
+}
+
 } // namespace
 
 Form4::Form4(const DownloadItems& items, const DownloadJobOptions& options,
     ITransferService& service, IUserPrompt* prompt, const PromptFactory& makePrompt, QWidget* owner)
-    : QWidget(owner,
-        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_options(options)
-    , m_service(service)
+    : Form4(owner)
 {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Saving Files"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    m_options = options;
+    m_service = &service;
     if (!prompt) {
         m_ownPrompt = makePrompt(this);
         prompt = m_ownPrompt.get();
     }
     m_prompt = prompt;
+    makeJob(items);
+    refresh();
+}
+
+Form4::Form4(
+    const QList<Aria2Link>& links, const Aria2JobOptions& options, IAria2Rpc& rpc, QWidget* owner)
+    : Form4(owner)
+{
+    auto job = std::make_unique<Aria2Job>(links, options, rpc);
+    m_aria2 = job.get();
+    m_job = std::move(job);
+    // A daemon's message (no daemon, a wrong secret) is shown whole.
+    m_label3->setWordWrap(true);
+    m_command2->hide();
+    watchJob();
+    refresh();
+}
+
+Form4::Form4(QWidget* owner)
+    : QWidget(owner,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Saving Files"));
+    setAttribute(Qt::WA_DeleteOnClose);
 
     QGroupBox* status = group(QStringLiteral("Status:"), this);
     m_label3 = new QLabel(status);
@@ -145,6 +192,12 @@ Form4::Form4(const DownloadItems& items, const DownloadJobOptions& options,
     m_command3->setObjectName(QStringLiteral("Command3"));
     m_command3->hide();
     connect(m_command3, &QPushButton::clicked, this, &Form4::Command3_Click);
+    m_failedGroup = group(QStringLiteral("Failed:"), this);
+    m_failures = new QPlainTextEdit(m_failedGroup);
+    m_failures->setObjectName(QStringLiteral("Failures"));
+    m_failures->setReadOnly(true);
+    m_failedGroup->layout()->addWidget(m_failures);
+    m_failedGroup->hide();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_command3);
     buttons->addStretch(1);
@@ -155,33 +208,39 @@ Form4::Form4(const DownloadItems& items, const DownloadJobOptions& options,
     layout->addWidget(status);
     layout->addWidget(file);
     layout->addWidget(total);
+    layout->addWidget(m_failedGroup);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     m_repaint.setSingleShot(true);
     m_repaint.setInterval(kRepaintIntervalMs);
     connect(&m_repaint, &QTimer::timeout, this, &Form4::refresh);
-    makeJob(items);
-    refresh();
 }
 
 void Form4::makeJob(const DownloadItems& items)
 {
     m_questions.reset();
-    m_job = std::make_unique<DownloadJob>(items, m_options, m_service);
+    auto job = std::make_unique<DownloadJob>(items, m_options, *m_service);
+    m_local = job.get();
+    m_job = std::move(job);
     // The job's questions and messages open from the event loop, over this window.
-    m_questions = std::make_unique<DownloadQuestions>(*m_job, *m_prompt);
-    connect(m_job.get(), &DownloadJob::changed, this, &Form4::scheduleRefresh);
-    connect(m_job.get(), &DownloadJob::ended, this, &Form4::showEnd);
-    connect(m_job.get(), &DownloadJob::fileExistsDialogOpening, this, [this] {
+    m_questions = std::make_unique<DownloadQuestions>(*m_local, *m_prompt);
+    watchJob();
+    connect(m_local, &DownloadJob::fileExistsDialogOpening, this, [this] {
         raise();
         emit fileExistsOpening();
     });
-    connect(m_job.get(), &DownloadJob::fileExistsDialogClosed, this, &Form4::fileExistsClosed);
+    connect(m_local, &DownloadJob::fileExistsDialogClosed, this, &Form4::fileExistsClosed);
     connect(m_questions.get(), &DownloadQuestions::closed, this, [this] {
         if (m_closePending)
             QTimer::singleShot(0, this, &QWidget::close);
     });
+}
+
+void Form4::watchJob()
+{
+    connect(m_job.get(), &IDownloadJob::changed, this, &Form4::scheduleRefresh);
+    connect(m_job.get(), &IDownloadJob::ended, this, &Form4::showEnd);
 }
 
 Form4::~Form4()
@@ -212,24 +271,26 @@ void Form4::scheduleRefresh()
 
 void Form4::refresh()
 {
-    const DownloadJob& job = *m_job;
-    m_label1->setText(DownloadJobTexts::label1(job));
-    m_label2->setText(DownloadJobTexts::label2(job));
-    // A long folder or name is cut in the middle so the count stays visible.
-    const QString status = DownloadJobTexts::label3(job);
-    m_label3->setText(
-        m_label3->fontMetrics().elidedText(status, Qt::ElideMiddle, m_label3->width()));
-    m_label3->setToolTip(status);
+    const Shown shown = m_local ? shownOf(*m_local) : shownOf(*m_aria2);
+    m_label1->setText(shown.label1);
+    m_label2->setText(shown.label2);
+    if (m_aria2) {
+        m_label3->setText(shown.label3);
+    } else {
+        // A long folder or name is cut in the middle so the count stays visible.
+        m_label3->setText(
+            m_label3->fontMetrics().elidedText(shown.label3, Qt::ElideMiddle, m_label3->width()));
+        m_label3->setToolTip(shown.label3);
+    }
     m_progressBar1->setMaximum(DownloadJobTexts::kBar1Max);
-    m_progressBar1->setValue(DownloadJobTexts::progressBar1(job));
-    m_progressBar2->setMaximum(std::max(1, DownloadJobTexts::progressBar2Max(job)));
-    m_progressBar2->setValue(DownloadJobTexts::progressBar2(job));
-    const QString details = detailsText(job);
+    m_progressBar1->setValue(shown.bar1);
+    m_progressBar2->setMaximum(std::max(1, shown.bar2Max));
+    m_progressBar2->setValue(shown.bar2);
+    const QString details = m_local ? detailsText(*m_local) : QString();
     m_details->setText(details);
     m_details->setVisible(!details.isEmpty());
-    const QString caption = DownloadJobTexts::mainCaption(job);
-    if (!caption.isEmpty() && caption != m_caption && !m_unloaded) {
-        m_caption = caption;
+    if (!shown.caption.isEmpty() && shown.caption != m_caption && !m_unloaded) {
+        m_caption = shown.caption;
         emit mainCaptionChanged(m_caption);
     }
 }
@@ -238,6 +299,10 @@ void Form4::showEnd()
 {
     m_repaint.stop();
     refresh();
+    if (m_aria2) {
+        showFailures();
+        return;
+    }
     if (m_job->phase() == DownloadJob::Phase::Done || m_job->phase() == DownloadJob::Phase::Error) {
         m_summary->setText(summaryText(m_job->summary()));
         m_summary->show();
@@ -250,6 +315,18 @@ void Form4::showEnd()
         m_command2->setText(QStringLiteral("Open Folder"));
         m_command1->setText(QStringLiteral("Close"));
     }
+}
+
+// An aria2 hand-off's end: each failed link with the daemon's error, in the order they
+// failed.
+void Form4::showFailures()
+{
+    QStringList lines;
+    for (const DownloadSummary::Failure& failure : m_job->summary().failures)
+        lines.append(failure.link() + QStringLiteral(": ") + failure.error);
+    m_failures->setPlainText(lines.join(QLatin1Char('\n')));
+    m_failedGroup->setVisible(!lines.isEmpty());
+    m_command1->setText(QStringLiteral("Close"));
 }
 
 void Form4::Command1_Click()
@@ -276,6 +353,8 @@ void Form4::Command2_Click()
 
 void Form4::Command3_Click()
 {
+    if (!m_local)
+        return;
     const DownloadItems failed = m_job->summary().failedItems();
     if (failed.isEmpty() || m_job->isRunning())
         return;
@@ -295,7 +374,7 @@ void Form4::Command3_Click()
 
 void Form4::bringToFront()
 {
-    if (m_job->owdialog()) {
+    if (ownDialogOpen()) {
         if (QWidget* dialog = QApplication::activeModalWidget()) {
             dialog->raise();
             dialog->activateWindow();
@@ -309,7 +388,7 @@ void Form4::bringToFront()
 
 void Form4::raiseOverOwner()
 {
-    if (m_job->owdialog()) {
+    if (ownDialogOpen()) {
         bringToFront();
         return;
     }
@@ -320,13 +399,13 @@ void Form4::raiseOverOwner()
 void Form4::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_job && m_job->owdialog())
+    if (ownDialogOpen())
         bringToFront();
 }
 
 void Form4::closeEvent(QCloseEvent* event)
 {
-    if (m_questions->open()) {
+    if (m_questions && m_questions->open()) {
         // A dialog of the job is open over this window and runs on the stack: end the
         // job now, and go once that dialog has returned.
         m_job->cancel();
@@ -339,4 +418,9 @@ void Form4::closeEvent(QCloseEvent* event)
     m_job->cancel();
     emit unloading();
     event->accept();
+}
+
+bool Form4::ownDialogOpen() const
+{
+    return m_local && m_local->owdialog();
 }

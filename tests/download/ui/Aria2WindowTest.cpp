@@ -13,7 +13,7 @@
 #include "app/ui/Form1.h"
 #include "compose/WindowServices.h"
 #include "download/NetscapeCookies.h"
-#include "download/ui/Aria2Window.h"
+#include "download/ui/Form4.h"
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
 #include "support/DialogTesting.h"
@@ -142,9 +142,9 @@ TEST(Aria2WindowTest, WithADaemonInThePreferencesTheWindowsDownloadsGoToIt)
     prompt.folders = { dir.path() };
     form.mnufsav_Click();
 
-    auto* window = form.findChild<Aria2Window*>();
+    auto* window = form.findChild<Form4*>();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(waitFor([&] { return !window->job().isRunning(); }));
+    ASSERT_TRUE(waitFor([&] { return !window->shownJob().isRunning(); }));
     EXPECT_EQ(daemon->methods.first(), "aria2.getVersion");
     EXPECT_EQ(daemon->firstLinkOptions.value("dir").toString(), dir.path() + "/");
     EXPECT_EQ(daemon->firstLinkOptions.value("out").toString(), "a.jpg");
@@ -154,9 +154,12 @@ TEST(Aria2WindowTest, WithADaemonInThePreferencesTheWindowsDownloadsGoToIt)
         "http://h/b.jpg: aria2 error 3: Resource not found");
     EXPECT_TRUE(Child<QPlainTextEdit>(*window, "Failures")->isVisible());
     EXPECT_EQ(form.windowTitle(), "Quillmarch - Saving Files (Error)");
+    // The daemon's files are on its machine: no "Retry failed" here.
+    EXPECT_FALSE(Child<QPushButton>(*window, "Command3")->isVisible());
+    EXPECT_EQ(Child<QPushButton>(*window, "Command1")->text(), "Close");
 
     Child<QPushButton>(*window, "Command1")->click();
-    ASSERT_TRUE(waitFor([&] { return form.findChild<Aria2Window*>() == nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return form.findChild<Form4*>() == nullptr; }));
     EXPECT_TRUE(form.windowInputEnabled());
 }
 
@@ -176,8 +179,8 @@ TEST(Aria2WindowTest, WithBrowserCookiesTheDaemonGetsTheAddressAfterRedirectsAnd
 
     window.save(first.url("/file.bin"));
     // The links are resolved without holding the window up; the hand-off follows.
-    EXPECT_EQ(window.form->findChild<Aria2Window*>(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return window.form->findChild<Aria2Window*>() != nullptr; }));
+    EXPECT_EQ(window.form->findChild<Form4*>(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return window.form->findChild<Form4*>() != nullptr; }));
     ASSERT_TRUE(waitFor([&] { return !window.daemon->firstLinkUri.isEmpty(); }));
     EXPECT_EQ(window.daemon->firstLinkUri, second.url("/file.bin"));
     const QJsonArray headers = window.daemon->firstLinkOptions.value("header").toArray();
