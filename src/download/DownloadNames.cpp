@@ -45,12 +45,108 @@ QString keptExtension(const QString& name)
     return dot >= 0 && name.size() - dot <= kMaxExtensionChars ? name.mid(dot) : QString();
 }
 
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// The byte "%XX" at text[i] stands for, or -1 when there is no escape there.
+int escapedByte(const QString& text, qsizetype i)
+{
+    if (i + 2 >= text.size() || text.at(i) != QLatin1Char('%'))
+        return -1;
+    const int high = hexValue(text.at(i + 1));
+    const int low = hexValue(text.at(i + 2));
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+// The length of the well-formed UTF-8 character at bytes[i] (no overlong forms,
+// surrogates or values past U+10FFFF), or 0 when there is none.
+qsizetype utf8CharLength(const QByteArray& bytes, qsizetype i)
+{
+    const auto at = [&](qsizetype k) { return static_cast<unsigned char>(bytes.at(k)); };
+    const unsigned char lead = at(i);
+    qsizetype length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xbf;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        low = lead == 0xe0 ? 0xa0 : 0x80;
+        high = lead == 0xed ? 0x9f : 0xbf;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        low = lead == 0xf0 ? 0x90 : 0x80;
+        high = lead == 0xf4 ? 0x8f : 0xbf;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high)
+        return 0;
+    for (qsizetype k = i + 2; k < i + length; ++k) {
+        if (at(k) < 0x80 || at(k) > 0xbf)
+            return 0;
+    }
+    return length;
+}
+
+// A run of escapes ("%C3%BC%FF"), decoded where its bytes allow.
+QString decodedRun(const QString& run)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < run.size(); i += 3)
+        bytes.append(static_cast<char>(escapedByte(run, i)));
+    QString out;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const qsizetype length = utf8CharLength(bytes, i);
+        const bool kept = length == 0 || bytes.at(i) == '/' || bytes.at(i) == '\0';
+        if (kept) {
+            out += run.mid(i * 3, 3);
+            ++i;
+        } else {
+            out += QString::fromUtf8(bytes.mid(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+QString DecodedPathPart(const QString& part)
+{
+    QString out;
+    qsizetype i = 0;
+    while (i < part.size()) {
+        qsizetype end = i;
+        while (escapedByte(part, end) >= 0)
+            end += 3;
+        if (end > i) {
+            out += decodedRun(part.mid(i, end - i));
+            i = end;
+        } else {
+            out += part.at(i++);
+        }
+    }
+    return out;
+}
 
 QString FileNameFromUrl(const QString& link)
 {
-    const qsizetype slash = link.lastIndexOf(QLatin1Char('/'));
-    const QString name = slash < 0 ? link : link.mid(slash + 1);
+    // The query and fragment are no part of the file's name; "?" comes before "#".
+    QString path = link.left(link.indexOf(QLatin1Char('#')));
+    path = path.left(path.indexOf(QLatin1Char('?')));
+    const QString name = DecodedPathPart(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
     if (name.isEmpty() || !name.contains(QLatin1Char('.')))
         return kIndex;
     return name;

@@ -4,9 +4,15 @@
 
 // File names for downloaded link targets.
 
-// The text after the link's last "/" (the whole link when it has none); "index.html"
-// when that text is empty or has no ".".
+// The last part of the link's path: the text after its last "/" (the whole link when it
+// has none), without the query ("?...") or fragment ("#..."), percent-decoded as
+// DecodedPathPart does; "index.html" when that is empty or has no ".".
 QString FileNameFromUrl(const QString& link);
+
+// part with its percent-encoded bytes decoded where they form valid UTF-8 and are
+// neither "/" nor NUL, so "a%20b" and "a b" give the same name; other escapes stay as
+// they are written. The result is not yet safe as a file name (see SafeFileName).
+QString DecodedPathPart(const QString& part);
 
 // name with "(n)" inserted before its first ".": photo.jpg, 1 gives photo(1).jpg and
 // archive.tar.gz, 2 gives archive(2).tar.gz. A name without a dot gets it at the end.

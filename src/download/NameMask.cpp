@@ -32,13 +32,15 @@ bool isDots(const QString& part)
     return part == QLatin1String(".") || part == QLatin1String("..");
 }
 
-// The folders of the link's path, each safe; none empty or dots.
+// The folders of the link's path, each decoded as the file name is and made safe; none
+// empty or dots. Split before decoding, so an encoded "/" never starts a new folder.
 QString subdirsOf(const QString& link)
 {
-    QStringList folders = QUrl(link).path(QUrl::FullyDecoded).split(QLatin1Char('/'));
+    QStringList folders = QUrl(link).path(QUrl::FullyEncoded).split(QLatin1Char('/'));
     folders.removeLast();
     QStringList kept;
-    for (const QString& folder : folders) {
+    for (const QString& encoded : folders) {
+        const QString folder = DecodedPathPart(encoded);
         if (!folder.isEmpty() && !isDots(folder))
             kept.append(safeValue(folder));
     }

@@ -14,8 +14,30 @@ TEST(DownloadNames, FileNameFromUrl)
         { "http://host/dir/", "index.html" },
         { "http://host/dir/readme", "index.html" },
         { "http://www.example.org", "www.example.org" },
-        { "http://host/page.php?id=1", "page.php?id=1" },
         { "http://host/a/..", ".." },
+        // The query and fragment are not part of the name.
+        { "http://host/page.php?id=1", "page.php" },
+        { "http://host/photo.png?size=large&v=2", "photo.png" },
+        { "http://host/a.png#x", "a.png" },
+        { "http://host/a.png?q=1#x.y", "a.png" },
+        { "http://host/dl?file=a/b.zip", "index.html" },
+        { "http://host/dir/?a.b", "index.html" },
+        { "http://host/readme#part.2", "index.html" },
+        // Escapes that spell UTF-8 are decoded, others kept as written.
+        { "http://host/a%20b.txt", "a b.txt" },
+        { "http://host/a b.txt", "a b.txt" },
+        { "http://host/%C3%BCn%C3%AF.txt", "\u00fcn\u00ef.txt" },
+        { "http://host/%c3%bcn.txt", "\u00fcn.txt" },
+        { "http://host/%F0%9F%98%80.png", "\U0001F600.png" },
+        { "http://host/readme%2Etxt", "readme.txt" },
+        { "http://host/a%FFb%C3.txt", "a%FFb%C3.txt" },
+        { "http://host/%C3%28.txt", "%C3(.txt" },
+        { "http://host/%C0%AF.txt", "%C0%AF.txt" }, // overlong "/"
+        { "http://host/%ED%A0%80.txt", "%ED%A0%80.txt" }, // surrogate
+        { "http://host/a%2Fb.txt", "a%2Fb.txt" },
+        { "http://host/a%00b.txt", "a%00b.txt" },
+        { "http://host/a%2.txt", "a%2.txt" },
+        { "http://host/a%3Fb.txt?c", "a?b.txt" },
     };
     for (const auto& row : rows)
         EXPECT_EQ(FileNameFromUrl(QString::fromUtf8(row.link)), QString::fromUtf8(row.name))

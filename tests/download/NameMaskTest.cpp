@@ -40,19 +40,20 @@ TEST(NameMask, PlaceholdersAreFilledAndMadeSafe)
     EntryContext context;
     context.text = QStringLiteral("Big / cat\n");
     context.title = QStringLiteral("../Album");
-    const QString link = QStringLiteral("http://pics.example:8080/b/%2e%2e/c%20d/x.jpg?s=1");
+    const QString link
+        = QStringLiteral("http://pics.example:8080/b/%2e%2e/c%20d/e%2Ff%FF/x%0A.jpg?s=1#t");
     const struct {
         const char* mask;
         int number;
         int count;
         const char* path;
     } rows[] = {
-        { "*num*-*name*.*ext*", 7, 12, "007-x.jpg?s=1" },
-        { "*num*.*ext*", 7, 1000, "0007.jpg?s=1" },
-        { "*host*/*subdirs*/*name*.*ext*", 1, 1, "pics.example/b/c d/x.jpg?s=1" },
+        { "*num*-*name*.*ext*", 7, 12, "007-x_.jpg" },
+        { "*num*.*ext*", 7, 1000, "0007.jpg" },
+        { "*host*/*subdirs*/*name*.*ext*", 1, 1, "pics.example/b/c d/e%2Ff%FF/x_.jpg" },
         { "*text* - *title*.jpg", 1, 1, "Big _ cat - .._Album.jpg" },
-        { "*date*_*name*", 1, 1, "2026-03-04_x" },
-        { "../../*name*.*ext*", 1, 1, "x.jpg?s=1" },
+        { "*date*_*name*", 1, 1, "2026-03-04_x_" },
+        { "../../*name*.*ext*", 1, 1, "x_.jpg" },
         { "/abs/*text*", 1, 1, "abs/Big _ cat" },
         { "*title*", 1, 1, ".._Album" },
     };
@@ -62,7 +63,7 @@ TEST(NameMask, PlaceholdersAreFilledAndMadeSafe)
             << row.mask;
     }
     // An empty file name falls back to the link's own.
-    EXPECT_EQ(expand("*text*", linkOnly(link)), "x.jpg?s=1");
+    EXPECT_EQ(expand("*text*", linkOnly(link)), "x_.jpg");
 }
 
 TEST(NameMask, LongPathsStayWithin255Bytes)

@@ -176,18 +176,25 @@ TEST_F(DownloadJobTest, SavesEachLinkInOrderWithAndWithoutLength)
     m_site.page("/dir/", "<p>index</p>");
     // The list keeps a harvested "%20" as a space; the request must encode it.
     m_site.page("/s p/a b%.txt", "spaced", "text/plain");
+    // The name comes from the decoded path alone; the request still sends the query.
+    m_site.server().Get(
+        "/q/\xC3\xBCn.png", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_content(req.get_param_value("size"), "image/png");
+        });
     ASSERT_TRUE(m_site.start());
 
-    DownloadJob& job = run({ "/len/b.bin", "/chunked/c.bin", "/dir/", "/s p/a b%25.txt" });
+    DownloadJob& job = run({ "/len/b.bin", "/chunked/c.bin", "/dir/", "/s p/a b%25.txt",
+        "/q/%C3%BCn.png?size=large&v=2#x" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
     EXPECT_EQ(read("b.bin"), QByteArray::fromStdString(*body));
     EXPECT_EQ(read("c.bin"), QByteArray::fromStdString(*body));
     EXPECT_EQ(read("index.html"), "<p>index</p>");
-    EXPECT_EQ(read("a b%25.txt"), "spaced");
-    EXPECT_EQ(names(), QStringList({ "a b%25.txt", "b.bin", "c.bin", "index.html" }));
+    EXPECT_EQ(read("a b%.txt"), "spaced");
+    EXPECT_EQ(read("\u00fcn.png"), "large");
+    EXPECT_EQ(names(), QStringList({ "a b%.txt", "b.bin", "c.bin", "index.html", "\u00fcn.png" }));
     EXPECT_TRUE(m_byteLabels.contains("2049 of 2049")) << m_byteLabels.join('|').toStdString();
     EXPECT_TRUE(m_byteLabels.contains("2049 of -1")) << m_byteLabels.join('|').toStdString();
-    EXPECT_EQ(job.endedCount(), 4);
+    EXPECT_EQ(job.endedCount(), 5);
     for (const DownloadLinkState& link : job.links())
         EXPECT_EQ(link.status, DownloadLinkState::Status::Saved);
     EXPECT_TRUE(m_prompt.messages.isEmpty());
