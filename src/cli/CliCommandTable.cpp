@@ -48,7 +48,8 @@ as written (--start 001).
     { "download", Command::Download, kCliDownload, "[URL...]", "[OPTIONS] [URL...]",
         "Save the target of each link into a folder.",
         R"(Save the target of each link (and of each line of --from LISTFILE) into a folder,
-several at once, with the window's rules: the name after the link's last "/"
+several at once, with the window's rules: the name after the last "/" of the
+link's path, without its query or fragment and with %-escapes of UTF-8 decoded
 (index.html when it has no "."), a hidden partial file renamed into place only
 when complete, failed transfers tried again. Prints one line per saved file: its
 path, a tab and its size, and at the end how many were saved, skipped and failed

@@ -68,7 +68,7 @@ TEST(Aria2ReportTest, ADaemonsReportOutsideTheFolderOrWithoutASizeIsAFailure)
     options.nameMask = "*num*-*name*.*ext*";
     options.pollIntervalMs = 10;
     QList<Aria2Link> links;
-    for (const char* name : { "a.bin", "b.bin", "c.bin", "d.bin", "e.bin" })
+    for (const char* name : { "a.bin", "%62.bin?v=2#t", "c.bin", "d.bin", "e.bin" })
         links.append({ QStringLiteral("http://files.test/x/") + name });
     Aria2Job job(links, options, daemon);
     std::map<int, Result<SavedFile>> outcomes;
