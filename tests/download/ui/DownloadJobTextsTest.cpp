@@ -47,7 +47,7 @@ TEST(DownloadJobTextsTest, WordsTheLinkFollowedAndTheEnd)
     runQueuedEvents();
     const quint64 id = service.requests.size();
     service.receive(id, 4, 1);
-    EXPECT_EQ(DownloadJobTexts::label3(single), "Saving " + folder + "x%251%252.bin (1 of 1)");
+    EXPECT_EQ(DownloadJobTexts::label3(single), "Saving " + folder + "x%1%2.bin (1 of 1)");
     EXPECT_EQ(DownloadJobTexts::progressBar2(single), 25);
     service.complete(id, "abcd");
     runQueuedEvents();
