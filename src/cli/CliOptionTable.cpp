@@ -257,7 +257,7 @@ constexpr CliOptionRow kOptions[] = {
         &readTimeout },
     { "--from", nullptr, "LISTFILE", kCliHarvest,
         "Also take the URLs of LISTFILE, one a line (- reads standard\n"
-        "input); blank lines are skipped.",
+        "input); blank lines and # comment lines are skipped.",
         &store<&CliOptions::fromFile> },
     { "--dedupe-all", nullptr, nullptr, kCliHarvest,
         "With several pages, print a link only the first time any page\n"
@@ -279,7 +279,7 @@ constexpr CliOptionRow kOptions[] = {
         &readScroll },
     { "--from", nullptr, "LISTFILE", kCliDownload,
         "Also take the links of LISTFILE, one a line (- reads standard\n"
-        "input); blank lines are skipped.",
+        "input); blank lines and # comment lines are skipped.",
         &store<&CliOptions::fromFile> },
     { "--dir", nullptr, "DIR", kCliDownload,
         "The destination folder, created when missing (default: the\n"
@@ -334,7 +334,7 @@ constexpr CliOptionRow kOptions[] = {
         &readCookies },
     { "--referer", nullptr, "URL", kCliDownload,
         "Send URL as the Referer, also for the entries of --from.\n"
-        "Without it, with --from in JSON lines (the first non-blank\n"
+        "Without it, with --from in JSON lines (the first link\n"
         "line starts with \"{\", as harvest --format jsonl writes),\n"
         "each entry's \"page\" is its referrer.",
         &readHeaderValue<&CliOptions::referer> },

@@ -205,8 +205,10 @@ int CliRunner::harvestMany()
         }
     }
     std::optional<LinkLineReader> lines;
-    if (listFile)
+    if (listFile) {
         lines.emplace(*listFile);
+        lines->setSkipComments(true);
+    }
     qsizetype nextArgument = 0;
     auto source = [&]() -> std::optional<QString> {
         if (nextArgument < m_options.urls.size())

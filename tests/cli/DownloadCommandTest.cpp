@@ -367,9 +367,10 @@ TEST_F(DownloadCommandTest, UnreadableListLinesAreNamedAndCountedAsFailed)
     const QByteArray p1 = site.url("/p1.bin").toUtf8();
     const QString plain = write("links.txt",
         p1 + "\n" + QByteArray("http://x/p\0-2\n", 14) + site.url("/p3.bin").toUtf8() + "\n"
-            + overLong + "\n");
+            + overLong + "\n  # " + p1 + "\n");
+    // A comment before the first link does not hide that the list is JSON lines.
     const QString json = write("links.jsonl",
-        "{\"url\":\"" + p1 + "\"}\n{\"url\":\"" + site.url("/p4.bin").toUtf8()
+        "# " + p1 + "\n{\"url\":\"" + p1 + "\"}\n{\"url\":\"" + site.url("/p4.bin").toUtf8()
             + "\",\"page\":\"http://p/\\r\\nGET /second HTTP/1.1\"}\n{\"nourl\":1}\n{\"url\":\""
             + overLong + "\"}\n");
 
@@ -380,11 +381,11 @@ TEST_F(DownloadCommandTest, UnreadableListLinesAreNamedAndCountedAsFailed)
     EXPECT_TRUE(m_stderr.endsWith("2 saved, 0 skipped, 2 failed\n")) << m_stderr.toStdString();
 
     EXPECT_EQ(run({ "--exists", "overwrite", "--from", json }), 1);
-    EXPECT_TRUE(m_stderr.contains(json + " line 2: its \"page\" cannot be sent"))
+    EXPECT_TRUE(m_stderr.contains(json + " line 3: its \"page\" cannot be sent"))
         << m_stderr.toStdString();
-    EXPECT_TRUE(m_stderr.contains(json + " line 3: it is not a JSON object"))
+    EXPECT_TRUE(m_stderr.contains(json + " line 4: it is not a JSON object"))
         << m_stderr.toStdString();
-    EXPECT_TRUE(m_stderr.contains(json + " line 4: it is longer than")) << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(json + " line 5: it is longer than")) << m_stderr.toStdString();
     EXPECT_TRUE(m_stderr.endsWith("1 saved, 0 skipped, 3 failed\n")) << m_stderr.toStdString();
     EXPECT_EQ(requests, 3);
 }

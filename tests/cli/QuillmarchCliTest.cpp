@@ -392,7 +392,7 @@ TEST_F(QuillmarchCliTest, HarvestOfManyPagesWritesEachInTurnAndReportsEachFailur
         << r.err.toStdString();
 
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("\n \n");
+    list.write(("\n # " + site.url("/b.html") + "\n").toUtf8());
     list.close();
     r = cli({ "harvest", "--from", path("pages.txt") });
     EXPECT_EQ(r.exitCode, 1);
