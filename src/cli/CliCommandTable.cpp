@@ -28,10 +28,10 @@ a link. Lines may end in LF, CR LF or CR. Reading stops when the list is full.
         R"(Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
 2 wrong usage.
 )" },
-    { "file", Command::File, kCliFile, "FILE", "[OPTIONS] FILE",
+    { "file", Command::File, kCliFile, "FILE|-", "[OPTIONS] FILE|-",
         "Read a list file (one link a line).",
-        R"(Read a list file (one link a line). Text that is not valid UTF-8 is read as
-Windows-1252; binary data is refused.
+        R"(Read a list file (one link a line; standard input when FILE is -). Text that is
+not valid UTF-8 is read as Windows-1252; binary data is refused.
 )",
         R"(Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong
 usage.

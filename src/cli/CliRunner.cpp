@@ -305,7 +305,17 @@ int CliRunner::text()
 int CliRunner::file()
 {
     // The list is empty: the items are added without the append question.
-    const FileItems items = FileBuilder::read(m_options.argument, m_state.prefs);
+    FileItems items;
+    if (m_options.argument == QLatin1StringView("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            printError(QStringLiteral("Error: cannot read standard input."));
+            return 1;
+        }
+        items = FileBuilder::read(in, QStringLiteral("standard input"), m_state.prefs);
+    } else {
+        items = FileBuilder::read(m_options.argument, m_state.prefs);
+    }
     const FileBuild built = FileBuilder::apply(items, true, m_list);
     ConsolePrompt prompt;
     if (built.limitReached)

@@ -179,6 +179,10 @@ TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
     r = cli({ "file", path("absent.txt") });
     EXPECT_EQ(r.exitCode, 1);
 
+    r = cli({ "file", "-" }, "http://f/1\r\n\"http://f/2,3\"\r\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, lines({ "http://f/1", "http://f/2,3" }));
+
     r = cli(
         { "sequence", "http://s/img01.jpg", "--start", "08", "--end", "11", "--select", "12:2" });
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
