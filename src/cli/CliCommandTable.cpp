@@ -39,8 +39,8 @@ usage.
     { "sequence", Command::Sequence, kCliSequence, "URL",
         "URL --start N --end M --select OFFSET:LENGTH", "Number a run of URLs.",
         R"(Number a run of URLs: the LENGTH characters of URL from OFFSET (characters counted
-from 0) are replaced by each number from N to M, padded with zeros to the width of N
-as written (--start 001).
+from 0) are replaced by each number from N to M (counting down when N is greater),
+padded with zeros to the width of N as written (--start 001).
 )",
         R"(Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
 2 wrong usage.

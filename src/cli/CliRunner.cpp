@@ -342,7 +342,8 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
-    const Result<SequenceRun> built = SequenceBuilder::build(request, m_list);
+    const Result<SequenceRun> built
+        = SequenceBuilder::build(request, m_list, SequenceBuilder::PastEnd::CountDown);
     if (!built) {
         printError(QStringLiteral("Error: ") + built.message());
         return 1;
