@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "cli/CliOptions.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/WaitFor.h"
@@ -107,6 +108,35 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
     }
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(names(), QStringList({ "a(1).txt", "a.txt" }));
+}
+
+// --limit-rate takes a decimal number with a binary K, M or G; -1: refused.
+TEST(DownloadRateOption, ReadsDecimalsWithBinaryUnits)
+{
+    const struct {
+        const char* text;
+        qint64 rate;
+    } rows[] = {
+        { "200K", 200 * 1024 },
+        { "1.5M", 1572864 },
+        { "1G", 1024LL * 1024 * 1024 },
+        { "0.25k", 256 },
+        { "2047M", 2047LL * 1024 * 1024 },
+        { "0", 0 },
+        { "2048M", -1 },
+        { "2G", -1 },
+        { "0.1", -1 },
+        { ".5M", -1 },
+        { "1,5M", -1 },
+        { "1e3", -1 },
+        { "3T", -1 },
+        { "99999999999G", -1 },
+    };
+    for (const auto& row : rows) {
+        const CliOptions options = CliOptions::parse(
+            { "quillmarch-cli", "download", "--limit-rate", row.text, "http://h/" });
+        EXPECT_EQ(options.error.isEmpty() ? options.rateLimit : -1, row.rate) << row.text;
+    }
 }
 
 TEST_F(DownloadCommandTest, JsonLinesDescribeEachLink)
