@@ -295,8 +295,9 @@ int CliRunner::text()
     if (ClipboardBuilder::apply(found, true, m_list).notAdded > 0)
         prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
     if (!found.found) {
-        prompt.message(
-            PromptIcon::Critical, QStringLiteral("Oops!"), ClipboardBuilder::noLinksMessage());
+        // The window's message speaks of the clipboard; here the text came from a file
+        // or standard input.
+        printError(QStringLiteral("Error: no links in the input."));
         return finish(false);
     }
     return finish(true);

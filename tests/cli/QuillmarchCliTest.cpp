@@ -165,7 +165,7 @@ TEST_F(QuillmarchCliTest, TextFileAndSequenceCommandsUseTheBuilders)
     r = cli({ "text" }, "nothing here\n");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("does not contain any valid urls")));
+    EXPECT_EQ(r.err, "quillmarch-cli: Error: no links in the input.\n");
 
     QFile list(path("list.txt"));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
