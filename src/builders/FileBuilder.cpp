@@ -14,9 +14,9 @@ namespace
 // Size of the block checked for binary content before anything is read.
 constexpr qint64 SniffSize = 64 * 1024;
 
-QString sniffProblem(QFile& file)
+QString sniffProblem(QIODevice& device)
 {
-    const QByteArray head = file.peek(SniffSize);
+    const QByteArray head = device.peek(SniffSize);
     if (head.contains('\0'))
         return QStringLiteral("The file contains binary data (a NUL byte); it is not a text file.");
     return {};
@@ -57,10 +57,16 @@ FileItems FileBuilder::read(const QString& path, const Preferences& prefs)
     if (!file.open(QIODevice::ReadOnly))
         return stopped({}, error,
             QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
-    if (const QString problem = sniffProblem(file); !problem.isEmpty())
-        return stopped({}, error, QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+    return read(file, path, prefs);
+}
 
-    FieldReader reader(file);
+FileItems FileBuilder::read(QIODevice& device, const QString& name, const Preferences& prefs)
+{
+    const QString error = QStringLiteral("Error");
+    if (const QString problem = sniffProblem(device); !problem.isEmpty())
+        return stopped({}, error, QStringLiteral("Cannot read \"%1\": %2").arg(name, problem));
+
+    FieldReader reader(device);
     FileItems items;
     while (!reader.atEnd() && items.links.size() <= LinkList::MaxEntries) {
         const std::optional<Result<QString>> field = reader.next();
@@ -68,7 +74,7 @@ FileItems FileBuilder::read(const QString& path, const Preferences& prefs)
             break;
         if (!*field)
             return stopped(std::move(items), error,
-                QStringLiteral("Cannot read \"%1\": %2").arg(path, field->message()));
+                QStringLiteral("Cannot read \"%1\": %2").arg(name, field->message()));
         const QString& item = field->value();
         // An item the list never holds (a NUL byte, over-long) is left out silently.
         if (!LinkList::admits(item))

@@ -6,6 +6,7 @@
 #include "core/Result.h"
 
 class LinkList;
+class QIODevice;
 struct Preferences;
 
 // The items of a link list file, read before the list is touched.
@@ -41,6 +42,8 @@ public:
     FileBuilder() = delete;
 
     static FileItems read(const QString& path, const Preferences& prefs);
+    // The same from an open device (standard input), named in messages by name.
+    static FileItems read(QIODevice& device, const QString& name, const Preferences& prefs);
     // Does nothing unless items.found. Empties the list unless append, then adds the
     // links up to the list's limit: once the list is full, what stopped the reading
     // later is not reached (limitReached, and the stop is not to be shown).

@@ -86,7 +86,8 @@ Result<> SequenceBuilder::check(const SequenceRequest& request)
     return Result<>::ok();
 }
 
-Result<SequenceRun> SequenceBuilder::build(const SequenceRequest& request, LinkList& list)
+Result<SequenceRun> SequenceBuilder::build(
+    const SequenceRequest& request, LinkList& list, PastEnd pastEnd)
 {
     if (const Result<> checked = check(request); !checked)
         return Result<SequenceRun>::from(checked);
@@ -103,13 +104,15 @@ Result<SequenceRun> SequenceBuilder::build(const SequenceRequest& request, LinkL
 
     // 64-bit counting: a run up to 2147483647 neither overflows nor loops past the
     // list's room.
-    const qint64 wanted = *end >= *start ? *end - *start + 1 : 0;
+    const bool down = *end < *start && pastEnd == PastEnd::CountDown;
+    const qint64 step = down ? -1 : 1;
+    const qint64 wanted = down ? *start - *end + 1 : *end >= *start ? *end - *start + 1 : 0;
     const qint64 room = LinkList::MaxEntries - list.count();
     const qint64 take = std::min(wanted, room);
     QStringList entries;
     entries.reserve(take);
     for (qint64 i = 0; i < take; ++i)
-        entries.append(prefix + formatWithMask(*start + i, zeros) + suffix);
+        entries.append(prefix + formatWithMask(*start + step * i, zeros) + suffix);
     SequenceRun run;
     run.added = list.addMany(entries);
     run.notAdded = wanted - run.added;

@@ -33,13 +33,18 @@ public:
     // The drop-down items: 1 to 500 formatted with a mask of `width` zeros.
     static QStringList numberItems(int width);
 
+    // What a start past the end gives: no entries (the window's build), or the numbers
+    // counted down from start to end (the command line).
+    enum class PastEnd { Nothing, CountDown };
+
     // Empties the list unless request.append, then adds prefix + number + suffix for
     // each number from start to end. The selection must be non-empty and inside the
     // URL, the start at most MaxDigits wide, and the two numbers whole numbers from 0 to
     // 2147483647; otherwise the result fails saying why and the list is untouched. A run
     // longer than the list's room stops at the limit (result.limitReached,
     // result.notAdded).
-    static Result<SequenceRun> build(const SequenceRequest& request, LinkList& list);
+    static Result<SequenceRun> build(
+        const SequenceRequest& request, LinkList& list, PastEnd pastEnd = PastEnd::Nothing);
     // The checks build makes before it changes anything; failed with the message.
     static Result<> check(const SequenceRequest& request);
 

@@ -28,10 +28,10 @@ a link. Lines may end in LF, CR LF or CR. Reading stops when the list is full.
         R"(Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
 2 wrong usage.
 )" },
-    { "file", Command::File, kCliFile, "FILE", "[OPTIONS] FILE",
+    { "file", Command::File, kCliFile, "FILE|-", "[OPTIONS] FILE|-",
         "Read a list file (one link a line).",
-        R"(Read a list file (one link a line). Text that is not valid UTF-8 is read as
-Windows-1252; binary data is refused.
+        R"(Read a list file (one link a line; standard input when FILE is -). Text that is
+not valid UTF-8 is read as Windows-1252; binary data is refused.
 )",
         R"(Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong
 usage.
@@ -39,8 +39,8 @@ usage.
     { "sequence", Command::Sequence, kCliSequence, "URL",
         "URL --start N --end M --select OFFSET:LENGTH", "Number a run of URLs.",
         R"(Number a run of URLs: the LENGTH characters of URL from OFFSET (characters counted
-from 0) are replaced by each number from N to M, padded with zeros to the width of N
-as written (--start 001).
+from 0) are replaced by each number from N to M (counting down when N is greater),
+padded with zeros to the width of N as written (--start 001).
 )",
         R"(Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
 2 wrong usage.

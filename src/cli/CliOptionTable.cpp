@@ -1,6 +1,7 @@
 #include "cli/CliOptionTable.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <string_view>
 
 #include "core/HeaderField.h"
@@ -191,25 +192,40 @@ QString readNameMask(Target& target, QStringView, const QString& value)
     return QString();
 }
 
-// A rate such as 200K: bytes a second, with K for 1024 and M for 1024 squared.
+// A rate such as 200K or 1.5M: bytes a second, a decimal number with K, M or G after it
+// for 1024, 1024² or 1024³. A rate that comes to less than one byte a second is refused
+// rather than read as no limit.
 QString readRate(Target& target, QStringView, const QString& value)
 {
     constexpr qint64 kMaxRate = 2047LL * 1024 * 1024;
-    QString digits = value.trimmed();
-    qint64 unit = 1;
-    if (digits.endsWith(QLatin1Char('K'), Qt::CaseInsensitive))
-        unit = 1024;
-    else if (digits.endsWith(QLatin1Char('M'), Qt::CaseInsensitive))
-        unit = 1024 * 1024;
-    if (unit != 1)
-        digits.chop(1);
-    bool ok = false;
-    const qint64 rate = digits.toLongLong(&ok);
-    if (!ok || rate < 0 || digits.startsWith(QLatin1Char('+')) || rate > kMaxRate / unit)
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{1,10})(?:\\.([0-9]{1,9}))?([KMG]?)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(value.trimmed());
+    qint64 rate = -1;
+    if (match.hasMatch()) {
+        const QString suffix = match.captured(3).toUpper();
+        const int shift = suffix == QLatin1String("G") ? 30
+            : suffix == QLatin1String("M")             ? 20
+            : suffix == QLatin1String("K")             ? 10
+                                                       : 0;
+        const QString fraction = match.captured(2);
+        qint64 scale = 1;
+        for (qsizetype i = 0; i < fraction.size(); ++i)
+            scale *= 10;
+        // At most 10 digits before the point and 9 after: no step overflows 64 bits.
+        const qint64 whole = match.captured(1).toLongLong();
+        const qint64 part = fraction.isEmpty() ? 0 : fraction.toLongLong();
+        if (whole <= (kMaxRate >> shift) + 1)
+            rate = (whole << shift) + ((part << shift) / scale);
+        if (rate == 0 && (whole > 0 || part > 0))
+            rate = -1;
+    }
+    if (rate < 0 || rate > kMaxRate)
         return QStringLiteral(
-            "--limit-rate needs bytes a second, K or M after the number for 1024 or 1024², "
-            "at most 2047M (e.g. 200K).");
-    target.options.rateLimit = rate * unit;
+            "--limit-rate needs bytes a second, a number with K, M or G after it for 1024, "
+            "1024² or 1024³, at most 2047M (e.g. 200K or 1.5M).");
+    target.options.rateLimit = rate;
     return QString();
 }
 
@@ -257,7 +273,7 @@ constexpr CliOptionRow kOptions[] = {
         &readTimeout },
     { "--from", nullptr, "LISTFILE", kCliHarvest,
         "Also take the URLs of LISTFILE, one a line (- reads standard\n"
-        "input); blank lines are skipped.",
+        "input); blank lines and # comment lines are skipped.",
         &store<&CliOptions::fromFile> },
     { "--dedupe-all", nullptr, nullptr, kCliHarvest,
         "With several pages, print a link only the first time any page\n"
@@ -279,7 +295,7 @@ constexpr CliOptionRow kOptions[] = {
         &readScroll },
     { "--from", nullptr, "LISTFILE", kCliDownload,
         "Also take the links of LISTFILE, one a line (- reads standard\n"
-        "input); blank lines are skipped.",
+        "input); blank lines and # comment lines are skipped.",
         &store<&CliOptions::fromFile> },
     { "--dir", nullptr, "DIR", kCliDownload,
         "The destination folder, created when missing (default: the\n"
@@ -314,7 +330,8 @@ constexpr CliOptionRow kOptions[] = {
         "Of those, at most M from one host, 1 to 16 (default 4).", &readPerHost },
     { "--limit-rate", nullptr, "RATE", kCliDownload,
         "Receive at most RATE bytes a second in all, shared by the\n"
-        "links running at once; K means 1024, M 1024² (e.g. 200K).",
+        "links running at once; K means 1024, M 1024², G 1024³, and\n"
+        "the number may have decimals (e.g. 200K or 1.5M).",
         &readRate },
     { "--format", nullptr, "jsonl", kCliDownload,
         "Print one JSON object per link instead: url, path, size,\n"
@@ -334,7 +351,7 @@ constexpr CliOptionRow kOptions[] = {
         &readCookies },
     { "--referer", nullptr, "URL", kCliDownload,
         "Send URL as the Referer, also for the entries of --from.\n"
-        "Without it, with --from in JSON lines (the first non-blank\n"
+        "Without it, with --from in JSON lines (the first link\n"
         "line starts with \"{\", as harvest --format jsonl writes),\n"
         "each entry's \"page\" is its referrer.",
         &readHeaderValue<&CliOptions::referer> },

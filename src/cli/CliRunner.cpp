@@ -205,8 +205,10 @@ int CliRunner::harvestMany()
         }
     }
     std::optional<LinkLineReader> lines;
-    if (listFile)
+    if (listFile) {
         lines.emplace(*listFile);
+        lines->setSkipComments(true);
+    }
     qsizetype nextArgument = 0;
     auto source = [&]() -> std::optional<QString> {
         if (nextArgument < m_options.urls.size())
@@ -293,8 +295,9 @@ int CliRunner::text()
     if (ClipboardBuilder::apply(found, true, m_list).notAdded > 0)
         prompt.message(PromptIcon::Exclamation, ListLimit::title(), ListLimit::message(0));
     if (!found.found) {
-        prompt.message(
-            PromptIcon::Critical, QStringLiteral("Oops!"), ClipboardBuilder::noLinksMessage());
+        // The window's message speaks of the clipboard; here the text came from a file
+        // or standard input.
+        printError(QStringLiteral("Error: no links in the input."));
         return finish(false);
     }
     return finish(true);
@@ -303,7 +306,17 @@ int CliRunner::text()
 int CliRunner::file()
 {
     // The list is empty: the items are added without the append question.
-    const FileItems items = FileBuilder::read(m_options.argument, m_state.prefs);
+    FileItems items;
+    if (m_options.argument == QLatin1StringView("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            printError(QStringLiteral("Error: cannot read standard input."));
+            return 1;
+        }
+        items = FileBuilder::read(in, QStringLiteral("standard input"), m_state.prefs);
+    } else {
+        items = FileBuilder::read(m_options.argument, m_state.prefs);
+    }
     const FileBuild built = FileBuilder::apply(items, true, m_list);
     ConsolePrompt prompt;
     if (built.limitReached)
@@ -330,7 +343,8 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
-    const Result<SequenceRun> built = SequenceBuilder::build(request, m_list);
+    const Result<SequenceRun> built
+        = SequenceBuilder::build(request, m_list, SequenceBuilder::PastEnd::CountDown);
     if (!built) {
         printError(QStringLiteral("Error: ") + built.message());
         return 1;

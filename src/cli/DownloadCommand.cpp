@@ -107,10 +107,10 @@ std::variant<ListEntry, QString> jsonEntry(const QString& line)
     return entry;
 }
 
-// The links of a list file, one a line, as LinkLineReader reads them; JSON lines (the
-// first non-blank line starts with "{") give each link its context. A line that gives no
-// link (a NUL byte, too long, a JSON line without a "url" or with a value no request can
-// carry) goes to problems with its number; the other lines are read on.
+// The links of a list file, one a line, as LinkLineReader reads them; "#" lines are
+// comments. JSON lines (the first link line starts with "{") give each link its context. A
+// line that gives no link (a NUL byte, too long, a JSON line without a "url" or with a value
+// no request can carry) goes to problems with its number; the other lines are read on.
 bool readLinks(
     const QString& path, ListEntries* links, QList<ListProblem>* problems, QString* error)
 {
@@ -123,6 +123,7 @@ bool readLinks(
         return false;
     }
     LinkLineReader reader(in);
+    reader.setSkipComments(true);
     reader.setSkipHandler([problems](qint64 line, const QString& reason) {
         problems->append({ line, reason });
     });

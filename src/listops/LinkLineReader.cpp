@@ -44,6 +44,8 @@ std::optional<QString> LinkLineReader::takeLine()
     // The first line of a file may begin with a byte order mark.
     if (text.startsWith(QChar(0xFEFF)))
         text = text.mid(1).trimmed();
+    if (m_skipComments && text.startsWith(QLatin1Char('#')))
+        return std::nullopt;
     if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'))
         && text.count(QLatin1Char('"')) == 2)
         text = text.mid(1, text.size() - 2);

@@ -15,7 +15,8 @@ class QIODevice;
 // write an entry with a comma, is taken without its quotes, so a saved list reads as a
 // list of links. Blank lines, lines with a NUL byte and lines longer than any entry the
 // list admits are skipped (a skip handler, when set, is told each one with its line
-// number and why); memory stays bounded by that length.
+// number and why); memory stays bounded by that length. Comment lines (first non-blank
+// character "#") are skipped silently when asked, as link lists may carry notes.
 class LinkLineReader final
 {
 public:
@@ -25,6 +26,8 @@ public:
 
     // Called for each line that holds text but is skipped (blank lines are not told).
     void setSkipHandler(SkipHandler handler) { m_onSkip = std::move(handler); }
+    // Whether a line whose first non-blank character is "#" is skipped as a comment.
+    void setSkipComments(bool skip) { m_skipComments = skip; }
     // The number of the line next() returned last, from 1.
     qint64 lineNumber() const { return m_lineNumber; }
 
@@ -44,6 +47,7 @@ private:
     bool m_overLong = false;
     bool m_lastWasCr = false;
     bool m_failed = false;
+    bool m_skipComments = false;
     qint64 m_lineNumber = 0;
     SkipHandler m_onSkip;
 };

@@ -51,6 +51,29 @@ TEST(SequenceBuilder, StartPastEndStillEmptiesTheListUnlessAppending)
     EXPECT_TRUE(list.isEmpty());
 }
 
+TEST(SequenceBuilder, CountsDownWhenAskedKeepingTheStartWidth)
+{
+    const struct {
+        QString start, end;
+        QStringList numbers;
+    } rows[] = {
+        { "5", "1", { "5", "4", "3", "2", "1" } },
+        { "010", "8", { "010", "009", "008" } },
+        { "7", "7", { "7" } },
+        { "2", "4", { "2", "3", "4" } },
+    };
+    for (const auto& row : rows) {
+        LinkList list;
+        const Result<SequenceRun> r = SequenceBuilder::build(
+            request(row.start, row.end), list, SequenceBuilder::PastEnd::CountDown);
+        ASSERT_TRUE(r.isOk());
+        QStringList expected;
+        for (const QString& n : row.numbers)
+            expected.append("http://h/img" + n + ".jpg");
+        EXPECT_EQ(list.entries(), expected) << row.start.toStdString();
+    }
+}
+
 TEST(SequenceBuilder, RefusedRequestsChangeNothing)
 {
     const SequenceRequest rows[] = {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "cli/CliOptions.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/WaitFor.h"
@@ -107,6 +108,35 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
     }
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(names(), QStringList({ "a(1).txt", "a.txt" }));
+}
+
+// --limit-rate takes a decimal number with a binary K, M or G; -1: refused.
+TEST(DownloadRateOption, ReadsDecimalsWithBinaryUnits)
+{
+    const struct {
+        const char* text;
+        qint64 rate;
+    } rows[] = {
+        { "200K", 200 * 1024 },
+        { "1.5M", 1572864 },
+        { "1G", 1024LL * 1024 * 1024 },
+        { "0.25k", 256 },
+        { "2047M", 2047LL * 1024 * 1024 },
+        { "0", 0 },
+        { "2048M", -1 },
+        { "2G", -1 },
+        { "0.1", -1 },
+        { ".5M", -1 },
+        { "1,5M", -1 },
+        { "1e3", -1 },
+        { "3T", -1 },
+        { "99999999999G", -1 },
+    };
+    for (const auto& row : rows) {
+        const CliOptions options = CliOptions::parse(
+            { "quillmarch-cli", "download", "--limit-rate", row.text, "http://h/" });
+        EXPECT_EQ(options.error.isEmpty() ? options.rateLimit : -1, row.rate) << row.text;
+    }
 }
 
 TEST_F(DownloadCommandTest, JsonLinesDescribeEachLink)
@@ -367,9 +397,10 @@ TEST_F(DownloadCommandTest, UnreadableListLinesAreNamedAndCountedAsFailed)
     const QByteArray p1 = site.url("/p1.bin").toUtf8();
     const QString plain = write("links.txt",
         p1 + "\n" + QByteArray("http://x/p\0-2\n", 14) + site.url("/p3.bin").toUtf8() + "\n"
-            + overLong + "\n");
+            + overLong + "\n  # " + p1 + "\n");
+    // A comment before the first link does not hide that the list is JSON lines.
     const QString json = write("links.jsonl",
-        "{\"url\":\"" + p1 + "\"}\n{\"url\":\"" + site.url("/p4.bin").toUtf8()
+        "# " + p1 + "\n{\"url\":\"" + p1 + "\"}\n{\"url\":\"" + site.url("/p4.bin").toUtf8()
             + "\",\"page\":\"http://p/\\r\\nGET /second HTTP/1.1\"}\n{\"nourl\":1}\n{\"url\":\""
             + overLong + "\"}\n");
 
@@ -380,11 +411,11 @@ TEST_F(DownloadCommandTest, UnreadableListLinesAreNamedAndCountedAsFailed)
     EXPECT_TRUE(m_stderr.endsWith("2 saved, 0 skipped, 2 failed\n")) << m_stderr.toStdString();
 
     EXPECT_EQ(run({ "--exists", "overwrite", "--from", json }), 1);
-    EXPECT_TRUE(m_stderr.contains(json + " line 2: its \"page\" cannot be sent"))
+    EXPECT_TRUE(m_stderr.contains(json + " line 3: its \"page\" cannot be sent"))
         << m_stderr.toStdString();
-    EXPECT_TRUE(m_stderr.contains(json + " line 3: it is not a JSON object"))
+    EXPECT_TRUE(m_stderr.contains(json + " line 4: it is not a JSON object"))
         << m_stderr.toStdString();
-    EXPECT_TRUE(m_stderr.contains(json + " line 4: it is longer than")) << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(json + " line 5: it is longer than")) << m_stderr.toStdString();
     EXPECT_TRUE(m_stderr.endsWith("1 saved, 0 skipped, 3 failed\n")) << m_stderr.toStdString();
     EXPECT_EQ(requests, 3);
 }

@@ -8,12 +8,13 @@
 namespace
 {
 
-QStringList readAll(const QByteArray& bytes)
+QStringList readAll(const QByteArray& bytes, bool skipComments = false)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     LinkLineReader reader(buffer);
+    reader.setSkipComments(skipComments);
     QStringList lines;
     while (const std::optional<QString> line = reader.next())
         lines.append(*line);
@@ -65,4 +66,11 @@ TEST(LinkLineReader, TellsEachSkippedLineWithItsNumber)
     ASSERT_EQ(told.size(), 2);
     EXPECT_EQ(told[0], "3: it holds a NUL byte");
     EXPECT_TRUE(told[1].startsWith("5: it is longer than")) << told[1].toStdString();
+}
+
+TEST(LinkLineReader, SkipsCommentLinesOnlyWhenAsked)
+{
+    const QByteArray text = "# notes\r\n \t#http://a\nhttp://b#c\n\"#d\"\n";
+    EXPECT_EQ(readAll(text, true), QStringList({ "http://b#c", "#d" }));
+    EXPECT_EQ(readAll(text), QStringList({ "# notes", "#http://a", "http://b#c", "#d" }));
 }
