@@ -63,3 +63,13 @@ void setLastUsedSaveFolder(CRegSettings& settings, const QString& path)
 {
     TypedSettings::writeText(settings, LastUsedSaveFolder, path);
 }
+
+QString lastExportFolder(const CRegSettings& settings)
+{
+    return TypedSettings::readText(settings, LastExportFolder);
+}
+
+void setLastExportFolder(CRegSettings& settings, const QString& folder)
+{
+    TypedSettings::writeText(settings, LastExportFolder, folder);
+}

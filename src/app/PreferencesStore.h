@@ -21,3 +21,6 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs);
 // folder (or the home folder when that does not exist).
 QString lastUsedSaveFolder(const CRegSettings& settings);
 void setLastUsedSaveFolder(CRegSettings& settings, const QString& path);
+// The folder "Export list..." starts in, kept apart from the one above.
+QString lastExportFolder(const CRegSettings& settings);
+void setLastExportFolder(CRegSettings& settings, const QString& folder);

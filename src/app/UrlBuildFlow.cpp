@@ -37,11 +37,17 @@ void UrlBuildFlow::buildFromUrl()
     if (input.hasCurrentEntry)
         input.currentEntry = m_list.at(m_list.currentIndex());
     input.filtersApplied = m_state.filters.appfiltChecked;
+    input.collect = m_state.filters.harvest.collect;
     const std::optional<UrlRequest> request = m_prompt.askUrl(input);
     // The window may have closed while the dialog was open.
     if (!request || request->url.isEmpty() || m_builder.isShutDown()) {
         m_builder.decline();
         return;
+    }
+    if (request->collect && *request->collect != m_state.filters.harvest.collect) {
+        m_state.filters.harvest.collect = *request->collect;
+        if (m_collectChosen)
+            m_collectChosen(*request->collect);
     }
     m_view.setWaitPointer(true);
     m_state.append = request->append;

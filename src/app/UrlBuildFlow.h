@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+#include "core/HarvestScope.h"
 
 class IMainView;
 class IUserPrompt;
@@ -25,6 +28,12 @@ public:
     // Harvests a link delivered from outside, asking "Select Desired Action" first when
     // the list is not empty.
     void harvestLink(const QString& url);
+    // Called when the dialog changed what a harvest collects (already in the state), so
+    // the setting is stored and the Options menu shows it.
+    void setCollectChosen(std::function<void(HarvestCollect)> chosen)
+    {
+        m_collectChosen = std::move(chosen);
+    }
 
 private:
     void entryIsPage(const QString& url);
@@ -36,4 +45,5 @@ private:
     const LinkList& m_list;
     IMainView& m_view;
     IUserPrompt& m_prompt;
+    std::function<void(HarvestCollect)> m_collectChosen;
 };

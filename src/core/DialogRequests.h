@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <optional>
+
+#include "core/HarvestScope.h"
 #include "core/Preferences.h"
 
 // Plain inputs and results of the program's modal dialogs. A dialog is a thin view
@@ -13,10 +16,14 @@ struct UrlDialogInput {
     QString currentEntry; // shown in the combo box when hasCurrentEntry
     bool hasCurrentEntry = false;
     bool filtersApplied = false;
+    HarvestCollect collect = HarvestCollect::Links; // what a harvest collects now
 };
 struct UrlRequest {
     QString url;
     bool append = false;
+    // What the dialog asked to collect (the setting the Options menu changes too);
+    // nullopt leaves the setting as it is.
+    std::optional<HarvestCollect> collect;
 };
 
 // "Build Sequential List".

@@ -71,6 +71,8 @@ inline constexpr StoredSetting PerHost            { kOptions,  u"Per Host",     
 // Bytes a second a download job receives at most, shared by its transfers; 0 none.
 inline constexpr StoredSetting RateLimit          { kOptions,  u"Rate Limit",            SettingKind::Number,       0,       0, 2147483647 };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
+// The folder "Export list..." wrote to last: exports do not move the other dialogs' folder.
+inline constexpr StoredSetting LastExportFolder   { kOptions,  u"Last Used Export Folder", SettingKind::Folder };
 inline constexpr StoredSetting ApplyFilters       { u"Filters", u"Apply Filters",        SettingKind::OneZero,      0 };
 // "<description> - <extension>" per entry, in list order from 0.
 inline constexpr StoredSetting FileTypes          { u"File Types", u"Type ",             SettingKind::NumberedList };
@@ -86,10 +88,10 @@ inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Fil
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // clang-format on
 
-inline constexpr StoredSetting kAll[]
-    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
-          Retries, Collect, ScrollPages, Aria2Url, Aria2Secret, UseServerNames, FileNameMask,
-          DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder, ApplyFilters, FileTypes,
-          UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
+inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
+    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
+    UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder,
+    LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval,
+    SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

@@ -1,16 +1,18 @@
 #pragma once
 
-#include <QPoint>
 #include <QRect>
 #include <QSize>
-#include <optional>
 
 // Where a new window of a given frame size goes so that it does not cover another
-// window (the main window, which may stay on top): right of it, else left of it, within
-// the screen's available area, its top aligned with the other's where it fits. Nothing
-// when neither side has room; the window manager then decides.
+// window (the main window, which may stay on top), always within the screen's available
+// area: shrunk to the area first, then right of the other window, else left of it, else
+// narrowed into the wider side when that side still has kMinimumWidth; its top aligned
+// with the other's where it fits. With no room beside, it goes over the other window,
+// moved as little as needed to be wholly on the screen.
 class BesidePlacement final
 {
 public:
-    static std::optional<QPoint> beside(const QRect& other, const QSize& size, const QRect& area);
+    static constexpr int kMinimumWidth = 640;
+
+    static QRect place(const QRect& other, const QSize& size, const QRect& area);
 };

@@ -191,7 +191,7 @@ TEST_F(UrlListBuilderTest, BuildFromDialogLoadsHarvestsAndReturnsToIdle)
     const QString url = QStringLiteral("http://h/page");
     list.addMany({ "http://old/1" });
     fetcher.types[url] = QStringLiteral("TEXT/HTML; charset=UTF-8");
-    prompt.urls.push_back(UrlRequest { url, false });
+    prompt.urls.push_back(UrlRequest { url, false, {} });
 
     flow.buildFromUrl();
 
@@ -237,7 +237,7 @@ TEST_F(UrlListBuilderTest, RefusesWhatIsNotHtmlAndLeavesTheListAlone)
         list.add(QStringLiteral("http://keep/"));
         const QString url = QStringLiteral("http://h/file.pdf");
         fetcher.types[url] = type;
-        prompt.urls.push_back(UrlRequest { url, false });
+        prompt.urls.push_back(UrlRequest { url, false, {} });
 
         flow.buildFromUrl();
 
@@ -319,7 +319,7 @@ TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
     windows.open = { pdf, other, exact };
 
     list.add(QStringLiteral("http://old/"));
-    prompt.urls.push_back(UrlRequest { QStringLiteral("http://h/dir/"), false });
+    prompt.urls.push_back(UrlRequest { QStringLiteral("http://h/dir/"), false, {} });
     flow.buildFromUrl();
     EXPECT_EQ(browsersMade, 0);
     EXPECT_TRUE(fetcher.fetched.isEmpty());
@@ -333,7 +333,7 @@ TEST_F(UrlListBuilderTest, AdoptsOnlyAnHtmlWindowShowingExactlyTheUrl)
 
     // Another spelling of the same page is loaded anew.
     fetcher.types[QStringLiteral("http://H/dir/")] = QStringLiteral("text/html");
-    prompt.urls.push_back(UrlRequest { QStringLiteral("http://H/dir/"), true });
+    prompt.urls.push_back(UrlRequest { QStringLiteral("http://H/dir/"), true, {} });
     flow.buildFromUrl();
     EXPECT_EQ(browsersMade, 1);
     EXPECT_EQ(exact->collected, 1);
@@ -359,7 +359,7 @@ TEST_F(UrlListBuilderTest, ShutdownDuringAnAdoptedHarvestEndsItAndRefusesMore)
     window->held(linkEntries(window->links));
     EXPECT_TRUE(list.isEmpty());
 
-    prompt.urls.push_back(UrlRequest { window->url, false });
+    prompt.urls.push_back(UrlRequest { window->url, false, {} });
     flow.buildFromUrl();
     flow.harvestLink(window->url);
     EXPECT_EQ(window->collected, 1);
@@ -401,7 +401,7 @@ TEST_F(UrlListBuilderTest, EscDuringTheContentTypeCheckCancelsQuietly)
         EXPECT_TRUE(builder.harvestRunning());
         builder.cancel();
     };
-    prompt.urls.push_back(UrlRequest { url, false });
+    prompt.urls.push_back(UrlRequest { url, false, {} });
     flow.buildFromUrl();
     EXPECT_TRUE(fetcher.cancelled);
     EXPECT_TRUE(prompt.messages.isEmpty());
@@ -415,7 +415,7 @@ TEST_F(UrlListBuilderTest, ANewRequestOrTheBuildersEndStopsAPendingCheck)
     const QString first = QStringLiteral("http://h/1");
     const QString second = QStringLiteral("http://h/2");
     fetcher.hold = true;
-    prompt.urls = { UrlRequest { first, false }, UrlRequest { second, false } };
+    prompt.urls = { UrlRequest { first, false, {} }, UrlRequest { second, false, {} } };
     flow.buildFromUrl();
     EXPECT_TRUE(builder.harvestRunning());
     EXPECT_TRUE(finished.isEmpty());
@@ -598,7 +598,7 @@ TEST_F(UrlListBuilderTest, LocalPagesSkipTheCheckAndAMissingOneIsNamed)
         SCOPED_TRACE(row.typed.toStdString());
         prompt.messages.clear();
         browser_ = nullptr;
-        prompt.urls.push_back(UrlRequest { row.typed, true });
+        prompt.urls.push_back(UrlRequest { row.typed, true, {} });
 
         flow.buildFromUrl();
 

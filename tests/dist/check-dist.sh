@@ -27,6 +27,11 @@ check_install() {
   desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
   grep -qx 'Exec=quillmarch %U' "$share/applications/$id.desktop" || fail "Exec without %U"
   grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
+  # Docks match a window to its launcher by the window's class, the application's name.
+  local class
+  class=$(sed -n 's/^StartupWMClass=//p' "$share/applications/$id.desktop")
+  grep -q "setApplicationName(QStringLiteral(\"$class\"))" "$source/src/app/ui/Application.cpp" \
+    || fail "StartupWMClass '$class' is not the window's class"
   appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
   file -b "$share/icons/hicolor/48x48/apps/$id.png" | grep -q '^PNG image data, 48 x 48' || fail "48 px icon"
   local page warnings

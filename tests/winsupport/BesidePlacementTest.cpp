@@ -3,24 +3,31 @@
 #include "support/QtPrinters.h"
 #include "winsupport/BesidePlacement.h"
 
-TEST(BesidePlacementTest, RightThenLeftWithinTheScreenElseNothing)
+TEST(BesidePlacementTest, BesideWhereThereIsRoomElseOverButOnTheScreen)
 {
-    const QRect area(0, 30, 1920, 1050); // below a 30-pixel panel
-    const QSize size(900, 700);
+    const QRect area(0, 30, 1600, 970); // below a 30-pixel panel
     struct Row {
         QRect main;
-        std::optional<QPoint> expected;
+        QSize size;
+        QRect expected;
     };
     const Row rows[] = {
-        { QRect(100, 100, 500, 400), QPoint(600, 100) }, // room on the right
-        { QRect(1300, 200, 500, 400), QPoint(400, 200) }, // only on the left
-        { QRect(300, 600, 500, 600), QPoint(800, 380) }, // top moved up to fit
-        { QRect(0, 0, 500, 400), QPoint(500, 30) }, // never under the panel
-        { QRect(600, 100, 700, 400), std::nullopt }, // no side has room
+        { QRect(100, 100, 500, 400), QSize(900, 700), QRect(600, 100, 900, 700) }, // right
+        { QRect(1000, 200, 500, 400), QSize(900, 700), QRect(100, 200, 900, 700) }, // left
+        { QRect(300, 600, 300, 600), QSize(900, 700), QRect(600, 300, 900, 700) }, // top up
+        { QRect(0, 0, 500, 400), QSize(900, 700), QRect(500, 30, 900, 700) }, // under panel
+        // Too wide for either side: narrowed into the wider one.
+        { QRect(100, 100, 700, 400), QSize(1200, 750), QRect(800, 100, 800, 750) },
+        { QRect(900, 100, 600, 400), QSize(1200, 750), QRect(0, 100, 900, 750) },
+        // No side has the minimum: over the main window, moved onto the screen.
+        { QRect(500, 100, 600, 400), QSize(1200, 750), QRect(400, 100, 1200, 750) },
+        // Larger than the screen: the screen's size, at its corner.
+        { QRect(500, 100, 600, 400), QSize(2000, 1200), QRect(0, 30, 1600, 970) },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.main.x());
-        EXPECT_EQ(BesidePlacement::beside(row.main, size, area), row.expected);
+        const QRect placed = BesidePlacement::place(row.main, row.size, area);
+        EXPECT_EQ(placed, row.expected);
+        EXPECT_TRUE(area.contains(placed));
     }
-    EXPECT_EQ(BesidePlacement::beside(QRect(0, 0, 10, 10), QSize(100, 2000), area), std::nullopt);
 }

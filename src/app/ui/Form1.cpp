@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -143,6 +144,10 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommandStates);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::updateCommandStates);
     connect(m_history, &ListHistory::changed, this, &Form1::updateCommandStates);
+    // The count panel follows every change of the list, whatever made it.
+    connect(&m_list, &QAbstractItemModel::rowsInserted, this, &Form1::showListCount);
+    connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &Form1::showListCount);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &Form1::showListCount);
 
     // The receiver only queues a link; a full queue turns the sender away. A newer link
     // replaces a harvest still loading, as for any incoming link.
@@ -211,6 +216,18 @@ void Form1::setWindowEnabled(bool enabled)
     updateCommandStates();
 }
 
+// While a page build runs the panel shows its progress, and the build shows the count
+// when it ends; a slideshow keeps the panel blank.
+void Form1::showListCount()
+{
+    if (buildRunning() || (m_slideshow && m_slideshow->running()))
+        return;
+    if (m_list.isEmpty())
+        setCountText(QString());
+    else
+        setLinkCount(m_list.count());
+}
+
 bool Form1::buildRunning() const
 {
     return m_urlBuilder && m_urlBuilder->harvestRunning();
@@ -262,6 +279,8 @@ UrlBuildFlow& Form1::urlFlow()
             m_urlBuilder.get(), &UrlListBuilder::harvestFinished, this, &Form1::harvestFinished);
         m_urlFlow
             = std::make_unique<UrlBuildFlow>(*m_urlBuilder, m_state, m_list, *this, *m_prompt);
+        m_urlFlow->setCollectChosen(
+            [this](HarvestCollect collect) { m_options->setCollect(collect); });
     }
     return *m_urlFlow;
 }
@@ -336,8 +355,13 @@ void Form1::mnusavpopbuild_Click()
 
 void Form1::applyPattern(ListCommands::PatternAction action)
 {
-    listCommand([&] { m_listCommands->applyPattern(action, m_patternBar->text()); },
+    bool applied = false;
+    listCommand([&] { applied = m_listCommands->applyPattern(action, m_patternBar->text()); },
         action == ListCommands::PatternAction::Select ? ListStep::Selection : ListStep::OnChange);
+    // The keys that follow (Shift+Delete, Ctrl+Z, the arrows) are meant for the list, not
+    // the text of the field; a pattern that could not be read stays there to be mended.
+    if (applied)
+        m_listView->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::mnufileopen_Click()
@@ -465,8 +489,13 @@ void Form1::changeEvent(QEvent* event)
         if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized())
             emit restoredFromMinimized();
     } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && downloadWindow()) {
-        // While a download window is loaded it stays over the main window.
-        downloadWindow()->raiseOverOwner();
+        // While a download window is loaded it stays over the main window; while its job
+        // holds the main window, a click there brings the job's window (or its open
+        // "File Exists") to the front with the keyboard, as the held window takes none.
+        if (windowInputEnabled())
+            downloadWindow()->raiseOverOwner();
+        else
+            QTimer::singleShot(0, downloadWindow(), &Form4::bringToFront);
     }
     QMainWindow::changeEvent(event);
 }

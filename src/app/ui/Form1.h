@@ -211,6 +211,8 @@ private:
     void cancelHarvest();
     UrlBuildFlow& urlFlow();
     void applyPattern(ListCommands::PatternAction action);
+    // The count panel after the list changed: "N links found", blank when empty.
+    void showListCount();
     // How a command's undo step starts: with the first change the list announces, or at
     // once for a command that changes only the selection (the list announces no such
     // change).

@@ -1,5 +1,6 @@
 #include "app/ui/ListCommands.h"
 
+#include <QFileInfo>
 #include <QItemSelection>
 
 #include "app/PreferencesStore.h"
@@ -75,7 +76,6 @@ void ListCommands::selectAll()
 void ListCommands::clear()
 {
     m_list.clear();
-    m_view.setCountText(QString());
 }
 
 void ListCommands::removeCurrent()
@@ -100,21 +100,16 @@ void ListCommands::redo()
 
 void ListCommands::historyMoved(bool moved)
 {
-    if (!moved)
-        return;
-    if (m_list.isEmpty())
-        m_view.setCountText(QString());
-    else
-        m_view.setLinkCount(m_list.count());
-    m_view.SetListExtent();
+    if (moved)
+        m_view.SetListExtent();
 }
 
-void ListCommands::applyPattern(PatternAction action, const QString& patternText)
+bool ListCommands::applyPattern(PatternAction action, const QString& patternText)
 {
     const Result<ListPattern> pattern = ListPattern::parse(patternText);
     if (!pattern) {
         m_prompt.message(PromptIcon::Exclamation, QStringLiteral("Pattern"), pattern.message());
-        return;
+        return false;
     }
     const QList<int> matching = pattern.value().matchingRows(m_list);
     m_view.setStatus(StatusKind::Other,
@@ -147,6 +142,7 @@ void ListCommands::applyPattern(PatternAction action, const QString& patternText
         break;
     }
     }
+    return true;
 }
 
 // Save replaces the chosen file (the picker confirms that); append needs an existing
@@ -171,12 +167,14 @@ void ListCommands::writeListFile(FileMode mode)
 void ListCommands::exportList()
 {
     const std::optional<SaveTarget> target = m_prompt.exportFileName(
-        QStringLiteral("Export list"), EntryWriter::exportFilter(), lastUsedSaveFolder(m_regset));
+        QStringLiteral("Export list"), EntryWriter::exportFilter(), lastExportFolder(m_regset));
     if (!target || target->path.isEmpty())
         return;
-    setLastUsedSaveFolder(m_regset, target->path);
     const Result<> written
         = EntryWriter::save(target->path, EntryWriter::exportFormatAt(target->filterIndex), m_list);
-    if (!written)
+    if (!written) {
         m_prompt.message(PromptIcon::Critical, QStringLiteral("Error"), written.message());
+        return;
+    }
+    setLastExportFolder(m_regset, QFileInfo(target->path).absolutePath());
 }

@@ -35,13 +35,12 @@ public:
     void clear();
     void removeCurrent();
     void removeSelected();
-    // The count panel shows the restored list's count ("N links found"; blank when empty).
     void undo();
     void redo();
     // Selects exactly the entries that match the pattern, removes them, or removes the
-    // others; a pattern that cannot be read is reported and changes nothing.
+    // others; a pattern that cannot be read is reported, changes nothing and gives false.
     enum class PatternAction { Select, Remove, Keep };
-    void applyPattern(PatternAction action, const QString& patternText);
+    bool applyPattern(PatternAction action, const QString& patternText);
     enum class FileMode { Replace, Append };
     void writeListFile(FileMode mode);
     // "Export list...": the list with each entry's context as CSV, JSON lines or an aria2

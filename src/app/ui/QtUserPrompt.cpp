@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include "app/ui/FolderPicker.h"
 #include "app/ui/Form12.h"
 #include "builders/ui/Form10.h"
 #include "builders/ui/Form11.h"
@@ -170,11 +171,13 @@ std::optional<FileExistsAnswer> QtUserPrompt::askFileExists(const QString& propo
 QString QtUserPrompt::chooseFolder(const QString& title, const QString& initialFolder)
 {
     BandScope band(*this);
-    QFileDialog dialog(dialogParent(), title);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    if (!initialFolder.isEmpty())
-        dialog.setDirectory(initialFolder);
+    FolderPicker dialog(*this, dialogParent(), title);
+    // The remembered path may name a list file rather than a folder: the picker then
+    // starts in the file's folder instead of nowhere.
+    if (!initialFolder.isEmpty()) {
+        const QFileInfo initial(initialFolder);
+        dialog.setDirectory(initial.isDir() ? initial.absoluteFilePath() : initial.absolutePath());
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
@@ -232,7 +235,8 @@ QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& f
     QFileDialog dialog(dialogParent(), title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open picker takes only a file that exists; the save picker asks before it
-    // replaces one, and before it creates one.
+    // replaces one, and a list file's picker also before it creates one (an export is
+    // always a new file of its own, so it is not asked).
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -264,7 +268,7 @@ QString QtUserPrompt::pickFile(bool save, const QString& title, const QString& f
         if (dialog.exec() != QDialog::Accepted)
             return {};
         const QString path = dialog.selectedFiles().value(0);
-        if (!save || path.isEmpty() || QFileInfo::exists(path))
+        if (!save || filterIndex || path.isEmpty() || QFileInfo::exists(path))
             return path;
         const PromptAnswer create = message(PromptIcon::Exclamation, title,
             QStringLiteral("%1\nThis file does not exist.\nDo you want to create it?")

@@ -27,6 +27,16 @@ Form5::Form5(const UrlDialogInput& input, UrlHistory& history, QWidget* parent)
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setEditable(true);
     m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    auto* collectLabel = new QLabel(QStringLiteral("C&ollect:"), this);
+    m_collect = new QComboBox(this);
+    m_collect->setObjectName(QStringLiteral("cboCollect"));
+    m_collect->addItem(QStringLiteral("Links"), int(HarvestCollect::Links));
+    m_collect->addItem(QStringLiteral("Media"), int(HarvestCollect::Media));
+    m_collect->addItem(QStringLiteral("Links and media"), int(HarvestCollect::Both));
+    m_collect->setCurrentIndex(m_collect->findData(int(input.collect)));
+    m_collect->setToolTip(QStringLiteral("What the build takes from the page; the same choice "
+                                         "as \"Collect\" in the \"Options\" menu."));
+    collectLabel->setBuddy(m_collect);
     m_check2 = new QCheckBox(QStringLiteral("Append to existing list"), this);
     m_check2->setObjectName(QStringLiteral("Check2"));
     m_label2 = new QLabel(this);
@@ -49,8 +59,10 @@ Form5::Form5(const UrlDialogInput& input, UrlHistory& history, QWidget* parent)
     grid->addWidget(label1, 0, 0);
     grid->addWidget(m_text1, 0, 1);
     grid->addWidget(m_combo1, 0, 1);
-    grid->addWidget(m_check2, 1, 1);
-    grid->addWidget(m_label2, 2, 1);
+    grid->addWidget(collectLabel, 1, 0);
+    grid->addWidget(m_collect, 1, 1, Qt::AlignLeft);
+    grid->addWidget(m_check2, 2, 1);
+    grid->addWidget(m_label2, 3, 1);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -95,6 +107,7 @@ void Form5::Command1_Click()
     if (url.isEmpty())
         return;
     m_history.remember(url);
-    m_request = UrlRequest { url, m_check2->isChecked() };
+    m_request = UrlRequest { url, m_check2->isChecked(),
+        static_cast<HarvestCollect>(m_collect->currentData().toInt()) };
     accept();
 }

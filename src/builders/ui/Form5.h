@@ -12,7 +12,8 @@ class QLineEdit;
 class QPushButton;
 class UrlHistory;
 
-// "Build List from URL": asks for the page address and the append choice.
+// "Build List from URL": asks for the page address, the append choice and what the
+// harvest collects (links, media or both).
 class Form5 final : public QDialog
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ private:
 
     QLineEdit* m_text1;
     QComboBox* m_combo1;
+    QComboBox* m_collect;
     QCheckBox* m_check2;
     QLabel* m_label2;
     QPushButton* m_command1;

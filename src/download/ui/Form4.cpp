@@ -134,8 +134,10 @@ Form4::Form4(
 }
 
 Form4::Form4(QWidget* owner)
+    // A dialog-type window (not modal) is transient for its owner, so the window manager
+    // keeps it above the main window the job holds, whichever of the two is clicked.
     : QWidget(owner,
-        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Saving Files"));

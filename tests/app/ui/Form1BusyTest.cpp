@@ -87,7 +87,7 @@ TEST_F(Form1BusyTest, ClosingDuringABuildCancelsItAndCloses)
 
         switch (moment) {
         case Moment::ContentTypeCheck:
-            m_prompt.urls.push_back(UrlRequest { m_silent, false });
+            m_prompt.urls.push_back(UrlRequest { m_silent, false, {} });
             closeWhen(f, building);
             f.mnufURL_Click(); // returns while the check runs
             ASSERT_TRUE(waitFor([&] { return !f.isVisible(); }));
@@ -139,7 +139,7 @@ TEST_F(Form1BusyTest, WhileBusyOnlyEscapeAndCloseGetThrough)
     ASSERT_TRUE(DialogTesting::ShowActive(form));
     form.list().add(QStringLiteral("http://a.example/"));
 
-    m_prompt.urls.push_back(UrlRequest { m_silent, false });
+    m_prompt.urls.push_back(UrlRequest { m_silent, false, {} });
     bool checked = false;
     QTimer::singleShot(10, &form, [&] {
         ASSERT_TRUE(waitFor([&] { return form.Status() == kBuilding; }));

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QProcess>
@@ -9,6 +10,7 @@
 #include "compose/WindowServices.h"
 #include "listops/ui/LinkListView.h"
 #include "platform/LinkReceiver.h"
+#include "settings/CRegSettings.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempSettingsStore.h"
@@ -72,8 +74,13 @@ TEST_F(Form1HarvestTest, BuildFromUrlThroughTheDialogFillsTheList)
 {
     Form1 form(windowServices(m_temp.store()), &m_prompt);
     form.show();
-    m_prompt.urls.push_back(UrlRequest { m_server.url("/links.html"), false });
+    // "Links and media" chosen in the dialog is the Options menu's choice from then on.
+    m_prompt.urls.push_back(
+        UrlRequest { m_server.url("/links.html"), false, HarvestCollect::Both });
     form.mnufURL_Click();
+    EXPECT_EQ(m_prompt.lastUrlInput.collect, HarvestCollect::Links);
+    EXPECT_TRUE(form.findChild<QAction*>("mnuopcolboth")->isChecked());
+    EXPECT_EQ(m_temp.settings().GetSetting("Options", "Collect", ""), "Both");
     ASSERT_TRUE(waitFor([&] { return form.countText() == "3 links found"; }, 60000));
     EXPECT_EQ(form.Status(), form.idleStatusText());
     EXPECT_TRUE(form.windowInputEnabled());

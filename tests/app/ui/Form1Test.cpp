@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -284,6 +285,74 @@ TEST_F(Form1Test, PatternCommandsAndRemovingTheSelection)
     EXPECT_TRUE(form->history().canRedo());
 }
 
+// The count panel follows each command that changes the list, not only the builds.
+TEST_F(Form1Test, CountFollowsEveryChangeOfTheList)
+{
+    auto form = makeForm();
+    const auto run = [&](MainCommand command) { form->action(command)->trigger(); };
+    emit form->listView()->textDropped("http://a/1.png\nhttp://a/2.gif\nhttp://a/3.png");
+    const struct {
+        std::function<void()> change;
+        QString count;
+    } rows[] = {
+        { [&] {
+             m_prompt.singleLinks.push_back(SingleLinkRequest { "http://b/4.png", true });
+             run(MainCommand::AddSingleLink);
+         },
+            "4 links found" },
+        { [&] {
+             form->patternBar()->field()->setText("*.png");
+             run(MainCommand::KeepMatching);
+         },
+            "3 links found" },
+        { [&] {
+             form->patternBar()->field()->setText("*b/*");
+             run(MainCommand::RemoveMatching);
+         },
+            "2 links found" },
+        { [&] { run(MainCommand::Undo); }, "3 links found" },
+        { [&] { run(MainCommand::Redo); }, "2 links found" },
+        { [&] {
+             m_prompt.desiredActions.push_back(true); // append, as a hand-over may
+             form->buildFromText("http://c/5\nhttp://c/6");
+         },
+            "4 links found" },
+        { [&] {
+             form->list().setRangeSelected(0, 2, true);
+             run(MainCommand::RemoveSelected);
+         },
+            "1 links found" },
+    };
+    for (const auto& row : rows) {
+        row.change();
+        EXPECT_EQ(form->countText(), row.count) << form->list().entries().join(' ').toStdString();
+    }
+}
+
+// After a pattern command the keys go to the list; a pattern that cannot be read keeps
+// them in the field.
+TEST_F(Form1Test, PatternCommandsHandTheFocusToTheList)
+{
+    auto form = makeForm();
+    form->list().addMany({ "http://a/x.png", "http://a/y.gif" });
+    const struct {
+        MainCommand command;
+        QString pattern;
+        bool toList;
+    } rows[] = {
+        { MainCommand::SelectMatching, "*.png", true },
+        { MainCommand::RemoveMatching, "*.gif", true },
+        { MainCommand::KeepMatching, "*.png", true },
+        { MainCommand::KeepMatching, "/[/", false },
+    };
+    for (const auto& row : rows) {
+        form->patternBar()->field()->setFocus();
+        form->patternBar()->field()->setText(row.pattern);
+        form->action(row.command)->trigger();
+        EXPECT_EQ(form->focusWidget() == form->listView(), row.toList) << row.pattern.toStdString();
+    }
+}
+
 // A build is one undo step whether the menu or the toolbar starts it, right after
 // another change (a drop): one undo gives back the dropped list.
 TEST_F(Form1Test, EachBuildIsOneUndoStepWhereverItStarts)
@@ -432,6 +501,9 @@ TEST_F(Form1Test, ExportWritesTheChosenTypeAndReportsFailures)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), row.content);
     }
+    // An export remembers its own folder and leaves the one of the folder picker alone.
+    EXPECT_EQ(QDir(m_prompt.lastPickerInitial), QDir(m_temp.filePath(".")));
+    EXPECT_EQ(settings().GetSetting("Options", "Last Used Save Folder", "unset"), "unset");
 }
 
 TEST_F(Form1Test, PreferencesAreStoredAndTakeEffect)

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/ui/QtUserPrompt.h"
@@ -223,9 +224,12 @@ TEST_F(QtUserPromptTest, ExportPickerGivesTheChosenTypeAndItsExtension)
         emit types->activated(1);
         emit types->textActivated(types->itemText(1));
         picker->findChild<QLineEdit*>("fileNameEdit")->setText("out");
-        WhenModal<QMessageBox>([](QMessageBox* box) {
-            EXPECT_TRUE(box->text().contains("out.jsonl")) << box->text().toStdString();
-            box->button(QMessageBox::Yes)->click();
+        // A new file is written without the question whether to create it.
+        QTimer::singleShot(0, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << box->text().toStdString();
+                box->button(QMessageBox::Yes)->click();
+            }
         });
         static_cast<QDialog*>(picker)->accept();
     });
@@ -234,4 +238,48 @@ TEST_F(QtUserPromptTest, ExportPickerGivesTheChosenTypeAndItsExtension)
     ASSERT_TRUE(target);
     EXPECT_EQ(target->path, dir.filePath("out.jsonl"));
     EXPECT_EQ(target->filterIndex, 1);
+}
+
+// The folder picker starts in the folder of a remembered file, and offers to create a
+// typed folder that does not exist; a folder that cannot be made is reported and the
+// picker stays open.
+TEST_F(QtUserPromptTest, FolderPickerCreatesATypedFolderOnRequest)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath("list.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const struct {
+        QString typed;
+        bool created;
+    } rows[] = {
+        { "new/deeper", true },
+        { "list.txt/inside", false },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        const QString path = dir.filePath(row.typed);
+        WhenModal<QFileDialog>([&](QFileDialog* picker) {
+            EXPECT_EQ(QDir(picker->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+            picker->findChild<QLineEdit*>("fileNameEdit")->setText(row.typed);
+            WhenModal<QMessageBox>([&, picker](QMessageBox* ask) {
+                EXPECT_TRUE(ask->text().contains("Do you want to create it?"));
+                if (!row.created) {
+                    WhenModal<QMessageBox>([&, picker](QMessageBox* failure) {
+                        EXPECT_TRUE(
+                            failure->text().contains("Not a directory", Qt::CaseInsensitive))
+                            << failure->text().toStdString();
+                        QTimer::singleShot(0, picker, &QDialog::reject);
+                        failure->button(QMessageBox::Ok)->click();
+                    });
+                }
+                ask->button(QMessageBox::Yes)->click();
+            });
+            static_cast<QDialog*>(picker)->accept();
+        });
+        const QString chosen = prompt.chooseFolder("Save Link Target(s) in...", file.fileName());
+        EXPECT_EQ(QFileInfo(path).isDir(), row.created);
+        EXPECT_EQ(chosen.isEmpty(), !row.created) << chosen.toStdString();
+    }
 }

@@ -62,6 +62,34 @@ TEST_F(Form5Test, BuildReturnsTheTypedUrlAndAppendChoice)
     }
 }
 
+// The dialog shows what the harvest collects now and returns the choice made there.
+TEST_F(Form5Test, CollectChoiceIsShownAndReturned)
+{
+    const struct {
+        HarvestCollect shown;
+        int pick;
+        HarvestCollect chosen;
+    } rows[] = {
+        { HarvestCollect::Links, 1, HarvestCollect::Media },
+        { HarvestCollect::Media, 2, HarvestCollect::Both },
+        { HarvestCollect::Both, 0, HarvestCollect::Links },
+    };
+    for (const auto& row : rows) {
+        UrlDialogInput in;
+        in.collect = row.shown;
+        Form5 d(in, history);
+        auto* collect = Child<QComboBox>(d, "cboCollect");
+        EXPECT_EQ(collect->currentText(),
+            row.shown == HarvestCollect::Both ? QStringLiteral("Links and media")
+                                              : harvestCollectName(row.shown));
+        collect->setCurrentIndex(row.pick);
+        QTest::keyClicks(Child<QLineEdit>(d, "Text1"), "http://example.org/");
+        Child<QPushButton>(d, "Command1")->click();
+        ASSERT_TRUE(d.request().has_value());
+        EXPECT_EQ(d.request()->collect, row.chosen);
+    }
+}
+
 TEST_F(Form5Test, CurrentEntryIsOfferedInTheComboBox)
 {
     Form5 d(withEntry("http://example.org/listed"), history);

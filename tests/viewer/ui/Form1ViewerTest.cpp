@@ -217,7 +217,7 @@ TEST_F(Form1ViewerTest, TheBrowserWindowLeavesARunningBuildAlone)
     m_form->list().setCurrentIndex(0);
     m_form->viewer().openCurrent();
     FakeBrowserWindow* window = m_windows.last();
-    m_prompt.urls.push_back(UrlRequest { site.url("/slow.html"), false });
+    m_prompt.urls.push_back(UrlRequest { site.url("/slow.html"), false, {} });
     m_form->mnufURL_Click();
     ASSERT_TRUE(m_form->buildRunning());
     const QString building = m_form->Status();

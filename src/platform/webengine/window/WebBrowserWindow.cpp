@@ -130,7 +130,8 @@ QUrl WebBrowserWindow::urlFromText(const QString& text)
 }
 
 // The main window may stay on top: a browser window opened under it would be hidden, so
-// it goes beside it when the screen has room (its frame counted as the main window's).
+// it goes beside it when the screen has room, and always wholly on the screen (its frame
+// counted as the main window's).
 void WebBrowserWindow::placeBesideMainWindow(const QRect& area)
 {
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
@@ -141,8 +142,8 @@ void WebBrowserWindow::placeBesideMainWindow(const QRect& area)
         const QRect outer = widget->frameGeometry();
         const QPoint inset = widget->geometry().topLeft() - outer.topLeft();
         const QSize frame = outer.size() - widget->size();
-        if (const std::optional<QPoint> at = BesidePlacement::beside(outer, size() + frame, area))
-            setGeometry(QRect(*at + inset, size()));
+        const QRect placed = BesidePlacement::place(outer, size() + frame, area);
+        setGeometry(QRect(placed.topLeft() + inset, placed.size() - frame));
         return;
     }
 }
