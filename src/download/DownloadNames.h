@@ -8,11 +8,11 @@
 // has none), without the query ("?...") or fragment ("#..."), percent-decoded as
 // DecodedPathPart does. When that is empty or has no ".": with the content type the
 // server named, when it is not a web page and has a usual extension, the name ("index"
-// when empty) with that extension (".../image?id=5" as image/jpeg gives "image.jpeg");
+// when empty) with that extension (".../image?id=5" as image/jpeg gives "image.jpg");
 // else "index.html".
 QString FileNameFromUrl(const QString& link, const QString& contentType = QString());
 
-// The usual extension of a media type ("jpeg" for image/jpeg), empty for a web page, an
+// The usual extension of a media type ("jpg" for image/jpeg), empty for a web page, an
 // unknown type or one without an extension.
 QString TypeExtension(const QString& contentType);
 

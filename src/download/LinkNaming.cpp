@@ -69,7 +69,8 @@ QString LinkNaming::example(
     if (!mask.isEmpty() && !NameMask::parse(mask, problem))
         return QString();
     const DownloadItems items { { entry, 1 } };
-    const Target& target = LinkNaming(items, mask, 1, portable).target(0);
+    const LinkNaming naming(items, mask, 1, portable);
+    const Target& target = naming.target(0);
     return target.folder + target.name;
 }
 

@@ -53,7 +53,7 @@ TEST(DownloadNames, FileNameFromUrlWithTheServersType)
         const char* type;
         const char* name;
     } rows[] = {
-        { "http://host/image?id=5", "image/jpeg", "image.jpeg" },
+        { "http://host/image?id=5", "image/jpeg", "image.jpg" },
         { "http://host/dir/", "application/pdf", "index.pdf" },
         { "http://host/dir/", "text/html", "index.html" },
         { "http://host/page", "application/xhtml+xml", "index.html" },

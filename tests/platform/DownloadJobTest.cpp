@@ -756,8 +756,8 @@ TEST_F(DownloadJobTest, LinksWithoutANameTakeTheExtensionOfTheirType)
     DownloadJob& job
         = run({ "/image?id=1", "/image?id=2", "/doc/", "/page/" }, OverwriteAction::Unique);
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
-    EXPECT_EQ(names(), (QStringList { "image(1).jpeg", "image.jpeg", "index.html", "index.pdf" }));
-    EXPECT_EQ(read("image.jpeg") + read("image(1).jpeg"), "jpeg 1jpeg 2");
+    EXPECT_EQ(names(), (QStringList { "image(1).jpg", "image.jpg", "index.html", "index.pdf" }));
+    EXPECT_EQ(read("image.jpg") + read("image(1).jpg"), "jpeg 1jpeg 2");
 }
 
 TEST_F(DownloadJobTest, TheSummaryCountsSavedSkippedAndFailedLinks)
