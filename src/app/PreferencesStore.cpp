@@ -25,6 +25,8 @@ Preferences loadPreferences(const CRegSettings& settings)
     prefs.serverNames = TypedSettings::readBool(settings, UseServerNames);
     if (const QString mask = TypedSettings::readText(settings, FileNameMask); !mask.isEmpty())
         prefs.nameMask = mask;
+    prefs.portableNames = TypedSettings::readBool(settings, PortableNames);
+    prefs.stopAtFailure = TypedSettings::readBool(settings, StopAtFailure);
     prefs.atOnce = TypedSettings::readInt(settings, DownloadsAtOnce);
     prefs.perHost = TypedSettings::readInt(settings, PerHost);
     prefs.rateLimit = TypedSettings::readInt(settings, RateLimit);
@@ -52,6 +54,8 @@ void savePreferences(CRegSettings& settings, const Preferences& prefs)
     TypedSettings::writeInt(settings, DownloadsAtOnce, prefs.atOnce);
     TypedSettings::writeInt(settings, PerHost, prefs.perHost);
     TypedSettings::writeInt(settings, RateLimit, prefs.rateLimit);
+    TypedSettings::writeBool(settings, PortableNames, prefs.portableNames);
+    TypedSettings::writeBool(settings, StopAtFailure, prefs.stopAtFailure);
 }
 
 QString lastUsedSaveFolder(const CRegSettings& settings)

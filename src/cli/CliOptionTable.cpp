@@ -369,6 +369,11 @@ constexpr CliOptionRow kOptions[] = {
         "the folder, and a name another running link holds gets a\n"
         "number).",
         &raise<&CliOptions::contentDisposition> },
+    { "--portable-names", nullptr, nullptr, kCliDownload,
+        "Make every file and folder name portable, for a memory stick\n"
+        "or a shared folder: : * ? \" < > | and \\ become _, and\n"
+        "trailing dots and spaces go.",
+        &raise<&CliOptions::portableNames> },
     { "--name", nullptr, "MASK", kCliDownload,
         "Name each file by MASK: *name* and *ext* (the link's own\n"
         "name, before and after its last \".\"), *num* (the link's\n"

@@ -57,6 +57,7 @@ struct CliOptions {
     QStringList headers; // --header "Name: value", repeatable
     QString userAgent; // --user-agent TEXT; empty: "Quillmarch/VERSION"
     bool contentDisposition = false; // --content-disposition: the server's names
+    bool portableNames = false; // --portable-names: names other systems accept
     QString nameMask; // --name MASK; empty: the link's own name
     int perHost = 4; // --per-host M: of the links downloaded at a time, at most M per host
     qint64 rateLimit = 0; // --limit-rate RATE in bytes a second, shared; 0 none

@@ -260,6 +260,7 @@ DownloadJobOptions DownloadCommand::jobOptions(
     options.reportErrors = false;
     options.nameMask = m_options.nameMask;
     options.useServerNames = m_options.contentDisposition;
+    options.portableNames = m_options.portableNames;
     options.limits.cookies = m_options.cookies;
     options.limits.referer = m_options.referer;
     options.limits.headers = m_options.headers;
@@ -417,6 +418,7 @@ int DownloadCommand::runAria2(const ListEntries& links)
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
     options.headers = m_options.headers;
     options.nameMask = m_options.nameMask;
+    options.portableNames = m_options.portableNames;
     if (!m_options.userAgent.isEmpty())
         options.headers.append(QStringLiteral("User-Agent: ") + m_options.userAgent);
     const std::unique_ptr<IAria2Rpc> rpc = services.aria2Rpc(options.rpcUrl);

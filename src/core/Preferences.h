@@ -25,6 +25,11 @@ struct Preferences {
     int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links downloaded at a time
     int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
     int rateLimit = SettingsTable::RateLimit.defaultInt(); // bytes a second in all, 0 none
+    // Saved files' names and folders avoid what other systems refuse (PortableName).
+    bool portableNames = SettingsTable::PortableNames.defaultBool();
+    // With one download at a time, each failed link shows its "Error" message and the job
+    // waits for it; with several at once failures go to the summary only.
+    bool stopAtFailure = SettingsTable::StopAtFailure.defaultBool();
 
     bool operator==(const Preferences&) const = default;
 };

@@ -70,6 +70,10 @@ inline constexpr StoredSetting DownloadsAtOnce    { kOptions,  u"Downloads At On
 inline constexpr StoredSetting PerHost            { kOptions,  u"Per Host",              SettingKind::Number,       4,       1, 16 };
 // Bytes a second a download job receives at most, shared by its transfers; 0 none.
 inline constexpr StoredSetting RateLimit          { kOptions,  u"Rate Limit",            SettingKind::Number,       0,       0, 2147483647 };
+// 1: the parts of a saved file's path avoid the characters other systems refuse.
+inline constexpr StoredSetting PortableNames      { kOptions,  u"Portable Names",        SettingKind::TrueFalse,    0 };
+// 1: with one download at a time, a failed link's "Error" message waits to be seen.
+inline constexpr StoredSetting StopAtFailure      { kOptions,  u"Stop At Failed Download", SettingKind::TrueFalse,  1 };
 inline constexpr StoredSetting LastUsedSaveFolder { kOptions,  u"Last Used Save Folder", SettingKind::Folder };
 // The folder "Export list..." wrote to last: exports do not move the other dialogs' folder.
 inline constexpr StoredSetting LastExportFolder   { kOptions,  u"Last Used Export Folder", SettingKind::Folder };
@@ -90,8 +94,9 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
     DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
-    UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder,
-    LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval,
+    UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure,
+    LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset,
+    SlideshowInterval,
     SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable

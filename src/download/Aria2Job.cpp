@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/RequestUrl.h"
+#include "download/DownloadFigures.h"
 #include "download/DownloadNames.h"
 #include "download/NameMask.h"
 
@@ -87,6 +88,8 @@ Aria2Job::Aria2Job(QList<Aria2Link> links, Aria2JobOptions options, IAria2Rpc& r
         m_states[i].file = mask ? mask->expand({ link.url, static_cast<int>(i + 1),
                                static_cast<int>(m_links.size()), link.context })
                                 : SafeFileName(FileNameFromUrl(link.url));
+        if (m_options.portableNames)
+            m_states[i].file = PortablePath(m_states[i].file);
         if (!m_options.folder.isEmpty())
             m_states[i].folder = withSlash(m_options.folder);
     }
@@ -385,10 +388,7 @@ void Aria2Job::onStatus(const Aria2Reply& reply)
                            QString::number(count()));
         m_caption = QStringLiteral("Quillmarch - Saving Files  (%1 of %2)")
                         .arg(QString::number(shown + 1), QString::number(count()));
-        m_label1
-            = QStringLiteral("%1 of %2 bytes")
-                  .arg(QString::number(shownDone),
-                      shownTotal > 0 ? QString::number(shownTotal) : QStringLiteral("Unknown"));
+        m_label1 = DownloadFigures::progressText(shownDone, shownTotal);
         const double percent
             = shownTotal > 0 ? static_cast<double>(shownDone) * 100.0 / shownTotal : 0.0;
         m_label2 = shownTotal > 0

@@ -36,6 +36,7 @@ struct Aria2JobOptions {
     QStringList headers {}; // "Name: value" lines sent with every link
     // Names each file (NameMask) as a path inside the folder; empty: the link's own name.
     QString nameMask {};
+    bool portableNames = false; // each part of that path made portable (PortableName)
     int pollIntervalMs = 500; // how often the daemon is asked for the links' progress
 };
 

@@ -1,5 +1,6 @@
 #include "download/DownloadFigures.h"
 
+#include <QLocale>
 #include <algorithm>
 #include <vector>
 
@@ -38,6 +39,20 @@ qint64 DownloadFigures::bytesPerSecond() const
     for (const RunningTransfer& transfer : m_running)
         total += transfer.bytesPerSecond;
     return total;
+}
+
+QString DownloadFigures::sizeText(qint64 bytes)
+{
+    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat);
+}
+
+QString DownloadFigures::progressText(qint64 bytes, qint64 size)
+{
+    if (size > 0)
+        return QStringLiteral("%1 of %2").arg(sizeText(bytes), sizeText(size));
+    if (bytes <= 0)
+        return QStringLiteral("waiting\u2026");
+    return QStringLiteral("%1 of unknown size").arg(sizeText(bytes));
 }
 
 qint64 DownloadFigures::secondsLeft() const

@@ -27,6 +27,13 @@ public:
     const QList<RunningTransfer>& running() const { return m_running; }
     // Bytes a second of all of them together.
     qint64 bytesPerSecond() const;
+    // A size in binary units, as everywhere the program shows one: "512 bytes",
+    // "1.5 KiB", "2.0 MiB", "1.2 GiB".
+    static QString sizeText(qint64 bytes);
+    // A transfer's bytes of its size ("1.5 KiB of 2.0 MiB"; "1.5 KiB of unknown size"),
+    // or "waiting…" before anything arrived from a server that gave no size.
+    static QString progressText(qint64 bytes, qint64 size);
+
     // Seconds until every link is done, -1 when unknown: links not started yet are taken
     // to be as big as the saved ones on average.
     qint64 secondsLeft() const;

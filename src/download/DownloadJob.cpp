@@ -33,7 +33,7 @@ DownloadJob::DownloadJob(
     , m_items(std::move(items))
     , m_options(std::move(options))
     , m_service(service)
-    , m_naming(m_items, m_options.nameMask, m_options.numbersCount)
+    , m_naming(m_items, m_options.nameMask, m_options.numbersCount, m_options.portableNames)
     , m_queue(DownloadQueue::hostsOf(m_items), m_options.perHost)
     , m_resolution(m_options.owaction, [this](const QString& name) { return fileExists(name); })
 {
@@ -254,6 +254,8 @@ void DownloadJob::answerFileExists(const std::optional<FileExistsAnswer>& answer
         return;
     m_deciding = run;
     const std::optional<QString> name = m_resolution.answered(question->text, answer);
+    run->userNamed
+        = run->userNamed || (answer && answer->action == FileExistsAction::SaveWithNewName);
     const QPointer<DownloadJob> self(this);
     settle(*run, question->kind, name);
     if (self && m_resolution.allfiles())
@@ -291,8 +293,10 @@ void DownloadJob::settleWaiting()
         if (!question)
             return;
         m_states[question->link].asking = false;
-        if (Run* run = m_runs.at(question->link))
+        if (Run* run = m_runs.at(question->link)) {
+            run->userNamed = run->userNamed || m_resolution.namesTyped();
             settle(*run, question->kind, name);
+        }
         if (!self || m_cancl || m_phase != Phase::Running)
             return;
     }
@@ -344,6 +348,7 @@ void DownloadJob::onHeaders(quint64 id, const TransferHeaders& headers)
     Q_ASSERT(QThread::currentThread() == thread());
     if (Run* run = m_runs.withTransfer(id)) {
         run->takeHeaders(headers, m_service.bytesInFile(id));
+        useTypedName(*run);
         emit changed();
     }
 }
@@ -480,11 +485,28 @@ void DownloadJob::useServerName(Run& run)
 {
     if (!m_options.useServerNames)
         return;
-    const QString safe = LinkNaming::serverName(run.serverName, run.file());
+    const QString safe = m_naming.serverName(run.serverName, run.file());
     if (safe.isEmpty())
         return;
     run.baseName = safe;
     run.state->file = m_runs.unreserved(run, safe);
+    run.replace = false;
+    if (m_current == &run)
+        m_curfile = run.file();
+}
+
+// A link without a named file ("/image?id=5", "/") is named for the type the server
+// gives: the partial file keeps its name, the final one takes the type's extension, and
+// the rename decides on it as on any name. A name the user typed stays.
+void DownloadJob::useTypedName(Run& run)
+{
+    if (run.userNamed)
+        return;
+    const QString typed = m_naming.typedName(run.index, run.contentType);
+    if (typed.isEmpty() || typed == run.baseName)
+        return;
+    run.baseName = typed;
+    run.state->file = m_runs.unreserved(run, typed);
     run.replace = false;
     if (m_current == &run)
         m_curfile = run.file();

@@ -131,6 +131,7 @@ private:
     void finish();
     bool fileExists(const QString& name) const;
     void useServerName(Run& run);
+    void useTypedName(Run& run);
     void markHostPauses();
     void markHost(const QString& host, DownloadLinkState::Status status);
 

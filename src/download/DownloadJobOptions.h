@@ -19,7 +19,9 @@ struct DownloadJobOptions {
     int retryBaseMs = 1000; // pauses between tries: base, twice that, four times...
     int maxRetryAfterSeconds = 300; // a longer "Retry-After" is cut to this
     int progressIntervalMs = 33; // how often the byte count is read while a file runs
-    bool reportErrors = true; // one "Error" message per failed link through the prompt
+    // One "Error" message per failed link through the prompt; the link holds its place
+    // until the message is seen, so with one link at a time the job waits for it.
+    bool reportErrors = true;
     // Timeouts, redirects, the rate limit, headers, cookies, referer and user agent for
     // every request.
     TransferRequest limits;
@@ -29,6 +31,9 @@ struct DownloadJobOptions {
     int numbersCount = 0;
     // The name the server gives (Content-Disposition) replaces the chosen one.
     bool useServerNames = false;
+    // Every part of a file's path is made portable (PortableName): no characters other
+    // systems refuse, no trailing dots or spaces.
+    bool portableNames = false;
     int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links fetched at a time
     int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
 

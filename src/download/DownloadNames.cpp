@@ -141,15 +141,50 @@ QString DecodedPathPart(const QString& part)
     return out;
 }
 
-QString FileNameFromUrl(const QString& link)
+QString TypeExtension(const QString& contentType)
+{
+    if (contentType.isEmpty())
+        return QString();
+    const QMimeType type = QMimeDatabase().mimeTypeForName(contentType);
+    if (!type.isValid() || type.inherits(QStringLiteral("text/html"))
+        || type.inherits(QStringLiteral("application/xhtml+xml")))
+        return QString();
+    return type.preferredSuffix();
+}
+
+QString PortableName(const QString& part)
+{
+    static const QString refused = QStringLiteral(":*?\"<>|\\");
+    QString portable = part;
+    for (QChar& c : portable) {
+        if (refused.contains(c))
+            c = QLatin1Char('_');
+    }
+    while (portable.endsWith(QLatin1Char('.')) || portable.endsWith(QLatin1Char(' ')))
+        portable.chop(1);
+    return portable.isEmpty() ? QStringLiteral("_") : portable;
+}
+
+QString PortablePath(const QString& path)
+{
+    QStringList parts = path.split(QLatin1Char('/'));
+    for (QString& part : parts)
+        part = PortableName(part);
+    return parts.join(QLatin1Char('/'));
+}
+
+QString FileNameFromUrl(const QString& link, const QString& contentType)
 {
     // The query and fragment are no part of the file's name; "?" comes before "#".
     QString path = link.left(link.indexOf(QLatin1Char('#')));
     path = path.left(path.indexOf(QLatin1Char('?')));
     const QString name = DecodedPathPart(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
-    if (name.isEmpty() || !name.contains(QLatin1Char('.')))
+    if (!name.isEmpty() && name.contains(QLatin1Char('.')))
+        return name;
+    const QString extension = TypeExtension(contentType);
+    if (extension.isEmpty())
         return kIndex;
-    return name;
+    return (name.isEmpty() ? QStringLiteral("index") : name) + QLatin1Char('.') + extension;
 }
 
 QString NumberedName(const QString& name, int n)

@@ -6,8 +6,21 @@
 
 // The last part of the link's path: the text after its last "/" (the whole link when it
 // has none), without the query ("?...") or fragment ("#..."), percent-decoded as
-// DecodedPathPart does; "index.html" when that is empty or has no ".".
-QString FileNameFromUrl(const QString& link);
+// DecodedPathPart does. When that is empty or has no ".": with the content type the
+// server named, when it is not a web page and has a usual extension, the name ("index"
+// when empty) with that extension (".../image?id=5" as image/jpeg gives "image.jpg");
+// else "index.html".
+QString FileNameFromUrl(const QString& link, const QString& contentType = QString());
+
+// The usual extension of a media type ("jpg" for image/jpeg), empty for a web page, an
+// unknown type or one without an extension.
+QString TypeExtension(const QString& contentType);
+
+// part as other systems accept it in a path: the characters they refuse in a name
+// (: * ? " < > | \) become "_" and trailing dots and spaces go; "_" when nothing is left.
+QString PortableName(const QString& part);
+// A relative path ("/"-separated) with each of its parts made portable.
+QString PortablePath(const QString& path);
 
 // part with its percent-encoded bytes decoded where they form valid UTF-8 and are
 // neither "/" nor NUL, so "a%20b" and "a b" give the same name; other escapes stay as

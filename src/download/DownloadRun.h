@@ -21,6 +21,7 @@ struct DownloadRun {
     QString host;
     QByteArray requestUrl; // the link as sent, percent-encoded
     bool replace = false; // the chosen name is to be overwritten
+    bool userNamed = false; // the name was typed in answer to "File Exists"
     std::unique_ptr<FilePlacement> place;
     QString validator;
     bool recordPending = false; // the partial file's record is not written yet

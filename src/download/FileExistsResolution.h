@@ -31,6 +31,8 @@ public:
         const QString& curfile, const std::optional<FileExistsAnswer>& answer);
 
     bool allfiles() const { return m_allfiles; }
+    // The answer for all is a typed name: the names it gives are the user's.
+    bool namesTyped() const { return m_allfiles && m_answer == FileExistsAction::SaveWithNewName; }
     int uniquecount() const { return m_uniquecount; }
 
 private:

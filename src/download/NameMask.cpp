@@ -93,7 +93,7 @@ std::optional<NameMask> NameMask::parse(const QString& mask, QString* problem)
 
 QString NameMask::expand(const NameMaskValues& values) const
 {
-    const QString own = SafeFileName(FileNameFromUrl(values.link));
+    const QString own = SafeFileName(FileNameFromUrl(values.link, values.contentType));
     const qsizetype dot = own.lastIndexOf(QLatin1Char('.'));
     const QString name = dot < 0 ? own : own.left(dot);
     const QString ext = dot < 0 ? QString() : own.mid(dot + 1);

@@ -14,6 +14,9 @@ struct NameMaskValues {
     int count = 1; // the job's links
     EntryContext context {};
     QDate date = QDate::currentDate();
+    // The type the server named for the link, once known: a link without a named file
+    // takes its extension (FileNameFromUrl). Empty before the answer.
+    QString contentType {};
 };
 
 // A renaming mask such as "*host*/*num*-*name*.*ext*": literal text and placeholders

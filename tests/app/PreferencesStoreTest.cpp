@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/PreferencesStore.h"
+#include "download/DownloadJobOptions.h"
 #include "settings/CRegSettings.h"
 #include "support/TempSettingsStore.h"
 
@@ -54,7 +55,7 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
     };
     const Row rows[] = {
         { { false, true, true, false, true, OverwriteAction::Skip, true, "*num*.*ext*", {}, {}, 3,
-              2, 204800 },
+              2, 204800, true, false },
             "False", "1", "True", "False", "True", "2" },
         { { true, false, false, true, false, OverwriteAction::Overwrite }, "True", "0", "False",
             "True", "False", "1" },
@@ -83,7 +84,27 @@ TEST_F(PreferencesStoreTest, SaveWritesTheStoredFormsAndLoadsBack)
             QStringLiteral("Default Append"), QStringLiteral("Overwrite Action"),
             QStringLiteral("Use Server Names"), QStringLiteral("File Name Mask"),
             QStringLiteral("Downloads At Once"), QStringLiteral("Per Host"),
-            QStringLiteral("Rate Limit") }));
+            QStringLiteral("Rate Limit"), QStringLiteral("Portable Names"),
+            QStringLiteral("Stop At Failed Download") }));
+}
+
+// A failed link's message stops the job only with one download at a time and the
+// preference on; several at once send failures to the summary.
+TEST_F(PreferencesStoreTest, FailuresStopOnlyOneAtATimeJobsThatAskForIt)
+{
+    const struct {
+        int atOnce;
+        bool stop;
+        bool reportErrors;
+    } rows[] = { { 1, true, true }, { 1, false, false }, { 3, true, false } };
+    for (const auto& row : rows) {
+        Preferences prefs;
+        prefs.atOnce = row.atOnce;
+        prefs.stopAtFailure = row.stop;
+        EXPECT_EQ(DownloadJobOptions::fromPreferences(prefs, m_settings, "/tmp/").reportErrors,
+            row.reportErrors)
+            << row.atOnce << row.stop;
+    }
 }
 
 TEST_F(PreferencesStoreTest, Aria2DaemonIsStoredOnlyOnceNamedAndCanBeCleared)

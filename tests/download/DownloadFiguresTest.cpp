@@ -48,3 +48,22 @@ TEST(DownloadFiguresTest, RunningTransfersAreTheNamedLinksUnderWayInTheOrderStar
     EXPECT_EQ(figures.bytesPerSecond(), 0);
     EXPECT_EQ(figures.secondsLeft(), -1);
 }
+
+// One unit style for every size shown; a transfer that has received nothing of an
+// unknown size is waiting.
+TEST(DownloadFiguresTest, ProgressTextInBinaryUnits)
+{
+    const struct {
+        qint64 bytes;
+        qint64 size;
+        const char* text;
+    } rows[] = {
+        { 0, -1, "waiting\u2026" },
+        { 0, 2048, "0 bytes of 2.0 KiB" },
+        { 1536, 3 * 1024 * 1024 / 2, "1.5 KiB of 1.5 MiB" },
+        { 5LL * 1024 * 1024 * 1024, -1, "5.0 GiB of unknown size" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DownloadFigures::progressText(row.bytes, row.size), QString::fromUtf8(row.text))
+            << row.bytes;
+}

@@ -44,6 +44,43 @@ TEST(DownloadNames, FileNameFromUrl)
             << row.link;
 }
 
+// A link without a named file takes the extension of the type the server gives, unless
+// that is a web page or has none.
+TEST(DownloadNames, FileNameFromUrlWithTheServersType)
+{
+    const struct {
+        const char* link;
+        const char* type;
+        const char* name;
+    } rows[] = {
+        { "http://host/image?id=5", "image/jpeg", "image.jpg" },
+        { "http://host/dir/", "application/pdf", "index.pdf" },
+        { "http://host/dir/", "text/html", "index.html" },
+        { "http://host/page", "application/xhtml+xml", "index.html" },
+        { "http://host/image?id=5", "no/such-type", "index.html" },
+        { "http://host/photo.png", "image/jpeg", "photo.png" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FileNameFromUrl(row.link, row.type), QString::fromUtf8(row.name)) << row.link;
+}
+
+TEST(DownloadNames, PortableNameAvoidsWhatOtherSystemsRefuse)
+{
+    const struct {
+        const char* part;
+        const char* portable;
+    } rows[] = {
+        { "Summer: \"best\" <photos>?", "Summer_ _best_ _photos__" },
+        { "a*b|c\\d", "a_b_c_d" },
+        { "notes. . ", "notes" },
+        { "...", "_" },
+        { "plain.jpg", "plain.jpg" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(PortableName(QString::fromUtf8(row.part)), QString::fromUtf8(row.portable))
+            << row.part;
+}
+
 TEST(DownloadNames, NumberedNameAtTheFirstDot)
 {
     EXPECT_EQ(NumberedName("photo.jpg", 1), "photo(1).jpg");

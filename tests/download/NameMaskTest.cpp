@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "download/DownloadNames.h"
+#include "download/LinkNaming.h"
 #include "download/NameMask.h"
 #include "support/QtPrinters.h"
 
@@ -81,5 +82,28 @@ TEST(NameMask, MasksThatNameNoFileAreRefused)
         QString problem;
         EXPECT_FALSE(NameMask::parse(QString::fromUtf8(mask), &problem)) << mask;
         EXPECT_FALSE(problem.isEmpty()) << mask;
+    }
+}
+
+// What the preferences show while a mask is typed: the path the job would use, every
+// folder part made portable when asked.
+TEST(NameMask, ExampleIsThePathTheJobGives)
+{
+    const ListEntry entry { "http://h/dir/pic?id=1", { EntryKind::Link, "", "", "Trip: day 1?" } };
+    const struct {
+        const char* mask;
+        bool portable;
+        const char* path;
+    } rows[] = {
+        { "*title*/*num*-*name*.*ext*", false, "Trip: day 1?/001-index.html" },
+        { "*title*/*num*-*name*.*ext*", true, "Trip_ day 1_/001-index.html" },
+        { "", true, "index.html" },
+        { "*nope*", false, "" },
+    };
+    for (const auto& row : rows) {
+        QString problem;
+        EXPECT_EQ(LinkNaming::example(row.mask, entry, row.portable, &problem), row.path)
+            << row.mask;
+        EXPECT_EQ(problem.isEmpty(), *row.path != 0) << row.mask;
     }
 }

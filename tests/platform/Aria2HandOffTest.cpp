@@ -156,8 +156,9 @@ TEST_F(Aria2HandOffTest, CancelRemovesTheRunningLinkFromTheDaemon)
     options.pollIntervalMs = 50;
     Aria2Job job({ { m_site.url("/slow.bin") } }, options, rpc);
     job.start();
-    ASSERT_TRUE(waitFor(
-        [&] { return job.Label1().startsWith("1 of") || job.Label1().startsWith("2 of"); }));
+    ASSERT_TRUE(waitFor([&] {
+        return job.Label1().startsWith("1 bytes of") || job.Label1().startsWith("2 bytes of");
+    }));
     job.cancel();
     ASSERT_TRUE(waitFor([&] { return job.phase() == Aria2Job::Phase::Cancelled; }));
 

@@ -690,6 +690,76 @@ TEST_F(DownloadJobTest, TheRateLimitIsSharedByTheRunningTransfers)
     EXPECT_EQ(read("big2.bin"), QByteArray::fromStdString(*body));
 }
 
+// Each running transfer gets its part of the limit: none waits at 0 B while another takes
+// all of it, so all four are under way before any is done.
+TEST_F(DownloadJobTest, EveryRunningTransferMakesProgressUnderARateLimit)
+{
+    const auto body = std::make_shared<std::string>(bytes(400 * 1024));
+    m_site.server().Get(
+        R"(/share\d\.bin)", [body](const httplib::Request&, httplib::Response& res) {
+            serveBody(res, body, body->size());
+        });
+    ASSERT_TRUE(m_site.start());
+    bool allMoved = false;
+    m_started = [&](DownloadJob* job) {
+        QObject::connect(job, &DownloadJob::changed, job, [&, job] {
+            const QList<DownloadLinkState>& links = job->links();
+            if (!allMoved && std::all_of(links.begin(), links.end(), [](const auto& link) {
+                    return link.status == DownloadLinkState::Status::Running
+                        && link.bytes >= 16 * 1024;
+                })) {
+                allMoved = true;
+                job->cancel();
+            }
+        });
+    };
+    m_configure = [](DownloadJobOptions& options) {
+        options.atOnce = 4;
+        options.limits.sharedRateLimit = 120 * 1024;
+    };
+
+    run({ "/share1.bin", "/share2.bin", "/share3.bin", "/share4.bin" });
+    EXPECT_TRUE(allMoved);
+}
+
+// A transfer held back by a low limit receives what the limit allows: no stall.
+TEST_F(DownloadJobTest, ALowRateLimitIsNoStall)
+{
+    const auto body = std::make_shared<std::string>(bytes(12 * 1024));
+    m_site.server().Get("/slow.bin", [body](const httplib::Request&, httplib::Response& res) {
+        serveBody(res, body, body->size());
+    });
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) {
+        options.limits.sharedRateLimit = 4 * 1024;
+        options.limits.stallTimeoutSeconds = 1;
+        options.reportErrors = false;
+    };
+
+    DownloadJob& job = run({ "/slow.bin" }, OverwriteAction::Overwrite, 0);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done)
+        << job.summary().failures.value(0).error.toStdString();
+    EXPECT_EQ(read("slow.bin"), QByteArray::fromStdString(*body));
+}
+
+// Links that name no file are named for the type the server gives, numbered as any name.
+TEST_F(DownloadJobTest, LinksWithoutANameTakeTheExtensionOfTheirType)
+{
+    m_site.server().Get("/image", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content("jpeg " + req.get_param_value("id"), "image/jpeg");
+    });
+    m_site.page("/doc/", "pdf", "application/pdf");
+    m_site.page("/page/", "<p>page</p>", "text/html; charset=utf-8");
+    ASSERT_TRUE(m_site.start());
+    m_configure = [](DownloadJobOptions& options) { options.atOnce = 2; };
+
+    DownloadJob& job
+        = run({ "/image?id=1", "/image?id=2", "/doc/", "/page/" }, OverwriteAction::Unique);
+    EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
+    EXPECT_EQ(names(), (QStringList { "image(1).jpg", "image.jpg", "index.html", "index.pdf" }));
+    EXPECT_EQ(read("image.jpg") + read("image(1).jpg"), "jpeg 1jpeg 2");
+}
+
 TEST_F(DownloadJobTest, TheSummaryCountsSavedSkippedAndFailedLinks)
 {
     m_site.page("/a.txt", "alpha", "text/plain");

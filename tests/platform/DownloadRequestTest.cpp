@@ -249,5 +249,5 @@ TEST_F(DownloadRequestTest, ACookieSetOnTheWayReachesTheNextHopsItsRulesAdmit)
     const DownloadJob& job = run({ "/signin" });
     EXPECT_EQ(job.phase(), DownloadJob::Phase::Done);
     EXPECT_EQ(fileCookie, "sid=7");
-    EXPECT_EQ(read("index.html"), "vault");
+    EXPECT_EQ(read("signin.zip"), "vault");
 }

@@ -121,6 +121,7 @@ void DownloadLauncher::sendToAria2(const ListEntries& links, const QString& fold
     }
     Aria2JobOptions options { m_prefs.aria2Url, m_prefs.aria2Secret, folder };
     options.nameMask = m_prefs.nameMask;
+    options.portableNames = m_prefs.portableNames;
     if (!session.userAgent.isEmpty())
         options.headers.append(QStringLiteral("User-Agent: ") + session.userAgent);
     // The daemon follows redirects itself and would carry a link's cookies to every host

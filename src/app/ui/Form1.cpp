@@ -60,9 +60,18 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     if (prompt) {
         m_prompt = prompt;
     } else {
-        m_ownPrompt = std::make_unique<QtUserPrompt>(
+        auto own = std::make_unique<QtUserPrompt>(
             this, *m_services.urlHistory, [this] { leaveTopmostBand(); },
             [this] { restoreTopmostBand(); });
+        // The mask is shown for the selected entry: the current one, else the first.
+        own->setMaskExample([this] {
+            const int current = m_list.currentIndex();
+            const QList<int> selected = m_list.selectedIndexes();
+            const int shown
+                = current >= 0 && m_list.isSelected(current) ? current : selected.value(0, -1);
+            return shown >= 0 ? m_list.entryAt(shown) : ListEntry {};
+        });
+        m_ownPrompt = std::move(own);
         m_prompt = m_ownPrompt.get();
     }
 

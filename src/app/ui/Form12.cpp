@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "download/Aria2Job.h"
+#include "download/LinkNaming.h"
 #include "download/NameMask.h"
 #include "winsupport/ui/DialogFrame.h"
 #include "winsupport/ui/Help.h"
@@ -44,6 +45,19 @@ QSpinBox* makeNumber(int minimum, int maximum, const char* name, QWidget* parent
     return box;
 }
 
+// Each placeholder of a mask, explained where the mask is typed.
+const QString kMaskHelp = QStringLiteral(
+    "<p>The file name mask names each saved file; \"/\" makes folders.</p><table>"
+    "<tr><td><b>*name*</b></td><td>the link's file name without its extension</td></tr>"
+    "<tr><td><b>*ext*</b></td><td>the link's extension</td></tr>"
+    "<tr><td><b>*num*</b></td><td>the link's number in the job: 001, 002...</td></tr>"
+    "<tr><td><b>*host*</b></td><td>the link's server</td></tr>"
+    "<tr><td><b>*subdirs*</b></td><td>the folders of the link's path</td></tr>"
+    "<tr><td><b>*text*</b></td><td>the link's text on its page</td></tr>"
+    "<tr><td><b>*title*</b></td><td>the title of the page it was found on</td></tr>"
+    "<tr><td><b>*date*</b></td><td>today, as 2024-05-31</td></tr>"
+    "</table><p>The default is *name*.*ext*.</p>");
+
 QLabel* makeNote(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -53,10 +67,16 @@ QLabel* makeNote(const QString& text, QWidget* parent)
 
 } // namespace
 
-Form12::Form12(const Preferences& current, QWidget* parent)
+Form12::Form12(const Preferences& current, const ListEntry& example, QWidget* parent)
     : QDialog(parent)
     , m_current(current)
+    , m_example(example)
 {
+    if (m_example.url.isEmpty()) {
+        m_example.url = QStringLiteral("https://www.example.com/photos/2024/beach.jpg");
+        m_example.context.text = QStringLiteral("At the beach");
+        m_example.context.title = QStringLiteral("Summer: our photos");
+    }
     setWindowTitle(QStringLiteral("Program Preferences"));
 
     auto* window = new QGroupBox(QStringLiteral("Window Behavior:"), this);
@@ -111,11 +131,20 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     savingLayout->addWidget(m_chkservernames);
     m_txtnamemask = new QLineEdit(saving);
     m_txtnamemask->setObjectName(QStringLiteral("txtnamemask"));
-    m_txtnamemask->setToolTip(QStringLiteral("*name*, *ext*, *num*, *host*, *subdirs*, *text*, "
-                                             "*title*, *date*; default *name*.*ext*"));
+    m_txtnamemask->setToolTip(kMaskHelp);
     m_lblmaskproblem = makeNote(QString(), saving);
     m_lblmaskproblem->setObjectName(QStringLiteral("lblmaskproblem"));
     m_lblmaskproblem->hide();
+    m_lblmaskexample = new QLabel(saving);
+    m_lblmaskexample->setObjectName(QStringLiteral("lblmaskexample"));
+    m_lblmaskexample->setToolTip(kMaskHelp);
+    m_lblmaskexample->setTextFormat(Qt::PlainText);
+    m_chkportable
+        = makeCheck(QStringLiteral("Portable names (for memory sticks and shared folders)."),
+            "chkportable", saving);
+    m_chkstopfail
+        = makeCheck(QStringLiteral("Stop at each failed download (one download at a time)."),
+            "chkstopfail", saving);
 
     auto* aria2 = new QGroupBox(QStringLiteral("Send downloads to an aria2 daemon"), this);
     m_aria2Url = new QLineEdit(aria2);
@@ -144,9 +173,12 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     auto* numbers = new QFormLayout;
     numbers->addRow(QStringLiteral("File name mask:"), m_txtnamemask);
     numbers->addRow(m_lblmaskproblem);
+    numbers->addRow(QString(), m_lblmaskexample);
+    numbers->addRow(m_chkportable);
     numbers->addRow(QStringLiteral("Downloads at once:"), m_txtatonce);
     numbers->addRow(QStringLiteral("Per host:"), m_txtperhost);
     numbers->addRow(QStringLiteral("Rate limit:"), m_txtratelimit);
+    numbers->addRow(m_chkstopfail);
     savingLayout->addLayout(numbers);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -186,6 +218,11 @@ Form12::Form12(const Preferences& current, QWidget* parent)
     // owaction shows.
     m_chkservernames->setChecked(current.serverNames);
     m_txtnamemask->setText(current.nameMask);
+    m_chkportable->setChecked(current.portableNames);
+    m_chkstopfail->setChecked(current.stopAtFailure);
+    showMaskExample();
+    connect(m_txtnamemask, &QLineEdit::textChanged, this, &Form12::showMaskExample);
+    connect(m_chkportable, &QCheckBox::toggled, this, &Form12::showMaskExample);
     const int shown = overwriteActionIndex(current.owaction);
     if (overwriteActionAt(shown))
         m_opowaction[shown]->setChecked(true);
@@ -216,6 +253,8 @@ void Form12::Command1_Click()
     }
     p.serverNames = m_chkservernames->isChecked();
     p.nameMask = mask.isEmpty() ? NameMask::kDefault : mask;
+    p.portableNames = m_chkportable->isChecked();
+    p.stopAtFailure = m_chkstopfail->isChecked();
     p.ontop = m_chkontop->isChecked();
     p.newwin = m_oplnkopen[0]->isChecked();
     p.exjs = m_chkexjs->isChecked();
@@ -236,6 +275,14 @@ void Form12::Command1_Click()
     }
     m_result = p;
     accept();
+}
+
+void Form12::showMaskExample()
+{
+    QString problem;
+    const QString path = LinkNaming::example(
+        m_txtnamemask->text().trimmed(), m_example, m_chkportable->isChecked(), &problem);
+    m_lblmaskexample->setText(path.isEmpty() ? problem : QStringLiteral("Gives: ") + path);
 }
 
 void Form12::Command3_Click()

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/DialogRequests.h"
+#include "listops/EntryContext.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,8 +19,10 @@ class Form12 final : public QDialog
     Q_OBJECT
 public:
     // The controls show `current`. An owaction outside 0 to 3 selects none of the
-    // "Saving Files:" options.
-    explicit Form12(const Preferences& current, QWidget* parent = nullptr);
+    // "Saving Files:" options. example: the entry the mask's result is shown for as it
+    // is typed (an example link when it has none).
+    explicit Form12(
+        const Preferences& current, const ListEntry& example = {}, QWidget* parent = nullptr);
 
     // The preferences as the user left them when "Save" was pressed; nullopt after
     // "Cancel" or closing the window. When no "Saving Files:" option is selected, the
@@ -30,6 +33,8 @@ public:
 private:
     void Command1_Click(); // Save
     void Command3_Click(); // Help
+    // Shows under the mask the path it gives the example entry, or why it gives none.
+    void showMaskExample();
 
     Preferences m_current;
     QCheckBox* m_chkontop;
@@ -44,6 +49,10 @@ private:
     QCheckBox* m_chkservernames;
     QLineEdit* m_txtnamemask;
     QLabel* m_lblmaskproblem;
+    QLabel* m_lblmaskexample;
+    QCheckBox* m_chkportable;
+    QCheckBox* m_chkstopfail;
+    ListEntry m_example;
     QSpinBox* m_txtatonce;
     QSpinBox* m_txtperhost;
     QSpinBox* m_txtratelimit; // KiB a second, 0 none

@@ -112,7 +112,7 @@ std::optional<bool> QtUserPrompt::askDesiredAction(bool defappend)
 std::optional<Preferences> QtUserPrompt::editPreferences(const Preferences& current)
 {
     BandScope band(*this);
-    Form12 dialog(current, dialogParent());
+    Form12 dialog(current, m_maskExample ? m_maskExample() : ListEntry {}, dialogParent());
     dialog.exec();
     return dialog.preferences();
 }

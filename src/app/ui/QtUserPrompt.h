@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "core/IUserPrompt.h"
+#include "listops/EntryContext.h"
 
 class QWidget;
 class UrlHistory;
@@ -19,6 +20,9 @@ public:
     // urlHistory: the typed URLs the URL boxes complete from and remember.
     QtUserPrompt(QWidget* owner, UrlHistory& urlHistory, std::function<void()> leaveTopmostBand,
         std::function<void()> restoreTopmostBand);
+
+    // The entry "Program Preferences" shows the file name mask's result for.
+    void setMaskExample(std::function<ListEntry()> example) { m_maskExample = std::move(example); }
 
     PromptAnswer message(PromptIcon icon, const QString& title, const QString& text,
         PromptButtons buttons = PromptButtons::Ok) override;
@@ -58,4 +62,5 @@ private:
     std::function<void()> m_leaveTopmostBand;
     std::function<void()> m_restoreTopmostBand;
     int m_bandDepth = 0; // dialogs open now
+    std::function<ListEntry()> m_maskExample;
 };

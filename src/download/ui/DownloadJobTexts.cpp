@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "download/DownloadFigures.h"
 #include "download/DownloadJob.h"
 
 namespace
@@ -29,8 +30,7 @@ QString DownloadJobTexts::label1(const DownloadJob& job)
     const DownloadLinkState* link = followed(job);
     if (!link || ended(job))
         return QString();
-    const QString size = link->size > 0 ? QString::number(link->size) : QStringLiteral("Unknown");
-    return QStringLiteral("%1 of %2 bytes").arg(QString::number(link->bytes), size);
+    return DownloadFigures::progressText(link->bytes, link->size);
 }
 
 QString DownloadJobTexts::label2(const DownloadJob& job)

@@ -13,7 +13,7 @@ class DownloadJobTexts final
 public:
     static constexpr int kBar1Max = 100;
 
-    static QString label1(const DownloadJob& job); // "1024 of 2049 bytes"
+    static QString label1(const DownloadJob& job); // "1.0 KiB of 2.0 KiB", "waiting…"
     static QString label2(const DownloadJob& job); // "50%"
     static QString label3(const DownloadJob& job); // "Saving ...", "Done", "Error"
     static int progressBar1(const DownloadJob& job);

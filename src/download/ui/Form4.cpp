@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/IUserPrompt.h"
 #include "download/DownloadFigures.h"
@@ -28,19 +30,10 @@ QGroupBox* group(const QString& title, QWidget* parent)
     return box;
 }
 
-// "1.5 MiB" and the like.
-QString sizeText(qint64 bytes)
-{
-    if (bytes < 1024)
-        return QStringLiteral("%1 B").arg(bytes);
-    if (bytes < 1024 * 1024)
-        return QStringLiteral("%1 KiB").arg(double(bytes) / 1024, 0, 'f', 1);
-    return QStringLiteral("%1 MiB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
-}
-
-// One line per running transfer when more than one runs, then the job's speed and time
-// left; nothing once the job has ended.
-QString detailsText(const DownloadJob& job)
+// One line per running transfer when more than one runs, each name elided in its
+// middle so the line fits width, then the job's speed and time left; nothing once the
+// job has ended.
+QString detailsText(const DownloadJob& job, const QFontMetrics& metrics, int width)
 {
     if (!job.isRunning())
         return QString();
@@ -49,17 +42,19 @@ QString detailsText(const DownloadJob& job)
     const QList<RunningTransfer>& running = figures.running();
     if (running.size() > 1) {
         for (const RunningTransfer& transfer : running) {
-            lines.append(QStringLiteral("%1  %2  %3/s")
-                             .arg(transfer.name,
-                                 transfer.size > 0 ? sizeText(transfer.bytes)
-                                         + QStringLiteral(" of ") + sizeText(transfer.size)
-                                                   : sizeText(transfer.bytes),
-                                 sizeText(transfer.bytesPerSecond)));
+            QString rest = QStringLiteral("  ")
+                + DownloadFigures::progressText(transfer.bytes, transfer.size);
+            if (transfer.bytes > 0 || transfer.size > 0)
+                rest += QStringLiteral("  %1/s").arg(
+                    DownloadFigures::sizeText(transfer.bytesPerSecond));
+            const int room
+                = std::max(metrics.averageCharWidth() * 8, width - metrics.horizontalAdvance(rest));
+            lines.append(metrics.elidedText(transfer.name, Qt::ElideMiddle, room) + rest);
         }
     }
     const qint64 left = figures.secondsLeft();
     lines.append(QStringLiteral("Speed: %1/s   Time left: %2")
-                     .arg(sizeText(figures.bytesPerSecond()),
+                     .arg(DownloadFigures::sizeText(figures.bytesPerSecond()),
                          left < 0 ? QStringLiteral("unknown")
                                   : QStringLiteral("%1:%2").arg(left / 60).arg(
                                       left % 60, 2, 10, QLatin1Char('0'))));
@@ -288,7 +283,9 @@ void Form4::refresh()
     m_progressBar1->setValue(shown.bar1);
     m_progressBar2->setMaximum(std::max(1, shown.bar2Max));
     m_progressBar2->setValue(shown.bar2);
-    const QString details = m_local ? detailsText(*m_local) : QString();
+    const QString details = m_local
+        ? detailsText(*m_local, m_details->fontMetrics(), m_details->maximumWidth())
+        : QString();
     m_details->setText(details);
     m_details->setVisible(!details.isEmpty());
     if (!shown.caption.isEmpty() && shown.caption != m_caption && !m_unloaded) {

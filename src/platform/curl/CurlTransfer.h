@@ -33,6 +33,9 @@ struct CurlTransfer {
     char errorBuffer[CURL_ERROR_SIZE] = {};
     bool running = false; // taken by the worker
     bool rateHeld = false; // paused until the rate limit allows more
+    // Bytes its share of the rate limit lets it receive now; below 0 after a block
+    // larger than what was left, paid back before the next one.
+    double rateAllowance = 0;
 
     int fd = -1;
     qint64 from = 0; // bytes kept from before; 0 once a restart empties the file

@@ -196,27 +196,37 @@ int CurlTransferService::pollMilliseconds() const
     return m_running.empty() ? 250 : int(kProgressInterval.count());
 }
 
-// Adds what the rate limit allows since the last call to the bytes the running transfers
-// may receive, and lets the transfers waiting for them go on.
+double CurlTransferService::rateShare(qint64 limit, bool counted) const
+{
+    const auto limited = std::count_if(m_running.begin(), m_running.end(),
+        [](const auto& t) { return t->request.sharedRateLimit > 0; });
+    return double(limit) / double(std::max<std::ptrdiff_t>(1, limited + (counted ? 0 : 1)));
+}
+
+// Gives every running transfer its share of the rate limit for the time since the last
+// call, and lets those whose share allows more go on. The limit is split evenly, so no
+// transfer takes all of it while the others wait; the split follows the running count.
 void CurlTransferService::refillRate()
 {
     qint64 limit = 0;
     for (const auto& t : m_running)
         limit = std::max(limit, t->request.sharedRateLimit);
-    m_rateLimit = limit;
     const Clock::time_point now = Clock::now();
     const double seconds = std::chrono::duration<double>(now - m_rateRefilled).count();
     m_rateRefilled = now;
     if (limit <= 0)
         return;
+    const double share = rateShare(limit, true);
     // A small burst only, so the rate holds over short files too.
-    const double burst = std::max(16.0 * 1024, double(limit) / 10);
-    m_rateAllowance = std::min(burst, m_rateAllowance + seconds * double(limit));
-    if (m_rateAllowance <= 0)
-        return;
+    const double burst = std::max(1024.0, share / 10);
     for (const auto& t : m_running) {
-        if (t->rateHeld) {
+        if (t->request.sharedRateLimit <= 0)
+            continue;
+        t->rateAllowance = std::min(burst, t->rateAllowance + seconds * share);
+        if (t->rateHeld && t->rateAllowance > 0) {
             t->rateHeld = false;
+            // Held back by the limit, not by the server: the stall clock starts again.
+            t->lastByte = now;
             curl_easy_pause(t->curl, CURLPAUSE_CONT);
         }
     }
@@ -304,13 +314,12 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
         return length; // a redirect's own body is not the file
     // Over the rate limit the transfer is held (libcurl keeps this block and stops reading
     // the connection) until the worker lets it go on.
-    CurlTransferService* service = t->service;
-    if (service->m_rateLimit > 0) {
-        if (service->m_rateAllowance <= 0) {
+    if (t->request.sharedRateLimit > 0) {
+        if (t->rateAllowance <= 0) {
             t->rateHeld = true;
             return CURL_WRITEFUNC_PAUSE;
         }
-        service->m_rateAllowance -= double(length);
+        t->rateAllowance -= double(length);
     }
     if (!t->headersSent) {
         if (t->status == 206) {
@@ -357,7 +366,9 @@ int CurlTransferService::onProgress(
     if (t->cancelled.load())
         return 1;
     const Clock::time_point now = Clock::now();
-    if (received != t->lastReceived) {
+    // A transfer the rate limit holds back receives what the limit allows: it is not
+    // stalled.
+    if (received != t->lastReceived || t->rateHeld) {
         t->lastReceived = received;
         t->lastByte = now;
     }
@@ -398,13 +409,24 @@ void CurlTransferService::prepare(Transfer& t)
     setup.data = &t;
     setup.applyTo(curl);
     curl_easy_setopt(curl, CURLOPT_PRIVATE, &t);
-    // A stretch with no byte at all is caught by onProgress; a trickle by the average.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(r.lowSpeedBytesPerSecond));
+    // A stretch with no byte at all is caught by onProgress; a trickle by the average,
+    // which never asks for more than half of what the transfer's share of a rate limit
+    // lets through.
+    const bool counted = std::any_of(
+        m_running.begin(), m_running.end(), [&](const auto& other) { return other.get() == &t; });
+    const double share = r.sharedRateLimit > 0 ? rateShare(r.sharedRateLimit, counted) : 0;
+    long lowSpeed = r.lowSpeedBytesPerSecond;
+    if (share > 0)
+        lowSpeed = std::min(lowSpeed, std::max(1L, static_cast<long>(share / 2)));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, lowSpeed);
     curl_easy_setopt(
         curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(60, r.stallTimeoutSeconds)));
-    // Under a rate limit small reads keep the pace even.
+    // Under a rate limit small reads keep the pace even: a block is at most about an
+    // eighth of a second of the limit, so a low limit never holds a transfer for long.
+    const long limitedBuffer
+        = std::clamp(static_cast<long>(r.sharedRateLimit / 8), 1024L, kLimitedReceiveBuffer);
     curl_easy_setopt(
-        curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? kLimitedReceiveBuffer : kReceiveBuffer);
+        curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? limitedBuffer : kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, t.errorBuffer);
 

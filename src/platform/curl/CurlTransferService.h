@@ -49,6 +49,9 @@ private:
     void end(Transfer& transfer, int code);
     void endCancelled(Transfer& transfer);
     void refillRate();
+    // Each limited transfer's part of the limit: the limit split evenly among the running
+    // transfers that carry one (counting a transfer not yet among them as one more).
+    double rateShare(qint64 limit, bool counted) const;
     void sendHeaders(Transfer& transfer, void* curl);
     void reportProgress(Transfer& transfer, Clock::time_point now);
     // The final byte count, then the end.
@@ -65,9 +68,8 @@ private:
     // Queued and running, until their end is delivered.
     std::unordered_map<quint64, std::shared_ptr<Transfer>> m_byId;
     std::vector<std::shared_ptr<Transfer>> m_running; // the curl thread's own
-    // The curl thread's: the rate limit of the running transfers and the bytes it allows.
-    qint64 m_rateLimit = 0;
-    double m_rateAllowance = 0;
+    // The curl thread's: when the running transfers' shares of the rate limit were last
+    // topped up.
     Clock::time_point m_rateRefilled = Clock::now();
     quint64 m_nextId = 1;
 };

@@ -64,9 +64,25 @@ TEST(Form12Test, SaveReturnsWhatTheControlsShow)
     Child<QSpinBox>(d, "txtatonce")->setValue(3);
     Child<QSpinBox>(d, "txtperhost")->setValue(2);
     Child<QSpinBox>(d, "txtratelimit")->setValue(200);
+    Child<QCheckBox>(d, "chkportable")->click();
+    Child<QCheckBox>(d, "chkstopfail")->click();
     const Preferences expected { false, true, false, true, true, OverwriteAction::Skip, true,
-        "*host*/*name*.*ext*", {}, {}, 3, 2, 200 * 1024 };
+        "*host*/*name*.*ext*", {}, {}, 3, 2, 200 * 1024, true, false };
     EXPECT_EQ(saved(d), expected);
+}
+
+TEST(Form12Test, TheMaskShowsTheNameItGivesAsItIsTyped)
+{
+    const ListEntry entry { "http://h.example/a/b.jpg", { EntryKind::Link, "", "", "A: B" } };
+    Form12 d(Preferences {}, entry);
+    auto* shown = Child<QLabel>(d, "lblmaskexample");
+    EXPECT_EQ(shown->text(), "Gives: b.jpg");
+    Child<QLineEdit>(d, "txtnamemask")->setText("*title*/*name*.*ext*");
+    EXPECT_EQ(shown->text(), "Gives: A: B/b.jpg");
+    Child<QCheckBox>(d, "chkportable")->click();
+    EXPECT_EQ(shown->text(), "Gives: A_ B/b.jpg");
+    Child<QLineEdit>(d, "txtnamemask")->setText("*nope*");
+    EXPECT_TRUE(shown->text().contains("not a placeholder"));
 }
 
 TEST(Form12Test, AMaskThatNamesNoFileKeepsTheDialogOpen)

@@ -27,13 +27,13 @@ TEST(DownloadJobTextsTest, WordsTheLinkFollowedAndTheEnd)
     // The window follows the link started last.
     service.receive(1, 10, 5);
     service.receive(2, 2049, 1024);
-    EXPECT_EQ(DownloadJobTexts::label1(job), "1024 of 2049 bytes");
+    EXPECT_EQ(DownloadJobTexts::label1(job), "1.0 KiB of 2.0 KiB");
     EXPECT_EQ(DownloadJobTexts::label2(job), "50%");
     EXPECT_EQ(DownloadJobTexts::progressBar1(job), 49);
     EXPECT_EQ(DownloadJobTexts::mainCaption(job), "Quillmarch - Saving Files  (2 of 2)");
     service.receive(2, -1, 7);
     EXPECT_EQ(DownloadJobTexts::label3(job), "Saving " + folder + "y.bin (2 of 2)");
-    EXPECT_EQ(DownloadJobTexts::label1(job), "7 of Unknown bytes");
+    EXPECT_EQ(DownloadJobTexts::label1(job), "7 bytes of unknown size");
     EXPECT_EQ(DownloadJobTexts::label2(job), "");
 
     service.failTransiently(2, 503, 2);

@@ -217,7 +217,7 @@ TEST_F(Form4Test, SeveralRunningAreListedAndClosingStopsThemAll)
     QTest::qWait(50);
     const QString details = Child<QLabel>(*window, "Details")->text();
     EXPECT_EQ(details.count('\n'), 3) << details.toStdString();
-    EXPECT_TRUE(details.startsWith("stall1.bin  5 B")) << details.toStdString();
+    EXPECT_TRUE(details.startsWith("stall1.bin  5 bytes of unknown size")) << details.toStdString();
     EXPECT_EQ(m_form->windowTitle(), "Quillmarch - Saving Files  (3 of 4)");
     EXPECT_TRUE(Child<QLabel>(*window, "Label3")->toolTip().endsWith("stall3.bin (3 of 4)"));
 
