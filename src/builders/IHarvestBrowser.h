@@ -46,6 +46,9 @@ public:
     // The entries of the current document as the scope asks for them (scrolled first
     // when it says so); done is called once, later.
     virtual void collectEntries(EntriesHandler done) = 0;
+    // After a load: the address the page ended on when it is another page than the one
+    // asked for (a redirect, such as to a sign-in page), else empty.
+    virtual QString movedTo() const { return {}; }
 
 private:
     HarvestScope m_scope;

@@ -326,6 +326,14 @@ void UrlListBuilder::onLinks(quint64 attempt, const std::optional<ListEntries>& 
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
     acceptor.accept(*entries);
     recurseFramesFinish();
+    // A page that sent the browser elsewhere (often to a sign-in page) gave that page's
+    // links, which the count must not pass off as the ones asked for.
+    const QString moved = m_browser ? m_browser->movedTo() : QString();
+    if (!moved.isEmpty()) {
+        m_view.setCountText(QStringLiteral("%1 links found (the page moved to %2)")
+                                .arg(QString::number(m_list.count()), moved));
+        emit pageMoved(moved);
+    }
     finishPageCompleted();
     if (acceptor.limitReached())
         m_prompt.message(

@@ -82,6 +82,9 @@ signals:
     // The current entry passed its check (checkEntry): the caller asks its question and
     // builds from url, or ends the request with endWithoutHarvest.
     void entryIsPage(const QString& url);
+    // The loaded page ended on another address than the one asked for (a redirect): its
+    // links are those of finalUrl. Sent before harvestFinished.
+    void pageMoved(const QString& finalUrl);
 
 private:
     // Where the builder is. Every event is handled by one member below; the state says

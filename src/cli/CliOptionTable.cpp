@@ -283,9 +283,11 @@ constexpr CliOptionRow kOptions[] = {
         &readJobs },
     { "--media", nullptr, nullptr, kCliHarvest,
         "List the page's media instead of its links: images (the real\n"
-        "address of lazy images, the largest srcset candidate), video,\n"
-        "audio, posters, tracks, embedded objects and CSS backgrounds,\n"
-        "in document order, frames after their parent.",
+        "address of lazy images, the largest srcset candidate), image\n"
+        "buttons, video, audio, posters, tracks, embedded objects and\n"
+        "CSS backgrounds (::before and ::after too, the largest\n"
+        "image-set() candidate), in document order, frames after their\n"
+        "parent.",
         &readCollect },
     { "--all", nullptr, nullptr, kCliHarvest, "List links and media.", &readCollect },
     { "--scroll", nullptr, nullptr, kCliHarvest,
@@ -344,6 +346,14 @@ constexpr CliOptionRow kOptions[] = {
         "never cut; a server sending under 100 bytes a second over a\n"
         "minute is tried again like a dropped one.",
         &readTimeout },
+    { "--session", nullptr, nullptr, kCliHarvest | kCliDownload,
+        "Send the cookies of the window's browser profile, so a site\n"
+        "signed in to in a browser window is signed in here too (read\n"
+        "from the profile, never changed). The window writes a new\n"
+        "cookie there within about half a minute and when it closes;\n"
+        "until then it lives only in the window's memory, where no\n"
+        "other process can read it. With --cookies, both are sent.",
+        &raise<&CliOptions::session> },
     { "--cookies", nullptr, "FILE", kCliDownload,
         "Send the cookies of FILE (the Netscape cookies.txt format\n"
         "that curl and wget read and write), each to its own site\n"

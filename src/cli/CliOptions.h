@@ -24,6 +24,7 @@ struct CliOptions {
     bool dedupeAll = false; // --dedupe-all: one list across the pages of a harvest
     HarvestScope harvest; // --media, --all: what a page gives; --scroll
     int jobs = 4; // --jobs N: pages harvested, or links downloaded, at a time
+    bool session = false; // --session: the cookies of the window's browser profile
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters

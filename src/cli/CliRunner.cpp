@@ -18,6 +18,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
 #include "cli/HarvestBatch.h"
+#include "cli/SessionCookies.h"
 #include "compose/CommandLineServices.h"
 #include "filters/FilterStore.h"
 #include "listops/EntryWriter.h"
@@ -75,7 +76,14 @@ bool CliRunner::loadSettings()
         printError(SqliteRegistryStore::commandLineLockMessage());
         return false;
     }
-    m_services = commandLineServices(store);
+    QList<QNetworkCookie> session;
+    if (m_options.session) {
+        const std::optional<QList<QNetworkCookie>> cookies = SessionCookies::read();
+        if (!cookies)
+            return false;
+        session = *cookies;
+    }
+    m_services = commandLineServices(store, session);
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;
@@ -163,6 +171,10 @@ int CliRunner::harvest()
     Result<> outcome = Result<>::cancelled();
     bool ended = false;
     bool timedOut = false;
+    QObject::connect(&builder, &UrlListBuilder::pageMoved, [](const QString& finalUrl) {
+        printError(QStringLiteral("Warning: the page moved to %1; the links are that page's.")
+                       .arg(finalUrl));
+    });
     QObject::connect(&builder, &UrlListBuilder::harvestFinished, [&](const Result<>& o) {
         outcome = o;
         ended = true;

@@ -21,6 +21,7 @@
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
+#include "cli/SessionCookies.h"
 #include "compose/CommandLineServices.h"
 #include "core/HeaderField.h"
 #include "download/Aria2Job.h"
@@ -33,6 +34,7 @@
 #include "download/NetscapeCookies.h"
 #include "listops/EntryContext.h"
 #include "listops/LinkLineReader.h"
+#include "platform/ProfileCookieReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
 
@@ -310,6 +312,12 @@ void DownloadCommand::showProgress(const DownloadJob& job, bool force)
 
 int DownloadCommand::run()
 {
+    if (m_options.session) {
+        const std::optional<QList<QNetworkCookie>> cookies = SessionCookies::read();
+        if (!cookies)
+            return 1;
+        m_options.cookies += ProfileCookieReader::netscapeLines(*cookies);
+    }
     ListEntries links;
     for (const QString& url : m_options.urls)
         links.append({ url, {} });

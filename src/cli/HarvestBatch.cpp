@@ -171,6 +171,13 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QSt
         = std::make_unique<UrlListBuilder>(page->state.prefs, page->state.filters, page->state.nav,
             page->list, page->view, page->prompt, m_shellWindows, *page->checked, m_browserFactory);
     const std::weak_ptr<Page> weak = page;
+    connect(page->builder.get(), &UrlListBuilder::pageMoved, this, [weak](const QString& finalUrl) {
+        if (const auto p = weak.lock())
+            p->messages += ConsoleText::lines(
+                QStringLiteral("Warning: the page moved to %1; the links are that page's.")
+                    .arg(finalUrl),
+                p->lead());
+    });
     connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
         [this, weak](const Result<>& outcome) {
             if (const auto p = weak.lock())

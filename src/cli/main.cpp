@@ -91,7 +91,9 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 
-    const CliOptions options = CliOptions::parse(QCoreApplication::arguments());
+    // The words as given: QGuiApplication takes the ones it reads itself out of
+    // QCoreApplication::arguments(), "--session" (with the word after it) among them.
+    const CliOptions options = CliOptions::parse(arguments);
     CliRunner runner(options);
     return runner.run();
 }

@@ -13,6 +13,7 @@ enum class EntryKind {
     Audio,
     Background,
     Object,
+    Poster, // the picture a video shows before it plays
 };
 
 // The name of a kind in exports and on the command line ("link", "image", ...).
@@ -31,6 +32,8 @@ inline QString entryKindName(EntryKind kind)
         return QStringLiteral("background");
     case EntryKind::Object:
         return QStringLiteral("object");
+    case EntryKind::Poster:
+        return QStringLiteral("poster");
     }
     return QStringLiteral("link");
 }
@@ -38,7 +41,7 @@ inline QString entryKindName(EntryKind kind)
 inline std::optional<EntryKind> entryKindFromName(QStringView name)
 {
     for (EntryKind kind : { EntryKind::Link, EntryKind::Image, EntryKind::Video, EntryKind::Audio,
-             EntryKind::Background, EntryKind::Object }) {
+             EntryKind::Background, EntryKind::Object, EntryKind::Poster }) {
         if (name == entryKindName(kind))
             return kind;
     }

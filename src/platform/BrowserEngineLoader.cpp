@@ -2,6 +2,7 @@
 
 #include "platform/GlobalShareContext.h"
 #include "platform/IBrowserEngine.h"
+#include "platform/ProfileCookieReader.h"
 #include "platform/RuntimeModule.h"
 
 namespace
@@ -59,5 +60,11 @@ BrowserSession LazyBrowserWindows::session()
 {
     if (IBrowserEngine* loaded = BrowserEngineLoader::loadedEngine())
         return loaded->browserWindows().session();
-    return {};
+    // No window yet in this run: the cookies of earlier runs, from the profile's file.
+    const Result<ProfileCookieReader::Cookies> stored = ProfileCookieReader::readProfile();
+    if (!stored) {
+        qWarning("%s", qPrintable(stored.message()));
+        return {};
+    }
+    return { QString(), ProfileCookieReader::netscapeLines(stored.value().cookies) };
 }

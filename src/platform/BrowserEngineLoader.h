@@ -32,7 +32,8 @@ public:
 };
 
 // The program's browser windows, loading the engine with the first one. When the engine
-// cannot be loaded, onError gets the reason and no window is made.
+// cannot be loaded, onError gets the reason and no window is made. Before the engine is
+// loaded, the session's cookies are read from the profile's file (ProfileCookieReader).
 class LazyBrowserWindows final : public IBrowserWindows
 {
 public:

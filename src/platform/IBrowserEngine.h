@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QNetworkCookie>
 #include <memory>
 
 #include "builders/IHarvestBrowser.h"
@@ -14,7 +16,15 @@ class IBrowserEngine
 {
 public:
     virtual ~IBrowserEngine() = default;
+    // A harvest browser over the browser windows' profile (their cookies and storage),
+    // for the process that owns the windows.
     virtual std::unique_ptr<IHarvestBrowser> createHarvestBrowser() = 0;
+    // A harvest browser over a memory-only profile, for a process running beside a
+    // window (the command line). The first call's cookies are put into that profile and
+    // sent by every page of it from then on.
+    virtual std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
+        const QList<QNetworkCookie>& cookies)
+        = 0;
     virtual IShellWindows& shellWindows() = 0;
     virtual IBrowserWindows& browserWindows() = 0;
 };

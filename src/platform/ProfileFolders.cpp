@@ -26,6 +26,11 @@ QString ProfileFolders::cacheFolder()
         .filePath(QLatin1StringView(kProgram));
 }
 
+QString ProfileFolders::cookieDatabase()
+{
+    return QDir(dataFolder()).filePath(QStringLiteral("browser/Cookies"));
+}
+
 bool ProfileFolders::adopt(const QString& legacy, const QString& current)
 {
     if (!QFileInfo(legacy).isDir() || QFileInfo::exists(current))

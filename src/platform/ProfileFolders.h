@@ -11,6 +11,8 @@ class ProfileFolders final
 public:
     static QString dataFolder();
     static QString cacheFolder();
+    // The browser engine's cookie database in the windows' profile (may not exist yet).
+    static QString cookieDatabase();
 
     // Moves the profile folder from legacy to current when legacy exists and current
     // does not, creating current's parent; removes legacy's parent when that leaves it

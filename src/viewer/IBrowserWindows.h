@@ -24,6 +24,6 @@ public:
     // The most recently opened of the program's windows that shows an HTML document,
     // or null.
     virtual IBrowserWindow* lastHtmlWindow() = 0;
-    // The windows' session as it is now; empty while no browser has been started.
+    // The windows' session as it is now, with the cookies stored by earlier runs.
     virtual BrowserSession session() { return {}; }
 };

@@ -2,8 +2,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -12,10 +15,13 @@
 #include "core/Version.h"
 #include "filters/FilterStore.h"
 #include "listops/LinkList.h"
+#include "platform/ProfileCookieReader.h"
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
+#include "support/SignInSite.h"
+#include "support/WaitFor.h"
 
 namespace
 {
@@ -39,6 +45,7 @@ protected:
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
         const QString tool = QStringLiteral(QM_BINARY_DIR "/quillmarch-cli");
@@ -561,4 +568,47 @@ TEST_F(QuillmarchCliTest, HarvestReadsLocalPages)
     EXPECT_TRUE(
         r.err.contains(QStringLiteral("The file \"%1\" does not exist.").arg(path("gone.html"))))
         << r.err.toStdString();
+}
+
+// --session sends the cookies a browser window's profile stored: the members' page
+// harvests and its file downloads. Without it the site's login page is what loads (and
+// the tool says so), and the file is refused.
+TEST_F(QuillmarchCliTest, SessionSendsTheBrowserProfilesCookies)
+{
+    LocalHttpServer site;
+    serveSignInSite(site);
+    ASSERT_TRUE(site.start());
+    // A window's profile, where a page signed in; released, so it writes its cookies.
+    const QString folder = path(QStringLiteral("data/quillmarch/browser"));
+    auto* profile = new QWebEngineProfile(QStringLiteral("cli-session"));
+    profile->setPersistentStoragePath(folder);
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    auto* page = new QWebEnginePage(profile);
+    QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+    page->load(QUrl(site.url("/sign-in")));
+    ASSERT_TRUE(loaded.wait(30000));
+    delete page;
+    delete profile;
+    ASSERT_TRUE(waitFor([&] {
+        const auto stored = ProfileCookieReader::read(folder + QStringLiteral("/Cookies"));
+        return stored && stored.value().cookies.size() == 1;
+    }));
+
+    const CliResult signedIn = cli({ "harvest", "--session", site.url("/members") });
+    EXPECT_EQ(signedIn.exitCode, 0) << signedIn.err.toStdString();
+    EXPECT_EQ(signedIn.out, lines({ site.url("/report.zip") }));
+    const CliResult outside = cli({ "harvest", site.url("/members") });
+    EXPECT_EQ(outside.out, lines({ site.url("/help.html") }));
+    EXPECT_TRUE(outside.err.contains(
+        QStringLiteral("Warning: the page moved to %1;").arg(site.url("/login"))))
+        << outside.err.toStdString();
+
+    const QString dir = path(QStringLiteral("saved"));
+    const QString report = site.url("/members/report.txt");
+    EXPECT_EQ(cli({ "download", "--dir", dir, report }).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/report.txt")));
+    EXPECT_EQ(cli({ "download", "--session", "--dir", dir, report }).exitCode, 0);
+    QFile saved(dir + QStringLiteral("/report.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "report");
 }

@@ -70,7 +70,7 @@ check_completion() {
   local rows=(
     "quillmarch-cli d|download"
     "quillmarch-cli |harvest text file sequence download help"
-    "quillmarch-cli download --|--from --dir --exists --retries --jobs --per-host --limit-rate --format --aria2 --aria2-secret --timeout --cookies --referer --header --user-agent --content-disposition --portable-names --name --help"
+    "quillmarch-cli download --|--from --dir --exists --retries --jobs --per-host --limit-rate --format --aria2 --aria2-secret --timeout --session --cookies --referer --header --user-agent --content-disposition --portable-names --name --help"
     "quillmarch-cli --save out.txt text --ex|--exclude-js --exclude-mailto"
     "quillmarch-cli download --exists |prompt overwrite skip unique"
     "quillmarch-cli download --exists=o|overwrite"

@@ -94,7 +94,7 @@ TEST(EntryWriterTest, JsonLinesRefuseWhatIsNotAnEntry)
                       "not json\n"
                       "[\"http://a/\"]\n"
                       "{\"kind\":\"image\"}\n"
-                      "{\"url\":\"http://a/\",\"kind\":\"poster\"}\n"
+                      "{\"url\":\"http://a/\",\"kind\":\"sprite\"}\n"
                       "{\"url\":\"http://a/\",\"text\":3}\n";
     QBuffer buffer(&text);
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));

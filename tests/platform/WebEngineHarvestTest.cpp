@@ -12,12 +12,14 @@
 #include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
+#include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingMainView.h"
 #include "support/ScriptedPrompt.h"
+#include "support/SignInSite.h"
 #include "support/WaitFor.h"
 
 namespace
@@ -34,7 +36,7 @@ protected:
         : builder(
             state.prefs, state.filters, state.nav, list, view, prompt, registry, fetcher, [this] {
                 ++browsersMade;
-                return std::make_unique<WebEngineHarvestBrowser>();
+                return std::make_unique<WebEngineHarvestBrowser>(profile);
             })
     {
         QObject::connect(&builder, &UrlListBuilder::harvestFinished,
@@ -67,6 +69,7 @@ protected:
     ScriptedPrompt prompt;
     ShellWindowRegistry registry;
     CurlContentTypeFetcher fetcher;
+    QWebEngineProfile* profile = BrowserProfile::detached(); // the harvests' profile
     int browsersMade = 0;
     UrlListBuilder builder;
     QList<Result<>> finished; // every outcome reported, in order
@@ -280,7 +283,7 @@ TEST_F(WebEngineHarvestTest, EscStopsALoadAndOpenWindowsAreAdopted)
     EXPECT_EQ(list.entries(), QStringList { "http://old/" });
 
     // A page of an open window: registered, loaded, known to be HTML.
-    auto page = std::make_unique<QWebEnginePage>(WebEngineHarvestBrowser::harvestProfile());
+    auto page = std::make_unique<QWebEnginePage>(BrowserProfile::detached());
     registry.registerPage(page.get());
     QSignalSpy loaded(page.get(), &QWebEnginePage::loadFinished);
     page->load(QUrl(site.url("/shown/")));
@@ -399,7 +402,7 @@ TEST_F(WebEngineHarvestTest, MediaOfEveryKindAreCollectedInDocumentOrder)
         { "/img/c,d-900.jpg", K::Image }, { "/three.jpg", K::Image }, { "/p-2x.webp", K::Image },
         { "/p.jpg", K::Image }, { "/bg-sheet.png", K::Background },
         { "/bg-inline.png", K::Background }, { "/movie.mp4", K::Video },
-        { "/poster.jpg", K::Image }, { "/subs.vtt", K::Video }, { "/song.ogg", K::Audio },
+        { "/poster.jpg", K::Poster }, { "/subs.vtt", K::Video }, { "/song.ogg", K::Audio },
         { "/flash.swf", K::Object }, { "/obj.html", K::Object }, { "/shadow.png", K::Image },
         { "/scripted.png", K::Image }, { "/in-frame.png", K::Image } };
     for (const HarvestCollect collect : { HarvestCollect::Media, HarvestCollect::Both }) {
@@ -424,6 +427,60 @@ TEST_F(WebEngineHarvestTest, MediaOfEveryKindAreCollectedInDocumentOrder)
         (EntryContext { K::Image, "Framed", site.url("/frame.html"), "Inner" }));
 }
 
+// The less common places a page names its media, and addresses that are no entry.
+TEST_F(WebEngineHarvestTest, MediaDetailsAndInPageLinks)
+{
+    using K = EntryKind;
+    struct Row {
+        const char* body;
+        HarvestCollect collect;
+        QList<std::tuple<QString, K, QString>> expected; // path, kind, text
+    };
+    const QList<Row> rows = {
+        { "<style>.p::before { content: ''; background-image: url(/before.png) }"
+          ".p::after { content: ''; background-image: url(/after.png) }</style><div class=p></div>",
+            HarvestCollect::Media,
+            { { "/before.png", K::Background, "" }, { "/after.png", K::Background, "" } } },
+        { "<style>.s { background-image: -webkit-image-set(url(/set-1x.png) 1x, url(/set-2x.png) "
+          "2x) }"
+          "</style><div class=s></div><div style=\"background-image: "
+          "-webkit-image-set(url('/str-3x.png') 3x, url('/str-1x.png') 1x)\"></div>",
+            HarvestCollect::Media,
+            { { "/set-2x.png", K::Background, "" }, { "/str-3x.png", K::Background, "" } } },
+        { "<input type=image src=/button.png alt=Go><input type=text src=/not.png>",
+            HarvestCollect::Media, { { "/button.png", K::Image, "Go" } } },
+        { "<video src=/clip.mp4 poster=/clip.jpg title=Clip></video>", HarvestCollect::Media,
+            { { "/clip.mp4", K::Video, "Clip" }, { "/clip.jpg", K::Poster, "Clip" } } },
+        { "<img src=/fallback.jpg srcset='javascript:alert(1) 2x, /ok.jpg 1.5x'>"
+          "<img srcset='javascript:void(0) 3x'>",
+            HarvestCollect::Media, { { "/ok.jpg", K::Image, "" } } },
+        { "<a href='#'>t</a><a href='#s'>s</a><a href='page.html#x'>self</a>"
+          "<a href='/other.html#x'>o</a>",
+            HarvestCollect::Links, { { "/other.html#x", K::Link, "o" } } },
+        { "<a href='#'>t</a><a href='page.html#x'>self</a><a href='/other.html#x'>o</a>",
+            HarvestCollect::Both, { { "/other.html#x", K::Link, "o" } } },
+    };
+    LocalHttpServer site;
+    std::string body;
+    site.server().Get("/page.html", [&body](const httplib::Request&, httplib::Response& res) {
+        res.set_content(body, "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.body);
+        body = row.body;
+        state.filters.harvest.collect = row.collect;
+        ASSERT_TRUE(harvestChecked(site.url("/page.html")).isOk());
+        QList<std::tuple<QString, K, QString>> found;
+        for (int i = 0; i < list.count(); ++i)
+            found.append({ list.at(i), list.contextAt(i).kind, list.contextAt(i).text });
+        QList<std::tuple<QString, K, QString>> expected;
+        for (const auto& [path, kind, text] : row.expected)
+            expected.append({ site.url(path), kind, text });
+        EXPECT_EQ(found, expected);
+    }
+}
+
 // Scrolling lets a page add what it shows only once scrolled down.
 TEST_F(WebEngineHarvestTest, ScrolledPagesGiveWhatTheyAddWhileScrolled)
 {
@@ -445,4 +502,27 @@ TEST_F(WebEngineHarvestTest, ScrolledPagesGiveWhatTheyAddWhileScrolled)
             expected << site.url("/more1.png") << site.url("/more2.png") << site.url("/more3.png");
         EXPECT_EQ(list.entries(), expected) << scroll;
     }
+}
+
+// A harvest in the window's process shares the browser windows' sign-in; without it the
+// site's login page is what loads, and the count says the page moved.
+TEST_F(WebEngineHarvestTest, HarvestsShareTheWindowsSignInAndSayWhenThePageMoved)
+{
+    LocalHttpServer site;
+    serveSignInSite(site);
+    ASSERT_TRUE(site.start());
+
+    ASSERT_TRUE(harvestChecked(site.url("/members")).isOk());
+    EXPECT_EQ(list.entries(), QStringList { site.url("/help.html") });
+    EXPECT_EQ(view.countText,
+        QStringLiteral("1 links found (the page moved to %1)").arg(site.url("/login")));
+
+    QWebEnginePage window(BrowserProfile::shared());
+    QSignalSpy loaded(&window, &QWebEnginePage::loadFinished);
+    window.load(QUrl(site.url("/sign-in")));
+    ASSERT_TRUE(loaded.wait(30000));
+    profile = BrowserProfile::shared();
+    ASSERT_TRUE(harvestChecked(site.url("/members")).isOk());
+    EXPECT_EQ(list.entries(), QStringList { site.url("/report.zip") });
+    EXPECT_EQ(view.countText, QStringLiteral("1 links found"));
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "builders/NavigationErrors.h"
+#include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/HarvestRequestFilter.h"
 #include "platform/webengine/HarvestScripts.h"
 #include "platform/webengine/QuietPage.h"
@@ -150,7 +151,7 @@ std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
         const qsizetype end = std::min(kinds.size(), next + docs.at(d + 2).toLongLong());
         for (; next < end; ++next) {
             const int digit = kinds.at(next).unicode() - u'0';
-            if (digit < 0 || digit > static_cast<int>(EntryKind::Object))
+            if (digit < 0 || digit > static_cast<int>(EntryKind::Poster))
                 return std::nullopt;
             ListEntry entry;
             entry.url = items.at(2 * next).toString();
@@ -166,10 +167,13 @@ std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
 
 } // namespace
 
-WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
+WebEngineHarvestBrowser::WebEngineHarvestBrowser(QWebEngineProfile* profile, QObject* parent)
     : QObject(parent)
 {
-    m_page = new SilentPage(harvestProfile(), this);
+    m_page = new SilentPage(profile, this);
+    // The windows' profile is released at quit, and only after its pages.
+    if (!profile->isOffTheRecord())
+        BrowserProfile::trackPage(m_page);
     m_filter = new HarvestRequestFilter(m_page);
     m_page->setUrlRequestInterceptor(m_filter);
     m_page->scripts().insert(noLayoutScript());
@@ -232,8 +236,36 @@ void WebEngineHarvestBrowser::navigate(const QString& url)
     const InCall inCall(m_inCall);
     m_stopped = false;
     m_loading = true;
-    if (m_page)
-        m_page->load(QUrl::fromUserInput(url));
+    m_requested = QUrl::fromUserInput(url);
+    if (!m_page)
+        return;
+    if (!m_page->profile()->isOffTheRecord() || !BrowserProfile::detachedSeeding()) {
+        m_page->load(m_requested);
+        return;
+    }
+    // The cookies given to the profile go out with the page's first request.
+    const QUrl requested = m_requested;
+    BrowserProfile::whenDetachedReady(this, [this, requested] {
+        if (m_page && !m_stopped && m_requested == requested)
+            m_page->load(requested);
+    });
+}
+
+QString WebEngineHarvestBrowser::movedTo() const
+{
+    if (!m_page)
+        return {};
+    // The same page under another fragment, or with the root path spelt out, did not move.
+    const auto plain = [](const QUrl& url) {
+        QUrl bare = url.adjusted(QUrl::RemoveFragment | QUrl::NormalizePathSegments);
+        if (bare.path().isEmpty())
+            bare.setPath(QStringLiteral("/"));
+        return bare;
+    };
+    const QUrl now = m_page->url();
+    if (now.isEmpty() || plain(now) == plain(m_requested))
+        return {};
+    return now.toString();
 }
 
 void WebEngineHarvestBrowser::stop()
@@ -422,14 +454,7 @@ void WebEngineHarvestBrowser::collectEntriesFrom(
         [done](const QVariant& answer) { done(entriesFromAnswer(answer)); });
 }
 
-QWebEngineProfile* WebEngineHarvestBrowser::harvestProfile()
+QWebEngineProfile* WebEngineHarvestBrowser::defaultProfile()
 {
-    // Created on the first harvest, so Qt WebEngine starts only when a page is needed.
-    static QPointer<QWebEngineProfile> profile;
-    if (!profile) {
-        profile = new QWebEngineProfile(QCoreApplication::instance());
-        profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-        profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    }
-    return profile;
+    return BrowserProfile::detached();
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 #include <QWebEngineLoadingInfo>
 #include <memory>
 
@@ -15,15 +16,15 @@ class QWebEngineProfile;
 // dialogs are answered silently and pop-up windows are never created. The page is
 // never laid out or painted, and fetches nothing that cannot add an entry (images, fonts,
 // media, and style sheets unless media are collected: HarvestRequestFilter); a page that
-// is scrolled is laid out. Loads use one
-// off-the-record profile shared by every harvest browser of the process: nothing is
-// written to disk, and a second Quillmarch process (the program and the command-line
-// tool side by side) never competes for a profile folder.
+// is scrolled is laid out. Loads use the profile given: the browser windows' own
+// (BrowserProfile::shared) in the window's process, so sign-ins hold, or the memory-only
+// BrowserProfile::detached, whose seeded cookies are in place before a load starts.
 class WebEngineHarvestBrowser final : public QObject, public IHarvestBrowser
 {
     Q_OBJECT
 public:
-    explicit WebEngineHarvestBrowser(QObject* parent = nullptr);
+    explicit WebEngineHarvestBrowser(
+        QWebEngineProfile* profile = defaultProfile(), QObject* parent = nullptr);
     ~WebEngineHarvestBrowser() override;
 
     void setDocumentCompleteHandler(std::function<void()> handler) override;
@@ -33,6 +34,7 @@ public:
     void stop() override;
     void setScope(const HarvestScope& scope) override;
     void collectEntries(EntriesHandler done) override;
+    QString movedTo() const override;
 
     QWebEnginePage* page() const;
 
@@ -43,8 +45,8 @@ public:
     // nullopt when the page is gone or the script gave no answer of that shape.
     static void collectEntriesFrom(
         QWebEnginePage* page, const HarvestScope& scope, EntriesHandler done);
-    // The profile used by every harvest browser.
-    static QWebEngineProfile* harvestProfile();
+    // BrowserProfile::detached(): the harvests' profile unless one is given.
+    static QWebEngineProfile* defaultProfile();
 
 private:
     // The handlers' contract: called on this object's (the interface) thread and never
@@ -62,6 +64,7 @@ private:
     std::function<void()> m_onComplete;
     std::function<void(qint32)> m_onError;
     std::function<void(int, int)> m_onProgress;
+    QUrl m_requested; // the address of the last navigate()
     bool m_stopped = false;
     bool m_loading = false; // navigated, and the load has not ended yet
     int m_inCall = 0; // inside navigate(), stop() or collectEntries()

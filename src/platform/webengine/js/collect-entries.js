@@ -29,13 +29,15 @@
     // mode: 1 links, 2 media, 3 both. The answer: [docs, items, kinds] where docs holds
     // page, title and entry count of each document walked, items an address and a text
     // per entry, and kinds one digit per entry (0 link, 1 image, 2 video, 3 audio,
-    // 4 background, 5 object).
+    // 4 background, 5 object, 6 poster).
     var docs = [], items = [], kinds = '';
     var wantLinks = (mode & 1) !== 0, wantMedia = (mode & 2) !== 0;
     var LAZY = { 'data-src': 1, 'data-original': 1, 'data-lazy-src': 1, 'data-lazy': 1,
         'data-original-src': 1, 'data-hi-res-src': 1, 'data-full-src': 1, 'data-url': 1 };
     var LAZYSET = { 'data-srcset': 1, 'data-lazy-srcset': 1, 'data-original-set': 1 };
     var SPACE = /\s/;
+    // A style that may name an image: an address, or an image-set() of plain strings.
+    var IMAGE_VALUE = /url\(|image-set\(/i;
     function clean(t) {
         if (typeof t !== 'string' || t === '')
             return '';
@@ -51,15 +53,32 @@
     function label(el) {
         return el ? clean(attr(el, 'alt')) || clean(attr(el, 'title')) : '';
     }
+    // A javascript: address runs a script; it is never a picture or a medium.
+    function isScript(url) {
+        return /^\s*javascript:/i.test(url);
+    }
     function add(url, kind, text) {
         if (typeof url !== 'string' || url === '')
             return;
         var head = url.slice(0, 5).toLowerCase();
-        if (head === 'data:' || head === 'blob:')
+        if (head === 'data:' || head === 'blob:' || (kind !== '0' && isScript(url)))
             return;
         items[items.length] = url;
         items[items.length] = text;
         kinds += kind;
+    }
+    // A link to a place on the page it is on (href="#", "#top", or this page's own
+    // address with a fragment) leads to no other document.
+    function withinPage(href, doc) {
+        var hash = href.indexOf('#');
+        if (hash < 0)
+            return false;
+        var page = '';
+        try { page = doc.URL; } catch (e) { return false; }
+        if (typeof page !== 'string')
+            return false;
+        var at = page.indexOf('#');
+        return href.slice(0, hash) === (at < 0 ? page : page.slice(0, at));
     }
     function linkText(el) {
         var text = clean(el.textContent) || label(el);
@@ -98,6 +117,8 @@
                 }
                 desc = s.slice(b, i);
             }
+            if (isScript(url))
+                continue;
             var m = /(\d*\.?\d+(?:e[+-]?\d+)?)\s*([wx])/i.exec(desc);
             var v = m ? parseFloat(m[1]) : 1;
             if (m && (m[2] === 'w' || m[2] === 'W')) {
@@ -121,16 +142,81 @@
         if (!src) src = el.src;
         add(set ? largest(set, resolve, src) : src, '1', label(el));
     }
-    function backgrounds(el, win) {
-        var style = null;
-        try { style = win.getComputedStyle(el); } catch (e) { return; }
-        var value = style ? style.backgroundImage : '';
+    var URL_AT = /^url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/i;
+    var STRING_AT = /^(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)')/;
+    function unquoted(m) {
+        var url = m[1] !== undefined ? m[1] : m[2] !== undefined ? m[2] : m[3] || '';
+        return url.replace(/\\(.)/g, '$1');
+    }
+    // Where the part of value from i ends: at the first of stops (a character) outside
+    // quotes and parentheses, else at the end.
+    function partEnd(value, i, stops) {
+        var depth = 0, quote = '';
+        for (; i < value.length; ++i) {
+            var c = value.charAt(i);
+            if (quote) {
+                if (c === '\\') ++i;
+                else if (c === quote) quote = '';
+            } else if (c === '"' || c === "'") {
+                quote = c;
+            } else if (c === '(') {
+                ++depth;
+            } else if (depth && c === ')') {
+                --depth;
+            } else if (!depth && stops.indexOf(c) >= 0) {
+                break;
+            }
+        }
+        return i;
+    }
+    // The candidate of an image-set() list with the highest resolution (x, dppx, dpi or
+    // dpcm; a candidate without one counts as 1x), as for a srcset.
+    function bestOfSet(list) {
+        var best = '', bestX = -1, i = 0;
+        while (i < list.length) {
+            var end = partEnd(list, i, ',');
+            var part = list.slice(i, end).trim();
+            i = end + 1;
+            var m = URL_AT.exec(part) || STRING_AT.exec(part);
+            if (!m)
+                continue;
+            var url = unquoted(m), x = 1;
+            var r = /(\d*\.?\d+)\s*(dppx|dpcm|dpi|x)\b/i.exec(part.slice(m[0].length));
+            if (r) {
+                var unit = r[2].toLowerCase();
+                x = parseFloat(r[1]) / (unit === 'dpi' ? 96 : unit === 'dpcm' ? 96 / 2.54 : 1);
+            }
+            if (x > bestX && !isScript(url)) { best = url; bestX = x; }
+        }
+        return best;
+    }
+    // The images of a computed background-image value, one a layer in order: a url(),
+    // or the largest candidate of an image-set(); gradients give none.
+    function backgroundsIn(value, title) {
         if (!value || value === 'none')
             return;
-        var re = /url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/g, m;
-        while ((m = re.exec(value)) !== null) {
-            var url = (m[1] !== undefined ? m[1] : m[2] !== undefined ? m[2] : m[3] || '');
-            add(url.replace(/\\(.)/g, '$1'), '4', clean(attr(el, 'title')));
+        var i = 0;
+        while (i < value.length) {
+            var end = partEnd(value, i, ',');
+            var layer = value.slice(i, end).trim(), m = URL_AT.exec(layer);
+            i = end + 1;
+            if (m) {
+                add(unquoted(m), '4', title);
+            } else if ((m = /^(?:-webkit-)?image-set\(/i.exec(layer)) !== null) {
+                var inner = layer.slice(m[0].length);
+                add(bestOfSet(inner.slice(0, partEnd(inner, 0, ')'))), '4', title);
+            }
+        }
+    }
+    // The element's background images, and those of its ::before and ::after boxes when
+    // a style sheet may give them one (pseudo parts have no style attribute).
+    function backgrounds(el, win, styled) {
+        var title = clean(attr(el, 'title'));
+        var parts = styled ? [null, '::before', '::after'] : [null];
+        for (var p = 0; p < parts.length; ++p) {
+            var style = null;
+            try { style = win.getComputedStyle(el, parts[p]); } catch (e) { continue; }
+            backgroundsIn(style ? style.backgroundImage : '', title);
         }
     }
     // Whether a style sheet of root may give an element a background image: a readable
@@ -142,7 +228,7 @@
                 var rule = rules[r];
                 if (rule.styleSheet && sheetUses(rule.styleSheet, depth + 1)) return true;
                 if (rule.cssRules && rulesUse(rule.cssRules, depth + 1)) return true;
-                if (rule.type !== 5 && rule.style && /url\(/i.test(rule.style.cssText)) return true;
+                if (rule.type !== 5 && rule.style && IMAGE_VALUE.test(rule.style.cssText)) return true;
             }
             return false;
         }
@@ -168,7 +254,8 @@
         for (var i = 0; i < all.length; ++i) {
             var el = all[i], tag = el.localName, parent;
             if (wantLinks && (tag === 'a' || tag === 'area')) {
-                if (typeof el.href === 'string' && el.hasAttribute('href'))
+                if (typeof el.href === 'string' && el.hasAttribute('href')
+                    && !withinPage(el.href, el.ownerDocument))
                     add(el.href, '0', linkText(el));
             } else if (wantMedia) {
                 switch (tag) {
@@ -187,7 +274,11 @@
                 case 'video':
                 case 'audio':
                     add(el.getAttribute('src') !== null ? el.src : '', tag === 'video' ? '2' : '3', label(el));
-                    if (tag === 'video' && el.getAttribute('poster')) add(el.poster, '1', label(el));
+                    if (tag === 'video' && el.getAttribute('poster')) add(el.poster, '6', label(el));
+                    break;
+                case 'input':
+                    if (attr(el, 'type').toLowerCase() === 'image' && el.getAttribute('src'))
+                        add(el.src, '1', label(el));
                     break;
                 case 'track':
                     parent = el.parentElement;
@@ -202,8 +293,8 @@
                     break;
                 }
             }
-            if (wantMedia && (styled || (el.hasAttribute('style') && /url\(/i.test(attr(el, 'style')))))
-                backgrounds(el, win);
+            if (wantMedia && (styled || (el.hasAttribute('style') && IMAGE_VALUE.test(attr(el, 'style')))))
+                backgrounds(el, win, styled);
             if (el.shadowRoot)
                 tree(el.shadowRoot, win, resolve, styled);
         }
@@ -216,7 +307,7 @@
         for (var i = 0; i < n; ++i) {
             try {
                 var link = links[i], href = link.href;
-                if (typeof href === 'string')
+                if (typeof href === 'string' && !withinPage(href, doc))
                     add(href, '0', linkText(link));
             } catch (e) {}
         }

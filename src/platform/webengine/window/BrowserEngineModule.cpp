@@ -2,6 +2,7 @@
 #include <QtGlobal>
 
 #include "platform/IBrowserEngine.h"
+#include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
@@ -14,13 +15,24 @@ class WebEngineBrowserEngine final : public IBrowserEngine
 public:
     std::unique_ptr<IHarvestBrowser> createHarvestBrowser() override
     {
-        return std::make_unique<WebEngineHarvestBrowser>();
+        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::shared());
+    }
+    std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
+        const QList<QNetworkCookie>& cookies) override
+    {
+        if (!m_seeded) {
+            m_seeded = true;
+            if (!cookies.isEmpty())
+                BrowserProfile::seedDetached(cookies);
+        }
+        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached());
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }
 
 private:
     WebBrowserWindows m_windows;
+    bool m_seeded = false;
 };
 
 } // namespace

@@ -17,13 +17,10 @@
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-
-#include "platform/ProfileFolders.h"
-#include "platform/webengine/window/BrowserCookieMirror.h"
 #include <QWebEngineView>
 #include <QWindow>
 
-#include "platform/ProfileFolders.h"
+#include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/QuietPage.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
@@ -81,18 +78,10 @@ QIcon icon(const char* name)
 
 QWebEngineProfile* WebBrowserWindow::browserProfile()
 {
-    static QPointer<QWebEngineProfile> profile;
-    if (!profile) {
-        profile = new QWebEngineProfile(QStringLiteral("browser"));
-        ProfileFolders::adoptBrowserProfile();
-        const QString data = ProfileFolders::dataFolder();
-        const QString cache = ProfileFolders::cacheFolder();
-        profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("browser")));
-        profile->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
-        // Session cookies are kept too, so a site the user logged into stays logged in.
-        profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
-        // Downloads from the main window send these cookies (WebBrowserWindows::session).
-        new BrowserCookieMirror(*profile->cookieStore(), profile);
+    QWebEngineProfile* profile = BrowserProfile::shared();
+    static bool hooked = false;
+    if (!hooked) {
+        hooked = true;
         // The engine saves no file itself: a file a window opens goes to the program's
         // download job, which asks for the folder and shows the transfer.
         QObject::connect(
@@ -103,12 +92,11 @@ QWebEngineProfile* WebBrowserWindow::browserProfile()
                 if (WebBrowserWindow* window = forPage(request->page()); window && !savePage)
                     window->fileInsteadOfPage(url);
             });
-        // The profile writes its cookies when it is destroyed, which must happen after
-        // its pages are gone: the windows still open at exit are deleted first.
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+        // The windows still open at exit go before the profile, which writes its cookies
+        // when it is released.
+        BrowserProfile::beforeRelease([] {
             for (const QPointer<WebBrowserWindow>& window : openWindows())
                 delete window.data();
-            delete profile.data();
             delete detachedProfile();
         });
     }

@@ -2,8 +2,8 @@
 
 #include <QWebEngineProfile>
 
+#include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/ShellWindowRegistry.h"
-#include "platform/webengine/window/BrowserCookieMirror.h"
 #include "platform/webengine/window/BrowserWindowHandle.h"
 #include "platform/webengine/window/WebBrowserWindow.h"
 
@@ -21,7 +21,5 @@ IBrowserWindow* WebBrowserWindows::lastHtmlWindow()
 
 BrowserSession WebBrowserWindows::session()
 {
-    QWebEngineProfile* profile = WebBrowserWindow::browserProfile();
-    const auto* mirror = profile->findChild<BrowserCookieMirror*>();
-    return { profile->httpUserAgent(), mirror ? mirror->netscapeLines() : QStringList() };
+    return { WebBrowserWindow::browserProfile()->httpUserAgent(), BrowserProfile::sharedCookies() };
 }

@@ -8,13 +8,16 @@
 class QWebEngineCookieStore;
 
 // The cookies of the browser windows' profile as they are now. The engine hands them
-// out only through signals, so this keeps a copy from the first load on: added cookies
-// replace one of the same name, domain and path, removed ones go.
+// out only through signals and loads its stored ones some time after the profile is
+// made, so this starts from the cookies read from the profile's file before the engine
+// opened it (stored) and follows the store from then on: added cookies replace one of
+// the same name, domain and path, removed ones go.
 class BrowserCookieMirror final : public QObject
 {
     Q_OBJECT
 public:
-    explicit BrowserCookieMirror(QWebEngineCookieStore& store, QObject* parent = nullptr);
+    BrowserCookieMirror(
+        QWebEngineCookieStore& store, QList<QNetworkCookie> stored, QObject* parent = nullptr);
 
     // Each cookie as a Netscape cookies.txt line; expired ones left out.
     QStringList netscapeLines() const;
