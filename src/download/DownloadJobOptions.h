@@ -29,6 +29,9 @@ struct DownloadJobOptions {
     int numbersCount = 0;
     // The name the server gives (Content-Disposition) replaces the chosen one.
     bool useServerNames = false;
+    // A file of the chosen name is fetched again only when the server's is newer
+    // (If-Modified-Since); an unchanged one counts as skipped.
+    bool timestamping = false;
     int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links fetched at a time
     int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
 

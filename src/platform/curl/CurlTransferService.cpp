@@ -34,6 +34,12 @@ using HeaderText::lower;
 using HeaderText::trimmed;
 using namespace TransferRules;
 
+bool conditionUnmet(CURL* curl)
+{
+    long unmet = 0;
+    return curl_easy_getinfo(curl, CURLINFO_CONDITION_UNMET, &unmet) == CURLE_OK && unmet != 0;
+}
+
 } // namespace
 
 CurlTransferService::CurlTransferService(QObject* parent)
@@ -290,6 +296,8 @@ void CurlTransferService::sendHeaders(Transfer& t, void* curl)
     headers.validator = QString::fromLatin1(strongTag ? t.etag : t.lastModified);
     headers.contentType = QString::fromLatin1(HeaderText::mediaType(t.contentType));
     headers.serverName = QString::fromUtf8(HeaderText::dispositionFileName(t.disposition));
+    if (!t.lastModified.empty())
+        headers.lastModified = static_cast<qint64>(curl_getdate(t.lastModified.c_str(), nullptr));
     const quint64 id = t.id;
     m_mailbox->post([this, id, headers] { emit headersReceived(id, headers); });
 }
@@ -368,6 +376,30 @@ int CurlTransferService::onProgress(
     return 0;
 }
 
+// Each line of the heads sent and received, masked, to the request's trace.
+int CurlTransferService::onDebug(CURL*, curl_infotype type, char* data, size_t size, void* userdata)
+{
+    auto* t = static_cast<Transfer*>(userdata);
+    const char* lead = type == CURLINFO_HEADER_OUT ? "> "
+        : type == CURLINFO_HEADER_IN               ? "< "
+        : type == CURLINFO_TEXT                    ? "* "
+                                                   : nullptr;
+    if (!lead || !t->request.trace)
+        return 0;
+    std::string text(data, size);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t stop = text.find('\n', start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        const std::string line = trimmed(text.substr(start, stop - start));
+        if (!line.empty())
+            t->request.trace(QByteArray(lead) + QByteArray::fromStdString(maskedHeaderLine(line)));
+        start = stop + 1;
+    }
+    return 0;
+}
+
 // Sets up the next request of the transfer; the file is open and holds t.from bytes.
 void CurlTransferService::prepare(Transfer& t)
 {
@@ -407,6 +439,21 @@ void CurlTransferService::prepare(Transfer& t)
         curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? kLimitedReceiveBuffer : kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, t.errorBuffer);
+    if (!r.caFile.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(r.caFile).constData());
+    if (r.insecure) {
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    }
+    if (r.trace) {
+        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &CurlTransferService::onDebug);
+        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &t);
+        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    }
+    if (r.ifModifiedSince >= 0) {
+        curl_easy_setopt(curl, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE));
+        curl_easy_setopt(curl, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(r.ifModifiedSince));
+    }
 
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(t.headerList);
@@ -420,6 +467,16 @@ void CurlTransferService::prepare(Transfer& t)
         }
     }
     const bool ownOrigin = originOf(t.url) == t.origin;
+    // The user's name and password go to the link's own origin only; ~/.netrc names
+    // each host's own.
+    if (ownOrigin && !r.user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, r.user.toUtf8().constData());
+        if (!r.password.isNull())
+            curl_easy_setopt(curl, CURLOPT_PASSWORD, r.password.toUtf8().constData());
+        curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    }
+    if (r.netrc)
+        curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
     for (const QString& line : r.headers) {
         if (ownOrigin || !isCredentialHeader(line))
             t.headerList = curl_slist_append(t.headerList, line.toUtf8().constData());
@@ -567,6 +624,10 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorText
             = QStringLiteral("No data received for %1 seconds").arg(r.stallTimeoutSeconds);
         end.transient = true;
+    } else if (code == CURLE_OK && r.ifModifiedSince >= 0 && conditionUnmet(curl)) {
+        // A 304, or a Last-Modified no newer than the copy kept: libcurl read no body.
+        end.kind = TransferEnd::Kind::Complete;
+        end.notModified = true;
     } else if (code == CURLE_OK && t.total >= 0 && t.written != t.total) {
         // Never a complete file whose length disagrees with what the server announced.
         end.errorCode = CURLE_PARTIAL_FILE;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <curl/curl.h>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -58,6 +59,7 @@ private:
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
     static int onProgress(
         void* userdata, std::int64_t, std::int64_t received, std::int64_t, std::int64_t);
+    static int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* userdata);
 
     std::shared_ptr<CurlMailbox> m_mailbox;
     mutable std::mutex m_mutex;
