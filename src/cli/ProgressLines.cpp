@@ -13,8 +13,8 @@ constexpr int kNameShare = 40;
 QString percentOf(qint64 done, qint64 size)
 {
     if (size <= 0)
-        return QStringLiteral("  ? %");
-    return QStringLiteral("%1%").arg(std::min<qint64>(100, done * 100 / size), 3);
+        return QStringLiteral("?%");
+    return QStringLiteral("%1%").arg(std::min<qint64>(100, done * 100 / size));
 }
 
 } // namespace
@@ -74,28 +74,31 @@ QString ProgressLines::cut(const QString& text, int width)
     return text.left(width - 1) + QLatin1Char('~');
 }
 
-QString ProgressLines::transferLine(const RunningTransfer& transfer, int width)
+QString ProgressLines::figures(const RunningTransfer& transfer)
 {
     const qint64 speed = transfer.bytesPerSecond;
     const qint64 left = transfer.size > 0 && speed > 0
         ? std::max<qint64>(0, transfer.size - transfer.bytes) / speed
         : -1;
-    const QString figures = QStringLiteral(" %1 %2  %3/s  %4")
-                                .arg(percentOf(transfer.bytes, transfer.size),
-                                    bytes(transfer.bytes), bytes(speed), duration(left));
-    const int room = width - static_cast<int>(figures.size());
+    // Fixed widths, so the columns of the lines stay in place as the figures change.
+    return QStringLiteral(" %1 %2 %3/s  eta %4")
+        .arg(percentOf(transfer.bytes, transfer.size), 4)
+        .arg(bytes(transfer.bytes), 9)
+        .arg(bytes(speed), 9)
+        .arg(duration(left), -6);
+}
+
+QString ProgressLines::transferLine(const RunningTransfer& transfer, int nameWidth, int width)
+{
+    const QString numbers = figures(transfer);
+    const int room = width - static_cast<int>(numbers.size());
     if (room <= 0)
-        return cut(figures.trimmed(), width);
-    // The name takes what it needs up to its share; the bar what is left beside it.
-    const int nameWidth = room - 1 >= kMinBar + 8
-        ? std::min<int>(
-            static_cast<int>(transfer.name.size()), std::max(8, room * kNameShare / 100))
-        : room;
-    const QString name = cut(transfer.name, nameWidth);
-    const int barWidth = room - static_cast<int>(name.size()) - 1;
+        return cut(numbers.trimmed(), width);
+    const int barWidth = room - nameWidth - 1;
     if (barWidth < kMinBar)
-        return cut(name, room) + figures;
-    return name + QLatin1Char(' ') + bar(transfer.bytes, transfer.size, barWidth) + figures;
+        return cut(transfer.name, room).leftJustified(room) + numbers;
+    return cut(transfer.name, nameWidth).leftJustified(nameWidth) + QLatin1Char(' ')
+        + bar(transfer.bytes, transfer.size, barWidth) + numbers;
 }
 
 QString ProgressLines::total(const DownloadFigures& figures, const Totals& totals)
@@ -103,7 +106,7 @@ QString ProgressLines::total(const DownloadFigures& figures, const Totals& total
     qint64 received = totals.savedBytes;
     for (const RunningTransfer& transfer : figures.running())
         received += transfer.bytes;
-    return QStringLiteral("%1 of %2 links done, %3 running, %4 received, %5/s, %6 left")
+    return QStringLiteral("%1/%2 done, %3 running, %4, %5/s, eta %6")
         .arg(QString::number(totals.ended), QString::number(totals.links),
             QString::number(figures.running().size()), bytes(received),
             bytes(figures.bytesPerSecond()), duration(figures.secondsLeft()));
@@ -115,8 +118,14 @@ QStringList ProgressLines::lines(
     QStringList out;
     const QList<RunningTransfer>& running = figures.running();
     const qsizetype shown = std::min<qsizetype>(running.size(), std::max(0, maxLines - 1));
+    // One name column for all: as wide as the longest name, up to its share of the line.
+    const int room = width - static_cast<int>(ProgressLines::figures(RunningTransfer {}).size());
+    int nameWidth = 0;
     for (qsizetype i = 0; i < shown; ++i)
-        out.append(transferLine(running.at(i), width));
+        nameWidth = std::max(nameWidth, static_cast<int>(running.at(i).name.size()));
+    nameWidth = std::min(nameWidth, std::max(8, room * kNameShare / 100));
+    for (qsizetype i = 0; i < shown; ++i)
+        out.append(transferLine(running.at(i), nameWidth, width));
     out.append(cut(total(figures, totals), width));
     return out;
 }

@@ -37,5 +37,7 @@ public:
     static QString cut(const QString& text, int width);
 
 private:
-    static QString transferLine(const RunningTransfer& transfer, int width);
+    // Percent, bytes, speed and time left, in columns of fixed width.
+    static QString figures(const RunningTransfer& transfer);
+    static QString transferLine(const RunningTransfer& transfer, int nameWidth, int width);
 };
