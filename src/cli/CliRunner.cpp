@@ -62,16 +62,18 @@ void CliRunner::printError(const QString& text)
 
 bool CliRunner::loadSettings()
 {
-    const std::shared_ptr<SqliteRegistryStore> store
-        = SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
+    // Without a store (--no-config) every setting reads as its default.
+    const std::shared_ptr<SqliteRegistryStore> store = m_options.noConfig
+        ? nullptr
+        : SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
     // The window shows the same notice at its next start.
-    if (!store->recoveryNotice().isEmpty())
+    if (store && !store->recoveryNotice().isEmpty())
         printError(QStringLiteral("Settings Reset: ") + store->recoveryNotice());
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
     FilterStore::loadIntoState(settings, m_state.filters);
     m_state.prefs = loadPreferences(settings);
     // What could not be read would be a default in place of the user's choice.
-    if (store->lockMet()) {
+    if (store && store->lockMet()) {
         printError(SqliteRegistryStore::commandLineLockMessage());
         return false;
     }
