@@ -70,7 +70,7 @@ file), "Retries" (--retries), "File Name Mask" (--name), "Use Server Names"
 On a terminal the progress is redrawn in place on standard error: a line per
 running transfer and a total line; to a file or pipe, a total line every 5 s.
 
-Exit status: 0 every file saved (or skipped by --exists skip), 1 a download
+Exit status: 0 every file saved (or skipped), 1 a download
 failed, 2 wrong usage, 130 interrupted.
 )" },
 };
