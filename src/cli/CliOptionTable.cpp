@@ -458,11 +458,12 @@ constexpr CliOptionRow kOptions[] = {
         "Also print each request and response head as sent and received\n"
         "(Authorization and Cookie values masked) and every redirect.",
         &raise<&CliOptions::verbose> },
-    { "--ca-certificate", nullptr, "FILE", kCliDownload,
+    { "--ca-certificate", nullptr, "FILE", kCliHarvest | kCliDownload,
         "Trust the certificate authorities of FILE (PEM) instead of the\n"
-        "system's; default: $SSL_CERT_FILE when set.",
+        "system's, for pages and transfers; default: $SSL_CERT_FILE\n"
+        "when set.",
         &readCaFile },
-    { "--insecure", nullptr, nullptr, kCliDownload,
+    { "--insecure", nullptr, nullptr, kCliHarvest | kCliDownload,
         "Do not check the server's certificate or name (a warning is\n"
         "printed on every run).",
         &raise<&CliOptions::insecure> },

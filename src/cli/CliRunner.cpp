@@ -1,4 +1,5 @@
 #include "cli/CliRunner.h"
+#include "cli/TransferAccess.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -77,7 +78,7 @@ bool CliRunner::loadSettings()
         printError(SqliteRegistryStore::commandLineLockMessage());
         return false;
     }
-    m_services = commandLineServices(store);
+    m_services = commandLineServices(store, TransferAccess::trust(m_options));
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;
@@ -155,6 +156,8 @@ int CliRunner::harvest()
         printError(QStringLiteral("Error: %1").arg(loaded.message()));
         return 1;
     }
+    TransferAccess::warnIfInsecure(m_options);
+    loaded.value()->setCertificateTrust(TransferAccess::trust(m_options));
     if (m_options.manyPages())
         return harvestMany();
     ConsolePrompt prompt;

@@ -399,10 +399,7 @@ int DownloadCommand::run()
         }
         m_listFailures = static_cast<int>(problems.size());
     }
-    if (m_options.insecure)
-        ConsoleText::printError(QStringLiteral("Warning: --insecure: server certificates are "
-                                               "not checked; anyone between here and the "
-                                               "server can read and change the transfers."));
+    TransferAccess::warnIfInsecure(m_options);
     if (m_options.given.contains(QLatin1StringView("--aria2-secret")) && !m_options.quiet)
         ConsoleText::printError(QStringLiteral("Warning: --aria2-secret shows the secret to every "
                                                "user of this machine in the process list; use "
@@ -463,7 +460,7 @@ int DownloadCommand::run()
         return 1;
     }
 
-    const Services services = commandLineServices(store);
+    const Services services = commandLineServices(store, TransferAccess::trust(m_options));
     ConsolePrompt prompt;
     DownloadJob job(numberedItems(links), options, *services.transfers);
     // "File Exists" is asked on the console from the event loop, once the job waits.
@@ -527,7 +524,7 @@ int DownloadCommand::runAria2(const ListEntries& links)
             referer = line.section(QLatin1Char(':'), 1).trimmed();
     }
     // The hand-off reads no settings: its services need no store.
-    const Services services = commandLineServices(nullptr);
+    const Services services = commandLineServices(nullptr, TransferAccess::trust(m_options));
     const QList<Aria2Link> entries = aria2Links(links, referer, *services.redirectResolver());
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
     options.headers = m_options.headers;

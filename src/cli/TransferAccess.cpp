@@ -20,13 +20,25 @@ void writeTrace(const QByteArray& line)
 
 } // namespace
 
+CertificateTrust TransferAccess::trust(const CliOptions& options)
+{
+    CertificateTrust trust { options.caFile, options.insecure };
+    const QString systemFile = qEnvironmentVariable("SSL_CERT_FILE");
+    if (trust.caFile.isEmpty() && QFileInfo(systemFile).isFile())
+        trust.caFile = systemFile;
+    return trust;
+}
+
+void TransferAccess::warnIfInsecure(const CliOptions& options)
+{
+    if (options.insecure)
+        ConsoleText::printError(QStringLiteral("Warning: --insecure: server certificates are "
+                                               "not checked; anyone between here and the "
+                                               "server can read and change what is sent."));
+}
+
 bool TransferAccess::apply(const CliOptions& options, TransferRequest& request)
 {
-    request.caFile = options.caFile;
-    const QString systemFile = qEnvironmentVariable("SSL_CERT_FILE");
-    if (request.caFile.isEmpty() && QFileInfo(systemFile).isFile())
-        request.caFile = systemFile;
-    request.insecure = options.insecure;
     if (options.verbose)
         request.trace = writeTrace;
     // ~/.netrc gives the sign-in of the hosts it names, as it does for wget.

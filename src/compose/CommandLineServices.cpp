@@ -10,8 +10,9 @@
 // (TransferModuleLoader) and so never names it.
 extern "C" ITransferModule* quillmarch_transfer_module();
 
-Services commandLineServices(std::shared_ptr<IRegistryStore> store)
+Services commandLineServices(std::shared_ptr<IRegistryStore> store, const CertificateTrust& trust)
 {
+    quillmarch_transfer_module()->setCertificateTrust(trust);
     return Services::fromModules(std::move(store),
         [] { return Result<ITransferModule*>::ok(quillmarch_transfer_module()); });
 }

@@ -3,9 +3,12 @@
 #include <memory>
 
 #include "compose/Services.h"
+#include "core/CertificateTrust.h"
 
 // The command-line tool's services over the settings store: the same pieces as the
 // window's, with the transfers linked into the tool (see CommandLineServices.cpp). No
 // typed URLs and no link receiver: the tool has no URL boxes and takes no links sent
 // to a running window.
-Services commandLineServices(std::shared_ptr<IRegistryStore> store);
+// trust: the certificates the transfers accept.
+Services commandLineServices(
+    std::shared_ptr<IRegistryStore> store, const CertificateTrust& trust = {});

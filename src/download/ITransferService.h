@@ -34,10 +34,6 @@ struct TransferRequest {
     // Bytes a second shared by every running transfer that carries a limit (0: none).
     // The service divides it among them again whenever one starts or ends.
     qint64 sharedRateLimit = 0;
-    // Certificates are checked against caFile (PEM) instead of the system's when it is
-    // given, and not at all when insecure.
-    QString caFile {};
-    bool insecure = false;
     // Signs in as user with password on the link's own origin only, never after a
     // redirect to another; with netrc, ~/.netrc gives what is missing for each host.
     QString user {};

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <thread>
 
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
@@ -221,55 +220,4 @@ TEST_F(DownloadCommandOptionsTest, QuietPrintsOnlyErrors)
     EXPECT_EQ(m_stderr,
         "quillmarch-cli: Error: ErrorCode: 404 : Not Found (" + site.url("/none") + ")\n");
     EXPECT_EQ(m_stdout, m_out.filePath("a.txt").toUtf8() + "\t5\n");
-}
-
-// An https server whose certificate a certificate authority made for the test signed:
-// unknown to the system, trusted when given, or not checked at all with a warning.
-TEST_F(DownloadCommandOptionsTest, CertificatesAreCheckedAgainstTheGivenAuthority)
-{
-    const QString dir = m_home.path() + "/";
-    write("san.ext", "subjectAltName=IP:127.0.0.1\n");
-    const QStringList steps[] = {
-        { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-            "-keyout", dir + "ca.key", "-out", dir + "ca.pem", "-days", "2", "-subj",
-            "/CN=Test CA" },
-        { "req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
-            dir + "site.key", "-out", dir + "site.csr", "-subj", "/CN=127.0.0.1" },
-        { "x509", "-req", "-in", dir + "site.csr", "-CA", dir + "ca.pem", "-CAkey", dir + "ca.key",
-            "-CAcreateserial", "-out", dir + "site.pem", "-days", "2", "-extfile",
-            dir + "san.ext" },
-    };
-    for (const QStringList& step : steps)
-        ASSERT_EQ(QProcess::execute("openssl", step), 0) << step.join(' ').toStdString();
-    httplib::SSLServer server(
-        (dir + "site.pem").toStdString().c_str(), (dir + "site.key").toStdString().c_str());
-    ASSERT_TRUE(server.is_valid());
-    server.set_keep_alive_timeout(1);
-    server.Get("/a.txt", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("alpha", "text/plain");
-    });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread serving([&] { server.listen_after_bind(); });
-    const QString link = QStringLiteral("https://127.0.0.1:%1/a.txt").arg(port);
-
-    const struct {
-        QStringList arguments;
-        QStringList environment;
-        int exitCode;
-        const char* stderrHas;
-    } rows[] = {
-        { {}, {}, 1, "certificate" },
-        { { "--ca-certificate", dir + "ca.pem" }, {}, 0, "1 saved" },
-        { {}, { "SSL_CERT_FILE=" + dir + "ca.pem" }, 0, "1 saved" },
-        { { "--insecure" }, {}, 0, "Warning: --insecure" },
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(
-            run(row.arguments + QStringList { "--exists", "overwrite", "--retries", "0", link },
-                row.environment),
-            row.exitCode);
-        EXPECT_TRUE(m_stderr.contains(row.stderrHas)) << m_stderr.toStdString();
-    }
-    server.stop();
-    serving.join();
 }

@@ -439,12 +439,6 @@ void CurlTransferService::prepare(Transfer& t)
         curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? kLimitedReceiveBuffer : kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, t.errorBuffer);
-    if (!r.caFile.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(r.caFile).constData());
-    if (r.insecure) {
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-    }
     if (r.trace) {
         curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &CurlTransferService::onDebug);
         curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &t);

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "builders/NavigationErrors.h"
+#include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/HarvestRequestFilter.h"
 #include "platform/webengine/HarvestScripts.h"
 #include "platform/webengine/QuietPage.h"
@@ -191,6 +192,7 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QObject* parent)
         &WebEngineHarvestBrowser::onRendererGone);
     // A request the page makes for a new window is left unanswered, so none opens.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest&) {});
+    connect(m_page, &QWebEnginePage::certificateError, this, &HarvestCertificates::decide);
 }
 
 WebEngineHarvestBrowser::~WebEngineHarvestBrowser()

@@ -2,6 +2,7 @@
 #include <QtGlobal>
 
 #include "platform/IBrowserEngine.h"
+#include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
@@ -18,6 +19,10 @@ public:
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }
+    void setCertificateTrust(const CertificateTrust& trust) override
+    {
+        HarvestCertificates::setTrust(trust);
+    }
 
 private:
     WebBrowserWindows m_windows;
