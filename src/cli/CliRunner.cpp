@@ -1,4 +1,5 @@
 #include "cli/CliRunner.h"
+#include "cli/NoLinksMessage.h"
 #include "cli/TransferAccess.h"
 
 #include <QCoreApplication>
@@ -125,9 +126,8 @@ int CliRunner::finish(bool built)
         keepPatterns(m_list);
     if (built && m_list.isEmpty()) {
         // Nothing to print or save: the source had no links, or none passed the filters
-        // and exclusions.
-        printError(QStringLiteral(
-            "Error: no links were found (or none passed the filters and exclusions)."));
+        // and exclusions, which are named.
+        printError(noLinksMessage(m_state.filters, m_state.prefs, m_options));
         return 1;
     }
     QByteArray out = EntryWriter::header(m_options.format);
@@ -229,6 +229,7 @@ int CliRunner::harvestMany()
     options.patterns = patterns();
     options.format = m_options.format;
     options.contentTypeCheck = m_services.newFetcher;
+    options.noLinks = noLinksMessage(m_state.filters, m_state.prefs, m_options);
     HarvestBatch batch(
         m_state, source, *m_services.shellWindows, m_services.browserFactory, options);
     endProcess(batch.run());

@@ -187,12 +187,14 @@ void printJsonLine(const QString& link, const Result<SavedFile>& result)
 }
 
 // One link's outcome as --format asks, for the window's job and the aria2 hand-off alike.
-// With --output - standard output carries the file alone: only a failure is printed.
+// With --output - standard output carries the file alone: only a failure is printed, on
+// standard error whatever the format.
 void printLink(const CliOptions& options, const QString& link, const Result<SavedFile>& result)
 {
-    if (options.output == QLatin1String("-") && result.isOk())
+    const bool toPipe = options.output == QLatin1String("-");
+    if (toPipe && result.isOk())
         return;
-    if (options.jsonLines)
+    if (options.jsonLines && !toPipe)
         printJsonLine(link, result);
     else
         printOutcome(link, result, options.quiet);
