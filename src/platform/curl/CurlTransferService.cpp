@@ -15,6 +15,7 @@
 #include "download/NetscapeCookies.h"
 #include "platform/curl/CurlEngine.h"
 #include "platform/curl/CurlMailbox.h"
+#include "platform/curl/CurlRequestOptions.h"
 #include "platform/curl/CurlSetup.h"
 #include "platform/curl/CurlTransfer.h"
 #include "platform/curl/HeaderText.h"
@@ -33,12 +34,6 @@ using Clock = std::chrono::steady_clock;
 using HeaderText::lower;
 using HeaderText::trimmed;
 using namespace TransferRules;
-
-bool conditionUnmet(CURL* curl)
-{
-    long unmet = 0;
-    return curl_easy_getinfo(curl, CURLINFO_CONDITION_UNMET, &unmet) == CURLE_OK && unmet != 0;
-}
 
 } // namespace
 
@@ -376,30 +371,6 @@ int CurlTransferService::onProgress(
     return 0;
 }
 
-// Each line of the heads sent and received, masked, to the request's trace.
-int CurlTransferService::onDebug(CURL*, curl_infotype type, char* data, size_t size, void* userdata)
-{
-    auto* t = static_cast<Transfer*>(userdata);
-    const char* lead = type == CURLINFO_HEADER_OUT ? "> "
-        : type == CURLINFO_HEADER_IN               ? "< "
-        : type == CURLINFO_TEXT                    ? "* "
-                                                   : nullptr;
-    if (!lead || !t->request.trace)
-        return 0;
-    std::string text(data, size);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t stop = text.find('\n', start);
-        if (stop == std::string::npos)
-            stop = text.size();
-        const std::string line = trimmed(text.substr(start, stop - start));
-        if (!line.empty())
-            t->request.trace(QByteArray(lead) + QByteArray::fromStdString(maskedHeaderLine(line)));
-        start = stop + 1;
-    }
-    return 0;
-}
-
 // Sets up the next request of the transfer; the file is open and holds t.from bytes.
 void CurlTransferService::prepare(Transfer& t)
 {
@@ -439,15 +410,6 @@ void CurlTransferService::prepare(Transfer& t)
         curl, CURLOPT_BUFFERSIZE, r.sharedRateLimit > 0 ? kLimitedReceiveBuffer : kReceiveBuffer);
     curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, t.errorBuffer);
-    if (r.trace) {
-        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &CurlTransferService::onDebug);
-        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &t);
-        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
-    }
-    if (r.ifModifiedSince >= 0) {
-        curl_easy_setopt(curl, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE));
-        curl_easy_setopt(curl, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(r.ifModifiedSince));
-    }
 
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(t.headerList);
@@ -461,16 +423,7 @@ void CurlTransferService::prepare(Transfer& t)
         }
     }
     const bool ownOrigin = originOf(t.url) == t.origin;
-    // The user's name and password go to the link's own origin only; ~/.netrc names
-    // each host's own.
-    if (ownOrigin && !r.user.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, r.user.toUtf8().constData());
-        if (!r.password.isNull())
-            curl_easy_setopt(curl, CURLOPT_PASSWORD, r.password.toUtf8().constData());
-        curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    }
-    if (r.netrc)
-        curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+    CurlRequestOptions::apply(curl, r, ownOrigin);
     for (const QString& line : r.headers) {
         if (ownOrigin || !isCredentialHeader(line))
             t.headerList = curl_slist_append(t.headerList, line.toUtf8().constData());
@@ -618,7 +571,8 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorText
             = QStringLiteral("No data received for %1 seconds").arg(r.stallTimeoutSeconds);
         end.transient = true;
-    } else if (code == CURLE_OK && r.ifModifiedSince >= 0 && conditionUnmet(curl)) {
+    } else if (code == CURLE_OK && r.ifModifiedSince >= 0
+        && CurlRequestOptions::conditionUnmet(curl)) {
         // A 304, or a Last-Modified no newer than the copy kept: libcurl read no body.
         end.kind = TransferEnd::Kind::Complete;
         end.notModified = true;

@@ -59,7 +59,6 @@ private:
     static size_t onBody(char* buffer, size_t size, size_t count, void* userdata);
     static int onProgress(
         void* userdata, std::int64_t, std::int64_t received, std::int64_t, std::int64_t);
-    static int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* userdata);
 
     std::shared_ptr<CurlMailbox> m_mailbox;
     mutable std::mutex m_mutex;
