@@ -249,11 +249,6 @@ QList<RedirectOutcome> resolveAll(IRedirectResolver& resolver, const QList<Redir
     return outcomes;
 }
 
-} // namespace
-
-namespace
-{
-
 ConsoleProgress::Mode progressMode(const CliOptions& options)
 {
     if (options.quiet)
