@@ -1,5 +1,6 @@
 #include "cli/ConsoleProgress.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -43,8 +44,10 @@ void ConsoleProgress::show(const DownloadFigures& figures, const ProgressLines::
         return;
     m_last.start();
     struct winsize size = {};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0)
-        size.ws_col = 80, size.ws_row = 24;
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
+        size.ws_col = 80;
+        size.ws_row = 24;
+    }
     // One column short of the width: a line that fills the last column makes some
     // terminals wrap, and the lines would then move down on each redraw.
     const QStringList lines = ProgressLines::lines(
