@@ -59,9 +59,18 @@ folder resumes it.
 )",
         R"(A link whose name promises a file that is not text (an archive, picture, sound,
 video, PDF, program and the like) but gets a web page back (a sign-in page, say)
-fails; nothing is saved under the file's name.
+fails; nothing is saved under the file's name. Only http, https, ftp and ftps
+links are fetched.
 
-Exit status: 0 every file saved (or skipped by --exists skip), 1 a download
+Of the stored preferences it follows exactly these, each replaced by its option
+when given: "Overwrite Action" (--exists; "ask" without a terminal skips the
+file), "Retries" (--retries), "File Name Mask" (--name), "Use Server Names"
+(--content-disposition) and "Rate Limit" (--limit-rate).
+
+On a terminal the progress is redrawn in place on standard error: a line per
+running transfer and a total line; to a file or pipe, a total line every 5 s.
+
+Exit status: 0 every file saved (or skipped), 1 a download
 failed, 2 wrong usage, 130 interrupted.
 )" },
 };

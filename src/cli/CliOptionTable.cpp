@@ -1,6 +1,7 @@
 #include "cli/CliOptionTable.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <string_view>
 
@@ -192,6 +193,70 @@ QString readNameMask(Target& target, QStringView, const QString& value)
     return QString();
 }
 
+// The first line of a file that holds a secret (a password, a token), without its line
+// end; the file is read, never shown.
+std::optional<QString> firstLine(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray line = file.readLine(64 * 1024);
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    if (line.isEmpty()) {
+        *error = QStringLiteral("its first line is empty");
+        return std::nullopt;
+    }
+    return QString::fromUtf8(line);
+}
+
+QString readPasswordFile(Target& target, QStringView name, const QString& value)
+{
+    QString error;
+    target.options.password = firstLine(value, &error);
+    return target.options.password
+        ? QString()
+        : QStringLiteral("%1 cannot read %2: %3.").arg(name, value, error);
+}
+
+QString readAria2SecretFile(Target& target, QStringView name, const QString& value)
+{
+    QString error;
+    const std::optional<QString> secret = firstLine(value, &error);
+    if (!secret)
+        return QStringLiteral("%1 cannot read %2: %3.").arg(name, value, error);
+    target.options.aria2Secret = *secret;
+    return QString();
+}
+
+// A value that goes to the server as a credential must fit a header.
+QString readUser(Target& target, QStringView name, const QString& value)
+{
+    if (value.isEmpty() || !HeaderField::valueProblem(value).isEmpty()
+        || value.contains(QLatin1Char(':')))
+        return QStringLiteral("%1 needs a user name without \":\" or line breaks.").arg(name);
+    target.options.user = value;
+    return QString();
+}
+
+QString readOutput(Target& target, QStringView name, const QString& value)
+{
+    if (value.isEmpty())
+        return QStringLiteral("%1 needs a file name or - for standard output.").arg(name);
+    target.options.output = value;
+    return QString();
+}
+
+QString readCaFile(Target& target, QStringView name, const QString& value)
+{
+    if (!QFileInfo(value).isFile())
+        return QStringLiteral("%1: %2 is not a readable file.").arg(name, value);
+    target.options.caFile = QFileInfo(value).absoluteFilePath();
+    return QString();
+}
+
 // A rate such as 200K or 1.5M: bytes a second, a decimal number with K, M or G after it
 // for 1024, 1024² or 1024³. A rate that comes to less than one byte a second is refused
 // rather than read as no limit.
@@ -324,8 +389,12 @@ constexpr CliOptionRow kOptions[] = {
         "first and the daemon gets the last address with only its\n"
         "own cookies. A reported file outside the folder fails.",
         &store<&CliOptions::aria2Url> },
-    { "--aria2-secret", nullptr, "TOKEN", kCliDownload, "The daemon's --rpc-secret.",
+    { "--aria2-secret", nullptr, "TOKEN", kCliDownload,
+        "The daemon's --rpc-secret (any user can read it in the process\n"
+        "list: prefer the next option or QUILLMARCH_ARIA2_SECRET).",
         &store<&CliOptions::aria2Secret> },
+    { "--aria2-secret-file", nullptr, "FILE", kCliDownload,
+        "Read the daemon's secret from the first line of FILE.", &readAria2SecretFile },
     { "--jobs", nullptr, "N", kCliDownload, "Links downloaded at once, 1 to 16 (default 4).",
         &readJobs },
     { "--per-host", nullptr, "M", kCliDownload,
@@ -392,6 +461,44 @@ constexpr CliOptionRow kOptions[] = {
         "(YYYY-MM-DD). Default: *name*.*ext*. A folder that is a\n"
         "symbolic link is never entered: the link fails.",
         &readNameMask },
+    { "--output", "-O", "FILE", kCliDownload,
+        "Save the one link given as FILE (- writes it to standard\n"
+        "output once complete, and nothing else goes there).",
+        &readOutput },
+    { "--quiet", "-q", nullptr, kCliDownload,
+        "Print only errors on standard error: no progress, notices or\n"
+        "summary.",
+        &raise<&CliOptions::quiet> },
+    { "--verbose", "-v", nullptr, kCliDownload,
+        "Also print each request and response head as sent and received\n"
+        "(Authorization and Cookie values masked) and every redirect.",
+        &raise<&CliOptions::verbose> },
+    { "--ca-certificate", nullptr, "FILE", kCliHarvest | kCliDownload,
+        "Trust the certificate authorities of FILE (PEM) instead of the\n"
+        "system's, for pages and transfers; default: $SSL_CERT_FILE\n"
+        "when set.",
+        &readCaFile },
+    { "--insecure", nullptr, nullptr, kCliHarvest | kCliDownload,
+        "Do not check the server's certificate or name (a warning is\n"
+        "printed on every run).",
+        &raise<&CliOptions::insecure> },
+    { "--timestamping", nullptr, nullptr, kCliDownload,
+        "Fetch a link only when its file is newer than the one in the\n"
+        "folder (If-Modified-Since); an unchanged file is skipped.\n"
+        "Saved files always take the server's Last-Modified time.",
+        &raise<&CliOptions::timestamping> },
+    { "--user", nullptr, "USER", kCliDownload,
+        "Sign in as USER, to the link's own address only (never after\n"
+        "a redirect to another one). The password comes from\n"
+        "--password-file, else is asked on the terminal (not shown),\n"
+        "else from ~/.netrc.",
+        &readUser },
+    { "--password-file", nullptr, "FILE", kCliDownload,
+        "The password of --user: the first line of FILE.", &readPasswordFile },
+    { "--no-config", nullptr, nullptr, kEveryCommand,
+        "Read no stored settings: run on the defaults (as does\n"
+        "QUILLMARCH_NO_CONFIG=1).",
+        &raise<&CliOptions::noConfig> },
     { "--help", "-h", nullptr, kEveryCommand, "Show this text.", &ask<&Target::helpAsked> },
 };
 

@@ -11,7 +11,8 @@ namespace
 // The download options the aria2 daemon cannot apply as asked: it writes the files by
 // its own rules and runs the links as it is configured to.
 constexpr const char* kNotForAria2[] = { "--exists", "--jobs", "--per-host", "--limit-rate",
-    "--retries", "--content-disposition", "--timeout" };
+    "--retries", "--content-disposition", "--timeout", "--output", "--ca-certificate", "--insecure",
+    "--timestamping", "--user", "--password-file" };
 
 // The checks that need the whole command line: arguments and required options.
 QString checkArguments(CliOptions& options, QStringList positional, const QStringList& given)
@@ -23,10 +24,21 @@ QString checkArguments(CliOptions& options, QStringList positional, const QStrin
             return QStringLiteral("download needs a URL or --from LISTFILE.");
         if (options.format == EntryFormat::Csv)
             return QStringLiteral("--format for download needs plain or jsonl.");
+        if (!options.output.isEmpty() && (options.urls.size() != 1 || !options.fromFile.isEmpty()))
+            return QStringLiteral("--output needs exactly one link.");
+        if (options.quiet && options.verbose)
+            return QStringLiteral("--quiet and --verbose cannot be combined.");
+        if (options.password && options.user.isEmpty())
+            return QStringLiteral("--password-file needs --user USER.");
+        if (given.contains(QLatin1String("--aria2-secret"))
+            && given.contains(QLatin1String("--aria2-secret-file")))
+            return QStringLiteral("--aria2-secret and --aria2-secret-file cannot be combined.");
         if (options.aria2Url.isEmpty())
             return options.aria2Secret.isEmpty()
                 ? QString()
                 : QStringLiteral("--aria2-secret needs --aria2 URL.");
+        if (options.aria2Secret.isEmpty())
+            options.aria2Secret = qEnvironmentVariable("QUILLMARCH_ARIA2_SECRET");
         for (const char* name : kNotForAria2) {
             if (given.contains(QLatin1StringView(name)))
                 return QStringLiteral("%1 does not apply with --aria2: the daemon saves the "
@@ -128,6 +140,9 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     QStringList positional;
     QStringList given; // the options given, checked against the command at the end
     options.error = readArguments(arguments, target, positional, given);
+    options.given = given;
+    if (qEnvironmentVariable("QUILLMARCH_NO_CONFIG") == QLatin1String("1"))
+        options.noConfig = true;
 
     // "help COMMAND" asks for that command's help, as "COMMAND --help" does.
     if (!positional.isEmpty() && positional.first() == QLatin1StringView("help")) {

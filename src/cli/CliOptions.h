@@ -52,7 +52,9 @@ struct CliOptions {
     std::optional<OverwriteAction> exists; // --exists; none: the stored preference
     int retries = -1; // --retries N; -1 stored
     QString aria2Url; // --aria2 URL: an aria2 daemon's JSON-RPC address makes the transfers
-    QString aria2Secret; // --aria2-secret TOKEN: that daemon's --rpc-secret
+    // that daemon's --rpc-secret: --aria2-secret TOKEN, the first line of
+    // --aria2-secret-file FILE, or $QUILLMARCH_ARIA2_SECRET
+    QString aria2Secret;
     QStringList cookies; // --cookies FILE: its cookie lines (Netscape format)
     QString referer; // --referer URL
     QStringList headers; // --header "Name: value", repeatable
@@ -63,6 +65,19 @@ struct CliOptions {
     int perHost = 4; // --per-host M: of the links downloaded at a time, at most M per host
     qint64 rateLimit = 0; // --limit-rate RATE in bytes a second, shared; 0 none
     bool jsonLines = false; // --format jsonl: one JSON object per link on standard output
+    bool quiet = false; // -q, --quiet: errors only on standard error
+    bool verbose = false; // -v, --verbose: every request and response head too
+    QString output; // -O, --output FILE: the one link's file ("-": standard output)
+    QString caFile; // --ca-certificate FILE; empty: $SSL_CERT_FILE, else the system's
+    bool insecure = false; // --insecure: certificates are not checked
+    bool timestamping = false; // --timestamping: an unchanged file is not fetched again
+    QString user; // --user USER
+    // --password-file FILE: its first line; without it, asked on a terminal, else ~/.netrc
+    std::optional<QString> password;
+    bool noConfig = false; // --no-config (or QUILLMARCH_NO_CONFIG=1): stored settings unread
+
+    // The options given, by their long names, in order.
+    QStringList given;
 
     QString error;
 

@@ -1,4 +1,6 @@
 #include "cli/CliRunner.h"
+#include "cli/NoLinksMessage.h"
+#include "cli/TransferAccess.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -63,16 +65,18 @@ void CliRunner::printError(const QString& text)
 
 bool CliRunner::loadSettings()
 {
-    const std::shared_ptr<SqliteRegistryStore> store
-        = SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
+    // Without a store (--no-config) every setting reads as its default.
+    const std::shared_ptr<SqliteRegistryStore> store = m_options.noConfig
+        ? nullptr
+        : SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
     // The window shows the same notice at its next start.
-    if (!store->recoveryNotice().isEmpty())
+    if (store && !store->recoveryNotice().isEmpty())
         printError(QStringLiteral("Settings Reset: ") + store->recoveryNotice());
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
     FilterStore::loadIntoState(settings, m_state.filters);
     m_state.prefs = loadPreferences(settings);
     // What could not be read would be a default in place of the user's choice.
-    if (store->lockMet()) {
+    if (store && store->lockMet()) {
         printError(SqliteRegistryStore::commandLineLockMessage());
         return false;
     }
@@ -83,7 +87,7 @@ bool CliRunner::loadSettings()
             return false;
         session = *cookies;
     }
-    m_services = commandLineServices(store, session);
+    m_services = commandLineServices(store, TransferAccess::trust(m_options), session);
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;
@@ -130,9 +134,8 @@ int CliRunner::finish(bool built)
         keepPatterns(m_list);
     if (built && m_list.isEmpty()) {
         // Nothing to print or save: the source had no links, or none passed the filters
-        // and exclusions.
-        printError(QStringLiteral(
-            "Error: no links were found (or none passed the filters and exclusions)."));
+        // and exclusions, which are named.
+        printError(noLinksMessage(m_state.filters, m_state.prefs, m_options));
         return 1;
     }
     QByteArray out = EntryWriter::header(m_options.format);
@@ -161,6 +164,8 @@ int CliRunner::harvest()
         printError(QStringLiteral("Error: %1").arg(loaded.message()));
         return 1;
     }
+    TransferAccess::warnIfInsecure(m_options);
+    loaded.value()->setCertificateTrust(TransferAccess::trust(m_options));
     if (m_options.manyPages())
         return harvestMany();
     ConsolePrompt prompt;
@@ -236,6 +241,7 @@ int CliRunner::harvestMany()
     options.patterns = patterns();
     options.format = m_options.format;
     options.contentTypeCheck = m_services.newFetcher;
+    options.noLinks = noLinksMessage(m_state.filters, m_state.prefs, m_options);
     HarvestBatch batch(
         m_state, source, *m_services.shellWindows, m_services.browserFactory, options);
     endProcess(batch.run());

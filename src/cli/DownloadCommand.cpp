@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -22,9 +23,12 @@
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "cli/SessionCookies.h"
+#include "cli/ShownLink.h"
+#include "cli/TransferAccess.h"
 #include "compose/CommandLineServices.h"
 #include "core/HeaderField.h"
 #include "download/Aria2Job.h"
+#include "download/DownloadFigures.h"
 #include "download/DownloadJob.h"
 #include "download/DownloadQuestions.h"
 #include "download/DownloadStart.h"
@@ -40,8 +44,6 @@
 
 namespace
 {
-
-constexpr qint64 kProgressIntervalMs = 200;
 
 // Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
 // leave its partial file and record in order before the process ends.
@@ -151,13 +153,17 @@ bool readLinks(
     return true;
 }
 
-// One line per saved file on standard output, each failure on standard error.
-void printOutcome(const QString& link, const Result<SavedFile>& result)
+// One line per saved file on standard output, each failure on standard error; a skip
+// is a notice, left out when quiet.
+void printOutcome(const QString& link, const Result<SavedFile>& result, bool quiet)
 {
     if (!result.isOk()) {
-        ConsoleText::printError(QStringLiteral("Error: %1 (%2)").arg(result.message(), link));
+        ConsoleText::printError(
+            QStringLiteral("Error: %1 (%2)")
+                .arg(ShownLink::inMessage(result.message(), link), ShownLink::of(link)));
     } else if (result.value().skipped) {
-        ConsoleText::printError(QStringLiteral("Skipped: %1 exists").arg(result.value().path));
+        if (!quiet)
+            ConsoleText::printError(QStringLiteral("Skipped: %1 exists").arg(result.value().path));
     } else {
         write(stdout,
             QStringLiteral("%1\t%2\n")
@@ -169,30 +175,38 @@ void printOutcome(const QString& link, const Result<SavedFile>& result)
 void printJsonLine(const QString& link, const Result<SavedFile>& result)
 {
     QJsonObject line;
-    line.insert(QStringLiteral("url"), link);
+    line.insert(QStringLiteral("url"), ShownLink::of(link));
     line.insert(QStringLiteral("path"), result.isOk() ? result.value().path : QString());
     line.insert(QStringLiteral("size"), result.isOk() ? result.value().size : 0);
     line.insert(QStringLiteral("status"),
         !result.isOk()               ? QStringLiteral("failed")
             : result.value().skipped ? QStringLiteral("skipped")
                                      : QStringLiteral("saved"));
-    line.insert(QStringLiteral("error"), result.isOk() ? QString() : result.message());
+    line.insert(QStringLiteral("error"),
+        result.isOk() ? QString() : ShownLink::inMessage(result.message(), link));
     write(stdout,
         QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
 }
 
 // One link's outcome as --format asks, for the window's job and the aria2 hand-off alike.
-void printLink(bool jsonLines, const QString& link, const Result<SavedFile>& result)
+// With --output - standard output carries the file alone: only a failure is printed, on
+// standard error whatever the format.
+void printLink(const CliOptions& options, const QString& link, const Result<SavedFile>& result)
 {
-    if (jsonLines)
+    const bool toPipe = options.output == QLatin1String("-");
+    if (toPipe && result.isOk())
+        return;
+    if (options.jsonLines && !toPipe)
         printJsonLine(link, result);
     else
-        printOutcome(link, result);
+        printOutcome(link, result, options.quiet);
 }
 
 // What became of the links, the lines of the list that gave none counted as failed.
-void printSummary(const DownloadSummary& summary, int listFailures)
+void printSummary(const DownloadSummary& summary, int listFailures, bool quiet)
 {
+    if (quiet)
+        return;
     ConsoleText::printError(
         QStringLiteral("%1 saved, %2 skipped, %3 failed")
             .arg(QString::number(summary.saved), QString::number(summary.skipped),
@@ -237,39 +251,81 @@ QList<RedirectOutcome> resolveAll(IRedirectResolver& resolver, const QList<Redir
     return outcomes;
 }
 
+ConsoleProgress::Mode progressMode(const CliOptions& options)
+{
+    if (options.quiet)
+        return ConsoleProgress::Mode::Off;
+    // A trace written from the transfer thread would break the lines redrawn in place.
+    if (::isatty(STDERR_FILENO) == 1 && !options.verbose)
+        return ConsoleProgress::Mode::Live;
+    return ConsoleProgress::Mode::Log;
+}
+
 } // namespace
 
 DownloadCommand::DownloadCommand(const CliOptions& options)
     : m_options(options)
     , m_terminal(::isatty(STDERR_FILENO) == 1)
+    , m_progress(progressMode(options))
 {
+}
+
+bool DownloadCommand::readsPreferences() const
+{
+    if (m_options.noConfig)
+        return false;
+    for (const char* name : { "--exists", "--retries", "--name", "--limit-rate" }) {
+        if (!m_options.given.contains(QLatin1StringView(name)))
+            return true;
+    }
+    return !m_options.contentDisposition;
 }
 
 DownloadJobOptions DownloadCommand::jobOptions(
     const CRegSettings& settings, const QString& folder) const
 {
-    // The stored preferences, then what the command line gives in their place. Only the
-    // overwrite action and the retries come from the store, so with both given it is not
-    // read (a store locked by another process then stops nothing).
+    // The stored preferences the window's downloads follow too (overwrite action,
+    // retries, file name mask, server names, rate limit), each replaced by its option
+    // when given. Links at once and per host keep the command line's own defaults. With
+    // every one of them given the store is not read (a store locked by another process
+    // then stops nothing).
     DownloadJobOptions options;
-    if (!m_options.exists || m_options.retries < 0)
+    if (readsPreferences())
         options = DownloadJobOptions::fromPreferences(loadPreferences(settings), settings, folder);
     options.folder = folder;
+    const auto given
+        = [this](const char* name) { return m_options.given.contains(QLatin1StringView(name)); };
     if (m_options.exists)
         options.owaction = *m_options.exists;
+    else if (!m_outputFolder.isEmpty())
+        options.owaction = OverwriteAction::Overwrite; // --output names the file to write
+    // Asking needs a terminal: without one a stored "ask" skips the file, as a question
+    // nobody can answer would. Only --exists prompt given on the line fails the run.
+    if (!m_options.exists && options.owaction == OverwriteAction::Prompt
+        && ::isatty(STDIN_FILENO) != 1)
+        options.owaction = OverwriteAction::Skip;
     if (m_options.retries >= 0)
         options.retries = m_options.retries;
     options.reportErrors = false;
-    options.nameMask = m_options.nameMask;
-    options.useServerNames = m_options.contentDisposition;
-    options.portableNames = m_options.portableNames;
+    if (given("--name"))
+        options.nameMask = m_options.nameMask;
+    if (m_options.contentDisposition)
+        options.useServerNames = true;
+    if (!m_outputFolder.isEmpty()) {
+        options.nameMask = m_outputName;
+        options.useServerNames = false;
+    }
+    options.timestamping = m_options.timestamping;
+    // A name given with -O is the user's own, left as typed.
+    options.portableNames = m_options.portableNames && m_outputFolder.isEmpty();
     options.limits.cookies = m_options.cookies;
     options.limits.referer = m_options.referer;
     options.limits.headers = m_options.headers;
     options.limits.userAgent = m_options.userAgent;
     options.atOnce = m_options.jobs;
     options.perHost = m_options.perHost;
-    options.limits.sharedRateLimit = m_options.rateLimit;
+    if (given("--limit-rate"))
+        options.limits.sharedRateLimit = m_options.rateLimit;
     options.progressIntervalMs = m_terminal ? 100 : 1000;
     if (m_options.timeoutGiven) {
         options.limits.stallTimeoutSeconds = m_options.timeoutSeconds;
@@ -278,36 +334,45 @@ DownloadJobOptions DownloadCommand::jobOptions(
     return options;
 }
 
-void DownloadCommand::clearProgress()
+void DownloadCommand::dropUnfetchable(ListEntries& links)
 {
-    if (m_progressShown)
-        write(stderr, QStringLiteral("\r\033[K"));
-    m_progressShown = false;
+    static const QStringList kSchemes { QStringLiteral("http"), QStringLiteral("https"),
+        QStringLiteral("ftp"), QStringLiteral("ftps") };
+    for (qsizetype i = links.size() - 1; i >= 0; --i) {
+        const QString scheme = QUrl(links.at(i).url).scheme().toLower();
+        if (kSchemes.contains(scheme))
+            continue;
+        const QString message = scheme.isEmpty()
+            ? QStringLiteral("not a link (it has no scheme such as https:)")
+            : QStringLiteral("%1 links cannot be downloaded, only http, https, ftp and ftps")
+                  .arg(scheme);
+        printLink(m_options, links.at(i).url, Result<SavedFile>::failed(message));
+        ++m_listFailures;
+        links.removeAt(i);
+    }
 }
 
-void DownloadCommand::showProgress(const DownloadJob& job, bool force)
+void DownloadCommand::showProgress(const DownloadJob& job)
 {
-    if (!m_terminal || job.currentIndex() == 0 || job.owdialog())
+    if (job.owdialog())
         return;
-    if (!force && m_lastProgress.isValid() && m_lastProgress.elapsed() < kProgressIntervalMs)
-        return;
-    m_lastProgress.start();
-    QString bytes;
-    QString percent;
-    if (job.current() >= 0) {
-        const DownloadLinkState& link = job.links().at(job.current());
-        bytes = QStringLiteral("%1 of %2 bytes")
-                    .arg(QString::number(link.bytes),
-                        link.size > 0 ? QString::number(link.size) : QStringLiteral("Unknown"));
-        if (link.size > 0)
-            percent = QStringLiteral("%1%").arg(static_cast<qint64>(std::nearbyint(
-                static_cast<double>(link.bytes) / static_cast<double>(link.size) * 100.0)));
+    const DownloadSummary& summary = job.summary();
+    m_progress.show(DownloadFigures(job.links(), summary),
+        { job.count(), summary.saved + summary.skipped + summary.failed, summary.savedBytes });
+}
+
+bool DownloadCommand::copyToOutput(const QString& path)
+{
+    QFile in(path);
+    QFile out;
+    if (!in.open(QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 20);
+        if (block.isEmpty() || out.write(block) != block.size())
+            return false;
     }
-    write(stderr,
-        QStringLiteral("\r\033[K%1[%2/%3] %4  %5 %6")
-            .arg(QLatin1StringView(ConsoleText::kPrefix), QString::number(job.currentIndex()),
-                QString::number(job.count()), job.curfile(), bytes, percent));
-    m_progressShown = true;
+    return out.flush();
 }
 
 int DownloadCommand::run()
@@ -341,11 +406,18 @@ int DownloadCommand::run()
         }
         m_listFailures = static_cast<int>(problems.size());
     }
+    TransferAccess::warnIfInsecure(m_options);
+    if (m_options.given.contains(QLatin1StringView("--aria2-secret")) && !m_options.quiet)
+        ConsoleText::printError(QStringLiteral("Warning: --aria2-secret shows the secret to every "
+                                               "user of this machine in the process list; use "
+                                               "--aria2-secret-file or QUILLMARCH_ARIA2_SECRET."));
+    if (m_options.aria2Url.isEmpty())
+        dropUnfetchable(links);
     if (links.isEmpty()) {
         if (m_listFailures == 0)
             ConsoleText::printError(QStringLiteral("Error: no links to download."));
         else
-            printSummary(DownloadSummary {}, m_listFailures);
+            printSummary(DownloadSummary {}, m_listFailures, m_options.quiet);
         return 1;
     }
     if (!m_options.aria2Url.isEmpty())
@@ -358,34 +430,72 @@ int DownloadCommand::run()
         ConsoleText::printError(QStringLiteral("Error: %1 is not a folder.").arg(m_options.dir));
         return 1;
     }
+    // --output FILE (relative to the folder) names the file; - saves it in a temporary
+    // folder first and copies it to standard output once complete.
+    QTemporaryDir pipeFolder;
+    if (m_options.output == QLatin1String("-")) {
+        if (!pipeFolder.isValid()) {
+            ConsoleText::printError(QStringLiteral("Error: no temporary folder for --output -: ")
+                + pipeFolder.errorString());
+            return 1;
+        }
+        m_outputFolder = pipeFolder.path() + QLatin1Char('/');
+        m_outputName = QStringLiteral("output");
+    } else if (!m_options.output.isEmpty()) {
+        const QFileInfo target(QDir(dir.absoluteFilePath()), m_options.output);
+        if (!target.dir().exists()) {
+            ConsoleText::printError(
+                QStringLiteral("Error: the folder of %1 does not exist.").arg(target.filePath()));
+            return 1;
+        }
+        m_outputFolder = target.absolutePath() + QLatin1Char('/');
+        m_outputName = target.fileName();
+    }
 
-    const auto store
-        = SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
+    const auto store = m_options.noConfig
+        ? nullptr
+        : SqliteRegistryStore::openForUser(SqliteRegistryStore::kCommandLineBusyTimeoutMs);
     const CRegSettings settings = CRegSettings::forQuillmarch(store);
-    const DownloadJobOptions options = jobOptions(settings, dir.absoluteFilePath());
-    if (store->lockMet()) {
+    DownloadJobOptions options
+        = jobOptions(settings, m_outputFolder.isEmpty() ? dir.absoluteFilePath() : m_outputFolder);
+    if (store && store->lockMet()) {
         ConsoleText::printError(SqliteRegistryStore::commandLineLockMessage());
         return 1;
     }
+    if (!TransferAccess::apply(m_options, options.limits)) {
+        ConsoleText::printError(QStringLiteral("Error: no password given."));
+        return 1;
+    }
 
-    const Services services = commandLineServices(store);
+    const Services services = commandLineServices(store, TransferAccess::trust(m_options));
     ConsolePrompt prompt;
     DownloadJob job(numberedItems(links), options, *services.transfers);
     // "File Exists" is asked on the console from the event loop, once the job waits.
     DownloadQuestions questions(job, prompt);
-    QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job, false); });
-    QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { clearProgress(); });
+    QObject::connect(&job, &DownloadJob::changed, [&] { showProgress(job); });
+    QObject::connect(&job, &DownloadJob::fileExistsDialogOpening, [&] { m_progress.clear(); });
     QObject::connect(&job, &DownloadJob::retrying, [&](int index) {
-        clearProgress();
-        ConsoleText::printError(
-            links.at(index - 1).url + QStringLiteral(": ") + retryText(job.links().at(index - 1)));
+        m_progress.clear();
+        if (!m_options.quiet)
+            ConsoleText::printError(ShownLink::of(links.at(index - 1).url) + QStringLiteral(": ")
+                + retryText(job.links().at(index - 1)));
     });
     const bool interrupted = runJob(job);
-    printSummary(job.summary(), m_listFailures);
-    if (interrupted) {
+    // A link cancelled with bytes received keeps them in its hidden partial file.
+    const bool partKept = std::any_of(job.links().cbegin(), job.links().cend(),
+        [](const DownloadLinkState& link) { return !link.ended() && link.bytes > 0; });
+    if (interrupted && partKept && !m_options.quiet)
         ConsoleText::printError(QStringLiteral(
-            "Interrupted: the partly received file is kept; the next run resumes it."));
+            "Interrupted: the partly received file is kept hidden; the next run resumes it."));
+    else if (interrupted && !m_options.quiet)
+        ConsoleText::printError(QStringLiteral("Interrupted."));
+    printSummary(job.summary(), m_listFailures, m_options.quiet);
+    if (interrupted)
         return 130;
+    if (m_options.output == QLatin1String("-") && job.summary().saved == 1
+        && !copyToOutput(m_outputFolder + job.links().constFirst().file)) {
+        ConsoleText::printError(QStringLiteral("Error: cannot write to standard output."));
+        return 1;
     }
     return job.summary().failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
 }
@@ -394,11 +504,11 @@ bool DownloadCommand::runJob(IDownloadJob& job)
 {
     QObject::connect(&job, &IDownloadJob::linkFinished,
         [&](int, const QString& link, const Result<SavedFile>& result) {
-            clearProgress();
-            printLink(m_options.jsonLines, link, result);
+            m_progress.clear();
+            printLink(m_options, link, result);
         });
     QObject::connect(&job, &IDownloadJob::ended, [&] {
-        clearProgress();
+        m_progress.clear();
         QCoreApplication::exit(0);
     });
     bool interrupted = false;
@@ -421,7 +531,7 @@ int DownloadCommand::runAria2(const ListEntries& links)
             referer = line.section(QLatin1Char(':'), 1).trimmed();
     }
     // The hand-off reads no settings: its services need no store.
-    const Services services = commandLineServices(nullptr);
+    const Services services = commandLineServices(nullptr, TransferAccess::trust(m_options));
     const QList<Aria2Link> entries = aria2Links(links, referer, *services.redirectResolver());
     Aria2JobOptions options { m_options.aria2Url, m_options.aria2Secret, m_options.dir };
     options.headers = m_options.headers;
@@ -436,12 +546,12 @@ int DownloadCommand::runAria2(const ListEntries& links)
         ConsoleText::printError(QStringLiteral("Error: ") + job.startError());
         return 1;
     }
-    printSummary(job.summary(), m_listFailures);
-    if (interrupted) {
+    if (interrupted && !m_options.quiet)
         ConsoleText::printError(QStringLiteral("Interrupted: the links still running were "
                                                "removed from the aria2 daemon."));
+    printSummary(job.summary(), m_listFailures, m_options.quiet);
+    if (interrupted)
         return 130;
-    }
     return job.summary().failed == 0 && m_listFailures == 0 ? 0 : 1;
 }
 
@@ -477,7 +587,7 @@ QList<Aria2Link> DownloadCommand::aria2Links(
             ConsoleText::printError(QStringLiteral("%1: its redirects could not be followed (%2); "
                                                    "handed to the daemon without cookies or "
                                                    "credentials.")
-                                        .arg(entry.url, where.error));
+                                        .arg(ShownLink::of(entry.url), where.error));
         } else {
             entry.address = where.url;
             entry.cookie = NetscapeCookies::headerFor(m_options.cookies, where.url);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
-
 #include "cli/CliOptions.h"
+#include "cli/ConsoleProgress.h"
 #include "download/DownloadJobOptions.h"
 #include "listops/EntryContext.h"
 
@@ -14,7 +13,7 @@ struct Aria2Link;
 
 // `quillmarch-cli download`: runs the window's download job on the given links and
 // reports on the console: one line per saved file on standard output, errors on
-// standard error, and a progress line when standard error is a terminal.
+// standard error, with its progress (ConsoleProgress).
 class DownloadCommand final
 {
 public:
@@ -35,13 +34,22 @@ private:
         const ListEntries& links, const QString& referer, IRedirectResolver& resolver) const;
     // The job's options: the stored preferences with the command line's in their place.
     DownloadJobOptions jobOptions(const CRegSettings& settings, const QString& folder) const;
-    void showProgress(const DownloadJob& job, bool force);
-    void clearProgress();
+    // Whether the stored preferences are read: some of them is not given on the line.
+    bool readsPreferences() const;
+    // The links a transfer cannot fetch (other schemes than http, https, ftp and ftps),
+    // each named as a failed link and left out.
+    void dropUnfetchable(ListEntries& links);
+    void showProgress(const DownloadJob& job);
+    // The file of --output -, saved into a temporary folder, copied to standard output;
+    // false when it could not be written.
+    static bool copyToOutput(const QString& path);
 
     CliOptions m_options;
     bool m_terminal = false;
-    bool m_progressShown = false;
-    QElapsedTimer m_lastProgress;
+    ConsoleProgress m_progress;
+    // Where --output puts its file (empty: no --output): the folder and the name.
+    QString m_outputFolder;
+    QString m_outputName;
     // Lines of the --from list that could not be read: each is one failed link.
     int m_listFailures = 0;
 };

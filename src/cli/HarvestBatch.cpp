@@ -221,10 +221,7 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
         }
         if (ok && done.entries.isEmpty()) {
             done.ok = false;
-            done.messages += ConsoleText::lines(
-                QStringLiteral(
-                    "Error: no links were found (or none passed the filters and exclusions)."),
-                page->lead());
+            done.messages += ConsoleText::lines(m_options.noLinks, page->lead());
         }
     }
     m_done.emplace(page->index, std::move(done));

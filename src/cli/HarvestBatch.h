@@ -40,6 +40,9 @@ public:
         EntryFormat format = EntryFormat::Plain; // how the entries are printed
         // Makes each page's content-type check (required).
         std::function<std::unique_ptr<IContentTypeFetcher>()> contentTypeCheck;
+        // What a page that gave no entries says (naming the filters in effect).
+        QString noLinks = QStringLiteral(
+            "Error: no links were found (or none passed the filters and exclusions).");
     };
     // The next URL to harvest; nullopt once the input is exhausted.
     using UrlSource = std::function<std::optional<QString>()>;

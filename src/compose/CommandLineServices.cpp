@@ -12,9 +12,10 @@
 // (TransferModuleLoader) and so never names it.
 extern "C" ITransferModule* quillmarch_transfer_module();
 
-Services commandLineServices(
-    std::shared_ptr<IRegistryStore> store, const QList<QNetworkCookie>& sessionCookies)
+Services commandLineServices(std::shared_ptr<IRegistryStore> store, const CertificateTrust& trust,
+    const QList<QNetworkCookie>& sessionCookies)
 {
+    quillmarch_transfer_module()->setCertificateTrust(trust);
     Services services = Services::fromModules(std::move(store),
         [] { return Result<ITransferModule*>::ok(quillmarch_transfer_module()); });
     // The tool may run beside a window, whose profile folder it leaves alone: its pages

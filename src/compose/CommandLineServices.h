@@ -5,11 +5,12 @@
 #include <memory>
 
 #include "compose/Services.h"
+#include "core/CertificateTrust.h"
 
 // The command-line tool's services over the settings store: the same pieces as the
 // window's, with the transfers linked into the tool (see CommandLineServices.cpp), and
 // harvest browsers over a memory-only profile holding sessionCookies. No typed URLs and
 // no link receiver: the tool has no URL boxes and takes no links sent to a running
-// window.
-Services commandLineServices(
-    std::shared_ptr<IRegistryStore> store, const QList<QNetworkCookie>& sessionCookies = {});
+// window. trust: the certificates the transfers accept.
+Services commandLineServices(std::shared_ptr<IRegistryStore> store,
+    const CertificateTrust& trust = {}, const QList<QNetworkCookie>& sessionCookies = {});

@@ -182,7 +182,7 @@ void DownloadJob::beginRun(int index)
         return;
     }
     m_deciding = &run;
-    if (fileExists(run.file())) {
+    if (fileExists(run.file()) && !(m_options.timestamping && run.keepNewerOnly())) {
         const FileExistsResolution::Decision decision = m_resolution.decide(run.file());
         if (decision.ask) {
             ask(run, Kind::NameBeforeTransfer, run.file());
@@ -426,8 +426,14 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
                 .arg(run.link));
         return;
     }
+    if (end.notModified) {
+        run.partial().remove();
+        linkSkipped(run);
+        return;
+    }
     if (end.kind == TransferEnd::Kind::Complete) {
         run.state->bytes = end.bytesInFile;
+        run.partial().setModified(run.lastModified);
         run.partial().dropRecord();
         run.savedSize = end.bytesInFile;
         useServerName(run);

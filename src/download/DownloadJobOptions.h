@@ -34,6 +34,9 @@ struct DownloadJobOptions {
     // Every part of a file's path is made portable (PortableName): no characters other
     // systems refuse, no trailing dots or spaces.
     bool portableNames = false;
+    // A file of the chosen name is fetched again only when the server's is newer
+    // (If-Modified-Since); an unchanged one counts as skipped.
+    bool timestamping = false;
     int atOnce = SettingsTable::DownloadsAtOnce.defaultInt(); // links fetched at a time
     int perHost = SettingsTable::PerHost.defaultInt(); // of those, at most this many per host
 

@@ -25,6 +25,8 @@ struct DownloadRun {
     std::unique_ptr<FilePlacement> place;
     QString validator;
     bool recordPending = false; // the partial file's record is not written yet
+    qint64 keptModified = -1; // the copy in the folder that only a newer file replaces
+    qint64 lastModified = -1; // the server's Last-Modified, given to the saved file
     quint64 transferId = 0;
     qint64 savedSize = 0; // the size of the file waiting for its final name
     QTimer retryTimer;
@@ -38,6 +40,9 @@ struct DownloadRun {
     TransferRequest beginTransfer(TransferRequest request, const QString& page, qint64 resumeFrom);
     // The final response's headers with the bytes in the file so far.
     void takeHeaders(const TransferHeaders& headers, qint64 bytesInFile);
+    // The file of the chosen name is kept unless the server's is newer: true when there
+    // is one to compare with (it is then replaced when a newer one arrives).
+    bool keepNewerOnly();
     // Writes the partial file's record when it is due.
     void writeRecord();
     // A failure on this side ("Could not save NAME in FOLDER: reason.").

@@ -25,6 +25,7 @@ public:
     bool entered() const { return m_dir.isOpen(); }
     // Something other than a folder has name in the folder.
     bool holdsFile(const QString& name) const { return m_dir.holdsFile(name); }
+    qint64 modifiedTime(const QString& name) const { return m_dir.modifiedTime(name); }
 
     // Opens the partial file for name (creating the folder when needed).
     bool openPartial(const QString& name, const QByteArray& url, QString* error);

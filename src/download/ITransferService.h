@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // One request to fetch a link's target into a file.
 struct TransferRequest {
@@ -33,6 +34,17 @@ struct TransferRequest {
     // Bytes a second shared by every running transfer that carries a limit (0: none).
     // The service divides it among them again whenever one starts or ends.
     qint64 sharedRateLimit = 0;
+    // Signs in as user with password on the link's own origin only, never after a
+    // redirect to another; with netrc, ~/.netrc gives what is missing for each host.
+    QString user {};
+    QString password {};
+    bool netrc = false;
+    // Seconds since the epoch of the copy already saved (-1: none): the file is fetched
+    // only when the server's is newer, else the transfer ends as notModified.
+    qint64 ifModifiedSince = -1;
+    // Given, receives each line of every request and response head as sent and received
+    // (credential and cookie values masked) and the redirects, on the transfer thread.
+    std::function<void(const QByteArray& line)> trace {};
 };
 
 // What the final response said before its body: its size is -1 when the server did
@@ -47,6 +59,7 @@ struct TransferHeaders {
     // The file name the server gives in Content-Disposition (filename* preferred), as
     // sent: the caller makes it safe. Empty when none.
     QString serverName {};
+    qint64 lastModified = -1; // Last-Modified, seconds since the epoch; -1 none
 };
 
 // How a transfer ended. errorCode and errorText read like "404" and "Not Found" for an
@@ -61,6 +74,8 @@ struct TransferEnd {
     bool transient = false; // trying again may succeed
     int retryAfterSeconds = -1; // the server's "Retry-After", -1 when none
     bool resumable = false; // the server takes range requests for this file
+    // Complete without a body: the server's file is not newer than ifModifiedSince.
+    bool notModified = false;
 };
 
 // Fetches link targets on a worker of its own, every transfer started running at once

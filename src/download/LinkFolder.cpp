@@ -84,6 +84,16 @@ void LinkFolder::close()
     m_fd = -1;
 }
 
+qint64 LinkFolder::modifiedTime(const QString& name) const
+{
+    struct stat info;
+    if (m_fd < 0
+        || ::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        || !S_ISREG(info.st_mode))
+        return -1;
+    return static_cast<qint64>(info.st_mtime);
+}
+
 bool LinkFolder::holdsFile(const QString& name) const
 {
     struct stat info;

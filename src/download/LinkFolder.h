@@ -27,6 +27,9 @@ public:
     int fd() const { return m_fd; }
     // Whether name in the folder is something other than a folder (false while closed).
     bool holdsFile(const QString& name) const;
+    // When the file name in the folder was last modified, in seconds since the epoch;
+    // -1 when there is no such file.
+    qint64 modifiedTime(const QString& name) const;
 
 private:
     int m_fd = -1;

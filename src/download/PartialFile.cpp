@@ -147,6 +147,14 @@ void PartialFile::record(const QString& validator, qint64 total)
     m_hasRecord = true;
 }
 
+void PartialFile::setModified(qint64 seconds)
+{
+    if (m_fd < 0 || seconds < 0)
+        return;
+    const struct timespec times[2] = { { 0, UTIME_NOW }, { static_cast<time_t>(seconds), 0 } };
+    ::futimens(m_fd, times);
+}
+
 void PartialFile::dropRecord()
 {
     if (m_fd >= 0 && m_hasRecord)

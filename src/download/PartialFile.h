@@ -38,6 +38,8 @@ public:
     // Removes the record before the file is renamed into place: once renamed, its name
     // may already be another run's.
     void dropRecord();
+    // Gives the file this modification time (seconds since the epoch; -1 leaves it).
+    void setModified(qint64 seconds);
     // Unlocks and forgets the files, leaving them in place (an interrupted link).
     void release();
     // Removes the file (if still there) and its record, then unlocks.

@@ -6,6 +6,7 @@
 
 #include "builders/IHarvestBrowser.h"
 #include "builders/IShellWindows.h"
+#include "core/CertificateTrust.h"
 #include "viewer/IBrowserWindows.h"
 
 // The browser engine as the rest of the program sees it: hidden harvest browsers, the
@@ -27,6 +28,8 @@ public:
         = 0;
     virtual IShellWindows& shellWindows() = 0;
     virtual IBrowserWindows& browserWindows() = 0;
+    // The certificates the harvest pages made afterwards accept.
+    virtual void setCertificateTrust(const CertificateTrust& trust) = 0;
 };
 
 // Name of the function the engine module exports: IBrowserEngine* (*)().

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "builders/IContentTypeFetcher.h"
+#include "core/CertificateTrust.h"
 #include "download/IAria2Rpc.h"
 #include "download/IRedirectResolver.h"
 #include "download/ITransferService.h"
@@ -22,6 +23,8 @@ public:
     virtual std::unique_ptr<IAria2Rpc> createAria2Rpc(const QString& url) = 0;
     // Where links end up after their redirects, found before an aria2 hand-off.
     virtual std::unique_ptr<IRedirectResolver> createRedirectResolver() = 0;
+    // The certificates every later request of the process accepts.
+    virtual void setCertificateTrust(const CertificateTrust& trust) = 0;
 };
 
 // Name of the function the transfer module exports: ITransferModule* (*)().

@@ -70,7 +70,9 @@ check_completion() {
   local rows=(
     "quillmarch-cli d|download"
     "quillmarch-cli |harvest text file sequence download help"
-    "quillmarch-cli download --|--from --dir --exists --retries --jobs --per-host --limit-rate --format --aria2 --aria2-secret --timeout --session --cookies --referer --header --user-agent --content-disposition --portable-names --name --help"
+    "quillmarch-cli download --|--from --dir --exists --retries --jobs --per-host --limit-rate --format --aria2 --aria2-secret --aria2-secret-file --timeout --session --cookies --referer --header --user-agent --content-disposition --portable-names --name --output --quiet --verbose --ca-certificate --insecure --timestamping --user --password-file --no-config --help"
+    "quillmarch-cli download --format |plain jsonl"
+    "quillmarch-cli download -O l|links.txt"
     "quillmarch-cli --save out.txt text --ex|--exclude-js --exclude-mailto"
     "quillmarch-cli download --exists |prompt overwrite skip unique"
     "quillmarch-cli download --exists=o|overwrite"
@@ -111,7 +113,7 @@ check_completion_options() {
     listed=$(grep -oE -- '^ {2}(-[a-zA-Z], )?--[a-z0-9-]+' <<<"$help" | grep -oE -- '--[a-z0-9-]+$' | sort | xargs)
     got=$(complete_words "quillmarch-cli $command --")
     [ "$got" = "$listed" ] || fail "'quillmarch-cli $command --' offers '$got', --help lists '$listed'"
-    valued+=" $(grep -oE -- '^ {2}--[a-z0-9-]+ [^ ]' <<<"$help" | grep -oE -- '--[a-z0-9-]+' | xargs || true)"
+    valued+=" $(grep -oE -- '^ {2}(-[a-zA-Z], )?--[a-z0-9-]+ [^ ]' <<<"$help" | grep -oE -- '(-[a-zA-Z]|--[a-z0-9-]+)' | xargs || true)"
   done
   valued=$(tr ' ' '\n' <<<"$valued" | grep . | sort -u | xargs)
   known=$(grep -oP "^\s*local valued='\K[^']*" "$source/dist/completion/quillmarch-cli" | tr ' ' '\n' | sort | xargs)

@@ -178,6 +178,11 @@ TEST_F(Aria2HandOffTest, CommandLineHandsOffOrRefusesBeforeSendingAnything)
 {
     const QString link = m_site.url("/pic.jpg");
     const QString remote = "http://192.0.2.1:6800/jsonrpc";
+    // A secret read from a file is one as much as one typed on the line.
+    QTemporaryDir secrets;
+    QFile secretFile(secrets.filePath("secret"));
+    ASSERT_TRUE(secretFile.open(QIODevice::WriteOnly) && secretFile.write("wrong\n") == 6);
+    secretFile.close();
     struct Row {
         QStringList arguments;
         int exitCode;
@@ -189,6 +194,10 @@ TEST_F(Aria2HandOffTest, CommandLineHandsOffOrRefusesBeforeSendingAnything)
               "--aria2-secret", kSecret, link },
             1, "Cannot reach the aria2 daemon" },
         { { "--aria2", remote, "--aria2-secret", kSecret, link }, 2, "over plain http" },
+        { { "--aria2", remote, "--aria2-secret-file", secretFile.fileName(), link }, 2,
+            "over plain http" },
+        { { "--aria2", rpcUrl(), "--aria2-secret-file", secretFile.fileName(), link }, 1,
+            "refused the secret" },
         { { "--aria2", "ftp://127.0.0.1/", link }, 2, "not an http or https URL" },
         { { "--aria2-secret", kSecret, link }, 2, "--aria2-secret needs --aria2" },
         { { "--aria2", rpcUrl(), "--jobs", "2", link }, 2, "--jobs does not apply with --aria2" },

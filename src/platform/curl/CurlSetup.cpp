@@ -1,6 +1,25 @@
 #include "platform/curl/CurlSetup.h"
 
+#include <QFile>
+#include <mutex>
+
 #include "core/Version.h"
+
+namespace
+{
+
+std::mutex g_trustMutex;
+std::string g_caFile; // empty: the system's authorities
+bool g_insecure = false;
+
+} // namespace
+
+void CurlSetup::setTrust(const CertificateTrust& trust)
+{
+    const std::lock_guard lock(g_trustMutex);
+    g_caFile = QFile::encodeName(trust.caFile).toStdString();
+    g_insecure = trust.insecure;
+}
 
 std::string CurlSetup::ownUserAgent()
 {
@@ -25,4 +44,11 @@ void CurlSetup::applyTo(CURL* curl) const
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, data);
+    const std::lock_guard lock(g_trustMutex);
+    if (!g_caFile.empty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, g_caFile.c_str());
+    if (g_insecure) {
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    }
 }

@@ -15,6 +15,7 @@
 #include "download/NetscapeCookies.h"
 #include "platform/curl/CurlEngine.h"
 #include "platform/curl/CurlMailbox.h"
+#include "platform/curl/CurlRequestOptions.h"
 #include "platform/curl/CurlSetup.h"
 #include "platform/curl/CurlTransfer.h"
 #include "platform/curl/HeaderText.h"
@@ -300,6 +301,8 @@ void CurlTransferService::sendHeaders(Transfer& t, void* curl)
     headers.validator = QString::fromLatin1(strongTag ? t.etag : t.lastModified);
     headers.contentType = QString::fromLatin1(HeaderText::mediaType(t.contentType));
     headers.serverName = QString::fromUtf8(HeaderText::dispositionFileName(t.disposition));
+    if (!t.lastModified.empty())
+        headers.lastModified = static_cast<qint64>(curl_getdate(t.lastModified.c_str(), nullptr));
     const quint64 id = t.id;
     m_mailbox->post([this, id, headers] { emit headersReceived(id, headers); });
 }
@@ -442,6 +445,7 @@ void CurlTransferService::prepare(Transfer& t)
         }
     }
     const bool ownOrigin = originOf(t.url) == t.origin;
+    CurlRequestOptions::apply(curl, r, ownOrigin);
     for (const QString& line : r.headers) {
         if (ownOrigin || !isCredentialHeader(line))
             t.headerList = curl_slist_append(t.headerList, line.toUtf8().constData());
@@ -589,6 +593,11 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorText
             = QStringLiteral("No data received for %1 seconds").arg(r.stallTimeoutSeconds);
         end.transient = true;
+    } else if (code == CURLE_OK && r.ifModifiedSince >= 0
+        && CurlRequestOptions::conditionUnmet(curl)) {
+        // A 304, or a Last-Modified no newer than the copy kept: libcurl read no body.
+        end.kind = TransferEnd::Kind::Complete;
+        end.notModified = true;
     } else if (code == CURLE_OK && t.total >= 0 && t.written != t.total) {
         // Never a complete file whose length disagrees with what the server announced.
         end.errorCode = CURLE_PARTIAL_FILE;

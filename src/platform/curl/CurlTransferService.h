@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <curl/curl.h>
 #include <deque>
 #include <memory>
 #include <mutex>

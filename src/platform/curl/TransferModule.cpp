@@ -5,6 +5,7 @@
 #include "platform/curl/CurlAria2Rpc.h"
 #include "platform/curl/CurlContentTypeFetcher.h"
 #include "platform/curl/CurlRedirectResolver.h"
+#include "platform/curl/CurlSetup.h"
 #include "platform/curl/CurlTransferService.h"
 
 namespace
@@ -29,6 +30,7 @@ public:
     {
         return std::make_unique<CurlRedirectResolver>();
     }
+    void setCertificateTrust(const CertificateTrust& trust) override { CurlSetup::setTrust(trust); }
 };
 
 } // namespace

@@ -129,4 +129,13 @@ bool isCredentialHeader(const QString& line)
         || name == QLatin1String("proxy-authorization");
 }
 
+std::string maskedHeaderLine(const std::string& line)
+{
+    const QString text = QString::fromLatin1(line);
+    const QString name = text.section(QLatin1Char(':'), 0, 0).trimmed().toLower();
+    if (!isCredentialHeader(text) && name != QLatin1String("set-cookie"))
+        return line;
+    return line.substr(0, line.find(':')) + ": ***";
+}
+
 } // namespace TransferRules

@@ -27,5 +27,8 @@ QString requestProblem(const TransferRequest& r);
 std::string originOf(const std::string& url);
 // A header that carries credentials (or cookies).
 bool isCredentialHeader(const QString& line);
+// A header line as a trace shows it: the values of credential and cookie headers
+// (Set-Cookie too) replaced by "***".
+std::string maskedHeaderLine(const std::string& line);
 
 } // namespace TransferRules

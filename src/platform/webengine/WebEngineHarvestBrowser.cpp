@@ -16,6 +16,7 @@
 
 #include "builders/NavigationErrors.h"
 #include "platform/webengine/BrowserProfile.h"
+#include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/HarvestRequestFilter.h"
 #include "platform/webengine/HarvestScripts.h"
 #include "platform/webengine/QuietPage.h"
@@ -195,6 +196,7 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QWebEngineProfile* profile, QOb
         &WebEngineHarvestBrowser::onRendererGone);
     // A request the page makes for a new window is left unanswered, so none opens.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest&) {});
+    connect(m_page, &QWebEnginePage::certificateError, this, &HarvestCertificates::decide);
 }
 
 WebEngineHarvestBrowser::~WebEngineHarvestBrowser()

@@ -3,6 +3,7 @@
 
 #include "platform/IBrowserEngine.h"
 #include "platform/webengine/BrowserProfile.h"
+#include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/ShellWindowRegistry.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
@@ -29,6 +30,10 @@ public:
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }
+    void setCertificateTrust(const CertificateTrust& trust) override
+    {
+        HarvestCertificates::setTrust(trust);
+    }
 
 private:
     WebBrowserWindows m_windows;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QSslCertificate>
+#include <QString>
+
+#include "core/CertificateTrust.h"
+
+class QWebEngineCertificateError;
+
+// The certificate errors of harvest pages, decided by the process's trust as the
+// transfers decide theirs: accepted when insecure, or when the chain verifies against
+// the authorities of the trust's CA file; rejected otherwise, so the load fails as any
+// certificate error makes it.
+class HarvestCertificates final
+{
+public:
+    // Also makes the CA file's authorities the ones Qt verifies against.
+    static void setTrust(const CertificateTrust& trust);
+    static void decide(const QWebEngineCertificateError& error);
+    // Whether a chain (leaf first) that the browser refused is accepted for host.
+    static bool accepts(const QList<QSslCertificate>& chain, const QString& host);
+};
