@@ -298,8 +298,12 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
 {
     auto* t = static_cast<Transfer*>(userdata);
     const size_t length = size * count;
-    if (t->httpError || t->tooManyRedirects || t->cancelled.load())
+    if (t->tooManyRedirects || t->cancelled.load())
         return 0;
+    if (t->httpError) {
+        t->errorBodyRead += static_cast<qint64>(length);
+        return t->errorBodyRead <= CurlTransfer::kMaxErrorBody ? length : 0;
+    }
     if (t->redirecting)
         return length; // a redirect's own body is not the file
     // Over the rate limit the transfer is held (libcurl keeps this block and stops reading
@@ -375,6 +379,7 @@ void CurlTransferService::prepare(Transfer& t)
     const TransferRequest& r = t.request;
     t.headersSent = false;
     t.httpError = false;
+    t.errorBodyRead = 0;
     t.badRange = false;
     t.redirecting = false;
     t.status = 0;
