@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSocketNotifier>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -21,6 +20,9 @@
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
+#include "cli/ExitStatus.h"
+#include "cli/InterruptSignal.h"
+#include "cli/StandardOutput.h"
 #include "compose/CommandLineServices.h"
 #include "core/HeaderField.h"
 #include "download/Aria2Job.h"
@@ -41,39 +43,13 @@ namespace
 
 constexpr qint64 kProgressIntervalMs = 200;
 
-// Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
-// leave its partial file and record in order before the process ends.
-int g_signalPipe[2] = { -1, -1 };
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// Calls cancel when Ctrl-C or SIGTERM arrives; true once it has.
-std::unique_ptr<QSocketNotifier> onInterrupt(bool& interrupted, const std::function<void()>& cancel)
-{
-    if (::pipe(g_signalPipe) != 0)
-        return nullptr;
-    auto notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, [&interrupted, cancel] {
-        char byte;
-        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
-        interrupted = true;
-        cancel();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    return notifier;
-}
-
 void write(FILE* stream, const QString& text)
 {
     const QByteArray out = text.toUtf8();
+    if (stream == stdout) {
+        StandardOutput::write(out); // a failure stops the job (see runJob)
+        return;
+    }
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stream);
     std::fflush(stream);
 }
@@ -195,6 +171,20 @@ void printSummary(const DownloadSummary& summary, int listFailures)
         QStringLiteral("%1 saved, %2 skipped, %3 failed")
             .arg(QString::number(summary.saved), QString::number(summary.skipped),
                 QString::number(summary.failed + listFailures)));
+}
+
+// The status for the links that failed, by their kinds; the unreadable lines of the list
+// are generic failures.
+ExitStatus failureStatus(const DownloadSummary& summary, int listFailures)
+{
+    ExitStatus status;
+    for (const DownloadSummary::Failure& failure : summary.failures)
+        status.addFailure(failure.kind);
+    if (summary.failed > 0 && summary.failures.isEmpty())
+        status.add(ExitStatus::kGeneric);
+    if (listFailures > 0)
+        status.add(ExitStatus::kGeneric);
+    return status;
 }
 
 // "Retrying in N s (attempt k of n)" for a link waiting to be tried again.
@@ -376,9 +366,12 @@ int DownloadCommand::run()
     if (interrupted) {
         ConsoleText::printError(QStringLiteral(
             "Interrupted: the partly received file is kept; the next run resumes it."));
-        return 130;
+        return ExitStatus::kInterrupted;
     }
-    return job.summary().failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
+    ExitStatus status = failureStatus(job.summary(), m_listFailures);
+    if (prompt.unanswered() > 0)
+        status.add(ExitStatus::kGeneric);
+    return status.value();
 }
 
 bool DownloadCommand::runJob(IDownloadJob& job)
@@ -387,15 +380,24 @@ bool DownloadCommand::runJob(IDownloadJob& job)
         [&](int, const QString& link, const Result<SavedFile>& result) {
             clearProgress();
             printLink(m_options.jsonLines, link, result);
+            // Where the saved files cannot be told, no more are fetched; the partial
+            // files are kept as after Ctrl-C.
+            if (StandardOutput::failed())
+                job.cancel();
         });
     QObject::connect(&job, &IDownloadJob::ended, [&] {
         clearProgress();
         QCoreApplication::exit(0);
     });
     bool interrupted = false;
-    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
+    const auto signalNotifier = InterruptSignal::watch([&] {
+        interrupted = true;
+        job.cancel();
+    });
     job.start();
     QCoreApplication::exec();
+    if (StandardOutput::failed())
+        StandardOutput::endForFailure();
     return interrupted;
 }
 
@@ -430,9 +432,9 @@ int DownloadCommand::runAria2(const ListEntries& links)
     if (interrupted) {
         ConsoleText::printError(QStringLiteral("Interrupted: the links still running were "
                                                "removed from the aria2 daemon."));
-        return 130;
+        return ExitStatus::kInterrupted;
     }
-    return job.summary().failed == 0 && m_listFailures == 0 ? 0 : 1;
+    return failureStatus(job.summary(), m_listFailures).value();
 }
 
 QList<Aria2Link> DownloadCommand::aria2Links(

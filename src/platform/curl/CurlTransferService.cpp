@@ -547,14 +547,17 @@ void CurlTransferService::end(Transfer& t, int result)
         end.kind = TransferEnd::Kind::Cancelled;
     } else if (t.writeErrno != 0) {
         end.localError = true;
+        end.failure = FailureKind::FileSystem;
         end.errorText = QString::fromLocal8Bit(std::strerror(t.writeErrno));
     } else if (t.tooManyRedirects) {
         end.errorCode = CURLE_TOO_MANY_REDIRECTS;
         end.errorText = QStringLiteral("Maximum (%1) redirects followed").arg(r.maxRedirects);
+        end.failure = FailureKind::Network;
     } else if (t.httpError) {
         end.errorCode = t.status;
         end.errorText = t.reason.empty() ? reasonFor(t.status) : QString::fromStdString(t.reason);
         end.transient = transientStatus(t.status);
+        end.failure = failureKindOfStatus(t.status);
         // libcurl reads both forms, seconds and a date; it gives 0 for no header, for
         // one it cannot read and for a date already past.
         curl_off_t wait = 0;
@@ -567,17 +570,20 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorCode = CURLE_RANGE_ERROR;
         end.errorText
             = QStringLiteral("The server answered with a part of the file that was not asked for.");
+        end.failure = FailureKind::Server;
     } else if (t.stalled) {
         end.errorCode = CURLE_OPERATION_TIMEDOUT;
         end.errorText
             = QStringLiteral("No data received for %1 seconds").arg(r.stallTimeoutSeconds);
         end.transient = true;
+        end.failure = FailureKind::Network;
     } else if (code == CURLE_OK && t.total >= 0 && t.written != t.total) {
         // Never a complete file whose length disagrees with what the server announced.
         end.errorCode = CURLE_PARTIAL_FILE;
         end.errorText = QStringLiteral("The server announced %1 bytes and sent %2")
                             .arg(QString::number(t.total), QString::number(t.written));
         end.transient = true;
+        end.failure = FailureKind::Network;
         end.resumable = false;
     } else if (code == CURLE_OK) {
         end.kind = TransferEnd::Kind::Complete;
@@ -586,6 +592,7 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorText
             = QString::fromUtf8(t.errorBuffer[0] ? t.errorBuffer : curl_easy_strerror(code));
         end.transient = transientCode(code);
+        end.failure = failureKindOfCode(code);
     }
     curl_easy_cleanup(curl);
     t.curl = nullptr;
