@@ -286,7 +286,7 @@ void CliRunner::endProcess(int status)
 }
 
 // Streams the text one line at a time (LinkLineReader) and takes each line that begins
-// like a link, as in the window's clipboard builder. Reading stops once the list is full.
+// like a link, as in the window's clipboard builder.
 int CliRunner::text()
 {
     QFile in;
