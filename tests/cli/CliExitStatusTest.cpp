@@ -162,6 +162,41 @@ TEST_F(CliExitStatusTest, HarvestFailuresNameTheirCauseAndKind)
     }
 }
 
+// A server whose certificate no authority signed: both commands name the cause and give
+// the TLS status.
+TEST_F(CliExitStatusTest, AnUntrustedCertificateIsATlsFailure)
+{
+    const QString cert = path("cert.pem");
+    const QString key = path("key.pem");
+    QProcess openssl;
+    openssl.start("openssl",
+        { "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-days", "1",
+            "-keyout", key, "-out", cert });
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+        GTEST_SKIP() << "openssl could not make a certificate";
+    httplib::SSLServer server(cert.toUtf8().constData(), key.toUtf8().constData());
+    server.Get("/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<a href='/a'>a</a>", "text/html");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread serving([&] { server.listen_after_bind(); });
+    const QString url = QStringLiteral("https://127.0.0.1:%1/").arg(port);
+    QTemporaryDir out;
+    ASSERT_TRUE(out.isValid());
+    for (const QStringList& command :
+        { QStringList { "harvest", url }, QStringList { "download", "--dir", out.path(), url } }) {
+        SCOPED_TRACE(command.first().toStdString());
+        const Ended r = cli(command);
+        EXPECT_EQ(r.exitCode, 5) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(
+            command.first() == "harvest" ? "certificate not trusted" : "certificate"))
+            << r.err.toStdString();
+    }
+    server.stop();
+    serving.join();
+}
+
 TEST_F(CliExitStatusTest, HarvestWaitsToSettleAndGivesWhatItHasAtTheTimeout)
 {
     LocalHttpServer site;
