@@ -26,8 +26,8 @@ void ClipboardBuilder::takeLine(TextLinks& found, QStringView line, const Prefer
     found.found = true;
     if (!LinkRules::passesExclusion(line, prefs.exjs, prefs.exmt))
         return;
-    // No list holds more: the rest is only counted.
-    if (found.links.size() < LinkList::MaxEntries)
+    // The list holds no more: the rest is only counted.
+    if (found.links.size() < found.limit)
         found.links.append(line.toString());
     else
         ++found.overflow;
@@ -68,7 +68,7 @@ ListAddition ClipboardBuilder::apply(const TextLinks& found, bool append, LinkLi
     if (!append && !list.isEmpty())
         list.clear();
     const qsizetype take
-        = std::min<qsizetype>(LinkList::MaxEntries - list.count(), found.links.size());
+        = std::min<qsizetype>(list.maxEntries() - list.count(), found.links.size());
     ListAddition addition;
     addition.added
         = list.addMany(take < found.links.size() ? found.links.first(take) : found.links);

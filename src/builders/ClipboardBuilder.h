@@ -4,16 +4,18 @@
 #include <QStringList>
 
 #include "core/Result.h"
+#include "listops/LinkList.h"
 
 class LinkList;
 struct Preferences;
 
 // The links found in a text, before the list is touched.
 struct TextLinks {
-    // The link lines the exclusion preferences admit, in text order; at most
-    // LinkList::MaxEntries, the most any list can take.
+    // The link lines the exclusion preferences admit, in text order; at most limit (the
+    // window's list takes LinkList::MaxEntries).
     QStringList links;
-    qint64 overflow = 0; // admitted link lines past that
+    qint64 limit = LinkList::MaxEntries;
+    qint64 overflow = 0; // admitted link lines past the limit
     bool found = false; // a line passed the link test, even when the exclusions left it out
 };
 

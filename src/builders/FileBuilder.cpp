@@ -44,7 +44,7 @@ bool FileBuilder::isValidItem(QStringView item)
     return LinkRules::isLink(item, LinkRules::LinkTest::ListFileItem);
 }
 
-FileItems FileBuilder::read(const QString& path, const Preferences& prefs)
+FileItems FileBuilder::read(const QString& path, const Preferences& prefs, qint64 limit)
 {
     const QString error = QStringLiteral("Error");
     const QFileInfo info(path);
@@ -57,10 +57,11 @@ FileItems FileBuilder::read(const QString& path, const Preferences& prefs)
     if (!file.open(QIODevice::ReadOnly))
         return stopped({}, error,
             QStringLiteral("Cannot open \"%1\" for reading: %2.").arg(path, file.errorString()));
-    return read(file, path, prefs);
+    return read(file, path, prefs, limit);
 }
 
-FileItems FileBuilder::read(QIODevice& device, const QString& name, const Preferences& prefs)
+FileItems FileBuilder::read(
+    QIODevice& device, const QString& name, const Preferences& prefs, qint64 limit)
 {
     const QString error = QStringLiteral("Error");
     if (const QString problem = sniffProblem(device); !problem.isEmpty())
@@ -68,7 +69,7 @@ FileItems FileBuilder::read(QIODevice& device, const QString& name, const Prefer
 
     FieldReader reader(device);
     FileItems items;
-    while (!reader.atEnd() && items.links.size() <= LinkList::MaxEntries) {
+    while (!reader.atEnd() && items.links.size() <= limit) {
         const std::optional<Result<QString>> field = reader.next();
         if (!field)
             break;
@@ -96,7 +97,7 @@ FileBuild FileBuilder::apply(const FileItems& items, bool append, LinkList& list
     // Emptying an empty list would still count as a change for the undo history.
     if (!append && !list.isEmpty())
         list.clear();
-    const qsizetype room = LinkList::MaxEntries - list.count();
+    const qsizetype room = list.maxEntries() - list.count();
     built.limitReached = items.links.size() > room;
     built.added = list.addMany(built.limitReached ? items.links.first(room) : items.links);
     return built;

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "core/Result.h"
+#include "listops/LinkList.h"
 
 class LinkList;
 class QIODevice;
@@ -41,9 +42,13 @@ class FileBuilder final
 public:
     FileBuilder() = delete;
 
-    static FileItems read(const QString& path, const Preferences& prefs);
+    // Reads at most one item past limit (the list's maxEntries()), so apply can tell the
+    // list would be full.
+    static FileItems read(
+        const QString& path, const Preferences& prefs, qint64 limit = LinkList::MaxEntries);
     // The same from an open device (standard input), named in messages by name.
-    static FileItems read(QIODevice& device, const QString& name, const Preferences& prefs);
+    static FileItems read(QIODevice& device, const QString& name, const Preferences& prefs,
+        qint64 limit = LinkList::MaxEntries);
     // Does nothing unless items.found. Empties the list unless append, then adds the
     // links up to the list's limit: once the list is full, what stopped the reading
     // later is not reached (limitReached, and the stop is not to be shown).

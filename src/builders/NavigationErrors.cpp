@@ -73,3 +73,52 @@ QString navigationErrorMessage(qint32 statusCode)
     const auto it = table.constFind(statusCode);
     return it != table.constEnd() ? it.value() : QString::number(statusCode);
 }
+
+NavigationCause navigationCause(qint32 statusCode)
+{
+    using namespace NavigationStatus;
+    if (statusCode >= 400 && statusCode < 600) {
+        // The reason phrases of the statuses a page load meets most; others by number.
+        static const QHash<qint32, QString> reasons {
+            { 400, QStringLiteral("Bad Request") },
+            { 401, QStringLiteral("Unauthorized") },
+            { 402, QStringLiteral("Payment Required") },
+            { 403, QStringLiteral("Forbidden") },
+            { 404, QStringLiteral("Not Found") },
+            { 405, QStringLiteral("Method Not Allowed") },
+            { 407, QStringLiteral("Proxy Authentication Required") },
+            { 408, QStringLiteral("Request Timeout") },
+            { 410, QStringLiteral("Gone") },
+            { 429, QStringLiteral("Too Many Requests") },
+            { 500, QStringLiteral("Internal Server Error") },
+            { 501, QStringLiteral("Not Implemented") },
+            { 502, QStringLiteral("Bad Gateway") },
+            { 503, QStringLiteral("Service Unavailable") },
+            { 504, QStringLiteral("Gateway Timeout") },
+        };
+        const FailureKind kind = statusCode == 401 || statusCode == 407
+            ? FailureKind::Authentication
+            : FailureKind::Server;
+        return { kind,
+            QStringLiteral("the server answered %1 %2")
+                .arg(QString::number(statusCode), reasons.value(statusCode))
+                .trimmed() };
+    }
+    switch (statusCode) {
+    case INET_E_RESOURCE_NOT_FOUND:
+        return { FailureKind::Network, QStringLiteral("host not found") };
+    case INET_E_CANNOT_CONNECT:
+        return { FailureKind::Network, QStringLiteral("connection refused") };
+    case INET_E_CONNECTION_TIMEOUT:
+        return { FailureKind::Network, QStringLiteral("no answer in time") };
+    case INET_E_DOWNLOAD_FAILURE:
+        return { FailureKind::Network, QStringLiteral("the connection was broken") };
+    case INET_E_SECURITY_PROBLEM:
+        return { FailureKind::Tls,
+            QStringLiteral("certificate not trusted (or the secure connection failed)") };
+    case INET_E_AUTHENTICATION_REQUIRED:
+        return { FailureKind::Authentication, QStringLiteral("authentication required") };
+    default:
+        return { FailureKind::Other, navigationErrorMessage(statusCode).trimmed() };
+    }
+}

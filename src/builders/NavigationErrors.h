@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "core/FailureKind.h"
+
 // The status codes a failed page load reports (URL-moniker codes 0x800C.... and HTTP
 // status codes), named as the navigation error table names them.
 namespace NavigationStatus
@@ -39,3 +41,11 @@ inline constexpr qint32 INET_E_CANNOT_REPLACE_SFP_FILE = code(0x800C0300u);
 // The one-line message for a navigation status code. Several messages end in a space,
 // which belongs to the message. A code without a message gives its signed decimal text.
 QString navigationErrorMessage(qint32 statusCode);
+
+// A failed page load as the command line tells it: what went wrong in a few words
+// ("host not found", "401 Unauthorized") and its kind.
+struct NavigationCause {
+    FailureKind kind = FailureKind::Other;
+    QString text;
+};
+NavigationCause navigationCause(qint32 statusCode);

@@ -107,10 +107,10 @@ Result<SequenceRun> SequenceBuilder::build(
     const bool down = *end < *start && pastEnd == PastEnd::CountDown;
     const qint64 step = down ? -1 : 1;
     const qint64 wanted = down ? *start - *end + 1 : *end >= *start ? *end - *start + 1 : 0;
-    const qint64 room = LinkList::MaxEntries - list.count();
+    const qint64 room = qint64(list.maxEntries()) - list.count();
     const qint64 take = std::min(wanted, room);
     QStringList entries;
-    entries.reserve(take);
+    entries.reserve(std::min<qint64>(take, LinkList::MaxEntries));
     for (qint64 i = 0; i < take; ++i)
         entries.append(prefix + formatWithMask(*start + step * i, zeros) + suffix);
     SequenceRun run;

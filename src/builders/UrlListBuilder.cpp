@@ -204,9 +204,16 @@ void UrlListBuilder::onChecked(const Result<QString>& contentType)
         return;
     const State was = std::exchange(m_state, State::Idle);
     const QString url = std::exchange(m_checkedUrl, QString());
-    // A check that failed refuses the URL like a page that is not HTML.
+    // A check that failed refuses the URL like a page that is not HTML (the command line
+    // tells why it failed). XHTML pages are pages too.
+    if (!contentType.isOk() && m_tellCauses) {
+        refuse(contentType.message(), contentType.failureKind());
+        return;
+    }
     const bool html = contentType.isOk()
-        && contentType.value().contains(QLatin1StringView("text/html"), Qt::CaseInsensitive);
+        && (contentType.value().contains(QLatin1StringView("text/html"), Qt::CaseInsensitive)
+            || contentType.value().contains(
+                QLatin1StringView("application/xhtml+xml"), Qt::CaseInsensitive));
     if (!html) {
         refuse(kNotHtml);
         return;
@@ -276,13 +283,29 @@ void UrlListBuilder::onDocumentComplete(quint64 attempt)
     if (attempt != m_attempt || m_state != State::Loading)
         return;
     if (m_nav.naverr) {
-        const QString text = kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg;
+        const NavigationCause cause = navigationCause(m_navStatus);
+        const QString text = m_tellCauses
+            ? cause.text
+            : kHarvestProblem + QStringLiteral("\r\n\r\nError: ") + m_nav.navmsg;
         m_prompt.message(PromptIcon::Critical, kErrorTitle, text);
         recurseFramesFinish();
         finishPageCompleted();
-        emit harvestFinished(Result<>::failed(text));
+        emit harvestFinished(Result<>::failed(text, cause.kind));
         return;
     }
+    if (m_settleMs <= 0) {
+        collect(attempt);
+        return;
+    }
+    QPointer<UrlListBuilder> self(this);
+    QTimer::singleShot(m_settleMs, this, [self, attempt] {
+        if (self && attempt == self->m_attempt && self->m_state == State::Loading)
+            self->collect(attempt);
+    });
+}
+
+void UrlListBuilder::collect(quint64 attempt)
+{
     m_state = State::Collecting;
     QPointer<UrlListBuilder> self(this);
     m_browser->collectEntries([self, attempt](const std::optional<ListEntries>& entries) {
@@ -291,12 +314,21 @@ void UrlListBuilder::onDocumentComplete(quint64 attempt)
     });
 }
 
+bool UrlListBuilder::collectEarly()
+{
+    if (m_state != State::Loading || !m_browser)
+        return false;
+    collect(m_attempt);
+    return true;
+}
+
 void UrlListBuilder::onNavigateError(quint64 attempt, qint32 statusCode)
 {
     if (attempt != m_attempt)
         return;
     m_nav.naverr = true;
     m_nav.navmsg = navigationErrorMessage(statusCode);
+    m_navStatus = statusCode;
 }
 
 void UrlListBuilder::onProgress(quint64 attempt, int progress, int progressMax)
@@ -374,12 +406,12 @@ void UrlListBuilder::releaseBrowser()
     QTimer::singleShot(0, this, [retired] {});
 }
 
-void UrlListBuilder::refuse(const QString& text)
+void UrlListBuilder::refuse(const QString& text, FailureKind kind)
 {
     m_view.setWaitPointer(false);
     m_prompt.message(PromptIcon::Exclamation, kErrorTitle, text);
     recurseFramesFinish();
     releaseBrowser();
     m_view.returnToIdle();
-    emit harvestFinished(Result<>::failed(text));
+    emit harvestFinished(Result<>::failed(text, kind));
 }

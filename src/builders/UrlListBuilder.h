@@ -70,6 +70,16 @@ public:
     void shutdown();
 
     bool harvestRunning() const;
+    // The command line's messages: a failed check or load names its cause ("host not
+    // found", "the server answered 401 Unauthorized") in place of the window's message,
+    // and the failed outcome carries its kind.
+    void setTellCauses(bool tell) { m_tellCauses = tell; }
+    // Waits this long after the load completes before the links are collected, for
+    // those a page's scripts add later (0: at once).
+    void setSettleMs(int ms) { m_settleMs = ms; }
+    // Collects the links of a page still loading, as if it had completed (a command
+    // line's timeout keeps what the page gave so far); false when no page is loading.
+    bool collectEarly();
     bool isShutDown() const { return m_state == State::Closed; }
 
 signals:
@@ -108,6 +118,7 @@ private:
     // The events.
     void onChecked(const Result<QString>& contentType);
     void onDocumentComplete(quint64 attempt);
+    void collect(quint64 attempt);
     void onNavigateError(quint64 attempt, qint32 statusCode);
     void onProgress(quint64 attempt, int progress, int progressMax);
     void onLinks(quint64 attempt, const std::optional<ListEntries>& entries);
@@ -118,7 +129,7 @@ private:
     void errorPath();
     void releaseBrowser();
     // Turns the URL down with the message (not HTML, a local file missing).
-    void refuse(const QString& text);
+    void refuse(const QString& text, FailureKind kind = FailureKind::Other);
     bool checking() const
     {
         return m_state == State::CheckingUrl || m_state == State::CheckingEntry;
@@ -138,6 +149,9 @@ private:
     State m_state = State::Idle;
     bool m_append = false; // the running build adds to the list rather than replacing it
     QString m_checkedUrl; // the URL of the pending content-type check
+    bool m_tellCauses = false;
+    int m_settleMs = 0;
+    qint32 m_navStatus = 0; // the status of the load's navigation error
     // "wb2": the browser of the running load, or the adopted window. Both empty when no
     // harvest runs. A released browser is destroyed later, outside its own callbacks.
     std::unique_ptr<IHarvestBrowser> m_browser;

@@ -16,17 +16,25 @@ were given; each message then names its page's URL. A URL may also be a page on
 this machine (a file: URL or a path): its web links are listed, its links to local
 files are not.
 )",
-        R"(Exit status: 0 listed, 1 the list could not be built (navigation error, not an
-HTML page, no links found or none left after the filters and exclusions; with
-several pages: any page) or not saved, 2 wrong usage.
+        R"(A failed page names its cause (host not found, connection refused, certificate
+not trusted, the server's answer such as "401 Unauthorized"). A page that reaches
+--timeout gives the links found so far, with a warning. Ctrl-C stops.
+
+Exit status: 0 listed, 1 the list could not be built (not an HTML page, no links
+found or none left after the filters and exclusions, a page that reached --timeout)
+or not saved, 2 wrong usage, 3 standard output could not be written, 4 network
+failure (host not found, connection refused, no answer in time), 5 TLS failure
+(certificate not trusted), 6 authentication wanted (401, 407), 8 the server
+answered with another error, 130 interrupted. With several pages failing in
+different ways, the lowest of these numbers (other than 0) is the status.
 )" },
     { "text", Command::Text, kCliText, "[FILE|-]", "[OPTIONS] [FILE|-]",
         "List the lines of a text that begin like a link.",
         R"(Take the lines of a text (standard input when FILE is - or missing) that begin like
-a link. Lines may end in LF, CR LF or CR. Reading stops when the list is full.
+a link. Lines may end in LF, CR LF or CR.
 )",
         R"(Exit status: 0 listed, 1 no links, unreadable or binary input, or not saved,
-2 wrong usage.
+2 wrong usage, 3 standard output could not be written.
 )" },
     { "file", Command::File, kCliFile, "FILE|-", "[OPTIONS] FILE|-",
         "Read a list file (one link a line).",
@@ -34,7 +42,7 @@ a link. Lines may end in LF, CR LF or CR. Reading stops when the list is full.
 not valid UTF-8 is read as Windows-1252; binary data is refused.
 )",
         R"(Exit status: 0 listed, 1 bad or unreadable file, no links, or not saved, 2 wrong
-usage.
+usage, 3 standard output could not be written.
 )" },
     { "sequence", Command::Sequence, kCliSequence, "URL",
         "URL --start N --end M --select OFFSET:LENGTH", "Number a run of URLs.",
@@ -43,7 +51,7 @@ from 0) are replaced by each number from N to M (counting down when N is greater
 padded with zeros to the width of N as written (--start 001).
 )",
         R"(Exit status: 0 listed, 1 the numbers or the selection do not fit, or not saved,
-2 wrong usage.
+2 wrong usage, 3 standard output could not be written.
 )" },
     { "download", Command::Download, kCliDownload, "[URL...]", "[OPTIONS] [URL...]",
         "Save the target of each link into a folder.",
@@ -71,7 +79,12 @@ On a terminal the progress is redrawn in place on standard error: a line per
 running transfer and a total line; to a file or pipe, a total line every 5 s.
 
 Exit status: 0 every file saved (or skipped), 1 a download
-failed, 2 wrong usage, 130 interrupted.
+failed otherwise, 2 wrong usage, 3 a file (or standard output) could not be
+written, 4 network failure (host not found, connection refused, no answer in
+time), 5 TLS failure (certificate not trusted), 6 authentication wanted (401,
+407), 8 the server answered with another error (404, 500, ...), 130 interrupted.
+When links fail in different ways, the lowest of these numbers (other than 0) is
+the status.
 )" },
 };
 

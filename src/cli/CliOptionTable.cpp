@@ -88,6 +88,14 @@ QString readTimeout(Target& target, QStringView, const QString& value)
     return QString();
 }
 
+QString readSettle(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.settleMs, 0, CliOptions::kMaxSettleMs))
+        return QStringLiteral("--settle needs a number of milliseconds from 0 to %1.")
+            .arg(CliOptions::kMaxSettleMs);
+    return QString();
+}
+
 QString readJobs(Target& target, QStringView, const QString& value)
 {
     if (!readNumber(value, target.options.jobs, 1, kMaxJobs))
@@ -334,8 +342,13 @@ constexpr CliOptionRow kOptions[] = {
         &readFormat },
     { "--timeout", nullptr, "SECONDS", kCliHarvest,
         "Give up a page that has not loaded completely after SECONDS\n"
-        "(default 120, at most 86400).",
+        "(default 120, at most 86400); the links it gave so far are\n"
+        "printed, with a warning, and the exit status is 1.",
         &readTimeout },
+    { "--settle", nullptr, "MS", kCliHarvest,
+        "After the page has loaded, wait MS milliseconds (at most 60000)\n"
+        "for links its scripts add, then collect (default 0).",
+        &readSettle },
     { "--from", nullptr, "LISTFILE", kCliHarvest,
         "Also take the URLs of LISTFILE, one a line (- reads standard\n"
         "input); blank lines and # comment lines are skipped.",

@@ -251,8 +251,11 @@ Options take their value as "--opt value" or "--opt=value"; "--" ends the
 options. 'quillmarch-cli COMMAND --help' lists a command's options.
 
 Messages go to standard error, each line beginning with "quillmarch-cli: ".
-Exit status: 0 success, 1 the list could not be built or saved, or a download
-failed, 2 wrong usage.
+Exit status: 0 success, 1 generic failure, 2 wrong usage, 3 file system (or
+standard output) error, 4 network failure, 5 TLS failure, 6 authentication
+wanted, 8 the server answered with an error, 130 interrupted; when several occur,
+the lowest non-zero number. A reader of standard output that goes away (| head)
+ends the command quietly by SIGPIPE.
 )");
 }
 

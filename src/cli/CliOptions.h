@@ -40,6 +40,9 @@ struct CliOptions {
     static constexpr int kMaxTimeoutSeconds = 86400;
     int timeoutSeconds = 120;
     bool timeoutGiven = false;
+    // --settle MS: harvest, the wait after the load event for links a script adds later.
+    static constexpr int kMaxSettleMs = 60000;
+    int settleMs = 0;
 
     // sequence
     QString startText;

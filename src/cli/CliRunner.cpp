@@ -19,8 +19,11 @@
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
+#include "cli/ExitStatus.h"
 #include "cli/HarvestBatch.h"
 #include "cli/SessionCookies.h"
+#include "cli/InterruptSignal.h"
+#include "cli/StandardOutput.h"
 #include "compose/CommandLineServices.h"
 #include "filters/FilterStore.h"
 #include "listops/EntryWriter.h"
@@ -56,6 +59,9 @@ qsizetype utf16Offset(const QString& text, qint64 characters)
 CliRunner::CliRunner(const CliOptions& options)
     : m_options(options)
 {
+    // The list is printed and written as text, never in the window's 16-bit formats: it
+    // has no limit but memory.
+    m_list.setMaxEntries(kUnlimited);
 }
 
 void CliRunner::printError(const QString& text)
@@ -141,8 +147,9 @@ int CliRunner::finish(bool built)
     QByteArray out = EntryWriter::header(m_options.format);
     for (int i = 0; i < m_list.count(); ++i)
         out += EntryWriter::encode(m_options.format, m_list.entryAt(i));
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
-    std::fflush(stdout);
+    // Nothing is saved once the list could not be printed whole.
+    if (!StandardOutput::write(out))
+        StandardOutput::endForFailure();
 
     // A failed command leaves the file it would have saved as it was.
     if (built && !m_options.saveFile.isEmpty()) {
@@ -172,6 +179,8 @@ int CliRunner::harvest()
     ConsoleView view;
     UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.nav, m_list, view, prompt,
         *m_services.shellWindows, *m_services.fetcher, m_services.browserFactory);
+    builder.setTellCauses(true);
+    builder.setSettleMs(m_options.settleMs);
 
     Result<> outcome = Result<>::cancelled();
     bool ended = false;
@@ -189,20 +198,32 @@ int CliRunner::harvest()
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, [&] {
         timedOut = true;
-        builder.cancel();
+        // A page still loading gives the links it has so far; a check still running
+        // gives none.
+        if (!builder.collectEarly())
+            builder.cancel();
     });
     timeout.start(std::chrono::seconds(m_options.timeoutSeconds));
+    const auto interrupt = InterruptSignal::watch([] {
+        printError(QStringLiteral("Interrupted."));
+        endProcess(ExitStatus::kInterrupted);
+    });
     QTimer::singleShot(0, [&] { builder.build(UrlBuildRequest { m_options.argument }); });
     if (!ended)
         QCoreApplication::exec();
 
-    int status = 1;
+    const QString late
+        = QStringLiteral("the page did not load within %1 seconds").arg(m_options.timeoutSeconds);
+    if (timedOut && !outcome.isOk()) {
+        printError(QStringLiteral("Error: ") + late + QLatin1Char('.'));
+        endProcess(ExitStatus::kNetwork);
+    }
     if (timedOut)
-        printError(QStringLiteral("Error: the page did not load within %1 seconds.")
-                       .arg(m_options.timeoutSeconds));
-    else
-        status = finish(outcome.isOk());
-    endProcess(status);
+        printError(QStringLiteral("Warning: %1; the links found so far follow.").arg(late));
+    const int status = finish(outcome.isOk());
+    if (!outcome.isOk() && !outcome.isCancelled())
+        endProcess(ExitStatus::of(outcome.failureKind()));
+    endProcess(timedOut && status == 0 ? ExitStatus::kGeneric : status);
 }
 
 int CliRunner::harvestMany()
@@ -240,10 +261,12 @@ int CliRunner::harvestMany()
     options.saveFile = m_options.saveFile;
     options.patterns = patterns();
     options.format = m_options.format;
+    options.settleMs = m_options.settleMs;
     options.contentTypeCheck = m_services.newFetcher;
     options.noLinks = noLinksMessage(m_state.filters, m_state.prefs, m_options);
     HarvestBatch batch(
         m_state, source, *m_services.shellWindows, m_services.browserFactory, options);
+    const auto interrupt = InterruptSignal::watch([&batch] { batch.interrupt(); });
     endProcess(batch.run());
 }
 
@@ -281,7 +304,7 @@ void CliRunner::endProcess(int status)
 }
 
 // Streams the text one line at a time (LinkLineReader) and takes each line that begins
-// like a link, as in the window's clipboard builder. Reading stops once the list is full.
+// like a link, as in the window's clipboard builder.
 int CliRunner::text()
 {
     QFile in;
@@ -297,6 +320,7 @@ int CliRunner::text()
     // The list is empty: the links are added without the append question.
     ConsolePrompt prompt;
     TextLinks found;
+    found.limit = m_list.maxEntries();
     LinkLineReader reader(in);
     while (found.overflow == 0) {
         const std::optional<QString> line = reader.next();
@@ -331,9 +355,10 @@ int CliRunner::file()
             printError(QStringLiteral("Error: cannot read standard input."));
             return 1;
         }
-        items = FileBuilder::read(in, QStringLiteral("standard input"), m_state.prefs);
+        items = FileBuilder::read(
+            in, QStringLiteral("standard input"), m_state.prefs, m_list.maxEntries());
     } else {
-        items = FileBuilder::read(m_options.argument, m_state.prefs);
+        items = FileBuilder::read(m_options.argument, m_state.prefs, m_list.maxEntries());
     }
     const FileBuild built = FileBuilder::apply(items, true, m_list);
     ConsolePrompt prompt;

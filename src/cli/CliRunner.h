@@ -1,5 +1,7 @@
 #pragma once
 
+#include <limits>
+
 #include "cli/CliOptions.h"
 #include "compose/Services.h"
 #include "core/MainState.h"
@@ -10,6 +12,9 @@
 class CliRunner final
 {
 public:
+    // The most entries the command line's lists take.
+    static constexpr int kUnlimited = std::numeric_limits<int>::max();
+
     explicit CliRunner(const CliOptions& options);
 
     // The process exit status: 0 built, 1 not built or not saved. The harvest command

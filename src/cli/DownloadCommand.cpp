@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
@@ -25,6 +24,9 @@
 #include "cli/SessionCookies.h"
 #include "cli/ShownLink.h"
 #include "cli/TransferAccess.h"
+#include "cli/ExitStatus.h"
+#include "cli/InterruptSignal.h"
+#include "cli/StandardOutput.h"
 #include "compose/CommandLineServices.h"
 #include "core/HeaderField.h"
 #include "download/Aria2Job.h"
@@ -45,39 +47,14 @@
 namespace
 {
 
-// Ctrl-C and SIGTERM reach the event loop through this pipe, so the job can cancel and
-// leave its partial file and record in order before the process ends.
-int g_signalPipe[2] = { -1, -1 };
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// Calls cancel when Ctrl-C or SIGTERM arrives; true once it has.
-std::unique_ptr<QSocketNotifier> onInterrupt(bool& interrupted, const std::function<void()>& cancel)
-{
-    if (::pipe(g_signalPipe) != 0)
-        return nullptr;
-    auto notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, [&interrupted, cancel] {
-        char byte;
-        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
-        interrupted = true;
-        cancel();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    return notifier;
-}
 
 void write(FILE* stream, const QString& text)
 {
     const QByteArray out = text.toUtf8();
+    if (stream == stdout) {
+        StandardOutput::write(out); // a failure stops the job (see runJob)
+        return;
+    }
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stream);
     std::fflush(stream);
 }
@@ -211,6 +188,20 @@ void printSummary(const DownloadSummary& summary, int listFailures, bool quiet)
         QStringLiteral("%1 saved, %2 skipped, %3 failed")
             .arg(QString::number(summary.saved), QString::number(summary.skipped),
                 QString::number(summary.failed + listFailures)));
+}
+
+// The status for the links that failed, by their kinds; the unreadable lines of the list
+// are generic failures.
+ExitStatus failureStatus(const DownloadSummary& summary, int listFailures)
+{
+    ExitStatus status;
+    for (const DownloadSummary::Failure& failure : summary.failures)
+        status.addFailure(failure.kind);
+    if (summary.failed > 0 && summary.failures.isEmpty())
+        status.add(ExitStatus::kGeneric);
+    if (listFailures > 0)
+        status.add(ExitStatus::kGeneric);
+    return status;
 }
 
 // "Retrying in N s (attempt k of n)" for a link waiting to be tried again.
@@ -491,13 +482,16 @@ int DownloadCommand::run()
         ConsoleText::printError(QStringLiteral("Interrupted."));
     printSummary(job.summary(), m_listFailures, m_options.quiet);
     if (interrupted)
-        return 130;
+        return ExitStatus::kInterrupted;
     if (m_options.output == QLatin1String("-") && job.summary().saved == 1
         && !copyToOutput(m_outputFolder + job.links().constFirst().file)) {
         ConsoleText::printError(QStringLiteral("Error: cannot write to standard output."));
-        return 1;
+        return ExitStatus::kFileSystem;
     }
-    return job.summary().failed == 0 && m_listFailures == 0 && prompt.unanswered() == 0 ? 0 : 1;
+    ExitStatus status = failureStatus(job.summary(), m_listFailures);
+    if (prompt.unanswered() > 0)
+        status.add(ExitStatus::kGeneric);
+    return status.value();
 }
 
 bool DownloadCommand::runJob(IDownloadJob& job)
@@ -506,15 +500,24 @@ bool DownloadCommand::runJob(IDownloadJob& job)
         [&](int, const QString& link, const Result<SavedFile>& result) {
             m_progress.clear();
             printLink(m_options, link, result);
+            // Where the saved files cannot be told, no more are fetched; the partial
+            // files are kept as after Ctrl-C.
+            if (StandardOutput::failed())
+                job.cancel();
         });
     QObject::connect(&job, &IDownloadJob::ended, [&] {
         m_progress.clear();
         QCoreApplication::exit(0);
     });
     bool interrupted = false;
-    const auto signalNotifier = onInterrupt(interrupted, [&job] { job.cancel(); });
+    const auto signalNotifier = InterruptSignal::watch([&] {
+        interrupted = true;
+        job.cancel();
+    });
     job.start();
     QCoreApplication::exec();
+    if (StandardOutput::failed())
+        StandardOutput::endForFailure();
     return interrupted;
 }
 
@@ -551,8 +554,8 @@ int DownloadCommand::runAria2(const ListEntries& links)
                                                "removed from the aria2 daemon."));
     printSummary(job.summary(), m_listFailures, m_options.quiet);
     if (interrupted)
-        return 130;
-    return job.summary().failed == 0 && m_listFailures == 0 ? 0 : 1;
+        return ExitStatus::kInterrupted;
+    return failureStatus(job.summary(), m_listFailures).value();
 }
 
 QList<Aria2Link> DownloadCommand::aria2Links(

@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <QtEndian>
 #include <cstdio>
+#include <limits>
 
 #include "builders/LocalPage.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
 #include "cli/PrefetchedContentType.h"
+#include "cli/StandardOutput.h"
 #include "listops/EntryWriter.h"
 #include "listops/LinkList.h"
 #include "listops/ListFileWriter.h"
@@ -24,6 +26,8 @@ struct HarvestBatch::Page {
         , prompt(url, [this](const QByteArray& lines) { messages += lines; })
     {
         timeout.setSingleShot(true);
+        // Printed and written as text only: no limit but memory.
+        list.setMaxEntries(std::numeric_limits<int>::max());
     }
 
     // Messages of a page begin with its URL, so they can be told apart.
@@ -63,7 +67,14 @@ HarvestBatch::HarvestBatch(const MainState& settings, UrlSource source, IShellWi
     , m_shellWindows(shellWindows)
     , m_browserFactory(std::move(browserFactory))
     , m_options(std::move(options))
-    , m_out([](const QByteArray& text) { writeTo(stdout, text); })
+    , m_out([this](const QByteArray& text) {
+        // The pages still loading are left: their links have nowhere to go.
+        if (!StandardOutput::write(text)) {
+            if (m_save)
+                m_save->cancel();
+            StandardOutput::endForFailure();
+        }
+    })
     , m_err([](const QByteArray& text) { writeTo(stderr, text); })
 {
     // Each page decides alone, as a single harvest does; the append choice never
@@ -98,17 +109,23 @@ int HarvestBatch::run()
         loop.exec();
     m_loop = nullptr;
 
+    if (m_interrupted) {
+        if (m_save)
+            m_save->cancel();
+        m_err(ConsoleText::lines(QStringLiteral("Interrupted.")));
+        return ExitStatus::kInterrupted;
+    }
     if (m_nextIndex == 0) {
         m_err(ConsoleText::lines(QStringLiteral("Error: no URL to harvest.")));
-        m_failed = true;
+        m_status.add(ExitStatus::kGeneric);
     }
     if (!m_save)
-        return m_failed ? 1 : 0;
+        return m_status.value();
     // A failed write was reported when it happened; a failed batch leaves the file as it
     // was.
-    if (m_failed || m_saveFailed) {
+    if (m_status.value() != 0 || m_saveFailed) {
         m_save->cancel();
-        return 1;
+        return m_saveFailed ? ExitStatus::kGeneric : m_status.value();
     }
     if (const Result<> saved = m_save->commit(); !saved) {
         m_err(ConsoleText::lines(
@@ -118,8 +135,17 @@ int HarvestBatch::run()
     return 0;
 }
 
+void HarvestBatch::interrupt()
+{
+    m_interrupted = true;
+    if (m_loop)
+        m_loop->quit();
+}
+
 void HarvestBatch::pump()
 {
+    if (m_interrupted)
+        return;
     while (!m_inputEnded && static_cast<int>(m_running.size()) < m_options.jobs
         && m_nextIndex - m_nextToWrite < window()) {
         const std::optional<QString> url = m_source();
@@ -170,6 +196,8 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QSt
     page->builder
         = std::make_unique<UrlListBuilder>(page->state.prefs, page->state.filters, page->state.nav,
             page->list, page->view, page->prompt, m_shellWindows, *page->checked, m_browserFactory);
+    page->builder->setTellCauses(true);
+    page->builder->setSettleMs(m_options.settleMs);
     const std::weak_ptr<Page> weak = page;
     connect(page->builder.get(), &UrlListBuilder::pageMoved, this, [weak](const QString& finalUrl) {
         if (const auto p = weak.lock())
@@ -181,7 +209,7 @@ void HarvestBatch::onChecked(const std::shared_ptr<Page>& page, const Result<QSt
     connect(page->builder.get(), &UrlListBuilder::harvestFinished, this,
         [this, weak](const Result<>& outcome) {
             if (const auto p = weak.lock())
-                finishPage(p, outcome.isOk());
+                finishPage(p, outcome);
         });
     page->builder->build(UrlBuildRequest { page->url });
 }
@@ -191,36 +219,50 @@ void HarvestBatch::onTimeout(const std::shared_ptr<Page>& page)
     if (page->ended)
         return;
     page->timedOut = true;
+    // A page still loading gives the links it has so far; either way the page ends
+    // through harvestFinished.
+    if (page->builder && page->builder->collectEarly())
+        return;
     if (page->builder && page->builder->harvestRunning()) {
-        page->builder->cancel(); // ends the page through harvestFinished
+        page->builder->cancel();
         return;
     }
     page->check->cancel();
-    finishPage(page, false);
+    finishPage(page, Result<>::cancelled());
 }
 
-void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
+void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, const Result<>& outcome)
 {
+    const bool ok = outcome.isOk();
     if (page->ended)
         return;
     page->ended = true;
     page->timeout.stop();
 
     Done done;
-    if (page->timedOut) {
+    const QString late
+        = QStringLiteral("the page did not load within %1 seconds").arg(m_options.timeoutSeconds);
+    if (page->timedOut && !ok) {
+        done.status = ExitStatus::kNetwork;
         done.messages = page->messages
-            + ConsoleText::lines(QStringLiteral("Error: the page did not load within %1 seconds.")
-                                     .arg(m_options.timeoutSeconds),
-                page->lead());
+            + ConsoleText::lines(QStringLiteral("Error: ") + late + QLatin1Char('.'), page->lead());
     } else {
-        done.ok = ok;
+        done.ok = ok && !page->timedOut;
+        done.status = ok ? ExitStatus::kOk : ExitStatus::of(outcome.failureKind());
         done.messages = page->messages;
+        if (page->timedOut) {
+            done.status = ExitStatus::kGeneric;
+            done.messages += ConsoleText::lines(
+                QStringLiteral("Warning: %1; the links found so far follow.").arg(late),
+                page->lead());
+        }
         for (int i = 0; i < page->list.count(); ++i) {
             if (m_options.patterns.keeps(page->list.at(i)))
                 done.entries.append(page->list.entryAt(i));
         }
         if (ok && done.entries.isEmpty()) {
             done.ok = false;
+            done.status = ExitStatus::kGeneric;
             done.messages += ConsoleText::lines(m_options.noLinks, page->lead());
         }
     }
@@ -243,7 +285,7 @@ void HarvestBatch::writeReady()
             m_err(done.messages);
         writeEntries(done.entries);
         if (!done.ok)
-            m_failed = true;
+            m_status.add(done.status != ExitStatus::kOk ? done.status : ExitStatus::kGeneric);
         m_done.erase(it);
         ++m_nextToWrite;
     }

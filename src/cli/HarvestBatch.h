@@ -11,6 +11,7 @@
 
 #include "builders/IContentTypeFetcher.h"
 #include "builders/UrlListBuilder.h"
+#include "cli/ExitStatus.h"
 #include "core/MainState.h"
 #include "core/Result.h"
 #include "listops/EntryContext.h"
@@ -38,6 +39,7 @@ public:
         QString saveFile; // also written there in the list file format, when every page succeeds
         PatternFilter patterns; // the entries a page keeps (--match, --reject)
         EntryFormat format = EntryFormat::Plain; // how the entries are printed
+        int settleMs = 0; // the wait after a page's load for links its scripts add
         // Makes each page's content-type check (required).
         std::function<std::unique_ptr<IContentTypeFetcher>()> contentTypeCheck;
         // What a page that gave no entries says (naming the filters in effect).
@@ -55,9 +57,14 @@ public:
     // Where links and messages go; standard output and standard error by default.
     void setWriters(Writer out, Writer err);
 
-    // Harvests every page and returns the exit status: 0 when every page gave its
-    // list, 1 when any page failed, no URL was given or the list could not be saved.
+    // Harvests every page and returns the exit status (ExitStatus): 0 when every page
+    // gave its list, else by the kinds of the failures (a page that timed out gives what
+    // it had so far and counts as generic); 1 when no URL was given or the list could not
+    // be saved, 130 when interrupted.
     int run();
+    // Ctrl-C: stops starting pages and ends run() with the interrupted status; what was
+    // written stays, the --save file is left as it was.
+    void interrupt();
 
     // How many pages may be started but not yet written.
     int window() const { return m_options.jobs * 4; }
@@ -66,6 +73,8 @@ private:
     struct Page;
     struct Done {
         bool ok = false;
+        int status = 0; // the exit status the page's failure asks for
+
         ListEntries entries;
         QByteArray messages;
     };
@@ -82,7 +91,7 @@ private:
     void startPage(qint64 index, const QString& url);
     void onChecked(const std::shared_ptr<Page>& page, const Result<QString>& contentType);
     void onTimeout(const std::shared_ptr<Page>& page);
-    void finishPage(const std::shared_ptr<Page>& page, bool ok);
+    void finishPage(const std::shared_ptr<Page>& page, const Result<>& outcome);
     void writeReady();
     void writeEntries(const ListEntries& entries);
     bool firstSighting(const QString& entry);
@@ -100,7 +109,8 @@ private:
     qint64 m_nextIndex = 0; // index of the next page to start
     qint64 m_nextToWrite = 0;
     bool m_inputEnded = false;
-    bool m_failed = false;
+    ExitStatus m_status;
+    bool m_interrupted = false;
     std::unordered_set<Digest, DigestHash> m_written; // --dedupe-all: links written so far
     std::unique_ptr<ListFileWriter> m_save;
     bool m_saveFailed = false;

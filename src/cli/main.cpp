@@ -7,6 +7,7 @@
 #include "cli/CliRunner.h"
 #include "cli/ConsoleText.h"
 #include "cli/DownloadCommand.h"
+#include "cli/StandardOutput.h"
 
 namespace
 {
@@ -62,7 +63,8 @@ int main(int argc, char** argv)
             = (early.command == CliOptions::Command::Help ? CliOptions::help(early.commandName)
                                                           : CliOptions::versionText())
                   .toUtf8();
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        if (!StandardOutput::write(text))
+            StandardOutput::endForFailure();
         return 0;
     }
     if (!early.error.isEmpty()) {
@@ -86,8 +88,15 @@ int main(int argc, char** argv)
     // Chromium refuses its sandbox as root (containers, CI); run without it there.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags(argc, argv));
+    // The engine's own log lines (certificate checks, GPU probing) go to standard error
+    // from every one of its processes: only fatal ones unless debugging. The user's own
+    // switches come last, so they win over these.
+    QByteArray flags = engineFlags(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QUILLMARCH_CLI_DEBUG"))
+        flags += " --log-level=3";
+    if (const QByteArray own = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"); !own.isEmpty())
+        flags += ' ' + own;
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 

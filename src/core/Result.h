@@ -6,6 +6,8 @@
 #include <utility>
 #include <variant>
 
+#include "core/FailureKind.h"
+
 // How an operation that can fail reports its end: a status, a message for the user when
 // it failed, and the data when it succeeded. Cancelled is not a failure: the user chose
 // to stop, and there is nothing to report.
@@ -15,16 +17,20 @@ template <typename T = std::monostate> class [[nodiscard]] Result final
 {
 public:
     static Result ok(T value = T {}) { return Result(std::move(value)); }
-    static Result failed(QString message)
+    static Result failed(QString message, FailureKind kind = FailureKind::Other)
     {
-        return Result(ResultStatus::Failed, std::move(message));
+        Result result(ResultStatus::Failed, std::move(message));
+        result.m_kind = kind;
+        return result;
     }
     static Result cancelled() { return Result(ResultStatus::Cancelled, {}); }
 
     // Carries a failure or cancellation over from an operation of another data type.
     template <typename U> static Result from(const Result<U>& other)
     {
-        return Result(other.status(), other.message());
+        Result result(other.status(), other.message());
+        result.m_kind = other.failureKind();
+        return result;
     }
 
     ResultStatus status() const { return m_status; }
@@ -34,6 +40,8 @@ public:
     explicit operator bool() const { return isOk(); }
 
     const QString& message() const { return m_message; }
+    // What kind of failure it was; Other for a result that did not fail.
+    FailureKind failureKind() const { return m_kind; }
     // The data. Only an ok result has any: asking a failed or cancelled one is a fault.
     const T& value() const&
     {
@@ -62,5 +70,6 @@ private:
 
     ResultStatus m_status;
     QString m_message;
+    FailureKind m_kind = FailureKind::Other;
     std::optional<T> m_value;
 };

@@ -178,7 +178,7 @@ void DownloadJob::beginRun(int index)
 
     QString error;
     if (!run.place->enter(false, &error)) {
-        linkFailed(run, run.localError(error));
+        linkFailed(run, run.localError(error), FailureKind::FileSystem);
         return;
     }
     m_deciding = &run;
@@ -326,7 +326,7 @@ void DownloadJob::beginLink(Run& run)
     QString error;
     run.requestUrl = RequestUrl(run.link);
     if (!run.place->openPartial(run.baseName, run.requestUrl, &error)) {
-        linkFailed(run, run.localError(error));
+        linkFailed(run, run.localError(error), FailureKind::FileSystem);
         return;
     }
     run.validator = run.partial().validator();
@@ -450,11 +450,11 @@ void DownloadJob::onFinished(quint64 id, const TransferEnd& end)
     if (end.kind == TransferEnd::Kind::Cancelled)
         linkFailed(run, QStringLiteral("The transfer of %1 was stopped.").arg(run.link));
     else if (end.localError)
-        linkFailed(run, run.localError(end.errorText));
+        linkFailed(run, run.localError(end.errorText), FailureKind::FileSystem);
     else
         linkFailed(run,
-            QStringLiteral("ErrorCode: %1 : %2")
-                .arg(QString::number(end.errorCode), end.errorText));
+            QStringLiteral("ErrorCode: %1 : %2").arg(QString::number(end.errorCode), end.errorText),
+            end.failure);
 }
 
 // Tries a transiently failed link again after a pause; the server may hold its whole
@@ -531,7 +531,8 @@ void DownloadJob::placeFile(Run& run)
         }
         if (error != EEXIST) {
             run.partial().remove();
-            linkFailed(run, run.localError(QString::fromLocal8Bit(std::strerror(error))));
+            linkFailed(run, run.localError(QString::fromLocal8Bit(std::strerror(error))),
+                FailureKind::FileSystem);
             return;
         }
         // Numbering goes on from the link's own name; the other answers concern the
@@ -576,7 +577,7 @@ void DownloadJob::linkSaved(Run& run, qint64 size)
         endRun(run);
 }
 
-void DownloadJob::linkFailed(Run& run, const QString& message)
+void DownloadJob::linkFailed(Run& run, const QString& message, FailureKind kind)
 {
     m_xfererror = true;
     ++m_summary.failed;
@@ -585,9 +586,9 @@ void DownloadJob::linkFailed(Run& run, const QString& message)
     DownloadItem item = m_items.at(run.index);
     if (item.number <= 0)
         item.number = run.index + 1;
-    m_summary.failures.append({ item, message });
+    m_summary.failures.append({ item, message, kind });
     const QPointer<DownloadJob> self(this);
-    emit linkFinished(run.index + 1, run.link, Result<SavedFile>::failed(message));
+    emit linkFinished(run.index + 1, run.link, Result<SavedFile>::failed(message, kind));
     if (!self || m_cancl)
         return;
     if (m_options.reportErrors) {

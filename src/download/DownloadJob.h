@@ -126,7 +126,7 @@ private:
     void showCurrent();
     void linkSkipped(Run& run);
     void linkSaved(Run& run, qint64 size);
-    void linkFailed(Run& run, const QString& message);
+    void linkFailed(Run& run, const QString& message, FailureKind kind = FailureKind::Other);
     void endRun(Run& run);
     void finish();
     bool fileExists(const QString& name) const;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/FailureKind.h"
 #include "download/DownloadItem.h"
 
 // What became of a job's links so far.
@@ -11,6 +12,7 @@ struct DownloadSummary {
     struct Failure {
         DownloadItem item; // with its context and number, for "Retry failed"
         QString error;
+        FailureKind kind = FailureKind::Other;
         const QString& link() const { return item.entry.url; }
     };
     int saved = 0;

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "core/FailureKind.h"
+
 // One request to fetch a link's target into a file.
 struct TransferRequest {
     QString url;
@@ -71,6 +73,7 @@ struct TransferEnd {
     long errorCode = 0;
     QString errorText;
     bool localError = false; // the file could not be written (errorText says why)
+    FailureKind failure = FailureKind::Other; // what kind of failure it was, when Failed
     bool transient = false; // trying again may succeed
     int retryAfterSeconds = -1; // the server's "Retry-After", -1 when none
     bool resumable = false; // the server takes range requests for this file

@@ -77,7 +77,7 @@ int LinkList::addMany(const QStringList& given)
         }
     }
     const QStringList& entries = allAdmitted ? given : admitted;
-    const int room = MaxEntries - count();
+    const int room = m_maxEntries - count();
     const int n = std::min(room, static_cast<int>(entries.size()));
     if (n <= 0)
         return 0;
@@ -94,7 +94,7 @@ int LinkList::addMany(const QStringList& given)
 
 int LinkList::addEntries(const ListEntries& given)
 {
-    const int room = MaxEntries - count();
+    const int room = m_maxEntries - count();
     if (room <= 0)
         return 0;
     ListEntries entries;

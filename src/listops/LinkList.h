@@ -9,8 +9,9 @@
 
 // The link list: entries (an address with its context) in insertion order, with multiple selection
 // and a current entry (-1 when none). Counts and indexes are 16-bit in the program's file and
-// message formats, so the list holds at most MaxEntries entries; an add past the limit is refused
-// and reported through its result. An entry with a NUL character or longer than MaxEntryLength is
+// message formats, so the window's list holds at most MaxEntries entries; an add past the limit
+// (maxEntries(), which a list that is never saved in those formats may raise) is refused and
+// reported through its result. An entry with a NUL character or longer than MaxEntryLength is
 // never listed: adds skip it without a word, so every listed entry can be saved and read back.
 class LinkList final : public QAbstractListModel
 {
@@ -30,7 +31,11 @@ public:
 
     int count() const { return static_cast<int>(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
-    bool isFull() const { return count() >= MaxEntries; }
+    bool isFull() const { return count() >= m_maxEntries; }
+    // The most entries this list takes: MaxEntries unless raised (up to the largest count
+    // an int holds) by a list that is only printed or written as text.
+    int maxEntries() const { return m_maxEntries; }
+    void setMaxEntries(int limit) { m_maxEntries = limit; }
     // The address of an entry.
     const QString& at(int index) const { return m_entries.at(index).url; }
     // Every entry's address, in order.
@@ -82,4 +87,5 @@ private:
     ListEntries m_entries;
     QHash<QString, int> m_index; // entry -> number of times it is listed
     QItemSelectionModel m_selection;
+    int m_maxEntries = MaxEntries;
 };

@@ -85,7 +85,7 @@ TEST_F(DownloadCommandTest, PrintsSavedFilesAndErrorsWithItsExitStatus)
     EXPECT_EQ(run({ site.url("/a.txt") }), 0);
     EXPECT_EQ(m_stdout, m_out.filePath("a.txt") + "\t5\n");
 
-    EXPECT_EQ(run({ "--exists", "unique", "--from", list.fileName(), site.url("/none.txt") }), 1);
+    EXPECT_EQ(run({ "--exists", "unique", "--from", list.fileName(), site.url("/none.txt") }), 8);
     EXPECT_EQ(m_stdout, m_out.filePath("a(1).txt") + "\t5\n");
     EXPECT_EQ(m_stderr,
         "quillmarch-cli: Error: ErrorCode: 404 : Not Found (" + site.url("/none.txt")
@@ -148,7 +148,7 @@ TEST_F(DownloadCommandTest, JsonLinesDescribeEachLink)
 
     EXPECT_EQ(run({ "--format", "jsonl", "--exists", "skip", "--jobs", "1", site.url("/a.txt"),
                   site.url("/none.txt") }),
-        1);
+        8);
     const QString a = m_out.filePath("a.txt");
     EXPECT_EQ(m_stdout,
         "{\"error\":\"\",\"path\":\"" + a + "\",\"size\":0,\"status\":\"skipped\",\"url\":\""
@@ -179,7 +179,7 @@ TEST_F(DownloadCommandTest, AFullDiskFailsTheLinkAndLeavesNoFile)
     ASSERT_TRUE(site.start());
     ASSERT_EQ(run({ site.url("/small.txt") }), 0); // creates the settings store unlimited
 
-    EXPECT_EQ(run({ "--retries", "0", site.url("/big.bin") }, "--fsize=65536"), 1);
+    EXPECT_EQ(run({ "--retries", "0", site.url("/big.bin") }, "--fsize=65536"), 3);
     EXPECT_TRUE(m_stderr.contains("Could not save big.bin in ")) << m_stderr.toStdString();
     EXPECT_TRUE(m_stderr.contains("File too large")) << m_stderr.toStdString();
     EXPECT_EQ(m_stdout, "");
@@ -418,4 +418,38 @@ TEST_F(DownloadCommandTest, UnreadableListLinesAreNamedAndCountedAsFailed)
     EXPECT_TRUE(m_stderr.contains(json + " line 5: it is longer than")) << m_stderr.toStdString();
     EXPECT_TRUE(m_stderr.endsWith("1 saved, 0 skipped, 3 failed\n")) << m_stderr.toStdString();
     EXPECT_EQ(requests, 3);
+}
+
+// The exit status tells what kind of failure a link met; with several, the lowest
+// non-zero status wins.
+TEST_F(DownloadCommandTest, ExitStatusTellsTheKindOfFailure)
+{
+    LocalHttpServer site;
+    site.page("/a.txt", "alpha", "text/plain");
+    for (const int status : { 401, 403, 500 }) {
+        site.server().Get("/" + std::to_string(status),
+            [status](const httplib::Request&, httplib::Response& res) {
+                res.status = status;
+                res.set_content("<h1>no</h1>", "text/html");
+            });
+    }
+    ASSERT_TRUE(site.start());
+    const struct {
+        QStringList links;
+        int exitCode;
+    } rows[] = {
+        { { site.url("/a.txt") }, 0 },
+        { { site.url("/401") }, 6 },
+        { { site.url("/403") }, 8 },
+        { { site.url("/500") }, 8 },
+        { { "http://127.0.0.1:1/x" }, 4 },
+        { { "http://unknown-host.invalid/x" }, 4 },
+        { { site.url("/500"), site.url("/401"), "http://127.0.0.1:1/x" }, 4 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.links.join(' ').toStdString());
+        EXPECT_EQ(run(QStringList { "--retries", "0", "--exists", "overwrite" } + row.links),
+            row.exitCode)
+            << m_stderr.toStdString();
+    }
 }

@@ -10,6 +10,7 @@
 #include "platform/curl/CurlMailbox.h"
 #include "platform/curl/CurlSetup.h"
 #include "platform/curl/HeaderText.h"
+#include "platform/curl/TransferRules.h"
 
 // One fetch as the worker sees it. The worker owns a reference, so a caller that stopped
 // waiting (a cancel) never leaves it with freed memory.
@@ -21,6 +22,7 @@ struct CurlContentTypeFetcher::Job {
     // Written by the worker before finished is set; read by the caller after.
     std::string contentType;
     std::string error; // why the header could not be read; empty when it could
+    FailureKind failure = FailureKind::Other; // the kind of that failure
     bool headersComplete = false;
     long status = 0;
     bool sawLocation = false;
@@ -106,8 +108,10 @@ void CurlContentTypeFetcher::finish(Job& job, CURLcode code)
     const bool complete = code == CURLE_OK || (code == CURLE_WRITE_ERROR && job.headersComplete);
     if (!complete || job.cancelled.load())
         job.contentType.clear();
-    if (!complete)
-        job.error = curl_easy_strerror(code);
+    if (!complete) {
+        job.error = TransferRules::causeOf(code);
+        job.failure = TransferRules::failureKindOfCode(code);
+    }
 }
 
 CurlContentTypeFetcher::CurlContentTypeFetcher()
@@ -130,7 +134,8 @@ Result<QString> CurlContentTypeFetcher::resultOf(const Job& job)
     if (!job.error.empty())
         return Result<QString>::failed(
             QStringLiteral("The content type of %1 could not be read: %2")
-                .arg(QString::fromStdString(job.url), QString::fromStdString(job.error)));
+                .arg(QString::fromStdString(job.url), QString::fromStdString(job.error)),
+            job.failure);
     return Result<QString>::ok(QString::fromStdString(job.contentType));
 }
 

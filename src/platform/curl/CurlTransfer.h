@@ -16,6 +16,9 @@ class CurlTransferService;
 struct CurlTransfer {
     using Clock = std::chrono::steady_clock;
     static constexpr size_t kMaxSetCookies = 50; // of one response
+    // An error answer's body up to this size is read to its end and dropped, so the
+    // connection stays open for the next request; a longer one ends the connection.
+    static constexpr qint64 kMaxErrorBody = 64 * 1024;
 
     quint64 id = 0;
     std::string url; // the request's address: the link's, then each redirect's
@@ -43,6 +46,7 @@ struct CurlTransfer {
     int writeErrno = 0;
     bool headersSent = false;
     bool httpError = false;
+    qint64 errorBodyRead = 0; // bytes of an error answer's body read and dropped
     // The response being read (a redirect or an interim answer starts a new one).
     long status = 0;
     std::string reason;

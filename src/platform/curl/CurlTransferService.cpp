@@ -311,8 +311,12 @@ size_t CurlTransferService::onBody(char* buffer, size_t size, size_t count, void
 {
     auto* t = static_cast<Transfer*>(userdata);
     const size_t length = size * count;
-    if (t->httpError || t->tooManyRedirects || t->cancelled.load())
+    if (t->tooManyRedirects || t->cancelled.load())
         return 0;
+    if (t->httpError) {
+        t->errorBodyRead += static_cast<qint64>(length);
+        return t->errorBodyRead <= CurlTransfer::kMaxErrorBody ? length : 0;
+    }
     if (t->redirecting)
         return length; // a redirect's own body is not the file
     // Over the rate limit the transfer is held (libcurl keeps this block and stops reading
@@ -389,6 +393,7 @@ void CurlTransferService::prepare(Transfer& t)
     const TransferRequest& r = t.request;
     t.headersSent = false;
     t.httpError = false;
+    t.errorBodyRead = 0;
     t.badRange = false;
     t.redirecting = false;
     t.status = 0;
@@ -568,14 +573,17 @@ void CurlTransferService::end(Transfer& t, int result)
         end.kind = TransferEnd::Kind::Cancelled;
     } else if (t.writeErrno != 0) {
         end.localError = true;
+        end.failure = FailureKind::FileSystem;
         end.errorText = QString::fromLocal8Bit(std::strerror(t.writeErrno));
     } else if (t.tooManyRedirects) {
         end.errorCode = CURLE_TOO_MANY_REDIRECTS;
         end.errorText = QStringLiteral("Maximum (%1) redirects followed").arg(r.maxRedirects);
+        end.failure = FailureKind::Network;
     } else if (t.httpError) {
         end.errorCode = t.status;
         end.errorText = t.reason.empty() ? reasonFor(t.status) : QString::fromStdString(t.reason);
         end.transient = transientStatus(t.status);
+        end.failure = failureKindOfStatus(t.status);
         // libcurl reads both forms, seconds and a date; it gives 0 for no header, for
         // one it cannot read and for a date already past.
         curl_off_t wait = 0;
@@ -588,11 +596,13 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorCode = CURLE_RANGE_ERROR;
         end.errorText
             = QStringLiteral("The server answered with a part of the file that was not asked for.");
+        end.failure = FailureKind::Server;
     } else if (t.stalled) {
         end.errorCode = CURLE_OPERATION_TIMEDOUT;
         end.errorText
             = QStringLiteral("No data received for %1 seconds").arg(r.stallTimeoutSeconds);
         end.transient = true;
+        end.failure = FailureKind::Network;
     } else if (code == CURLE_OK && r.ifModifiedSince >= 0
         && CurlRequestOptions::conditionUnmet(curl)) {
         // A 304, or a Last-Modified no newer than the copy kept: libcurl read no body.
@@ -604,6 +614,7 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorText = QStringLiteral("The server announced %1 bytes and sent %2")
                             .arg(QString::number(t.total), QString::number(t.written));
         end.transient = true;
+        end.failure = FailureKind::Network;
         end.resumable = false;
     } else if (code == CURLE_OK) {
         end.kind = TransferEnd::Kind::Complete;
@@ -612,6 +623,7 @@ void CurlTransferService::end(Transfer& t, int result)
         end.errorText
             = QString::fromUtf8(t.errorBuffer[0] ? t.errorBuffer : curl_easy_strerror(code));
         end.transient = transientCode(code);
+        end.failure = failureKindOfCode(code);
     }
     curl_easy_cleanup(curl);
     t.curl = nullptr;

@@ -60,6 +60,70 @@ bool transientStatus(long status)
     return status == 408 || status == 429 || status == 502 || status == 503 || status == 504;
 }
 
+FailureKind failureKindOfStatus(long status)
+{
+    if (status == 401 || status == 407)
+        return FailureKind::Authentication;
+    return status >= 400 ? FailureKind::Server : FailureKind::Other;
+}
+
+FailureKind failureKindOfCode(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_TOO_MANY_REDIRECTS:
+        return FailureKind::Network;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_USE_SSL_FAILED:
+        return FailureKind::Tls;
+    case CURLE_WRITE_ERROR:
+        return FailureKind::FileSystem;
+    case CURLE_LOGIN_DENIED:
+    case CURLE_AUTH_ERROR:
+        return FailureKind::Authentication;
+    default:
+        return FailureKind::Other;
+    }
+}
+
+std::string causeOf(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return "host not found";
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return "proxy not found";
+    case CURLE_COULDNT_CONNECT:
+        return "connection refused";
+    case CURLE_OPERATION_TIMEDOUT:
+        return "no answer in time";
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+        return "certificate not trusted";
+    default:
+        return curl_easy_strerror(code);
+    }
+}
+
 bool transientCode(CURLcode code)
 {
     switch (code) {

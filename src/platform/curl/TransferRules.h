@@ -18,6 +18,14 @@ qint64 parseCount(const std::string& text);
 QString reasonFor(long status);
 bool transientStatus(long status);
 bool transientCode(CURLcode code);
+// The kind of an HTTP error status (401 and 407 want credentials) and of a libcurl
+// failure (name resolution, connection and timeouts are the network's, certificate and
+// handshake failures TLS's).
+FailureKind failureKindOfStatus(long status);
+FailureKind failureKindOfCode(CURLcode code);
+// A libcurl failure in the few words a user knows it by ("host not found", "connection
+// refused", "certificate not trusted"); libcurl's own text for the rarer ones.
+std::string causeOf(CURLcode code);
 // "bytes FIRST-LAST/TOTAL": the first byte and the total (-1 for "*" or no number).
 bool parseContentRange(const std::string& value, qint64* first, qint64* total);
 // Why the request must not be sent (a value that would smuggle in header lines of its
