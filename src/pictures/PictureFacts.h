@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -38,3 +39,5 @@ struct PictureFacts {
     qint64 area() const { return width > 0 && height > 0 ? qint64(width) * height : -1; }
     friend bool operator==(const PictureFacts&, const PictureFacts&) = default;
 };
+
+Q_DECLARE_METATYPE(PictureFacts)
