@@ -84,6 +84,12 @@ void PictureFetcher::prioritize(const QStringList& urls)
     m_waiting = first + m_waiting;
 }
 
+void PictureFetcher::setSession(const QStringList& cookies, const QString& userAgent)
+{
+    m_options.cookies = cookies;
+    m_options.userAgent = userAgent;
+}
+
 void PictureFetcher::cancelAll()
 {
     m_waiting.clear();

@@ -56,6 +56,8 @@ public:
     void request(const PictureRequest& request);
     // The waiting pictures among urls go first, in their order.
     void prioritize(const QStringList& urls);
+    // The browser windows' cookies and User-Agent, sent with the requests started after.
+    void setSession(const QStringList& cookies, const QString& userAgent);
     // Drops every waiting and running picture; none of them is reported.
     void cancelAll();
     // Pictures requested and not reported finally yet.

@@ -107,6 +107,8 @@ QVariant PictureGridModel::data(const QModelIndex& index, int role) const
         return facts.reason.isEmpty() ? entry.url : entry.url + '\n' + facts.reason;
     case FactsRole:
         return QVariant::fromValue(facts);
+    case UrlRole:
+        return entry.url;
     case TypeRole:
         return pictureTypeName(PictureCriteria::typeOf(entry, facts));
     default:

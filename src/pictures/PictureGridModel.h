@@ -22,6 +22,7 @@ public:
         FactsRole = Qt::UserRole + 1, // PictureFacts (as QVariant::fromValue)
         CaptionRole, // "W × H · size" once known
         TypeRole, // the type's name
+        UrlRole, // the entry's address
     };
 
     explicit PictureGridModel(LinkList* list, QObject* parent = nullptr);
