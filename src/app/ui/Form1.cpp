@@ -87,7 +87,8 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     listLayout->setSpacing(2);
     listLayout->addWidget(m_patternBar);
     listLayout->addWidget(m_listView);
-    m_pictures = new PicturePane(m_list, *m_services.transfers,
+    m_pictures = new PicturePane(
+        m_list, *m_services.transfers,
         QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
             + QStringLiteral("/quillmarch/thumbnails"),
         [this] {
@@ -96,12 +97,11 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         },
         listArea);
     listLayout->addWidget(m_pictures);
-    connect(m_pictures, &PicturePane::statusChanged, this,
-        [this](const QString& text) {
-            const StatusKind kind = statusKind();
-            if (m_pictures->isActive() && (kind == StatusKind::Idle || kind == StatusKind::Other))
-                setStatus(StatusKind::Other, text);
-        });
+    connect(m_pictures, &PicturePane::statusChanged, this, [this](const QString& text) {
+        const StatusKind kind = statusKind();
+        if (m_pictures->isActive() && (kind == StatusKind::Idle || kind == StatusKind::Other))
+            setStatus(StatusKind::Other, text);
+    });
     m_statusBar = std::make_unique<MainStatusBar>(statusBar());
     m_listCommands = std::make_unique<ListCommands>(m_state, m_list, *m_history, *this, *m_prompt,
         m_regset, [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });

@@ -59,8 +59,8 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             nullptr, &Form1::mnulstpics_Click, nullptr },
         { C::SelectShown, M::List, false, "mnulstpicsel", "Select sho&wn pictures", none, nullptr,
             &Form1::mnulstpicsel_Click, [](const F& f) { return f.count != 0; } },
-        { C::KeepShown, M::List, false, "mnulstpickeep", "Keep only shown pictures", none,
-            nullptr, &Form1::mnulstpickeep_Click, [](const F& f) { return f.count != 0; } },
+        { C::KeepShown, M::List, false, "mnulstpickeep", "Keep only shown pictures", none, nullptr,
+            &Form1::mnulstpickeep_Click, [](const F& f) { return f.count != 0; } },
         { C::Preferences, M::Options, false, "mnuopoptions", "&Preferences...", none,
             "preferences-system", &Form1::mnuopoptions_Click, nullptr },
         // Checked and enabled from the filter state, not by the state pass.

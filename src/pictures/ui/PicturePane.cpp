@@ -26,6 +26,7 @@ QSpinBox* boundBox(QWidget* parent, const QString& name, int maximum, const QStr
     box->setSpecialValueText(PicturePane::tr("any"));
     box->setSuffix(suffix);
     box->setAccelerated(true);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("100000 KiB")) + 24);
     return box;
 }
 
@@ -66,9 +67,7 @@ PicturePane::PicturePane(LinkList& list, ITransferService& transfers, QString ca
 
     connect(m_fetcher, &PictureFetcher::pictureReady, m_model, &PictureGridModel::setPicture);
     connect(m_model, &PictureGridModel::picturesChanged, this, [this] {
-        const QString text = statusText();
-        m_status->setText(text);
-        emit statusChanged(text);
+        emit statusChanged(statusText());
         m_visibleTimer.start();
     });
     m_visibleTimer.setSingleShot(true);
@@ -96,8 +95,14 @@ PicturePane::~PicturePane() = default;
 QWidget* PicturePane::makeFilterBar()
 {
     auto* bar = new QWidget(this);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(4, 2, 4, 2);
+    // Two short rows, so the bar fits the window's narrow default width.
+    auto* rows = new QVBoxLayout(bar);
+    rows->setContentsMargins(4, 2, 4, 2);
+    rows->setSpacing(2);
+    auto* row = new QHBoxLayout;
+    auto* second = new QHBoxLayout;
+    rows->addLayout(row);
+    rows->addLayout(second);
     const QString px = tr(" px");
     m_minWidth = boundBox(bar, "minWidth", 100000, px);
     m_maxWidth = boundBox(bar, "maxWidth", 100000, px);
@@ -112,8 +117,9 @@ QWidget* PicturePane::makeFilterBar()
     row->addWidget(m_minHeight);
     row->addWidget(new QLabel(tr("to"), bar));
     row->addWidget(m_maxHeight);
-    row->addWidget(new QLabel(tr("At least"), bar));
-    row->addWidget(m_minSize);
+    row->addStretch(1);
+    second->addWidget(new QLabel(tr("At least"), bar));
+    second->addWidget(m_minSize);
 
     m_types = new QToolButton(bar);
     m_types->setObjectName("pictureTypes");
@@ -127,7 +133,7 @@ QWidget* PicturePane::makeFilterBar()
         connect(action, &QAction::toggled, this, &PicturePane::readCriteria);
     }
     m_types->setMenu(menu);
-    row->addWidget(m_types);
+    second->addWidget(m_types);
 
     m_order = new QComboBox(bar);
     m_order->setObjectName("pictureOrder");
@@ -137,12 +143,9 @@ QWidget* PicturePane::makeFilterBar()
     m_order->addItem(tr("Name"), int(PictureCriteria::Order::Name));
     m_descending = new QCheckBox(tr("Largest first"), bar);
     m_descending->setObjectName("pictureDescending");
-    row->addWidget(m_order);
-    row->addWidget(m_descending);
-    row->addStretch(1);
-    m_status = new QLabel(bar);
-    m_status->setObjectName("pictureStatus");
-    row->addWidget(m_status);
+    second->addWidget(m_order);
+    second->addWidget(m_descending);
+    second->addStretch(1);
 
     for (QSpinBox* box : { m_minWidth, m_maxWidth, m_minHeight, m_maxHeight, m_minSize })
         connect(box, &QSpinBox::valueChanged, this, &PicturePane::readCriteria);
@@ -217,7 +220,7 @@ void PicturePane::requestAll()
         m_fetcher->request({ entry.url, entry.context.page, false });
     }
     m_visibleTimer.start();
-    m_status->setText(statusText());
+    emit statusChanged(statusText());
 }
 
 void PicturePane::requestVisible()
@@ -234,8 +237,7 @@ void PicturePane::requestVisible()
         if (!m_grid->visualRect(index).intersects(area))
             break;
         const ListEntry& entry = m_list.entryAt(m_model->mapToSource(index).row());
-        if (m_model->thumbnailOf(entry.url).isNull()
-            && m_model->factsOf(entry.url).reason.isEmpty()
+        if (m_model->thumbnailOf(entry.url).isNull() && m_model->factsOf(entry.url).reason.isEmpty()
             && PictureCriteria::typeOf(entry, {}) != PictureType::Video) {
             m_fetcher->request({ entry.url, entry.context.page, true });
             visible.append(entry.url);
@@ -276,8 +278,7 @@ void PicturePane::openViewer(const QModelIndex& index)
         const QModelIndex at = m_model->index(row, 0);
         m_grid->selectionModel()->select(at, QItemSelectionModel::Toggle);
     });
-    connect(viewer, &PictureViewer::currentChanged, this, [this](int row) {
-        m_grid->scrollTo(m_model->index(row, 0));
-    });
+    connect(viewer, &PictureViewer::currentChanged, this,
+        [this](int row) { m_grid->scrollTo(m_model->index(row, 0)); });
     viewer->showFullScreen();
 }

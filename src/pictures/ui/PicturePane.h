@@ -12,7 +12,6 @@
 class LinkList;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QListView;
 class QSpinBox;
 class QToolButton;
@@ -66,7 +65,6 @@ private:
     QToolButton* m_types;
     QComboBox* m_order;
     QCheckBox* m_descending;
-    QLabel* m_status;
     QTimer m_visibleTimer;
     QTimer m_listTimer;
     bool m_active = false;

@@ -24,8 +24,9 @@ void PictureTileDelegate::paint(
     const bool video = index.data(PictureGridModel::TypeRole).toString() == QLatin1String("video");
     painter->save();
     if (!thumbnail.isNull()) {
-        const QSize shown = thumbnail.size().scaled(box.size(), Qt::KeepAspectRatio).boundedTo(
-            thumbnail.size().expandedTo(QSize(48, 48)));
+        const QSize shown = thumbnail.size()
+                                .scaled(box.size(), Qt::KeepAspectRatio)
+                                .boundedTo(thumbnail.size().expandedTo(QSize(48, 48)));
         const QRect target(box.x() + (box.width() - shown.width()) / 2,
             box.y() + (box.height() - shown.height()) / 2, shown.width(), shown.height());
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
@@ -50,9 +51,11 @@ void PictureTileDelegate::paint(
     painter->setPen(opt.palette.color(
         opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
     const QFontMetrics metrics(opt.font);
-    const QRect nameLine(opt.rect.x() + 4, box.bottom() + 4, opt.rect.width() - 8, metrics.height());
+    const QRect nameLine(
+        opt.rect.x() + 4, box.bottom() + 4, opt.rect.width() - 8, metrics.height());
     painter->drawText(nameLine, Qt::AlignHCenter,
-        metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, nameLine.width()));
+        metrics.elidedText(
+            index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, nameLine.width()));
     QString caption = index.data(PictureGridModel::CaptionRole).toString();
     if (caption.isEmpty() && facts.state == PictureFacts::State::Failed)
         caption = facts.reason;

@@ -20,8 +20,8 @@ class PictureViewer final : public QDialog
 {
     Q_OBJECT
 public:
-    PictureViewer(PictureGridModel& model, ITransferService& transfers, int row,
-        QWidget* parent = nullptr);
+    PictureViewer(
+        PictureGridModel& model, ITransferService& transfers, int row, QWidget* parent = nullptr);
 
     int row() const { return m_row; }
     bool fitted() const { return m_fit; }
