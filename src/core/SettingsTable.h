@@ -88,11 +88,10 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 inline constexpr StoredSetting ShowPictures       { kOptions,  u"Show Pictures",         SettingKind::TrueFalse,    0 };
 // clang-format on
 
-inline constexpr StoredSetting kAll[]
-    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
-          Retries, Collect, ScrollPages, Aria2Url, Aria2Secret, UseServerNames, FileNameMask,
-          DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder, ApplyFilters, FileTypes,
-          UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait,
-          ShowPictures };
+inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
+    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
+    UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, LastUsedSaveFolder,
+    ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval, SlideshowIncludeFiles,
+    SlideshowWait, ShowPictures };
 
 } // namespace SettingsTable
