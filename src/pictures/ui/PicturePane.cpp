@@ -217,7 +217,8 @@ void PicturePane::requestAll()
             }
             continue;
         }
-        m_fetcher->request({ entry.url, entry.context.page, false });
+        if (m_model->factsOf(entry.url).state == PictureFacts::State::Pending)
+            m_fetcher->request({ entry.url, entry.context.page, false });
     }
     m_visibleTimer.start();
     emit statusChanged(statusText());
