@@ -6,6 +6,7 @@
 #   bench/picture_bench.sh [BUILD_DIR]   (default: build)
 # Needs nginx, aria2c and ImageMagick's convert (benchmark only).
 set -euo pipefail
+export QT_QPA_PLATFORM=offscreen
 cd "$(dirname "$0")/.."
 build_dir=${1:-build}
 bench="$PWD/$build_dir/bench/picture_bench"
@@ -44,8 +45,7 @@ http {
 CONF
 
 # Twenty noise pictures from about 20 KiB to 2 MiB, each under fifty names.
-sizes=(80x60 120x90 160x120 200x150 240x180 300x220 360x270 420x320 480x360 560x420
-       640x480 720x540 800x600 880x660 960x720 1040x780 1120x840 1200x900 1280x960 1360x1020)
+sizes=($(python3 -c 'print(" ".join("%dx%d" % (w, w * 3 // 4) for w in (int(180 * (1900 / 180) ** (i / 19)) for i in range(20))))'))
 for i in "${!sizes[@]}"; do
   convert -size "${sizes[$i]}" xc:gray +noise Random -quality 92 "$work/t$i.jpg"
 done
