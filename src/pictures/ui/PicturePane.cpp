@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
@@ -87,10 +88,18 @@ PicturePane::PicturePane(LinkList& list, ITransferService& transfers, QString ca
     connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &PicturePane::syncToList);
     connect(m_grid, &QListView::activated, this, &PicturePane::openViewer);
+    m_grid->viewport()->installEventFilter(this);
     setVisible(false);
 }
 
 PicturePane::~PicturePane() = default;
+
+bool PicturePane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
+        m_visibleTimer.start();
+    return QWidget::eventFilter(watched, event);
+}
 
 QWidget* PicturePane::makeFilterBar()
 {

@@ -41,6 +41,10 @@ public:
 signals:
     void statusChanged(const QString& text);
 
+protected:
+    // A grid grown larger shows tiles that want their thumbnails.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* makeFilterBar();
     void readCriteria();
