@@ -56,9 +56,9 @@ void PictureTileDelegate::paint(
     painter->drawText(nameLine, Qt::AlignHCenter,
         metrics.elidedText(
             index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, nameLine.width()));
-    QString caption = index.data(PictureGridModel::CaptionRole).toString();
-    if (caption.isEmpty() && facts.state == PictureFacts::State::Failed)
-        caption = facts.reason;
+    const QString caption = facts.state == PictureFacts::State::Failed
+        ? facts.reason
+        : index.data(PictureGridModel::CaptionRole).toString();
     painter->drawText(nameLine.translated(0, metrics.height()), Qt::AlignHCenter,
         metrics.elidedText(caption, Qt::ElideRight, nameLine.width()));
     painter->restore();
