@@ -9,6 +9,8 @@
 #  - compose/ (the services the window and the command line are built with) includes
 #    the logic folders and platform/, no ui/ or cli/ header, and reaches platform/curl/
 #    and platform/webengine/ only through their loaders and interfaces, as platform/ does;
+#  - pictures/ (measuring and thumbnails, over Qt Gui's image readers) includes the
+#    logic folders and itself only: no platform/, compose/, cli/ or ui/ header;
 #  - a ui/ folder other than app/ui includes nothing from app/ui or cli/;
 #  - cli/ reaches the browser engine through IBrowserEngine only (it loads the module
 #    for a harvest), never platform/webengine/.
@@ -119,6 +121,10 @@ while IFS= read -r file; do
                     fail "$where" "\"$header\": compose builds services below the window and the command line; it may not include their headers"
                 elif [[ "$header" == platform/webengine/* || "$header" == platform/curl/* ]]; then
                     fail "$where" "\"$header\": compose reaches the run-time modules through their loaders and interfaces only"
+                fi
+            elif [[ "$folder" == pictures && $in_ui == false ]]; then
+                if [[ "$header" == */ui/* || "$target" == platform || "$target" == compose || "$target" == cli ]]; then
+                    fail "$where" "\"$header\": pictures sits on the logic and may include only logic folders and itself"
                 fi
             elif [[ "$folder" == cli && "$header" == platform/webengine/* ]]; then
                 fail "$where" "\"$header\": the command-line tool loads the browser engine as a module; it reaches it through IBrowserEngine only"

@@ -9,7 +9,7 @@ packages=(
   libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev libpsl-dev libsqlite3-dev sqlite3 libre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev python3-pyftpdlib aria2
-  libqt6svg6 shared-mime-info
+  libqt6svg6 qt6-image-formats-plugins shared-mime-info
   xvfb xauth fonts-dejavu-core
   desktop-file-utils appstream man-db groff-base file dpkg-dev
 )

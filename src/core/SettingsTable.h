@@ -90,13 +90,14 @@ inline constexpr StoredSetting SlideshowInterval  { kSlideshow, u"Interval",    
 inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Files",     SettingKind::OneZero,      1 };
 // 1: the interval counts from load complete; 0: from load start.
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
+// The list shown as a grid of its pictures ("Show pictures").
+inline constexpr StoredSetting ShowPictures       { kOptions,  u"Show Pictures",         SettingKind::TrueFalse,    0 };
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
     DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
     UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure,
     LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset,
-    SlideshowInterval,
-    SlideshowIncludeFiles, SlideshowWait };
+    SlideshowInterval, SlideshowIncludeFiles, SlideshowWait, ShowPictures };
 
 } // namespace SettingsTable

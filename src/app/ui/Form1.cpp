@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QSet>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -31,8 +33,10 @@
 #include "filters/HarvestScopeStore.h"
 #include "listops/ListHistory.h"
 #include "listops/ui/LinkListView.h"
+#include "pictures/ui/PicturePane.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/LinkReceiver.h"
+#include "settings/TypedSettings.h"
 #include "viewer/LinkViewer.h"
 #include "viewer/MainToolbarRules.h"
 #include "viewer/Slideshow.h"
@@ -93,6 +97,21 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     listLayout->setSpacing(2);
     listLayout->addWidget(m_patternBar);
     listLayout->addWidget(m_listView);
+    m_pictures = new PicturePane(
+        m_list, *m_services.transfers,
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+            + QStringLiteral("/quillmarch/thumbnails"),
+        [this] {
+            const BrowserSession session = m_browserWindows->session();
+            return std::pair { session.cookies, session.userAgent };
+        },
+        listArea);
+    listLayout->addWidget(m_pictures);
+    connect(m_pictures, &PicturePane::statusChanged, this, [this](const QString& text) {
+        const StatusKind kind = statusKind();
+        if (m_pictures->isActive() && (kind == StatusKind::Idle || kind == StatusKind::Other))
+            setStatus(StatusKind::Other, text);
+    });
     m_statusBar = std::make_unique<MainStatusBar>(statusBar());
     m_listCommands = std::make_unique<ListCommands>(m_state, m_list, *m_history, *this, *m_prompt,
         m_regset, [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });
@@ -205,6 +224,8 @@ void Form1::Form_Load()
 
     SubscribeMessage(this, this, SizeLimitsEvent::queryType());
     MinimumSizeAnswer::query(this);
+    if (TypedSettings::readBool(m_regset, SettingsTable::ShowPictures))
+        mnulstpics_Click();
     updateCommandStates();
 }
 
@@ -347,6 +368,40 @@ void Form1::mnulstclr_Click()
 void Form1::mnulstremsel_Click()
 {
     listCommand([this] { m_listCommands->removeSelected(); });
+}
+
+void Form1::mnulstpics_Click()
+{
+    const bool show = !m_pictures->isActive();
+    m_listView->setVisible(!show);
+    m_pictures->setActive(show);
+    action(MainCommand::ShowPictures)->setChecked(show);
+    TypedSettings::writeBool(m_regset, SettingsTable::ShowPictures, show);
+    (show ? static_cast<QWidget*>(m_pictures->grid()) : m_listView)->setFocus();
+}
+
+void Form1::mnulstpicsel_Click()
+{
+    listCommand(
+        [this] {
+            for (int row : m_pictures->shownRows())
+                m_list.setSelected(row, true);
+        },
+        ListStep::Selection);
+}
+
+void Form1::mnulstpickeep_Click()
+{
+    listCommand([this] {
+        const QList<int> shown = m_pictures->shownRows();
+        const QSet<int> keep(shown.begin(), shown.end());
+        QList<int> others;
+        for (int row = 0; row < m_list.count(); ++row) {
+            if (!keep.contains(row))
+                others.append(row);
+        }
+        m_list.removeRows(others);
+    });
 }
 
 void Form1::mnusavpopremove_Click()

@@ -34,6 +34,7 @@ class IBrowserWindows;
 class LinkListView;
 class ListHistory;
 class PatternBar;
+class PicturePane;
 class LinkViewer;
 class MainToolbar;
 class MenuBuilder;
@@ -116,6 +117,10 @@ public:
     void mnulstpatsel_Click() { applyPattern(ListCommands::PatternAction::Select); }
     void mnulstpatrem_Click() { applyPattern(ListCommands::PatternAction::Remove); }
     void mnulstpatkeep_Click() { applyPattern(ListCommands::PatternAction::Keep); }
+    void mnulstpics_Click();
+    void mnulstpicsel_Click();
+    void mnulstpickeep_Click();
+    PicturePane* picturePane() const { return m_pictures; }
     ListHistory& history() { return *m_history; }
     PatternBar* patternBar() const { return m_patternBar; }
     void mnufsavlst_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Replace); }
@@ -230,6 +235,7 @@ private:
 
     LinkListView* m_listView = nullptr;
     PatternBar* m_patternBar = nullptr;
+    PicturePane* m_pictures = nullptr;
     ListHistory* m_history = nullptr;
     std::unique_ptr<MenuBuilder> m_menus;
     std::unique_ptr<MainStatusBar> m_statusBar;

@@ -54,6 +54,13 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             &Form1::mnulstpatrem_Click, [](const F& f) { return f.count != 0; } },
         { C::KeepMatching, M::List, false, "mnulstpatkeep", "&Keep only matching", none, nullptr,
             &Form1::mnulstpatkeep_Click, [](const F& f) { return f.count != 0; } },
+        // The picture view: checked from the pane; its two commands act on the tiles shown.
+        { C::ShowPictures, M::List, true, "mnulstpics", "Show &pictures", K(Qt::CTRL | Qt::Key_P),
+            nullptr, &Form1::mnulstpics_Click, nullptr },
+        { C::SelectShown, M::List, false, "mnulstpicsel", "Select sho&wn pictures", none, nullptr,
+            &Form1::mnulstpicsel_Click, [](const F& f) { return f.count != 0; } },
+        { C::KeepShown, M::List, false, "mnulstpickeep", "Keep only shown pictures", none, nullptr,
+            &Form1::mnulstpickeep_Click, [](const F& f) { return f.count != 0; } },
         { C::Preferences, M::Options, false, "mnuopoptions", "&Preferences...", none,
             "preferences-system", &Form1::mnuopoptions_Click, nullptr },
         // Checked and enabled from the filter state, not by the state pass.

@@ -1,0 +1,76 @@
+#include <QAction>
+#include <gtest/gtest.h>
+
+#include "app/ui/Form1.h"
+#include "compose/WindowServices.h"
+#include "listops/ListHistory.h"
+#include "listops/ui/LinkListView.h"
+#include "pictures/ui/PicturePane.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempSettingsStore.h"
+
+namespace
+{
+
+class Form1PicturesTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<Form1> makeForm()
+    {
+        return std::make_unique<Form1>(windowServices(m_temp.store()), &m_prompt);
+    }
+
+    TempSettingsStore m_temp;
+    ScriptedPrompt m_prompt;
+};
+
+PictureFacts measured(int width, int height)
+{
+    PictureFacts f;
+    f.state = PictureFacts::State::Measured;
+    f.width = width;
+    f.height = height;
+    return f;
+}
+
+// The two commands act on what the grid shows (a picture not measured yet among it).
+TEST_F(Form1PicturesTest, SelectShownAndKeepOnlyShownAreOneUndoStepEach)
+{
+    auto form = makeForm();
+    const auto run = [&](MainCommand command) { form->action(command)->trigger(); };
+    form->list().addMany(
+        { "http://h/big.jpg", "http://h/small.png", "http://h/page.html", "http://h/new.gif" });
+    PictureGridModel* model = form->picturePane()->model();
+    model->setPicture("http://h/big.jpg", measured(1600, 1200), {});
+    model->setPicture("http://h/small.png", measured(40, 40), {});
+    PictureCriteria criteria;
+    criteria.minWidth = 500;
+    model->setCriteria(criteria);
+
+    run(MainCommand::SelectShown);
+    EXPECT_EQ(form->list().selectedIndexes(), (QList<int> { 0, 3 }));
+    run(MainCommand::Undo);
+    EXPECT_TRUE(form->list().selectedIndexes().isEmpty());
+    run(MainCommand::KeepShown);
+    EXPECT_EQ(form->list().entries(), (QStringList { "http://h/big.jpg", "http://h/new.gif" }));
+    run(MainCommand::Undo);
+    EXPECT_EQ(form->list().count(), 4);
+}
+
+TEST_F(Form1PicturesTest, ThePictureViewIsRememberedForTheNextStart)
+{
+    {
+        auto form = makeForm();
+        form->action(MainCommand::ShowPictures)->trigger();
+        EXPECT_TRUE(form->picturePane()->isActive());
+        EXPECT_TRUE(form->listView()->isHidden());
+    }
+    auto form = makeForm();
+    EXPECT_TRUE(form->action(MainCommand::ShowPictures)->isChecked());
+    EXPECT_TRUE(form->picturePane()->isActive());
+    form->action(MainCommand::ShowPictures)->trigger();
+    EXPECT_FALSE(form->picturePane()->isActive());
+    EXPECT_FALSE(form->listView()->isHidden());
+}
+
+} // namespace
