@@ -21,12 +21,12 @@
 #include "app/PreferencesStore.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
-#include "cli/SessionCookies.h"
-#include "cli/ShownLink.h"
-#include "cli/TransferAccess.h"
 #include "cli/ExitStatus.h"
 #include "cli/InterruptSignal.h"
+#include "cli/SessionCookies.h"
+#include "cli/ShownLink.h"
 #include "cli/StandardOutput.h"
+#include "cli/TransferAccess.h"
 #include "compose/CommandLineServices.h"
 #include "core/HeaderField.h"
 #include "download/Aria2Job.h"
@@ -46,7 +46,6 @@
 
 namespace
 {
-
 
 void write(FILE* stream, const QString& text)
 {

@@ -52,7 +52,7 @@ TEST(CertificateTrust, HarvestAndDownloadTrustTheGivenAuthorityOnly)
         QString certFile;
         int exitCode;
     } rows[] = {
-        { {}, {}, 1 },
+        { {}, {}, 5 },
         { { "--ca-certificate", dir + "ca.pem" }, {}, 0 },
         { {}, dir + "ca.pem", 0 },
         { { "--insecure" }, {}, 0 },

@@ -206,7 +206,7 @@ TEST_F(DownloadCommandOptionsTest, SignInGoesOnlyToTheLinksOriginAndIsNeverPrint
     }
     QFile::remove(m_home.filePath(".netrc"));
     const QString written = site.url("/a.txt").replace("//", "//bob:wrong@");
-    EXPECT_EQ(run({ "--format", "jsonl", "--exists", "overwrite", written }), 1);
+    EXPECT_EQ(run({ "--format", "jsonl", "--exists", "overwrite", written }), 6);
     EXPECT_TRUE(m_stdout.contains(site.url("/a.txt").toUtf8())) << m_stdout.toStdString();
     EXPECT_FALSE(m_stdout.contains("wrong") || m_stderr.contains("wrong"));
 }
@@ -216,7 +216,7 @@ TEST_F(DownloadCommandOptionsTest, QuietPrintsOnlyErrors)
     LocalHttpServer site;
     site.page("/a.txt", "alpha", "text/plain");
     ASSERT_TRUE(site.start());
-    EXPECT_EQ(run({ "-q", site.url("/a.txt"), site.url("/none") }), 1);
+    EXPECT_EQ(run({ "-q", site.url("/a.txt"), site.url("/none") }), 8);
     EXPECT_EQ(m_stderr,
         "quillmarch-cli: Error: ErrorCode: 404 : Not Found (" + site.url("/none") + ")\n");
     EXPECT_EQ(m_stdout, m_out.filePath("a.txt").toUtf8() + "\t5\n");

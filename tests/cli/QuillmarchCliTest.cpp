@@ -593,7 +593,7 @@ TEST_F(QuillmarchCliTest, SessionSendsTheBrowserProfilesCookies)
 
     const QString dir = path(QStringLiteral("saved"));
     const QString report = site.url("/members/report.txt");
-    EXPECT_EQ(cli({ "download", "--dir", dir, report }).exitCode, 1);
+    EXPECT_EQ(cli({ "download", "--dir", dir, report }).exitCode, 8);
     EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/report.txt")));
     EXPECT_EQ(cli({ "download", "--session", "--dir", dir, report }).exitCode, 0);
     QFile saved(dir + QStringLiteral("/report.txt"));
