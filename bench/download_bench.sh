@@ -12,6 +12,8 @@
 # in one folder under /tmp that is removed at the end, the 1 GiB file included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/nginx-site.sh
+. bench/nginx-site.sh
 build_dir=${1:-build}
 cli="$PWD/$build_dir/quillmarch-cli"
 [ -x "$cli" ] || { echo "build $cli first (cmake --build $build_dir --target quillmarch-cli)" >&2; exit 1; }
@@ -45,29 +47,8 @@ chmod 755 "$work"
 mkdir -p "$work/www/small" "$work/out" "$work/logs" "$work/temp"
 export XDG_CONFIG_HOME="$work/config"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/logs/error.log;
-events { worker_connections 256; }
-http {
-  access_log off;
-  sendfile on;
-  tcp_nopush on;
-  keepalive_requests 100000;
-  client_body_temp_path $work/temp/body;
-  proxy_temp_path $work/temp/proxy;
-  fastcgi_temp_path $work/temp/fastcgi;
-  uwsgi_temp_path $work/temp/uwsgi;
-  scgi_temp_path $work/temp/scgi;
-  types { application/octet-stream bin; }
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
-  }
-}
-CONF
+port=$(free_port)
+write_nginx_conf "$work" "$port" application/octet-stream bin
 
 # A sparse file: the server reads it from memory, so the clients are what is measured.
 truncate -s 1G "$work/www/big.bin"

@@ -8,6 +8,8 @@
 # QM_BENCH_LINKS=N sets the number of files; QM_BENCH_OUT=FOLDER saves there (e.g. /dev/shm).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/nginx-site.sh
+. bench/nginx-site.sh
 build_dir=${1:-build}
 cli="$PWD/$build_dir/quillmarch-cli"
 [ -x "$cli" ] || { echo "build $cli first (cmake --build $build_dir --target quillmarch-cli)" >&2; exit 1; }
@@ -33,29 +35,8 @@ out="$work/out"
 [ -n "${QM_BENCH_OUT:-}" ] && out=$(mktemp -d "$QM_BENCH_OUT/qm-scale-out.XXXXXX")
 mkdir -p "$out"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/logs/error.log;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  log_not_found off;
-  sendfile on;
-  keepalive_requests 1000000;
-  client_body_temp_path $work/temp/body;
-  proxy_temp_path $work/temp/proxy;
-  fastcgi_temp_path $work/temp/fastcgi;
-  uwsgi_temp_path $work/temp/uwsgi;
-  scgi_temp_path $work/temp/scgi;
-  types { application/octet-stream bin; }
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
-  }
-}
-CONF
+port=$(free_port)
+write_nginx_conf "$work" "$port" application/octet-stream bin
 
 # One 4 KiB file under many names (hard links): the server reads it from memory.
 head -c 4096 /dev/urandom > "$work/www/small/f0.bin"

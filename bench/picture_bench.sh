@@ -8,6 +8,8 @@
 set -euo pipefail
 export QT_QPA_PLATFORM=offscreen
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/nginx-site.sh
+. bench/nginx-site.sh
 build_dir=${1:-build}
 bench="$PWD/$build_dir/bench/picture_bench"
 [ -x "$bench" ] || { echo "build $bench first (ninja -C $build_dir picture_bench)" >&2; exit 1; }
@@ -21,28 +23,8 @@ cleanup() {
 trap cleanup EXIT
 chmod 755 "$work"
 mkdir -p "$work/www/p" "$work/logs" "$work/temp" "$work/out"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/logs/error.log;
-events { worker_connections 256; }
-http {
-  access_log off;
-  sendfile on;
-  keepalive_requests 100000;
-  client_body_temp_path $work/temp/body;
-  proxy_temp_path $work/temp/proxy;
-  fastcgi_temp_path $work/temp/fastcgi;
-  uwsgi_temp_path $work/temp/uwsgi;
-  scgi_temp_path $work/temp/scgi;
-  types { image/jpeg jpg; }
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
-  }
-}
-CONF
+port=$(free_port)
+write_nginx_conf "$work" "$port" image/jpeg jpg
 
 # Twenty noise pictures from about 20 KiB to 2 MiB, each under fifty names.
 sizes=($(python3 -c 'print(" ".join("%dx%d" % (w, w * 3 // 4) for w in (int(180 * (1900 / 180) ** (i / 19)) for i in range(20))))'))
