@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMenu>
 #include <QSpinBox>
 #include <QToolButton>
 #include <gtest/gtest.h>
