@@ -135,6 +135,13 @@ QString readScroll(Target& target, QStringView, const QString&)
     return QString();
 }
 
+// --linked-full-size and --no-linked-full-size: the last one given wins.
+QString readLinkedFullSize(Target& target, QStringView name, const QString&)
+{
+    target.options.harvest.linkedFullSize = name == QLatin1StringView("--linked-full-size");
+    return QString();
+}
+
 QString readSelection(Target& target, QStringView, const QString& value)
 {
     const QStringList parts = value.split(QLatin1Char(':'));
@@ -373,6 +380,13 @@ constexpr CliOptionRow kOptions[] = {
         "while scrolled is listed too (until its height stops growing,\n"
         "at most 30 steps or 10 seconds).",
         &readScroll },
+    { "--linked-full-size", nullptr, nullptr, kCliHarvest,
+        "With --media or --all, list a picture inside a link to a\n"
+        "picture (a gallery's thumbnail) as the linked picture, the\n"
+        "thumbnail kept in its \"thumbnail\" field (the default).",
+        &readLinkedFullSize },
+    { "--no-linked-full-size", nullptr, nullptr, kCliHarvest,
+        "List such thumbnails as they are, and their links as links.", &readLinkedFullSize },
     { "--from", nullptr, "LISTFILE", kCliDownload,
         "Also take the links of LISTFILE, one a line (- reads standard\n"
         "input); blank lines and # comment lines are skipped.",

@@ -38,10 +38,13 @@ inline std::optional<HarvestCollect> harvestCollectFromName(QStringView name)
 }
 
 // How every page harvest runs: what it collects and whether the page is first scrolled
-// down step by step, so content a page adds while it is scrolled is there too.
+// down step by step, so content a page adds while it is scrolled is there too. With
+// linkedFullSize, a picture inside a link to a picture (a gallery's thumbnail) is listed
+// as the linked picture, the thumbnail kept in the entry's context.
 struct HarvestScope {
     HarvestCollect collect = HarvestCollect::Links;
     bool scroll = false;
+    bool linkedFullSize = true;
 
     bool links() const { return collect != HarvestCollect::Media; }
     bool media() const { return collect != HarvestCollect::Links; }

@@ -57,6 +57,8 @@ inline constexpr StoredSetting Retries            { kOptions,  u"Retries",      
 inline constexpr StoredSetting Collect            { kOptions,  u"Collect",               SettingKind::Text };
 // Scroll a harvested page down step by step before collecting.
 inline constexpr StoredSetting ScrollPages        { kOptions,  u"Scroll Pages",          SettingKind::TrueFalse,    0 };
+// A thumbnail inside a link to a picture is listed as the linked picture.
+inline constexpr StoredSetting LinkedFullSize     { kOptions,  u"Linked Full Size",      SettingKind::TrueFalse,    1 };
 // An aria2 daemon's JSON-RPC address; when set, the window's downloads go to it.
 inline constexpr StoredSetting Aria2Url           { kOptions,  u"Aria2 URL",             SettingKind::Text };
 // That daemon's --rpc-secret.
@@ -92,12 +94,15 @@ inline constexpr StoredSetting SlideshowIncludeFiles { kSlideshow, u"Include Fil
 inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",                 SettingKind::OneZero,      1 };
 // The list shown as a grid of its pictures ("Show pictures").
 inline constexpr StoredSetting ShowPictures       { kOptions,  u"Show Pictures",         SettingKind::TrueFalse,    0 };
+// The picture view's filters and order, as PictureCriteriaStore writes them.
+inline constexpr StoredSetting PictureChoices     { kOptions,  u"Picture Choices",       SettingKind::Text };
 // clang-format on
 
-inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
-    UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure,
-    LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset,
-    SlideshowInterval, SlideshowIncludeFiles, SlideshowWait, ShowPictures };
+inline constexpr StoredSetting kAll[]
+    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
+          Retries, Collect, ScrollPages, Aria2Url, Aria2Secret, UseServerNames, FileNameMask,
+          DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure, LastUsedSaveFolder,
+          LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval,
+          SlideshowIncludeFiles, SlideshowWait, ShowPictures, LinkedFullSize, PictureChoices };
 
 } // namespace SettingsTable

@@ -51,15 +51,19 @@ inline std::optional<EntryKind> entryKindFromName(QStringView name)
 // The context an entry keeps beside its address while it is listed: its kind, its text
 // (the link text, else alt, else title), the page it was found on and that page's title.
 // Entries from sources without a page (clipboard, files, patterns) keep the defaults.
+// A full-size picture listed in place of the thumbnail that linked to it keeps the
+// thumbnail's address.
 struct EntryContext {
     EntryKind kind = EntryKind::Link;
     QString text;
     QString page;
     QString title;
+    QString thumbnail = {};
 
     bool isEmpty() const
     {
-        return kind == EntryKind::Link && text.isEmpty() && page.isEmpty() && title.isEmpty();
+        return kind == EntryKind::Link && text.isEmpty() && page.isEmpty() && title.isEmpty()
+            && thumbnail.isEmpty();
     }
     friend bool operator==(const EntryContext&, const EntryContext&) = default;
 };

@@ -6,13 +6,15 @@
 
 QByteArray EntryJsonLines::encode(const ListEntry& entry)
 {
-    const QJsonObject object {
+    QJsonObject object {
         { QStringLiteral("url"), entry.url },
         { QStringLiteral("kind"), entryKindName(entry.context.kind) },
         { QStringLiteral("text"), entry.context.text },
         { QStringLiteral("page"), entry.context.page },
         { QStringLiteral("title"), entry.context.title },
     };
+    if (!entry.context.thumbnail.isEmpty())
+        object.insert(QStringLiteral("thumbnail"), entry.context.thumbnail);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -49,6 +51,7 @@ Result<ListEntry> EntryJsonLines::parse(QByteArrayView line)
         { "text", &entry.context.text },
         { "page", &entry.context.page },
         { "title", &entry.context.title },
+        { "thumbnail", &entry.context.thumbnail },
     };
     for (const auto& text : texts) {
         const QJsonValue value = object.value(QLatin1StringView(text.name));

@@ -35,4 +35,5 @@ struct PictureCriteria {
         const PictureFacts& fb) const;
     bool tied(const ListEntry& a, const PictureFacts& fa, const ListEntry& b,
         const PictureFacts& fb) const;
+    friend bool operator==(const PictureCriteria&, const PictureCriteria&) = default;
 };

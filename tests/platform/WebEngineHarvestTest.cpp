@@ -481,6 +481,54 @@ TEST_F(WebEngineHarvestTest, MediaDetailsAndInPageLinks)
     }
 }
 
+// A thumbnail inside a link to a picture stands for the linked picture when asked; a link
+// to anything else leaves the thumbnail as it is.
+TEST_F(WebEngineHarvestTest, LinkedFullSizePicturesReplaceTheirThumbnails)
+{
+    using K = EntryKind;
+    LocalHttpServer site;
+    site.page("/gallery.html",
+        "<a href='/full.jpg'><img src='/thumb.jpg' alt='Sea'></a>"
+        "<a href='/photo.html'><img src='/thumb2.jpg'></a><img src='/alone.png'>");
+    ASSERT_TRUE(site.start());
+    struct Row {
+        HarvestCollect collect;
+        bool linkedFullSize;
+        QList<std::tuple<QString, K, QString>> expected; // path, kind, thumbnail path
+    };
+    const QList<Row> rows = {
+        { HarvestCollect::Media, false,
+            { { "/thumb.jpg", K::Image, "" }, { "/thumb2.jpg", K::Image, "" },
+                { "/alone.png", K::Image, "" } } },
+        { HarvestCollect::Both, true,
+            { { "/full.jpg", K::Image, "/thumb.jpg" }, { "/photo.html", K::Link, "" },
+                { "/thumb2.jpg", K::Image, "" }, { "/alone.png", K::Image, "" } } },
+        { HarvestCollect::Both, false,
+            { { "/full.jpg", K::Link, "" }, { "/thumb.jpg", K::Image, "" },
+                { "/photo.html", K::Link, "" }, { "/thumb2.jpg", K::Image, "" },
+                { "/alone.png", K::Image, "" } } },
+        { HarvestCollect::Media, true,
+            { { "/full.jpg", K::Image, "/thumb.jpg" }, { "/thumb2.jpg", K::Image, "" },
+                { "/alone.png", K::Image, "" } } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(
+            harvestCollectName(row.collect).toStdString() + (row.linkedFullSize ? " on" : " off"));
+        state.filters.harvest.collect = row.collect;
+        state.filters.harvest.linkedFullSize = row.linkedFullSize;
+        ASSERT_TRUE(harvestChecked(site.url("/gallery.html")).isOk());
+        QList<std::tuple<QString, K, QString>> found;
+        for (int i = 0; i < list.count(); ++i)
+            found.append({ list.at(i), list.contextAt(i).kind, list.contextAt(i).thumbnail });
+        QList<std::tuple<QString, K, QString>> expected;
+        for (const auto& [path, kind, thumbnail] : row.expected)
+            expected.append(
+                { site.url(path), kind, thumbnail.isEmpty() ? QString() : site.url(thumbnail) });
+        EXPECT_EQ(found, expected);
+    }
+    EXPECT_EQ(list.contextAt(0).text, QStringLiteral("Sea"));
+}
+
 // Scrolling lets a page add what it shows only once scrolled down.
 TEST_F(WebEngineHarvestTest, ScrolledPagesGiveWhatTheyAddWhileScrolled)
 {

@@ -34,6 +34,7 @@ enum class MainCommand {
     CollectMedia, // "mnuopcolmedia"
     CollectBoth, // "mnuopcolboth"
     ScrollPages, // "mnuopscroll"
+    LinkedFullSize, // "mnuopfullsize"
     HelpContents, // "mnuHelpCont"
     Tour, // "mnuhelptour"
     About, // "mnuHelpAbt"

@@ -72,6 +72,14 @@ void OptionsCommands::toggleScroll()
     showHarvestScope();
 }
 
+void OptionsCommands::toggleLinkedFullSize()
+{
+    bool& on = m_state.filters.harvest.linkedFullSize;
+    on = !on;
+    HarvestScopeStore::storeLinkedFullSize(m_regset, on);
+    showHarvestScope();
+}
+
 void OptionsCommands::showHarvestScope()
 {
     const HarvestScope& scope = m_state.filters.harvest;
@@ -83,4 +91,5 @@ void OptionsCommands::showHarvestScope()
     check(m_harvestActions.media, scope.collect == HarvestCollect::Media);
     check(m_harvestActions.both, scope.collect == HarvestCollect::Both);
     check(m_harvestActions.scroll, scope.scroll);
+    check(m_harvestActions.linkedFullSize, scope.linkedFullSize);
 }

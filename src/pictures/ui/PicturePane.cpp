@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "listops/LinkList.h"
+#include "pictures/PictureCriteriaStore.h"
 #include "pictures/ui/PictureTileDelegate.h"
 #include "pictures/ui/PictureViewer.h"
 
@@ -37,8 +38,10 @@ constexpr PictureType kTypes[] = { PictureType::Jpeg, PictureType::Png, PictureT
 } // namespace
 
 PicturePane::PicturePane(LinkList& list, ITransferService& transfers, QString cacheFolder,
-    std::function<std::pair<QStringList, QString>()> session, QWidget* parent)
+    std::function<std::pair<QStringList, QString>()> session, CRegSettings& settings,
+    QWidget* parent)
     : QWidget(parent)
+    , m_settings(settings)
     , m_list(list)
     , m_transfers(transfers)
     , m_session(std::move(session))
@@ -65,6 +68,7 @@ PicturePane::PicturePane(LinkList& list, ITransferService& transfers, QString ca
     layout->setSpacing(2);
     layout->addWidget(makeFilterBar());
     layout->addWidget(m_grid);
+    showCriteria(PictureCriteriaStore::load(m_settings));
 
     connect(m_fetcher, &PictureFetcher::pictureReady, m_model, &PictureGridModel::setPicture);
     connect(m_model, &PictureGridModel::picturesChanged, this, [this] {
@@ -163,6 +167,31 @@ QWidget* PicturePane::makeFilterBar()
     return bar;
 }
 
+// The bar set to the choices, quietly; the model takes them once, as the bar reads them.
+void PicturePane::showCriteria(const PictureCriteria& c)
+{
+    QList<QObject*> widgets { m_minWidth, m_maxWidth, m_minHeight, m_maxHeight, m_minSize, m_order,
+        m_descending };
+    for (QAction* action : m_types->menu()->actions())
+        widgets.append(action);
+    for (QObject* widget : widgets)
+        widget->blockSignals(true);
+    m_minWidth->setValue(c.minWidth);
+    m_maxWidth->setValue(c.maxWidth);
+    m_minHeight->setValue(c.minHeight);
+    m_maxHeight->setValue(c.maxHeight);
+    m_minSize->setValue(int(c.minFileSize / 1024));
+    for (QAction* action : m_types->menu()->actions())
+        action->setChecked(c.types.contains(PictureType(action->data().toInt())));
+    m_order->setCurrentIndex(std::max(0, m_order->findData(int(c.order))));
+    m_descending->setChecked(c.descending);
+    for (QObject* widget : widgets)
+        widget->blockSignals(false);
+    m_loading = true;
+    readCriteria();
+    m_loading = false;
+}
+
 void PicturePane::readCriteria()
 {
     PictureCriteria c;
@@ -179,6 +208,8 @@ void PicturePane::readCriteria()
     c.order = PictureCriteria::Order(m_order->currentData().toInt());
     c.descending = m_descending->isChecked();
     m_model->setCriteria(c);
+    if (!m_loading)
+        PictureCriteriaStore::store(m_settings, c);
     // Rows the filter brings back are selected as their list entries are.
     syncFromList(m_list.selectionModel()->selection(), {});
 }

@@ -9,6 +9,7 @@
 #include "pictures/PictureFetcher.h"
 #include "pictures/PictureGridModel.h"
 
+class CRegSettings;
 class LinkList;
 class QCheckBox;
 class QComboBox;
@@ -24,9 +25,10 @@ class PicturePane final : public QWidget
     Q_OBJECT
 public:
     // session: the cookies and User-Agent of the browser windows, asked when the pane
-    // becomes active.
+    // becomes active. The filters and order are read from settings and kept there.
     PicturePane(LinkList& list, ITransferService& transfers, QString cacheFolder,
-        std::function<std::pair<QStringList, QString>()> session, QWidget* parent = nullptr);
+        std::function<std::pair<QStringList, QString>()> session, CRegSettings& settings,
+        QWidget* parent = nullptr);
     ~PicturePane() override;
 
     // Shown and measuring, or hidden and idle.
@@ -47,6 +49,7 @@ protected:
 
 private:
     QWidget* makeFilterBar();
+    void showCriteria(const PictureCriteria& criteria);
     void readCriteria();
     void requestAll();
     void requestVisible();
@@ -54,6 +57,7 @@ private:
     void syncFromList(const QItemSelection& selected, const QItemSelection& deselected);
     void syncToList(const QItemSelection& selected, const QItemSelection& deselected);
 
+    CRegSettings& m_settings;
     LinkList& m_list;
     ITransferService& m_transfers;
     std::function<std::pair<QStringList, QString>()> m_session;
@@ -73,4 +77,5 @@ private:
     QTimer m_listTimer;
     bool m_active = false;
     bool m_syncing = false;
+    bool m_loading = false; // the stored choices being shown: nothing to store
 };

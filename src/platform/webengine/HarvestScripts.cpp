@@ -35,8 +35,10 @@ const QString& scrollStep()
 QString collectEntries(const HarvestScope& scope)
 {
     static const QString walk = load(QStringLiteral(":/webengine/js/collect-entries.js"));
-    // The walk is a function of the mode: 1 links, 2 media, 3 both.
-    const int mode = (scope.links() ? 1 : 0) | (scope.media() ? 2 : 0);
+    // The walk is a function of the mode: 1 links, 2 media, 3 both, 4 linked full-size
+    // pictures in place of their thumbnails.
+    const int mode
+        = (scope.links() ? 1 : 0) | (scope.media() ? 2 : 0) | (scope.linkedFullSize ? 4 : 0);
     return walk + QStringLiteral("(%1)").arg(mode);
 }
 

@@ -126,16 +126,17 @@ constexpr qint64 kScrollSettleMs = 1200;
 constexpr int kMaxScrollSteps = 30;
 constexpr qint64 kMaxScrollMs = 10000;
 
-// The entries of the answer of the entries walk: [docs, items, kinds], where docs
-// holds each walked document's address, title and entry count, items an address and a
-// text per entry, and kinds a digit per entry (EntryKind's order). nullopt when the
+// The entries of the answer of the entries walk: [docs, items, kinds, thumbs], where
+// docs holds each walked document's address, title and entry count, items an address
+// and a text per entry, kinds a digit per entry (EntryKind's order) and thumbs an entry's
+// index and thumbnail address for each linked full-size picture. nullopt when the
 // answer has another shape.
 std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
 {
     if (answer.typeId() != QMetaType::QVariantList)
         return std::nullopt;
     const QVariantList parts = answer.toList();
-    if (parts.size() != 3)
+    if (parts.size() != 4)
         return std::nullopt;
     const QVariantList docs = parts.at(0).toList();
     const QVariantList items = parts.at(1).toList();
@@ -162,6 +163,12 @@ std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
             entry.context.title = title;
             entries.append(std::move(entry));
         }
+    }
+    const QVariantList thumbs = parts.at(3).toList();
+    for (qsizetype t = 0; t + 1 < thumbs.size(); t += 2) {
+        const qsizetype index = thumbs.at(t).toLongLong();
+        if (index >= 0 && index < entries.size())
+            entries[index].context.thumbnail = thumbs.at(t + 1).toString();
     }
     return entries;
 }

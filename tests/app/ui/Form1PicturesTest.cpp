@@ -1,4 +1,9 @@
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QSpinBox>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "app/ui/Form1.h"
@@ -71,6 +76,25 @@ TEST_F(Form1PicturesTest, ThePictureViewIsRememberedForTheNextStart)
     form->action(MainCommand::ShowPictures)->trigger();
     EXPECT_FALSE(form->picturePane()->isActive());
     EXPECT_FALSE(form->listView()->isHidden());
+}
+
+// The filters and order chosen in the picture view are there again at the next start.
+TEST_F(Form1PicturesTest, ThePictureFiltersAndOrderAreRememberedForTheNextStart)
+{
+    PictureCriteria chosen;
+    {
+        auto form = makeForm();
+        PicturePane* pane = form->picturePane();
+        pane->findChild<QSpinBox*>("minWidth")->setValue(300);
+        pane->findChild<QSpinBox*>("minSize")->setValue(20);
+        pane->findChild<QToolButton*>("pictureTypes")->menu()->actions().at(1)->setChecked(true);
+        pane->findChild<QComboBox*>("pictureOrder")->setCurrentIndex(2);
+        pane->findChild<QCheckBox*>("pictureDescending")->setChecked(true);
+        chosen = pane->model()->criteria();
+    }
+    EXPECT_EQ(chosen.minWidth, 300);
+    EXPECT_EQ(chosen.types.size(), 1);
+    EXPECT_EQ(makeForm()->picturePane()->model()->criteria(), chosen);
 }
 
 } // namespace

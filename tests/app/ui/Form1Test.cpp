@@ -99,11 +99,15 @@ TEST_F(Form1Test, CollectChoiceAndScrollSwitchAreReadShownAndStored)
     const auto item = [&](const char* name) { return form->findChild<QAction*>(name); };
     EXPECT_EQ(form->state().filters.harvest, (HarvestScope { HarvestCollect::Media, false }));
     EXPECT_TRUE(item("mnuopcolmedia")->isChecked());
+    EXPECT_TRUE(item("mnuopfullsize")->isChecked());
     EXPECT_FALSE(item("mnuopcollinks")->isChecked());
 
     item("mnuopcolboth")->trigger();
     item("mnuopscroll")->trigger();
-    EXPECT_EQ(form->state().filters.harvest, (HarvestScope { HarvestCollect::Both, true }));
+    item("mnuopfullsize")->trigger();
+    EXPECT_EQ(form->state().filters.harvest, (HarvestScope { HarvestCollect::Both, true, false }));
+    EXPECT_FALSE(item("mnuopfullsize")->isChecked());
+    EXPECT_EQ(settings().GetSetting("Options", "Linked Full Size", ""), "False");
     EXPECT_FALSE(item("mnuopcolmedia")->isChecked());
     EXPECT_EQ(settings().GetSetting("Options", "Collect", ""), "Both");
     EXPECT_EQ(settings().GetSetting("Options", "Scroll Pages", ""), "True");

@@ -26,12 +26,16 @@
 // attribute names one: computing style costs far more than the rest of the pass on a
 // large page.
 (function (mode) {
-    // mode: 1 links, 2 media, 3 both. The answer: [docs, items, kinds] where docs holds
-    // page, title and entry count of each document walked, items an address and a text
-    // per entry, and kinds one digit per entry (0 link, 1 image, 2 video, 3 audio,
-    // 4 background, 5 object, 6 poster).
-    var docs = [], items = [], kinds = '';
+    // mode: 1 links, 2 media, 3 both, plus 4 for linked full-size pictures. The answer:
+    // [docs, items, kinds, thumbs] where docs holds page, title and entry count of each
+    // document walked, items an address and a text per entry, kinds one digit per entry
+    // (0 link, 1 image, 2 video, 3 audio, 4 background, 5 object, 6 poster), and thumbs
+    // the index and thumbnail address of each entry that is a linked full-size picture.
+    var docs = [], items = [], kinds = '', thumbs = [];
     var wantLinks = (mode & 1) !== 0, wantMedia = (mode & 2) !== 0;
+    var fullSize = wantMedia && (mode & 4) !== 0;
+    // A picture by its name, as the list's picture view reads names.
+    var PICTURE_NAME = /\.(jpe?g|jpe|jfif|a?png|gif|webp|svgz?|avif|bmp)$/i;
     var LAZY = { 'data-src': 1, 'data-original': 1, 'data-lazy-src': 1, 'data-lazy': 1,
         'data-original-src': 1, 'data-hi-res-src': 1, 'data-full-src': 1, 'data-url': 1 };
     var LAZYSET = { 'data-srcset': 1, 'data-lazy-srcset': 1, 'data-original-set': 1 };
@@ -129,6 +133,13 @@
         }
         return chosen !== null ? resolve(chosen) : best;
     }
+    // The link around el whose target is a picture by its name, else null.
+    function pictureLink(el) {
+        var link = el.closest ? el.closest('a[href]') : null;
+        if (!link || typeof link.href !== 'string' || isScript(link.href))
+            return null;
+        return PICTURE_NAME.test(link.href.split(/[?#]/)[0]) ? link : null;
+    }
     function image(el, resolve) {
         var src = '', set = '';
         // Names only: reading the attributes as nodes would make a node of each.
@@ -140,7 +151,18 @@
         }
         if (!set) set = attr(el, 'srcset');
         if (!src) src = el.src;
-        add(set ? largest(set, resolve, src) : src, '1', label(el));
+        var url = set ? largest(set, resolve, src) : src;
+        var link = fullSize ? pictureLink(el) : null;
+        if (link && link.href !== url) {
+            var at = kinds.length;
+            add(link.href, '1', label(el) || linkText(link));
+            if (kinds.length > at) {
+                thumbs[thumbs.length] = at;
+                thumbs[thumbs.length] = url;
+            }
+            return;
+        }
+        add(url, '1', label(el));
     }
     var URL_AT = /^url\(\s*(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)'|([^)\s]*))\s*\)/i;
     var STRING_AT = /^(?:"((?:[^"\\]|\\.)*)"|'((?:[^'\\]|\\.)*)')/;
@@ -254,8 +276,10 @@
         for (var i = 0; i < all.length; ++i) {
             var el = all[i], tag = el.localName, parent;
             if (wantLinks && (tag === 'a' || tag === 'area')) {
+                // A link around a thumbnail of its picture is listed as that picture.
                 if (typeof el.href === 'string' && el.hasAttribute('href')
-                    && !withinPage(el.href, el.ownerDocument))
+                    && !withinPage(el.href, el.ownerDocument)
+                    && !(fullSize && tag === 'a' && el.querySelector('img') && pictureLink(el) === el))
                     add(el.href, '0', linkText(el));
             } else if (wantMedia) {
                 switch (tag) {
@@ -347,5 +371,5 @@
         }
     }
     walk(window, window.document);
-    return [docs, items, kinds];
+    return [docs, items, kinds, thumbs];
 })
