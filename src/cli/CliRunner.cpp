@@ -131,8 +131,11 @@ int CliRunner::finish(bool built)
     if (built && m_list.isEmpty()) {
         // Nothing to print or save: the source had no links, or none passed the filters
         // and exclusions.
-        printError(QStringLiteral(
-            "Error: no links were found (or none passed the filters and exclusions)."));
+        const HarvestCollect collect = m_options.command == CliOptions::Command::Harvest
+            ? m_options.harvest.collect
+            : HarvestCollect::Links;
+        printError(QStringLiteral("Error: %1 (or none passed the filters and exclusions).")
+                       .arg(nothingFoundText(collect)));
         return 1;
     }
     QByteArray out = EntryWriter::header(m_options.format);

@@ -222,8 +222,8 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, bool ok)
         if (ok && done.entries.isEmpty()) {
             done.ok = false;
             done.messages += ConsoleText::lines(
-                QStringLiteral(
-                    "Error: no links were found (or none passed the filters and exclusions)."),
+                QStringLiteral("Error: %1 (or none passed the filters and exclusions).")
+                    .arg(nothingFoundText(m_settings.filters.harvest.collect)),
                 page->lead());
         }
     }

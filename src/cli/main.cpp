@@ -1,5 +1,5 @@
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstdio>
 #include <unistd.h>
 
@@ -88,10 +88,11 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags(argc, argv));
-    QGuiApplication app(argc, argv);
+    // A QApplication: the hidden page gets its window size from a view (a widget).
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 
-    // The words as given: QGuiApplication takes the ones it reads itself out of
+    // The words as given: QApplication takes the ones it reads itself out of
     // QCoreApplication::arguments(), "--session" (with the word after it) among them.
     const CliOptions options = CliOptions::parse(arguments);
     CliRunner runner(options);

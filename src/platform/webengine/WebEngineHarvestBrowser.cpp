@@ -1,5 +1,6 @@
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineView>
 #include <utility>
 
 #include "builders/NavigationErrors.h"
@@ -103,6 +105,11 @@ qint32 statusForNetError(int error)
     return INET_E_DOWNLOAD_FAILURE;
 }
 
+// The size of the page's window, as an ordinary desktop browser window has it: a page
+// that adapts to its window builds the same layout, menus and backgrounds for the harvest
+// as for someone reading it there.
+constexpr QSize kViewportSize(1280, 800);
+
 // The style sheet that keeps every document out of the layout (see js/no-layout.js).
 QWebEngineScript noLayoutScript()
 {
@@ -171,6 +178,16 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QWebEngineProfile* profile, QOb
     : QObject(parent)
 {
     m_page = new SilentPage(profile, this);
+    // A page with no view has a window of no size at all. A view that is never shown
+    // gives it a desktop window's size while it stays hidden (neither painted nor given
+    // the timers of a page on screen). Views need a QApplication; without one the page
+    // keeps its empty window.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        m_view = std::make_unique<QWebEngineView>();
+        m_view->setAttribute(Qt::WA_DontShowOnScreen);
+        m_view->resize(kViewportSize);
+        m_view->setPage(m_page);
+    }
     // The windows' profile is released at quit, and only after its pages.
     if (!profile->isOffTheRecord())
         BrowserProfile::trackPage(m_page);
@@ -200,10 +217,11 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QWebEngineProfile* profile, QOb
 WebEngineHarvestBrowser::~WebEngineHarvestBrowser()
 {
     m_stopped = true;
-    if (m_page) {
+    if (m_page)
         m_page->disconnect(this);
-        delete m_page.data();
-    }
+    // The view lets go of its page before the page goes.
+    m_view.reset();
+    delete m_page.data();
 }
 
 void WebEngineHarvestBrowser::assertHandlerContext() const
