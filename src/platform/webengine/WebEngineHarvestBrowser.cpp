@@ -124,6 +124,19 @@ QWebEngineScript noLayoutScript()
     return script;
 }
 
+// The script that keeps media elements from loading (see js/idle-media.js), in every
+// document from its creation, in the page's own world for the same reason as above.
+QWebEngineScript idleMediaScript()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("quillmarch-idle-media"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(HarvestScripts::idleMedia());
+    return script;
+}
+
 // Scrolling for lazy content: a step every kScrollStepMs, until the page's height stops
 // growing (no growth for kScrollSettleMs: a page's timers may run only once a second),
 // after kMaxScrollSteps steps or after kMaxScrollMs.
@@ -303,8 +316,17 @@ void WebEngineHarvestBrowser::setScope(const HarvestScope& scope)
         return;
     // Media may be CSS backgrounds, which only the page's style sheets name.
     m_filter->setLoadStyleSheets(scope.media());
-    // Scrolling needs a layout; the other harvests go without one.
     QWebEngineScriptCollection& scripts = m_page->scripts();
+    // Media harvests keep media elements idle. The watch for them costs a little on every
+    // page with many elements, which a links harvest does not pay.
+    const QList<QWebEngineScript> idleMedia = scripts.find(idleMediaScript().name());
+    if (!scope.media()) {
+        for (const QWebEngineScript& script : idleMedia)
+            scripts.remove(script);
+    } else if (idleMedia.isEmpty()) {
+        scripts.insert(idleMediaScript());
+    }
+    // Scrolling needs a layout; the other harvests go without one.
     const QList<QWebEngineScript> noLayout = scripts.find(noLayoutScript().name());
     // A hidden page's timers are slowed to one a second and it renders no frames, so a
     // page that is scrolled counts as shown: its scripts then react as in a browser tab.

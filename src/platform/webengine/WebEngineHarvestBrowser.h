@@ -17,10 +17,11 @@ class QWebEngineView;
 // sees a 1280x800 window as in a desktop browser. Scripts run; script
 // dialogs are answered silently and pop-up windows are never created. The page is
 // never laid out or painted, and fetches nothing that cannot add an entry (images, fonts,
-// media, and style sheets unless media are collected: HarvestRequestFilter); a page that
-// is scrolled is laid out. Loads use the profile given: the browser windows' own
-// (BrowserProfile::shared) in the window's process, so sign-ins hold, or the memory-only
-// BrowserProfile::detached, whose seeded cookies are in place before a load starts.
+// media, and style sheets unless media are collected: HarvestRequestFilter); its audio
+// and video elements do not even start loading. A page that is scrolled is laid out. Loads use the
+// profile given: the browser windows' own (BrowserProfile::shared) in the window's process, so
+// sign-ins hold, or the memory-only BrowserProfile::detached, whose seeded cookies are in place
+// before a load starts.
 class WebEngineHarvestBrowser final : public QObject, public IHarvestBrowser
 {
     Q_OBJECT
