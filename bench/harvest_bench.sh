@@ -3,9 +3,10 @@
 # 127.0.0.1: one with 30000 distinct links, one with 300 frames of 10 links each, and
 # 100 pages of 300 links harvested in one run (lynx runs once per page there); and the
 # media harvest (--media) of a page of 30000 images against the links harvest of the
-# 30000 links (goal: at most 1.5 times its time).
+# 30000 links (goal: at most 1.5 times its time); pages of 300 and 3000 videos (goal: the
+# larger at most 12 times the smaller's time).
 #   bench/harvest_bench.sh [BUILD_DIR]   (default: build)
-# RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages|media runs one case.
+# RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages|media|videos runs one case.
 # Installs hyperfine and lynx when missing (benchmark only; not needed to build or test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,6 +41,9 @@ images = "\n".join(f'<img src="/img/{i}.jpg" alt="image {i}"><br>' for i in rang
 (root / "images.html").write_text(f"<html><body>{images}</body></html>")
 frames = "\n".join(f'<iframe src="/frame{i}.html" width="20" height="20"></iframe>' for i in range(300))
 (root / "frames.html").write_text(f"<html><body>{frames}</body></html>")
+for n in (300, 3000):
+    videos = "\n".join(f'<video src="/v/{i}.mp4" poster="/v/{i}.jpg"></video>' for i in range(n))
+    (root / f"videos{n}.html").write_text(f"<html><body>{videos}</body></html>")
 for i in range(300):
     body = "".join(f'<a href="/f{i}/{j}.html">{j}</a>' for j in range(10))
     (root / f"frame{i}.html").write_text(f"<html><body>{body}</body></html>")
@@ -92,6 +96,12 @@ if [ -z "$only" ] || [ "$only" = media ]; then
     -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
     -n "quillmarch-cli --media 30000 images" "$cli harvest --media $images_url"
   tables+=("$site/media.md")
+fi
+if [ -z "$only" ] || [ "$only" = videos ]; then
+  hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/videos.md" \
+    -n "quillmarch-cli --media 300 videos" "$cli harvest --media http://127.0.0.1:$port/videos300.html" \
+    -n "quillmarch-cli --media 3000 videos" "$cli harvest --media http://127.0.0.1:$port/videos3000.html"
+  tables+=("$site/videos.md")
 fi
 cat "${tables[@]}"
 echo "load: $(uptime)"

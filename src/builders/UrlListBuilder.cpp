@@ -358,6 +358,8 @@ void UrlListBuilder::onLinks(quint64 attempt, const std::optional<ListEntries>& 
     HarvestAcceptor acceptor(m_prefs, m_filters, m_list);
     acceptor.accept(*entries);
     recurseFramesFinish();
+    if (m_list.isEmpty())
+        m_view.setCountText(nothingFoundText(m_filters.harvest.collect));
     // A page that sent the browser elsewhere (often to a sign-in page) gave that page's
     // links, which the count must not pass off as the ones asked for.
     const QString moved = m_browser ? m_browser->movedTo() : QString();

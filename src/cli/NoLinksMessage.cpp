@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "core/HarvestScope.h"
+
 QString noLinksMessage(
     const FilterState& filters, const Preferences& prefs, const CliOptions& options)
 {
@@ -26,8 +28,11 @@ QString noLinksMessage(
     if (!options.rejectPatterns.isEmpty())
         inEffect.append(
             QStringLiteral("--reject ") + options.rejectPatterns.join(QStringLiteral(", ")));
+    const QString nothing
+        = nothingFoundText(options.command == CliOptions::Command::Harvest ? options.harvest.collect
+                                                                           : HarvestCollect::Links);
     if (inEffect.isEmpty())
-        return QStringLiteral("Error: no links were found.");
-    return QStringLiteral("Error: no links were found, or none passed these: %1.")
-        .arg(inEffect.join(QStringLiteral("; ")));
+        return QStringLiteral("Error: %1.").arg(nothing);
+    return QStringLiteral("Error: %1, or none passed these: %2.")
+        .arg(nothing, inEffect.join(QStringLiteral("; ")));
 }

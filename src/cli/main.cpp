@@ -1,5 +1,5 @@
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstdio>
 #include <unistd.h>
 
@@ -97,10 +97,11 @@ int main(int argc, char** argv)
     if (const QByteArray own = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"); !own.isEmpty())
         flags += ' ' + own;
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-    QGuiApplication app(argc, argv);
+    // A QApplication: the hidden page gets its window size from a view (a widget).
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmarch-cli"));
 
-    // The words as given: QGuiApplication takes the ones it reads itself out of
+    // The words as given: QApplication takes the ones it reads itself out of
     // QCoreApplication::arguments(), "--session" (with the word after it) among them.
     const CliOptions options = CliOptions::parse(arguments);
     CliRunner runner(options);

@@ -37,6 +37,21 @@ inline std::optional<HarvestCollect> harvestCollectFromName(QStringView name)
     return std::nullopt;
 }
 
+// What a harvest that gave nothing says, after what it collects: "no links were found",
+// "no media were found" or "no links or media were found".
+inline QString nothingFoundText(HarvestCollect collect)
+{
+    switch (collect) {
+    case HarvestCollect::Links:
+        break;
+    case HarvestCollect::Media:
+        return QStringLiteral("no media were found");
+    case HarvestCollect::Both:
+        return QStringLiteral("no links or media were found");
+    }
+    return QStringLiteral("no links were found");
+}
+
 // How every page harvest runs: what it collects and whether the page is first scrolled
 // down step by step, so content a page adds while it is scrolled is there too. With
 // linkedFullSize, a picture inside a link to a picture (a gallery's thumbnail) is listed

@@ -265,6 +265,24 @@ TEST_F(UrlListBuilderTest, ACheckedUrlSkipsStatusAndCheck)
     EXPECT_FALSE(view.windowEnabled);
 }
 
+// A harvest that gives nothing says what it looked for.
+TEST_F(UrlListBuilderTest, AnEmptyHarvestNamesWhatItCollected)
+{
+    const std::pair<HarvestCollect, QString> rows[] = {
+        { HarvestCollect::Links, "no links were found" },
+        { HarvestCollect::Media, "no media were found" },
+        { HarvestCollect::Both, "no links or media were found" },
+    };
+    for (const auto& [collect, text] : rows) {
+        SCOPED_TRACE(text.toStdString());
+        state.filters.harvest.collect = collect;
+        builder.build(UrlBuildRequest { QStringLiteral("http://h/x"), false, true });
+        browser_->complete();
+        answerLinks({ "file:///refused" });
+        EXPECT_EQ(view.countText, text);
+    }
+}
+
 TEST_F(UrlListBuilderTest, NavigationErrorIsShownInsteadOfTheHarvest)
 {
     for (const bool append : { false, true }) {

@@ -139,6 +139,7 @@ TEST_F(QuillmarchCliTest, HarvestListsMediaOrBothWhenAsked)
     site.page("/p.html",
         "<a href='/a.html'>a</a><img src='/i.png'><div style='background: url(/b.png)'></div>");
     site.page("/q.html", "<video poster='/v.jpg'></video>");
+    site.page("/none.html", "<p>nothing</p>");
     ASSERT_TRUE(site.start());
     const QString s = site.origin();
     settings().SaveSetting("Options", "Collect", "Media");
@@ -156,6 +157,20 @@ TEST_F(QuillmarchCliTest, HarvestListsMediaOrBothWhenAsked)
         const CliResult r = cli(arguments);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(r.out, lines(expected));
+    }
+
+    // A page that gives nothing says what was looked for.
+    const std::pair<QStringList, QString> empty[] = {
+        { { "harvest" }, "no links were found" },
+        { { "harvest", "--media" }, "no media were found" },
+        { { "harvest", "--all" }, "no links or media were found" },
+    };
+    for (const auto& [arguments, text] : empty) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliResult r = cli(arguments + QStringList { site.url("/none.html") });
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err,
+            "quillmarch-cli: Error: " + text + " (or none passed the filters and exclusions).\n");
     }
 }
 

@@ -335,6 +335,47 @@ TEST_F(WebEngineHarvestTest, SkippedFetchesAndLayoutDoNotChangeTheLinks)
     EXPECT_EQ(skippable.load(), 0);
 }
 
+// The hidden page has a desktop window's size at a device pixel ratio of 1, so a page that
+// adapts to its window builds its wide layout, and a background chosen by width is the
+// wide one.
+TEST_F(WebEngineHarvestTest, ThePageSeesADesktopWindow)
+{
+    LocalHttpServer site;
+    site.page("/wide.html",
+        "<style>.hero { background-image: url(/narrow.png) }"
+        "@media (min-width: 600px) { .hero { background-image: url(/wide.png) } }</style>"
+        "<div class='hero'></div><script>var a = document.createElement('a');"
+        "a.href = '/seen-' + innerWidth + 'x' + innerHeight + '-' + devicePixelRatio"
+        " + (matchMedia('(max-width: 959px)').matches ? '-narrow' : '');"
+        "document.body.appendChild(a);</script>");
+    ASSERT_TRUE(site.start());
+    state.filters.harvest.collect = HarvestCollect::Both;
+    EXPECT_TRUE(harvestChecked(site.url("/wide.html")).isOk());
+    EXPECT_EQ(
+        list.entries(), (QStringList { site.url("/wide.png"), site.url("/seen-1280x800-1") }));
+}
+
+// In a media harvest, audio and video elements, written in the page or added by its
+// scripts, never start a load the harvest would refuse: none of them reports a failure.
+TEST_F(WebEngineHarvestTest, MediaElementsLoadNothing)
+{
+    LocalHttpServer site;
+    site.page("/media.html",
+        "<video id='v' src='/v.mp4'></video><audio id='a'><source src='/a.ogg'></audio>"
+        "<script>var m = document.createElement('video'); m.src = '/added.mp4';"
+        "document.body.appendChild(m);"
+        "for (const el of document.querySelectorAll('video, audio, source'))"
+        "  el.addEventListener('error', function () { var a = document.createElement('a');"
+        "    a.href = '/failed'; document.body.appendChild(a); });</script>"
+        "<a href='/kept'>k</a>");
+    ASSERT_TRUE(site.start());
+    state.filters.harvest.collect = HarvestCollect::Both;
+    EXPECT_TRUE(harvestChecked(site.url("/media.html")).isOk());
+    EXPECT_EQ(list.entries(),
+        (QStringList {
+            site.url("/v.mp4"), site.url("/a.ogg"), site.url("/added.mp4"), site.url("/kept") }));
+}
+
 // A renderer that dies ends the harvest with a message instead of leaving it waiting.
 TEST_F(WebEngineHarvestTest, ARendererThatDiesEndsTheHarvest)
 {

@@ -26,6 +26,12 @@ const QString& noLayout()
     return script;
 }
 
+const QString& idleMedia()
+{
+    static const QString script = load(QStringLiteral(":/webengine/js/idle-media.js"));
+    return script;
+}
+
 const QString& scrollStep()
 {
     static const QString script = load(QStringLiteral(":/webengine/js/scroll-step.js"));

@@ -1,5 +1,6 @@
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineView>
 #include <utility>
 
 #include "builders/NavigationErrors.h"
@@ -104,6 +106,11 @@ qint32 statusForNetError(int error)
     return INET_E_DOWNLOAD_FAILURE;
 }
 
+// The size of the page's window, as an ordinary desktop browser window has it: a page
+// that adapts to its window builds the same layout, menus and backgrounds for the harvest
+// as for someone reading it there.
+constexpr QSize kViewportSize(1280, 800);
+
 // The style sheet that keeps every document out of the layout (see js/no-layout.js).
 QWebEngineScript noLayoutScript()
 {
@@ -115,6 +122,19 @@ QWebEngineScript noLayoutScript()
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
     script.setSourceCode(HarvestScripts::noLayout());
+    return script;
+}
+
+// The script that keeps media elements from loading (see js/idle-media.js), in every
+// document from its creation, in the page's own world for the same reason as above.
+QWebEngineScript idleMediaScript()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("quillmarch-idle-media"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(HarvestScripts::idleMedia());
     return script;
 }
 
@@ -179,6 +199,16 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QWebEngineProfile* profile, QOb
     : QObject(parent)
 {
     m_page = new SilentPage(profile, this);
+    // A page with no view has a window of no size at all. A view that is never shown
+    // gives it a desktop window's size while it stays hidden (neither painted nor given
+    // the timers of a page on screen). Views need a QApplication; without one the page
+    // keeps its empty window.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        m_view = std::make_unique<QWebEngineView>();
+        m_view->setAttribute(Qt::WA_DontShowOnScreen);
+        m_view->resize(kViewportSize);
+        m_view->setPage(m_page);
+    }
     // The windows' profile is released at quit, and only after its pages.
     if (!profile->isOffTheRecord())
         BrowserProfile::trackPage(m_page);
@@ -209,10 +239,11 @@ WebEngineHarvestBrowser::WebEngineHarvestBrowser(QWebEngineProfile* profile, QOb
 WebEngineHarvestBrowser::~WebEngineHarvestBrowser()
 {
     m_stopped = true;
-    if (m_page) {
+    if (m_page)
         m_page->disconnect(this);
-        delete m_page.data();
-    }
+    // The view lets go of its page before the page goes.
+    m_view.reset();
+    delete m_page.data();
 }
 
 void WebEngineHarvestBrowser::assertHandlerContext() const
@@ -294,8 +325,17 @@ void WebEngineHarvestBrowser::setScope(const HarvestScope& scope)
         return;
     // Media may be CSS backgrounds, which only the page's style sheets name.
     m_filter->setLoadStyleSheets(scope.media());
-    // Scrolling needs a layout; the other harvests go without one.
     QWebEngineScriptCollection& scripts = m_page->scripts();
+    // Media harvests keep media elements idle. The watch for them costs a little on every
+    // page with many elements, which a links harvest does not pay.
+    const QList<QWebEngineScript> idleMedia = scripts.find(idleMediaScript().name());
+    if (!scope.media()) {
+        for (const QWebEngineScript& script : idleMedia)
+            scripts.remove(script);
+    } else if (idleMedia.isEmpty()) {
+        scripts.insert(idleMediaScript());
+    }
+    // Scrolling needs a layout; the other harvests go without one.
     const QList<QWebEngineScript> noLayout = scripts.find(noLayoutScript().name());
     // A hidden page's timers are slowed to one a second and it renders no frames, so a
     // page that is scrolled counts as shown: its scripts then react as in a browser tab.

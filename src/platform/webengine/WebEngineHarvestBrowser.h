@@ -11,14 +11,17 @@
 class HarvestRequestFilter;
 class QWebEnginePage;
 class QWebEngineProfile;
+class QWebEngineView;
 
-// The hidden harvest browser: a QWebEnginePage with no view. Scripts run; script
+// The hidden harvest browser: a QWebEnginePage in a view that is never shown, so the page
+// sees a 1280x800 window as in a desktop browser. Scripts run; script
 // dialogs are answered silently and pop-up windows are never created. The page is
 // never laid out or painted, and fetches nothing that cannot add an entry (images, fonts,
-// media, and style sheets unless media are collected: HarvestRequestFilter); a page that
-// is scrolled is laid out. Loads use the profile given: the browser windows' own
-// (BrowserProfile::shared) in the window's process, so sign-ins hold, or the memory-only
-// BrowserProfile::detached, whose seeded cookies are in place before a load starts.
+// media, and style sheets unless media are collected: HarvestRequestFilter); its audio
+// and video elements do not even start loading. A page that is scrolled is laid out. Loads use the
+// profile given: the browser windows' own (BrowserProfile::shared) in the window's process, so
+// sign-ins hold, or the memory-only BrowserProfile::detached, whose seeded cookies are in place
+// before a load starts.
 class WebEngineHarvestBrowser final : public QObject, public IHarvestBrowser
 {
     Q_OBJECT
@@ -60,6 +63,9 @@ private:
     void scrollDown(const std::shared_ptr<WalkEnd>& walk, std::function<void()> then);
 
     QPointer<QWebEnginePage> m_page;
+    // Never shown: it gives the page the size of a desktop window (null without a
+    // QApplication).
+    std::unique_ptr<QWebEngineView> m_view;
     HarvestRequestFilter* m_filter = nullptr; // owned by the page
     std::function<void()> m_onComplete;
     std::function<void(qint32)> m_onError;
