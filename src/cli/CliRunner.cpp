@@ -83,7 +83,7 @@ bool CliRunner::loadSettings()
             return false;
         session = *cookies;
     }
-    m_services = commandLineServices(store, session);
+    m_services = commandLineServices(store, session, !m_options.engineOnly);
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;

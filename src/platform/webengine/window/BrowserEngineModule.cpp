@@ -1,9 +1,11 @@
 // Entry point of the browser engine module (Qt WebEngine).
+#include <QWebEngineProfile>
 #include <QtGlobal>
 
 #include "platform/IBrowserEngine.h"
 #include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/ShellWindowRegistry.h"
+#include "platform/webengine/StaticFirstHarvestBrowser.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
 
@@ -18,14 +20,21 @@ public:
         return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::shared());
     }
     std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
-        const QList<QNetworkCookie>& cookies) override
+        const QList<QNetworkCookie>& cookies, bool staticPages) override
     {
         if (!m_seeded) {
             m_seeded = true;
             if (!cookies.isEmpty())
                 BrowserProfile::seedDetached(cookies);
         }
-        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached());
+        auto engine
+            = [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached()); };
+        // The static path sends no cookies, so a profile holding some loads every page.
+        if (!staticPages || !cookies.isEmpty())
+            return engine();
+        QWebEngineProfile* profile = BrowserProfile::detached();
+        return std::make_unique<StaticFirstHarvestBrowser>(
+            engine, profile->httpUserAgent(), profile->httpAcceptLanguage());
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }
