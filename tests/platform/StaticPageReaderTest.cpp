@@ -1,8 +1,10 @@
 #include <QDir>
 #include <QFile>
+#include <QWebEngineProfile>
 #include <gtest/gtest.h>
 
 #include "platform/webengine/BrowserProfile.h"
+#include "platform/webengine/StaticFirstHarvestBrowser.h"
 #include "platform/webengine/StaticPageReader.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "support/LocalHttpServer.h"
@@ -155,4 +157,59 @@ TEST(StaticPageReaderTest, RealPagesReadAsTheEngineReadsThem)
                 "text/html; charset=utf-8");
     }
     EXPECT_GE(parsed, files.size()) << "most of the corpus takes the parser's path";
+}
+
+// The browser that tries the parser first fetches with the engine's User-Agent and sends
+// every page that is not a plain HTML answer the parser takes to the engine, which then
+// reports as it always does (a missing page's status, a redirect's end).
+TEST(StaticPageReaderTest, OnlyPlainAnswersSkipTheEngine)
+{
+    EXPECT_EQ(
+        StaticFirstHarvestBrowser::engineUserAgent(), BrowserProfile::detached()->httpUserAgent());
+
+    LocalHttpServer site;
+    site.page("/plain.html", "<a href='/a'>a</a>");
+    site.page("/scripted.html", "<a href='/a'>a</a><script></script>");
+    site.server().Get("/moved",
+        [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/plain.html"); });
+    site.server().Get("/cookie.html", [](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Set-Cookie", "k=v");
+        res.set_content("<a href='/a'>a</a>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    struct Row {
+        const char* path;
+        bool engine;
+        qint32 error;
+        QString moved;
+    };
+    const Row rows[] = {
+        { "/plain.html", false, 0, {} },
+        { "/scripted.html", true, 0, {} },
+        { "/cookie.html", true, 0, {} },
+        { "/moved", true, 0, site.url("/plain.html") },
+        { "/missing.html", true, 404, {} },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        StaticFirstHarvestBrowser browser(
+            [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached()); },
+            StaticFirstHarvestBrowser::engineUserAgent(), QString());
+        bool complete = false;
+        qint32 error = 0;
+        browser.setDocumentCompleteHandler([&] { complete = true; });
+        browser.setNavigateErrorHandler([&](qint32 status) { error = status; });
+        browser.navigate(site.url(QString::fromLatin1(row.path)));
+        ASSERT_TRUE(waitFor([&] { return complete; }));
+        EXPECT_EQ(browser.usedEngine(), row.engine);
+        EXPECT_EQ(error, row.error);
+        EXPECT_EQ(browser.movedTo(), row.moved);
+        if (row.error)
+            continue;
+        std::optional<ListEntries> entries;
+        browser.collectEntries([&](const std::optional<ListEntries>& found) { entries = found; });
+        ASSERT_TRUE(waitFor([&] { return entries.has_value(); }));
+        ASSERT_EQ(entries->size(), 1);
+        EXPECT_EQ(entries->at(0).url, site.url("/a"));
+    }
 }

@@ -3,6 +3,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
+#include <sys/utsname.h>
 
 #include "builders/NavigationErrors.h"
 #include "platform/webengine/StaticPageReader.h"
@@ -26,6 +28,18 @@ StaticFirstHarvestBrowser::StaticFirstHarvestBrowser(
     // here.
     m_network.setCookieJar(nullptr);
     m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+}
+
+QString StaticFirstHarvestBrowser::engineUserAgent()
+{
+    // Chromium's pattern on Linux, with the machine as uname(2) names it.
+    struct utsname host {
+    };
+    ::uname(&host);
+    return QStringLiteral("Mozilla/5.0 (X11; Linux %1) AppleWebKit/537.36 (KHTML, like Gecko) "
+                          "QtWebEngine/%2 Chrome/%3 Safari/537.36")
+        .arg(QString::fromLatin1(host.machine), QString::fromLatin1(qWebEngineVersion()),
+            QString::fromLatin1(qWebEngineChromiumVersion()));
 }
 
 StaticFirstHarvestBrowser::~StaticFirstHarvestBrowser()

@@ -38,6 +38,9 @@ public:
     void collectEntries(EntriesHandler done) override;
     QString movedTo() const override;
 
+    // The User-Agent the engine's profiles send unless told otherwise.
+    static QString engineUserAgent();
+
     // Whether the last page went to the engine.
     bool usedEngine() const { return m_engine != nullptr; }
 

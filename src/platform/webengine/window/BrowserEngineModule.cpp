@@ -1,5 +1,4 @@
 // Entry point of the browser engine module (Qt WebEngine).
-#include <QWebEngineProfile>
 #include <QtGlobal>
 
 #include "platform/IBrowserEngine.h"
@@ -32,9 +31,10 @@ public:
         // The static path sends no cookies, so a profile holding some loads every page.
         if (!staticPages || !cookies.isEmpty())
             return engine();
-        QWebEngineProfile* profile = BrowserProfile::detached();
+        // The engine's own User-Agent, spelt without starting the engine for it: a page
+        // the parser reads never starts it.
         return std::make_unique<StaticFirstHarvestBrowser>(
-            engine, profile->httpUserAgent(), profile->httpAcceptLanguage());
+            engine, StaticFirstHarvestBrowser::engineUserAgent(), QString());
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }
