@@ -57,6 +57,8 @@ inline constexpr StoredSetting Retries            { kOptions,  u"Retries",      
 inline constexpr StoredSetting Collect            { kOptions,  u"Collect",               SettingKind::Text };
 // Scroll a harvested page down step by step before collecting.
 inline constexpr StoredSetting ScrollPages        { kOptions,  u"Scroll Pages",          SettingKind::TrueFalse,    0 };
+// Load every harvested page in the browser engine, never with the HTML parser.
+inline constexpr StoredSetting EngineOnly         { kOptions,  u"Engine Only",           SettingKind::TrueFalse,    0 };
 // An aria2 daemon's JSON-RPC address; when set, the window's downloads go to it.
 inline constexpr StoredSetting Aria2Url           { kOptions,  u"Aria2 URL",             SettingKind::Text };
 // That daemon's --rpc-secret.
@@ -93,7 +95,7 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, Aria2Url, Aria2Secret,
+    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, EngineOnly, Aria2Url, Aria2Secret,
     UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure,
     LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset,
     SlideshowInterval,

@@ -11,6 +11,7 @@ HarvestScope HarvestScopeStore::load(const CRegSettings& settings)
         = harvestCollectFromName(TypedSettings::readText(settings, SettingsTable::Collect))
               .value_or(HarvestCollect::Links);
     scope.scroll = TypedSettings::readBool(settings, SettingsTable::ScrollPages);
+    scope.engine = TypedSettings::readBool(settings, SettingsTable::EngineOnly);
     return scope;
 }
 
@@ -22,4 +23,9 @@ void HarvestScopeStore::storeCollect(CRegSettings& settings, HarvestCollect coll
 void HarvestScopeStore::storeScroll(CRegSettings& settings, bool on)
 {
     TypedSettings::writeBool(settings, SettingsTable::ScrollPages, on);
+}
+
+void HarvestScopeStore::storeEngine(CRegSettings& settings, bool on)
+{
+    TypedSettings::writeBool(settings, SettingsTable::EngineOnly, on);
 }

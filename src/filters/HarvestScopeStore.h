@@ -5,7 +5,7 @@
 class CRegSettings;
 
 // What a page harvest collects and whether it scrolls pages, as stored
-// (SettingsTable::Collect and SettingsTable::ScrollPages).
+// (SettingsTable::Collect, SettingsTable::ScrollPages and SettingsTable::EngineOnly).
 class HarvestScopeStore final
 {
 public:
@@ -13,4 +13,5 @@ public:
     static HarvestScope load(const CRegSettings& settings);
     static void storeCollect(CRegSettings& settings, HarvestCollect collect);
     static void storeScroll(CRegSettings& settings, bool on);
+    static void storeEngine(CRegSettings& settings, bool on);
 };

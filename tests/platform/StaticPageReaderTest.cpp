@@ -159,9 +159,10 @@ TEST(StaticPageReaderTest, RealPagesReadAsTheEngineReadsThem)
     EXPECT_GE(parsed, files.size()) << "most of the corpus takes the parser's path";
 }
 
-// The browser that tries the parser first fetches with the engine's User-Agent and sends
-// every page that is not a plain HTML answer the parser takes to the engine, which then
-// reports as it always does (a missing page's status, a redirect's end).
+// The browser that tries the parser first fetches with the engine's User-Agent and the
+// profile's cookies, and sends every page that is not a plain HTML answer the parser takes
+// to the engine, which then reports as it always does (a missing page's status, a
+// redirect's end).
 TEST(StaticPageReaderTest, OnlyPlainAnswersSkipTheEngine)
 {
     EXPECT_EQ(
@@ -176,7 +177,15 @@ TEST(StaticPageReaderTest, OnlyPlainAnswersSkipTheEngine)
         res.set_header("Set-Cookie", "k=v");
         res.set_content("<a href='/a'>a</a>", "text/html");
     });
+    site.server().Get("/signed.html", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(req.get_header_value("Cookie") == "sid=1" ? "<a href='/a'>in</a>"
+                                                                  : "<a href='/out'>out</a>",
+            "text/html");
+    });
     ASSERT_TRUE(site.start());
+    QNetworkCookie signedIn("sid", "1");
+    signedIn.setDomain(QStringLiteral("127.0.0.1"));
+    signedIn.setPath(QStringLiteral("/"));
     struct Row {
         const char* path;
         bool engine;
@@ -185,6 +194,7 @@ TEST(StaticPageReaderTest, OnlyPlainAnswersSkipTheEngine)
     };
     const Row rows[] = {
         { "/plain.html", false, 0, {} },
+        { "/signed.html", false, 0, {} },
         { "/scripted.html", true, 0, {} },
         { "/cookie.html", true, 0, {} },
         { "/moved", true, 0, site.url("/plain.html") },
@@ -194,7 +204,7 @@ TEST(StaticPageReaderTest, OnlyPlainAnswersSkipTheEngine)
         SCOPED_TRACE(row.path);
         StaticFirstHarvestBrowser browser(
             [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached()); },
-            StaticFirstHarvestBrowser::engineUserAgent(), QString());
+            StaticFirstHarvestBrowser::engineUserAgent(), QString(), { signedIn });
         bool complete = false;
         qint32 error = 0;
         browser.setDocumentCompleteHandler([&] { complete = true; });

@@ -129,6 +129,7 @@ public:
     void mnuopcolmedia_Click() { m_options->setCollect(HarvestCollect::Media); }
     void mnuopcolboth_Click() { m_options->setCollect(HarvestCollect::Both); }
     void mnuopscroll_Click() { m_options->toggleScroll(); }
+    void mnuopengine_Click() { m_options->toggleEngine(); }
     void mnuHelpCont_Click();
     void mnusavpopopen_Click() { m_openreq.request(OpenRequest::Source::Menu); }
     void mnusavpopremove_Click();

@@ -31,6 +31,7 @@ enum class MainCommand {
     CollectMedia, // "mnuopcolmedia"
     CollectBoth, // "mnuopcolboth"
     ScrollPages, // "mnuopscroll"
+    EnginePages, // "mnuopengine"
     HelpContents, // "mnuHelpCont"
     Tour, // "mnuhelptour"
     About, // "mnuHelpAbt"

@@ -72,6 +72,13 @@ void OptionsCommands::toggleScroll()
     showHarvestScope();
 }
 
+void OptionsCommands::toggleEngine()
+{
+    m_state.filters.harvest.engine = !m_state.filters.harvest.engine;
+    HarvestScopeStore::storeEngine(m_regset, m_state.filters.harvest.engine);
+    showHarvestScope();
+}
+
 void OptionsCommands::showHarvestScope()
 {
     const HarvestScope& scope = m_state.filters.harvest;
@@ -83,4 +90,5 @@ void OptionsCommands::showHarvestScope()
     check(m_harvestActions.media, scope.collect == HarvestCollect::Media);
     check(m_harvestActions.both, scope.collect == HarvestCollect::Both);
     check(m_harvestActions.scroll, scope.scroll);
+    check(m_harvestActions.engine, scope.engine);
 }

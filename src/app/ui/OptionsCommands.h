@@ -22,16 +22,18 @@ public:
     // The "Apply filters" item checked and enabled as the filter state says.
     void showFilterState();
 
-    // The items of what a harvest collects and of the scroll switch.
+    // The items of what a harvest collects and of the scroll and engine switches.
     struct HarvestActions {
         QAction* links = nullptr;
         QAction* media = nullptr;
         QAction* both = nullptr;
         QAction* scroll = nullptr;
+        QAction* engine = nullptr;
     };
     void setHarvestActions(const HarvestActions& actions) { m_harvestActions = actions; }
     void setCollect(HarvestCollect collect);
     void toggleScroll();
+    void toggleEngine();
     // The items checked as the harvest scope says.
     void showHarvestScope();
 

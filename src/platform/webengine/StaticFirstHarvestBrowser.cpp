@@ -1,5 +1,6 @@
 #include "platform/webengine/StaticFirstHarvestBrowser.h"
 
+#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -17,16 +18,18 @@ constexpr qint64 kMaxStaticBytes = 64 * 1024 * 1024;
 
 } // namespace
 
-StaticFirstHarvestBrowser::StaticFirstHarvestBrowser(
-    EngineFactory engine, QString userAgent, QString language, QObject* parent)
+StaticFirstHarvestBrowser::StaticFirstHarvestBrowser(EngineFactory engine, QString userAgent,
+    QString language, const QList<QNetworkCookie>& cookies, QObject* parent)
     : QObject(parent)
     , m_makeEngine(std::move(engine))
     , m_userAgent(std::move(userAgent))
     , m_language(std::move(language))
 {
-    // Cookies a server sets send the page to the engine, which keeps them; none is kept
-    // here.
-    m_network.setCookieJar(nullptr);
+    // Cookies a server sets send the page to the engine, which keeps them.
+    auto* jar = new QNetworkCookieJar(&m_network);
+    for (const QNetworkCookie& cookie : cookies)
+        jar->insertCookie(cookie);
+    m_network.setCookieJar(jar);
     m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
@@ -86,7 +89,7 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
         m_reply->abort();
     const QUrl address = QUrl::fromUserInput(url);
     const QString scheme = address.scheme();
-    if (m_engine || scope().scroll
+    if (m_engine || scope().scroll || scope().engine
         || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         useEngine();
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QNetworkAccessManager>
+#include <QNetworkCookie>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -12,8 +14,9 @@
 class QNetworkReply;
 
 // A harvest browser that reads a page which cannot change itself with a parser
-// (StaticPageReader) and hands every other page to the engine. The page is fetched once
-// without cookies; anything but a plain answer (a status other than 200, a redirect, a
+// (StaticPageReader) and hands every other page to the engine, as it does every page when
+// the scope asks for the engine. The page is fetched once, with the profile's cookies
+// that fit it; anything but a plain answer (a status other than 200, a redirect, a
 // cookie set, another type than HTML, an attachment, a failure) goes to the engine, which
 // loads the page itself and reports as it always does. Entries leave either path alike:
 // the builder's HarvestAcceptor takes them.
@@ -24,9 +27,10 @@ public:
     using EngineFactory = std::function<std::unique_ptr<IHarvestBrowser>()>;
 
     // engine: makes the engine's browser when a page needs it; userAgent and language:
-    // the engine's own, sent with the fetch.
-    StaticFirstHarvestBrowser(
-        EngineFactory engine, QString userAgent, QString language, QObject* parent = nullptr);
+    // the engine's own, sent with the fetch, as are those of cookies that fit the page
+    // (the profile's, when it has any).
+    StaticFirstHarvestBrowser(EngineFactory engine, QString userAgent, QString language,
+        const QList<QNetworkCookie>& cookies = {}, QObject* parent = nullptr);
     ~StaticFirstHarvestBrowser() override;
 
     void setDocumentCompleteHandler(std::function<void()> handler) override;

@@ -16,7 +16,11 @@ class WebEngineBrowserEngine final : public IBrowserEngine
 public:
     std::unique_ptr<IHarvestBrowser> createHarvestBrowser() override
     {
-        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::shared());
+        // The windows' sign-ins hold for the parser's fetch too: it sends their cookies.
+        return std::make_unique<StaticFirstHarvestBrowser>(
+            [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::shared()); },
+            StaticFirstHarvestBrowser::engineUserAgent(), QString(),
+            BrowserProfile::sharedCookieList());
     }
     std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
         const QList<QNetworkCookie>& cookies, bool staticPages) override
