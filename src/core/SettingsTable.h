@@ -95,10 +95,9 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
-    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, EngineOnly, Aria2Url, Aria2Secret,
-    UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure,
-    LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset,
-    SlideshowInterval,
-    SlideshowIncludeFiles, SlideshowWait };
+    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, EngineOnly, Aria2Url,
+    Aria2Secret, UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames,
+    StopAtFailure, LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory,
+    SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait };
 
 } // namespace SettingsTable
