@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <sys/utsname.h>
+#include <utility>
 
 #include "builders/NavigationErrors.h"
 #include "platform/webengine/StaticPageReader.h"
@@ -48,8 +49,7 @@ QString StaticFirstHarvestBrowser::engineUserAgent()
 StaticFirstHarvestBrowser::~StaticFirstHarvestBrowser()
 {
     m_stopped = true;
-    if (m_reply)
-        m_reply->abort();
+    dropFetch();
 }
 
 void StaticFirstHarvestBrowser::setDocumentCompleteHandler(std::function<void()> handler)
@@ -85,8 +85,7 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
     m_stopped = false;
     m_url = url;
     m_entries.reset();
-    if (m_reply)
-        m_reply->abort();
+    dropFetch();
     const QUrl address = QUrl::fromUserInput(url);
     const QString scheme = address.scheme();
     if (m_engine || scope().scroll || scope().engine
@@ -102,6 +101,23 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
         request.setRawHeader("Accept-Language", m_language.toUtf8());
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::finished, this, &StaticFirstHarvestBrowser::onFetched);
+    // A page too large to hold goes to the engine without waiting for its end.
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received) {
+        if (received <= kMaxStaticBytes || m_stopped)
+            return;
+        dropFetch();
+        useEngine();
+    });
+}
+
+void StaticFirstHarvestBrowser::dropFetch()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply* reply = std::exchange(m_reply, nullptr);
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
 }
 
 void StaticFirstHarvestBrowser::onFetched()
@@ -123,7 +139,7 @@ void StaticFirstHarvestBrowser::onFetched()
     const bool plain = reply->error() == QNetworkReply::NoError && status == 200
         && mime.compare(QLatin1String("text/html"), Qt::CaseInsensitive) == 0
         && !reply->hasRawHeader("Set-Cookie") && !reply->hasRawHeader("Content-Disposition")
-        && !reply->hasRawHeader("Refresh") && reply->bytesAvailable() <= kMaxStaticBytes;
+        && !reply->hasRawHeader("Refresh");
     if (plain)
         m_entries = StaticPageReader::read(reply->readAll(), reply->url(), charset, scope());
     if (!m_entries) {
@@ -163,8 +179,7 @@ void StaticFirstHarvestBrowser::useEngine()
 void StaticFirstHarvestBrowser::stop()
 {
     m_stopped = true;
-    if (m_reply)
-        m_reply->abort();
+    dropFetch();
     if (m_engine)
         m_engine->stop();
 }

@@ -50,6 +50,8 @@ public:
 
 private:
     void onFetched();
+    // Ends a running fetch without a word from it.
+    void dropFetch();
     void useEngine();
 
     EngineFactory m_makeEngine;

@@ -11,6 +11,10 @@
 namespace
 {
 
+// How deep the tree may go: below the engine's own limit, and a bound on the recursion of
+// the walks.
+constexpr int kMaxDepth = 400;
+
 // A page this reader does not read as the engine does.
 struct Refused {
 };
@@ -101,8 +105,12 @@ public:
 private:
     // The things that make a page able to change itself, or that this reader does not
     // read as the engine does.
-    void check(const GumboNode* node)
+    void check(const GumboNode* node, int depth = 0)
     {
+        // The engine's parser nests elements no deeper than 512 and puts deeper ones
+        // beside each other; the tree would differ.
+        if (depth > kMaxDepth)
+            throw Refused {};
         if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT
             && node->type != GUMBO_NODE_TEMPLATE)
             return;
@@ -170,7 +178,7 @@ private:
         const GumboVector& children = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children
                                                                         : node->v.element.children;
         for (unsigned i = 0; i < children.length; ++i)
-            check(static_cast<const GumboNode*>(children.data[i]));
+            check(static_cast<const GumboNode*>(children.data[i]), depth + 1);
     }
 
     // document.title: the first title element's text, ASCII white space stripped and
@@ -509,8 +517,10 @@ bool readsAsUtf8(const QByteArray& html, const QString& charset, const GumboNode
     static const QRegularExpression named(QStringLiteral("charset\\s*=\\s*[\"']?([^\"';\\s]+)"),
         QRegularExpression::CaseInsensitiveOption);
     std::optional<QString> declared;
-    const std::function<void(const GumboNode*)> look = [&](const GumboNode* node) {
-        if (declared || (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT))
+    // Deeper than kMaxDepth the reader refuses the page anyway.
+    const std::function<void(const GumboNode*, int)> look = [&](const GumboNode* node, int depth) {
+        if (declared || depth > kMaxDepth
+            || (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT))
             return;
         if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == GUMBO_TAG_META) {
             const GumboElement& el = node->v.element;
@@ -527,9 +537,9 @@ bool readsAsUtf8(const QByteArray& html, const QString& charset, const GumboNode
         const GumboVector& children = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children
                                                                         : node->v.element.children;
         for (unsigned i = 0; i < children.length; ++i)
-            look(static_cast<const GumboNode*>(children.data[i]));
+            look(static_cast<const GumboNode*>(children.data[i]), depth + 1);
     };
-    look(root);
+    look(root, 0);
     if (declared)
         return isUtf8(*declared);
     for (const char c : html) {
