@@ -71,7 +71,7 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             nullptr, &Form1::mnuopcolboth_Click, nullptr },
         { C::ScrollPages, M::Options, false, "mnuopscroll", "&Scroll pages before collecting", none,
             nullptr, &Form1::mnuopscroll_Click, nullptr },
-        { C::EnginePages, M::Options, false, "mnuopengine", "Load every page in the &engine", none,
+        { C::EnginePages, M::Options, false, "mnuopengine", "Load every page in the e&ngine", none,
             nullptr, &Form1::mnuopengine_Click, nullptr },
         { C::HelpContents, M::Help, false, "mnuHelpCont", "&Contents", K::HelpContents,
             "help-contents", &Form1::mnuHelpCont_Click, nullptr },
