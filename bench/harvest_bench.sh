@@ -4,7 +4,8 @@
 # 100 pages of 300 links harvested in one run (lynx runs once per page there); and the
 # media harvest (--media) of a page of 30000 images against the links harvest of the
 # 30000 links (goal: at most 1.5 times its time); pages of 300 and 3000 videos (goal: the
-# larger at most 12 times the smaller's time).
+# larger at most 12 times the smaller's time). These pages cannot change themselves, so
+# they take the HTML parser's path; the --engine rows load the same pages in the engine.
 #   bench/harvest_bench.sh [BUILD_DIR]   (default: build)
 # RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages|media|videos runs one case.
 # Installs hyperfine and lynx when missing (benchmark only; not needed to build or test).
@@ -76,6 +77,7 @@ tables=()
 if [ -z "$only" ] || [ "$only" = links ]; then
   hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/links.md" \
     -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
+    -n "quillmarch-cli --engine 30000 links" "$cli harvest --engine $links_url" \
     -n "lynx 30000 links" "lynx -dump -listonly $links_url"
   tables+=("$site/links.md")
 fi
@@ -94,13 +96,16 @@ fi
 if [ -z "$only" ] || [ "$only" = media ]; then
   hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/media.md" \
     -n "quillmarch-cli 30000 links" "$cli harvest $links_url" \
-    -n "quillmarch-cli --media 30000 images" "$cli harvest --media $images_url"
+    -n "quillmarch-cli --media 30000 images" "$cli harvest --media $images_url" \
+    -n "quillmarch-cli --engine --media 30000 images" "$cli harvest --engine --media $images_url"
   tables+=("$site/media.md")
 fi
 if [ -z "$only" ] || [ "$only" = videos ]; then
   hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/videos.md" \
     -n "quillmarch-cli --media 300 videos" "$cli harvest --media http://127.0.0.1:$port/videos300.html" \
-    -n "quillmarch-cli --media 3000 videos" "$cli harvest --media http://127.0.0.1:$port/videos3000.html"
+    -n "quillmarch-cli --media 3000 videos" "$cli harvest --media http://127.0.0.1:$port/videos3000.html" \
+    -n "quillmarch-cli --engine --media 300 videos" "$cli harvest --engine --media http://127.0.0.1:$port/videos300.html" \
+    -n "quillmarch-cli --engine --media 3000 videos" "$cli harvest --engine --media http://127.0.0.1:$port/videos3000.html"
   tables+=("$site/videos.md")
 fi
 cat "${tables[@]}"

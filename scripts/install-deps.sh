@@ -7,10 +7,11 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
   libqt6opengl6-dev libgl-dev
-  libcurl4-openssl-dev libpsl-dev libsqlite3-dev sqlite3 libre2-dev
+  libcurl4-openssl-dev libpsl-dev libsqlite3-dev sqlite3 libre2-dev libgumbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev python3-pyftpdlib aria2
   libqt6svg6 qt6-image-formats-plugins shared-mime-info
   xvfb xauth fonts-dejavu-core
+  libffi-dev base-passwd
   desktop-file-utils appstream man-db groff-base file dpkg-dev
 )
 

@@ -450,6 +450,13 @@ constexpr CliOptionRow kOptions[] = {
         "until then it lives only in the window's memory, where no\n"
         "other process can read it. With --cookies, both are sent.",
         &raise<&CliOptions::session> },
+    { "--engine", nullptr, nullptr, kCliHarvest,
+        "Load every page in the browser engine. Without it, a page\n"
+        "that cannot change itself (no script, event handler, frame,\n"
+        "object, refresh or noscript; for --media also no style\n"
+        "sheet) is read by an HTML parser, which gives the same list\n"
+        "much faster.",
+        &raise<&CliOptions::engineOnly> },
     { "--cookies", nullptr, "FILE", kCliDownload,
         "Send the cookies of FILE (the Netscape cookies.txt format\n"
         "that curl and wget read and write), each to its own site\n"

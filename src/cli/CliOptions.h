@@ -25,6 +25,7 @@ struct CliOptions {
     HarvestScope harvest; // --media, --all: what a page gives; --scroll
     int jobs = 4; // --jobs N: pages harvested, or links downloaded, at a time
     bool session = false; // --session: the cookies of the window's browser profile
+    bool engineOnly = false; // --engine: every page loads in the browser engine
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters

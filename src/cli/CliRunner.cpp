@@ -93,7 +93,8 @@ bool CliRunner::loadSettings()
             return false;
         session = *cookies;
     }
-    m_services = commandLineServices(store, TransferAccess::trust(m_options), session);
+    m_services = commandLineServices(
+        store, TransferAccess::trust(m_options), session, !m_options.engineOnly);
 
     if (!m_options.filters.isEmpty()) {
         m_state.filters.ftypes = m_options.filters;

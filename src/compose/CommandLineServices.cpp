@@ -13,20 +13,20 @@
 extern "C" ITransferModule* quillmarch_transfer_module();
 
 Services commandLineServices(std::shared_ptr<IRegistryStore> store, const CertificateTrust& trust,
-    const QList<QNetworkCookie>& sessionCookies)
+    const QList<QNetworkCookie>& sessionCookies, bool staticPages)
 {
     quillmarch_transfer_module()->setCertificateTrust(trust);
     Services services = Services::fromModules(std::move(store),
         [] { return Result<ITransferModule*>::ok(quillmarch_transfer_module()); });
     // The tool may run beside a window, whose profile folder it leaves alone: its pages
     // load in memory, with the cookies it was given.
-    services.browserFactory = [sessionCookies]() -> std::unique_ptr<IHarvestBrowser> {
+    services.browserFactory = [sessionCookies, staticPages]() -> std::unique_ptr<IHarvestBrowser> {
         const Result<IBrowserEngine*> engine = BrowserEngineLoader::engine();
         if (!engine) {
             qWarning("%s", qPrintable(engine.message()));
             return nullptr;
         }
-        return engine.value()->createDetachedHarvestBrowser(sessionCookies);
+        return engine.value()->createDetachedHarvestBrowser(sessionCookies, staticPages);
     };
     return services;
 }

@@ -60,6 +60,9 @@ struct HarvestScope {
     HarvestCollect collect = HarvestCollect::Links;
     bool scroll = false;
     bool linkedFullSize = true;
+    // Every page loads in the browser engine; otherwise a page that cannot change itself
+    // may be read by an HTML parser instead, which gives the same entries faster.
+    bool engine = false;
 
     bool links() const { return collect != HarvestCollect::Media; }
     bool media() const { return collect != HarvestCollect::Links; }

@@ -59,6 +59,8 @@ inline constexpr StoredSetting Collect            { kOptions,  u"Collect",      
 inline constexpr StoredSetting ScrollPages        { kOptions,  u"Scroll Pages",          SettingKind::TrueFalse,    0 };
 // A thumbnail inside a link to a picture is listed as the linked picture.
 inline constexpr StoredSetting LinkedFullSize     { kOptions,  u"Linked Full Size",      SettingKind::TrueFalse,    1 };
+// Load every harvested page in the browser engine, never with the HTML parser.
+inline constexpr StoredSetting EngineOnly         { kOptions,  u"Engine Only",           SettingKind::TrueFalse,    0 };
 // An aria2 daemon's JSON-RPC address; when set, the window's downloads go to it.
 inline constexpr StoredSetting Aria2Url           { kOptions,  u"Aria2 URL",             SettingKind::Text };
 // That daemon's --rpc-secret.
@@ -98,11 +100,11 @@ inline constexpr StoredSetting ShowPictures       { kOptions,  u"Show Pictures",
 inline constexpr StoredSetting PictureChoices     { kOptions,  u"Picture Choices",       SettingKind::Text };
 // clang-format on
 
-inline constexpr StoredSetting kAll[]
-    = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks, DefaultAppend, OverwriteActionSetting,
-          Retries, Collect, ScrollPages, Aria2Url, Aria2Secret, UseServerNames, FileNameMask,
-          DownloadsAtOnce, PerHost, RateLimit, PortableNames, StopAtFailure, LastUsedSaveFolder,
-          LastExportFolder, ApplyFilters, FileTypes, UrlHistory, SettingsReset, SlideshowInterval,
-          SlideshowIncludeFiles, SlideshowWait, ShowPictures, LinkedFullSize, PictureChoices };
+inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
+    DefaultAppend, OverwriteActionSetting, Retries, Collect, ScrollPages, EngineOnly, Aria2Url,
+    Aria2Secret, UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames,
+    StopAtFailure, LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory,
+    SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait, ShowPictures,
+    LinkedFullSize, PictureChoices };
 
 } // namespace SettingsTable

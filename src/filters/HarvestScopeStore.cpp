@@ -12,6 +12,7 @@ HarvestScope HarvestScopeStore::load(const CRegSettings& settings)
               .value_or(HarvestCollect::Links);
     scope.scroll = TypedSettings::readBool(settings, SettingsTable::ScrollPages);
     scope.linkedFullSize = TypedSettings::readBool(settings, SettingsTable::LinkedFullSize);
+    scope.engine = TypedSettings::readBool(settings, SettingsTable::EngineOnly);
     return scope;
 }
 
@@ -28,4 +29,9 @@ void HarvestScopeStore::storeScroll(CRegSettings& settings, bool on)
 void HarvestScopeStore::storeLinkedFullSize(CRegSettings& settings, bool on)
 {
     TypedSettings::writeBool(settings, SettingsTable::LinkedFullSize, on);
+}
+
+void HarvestScopeStore::storeEngine(CRegSettings& settings, bool on)
+{
+    TypedSettings::writeBool(settings, SettingsTable::EngineOnly, on);
 }

@@ -5,8 +5,8 @@
 class CRegSettings;
 
 // What a page harvest collects and whether it scrolls pages, as stored
-// (SettingsTable::Collect, SettingsTable::ScrollPages and
-// SettingsTable::LinkedFullSize).
+// (SettingsTable::Collect, SettingsTable::ScrollPages, SettingsTable::LinkedFullSize and
+// SettingsTable::EngineOnly).
 class HarvestScopeStore final
 {
 public:
@@ -15,4 +15,5 @@ public:
     static void storeCollect(CRegSettings& settings, HarvestCollect collect);
     static void storeScroll(CRegSettings& settings, bool on);
     static void storeLinkedFullSize(CRegSettings& settings, bool on);
+    static void storeEngine(CRegSettings& settings, bool on);
 };

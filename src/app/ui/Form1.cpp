@@ -117,9 +117,10 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         m_regset, [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });
     m_options = std::make_unique<OptionsCommands>(
         m_state, *m_prompt, m_regset, *m_topmostBand, *action(MainCommand::ApplyFilters));
-    m_options->setHarvestActions({ action(MainCommand::CollectLinks),
-        action(MainCommand::CollectMedia), action(MainCommand::CollectBoth),
-        action(MainCommand::ScrollPages), action(MainCommand::LinkedFullSize) });
+    m_options->setHarvestActions(
+        { action(MainCommand::CollectLinks), action(MainCommand::CollectMedia),
+            action(MainCommand::CollectBoth), action(MainCommand::ScrollPages),
+            action(MainCommand::LinkedFullSize), action(MainCommand::EnginePages) });
     resize(WindowModes::kInitialWidth, WindowModes::kInitialHeight);
 
     m_ownBrowserWindows = std::make_unique<LazyBrowserWindows>([this](const QString& error) {

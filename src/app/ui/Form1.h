@@ -135,6 +135,7 @@ public:
     void mnuopcolboth_Click() { m_options->setCollect(HarvestCollect::Both); }
     void mnuopscroll_Click() { m_options->toggleScroll(); }
     void mnuopfullsize_Click() { m_options->toggleLinkedFullSize(); }
+    void mnuopengine_Click() { m_options->toggleEngine(); }
     void mnuHelpCont_Click();
     void mnusavpopopen_Click() { m_openreq.request(OpenRequest::Source::Menu); }
     void mnusavpopremove_Click();

@@ -35,6 +35,7 @@ enum class MainCommand {
     CollectBoth, // "mnuopcolboth"
     ScrollPages, // "mnuopscroll"
     LinkedFullSize, // "mnuopfullsize"
+    EnginePages, // "mnuopengine"
     HelpContents, // "mnuHelpCont"
     Tour, // "mnuhelptour"
     About, // "mnuHelpAbt"

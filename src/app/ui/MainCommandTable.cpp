@@ -81,6 +81,8 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
         { C::LinkedFullSize, M::Options, false, "mnuopfullsize",
             "Prefer linked &full-size pictures", none, nullptr, &Form1::mnuopfullsize_Click,
             nullptr },
+        { C::EnginePages, M::Options, false, "mnuopengine", "Load every page in the e&ngine", none,
+            nullptr, &Form1::mnuopengine_Click, nullptr },
         { C::HelpContents, M::Help, false, "mnuHelpCont", "&Contents", K::HelpContents,
             "help-contents", &Form1::mnuHelpCont_Click, nullptr },
         { C::Tour, M::Help, false, "mnuhelptour", "&Interactive Tour", none, nullptr,

@@ -65,6 +65,7 @@ MenuBuilder::MenuBuilder(Form1& form, QWidget* list)
     action(MainCommand::ScrollPages)->setCheckable(true);
     action(MainCommand::LinkedFullSize)->setCheckable(true);
     action(MainCommand::ShowPictures)->setCheckable(true);
+    action(MainCommand::EnginePages)->setCheckable(true);
     m_contextMenu->setDefaultAction(action(MainCommand::PopupOpen));
     // Delete works on the focused entry of the list without opening the menu.
     QAction* remove = action(MainCommand::PopupRemove);

@@ -80,6 +80,13 @@ void OptionsCommands::toggleLinkedFullSize()
     showHarvestScope();
 }
 
+void OptionsCommands::toggleEngine()
+{
+    m_state.filters.harvest.engine = !m_state.filters.harvest.engine;
+    HarvestScopeStore::storeEngine(m_regset, m_state.filters.harvest.engine);
+    showHarvestScope();
+}
+
 void OptionsCommands::showHarvestScope()
 {
     const HarvestScope& scope = m_state.filters.harvest;
@@ -92,4 +99,5 @@ void OptionsCommands::showHarvestScope()
     check(m_harvestActions.both, scope.collect == HarvestCollect::Both);
     check(m_harvestActions.scroll, scope.scroll);
     check(m_harvestActions.linkedFullSize, scope.linkedFullSize);
+    check(m_harvestActions.engine, scope.engine);
 }

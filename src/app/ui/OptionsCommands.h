@@ -29,11 +29,13 @@ public:
         QAction* both = nullptr;
         QAction* scroll = nullptr;
         QAction* linkedFullSize = nullptr;
+        QAction* engine = nullptr;
     };
     void setHarvestActions(const HarvestActions& actions) { m_harvestActions = actions; }
     void setCollect(HarvestCollect collect);
     void toggleScroll();
     void toggleLinkedFullSize();
+    void toggleEngine();
     // The items checked as the harvest scope says.
     void showHarvestScope();
 

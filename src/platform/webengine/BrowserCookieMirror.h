@@ -19,6 +19,7 @@ public:
     BrowserCookieMirror(
         QWebEngineCookieStore& store, QList<QNetworkCookie> stored, QObject* parent = nullptr);
 
+    QList<QNetworkCookie> cookies() const { return m_cookies; }
     // Each cookie as a Netscape cookies.txt line; expired ones left out.
     QStringList netscapeLines() const;
 

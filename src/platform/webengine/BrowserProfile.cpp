@@ -86,6 +86,12 @@ QStringList BrowserProfile::sharedCookies()
     return mirror ? mirror->netscapeLines() : QStringList();
 }
 
+QList<QNetworkCookie> BrowserProfile::sharedCookieList()
+{
+    const auto* mirror = shared()->findChild<BrowserCookieMirror*>();
+    return mirror ? mirror->cookies() : QList<QNetworkCookie>();
+}
+
 QWebEngineProfile* BrowserProfile::detached()
 {
     // Created on first use, so Qt WebEngine starts only when a page is needed.

@@ -35,6 +35,8 @@ public:
     // The cookies of the shared profile now, as Netscape cookies.txt lines: those stored
     // in its folder, then what the engine reported since (making the profile if needed).
     static QStringList sharedCookies();
+    // The same cookies as they are.
+    static QList<QNetworkCookie> sharedCookieList();
 
     static QWebEngineProfile* detached();
     // Puts cookies into detached(); meant once, before its first page loads.

@@ -91,7 +91,7 @@ TEST_F(Form1Test, StartUpReadsStoredPreferencesAndFilters)
 }
 
 // What a harvest collects is read at start (any letter case), shown by the radio items
-// and stored when chosen; the scroll switch likewise.
+// and stored when chosen; the scroll and engine switches likewise.
 TEST_F(Form1Test, CollectChoiceAndScrollSwitchAreReadShownAndStored)
 {
     settings().SaveSetting("Options", "Collect", "media");
@@ -108,9 +108,14 @@ TEST_F(Form1Test, CollectChoiceAndScrollSwitchAreReadShownAndStored)
     EXPECT_EQ(form->state().filters.harvest, (HarvestScope { HarvestCollect::Both, true, false }));
     EXPECT_FALSE(item("mnuopfullsize")->isChecked());
     EXPECT_EQ(settings().GetSetting("Options", "Linked Full Size", ""), "False");
+    item("mnuopengine")->trigger();
+    EXPECT_EQ(
+        form->state().filters.harvest, (HarvestScope { HarvestCollect::Both, true, false, true }));
+    EXPECT_TRUE(item("mnuopengine")->isChecked());
     EXPECT_FALSE(item("mnuopcolmedia")->isChecked());
     EXPECT_EQ(settings().GetSetting("Options", "Collect", ""), "Both");
     EXPECT_EQ(settings().GetSetting("Options", "Scroll Pages", ""), "True");
+    EXPECT_EQ(settings().GetSetting("Options", "Engine Only", ""), "True");
 
     settings().SaveSetting("Options", "Collect", "Pictures");
     EXPECT_EQ(makeForm()->state().filters.harvest.collect, HarvestCollect::Links);

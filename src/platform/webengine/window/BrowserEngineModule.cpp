@@ -5,6 +5,7 @@
 #include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/ShellWindowRegistry.h"
+#include "platform/webengine/StaticFirstHarvestBrowser.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
 
@@ -16,17 +17,29 @@ class WebEngineBrowserEngine final : public IBrowserEngine
 public:
     std::unique_ptr<IHarvestBrowser> createHarvestBrowser() override
     {
-        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::shared());
+        // The windows' sign-ins hold for the parser's fetch too: it sends their cookies.
+        return std::make_unique<StaticFirstHarvestBrowser>(
+            [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::shared()); },
+            StaticFirstHarvestBrowser::engineUserAgent(), QString(),
+            BrowserProfile::sharedCookieList());
     }
     std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
-        const QList<QNetworkCookie>& cookies) override
+        const QList<QNetworkCookie>& cookies, bool staticPages) override
     {
         if (!m_seeded) {
             m_seeded = true;
             if (!cookies.isEmpty())
                 BrowserProfile::seedDetached(cookies);
         }
-        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached());
+        auto engine
+            = [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached()); };
+        // The static path sends no cookies, so a profile holding some loads every page.
+        if (!staticPages || !cookies.isEmpty())
+            return engine();
+        // The engine's own User-Agent, spelt without starting the engine for it: a page
+        // the parser reads never starts it.
+        return std::make_unique<StaticFirstHarvestBrowser>(
+            engine, StaticFirstHarvestBrowser::engineUserAgent(), QString());
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QNetworkCookie>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+#include "builders/IHarvestBrowser.h"
+
+class QNetworkReply;
+
+// A harvest browser that reads a page which cannot change itself with a parser
+// (StaticPageReader) and hands every other page to the engine, as it does every page when
+// the scope asks for the engine. The page is fetched once, with the profile's cookies
+// that fit it; anything but a plain answer (a status other than 200, a redirect, a
+// cookie set, another type than HTML, an attachment, a failure) goes to the engine, which
+// loads the page itself and reports as it always does. Entries leave either path alike:
+// the builder's HarvestAcceptor takes them.
+class StaticFirstHarvestBrowser final : public QObject, public IHarvestBrowser
+{
+    Q_OBJECT
+public:
+    using EngineFactory = std::function<std::unique_ptr<IHarvestBrowser>()>;
+
+    // engine: makes the engine's browser when a page needs it; userAgent and language:
+    // the engine's own, sent with the fetch, as are those of cookies that fit the page
+    // (the profile's, when it has any).
+    StaticFirstHarvestBrowser(EngineFactory engine, QString userAgent, QString language,
+        const QList<QNetworkCookie>& cookies = {}, QObject* parent = nullptr);
+    ~StaticFirstHarvestBrowser() override;
+
+    void setDocumentCompleteHandler(std::function<void()> handler) override;
+    void setNavigateErrorHandler(std::function<void(qint32 statusCode)> handler) override;
+    void setProgressHandler(std::function<void(int progress, int progressMax)> handler) override;
+    void setScope(const HarvestScope& scope) override;
+    void navigate(const QString& url) override;
+    void stop() override;
+    void collectEntries(EntriesHandler done) override;
+    QString movedTo() const override;
+
+    // The User-Agent the engine's profiles send unless told otherwise.
+    static QString engineUserAgent();
+
+    // Whether the last page went to the engine.
+    bool usedEngine() const { return m_engine != nullptr; }
+
+private:
+    void onFetched();
+    // The page's entries when the answer is a plain HTML page the parser can read from
+    // body, else nullopt.
+    std::optional<ListEntries> readAnswer(QNetworkReply& reply, const QByteArray& body) const;
+    // Ends a running fetch without a word from it.
+    void dropFetch();
+    void useEngine();
+
+    EngineFactory m_makeEngine;
+    QString m_userAgent;
+    QString m_language;
+    QNetworkAccessManager m_network;
+    QPointer<QNetworkReply> m_reply;
+    std::unique_ptr<IHarvestBrowser> m_engine;
+    std::optional<ListEntries> m_entries; // the parser's, once read
+    std::function<void()> m_onComplete;
+    std::function<void(qint32)> m_onError;
+    std::function<void(int, int)> m_onProgress;
+    QString m_url; // as given to navigate()
+    bool m_stopped = false;
+};
