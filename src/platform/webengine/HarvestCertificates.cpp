@@ -8,17 +8,24 @@ namespace
 {
 
 CertificateTrust g_trust; // set before the first page, read on the interface thread
+bool g_authoritiesLoaded = false;
 
 } // namespace
 
 void HarvestCertificates::setTrust(const CertificateTrust& trust)
 {
     g_trust = trust;
-    if (trust.caFile.isEmpty())
+    g_authoritiesLoaded = false;
+}
+
+void HarvestCertificates::loadAuthorities()
+{
+    if (g_authoritiesLoaded || g_trust.caFile.isEmpty())
         return;
+    g_authoritiesLoaded = true;
     // QSslCertificate::verify() checks against the default configuration's authorities.
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.setCaCertificates(QSslCertificate::fromPath(trust.caFile, QSsl::Pem));
+    config.setCaCertificates(QSslCertificate::fromPath(g_trust.caFile, QSsl::Pem));
     QSslConfiguration::setDefaultConfiguration(config);
 }
 
@@ -26,8 +33,10 @@ bool HarvestCertificates::accepts(const QList<QSslCertificate>& chain, const QSt
 {
     if (g_trust.insecure)
         return true;
-    return !g_trust.caFile.isEmpty() && !chain.isEmpty()
-        && QSslCertificate::verify(chain, host).isEmpty();
+    if (g_trust.caFile.isEmpty() || chain.isEmpty())
+        return false;
+    loadAuthorities();
+    return QSslCertificate::verify(chain, host).isEmpty();
 }
 
 void HarvestCertificates::decide(const QWebEngineCertificateError& error)

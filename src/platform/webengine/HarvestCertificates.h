@@ -15,8 +15,10 @@ class QWebEngineCertificateError;
 class HarvestCertificates final
 {
 public:
-    // Also makes the CA file's authorities the ones Qt verifies against.
     static void setTrust(const CertificateTrust& trust);
+    // Makes the trust's CA file's authorities the ones Qt verifies against (its own
+    // requests too), once; read when first needed, as parsing a bundle takes a while.
+    static void loadAuthorities();
     static void decide(const QWebEngineCertificateError& error);
     // Whether a chain (leaf first) that the browser refused is accepted for host.
     static bool accepts(const QList<QSslCertificate>& chain, const QString& host);

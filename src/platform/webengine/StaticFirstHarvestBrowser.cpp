@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "builders/NavigationErrors.h"
+#include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/StaticPageReader.h"
 
 namespace
@@ -93,6 +94,8 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
         useEngine();
         return;
     }
+    if (scheme == QLatin1String("https"))
+        HarvestCertificates::loadAuthorities();
     QNetworkRequest request(address);
     request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     request.setRawHeader(
