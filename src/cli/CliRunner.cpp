@@ -31,8 +31,6 @@
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
 #include "listops/PatternFilter.h"
-#include "platform/BrowserEngineLoader.h"
-#include "platform/IBrowserEngine.h"
 #include "platform/SqliteRegistryStore.h"
 #include "settings/CRegSettings.h"
 
@@ -165,15 +163,9 @@ int CliRunner::finish(bool built)
 
 int CliRunner::harvest()
 {
-    // The engine module is loaded here only: the other commands start without the
-    // engine's libraries.
-    const Result<IBrowserEngine*> loaded = BrowserEngineLoader::engine();
-    if (!loaded) {
-        printError(QStringLiteral("Error: %1").arg(loaded.message()));
-        return 1;
-    }
+    // The engine module is loaded by the first page that needs it (see
+    // commandLineServices), with the certificates trusted.
     TransferAccess::warnIfInsecure(m_options);
-    loaded.value()->setCertificateTrust(TransferAccess::trust(m_options));
     if (m_options.manyPages())
         return harvestMany();
     ConsolePrompt prompt;

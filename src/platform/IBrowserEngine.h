@@ -23,10 +23,8 @@ public:
     // A harvest browser over a memory-only profile, for a process running beside a
     // window (the command line). The first call's cookies are put into that profile and
     // sent by every page of it from then on.
-    // staticPages: pages that cannot change themselves are read by a parser instead of
-    // the engine (only without cookies).
     virtual std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
-        const QList<QNetworkCookie>& cookies, bool staticPages)
+        const QList<QNetworkCookie>& cookies)
         = 0;
     virtual IShellWindows& shellWindows() = 0;
     virtual IBrowserWindows& browserWindows() = 0;

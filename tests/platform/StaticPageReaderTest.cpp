@@ -3,9 +3,9 @@
 #include <QWebEngineProfile>
 #include <gtest/gtest.h>
 
+#include "platform/staticpage/StaticFirstHarvestBrowser.h"
+#include "platform/staticpage/StaticPageReader.h"
 #include "platform/webengine/BrowserProfile.h"
-#include "platform/webengine/StaticFirstHarvestBrowser.h"
-#include "platform/webengine/StaticPageReader.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "support/LocalHttpServer.h"
 #include "support/QtPrinters.h"

@@ -2,10 +2,10 @@
 #include <QtGlobal>
 
 #include "platform/IBrowserEngine.h"
+#include "platform/staticpage/StaticFirstHarvestBrowser.h"
 #include "platform/webengine/BrowserProfile.h"
 #include "platform/webengine/HarvestCertificates.h"
 #include "platform/webengine/ShellWindowRegistry.h"
-#include "platform/webengine/StaticFirstHarvestBrowser.h"
 #include "platform/webengine/WebEngineHarvestBrowser.h"
 #include "platform/webengine/window/WebBrowserWindows.h"
 
@@ -24,22 +24,14 @@ public:
             BrowserProfile::sharedCookieList());
     }
     std::unique_ptr<IHarvestBrowser> createDetachedHarvestBrowser(
-        const QList<QNetworkCookie>& cookies, bool staticPages) override
+        const QList<QNetworkCookie>& cookies) override
     {
         if (!m_seeded) {
             m_seeded = true;
             if (!cookies.isEmpty())
                 BrowserProfile::seedDetached(cookies);
         }
-        auto engine
-            = [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached()); };
-        // The static path sends no cookies, so a profile holding some loads every page.
-        if (!staticPages || !cookies.isEmpty())
-            return engine();
-        // The engine's own User-Agent, spelt without starting the engine for it: a page
-        // the parser reads never starts it.
-        return std::make_unique<StaticFirstHarvestBrowser>(
-            engine, StaticFirstHarvestBrowser::engineUserAgent(), QString());
+        return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached());
     }
     IShellWindows& shellWindows() override { return ShellWindowRegistry::instance(); }
     IBrowserWindows& browserWindows() override { return m_windows; }

@@ -1,16 +1,16 @@
-#include "platform/webengine/StaticFirstHarvestBrowser.h"
+#include "platform/staticpage/StaticFirstHarvestBrowser.h"
 
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslConfiguration>
 #include <QTimer>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <sys/utsname.h>
 #include <utility>
 
 #include "builders/NavigationErrors.h"
-#include "platform/webengine/HarvestCertificates.h"
-#include "platform/webengine/StaticPageReader.h"
+#include "platform/staticpage/EngineVersion.h"
+#include "platform/staticpage/StaticPageReader.h"
 
 namespace
 {
@@ -21,11 +21,12 @@ constexpr qint64 kMaxStaticBytes = 64 * 1024 * 1024;
 } // namespace
 
 StaticFirstHarvestBrowser::StaticFirstHarvestBrowser(EngineFactory engine, QString userAgent,
-    QString language, const QList<QNetworkCookie>& cookies, QObject* parent)
+    QString language, const QList<QNetworkCookie>& cookies, CertificateTrust trust, QObject* parent)
     : QObject(parent)
     , m_makeEngine(std::move(engine))
     , m_userAgent(std::move(userAgent))
     , m_language(std::move(language))
+    , m_trust(std::move(trust))
 {
     // Cookies a server sets send the page to the engine, which keeps them.
     auto* jar = new QNetworkCookieJar(&m_network);
@@ -43,8 +44,19 @@ QString StaticFirstHarvestBrowser::engineUserAgent()
     ::uname(&host);
     return QStringLiteral("Mozilla/5.0 (X11; Linux %1) AppleWebKit/537.36 (KHTML, like Gecko) "
                           "QtWebEngine/%2 Chrome/%3 Safari/537.36")
-        .arg(QString::fromLatin1(host.machine), QString::fromLatin1(qWebEngineVersion()),
-            QString::fromLatin1(qWebEngineChromiumVersion()));
+        .arg(QString::fromLatin1(host.machine), QString::fromLatin1(EngineVersion::kWebEngine),
+            QString::fromLatin1(EngineVersion::kChromium));
+}
+
+QList<QSslCertificate> StaticFirstHarvestBrowser::authorities(const QString& caFile)
+{
+    // Read once per file and process: a bundle of a few hundred takes longer to parse
+    // than a plain page takes to read.
+    static QHash<QString, QList<QSslCertificate>> read;
+    const auto found = read.constFind(caFile);
+    if (found != read.constEnd())
+        return *found;
+    return read.insert(caFile, QSslCertificate::fromPath(caFile, QSsl::Pem)).value();
 }
 
 StaticFirstHarvestBrowser::~StaticFirstHarvestBrowser()
@@ -89,14 +101,19 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
     dropFetch();
     const QUrl address = QUrl::fromUserInput(url);
     const QString scheme = address.scheme();
-    if (m_engine || scope().scroll || scope().engine
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    // Unchecked certificates are the engine's to accept.
+    const bool https = scheme == QLatin1String("https");
+    if (m_engine || scope().scroll || scope().engine || (scheme != QLatin1String("http") && !https)
+        || (https && m_trust.insecure)) {
         useEngine();
         return;
     }
-    if (scheme == QLatin1String("https"))
-        HarvestCertificates::loadAuthorities();
     QNetworkRequest request(address);
+    if (https && !m_trust.caFile.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(authorities(m_trust.caFile));
+        request.setSslConfiguration(tls);
+    }
     request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     request.setRawHeader(
         "Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");

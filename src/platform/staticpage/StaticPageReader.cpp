@@ -1,4 +1,4 @@
-#include "platform/webengine/StaticPageReader.h"
+#include "platform/staticpage/StaticPageReader.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

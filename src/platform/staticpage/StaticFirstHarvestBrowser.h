@@ -5,11 +5,13 @@
 #include <QNetworkCookie>
 #include <QObject>
 #include <QPointer>
+#include <QSslCertificate>
 #include <QUrl>
 #include <functional>
 #include <memory>
 
 #include "builders/IHarvestBrowser.h"
+#include "core/CertificateTrust.h"
 
 class QNetworkReply;
 
@@ -28,9 +30,11 @@ public:
 
     // engine: makes the engine's browser when a page needs it; userAgent and language:
     // the engine's own, sent with the fetch, as are those of cookies that fit the page
-    // (the profile's, when it has any).
+    // (the profile's, when it has any). trust: the certificates a page fetched over https
+    // may show; with none checked, such pages go to the engine, which decides.
     StaticFirstHarvestBrowser(EngineFactory engine, QString userAgent, QString language,
-        const QList<QNetworkCookie>& cookies = {}, QObject* parent = nullptr);
+        const QList<QNetworkCookie>& cookies = {}, CertificateTrust trust = {},
+        QObject* parent = nullptr);
     ~StaticFirstHarvestBrowser() override;
 
     void setDocumentCompleteHandler(std::function<void()> handler) override;
@@ -56,10 +60,12 @@ private:
     // Ends a running fetch without a word from it.
     void dropFetch();
     void useEngine();
+    static QList<QSslCertificate> authorities(const QString& caFile);
 
     EngineFactory m_makeEngine;
     QString m_userAgent;
     QString m_language;
+    CertificateTrust m_trust;
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<IHarvestBrowser> m_engine;
