@@ -452,10 +452,11 @@ constexpr CliOptionRow kOptions[] = {
         &raise<&CliOptions::session> },
     { "--engine", nullptr, nullptr, kCliHarvest,
         "Load every page in the browser engine. Without it, a page\n"
-        "that cannot change itself (no script, event handler, frame,\n"
+        "that cannot change itself (no script, event handler,\n"
         "object, refresh or noscript; for --media also no style\n"
-        "sheet) is read by an HTML parser, which gives the same list\n"
-        "much faster.",
+        "sheet), and its same-site frames that cannot either, are\n"
+        "read by an HTML parser, which gives the same list much\n"
+        "faster.",
         &raise<&CliOptions::engineOnly> },
     { "--cookies", nullptr, "FILE", kCliDownload,
         "Send the cookies of FILE (the Netscape cookies.txt format\n"

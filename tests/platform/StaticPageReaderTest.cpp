@@ -223,3 +223,59 @@ TEST(StaticPageReaderTest, OnlyPlainAnswersSkipTheEngine)
         EXPECT_EQ(entries->at(0).url, site.url("/a"));
     }
 }
+
+// Frames the page can read are read by the parser too, each document's entries followed
+// by its frames', as the engine walks them; a frame the parser cannot vouch for sends
+// the whole page to the engine.
+TEST(StaticPageReaderTest, FramesReadAsTheEngineReadsThem)
+{
+    LocalHttpServer site;
+    ASSERT_TRUE(site.start());
+    const std::string other = "http://localhost:" + std::to_string(site.port());
+    site.page("/f/a.html", "<title>A</title><a href='/a1'>a1</a><iframe src='c.html'></iframe>");
+    site.page("/f/b.html", "<a href='/b1'>b1</a>");
+    site.page("/f/c.html", "<a href='/c1'>c1</a>");
+    site.page("/f/s.html", "<a href='/s1'>s1</a><script></script>");
+    site.page("/f/nested.html",
+        "<a href='/t'>t</a><iframe src='a.html'></iframe><iframe src='b.html#x'></iframe>"
+        "<iframe></iframe>");
+    site.page("/f/set.html",
+        "<frameset cols='50%,50%'><frame src='b.html'><frame src='a.html'></frameset>");
+    site.page("/f/cross.html",
+        "<a href='/t'>t</a><iframe src='" + other + "/f/b.html'></iframe><iframe src='b.html'>");
+    site.page("/f/self.html", "<a href='/t'>t</a><iframe src='self.html'></iframe>");
+    site.page("/f/lazy.html", "<iframe loading='lazy' src='b.html'></iframe>");
+    site.page("/f/scripted.html", "<iframe src='s.html'></iframe>");
+    site.page("/f/gone.html", "<a href='/t'>t</a><iframe src='none.html'></iframe>");
+    const struct {
+        const char* path;
+        bool engine;
+    } rows[] = {
+        { "/f/nested.html", false },
+        { "/f/set.html", false },
+        { "/f/cross.html", false },
+        { "/f/self.html", true },
+        { "/f/lazy.html", true },
+        { "/f/scripted.html", true },
+        { "/f/gone.html", true },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        const QString url = site.url(QString::fromLatin1(row.path));
+        StaticFirstHarvestBrowser browser(
+            [] { return std::make_unique<WebEngineHarvestBrowser>(BrowserProfile::detached()); },
+            StaticFirstHarvestBrowser::engineUserAgent(), QString());
+        browser.setScope(kBoth);
+        bool complete = false;
+        browser.setDocumentCompleteHandler([&] { complete = true; });
+        browser.navigate(url);
+        ASSERT_TRUE(waitFor([&] { return complete; }));
+        std::optional<ListEntries> entries;
+        browser.collectEntries([&](const std::optional<ListEntries>& found) { entries = found; });
+        ASSERT_TRUE(waitFor([&] { return entries.has_value(); }));
+        EXPECT_EQ(browser.usedEngine(), row.engine);
+        const std::optional<ListEntries> loaded = engineEntries(url, kBoth);
+        ASSERT_TRUE(loaded.has_value());
+        EXPECT_EQ(described(*entries), described(*loaded));
+    }
+}

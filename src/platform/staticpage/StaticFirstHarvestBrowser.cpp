@@ -17,6 +17,9 @@ namespace
 
 // Larger pages are left to the engine.
 constexpr qint64 kMaxStaticBytes = 64 * 1024 * 1024;
+// Pages with more frames, or frames nested deeper, are left to the engine.
+constexpr int kMaxFrames = 1000;
+constexpr int kMaxFrameDepth = 8;
 
 } // namespace
 
@@ -108,17 +111,7 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
         useEngine();
         return;
     }
-    QNetworkRequest request(address);
-    if (https && !m_trust.caFile.isEmpty()) {
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setCaCertificates(authorities(m_trust.caFile));
-        request.setSslConfiguration(tls);
-    }
-    request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
-    request.setRawHeader(
-        "Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
-    if (!m_language.isEmpty())
-        request.setRawHeader("Accept-Language", m_language.toUtf8());
+    const QNetworkRequest request = requestFor(address, QUrl());
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::finished, this, &StaticFirstHarvestBrowser::onFetched);
     // A page too large to hold goes to the engine without waiting for its end.
@@ -130,8 +123,109 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
     });
 }
 
+QNetworkRequest StaticFirstHarvestBrowser::requestFor(
+    const QUrl& address, const QUrl& referrer) const
+{
+    QNetworkRequest request(address);
+    if (address.scheme() == QLatin1String("https") && !m_trust.caFile.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(authorities(m_trust.caFile));
+        request.setSslConfiguration(tls);
+    }
+    request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
+    request.setRawHeader(
+        "Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    if (!m_language.isEmpty())
+        request.setRawHeader("Accept-Language", m_language.toUtf8());
+    if (referrer.isValid())
+        request.setRawHeader("Referer", referrer.toString(QUrl::RemoveFragment).toUtf8());
+    return request;
+}
+
+void StaticFirstHarvestBrowser::dropFrames()
+{
+    for (Frame& frame : m_frames) {
+        if (QNetworkReply* reply = frame.reply.data()) {
+            reply->disconnect(this);
+            reply->abort();
+            reply->deleteLater();
+        }
+    }
+    m_frames.clear();
+    m_framesWaiting = 0;
+}
+
+bool StaticFirstHarvestBrowser::fetchFrames(int parent, const QList<QUrl>& addresses)
+{
+    for (const QUrl& address : addresses) {
+        // The engine leaves a frame empty that would load one of its ancestors again.
+        const QUrl bare = address.adjusted(QUrl::RemoveFragment);
+        for (int up = parent; up >= 0; up = m_frames[up].parent) {
+            if (m_frames[up].address.adjusted(QUrl::RemoveFragment) == bare)
+                return false;
+        }
+        if (m_frames[parent].depth >= kMaxFrameDepth
+            || static_cast<int>(m_frames.size()) > kMaxFrames)
+            return false;
+        const int index = static_cast<int>(m_frames.size());
+        m_frames.push_back({ address, parent, m_frames[parent].depth + 1 });
+        m_frames[parent].children.append(index);
+        QNetworkReply* reply = m_network.get(requestFor(address, m_frames[parent].address));
+        m_frames[index].reply = reply;
+        ++m_framesWaiting;
+        connect(reply, &QNetworkReply::finished, this, [this, index] { onFrameFetched(index); });
+    }
+    return true;
+}
+
+void StaticFirstHarvestBrowser::onFrameFetched(int index)
+{
+    QNetworkReply* reply = m_frames[index].reply.data();
+    if (!reply || m_stopped)
+        return;
+    reply->deleteLater();
+    m_frames[index].reply = nullptr;
+    --m_framesWaiting;
+    QList<QUrl> frames;
+    const std::optional<ListEntries> entries = readAnswer(*reply, reply->readAll(), &frames);
+    if (!entries || !fetchFrames(index, frames)) {
+        // The page is the engine's after all, frames and all.
+        dropFrames();
+        useEngine();
+        return;
+    }
+    m_frames[index].entries = *entries;
+    if (m_framesWaiting == 0)
+        pageRead(framesEntries());
+}
+
+ListEntries StaticFirstHarvestBrowser::framesEntries() const
+{
+    // Each document's own entries, then its frames' in turn, depth first.
+    ListEntries entries;
+    std::vector<int> next { 0 };
+    while (!next.empty()) {
+        const Frame& frame = m_frames[static_cast<size_t>(next.back())];
+        next.pop_back();
+        entries.append(frame.entries);
+        for (auto child = frame.children.crbegin(); child != frame.children.crend(); ++child)
+            next.push_back(*child);
+    }
+    return entries;
+}
+
+void StaticFirstHarvestBrowser::pageRead(ListEntries entries)
+{
+    m_entries = std::move(entries);
+    if (m_onProgress)
+        m_onProgress(100, 100);
+    if (!m_stopped && m_onComplete)
+        m_onComplete();
+}
+
 void StaticFirstHarvestBrowser::dropFetch()
 {
+    dropFrames();
     if (!m_reply)
         return;
     QNetworkReply* reply = std::exchange(m_reply, nullptr);
@@ -141,7 +235,7 @@ void StaticFirstHarvestBrowser::dropFetch()
 }
 
 std::optional<ListEntries> StaticFirstHarvestBrowser::readAnswer(
-    QNetworkReply& reply, const QByteArray& body) const
+    QNetworkReply& reply, const QByteArray& body, QList<QUrl>* frames) const
 {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QString type = reply.header(QNetworkRequest::ContentTypeHeader).toString();
@@ -158,7 +252,7 @@ std::optional<ListEntries> StaticFirstHarvestBrowser::readAnswer(
         && !reply.hasRawHeader("Refresh");
     if (!plain)
         return std::nullopt;
-    return StaticPageReader::read(body, reply.url(), charset, scope());
+    return StaticPageReader::read(body, reply.url(), charset, scope(), frames);
 }
 
 void StaticFirstHarvestBrowser::onFetched()
@@ -168,15 +262,21 @@ void StaticFirstHarvestBrowser::onFetched()
         return;
     reply->deleteLater();
     m_reply = nullptr;
-    m_entries = readAnswer(*reply, reply->readAll());
-    if (!m_entries) {
+    QList<QUrl> frames;
+    std::optional<ListEntries> entries = readAnswer(*reply, reply->readAll(), &frames);
+    if (!entries) {
         useEngine();
         return;
     }
-    if (m_onProgress)
-        m_onProgress(100, 100);
-    if (!m_stopped && m_onComplete)
-        m_onComplete();
+    if (frames.isEmpty()) {
+        pageRead(std::move(*entries));
+        return;
+    }
+    m_frames.push_back({ reply->url(), -1, 0, std::move(*entries) });
+    if (!fetchFrames(0, frames)) {
+        dropFrames();
+        useEngine();
+    }
 }
 
 void StaticFirstHarvestBrowser::useEngine()
@@ -222,6 +322,9 @@ void StaticFirstHarvestBrowser::collectEntries(EntriesHandler done)
     std::optional<ListEntries> entries = m_entries;
     if (m_reply && !m_reply->isFinished())
         entries = readAnswer(*m_reply, m_reply->peek(m_reply->bytesAvailable()));
+    else if (!entries && !m_frames.empty())
+        entries = framesEntries(); // the frames read so far
+
     // Called from the event loop, never from inside collectEntries().
     QTimer::singleShot(
         0, this, [done = std::move(done), entries = std::move(entries)] { done(entries); });

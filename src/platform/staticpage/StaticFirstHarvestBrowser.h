@@ -3,12 +3,14 @@
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QNetworkCookie>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
 #include <QSslCertificate>
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "builders/IHarvestBrowser.h"
 #include "core/CertificateTrust.h"
@@ -20,7 +22,9 @@ class QNetworkReply;
 // the scope asks for the engine. The page is fetched once, with the profile's cookies
 // that fit it; anything but a plain answer (a status other than 200, a redirect, a
 // cookie set, another type than HTML, an attachment, a failure) goes to the engine, which
-// loads the page itself and reports as it always does. Entries leave either path alike:
+// loads the page itself and reports as it always does. The frames of the page's own
+// origin are fetched and read the same way, side by side; one that is not a plain answer
+// the parser takes sends the whole page to the engine. Entries leave either path alike:
 // the builder's HarvestAcceptor takes them.
 class StaticFirstHarvestBrowser final : public QObject, public IHarvestBrowser
 {
@@ -55,8 +59,18 @@ public:
 private:
     void onFetched();
     // The page's entries when the answer is a plain HTML page the parser can read from
-    // body, else nullopt.
-    std::optional<ListEntries> readAnswer(QNetworkReply& reply, const QByteArray& body) const;
+    // body, else nullopt; with frames, the frames it can read are added there.
+    std::optional<ListEntries> readAnswer(
+        QNetworkReply& reply, const QByteArray& body, QList<QUrl>* frames = nullptr) const;
+    QNetworkRequest requestFor(const QUrl& address, const QUrl& referrer) const;
+    // Fetches the frames of the document at parent; false when one of them makes the
+    // page the engine's (a frame loading an ancestor, too many or too deep).
+    bool fetchFrames(int parent, const QList<QUrl>& addresses);
+    void onFrameFetched(int index);
+    void dropFrames();
+    ListEntries framesEntries() const;
+    // The page is read: its entries are ready for collectEntries().
+    void pageRead(ListEntries entries);
     // Ends a running fetch without a word from it.
     void dropFetch();
     void useEngine();
@@ -70,6 +84,17 @@ private:
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<IHarvestBrowser> m_engine;
     std::optional<ListEntries> m_entries; // the parser's, once read
+    // A page with frames: its document first, then each frame's as found.
+    struct Frame {
+        QUrl address;
+        int parent = -1;
+        int depth = 0;
+        ListEntries entries = {};
+        QList<int> children = {};
+        QPointer<QNetworkReply> reply = {};
+    };
+    std::vector<Frame> m_frames;
+    int m_framesWaiting = 0;
     std::function<void()> m_onComplete;
     std::function<void(qint32)> m_onError;
     std::function<void(int, int)> m_onProgress;

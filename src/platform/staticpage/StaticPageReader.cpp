@@ -79,11 +79,12 @@ bool isTag(const GumboNode* node, GumboTag tag)
 class Reader
 {
 public:
-    Reader(const QUrl& page, const HarvestScope& scope)
+    Reader(const QUrl& page, const HarvestScope& scope, QList<QUrl>* frames)
         : m_page(page)
         , m_base(page)
         , m_wantLinks(scope.links())
         , m_wantMedia(scope.media())
+        , m_frames(frames)
     {
     }
 
@@ -94,6 +95,8 @@ public:
         m_pageBare = pageText.section(QLatin1Char('#'), 0, 0);
         if (m_baseHref)
             m_base = resolveUrl(*m_baseHref, m_page);
+        for (const QString& src : std::as_const(m_frameSources))
+            addFrame(src);
         walk(root);
         for (ListEntry& entry : m_entries) {
             entry.context.page = pageText;
@@ -121,11 +124,16 @@ private:
             if (el.tag_namespace != GUMBO_NAMESPACE_HTML)
                 throw Refused {};
             switch (el.tag) {
-            case GUMBO_TAG_SCRIPT:
-            case GUMBO_TAG_NOSCRIPT:
             case GUMBO_TAG_IFRAME:
             case GUMBO_TAG_FRAME:
+                noteFrame(el);
+                break;
             case GUMBO_TAG_FRAMESET:
+                if (!m_frames)
+                    throw Refused {};
+                break;
+            case GUMBO_TAG_SCRIPT:
+            case GUMBO_TAG_NOSCRIPT:
             case GUMBO_TAG_OBJECT:
             case GUMBO_TAG_EMBED:
             case GUMBO_TAG_APPLET:
@@ -179,6 +187,35 @@ private:
                                                                         : node->v.element.children;
         for (unsigned i = 0; i < children.length; ++i)
             check(static_cast<const GumboNode*>(children.data[i]), depth + 1);
+    }
+
+    // A frame is read as a document of its own when its address is known without the
+    // engine: a plain src, loaded at once (not lazily), with the page's origin unless
+    // sandboxed. A frame without src holds an empty document and adds nothing.
+    void noteFrame(const GumboElement& el)
+    {
+        if (!m_frames || attribute(el, "srcdoc") || attribute(el, "sandbox")
+            || attr(el, "loading").compare(QLatin1String("lazy"), Qt::CaseInsensitive) == 0)
+            throw Refused {};
+        if (!attribute(el, "src"))
+            return;
+        const QString src = attr(el, "src");
+        if (src.isEmpty())
+            throw Refused {};
+        m_frameSources.append(src);
+    }
+
+    // A frame of another origin cannot be read by the page, so it adds nothing, as in the
+    // engine; any address but http(s) is the engine's.
+    void addFrame(const QString& src)
+    {
+        const QUrl frame = resolveUrl(src, m_base);
+        const QString scheme = frame.scheme();
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+            throw Refused {};
+        if (scheme == m_page.scheme() && frame.host() == m_page.host()
+            && frame.port() == m_page.port())
+            m_frames->append(frame);
     }
 
     // document.title: the first title element's text, ASCII white space stripped and
@@ -498,6 +535,8 @@ private:
     bool m_titleSeen = false;
     bool m_wantLinks;
     bool m_wantMedia;
+    QList<QUrl>* m_frames; // null: a page with frames is the engine's
+    QStringList m_frameSources; // the frames' src attributes, in document order
     ListEntries m_entries;
 };
 
@@ -551,8 +590,8 @@ bool readsAsUtf8(const QByteArray& html, const QString& charset, const GumboNode
 
 } // namespace
 
-std::optional<ListEntries> StaticPageReader::read(
-    const QByteArray& html, const QUrl& page, const QString& charset, const HarvestScope& scope)
+std::optional<ListEntries> StaticPageReader::read(const QByteArray& html, const QUrl& page,
+    const QString& charset, const HarvestScope& scope, QList<QUrl>* frames)
 {
     if (html.contains('\0') || scope.scroll)
         return std::nullopt;
@@ -568,7 +607,7 @@ std::optional<ListEntries> StaticPageReader::read(
     if (decoder.hasError())
         return std::nullopt;
     try {
-        return Reader(page, scope).read(output->document);
+        return Reader(page, scope, frames).read(output->document);
     } catch (const Refused&) {
         return std::nullopt;
     }
