@@ -5,7 +5,8 @@
 # media harvest (--media) of a page of 30000 images against the links harvest of the
 # 30000 links (goal: at most 1.5 times its time); pages of 300 and 3000 videos (goal: the
 # larger at most 12 times the smaller's time). These pages cannot change themselves, so
-# they take the HTML parser's path; the --engine rows load the same pages in the engine.
+# they take the HTML parser's path (frames included); the --engine rows load the same
+# pages in the engine.
 #   bench/harvest_bench.sh [BUILD_DIR]   (default: build)
 # RUNS sets the number of timed runs (default 10); ONLY=links|frames|pages|media|videos runs one case.
 # Installs hyperfine and lynx when missing (benchmark only; not needed to build or test).
@@ -84,6 +85,7 @@ fi
 if [ -z "$only" ] || [ "$only" = frames ]; then
   hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$site/frames.md" \
     -n "quillmarch-cli 300 frames" "$cli harvest $frames_url" \
+    -n "quillmarch-cli --engine 300 frames" "$cli harvest --engine $frames_url" \
     -n "lynx 300 frames" "lynx -dump -listonly $frames_url"
   tables+=("$site/frames.md")
 fi
