@@ -86,33 +86,41 @@ Result<> SequenceBuilder::check(const SequenceRequest& request)
     return Result<>::ok();
 }
 
+qint64 SequenceBuilder::forEachLink(const SequenceRequest& request, PastEnd pastEnd, qint64 limit,
+    const std::function<bool(const QString&)>& each)
+{
+    const std::optional<qint64> start = readNumber(request.startText);
+    const std::optional<qint64> end = readNumber(request.endText);
+    const QString& url = request.url;
+    const QString prefix = url.left(request.selectionStart);
+    const QString suffix = url.mid(request.selectionStart + request.selectionLength);
+    const int zeros = static_cast<int>(request.startText.size());
+    // 64-bit counting: a run up to 2147483647 neither overflows nor loops past the
+    // limit.
+    const bool down = *end < *start && pastEnd == PastEnd::CountDown;
+    const qint64 step = down ? -1 : 1;
+    const qint64 wanted = down ? *start - *end + 1 : *end >= *start ? *end - *start + 1 : 0;
+    const qint64 take = std::min(wanted, limit);
+    for (qint64 i = 0; i < take; ++i) {
+        if (!each(prefix + formatWithMask(*start + step * i, zeros) + suffix))
+            return i + 1;
+    }
+    return wanted;
+}
+
 Result<SequenceRun> SequenceBuilder::build(
     const SequenceRequest& request, LinkList& list, PastEnd pastEnd)
 {
     if (const Result<> checked = check(request); !checked)
         return Result<SequenceRun>::from(checked);
-    const QString& url = request.url;
-    const std::optional<qint64> start = readNumber(request.startText);
-    const std::optional<qint64> end = readNumber(request.endText);
-
     if (!request.append)
         list.clear();
-
-    const QString prefix = url.left(request.selectionStart);
-    const QString suffix = url.mid(request.selectionStart + request.selectionLength);
-    const int zeros = static_cast<int>(request.startText.size());
-
-    // 64-bit counting: a run up to 2147483647 neither overflows nor loops past the
-    // list's room.
-    const bool down = *end < *start && pastEnd == PastEnd::CountDown;
-    const qint64 step = down ? -1 : 1;
-    const qint64 wanted = down ? *start - *end + 1 : *end >= *start ? *end - *start + 1 : 0;
     const qint64 room = qint64(list.maxEntries()) - list.count();
-    const qint64 take = std::min(wanted, room);
     QStringList entries;
-    entries.reserve(std::min<qint64>(take, LinkList::MaxEntries));
-    for (qint64 i = 0; i < take; ++i)
-        entries.append(prefix + formatWithMask(*start + step * i, zeros) + suffix);
+    const qint64 wanted = forEachLink(request, pastEnd, room, [&](const QString& link) {
+        entries.append(link);
+        return true;
+    });
     SequenceRun run;
     run.added = list.addMany(entries);
     run.notAdded = wanted - run.added;

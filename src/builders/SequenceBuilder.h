@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "core/DialogRequests.h"
 #include "core/Result.h"
@@ -47,6 +48,11 @@ public:
         const SequenceRequest& request, LinkList& list, PastEnd pastEnd = PastEnd::Nothing);
     // The checks build makes before it changes anything; failed with the message.
     static Result<> check(const SequenceRequest& request);
+    // Gives each link of a run that passed check() to each, in order, at most limit of
+    // them, without holding them; each returns false to stop there. Returns the run's
+    // length (or how many were given when each stopped it).
+    static qint64 forEachLink(const SequenceRequest& request, PastEnd pastEnd, qint64 limit,
+        const std::function<bool(const QString&)>& each);
 
     static QString selectionMissingMessage();
 };

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 
 #include "app/PreferencesStore.h"
@@ -362,6 +363,41 @@ int CliRunner::file()
     return finish(built.limitReached || items.stop.isOk());
 }
 
+// Prints the run's links as they are made, so a run of any length takes no memory and
+// a reader that stops early stops it.
+int CliRunner::printSequence(const SequenceRequest& request)
+{
+    if (const Result<> checked = SequenceBuilder::check(request); !checked) {
+        printError(QStringLiteral("Error: ") + checked.message());
+        return 1;
+    }
+    constexpr qsizetype kChunk = 64 * 1024;
+    const PatternFilter filter = patterns();
+    qint64 printed = 0;
+    QByteArray out = EntryWriter::header(m_options.format);
+    const auto flush = [&out] {
+        if (!StandardOutput::write(out))
+            StandardOutput::endForFailure();
+        out.clear();
+    };
+    SequenceBuilder::forEachLink(request, SequenceBuilder::PastEnd::CountDown,
+        std::numeric_limits<qint64>::max(), [&](const QString& link) {
+            if (!filter.keeps(link))
+                return true;
+            ++printed;
+            out += EntryWriter::encode(m_options.format, ListEntry { link, {} });
+            if (out.size() >= kChunk)
+                flush();
+            return true;
+        });
+    if (printed == 0) {
+        printError(noLinksMessage(m_state.filters, m_state.prefs, m_options));
+        return 1;
+    }
+    flush();
+    return 0;
+}
+
 int CliRunner::sequence()
 {
     SequenceRequest request;
@@ -379,6 +415,8 @@ int CliRunner::sequence()
     request.startText = m_options.startText;
     request.endText = m_options.endText;
     request.append = false;
+    if (m_options.saveFile.isEmpty())
+        return printSequence(request);
     const Result<SequenceRun> built
         = SequenceBuilder::build(request, m_list, SequenceBuilder::PastEnd::CountDown);
     if (!built) {

@@ -4,6 +4,7 @@
 
 #include "cli/CliOptions.h"
 #include "compose/Services.h"
+#include "core/DialogRequests.h"
 #include "core/MainState.h"
 #include "listops/LinkList.h"
 #include "listops/PatternFilter.h"
@@ -29,6 +30,7 @@ private:
     int text();
     int file();
     int sequence();
+    int printSequence(const SequenceRequest& request);
     int finish(bool built);
     // The --match and --reject patterns; keepPatterns drops the entries they refuse.
     PatternFilter patterns() const;
