@@ -26,9 +26,22 @@ ConsoleProgress::ConsoleProgress(Mode mode)
 {
 }
 
+bool ConsoleProgress::due() const
+{
+    switch (m_mode) {
+    case Mode::Off:
+        return false;
+    case Mode::Log:
+        return !m_last.isValid() || m_last.elapsed() >= kLogIntervalMs;
+    case Mode::Live:
+        return !m_last.isValid() || m_last.elapsed() >= kLiveIntervalMs;
+    }
+    return false;
+}
+
 void ConsoleProgress::show(const DownloadFigures& figures, const ProgressLines::Totals& totals)
 {
-    if (m_mode == Mode::Off || figures.running().isEmpty())
+    if (m_mode == Mode::Off)
         return;
     if (m_mode == Mode::Log) {
         // The first line after one interval, not at once: a short run logs none.
@@ -37,12 +50,15 @@ void ConsoleProgress::show(const DownloadFigures& figures, const ProgressLines::
         if (m_last.elapsed() < kLogIntervalMs)
             return;
         m_last.start();
-        ConsoleText::printError(ProgressLines::total(figures, totals));
+        if (!figures.running().isEmpty())
+            ConsoleText::printError(ProgressLines::total(figures, totals));
         return;
     }
     if (m_last.isValid() && m_last.elapsed() < kLiveIntervalMs)
         return;
     m_last.start();
+    if (figures.running().isEmpty())
+        return;
     struct winsize size = {};
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
         size.ws_col = 80;

@@ -17,6 +17,9 @@ public:
     explicit ConsoleProgress(Mode mode);
 
     Mode mode() const { return m_mode; }
+    // Whether show() would draw now: the figures cost a pass over every link, so they
+    // are made only when they are shown.
+    bool due() const;
     void show(const DownloadFigures& figures, const ProgressLines::Totals& totals);
     void clear();
 

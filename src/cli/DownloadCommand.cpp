@@ -344,7 +344,7 @@ void DownloadCommand::dropUnfetchable(ListEntries& links)
 
 void DownloadCommand::showProgress(const DownloadJob& job)
 {
-    if (job.owdialog())
+    if (job.owdialog() || !m_progress.due())
         return;
     const DownloadSummary& summary = job.summary();
     m_progress.show(DownloadFigures(job.links(), summary),
