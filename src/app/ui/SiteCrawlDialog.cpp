@@ -71,6 +71,7 @@ SiteCrawlDialog::SiteCrawlDialog(
                                        "are still listed; their pages are not visited."));
     m_scopePattern = patternEdit(options.scopePattern, "txtScopePattern", this);
     m_follow = patternEdit(options.follow, "txtFollow", this);
+    m_follow->setPlaceholderText(QStringLiteral("empty: every link in scope"));
     m_follow->setToolTip(QStringLiteral("Only links matching this pattern are followed; empty "
                                         "follows every link in scope."));
 
