@@ -126,6 +126,7 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
             return dialog.choices();
         });
     m_siteFlow->setEnded([this] {
+        m_incoming->setHeld(false);
         updateCommandStates();
         emit harvestFinished();
     });
@@ -353,9 +354,17 @@ void Form1::mnufURL_Click()
 }
 
 // The changes of the site harvest come when it ends, in the step this command opens.
+// Links sent from outside wait while the crawl runs, so its changes stay one build.
 void Form1::mnufSite_Click()
 {
+    if (m_urlBuilder && m_urlBuilder->harvestRunning()) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Build List from Site"),
+            QStringLiteral("A page is still being harvested. Wait for it to end, or press "
+                           "\"Esc\" to stop it, before harvesting a site."));
+        return;
+    }
     listCommand([this] { m_siteFlow->buildFromSite(); });
+    m_incoming->setHeld(m_siteFlow->running());
 }
 
 void Form1::mnufClip_Click()
