@@ -4,15 +4,14 @@
 
 #include "crawl/ISiteCrawl.h"
 
-// A site harvest the test drives: it records what it was asked (the record outlives the
-// crawl, so a test sees a cancel made on destruction) and reports the progress and end
-// the test hands it, as a real crawl would from the event loop.
+// A site harvest the test drives: it records what it was asked in a Record that outlives
+// it, and reports the progress and end the test hands it.
 class FakeSiteCrawl final : public ISiteCrawl
 {
 public:
     struct Record {
-        bool canResume = false; // the answer of canResume()
-        int made = 0; // crawls the factory made
+        bool canResume = false;
+        int made = 0;
         int starts = 0;
         QString startUrl;
         CrawlOptions options;
@@ -33,8 +32,6 @@ public:
         if (m_record->live == this)
             m_record->live = nullptr;
     }
-
-    // A factory as Services::siteCrawl holds one.
     static std::function<std::unique_ptr<ISiteCrawl>()> factory(std::shared_ptr<Record> record)
     {
         return [record] { return std::make_unique<FakeSiteCrawl>(record); };
@@ -63,16 +60,8 @@ public:
     }
     void cancel() override { ++m_record->cancels; }
 
-    void progress(const CrawlProgress& progress)
-    {
-        if (m_progress)
-            m_progress(progress);
-    }
-    void finish(const CrawlResult& result)
-    {
-        if (m_finished)
-            m_finished(result);
-    }
+    void progress(const CrawlProgress& progress) { m_progress(progress); }
+    void finish(const CrawlResult& result) { m_finished(result); }
 
 private:
     std::shared_ptr<Record> m_record;
