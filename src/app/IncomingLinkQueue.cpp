@@ -24,9 +24,17 @@ void IncomingLinkQueue::close()
     m_waiting.clear();
 }
 
+void IncomingLinkQueue::setHeld(bool held)
+{
+    m_held = held;
+    if (!held && !m_waiting.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this] { takeNext(); }, Qt::QueuedConnection);
+}
+
 void IncomingLinkQueue::takeNext()
 {
-    if (m_running || m_waiting.isEmpty() || m_closed)
+    if (m_running || m_held || m_waiting.isEmpty() || m_closed)
         return;
     m_running = true;
     m_step(m_waiting.dequeue());

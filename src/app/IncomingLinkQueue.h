@@ -21,6 +21,9 @@ public:
     bool offer(const QString& text);
     // Drops the waiting links and refuses any further one.
     void close();
+    // While held (a site harvest runs), links are queued but not taken; released, the
+    // waiting ones are taken in order.
+    void setHeld(bool held);
     qsizetype waiting() const { return m_waiting.size(); }
 
 private:
@@ -30,4 +33,5 @@ private:
     QQueue<QString> m_waiting;
     bool m_running = false;
     bool m_closed = false;
+    bool m_held = false;
 };

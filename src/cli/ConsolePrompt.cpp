@@ -27,11 +27,11 @@ PromptAnswer ConsolePrompt::message(
         title + QStringLiteral(": ") + text, m_writer ? m_url + QStringLiteral(": ") : QString());
     if (m_writer) {
         m_writer(out);
-        return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
     }
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stderr);
     std::fflush(stderr);
-    return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
 }
 
 std::optional<bool> ConsolePrompt::askDesiredAction(bool)

@@ -11,6 +11,7 @@ class IRedirectResolver;
 class IContentTypeFetcher;
 class IRegistryStore;
 class IShellWindows;
+class ISiteCrawl;
 class ITransferModule;
 class ITransferService;
 class LinkReceiver;
@@ -38,6 +39,9 @@ struct Services final {
     std::function<std::unique_ptr<IAria2Rpc>(const QString& url)> aria2Rpc;
     // Follows links' redirects before an aria2 hand-off (null when it cannot be made).
     std::function<std::unique_ptr<IRedirectResolver>()> redirectResolver;
+    // A harvest that follows a page's links through a site (null when there is none: the
+    // window's "Build List from Site" is then unavailable).
+    std::function<std::unique_ptr<ISiteCrawl>()> siteCrawl;
 
     Services();
     ~Services();

@@ -7,7 +7,8 @@
 #include "core/DialogRequests.h"
 
 enum class PromptIcon { None, Information, Question, Exclamation, Critical };
-enum class PromptButtons { Ok, YesNo };
+// With YesNoCancel, "Cancel" and closing the box answer Closed.
+enum class PromptButtons { Ok, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Yes, No, Closed };
 
 // The one way the program asks the user anything: every message box and every modal

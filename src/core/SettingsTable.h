@@ -41,6 +41,7 @@ namespace SettingsTable
 
 inline constexpr QStringView kOptions = u"Options";
 inline constexpr QStringView kSlideshow = u"slideshow";
+inline constexpr QStringView kSite = u"Site Harvest";
 
 // clang-format off
 //                                            section      key                      kind                       default  range
@@ -98,6 +99,16 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 inline constexpr StoredSetting ShowPictures       { kOptions,  u"Show Pictures",         SettingKind::TrueFalse,    0 };
 // The picture view's filters and order, as PictureCriteriaStore writes them.
 inline constexpr StoredSetting PictureChoices     { kOptions,  u"Picture Choices",       SettingKind::Text };
+// "Build List from Site": the start address and how far the harvest goes from it.
+inline constexpr StoredSetting SiteStart          { kSite,     u"Start",                 SettingKind::Text };
+inline constexpr StoredSetting SiteDepth          { kSite,     u"Depth",                 SettingKind::Number,       1,       0, 99, OutOfRange::Clamp };
+// "Path", "Host", "Domain" or "Pattern"; anything else reads as "Path".
+inline constexpr StoredSetting SiteScope          { kSite,     u"Scope",                 SettingKind::Text };
+inline constexpr StoredSetting SiteScopePattern   { kSite,     u"Scope Pattern",         SettingKind::Text };
+inline constexpr StoredSetting SiteFollow         { kSite,     u"Follow",                SettingKind::Text };
+inline constexpr StoredSetting SiteNextPages      { kSite,     u"Next Pages",            SettingKind::TrueFalse,    0 };
+inline constexpr StoredSetting SiteMaxPages       { kSite,     u"Max Pages",             SettingKind::Number,       1000,    1, 1000000, OutOfRange::Clamp };
+inline constexpr StoredSetting SiteRobots         { kSite,     u"Robots",                SettingKind::TrueFalse,    1 };
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
@@ -105,6 +116,7 @@ inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, Excl
     Aria2Secret, UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames,
     StopAtFailure, LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory,
     SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait, ShowPictures,
-    LinkedFullSize, PictureChoices };
+    LinkedFullSize, PictureChoices, SiteStart, SiteDepth, SiteScope, SiteScopePattern, SiteFollow,
+    SiteNextPages, SiteMaxPages, SiteRobots };
 
 } // namespace SettingsTable

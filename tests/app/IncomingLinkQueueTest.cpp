@@ -41,4 +41,19 @@ TEST(IncomingLinkQueueTest, StepsRunOneAtATimeInOrder)
     EXPECT_EQ(log, QStringList({ "begin 1", "end 1", "begin 2", "end 2", "begin 3", "end 3" }));
 }
 
+TEST(IncomingLinkQueueTest, HeldLinksWaitAndAreTakenInOrderOnceReleased)
+{
+    QStringList taken;
+    IncomingLinkQueue queue([&](const QString& link) { taken << link; });
+    queue.setHeld(true);
+    queue.offer(QStringLiteral("1"));
+    queue.offer(QStringLiteral("2"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(taken.isEmpty());
+    queue.setHeld(false);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(taken, QStringList({ "1", "2" }));
+}
+
 } // namespace

@@ -48,7 +48,7 @@ public:
         messages.append({ icon, title, text });
         if (!messageAnswers.empty())
             return take(messageAnswers);
-        return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
     }
     std::optional<bool> askDesiredAction(bool) override
     {

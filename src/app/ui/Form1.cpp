@@ -14,6 +14,7 @@
 
 #include "app/IncomingLinkQueue.h"
 #include "app/PreferencesStore.h"
+#include "app/SiteCrawlFlow.h"
 #include "app/UrlBuildFlow.h"
 #include "app/ui/BusyInputBlocker.h"
 #include "app/ui/DownloadLauncher.h"
@@ -22,6 +23,7 @@
 #include "app/ui/PatternBar.h"
 #include "app/ui/QtUserPrompt.h"
 #include "app/ui/ShutdownPolicy.h"
+#include "app/ui/SiteCrawlDialog.h"
 #include "app/ui/StartupNotices.h"
 #include "app/ui/ToolbarDispatch.h"
 #include "app/ui/TopmostBand.h"
@@ -115,6 +117,19 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     m_statusBar = std::make_unique<MainStatusBar>(statusBar());
     m_listCommands = std::make_unique<ListCommands>(m_state, m_list, *m_history, *this, *m_prompt,
         m_regset, [] { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); });
+    m_siteFlow = std::make_unique<SiteCrawlFlow>(m_state, m_list, *this, *m_prompt, m_regset,
+        m_services.siteCrawl, [this](const SiteCrawlChoices& stored) {
+            leaveTopmostBand();
+            SiteCrawlDialog dialog(stored, *m_services.urlHistory, this);
+            dialog.exec();
+            restoreTopmostBand();
+            return dialog.choices();
+        });
+    m_siteFlow->setEnded([this] {
+        m_incoming->setHeld(false);
+        updateCommandStates();
+        emit harvestFinished();
+    });
     m_options = std::make_unique<OptionsCommands>(
         m_state, *m_prompt, m_regset, *m_topmostBand, *action(MainCommand::ApplyFilters));
     m_options->setHarvestActions(
@@ -205,6 +220,7 @@ Form1::~Form1()
     if (m_services.linkReceiver)
         m_services.linkReceiver->close();
     UnsubscribeMessage(this, this, SizeLimitsEvent::queryType());
+    m_siteFlow.reset();
     m_urlFlow.reset();
     m_urlBuilder.reset();
 }
@@ -261,7 +277,8 @@ void Form1::showListCount()
 
 bool Form1::buildRunning() const
 {
-    return m_urlBuilder && m_urlBuilder->harvestRunning();
+    return (m_urlBuilder && m_urlBuilder->harvestRunning())
+        || (m_siteFlow && m_siteFlow->running());
 }
 
 void Form1::setWaitPointer(bool wait)
@@ -293,8 +310,8 @@ void Form1::updateCommandStates()
     const int c = m_list.count();
     const MainToolbarRules::States s = MainToolbarRules::states(
         m_list.selectedCount(), c, m_list.currentIndex(), m_viewer && m_viewer->WebBrowser1());
-    m_menus->applyStates(
-        { s, c, m_list.selectedCount(), m_history->canUndo(), m_history->canRedo() });
+    m_menus->applyStates({ s, c, m_list.selectedCount(), m_history->canUndo(), m_history->canRedo(),
+        m_siteFlow && m_siteFlow->available() });
     // While the window takes no input (a build runs) the buttons and their keys rest.
     if (m_toolbar)
         m_toolbar->applyStates(s, windowInputEnabled());
@@ -334,6 +351,20 @@ void Form1::listCommand(const std::function<void()>& command, ListStep step)
 void Form1::mnufURL_Click()
 {
     listCommand([this] { urlFlow().buildFromUrl(); });
+}
+
+// The changes of the site harvest come when it ends, in the step this command opens.
+// Links sent from outside wait while the crawl runs, so its changes stay one build.
+void Form1::mnufSite_Click()
+{
+    if (m_urlBuilder && m_urlBuilder->harvestRunning()) {
+        m_prompt->message(PromptIcon::Exclamation, QStringLiteral("Build List from Site"),
+            QStringLiteral("A page is still being harvested. Wait for it to end, or press "
+                           "\"Esc\" to stop it, before harvesting a site."));
+        return;
+    }
+    listCommand([this] { m_siteFlow->buildFromSite(); });
+    m_incoming->setHeld(m_siteFlow->running());
 }
 
 void Form1::mnufClip_Click()
@@ -513,6 +544,8 @@ Result<> Form1::installLinkReceiver()
 
 void Form1::cancelHarvest()
 {
+    if (m_siteFlow && m_siteFlow->cancel())
+        return;
     if (m_urlBuilder) {
         m_urlBuilder->cancel();
         return;
@@ -539,6 +572,8 @@ void Form1::closeEvent(QCloseEvent* event)
     m_incoming->close();
     if (m_urlBuilder)
         m_urlBuilder->shutdown();
+    if (m_siteFlow)
+        m_siteFlow->shutdown();
     const QList<QObject*> keep
         = ShutdownPolicy::askAboutBrowserWindows(m_state.window, *m_viewer, *m_prompt);
     m_slideshow->stopByOtherButton();

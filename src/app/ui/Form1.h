@@ -41,6 +41,7 @@ class MenuBuilder;
 class QAction;
 class QMenu;
 class Slideshow;
+class SiteCrawlFlow;
 class ToolbarDispatch;
 class TopmostBand;
 class UrlBuildFlow;
@@ -87,12 +88,14 @@ public:
     QString countText() const { return m_statusBar->countText(); }
     QString statusPanelText() const { return m_statusBar->panelText(); }
     bool windowInputEnabled() const { return !m_busy->busy(); }
-    // A build from a URL is loading a page, checking a content type or harvesting.
+    // A build from a URL is loading a page, checking a content type or harvesting, or a
+    // site harvest runs.
     bool buildRunning() const;
     bool isTopmost() const { return m_topmostBand->topmost(); }
 
     // Commands, named after their menu items (MainCommandTable pairs each with its item).
     void mnufURL_Click();
+    void mnufSite_Click();
     void mnufClip_Click();
     // Builds from text as from the clipboard's: a drop on the list, a command line.
     void buildFromText(const QString& text);
@@ -247,6 +250,7 @@ private:
     std::unique_ptr<OptionsCommands> m_options;
     std::unique_ptr<UrlListBuilder> m_urlBuilder;
     std::unique_ptr<UrlBuildFlow> m_urlFlow;
+    std::unique_ptr<SiteCrawlFlow> m_siteFlow;
     std::unique_ptr<DownloadLauncher> m_downloads;
     IncomingLinkQueue* m_incoming = nullptr;
     OpenRequest m_openreq;

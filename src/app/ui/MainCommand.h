@@ -11,6 +11,7 @@ enum class MainCommand {
     ExportList, // "mnufexport"
     Exit, // "mnufEx"
     BuildFromUrl, // "mnufURL"
+    BuildFromSite, // "mnufSite"
     BuildFromClipboard, // "mnufClip"
     BuildFromFile, // "mnufFile"
     BuildSequence, // "mnufSeq"

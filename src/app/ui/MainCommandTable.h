@@ -25,6 +25,7 @@ public:
         int selected = 0; // selected entries
         bool canUndo = false;
         bool canRedo = false;
+        bool siteCrawl = false; // a site harvest can be made
     };
 
     struct Entry {

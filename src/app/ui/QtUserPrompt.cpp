@@ -79,12 +79,16 @@ PromptAnswer QtUserPrompt::message(
         boxIcon = QMessageBox::Critical;
         break;
     }
-    const bool yesNo = buttons == PromptButtons::YesNo;
-    QMessageBox box(boxIcon, title, text,
-        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, dialogParent());
+    const bool yesNo = buttons != PromptButtons::Ok;
+    const bool cancel = buttons == PromptButtons::YesNoCancel;
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (yesNo)
+        shown = cancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                       : QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(boxIcon, title, text, shown, dialogParent());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
-    box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Ok);
+    box.setEscapeButton(cancel ? QMessageBox::Cancel : yesNo ? QMessageBox::No : QMessageBox::Ok);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (!clicked)

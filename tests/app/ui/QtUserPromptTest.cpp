@@ -64,6 +64,8 @@ TEST_F(QtUserPromptTest, MessageShowsTitleTextIconAndButtons)
             PromptAnswer::Yes },
         { PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNo, QMessageBox::No,
             PromptAnswer::No },
+        { PromptIcon::Question, QMessageBox::Question, PromptButtons::YesNoCancel,
+            QMessageBox::Cancel, PromptAnswer::Closed },
     };
     for (const Row& row : rows) {
         WhenModal<QMessageBox>([row](QMessageBox* box) {
@@ -71,9 +73,11 @@ TEST_F(QtUserPromptTest, MessageShowsTitleTextIconAndButtons)
             EXPECT_EQ(box->text(), "Text with <b>markup</b> shown as typed.");
             EXPECT_EQ(box->textFormat(), Qt::PlainText);
             EXPECT_EQ(box->icon(), row.boxIcon);
-            const auto expected = row.buttons == PromptButtons::YesNo
-                ? QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)
-                : QMessageBox::StandardButtons(QMessageBox::Ok);
+            QMessageBox::StandardButtons expected = QMessageBox::Ok;
+            if (row.buttons == PromptButtons::YesNo)
+                expected = QMessageBox::Yes | QMessageBox::No;
+            else if (row.buttons == PromptButtons::YesNoCancel)
+                expected = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             EXPECT_EQ(box->standardButtons(), expected);
             box->button(row.press)->click();
         });
