@@ -26,7 +26,7 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             &Form1::mnufEx_Click, nullptr },
         { C::BuildFromUrl, M::List, false, "mnufURL", "Build list from &URL",
             K(Qt::CTRL | Qt::Key_L), nullptr, &Form1::mnufURL_Click, nullptr },
-        { C::BuildFromSite, M::List, false, "mnufSite", "Build list from s&ite...",
+        { C::BuildFromSite, M::List, false, "mnufSite", "Build List from S&ite...",
             K(Qt::CTRL | Qt::SHIFT | Qt::Key_L), nullptr, &Form1::mnufSite_Click,
             [](const F& f) { return f.siteCrawl; } },
         { C::BuildFromClipboard, M::List, false, "mnufClip", "Build list from &Clipboard", K::Paste,
