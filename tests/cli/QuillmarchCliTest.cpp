@@ -644,8 +644,8 @@ std::string pictureFile(int width, int height, const char* format)
 std::string gifFile(quint16 width, quint16 height)
 {
     const auto le = [](quint16 n) { return std::string { char(n & 0xFF), char(n >> 8) }; };
-    return "GIF89a" + le(width) + le(height) + std::string("\x80\0\0\0\0\0\xFF\xFF\xFF", 9)
-        + "," + le(0) + le(0) + le(width) + le(height) + std::string("\0\x02\x02\x44\x01\0;", 8);
+    return "GIF89a" + le(width) + le(height) + std::string("\x80\0\0\0\0\0\xFF\xFF\xFF", 9) + ","
+        + le(0) + le(0) + le(width) + le(height) + std::string("\0\x02\x02\x44\x01\0;", 8);
 }
 
 } // namespace
