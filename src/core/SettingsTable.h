@@ -98,6 +98,8 @@ inline constexpr StoredSetting SlideshowWait      { kSlideshow, u"Wait",        
 inline constexpr StoredSetting ShowPictures       { kOptions,  u"Show Pictures",         SettingKind::TrueFalse,    0 };
 // The picture view's filters and order, as PictureCriteriaStore writes them.
 inline constexpr StoredSetting PictureChoices     { kOptions,  u"Picture Choices",       SettingKind::Text };
+// The list's optional columns shown, as "kind,pixels,size,type" names joined by ",".
+inline constexpr StoredSetting ListColumns        { kOptions,  u"List Columns",          SettingKind::Text };
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
@@ -105,6 +107,6 @@ inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, Excl
     Aria2Secret, UseServerNames, FileNameMask, DownloadsAtOnce, PerHost, RateLimit, PortableNames,
     StopAtFailure, LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory,
     SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait, ShowPictures,
-    LinkedFullSize, PictureChoices };
+    LinkedFullSize, PictureChoices, ListColumns };
 
 } // namespace SettingsTable
