@@ -41,7 +41,7 @@ MenuBuilder::MenuBuilder(Form1& form, QWidget* list)
 
     for (const MainCommandTable::Entry& entry : MainCommandTable::entries()) {
         if (entry.menu == Menu::Columns && !menus.contains(Menu::Columns)) {
-            QMenu* columns = menus.value(Menu::List)->addMenu(QStringLiteral("Colu&mns"));
+            QMenu* columns = menus.value(Menu::List)->addMenu(QStringLiteral("Colum&ns"));
             columns->setObjectName(QStringLiteral("mnulstcol"));
             menus.insert(Menu::Columns, columns);
         }
