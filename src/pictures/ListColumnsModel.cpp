@@ -192,7 +192,24 @@ QVariant ListColumnsModel::data(const QModelIndex& index, int role) const
 
 QVariant ListColumnsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
         return {};
-    return title(columnAt(section));
+    if (role == Qt::DisplayRole)
+        return title(columnAt(section));
+    if (role != Qt::UserRole)
+        return {};
+    // The widest value a column shows, by which the view sizes it.
+    switch (columnAt(section)) {
+    case Column::Kind:
+        return QStringLiteral("background");
+    case Column::Pixels:
+        return QStringLiteral("00000 × 00000");
+    case Column::FileSize:
+        return QStringLiteral("000.0 KiB");
+    case Column::Type:
+        return QStringLiteral("video");
+    case Column::Address:
+        break;
+    }
+    return {};
 }

@@ -206,10 +206,15 @@ void LinkListView::showTable(QAbstractProxyModel* table)
     setHeaderHidden(!table);
     header()->setSortIndicatorShown(table != nullptr);
     header()->setSectionsClickable(table != nullptr);
-    for (int section = 0; table && section + 1 < table->columnCount(); ++section)
+    // A column before the address is as wide as its widest value (the model's
+    // Qt::UserRole header data), so cells filled later are not cut.
+    for (int section = 0; table && section + 1 < table->columnCount(); ++section) {
+        const QString widest = table->headerData(section, Qt::Horizontal, Qt::UserRole).toString();
         header()->resizeSection(section,
             std::max(header()->sectionSizeHint(section),
-                fontMetrics().horizontalAdvance(QStringLiteral("00000 × 00000")) + 12));
+                fontMetrics().horizontalAdvance(widest)
+                    + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8));
+    }
     applyExtent();
 }
 

@@ -31,8 +31,8 @@ public:
     int entryNear(const QPoint& globalPos) const;
 
     // Shows table, a proxy whose source rows are the list's rows (its last column the
-    // address), instead of the list; null shows the list again. The model and selection
-    // model set before are the list's.
+    // address; Qt::UserRole header data the widest value of each other), instead of the list; null
+    // shows the list again. The model and selection model set before are the list's.
     void showTable(QAbstractProxyModel* table);
     bool showsTable() const { return m_table != nullptr; }
     // Scrolls the list's entry at row to the top of the view.
