@@ -248,6 +248,8 @@ int CliRunner::harvest()
     QTimer::singleShot(0, [&] { builder.build(UrlBuildRequest { m_options.argument }); });
     if (!ended)
         QCoreApplication::exec();
+    // The page's time is up once it ended: measuring its media afterwards is not the load.
+    timeout.stop();
 
     const QString late
         = QStringLiteral("the page did not load within %1 seconds").arg(m_options.timeoutSeconds);
