@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <string_view>
 
+#include "cli/ByteCount.h"
 #include "core/HeaderField.h"
 #include "download/NameMask.h"
 #include "download/NetscapeCookies.h"
@@ -142,6 +142,49 @@ QString readLinkedFullSize(Target& target, QStringView name, const QString&)
     return QString();
 }
 
+// --min-width and --min-height: pixels, 0 (no bound) to 1000000.
+QString readMinSide(Target& target, QStringView name, const QString& value)
+{
+    CliOptions& options = target.options;
+    int& side = name == QLatin1StringView("--min-width") ? options.mediaBounds.minWidth
+                                                         : options.mediaBounds.minHeight;
+    options.measure = true;
+    if (!readNumber(value, side, 0, 1000000))
+        return QStringLiteral("%1 needs a number of pixels from 0 to 1000000.").arg(name);
+    return QString();
+}
+
+QString readMinSize(Target& target, QStringView, const QString& value)
+{
+    constexpr qint64 kMaxSize = 1024LL * 1024 * 1024 * 1024;
+    target.options.measure = true;
+    const std::optional<qint64> size = ByteCount::parse(value, kMaxSize);
+    if (!size)
+        return QStringLiteral("--min-size needs bytes, a number with K, M or G after it for "
+                              "1024, 1024² or 1024³ (e.g. 20K or 1.5M).");
+    target.options.mediaBounds.minFileSize = *size;
+    return QString();
+}
+
+// --type jpeg,png: the names the picture view uses; repeatable, the lists add up.
+QString readTypes(Target& target, QStringView, const QString& value)
+{
+    target.options.measure = true;
+    const QStringList names = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (names.isEmpty())
+        return QStringLiteral("--type needs a list of types.");
+    for (const QString& name : names) {
+        const std::optional<PictureType> type = pictureTypeFromName(name.trimmed());
+        if (!type || *type == PictureType::Bmp)
+            return QStringLiteral("--type: unknown type %1; the types are jpeg, png, gif, webp, "
+                                  "svg, avif and video.")
+                .arg(name.trimmed());
+        if (!target.options.mediaBounds.types.contains(*type))
+            target.options.mediaBounds.types.append(*type);
+    }
+    return QString();
+}
+
 QString readSelection(Target& target, QStringView, const QString& value)
 {
     const QStringList parts = value.split(QLatin1Char(':'));
@@ -272,40 +315,16 @@ QString readCaFile(Target& target, QStringView name, const QString& value)
     return QString();
 }
 
-// A rate such as 200K or 1.5M: bytes a second, a decimal number with K, M or G after it
-// for 1024, 1024² or 1024³. A rate that comes to less than one byte a second is refused
-// rather than read as no limit.
+// A rate such as 200K or 1.5M: bytes a second (ByteCount).
 QString readRate(Target& target, QStringView, const QString& value)
 {
     constexpr qint64 kMaxRate = 2047LL * 1024 * 1024;
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{1,10})(?:\\.([0-9]{1,9}))?([KMG]?)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(value.trimmed());
-    qint64 rate = -1;
-    if (match.hasMatch()) {
-        const QString suffix = match.captured(3).toUpper();
-        const int shift = suffix == QLatin1String("G") ? 30
-            : suffix == QLatin1String("M")             ? 20
-            : suffix == QLatin1String("K")             ? 10
-                                                       : 0;
-        const QString fraction = match.captured(2);
-        qint64 scale = 1;
-        for (qsizetype i = 0; i < fraction.size(); ++i)
-            scale *= 10;
-        // At most 10 digits before the point and 9 after: no step overflows 64 bits.
-        const qint64 whole = match.captured(1).toLongLong();
-        const qint64 part = fraction.isEmpty() ? 0 : fraction.toLongLong();
-        if (whole <= (kMaxRate >> shift) + 1)
-            rate = (whole << shift) + ((part << shift) / scale);
-        if (rate == 0 && (whole > 0 || part > 0))
-            rate = -1;
-    }
-    if (rate < 0 || rate > kMaxRate)
+    const std::optional<qint64> rate = ByteCount::parse(value, kMaxRate);
+    if (!rate)
         return QStringLiteral(
             "--limit-rate needs bytes a second, a number with K, M or G after it for 1024, "
             "1024² or 1024³, at most 2047M (e.g. 200K or 1.5M).");
-    target.options.rateLimit = rate;
+    target.options.rateLimit = *rate;
     return QString();
 }
 
@@ -387,6 +406,28 @@ constexpr CliOptionRow kOptions[] = {
         &readLinkedFullSize },
     { "--no-linked-full-size", nullptr, nullptr, kCliHarvest,
         "List such thumbnails as they are, and their links as links.", &readLinkedFullSize },
+    { "--measure", nullptr, nullptr, kCliHarvest,
+        "With --media or --all, measure each picture after the harvest\n"
+        "(a ranged request of its first 64 KiB, the page as referrer,\n"
+        "at most 4 at a time to one host; sizes are cached under\n"
+        "$XDG_CACHE_HOME/quillmarch) and add width, height, size and\n"
+        "type to --format jsonl and csv; keep every entry.",
+        &raise<&CliOptions::measure> },
+    { "--min-width", nullptr, "N", kCliHarvest,
+        "Keep only media at least N pixels wide (measures them).", &readMinSide },
+    { "--min-height", nullptr, "N", kCliHarvest,
+        "Keep only media at least N pixels high (measures them).", &readMinSide },
+    { "--min-size", nullptr, "SIZE", kCliHarvest,
+        "Keep only media files of at least SIZE bytes; K means 1024, M\n"
+        "1024², G 1024³ (e.g. 20K or 1.5M).",
+        &readMinSize },
+    { "--type", nullptr, "LIST", kCliHarvest,
+        "Keep only media of these types, a comma list of jpeg, png,\n"
+        "gif, webp, svg, avif and video (the type the file's first\n"
+        "bytes show, else its name's). An entry these bounds cannot\n"
+        "be checked for (not measurable, a link that is no picture) is\n"
+        "left out, and the count of those is told.",
+        &readTypes },
     { "--from", nullptr, "LISTFILE", kCliDownload,
         "Also take the links of LISTFILE, one a line (- reads standard\n"
         "input); blank lines and # comment lines are skipped.",

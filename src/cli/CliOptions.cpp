@@ -49,6 +49,11 @@ QString checkArguments(CliOptions& options, QStringList positional, const QStrin
         return refused.isEmpty() ? QString() : QStringLiteral("--aria2: ") + refused;
     }
     if (options.command == Command::Harvest) {
+        for (const char* name :
+            { "--measure", "--min-width", "--min-height", "--min-size", "--type" }) {
+            if (given.contains(QLatin1StringView(name)) && !options.harvest.media())
+                return QStringLiteral("%1 needs --media or --all.").arg(QLatin1StringView(name));
+        }
         options.urls = positional;
         if (options.urls.isEmpty() && !options.fromFile.isEmpty())
             return QString();

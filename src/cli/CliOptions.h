@@ -7,6 +7,7 @@
 #include "core/HarvestScope.h"
 #include "core/OverwriteAction.h"
 #include "listops/EntryFormat.h"
+#include "pictures/PictureCriteria.h"
 
 // The command line of quillmarch-cli, parsed. Parsing never exits: a mistake leaves
 // error set, and the caller prints it with usageHint().
@@ -26,6 +27,10 @@ struct CliOptions {
     int jobs = 4; // --jobs N: pages harvested, or links downloaded, at a time
     bool session = false; // --session: the cookies of the window's browser profile
     bool engineOnly = false; // --engine: every page loads in the browser engine
+    // --min-width N, --min-height N, --min-size SIZE, --type LIST: the media kept, by
+    // what measuring them finds (only these bounds of the criteria are set).
+    PictureCriteria mediaBounds;
+    bool measure = false; // --measure or any bound: the media are measured after the harvest
 
     QStringList filters; // --filter EXT, repeatable: replaces the stored filter set
     bool noFilters = false; // --no-filters

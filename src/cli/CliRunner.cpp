@@ -3,7 +3,9 @@
 #include "cli/TransferAccess.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTimer>
 #include <chrono>
 #include <csignal>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <unistd.h>
 
 #include "app/PreferencesStore.h"
 #include "builders/ClipboardBuilder.h"
@@ -32,7 +35,9 @@
 #include "listops/ListFile.h"
 #include "listops/ListLimit.h"
 #include "listops/PatternFilter.h"
+#include "platform/ProfileCookieReader.h"
 #include "platform/SqliteRegistryStore.h"
+#include "platform/staticpage/StaticFirstHarvestBrowser.h"
 #include "settings/CRegSettings.h"
 
 namespace
@@ -91,6 +96,7 @@ bool CliRunner::loadSettings()
         if (!cookies)
             return false;
         session = *cookies;
+        m_sessionCookies = ProfileCookieReader::netscapeLines(session);
     }
     m_services = commandLineServices(
         store, TransferAccess::trust(m_options), session, !m_options.engineOnly);
@@ -144,22 +150,60 @@ int CliRunner::finish(bool built)
         printError(noLinksMessage(m_state.filters, m_state.prefs, m_options));
         return 1;
     }
-    QByteArray out = EntryWriter::header(m_options.format);
-    for (int i = 0; i < m_list.count(); ++i)
-        out += EntryWriter::encode(m_options.format, m_list.entryAt(i));
+    ListEntries entries = m_list.listEntries();
+    std::optional<QList<EntryMeasure>> measures;
+    if (built && m_options.measure) {
+        MediaMeasure::Outcome outcome;
+        QEventLoop loop;
+        mediaMeasure().measure(entries, [&](MediaMeasure::Outcome o) {
+            outcome = std::move(o);
+            loop.quit();
+        });
+        loop.exec();
+        if (const QString summary = outcome.summary(); !summary.isEmpty())
+            printError(summary);
+        if (outcome.entries.isEmpty()) {
+            printError(QStringLiteral("Error: no media passed the size and type bounds."));
+            return 1;
+        }
+        entries = std::move(outcome.entries);
+        measures = std::move(outcome.measures);
+    }
+    QByteArray out = EntryWriter::header(m_options.format, measures.has_value());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        out += EntryWriter::encode(
+            m_options.format, entries.at(i), measures ? &measures->at(i) : nullptr);
     // Nothing is saved once the list could not be printed whole.
     if (!StandardOutput::write(out))
         StandardOutput::endForFailure();
 
     // A failed command leaves the file it would have saved as it was.
     if (built && !m_options.saveFile.isEmpty()) {
-        if (const Result<> saved = ListFile::save(m_options.saveFile, m_list.entries()); !saved) {
+        QStringList urls;
+        for (const ListEntry& entry : entries)
+            urls.append(entry.url);
+        if (const Result<> saved = ListFile::save(m_options.saveFile, urls); !saved) {
             printError(QStringLiteral("Error: cannot save %1: %2")
                            .arg(m_options.saveFile, saved.message()));
             return 1;
         }
     }
     return built ? 0 : 1;
+}
+
+MediaMeasure& CliRunner::mediaMeasure()
+{
+    if (!m_measure) {
+        MediaMeasure::Setup setup;
+        setup.bounds = m_options.mediaBounds;
+        setup.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+            + QStringLiteral("/quillmarch/thumbnails");
+        setup.cookies = m_sessionCookies;
+        setup.userAgent = StaticFirstHarvestBrowser::engineUserAgent();
+        setup.progress = isatty(STDERR_FILENO) != 0;
+        m_measure = std::make_unique<MediaMeasure>(m_services.transfers.get(), setup);
+    }
+    return *m_measure;
 }
 
 int CliRunner::harvest()
@@ -205,6 +249,8 @@ int CliRunner::harvest()
     QTimer::singleShot(0, [&] { builder.build(UrlBuildRequest { m_options.argument }); });
     if (!ended)
         QCoreApplication::exec();
+    // The page's time is up once it ended: measuring its media afterwards is not the load.
+    timeout.stop();
 
     const QString late
         = QStringLiteral("the page did not load within %1 seconds").arg(m_options.timeoutSeconds);
@@ -258,6 +304,8 @@ int CliRunner::harvestMany()
     options.settleMs = m_options.settleMs;
     options.contentTypeCheck = m_services.newFetcher;
     options.noLinks = noLinksMessage(m_state.filters, m_state.prefs, m_options);
+    if (m_options.measure)
+        options.measure = &mediaMeasure();
     HarvestBatch batch(
         m_state, source, *m_services.shellWindows, m_services.browserFactory, options);
     const auto interrupt = InterruptSignal::watch([&batch] { batch.interrupt(); });

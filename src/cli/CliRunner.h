@@ -1,8 +1,10 @@
 #pragma once
 
 #include <limits>
+#include <memory>
 
 #include "cli/CliOptions.h"
+#include "cli/MediaMeasure.h"
 #include "compose/Services.h"
 #include "core/DialogRequests.h"
 #include "core/MainState.h"
@@ -32,6 +34,8 @@ private:
     int sequence();
     int printSequence(const SequenceRequest& request);
     int finish(bool built);
+    // The measuring of harvested media the options ask for (made on first use).
+    MediaMeasure& mediaMeasure();
     // The --match and --reject patterns; keepPatterns drops the entries they refuse.
     PatternFilter patterns() const;
     void keepPatterns(LinkList& list) const;
@@ -42,4 +46,6 @@ private:
     MainState m_state;
     LinkList m_list;
     Services m_services; // built over the settings store once it is read
+    QStringList m_sessionCookies; // --session's cookies, as cookies.txt lines
+    std::unique_ptr<MediaMeasure> m_measure;
 };

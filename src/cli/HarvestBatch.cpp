@@ -11,6 +11,7 @@
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
+#include "cli/MediaMeasure.h"
 #include "cli/PrefetchedContentType.h"
 #include "cli/StandardOutput.h"
 #include "listops/EntryWriter.h"
@@ -100,7 +101,9 @@ int HarvestBatch::run()
             return 1;
         }
     }
-    if (const QByteArray header = EntryWriter::header(m_options.format); !header.isEmpty())
+    if (const QByteArray header
+        = EntryWriter::header(m_options.format, m_options.measure != nullptr);
+        !header.isEmpty())
         m_out(header);
     QEventLoop loop;
     m_loop = &loop;
@@ -155,7 +158,7 @@ void HarvestBatch::pump()
         }
         startPage(m_nextIndex++, *url);
     }
-    if (m_inputEnded && m_running.empty() && m_done.empty() && m_loop)
+    if (m_inputEnded && m_running.empty() && m_done.empty() && m_measuring == 0 && m_loop)
         m_loop->quit();
 }
 
@@ -266,12 +269,45 @@ void HarvestBatch::finishPage(const std::shared_ptr<Page>& page, const Result<>&
             done.messages += ConsoleText::lines(m_options.noLinks, page->lead());
         }
     }
-    m_done.emplace(page->index, std::move(done));
     m_running.erase(page->index);
     // The page's builder may be inside its own callbacks: it goes once control is back
     // in the event loop.
     QTimer::singleShot(0, this, [page] {});
 
+    if (m_options.measure && !done.entries.isEmpty())
+        measurePage(page, std::move(done));
+    else
+        pageDone(page->index, std::move(done));
+}
+
+void HarvestBatch::measurePage(const std::shared_ptr<Page>& page, Done done)
+{
+    ++m_measuring;
+    auto waiting = std::make_shared<Done>(std::move(done));
+    const qint64 index = page->index;
+    const QString lead = page->lead();
+    const ListEntries entries = waiting->entries;
+    m_options.measure->measure(
+        entries, [this, waiting, index, lead](MediaMeasure::Outcome outcome) {
+            --m_measuring;
+            Done& done = *waiting;
+            if (const QString summary = outcome.summary(); !summary.isEmpty())
+                done.messages += ConsoleText::lines(summary, lead);
+            done.entries = std::move(outcome.entries);
+            done.measures = std::move(outcome.measures);
+            if (done.entries.isEmpty() && done.ok) {
+                done.ok = false;
+                done.status = ExitStatus::kGeneric;
+                done.messages += ConsoleText::lines(
+                    QStringLiteral("Error: no media passed the size and type bounds."), lead);
+            }
+            pageDone(index, std::move(done));
+        });
+}
+
+void HarvestBatch::pageDone(qint64 index, Done done)
+{
+    m_done.emplace(index, std::move(done));
     writeReady();
     pump();
 }
@@ -281,9 +317,11 @@ void HarvestBatch::writeReady()
     for (auto it = m_done.find(m_nextToWrite); it != m_done.end();
          it = m_done.find(m_nextToWrite)) {
         const Done& done = it->second;
+        if (m_options.measure)
+            m_options.measure->clearProgress();
         if (!done.messages.isEmpty())
             m_err(done.messages);
-        writeEntries(done.entries);
+        writeEntries(done);
         if (!done.ok)
             m_status.add(done.status != ExitStatus::kOk ? done.status : ExitStatus::kGeneric);
         m_done.erase(it);
@@ -291,14 +329,17 @@ void HarvestBatch::writeReady()
     }
 }
 
-void HarvestBatch::writeEntries(const ListEntries& entries)
+void HarvestBatch::writeEntries(const Done& done)
 {
     QByteArray out;
     QStringList saved;
-    for (const ListEntry& entry : entries) {
+    const bool measured = done.measures.size() == done.entries.size() && m_options.measure;
+    for (qsizetype i = 0; i < done.entries.size(); ++i) {
+        const ListEntry& entry = done.entries.at(i);
         if (m_options.dedupeAll && !firstSighting(entry.url))
             continue;
-        out += EntryWriter::encode(m_options.format, entry);
+        out += EntryWriter::encode(
+            m_options.format, entry, measured ? &done.measures.at(i) : nullptr);
         if (m_save)
             saved.append(entry.url);
     }

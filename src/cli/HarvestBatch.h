@@ -16,9 +16,11 @@
 #include "core/Result.h"
 #include "listops/EntryContext.h"
 #include "listops/EntryFormat.h"
+#include "listops/EntryMeasure.h"
 #include "listops/PatternFilter.h"
 
 class IShellWindows;
+class MediaMeasure;
 class QEventLoop;
 class ListFileWriter;
 
@@ -40,6 +42,9 @@ public:
         PatternFilter patterns; // the entries a page keeps (--match, --reject)
         EntryFormat format = EntryFormat::Plain; // how the entries are printed
         int settleMs = 0; // the wait after a page's load for links its scripts add
+        // Measures each page's media before its entries are written, and keeps those its
+        // bounds accept (--measure and the size and type bounds); null: none.
+        MediaMeasure* measure = nullptr;
         // Makes each page's content-type check (required).
         std::function<std::unique_ptr<IContentTypeFetcher>()> contentTypeCheck;
         // What a page that gave no entries says (naming the filters in effect).
@@ -76,6 +81,7 @@ private:
         int status = 0; // the exit status the page's failure asks for
 
         ListEntries entries;
+        QList<EntryMeasure> measures; // one an entry when measured
         QByteArray messages;
     };
     struct Digest {
@@ -92,8 +98,11 @@ private:
     void onChecked(const std::shared_ptr<Page>& page, const Result<QString>& contentType);
     void onTimeout(const std::shared_ptr<Page>& page);
     void finishPage(const std::shared_ptr<Page>& page, const Result<>& outcome);
+    // Measures the page's entries, then takes the page as ended.
+    void measurePage(const std::shared_ptr<Page>& page, Done done);
+    void pageDone(qint64 index, Done done);
     void writeReady();
-    void writeEntries(const ListEntries& entries);
+    void writeEntries(const Done& done);
     bool firstSighting(const QString& entry);
 
     MainState m_settings;
@@ -108,6 +117,7 @@ private:
     std::map<qint64, Done> m_done; // ended, waiting for an earlier page to be written
     qint64 m_nextIndex = 0; // index of the next page to start
     qint64 m_nextToWrite = 0;
+    int m_measuring = 0; // pages ended whose media are being measured
     bool m_inputEnded = false;
     ExitStatus m_status;
     bool m_interrupted = false;

@@ -109,6 +109,8 @@ inline constexpr StoredSetting SiteFollow         { kSite,     u"Follow",       
 inline constexpr StoredSetting SiteNextPages      { kSite,     u"Next Pages",            SettingKind::TrueFalse,    0 };
 inline constexpr StoredSetting SiteMaxPages       { kSite,     u"Max Pages",             SettingKind::Number,       1000,    1, 1000000, OutOfRange::Clamp };
 inline constexpr StoredSetting SiteRobots         { kSite,     u"Robots",                SettingKind::TrueFalse,    1 };
+// The list's optional columns shown, as "kind,pixels,size,type" names joined by ",".
+inline constexpr StoredSetting ListColumns        { kOptions,  u"List Columns",          SettingKind::Text };
 // clang-format on
 
 inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, ExcludeMailtoLinks,
@@ -117,6 +119,6 @@ inline constexpr StoredSetting kAll[] = { OnTop, NewWindow, ExcludeJsLinks, Excl
     StopAtFailure, LastUsedSaveFolder, LastExportFolder, ApplyFilters, FileTypes, UrlHistory,
     SettingsReset, SlideshowInterval, SlideshowIncludeFiles, SlideshowWait, ShowPictures,
     LinkedFullSize, PictureChoices, SiteStart, SiteDepth, SiteScope, SiteScopePattern, SiteFollow,
-    SiteNextPages, SiteMaxPages, SiteRobots };
+    SiteNextPages, SiteMaxPages, SiteRobots, ListColumns };
 
 } // namespace SettingsTable

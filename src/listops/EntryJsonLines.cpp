@@ -4,7 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-QByteArray EntryJsonLines::encode(const ListEntry& entry)
+QByteArray EntryJsonLines::encode(const ListEntry& entry, const EntryMeasure* measure)
 {
     QJsonObject object {
         { QStringLiteral("url"), entry.url },
@@ -15,6 +15,14 @@ QByteArray EntryJsonLines::encode(const ListEntry& entry)
     };
     if (!entry.context.thumbnail.isEmpty())
         object.insert(QStringLiteral("thumbnail"), entry.context.thumbnail);
+    if (measure) {
+        const auto number = [](qint64 n) { return n >= 0 ? QJsonValue(n) : QJsonValue(); };
+        object.insert(QStringLiteral("width"), number(measure->width));
+        object.insert(QStringLiteral("height"), number(measure->height));
+        object.insert(QStringLiteral("size"), number(measure->size));
+        object.insert(QStringLiteral("type"),
+            measure->type.isEmpty() ? QJsonValue() : QJsonValue(measure->type));
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 

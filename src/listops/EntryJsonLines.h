@@ -7,6 +7,7 @@
 
 #include "core/Result.h"
 #include "listops/EntryContext.h"
+#include "listops/EntryMeasure.h"
 
 class QIODevice;
 
@@ -20,8 +21,9 @@ public:
     // with a long context fits.
     static constexpr qsizetype MaxLineBytes = 16 * 1024 * 1024;
 
-    // One entry as a line of compact JSON with its LF.
-    static QByteArray encode(const ListEntry& entry);
+    // One entry as a line of compact JSON with its LF; with measure, also width, height,
+    // size (numbers) and type (a string), each null when unknown.
+    static QByteArray encode(const ListEntry& entry, const EntryMeasure* measure = nullptr);
     // One line (its line end optional) read back. An object needs a non-empty "url";
     // "kind" is one of the kinds' names; the other fields may be missing (empty). Any
     // other line is refused with the reason.

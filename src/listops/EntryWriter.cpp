@@ -44,10 +44,12 @@ EntryFormat EntryWriter::exportFormatAt(int filterIndex)
         : EntryFormat::Csv;
 }
 
-QByteArray EntryWriter::header(EntryFormat format)
+QByteArray EntryWriter::header(EntryFormat format, bool measured)
 {
-    return format == EntryFormat::Csv ? QByteArrayLiteral("url,kind,text,page,title\r\n")
-                                      : QByteArray();
+    if (format != EntryFormat::Csv)
+        return QByteArray();
+    return measured ? QByteArrayLiteral("url,kind,text,page,title,width,height,size,type\r\n")
+                    : QByteArrayLiteral("url,kind,text,page,title\r\n");
 }
 
 QByteArray EntryWriter::csvField(const QString& field)
@@ -74,17 +76,24 @@ QByteArray EntryWriter::aria2Value(const QString& value)
     return out;
 }
 
-QByteArray EntryWriter::encode(EntryFormat format, const ListEntry& entry)
+QByteArray EntryWriter::encode(
+    EntryFormat format, const ListEntry& entry, const EntryMeasure* measure)
 {
     switch (format) {
     case EntryFormat::Plain:
         return entry.url.toUtf8() + '\n';
     case EntryFormat::JsonLines:
-        return EntryJsonLines::encode(entry);
+        return EntryJsonLines::encode(entry, measure);
     case EntryFormat::Csv: {
         const EntryContext& c = entry.context;
-        return csvField(entry.url) + ',' + csvField(entryKindName(c.kind)) + ',' + csvField(c.text)
-            + ',' + csvField(c.page) + ',' + csvField(c.title) + "\r\n";
+        QByteArray row = csvField(entry.url) + ',' + csvField(entryKindName(c.kind)) + ','
+            + csvField(c.text) + ',' + csvField(c.page) + ',' + csvField(c.title);
+        if (measure) {
+            const auto number = [](qint64 n) { return n >= 0 ? QByteArray::number(n) : ""; };
+            row += ',' + number(measure->width) + ',' + number(measure->height) + ','
+                + number(measure->size) + ',' + csvField(measure->type);
+        }
+        return row + "\r\n";
     }
     case EntryFormat::Aria2: {
         QByteArray lines = aria2Value(entry.url) + '\n';

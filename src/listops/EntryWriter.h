@@ -6,6 +6,7 @@
 #include "core/Result.h"
 #include "listops/EntryContext.h"
 #include "listops/EntryFormat.h"
+#include "listops/EntryMeasure.h"
 
 class LinkList;
 
@@ -15,6 +16,8 @@ class LinkList;
 // - Csv: a header row "url,kind,text,page,title", then one row an entry; fields with a
 //   comma, a double quote or a line end in double quotes, a double quote doubled; CR LF
 //   after every row.
+//   A measured list (measured set) adds the fields width, height, size and type to each
+//   JSON object (null where unknown) and to each CSV row (empty where unknown).
 // - Aria2: the address on a line of its own, then "  referer=PAGE" when the entry has a
 //   page. A tab or line end would split the line and a leading space, tab or "#" would
 //   make it an option or a comment, so these are percent-encoded.
@@ -24,9 +27,11 @@ public:
     EntryWriter() = delete;
 
     // What comes before the first entry: CSV's header row, else nothing.
-    static QByteArray header(EntryFormat format);
-    // One entry with its line end (its lines, for an aria2 input file).
-    static QByteArray encode(EntryFormat format, const ListEntry& entry);
+    static QByteArray header(EntryFormat format, bool measured = false);
+    // One entry with its line end (its lines, for an aria2 input file); with measure, the
+    // entry of a measured list.
+    static QByteArray encode(
+        EntryFormat format, const ListEntry& entry, const EntryMeasure* measure = nullptr);
 
     // Writes the whole list (header included) to path through a temporary file that
     // replaces path only when every write succeeded, as list files are saved.

@@ -100,7 +100,16 @@ void PictureCache::store(const QString& url, const CachedPicture& picture)
     m_facts.insert(url, picture.facts);
     if (!picture.thumbnail.isNull())
         m_thumbnails.insert(url, new QImage(picture.thumbnail), costOf(picture.thumbnail));
-    if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
+    if (m_folder.isEmpty())
+        return;
+    // A failure may pass (a server down or slow for a while): it is remembered for this
+    // run only, and a later run asks again.
+    if (picture.facts.state == PictureFacts::State::Failed) {
+        QFile::remove(pathFor(url, ".json"));
+        QFile::remove(pathFor(url, ".png"));
+        return;
+    }
+    if (!QDir().mkpath(m_folder))
         return;
     // The thumbnail first: facts on disk without their thumbnail only cost a refetch.
     const QString thumbnailPath = pathFor(url, ".png");

@@ -17,8 +17,8 @@ struct CachedPicture {
 // Pictures already measured, by address: the facts of every picture seen in memory, the
 // thumbnails in memory up to a bound, and both on disk in a folder (one file of facts
 // and one thumbnail a picture, named by a hash of the address) so that a list seen
-// before opens at once in a later run. The facts keep the server's validator, by which
-// the fetcher tells whether the copy is still the picture's.
+// before opens at once in a later run (a failure stays in memory only). The facts keep the server's
+// validator, by which the fetcher tells whether the copy is still the picture's.
 class PictureCache final
 {
 public:

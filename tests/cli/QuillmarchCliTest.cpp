@@ -1,6 +1,10 @@
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +50,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
         const QString tool = QStringLiteral(QM_BINARY_DIR "/quillmarch-cli");
@@ -613,4 +618,129 @@ TEST_F(QuillmarchCliTest, SessionSendsTheBrowserProfilesCookies)
     QFile saved(dir + QStringLiteral("/report.txt"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), "report");
+}
+
+namespace
+{
+
+// A picture of width × height in format: one colour, or for a JPEG a pattern that makes
+// its file large.
+std::string pictureFile(int width, int height, const char* format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    for (int y = 0; y < height && qstrcmp(format, "JPEG") == 0; y += 2) {
+        for (int x = 0; x < width; x += 3)
+            image.setPixel(x, y, qRgb((x * 37) % 256, (y * 91) % 256, (x * y) % 256));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, qstrcmp(format, "JPEG") == 0 ? 100 : -1);
+    return bytes.toStdString();
+}
+
+// A GIF (which the toolkit reads but does not write): its header and one white pixel.
+std::string gifFile(quint16 width, quint16 height)
+{
+    const auto le = [](quint16 n) { return std::string { char(n & 0xFF), char(n >> 8) }; };
+    return "GIF89a" + le(width) + le(height) + std::string("\x80\0\0\0\0\0\xFF\xFF\xFF", 9) + ","
+        + le(0) + le(0) + le(width) + le(height) + std::string("\0\x02\x02\x44\x01\0;", 8);
+}
+
+} // namespace
+
+// Measuring after a media harvest: the bounds keep what they accept, drop what cannot
+// be checked (and say how many), and --measure adds the facts to jsonl and csv.
+TEST_F(QuillmarchCliTest, MediaBoundsKeepWhatMeasuringFinds)
+{
+    LocalHttpServer site;
+    site.page("/p.html",
+        "<img src='/big.png'><img src='/small.png'><img src='/photo.jpg'>"
+        "<img src='/anim.gif'><img src='/broken.png'>");
+    site.page("/q.html", "<img src='/small.png'><img src='/photo.jpg'>");
+    const std::string photo = pictureFile(1200, 900, "JPEG");
+    ASSERT_GT(photo.size(), 40u * 1024);
+    site.page("/big.png", pictureFile(800, 600, "PNG"), "image/png");
+    site.page("/small.png", pictureFile(100, 50, "PNG"), "image/png");
+    site.page("/photo.jpg", photo, "image/jpeg");
+    site.page("/anim.gif", gifFile(300, 200), "image/gif");
+    site.page("/broken.png", "this is no picture", "image/png");
+    ASSERT_TRUE(site.start());
+    const QString s = site.origin();
+    const QString p = site.url("/p.html");
+
+    const struct {
+        QStringList arguments;
+        QStringList kept;
+        int exitCode;
+        QString told; // on standard error
+    } rows[] = {
+        { { "--min-width", "500" }, { "/big.png", "/photo.jpg" }, 0, "1 entry was left out" },
+        { { "--min-height=250" }, { "/big.png", "/photo.jpg" }, 0, "1 entry was left out" },
+        { { "--min-size", "40K" }, { "/photo.jpg" }, 0, "1 entry was left out" },
+        { { "--type", "png,gif" }, { "/big.png", "/small.png", "/anim.gif" }, 0,
+            "1 entry was left out" },
+        { { "--min-width", "5000" }, {}, 1, "no media passed the size and type bounds" },
+        { { "--measure" }, { "/big.png", "/small.png", "/photo.jpg", "/anim.gif", "/broken.png" },
+            0, "1 of 5 pictures could not be measured" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const CliResult r = cli(QStringList { "harvest", "--media", p } + row.arguments);
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
+        QStringList kept;
+        for (const QString& path : row.kept)
+            kept.append(s + path);
+        EXPECT_EQ(r.out, kept.isEmpty() ? QString() : lines(kept));
+        EXPECT_TRUE(r.err.contains(row.told)) << r.err.toStdString();
+    }
+
+    // Several pages: each page's entries are measured before they are printed.
+    CliResult r = cli({ "harvest", "--media", "--min-width", "500", p, site.url("/q.html") });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, lines({ s + "/big.png", s + "/photo.jpg", s + "/photo.jpg" }));
+
+    r = cli({ "harvest", "--media", "--measure", "--format", "jsonl", p });
+    const QStringList objects = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(objects.size(), 5) << r.out.toStdString();
+    const auto field = [&](int line, const char* name) {
+        return QJsonDocument::fromJson(objects.at(line).toUtf8()).object().value(name);
+    };
+    EXPECT_EQ(field(0, "width").toInt(), 800);
+    EXPECT_EQ(field(0, "height").toInt(), 600);
+    EXPECT_EQ(field(0, "type").toString(), "png");
+    EXPECT_EQ(field(2, "size").toInteger(), qint64(photo.size()));
+    EXPECT_EQ(field(2, "type").toString(), "jpeg");
+    EXPECT_TRUE(field(4, "width").isNull());
+    EXPECT_TRUE(field(4, "size").isNull());
+
+    r = cli({ "harvest", "--media", "--measure", "--format", "csv", site.url("/q.html") });
+    EXPECT_EQ(r.out,
+        "url,kind,text,page,title,width,height,size,type\r\n" + s + "/small.png,image,," + s
+            + "/q.html,,100,50," + QString::number(pictureFile(100, 50, "PNG").size()) + ",png\r\n"
+            + s + "/photo.jpg,image,," + s + "/q.html,,1200,900," + QString::number(photo.size())
+            + ",jpeg\r\n");
+}
+
+TEST_F(QuillmarchCliTest, MediaBoundsRefuseWhatTheyCannotRead)
+{
+    const QString hint = QStringLiteral("quillmarch-cli: %1\nquillmarch-cli: Try "
+                                        "'quillmarch-cli harvest --help'.\n");
+    const std::pair<QStringList, QString> rows[] = {
+        { { "--media", "--type", "png,tiff" },
+            "--type: unknown type tiff; the types are jpeg, png, gif, webp, svg, avif and video." },
+        { { "--media", "--min-size", "12Q" },
+            "--min-size needs bytes, a number with K, M or G after it for 1024, 1024² or 1024³ "
+            "(e.g. 20K or 1.5M)." },
+        { { "--media", "--min-width", "-3" },
+            "--min-width needs a number of pixels from 0 to 1000000." },
+        { { "--min-width", "10" }, "--min-width needs --media or --all." },
+    };
+    for (const auto& [arguments, message] : rows) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliResult r = cli(QStringList { "harvest", "http://x.invalid/" } + arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.err, hint.arg(message));
+    }
 }

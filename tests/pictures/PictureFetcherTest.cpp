@@ -200,16 +200,19 @@ TEST_F(PictureFetcherTest, HostilePicturesEndWithAReasonInBoundedTime)
         ++spied;
         res.set_content(whole.toStdString(), "image/png");
     });
-    m_site.server().Get("/slow.png", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("image/png", [&](size_t offset, httplib::DataSink& sink) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            if (offset >= size_t(whole.size())) {
-                sink.done();
+    // The server trickles on after the test body has ended: the provider holds its own
+    // copy of the bytes.
+    m_site.server().Get("/slow.png", [whole](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider(
+            "image/png", [whole](size_t offset, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                if (offset >= size_t(whole.size())) {
+                    sink.done();
+                    return true;
+                }
+                sink.write(whole.constData() + offset, 1);
                 return true;
-            }
-            sink.write(whole.constData() + offset, 1);
-            return true;
-        });
+            });
     });
     ASSERT_TRUE(m_site.start());
     const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' "

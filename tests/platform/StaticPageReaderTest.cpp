@@ -19,10 +19,11 @@ QStringList described(const ListEntries& entries)
 {
     QStringList lines;
     for (const ListEntry& e : entries)
-        lines.append(QStringLiteral("%1 | %2 | %3 | %4 | %5")
-                         .arg(e.url)
-                         .arg(static_cast<int>(e.context.kind))
-                         .arg(e.context.text, e.context.page, e.context.title));
+        lines.append(
+            QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
+                .arg(e.url)
+                .arg(static_cast<int>(e.context.kind))
+                .arg(e.context.text, e.context.page, e.context.title, e.context.thumbnail));
     return lines;
 }
 
@@ -48,6 +49,7 @@ std::optional<ListEntries> engineEntries(const QString& url, const HarvestScope&
 
 const HarvestScope kLinks { HarvestCollect::Links, false };
 const HarvestScope kBoth { HarvestCollect::Both, false };
+const HarvestScope kMediaAsShown { HarvestCollect::Media, false, false };
 
 // Reads the page with the parser and, when it takes the page, holds its entries to the
 // engine's for the same bytes at the same address. Returns whether the parser took it.
@@ -116,6 +118,12 @@ TEST(StaticPageReaderTest, ReadsWhatTheEngineReadsAndRefusesTheRest)
           "</video><audio><source src='/s.ogg'></audio><input type='image' src='/i.png' alt='I'>"
           "<img data-src='/lazy.jpg' src='/ph.gif'><img src='data:image/gif;base64,R0lGOD='>",
             "text/html", kBoth, true },
+        // A gallery: thumbnails inside links to their pictures.
+        { "<a href='/full.jpg'><img src='/t.jpg' alt='T'></a><a href='/x.PNG?s=1#z'>X<img "
+          "src='/xs.png'></a><a href='/about.html'><img src='/p.jpg'></a>"
+          "<a href='/same.jpg'><span><img src='/same.jpg'></span></a><a href='/lone.jpg'>L</a>",
+            "text/html", kBoth, true },
+        { "<a href='/full.jpg'><img src='/t.jpg' alt='T'></a>", "text/html", kMediaAsShown, true },
     };
     LocalHttpServer site;
     for (size_t i = 0; i < std::size(rows); ++i)

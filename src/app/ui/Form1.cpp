@@ -4,6 +4,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QListView>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -35,6 +38,7 @@
 #include "filters/HarvestScopeStore.h"
 #include "listops/ListHistory.h"
 #include "listops/ui/LinkListView.h"
+#include "pictures/ui/ListColumns.h"
 #include "pictures/ui/PicturePane.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/LinkReceiver.h"
@@ -99,15 +103,25 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
     listLayout->setSpacing(2);
     listLayout->addWidget(m_patternBar);
     listLayout->addWidget(m_listView);
+    const QString thumbnails
+        = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/quillmarch/thumbnails");
+    const auto browserSession = [this] {
+        const BrowserSession session = m_browserWindows->session();
+        return std::pair { session.cookies, session.userAgent };
+    };
     m_pictures = new PicturePane(
-        m_list, *m_services.transfers,
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-            + QStringLiteral("/quillmarch/thumbnails"),
-        [this] {
-            const BrowserSession session = m_browserWindows->session();
-            return std::pair { session.cookies, session.userAgent };
-        },
-        m_regset, listArea);
+        m_list, *m_services.transfers, thumbnails, browserSession, m_regset, listArea);
+    m_columns = new ListColumns(
+        m_list, *m_services.transfers, thumbnails, browserSession, m_regset, this);
+    m_columns->watch(m_listView);
+    // What either view measures, the other shows too.
+    connect(m_pictures->fetcher(), &PictureFetcher::pictureReady, m_columns->table(),
+        &ListColumnsModel::setPicture);
+    connect(m_columns->fetcher(), &PictureFetcher::pictureReady, m_pictures->model(),
+        [this](const QString& url, const PictureFacts& facts) {
+            m_pictures->model()->setPicture(url, facts, QImage());
+        });
     listLayout->addWidget(m_pictures);
     connect(m_pictures, &PicturePane::statusChanged, this, [this](const QString& text) {
         const StatusKind kind = statusKind();
@@ -176,9 +190,8 @@ Form1::Form1(Services services, IUserPrompt* prompt, QWidget* parent)
         [this] { m_openreq.request(OpenRequest::Source::DoubleClick); });
     connect(m_listView, &LinkListView::mouseReleased, this, &Form1::List1_MouseUp);
     connect(m_listView, &LinkListView::enterPressed, this, [this] { m_viewer->openCurrent(); });
-    connect(&m_list, &LinkList::topIndexRequested, this, [this](int row) {
-        m_listView->scrollTo(m_list.index(row), QAbstractItemView::PositionAtTop);
-    });
+    connect(&m_list, &LinkList::topIndexRequested, this,
+        [this](int row) { m_listView->scrollToEntry(row); });
     // The enabled state of commands follows the list and its selection as they change.
     connect(m_list.selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &Form1::updateCommandStates);
@@ -243,6 +256,13 @@ void Form1::Form_Load()
     MinimumSizeAnswer::query(this);
     if (TypedSettings::readBool(m_regset, SettingsTable::ShowPictures))
         mnulstpics_Click();
+    // The header's menu shows and hides the same columns.
+    QHeaderView* header = m_listView->header();
+    header->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (MainCommand command : { MainCommand::ColumnKind, MainCommand::ColumnPixels,
+             MainCommand::ColumnFileSize, MainCommand::ColumnType })
+        header->addAction(action(command));
+    showColumns();
     updateCommandStates();
 }
 
@@ -410,6 +430,49 @@ void Form1::mnulstpics_Click()
     action(MainCommand::ShowPictures)->setChecked(show);
     TypedSettings::writeBool(m_regset, SettingsTable::ShowPictures, show);
     (show ? static_cast<QWidget*>(m_pictures->grid()) : m_listView)->setFocus();
+}
+
+void Form1::mnulstcolkind_Click()
+{
+    toggleColumn(int(ListColumns::Column::Kind));
+}
+
+void Form1::mnulstcolpixels_Click()
+{
+    toggleColumn(int(ListColumns::Column::Pixels));
+}
+
+void Form1::mnulstcolsize_Click()
+{
+    toggleColumn(int(ListColumns::Column::FileSize));
+}
+
+void Form1::mnulstcoltype_Click()
+{
+    toggleColumn(int(ListColumns::Column::Type));
+}
+
+void Form1::toggleColumn(int column)
+{
+    const auto which = ListColumns::Column(column);
+    m_columns->setShown(which, !m_columns->isShown(which));
+    showColumns();
+}
+
+void Form1::showColumns()
+{
+    const std::pair<MainCommand, ListColumns::Column> items[] = {
+        { MainCommand::ColumnKind, ListColumns::Column::Kind },
+        { MainCommand::ColumnPixels, ListColumns::Column::Pixels },
+        { MainCommand::ColumnFileSize, ListColumns::Column::FileSize },
+        { MainCommand::ColumnType, ListColumns::Column::Type },
+    };
+    for (const auto& [command, column] : items)
+        action(command)->setChecked(m_columns->isShown(column));
+    // The table's sections change with the columns: it is shown afresh.
+    m_listView->showTable(nullptr);
+    if (m_columns->anyShown())
+        m_listView->showTable(m_columns->sorter());
 }
 
 void Form1::mnulstpicsel_Click()

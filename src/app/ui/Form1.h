@@ -34,6 +34,7 @@ class IBrowserWindows;
 class LinkListView;
 class ListHistory;
 class PatternBar;
+class ListColumns;
 class PicturePane;
 class LinkViewer;
 class MainToolbar;
@@ -124,6 +125,11 @@ public:
     void mnulstpicsel_Click();
     void mnulstpickeep_Click();
     PicturePane* picturePane() const { return m_pictures; }
+    void mnulstcolkind_Click();
+    void mnulstcolpixels_Click();
+    void mnulstcolsize_Click();
+    void mnulstcoltype_Click();
+    ListColumns* listColumns() const { return m_columns; }
     ListHistory& history() { return *m_history; }
     PatternBar* patternBar() const { return m_patternBar; }
     void mnufsavlst_Click() { m_listCommands->writeListFile(ListCommands::FileMode::Replace); }
@@ -241,6 +247,11 @@ private:
     LinkListView* m_listView = nullptr;
     PatternBar* m_patternBar = nullptr;
     PicturePane* m_pictures = nullptr;
+    ListColumns* m_columns = nullptr;
+    // Shows or hides one of the list's optional columns.
+    void toggleColumn(int column);
+    // The column menu items and the list's view as the columns shown say.
+    void showColumns();
     ListHistory* m_history = nullptr;
     std::unique_ptr<MenuBuilder> m_menus;
     std::unique_ptr<MainStatusBar> m_statusBar;

@@ -64,6 +64,15 @@ QList<MainCommandTable::Entry> MainCommandTable::entries()
             &Form1::mnulstpicsel_Click, [](const F& f) { return f.count != 0; } },
         { C::KeepShown, M::List, false, "mnulstpickeep", "Keep only shown pictures", none, nullptr,
             &Form1::mnulstpickeep_Click, [](const F& f) { return f.count != 0; } },
+        // The list's optional columns: checked from the columns shown.
+        { C::ColumnKind, M::Columns, false, "mnulstcolkind", "&Kind", none, nullptr,
+            &Form1::mnulstcolkind_Click, nullptr },
+        { C::ColumnPixels, M::Columns, false, "mnulstcolpixels", "&Pixel size", none, nullptr,
+            &Form1::mnulstcolpixels_Click, nullptr },
+        { C::ColumnFileSize, M::Columns, false, "mnulstcolsize", "&File size", none, nullptr,
+            &Form1::mnulstcolsize_Click, nullptr },
+        { C::ColumnType, M::Columns, false, "mnulstcoltype", "&Type", none, nullptr,
+            &Form1::mnulstcoltype_Click, nullptr },
         { C::Preferences, M::Options, false, "mnuopoptions", "&Preferences...", none,
             "preferences-system", &Form1::mnuopoptions_Click, nullptr },
         // Checked and enabled from the filter state, not by the state pass.

@@ -16,7 +16,8 @@ class MainCommandTable final
 public:
     MainCommandTable() = delete;
 
-    enum class Menu { File, List, Options, Help, Context };
+    // Columns: a submenu of List, placed where its first item is.
+    enum class Menu { File, List, Columns, Options, Help, Context };
 
     // What the state pass knows when it sets the commands' enabled states.
     struct Facts {

@@ -40,6 +40,11 @@ MenuBuilder::MenuBuilder(Form1& form, QWidget* list)
     menus.insert(Menu::Context, m_contextMenu);
 
     for (const MainCommandTable::Entry& entry : MainCommandTable::entries()) {
+        if (entry.menu == Menu::Columns && !menus.contains(Menu::Columns)) {
+            QMenu* columns = menus.value(Menu::List)->addMenu(QStringLiteral("Colum&ns"));
+            columns->setObjectName(QStringLiteral("mnulstcol"));
+            menus.insert(Menu::Columns, columns);
+        }
         QMenu* menu = menus.value(entry.menu);
         if (entry.separatorBefore)
             menu->addSeparator();
@@ -66,6 +71,9 @@ MenuBuilder::MenuBuilder(Form1& form, QWidget* list)
     action(MainCommand::LinkedFullSize)->setCheckable(true);
     action(MainCommand::ShowPictures)->setCheckable(true);
     action(MainCommand::EnginePages)->setCheckable(true);
+    for (MainCommand command : { MainCommand::ColumnKind, MainCommand::ColumnPixels,
+             MainCommand::ColumnFileSize, MainCommand::ColumnType })
+        action(command)->setCheckable(true);
     m_contextMenu->setDefaultAction(action(MainCommand::PopupOpen));
     // Delete works on the focused entry of the list without opening the menu.
     QAction* remove = action(MainCommand::PopupRemove);

@@ -1,8 +1,11 @@
 #include "listops/ui/LinkListView.h"
 
+#include <QAbstractProxyModel>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -31,11 +34,25 @@ public:
 } // namespace
 
 LinkListView::LinkListView(QWidget* parent)
-    : QListView(parent)
+    : QTreeView(parent)
 {
     setObjectName(QStringLiteral("List1"));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setUniformItemSizes(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setUniformRowHeights(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setAllColumnsShowFocus(true);
+    setHeaderHidden(true);
+    header()->setStretchLastSection(true);
+    header()->setSectionsMovable(false);
+    header()->setSortIndicatorClearable(true);
+    // A click on a header sorts by its column; the third click shows the list's order.
+    connect(header(), &QHeaderView::sortIndicatorChanged, this,
+        [this](int section, Qt::SortOrder order) {
+            if (m_table)
+                m_table->sort(section, order);
+        });
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideNone);
@@ -50,7 +67,15 @@ void LinkListView::setHorizontalExtent(int pixels)
 {
     m_extent = std::max(pixels, 0);
     static_cast<ExtentDelegate*>(itemDelegate())->extent = m_extent;
-    scheduleDelayedItemsLayout();
+    applyExtent();
+}
+
+void LinkListView::applyExtent()
+{
+    // The address is the last column: it is as wide as the widest entry.
+    if (!model() || model()->columnCount() == 0)
+        return;
+    header()->resizeSection(model()->columnCount() - 1, std::max(m_extent, 1));
 }
 
 void LinkListView::measureExtent(const QStringList& entries)
@@ -78,8 +103,9 @@ void LinkListView::setModel(QAbstractItemModel* model)
 {
     if (QAbstractItemModel* old = this->model())
         disconnect(old, nullptr, this, nullptr);
-    QListView::setModel(model);
-    restartMeasure();
+    QTreeView::setModel(model);
+    if (!m_table)
+        restartMeasure();
     if (!model)
         return;
     connect(model, &QAbstractItemModel::rowsRemoved, this, &LinkListView::restartMeasure);
@@ -96,15 +122,149 @@ int LinkListView::entryNear(const QPoint& globalPos) const
     const QPoint at = viewport()->mapFromGlobal(globalPos);
     const QModelIndex index = indexAt(at);
     if (index.isValid())
-        return index.row();
+        return listRow(index);
     const int count = model() ? model()->rowCount() : 0;
     if (count == 0)
         return -1;
     const QModelIndex last = model()->index(count - 1, 0);
     if (at.y() >= visualRect(last).bottom())
-        return count - 1;
+        return listRow(last);
     const QModelIndex first = indexAt(QPoint(0, at.y()));
-    return first.isValid() ? first.row() : 0;
+    return listRow(first.isValid() ? first : model()->index(0, 0));
+}
+
+int LinkListView::listRow(const QModelIndex& index) const
+{
+    return m_table ? m_table->mapToSource(index).row() : index.row();
+}
+
+QModelIndex LinkListView::viewIndex(int row, int column) const
+{
+    if (!m_table)
+        return model() ? model()->index(row, 0) : QModelIndex();
+    return m_table->mapFromSource(m_table->sourceModel()->index(row, column));
+}
+
+void LinkListView::scrollToEntry(int row)
+{
+    scrollTo(viewIndex(row), QAbstractItemView::PositionAtTop);
+}
+
+void LinkListView::showTable(QAbstractProxyModel* table)
+{
+    if (table == m_table)
+        return;
+    if (!m_table) {
+        m_list = model();
+        m_listSelection = selectionModel();
+    } else {
+        disconnect(m_listSelection, nullptr, this, nullptr);
+    }
+    QItemSelectionModel* old = selectionModel();
+    m_table = table;
+    if (table) {
+        // The table's own selection, kept the list's both ways.
+        setModel(table);
+        connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LinkListView::syncToList);
+        connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (m_syncing || !m_listSelection)
+                    return;
+                const QScopedValueRollback guard(m_syncing, true);
+                m_listSelection->setCurrentIndex(
+                    m_list->index(current.isValid() ? listRow(current) : -1, 0),
+                    QItemSelectionModel::NoUpdate);
+            });
+        connect(m_listSelection, &QItemSelectionModel::selectionChanged, this,
+            &LinkListView::syncFromList);
+        connect(m_listSelection, &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (m_syncing)
+                    return;
+                const QScopedValueRollback guard(m_syncing, true);
+                selectionModel()->setCurrentIndex(
+                    current.isValid() ? viewIndex(current.row()) : QModelIndex(),
+                    QItemSelectionModel::NoUpdate);
+            });
+        syncFromList(m_listSelection->selection(), {});
+        const QScopedValueRollback guard(m_syncing, true);
+        if (const QModelIndex current = m_listSelection->currentIndex(); current.isValid())
+            selectionModel()->setCurrentIndex(
+                viewIndex(current.row()), QItemSelectionModel::NoUpdate);
+        header()->setSortIndicator(-1, Qt::AscendingOrder);
+        table->sort(-1);
+    } else {
+        setModel(m_list);
+        QItemSelectionModel* made = selectionModel();
+        setSelectionModel(m_listSelection);
+        if (made != m_listSelection)
+            made->deleteLater();
+    }
+    if (old && old != m_listSelection)
+        old->deleteLater();
+    setHeaderHidden(!table);
+    header()->setSortIndicatorShown(table != nullptr);
+    header()->setSectionsClickable(table != nullptr);
+    // A column before the address is as wide as its widest value (the model's
+    // Qt::UserRole header data), so cells filled later are not cut.
+    for (int section = 0; table && section + 1 < table->columnCount(); ++section) {
+        const QString widest = table->headerData(section, Qt::Horizontal, Qt::UserRole).toString();
+        header()->resizeSection(section,
+            std::max(header()->sectionSizeHint(section),
+                fontMetrics().horizontalAdvance(widest)
+                    + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8));
+    }
+    applyExtent();
+}
+
+// The list's selection, as ranges of list rows, shown in the table.
+void LinkListView::syncFromList(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (m_syncing || !m_table)
+        return;
+    const QScopedValueRollback guard(m_syncing, true);
+    QAbstractItemModel* source = m_table->sourceModel();
+    const int last = source->columnCount() - 1;
+    const auto toTable = [&](const QItemSelection& rows) {
+        QItemSelection table;
+        for (const QItemSelectionRange& range : rows)
+            table.select(source->index(range.top(), 0), source->index(range.bottom(), last));
+        return m_table->mapSelectionFromSource(table);
+    };
+    if (!deselected.isEmpty())
+        selectionModel()->select(toTable(deselected), QItemSelectionModel::Deselect);
+    if (!selected.isEmpty())
+        selectionModel()->select(toTable(selected), QItemSelectionModel::Select);
+}
+
+// The rows chosen in the table, as one change of the list's selection each way.
+void LinkListView::syncToList(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (m_syncing || !m_listSelection)
+        return;
+    const QScopedValueRollback guard(m_syncing, true);
+    const auto toList = [this](const QItemSelection& chosen) {
+        QList<int> rows;
+        for (const QModelIndex& index : chosen.indexes()) {
+            if (index.column() == 0)
+                rows.append(listRow(index));
+        }
+        std::sort(rows.begin(), rows.end());
+        QItemSelection list;
+        for (qsizetype i = 0; i < rows.size();) {
+            qsizetype j = i;
+            while (j + 1 < rows.size() && rows.at(j + 1) <= rows.at(j) + 1)
+                ++j;
+            list.select(m_list->index(rows.at(i), 0), m_list->index(rows.at(j), 0));
+            i = j + 1;
+        }
+        return list;
+    };
+    if (!deselected.isEmpty())
+        m_listSelection->select(toList(deselected), QItemSelectionModel::Deselect);
+    if (!selected.isEmpty())
+        m_listSelection->select(toList(selected), QItemSelectionModel::Select);
 }
 
 int LinkListView::widestTextWidth(const QFont& font, const QStringList& entries, int from)
@@ -198,14 +358,14 @@ void LinkListView::dropEvent(QDropEvent* event)
 
 void LinkListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QListView::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit openRequested();
 }
 
 void LinkListView::mouseReleaseEvent(QMouseEvent* event)
 {
-    QListView::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     emit mouseReleased(event->button(), event->globalPosition().toPoint());
 }
 
@@ -213,7 +373,7 @@ void LinkListView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         emit enterPressed();
-    QListView::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 void LinkListView::focusInEvent(QFocusEvent* event)
@@ -222,7 +382,7 @@ void LinkListView::focusInEvent(QFocusEvent* event)
     // by window activation. Which entry is current is the user's choice alone (commands
     // act on it), so an entry made current that way is taken back.
     const bool hadCurrent = currentIndex().isValid();
-    QListView::focusInEvent(event);
+    QTreeView::focusInEvent(event);
     if (!hadCurrent && currentIndex().isValid() && selectionModel())
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }

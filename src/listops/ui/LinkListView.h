@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QAbstractProxyModel>
 #include <QFontMetrics>
-#include <QListView>
+#include <QPointer>
+#include <QTreeView>
 
 // The link list's view ("List1"): multiple selection, one uniform row height so tens of
 // thousands of entries scroll smoothly, a horizontal extent set from the widest entry,
-// and plain-text drops handed to the owner.
-class LinkListView final : public QListView
+// and plain-text drops handed to the owner. It shows the list itself, or a table of the
+// list with more columns (showTable), which a click on a column's header sorts without
+// reordering the list; the selection and the current entry stay the list's either way.
+class LinkListView final : public QTreeView
 {
     Q_OBJECT
 public:
@@ -25,6 +29,14 @@ public:
     // The entry at a point on the screen, or the last one when the point lies below the
     // entries (the list answers with the nearest entry); -1 for an empty list.
     int entryNear(const QPoint& globalPos) const;
+
+    // Shows table, a proxy whose source rows are the list's rows (its last column the
+    // address; Qt::UserRole header data the widest value of each other), instead of the list; null
+    // shows the list again. The model and selection model set before are the list's.
+    void showTable(QAbstractProxyModel* table);
+    bool showsTable() const { return m_table != nullptr; }
+    // Scrolls the list's entry at row to the top of the view.
+    void scrollToEntry(int row);
 
     // The width of the widest of entries [from, count) as the font draws it. Exact
     // measuring shapes each text and costs microseconds an entry, so the entries are
@@ -53,6 +65,16 @@ protected:
 
 private:
     void restartMeasure();
+    void applyExtent();
+    int listRow(const QModelIndex& index) const;
+    QModelIndex viewIndex(int row, int column = 0) const;
+    void syncFromList(const QItemSelection& selected, const QItemSelection& deselected);
+    void syncToList(const QItemSelection& selected, const QItemSelection& deselected);
+
+    QPointer<QAbstractProxyModel> m_table;
+    QPointer<QAbstractItemModel> m_list;
+    QPointer<QItemSelectionModel> m_listSelection;
+    bool m_syncing = false;
 
     int m_extent = 0;
     int m_measuredExtent = 0; // widest entry measured so far, with margins

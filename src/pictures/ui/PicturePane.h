@@ -38,6 +38,7 @@ public:
     QList<int> shownRows() const { return m_model->shownRows(); }
     QString statusText() const;
     PictureGridModel* model() const { return m_model; }
+    PictureFetcher* fetcher() const { return m_fetcher; }
     QListView* grid() const { return m_grid; }
 
 signals:

@@ -84,6 +84,7 @@ public:
         , m_base(page)
         , m_wantLinks(scope.links())
         , m_wantMedia(scope.media())
+        , m_fullSize(scope.media() && scope.linkedFullSize)
         , m_frames(frames)
     {
     }
@@ -460,7 +461,41 @@ private:
             set = attr(el, "srcset");
         if (src.isEmpty())
             src = urlAttr(el, "src");
-        add(set.isEmpty() ? src : largest(set, src), EntryKind::Image, label(node));
+        const QString url = set.isEmpty() ? src : largest(set, src);
+        const GumboNode* link = m_fullSize ? pictureLink(node) : nullptr;
+        if (link) {
+            const QString href = resolve(attr(link->v.element, "href"));
+            if (href != url) {
+                const qsizetype at = m_entries.size();
+                const QString text = label(node);
+                add(href, EntryKind::Image, text.isEmpty() ? linkText(link) : text);
+                if (m_entries.size() > at)
+                    m_entries.last().context.thumbnail = url;
+                return;
+            }
+        }
+        add(url, EntryKind::Image, label(node));
+    }
+
+    // The nearest link around node (node itself included) when its target is a picture
+    // by its name, as the engine's walk reads it; else null.
+    const GumboNode* pictureLink(const GumboNode* node) const
+    {
+        static const QRegularExpression pictureName(
+            QStringLiteral("\\.(jpe?g|jpe|jfif|a?png|gif|webp|svgz?|avif|bmp)$"),
+            QRegularExpression::CaseInsensitiveOption);
+        for (; node && node->type == GUMBO_NODE_ELEMENT; node = node->parent) {
+            const GumboElement& el = node->v.element;
+            if (el.tag != GUMBO_TAG_A || !attribute(el, "href"))
+                continue;
+            const QString href = resolve(attr(el, "href"));
+            if (isScript(href))
+                return nullptr;
+            const QString path
+                = href.section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0);
+            return pictureName.match(path).hasMatch() ? node : nullptr;
+        }
+        return nullptr;
     }
 
     void walk(const GumboNode* node)
@@ -477,7 +512,11 @@ private:
         const GumboNode* parent = node->parent;
         const bool parentIsElement = parent && parent->type == GUMBO_NODE_ELEMENT;
         if (m_wantLinks && (el.tag == GUMBO_TAG_A || el.tag == GUMBO_TAG_AREA)) {
-            if (attribute(el, "href")) {
+            // A link around a thumbnail of its picture is listed as that picture.
+            const bool thumbnailLink = m_fullSize && el.tag == GUMBO_TAG_A
+                && find(node, [](const GumboNode* n) { return isTag(n, GUMBO_TAG_IMG); })
+                && pictureLink(node) == node;
+            if (attribute(el, "href") && !thumbnailLink) {
                 const QString href = resolve(attr(el, "href"));
                 if (!withinPage(href))
                     add(href, EntryKind::Link, linkText(node));
@@ -535,6 +574,7 @@ private:
     bool m_titleSeen = false;
     bool m_wantLinks;
     bool m_wantMedia;
+    bool m_fullSize; // a picture inside a link to a picture is listed as the linked one
     QList<QUrl>* m_frames; // null: a page with frames is the engine's
     QStringList m_frameSources; // the frames' src attributes, in document order
     ListEntries m_entries;

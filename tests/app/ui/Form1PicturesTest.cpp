@@ -1,6 +1,9 @@
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
 #include <QMenu>
 #include <QSpinBox>
 #include <QToolButton>
@@ -10,9 +13,12 @@
 #include "compose/WindowServices.h"
 #include "listops/ListHistory.h"
 #include "listops/ui/LinkListView.h"
+#include "pictures/ui/ListColumns.h"
 #include "pictures/ui/PicturePane.h"
+#include "support/LocalHttpServer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempSettingsStore.h"
+#include "support/WaitFor.h"
 
 namespace
 {
@@ -95,6 +101,54 @@ TEST_F(Form1PicturesTest, ThePictureFiltersAndOrderAreRememberedForTheNextStart)
     EXPECT_EQ(chosen.minWidth, 300);
     EXPECT_EQ(chosen.types.size(), 1);
     EXPECT_EQ(makeForm()->picturePane()->model()->criteria(), chosen);
+}
+
+} // namespace
+
+namespace
+{
+
+// The list's optional columns: shown from the menu and at the next start, filled by
+// measuring, sorted by a header click without reordering the list, and the selection the
+// list's in both views.
+TEST_F(Form1PicturesTest, ListColumnsAreMeasuredAndSortedWithoutReorderingTheList)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(800, 600, QImage::Format_RGB32).save(&buffer, "PNG");
+    LocalHttpServer site;
+    site.page("/wide.png", png.toStdString(), "image/png");
+    ASSERT_TRUE(site.start());
+    {
+        auto form = makeForm();
+        form->action(MainCommand::ColumnPixels)->trigger();
+        EXPECT_TRUE(form->listView()->showsTable());
+    }
+    auto form = makeForm();
+    LinkListView* view = form->listView();
+    ASSERT_TRUE(form->action(MainCommand::ColumnPixels)->isChecked());
+    ASSERT_TRUE(view->showsTable());
+    form->list().addMany({ "http://h/page.html", site.url("/wide.png"), site.url("/gone.png") });
+    QAbstractItemModel* shown = view->model();
+    EXPECT_TRUE(waitFor([&] { return shown->index(1, 0).data().toString() == "800 × 600"; }));
+
+    view->header()->setSortIndicator(0, Qt::DescendingOrder);
+    EXPECT_EQ(shown->index(0, 1).data().toString(), site.url("/wide.png"));
+    EXPECT_EQ(form->list().at(1), site.url("/wide.png"));
+
+    form->list().setSelected(2, true);
+    QModelIndexList rows = view->selectionModel()->selectedRows(1);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first().data().toString(), site.url("/gone.png"));
+    view->selectionModel()->select(
+        shown->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(form->list().selectedIndexes(), QList<int> { 1 });
+
+    form->action(MainCommand::ColumnPixels)->trigger();
+    EXPECT_FALSE(view->showsTable());
+    EXPECT_EQ(view->model(), &form->list());
+    EXPECT_EQ(view->selectionModel(), form->list().selectionModel());
 }
 
 } // namespace
