@@ -38,7 +38,8 @@ declare -A below=(
     [builders]="core settings filters listops winsupport builders"
     [viewer]="core settings filters listops winsupport builders viewer"
     [download]="core settings filters listops winsupport builders viewer download"
-    [app]="core settings filters listops winsupport builders viewer download app"
+    [crawl]="core settings filters listops winsupport builders viewer download crawl"
+    [app]="core settings filters listops winsupport builders viewer download crawl app"
 )
 
 declare -A module_of=()

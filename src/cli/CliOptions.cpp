@@ -50,6 +50,8 @@ QString checkArguments(CliOptions& options, QStringList positional, const QStrin
     }
     if (options.command == Command::Harvest) {
         options.urls = positional;
+        if (options.crawls() && options.manyPages())
+            return QStringLiteral("--depth, --next and --continue take one URL and no --from.");
         if (options.urls.isEmpty() && !options.fromFile.isEmpty())
             return QString();
     }

@@ -15,6 +15,8 @@ QByteArray EntryJsonLines::encode(const ListEntry& entry)
     };
     if (!entry.context.thumbnail.isEmpty())
         object.insert(QStringLiteral("thumbnail"), entry.context.thumbnail);
+    if (entry.context.depth >= 0)
+        object.insert(QStringLiteral("depth"), entry.context.depth);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -61,6 +63,12 @@ Result<ListEntry> EntryJsonLines::parse(QByteArrayView line)
             return Result<ListEntry>::failed(
                 QStringLiteral("\"%1\" is not a string").arg(QLatin1StringView(text.name)));
         *text.field = value.toString();
+    }
+    const QJsonValue depth = object.value(QLatin1StringView("depth"));
+    if (!depth.isUndefined() && !depth.isNull()) {
+        if (!depth.isDouble() || depth.toInt(-1) < 0)
+            return Result<ListEntry>::failed(QStringLiteral("\"depth\" is not a count"));
+        entry.context.depth = depth.toInt();
     }
     return Result<ListEntry>::ok(std::move(entry));
 }

@@ -46,6 +46,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(env);
         const QString tool = QStringLiteral(QM_BINARY_DIR "/quillmarch-cli");
@@ -613,4 +614,30 @@ TEST_F(QuillmarchCliTest, SessionSendsTheBrowserProfilesCookies)
     QFile saved(dir + QStringLiteral("/report.txt"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), "report");
+}
+
+// A site harvest prints each entry with the page it was found on and that page's depth,
+// and sums up on standard error; a single page's lines carry no depth.
+TEST_F(QuillmarchCliTest, HarvestOfASiteGivesPageAndDepth)
+{
+    LocalHttpServer site;
+    site.page("/s/index.html", "<a href='a.html'>A</a><a href='/elsewhere.html'>E</a>");
+    site.page("/s/a.html", "<a href='deep.zip'>Z</a>");
+    ASSERT_TRUE(site.start());
+
+    const CliResult crawl = cli({ "harvest", site.url("/s/index.html"), "--depth", "1",
+        "--format", "jsonl", "--ignore-robots", "--no-config" });
+    EXPECT_EQ(crawl.exitCode, 0) << crawl.err.toStdString();
+    EXPECT_EQ(crawl.out,
+        lines({ QStringLiteral(R"({"depth":0,"kind":"link","page":"%1","text":"A","title":"","url":"%2"})")
+                    .arg(site.url("/s/index.html"), site.url("/s/a.html")),
+            QStringLiteral(R"({"depth":0,"kind":"link","page":"%1","text":"E","title":"","url":"%2"})")
+                .arg(site.url("/s/index.html"), site.url("/elsewhere.html")),
+            QStringLiteral(R"({"depth":1,"kind":"link","page":"%1","text":"Z","title":"","url":"%2"})")
+                .arg(site.url("/s/a.html"), site.url("/s/deep.zip")) }));
+    EXPECT_TRUE(crawl.err.contains("2 pages visited, 0 failed, 3 entries")) << crawl.err.toStdString();
+
+    const CliResult single = cli(
+        { "harvest", site.url("/s/a.html"), "--format", "jsonl", "--no-config" });
+    EXPECT_FALSE(single.out.contains("depth")) << single.out.toStdString();
 }

@@ -82,6 +82,7 @@ check_completion() {
     "quillmarch-cli file |folder links.txt"
     "quillmarch-cli help s|sequence"
     "quillmarch-cli harvest --jobs |"
+    "quillmarch-cli harvest --scope d|domain"
     "quillmarch --s|--send-link"
   )
   local row got

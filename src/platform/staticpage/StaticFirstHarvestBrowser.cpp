@@ -101,6 +101,8 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
     m_stopped = false;
     m_url = url;
     m_entries.reset();
+    m_notPageType.clear();
+    m_retryAfter = -1;
     dropFetch();
     const QUrl address = QUrl::fromUserInput(url);
     const QString scheme = address.scheme();
@@ -262,6 +264,8 @@ void StaticFirstHarvestBrowser::onFetched()
         return;
     reply->deleteLater();
     m_reply = nullptr;
+    if (pagesOnly() && endOnAnswer(*reply))
+        return;
     QList<QUrl> frames;
     std::optional<ListEntries> entries = readAnswer(*reply, reply->readAll(), &frames);
     if (!entries) {
@@ -277,6 +281,33 @@ void StaticFirstHarvestBrowser::onFetched()
         dropFrames();
         useEngine();
     }
+}
+
+bool StaticFirstHarvestBrowser::endOnAnswer(QNetworkReply& reply)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400) {
+        bool number = false;
+        const int seconds = reply.rawHeader("Retry-After").trimmed().toInt(&number);
+        m_retryAfter = number && seconds >= 0 ? seconds : -1;
+        if (m_onError)
+            m_onError(status);
+        if (!m_stopped && m_onComplete)
+            m_onComplete();
+        return true;
+    }
+    const QString mime = reply.header(QNetworkRequest::ContentTypeHeader)
+                             .toString()
+                             .section(QLatin1Char(';'), 0, 0)
+                             .trimmed()
+                             .toLower();
+    // A page may come as HTML or XHTML; an answer without a type is the engine's to sniff.
+    if (status != 200 || mime.isEmpty() || mime == QLatin1String("text/html")
+        || mime == QLatin1String("application/xhtml+xml"))
+        return false;
+    m_notPageType = mime;
+    pageRead({});
+    return true;
 }
 
 void StaticFirstHarvestBrowser::useEngine()

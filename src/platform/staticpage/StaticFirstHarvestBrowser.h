@@ -49,6 +49,8 @@ public:
     void stop() override;
     void collectEntries(EntriesHandler done) override;
     QString movedTo() const override;
+    QString notPageType() const override { return m_notPageType; }
+    int retryAfterSeconds() const override { return m_retryAfter; }
 
     // The User-Agent the engine's profiles send unless told otherwise.
     static QString engineUserAgent();
@@ -58,6 +60,9 @@ public:
 
 private:
     void onFetched();
+    // With pagesOnly, ends the load on an answer that is no page or an HTTP error; false
+    // when the answer goes on as a single page's would.
+    bool endOnAnswer(QNetworkReply& reply);
     // The page's entries when the answer is a plain HTML page the parser can read from
     // body, else nullopt; with frames, the frames it can read are added there.
     std::optional<ListEntries> readAnswer(
@@ -99,5 +104,7 @@ private:
     std::function<void(qint32)> m_onError;
     std::function<void(int, int)> m_onProgress;
     QString m_url; // as given to navigate()
+    QString m_notPageType;
+    int m_retryAfter = -1;
     bool m_stopped = false;
 };

@@ -360,6 +360,14 @@ private:
         m_entries.append(std::move(entry));
     }
 
+    // Whether a rel attribute holds the token "next".
+    static bool isNextRel(const QString& rel)
+    {
+        const QStringList tokens = rel.split(QRegularExpression(QStringLiteral("\\s+")),
+            Qt::SkipEmptyParts);
+        return tokens.contains(QLatin1String("next"), Qt::CaseInsensitive);
+    }
+
     static bool isScript(const QString& url)
     {
         static const QRegularExpression script(
@@ -479,8 +487,12 @@ private:
         if (m_wantLinks && (el.tag == GUMBO_TAG_A || el.tag == GUMBO_TAG_AREA)) {
             if (attribute(el, "href")) {
                 const QString href = resolve(attr(el, "href"));
-                if (!withinPage(href))
+                if (!withinPage(href)) {
+                    const qsizetype before = m_entries.size();
                     add(href, EntryKind::Link, linkText(node));
+                    if (m_entries.size() > before)
+                        m_entries.last().context.relNext = isNextRel(attr(el, "rel"));
+                }
             }
         } else if (m_wantMedia) {
             switch (el.tag) {
