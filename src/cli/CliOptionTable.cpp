@@ -469,8 +469,8 @@ constexpr CliOptionRow kOptions[] = {
         "Follow next-page links (rel=\"next\", \"Next\", \"›\", \"»\" or the\n"
         "following page number) whatever the depth.",
         &readNext },
-    { "--max-pages", nullptr, "N", kCliHarvest,
-        "Visit at most N pages (default 1000).", &readMaxPages },
+    { "--max-pages", nullptr, "N", kCliHarvest, "Visit at most N pages (default 1000).",
+        &readMaxPages },
     { "--max-time", nullptr, "SECONDS", kCliHarvest,
         "Stop a site harvest after SECONDS; what was found is printed.", &readMaxTime },
     { "--ignore-robots", nullptr, nullptr, kCliHarvest,

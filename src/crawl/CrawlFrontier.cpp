@@ -81,8 +81,9 @@ void CrawlFrontier::refill()
         const QList<QByteArray> parts = line.trimmed().split(' ');
         if (parts.size() < 3)
             continue;
-        m_head.push_back({ QString::fromUtf8(line.trimmed().mid(parts[0].size() + parts[1].size() + 2)),
-            parts[0].toInt(), parts[1].toInt() });
+        m_head.push_back(
+            { QString::fromUtf8(line.trimmed().mid(parts[0].size() + parts[1].size() + 2)),
+                parts[0].toInt(), parts[1].toInt() });
     }
     m_readAt = m_spill.pos();
     if (m_spilled == 0) {

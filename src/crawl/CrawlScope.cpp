@@ -28,9 +28,8 @@ Result<CrawlScope> CrawlScope::make(const QUrl& start, const CrawlOptions& optio
     scope.m_host = start.host().toLower();
     scope.m_port = portOf(start);
     scope.m_folder = folderOf(start);
-    scope.m_domain = scope.m_host.startsWith(QLatin1String("www."))
-        ? scope.m_host.mid(4)
-        : scope.m_host;
+    scope.m_domain
+        = scope.m_host.startsWith(QLatin1String("www.")) ? scope.m_host.mid(4) : scope.m_host;
     if (options.scope == CrawlScopeKind::Pattern) {
         Result<ListPattern> pattern = ListPattern::parse(options.scopePattern);
         if (!pattern)

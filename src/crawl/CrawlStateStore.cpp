@@ -100,8 +100,8 @@ CrawlSavedState CrawlStateStore::read() const
         const QList<QByteArray> fields = line.split('\t');
         if (fields.size() == 3)
             state.failures.append({ QString::fromUtf8(fields[0]), QString::fromUtf8(fields[2]),
-                static_cast<FailureKind>(std::clamp(fields[1].toInt(), 0,
-                    static_cast<int>(FailureKind::Server))) });
+                static_cast<FailureKind>(
+                    std::clamp(fields[1].toInt(), 0, static_cast<int>(FailureKind::Server))) });
     }
     return state;
 }
@@ -153,7 +153,8 @@ void CrawlStateStore::failed(const CrawlFailure& failure)
 {
     // A reason is one line; a page address holds no tab or line end once encoded.
     QString reason = failure.reason;
-    reason.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    reason.replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\t'), QLatin1Char(' '));
     append(m_failures,
         failure.page.toUtf8() + '\t' + QByteArray::number(static_cast<int>(failure.kind)) + '\t'
             + reason.toUtf8() + '\n');

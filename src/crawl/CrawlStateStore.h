@@ -29,7 +29,8 @@ public:
     // The folder holding every kept harvest: $XDG_CACHE_HOME/quillmarch/crawl.
     static QString defaultRoot();
     // The folder of the harvest of startUrl with options, under root.
-    static QString folderFor(const QString& root, const QString& startUrl, const CrawlOptions& options);
+    static QString folderFor(
+        const QString& root, const QString& startUrl, const CrawlOptions& options);
 
     explicit CrawlStateStore(QString folder);
 

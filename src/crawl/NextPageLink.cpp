@@ -36,8 +36,8 @@ bool NextPageLink::isNext(const ListEntry& link, const QString& page)
     if (link.context.relNext)
         return true;
     const QString text = link.context.text.simplified();
-    static const QRegularExpression word(QStringLiteral("^(next( page)?)?\\s*[›»]?$"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression word(
+        QStringLiteral("^(next( page)?)?\\s*[›»]?$"), QRegularExpression::CaseInsensitiveOption);
     if (!text.isEmpty() && word.match(text).hasMatch())
         return true;
     const int number = numberText(text);

@@ -2,8 +2,8 @@
 
 #include <QStringConverter>
 #include <QStringList>
-#include <algorithm>
 #include <QUrl>
+#include <algorithm>
 
 namespace
 {
@@ -17,8 +17,9 @@ struct Group {
 // Percent-escapes normalised the way paths are sent, so "/a%7eb" and "/a~b" agree.
 QString normalised(const QString& path)
 {
-    return QString::fromUtf8(QUrl::fromPercentEncoding(path.toUtf8()).toUtf8().toPercentEncoding(
-        "/?=&;:@+$,!*'()-._~#[]"));
+    return QString::fromUtf8(QUrl::fromPercentEncoding(path.toUtf8())
+                                 .toUtf8()
+                                 .toPercentEncoding("/?=&;:@+$,!*'()-._~#[]"));
 }
 
 } // namespace

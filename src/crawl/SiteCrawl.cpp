@@ -1,8 +1,8 @@
 #include "crawl/SiteCrawl.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QUrl>
+#include <algorithm>
 #include <limits>
 
 #include "builders/HarvestAcceptor.h"
@@ -19,6 +19,8 @@ constexpr int kMaxTries = 3;
 // The pause after a 429 or 503 without Retry-After, and the longest one honoured.
 constexpr int kDefaultPauseSeconds = 30;
 constexpr int kLongestPauseSeconds = 600;
+// Browsers kept between pages.
+constexpr size_t kIdleBrowsers = 4;
 
 } // namespace
 
@@ -47,7 +49,8 @@ SiteCrawl::SiteCrawl(const Preferences& prefs, const FilterState& filters,
     connect(&m_wake, &QTimer::timeout, this, &SiteCrawl::pump);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        finishSoon(QStringLiteral("reached the time limit of %1 seconds").arg(m_options.maxSeconds));
+        finishSoon(
+            QStringLiteral("reached the time limit of %1 seconds").arg(m_options.maxSeconds));
     });
 }
 
@@ -59,6 +62,7 @@ SiteCrawl::~SiteCrawl()
             v->browser->stop();
     }
     m_running.clear();
+    m_idle.clear();
 }
 
 void SiteCrawl::setProgressHandler(std::function<void(const CrawlProgress&)> handler)
@@ -113,8 +117,8 @@ void SiteCrawl::begin(bool resume)
     const QString folder = CrawlStateStore::folderFor(m_stateRoot, m_startUrl, m_options);
     m_store = std::make_unique<CrawlStateStore>(folder);
     m_frontier = std::make_unique<CrawlFrontier>(folder, m_memoryBound);
-    m_robots = m_options.robots && m_transfers ? std::make_unique<RobotsFetch>(*m_transfers)
-                                               : nullptr;
+    m_robots
+        = m_options.robots && m_transfers ? std::make_unique<RobotsFetch>(*m_transfers) : nullptr;
 
     const bool resuming = resume && m_store->exists();
     if (resuming) {
@@ -146,8 +150,9 @@ void SiteCrawl::begin(bool resume)
 QString SiteCrawl::siteOf(const QString& url)
 {
     const QUrl address(url);
-    return address.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment
-                         | QUrl::RemoveUserInfo)
+    return address
+        .adjusted(
+            QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
         .toString();
 }
 
@@ -206,8 +211,9 @@ void SiteCrawl::startVisit(const CrawlVisit& visit)
     const QString origin = siteOf(visit.url);
     Site& site = m_sites[origin];
     const QUrl address(visit.url);
-    if (m_robots && !site.rules.allows(address.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority
-                        | QUrl::RemoveFragment | QUrl::FullyEncoded))) {
+    if (m_robots
+        && !site.rules.allows(address.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority
+            | QUrl::RemoveFragment | QUrl::FullyEncoded))) {
         // Not visited, and not a failure: the site asked for it.
         m_done.insert(visit.url);
         if (m_store)
@@ -226,7 +232,12 @@ void SiteCrawl::startVisit(const CrawlVisit& visit)
     v.visit = visit;
     v.site = origin;
     m_running.emplace(id, std::move(running));
-    v.browser = m_browsers ? m_browsers() : nullptr;
+    if (!m_idle.empty()) {
+        v.browser = std::move(m_idle.back());
+        m_idle.pop_back();
+    } else if (m_browsers) {
+        v.browser = m_browsers();
+    }
     if (!v.browser) {
         fail(v, QStringLiteral("no browser could be made"));
         QTimer::singleShot(0, this, [this, id] { endVisit(id, true); });
@@ -259,7 +270,8 @@ void SiteCrawl::onComplete(quint64 id)
             // The server asked to come back later: its site pauses and the page waits
             // its turn again.
             const int asked = v.browser->retryAfterSeconds();
-            const int pause = std::min(asked >= 0 ? asked : kDefaultPauseSeconds, kLongestPauseSeconds);
+            const int pause
+                = std::min(asked >= 0 ? asked : kDefaultPauseSeconds, kLongestPauseSeconds);
             Site& site = m_sites[v.site];
             site.readyAtMs = std::max(site.readyAtMs, nowMs() + pause * 1000LL);
             CrawlVisit again = v.visit;
@@ -306,7 +318,7 @@ void SiteCrawl::onTimeout(quint64 id)
     v.browser->stop();
     fail(v, QStringLiteral("the page did not load within %1 seconds").arg(m_pageTimeoutSeconds),
         FailureKind::Network);
-    endVisit(id, true);
+    endVisit(id, true, false);
 }
 
 void SiteCrawl::takePage(Visit& v, ListEntries entries)
@@ -365,7 +377,7 @@ void SiteCrawl::fail(Visit& v, const QString& reason, FailureKind kind)
         m_store->failed(failure);
 }
 
-void SiteCrawl::endVisit(quint64 id, bool done)
+void SiteCrawl::endVisit(quint64 id, bool done, bool reuse)
 {
     const auto it = m_running.find(id);
     if (it == m_running.end())
@@ -380,9 +392,14 @@ void SiteCrawl::endVisit(quint64 id, bool done)
         if (m_store)
             m_store->done(v->visit.url);
     }
-    // The browser may be inside its own handler: it goes once control is back in the
-    // event loop.
-    QTimer::singleShot(0, this, [v] {});
+    // The browser may be inside its own handler: it goes, or waits for the next page,
+    // once control is back in the event loop.
+    QTimer::singleShot(0, this, [this, v, reuse] {
+        if (reuse && v->browser && m_active && !m_finishing && m_idle.size() < kIdleBrowsers) {
+            m_idle.push_back(std::move(v->browser));
+            pump();
+        }
+    });
     report();
     pump();
 }
@@ -441,6 +458,7 @@ void SiteCrawl::finish()
     m_store.reset();
     m_frontier.reset();
     m_robots.reset();
+    m_idle.clear();
     if (m_onFinished)
         m_onFinished(result);
 }

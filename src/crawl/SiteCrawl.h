@@ -8,10 +8,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "builders/UrlListBuilder.h"
-#include "core/Preferences.h"
 #include "core/FilterState.h"
+#include "core/Preferences.h"
 #include "crawl/CrawlFrontier.h"
 #include "crawl/CrawlScope.h"
 #include "crawl/CrawlStateStore.h"
@@ -74,7 +75,8 @@ private:
     void takePage(Visit& visit, ListEntries entries);
     void queueLinks(const Visit& visit, const QString& page, const ListEntries& entries);
     void fail(Visit& visit, const QString& reason, FailureKind kind = FailureKind::Other);
-    void endVisit(quint64 id, bool done);
+    // done: the page is not to be visited again; reuse: its browser may read another.
+    void endVisit(quint64 id, bool done, bool reuse = true);
     void stopAll();
     void finishSoon(const QString& reason);
     void finish();
@@ -107,6 +109,9 @@ private:
     QSet<QString> m_done; // frontier keys of pages whose visit ended
     QHash<QString, Site> m_sites;
     std::map<quint64, std::unique_ptr<Visit>> m_running;
+    // Browsers whose page ended, for the next pages: a browser keeps its engine page, so
+    // scripted pages do not each start one anew.
+    std::vector<std::unique_ptr<IHarvestBrowser>> m_idle;
     quint64 m_nextId = 0;
     int m_read = 0;
     int m_startedNow = 0; // visits started by this run (the page limit)

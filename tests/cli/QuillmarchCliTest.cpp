@@ -625,19 +625,23 @@ TEST_F(QuillmarchCliTest, HarvestOfASiteGivesPageAndDepth)
     site.page("/s/a.html", "<a href='deep.zip'>Z</a>");
     ASSERT_TRUE(site.start());
 
-    const CliResult crawl = cli({ "harvest", site.url("/s/index.html"), "--depth", "1",
-        "--format", "jsonl", "--ignore-robots", "--no-config" });
+    const CliResult crawl = cli({ "harvest", site.url("/s/index.html"), "--depth", "1", "--format",
+        "jsonl", "--ignore-robots", "--no-config" });
     EXPECT_EQ(crawl.exitCode, 0) << crawl.err.toStdString();
     EXPECT_EQ(crawl.out,
-        lines({ QStringLiteral(R"({"depth":0,"kind":"link","page":"%1","text":"A","title":"","url":"%2"})")
+        lines({ QStringLiteral(
+                    R"({"depth":0,"kind":"link","page":"%1","text":"A","title":"","url":"%2"})")
                     .arg(site.url("/s/index.html"), site.url("/s/a.html")),
-            QStringLiteral(R"({"depth":0,"kind":"link","page":"%1","text":"E","title":"","url":"%2"})")
+            QStringLiteral(
+                R"({"depth":0,"kind":"link","page":"%1","text":"E","title":"","url":"%2"})")
                 .arg(site.url("/s/index.html"), site.url("/elsewhere.html")),
-            QStringLiteral(R"({"depth":1,"kind":"link","page":"%1","text":"Z","title":"","url":"%2"})")
+            QStringLiteral(
+                R"({"depth":1,"kind":"link","page":"%1","text":"Z","title":"","url":"%2"})")
                 .arg(site.url("/s/a.html"), site.url("/s/deep.zip")) }));
-    EXPECT_TRUE(crawl.err.contains("2 pages visited, 0 failed, 3 entries")) << crawl.err.toStdString();
+    EXPECT_TRUE(crawl.err.contains("2 pages visited, 0 failed, 3 entries"))
+        << crawl.err.toStdString();
 
-    const CliResult single = cli(
-        { "harvest", site.url("/s/a.html"), "--format", "jsonl", "--no-config" });
+    const CliResult single
+        = cli({ "harvest", site.url("/s/a.html"), "--format", "jsonl", "--no-config" });
     EXPECT_FALSE(single.out.contains("depth")) << single.out.toStdString();
 }

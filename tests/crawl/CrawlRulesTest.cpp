@@ -42,7 +42,7 @@ TEST(CrawlScope, KeepsToTheScopeAndTheFollowPattern)
         options.follow = QString::fromUtf8(row.follow);
         const Result<CrawlScope> scope
             = CrawlScope::make(QUrl(QStringLiteral("http://www.site.org/doc/index.html")), options);
-        ASSERT_TRUE(scope) << scope.message();
+        ASSERT_TRUE(scope) << scope.message().toStdString();
         const QUrl address(QString::fromUtf8(row.address));
         EXPECT_EQ(scope.value().contains(address), row.inScope) << row.address;
         EXPECT_EQ(scope.value().follows(address), row.follows) << row.address;

@@ -108,11 +108,15 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
     const QString scheme = address.scheme();
     // Unchecked certificates are the engine's to accept.
     const bool https = scheme == QLatin1String("https");
-    if (m_engine || scope().scroll || scope().engine || (scheme != QLatin1String("http") && !https)
-        || (https && m_trust.insecure)) {
+    m_onEngine = false;
+    if ((m_engine && !pagesOnly()) || scope().scroll || scope().engine
+        || (scheme != QLatin1String("http") && !https) || (https && m_trust.insecure)) {
         useEngine();
         return;
     }
+    // An earlier page of a site harvest may still be loading there.
+    if (m_engine)
+        m_engine->stop();
     const QNetworkRequest request = requestFor(address, QUrl());
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::finished, this, &StaticFirstHarvestBrowser::onFetched);
@@ -312,6 +316,7 @@ bool StaticFirstHarvestBrowser::endOnAnswer(QNetworkReply& reply)
 
 void StaticFirstHarvestBrowser::useEngine()
 {
+    m_onEngine = true;
     if (!m_engine) {
         m_engine = m_makeEngine();
         if (!m_engine) {
@@ -344,7 +349,7 @@ void StaticFirstHarvestBrowser::stop()
 
 void StaticFirstHarvestBrowser::collectEntries(EntriesHandler done)
 {
-    if (m_engine) {
+    if (m_onEngine && m_engine) {
         m_engine->collectEntries(std::move(done));
         return;
     }
@@ -364,5 +369,5 @@ void StaticFirstHarvestBrowser::collectEntries(EntriesHandler done)
 QString StaticFirstHarvestBrowser::movedTo() const
 {
     // A page that moved went to the engine.
-    return m_engine ? m_engine->movedTo() : QString();
+    return m_onEngine && m_engine ? m_engine->movedTo() : QString();
 }

@@ -25,7 +25,8 @@ class QNetworkReply;
 // loads the page itself and reports as it always does. The frames of the page's own
 // origin are fetched and read the same way, side by side; one that is not a plain answer
 // the parser takes sends the whole page to the engine. Entries leave either path alike:
-// the builder's HarvestAcceptor takes them.
+// the builder's HarvestAcceptor takes them. A browser may be given one page after another
+// (a site harvest does so with pagesOnly).
 class StaticFirstHarvestBrowser final : public QObject, public IHarvestBrowser
 {
     Q_OBJECT
@@ -56,7 +57,7 @@ public:
     static QString engineUserAgent();
 
     // Whether the last page went to the engine.
-    bool usedEngine() const { return m_engine != nullptr; }
+    bool usedEngine() const { return m_onEngine; }
 
 private:
     void onFetched();
@@ -105,6 +106,10 @@ private:
     std::function<void(int, int)> m_onProgress;
     QString m_url; // as given to navigate()
     QString m_notPageType;
+    // The current page is the engine's. Once made, the engine takes every later page of
+    // a single harvest; site visits keep it for the pages that need it, so each of those
+    // does not start an engine page anew.
+    bool m_onEngine = false;
     int m_retryAfter = -1;
     bool m_stopped = false;
 };

@@ -363,8 +363,8 @@ private:
     // Whether a rel attribute holds the token "next".
     static bool isNextRel(const QString& rel)
     {
-        const QStringList tokens = rel.split(QRegularExpression(QStringLiteral("\\s+")),
-            Qt::SkipEmptyParts);
+        const QStringList tokens
+            = rel.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
         return tokens.contains(QLatin1String("next"), Qt::CaseInsensitive);
     }
 
