@@ -408,8 +408,9 @@ constexpr CliOptionRow kOptions[] = {
         &readPattern },
     { "--format", nullptr, "FORMAT", kListCommands,
         "Print plain (one link a line, the default), jsonl (a JSON\n"
-        "object a line: url, kind, text, page, title) or csv (those\n"
-        "five columns under a header row). --save keeps the list format.",
+        "object a line: url, kind, text, page, title, and depth in a\n"
+        "site harvest) or csv (the first five under a header row).\n"
+        "--save keeps the list format.",
         &readFormat },
     { "--timeout", nullptr, "SECONDS", kCliHarvest,
         "Give up a page that has not loaded completely after SECONDS\n"
