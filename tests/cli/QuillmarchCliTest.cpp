@@ -7,8 +7,11 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <thread>
 
 #include "app/PreferencesStore.h"
 #include "core/DialogRequests.h"
@@ -644,4 +647,47 @@ TEST_F(QuillmarchCliTest, HarvestOfASiteGivesPageAndDepth)
     const CliResult single
         = cli({ "harvest", site.url("/s/a.html"), "--format", "jsonl", "--no-config" });
     EXPECT_FALSE(single.out.contains("depth")) << single.out.toStdString();
+}
+
+// Ctrl-C (or SIGTERM) ends a site harvest with what it found and status 130; --continue
+// then reads only the pages left, and lists the entries found before too.
+TEST_F(QuillmarchCliTest, InterruptedSiteHarvestContinues)
+{
+    LocalHttpServer site;
+    std::atomic<int> slowAsked = 0;
+    std::atomic<int> indexAsked = 0;
+    std::atomic<bool> hang = true;
+    site.server().Get("/s/index.html", [&](const httplib::Request&, httplib::Response& res) {
+        ++indexAsked;
+        res.set_content("<a href='slow.html'>S</a>", "text/html");
+    });
+    site.server().Get("/s/slow.html", [&](const httplib::Request&, httplib::Response& res) {
+        ++slowAsked;
+        for (int i = 0; i < 40 && hang; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        res.set_content("<a href='end.zip'>E</a>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    const QStringList arguments { "harvest", site.url("/s/index.html"), "--depth", "1",
+        "--ignore-robots", "--no-config" };
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QM_BINARY_DIR "/quillmarch-cli"), arguments);
+    ASSERT_TRUE(waitFor([&] { return slowAsked > 0; }));
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    hang = false;
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_EQ(
+        QString::fromUtf8(process.readAllStandardOutput()), lines({ site.url("/s/slow.html") }));
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains("--continue"));
+
+    const CliResult continued = cli(arguments + QStringList { "--continue" });
+    EXPECT_EQ(continued.exitCode, 0) << continued.err.toStdString();
+    EXPECT_EQ(continued.out, lines({ site.url("/s/slow.html"), site.url("/s/end.zip") }));
+    EXPECT_EQ(indexAsked, 1);
 }
