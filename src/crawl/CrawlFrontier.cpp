@@ -11,6 +11,7 @@ CrawlFrontier::CrawlFrontier(QString spillFolder, qsizetype memoryBound)
 
 CrawlFrontier::~CrawlFrontier()
 {
+    m_spillReader.close();
     if (m_spill.isOpen())
         m_spill.remove();
 }
@@ -50,13 +51,16 @@ void CrawlFrontier::push(const CrawlVisit& visit)
             m_head.push_back(visit); // no folder to spill to: memory it is
             return;
         }
-        m_spill.setFileName(QDir(m_folder).filePath(QStringLiteral("waiting.spill")));
-        if (!m_spill.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        const QString path = QDir(m_folder).filePath(QStringLiteral("waiting.spill"));
+        m_spill.setFileName(path);
+        m_spillReader.setFileName(path);
+        if (!m_spill.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || !m_spillReader.open(QIODevice::ReadOnly)) {
+            m_spill.close();
             m_head.push_back(visit);
             return;
         }
     }
-    m_spill.seek(m_spill.size());
     const QByteArray line = QByteArray::number(visit.depth) + ' ' + QByteArray::number(visit.tries)
         + ' ' + visit.url.toUtf8() + '\n';
     if (m_spill.write(line) != line.size()) {
@@ -70,9 +74,10 @@ void CrawlFrontier::refill()
 {
     if (m_spilled == 0 || !m_spill.isOpen())
         return;
-    m_spill.seek(m_readAt);
+    m_spill.flush();
+    m_spillReader.seek(m_readAt);
     while (m_spilled > 0 && static_cast<qsizetype>(m_head.size()) < m_bound) {
-        const QByteArray line = m_spill.readLine();
+        const QByteArray line = m_spillReader.readLine();
         if (line.isEmpty()) {
             m_spilled = 0; // the file was cut short: what it lost cannot be read back
             break;
@@ -85,9 +90,11 @@ void CrawlFrontier::refill()
             { QString::fromUtf8(line.trimmed().mid(parts[0].size() + parts[1].size() + 2)),
                 parts[0].toInt(), parts[1].toInt() });
     }
-    m_readAt = m_spill.pos();
+    m_readAt = m_spillReader.pos();
     if (m_spilled == 0) {
-        m_spill.resize(0);
+        // Everything was read back: the file starts anew.
+        m_spill.close();
+        m_spillReader.close();
         m_readAt = 0;
     }
 }
@@ -113,9 +120,10 @@ QList<CrawlVisit> CrawlFrontier::all()
 {
     QList<CrawlVisit> visits(m_head.begin(), m_head.end());
     if (m_spilled > 0 && m_spill.isOpen()) {
-        m_spill.seek(m_readAt);
+        m_spill.flush();
+        m_spillReader.seek(m_readAt);
         for (qsizetype i = 0; i < m_spilled; ++i) {
-            const QByteArray line = m_spill.readLine().trimmed();
+            const QByteArray line = m_spillReader.readLine().trimmed();
             const QList<QByteArray> parts = line.split(' ');
             if (parts.size() < 3)
                 break;

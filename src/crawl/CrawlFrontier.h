@@ -36,6 +36,8 @@ public:
 
     // Whether the address was added or marked known before.
     bool known(const QString& url) const { return m_known.contains(key(url)); }
+    // The same for an address already made a key.
+    bool knownKey(const QString& key) const { return m_known.contains(key); }
     // Marks the address as known without queueing it (a page visited under another
     // address after a redirect, a page visited before a resume).
     void markKnown(const QString& url) { m_known.insert(key(url)); }
@@ -63,7 +65,8 @@ private:
     qsizetype m_bound;
     std::deque<CrawlVisit> m_head;
     QSet<QString> m_known;
-    QFile m_spill;
+    QFile m_spill; // appended to
+    QFile m_spillReader; // the same file, read back
     qint64 m_readAt = 0; // where the next spilled visit is read
     qsizetype m_spilled = 0; // visits in the file not yet read back
 };

@@ -131,9 +131,12 @@ void CrawlStateStore::append(QFile& file, const QByteArray& lines)
     file.flush();
 }
 
-void CrawlStateStore::queued(const CrawlVisit& visit)
+void CrawlStateStore::queued(const QList<CrawlVisit>& visits)
 {
-    append(m_queued, QByteArray::number(visit.depth) + ' ' + visit.url.toUtf8() + '\n');
+    QByteArray lines;
+    for (const CrawlVisit& visit : visits)
+        lines += QByteArray::number(visit.depth) + ' ' + visit.url.toUtf8() + '\n';
+    append(m_queued, lines);
 }
 
 void CrawlStateStore::done(const QString& key)

@@ -42,7 +42,7 @@ public:
     // runs without keeping its state.
     Result<> open(bool fresh);
 
-    void queued(const CrawlVisit& visit);
+    void queued(const QList<CrawlVisit>& visits);
     // A page whose visit ended (read, not a page, or failed).
     void done(const QString& key);
     void entries(const ListEntries& found);

@@ -35,10 +35,13 @@ bool NextPageLink::isNext(const ListEntry& link, const QString& page)
         return false;
     if (link.context.relNext)
         return true;
-    const QString text = link.context.text.simplified();
-    static const QRegularExpression word(
-        QStringLiteral("^(next( page)?)?\\s*[›»]?$"), QRegularExpression::CaseInsensitiveOption);
-    if (!text.isEmpty() && word.match(text).hasMatch())
+    // Many links, few of them next: plain comparisons rather than an expression.
+    QString text = link.context.text.simplified().toLower();
+    if (text.endsWith(QChar(0x203A)) || text.endsWith(QChar(0xBB)))
+        text = text.chopped(1).trimmed();
+    if (link.context.text.trimmed().isEmpty())
+        return false;
+    if (text.isEmpty() || text == QLatin1String("next") || text == QLatin1String("next page"))
         return true;
     const int number = numberText(text);
     return number > 1 && pageNumber(link.url, page) == number - 1;
@@ -46,8 +49,13 @@ bool NextPageLink::isNext(const ListEntry& link, const QString& page)
 
 int NextPageLink::numberText(const QString& text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,6}$"));
-    return digits.match(text).hasMatch() ? text.toInt() : -1;
+    if (text.isEmpty() || text.size() > 6)
+        return -1;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+    }
+    return text.toInt();
 }
 
 int NextPageLink::pageNumber(const QString& link, const QString& page)

@@ -22,6 +22,20 @@ constexpr int kLongestPauseSeconds = 600;
 // Browsers kept between pages.
 constexpr size_t kIdleBrowsers = 4;
 
+// Whether the last part of the address's path is named as pages usually are, so the
+// lookup of its type by name, which costs more than every other check of a link, is
+// not needed.
+bool usualPageName(const QUrl& address)
+{
+    static const QSet<QString> pages { QStringLiteral("html"), QStringLiteral("htm"),
+        QStringLiteral("xhtml"), QStringLiteral("shtml"), QStringLiteral("php"),
+        QStringLiteral("asp"), QStringLiteral("aspx"), QStringLiteral("jsp") };
+    const QString path = address.path();
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.isEmpty() || (dot >= 0 && pages.contains(name.mid(dot + 1).toLower()));
+}
+
 } // namespace
 
 // One page being read.
@@ -139,7 +153,7 @@ void SiteCrawl::begin(bool resume)
         const CrawlVisit first { m_startUrl, 0 };
         m_frontier->add(first);
         if (m_store)
-            m_store->queued(first);
+            m_store->queued({ first });
     }
     if (m_options.maxSeconds > 0)
         m_deadline.start(m_options.maxSeconds * 1000);
@@ -350,12 +364,14 @@ void SiteCrawl::queueLinks(const Visit& v, const QString& page, const ListEntrie
 {
     // Every link counts, not only those the filters keep: a harvest of pictures still
     // walks the pages that show them.
+    QList<CrawlVisit> queued;
     for (const ListEntry& entry : entries) {
         if (entry.context.kind != EntryKind::Link)
             continue;
-        const QUrl address(entry.url);
-        const QString key = CrawlFrontier::key(entry.url);
-        if (m_frontier->known(key) || LinkNamesFile(key))
+        const QUrl address
+            = QUrl(entry.url).adjusted(QUrl::RemoveFragment | QUrl::NormalizePathSegments);
+        const QString key = address.toString(QUrl::FullyEncoded);
+        if (m_frontier->knownKey(key) || (!usualPageName(address) && LinkNamesFile(key)))
             continue;
         const bool next = m_options.nextPages && NextPageLink::isNext(entry, page)
             && m_crawlScope->contains(address);
@@ -364,9 +380,11 @@ void SiteCrawl::queueLinks(const Visit& v, const QString& page, const ListEntrie
             continue;
         // The next page continues its page: it keeps the page's depth.
         const CrawlVisit visit { key, next ? v.visit.depth : v.visit.depth + 1 };
-        if (m_frontier->add(visit) && m_store)
-            m_store->queued(visit);
+        if (m_frontier->add(visit))
+            queued.append(visit);
     }
+    if (m_store)
+        m_store->queued(queued);
 }
 
 void SiteCrawl::fail(Visit& v, const QString& reason, FailureKind kind)

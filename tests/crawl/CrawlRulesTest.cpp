@@ -150,8 +150,7 @@ TEST(CrawlStateStore, ReadsBackWhatWasWrittenAndIgnoresACutLine)
     {
         CrawlStateStore store(folder);
         ASSERT_TRUE(store.open(true));
-        store.queued({ "http://s/", 0 });
-        store.queued({ "http://s/a", 1 });
+        store.queued({ { "http://s/", 0 }, { "http://s/a", 1 } });
         store.done("http://s/");
         ListEntry entry { "http://s/a", {} };
         entry.context.depth = 0;
