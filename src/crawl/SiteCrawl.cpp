@@ -144,7 +144,7 @@ void SiteCrawl::begin(bool resume)
             m_frontier->add(visit);
         m_list.addEntries(saved.entries);
         m_failures = saved.failures;
-        m_read = saved.visited - static_cast<int>(saved.failures.size());
+        m_read = std::max(0, saved.visited - static_cast<int>(saved.failures.size()));
     }
     // Without a folder to write, the harvest runs all the same; it cannot be continued.
     if (!m_store->open(!resuming))
