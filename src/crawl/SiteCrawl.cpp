@@ -246,6 +246,7 @@ void SiteCrawl::startVisit(const CrawlVisit& visit)
     v.visit = visit;
     v.site = origin;
     m_running.emplace(id, std::move(running));
+    m_open.insert(id);
     if (!m_idle.empty()) {
         v.browser = std::move(m_idle.back());
         m_idle.pop_back();
@@ -319,7 +320,9 @@ void SiteCrawl::onEntries(quint64 id, const std::optional<ListEntries>& entries)
     if (!entries)
         fail(v, QStringLiteral("the page could not be read"));
     else
-        takePage(v, *entries);
+        m_ended[id] = [this, visit = v.visit, moved = v.browser->movedTo(), found = *entries] {
+            takePage(visit, moved, found);
+        };
     endVisit(id, true);
 }
 
@@ -335,14 +338,14 @@ void SiteCrawl::onTimeout(quint64 id)
     endVisit(id, true, false);
 }
 
-void SiteCrawl::takePage(Visit& v, ListEntries entries)
+void SiteCrawl::takePage(const CrawlVisit& visit, const QString& moved, ListEntries entries)
 {
-    QString page = v.visit.url;
-    if (const QString moved = v.browser->movedTo(); !moved.isEmpty()) {
+    QString page = visit.url;
+    if (!moved.isEmpty()) {
         // A redirect to a page already read gives nothing new; one to a page still
         // waiting reads it now.
         page = CrawlFrontier::key(moved);
-        if (m_done.contains(page) && page != v.visit.url)
+        if (m_done.contains(page) && page != visit.url)
             return;
         m_frontier->markKnown(page);
         m_done.insert(page);
@@ -351,16 +354,16 @@ void SiteCrawl::takePage(Visit& v, ListEntries entries)
     }
     ++m_read;
     for (ListEntry& entry : entries)
-        entry.context.depth = v.visit.depth;
+        entry.context.depth = visit.depth;
     const int before = m_list.count();
     HarvestAcceptor(m_prefs, m_filters, m_list).accept(entries);
     if (m_store && m_list.count() > before)
         m_store->entries(m_list.listEntries().mid(before));
     if (m_crawlScope->contains(QUrl(page)))
-        queueLinks(v, page, entries);
+        queueLinks(visit, page, entries);
 }
 
-void SiteCrawl::queueLinks(const Visit& v, const QString& page, const ListEntries& entries)
+void SiteCrawl::queueLinks(const CrawlVisit& from, const QString& page, const ListEntries& entries)
 {
     // Every link counts, not only those the filters keep: a harvest of pictures still
     // walks the pages that show them.
@@ -375,11 +378,11 @@ void SiteCrawl::queueLinks(const Visit& v, const QString& page, const ListEntrie
             continue;
         const bool next = m_options.nextPages && NextPageLink::isNext(entry, page)
             && m_crawlScope->contains(address);
-        const bool deeper = v.visit.depth < m_options.depth && m_crawlScope->follows(address);
+        const bool deeper = from.depth < m_options.depth && m_crawlScope->follows(address);
         if (!next && !deeper)
             continue;
         // The next page continues its page: it keeps the page's depth.
-        const CrawlVisit visit { key, next ? v.visit.depth : v.visit.depth + 1 };
+        const CrawlVisit visit { key, next ? from.depth : from.depth + 1 };
         if (m_frontier->add(visit))
             queued.append(visit);
     }
@@ -405,11 +408,19 @@ void SiteCrawl::endVisit(quint64 id, bool done, bool reuse)
     v->timeout.stop();
     if (Site& site = m_sites[v->site]; site.running > 0)
         --site.running;
-    if (done) {
-        m_done.insert(v->visit.url);
-        if (m_store)
-            m_store->done(v->visit.url);
-    }
+    // The page counts as done once its entries are kept, so a harvest killed in between
+    // reads it again when continued.
+    std::function<void()> take = std::move(m_ended[id]);
+    m_ended[id] = [this, take = std::move(take), url = v->visit.url, done] {
+        if (take)
+            take();
+        if (done) {
+            m_done.insert(url);
+            if (m_store)
+                m_store->done(url);
+        }
+    };
+    drainInOrder();
     // The browser may be inside its own handler: it goes, or waits for the next page,
     // once control is back in the event loop.
     QTimer::singleShot(0, this, [this, v, reuse] {
@@ -420,6 +431,20 @@ void SiteCrawl::endVisit(quint64 id, bool done, bool reuse)
     });
     report();
     pump();
+}
+
+void SiteCrawl::drainInOrder()
+{
+    while (!m_open.empty()) {
+        const auto ended = m_ended.find(*m_open.begin());
+        if (ended == m_ended.end())
+            return;
+        const std::function<void()> take = std::move(ended->second);
+        m_ended.erase(ended);
+        m_open.erase(m_open.begin());
+        if (take)
+            take();
+    }
 }
 
 void SiteCrawl::stopAll()
@@ -436,6 +461,14 @@ void SiteCrawl::stopAll()
         QTimer::singleShot(0, this, [gone] {});
     }
     m_running.clear();
+    // The pages read behind one that was stopped are kept all the same; the stopped
+    // ones wait in the kept state.
+    for (auto& [id, take] : m_ended) {
+        if (take)
+            take();
+    }
+    m_ended.clear();
+    m_open.clear();
 }
 
 void SiteCrawl::cancel()

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "builders/UrlListBuilder.h"
@@ -72,8 +73,13 @@ private:
     void onComplete(quint64 id);
     void onEntries(quint64 id, const std::optional<ListEntries>& entries);
     void onTimeout(quint64 id);
-    void takePage(Visit& visit, ListEntries entries);
-    void queueLinks(const Visit& visit, const QString& page, const ListEntries& entries);
+    // A page read: its entries are taken and its links queued once every page started
+    // before it has ended, so the list and the order of visits do not depend on which
+    // page loads faster.
+    void takePage(const CrawlVisit& visit, const QString& movedTo, ListEntries entries);
+    void queueLinks(const CrawlVisit& visit, const QString& page, const ListEntries& entries);
+    // Runs the waiting ends of pages, in the order the pages started.
+    void drainInOrder();
     void fail(Visit& visit, const QString& reason, FailureKind kind = FailureKind::Other);
     // done: the page is not to be visited again; reuse: its browser may read another.
     void endVisit(quint64 id, bool done, bool reuse = true);
@@ -112,7 +118,11 @@ private:
     // Browsers whose page ended, for the next pages: a browser keeps its engine page, so
     // scripted pages do not each start one anew.
     std::vector<std::unique_ptr<IHarvestBrowser>> m_idle;
-    quint64 m_nextId = 0;
+    quint64 m_nextId = 0; // also the order pages start in
+    // The pages started and not yet taken, by start order: what to do once every
+    // earlier one is taken (null: nothing, or not ended yet when absent).
+    std::map<quint64, std::function<void()>> m_ended;
+    std::set<quint64> m_open;
     int m_read = 0;
     int m_startedNow = 0; // visits started by this run (the page limit)
     int m_notPages = 0;
