@@ -38,7 +38,7 @@ declare -A below=(
     [builders]="core settings filters listops winsupport builders"
     [viewer]="core settings filters listops winsupport builders viewer"
     [download]="core settings filters listops winsupport builders viewer download"
-    [crawl]="core settings filters listops winsupport builders crawl"
+    [crawl]="core settings filters listops winsupport builders viewer download crawl"
     [app]="core settings filters listops winsupport builders viewer download crawl app"
 )
 

@@ -68,7 +68,7 @@ void SiteCrawlFlow::buildFromSite()
     if (!choices || !stillWanted(alive) || m_crawl)
         return;
     choices->store(m_settings);
-    std::unique_ptr<ISiteCrawl> crawl = m_factory();
+    std::unique_ptr<ISiteCrawl> crawl = m_factory(m_state.prefs, m_state.filters);
     if (!crawl) {
         m_prompt.message(
             PromptIcon::Critical, kTitle, QStringLiteral("The site harvest could not be started."));

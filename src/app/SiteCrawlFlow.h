@@ -13,7 +13,9 @@ class CRegSettings;
 class IMainView;
 class IUserPrompt;
 class LinkList;
+struct FilterState;
 struct MainState;
+struct Preferences;
 
 // The window's side of "Build List from Site": the dialog with the stored choices, the
 // offer to continue an unfinished harvest, the progress in the status panel while the
@@ -23,7 +25,9 @@ struct MainState;
 class SiteCrawlFlow final
 {
 public:
-    using CrawlFactory = std::function<std::unique_ptr<ISiteCrawl>()>;
+    // Makes a crawl that takes entries by the preferences and filters in effect now.
+    using CrawlFactory = std::function<std::unique_ptr<ISiteCrawl>(
+        const Preferences& prefs, const FilterState& filters)>;
     // Shows the dialog over the stored choices; nullopt when it was cancelled.
     using AskChoices = std::function<std::optional<SiteCrawlChoices>(const SiteCrawlChoices&)>;
 

@@ -50,6 +50,19 @@ public:
     // asked for (a redirect, such as to a sign-in page), else empty.
     virtual QString movedTo() const { return {}; }
 
+    // Site visits: an answer that is no page (another type than HTML) or an HTTP error
+    // ends the load as it is, where a single page would go on to the engine. Browsers
+    // that read no answer themselves ignore it.
+    virtual void setPagesOnly(bool pagesOnly) { m_pagesOnly = pagesOnly; }
+    bool pagesOnly() const { return m_pagesOnly; }
+    // After a load with pagesOnly: the media type of an answer that was no page (the load
+    // completed with no entries), else empty.
+    virtual QString notPageType() const { return {}; }
+    // After a failed load: the seconds the server's Retry-After asked to wait, -1 when it
+    // gave none or it is not known.
+    virtual int retryAfterSeconds() const { return -1; }
+
 private:
     HarvestScope m_scope;
+    bool m_pagesOnly = false;
 };

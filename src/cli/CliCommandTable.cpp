@@ -14,7 +14,9 @@ audio, CSS backgrounds and embedded objects instead; with --all both). With seve
 pages load a few at a time and each page's links are printed in the order the pages
 were given; each message then names its page's URL. A URL may also be a page on
 this machine (a file: URL or a path): its web links are listed, its links to local
-files are not.
+files are not. With --depth, --next or --continue, the links of the one page given are
+followed to further pages of its site, breadth first: every page's entries are listed,
+each once, and a summary line with each failed page ends the run on standard error.
 )",
         R"(A failed page names its cause (host not found, connection refused, certificate
 not trusted, the server's answer such as "401 Unauthorized"). A page that reaches

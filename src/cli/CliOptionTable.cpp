@@ -103,10 +103,74 @@ QString readJobs(Target& target, QStringView, const QString& value)
     return QString();
 }
 
+// download's links per host and a site harvest's pages per host alike.
 QString readPerHost(Target& target, QStringView, const QString& value)
 {
     if (!readNumber(value, target.options.perHost, 1, kMaxJobs))
         return QStringLiteral("--per-host needs a number from 1 to %1.").arg(kMaxJobs);
+    target.options.crawl.perHost = target.options.perHost;
+    return QString();
+}
+
+QString readDepth(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.crawl.depth, 0, 1000))
+        return QStringLiteral("--depth needs a number from 0 to 1000.");
+    return QString();
+}
+
+QString readScope(Target& target, QStringView, const QString& value)
+{
+    CrawlOptions& crawl = target.options.crawl;
+    const QString name = value.toLower();
+    if (name == QLatin1String("path"))
+        crawl.scope = CrawlScopeKind::Path;
+    else if (name == QLatin1String("host"))
+        crawl.scope = CrawlScopeKind::Host;
+    else if (name == QLatin1String("domain"))
+        crawl.scope = CrawlScopeKind::Domain;
+    else if (const Result<ListPattern> pattern = ListPattern::parse(value); !pattern)
+        return QStringLiteral("--scope needs path, host, domain or a pattern: %1")
+            .arg(pattern.message());
+    else {
+        crawl.scope = CrawlScopeKind::Pattern;
+        crawl.scopePattern = value;
+    }
+    return QString();
+}
+
+QString readFollow(Target& target, QStringView, const QString& value)
+{
+    if (const Result<ListPattern> pattern = ListPattern::parse(value); !pattern)
+        return QStringLiteral("--follow: %1").arg(pattern.message());
+    target.options.crawl.follow = value;
+    return QString();
+}
+
+QString readNext(Target& target, QStringView, const QString&)
+{
+    target.options.crawl.nextPages = true;
+    return QString();
+}
+
+QString readMaxPages(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.crawl.maxPages, 1, 10000000))
+        return QStringLiteral("--max-pages needs a number from 1 to 10000000.");
+    return QString();
+}
+
+QString readMaxTime(Target& target, QStringView, const QString& value)
+{
+    if (!readNumber(value, target.options.crawl.maxSeconds, 1, CliOptions::kMaxTimeoutSeconds))
+        return QStringLiteral("--max-time needs a number of seconds from 1 to %1.")
+            .arg(CliOptions::kMaxTimeoutSeconds);
+    return QString();
+}
+
+QString readIgnoreRobots(Target& target, QStringView, const QString&)
+{
+    target.options.crawl.robots = false;
     return QString();
 }
 
@@ -363,8 +427,9 @@ constexpr CliOptionRow kOptions[] = {
         &readPattern },
     { "--format", nullptr, "FORMAT", kListCommands,
         "Print plain (one link a line, the default), jsonl (a JSON\n"
-        "object a line: url, kind, text, page, title) or csv (those\n"
-        "five columns under a header row). --save keeps the list format.",
+        "object a line: url, kind, text, page, title, and depth in a\n"
+        "site harvest) or csv (the first five under a header row).\n"
+        "--save keeps the list format.",
         &readFormat },
     { "--timeout", nullptr, "SECONDS", kCliHarvest,
         "Give up a page that has not loaded completely after SECONDS\n"
@@ -428,6 +493,42 @@ constexpr CliOptionRow kOptions[] = {
         "be checked for (not measurable, a link that is no picture) is\n"
         "left out, and the count of those is told.",
         &readTypes },
+    { "--depth", nullptr, "N", kCliHarvest,
+        "Harvest a site: also visit the pages the page links to, and\n"
+        "theirs, N links away (0 to 1000; 0, the default, is the page\n"
+        "alone), breadth first, each page once; every page's entries\n"
+        "are listed, each entry once.",
+        &readDepth },
+    { "--scope", nullptr, "SCOPE", kCliHarvest,
+        "The pages a site harvest visits: path (the default: the start\n"
+        "page's host, at or below its folder), host, domain (the host\n"
+        "and its subdomains) or a pattern as --match takes. Links\n"
+        "outside are listed but not visited.",
+        &readScope },
+    { "--follow", nullptr, "PATTERN", kCliHarvest,
+        "Visit only the pages in scope whose address matches PATTERN.", &readFollow },
+    { "--next", nullptr, nullptr, kCliHarvest,
+        "Follow next-page links (rel=\"next\", \"Next\", \"›\", \"»\" or the\n"
+        "following page number) whatever the depth.",
+        &readNext },
+    { "--max-pages", nullptr, "N", kCliHarvest, "Visit at most N pages (default 1000).",
+        &readMaxPages },
+    { "--max-time", nullptr, "SECONDS", kCliHarvest,
+        "Stop a site harvest after SECONDS; what was found is printed.", &readMaxTime },
+    { "--ignore-robots", nullptr, nullptr, kCliHarvest,
+        "Do not read the sites' robots.txt (by default its rules for\n"
+        "\"quillmarch\", else for \"*\", and its Crawl-delay are kept).",
+        &readIgnoreRobots },
+    { "--per-host", nullptr, "N", kCliHarvest,
+        "Pages of a site harvest loading at once per host, 1 to 16\n"
+        "(default 2).",
+        &readPerHost },
+    { "--continue", nullptr, nullptr, kCliHarvest,
+        "Continue the site harvest of the same URL and options that was\n"
+        "stopped (Ctrl-C, a limit, a failure), kept under\n"
+        "$XDG_CACHE_HOME/quillmarch/crawl: pages read are not read\n"
+        "again, and the entries found before are listed too.",
+        &raise<&CliOptions::crawlContinue> },
     { "--from", nullptr, "LISTFILE", kCliDownload,
         "Also take the links of LISTFILE, one a line (- reads standard\n"
         "input); blank lines and # comment lines are skipped.",

@@ -55,6 +55,8 @@ QString checkArguments(CliOptions& options, QStringList positional, const QStrin
                 return QStringLiteral("%1 needs --media or --all.").arg(QLatin1StringView(name));
         }
         options.urls = positional;
+        if (options.crawls() && options.manyPages())
+            return QStringLiteral("--depth, --next and --continue take one URL and no --from.");
         if (options.urls.isEmpty() && !options.fromFile.isEmpty())
             return QString();
     }

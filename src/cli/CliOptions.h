@@ -6,6 +6,7 @@
 
 #include "core/HarvestScope.h"
 #include "core/OverwriteAction.h"
+#include "crawl/CrawlOptions.h"
 #include "listops/EntryFormat.h"
 #include "pictures/PictureCriteria.h"
 
@@ -49,6 +50,10 @@ struct CliOptions {
     // --settle MS: harvest, the wait after the load event for links a script adds later.
     static constexpr int kMaxSettleMs = 60000;
     int settleMs = 0;
+    // harvest of a site: --depth, --scope, --follow, --next, --max-pages, --max-time,
+    // --ignore-robots, --per-host (crawl.perHost; download's perHost is below)
+    CrawlOptions crawl;
+    bool crawlContinue = false; // --continue: the kept state of the same site harvest
 
     // sequence
     QString startText;
@@ -92,6 +97,8 @@ struct CliOptions {
 
     // Several pages in one harvest: more than one URL, or a list file.
     bool manyPages() const { return urls.size() > 1 || !fromFile.isEmpty(); }
+    // A site harvest: pages beyond the one given are followed.
+    bool crawls() const { return crawl.depth > 0 || crawl.nextPages || crawlContinue; }
 
     static CliOptions parse(const QStringList& arguments);
     // The overview (empty command) or one command's help; empty for an unknown command.

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -23,12 +24,14 @@
 #include "cli/ConsolePrompt.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleView.h"
+#include "cli/CrawlProgressLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/HarvestBatch.h"
 #include "cli/InterruptSignal.h"
 #include "cli/SessionCookies.h"
 #include "cli/StandardOutput.h"
 #include "compose/CommandLineServices.h"
+#include "crawl/SiteCrawl.h"
 #include "filters/FilterStore.h"
 #include "listops/EntryWriter.h"
 #include "listops/LinkLineReader.h"
@@ -213,6 +216,8 @@ int CliRunner::harvest()
     TransferAccess::warnIfInsecure(m_options);
     if (m_options.manyPages())
         return harvestMany();
+    if (m_options.crawls())
+        return harvestSite();
     ConsolePrompt prompt;
     ConsoleView view;
     UrlListBuilder builder(m_state.prefs, m_state.filters, m_state.nav, m_list, view, prompt,
@@ -310,6 +315,59 @@ int CliRunner::harvestMany()
         m_state, source, *m_services.shellWindows, m_services.browserFactory, options);
     const auto interrupt = InterruptSignal::watch([&batch] { batch.interrupt(); });
     endProcess(batch.run());
+}
+
+int CliRunner::harvestSite()
+{
+    CrawlOptions options = m_options.crawl;
+    // download's default of links per host is not a site harvest's.
+    if (!m_options.given.contains(QLatin1String("--per-host")))
+        options.perHost = CrawlOptions().perHost;
+    const QString start = QUrl::fromUserInput(m_options.argument).toString();
+    SiteCrawl crawl(
+        m_state.prefs, m_state.filters, m_services.browserFactory, m_services.transfers.get());
+    crawl.setPageTimeoutSeconds(m_options.timeoutSeconds);
+    if (m_options.crawlContinue && !crawl.canResume(start, options))
+        printError(QStringLiteral("Nothing to continue for %1 with these options: starting anew.")
+                       .arg(start));
+
+    CrawlProgressLine line(::isatty(STDERR_FILENO) == 1);
+    std::optional<CrawlResult> result;
+    crawl.setProgressHandler([&line](const CrawlProgress& progress) { line.show(progress); });
+    crawl.setFinishedHandler([&result](const CrawlResult& ended) {
+        result = ended;
+        QCoreApplication::exit(0);
+    });
+    const auto interrupt = InterruptSignal::watch([&crawl] { crawl.cancel(); });
+    crawl.start(start, options, m_state.filters.harvest, m_options.crawlContinue);
+    QCoreApplication::exec();
+    line.clear();
+    if (!result)
+        endProcess(ExitStatus::kGeneric);
+
+    // The summary, then each page that failed and why.
+    printError(QStringLiteral("%1 pages visited, %2 failed, %3 entries")
+                   .arg(result->progress.visited)
+                   .arg(result->failures.size())
+                   .arg(result->entries.size()));
+    ExitStatus status;
+    for (const CrawlFailure& failure : std::as_const(result->failures)) {
+        printError(QStringLiteral("Failed: %1: %2").arg(failure.page, failure.reason));
+        status.addFailure(failure.kind);
+    }
+    const QString resume = crawl.canResume(start, options)
+        ? QStringLiteral("; --continue goes on from here")
+        : QString();
+    if (result->cancelled)
+        printError(QStringLiteral("Interrupted") + resume + QLatin1Char('.'));
+    else if (!result->stopReason.isEmpty())
+        printError(QStringLiteral("Stopped: %1%2.").arg(result->stopReason, resume));
+    m_list.addEntries(result->entries);
+    const int printed = finish(true);
+    if (result->cancelled)
+        endProcess(ExitStatus::kInterrupted);
+    status.add(printed);
+    endProcess(status.value());
 }
 
 PatternFilter CliRunner::patterns() const

@@ -29,6 +29,8 @@ private:
     bool loadSettings();
     int harvest();
     int harvestMany();
+    // A site harvest (--depth, --next, --continue): the pages in scope, then the list.
+    int harvestSite();
     int text();
     int file();
     int sequence();

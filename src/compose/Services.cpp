@@ -2,6 +2,7 @@
 
 #include "builders/IContentTypeFetcher.h"
 #include "builders/IShellWindows.h"
+#include "crawl/SiteCrawl.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/IBrowserEngine.h"
 #include "platform/ITransferModule.h"
@@ -60,5 +61,11 @@ Services Services::fromModules(
         ITransferModule* module = moduleOrWarn(transfers);
         return module ? module->createRedirectResolver() : nullptr;
     };
+    // The transfer service outlives every crawl: it belongs to the same Services.
+    services.siteCrawl
+        = [browsers = services.browserFactory, robotsFetch = services.transfers.get()](
+              const Preferences& prefs, const FilterState& filters) {
+              return std::make_unique<SiteCrawl>(prefs, filters, browsers, robotsFetch);
+          };
     return services;
 }

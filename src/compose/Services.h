@@ -12,6 +12,8 @@ class IContentTypeFetcher;
 class IRegistryStore;
 class IShellWindows;
 class ISiteCrawl;
+struct FilterState;
+struct Preferences;
 class ITransferModule;
 class ITransferService;
 class LinkReceiver;
@@ -41,7 +43,7 @@ struct Services final {
     std::function<std::unique_ptr<IRedirectResolver>()> redirectResolver;
     // A harvest that follows a page's links through a site (null when there is none: the
     // window's "Build List from Site" is then unavailable).
-    std::function<std::unique_ptr<ISiteCrawl>()> siteCrawl;
+    std::function<std::unique_ptr<ISiteCrawl>(const Preferences&, const FilterState&)> siteCrawl;
 
     Services();
     ~Services();

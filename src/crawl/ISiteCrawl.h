@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "core/FailureKind.h"
 #include "core/HarvestScope.h"
 #include "crawl/CrawlOptions.h"
 #include "listops/EntryContext.h"
@@ -16,10 +17,12 @@ struct CrawlProgress {
     int entries = 0; // entries found so far
 };
 
-// A page of the site that could not be read, and why, in the words shown to the user.
+// A page of the site that could not be read, and why, in the words shown to the user,
+// with the kind of failure it was.
 struct CrawlFailure {
     QString page;
     QString reason;
+    FailureKind kind = FailureKind::Other;
 };
 
 // What a site harvest found when it ended, whether it ran out of pages, reached a limit,

@@ -52,18 +52,21 @@ inline std::optional<EntryKind> entryKindFromName(QStringView name)
 // (the link text, else alt, else title), the page it was found on and that page's title.
 // Entries from sources without a page (clipboard, files, patterns) keep the defaults.
 // A full-size picture listed in place of the thumbnail that linked to it keeps the
-// thumbnail's address.
+// thumbnail's address. A site harvest adds the depth of the page (0 for its start page);
+// a link the page marks as its next page (rel="next") says so, for the site harvest only.
 struct EntryContext {
     EntryKind kind = EntryKind::Link;
     QString text;
     QString page;
     QString title;
     QString thumbnail = {};
+    int depth = -1; // -1: not found by a site harvest
+    bool relNext = false;
 
     bool isEmpty() const
     {
         return kind == EntryKind::Link && text.isEmpty() && page.isEmpty() && title.isEmpty()
-            && thumbnail.isEmpty();
+            && thumbnail.isEmpty() && depth < 0;
     }
     friend bool operator==(const EntryContext&, const EntryContext&) = default;
 };

@@ -23,6 +23,8 @@ QByteArray EntryJsonLines::encode(const ListEntry& entry, const EntryMeasure* me
         object.insert(QStringLiteral("type"),
             measure->type.isEmpty() ? QJsonValue() : QJsonValue(measure->type));
     }
+    if (entry.context.depth >= 0)
+        object.insert(QStringLiteral("depth"), entry.context.depth);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -69,6 +71,12 @@ Result<ListEntry> EntryJsonLines::parse(QByteArrayView line)
             return Result<ListEntry>::failed(
                 QStringLiteral("\"%1\" is not a string").arg(QLatin1StringView(text.name)));
         *text.field = value.toString();
+    }
+    const QJsonValue depth = object.value(QLatin1StringView("depth"));
+    if (!depth.isUndefined() && !depth.isNull()) {
+        if (!depth.isDouble() || depth.toInt(-1) < 0)
+            return Result<ListEntry>::failed(QStringLiteral("\"depth\" is not a count"));
+        entry.context.depth = depth.toInt();
     }
     return Result<ListEntry>::ok(std::move(entry));
 }

@@ -12,7 +12,8 @@
 class QIODevice;
 
 // Entries as JSON lines: one object a line with the fields url, kind, text, page and
-// title, all strings. Written by the list's exports and read back by whatever takes a
+// title, all strings, then thumbnail when the entry has one and depth (a number) when a
+// site harvest found it. Written by the list's exports and read back by whatever takes a
 // list of entries (a download's list of links).
 class EntryJsonLines final
 {

@@ -11,8 +11,11 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <thread>
 
 #include "app/PreferencesStore.h"
 #include "core/DialogRequests.h"
@@ -743,4 +746,77 @@ TEST_F(QuillmarchCliTest, MediaBoundsRefuseWhatTheyCannotRead)
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_EQ(r.err, hint.arg(message));
     }
+}
+
+// A site harvest prints each entry with the page it was found on and that page's depth,
+// and sums up on standard error; a single page's lines carry no depth.
+TEST_F(QuillmarchCliTest, HarvestOfASiteGivesPageAndDepth)
+{
+    LocalHttpServer site;
+    site.page("/s/index.html", "<a href='a.html'>A</a><a href='/elsewhere.html'>E</a>");
+    site.page("/s/a.html", "<a href='deep.zip'>Z</a>");
+    ASSERT_TRUE(site.start());
+
+    const CliResult crawl = cli({ "harvest", site.url("/s/index.html"), "--depth", "1", "--format",
+        "jsonl", "--ignore-robots", "--no-config" });
+    EXPECT_EQ(crawl.exitCode, 0) << crawl.err.toStdString();
+    EXPECT_EQ(crawl.out,
+        lines({ QStringLiteral(
+                    R"({"depth":0,"kind":"link","page":"%1","text":"A","title":"","url":"%2"})")
+                    .arg(site.url("/s/index.html"), site.url("/s/a.html")),
+            QStringLiteral(
+                R"({"depth":0,"kind":"link","page":"%1","text":"E","title":"","url":"%2"})")
+                .arg(site.url("/s/index.html"), site.url("/elsewhere.html")),
+            QStringLiteral(
+                R"({"depth":1,"kind":"link","page":"%1","text":"Z","title":"","url":"%2"})")
+                .arg(site.url("/s/a.html"), site.url("/s/deep.zip")) }));
+    EXPECT_TRUE(crawl.err.contains("2 pages visited, 0 failed, 3 entries"))
+        << crawl.err.toStdString();
+
+    const CliResult single
+        = cli({ "harvest", site.url("/s/a.html"), "--format", "jsonl", "--no-config" });
+    EXPECT_FALSE(single.out.contains("depth")) << single.out.toStdString();
+}
+
+// Ctrl-C (or SIGTERM) ends a site harvest with what it found and status 130; --continue
+// then reads only the pages left, and lists the entries found before too.
+TEST_F(QuillmarchCliTest, InterruptedSiteHarvestContinues)
+{
+    LocalHttpServer site;
+    std::atomic<int> slowAsked = 0;
+    std::atomic<int> indexAsked = 0;
+    std::atomic<bool> hang = true;
+    site.server().Get("/s/index.html", [&](const httplib::Request&, httplib::Response& res) {
+        ++indexAsked;
+        res.set_content("<a href='slow.html'>S</a>", "text/html");
+    });
+    site.server().Get("/s/slow.html", [&](const httplib::Request&, httplib::Response& res) {
+        ++slowAsked;
+        for (int i = 0; i < 40 && hang; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        res.set_content("<a href='end.zip'>E</a>", "text/html");
+    });
+    ASSERT_TRUE(site.start());
+    const QStringList arguments { "harvest", site.url("/s/index.html"), "--depth", "1",
+        "--ignore-robots", "--no-config" };
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QM_BINARY_DIR "/quillmarch-cli"), arguments);
+    ASSERT_TRUE(waitFor([&] { return slowAsked > 0; }));
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    hang = false;
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_EQ(
+        QString::fromUtf8(process.readAllStandardOutput()), lines({ site.url("/s/slow.html") }));
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains("--continue"));
+
+    const CliResult continued = cli(arguments + QStringList { "--continue" });
+    EXPECT_EQ(continued.exitCode, 0) << continued.err.toStdString();
+    EXPECT_EQ(continued.out, lines({ site.url("/s/slow.html"), site.url("/s/end.zip") }));
+    EXPECT_EQ(indexAsked, 1);
 }

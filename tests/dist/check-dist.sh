@@ -83,6 +83,7 @@ check_completion() {
     "quillmarch-cli help s|sequence"
     "quillmarch-cli harvest --jobs |"
     "quillmarch-cli harvest --type png,j|png,jpeg"
+    "quillmarch-cli harvest --scope d|domain"
     "quillmarch --s|--send-link"
   )
   local row got

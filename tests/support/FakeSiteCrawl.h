@@ -4,6 +4,9 @@
 
 #include "crawl/ISiteCrawl.h"
 
+struct FilterState;
+struct Preferences;
+
 // A site harvest the test drives: it records what it was asked in a Record that outlives
 // it, and reports the progress and end the test hands it.
 class FakeSiteCrawl final : public ISiteCrawl
@@ -32,9 +35,12 @@ public:
         if (m_record->live == this)
             m_record->live = nullptr;
     }
-    static std::function<std::unique_ptr<ISiteCrawl>()> factory(std::shared_ptr<Record> record)
+    static std::function<std::unique_ptr<ISiteCrawl>(const Preferences&, const FilterState&)>
+    factory(std::shared_ptr<Record> record)
     {
-        return [record] { return std::make_unique<FakeSiteCrawl>(record); };
+        return [record](const Preferences&, const FilterState&) {
+            return std::make_unique<FakeSiteCrawl>(record);
+        };
     }
 
     void setProgressHandler(std::function<void(const CrawlProgress&)> handler) override

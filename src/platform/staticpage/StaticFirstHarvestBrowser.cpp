@@ -101,16 +101,22 @@ void StaticFirstHarvestBrowser::navigate(const QString& url)
     m_stopped = false;
     m_url = url;
     m_entries.reset();
+    m_notPageType.clear();
+    m_retryAfter = -1;
     dropFetch();
     const QUrl address = QUrl::fromUserInput(url);
     const QString scheme = address.scheme();
     // Unchecked certificates are the engine's to accept.
     const bool https = scheme == QLatin1String("https");
-    if (m_engine || scope().scroll || scope().engine || (scheme != QLatin1String("http") && !https)
-        || (https && m_trust.insecure)) {
+    m_onEngine = false;
+    if ((m_engine && !pagesOnly()) || scope().scroll || scope().engine
+        || (scheme != QLatin1String("http") && !https) || (https && m_trust.insecure)) {
         useEngine();
         return;
     }
+    // An earlier page of a site harvest may still be loading there.
+    if (m_engine)
+        m_engine->stop();
     const QNetworkRequest request = requestFor(address, QUrl());
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::finished, this, &StaticFirstHarvestBrowser::onFetched);
@@ -262,6 +268,8 @@ void StaticFirstHarvestBrowser::onFetched()
         return;
     reply->deleteLater();
     m_reply = nullptr;
+    if (pagesOnly() && endOnAnswer(*reply))
+        return;
     QList<QUrl> frames;
     std::optional<ListEntries> entries = readAnswer(*reply, reply->readAll(), &frames);
     if (!entries) {
@@ -279,8 +287,36 @@ void StaticFirstHarvestBrowser::onFetched()
     }
 }
 
+bool StaticFirstHarvestBrowser::endOnAnswer(QNetworkReply& reply)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400) {
+        bool number = false;
+        const int seconds = reply.rawHeader("Retry-After").trimmed().toInt(&number);
+        m_retryAfter = number && seconds >= 0 ? seconds : -1;
+        if (m_onError)
+            m_onError(status);
+        if (!m_stopped && m_onComplete)
+            m_onComplete();
+        return true;
+    }
+    const QString mime = reply.header(QNetworkRequest::ContentTypeHeader)
+                             .toString()
+                             .section(QLatin1Char(';'), 0, 0)
+                             .trimmed()
+                             .toLower();
+    // A page may come as HTML or XHTML; an answer without a type is the engine's to sniff.
+    if (status != 200 || mime.isEmpty() || mime == QLatin1String("text/html")
+        || mime == QLatin1String("application/xhtml+xml"))
+        return false;
+    m_notPageType = mime;
+    pageRead({});
+    return true;
+}
+
 void StaticFirstHarvestBrowser::useEngine()
 {
+    m_onEngine = true;
     if (!m_engine) {
         m_engine = m_makeEngine();
         if (!m_engine) {
@@ -313,7 +349,7 @@ void StaticFirstHarvestBrowser::stop()
 
 void StaticFirstHarvestBrowser::collectEntries(EntriesHandler done)
 {
-    if (m_engine) {
+    if (m_onEngine && m_engine) {
         m_engine->collectEntries(std::move(done));
         return;
     }
@@ -333,5 +369,5 @@ void StaticFirstHarvestBrowser::collectEntries(EntriesHandler done)
 QString StaticFirstHarvestBrowser::movedTo() const
 {
     // A page that moved went to the engine.
-    return m_engine ? m_engine->movedTo() : QString();
+    return m_onEngine && m_engine ? m_engine->movedTo() : QString();
 }

@@ -25,7 +25,8 @@ class QNetworkReply;
 // loads the page itself and reports as it always does. The frames of the page's own
 // origin are fetched and read the same way, side by side; one that is not a plain answer
 // the parser takes sends the whole page to the engine. Entries leave either path alike:
-// the builder's HarvestAcceptor takes them.
+// the builder's HarvestAcceptor takes them. A browser may be given one page after another
+// (a site harvest does so with pagesOnly).
 class StaticFirstHarvestBrowser final : public QObject, public IHarvestBrowser
 {
     Q_OBJECT
@@ -49,15 +50,20 @@ public:
     void stop() override;
     void collectEntries(EntriesHandler done) override;
     QString movedTo() const override;
+    QString notPageType() const override { return m_notPageType; }
+    int retryAfterSeconds() const override { return m_retryAfter; }
 
     // The User-Agent the engine's profiles send unless told otherwise.
     static QString engineUserAgent();
 
     // Whether the last page went to the engine.
-    bool usedEngine() const { return m_engine != nullptr; }
+    bool usedEngine() const { return m_onEngine; }
 
 private:
     void onFetched();
+    // With pagesOnly, ends the load on an answer that is no page or an HTTP error; false
+    // when the answer goes on as a single page's would.
+    bool endOnAnswer(QNetworkReply& reply);
     // The page's entries when the answer is a plain HTML page the parser can read from
     // body, else nullopt; with frames, the frames it can read are added there.
     std::optional<ListEntries> readAnswer(
@@ -99,5 +105,11 @@ private:
     std::function<void(qint32)> m_onError;
     std::function<void(int, int)> m_onProgress;
     QString m_url; // as given to navigate()
+    QString m_notPageType;
+    // The current page is the engine's. Once made, the engine takes every later page of
+    // a single harvest; site visits keep it for the pages that need it, so each of those
+    // does not start an engine page anew.
+    bool m_onEngine = false;
+    int m_retryAfter = -1;
     bool m_stopped = false;
 };

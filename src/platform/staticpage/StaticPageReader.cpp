@@ -361,6 +361,14 @@ private:
         m_entries.append(std::move(entry));
     }
 
+    // Whether a rel attribute holds the token "next".
+    static bool isNextRel(const QString& rel)
+    {
+        const QStringList tokens
+            = rel.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        return tokens.contains(QLatin1String("next"), Qt::CaseInsensitive);
+    }
+
     static bool isScript(const QString& url)
     {
         static const QRegularExpression script(
@@ -518,8 +526,12 @@ private:
                 && pictureLink(node) == node;
             if (attribute(el, "href") && !thumbnailLink) {
                 const QString href = resolve(attr(el, "href"));
-                if (!withinPage(href))
+                if (!withinPage(href)) {
+                    const qsizetype before = m_entries.size();
                     add(href, EntryKind::Link, linkText(node));
+                    if (m_entries.size() > before)
+                        m_entries.last().context.relNext = isNextRel(attr(el, "rel"));
+                }
             }
         } else if (m_wantMedia) {
             switch (el.tag) {

@@ -146,17 +146,17 @@ constexpr qint64 kScrollSettleMs = 1200;
 constexpr int kMaxScrollSteps = 30;
 constexpr qint64 kMaxScrollMs = 10000;
 
-// The entries of the answer of the entries walk: [docs, items, kinds, thumbs], where
-// docs holds each walked document's address, title and entry count, items an address
-// and a text per entry, kinds a digit per entry (EntryKind's order) and thumbs an entry's
-// index and thumbnail address for each linked full-size picture. nullopt when the
-// answer has another shape.
+// The entries of the answer of the entries walk: [docs, items, kinds, thumbs, nexts],
+// where docs holds each walked document's address, title and entry count, items an
+// address and a text per entry, kinds a digit per entry (EntryKind's order), thumbs an
+// entry's index and thumbnail address for each linked full-size picture and nexts the
+// index of each link marked rel="next". nullopt when the answer has another shape.
 std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
 {
     if (answer.typeId() != QMetaType::QVariantList)
         return std::nullopt;
     const QVariantList parts = answer.toList();
-    if (parts.size() != 4)
+    if (parts.size() != 5)
         return std::nullopt;
     const QVariantList docs = parts.at(0).toList();
     const QVariantList items = parts.at(1).toList();
@@ -189,6 +189,10 @@ std::optional<ListEntries> entriesFromAnswer(const QVariant& answer)
         const qsizetype index = thumbs.at(t).toLongLong();
         if (index >= 0 && index < entries.size())
             entries[index].context.thumbnail = thumbs.at(t + 1).toString();
+    }
+    for (const QVariant& index : parts.at(4).toList()) {
+        if (const qsizetype at = index.toLongLong(); at >= 0 && at < entries.size())
+            entries[at].context.relNext = true;
     }
     return entries;
 }

@@ -27,11 +27,12 @@
 // large page.
 (function (mode) {
     // mode: 1 links, 2 media, 3 both, plus 4 for linked full-size pictures. The answer:
-    // [docs, items, kinds, thumbs] where docs holds page, title and entry count of each
-    // document walked, items an address and a text per entry, kinds one digit per entry
-    // (0 link, 1 image, 2 video, 3 audio, 4 background, 5 object, 6 poster), and thumbs
-    // the index and thumbnail address of each entry that is a linked full-size picture.
-    var docs = [], items = [], kinds = '', thumbs = [];
+    // [docs, items, kinds, thumbs, nexts] where docs holds page, title and entry count of
+    // each document walked, items an address and a text per entry, kinds one digit per
+    // entry (0 link, 1 image, 2 video, 3 audio, 4 background, 5 object, 6 poster), thumbs
+    // the index and thumbnail address of each entry that is a linked full-size picture,
+    // and nexts the index of each link marked rel="next".
+    var docs = [], items = [], kinds = '', thumbs = [], nexts = [];
     var wantLinks = (mode & 1) !== 0, wantMedia = (mode & 2) !== 0;
     var fullSize = wantMedia && (mode & 4) !== 0;
     // A picture by its name, as the list's picture view reads names.
@@ -70,6 +71,12 @@
         items[items.length] = url;
         items[items.length] = text;
         kinds += kind;
+    }
+    function addLink(el) {
+        var at = kinds.length;
+        add(el.href, '0', linkText(el));
+        if (kinds.length > at && /(^|\s)next(\s|$)/i.test(attr(el, 'rel')))
+            nexts[nexts.length] = at;
     }
     // A link to a place on the page it is on (href="#", "#top", or this page's own
     // address with a fragment) leads to no other document.
@@ -280,7 +287,7 @@
                 if (typeof el.href === 'string' && el.hasAttribute('href')
                     && !withinPage(el.href, el.ownerDocument)
                     && !(fullSize && tag === 'a' && el.querySelector('img') && pictureLink(el) === el))
-                    add(el.href, '0', linkText(el));
+                    addLink(el);
             } else if (wantMedia) {
                 switch (tag) {
                 case 'img':
@@ -332,7 +339,7 @@
             try {
                 var link = links[i], href = link.href;
                 if (typeof href === 'string' && !withinPage(href, doc))
-                    add(href, '0', linkText(link));
+                    addLink(link);
             } catch (e) {}
         }
     }
@@ -371,5 +378,5 @@
         }
     }
     walk(window, window.document);
-    return [docs, items, kinds, thumbs];
+    return [docs, items, kinds, thumbs, nexts];
 })
