@@ -22,7 +22,10 @@ TEST(Form1SiteCrawlTest, MenuDialogEscAndTheEndMakeOneUndoStep)
     TempSettingsStore temp;
     ScriptedPrompt prompt;
     {
-        Form1 without(windowServices(temp.store()), &prompt);
+        Services none = windowServices(temp.store());
+        EXPECT_TRUE(none.siteCrawl);
+        none.siteCrawl = nullptr;
+        Form1 without(std::move(none), &prompt);
         EXPECT_FALSE(without.action(MainCommand::BuildFromSite)->isEnabled());
     }
     const auto record = std::make_shared<FakeSiteCrawl::Record>();
