@@ -346,10 +346,13 @@ int CliRunner::harvestSite()
         endProcess(ExitStatus::kGeneric);
 
     // The summary, then each page that failed and why.
-    printError(QStringLiteral("%1 pages visited, %2 failed, %3 entries")
-                   .arg(result->progress.visited)
+    const auto counted = [](qsizetype n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1StringView(n == 1 ? one : many));
+    };
+    printError(QStringLiteral("%1 visited, %2 failed, %3")
+                   .arg(counted(result->progress.visited, "page", "pages"))
                    .arg(result->failures.size())
-                   .arg(result->entries.size()));
+                   .arg(counted(result->entries.size(), "entry", "entries")));
     ExitStatus status;
     for (const CrawlFailure& failure : std::as_const(result->failures)) {
         printError(QStringLiteral("Failed: %1: %2").arg(failure.page, failure.reason));
