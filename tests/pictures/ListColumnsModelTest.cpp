@@ -5,22 +5,14 @@
 #include "listops/LinkList.h"
 #include "pictures/ListColumnsModel.h"
 #include "pictures/ListColumnsSorter.h"
+#include "support/MeasuredPicture.h"
 
 namespace
 {
 
 using Column = ListColumnsModel::Column;
 
-PictureFacts measured(int width, int height, qint64 size, PictureType type)
-{
-    PictureFacts f;
-    f.state = PictureFacts::State::Measured;
-    f.width = width;
-    f.height = height;
-    f.fileSize = size;
-    f.type = type;
-    return f;
-}
+constexpr auto measured = &measuredPicture;
 
 class ListColumnsModelTest : public ::testing::Test
 {

@@ -3,20 +3,12 @@
 
 #include "listops/LinkList.h"
 #include "pictures/PictureGridModel.h"
+#include "support/MeasuredPicture.h"
 
 namespace
 {
 
-PictureFacts measured(int width, int height, qint64 size, PictureType type)
-{
-    PictureFacts f;
-    f.state = PictureFacts::State::Measured;
-    f.width = width;
-    f.height = height;
-    f.fileSize = size;
-    f.type = type;
-    return f;
-}
+constexpr auto measured = &measuredPicture;
 
 struct Row {
     const char* name;
