@@ -1,10 +1,12 @@
 #include "platform/staticpage/StaticFirstHarvestBrowser.h"
 
+#include <QFutureWatcher>
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <sys/utsname.h>
 #include <utility>
 
@@ -99,6 +101,8 @@ void StaticFirstHarvestBrowser::setScope(const HarvestScope& scope)
 void StaticFirstHarvestBrowser::navigate(const QString& url)
 {
     m_stopped = false;
+    ++m_parse;
+    m_parsing.clear();
     m_url = url;
     m_entries.reset();
     m_notPageType.clear();
@@ -240,25 +244,51 @@ void StaticFirstHarvestBrowser::dropFetch()
     reply->deleteLater();
 }
 
-std::optional<ListEntries> StaticFirstHarvestBrowser::readAnswer(
-    QNetworkReply& reply, const QByteArray& body, QList<QUrl>* frames) const
+bool StaticFirstHarvestBrowser::plainAnswer(QNetworkReply& reply, QString* charset)
 {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QString type = reply.header(QNetworkRequest::ContentTypeHeader).toString();
     const QString mime = type.section(QLatin1Char(';'), 0, 0).trimmed();
-    QString charset;
     for (const QString& parameter : type.split(QLatin1Char(';')).mid(1)) {
         const QString name = parameter.section(QLatin1Char('='), 0, 0).trimmed();
         if (name.compare(QLatin1String("charset"), Qt::CaseInsensitive) == 0)
-            charset = parameter.section(QLatin1Char('='), 1).trimmed().remove(QLatin1Char('"'));
+            *charset = parameter.section(QLatin1Char('='), 1).trimmed().remove(QLatin1Char('"'));
     }
-    const bool plain = reply.error() == QNetworkReply::NoError && status == 200
+    return reply.error() == QNetworkReply::NoError && status == 200
         && mime.compare(QLatin1String("text/html"), Qt::CaseInsensitive) == 0
         && !reply.hasRawHeader("Set-Cookie") && !reply.hasRawHeader("Content-Disposition")
         && !reply.hasRawHeader("Refresh");
-    if (!plain)
+}
+
+std::optional<ListEntries> StaticFirstHarvestBrowser::readAnswer(
+    QNetworkReply& reply, const QByteArray& body, QList<QUrl>* frames) const
+{
+    QString charset;
+    if (!plainAnswer(reply, &charset))
         return std::nullopt;
     return StaticPageReader::read(body, reply.url(), charset, scope(), frames);
+}
+
+void StaticFirstHarvestBrowser::parseAside(QByteArray body, const QUrl& url, const QString& charset)
+{
+    const quint64 parse = ++m_parse;
+    m_parsing = body;
+    m_parsingUrl = url;
+    m_parsingCharset = charset;
+    // The watcher dies with this browser; the parse then ends unheard.
+    auto* watcher = new QFutureWatcher<Parsed>(this);
+    connect(watcher, &QFutureWatcher<Parsed>::finished, this, [this, watcher, parse, url] {
+        watcher->deleteLater();
+        if (parse != m_parse || m_stopped)
+            return;
+        m_parsing.clear();
+        onParsed(url, watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run([body = std::move(body), url, charset, scope = scope()] {
+        Parsed parsed;
+        parsed.entries = StaticPageReader::read(body, url, charset, scope, &parsed.frames);
+        return parsed;
+    }));
 }
 
 void StaticFirstHarvestBrowser::onFetched()
@@ -270,18 +300,26 @@ void StaticFirstHarvestBrowser::onFetched()
     m_reply = nullptr;
     if (pagesOnly() && endOnAnswer(*reply))
         return;
-    QList<QUrl> frames;
-    std::optional<ListEntries> entries = readAnswer(*reply, reply->readAll(), &frames);
-    if (!entries) {
+    QString charset;
+    if (!plainAnswer(*reply, &charset)) {
         useEngine();
         return;
     }
-    if (frames.isEmpty()) {
-        pageRead(std::move(*entries));
+    parseAside(reply->readAll(), reply->url(), charset);
+}
+
+void StaticFirstHarvestBrowser::onParsed(const QUrl& url, Parsed parsed)
+{
+    if (!parsed.entries) {
+        useEngine();
         return;
     }
-    m_frames.push_back({ reply->url(), -1, 0, std::move(*entries) });
-    if (!fetchFrames(0, frames)) {
+    if (parsed.frames.isEmpty()) {
+        pageRead(std::move(*parsed.entries));
+        return;
+    }
+    m_frames.push_back({ url, -1, 0, std::move(*parsed.entries) });
+    if (!fetchFrames(0, parsed.frames)) {
         dropFrames();
         useEngine();
     }
@@ -342,6 +380,8 @@ void StaticFirstHarvestBrowser::useEngine()
 void StaticFirstHarvestBrowser::stop()
 {
     m_stopped = true;
+    ++m_parse;
+    m_parsing.clear();
     dropFetch();
     if (m_engine)
         m_engine->stop();
@@ -356,7 +396,9 @@ void StaticFirstHarvestBrowser::collectEntries(EntriesHandler done)
     // A page still arriving (collected when a harvest gives up waiting) gives what came so
     // far, as the engine would give the part it has shown.
     std::optional<ListEntries> entries = m_entries;
-    if (m_reply && !m_reply->isFinished())
+    if (!m_parsing.isEmpty()) // the whole answer came and is being parsed aside
+        entries = StaticPageReader::read(m_parsing, m_parsingUrl, m_parsingCharset, scope());
+    else if (m_reply && !m_reply->isFinished())
         entries = readAnswer(*m_reply, m_reply->peek(m_reply->bytesAvailable()));
     else if (!entries && !m_frames.empty())
         entries = framesEntries(); // the frames read so far

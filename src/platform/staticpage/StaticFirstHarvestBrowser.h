@@ -68,6 +68,16 @@ private:
     // body, else nullopt; with frames, the frames it can read are added there.
     std::optional<ListEntries> readAnswer(
         QNetworkReply& reply, const QByteArray& body, QList<QUrl>* frames = nullptr) const;
+    // Whether the answer is a plain HTML page the parser takes; its charset when given.
+    static bool plainAnswer(QNetworkReply& reply, QString* charset);
+    // The page's own answer is parsed on a worker thread, so the pages of a site harvest
+    // are parsed side by side while this thread fetches; read() then goes on here.
+    struct Parsed {
+        std::optional<ListEntries> entries;
+        QList<QUrl> frames;
+    };
+    void parseAside(QByteArray body, const QUrl& url, const QString& charset);
+    void onParsed(const QUrl& url, Parsed parsed);
     QNetworkRequest requestFor(const QUrl& address, const QUrl& referrer) const;
     // Fetches the frames of the document at parent; false when one of them makes the
     // page the engine's (a frame loading an ancestor, too many or too deep).
@@ -112,4 +122,8 @@ private:
     bool m_onEngine = false;
     int m_retryAfter = -1;
     bool m_stopped = false;
+    quint64 m_parse = 0; // the page being parsed aside; another page or stop() moves on
+    QByteArray m_parsing; // its answer, read here too if entries are collected meanwhile
+    QUrl m_parsingUrl;
+    QString m_parsingCharset;
 };
