@@ -61,14 +61,14 @@ QString PictureCache::pathFor(const QString& url, const char* suffix) const
     return m_folder + '/' + QString::fromLatin1(hash.toHex()) + QLatin1StringView(suffix);
 }
 
-std::optional<CachedPicture> PictureCache::find(const QString& url)
+std::optional<CachedPicture> PictureCache::find(const QString& url, bool withThumbnail)
 {
     CachedPicture picture;
     if (auto known = m_facts.constFind(url); known != m_facts.constEnd()) {
         picture.facts = *known;
         if (const QImage* image = m_thumbnails.object(url))
             picture.thumbnail = *image;
-        else if (!m_folder.isEmpty())
+        else if (!m_folder.isEmpty() && withThumbnail)
             picture.thumbnail = loadThumbnail(url);
         return picture;
     }
@@ -83,7 +83,8 @@ std::optional<CachedPicture> PictureCache::find(const QString& url)
         return std::nullopt;
     picture.facts = *facts;
     m_facts.insert(url, *facts);
-    picture.thumbnail = loadThumbnail(url);
+    if (withThumbnail)
+        picture.thumbnail = loadThumbnail(url);
     return picture;
 }
 

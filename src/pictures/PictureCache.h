@@ -25,7 +25,9 @@ public:
     // folder: where the files go (made when first needed); empty keeps nothing on disk.
     explicit PictureCache(QString folder, qint64 memoryBytes = 96LL * 1024 * 1024);
 
-    std::optional<CachedPicture> find(const QString& url);
+    // The known facts, with the thumbnail when withThumbnail (a thumbnail only on disk is
+    // decoded then; a size-only look-up reads the small facts file alone).
+    std::optional<CachedPicture> find(const QString& url, bool withThumbnail = true);
     void store(const QString& url, const CachedPicture& picture);
     void forget(const QString& url);
     // The thumbnail alone, without touching the disk (null when not in memory).

@@ -53,7 +53,7 @@ void PictureFetcher::request(const PictureRequest& request)
     Job job;
     job.request = request;
     job.whole = request.thumbnail;
-    if (std::optional<CachedPicture> cached = m_cache->find(request.url)) {
+    if (std::optional<CachedPicture> cached = m_cache->find(request.url, request.thumbnail)) {
         const PictureFacts& facts = cached->facts;
         const bool enough = !request.thumbnail || !cached->thumbnail.isNull()
             || !facts.reason.isEmpty() || facts.state == PictureFacts::State::Failed;
