@@ -70,6 +70,7 @@ SiteCrawl::SiteCrawl(const Preferences& prefs, const FilterState& filters,
 
 SiteCrawl::~SiteCrawl()
 {
+    m_alive.reset();
     // Stopped browsers call no handler any more: they can go at once.
     for (auto& [id, v] : m_running) {
         if (v->browser)
@@ -260,11 +261,19 @@ void SiteCrawl::startVisit(const CrawlVisit& visit)
     }
     v.browser->setScope(m_scope);
     v.browser->setPagesOnly(true);
-    v.browser->setNavigateErrorHandler([this, id](qint32 status) {
+    // A browser may outlive this crawl for a moment (it goes once control is back in the
+    // event loop), and an engine page answers its pending calls as it goes.
+    const std::weak_ptr<char> alive = m_alive;
+    v.browser->setNavigateErrorHandler([this, id, alive](qint32 status) {
+        if (alive.expired())
+            return;
         if (const auto it = m_running.find(id); it != m_running.end())
             it->second->error = status;
     });
-    v.browser->setDocumentCompleteHandler([this, id] { onComplete(id); });
+    v.browser->setDocumentCompleteHandler([this, id, alive] {
+        if (!alive.expired())
+            onComplete(id);
+    });
     v.browser->setProgressHandler([](int, int) {});
     v.timeout.setSingleShot(true);
     connect(&v.timeout, &QTimer::timeout, this, [this, id] { onTimeout(id); });
@@ -307,8 +316,11 @@ void SiteCrawl::onComplete(quint64 id)
         return;
     }
     v.collecting = true;
-    v.browser->collectEntries(
-        [this, id](const std::optional<ListEntries>& entries) { onEntries(id, entries); });
+    v.browser->collectEntries([this, id, alive = std::weak_ptr<char>(m_alive)](
+                                  const std::optional<ListEntries>& entries) {
+        if (!alive.expired())
+            onEntries(id, entries);
+    });
 }
 
 void SiteCrawl::onEntries(quint64 id, const std::optional<ListEntries>& entries)

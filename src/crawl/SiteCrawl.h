@@ -118,6 +118,8 @@ private:
     // Browsers whose page ended, for the next pages: a browser keeps its engine page, so
     // scripted pages do not each start one anew.
     std::vector<std::unique_ptr<IHarvestBrowser>> m_idle;
+    // Expires as the crawl goes: a browser's late answer then finds nobody.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
     quint64 m_nextId = 0; // also the order pages start in
     // The pages started and not yet taken, by start order: what to do once every
     // earlier one is taken (null: nothing, or not ended yet when absent).
