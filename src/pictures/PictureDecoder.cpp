@@ -32,6 +32,20 @@ void PictureDecoder::limitAllocations(int megabytes)
 DecodedPicture PictureDecoder::measure(const QByteArray& bytes, bool complete)
 {
     DecodedPicture result;
+    // A PNG whose header chunk is missing is told here: libpng would report it on
+    // standard error, past any message handler, before failing the same way.
+    static const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
+    constexpr qsizetype kPngHead = 8 + 8 + 13; // signature, chunk length and type, IHDR data
+    if (bytes.startsWith(kPngSignature)
+        && (bytes.size() < kPngHead || bytes.mid(12, 4) != "IHDR")) {
+        result.type = PictureType::Png;
+        if (bytes.size() < kPngHead && !complete)
+            result.needMore = true;
+        else
+            result.reason = QCoreApplication::translate(
+                "PictureDecoder", "not a readable PNG: its header is missing");
+        return result;
+    }
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

@@ -195,6 +195,7 @@ TEST_F(PictureFetcherTest, HostilePicturesEndWithAReasonInBoundedTime)
     const QByteArray whole = encoded(noise(100, 100), "PNG");
     serve("/bomb.png", claimedCanvas(60000, 60000), "image/png");
     serve("/cut.png", whole.left(whole.size() / 2), "image/png");
+    serve("/headless.png", whole.left(8) + "no header chunk", "image/png");
     std::atomic<int> spied = 0;
     m_site.server().Get("/spy.png", [&](const httplib::Request&, httplib::Response& res) {
         ++spied;
@@ -223,7 +224,8 @@ TEST_F(PictureFetcherTest, HostilePicturesEndWithAReasonInBoundedTime)
 
     PictureFetchOptions options;
     options.timeoutSeconds = 2;
-    auto reports = fetch({ "/bomb.png", "/cut.png", "/slow.png", "/remote.svg" }, true, options);
+    auto reports = fetch(
+        { "/bomb.png", "/cut.png", "/headless.png", "/slow.png", "/remote.svg" }, true, options);
 
     const Report& bomb = reports["/bomb.png"];
     EXPECT_EQ(QSize(bomb.facts.width, bomb.facts.height), QSize(60000, 60000));
@@ -232,6 +234,10 @@ TEST_F(PictureFetcherTest, HostilePicturesEndWithAReasonInBoundedTime)
     const Report& cut = reports["/cut.png"];
     EXPECT_TRUE(cut.thumbnail.isNull());
     EXPECT_FALSE(cut.facts.reason.isEmpty());
+    const Report& headless = reports["/headless.png"];
+    EXPECT_EQ(headless.facts.state, PictureFacts::State::Failed);
+    EXPECT_EQ(headless.facts.type, PictureType::Png);
+    EXPECT_TRUE(headless.facts.reason.contains("header")) << headless.facts.reason.toStdString();
     const Report& slow = reports["/slow.png"];
     EXPECT_EQ(slow.facts.state, PictureFacts::State::Failed);
     EXPECT_TRUE(slow.facts.reason.contains("2 s")) << slow.facts.reason.toStdString();
